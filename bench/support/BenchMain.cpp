@@ -1,0 +1,58 @@
+#include "BenchMain.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <vector>
+
+namespace bench {
+namespace {
+
+struct Pair {
+  std::string name, ours, peer, target;
+};
+
+std::vector<Pair>& Pairs() {
+  static std::vector<Pair> pairs;
+  return pairs;
+}
+
+}  // namespace
+
+// Keeps the console output and remembers each benchmark's CPU time per iteration.
+class CollectingReporter : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> cpuTime;
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs)
+      if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+        cpuTime[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
+PeerComparison::PeerComparison(std::string name, std::string ours, std::string peer,
+                               std::string target) {
+  Pairs().push_back({std::move(name), std::move(ours), std::move(peer), std::move(target)});
+}
+
+}  // namespace bench
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  bench::CollectingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  for (const bench::Pair& pair : bench::Pairs()) {
+    auto ours = reporter.cpuTime.find(pair.ours);
+    auto peer = reporter.cpuTime.find(pair.peer);
+    if (ours == reporter.cpuTime.end() || peer == reporter.cpuTime.end() || peer->second <= 0)
+      continue;
+    std::printf("ratio %s %.3f %s\n", pair.name.c_str(), ours->second / peer->second,
+                pair.target.c_str());
+  }
+  return 0;
+}

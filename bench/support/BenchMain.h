@@ -1,0 +1,16 @@
+// Peer comparisons for the benchmark programs. A program declares which of its benchmarks is
+// measured against which peer; after the run it prints one line per pair:
+//   ratio NAME MEASURED TARGET
+// where MEASURED is our time divided by the peer's (CPU time per iteration, same run).
+#pragma once
+
+#include <string>
+
+namespace bench {
+
+struct PeerComparison {
+  // Target is the bound the ratio should stay under, or "-" when only a report is asked for.
+  PeerComparison(std::string name, std::string ours, std::string peer, std::string target = "-");
+};
+
+}  // namespace bench

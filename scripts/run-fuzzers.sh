@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs every fuzz target of a build folder for a short time, several at once:
+# scripts/run-fuzzers.sh BUILD_DIR SECONDS
+set -euo pipefail
+dir=${1:?build folder}
+seconds=${2:-20}
+root=$(cd "$(dirname "$0")/.." && pwd)
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp:print_suppressions=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+shopt -s nullglob
+targets=("$dir"/bin/fuzz_*)
+[ ${#targets[@]} -eq 0 ] && { echo "no fuzz targets"; exit 0; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+pids=()
+for target in "${targets[@]}"; do
+  name=${target##*/fuzz_}
+  mkdir -p "$work/$name"
+  seeds=("$work/$name")
+  [ -d "$root/fuzz/corpus/$name" ] && seeds+=("$root/fuzz/corpus/$name")
+  ( cd "$work" && "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+      -print_final_stats=0 "${seeds[@]}" >"$work/$name.log" 2>&1 ) &
+  pids+=("$!:$name")
+done
+for entry in "${pids[@]}"; do
+  pid=${entry%%:*}; name=${entry#*:}
+  if wait "$pid"; then
+    echo "fuzz $name: ok ($(grep -c '' "$work/$name.log") log lines)"
+  else
+    echo "fuzz $name: FAILED"; tail -n 60 "$work/$name.log"; failed=1
+  fi
+done
+exit $failed
