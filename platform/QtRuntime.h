@@ -1,0 +1,14 @@
+// The one Qt application object of the program, created on first use.
+#pragma once
+
+namespace plat {
+
+// Keeps the command line handed to Qt when the application object is created (the arguments
+// must stay valid for the whole run); call it before the first EnsureQtApplication.
+void SetQtCommandLine(int argc, char** argv);
+
+// Creates the QApplication (widgets) unless one exists; every font, text, painting and window
+// function of the layer calls it, so start-up order does not matter.
+void EnsureQtApplication();
+
+}  // namespace plat
