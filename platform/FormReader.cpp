@@ -3,6 +3,8 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/EmbeddedLayouts.h"
+
 namespace plat {
 namespace {
 
