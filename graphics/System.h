@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Classes.h"
+
 namespace gfx {
 
 enum TInstructionSet : uint8_t { isMMX, isExtendedMMX, isSSE, isSSE2, is3DNow, is3DNowExt };
@@ -49,7 +51,7 @@ using TFunctionPriority = std::function<int32_t(const TFunctionInfo&)>;
 // 0 when the processor has every required set, else InvalidPriority.
 int32_t DefaultPriority(const TFunctionInfo& Info);
 
-class TFunctionRegistry {
+class TFunctionRegistry : public plat::TPersistent {
  public:
   explicit TFunctionRegistry(std::string Name) : name_(std::move(Name)) {}
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/Colors.h"
+
 namespace gfx {
 
 std::array<uint8_t, 256> GammaTable{};
@@ -15,6 +17,11 @@ int32_t RoundEven(double V) {
 }
 
 }  // namespace
+
+TColor32 Color32(int32_t WinColor) {
+  if (WinColor < 0) WinColor = plat::GetSysColor(WinColor & 0xFF);
+  return 0xFF000000 | Color32(WinColor & 0xFF, (WinColor >> 8) & 0xFF, (WinColor >> 16) & 0xFF, 0);
+}
 
 TColor32 HslToColor32(float H, float S, float L) {
   if (S == 0) {

@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include "platform/Geometry.h"
+
 namespace plat {
 class TObject;
 }
@@ -37,16 +39,9 @@ inline constexpr TColor32 clRed32 = 0xFFFF0000;
 using TFixed = int32_t;
 inline constexpr TFixed FixedOne = 0x10000;
 
-struct TPoint {
-  int32_t X = 0, Y = 0;
-  bool operator==(const TPoint&) const = default;
-};
-
-// Right and Bottom are exclusive.
-struct TRect {
-  int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-  bool operator==(const TRect&) const = default;
-};
+// The platform's points and rectangles (Right and Bottom exclusive).
+using TPoint = plat::TPoint;
+using TRect = plat::TRect;
 
 struct TFloatPoint {
   float X = 0, Y = 0;

@@ -1,0 +1,91 @@
+// The implementations behind the blend routine variables, one namespace per processor tier.
+// Blend.cpp registers them; everything else calls the variables.
+#pragma once
+
+#include "graphics/Blend.h"
+
+namespace gfx {
+
+// Ends nothing: the EMMS of tiers that leave no MMX state behind.
+void EMMS_None();
+
+namespace blend_pas {
+TColor32 BlendReg(TColor32 F, TColor32 B);
+void BlendMem(TColor32 F, TColor32& B);
+TColor32 BlendRegEx(TColor32 F, TColor32 B, TColor32 M);
+void BlendMemEx(TColor32 F, TColor32& B, TColor32 M);
+void BlendLine(const TColor32* Src, TColor32* Dst, int32_t Count);
+void BlendLineEx(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 M);
+TColor32 CombineReg(TColor32 X, TColor32 Y, TColor32 W);
+void CombineMem(TColor32 X, TColor32& Y, TColor32 W);
+void CombineLine(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 W);
+// The table-driven merge, bound on every processor.
+TColor32 MergeReg(TColor32 F, TColor32 B);
+void MergeMem(TColor32 F, TColor32& B);
+void MergeLine(const TColor32* Src, TColor32* Dst, int32_t Count);
+TColor32 MergeRegEx(TColor32 F, TColor32 B, TColor32 M);
+void MergeMemEx(TColor32 F, TColor32& B, TColor32 M);
+void MergeLineEx(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 M);
+}  // namespace blend_pas
+
+namespace blend_int {
+TColor32 BlendReg(TColor32 F, TColor32 B);
+void BlendMem(TColor32 F, TColor32& B);
+TColor32 BlendRegEx(TColor32 F, TColor32 B, TColor32 M);
+void BlendMemEx(TColor32 F, TColor32& B, TColor32 M);
+void BlendLine(const TColor32* Src, TColor32* Dst, int32_t Count);
+TColor32 CombineReg(TColor32 X, TColor32 Y, TColor32 W);
+void CombineMem(TColor32 X, TColor32& Y, TColor32 W);
+}  // namespace blend_int
+
+#if defined(__x86_64__) || defined(__i386__)
+#define GFX_BLEND_SIMD_TIER                                                        \
+  TColor32 BlendReg(TColor32 F, TColor32 B);                                       \
+  void BlendMem(TColor32 F, TColor32& B);                                          \
+  TColor32 BlendRegEx(TColor32 F, TColor32 B, TColor32 M);                         \
+  void BlendMemEx(TColor32 F, TColor32& B, TColor32 M);                            \
+  void BlendLine(const TColor32* Src, TColor32* Dst, int32_t Count);               \
+  void BlendLineEx(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 M); \
+  TColor32 CombineReg(TColor32 X, TColor32 Y, TColor32 W);                         \
+  void CombineMem(TColor32 X, TColor32& Y, TColor32 W);                            \
+  void CombineLine(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 W);
+
+namespace blend_mmx {
+void EMMS();
+GFX_BLEND_SIMD_TIER
+}  // namespace blend_mmx
+
+namespace blend_sse2 {
+GFX_BLEND_SIMD_TIER
+}  // namespace blend_sse2
+#undef GFX_BLEND_SIMD_TIER
+#endif
+
+#define GFX_COLOR_ARITHMETIC_TIER                     \
+  TColor32 ColorMax(TColor32 C1, TColor32 C2);        \
+  TColor32 ColorMin(TColor32 C1, TColor32 C2);        \
+  TColor32 ColorAdd(TColor32 C1, TColor32 C2);        \
+  TColor32 ColorSub(TColor32 C1, TColor32 C2);        \
+  TColor32 ColorModulate(TColor32 C1, TColor32 C2);   \
+  TColor32 ColorDifference(TColor32 C1, TColor32 C2); \
+  TColor32 ColorExclusion(TColor32 C1, TColor32 C2);  \
+  TColor32 ColorScale(TColor32 C, TColor32 W);        \
+  TColor32 LightenReg(TColor32 C, int32_t Amount);
+
+namespace color_pas {
+GFX_COLOR_ARITHMETIC_TIER
+TColor32 ColorAverage(TColor32 C1, TColor32 C2);
+TColor32 ColorDiv(TColor32 C1, TColor32 C2);
+}  // namespace color_pas
+
+#if defined(__x86_64__) || defined(__i386__)
+namespace color_mmx {
+GFX_COLOR_ARITHMETIC_TIER
+}
+namespace color_sse2 {
+GFX_COLOR_ARITHMETIC_TIER
+}
+#endif
+#undef GFX_COLOR_ARITHMETIC_TIER
+
+}  // namespace gfx

@@ -1,0 +1,24 @@
+#include "graphics/Engine.h"
+
+#include <mutex>
+
+#include "graphics/Blend.h"
+#include "graphics/LowLevel.h"
+#include "graphics/System.h"
+#include "graphics/Types.h"
+
+namespace gfx {
+
+void StartEngine() {
+  static std::once_flag started;
+  std::call_once(started, [] {
+    CPUFeatures();
+    BuildBlendTables();
+    StartLowLevel();
+    StartBlend();
+    GlobalPerfTimer.Start();
+    BuildGammaTable(0.7f);
+  });
+}
+
+}  // namespace gfx

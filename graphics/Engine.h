@@ -1,0 +1,10 @@
+// Start-up of the graphics engine: one explicit call before any other engine use.
+#pragma once
+
+namespace gfx {
+
+// Runs once (later calls return at once): processor features, tables, routine registries in
+// module order, gamma table.
+void StartEngine();
+
+}  // namespace gfx
