@@ -1,0 +1,224 @@
+#include "platform/JpegCodec.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace plat {
+
+namespace {
+
+// libjpeg's error handler jumps back to the step that called the library. The steps below keep
+// no objects with destructors in their own frames, so nothing is skipped by the jump.
+struct ErrorManager {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+void ErrorExit(j_common_ptr cinfo) {
+  auto* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, manager->message);
+  std::longjmp(manager->jump, 1);
+}
+
+void SilentOutput(j_common_ptr) {}
+
+void InstallErrorManager(ErrorManager& manager) {
+  jpeg_std_error(&manager.pub);
+  manager.pub.error_exit = ErrorExit;
+  manager.pub.output_message = SilentOutput;
+  manager.message[0] = '\0';
+}
+
+[[noreturn]] void Fail(const ErrorManager& manager) {
+  throw EInvalidGraphic(std::string("Invalid JPEG picture: ") + manager.message);
+}
+
+uint8_t Multiply255(unsigned a, unsigned b) {
+  return uint8_t((a * b + 127) / 255);
+}
+
+class Decompressor {
+ public:
+  Decompressor() { InstallErrorManager(errors_); }
+  ~Decompressor() {
+    if (created_) jpeg_destroy_decompress(&cinfo_);
+  }
+  Decompressor(const Decompressor&) = delete;
+  Decompressor& operator=(const Decompressor&) = delete;
+
+  const jpeg_decompress_struct& Info() const { return cinfo_; }
+  const ErrorManager& Errors() const { return errors_; }
+
+  bool ReadHeader(const std::string& data) {
+    if (setjmp(errors_.jump)) return false;
+    cinfo_.err = &errors_.pub;
+    jpeg_create_decompress(&cinfo_);
+    created_ = true;
+    jpeg_mem_src(&cinfo_, reinterpret_cast<const unsigned char*>(data.data()),
+                 static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&cinfo_, TRUE);
+    return true;
+  }
+
+  bool Start(const JpegDecodeOptions& options) {
+    if (setjmp(errors_.jump)) return false;
+    cinfo_.scale_num = 1;
+    cinfo_.scale_denom = unsigned(options.scaleDenominator);
+    if (options.grayscale || cinfo_.num_components == 1) {
+      cinfo_.out_color_space = JCS_GRAYSCALE;
+    } else if (cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK) {
+      cinfo_.out_color_space = JCS_CMYK;
+    } else {
+      cinfo_.out_color_space = JCS_RGB;
+      if (options.quantize) {
+        cinfo_.quantize_colors = TRUE;
+        cinfo_.desired_number_of_colors = 256;
+      }
+    }
+    jpeg_start_decompress(&cinfo_);
+    return true;
+  }
+
+  // Reads every row into the bitmap's pixels (rows top to bottom, stride bytes apart); scratch
+  // holds one decoded row.
+  bool ReadRows(uint8_t* pixels, int64_t stride, uint8_t* scratch) {
+    if (setjmp(errors_.jump)) return false;
+    while (cinfo_.output_scanline < cinfo_.output_height) {
+      uint8_t* target = pixels + int64_t(cinfo_.output_scanline) * stride;
+      JSAMPROW row = scratch;
+      jpeg_read_scanlines(&cinfo_, &row, 1);
+      StoreRow(scratch, target);
+    }
+    jpeg_finish_decompress(&cinfo_);
+    return true;
+  }
+
+ private:
+  void StoreRow(const uint8_t* src, uint8_t* dst) const {
+    const unsigned width = cinfo_.output_width;
+    if (cinfo_.output_components == 1) {
+      for (unsigned x = 0; x < width; ++x) dst[x] = src[x];
+    } else if (cinfo_.out_color_space == JCS_CMYK) {
+      // Adobe's files store the inks inverted.
+      const bool inverted = cinfo_.saw_Adobe_marker;
+      for (unsigned x = 0; x < width; ++x) {
+        const uint8_t* p = src + 4 * x;
+        unsigned c = inverted ? p[0] : 255u - p[0], m = inverted ? p[1] : 255u - p[1],
+                 y = inverted ? p[2] : 255u - p[2], k = inverted ? p[3] : 255u - p[3];
+        dst[3 * x] = Multiply255(y, k);
+        dst[3 * x + 1] = Multiply255(m, k);
+        dst[3 * x + 2] = Multiply255(c, k);
+      }
+    } else {
+      for (unsigned x = 0; x < width; ++x) {
+        dst[3 * x] = src[3 * x + 2];
+        dst[3 * x + 1] = src[3 * x + 1];
+        dst[3 * x + 2] = src[3 * x];
+      }
+    }
+  }
+
+  jpeg_decompress_struct cinfo_{};
+  ErrorManager errors_;
+  bool created_ = false;
+};
+
+class Compressor {
+ public:
+  Compressor() { InstallErrorManager(errors_); }
+  ~Compressor() {
+    if (created_) jpeg_destroy_compress(&cinfo_);
+    std::free(buffer_);
+  }
+  Compressor(const Compressor&) = delete;
+  Compressor& operator=(const Compressor&) = delete;
+
+  const ErrorManager& Errors() const { return errors_; }
+  std::string Result() const { return std::string(reinterpret_cast<char*>(buffer_), size_); }
+
+  // rows holds the picture as R, G, B bytes, width * 3 bytes a row.
+  bool Run(const uint8_t* rows, int width, int height, int quality) {
+    if (setjmp(errors_.jump)) return false;
+    cinfo_.err = &errors_.pub;
+    jpeg_create_compress(&cinfo_);
+    created_ = true;
+    jpeg_mem_dest(&cinfo_, &buffer_, &size_);
+    cinfo_.image_width = JDIMENSION(width);
+    cinfo_.image_height = JDIMENSION(height);
+    cinfo_.input_components = 3;
+    cinfo_.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo_);
+    jpeg_set_quality(&cinfo_, quality, TRUE);
+    jpeg_start_compress(&cinfo_, TRUE);
+    while (cinfo_.next_scanline < cinfo_.image_height) {
+      JSAMPROW row = const_cast<uint8_t*>(rows) + size_t(cinfo_.next_scanline) * size_t(width) * 3;
+      jpeg_write_scanlines(&cinfo_, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo_);
+    return true;
+  }
+
+ private:
+  jpeg_compress_struct cinfo_{};
+  ErrorManager errors_;
+  unsigned char* buffer_ = nullptr;
+  unsigned long size_ = 0;
+  bool created_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<TBitmap> DecodeJpeg(const std::string& data, const JpegDecodeOptions& options) {
+  Decompressor decoder;
+  if (!decoder.ReadHeader(data)) Fail(decoder.Errors());
+  CheckPictureSize(decoder.Info().image_width, decoder.Info().image_height);
+  if (!decoder.Start(options)) Fail(decoder.Errors());
+  const jpeg_decompress_struct& info = decoder.Info();
+  const bool indexed = info.output_components == 1;
+
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetPixelFormat(indexed ? pf8bit : pf24bit);
+  if (info.quantize_colors) {
+    std::vector<TPaletteEntry> entries(static_cast<size_t>(info.actual_number_of_colors));
+    for (size_t i = 0; i < entries.size(); ++i) {
+      entries[i] = {info.colormap[0][i], info.colormap[1][i], info.colormap[2][i], 0};
+    }
+    bitmap->SetPalette(TPalette(std::move(entries)));
+  } else if (indexed) {
+    bitmap->SetPalette(TPalette::GrayRamp(256));
+  }
+  bitmap->SetSize(int(info.output_width), int(info.output_height));
+  std::vector<uint8_t> scratch(size_t(info.output_width) * size_t(info.output_components));
+  if (!decoder.ReadRows(bitmap->ScanLine(0), bitmap->RowStride(), scratch.data())) {
+    Fail(decoder.Errors());
+  }
+  return bitmap;
+}
+
+std::string EncodeJpeg(const TBitmap& bitmap, int quality) {
+  if (bitmap.Empty()) throw EInvalidGraphic("Cannot compress an empty picture");
+  const int width = bitmap.Width();
+  std::vector<uint8_t> rgb(size_t(width) * size_t(bitmap.Height()) * 3);
+  std::vector<uint32_t> argb(static_cast<size_t>(width));
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    bitmap.ReadRowARGB(y, argb.data());
+    uint8_t* dst = rgb.data() + size_t(y) * size_t(width) * 3;
+    for (int x = 0; x < width; ++x) {
+      dst[3 * x] = uint8_t(argb[size_t(x)] >> 16);
+      dst[3 * x + 1] = uint8_t(argb[size_t(x)] >> 8);
+      dst[3 * x + 2] = uint8_t(argb[size_t(x)]);
+    }
+  }
+  Compressor encoder;
+  if (!encoder.Run(rgb.data(), width, bitmap.Height(), std::clamp(quality, 1, 100))) {
+    throw EInvalidGraphic(std::string("Cannot compress the picture: ") + encoder.Errors().message);
+  }
+  return encoder.Result();
+}
+
+}  // namespace plat
