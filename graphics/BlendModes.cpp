@@ -1,27 +1,36 @@
 #include "graphics/BlendModes.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
-#include <mutex>
 
 namespace gfx {
 
-std::uint8_t BlendModeSqrtTable[65536];
-std::uint32_t BlendModeLookup[256][256];
+namespace {
 
-void StartBlendModes() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    for (int i = 0; i < 65536; ++i) {
-      BlendModeSqrtTable[i] =
-          static_cast<std::uint8_t>(static_cast<int>(std::nearbyint(std::sqrt(double(i)))) & 255);
-    }
-    for (std::uint32_t f = 0; f < 256; ++f) {
-      for (int b = 0; b < 256; ++b) BlendModeLookup[f][b] = f * 0x010101u;
-    }
-  });
+constexpr std::array<std::uint8_t, 65536> MakeSqrtTable() {
+  std::array<std::uint8_t, 65536> table{};
+  std::uint32_t root = 0;  // floor of the square root
+  for (std::uint32_t i = 0; i < table.size(); ++i) {
+    while ((root + 1) * (root + 1) <= i) ++root;
+    // The square root of an integer is never exactly halfway, so this is plain rounding.
+    table[i] = std::uint8_t((i - root * root > root ? root + 1 : root) & 255);
+  }
+  return table;
 }
+
+// Every entry [f][b] holds f in its three low bytes.
+constexpr std::array<std::array<std::uint32_t, 256>, 256> MakeLookupTable() {
+  std::array<std::array<std::uint32_t, 256>, 256> table{};
+  for (std::uint32_t f = 0; f < 256; ++f) {
+    for (std::uint32_t& entry : table[f]) entry = f * 0x010101u;
+  }
+  return table;
+}
+
+}  // namespace
+
+constinit const std::array<std::uint8_t, 65536> BlendModeSqrtTable = MakeSqrtTable();
+constinit const std::array<std::array<std::uint32_t, 256>, 256> BlendModeLookup = MakeLookupTable();
 
 namespace {
 

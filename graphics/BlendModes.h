@@ -1,6 +1,7 @@
 // Photographic blend modes as per-pixel combine callbacks for dmCustom drawing.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "graphics/Types.h"
@@ -11,12 +12,10 @@ namespace gfx {
 constexpr int BlendModeCount = 28;
 
 // Entry i is the rounded square root of i (low 8 bits); only products of two bytes are read.
-extern std::uint8_t BlendModeSqrtTable[65536];
+// Both tables are filled when the program is loaded.
+extern const std::array<std::uint8_t, 65536> BlendModeSqrtTable;
 // [foreground][background] channel values; the three low bytes hold the result per channel.
-extern std::uint32_t BlendModeLookup[256][256];
-
-// Fills the two tables; runs once however often it is called.
-void StartBlendModes();
+extern const std::array<std::array<std::uint32_t, 256>, 256> BlendModeLookup;
 
 // Every callback keeps the background's alpha byte and leaves B whole when the effective
 // foreground weight (F alpha times master alpha) is 0.

@@ -12,11 +12,6 @@ namespace {
 
 using gfx::TColor32;
 
-struct StartTables : testing::Environment {
-  void SetUp() override { gfx::StartBlendModes(); }
-};
-const auto* const startTables = testing::AddGlobalTestEnvironment(new StartTables);
-
 int Channel(TColor32 c, int shift) {
   return int((c >> shift) & 0xFF);
 }
