@@ -1,0 +1,234 @@
+// Storage, settings, copying and change reports of the 32-bit bitmap.
+#include "graphics/Bitmap32.h"
+
+#include "graphics/Blend.h"
+#include "graphics/LowLevel.h"
+
+namespace gfx {
+namespace {
+
+TCustomBackend* MakeMemoryBackend() {
+  return new TMemoryBackend();  // the bitmap takes over this reference
+}
+
+TBlendMem CurrentBlendProc(TCombineMode mode) {
+  return *BlendMemProcs[mode];
+}
+
+}  // namespace
+
+TCustomBitmap32::TCustomBitmap32() : TCustomBitmap32(MakeMemoryBackend) {}
+
+TCustomBitmap32::TCustomBitmap32(TBackendFactory makeBackend)
+    : horzWrapProc_(GetWrapProc(wmClamp)),
+      vertWrapProc_(GetWrapProc(wmClamp)),
+      blendProc_(CurrentBlendProc(cmBlend)) {
+  SetBackend(makeBackend());
+  if (ResamplerLink().CreateResampler)
+    ResamplerLink().CreateResampler(kDefaultResamplerClassName, *this);
+}
+
+TCustomBitmap32::~TCustomBitmap32() {
+  // Owners may already be half gone: nothing is reported from here.
+  OnChange = nullptr;
+  OnResize = nullptr;
+  OnAreaChanged = nullptr;
+  BeginUpdate();
+  Lock();
+  SetSize(0, 0);
+  resampler_.reset();
+  FinalizeBackend();
+  Unlock();
+}
+
+// ---- Backend ----
+
+void TCustomBitmap32::SetBackend(TCustomBackend* newBackend) {
+  if (newBackend == nullptr || newBackend == backend_) return;
+  BeginUpdate();
+  newBackend->SetOwner(this);
+  if (backend_ != nullptr) {
+    try {
+      newBackend->Assign(*backend_);
+    } catch (...) {
+      // The bitmap keeps its backend; the one offered is dropped.
+      newBackend->SetOwner(nullptr);
+      newBackend->Release();
+      EndUpdate();
+      throw;
+    }
+    FinalizeBackend();
+  }
+  AttachBackendHandlers(*newBackend);
+  backend_ = newBackend;
+  backend_->OnChange = [this](plat::TObject*) { BackendChanged(); };
+  backend_->OnChanging = [this](plat::TObject*) { BackendChanging(); };
+  EndUpdate();
+  backend_->Changed();
+  Changed();
+}
+
+void TCustomBitmap32::FinalizeBackend() {
+  if (backend_ == nullptr) return;
+  DetachBackendHandlers(*backend_);
+  backend_->SetOwner(nullptr);
+  backend_->OnChange = nullptr;
+  backend_->OnChanging = nullptr;
+  TCustomBackend* old = backend_;
+  backend_ = nullptr;
+  old->Release();
+}
+
+void TCustomBitmap32::BackendChanged() {
+  bits_ = backend_->Bits();
+  ClipToBounds();
+}
+
+void TCustomBitmap32::ChangeSize(int32_t& width, int32_t& height, int32_t newWidth,
+                                 int32_t newHeight) {
+  backend_->ChangeSize(width, height, newWidth, newHeight, true);
+}
+
+bool TCustomBitmap32::Empty() const {
+  return backend_->Empty() || Width() == 0 || Height() == 0;
+}
+
+// ---- Clip rectangle and settings ----
+
+void TCustomBitmap32::SetClipRect(const TRect& value) {
+  IntersectRectangles(clipRect_, value, BoundsRect());
+  fixedClipRect_ = FixedRect(clipRect_);
+  subpixelClipRect_ = {clipRect_.Left << 8, clipRect_.Top << 8, clipRect_.Right << 8,
+                       clipRect_.Bottom << 8};
+  clipping_ = !EqualRect(clipRect_, BoundsRect());
+  UpdateWrapProcs();
+}
+
+void TCustomBitmap32::UpdateWrapProcs() {
+  horzWrapProc_ = GetWrapProcEx(wrapMode_, clipRect_.Left, clipRect_.Right - 1);
+  vertWrapProc_ = GetWrapProcEx(wrapMode_, clipRect_.Top, clipRect_.Bottom - 1);
+}
+
+void TCustomBitmap32::SetDrawMode(TDrawMode value) {
+  if (drawMode_ == value) return;
+  drawMode_ = value;
+  Changed();
+}
+
+void TCustomBitmap32::SetCombineMode(TCombineMode value) {
+  if (combineMode_ == value) return;
+  combineMode_ = value;
+  blendProc_ = CurrentBlendProc(value);
+  Changed();
+}
+
+void TCustomBitmap32::SetWrapMode(TWrapMode value) {
+  if (wrapMode_ == value) return;
+  wrapMode_ = value;
+  UpdateWrapProcs();
+  Changed();
+}
+
+void TCustomBitmap32::SetMasterAlpha(uint32_t value) {
+  if (masterAlpha_ == value) return;
+  masterAlpha_ = value;
+  Changed();
+}
+
+void TCustomBitmap32::SetResampler(TResamplerPtr value) {
+  if (!value || value == resampler_) return;
+  resampler_ = std::move(value);
+  Changed();
+}
+
+std::string TCustomBitmap32::ResamplerClassName() const {
+  if (!resampler_ || !ResamplerLink().ResamplerClassName) return {};
+  return ResamplerLink().ResamplerClassName(*resampler_);
+}
+
+void TCustomBitmap32::SetResamplerClassName(const std::string& value) {
+  if (value.empty() || value == ResamplerClassName() || !ResamplerLink().CreateResampler) return;
+  ResamplerLink().CreateResampler(value, *this);
+}
+
+// ---- Copying ----
+
+void TCustomBitmap32::CopyMapTo(TCustomBitmap32& dst) const {
+  dst.SetSize(Width(), Height());
+  if (!Empty()) MoveLongword(bits_, dst.bits_, Width() * Height());
+}
+
+void TCustomBitmap32::CopyPropertiesTo(TCustomBitmap32& dst) const {
+  dst.SetDrawMode(drawMode_);
+  dst.SetCombineMode(combineMode_);
+  dst.SetWrapMode(wrapMode_);
+  dst.SetMasterAlpha(masterAlpha_);
+  dst.outerColor_ = outerColor_;
+  dst.SetResamplerClassName(ResamplerClassName());
+  if (resampler_ && dst.resampler_ && ResamplerLink().AssignResampler)
+    ResamplerLink().AssignResampler(*dst.resampler_, *resampler_);
+}
+
+// Takes size and pixels that are already complete; no report (the caller sends one).
+void TCustomBitmap32::ReplacePixels(int32_t width, int32_t height, const TColor32* pixels) {
+  BeginUpdate();
+  try {
+    SetSize(width, height);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  if (!Empty()) MoveLongword(pixels, bits_, width * height);
+  EndUpdate();
+}
+
+// ---- Drawing onto another bitmap ----
+
+namespace {
+
+const TResamplerLink& RequireTransfers() {
+  const TResamplerLink& link = ResamplerLink();
+  if (!link.BlockTransfer || !link.StretchTransfer)
+    throw EBitmapException("Bitmap transfers are not available");
+  return link;
+}
+
+}  // namespace
+
+void TCustomBitmap32::DrawTo(TCustomBitmap32& dst, int32_t dstX, int32_t dstY) {
+  RequireTransfers().BlockTransfer(dst, dstX, dstY, dst.ClipRect(), *this, BoundsRect(), drawMode_,
+                                   OnPixelCombine);
+}
+
+void TCustomBitmap32::DrawTo(TCustomBitmap32& dst, const TRect& dstRect) {
+  RequireTransfers().StretchTransfer(dst, dstRect, dst.ClipRect(), *this, BoundsRect(),
+                                     resampler_.get(), drawMode_, OnPixelCombine);
+}
+
+// ---- Change reports ----
+
+void TCustomBitmap32::StartMeasuring(TAreaChangedEvent callback) {
+  measuringMode_ = true;
+  savedOnAreaChanged_ = OnAreaChanged;
+  OnAreaChanged = std::move(callback);
+}
+
+void TCustomBitmap32::StopMeasuring() {
+  measuringMode_ = false;
+  OnAreaChanged = savedOnAreaChanged_;
+}
+
+void TCustomBitmap32::Changed() {
+  AreaChanged(BoundsRect(), AreaInfoRect);
+}
+
+void TCustomBitmap32::AreaChanged(const TRect& area, uint32_t info) {
+  if ((UpdateCount() == 0 || measuringMode_) && OnAreaChanged) OnAreaChanged(this, area, info);
+  if (!measuringMode_) NotifyChange();
+}
+
+void TCustomBitmap32::NotifyChange() {
+  TNotifiablePersistent::Changed();
+}
+
+}  // namespace gfx
