@@ -56,7 +56,8 @@ void TPersistent::AssignError(const TPersistent* source) const {
 // TStream
 
 void TStream::SetPosition(int64_t position) {
-  if (Seek(position, soBeginning) != position) throw EStreamError("Stream seek error");
+  if (position < 0 || Seek(position, soBeginning) != position)
+    throw EStreamError("Stream seek error");
 }
 
 int64_t TStream::Size() {

@@ -39,7 +39,6 @@ class TCriticalSection {
  public:
   void Enter() { mutex_.lock(); }
   void Leave() { mutex_.unlock(); }
-  bool TryEnter() { return mutex_.try_lock(); }
 
  private:
   std::recursive_mutex mutex_;

@@ -178,10 +178,6 @@ std::string IntToStr(int64_t value) {
   return std::to_string(value);
 }
 
-std::string IntToHex(int64_t value, int digits) {
-  return Format("%.*X", {std::max(digits, 0), uint64_t(value)});
-}
-
 bool TryStrToInt(std::string_view text, int32_t& value) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;

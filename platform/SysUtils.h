@@ -111,8 +111,12 @@ std::string Format(std::string_view format, std::initializer_list<TFormatArg> ar
 // Numbers
 
 std::string IntToStr(int64_t value);
-// Upper-case hex with at least digits digits; negative values show their 64-bit pattern.
-std::string IntToHex(int64_t value, int digits);
+// Upper-case hex with at least digits digits; a negative value shows the bit pattern of its own
+// width (IntToHex(-1, 2) is "FFFFFFFF" for a 32-bit int).
+template <std::integral T>
+std::string IntToHex(T value, int digits) {
+  return Format("%.*X", {digits < 0 ? 0 : digits, value});
+}
 // The whole-number rule: optional leading blanks, optional sign, decimal or "$"/"0x" hex, nothing
 // after. Decimal must fit in 32 signed bits; hex may use all 32 bits ("$FFFFFFFF" is -1).
 bool TryStrToInt(std::string_view text, int32_t& value);
