@@ -96,9 +96,15 @@ void TBitmap::Allocate(int width, int height, TPixelFormat format) {
   std::vector<uint8_t> bits(size_t(stride * height));
   // Keep the part that stays inside when the format is unchanged.
   if (format == pixelFormat_ && !bits_.empty()) {
-    const int64_t copyBytes = std::min(stride, stride_);
+    // Only the bits of pixels that exist on both sides; row padding is not pixel data.
+    const int64_t copyBits = int64_t(std::min(width, width_)) * BitsPerPixel(format);
+    const size_t wholeBytes = size_t(copyBits / 8);
+    const uint8_t lastMask = uint8_t(0xFF00 >> (copyBits % 8));
     for (int y = 0; y < std::min(height, height_); ++y) {
-      std::memcpy(bits.data() + y * stride, bits_.data() + y * stride_, size_t(copyBytes));
+      uint8_t* dst = bits.data() + y * stride;
+      const uint8_t* src = bits_.data() + y * stride_;
+      std::memcpy(dst, src, wholeBytes);
+      if (copyBits % 8) dst[wholeBytes] = src[wholeBytes] & lastMask;
     }
   }
   bits_ = std::move(bits);
