@@ -25,11 +25,12 @@ size_t NameStart(std::string_view path) {
   return slash == std::string_view::npos ? 0 : slash + 1;
 }
 
-// Position of the extension's dot within path, or npos.
+// Position of the extension's dot within path, or npos. The dot of a hidden file's name
+// (".profile") starts the name, not an extension.
 size_t ExtensionDot(std::string_view path) {
   size_t start = NameStart(path);
   size_t dot = path.rfind('.');
-  return dot == std::string_view::npos || dot < start ? std::string_view::npos : dot;
+  return dot == std::string_view::npos || dot <= start ? std::string_view::npos : dot;
 }
 
 }  // namespace

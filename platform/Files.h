@@ -14,7 +14,8 @@ std::string ExtractFilePath(std::string_view path);
 // Folder part without the final "/" (kept for the root folder).
 std::string ExtractFileDir(std::string_view path);
 std::string ExtractFileName(std::string_view path);
-// Extension of the file-name part including its dot, or "" when the name has no dot.
+// Extension of the file-name part including its dot, or "" when the name has no dot (a name's
+// leading dot, as in ".profile", starts no extension).
 std::string ExtractFileExt(std::string_view path);
 // Replaces (or adds, or with "" removes) the extension of the file-name part.
 std::string ChangeFileExt(std::string_view path, std::string_view extension);

@@ -180,7 +180,7 @@ std::string IntToStr(int64_t value) {
 
 bool TryStrToInt(std::string_view text, int32_t& value) {
   size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  while (i < text.size() && text[i] == ' ') ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   int base = 10;

@@ -117,7 +117,7 @@ template <std::integral T>
 std::string IntToHex(T value, int digits) {
   return Format("%.*X", {digits < 0 ? 0 : digits, value});
 }
-// The whole-number rule: optional leading blanks, optional sign, decimal or "$"/"0x" hex, nothing
+// The whole-number rule: optional leading spaces, optional sign, decimal or "$"/"0x" hex, nothing
 // after. Decimal must fit in 32 signed bits; hex may use all 32 bits ("$FFFFFFFF" is -1).
 bool TryStrToInt(std::string_view text, int32_t& value);
 // Raises EConvertError "'text' is not a valid integer value".

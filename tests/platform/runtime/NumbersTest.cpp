@@ -19,7 +19,7 @@ TEST(WholeNumberRule, AcceptsBlanksSignsAndHexPrefixes) {
       {"0", 0},
       {"42", 42},
       {"   42", 42},
-      {"\t7", 7},
+      {"   +7", 7},
       {"+42", 42},
       {"-42", -42},
       {"007", 7},
@@ -66,6 +66,7 @@ TEST(WholeNumberRule, RejectsEverythingElse) {
                        "99999999999999999999",
                        "0x-1",
                        "$ 1",
+                       "\t7",
                        "\xC3\xA9"};
   for (const char* text : bad) {
     int32_t value = 777;

@@ -24,6 +24,10 @@ TEST(PathTexts, DotsInFolderNamesAreNotExtensions) {
   EXPECT_EQ(ChangeFileExt("/x/y.tar.gz", ".bmp"), "/x/y.tar.bmp");
   EXPECT_EQ(ChangeFileExt("/x/a.jpg", ""), "/x/a");
   EXPECT_EQ(ChangeFileExt("noext", ".txt"), "noext.txt");
+  EXPECT_EQ(ExtractFileExt("/home/u/.profile"), "");
+  EXPECT_EQ(ChangeFileExt("/home/u/.profile", ".bak"), "/home/u/.profile.bak");
+  EXPECT_EQ(ExtractFileExt("/home/u/.cache.d/x"), "");
+  EXPECT_EQ(ExtractFileExt("/home/u/.shot.png"), ".png");
 }
 
 TEST(PathTexts, ColonsAndSpacesAreOrdinary) {
