@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "graphics/Engine.h"
+#include "graphics/System.h"
+
+namespace gfx {
+namespace {
+
+constexpr uint32_t MMX = 1u << 23, SSE = 1u << 25, SSE2 = 1u << 26;
+
+TCpuIdentification Processor(uint32_t edx, uint32_t family = 6, uint32_t maxExtended = 0,
+                             uint32_t extendedEdx = 0) {
+  return {true, family << 8, edx, maxExtended, extendedEdx};
+}
+
+TInstructionSets Detect(const TCpuIdentification& id) {
+  TInstructionSets sets = 0;
+  for (TInstructionSet s : {isMMX, isExtendedMMX, isSSE, isSSE2, is3DNow, is3DNowExt})
+    if (HasInstructionSet(s, id)) sets |= SetOf(s);
+  return sets;
+}
+
+TEST(FeatureDetection, ReadsTheDocumentedBits) {
+  EXPECT_EQ(Detect({}), 0);
+  EXPECT_EQ(Detect(Processor(MMX | SSE | SSE2, 4)), 0);  // family below 5
+  EXPECT_EQ(Detect(Processor(MMX | SSE | SSE2)),
+            SetOf(isMMX) | SetOf(isExtendedMMX) | SetOf(isSSE) | SetOf(isSSE2));
+  EXPECT_EQ(Detect(Processor(MMX)), SetOf(isMMX));
+  // Extended MMX and 3DNow! from the extended leaf, only when that leaf exists.
+  EXPECT_EQ(Detect(Processor(MMX, 5, 0x80000001, 0xC0400000)),
+            SetOf(isMMX) | SetOf(isExtendedMMX) | SetOf(is3DNow) | SetOf(is3DNowExt));
+  EXPECT_EQ(Detect(Processor(MMX, 5, 0x80000000, 0xC0400000)), SetOf(isMMX));
+  EXPECT_EQ(SetOf(is3DNowExt), 32);
+}
+
+TEST(FeatureDetection, ThisProcessor) {
+#if defined(__x86_64__)
+  const TInstructionSets required =
+      SetOf(isMMX) | SetOf(isExtendedMMX) | SetOf(isSSE) | SetOf(isSSE2);
+  EXPECT_EQ(CPUFeatures() & required, required);
+#endif
+  EXPECT_EQ(CPUFeatures(), CPUFeatures());
+}
+
+// Dummy implementations that tell which one was bound.
+int Portable() {
+  return 0;
+}
+int Plain() {
+  return 1;
+}
+int UsingMMX() {
+  return 2;
+}
+int UsingSSE2() {
+  return 3;
+}
+int LaterPlain() {
+  return 4;
+}
+
+using Proc = int (*)();
+
+TFunctionPriority Simulate(TInstructionSets features) {
+  return [features](const TFunctionInfo& info) {
+    return (info.Requirements & ~features) == 0 ? 0 : InvalidPriority;
+  };
+}
+
+TEST(FunctionRegistry, BindsTheLastImplementationTheProcessorCanRun) {
+  TFunctionRegistry registry("test");
+  Proc bound = nullptr, missing = Portable;
+  registry.RegisterBinding(1, &bound);
+  registry.RegisterBinding(7, &missing);
+  registry.Add(1, Portable);
+  registry.Add(1, Plain);
+  registry.Add(1, UsingMMX, SetOf(isMMX));
+  registry.Add(1, UsingSSE2, SetOf(isSSE2));
+
+  registry.RebindAll(Simulate(SetOf(isMMX) | SetOf(isSSE2)));
+  EXPECT_EQ(bound(), 3);
+  EXPECT_EQ(missing, nullptr);  // no implementation of ID 7
+  registry.RebindAll(Simulate(SetOf(isMMX)));
+  EXPECT_EQ(bound(), 2);
+  registry.RebindAll(Simulate(0));
+  EXPECT_EQ(bound(), 1);  // never the portable one
+  registry.Add(1, LaterPlain);
+  registry.RebindAll(Simulate(SetOf(isMMX) | SetOf(isSSE2)));
+  EXPECT_EQ(bound(), 4);  // same requirements: the one added later
+}
+
+TEST(FunctionRegistry, LowerPriorityWinsAndTiesGoToTheLaterOne) {
+  TFunctionRegistry registry("test");
+  registry.Add(2, Portable, 0, 5);
+  registry.Add(2, Plain, 0, 3);
+  registry.Add(2, UsingMMX, 0, 3);
+  registry.Add(2, UsingSSE2, 0, 9);
+  auto byFlags = [](const TFunctionInfo& info) { return info.Flags; };
+  EXPECT_EQ(reinterpret_cast<Proc>(registry.FindFunction(2, byFlags))(), 2);
+  EXPECT_EQ(registry.FindFunction(2, [](const TFunctionInfo&) { return InvalidPriority; }),
+            nullptr);
+  EXPECT_EQ(registry.FindFunction(3), nullptr);
+}
+
+TEST(FunctionRegistry, BindingsAreVisitedInRegistrationOrder) {
+  TFunctionRegistry registry("test");
+  Proc shared = nullptr;
+  registry.RegisterBinding(1, &shared);
+  registry.RegisterBinding(2, &shared);
+  registry.Add(1, Plain);
+  registry.Add(2, UsingMMX);
+  registry.RebindAll();
+  EXPECT_EQ(shared(), 2);
+}
+
+TEST(FunctionRegistry, DefaultPriorityFollowsTheProcessor) {
+  const TFunctionInfo none{0, nullptr, 0, 0};
+  EXPECT_EQ(DefaultPriority(none), 0);
+  const auto missing = TInstructionSets(~CPUFeatures() & 0x3F);
+  if (missing != 0) {
+    EXPECT_EQ(DefaultPriority({0, nullptr, missing, 0}), InvalidPriority);
+  }
+}
+
+TEST(FunctionRegistry, EngineRegistriesAreMadeInModuleOrder) {
+  StartEngine();
+  std::vector<std::string> names;
+  for (const auto& registry : Registries()) names.push_back(registry->Name());
+  const auto lowLevel = std::find(names.begin(), names.end(), "LowLevel bindings");
+  const auto blend = std::find(names.begin(), names.end(), "Blend bindings");
+  ASSERT_NE(lowLevel, names.end());
+  ASSERT_NE(blend, names.end());
+  EXPECT_LT(lowLevel, blend);
+  const size_t before = Registries().size();
+  TFunctionRegistry& added = NewRegistry("extra");
+  EXPECT_EQ(Registries().size(), before + 1);
+  EXPECT_EQ(Registries().back().get(), &added);
+}
+
+TEST(Timing, CountersRunForward) {
+  TPerfTimer timer;
+  timer.Start();
+  EXPECT_GE(timer.ReadMicroseconds(), 0);
+  EXPECT_GE(timer.CurrentValue(), timer.StartValue());
+  EXPECT_GT(timer.Frequency(), 0);
+  const int64_t tick = SystemTickCount();
+  EXPECT_GE(SystemTickCount(), tick);
+  EXPECT_GE(GetProcessorCount(), 1);
+}
+
+}  // namespace
+}  // namespace gfx

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "graphics/Types.h"
+#include "platform/Colors.h"
+
+namespace gfx {
+namespace {
+
+TEST(Color32Conversions, PackAndUnpackAsDocumented) {
+  EXPECT_EQ(Color32(0x000000FF), 0xFFFF0000u);
+  EXPECT_EQ(Color32(0x02FF8040), 0xFF4080FFu);  // the top byte is dropped
+  EXPECT_EQ(Color32(0x1FF, 2, 3, 4), 0x04FF0203u);
+  EXPECT_EQ(Gray32(200, 128), 0x80C8C8C8u);
+  EXPECT_EQ(Intensity(0xFFFFFFFF), 255);
+  EXPECT_EQ(Intensity(0xFF00FF00), 173);
+  EXPECT_EQ(Intensity(0x00FFFFFF), 255);  // alpha is ignored
+  const TColor32 c = 0x12345678;
+  EXPECT_EQ(AlphaComponent(c), 0x12);
+  EXPECT_EQ(RedComponent(c), 0x34);
+  EXPECT_EQ(GreenComponent(c), 0x56);
+  EXPECT_EQ(BlueComponent(c), 0x78);
+  TColor32Entry entry{c};
+  EXPECT_EQ(entry.B, 0x78);
+  EXPECT_EQ(entry.A, 0x12);
+}
+
+TEST(Color32Conversions, SystemColoursAreLookedUpFirst) {
+  const plat::TColor v = plat::GetSysColor(plat::clBtnFace & 0xFF);
+  const TColor32 want =
+      0xFF000000u | uint32_t(v & 0xFF) << 16 | uint32_t((v >> 8) & 0xFF) << 8 | ((v >> 16) & 0xFF);
+  EXPECT_EQ(Color32(plat::clBtnFace), want);
+}
+
+TEST(Hsl, KnownValues) {
+  EXPECT_EQ(HslToColor32(0, 0, 0.5f), 0xFF808080u);  // 127.5 rounds to even
+  float h, s, l;
+  Color32ToHsl(0xFFFF0000, h, s, l);
+  EXPECT_FLOAT_EQ(h, 0);
+  EXPECT_FLOAT_EQ(s, 1);
+  EXPECT_FLOAT_EQ(l, 0.5f);
+  Color32ToHsl(0xFF0000FF, h, s, l);
+  EXPECT_FLOAT_EQ(h, 4.0f / 6);
+  EXPECT_EQ(HslToColor32(1.0f / 3, 1, 0.5f), 0xFF00FF00u);
+}
+
+TEST(Hsl, EveryColourSurvivesTheRoundTrip) {
+  int errors = 0;
+  for (uint32_t rgb = 0; rgb < 0x1000000; rgb += 7) {
+    float h, s, l;
+    Color32ToHsl(0x80000000 | rgb, h, s, l);
+    errors += HslToColor32(h, s, l) != (0xFF000000 | rgb);
+  }
+  EXPECT_EQ(errors, 0);
+}
+
+// Floor of a / 65536 for any a, without shifts.
+int64_t FloorDiv(int64_t a, int64_t b) {
+  const int64_t q = a / b;
+  return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+TEST(FixedPoint, MatchesWideIntegerArithmetic) {
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int32_t> any(-0x7FFF0000, 0x7FFF0000);
+  for (int i = 0; i < 100000; ++i) {
+    const int32_t a = any(random), b = any(random);
+    ASSERT_EQ(FixedFloor(a), FloorDiv(a, 65536)) << a;
+    ASSERT_EQ(FixedCeil(a), -FloorDiv(-int64_t(a), 65536)) << a;
+    // An exact half goes down: the nearest integer to a / 65536 - 1/2^17 from above.
+    ASSERT_EQ(FixedRound(a), FloorDiv(int64_t(a) + 32767, 65536)) << a;
+    ASSERT_EQ(FixedMul(a, b), int32_t(uint32_t(FloorDiv(int64_t(a) * b, 65536)))) << a << " " << b;
+    const int32_t small = any(random) >> 12, divisor = (any(random) >> 4) | 1;
+    const long double quotient = (long double)small * 65536 / divisor;
+    ASSERT_EQ(FixedDiv(small, divisor), int32_t(std::trunc(quotient))) << small << " " << divisor;
+  }
+}
+
+TEST(FixedPoint, EdgeValues) {
+  EXPECT_EQ(FixedRound(0x18000), 1);
+  EXPECT_EQ(FixedRound(0x18001), 2);
+  EXPECT_EQ(FixedCeil(0x10001), 2);
+  EXPECT_EQ(FixedFloor(-1), -1);
+  EXPECT_EQ(FixedRound(0x7FFFFFFF), -32768);  // wraps like the 32-bit original
+  EXPECT_EQ(Fixed(1.5 / 65536), 2);           // half to even
+  EXPECT_EQ(Fixed(2.5 / 65536), 2);
+  EXPECT_EQ(Fixed(-0.25f), -0x4000);
+  EXPECT_EQ(Fixed(3), 0x30000);
+  EXPECT_EQ(FixedDiv(Fixed(-1), Fixed(3)), -21845);
+  EXPECT_TRUE(IsPowerOf2(0));
+  EXPECT_TRUE(IsPowerOf2(64));
+  EXPECT_FALSE(IsPowerOf2(96));
+  float s, c;
+  SinCos(float(M_PI / 6), s, c);
+  EXPECT_NEAR(s, 0.5, 1e-6);
+  EXPECT_NEAR(c, std::sqrt(3.0) / 2, 1e-6);
+}
+
+TEST(Rectangles, IntersectionHoldsExactlyTheCommonPixels) {
+  std::mt19937 random(9);
+  std::uniform_int_distribution<int32_t> coord(-4, 8);
+  for (int i = 0; i < 3000; ++i) {
+    auto make = [&] {
+      int32_t l = coord(random), r = coord(random), t = coord(random), b = coord(random);
+      if (r < l) std::swap(l, r);
+      if (b < t) std::swap(t, b);
+      return MakeRect(l, t, r, b);
+    };
+    const TRect r1 = make(), r2 = make();
+    TRect dst{99, 99, 99, 99};
+    const bool result = IntersectRectangles(dst, r1, r2);
+    for (int32_t y = -5; y < 10; ++y)
+      for (int32_t x = -5; x < 10; ++x) {
+        const TPoint p = MakePoint(x, y);
+        ASSERT_EQ(PtInRect(dst, p), PtInRect(r1, p) && PtInRect(r2, p));
+      }
+    if (!result) {
+      ASSERT_EQ(dst, TRect{});
+    }
+    TFloatRect fdst;
+    ASSERT_EQ(IntersectFloatRects(fdst, FloatRect(r1), FloatRect(r2)), result);
+    ASSERT_EQ(MakeRect(fdst, rrNearest), dst);
+  }
+}
+
+TEST(Rectangles, EdgeCases) {
+  TRect dst;
+  EXPECT_TRUE(IntersectRectangles(dst, MakeRect(0, 0, 10, 10), MakeRect(10, 0, 20, 10)));
+  EXPECT_EQ(dst, MakeRect(10, 0, 10, 10));
+  EXPECT_FALSE(IntersectRectangles(dst, MakeRect(0, 0, 10, 10), MakeRect(11, 0, 20, 10)));
+  EXPECT_EQ(dst, MakeRect(0, 0, 0, 0));
+  EXPECT_EQ(MakeRect(MakeFloatRect(0.5f, 0.5f, 2.5f, 2.5f), rrNearest), MakeRect(0, 0, 2, 2));
+  EXPECT_EQ(MakeRect(MakeFloatRect(0.2f, 0.2f, 0.8f, 0.8f), rrInward), MakeRect(1, 1, 1, 1));
+  EXPECT_EQ(MakeRect(MakeFloatRect(-0.2f, 0.2f, 1.2f, 1.8f), rrOutward), MakeRect(-1, 0, 2, 2));
+  const TFixedRect fx = MakeFixedRect(0x18000, -0x8000, 0x28001, 0x10000);
+  EXPECT_EQ(MakeRect(fx, rrNearest), MakeRect(1, -1, 3, 1));
+  EXPECT_EQ(MakeRect(fx, rrOutward), MakeRect(1, -1, 3, 1));
+  EXPECT_EQ(MakeRect(fx, rrInward), MakeRect(2, 0, 2, 1));
+  EXPECT_EQ(FixedRect(MakeRect(1, -2, 3, 4)), MakeFixedRect(0x10000, -0x20000, 0x30000, 0x40000));
+  TRect r = MakeRect(1, 2, 3, 4);
+  InflateRect(r, 1, -1);
+  OffsetRect(r, 10, 20);
+  EXPECT_EQ(r, MakeRect(10, 23, 14, 23));
+  EXPECT_TRUE(IsRectEmpty(r));
+  EXPECT_TRUE(IsFloatRectEmpty(MakeFloatRect(1, 1, 0.5f, 3)));
+  EXPECT_FALSE(PtInRect(MakeRect(0, 0, 2, 2), MakePoint(2, 1)));  // right edge is outside
+}
+
+TEST(Gamma, TableFollowsThePowerCurve) {
+  for (float gamma : {0.7f, 1.0f, 2.2f}) {
+    BuildGammaTable(gamma);
+    EXPECT_EQ(GammaTable[0], 0);
+    EXPECT_EQ(GammaTable[255], 255);
+    for (int i = 0; i < 256; ++i)
+      EXPECT_NEAR(GammaTable[i], std::pow(i / 255.0, gamma) * 255, 0.5 + 1e-9) << gamma << " " << i;
+  }
+  BuildGammaTable(0.7f);
+  EXPECT_EQ(GammaTable[128], 157);  // 255 * (128/255)^0.7 = 157.40
+}
+
+}  // namespace
+}  // namespace gfx
