@@ -222,15 +222,7 @@ void DeviceContext::SetPixel(int32_t x, int32_t y, TColorRef c) {
 }
 
 void DeviceContext::FillRect(const TRect& r, const TLogBrush& brush) {
-  if (brush.Style == BS_NULL) return;
-  for (const TRect& v : VisibleRects(DeviceRect(r))) {
-    for (int32_t y = v.Top; y < v.Bottom; ++y) {
-      uint32_t* row = Row(y);
-      for (int32_t x = v.Left; x < v.Right; ++x) {
-        PaintBrushPixel(row[x], x, y, brush, R2_COPYPEN, state_.bkMode, state_.bkColor);
-      }
-    }
-  }
+  BrushRect(r, brush, R2_COPYPEN);
 }
 
 void DeviceContext::FrameRect(const TRect& r, const TLogBrush& brush) {

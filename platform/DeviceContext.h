@@ -20,6 +20,7 @@
 #include "platform/Region.h"
 
 class QPainter;
+class QPainterPath;
 
 namespace plat {
 
@@ -343,6 +344,22 @@ class DeviceContext {
   // Advances of every code unit, with character extra and justification; consumes justification
   // only when `consume`.
   std::vector<int32_t> Advances(std::u16string_view text, bool consume) const;
+  // Paints r (logical) with the brush combined by rop2.
+  void BrushRect(const TRect& r, const TLogBrush& brush, int rop2);
+  // A one-pixel line of the pen from p0 to p1 without p1; `phase` carries the dash pattern on.
+  void CosmeticLine(TPoint p0, TPoint p1, int& phase);
+  void CosmeticPolyline(std::span<const TPoint> points, bool closed);
+  // Paints the pixels covered by path (logical units): filled with the brush, or stroked with
+  // the pen when `stroke`.
+  void PaintPath(const QPainterPath& path, bool stroke);
+  // A visible pen of width 0 or 1, drawn pixel by pixel.
+  bool PenIsCosmetic() const;
+  // Every block transfer: nearest-neighbour mapping of the source rectangle (none for PatBlt)
+  // onto the destination rectangle, combined by rop; skips source pixels equal to keyRgb (when
+  // >= 0) or whose mask pixel is white.
+  bool Transfer(int32_t x, int32_t y, int32_t w, int32_t h, const DeviceContext* src, int32_t sx,
+                int32_t sy, int32_t sw, int32_t sh, uint32_t rop, const DeviceContext* mask,
+                int64_t keyRgb);
   void DrawTextLine(int32_t x, int32_t y, uint32_t options, const TRect* rect,
                     std::u16string_view text, bool updateAlignPosition);
 

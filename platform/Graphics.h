@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -248,7 +249,7 @@ class TCanvas : public TPersistent {
   TPen pen_;
   TBrush brush_;
   TCopyMode copyMode_ = cmSrcCopy;
-  TCriticalSection lock_;
+  std::recursive_mutex lock_;
   std::atomic<int> lockCount_{0};
 };
 

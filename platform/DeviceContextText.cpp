@@ -1,0 +1,265 @@
+// Text measuring and output of the device context.
+#include <QImage>
+#include <algorithm>
+#include <cstdlib>
+#include <numeric>
+
+#include "platform/DeviceContext.h"
+#include "platform/FontEngine.h"
+#include "platform/PixelOps.h"
+
+namespace plat {
+namespace {
+
+bool IsSecondOfPair(std::u16string_view text, size_t i) {
+  return i > 0 && text[i] >= 0xDC00 && text[i] <= 0xDFFF && text[i - 1] >= 0xD800 &&
+         text[i - 1] <= 0xDBFF;
+}
+
+int32_t Sum(const std::vector<int32_t>& values) {
+  return std::accumulate(values.begin(), values.end(), int32_t(0));
+}
+
+}  // namespace
+
+std::vector<int32_t> DeviceContext::Advances(std::u16string_view text, bool consume) const {
+  std::vector<int32_t> advances = FontFor(state_.font)->Advances(text);
+  Justification j = justification_;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (IsSecondOfPair(text, i)) continue;
+    advances[i] += state_.charExtra;
+    if (text[i] == u' ' && j.used < j.count) {
+      // Each break gets extra / count; the first (extra mod count) breaks one pixel more.
+      const int remainder = j.extra % j.count;
+      int share = j.extra / j.count;
+      if (j.used < std::abs(remainder)) share += remainder > 0 ? 1 : -1;
+      advances[i] += share;
+      ++j.used;
+    }
+  }
+  if (consume) justification_ = j;
+  return advances;
+}
+
+TTextMetric DeviceContext::GetTextMetrics() const {
+  return FontFor(state_.font)->Metric();
+}
+
+TSize DeviceContext::GetTextExtent(std::u16string_view text) const {
+  return GetTextExtentEx(text, 0, nullptr, nullptr);
+}
+
+TSize DeviceContext::GetTextExtentEx(std::u16string_view text, int32_t maxExtent, int32_t* fit,
+                                     std::vector<int32_t>* partialExtents) const {
+  const std::vector<int32_t> advances = Advances(text, false);
+  if (partialExtents != nullptr) partialExtents->clear();
+  if (fit != nullptr) *fit = 0;
+  int32_t total = 0;
+  bool fitting = true;
+  for (size_t i = 0; i < advances.size(); ++i) {
+    total += advances[i];
+    if (partialExtents != nullptr) partialExtents->push_back(total);
+    fitting = fitting && total <= maxExtent;
+    if (fit != nullptr && fitting) *fit = int32_t(i + 1);
+  }
+  return {total, FontFor(state_.font)->Metric().Height};
+}
+
+void DeviceContext::TextOut(int32_t x, int32_t y, std::u16string_view text) {
+  DrawTextLine(x, y, 0, nullptr, text, true);
+}
+
+void DeviceContext::ExtTextOut(int32_t x, int32_t y, uint32_t options, const TRect* rect,
+                               std::u16string_view text) {
+  DrawTextLine(x, y, options, rect, text, true);
+}
+
+void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const TRect* rect,
+                                 std::u16string_view text, bool updateAlignPosition) {
+  const std::shared_ptr<const FontInfo> font = FontFor(state_.font);
+  const TTextMetric& metric = font->Metric();
+  const std::vector<int32_t> advances = Advances(text, true);
+  const int32_t width = Sum(advances);
+
+  // The reference point and the alignment give the text cell.
+  const uint32_t align = state_.textAlign;
+  const bool updateCP = updateAlignPosition && (align & TA_UPDATECP) != 0;
+  if (updateCP) {
+    x = state_.position.X;
+    y = state_.position.Y;
+  }
+  int32_t left = x;
+  if ((align & TA_CENTER) == TA_CENTER) {
+    left = x - width / 2;
+  } else if (align & TA_RIGHT) {
+    left = x - width;
+  }
+  int32_t top = y;
+  if ((align & TA_BASELINE) == TA_BASELINE) {
+    top = y - metric.Ascent;
+  } else if (align & TA_BOTTOM) {
+    top = y - metric.Height;
+  }
+  if (updateCP && (align & TA_CENTER) != TA_CENTER) {
+    state_.position.X = (align & TA_RIGHT) ? x - width : x + width;
+  }
+  if (!HasSurface()) return;
+
+  const TLogBrush background{BS_SOLID, state_.bkColor, HS_HORIZONTAL};
+  if ((options & ETO_OPAQUE) && rect != nullptr) BrushRect(*rect, background, R2_COPYPEN);
+  TRect cell{left, top, left + width, top + metric.Height};
+  if ((options & ETO_CLIPPED) && rect != nullptr) cell = cell.Intersected(*rect);
+  if (state_.bkMode == OPAQUE) BrushRect(cell, background, R2_COPYPEN);
+
+  const TRect deviceCell = DeviceRect(cell);
+  const std::vector<TRect> visible = VisibleRects(deviceCell);
+  if (visible.empty()) return;
+  TRect area = visible.front();
+  for (const TRect& v : visible) {
+    area = {std::min(area.Left, v.Left), std::min(area.Top, v.Top), std::max(area.Right, v.Right),
+            std::max(area.Bottom, v.Bottom)};
+  }
+
+  // Glyph coverage in an 8-bit image over the visible part of the cell.
+  const TPoint o = Offset();
+  const int32_t originX = left + o.X - area.Left;
+  const int32_t baseline = top + o.Y + metric.Ascent - area.Top;
+  std::vector<int32_t> positions(advances.size());
+  int32_t pen = originX;
+  for (size_t i = 0; i < advances.size(); ++i) {
+    positions[i] = pen;
+    pen += advances[i];
+  }
+  QImage coverage(area.Width(), area.Height(), QImage::Format_Alpha8);
+  coverage.fill(0);
+  font->RenderCoverage(coverage, text, positions, baseline);
+  auto fillRows = [&](int32_t firstRow) {
+    for (int32_t row = firstRow; row < firstRow + font->LineWidth(); ++row) {
+      if (row < 0 || row >= area.Height()) continue;
+      uchar* line = coverage.scanLine(row);
+      for (int32_t col = std::max(0, originX); col < std::min(area.Width(), originX + width);
+           ++col) {
+        line[col] = 255;
+      }
+    }
+  };
+  if (state_.font.Underline) fillRows(baseline + font->UnderlineTop());
+  if (state_.font.StrikeOut) fillRows(baseline + font->StrikeOutTop());
+
+  // rgb := rgb + (text - rgb) * coverage / 255 per channel; alpha stays.
+  const uint32_t textRgb = RefToRgb(state_.textColor);
+  const int tr = int(textRgb >> 16) & 0xFF, tg = int(textRgb >> 8) & 0xFF, tb = int(textRgb) & 0xFF;
+  for (const TRect& v : visible) {
+    for (int32_t yy = v.Top; yy < v.Bottom; ++yy) {
+      const uchar* cov = coverage.constScanLine(yy - area.Top) - area.Left;
+      uint32_t* row = Row(yy);
+      for (int32_t xx = v.Left; xx < v.Right; ++xx) {
+        const int c = cov[xx];
+        if (c == 0) continue;
+        const uint32_t p = row[xx];
+        const int r = int(p >> 16) & 0xFF, g = int(p >> 8) & 0xFF, b = int(p) & 0xFF;
+        const uint32_t nr = uint32_t(r + (tr - r) * c / 255);
+        const uint32_t ng = uint32_t(g + (tg - g) * c / 255);
+        const uint32_t nb = uint32_t(b + (tb - b) * c / 255);
+        row[xx] = (p & 0xFF000000) | (nr << 16) | (ng << 8) | nb;
+      }
+    }
+  }
+}
+
+namespace {
+
+struct Line {
+  std::u16string_view text;
+  int32_t width;
+};
+
+int32_t WidthOf(const std::vector<int32_t>& advances, size_t begin, size_t end) {
+  return std::accumulate(advances.begin() + ptrdiff_t(begin), advances.begin() + ptrdiff_t(end),
+                         int32_t(0));
+}
+
+// Greedy word wrap of one paragraph: words go on a line while it fits; a word wider than the
+// whole line stands alone; spaces at a break are dropped.
+void WrapParagraph(std::u16string_view text, const std::vector<int32_t>& advances, size_t offset,
+                   int32_t maxWidth, std::vector<Line>& lines) {
+  size_t start = 0;
+  while (true) {
+    while (start < text.size() && text[start] == u' ') ++start;
+    size_t end = start, lastFit = start;
+    while (end < text.size()) {
+      size_t wordEnd = end;
+      while (wordEnd < text.size() && text[wordEnd] == u' ') ++wordEnd;
+      while (wordEnd < text.size() && text[wordEnd] != u' ') ++wordEnd;
+      if (lastFit > start && WidthOf(advances, offset + start, offset + wordEnd) > maxWidth) {
+        break;
+      }
+      lastFit = end = wordEnd;
+    }
+    const std::u16string_view piece = text.substr(start, lastFit - start);
+    lines.push_back({piece, WidthOf(advances, offset + start, offset + lastFit)});
+    start = lastFit;
+    while (start < text.size() && text[start] == u' ') ++start;
+    if (start >= text.size()) return;
+  }
+}
+
+}  // namespace
+
+int32_t DeviceContext::DrawText(std::u16string_view text, TRect& rect, uint32_t format) {
+  const TTextMetric metric = GetTextMetrics();
+  const std::vector<int32_t> advances = Advances(text, false);
+  std::vector<Line> lines;
+  if (format & DT_SINGLELINE) {
+    lines.push_back({text, Sum(advances)});
+  } else {
+    size_t start = 0;
+    while (start <= text.size()) {
+      size_t end = text.find(u'\n', start);
+      if (end == std::u16string_view::npos) end = text.size();
+      size_t stop = end;
+      if (stop > start && text[stop - 1] == u'\r') --stop;
+      const std::u16string_view paragraph = text.substr(start, stop - start);
+      if (format & DT_WORDBREAK) {
+        WrapParagraph(paragraph, advances, start, rect.Width(), lines);
+      } else {
+        lines.push_back({paragraph, WidthOf(advances, start, stop)});
+      }
+      start = end + 1;
+    }
+  }
+  const int32_t height = int32_t(lines.size()) * metric.Height;
+
+  if (format & DT_CALCRECT) {
+    int32_t widest = 0;
+    for (const Line& line : lines) widest = std::max(widest, line.width);
+    rect.Right = rect.Left + widest;
+    rect.Bottom = rect.Top + height;
+    return height;
+  }
+
+  int32_t y = rect.Top;
+  if (format & DT_SINGLELINE) {
+    if (format & DT_VCENTER) {
+      y = rect.Top + (rect.Height() - metric.Height) / 2;
+    } else if (format & DT_BOTTOM) {
+      y = rect.Bottom - metric.Height;
+    }
+  }
+  const uint32_t savedAlign = SetTextAlign(TA_LEFT | TA_TOP);
+  const uint32_t options = (format & DT_NOCLIP) ? 0 : ETO_CLIPPED;
+  for (const Line& line : lines) {
+    int32_t x = rect.Left;
+    if (format & DT_CENTER) {
+      x = rect.Left + (rect.Width() - line.width) / 2;
+    } else if (format & DT_RIGHT) {
+      x = rect.Right - line.width;
+    }
+    DrawTextLine(x, y, options, &rect, line.text, false);
+    y += metric.Height;
+  }
+  SetTextAlign(savedAlign);
+  return height;
+}
+
+}  // namespace plat
