@@ -186,23 +186,23 @@ void TCustomBitmap32::ReplacePixels(int32_t width, int32_t height, const TColor3
 
 namespace {
 
-const TResamplerLink& RequireTransfers() {
-  const TResamplerLink& link = ResamplerLink();
-  if (!link.BlockTransfer || !link.StretchTransfer)
-    throw EBitmapException("Bitmap transfers are not available");
-  return link;
+template <class Routine>
+Routine RequireTransfer(Routine routine) {
+  if (!routine) throw EBitmapException("Bitmap transfers are not available");
+  return routine;
 }
 
 }  // namespace
 
 void TCustomBitmap32::DrawTo(TCustomBitmap32& dst, int32_t dstX, int32_t dstY) {
-  RequireTransfers().BlockTransfer(dst, dstX, dstY, dst.ClipRect(), *this, BoundsRect(), drawMode_,
-                                   OnPixelCombine);
+  RequireTransfer(ResamplerLink().BlockTransfer)(dst, dstX, dstY, dst.ClipRect(), *this,
+                                                 BoundsRect(), drawMode_, OnPixelCombine);
 }
 
 void TCustomBitmap32::DrawTo(TCustomBitmap32& dst, const TRect& dstRect) {
-  RequireTransfers().StretchTransfer(dst, dstRect, dst.ClipRect(), *this, BoundsRect(),
-                                     resampler_.get(), drawMode_, OnPixelCombine);
+  RequireTransfer(ResamplerLink().StretchTransfer)(dst, dstRect, dst.ClipRect(), *this,
+                                                   BoundsRect(), resampler_.get(), drawMode_,
+                                                   OnPixelCombine);
 }
 
 // ---- Change reports ----

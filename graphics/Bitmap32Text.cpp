@@ -37,7 +37,10 @@ class FontQualityScope {
 
 }  // namespace
 
-TBitmap32::TBitmap32() : TCustomBitmap32(MakeDeviceBackend) {}
+// The base constructor installed the backend before this class's handlers existed.
+TBitmap32::TBitmap32() : TCustomBitmap32(MakeDeviceBackend) {
+  AttachBackendHandlers(*Backend());
+}
 
 plat::TFont& TBitmap32::Font() const {
   return RequireService<IBackendFontSupport>(*this).GetFont();

@@ -1,0 +1,96 @@
+// Switching backends and the services the device backend offers.
+#include <gtest/gtest.h>
+
+#include "Helpers.h"
+#include "graphics/Bitmap32.h"
+#include "graphics/GDIBackend.h"
+#include "platform/Graphics.h"
+
+namespace {
+
+using namespace gfx;
+using bitmap_test::FillRandom;
+using bitmap_test::Pixels;
+
+TEST(BitmapBackends, LendingTheDeviceBackendKeepsThePixels) {
+  TCustomBitmap32 b;
+  b.SetSize(7, 5);
+  FillRandom(b, 31);
+  const auto before = Pixels(b);
+  TCustomBackend* original = b.Backend();
+  EXPECT_FALSE(Supports(original, TBackendService::DeviceContext));
+
+  TCustomBackend* saved = nullptr;
+  EnsureBackendInterfaces(b, {TBackendService::DeviceContext}, TRequireMode::All, false, saved);
+  EXPECT_EQ(saved, original);
+  EXPECT_EQ(saved->RefCount(), 1);
+  EXPECT_TRUE(Supports(b.Backend(), TBackendService::DeviceContext));
+  EXPECT_NE(b.BackendAs<IBackendDeviceContextSupport>()->GetHandle(), nullptr);
+  EXPECT_EQ(Pixels(b), before);
+  RestoreSavedBackend(b, saved);
+  EXPECT_EQ(saved, nullptr);
+  EXPECT_EQ(b.Backend(), original);
+  EXPECT_EQ(b.Width(), 7);
+  EXPECT_EQ(Pixels(b), before);
+
+  // Nothing to lend when the backend already offers a service.
+  TBitmap32 device;
+  EnsureBackendInterfaces(device, {TBackendService::Font, TBackendService::Canvas},
+                          TRequireMode::All, false, saved);
+  EXPECT_EQ(saved, nullptr);
+
+  // Discarding drops the pixels before the switch.
+  {
+    TBorrowedBackend borrowed(b, {TBackendService::Canvas, TBackendService::DeviceContext},
+                              TRequireMode::Any, true);
+    EXPECT_TRUE(b.Empty());
+    EXPECT_EQ(b.Width(), 0);
+  }
+  EXPECT_EQ(b.Backend(), original);
+}
+
+TEST(BitmapBackends, DeviceBitmapServicesAndNotifications) {
+  TBitmap32 b;
+  int handleChanges = 0, changes = 0;
+  b.OnHandleChanged = [&](plat::TObject*) { ++handleChanges; };
+  b.SetSize(4, 4);
+  EXPECT_EQ(handleChanges, 1);
+  ASSERT_NE(b.Handle(), nullptr);
+  EXPECT_EQ(b.Handle()->Bits(), b.Bits());
+  b.OnChange = [&](plat::TObject*) { ++changes; };
+  b.Canvas().Brush().SetColor(plat::clRed);
+  b.Canvas().FillRect({0, 0, 2, 2});
+  EXPECT_GE(changes, 1);  // the canvas reports through the bitmap
+  EXPECT_EQ(b.Pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
+  // A new surface gets the canvas back on its context.
+  b.SetSize(8, 8);
+  EXPECT_EQ(b.Canvas().Handle(), b.Handle());
+
+  TBitmap32 other;
+  b.Font().SetName("DejaVu Sans Mono");
+  b.Font().SetSize(23);
+  b.CopyPropertiesTo(other);
+  EXPECT_EQ(other.Font().Name(), "DejaVu Sans Mono");
+  EXPECT_EQ(other.Font().Size(), 23);
+
+  // A device bitmap moved to plain memory has no canvas.
+  b.SetBackend(std::make_unique<TMemoryBackend>().release());
+  EXPECT_EQ(b.Width(), 8);
+  EXPECT_THROW(b.Canvas(), plat::EIntfCastError);
+}
+
+TEST(BitmapBackends, DeviceCopiesMoveAllBits) {
+  TBitmap32 source, target;
+  source.SetSize(5, 4);
+  FillRandom(source, 8);
+  target.SetSize(5, 4);
+  auto* dc = source.BackendAs<IBackendDeviceContextSupport>();
+  dc->DrawTo(*target.Handle(), 0, 0);
+  EXPECT_EQ(Pixels(target), Pixels(source));
+  target.Clear();
+  target.BackendAs<IBackendDeviceContextSupport>()->Draw({0, 0, 5, 4}, {0, 0, 5, 4},
+                                                         *source.Handle());
+  EXPECT_EQ(Pixels(target), Pixels(source));
+}
+
+}  // namespace

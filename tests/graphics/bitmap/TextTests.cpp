@@ -1,0 +1,193 @@
+// Text on the device bitmap: output that leaves alpha alone, reports, and supersampled rendering.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "Helpers.h"
+#include "graphics/Bitmap32.h"
+#include "graphics/Blend.h"
+#include "platform/Graphics.h"
+
+namespace {
+
+using namespace gfx;
+using bitmap_test::AreaReport;
+using bitmap_test::FillRandom;
+using bitmap_test::Pixels;
+using bitmap_test::Recorder;
+using bitmap_test::Rect;
+
+void UseTestFont(TBitmap32& b, int size) {
+  b.Font().SetName("DejaVu Sans");
+  b.Font().SetSize(size);
+  b.Font().SetColor(0x2080F0);
+}
+
+TEST(BitmapText, TextOutChangesOnlyColourInsideItsCell) {
+  TBitmap32 b;
+  b.SetSize(120, 40);
+  FillRandom(b, 17);
+  UseTestFont(b, 14);
+  const auto before = Pixels(b);
+  Recorder recorder(b);
+  b.TextOut(6, 4, "Stamp 42");
+  const plat::TSize size = b.TextExtent("Stamp 42");
+  ASSERT_GT(size.cx, 20);
+  ASSERT_GT(size.cy, 10);
+  EXPECT_EQ(recorder.reports,
+            (std::vector<AreaReport>{Rect(6, 4, 6 + size.cx + 1, 4 + size.cy + 1)}));
+  int changed = 0;
+  for (int32_t y = 0; y < b.Height(); ++y) {
+    for (int32_t x = 0; x < b.Width(); ++x) {
+      const TColor32 old = before[y * b.Width() + x], now = b.Pixel(x, y);
+      ASSERT_EQ(now >> 24, old >> 24) << x << "," << y;
+      const bool inCell = x >= 6 && x < 6 + size.cx && y >= 4 && y < 4 + size.cy;
+      if (!inCell) ASSERT_EQ(now, old) << x << "," << y;
+      changed += now != old;
+    }
+  }
+  EXPECT_GT(changed, 30);
+}
+
+TEST(BitmapText, ClippingAndMeasuring) {
+  TBitmap32 b;
+  b.SetSize(80, 30);
+  FillRandom(b, 4);
+  UseTestFont(b, 16);
+  b.SetClipRect({10, 0, 30, 30});
+  const auto before = Pixels(b);
+  b.TextOut(0, 0, "WWWWWWWW");
+  for (int32_t y = 0; y < b.Height(); ++y)
+    for (int32_t x = 0; x < b.Width(); ++x)
+      if (x < 10 || x >= 30) ASSERT_EQ(b.Pixel(x, y), before[y * b.Width() + x]);
+
+  b.ClipToBounds();
+  const auto drawn = Pixels(b);
+  Recorder measured(b);
+  b.StartMeasuring(measured.Handler());
+  b.TextOut(3, 2, "Hello");
+  b.StopMeasuring();
+  const plat::TSize size = b.TextExtent("Hello");
+  EXPECT_EQ(Pixels(b), drawn);
+  EXPECT_EQ(measured.reports,
+            (std::vector<AreaReport>{Rect(3, 2, 3 + size.cx + 1, 2 + size.cy + 1)}));
+
+  // Without a surface the text is still measured.
+  TBitmap32 none;
+  UseTestFont(none, 16);
+  none.SetSize(5, 0);
+  EXPECT_EQ(none.TextExtent("Hello"), size);
+}
+
+TEST(BitmapText, MaskConversionsAreExact) {
+  TCustomBitmap32 mask;
+  mask.SetSize(3, 1);
+  mask.SetPixel(0, 0, 0);
+  mask.SetPixel(1, 0, 0x00FFFF80);
+  mask.SetPixel(2, 0, 0x000000FF);
+  TextMaskToAlpha(mask, 0x123456);
+  EXPECT_EQ(Pixels(mask), (std::vector<TColor32>{0, 0x80123456, 0xFF123456}));
+
+  TCustomBitmap32 large, small;
+  large.SetSize(4, 4);
+  for (int32_t i = 0; i < 16; ++i) large.SetPixel(i % 4, i / 4, 0x00FFFF00 | (i * 16));
+  small.SetSize(2, 2);
+  DownsampleTextMask(small, large, 1, 0xABCDEF);
+  // Blocks {0,1,4,5}, {2,3,6,7}, ... times 16, summed, divided by 4.
+  EXPECT_EQ(Pixels(small), (std::vector<TColor32>{0x28ABCDEF, 0x48ABCDEF, 0xA8ABCDEF, 0xC8ABCDEF}));
+}
+
+// What RenderText hands to the transfer: its mask bitmap's settings and pixels.
+struct TransferRecord {
+  TDrawMode drawMode;
+  uint32_t masterAlpha;
+  TCombineMode combineMode;
+  int32_t width, height, x, y;
+  std::vector<TColor32> pixels;
+};
+std::optional<TransferRecord> lastTransfer;
+
+// A plain same-size block transfer in blend mode, recording what it was given.
+void RecordingBlockTransfer(TCustomBitmap32& dst, int32_t dstX, int32_t dstY, const TRect&,
+                            TCustomBitmap32& src, const TRect&, TDrawMode op,
+                            const TPixelCombineEvent&) {
+  lastTransfer = TransferRecord{
+      op, src.MasterAlpha(), src.CombineMode(), src.Width(), src.Height(), dstX, dstY, Pixels(src)};
+  for (int32_t y = 0; y < src.Height(); ++y)
+    for (int32_t x = 0; x < src.Width(); ++x)
+      if (x + dstX >= 0 && x + dstX < dst.Width() && y + dstY >= 0 && y + dstY < dst.Height())
+        BlendMemEx(src.Pixel(x, y), *dst.PixelPtr(x + dstX, y + dstY), src.MasterAlpha());
+  EMMS();
+}
+
+class RenderTextTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    saved = ResamplerLink().BlockTransfer;
+    ResamplerLink().BlockTransfer = RecordingBlockTransfer;
+    lastTransfer.reset();
+  }
+  void TearDown() override { ResamplerLink().BlockTransfer = saved; }
+
+  std::vector<TColor32> Render(int32_t level, TColor32 color, int fontSize = 12,
+                               const std::string& text = "Watermark") {
+    TBitmap32 b;
+    b.SetSize(150, 40);
+    b.Clear();
+    UseTestFont(b, fontSize);
+    b.RenderText(4, 3, text, level, color);
+    return Pixels(b);
+  }
+  decltype(TResamplerLink::BlockTransfer) saved = nullptr;
+};
+
+TEST_F(RenderTextTest, LevelsOutsideTheRangeActAsItsEnds) {
+  EXPECT_EQ(Render(9, 0xFFFF0000), Render(4, 0xFFFF0000));
+  EXPECT_EQ(Render(-7, 0xFFFF0000), Render(-1, 0xFFFF0000));
+  EXPECT_NE(Render(4, 0xFFFF0000), Render(0, 0xFFFF0000));
+}
+
+TEST_F(RenderTextTest, ColourAlphaBecomesTheMasksMasterAlpha) {
+  for (int32_t level : {-1, 0, 2, 4}) {
+    const auto drawn = Render(level, 0x80FF0000);
+    ASSERT_TRUE(lastTransfer.has_value());
+    EXPECT_EQ(lastTransfer->drawMode, dmBlend);
+    EXPECT_EQ(lastTransfer->masterAlpha, 0x80u);
+    EXPECT_EQ(lastTransfer->x, 4);
+    EXPECT_EQ(lastTransfer->y, 3);
+    bool covered = false;
+    for (TColor32 p : lastTransfer->pixels) {
+      if (p == 0) continue;
+      ASSERT_EQ(p & 0xFFFFFF, 0xFF0000u) << level;
+      covered = covered || (p >> 24) == 255;
+    }
+    EXPECT_TRUE(covered) << level;
+    // Half opacity over black: no red channel above 128.
+    for (TColor32 p : drawn) ASSERT_LE((p >> 16) & 255, 128u);
+  }
+}
+
+TEST_F(RenderTextTest, PlatformLevelsKeepTheMaskInsideTheTarget) {
+  TBitmap32 b;
+  b.SetSize(30, 10);
+  UseTestFont(b, 40);
+  b.RenderText(0, 0, "Much too tall", 0, 0xFF00FF00);
+  ASSERT_TRUE(lastTransfer.has_value());
+  EXPECT_LE(lastTransfer->width, 30);
+  EXPECT_LE(lastTransfer->height, 10);
+}
+
+TEST_F(RenderTextTest, LongTextFallsBackToALevelWhoseMaskFits) {
+  // At level 4 the supersampled mask of this line is wider than 32767 pixels.
+  const std::string text(300, 'M');
+  TBitmap32 b;
+  b.SetSize(200, 30);
+  b.Clear();
+  UseTestFont(b, 9);
+  ASSERT_GT(b.TextExtent(text).cx * 16, 32767);
+  EXPECT_NO_THROW(b.RenderText(0, 0, text, 4, 0xFFFFFFFF));
+  ASSERT_TRUE(lastTransfer.has_value());
+  EXPECT_GT(lastTransfer->width, b.TextExtent(text).cx - 8);
+}
+
+}  // namespace
