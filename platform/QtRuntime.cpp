@@ -13,7 +13,14 @@ char programName[] = "pixstamp";
 char* defaultArgv[] = {programName, nullptr};
 char** storedArgv = defaultArgv;
 
-std::unique_ptr<QApplication> application;
+struct ApplicationHolder {
+  std::unique_ptr<QApplication> application;
+  // When nobody shut Qt down, the object is left to the end of the process: by the time static
+  // objects are destroyed, Qt's own globals may be gone and its destructor would crash.
+  ~ApplicationHolder() { static_cast<void>(application.release()); }
+};
+
+ApplicationHolder holder;
 std::mutex applicationMutex;
 
 }  // namespace
@@ -29,7 +36,12 @@ void SetQtCommandLine(int argc, char** argv) {
 void EnsureQtApplication() {
   std::lock_guard guard(applicationMutex);
   if (QCoreApplication::instance() != nullptr) return;
-  application = std::make_unique<QApplication>(storedArgc, storedArgv);
+  holder.application = std::make_unique<QApplication>(storedArgc, storedArgv);
+}
+
+void ShutdownQtApplication() {
+  std::lock_guard guard(applicationMutex);
+  holder.application.reset();
 }
 
 }  // namespace plat

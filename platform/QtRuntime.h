@@ -11,4 +11,8 @@ void SetQtCommandLine(int argc, char** argv);
 // function of the layer calls it, so start-up order does not matter.
 void EnsureQtApplication();
 
+// Destroys the application object made by EnsureQtApplication; the program's shutdown calls it
+// after the last window is gone. Without it the object lives until the process ends.
+void ShutdownQtApplication();
+
 }  // namespace plat
