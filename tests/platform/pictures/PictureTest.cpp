@@ -1,0 +1,175 @@
+// The picture container: extension registry, filters, loading by extension, clipboard.
+#include <gtest/gtest.h>
+
+#include "PictureTestUtil.h"
+#include "platform/Bitmap.h"
+#include "platform/Clipboard.h"
+#include "platform/Files.h"
+#include "platform/Icon.h"
+#include "platform/Jpeg.h"
+
+using namespace plat;
+using namespace pictest;
+
+namespace {
+
+// A bitmap subclass registered in tests: it must survive unregistering TBitmap.
+class TTestBitmap : public TBitmap {
+ public:
+  static const TGraphicClass& StaticClass() {
+    static const TGraphicClass cls{"TTestBitmap", &TBitmap::StaticClass(),
+                                   MakeGraphic<TTestBitmap>};
+    return cls;
+  }
+  const TGraphicClass& GraphicClass() const override { return StaticClass(); }
+};
+
+// Each test starts from the platform's own table and leaves it that way.
+class PictureRegistry : public testing::Test {
+ protected:
+  void SetUp() override { Reset(); }
+  void TearDown() override { Reset(); }
+  static void Reset() {
+    TPicture::UnregisterGraphicClass(TTestBitmap::StaticClass());
+    RegisterDefaultPictureFormats();
+  }
+};
+
+std::string WriteFile(const std::string& name, const std::string& bytes) {
+  const std::string path = JoinPath(WorkFolder(), name);
+  WriteFileAtomically(path, bytes);
+  return path;
+}
+
+std::string SmallBmp() {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(2, 3);
+  bitmap.ScanLine(1)[3] = 0x77;
+  TMemoryStream stream;
+  bitmap.SaveToStream(stream);
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+}  // namespace
+
+TEST_F(PictureRegistry, LookupIgnoresCaseAndTakesTheNewestEntry) {
+  EXPECT_EQ(TPicture::FindFileFormat("JPG"), &TJPEGImage::StaticClass());
+  EXPECT_EQ(TPicture::FindFileFormat("Bmp"), &TBitmap::StaticClass());
+  EXPECT_EQ(TPicture::FindFileFormat("ico"), &TIcon::StaticClass());
+  EXPECT_EQ(TPicture::FindFileFormat("png"), nullptr);
+  EXPECT_EQ(TPicture::FindFileFormat(""), nullptr);
+
+  TPicture::RegisterFileFormat("BMP", "Test bitmaps", TTestBitmap::StaticClass());
+  EXPECT_EQ(TPicture::FindFileFormat("bmp"), &TTestBitmap::StaticClass());
+  // Removing TBitmap keeps its descendant's entry.
+  TPicture::UnregisterGraphicClass(TBitmap::StaticClass());
+  EXPECT_EQ(TPicture::FindFileFormat("bmp"), &TTestBitmap::StaticClass());
+  EXPECT_EQ(TPicture::FindFileFormat("dib"), nullptr);
+  TPicture::UnregisterGraphicClass(TTestBitmap::StaticClass());
+  EXPECT_EQ(TPicture::FindFileFormat("bmp"), nullptr);
+  EXPECT_TRUE(TTestBitmap::StaticClass().InheritsFrom(TGraphic::StaticClass()));
+  EXPECT_FALSE(TBitmap::StaticClass().InheritsFrom(TTestBitmap::StaticClass()));
+}
+
+TEST_F(PictureRegistry, FilterListsNewestFirstInBothCases) {
+  for (const TGraphicClass* cls :
+       {&TJPEGImage::StaticClass(), &TBitmap::StaticClass(), &TIcon::StaticClass()}) {
+    TPicture::UnregisterGraphicClass(*cls);
+  }
+  TPicture::RegisterFileFormat("bmp", "Bitmaps", TBitmap::StaticClass());
+  TPicture::RegisterFileFormat("png", "Portable network graphic images",
+                               TTestBitmap::StaticClass());
+  TPicture::RegisterFileFormat("jpg", "JPG images", TJPEGImage::StaticClass());
+  EXPECT_EQ(TPicture::GraphicFilter(),
+            "All pictures (*.jpg *.JPG *.png *.PNG *.bmp *.BMP);;JPG images (*.jpg *.JPG);;"
+            "Portable network graphic images (*.png *.PNG);;Bitmaps (*.bmp *.BMP)");
+  EXPECT_EQ(TPicture::GraphicFilter(TBitmap::StaticClass()),
+            "All pictures (*.png *.PNG *.bmp *.BMP);;Portable network graphic images (*.png "
+            "*.PNG);;Bitmaps (*.bmp *.BMP)");
+}
+
+TEST_F(PictureRegistry, LoadFromFileByExtension) {
+  EXPECT_EQ(PictureExtension("/a/b.dir/PHOTO.Bmp"), "bmp");
+  EXPECT_EQ(PictureExtension("/a/b.dir/noext"), "");
+  EXPECT_EQ(PictureExtension("/a/.bmp"), "bmp");
+
+  const std::string bmp = WriteFile("picture.BMP", SmallBmp());
+  TPicture picture;
+  int changes = 0;
+  picture.OnChange = [&](TObject*) { ++changes; };
+  picture.LoadFromFile(bmp);
+  ASSERT_NE(dynamic_cast<TBitmap*>(picture.Graphic()), nullptr);
+  EXPECT_EQ(picture.Width(), 2);
+  EXPECT_EQ(picture.Bitmap().PixelARGB(1, 1), 0xFF000077u);
+  EXPECT_GE(changes, 1);
+  TGraphic* loaded = picture.Graphic();
+
+  // A damaged file and an unknown extension leave the loaded picture in place.
+  const std::string broken = WriteFile("broken.bmp", "BM not really");
+  EXPECT_THROW(picture.LoadFromFile(broken), EInvalidGraphic);
+  const std::string unknown = WriteFile("picture.xyz", SmallBmp());
+  try {
+    picture.LoadFromFile(unknown);
+    FAIL() << "no exception";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_EQ(e.Message(), "Unknown picture file extension (.xyz)");
+  }
+  EXPECT_THROW(picture.LoadFromFile(JoinPath(WorkFolder(), "missing.bmp")), EFOpenError);
+  EXPECT_EQ(picture.Graphic(), loaded);
+
+  // Bitmap() replaces a graphic of another class by an empty bitmap.
+  picture.SetGraphic(std::make_unique<TIcon>());
+  EXPECT_TRUE(picture.Bitmap().Empty());
+  for (const std::string& path : {bmp, broken, unknown}) DeleteFile(path);
+}
+
+TEST_F(PictureRegistry, AssignCopiesTheGraphic) {
+  TPicture first;
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetSize(4, 4);
+  first.SetGraphic(std::move(bitmap));
+  TPicture second;
+  second.Assign(first);
+  ASSERT_NE(second.Graphic(), nullptr);
+  EXPECT_NE(second.Graphic(), first.Graphic());
+  EXPECT_EQ(second.Width(), 4);
+  TJPEGImage jpeg;
+  second.Assign(jpeg);
+  EXPECT_NE(dynamic_cast<TJPEGImage*>(second.Graphic()), nullptr);
+  TStringList notAPicture;
+  EXPECT_THROW(second.Assign(notAPicture), EConvertError);
+  EXPECT_NE(dynamic_cast<TJPEGImage*>(second.Graphic()), nullptr);
+}
+
+TEST(Clipboard, PictureRoundTripDropsAlpha) {
+  TBitmap source;
+  source.SetPixelFormat(pf32bit);
+  source.SetSize(3, 2);
+  for (int y = 0; y < 2; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(source.ScanLine(y));
+    for (int x = 0; x < 3; ++x)
+      row[x] = uint32_t(x * 80) << 24 | uint32_t(0x102030 * (x + 3 * y + 1));
+  }
+  Clipboard().Assign(source);
+  EXPECT_TRUE(Clipboard().HasFormat(CF_BITMAP));
+
+  TBitmap pasted;
+  pasted.Assign(Clipboard());
+  EXPECT_EQ(pasted.PixelFormat(), pf24bit);
+  ASSERT_EQ(pasted.Width(), 3);
+  ASSERT_EQ(pasted.Height(), 2);
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 3; ++x) {
+      EXPECT_EQ(pasted.PixelARGB(x, y), 0xFF000000u | (source.PixelARGB(x, y) & 0xFFFFFF));
+    }
+  }
+
+  TPicture picture;
+  picture.Assign(Clipboard());
+  EXPECT_EQ(picture.Width(), 3);
+
+  TBitmap empty;
+  Clipboard().Assign(empty);  // nothing to copy: the clipboard keeps its picture
+  EXPECT_TRUE(Clipboard().HasFormat(CF_BITMAP));
+}
