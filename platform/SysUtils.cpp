@@ -227,12 +227,6 @@ int32_t StrToIntDef(std::string_view text, int32_t defaultValue) {
   return TryStrToInt(text, value) ? value : defaultValue;
 }
 
-std::string FloatToStr(double value) {
-  char buffer[64];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
-}
-
 namespace {
 
 // Doubles in [-2^63, 2^63) convert to int64 exactly.

@@ -123,8 +123,6 @@ bool TryStrToInt(std::string_view text, int32_t& value);
 // Raises EConvertError "'text' is not a valid integer value".
 int32_t StrToInt(std::string_view text);
 int32_t StrToIntDef(std::string_view text, int32_t defaultValue);
-// Shortest text that reads back as the same value, with "." as the decimal separator.
-std::string FloatToStr(double value);
 
 // Round half to even; NaN, infinities and values beyond 64 bits raise EInvalidOp.
 int64_t Round(double value);
