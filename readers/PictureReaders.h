@@ -1,0 +1,19 @@
+// The picture readers: start-up binds the picture extensions to their classes (GIF and PNG
+// readers here, the rest in the platform), shutdown takes them out again.
+#pragma once
+
+#include "readers/FileFormats.h"
+#include "readers/GifGraphic.h"
+#include "readers/PngGraphic.h"
+
+namespace readers {
+
+// Call after the platform's own picture registrations exist, and StopReaders before the
+// platform shuts down.
+void StartReaders();
+void StopReaders();
+
+// The registry made by StartReaders, or nullptr outside StartReaders/StopReaders.
+TFileFormatList* FileFormatList();
+
+}  // namespace readers

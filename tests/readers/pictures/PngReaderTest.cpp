@@ -1,0 +1,353 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "PngTestFiles.h"
+#include "platform/Classes.h"
+#include "readers/PngFilters.h"
+#include "readers/PngGraphic.h"
+
+namespace readers {
+namespace {
+
+using namespace testing;
+
+// Display gamma 2.2 against the file's gamma, rounded half to even.
+std::vector<uint8_t> GammaTable(double FileGamma) {
+  const float file = static_cast<float>(std::lround(FileGamma * 100000)) / 100000.0f;
+  std::vector<uint8_t> table(256);
+  for (int i = 0; i < 256; ++i)
+    table[i] = static_cast<uint8_t>(
+        std::nearbyint(std::pow(i / 255.0, 1.0 / (double(file) * double(2.2f))) * 255));
+  return table;
+}
+
+// A sample reduced to 8 bits as the bitmap shows it.
+uint8_t Level(uint16_t Sample, int Depth) {
+  if (Depth == 16) return static_cast<uint8_t>(Sample * 255u / 65535u);
+  if (Depth == 8) return static_cast<uint8_t>(Sample);
+  return static_cast<uint8_t>(Sample * 255u / ((1u << Depth) - 1));
+}
+
+uint32_t ExpectedPixel(const PngSamples& Samples, int ColorType, int Depth, uint32_t X,
+                       uint32_t Y) {
+  const uint16_t* sample = Samples.Rows[Y].data() + size_t{X} * Samples.Channels;
+  const std::vector<uint8_t> gamma =
+      Samples.Gamma ? GammaTable(*Samples.Gamma) : std::vector<uint8_t>();
+  const auto shown = [&](uint8_t Value) { return gamma.empty() ? Value : gamma[Value]; };
+  const auto argb = [](uint32_t A, uint32_t R, uint32_t G, uint32_t B) {
+    return A << 24 | R << 16 | G << 8 | B;
+  };
+  switch (ColorType) {
+    case 0:
+    case 4: {
+      const uint8_t level = shown(Level(sample[0], Depth));
+      return argb(255, level, level, level);
+    }
+    case 2:
+      return argb(255, shown(Level(sample[0], Depth)), shown(Level(sample[1], Depth)),
+                  shown(Level(sample[2], Depth)));
+    case 3: {
+      if (3u * sample[0] >= Samples.Palette.size()) return argb(255, 0, 0, 0);
+      const uint8_t* colour = Samples.Palette.data() + 3 * sample[0];
+      return argb(255, shown(colour[0]), shown(colour[1]), shown(colour[2]));
+    }
+    default:
+      return argb(Level(sample[3], Depth), shown(Level(sample[0], Depth)),
+                  shown(Level(sample[1], Depth)), shown(Level(sample[2], Depth)));
+  }
+}
+
+plat::TPixelFormat ExpectedFormat(int ColorType, int Depth) {
+  switch (ColorType) {
+    case 2:
+      return plat::pf24bit;
+    case 4:
+      return plat::pf8bit;
+    case 6:
+      return plat::pf32bit;
+    default:
+      return Depth == 1 ? plat::pf1bit : Depth <= 4 ? plat::pf4bit : plat::pf8bit;
+  }
+}
+
+void Load(TPNGGraphic& Graphic, const std::vector<uint8_t>& File) {
+  Graphic.LoadFromMemory(File.data(), static_cast<int64_t>(File.size()));
+}
+
+// Every pixel of the graphic against libpng's samples of the same file.
+void ExpectMatchesLibpng(const std::vector<uint8_t>& File, int ColorType, int Depth,
+                         const std::string& Label) {
+  const PngSamples samples = ReadPngSamples(File);
+  TPNGGraphic graphic;
+  ASSERT_NO_THROW(Load(graphic, File)) << Label;
+  ASSERT_EQ(graphic.Width(), static_cast<int>(samples.Width)) << Label;
+  ASSERT_EQ(graphic.Height(), static_cast<int>(samples.Height)) << Label;
+  EXPECT_EQ(graphic.PixelFormat(), ExpectedFormat(ColorType, Depth)) << Label;
+  for (uint32_t y = 0; y < samples.Height; ++y)
+    for (uint32_t x = 0; x < samples.Width; ++x)
+      ASSERT_EQ(graphic.PixelARGB(static_cast<int>(x), static_cast<int>(y)),
+                ExpectedPixel(samples, ColorType, Depth, x, y))
+          << Label << " at " << x << ", " << y;
+  EXPECT_EQ(graphic.Transparent(), !samples.ColorKey.empty()) << Label;
+  if (!samples.ColorKey.empty()) {
+    // The key is the colour pixel (0, 0) shows, so the engine finds those pixels.
+    EXPECT_EQ(plat::ColorToARGB(graphic.TransparentColor()), graphic.PixelARGB(0, 0) | 0xFF000000u)
+        << Label;
+  }
+}
+
+TEST(PngReaderPictures, EveryColourTypeDepthAndInterlacingMatchesLibpng) {
+  const std::pair<int, std::vector<int>> types[] = {
+      {0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}};
+  const std::pair<uint32_t, uint32_t> sizes[] = {{1, 1}, {1, 9},  {9, 1},  {3, 5},
+                                                 {8, 8}, {15, 7}, {33, 17}};
+  uint32_t seed = 1;
+  for (const auto& [colorType, depths] : types) {
+    for (int depth : depths) {
+      for (bool interlaced : {false, true}) {
+        for (const auto& [width, height] : sizes) {
+          PngSpec spec;
+          spec.Width = width;
+          spec.Height = height;
+          spec.ColorType = colorType;
+          spec.Depth = depth;
+          spec.Interlaced = interlaced;
+          spec.Seed = ++seed;
+          spec.Filter = static_cast<int>(seed % 6) - 1;
+          if (seed % 3 == 0) spec.Gamma = 0.45455;
+          if (seed % 4 == 1) spec.Gamma = 1.0 / 1.7;
+          spec.ColorKey = seed % 2 == 0;
+          spec.Background = seed % 5 < 2;
+          spec.CompressionBuffer = seed % 7 == 0 ? 32 : 0;
+          ExpectMatchesLibpng(WritePng(spec), colorType, depth,
+                              "type " + std::to_string(colorType) + " depth " +
+                                  std::to_string(depth) + (interlaced ? " interlaced " : " ") +
+                                  std::to_string(width) + "x" + std::to_string(height));
+        }
+      }
+    }
+  }
+}
+
+TEST(PngReaderPictures, EachFilterAndShortPalettes) {
+  for (int filter = 0; filter <= 4; ++filter) {
+    for (int colorType : {2, 6}) {
+      PngSpec spec{.Width = 40, .Height = 30, .ColorType = colorType, .Depth = 8};
+      spec.Filter = filter;
+      spec.Seed = 100 + filter;
+      ExpectMatchesLibpng(WritePng(spec), colorType, 8, "filter " + std::to_string(filter));
+    }
+  }
+  // Indices beyond a short palette show black.
+  PngSpec spec{.Width = 20, .Height = 10, .ColorType = 3, .Depth = 4};
+  spec.PaletteSize = 5;
+  ExpectMatchesLibpng(WritePng(spec), 3, 4, "short palette");
+}
+
+TEST(PngReaderPictures, InterlacedEqualsItsPlainTwin) {
+  PngSpec spec{.Width = 37, .Height = 23, .ColorType = 6, .Depth = 16};
+  const auto plain = WritePng(spec);
+  spec.Interlaced = true;
+  const auto interlaced = WritePng(spec);
+  TPNGGraphic first, second;
+  Load(first, plain);
+  Load(second, interlaced);
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 37; ++x) ASSERT_EQ(first.PixelARGB(x, y), second.PixelARGB(x, y));
+  EXPECT_TRUE(second.ImageProperties().Interlaced);
+}
+
+TEST(PngReaderRows, PaethPredictorTies) {
+  EXPECT_EQ(PaethPredictor(7, 7, 3), 7);
+  EXPECT_EQ(PaethPredictor(3, 9, 5), 9);
+  EXPECT_EQ(PaethPredictor(10, 5, 10), 5);
+  // The filter's own loop against the predictor over every left and up at a few corners.
+  for (int c : {0, 1, 127, 128, 255}) {
+    std::vector<uint8_t> previous(2 * 256), row(2 * 256, 0);
+    for (int left = 0; left < 256; ++left) {
+      for (int up = 0; up < 256; ++up) {
+        // The first byte reconstructs to left (its predictor is the byte above it).
+        uint8_t line[2] = {static_cast<uint8_t>(left - c), 0};
+        const uint8_t above[2] = {static_cast<uint8_t>(c), static_cast<uint8_t>(up)};
+        ApplyFilter(4, line, above, 2, 1);
+        ASSERT_EQ(line[1], PaethPredictor(left, up, c)) << left << " " << up << " " << c;
+      }
+    }
+  }
+}
+
+TEST(PngReaderRows, CraftedRowsAndChunkLayouts) {
+  // Filter type 5 leaves the raw bytes; interlace byte 2 reads plain rows.
+  const std::vector<uint8_t> raw = {5, 10, 20, 30, 2, 1, 2, 3};
+  TPNGGraphic graphic;
+  Load(graphic, AssemblePng(PngHeaderData(3, 2, 8, 0, 2), {PngChunk("IDAT", Deflate(raw))}));
+  EXPECT_TRUE(graphic.ImageProperties().Interlaced);
+  EXPECT_EQ(graphic.ScanLine(0)[0], 10);
+  EXPECT_EQ(graphic.ScanLine(0)[2], 30);
+  EXPECT_EQ(graphic.ScanLine(1)[2], 33);  // Up over 10, 20, 30
+
+  // Data split over several chunks, one of them empty and one spelled in lower case; an
+  // unknown ancillary chunk, and a text chunk after the data.
+  const auto packed = Deflate(raw);
+  const std::vector<uint8_t> front(packed.begin(), packed.begin() + 3),
+      back(packed.begin() + 3, packed.end());
+  const auto split = AssemblePng(
+      PngHeaderData(3, 2, 8, 0, 0),
+      {PngChunk("abCd", {1, 2}), PngChunk("IDAT", front), PngChunk("IDAT", {}),
+       PngChunk("idat", back), PngChunk("tEXt", {'C', 'o', 'm', 'm', 'e', 'n', 't', 0, 'x'})});
+  Load(graphic, split);
+  EXPECT_EQ(graphic.ScanLine(1)[2], 33);
+
+  // Critical chunks the reader does not know, a second header, a second palette.
+  const auto refused = [&](std::vector<std::vector<uint8_t>> Chunks) {
+    try {
+      Load(graphic, AssemblePng(PngHeaderData(3, 2, 8, 0, 0), Chunks));
+      return std::string("loaded");
+    } catch (const plat::EInvalidGraphic& error) {
+      return std::string(error.what());
+    }
+  };
+  const std::string critical = "Cannot load PNG image. Unexpected but critical chunk detected.";
+  EXPECT_EQ(refused({PngChunk("ABCD", {}), PngChunk("IDAT", packed)}), critical);
+  EXPECT_EQ(refused({PngChunk("IHDR", PngHeaderData(3, 2, 8, 0, 0)), PngChunk("IDAT", packed)}),
+            critical);
+  EXPECT_EQ(refused({PngChunk("IDAT", front), PngChunk("tEXt", {'a', 0}), PngChunk("IDAT", back)}),
+            critical);
+  EXPECT_EQ(refused({PngChunk("PLTE", {1, 2})}),
+            "Cannot load image. Palette in PNG file is invalid.");
+  EXPECT_EQ(refused({}), "Cannot load image. Invalid or unexpected PNG image format.");
+  // The stream ending before the rows are complete.
+  EXPECT_EQ(refused({PngChunk("IDAT", Deflate({0, 1, 2}))}),
+            "Cannot load image. Extra compressed data found in PNG file.");
+  EXPECT_EQ(refused({PngChunk("IDAT", {1, 2, 3, 4, 5})}),
+            "Cannot load image. Compression error found in PNG file.");
+  // Image data that runs out without a stream end is no error: the rows keep what they hold.
+  EXPECT_EQ(refused({PngChunk("IDAT", front)}), "loaded");
+}
+
+TEST(PngReaderProperties, HeaderGammaAndComments) {
+  PngSpec spec{.Width = 5, .Height = 4, .ColorType = 6, .Depth = 16};
+  spec.Gamma = 0.5;
+  spec.Interlaced = true;
+  spec.Texts = {
+      {"Comment", "first"}, {"comment", "ignored"}, {"Title", "no"}, {"Comment", "caf\xE9"}};
+  const auto file = WritePng(spec);
+  TPNGGraphic graphic;
+  ASSERT_TRUE(graphic.ReadImageProperties(file.data(), static_cast<int64_t>(file.size()), 0));
+  const TImageProperties& properties = graphic.ImageProperties();
+  EXPECT_EQ(properties.Width, 5u);
+  EXPECT_EQ(properties.Height, 4u);
+  EXPECT_EQ(properties.BitsPerSample, 16);
+  EXPECT_EQ(properties.SamplesPerPixel, 4);
+  EXPECT_EQ(properties.BitsPerPixel, 64);
+  EXPECT_EQ(properties.ColorScheme, SchemeRGBA);
+  EXPECT_EQ(properties.Compression, CompressionDeflate);
+  EXPECT_TRUE(properties.Interlaced);
+  EXPECT_TRUE(properties.HasAlpha);
+  EXPECT_EQ(properties.Options, PropertyHeaderFirst);
+  EXPECT_FLOAT_EQ(properties.FileGamma, 0.5f);
+  EXPECT_EQ(properties.Comment, "firstcaf\xC3\xA9");
+  EXPECT_FALSE(graphic.ReadImageProperties(file.data(), 7, 0));
+  EXPECT_TRUE(TPNGGraphic::CanLoad(file.data(), 18));
+  EXPECT_FALSE(TPNGGraphic::CanLoad(file.data(), 17));
+
+  // From a stream: the position is where it was before.
+  plat::TMemoryStream stream;
+  stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
+  stream.SetPosition(11);
+  EXPECT_TRUE(graphic.ReadImagePropertiesFromStream(stream));
+  EXPECT_EQ(stream.Position(), 11);
+  // Loading from a memory stream starts at its first byte whatever the position.
+  graphic.LoadFromStream(stream);
+  EXPECT_EQ(graphic.Width(), 5);
+  EXPECT_TRUE(graphic.ImageProperties().Options & PropertyGammaApplied);
+}
+
+// Loads File, expects the failure Message, and checks that the earlier picture is intact.
+void ExpectRefused(const std::vector<uint8_t>& File, const std::string& Message) {
+  static const auto earlier = WritePng({.Width = 4, .Height = 3, .ColorType = 2, .Depth = 8});
+  TPNGGraphic graphic;
+  Load(graphic, earlier);
+  const uint32_t corner = graphic.PixelARGB(3, 2);
+  try {
+    Load(graphic, File);
+    ADD_FAILURE() << "loaded; expected " << Message;
+  } catch (const plat::EInvalidGraphic& error) {
+    if (!Message.empty()) EXPECT_EQ(error.what(), Message);
+  }
+  EXPECT_EQ(graphic.Width(), 4);
+  EXPECT_EQ(graphic.PixelFormat(), plat::pf24bit);
+  EXPECT_EQ(graphic.PixelARGB(3, 2), corner);
+}
+
+TEST(PngReaderFailures, BrokenFilesRaiseAndKeepThePicture) {
+  PngSpec spec{.Width = 6, .Height = 5, .ColorType = 3, .Depth = 2};
+  spec.Gamma = 0.45;
+  spec.Texts = {{"Comment", "x"}};
+  const auto file = WritePng(spec);
+  const std::string invalid = "Cannot load image. Invalid or unexpected PNG image format.";
+  // Every truncation.
+  for (size_t size = 0; size < file.size(); ++size)
+    ExpectRefused(std::vector<uint8_t>(file.begin(), file.begin() + size), "");
+
+  const auto chunks = PngChunks(file);
+  const auto length = [&](size_t Offset) {
+    return uint32_t(file[Offset]) << 24 | uint32_t(file[Offset + 1]) << 16 |
+           uint32_t(file[Offset + 2]) << 8 | file[Offset + 3];
+  };
+  for (const auto& [offset, type] : chunks) {
+    if (type == "tEXt" || type == "IEND") continue;  // chunks the load skips are not checked
+    auto corrupt = file;
+    corrupt[offset + 8 + length(offset) + 3] ^= 0x5A;
+    SCOPED_TRACE(type);
+    ExpectRefused(corrupt, "Cannot load image. CRC error found in PNG file.");
+  }
+  // Without its image data.
+  std::vector<std::vector<uint8_t>> kept;
+  for (const auto& [offset, type] : chunks)
+    if (type != "IDAT" && type != "IHDR" && type != "IEND")
+      kept.emplace_back(file.begin() + offset, file.begin() + offset + 12 + length(offset));
+  ExpectRefused(AssemblePng(PngHeaderData(6, 5, 2, 3, 0), kept), invalid);
+  // Indexed pixels without a palette.
+  ExpectRefused(AssemblePng(PngHeaderData(1, 1, 8, 3, 0), {PngChunk("IDAT", Deflate({0, 0}))}),
+                invalid);
+  // Sizes the data cannot fill, and sizes beyond the picture limits.
+  ExpectRefused(
+      AssemblePng(PngHeaderData(10000, 10000, 8, 6, 0), {PngChunk("IDAT", Deflate({0, 0}))}),
+      invalid);
+  ExpectRefused(AssemblePng(PngHeaderData(40000, 2, 8, 0, 0), {PngChunk("IDAT", Deflate({0, 0}))}),
+                "");
+  ExpectRefused(AssemblePng(PngHeaderData(0x80000000u, 1, 8, 0, 0), {}), "");
+  // A lying chunk length.
+  auto lying = file;
+  lying[chunks[1].first] = 0x7F;
+  ExpectRefused(lying, invalid);
+  // Header fields outside the format.
+  ExpectRefused(AssemblePng(PngHeaderData(2, 2, 8, 0, 0, 1), {}),
+                "Cannot load image. The compression scheme is not supported for PNG files.");
+  ExpectRefused(AssemblePng(PngHeaderData(2, 2, 4, 2, 0), {PngChunk("IDAT", Deflate({0, 0, 0}))}),
+                "Invalid color format in PNG file.");
+  ExpectRefused(AssemblePng(PngHeaderData(0, 2, 8, 0, 0), {}),
+                "Cannot load image. The compression scheme is not supported for PNG files.");
+  auto shortHeader = AssemblePng(PngHeaderData(2, 2, 8, 0, 0), {});
+  ExpectRefused(std::vector<uint8_t>(shortHeader.begin(), shortHeader.begin() + 8), invalid);
+}
+
+TEST(PngReaderFailures, ASecondLoadStartsAfresh) {
+  PngSpec keyed{.Width = 8, .Height = 8, .ColorType = 0, .Depth = 8};
+  keyed.Gamma = 0.3;
+  keyed.ColorKey = true;
+  const auto plain = WritePng({.Width = 8, .Height = 8, .ColorType = 0, .Depth = 8});
+  TPNGGraphic graphic;
+  Load(graphic, WritePng(keyed));
+  EXPECT_TRUE(graphic.Transparent());
+  Load(graphic, plain);
+  EXPECT_FALSE(graphic.Transparent());
+  EXPECT_EQ(graphic.ImageProperties().Options & PropertyGammaApplied, 0);
+  const PngSamples samples = ReadPngSamples(plain);
+  EXPECT_EQ(graphic.PixelARGB(5, 5), ExpectedPixel(samples, 0, 8, 5, 5));
+}
+
+}  // namespace
+}  // namespace readers
