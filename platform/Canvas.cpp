@@ -75,66 +75,51 @@ TColor TCanvas::Pixel(int x, int y) const {
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
-  if (handle_ == nullptr) return;
-  Changing();
-  handle_->SetPixel(x, y, TColorRef(ColorToRGB(color)));
-  Changed();
+  Paint([&](DeviceContext& dc) { dc.SetPixel(x, y, TColorRef(ColorToRGB(color))); });
 }
 
 void TCanvas::FillRect(const TRect& r) {
-  if (!Prepare()) return;
-  Changing();
-  handle_->FillRect(r, brush_.LogBrush());
-  Changed();
+  Paint([&](DeviceContext& dc) { dc.FillRect(r, brush_.LogBrush()); });
 }
 
 void TCanvas::FrameRect(const TRect& r) {
-  if (!Prepare()) return;
-  Changing();
-  handle_->FrameRect(r, brush_.LogBrush());
-  Changed();
+  Paint([&](DeviceContext& dc) { dc.FrameRect(r, brush_.LogBrush()); });
 }
 
 void TCanvas::DrawFocusRect(const TRect& r) {
-  if (!Prepare()) return;
-  Changing();
-  handle_->DrawFocusRect(r);
-  Changed();
+  Paint([&](DeviceContext& dc) { dc.DrawFocusRect(r); });
 }
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
-  if (!Prepare()) return;
-  Changing();
-  handle_->Rectangle({x1, y1, x2, y2});
-  Changed();
+  Paint([&](DeviceContext& dc) { dc.Rectangle({x1, y1, x2, y2}); });
 }
 
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight) {
-  if (!Prepare()) return;
-  Changing();
-  handle_->RoundRect({x1, y1, x2, y2}, cornerWidth, cornerHeight);
-  Changed();
+  Paint([&](DeviceContext& dc) { dc.RoundRect({x1, y1, x2, y2}, cornerWidth, cornerHeight); });
 }
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
-  if (!Prepare()) return;
-  Changing();
-  handle_->Ellipse({x1, y1, x2, y2});
-  Changed();
+  Paint([&](DeviceContext& dc) { dc.Ellipse({x1, y1, x2, y2}); });
+}
+
+void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+  Paint([&](DeviceContext& dc) { dc.Arc({x1, y1, x2, y2}, {x3, y3}, {x4, y4}); });
+}
+
+void TCanvas::Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+  Paint([&](DeviceContext& dc) { dc.Chord({x1, y1, x2, y2}, {x3, y3}, {x4, y4}); });
+}
+
+void TCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+  Paint([&](DeviceContext& dc) { dc.Pie({x1, y1, x2, y2}, {x3, y3}, {x4, y4}); });
 }
 
 void TCanvas::Polygon(std::span<const TPoint> points) {
-  if (!Prepare()) return;
-  Changing();
-  handle_->Polygon(points);
-  Changed();
+  Paint([&](DeviceContext& dc) { dc.Polygon(points); });
 }
 
 void TCanvas::Polyline(std::span<const TPoint> points) {
-  if (!Prepare()) return;
-  Changing();
-  handle_->Polyline(points);
-  Changed();
+  Paint([&](DeviceContext& dc) { dc.Polyline(points); });
 }
 
 void TCanvas::MoveTo(int x, int y) {
@@ -142,10 +127,7 @@ void TCanvas::MoveTo(int x, int y) {
 }
 
 void TCanvas::LineTo(int x, int y) {
-  if (!Prepare()) return;
-  Changing();
-  handle_->LineTo({x, y});
-  Changed();
+  Paint([&](DeviceContext& dc) { dc.LineTo({x, y}); });
 }
 
 TSize TCanvas::TextExtent(std::string_view text) {
@@ -161,20 +143,16 @@ TSize TCanvas::TextExtent(std::string_view text) {
 }
 
 void TCanvas::TextOut(int x, int y, std::string_view text) {
-  if (!Prepare()) return;
-  Changing();
   const std::u16string wide = Utf8ToUtf16(text);
-  handle_->ExtTextOut(x, y, 0, nullptr, wide);
-  handle_->MoveTo({x + handle_->GetTextExtent(wide).cx, y});
-  Changed();
+  Paint([&](DeviceContext& dc) {
+    dc.ExtTextOut(x, y, 0, nullptr, wide);
+    dc.MoveTo({x + dc.GetTextExtent(wide).cx, y});
+  });
 }
 
 void TCanvas::TextRect(const TRect& r, int x, int y, std::string_view text) {
-  if (!Prepare()) return;
-  Changing();
   const uint32_t options = ETO_CLIPPED | (brush_.Style() != bsClear ? ETO_OPAQUE : 0);
-  handle_->ExtTextOut(x, y, options, &r, Utf8ToUtf16(text));
-  Changed();
+  Paint([&](DeviceContext& dc) { dc.ExtTextOut(x, y, options, &r, Utf8ToUtf16(text)); });
 }
 
 void TCanvas::Draw(int x, int y, const TGraphic& graphic) {
@@ -188,12 +166,12 @@ void TCanvas::StretchDraw(const TRect& r, const TGraphic& graphic) {
 }
 
 void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect) {
-  if (!Prepare() || source.Handle() == nullptr) return;
-  Changing();
-  handle_->StretchBlt(dest.Left, dest.Top, dest.Width(), dest.Height(), source.Handle(),
-                      sourceRect.Left, sourceRect.Top, sourceRect.Width(), sourceRect.Height(),
-                      copyMode_);
-  Changed();
+  if (source.Handle() == nullptr) return;
+  Paint([&](DeviceContext& dc) {
+    dc.StretchBlt(dest.Left, dest.Top, dest.Width(), dest.Height(), source.Handle(),
+                  sourceRect.Left, sourceRect.Top, sourceRect.Width(), sourceRect.Height(),
+                  copyMode_);
+  });
 }
 
 }  // namespace plat

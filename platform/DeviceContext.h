@@ -275,6 +275,12 @@ class DeviceContext {
   void Rectangle(const TRect& r);
   void RoundRect(const TRect& r, int32_t cornerWidth, int32_t cornerHeight);
   void Ellipse(const TRect& r);
+  // Parts of the ellipse bounded by r, counter-clockwise from the radial through `start` to the
+  // radial through `end` (the same radial: the whole ellipse). Arc draws the curve with the pen;
+  // Chord closes it with a straight line and Pie through the centre, both filled with the brush.
+  void Arc(const TRect& r, TPoint start, TPoint end);
+  void Chord(const TRect& r, TPoint start, TPoint end);
+  void Pie(const TRect& r, TPoint start, TPoint end);
 
   // --- Text (logical units). Advances are whole pixels without kerning, so the extent of a
   // string is the sum of the extents of its pieces; the height is ascent + descent.
@@ -352,6 +358,8 @@ class DeviceContext {
   // Paints the pixels covered by path (logical units): filled with the brush, or stroked with
   // the pen when `stroke`.
   void PaintPath(const QPainterPath& path, bool stroke);
+  enum class ArcKind { Open, Chord, Pie };
+  void ArcShape(const TRect& r, TPoint start, TPoint end, ArcKind kind);
   // A visible pen of width 0 or 1, drawn pixel by pixel.
   bool PenIsCosmetic() const;
   // Every block transfer: nearest-neighbour mapping of the source rectangle (none for PatBlt)

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 #include "platform/DeviceContext.h"
 #include "platform/PixelOps.h"
@@ -171,10 +172,10 @@ void DeviceContext::PaintPath(const QPainterPath& path, bool stroke) {
   const uint32_t penRgb = RefToRgb(pen.Color);
   for (const TRect& v : visible) {
     for (int32_t y = v.Top; y < v.Bottom; ++y) {
-      const uchar* coverage = mask.constScanLine(y - area.Top) - area.Left;
+      const uchar* coverage = mask.constScanLine(y - area.Top);
       uint32_t* row = Row(y);
       for (int32_t x = v.Left; x < v.Right; ++x) {
-        if (coverage[x] == 0) continue;
+        if (coverage[x - area.Left] == 0) continue;
         if (stroke) {
           row[x] = Rop2Pixel(state_.rop2, penRgb, row[x]);
         } else {
@@ -302,6 +303,59 @@ void DeviceContext::Ellipse(const TRect& r) {
   QPainterPath outline;
   outline.addEllipse(OutlineRect(r, state_.pen));
   PaintPath(outline, true);
+}
+
+namespace {
+
+// Qt measures ellipse angles on the circle that is stretched into the ellipse; the radial
+// through p points at this angle there (degrees, counter-clockwise, y up).
+double EllipseAngle(const QRectF& box, TPoint p) {
+  const double dx = (p.X - box.center().x()) / std::max(box.width(), 1e-9);
+  const double dy = (box.center().y() - p.Y) / std::max(box.height(), 1e-9);
+  return std::atan2(dy, dx) * 180.0 / std::numbers::pi;
+}
+
+QPainterPath ArcPath(const QRectF& box, TPoint start, TPoint end, bool pie) {
+  const double from = EllipseAngle(box, start);
+  double sweep = EllipseAngle(box, end) - from;
+  while (sweep <= 0) sweep += 360.0;
+  QPainterPath path;
+  if (pie) {
+    path.moveTo(box.center());
+    path.arcTo(box, from, sweep);
+  } else {
+    path.arcMoveTo(box, from);
+    path.arcTo(box, from, sweep);
+  }
+  return path;
+}
+
+}  // namespace
+
+void DeviceContext::ArcShape(const TRect& r, TPoint start, TPoint end, ArcKind kind) {
+  if (r.IsEmpty() || !HasSurface()) return;
+  if (kind != ArcKind::Open && state_.brush.Style != BS_NULL) {
+    QPainterPath area =
+        ArcPath(QRectF(r.Left, r.Top, r.Width(), r.Height()), start, end, kind == ArcKind::Pie);
+    area.closeSubpath();
+    PaintPath(area, false);
+  }
+  if (state_.pen.Style == PS_NULL) return;
+  QPainterPath outline = ArcPath(OutlineRect(r, state_.pen), start, end, kind == ArcKind::Pie);
+  if (kind != ArcKind::Open) outline.closeSubpath();
+  PaintPath(outline, true);
+}
+
+void DeviceContext::Arc(const TRect& r, TPoint start, TPoint end) {
+  ArcShape(r, start, end, ArcKind::Open);
+}
+
+void DeviceContext::Chord(const TRect& r, TPoint start, TPoint end) {
+  ArcShape(r, start, end, ArcKind::Chord);
+}
+
+void DeviceContext::Pie(const TRect& r, TPoint start, TPoint end) {
+  ArcShape(r, start, end, ArcKind::Pie);
 }
 
 }  // namespace plat

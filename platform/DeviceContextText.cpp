@@ -120,7 +120,8 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const T
             std::max(area.Bottom, v.Bottom)};
   }
 
-  // Glyph coverage in an 8-bit image over the visible part of the cell.
+  // Glyph coverage goes into an 8-bit image over the visible part of the cell, in bands of rows
+  // so that huge type needs little memory.
   const TPoint o = Offset();
   const int32_t originX = left + o.X - area.Left;
   const int32_t baseline = top + o.Y + metric.Ascent - area.Top;
@@ -130,38 +131,46 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const T
     positions[i] = pen;
     pen += advances[i];
   }
-  QImage coverage(area.Width(), area.Height(), QImage::Format_Alpha8);
-  coverage.fill(0);
-  font->RenderCoverage(coverage, text, positions, baseline);
-  auto fillRows = [&](int32_t firstRow) {
-    for (int32_t row = firstRow; row < firstRow + font->LineWidth(); ++row) {
-      if (row < 0 || row >= area.Height()) continue;
-      uchar* line = coverage.scanLine(row);
-      for (int32_t col = std::max(0, originX); col < std::min(area.Width(), originX + width);
-           ++col) {
-        line[col] = 255;
-      }
-    }
-  };
-  if (state_.font.Underline) fillRows(baseline + font->UnderlineTop());
-  if (state_.font.StrikeOut) fillRows(baseline + font->StrikeOutTop());
-
-  // rgb := rgb + (text - rgb) * coverage / 255 per channel; alpha stays.
   const uint32_t textRgb = RefToRgb(state_.textColor);
   const int tr = int(textRgb >> 16) & 0xFF, tg = int(textRgb >> 8) & 0xFF, tb = int(textRgb) & 0xFF;
-  for (const TRect& v : visible) {
-    for (int32_t yy = v.Top; yy < v.Bottom; ++yy) {
-      const uchar* cov = coverage.constScanLine(yy - area.Top) - area.Left;
-      uint32_t* row = Row(yy);
-      for (int32_t xx = v.Left; xx < v.Right; ++xx) {
-        const int c = cov[xx];
-        if (c == 0) continue;
-        const uint32_t p = row[xx];
-        const int r = int(p >> 16) & 0xFF, g = int(p >> 8) & 0xFF, b = int(p) & 0xFF;
-        const uint32_t nr = uint32_t(r + (tr - r) * c / 255);
-        const uint32_t ng = uint32_t(g + (tg - g) * c / 255);
-        const uint32_t nb = uint32_t(b + (tb - b) * c / 255);
-        row[xx] = (p & 0xFF000000) | (nr << 16) | (ng << 8) | nb;
+  constexpr int64_t kBandBytes = 8 << 20;
+  const int32_t bandRows =
+      int32_t(std::clamp<int64_t>(kBandBytes / area.Width(), 1, area.Height()));
+  for (int32_t bandTop = 0; bandTop < area.Height(); bandTop += bandRows) {
+    const int32_t rows = std::min(bandRows, area.Height() - bandTop);
+    QImage coverage(area.Width(), rows, QImage::Format_Alpha8);
+    coverage.fill(0);
+    font->RenderCoverage(coverage, text, positions, baseline - bandTop);
+    auto fillLine = [&](int32_t firstRow) {
+      for (int32_t row = firstRow - bandTop; row < firstRow - bandTop + font->LineWidth(); ++row) {
+        if (row < 0 || row >= rows) continue;
+        uchar* line = coverage.scanLine(row);
+        for (int32_t col = std::max(0, originX); col < std::min(area.Width(), originX + width);
+             ++col) {
+          line[col] = 255;
+        }
+      }
+    };
+    if (state_.font.Underline) fillLine(baseline + font->UnderlineTop());
+    if (state_.font.StrikeOut) fillLine(baseline + font->StrikeOutTop());
+
+    // rgb := rgb + (text - rgb) * coverage / 255 per channel; alpha stays.
+    const TRect band{area.Left, area.Top + bandTop, area.Right, area.Top + bandTop + rows};
+    for (const TRect& visiblePart : visible) {
+      const TRect v = visiblePart.Intersected(band);
+      for (int32_t yy = v.Top; yy < v.Bottom; ++yy) {
+        const uchar* cov = coverage.constScanLine(yy - band.Top);
+        uint32_t* row = Row(yy);
+        for (int32_t xx = v.Left; xx < v.Right; ++xx) {
+          const int c = cov[xx - area.Left];
+          if (c == 0) continue;
+          const uint32_t p = row[xx];
+          const int r = int(p >> 16) & 0xFF, g = int(p >> 8) & 0xFF, b = int(p) & 0xFF;
+          const uint32_t nr = uint32_t(r + (tr - r) * c / 255);
+          const uint32_t ng = uint32_t(g + (tg - g) * c / 255);
+          const uint32_t nb = uint32_t(b + (tb - b) * c / 255);
+          row[xx] = (p & 0xFF000000) | (nr << 16) | (ng << 8) | nb;
+        }
       }
     }
   }

@@ -216,6 +216,10 @@ class TCanvas : public TPersistent {
   void RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight);
   void Ellipse(int x1, int y1, int x2, int y2);
   void Ellipse(const TRect& r) { Ellipse(r.Left, r.Top, r.Right, r.Bottom); }
+  // Counter-clockwise from the radial through (x3, y3) to the radial through (x4, y4).
+  void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+  void Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+  void Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
   void Polygon(std::span<const TPoint> points);
   void Polyline(std::span<const TPoint> points);
   void MoveTo(int x, int y);
@@ -240,9 +244,16 @@ class TCanvas : public TPersistent {
   void Changed();
 
  private:
-  // Selects font, pen and brush into the context; false without a context.
+  // Selects font, pen, brush and colours into the context; false without a context.
   bool Prepare();
-  bool PrepareText();
+  // Runs one drawing call on the prepared context between Changing and Changed.
+  template <class Draw>
+  void Paint(Draw&& draw) {
+    if (!Prepare()) return;
+    Changing();
+    draw(*handle_);
+    Changed();
+  }
 
   DeviceContext* handle_ = nullptr;
   TFont font_;

@@ -202,6 +202,41 @@ TEST(Shapes, PolygonAndEllipseFillInsideTheirBounds) {
   EXPECT_EQ(e.At(19, 10), 0xFF0000u);  // rightmost point: pen
 }
 
+TEST(Shapes, PiesAndChordsRunCounterClockwise) {
+  // From the radial at 0 degrees (right) to the one at 90 degrees (up): the upper right quarter.
+  Surface pie(40, 40);
+  pie.dc.SelectPen({PS_NULL, 1, 0});
+  pie.dc.SelectBrush(Solid(0xFFFFFF));
+  pie.dc.Pie({0, 0, 40, 40}, {40, 20}, {20, 0});
+  for (int32_t y = 0; y < 40; ++y) {
+    for (int32_t x = 0; x < 40; ++x) {
+      const double dx = x + 0.5 - 20, dy = 20 - (y + 0.5), r2 = dx * dx + dy * dy;
+      if (r2 < 17 * 17 && dx > 2 && dy > 2) {
+        ASSERT_EQ(pie.At(x, y), 0xFFFFFFu) << x << "," << y;
+      }
+      if (r2 > 21 * 21 || dx < -1 || dy < -1) {
+        ASSERT_EQ(pie.At(x, y), 0u) << x << "," << y;
+      }
+    }
+  }
+  // Swapping the radials gives the other three quarters.
+  Surface rest(40, 40);
+  rest.dc.SelectPen({PS_NULL, 1, 0});
+  rest.dc.SelectBrush(Solid(0xFFFFFF));
+  rest.dc.Pie({0, 0, 40, 40}, {20, 0}, {40, 20});
+  EXPECT_EQ(rest.At(30, 10), 0u);
+  EXPECT_EQ(rest.At(10, 10), 0xFFFFFFu);
+  EXPECT_EQ(rest.At(10, 30), 0xFFFFFFu);
+  EXPECT_EQ(rest.At(30, 30), 0xFFFFFFu);
+  // A chord of the same radials leaves out the triangle towards the centre.
+  Surface chord(40, 40);
+  chord.dc.SelectPen({PS_NULL, 1, 0});
+  chord.dc.SelectBrush(Solid(0xFFFFFF));
+  chord.dc.Chord({0, 0, 40, 40}, {40, 20}, {20, 0});
+  EXPECT_EQ(chord.At(33, 6), 0xFFFFFFu);
+  EXPECT_EQ(chord.At(24, 16), 0u);
+}
+
 TEST(Shapes, HatchedBrushLeavesGapsInTransparentMode) {
   Surface s(16, 16, 0x01020304);
   s.dc.SetBkMode(TRANSPARENT);

@@ -119,6 +119,36 @@ TEST(TextOutput, BlendsCoverageIntoTheBackgroundByTheFormula) {
   EXPECT_TRUE(partial);  // antialiased glyphs have partly covered pixels
 }
 
+TEST(TextOutput, HugeTypeMatchesTheSameTextDrawnInStrips) {
+  // A cell of many megapixels is rendered piece by piece; it must equal the text drawn through
+  // narrow clip strips, each small enough to be rendered at once.
+  const std::u16string text = u"HgW#HgW#OHgW#HgW#O";
+  DeviceContext measure;
+  measure.SelectFont(Font(-1000, NONANTIALIASED_QUALITY));
+  const TSize extent = measure.GetTextExtent(text);
+  ASSERT_GT(int64_t(extent.cx) * extent.cy, 16 << 20);
+  Surface whole(extent.cx, extent.cy), strips(extent.cx, extent.cy);
+  for (Surface* s : {&whole, &strips}) {
+    s->dc.SelectFont(Font(-1000, NONANTIALIASED_QUALITY));
+    s->dc.SetBkMode(TRANSPARENT);
+    s->dc.SetTextColor(0xFFFFFF);
+  }
+  whole.dc.TextOut(0, 0, text);
+  for (int32_t top = 0; top < extent.cy; top += 97) {
+    strips.dc.SaveDC();
+    strips.dc.IntersectClipRect({0, top, extent.cx, top + 97});
+    strips.dc.TextOut(0, 0, text);
+    strips.dc.RestoreDC(-1);
+  }
+  int64_t covered = 0;
+  for (size_t i = 0; i < whole.pixels.size(); ++i) {
+    ASSERT_EQ(whole.pixels[i], strips.pixels[i])
+        << i % size_t(extent.cx) << "," << i / size_t(extent.cx);
+    covered += whole.pixels[i] != 0;
+  }
+  EXPECT_GT(covered, int64_t(extent.cx) * extent.cy / 10);
+}
+
 TEST(TextOutput, AlignmentMovesTheCell) {
   const std::u16string text = u"Align";
   Surface top(120, 60), baseline(120, 60), right(120, 60);
