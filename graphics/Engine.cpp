@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "graphics/Blend.h"
+#include "graphics/Filters.h"
 #include "graphics/LowLevel.h"
 #include "graphics/System.h"
 #include "graphics/Types.h"
@@ -16,6 +17,7 @@ void StartEngine() {
     BuildBlendTables();
     StartLowLevel();
     StartBlend();
+    StartFilters();
     GlobalPerfTimer.Start();
     BuildGammaTable(0.7f);
   });
