@@ -195,11 +195,12 @@ void TGIFGraphic::DecodeMemory(const uint8_t* Memory, int64_t Size, uint32_t Ima
   if (!Has(1)) InvalidImage();
   const uint8_t codeSize = *Run++;
   if (codeSize > MaxMinimumCodeSize) InvalidImage();
-  // The data sub-blocks gathered into one buffer; a missing terminator at the very end is
-  // forgiven, a block cut short is not.
+  // The data sub-blocks gathered into one buffer, up to their terminator.
   std::vector<uint8_t> data;
-  while (Has(1) && *Run != 0) {
+  for (;;) {
+    if (!Has(1)) InvalidImage();
     const uint8_t size = *Run++;
+    if (size == 0) break;
     if (!Has(size)) InvalidImage();
     data.insert(data.end(), Run, Run + size);
     Run += size;
