@@ -76,13 +76,15 @@ TEST(TextOutput, StaysInsideTheClipRegionAndTheClippingRectangle) {
 }
 
 TEST(TextOutput, NonAntialiasedTextHasOnlyTwoColours) {
-  Surface s(200, 50, 0x80203040);
-  s.dc.SelectFont(Font(-28, NONANTIALIASED_QUALITY, "Liberation Serif"));
-  s.dc.SetBkMode(TRANSPARENT);
-  s.dc.SetTextColor(0x0000FF);  // red
-  s.dc.TextOut(3, 3, u"Sphinx of quartz");
-  std::set<uint32_t> colours(s.pixels.begin(), s.pixels.end());
-  EXPECT_EQ(colours, (std::set<uint32_t>{0x80203040, 0x80FF0000}));
+  for (int height : {-28, -853}) {
+    Surface s(-height * 8, -height * 2, 0x80203040);
+    s.dc.SelectFont(Font(height, NONANTIALIASED_QUALITY, "Liberation Serif"));
+    s.dc.SetBkMode(TRANSPARENT);
+    s.dc.SetTextColor(0x0000FF);  // red
+    s.dc.TextOut(3, 3, u"Sphinx of quartz");
+    std::set<uint32_t> colours(s.pixels.begin(), s.pixels.end());
+    EXPECT_EQ(colours, (std::set<uint32_t>{0x80203040, 0x80FF0000})) << height;
+  }
 }
 
 TEST(TextOutput, BlendsCoverageIntoTheBackgroundByTheFormula) {
