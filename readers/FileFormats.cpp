@@ -60,7 +60,11 @@ void TFileFormatList::RegisterFileFormat(const std::string& Extension, const std
     TClassEntry* old = entry->ClassReference;
     if (old->GraphicClass != &GraphicClass) {
       Attach(*entry, classIndex, Common, GraphicClass);
-      if (--old->Count == 0) RemoveClass(old);
+      // A class left without extensions leaves the platform list too, as on unregistering.
+      if (--old->Count == 0) {
+        plat::TPicture::UnregisterGraphicClass(*old->GraphicClass);
+        RemoveClass(old);
+      }
     }
     entry->FormatTypes = FormatTypes;
   } else {
