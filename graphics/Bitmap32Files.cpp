@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <typeinfo>
-#include <vector>
 
 #include "graphics/Bitmap32.h"
 #include "graphics/Bitmap32Format.h"
@@ -39,15 +39,17 @@ int64_t ReadUpTo(plat::TStream& stream, void* buffer, int64_t count) {
   return done;
 }
 
-std::vector<TColor32> ReadPixels(plat::TStream& stream, int32_t width, int32_t height) {
-  std::vector<TColor32> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  const auto bytes = static_cast<int64_t>(pixels.size() * sizeof(TColor32));
-  if (ReadUpTo(stream, pixels.data(), bytes) != bytes) RaiseInvalid("the pixel data is truncated");
+// The whole pixel block, read apart from the bitmap so that a short read changes nothing.
+std::unique_ptr<TColor32[]> ReadPixels(plat::TStream& stream, int32_t width, int32_t height) {
+  const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  auto pixels = std::make_unique_for_overwrite<TColor32[]>(count);
+  const auto bytes = static_cast<int64_t>(count * sizeof(TColor32));
+  if (ReadUpTo(stream, pixels.get(), bytes) != bytes) RaiseInvalid("the pixel data is truncated");
   return pixels;
 }
 
-TColor32* RowOf(std::vector<TColor32>& pixels, int32_t width, int32_t y) {
-  return pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+TColor32* RowOf(const std::unique_ptr<TColor32[]>& pixels, int32_t width, int32_t y) {
+  return pixels.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
 }
 
 }  // namespace
@@ -81,14 +83,14 @@ void TCustomBitmap32::LoadFromStream(plat::TStream& stream) {
     if (!parse.layout) RaiseInvalid(parse.error);
     const fmt::BmpLayout& layout = *parse.layout;
     stream.SetPosition(start + layout.pixelOffset);
-    std::vector<TColor32> pixels = ReadPixels(stream, layout.width, layout.height);
+    const auto pixels = ReadPixels(stream, layout.width, layout.height);
     if (layout.bottomUp) {
       for (int32_t y = 0; y < layout.height / 2; ++y) {
         std::swap_ranges(RowOf(pixels, layout.width, y), RowOf(pixels, layout.width, y + 1),
                          RowOf(pixels, layout.width, layout.height - 1 - y));
       }
     }
-    ReplacePixels(layout.width, layout.height, pixels.data());
+    ReplacePixels(layout.width, layout.height, pixels.get());
   } else {
     stream.SetPosition(start);
     plat::TBitmap platformBitmap;
@@ -120,8 +122,8 @@ void TCustomBitmap32::ReadData(plat::TStream& stream) {
     RaiseInvalid("the size of the pixel block is missing");
   const fmt::DataParse parse = fmt::ParseDataHeader(head, Remaining(stream, stream.Position()));
   if (!parse.error.empty()) RaiseInvalid(parse.error);
-  const std::vector<TColor32> pixels = ReadPixels(stream, parse.width, parse.height);
-  ReplacePixels(parse.width, parse.height, pixels.data());
+  const auto pixels = ReadPixels(stream, parse.width, parse.height);
+  ReplacePixels(parse.width, parse.height, pixels.get());
   Changed();
 }
 
