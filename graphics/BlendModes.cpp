@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <type_traits>
 
 namespace gfx {
 
@@ -51,13 +52,17 @@ inline int Weight(TColor32 F, TColor32 M) {
 template <int Channels, class Res>
 inline void MixChannels(TColor32 F, TColor32& B, int a, Res res) {
   TColor32 out = B;
-  for (int channel = 0; channel < 3; ++channel) {
-    if (!(Channels & (1 << channel))) continue;
-    const int shift = channel * 8;
-    const int f = ChannelAt(F, shift), b = ChannelAt(B, shift);
-    const int mixed = b + (((res(shift, f, b) - b) * a) >> 8);
-    out = (out & ~(TColor32(0xFF) << shift)) | (TColor32(mixed) << shift);
-  }
+  // Written out per channel so that each shift is a constant.
+  auto channel = [&](auto shift) {
+    if constexpr ((Channels & (1 << (shift / 8))) != 0) {
+      const int f = ChannelAt(F, shift), b = ChannelAt(B, shift);
+      const int mixed = b + (((res(int(shift), f, b) - b) * a) >> 8);
+      out = (out & ~(TColor32(0xFF) << shift)) | (TColor32(mixed) << shift);
+    }
+  };
+  channel(std::integral_constant<int, BlueShift>{});
+  channel(std::integral_constant<int, GreenShift>{});
+  channel(std::integral_constant<int, RedShift>{});
   B = out;
 }
 
@@ -94,9 +99,20 @@ void BlendModeScreen(TColor32 F, TColor32& B, TColor32 M) {
   Mix(F, B, M, [](int f, int b) { return 255 - (((255 - b) * (255 - f)) >> 8); });
 }
 
+namespace {
+
+// select >= 128: 255 - (((255 - select) * (255 - other)) >> 7); else (select * other) >> 7.
+// Without a branch, since the test goes either way from pixel to pixel: for a byte v,
+// 255 - v is v ^ 255, and the product term never exceeds 253.
+inline int OverlayTerm(int select, int other) {
+  const int flip = -(select >> 7) & 255;
+  return ((((select ^ flip) * (other ^ flip)) >> 7) ^ flip);
+}
+
+}  // namespace
+
 void BlendModeOverlay(TColor32 F, TColor32& B, TColor32 M) {
-  Mix(F, B, M,
-      [](int f, int b) { return b >= 128 ? 255 - (((255 - b) * (255 - f)) >> 7) : (b * f) >> 7; });
+  Mix(F, B, M, [](int f, int b) { return OverlayTerm(b, f); });
 }
 
 void BlendModeReflect(TColor32 F, TColor32& B, TColor32 M) {
@@ -116,8 +132,7 @@ void BlendModeBrightLight(TColor32 F, TColor32& B, TColor32 M) {
 }
 
 void BlendModeHardLight(TColor32 F, TColor32& B, TColor32 M) {
-  Mix(F, B, M,
-      [](int f, int b) { return f >= 128 ? 255 - (((255 - f) * (255 - b)) >> 7) : (b * f) >> 7; });
+  Mix(F, B, M, [](int f, int b) { return OverlayTerm(f, b); });
 }
 
 void BlendModeColorDodge(TColor32 F, TColor32& B, TColor32 M) {
