@@ -42,7 +42,9 @@ TEST(BitmapText, TextOutChangesOnlyColourInsideItsCell) {
       const TColor32 old = before[y * b.Width() + x], now = b.Pixel(x, y);
       ASSERT_EQ(now >> 24, old >> 24) << x << "," << y;
       const bool inCell = x >= 6 && x < 6 + size.cx && y >= 4 && y < 4 + size.cy;
-      if (!inCell) ASSERT_EQ(now, old) << x << "," << y;
+      if (!inCell) {
+        ASSERT_EQ(now, old) << x << "," << y;
+      }
       changed += now != old;
     }
   }
@@ -57,9 +59,13 @@ TEST(BitmapText, ClippingAndMeasuring) {
   b.SetClipRect({10, 0, 30, 30});
   const auto before = Pixels(b);
   b.TextOut(0, 0, "WWWWWWWW");
-  for (int32_t y = 0; y < b.Height(); ++y)
-    for (int32_t x = 0; x < b.Width(); ++x)
-      if (x < 10 || x >= 30) ASSERT_EQ(b.Pixel(x, y), before[y * b.Width() + x]);
+  for (int32_t y = 0; y < b.Height(); ++y) {
+    for (int32_t x = 0; x < b.Width(); ++x) {
+      if (x < 10 || x >= 30) {
+        ASSERT_EQ(b.Pixel(x, y), before[y * b.Width() + x]);
+      }
+    }
+  }
 
   b.ClipToBounds();
   const auto drawn = Pixels(b);
