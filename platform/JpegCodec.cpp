@@ -6,6 +6,8 @@
 #include <vector>
 
 #include <jpeglib.h>
+// jerror.h needs jpeglib.h first.
+#include <jerror.h>
 
 namespace plat {
 
@@ -27,10 +29,18 @@ void ErrorExit(j_common_ptr cinfo) {
 
 void SilentOutput(j_common_ptr) {}
 
+// Warnings pass silently, except those saying the data ran out: libjpeg would invent the rest of
+// the picture, so a few bytes could make it decode a huge grey image.
+void EmitMessage(j_common_ptr cinfo, int level) {
+  const int code = cinfo->err->msg_code;
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) ErrorExit(cinfo);
+}
+
 void InstallErrorManager(ErrorManager& manager) {
   jpeg_std_error(&manager.pub);
   manager.pub.error_exit = ErrorExit;
   manager.pub.output_message = SilentOutput;
+  manager.pub.emit_message = EmitMessage;
   manager.message[0] = '\0';
 }
 
