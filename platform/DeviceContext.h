@@ -290,9 +290,10 @@ class DeviceContext {
   // maxExtent (when `fit` is given) and the cumulative extent after every code unit.
   TSize GetTextExtentEx(std::u16string_view text, int32_t maxExtent, int32_t* fit,
                         std::vector<int32_t>* partialExtents) const;
-  // Draws text with the text colour in the text cell, blending glyph coverage into the RGB of
-  // each pixel (alpha untouched); opaque background mode first fills the cell with the
-  // background colour. Nothing outside the cell or the clip changes.
+  // Draws text with the text colour, blending glyph coverage into the RGB of each pixel (alpha
+  // untouched); opaque background mode first fills the text cell with the background colour.
+  // Glyphs may reach sideways past the cell (italic overhang); nothing above or below the cell
+  // or outside the clip changes.
   void TextOut(int32_t x, int32_t y, std::u16string_view text);
   // ETO_OPAQUE fills rect with the background colour; ETO_CLIPPED clips the text to rect.
   void ExtTextOut(int32_t x, int32_t y, uint32_t options, const TRect* rect,

@@ -111,8 +111,20 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const T
   if ((options & ETO_CLIPPED) && rect != nullptr) cell = cell.Intersected(*rect);
   if (state_.bkMode == OPAQUE) BrushRect(cell, background, R2_COPYPEN);
 
-  const TRect deviceCell = DeviceRect(cell);
-  const std::vector<TRect> visible = VisibleRects(deviceCell);
+  // Glyph ink may reach beyond the cell sideways (italic overhang, bearings), never above or
+  // below it.
+  std::vector<int32_t> offsets(advances.size());
+  int32_t pen = 0;
+  for (size_t i = 0; i < advances.size(); ++i) {
+    offsets[i] = pen;
+    pen += advances[i];
+  }
+  const auto [inkLeft, inkRight] = font->InkSpan(text, offsets);
+  TRect inked{std::min(left, left + inkLeft), top, std::max(left + width, left + inkRight),
+              top + metric.Height};
+  if ((options & ETO_CLIPPED) && rect != nullptr) inked = inked.Intersected(*rect);
+
+  const std::vector<TRect> visible = VisibleRects(DeviceRect(inked));
   if (visible.empty()) return;
   TRect area = visible.front();
   for (const TRect& v : visible) {
@@ -120,17 +132,13 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const T
             std::max(area.Bottom, v.Bottom)};
   }
 
-  // Glyph coverage goes into an 8-bit image over the visible part of the cell, in bands of rows
-  // so that huge type needs little memory.
+  // Glyph coverage goes into an 8-bit image over the visible part, in bands of rows so that huge
+  // type needs little memory.
   const TPoint o = Offset();
   const int32_t originX = left + o.X - area.Left;
   const int32_t baseline = top + o.Y + metric.Ascent - area.Top;
   std::vector<int32_t> positions(advances.size());
-  int32_t pen = originX;
-  for (size_t i = 0; i < advances.size(); ++i) {
-    positions[i] = pen;
-    pen += advances[i];
-  }
+  for (size_t i = 0; i < advances.size(); ++i) positions[i] = originX + offsets[i];
   const uint32_t textRgb = RefToRgb(state_.textColor);
   const int tr = int(textRgb >> 16) & 0xFF, tg = int(textRgb >> 8) & 0xFF, tb = int(textRgb) & 0xFF;
   constexpr int64_t kBandBytes = 8 << 20;

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QString>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <map>
 #include <tuple>
@@ -82,19 +83,44 @@ int FontInfo::Advance(char32_t cp) const {
   return advance;
 }
 
+// Calls visit(index of the first unit, code point) for every character of text.
+template <class Visit>
+void ForEachCodePoint(std::u16string_view text, Visit visit) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      visit(i, 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
+      ++i;
+    } else {
+      visit(i, char32_t(text[i]));
+    }
+  }
+}
+
 std::vector<int32_t> FontInfo::Advances(std::u16string_view text) const {
   std::vector<int32_t> result(text.size(), 0);
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t cp = text[i];
-    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      cp = 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
-      result[i] = Advance(cp);
-      ++i;  // the low surrogate keeps 0
-      continue;
-    }
-    result[i] = Advance(cp);
-  }
+  ForEachCodePoint(text, [&](size_t i, char32_t cp) { result[i] = Advance(cp); });
   return result;
+}
+
+std::pair<int32_t, int32_t> FontInfo::InkSpan(std::u16string_view text,
+                                              const std::vector<int32_t>& offsets) const {
+  std::pair<int32_t, int32_t> span{INT32_MAX, INT32_MIN};
+  ForEachCodePoint(text, [&](size_t i, char32_t cp) {
+    std::pair<int, int> ink;
+    {
+      std::lock_guard guard(mutex_);
+      auto it = inks_.find(cp);
+      if (it == inks_.end()) {
+        const QRect r = QFontMetrics(font_).boundingRect(CodePointText(cp));
+        it = inks_.emplace(cp, std::pair<int, int>{r.left(), r.left() + r.width()}).first;
+      }
+      ink = it->second;
+    }
+    if (ink.second <= ink.first) return;  // no ink, e.g. a space
+    span.first = std::min(span.first, offsets[i] + ink.first);
+    span.second = std::max(span.second, offsets[i] + ink.second);
+  });
+  return span.first <= span.second ? span : std::pair<int32_t, int32_t>{0, 0};
 }
 
 void FontInfo::RenderCoverage(QImage& coverage, std::u16string_view text,

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/DeviceContext.h"
@@ -31,6 +32,11 @@ class FontInfo {
   // gets 0.
   std::vector<int32_t> Advances(std::u16string_view text) const;
 
+  // The horizontal extent [first, second) of the glyphs' ink when unit i starts at offsets[i];
+  // italic and overhanging glyphs reach beyond their advances.
+  std::pair<int32_t, int32_t> InkSpan(std::u16string_view text,
+                                      const std::vector<int32_t>& offsets) const;
+
   // Draws the glyphs of text into an 8-bit coverage image: unit i starts at x = positions[i],
   // the baseline is at row `baseline`.
   void RenderCoverage(QImage& coverage, std::u16string_view text,
@@ -43,6 +49,7 @@ class FontInfo {
   int underlineTop_ = 0, strikeOutTop_ = 0, lineWidth_ = 1;
   mutable std::mutex mutex_;
   mutable std::unordered_map<char32_t, int> advances_;
+  mutable std::unordered_map<char32_t, std::pair<int, int>> inks_;  // left, right of the origin
 };
 
 // The shared font for a description (created on first use; needs no surface).

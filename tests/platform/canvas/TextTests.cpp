@@ -51,6 +51,35 @@ TEST(TextOutput, LeavesAlphaAndEverythingOutsideTheCellAlone) {
   }
 }
 
+TEST(TextOutput, ItalicGlyphsLeanPastTheCellButKeepToItsRows) {
+  TLogFont italic = Font(-40, ANTIALIASED_QUALITY, "Liberation Serif");
+  italic.Italic = true;
+  const std::u16string text = u"ff";
+  for (bool clipped : {false, true}) {
+    Surface s(200, 80);
+    s.Randomize(17);
+    const std::vector<uint32_t> before = s.pixels;
+    s.dc.SelectFont(italic);
+    s.dc.SetBkMode(TRANSPARENT);
+    const TSize extent = s.dc.GetTextExtent(text);
+    const TRect cell{30, 10, 30 + extent.cx, 10 + extent.cy};
+    if (clipped) s.dc.IntersectClipRect(cell);
+    s.dc.TextOut(30, 10, text);
+    int beyond = 0;
+    for (int32_t y = 0; y < s.height; ++y) {
+      for (int32_t x = 0; x < s.width; ++x) {
+        const uint32_t was = before[size_t(y * s.width + x)];
+        ASSERT_EQ(s.At(x, y) >> 24, was >> 24);
+        if (y < cell.Top || y >= cell.Bottom || (clipped && !Inside(x, y, cell))) {
+          ASSERT_EQ(s.At(x, y), was) << x << "," << y;
+        }
+        beyond += !Inside(x, y, cell) && s.At(x, y) != was;
+      }
+    }
+    EXPECT_EQ(beyond > 0, !clipped);
+  }
+}
+
 TEST(TextOutput, StaysInsideTheClipRegionAndTheClippingRectangle) {
   Surface s(120, 40);
   s.Randomize(11);
