@@ -139,6 +139,8 @@ class Reader {
     loaded_.push_back(&root_);
     ReadBody(root_);
     if (cur_.kind != Tok::End) lex_.Fail(cur_.line, "Text after the end of the layout");
+    resolving_ = true;
+    for (auto& f : fixups_) Store(*f.target, *f.prop, f.value);
     for (TComponent* c : loaded_) c->Loaded();
   }
 
@@ -257,11 +259,16 @@ class Reader {
     }
   }
 
+  struct Deferred {};
+
   void Store(TObject& target, const TPropInfo& prop, const RawValue& value) {
     try {
       TValue converted = Convert(target, prop, value);
       if (!prop.Set) lex_.Fail(value.line, "Property " + prop.Name + " is read-only");
       prop.Set(target, converted);
+    } catch (const Deferred&) {
+      if (resolving_) lex_.Fail(value.line, "Unknown component " + value.text);
+      fixups_.push_back({&target, &prop, value});
     } catch (const EReadError&) {
       throw;
     } catch (const Exception& e) {
@@ -335,8 +342,9 @@ class Reader {
         }
         if (value.kind == RawValue::Ident && value.text == "nil") return TValue(nullptr);
         if (value.kind == RawValue::Ident) {
+          // Components named later in the layout are set once everything exists.
           TComponent* named = root_.FindComponent(value.text);
-          if (!named) lex_.Fail(value.line, "Unknown component " + value.text);
+          if (!named) throw Deferred{};
           return TValue(static_cast<TObject*>(named));
         }
         return wrong();
@@ -372,12 +380,27 @@ class Reader {
   const TFormBindings& bindings_;
   Token cur_;
   std::vector<TComponent*> loaded_;
+  struct Fixup {
+    TObject* target;
+    const TPropInfo* prop;
+    RawValue value;
+  };
+  std::vector<Fixup> fixups_;
+  bool resolving_ = false;
 };
 
 }  // namespace
 
 void RegisterLayout(const std::string& name, std::string text, std::string fileName) {
   Layouts()[name] = Layout{std::move(text), std::move(fileName)};
+}
+
+void RegisterEmbeddedLayouts() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  for (const TEmbeddedLayout* l = kEmbeddedLayouts; l->name; ++l)
+    if (!LayoutExists(l->name)) RegisterLayout(l->name, l->text, l->fileName);
 }
 
 bool LayoutExists(std::string_view name) {
