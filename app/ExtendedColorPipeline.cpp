@@ -139,6 +139,12 @@ void ForEachPixel(TPixelRows& rows, PixelStep step) {
   }
 }
 
+// Rounded half to even and kept inside 0..255 before it becomes an integer.
+uint8_t RoundToByte(double V) {
+  if (!(V < 255)) return 255;
+  return V <= 0 ? 0 : uint8_t(std::nearbyint(V));
+}
+
 }  // namespace
 
 int32_t BalanceDivisor(int32_t Algorithm) {
@@ -160,9 +166,7 @@ int32_t SaturationFactor(int32_t S) {
 std::array<uint8_t, 256> GammaTable(double G) {
   if (G == 0) G = 0.01;
   std::array<uint8_t, 256> table{};
-  for (int i = 1; i < 256; ++i) {
-    table[i] = IntToByte(int32_t(std::nearbyint(255 * Power(i / 255.0, 1 / G))));
-  }
+  for (int i = 1; i < 256; ++i) table[i] = RoundToByte(255 * Power(i / 255.0, 1 / G));
   return table;
 }
 
@@ -179,8 +183,7 @@ void MaxPixels(TPixelRows& Rows, const TExtendedColorSettings& s) {
   if (g > 7.0) g = 7.0;
   const int32_t kRGB = SaturationFactor(s.SaturationRGB), kR = SaturationFactor(s.SaturationR),
                 kG = SaturationFactor(s.SaturationG), kB = SaturationFactor(s.SaturationB);
-  const int32_t contrastAmount =
-      s.Contrast != 0 ? int32_t(std::nearbyint(std::exp(s.Contrast / 50.0))) : 0;
+  const int32_t contrastAmount = RoundToByte(std::exp(s.Contrast / 50.0));
 
   ForEachPixel(Rows, [&](uint8_t* pixel) {
     if (s.SaturationRGB != 0) {

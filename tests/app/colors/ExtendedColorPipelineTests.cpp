@@ -192,6 +192,9 @@ TEST(ExtendedColorPipeline, GammaTableFollowsPower) {
   }
   EXPECT_EQ(app::GammaTable(7.0)[1], 116);
   EXPECT_EQ(app::GammaTable(0), app::GammaTable(0.01));
+  // Out-of-range values saturate instead of overflowing.
+  EXPECT_EQ(app::GammaTable(-0.01)[1], 255);
+  EXPECT_EQ(app::GammaTable(-0.01)[0], 0);
 }
 
 TEST(ExtendedColorPipeline, GammaMapsColourBytesOnlyAndIsClampedInThePass) {
