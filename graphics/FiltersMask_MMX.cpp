@@ -1,4 +1,4 @@
-#include "graphics/FilterMasks.h"
+#include "graphics/FiltersMask.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 

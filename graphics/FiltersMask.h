@@ -1,4 +1,4 @@
-// The mask line implementations, one set per processor tier; FilterBindings.cpp registers them.
+// The mask line implementations, one set per processor tier; FiltersBindings.cpp registers them.
 #pragma once
 
 #include <cstdint>

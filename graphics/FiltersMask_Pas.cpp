@@ -1,4 +1,4 @@
-#include "graphics/FilterMasks.h"
+#include "graphics/FiltersMask.h"
 
 namespace gfx::masks {
 
