@@ -261,8 +261,24 @@ class Reader {
 
   struct Deferred {};
 
+  // A list of strings fills the string list the property holds.
+  bool FillList(TObject& target, const TPropInfo& prop, const RawValue& value) {
+    if (prop.Kind != tkClass || value.kind != RawValue::List) return false;
+    TValue current = prop.Get(target);
+    auto object = std::get_if<TObject*>(&current);
+    auto strings = object ? dynamic_cast<TStringList*>(*object) : nullptr;
+    if (!strings) lex_.Fail(value.line, "Property " + prop.Name + " takes no list");
+    strings->Clear();
+    for (const Token& item : value.items) {
+      if (item.kind != Tok::String) lex_.Fail(item.line, "Expected a string");
+      strings->Add(item.text);
+    }
+    return true;
+  }
+
   void Store(TObject& target, const TPropInfo& prop, const RawValue& value) {
     try {
+      if (FillList(target, prop, value)) return;
       TValue converted = Convert(target, prop, value);
       if (!prop.Set) lex_.Fail(value.line, "Property " + prop.Name + " is read-only");
       prop.Set(target, converted);
@@ -329,17 +345,6 @@ class Reader {
         return *handler;
       }
       case tkClass: {
-        TValue current = prop.Get(target);
-        auto list = std::get_if<TObject*>(&current);
-        auto strings = list ? dynamic_cast<TStringList*>(*list) : nullptr;
-        if (strings && value.kind == RawValue::List) {
-          strings->Clear();
-          for (const Token& item : value.items) {
-            if (item.kind != Tok::String) lex_.Fail(item.line, "Expected a string");
-            strings->Add(item.text);
-          }
-          return current;
-        }
         if (value.kind == RawValue::Ident && value.text == "nil") return TValue(nullptr);
         if (value.kind == RawValue::Ident) {
           // Components named later in the layout are set once everything exists.

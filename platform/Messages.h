@@ -52,6 +52,8 @@ inline constexpr uint32_t CM_MOUSELEAVE = CM_BASE + 20;
 inline constexpr uint32_t CM_INVALIDATE = CM_BASE + 28;
 inline constexpr uint32_t CM_ENTER = CM_BASE + 10;
 inline constexpr uint32_t CM_EXIT = CM_BASE + 11;
+// Enter or Esc offered to the buttons of a form (WParam: the key); non-zero when taken.
+inline constexpr uint32_t CM_DIALOGKEY = CM_BASE + 5;
 
 // Hit-test codes.
 inline constexpr intptr_t HTCLIENT = 1;
@@ -128,5 +130,36 @@ constexpr int LParamY(intptr_t l) {
 constexpr int WheelDelta(intptr_t w) {
   return static_cast<int16_t>(static_cast<uint16_t>(w >> 16));
 }
+
+}  // namespace plat
+
+namespace plat {
+
+// Message boxes: buttons and icons, and the answers (also the modal results of forms).
+inline constexpr uint32_t MB_OK = 0x00;
+inline constexpr uint32_t MB_OKCANCEL = 0x01;
+inline constexpr uint32_t MB_YESNOCANCEL = 0x03;
+inline constexpr uint32_t MB_YESNO = 0x04;
+inline constexpr uint32_t MB_ICONERROR = 0x10;
+inline constexpr uint32_t MB_ICONQUESTION = 0x20;
+inline constexpr uint32_t MB_ICONWARNING = 0x30;
+inline constexpr uint32_t MB_ICONINFORMATION = 0x40;
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+
+using TModalResult = int;
+inline constexpr TModalResult mrNone = 0;
+inline constexpr TModalResult mrOk = IDOK;
+inline constexpr TModalResult mrCancel = IDCANCEL;
+inline constexpr TModalResult mrAbort = 3;
+inline constexpr TModalResult mrRetry = 4;
+inline constexpr TModalResult mrIgnore = 5;
+inline constexpr TModalResult mrYes = IDYES;
+inline constexpr TModalResult mrNo = IDNO;
+inline constexpr TModalResult mrAll = 8;
+inline constexpr TModalResult mrNoToAll = 9;
+inline constexpr TModalResult mrYesToAll = 10;
 
 }  // namespace plat
