@@ -109,6 +109,13 @@ inline constexpr int PS_DASHDOT = 3;
 inline constexpr int PS_DASHDOTDOT = 4;
 inline constexpr int PS_NULL = 5;
 inline constexpr int PS_INSIDEFRAME = 6;
+// End caps and joins of pens wider than one pixel.
+inline constexpr int PS_ENDCAP_ROUND = 0x000;
+inline constexpr int PS_ENDCAP_SQUARE = 0x100;
+inline constexpr int PS_ENDCAP_FLAT = 0x200;
+inline constexpr int PS_JOIN_ROUND = 0x0000;
+inline constexpr int PS_JOIN_BEVEL = 0x1000;
+inline constexpr int PS_JOIN_MITER = 0x2000;
 
 // Brush styles and hatches.
 inline constexpr int BS_SOLID = 0;
@@ -155,6 +162,8 @@ struct TLogPen {
   int Style = PS_SOLID;
   int Width = 1;  // 0 draws as 1
   TColorRef Color = 0;
+  int EndCap = PS_ENDCAP_ROUND;
+  int Join = PS_JOIN_ROUND;
   bool operator==(const TLogPen&) const = default;
 };
 

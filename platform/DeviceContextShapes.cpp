@@ -160,8 +160,13 @@ void DeviceContext::PaintPath(const QPainterPath& path, bool stroke) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.translate(o.X - area.Left, o.Y - area.Top);
     if (stroke) {
-      QPen qpen(QColor(255, 255, 255), std::max(1, pen.Width), QtPenStyle(pen.Style), Qt::RoundCap,
-                Qt::RoundJoin);
+      const Qt::PenCapStyle cap = pen.EndCap == PS_ENDCAP_SQUARE ? Qt::SquareCap
+                                  : pen.EndCap == PS_ENDCAP_FLAT ? Qt::FlatCap
+                                                                 : Qt::RoundCap;
+      const Qt::PenJoinStyle join = pen.Join == PS_JOIN_MITER   ? Qt::MiterJoin
+                                    : pen.Join == PS_JOIN_BEVEL ? Qt::BevelJoin
+                                                                : Qt::RoundJoin;
+      QPen qpen(QColor(255, 255, 255), std::max(1, pen.Width), QtPenStyle(pen.Style), cap, join);
       if (pen.Width <= 1) qpen.setCosmetic(true);
       painter.strokePath(path, qpen);
     } else {

@@ -134,7 +134,11 @@ void TPen::SetMode(TPenMode mode) {
 }
 
 TLogPen TPen::LogPen() const {
-  return {int(style_), width_, TColorRef(ColorToRGB(color_)) & 0xFFFFFF};
+  TLogPen pen;
+  pen.Style = int(style_);
+  pen.Width = width_;
+  pen.Color = TColorRef(ColorToRGB(color_)) & 0xFFFFFF;
+  return pen;
 }
 
 int TPen::ROP2() const {

@@ -147,6 +147,27 @@ TEST(Lines, XorPolylinesAndShapesTwiceRestoreThePicture) {
   EXPECT_EQ(s.pixels, before);
 }
 
+TEST(Lines, WidePensHaveTheirWidthAndEndCaps) {
+  for (int cap : {PS_ENDCAP_FLAT, PS_ENDCAP_SQUARE}) {
+    Surface s(32, 24);
+    TLogPen pen{PS_SOLID, 5, 0xFFFFFF};
+    pen.EndCap = cap;
+    s.dc.SelectPen(pen);
+    s.dc.MoveTo({10, 10});
+    s.dc.LineTo({20, 10});
+    // Five rows centred on the line, nothing further away.
+    for (int32_t y : {8, 9, 10, 11, 12}) EXPECT_EQ(s.At(15, y), 0xFFFFFFu) << y;
+    EXPECT_EQ(s.At(15, 7), 0u);
+    EXPECT_EQ(s.At(15, 13), 0u);
+    // A square cap reaches half the width past each end; a flat one stops at the ends.
+    const bool square = cap == PS_ENDCAP_SQUARE;
+    EXPECT_EQ(s.At(8, 10) != 0, square);
+    EXPECT_EQ(s.At(22, 10) != 0, square);
+    EXPECT_EQ(s.At(6, 10), 0u);
+    EXPECT_EQ(s.At(24, 10), 0u);
+  }
+}
+
 TEST(Shapes, RectangleWithPenAndBrush) {
   Surface s(20, 20);
   s.Randomize(5);
