@@ -4,8 +4,9 @@
 //
 // Pixel rule of this implementation (the engine depends on it): drawing never lets Qt composite
 // onto the caller's memory. Fills, lines, shapes and text change only the red, green and blue
-// bytes and leave the alpha byte as it was; copies from another surface (BitBlt, StretchBlt and
-// the other operations with a source) move all 32 bits.
+// bytes and leave the alpha byte as it was, and so do block transfers that read only the brush
+// and the destination; transfers that read another surface (BitBlt, StretchBlt and the other
+// operations with a source) combine all 32 bits.
 #pragma once
 
 #include <cstdint>
@@ -234,8 +235,10 @@ class DeviceContext {
   int StretchBltMode() const { return state_.stretchMode; }
   int SetTextCharacterExtra(int extra);
   int TextCharacterExtra() const { return state_.charExtra; }
-  // Spreads `extra` pixels over the next `count` break characters of text output and
-  // measurement, consumed left to right across calls until the next call; (0, 0) resets.
+  // Spreads `extra` pixels over the next `count` break characters (spaces): each gets
+  // extra / count, the first (extra mod count) one more. Text output uses the shares up from left
+  // to right across calls; measuring includes the shares not yet used without using them.
+  // (0, 0) resets.
   void SetTextJustification(int extra, int count);
 
   // --- Coordinates: device = logical - window origin + viewport origin
