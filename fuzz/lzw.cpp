@@ -1,0 +1,18 @@
+// The GIF LZW decoder on raw code streams: a code size byte, the wanted output size (two bytes,
+// little-endian), then the codes. The output must stay inside its buffer.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "readers/Decoders.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+  if (Size < 3) return 0;
+  const uint32_t wanted = Data[1] | Data[2] << 8;
+  std::vector<uint8_t> output(wanted);
+  const uint8_t* source = Data + 3;
+  uint8_t* dest = output.data();
+  readers::TGIFLZWDecoder decoder(Data[0]);
+  decoder.Decode(source, dest, static_cast<uint32_t>(Size - 3), wanted);
+  return 0;
+}
