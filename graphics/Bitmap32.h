@@ -234,6 +234,7 @@ class TCustomBitmap32 : public TCustomMap {
 class TBitmap32 : public TCustomBitmap32 {
  public:
   TBitmap32();
+  ~TBitmap32() override;
 
   plat::TNotifyEvent OnHandleChanged;
 

@@ -132,10 +132,6 @@ void TCustomBitmap32::AssignFromBitmap(const plat::TBitmap& b) {
       if ((*p & 0x00FFFFFF) == key) *p &= 0x00FFFFFF;
     }
   }
-  if (auto* font = BackendAs<IBackendFontSupport>()) {
-    // The canvas is made on first use; taking its font leaves the picture as it is.
-    font->SetFont(const_cast<plat::TBitmap&>(b).Canvas().Font());
-  }
 }
 
 void TCustomBitmap32::AssignFromIcon(const plat::TGraphic& icon) {

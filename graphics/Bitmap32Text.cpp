@@ -42,6 +42,11 @@ TBitmap32::TBitmap32() : TCustomBitmap32(MakeDeviceBackend) {
   AttachBackendHandlers(*Backend());
 }
 
+// The base destructor can no longer reach this class's handlers.
+TBitmap32::~TBitmap32() {
+  DetachBackendHandlers(*Backend());
+}
+
 plat::TFont& TBitmap32::Font() const {
   return RequireService<IBackendFontSupport>(*this).GetFont();
 }
