@@ -93,10 +93,16 @@ class IBackendFontSupport {
 class IBackendTextSupport {
  public:
   virtual ~IBackendTextSupport() = default;
+  // UTF-8 text.
   virtual void TextOut(int32_t x, int32_t y, const std::string& text) = 0;
   virtual void TextOut(int32_t x, int32_t y, const TRect& clipRect, const std::string& text) = 0;
   virtual void TextOut(TRect& dstRect, uint32_t flags, const std::string& text) = 0;
   virtual plat::TSize TextExtent(const std::string& text) = 0;
+  // Wide text.
+  virtual void TextOut(int32_t x, int32_t y, const std::u16string& text) = 0;
+  virtual void TextOut(int32_t x, int32_t y, const TRect& clipRect, const std::u16string& text) = 0;
+  virtual void TextOut(TRect& dstRect, uint32_t flags, const std::u16string& text) = 0;
+  virtual plat::TSize TextExtent(const std::u16string& text) = 0;
 };
 
 class IBackendDeviceContextSupport {

@@ -74,52 +74,65 @@ void TGDIBackend::FontChanged() {
 
 // ---- Text ----
 
-plat::TSize TGDIBackend::TextExtent(const std::string& text) {
+plat::TSize TGDIBackend::TextExtent(const std::u16string& text) {
   UpdateFont();
-  const std::u16string wide = plat::Utf8ToUtf16(text);
-  if (dc_) return dc_->GetTextExtent(wide);
+  if (dc_) return dc_->GetTextExtent(text);
   // A bitmap without surface measures on a context of its own, so nothing is shared.
   plat::DeviceContext measuring;
   measuring.SelectFont(font_.LogFont());
-  return measuring.GetTextExtent(wide);
+  return measuring.GetTextExtent(text);
 }
 
-void TGDIBackend::OutputText(int32_t x, int32_t y, const TRect* clip, const std::string& text) {
+void TGDIBackend::OutputText(int32_t x, int32_t y, const TRect* clip, const std::u16string& text) {
   UpdateFont();
   TCustomBitmap32* owner = Owner();
-  const bool measuring = owner != nullptr && owner->MeasuringMode();
-  if (!measuring && dc_) {
-    const std::u16string wide = plat::Utf8ToUtf16(text);
+  if (dc_ && (owner == nullptr || !owner->MeasuringMode())) {
     if (clip != nullptr) {
       const plat::TRect r{clip->Left, clip->Top, clip->Right, clip->Bottom};
-      dc_->ExtTextOut(x, y, plat::ETO_CLIPPED, &r, wide);
+      dc_->ExtTextOut(x, y, plat::ETO_CLIPPED, &r, text);
     } else {
-      dc_->TextOut(x, y, wide);
+      dc_->TextOut(x, y, text);
     }
   }
   const plat::TSize size = TextExtent(text);
   if (owner != nullptr) owner->AreaChanged({x, y, x + size.cx + 1, y + size.cy + 1}, AreaInfoRect);
 }
 
-void TGDIBackend::TextOut(int32_t x, int32_t y, const std::string& text) {
+void TGDIBackend::TextOut(int32_t x, int32_t y, const std::u16string& text) {
   TCustomBitmap32* owner = Owner();
   const bool clipped = owner != nullptr && owner->Clipping();
   OutputText(x, y, clipped ? &owner->ClipRect() : nullptr, text);
 }
 
-void TGDIBackend::TextOut(int32_t x, int32_t y, const TRect& clipRect, const std::string& text) {
+void TGDIBackend::TextOut(int32_t x, int32_t y, const TRect& clipRect, const std::u16string& text) {
   OutputText(x, y, &clipRect, text);
 }
 
-void TGDIBackend::TextOut(TRect& dstRect, uint32_t flags, const std::string& text) {
+void TGDIBackend::TextOut(TRect& dstRect, uint32_t flags, const std::u16string& text) {
   UpdateFont();
   TCustomBitmap32* owner = Owner();
   if (dc_ && (owner == nullptr || !owner->MeasuringMode())) {
     plat::TRect r{dstRect.Left, dstRect.Top, dstRect.Right, dstRect.Bottom};
-    dc_->DrawText(plat::Utf8ToUtf16(text), r, flags);
+    dc_->DrawText(text, r, flags);
     dstRect = {r.Left, r.Top, r.Right, r.Bottom};
   }
   if (owner != nullptr) owner->AreaChanged(dstRect, AreaInfoRect);
+}
+
+plat::TSize TGDIBackend::TextExtent(const std::string& text) {
+  return TextExtent(plat::Utf8ToUtf16(text));
+}
+
+void TGDIBackend::TextOut(int32_t x, int32_t y, const std::string& text) {
+  TextOut(x, y, plat::Utf8ToUtf16(text));
+}
+
+void TGDIBackend::TextOut(int32_t x, int32_t y, const TRect& clipRect, const std::string& text) {
+  TextOut(x, y, clipRect, plat::Utf8ToUtf16(text));
+}
+
+void TGDIBackend::TextOut(TRect& dstRect, uint32_t flags, const std::string& text) {
+  TextOut(dstRect, flags, plat::Utf8ToUtf16(text));
 }
 
 // ---- Copies between device contexts ----

@@ -43,6 +43,10 @@ class TGDIBackend final : public TCustomBackend,
   void TextOut(int32_t x, int32_t y, const TRect& clipRect, const std::string& text) override;
   void TextOut(TRect& dstRect, uint32_t flags, const std::string& text) override;
   plat::TSize TextExtent(const std::string& text) override;
+  void TextOut(int32_t x, int32_t y, const std::u16string& text) override;
+  void TextOut(int32_t x, int32_t y, const TRect& clipRect, const std::u16string& text) override;
+  void TextOut(TRect& dstRect, uint32_t flags, const std::u16string& text) override;
+  plat::TSize TextExtent(const std::u16string& text) override;
 
   // Device context
   plat::DeviceContext* GetHandle() override { return dc_.get(); }
@@ -66,7 +70,7 @@ class TGDIBackend final : public TCustomBackend,
  private:
   void FontChanged();
   // Draws text unless the owner is measuring, then reports the text's cell.
-  void OutputText(int32_t x, int32_t y, const TRect* clip, const std::string& text);
+  void OutputText(int32_t x, int32_t y, const TRect* clip, const std::u16string& text);
 
   TBitmapInfo info_;
   std::unique_ptr<TColor32[]> memory_;

@@ -85,6 +85,27 @@ TEST(BitmapText, ClippingAndMeasuring) {
   EXPECT_EQ(none.TextExtent("Hello"), size);
 }
 
+TEST(BitmapText, WideAndUtf8TextDrawTheSame) {
+  TBitmap32 utf8, wide;
+  for (TBitmap32* b : {&utf8, &wide}) {
+    b->SetSize(120, 30);
+    b->Clear();
+    UseTestFont(*b, 14);
+  }
+  utf8.TextOut(2, 2, "Gr\xC3\xBC\xC3\x9F\x65 \xE2\x82\xAC");
+  auto* text = wide.BackendAs<IBackendTextSupport>();
+  ASSERT_NE(text, nullptr);
+  text->TextOut(2, 2, u"Gr\u00FC\u00DFe \u20AC");
+  EXPECT_EQ(Pixels(wide), Pixels(utf8));
+  EXPECT_NE(Pixels(wide), std::vector<TColor32>(120 * 30, 0xFF000000));
+
+  // Formatted output reports the rectangle it was given.
+  Recorder recorder(wide);
+  TRect box{0, 0, 120, 30};
+  text->TextOut(box, plat::DT_CENTER | plat::DT_VCENTER | plat::DT_SINGLELINE, u"x");
+  EXPECT_EQ(recorder.reports, (std::vector<AreaReport>{Rect(0, 0, 120, 30)}));
+}
+
 TEST(BitmapText, MaskConversionsAreExact) {
   TCustomBitmap32 mask;
   mask.SetSize(3, 1);
