@@ -55,8 +55,9 @@ TEST(GifReaderPictures, FirstImagesMatchGiflib) {
                 << "row " << y;
           ASSERT_EQ(graphic.Palette().Count(), colors);
           for (int i = 0; i < colors; ++i)
-            if (!spec.TransparentIndex || i != *spec.TransparentIndex)
+            if (!spec.TransparentIndex || i != *spec.TransparentIndex) {
               EXPECT_EQ(EntryColor(graphic, i), oracle.Colors[i]) << "entry " << i;
+            }
           EXPECT_EQ(graphic.Transparent(), spec.TransparentIndex.has_value());
           EXPECT_EQ(graphic.ImageProperties().Interlaced, interlaced);
           EXPECT_EQ(graphic.ImageProperties().LocalColorTable, local);
@@ -114,8 +115,11 @@ TEST(GifReaderTransparency, TheKeyPicksExactlyTheTransparentIndex) {
         EXPECT_EQ(graphic.PixelARGB(x, y) == key, graphic.ScanLine(y)[x] == index)
             << int(index) << " at " << x << ", " << y;
     // The other entries keep their colours; a table too short for the index grows.
-    for (int i = 0; i < 4; ++i)
-      if (i != index) EXPECT_EQ(EntryColor(graphic, i), parts.GlobalTable[i]);
+    for (int i = 0; i < 4; ++i) {
+      if (i != index) {
+        EXPECT_EQ(EntryColor(graphic, i), parts.GlobalTable[i]);
+      }
+    }
     EXPECT_EQ(graphic.Palette().Count(), index < 4 ? 4 : index + 1);
   }
   // With a local table the key comes from it.

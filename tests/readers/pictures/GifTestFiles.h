@@ -19,8 +19,8 @@ struct GifSpec {
   int ColorCount = 2;  // a power of two
   bool Interlaced = false;
   bool LocalTable = false;  // the image's own table instead of the global one
-  std::optional<uint8_t> TransparentIndex;
-  std::vector<std::string> Comments;
+  std::optional<uint8_t> TransparentIndex{};
+  std::vector<std::string> Comments{};
   uint32_t Seed = 1;
 };
 
@@ -44,14 +44,14 @@ GifDecoded ReadGifWithGiflib(const std::vector<uint8_t>& File);
 struct GifParts {
   std::string Signature = "GIF89a";
   uint16_t ScreenWidth = 1, ScreenHeight = 1;
-  std::vector<Rgb> GlobalTable;  // a power-of-two count, or empty
-  std::vector<std::vector<uint8_t>> Blocks;
+  std::vector<Rgb> GlobalTable{};  // a power-of-two count, or empty
+  std::vector<std::vector<uint8_t>> Blocks{};
   bool WithImage = true;
   uint16_t ImageWidth = 1, ImageHeight = 1;
   bool Interlaced = false;
-  std::vector<Rgb> LocalTable;
+  std::vector<Rgb> LocalTable{};
   uint8_t CodeSize = 2;
-  std::vector<uint8_t> Data;  // LZW codes, cut into sub-blocks here
+  std::vector<uint8_t> Data{};  // LZW codes, cut into sub-blocks here
   bool WithTrailer = true;
 };
 std::vector<uint8_t> AssembleGif(const GifParts& Parts);

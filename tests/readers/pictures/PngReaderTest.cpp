@@ -274,7 +274,9 @@ void ExpectRefused(const std::vector<uint8_t>& File, const std::string& Message)
     Load(graphic, File);
     ADD_FAILURE() << "loaded; expected " << Message;
   } catch (const plat::EInvalidGraphic& error) {
-    if (!Message.empty()) EXPECT_EQ(error.what(), Message);
+    if (!Message.empty()) {
+      EXPECT_EQ(error.what(), Message);
+    }
   }
   EXPECT_EQ(graphic.Width(), 4);
   EXPECT_EQ(graphic.PixelFormat(), plat::pf24bit);

@@ -15,11 +15,11 @@ struct PngSpec {
   int ColorType = 0, Depth = 8;
   bool Interlaced = false;
   int Filter = -1;  // 0..4 forces one filter; -1 lets libpng choose per row
-  std::optional<double> Gamma;
+  std::optional<double> Gamma{};
   bool ColorKey = false;  // tRNS naming the colour of pixel (0, 0)
   bool Background = false;
   int PaletteSize = 0;  // entries of the PLTE chunk for colour type 3 (0: 2^depth)
-  std::vector<std::pair<std::string, std::string>> Texts;
+  std::vector<std::pair<std::string, std::string>> Texts{};
   size_t CompressionBuffer = 0;  // small values split the image data into many chunks
   uint32_t Seed = 1;
 };
@@ -32,7 +32,7 @@ struct PngSamples {
   std::vector<std::vector<uint16_t>> Rows;
   std::vector<uint8_t> Palette;    // red, green, blue triples
   std::vector<uint16_t> ColorKey;  // tRNS samples of gray or RGB pictures
-  std::optional<double> Gamma;
+  std::optional<double> Gamma{};
 };
 
 // Random pixels (with runs, so every filter gets used) written by libpng.
