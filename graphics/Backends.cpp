@@ -37,8 +37,11 @@ void TCustomBackend::ChangeSize(int32_t& width, int32_t& height, int32_t newWidt
   if (newWidth >= 1 && newHeight >= 1) {
     try {
       AllocateSurface(newWidth, newHeight, clearBuffer);
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
       Changed();  // the owner must forget the freed surface
+      throw EBitmapException("Sorry, can't create the request! (out of memory)");
+    } catch (...) {
+      Changed();
       throw;
     }
   }
