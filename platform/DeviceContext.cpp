@@ -69,6 +69,12 @@ void DeviceContext::SelectFont(const TLogFont& font) {
   state_.font = font;
 }
 
+void DeviceContext::SelectPen(const TLogPen& pen) {
+  state_.pen = pen;
+  // Nothing drawable is wider than the largest surface; the bound keeps sums in range.
+  state_.pen.Width = std::clamp(pen.Width, 0, 65535);
+}
+
 TColorRef DeviceContext::SetTextColor(TColorRef c) {
   return std::exchange(state_.textColor, c & kRgbMask);
 }
@@ -104,19 +110,21 @@ TPoint DeviceContext::SetViewportOrg(TPoint org) {
   return std::exchange(state_.viewportOrg, org);
 }
 TPoint DeviceContext::Offset() const {
-  return {state_.viewportOrg.X - state_.windowOrg.X, state_.viewportOrg.Y - state_.windowOrg.Y};
+  return {Clamp32(int64_t(state_.viewportOrg.X) - state_.windowOrg.X),
+          Clamp32(int64_t(state_.viewportOrg.Y) - state_.windowOrg.Y)};
 }
 TPoint DeviceContext::LogicalToDevice(TPoint p) const {
   const TPoint o = Offset();
-  return {p.X + o.X, p.Y + o.Y};
+  return {Clamp32(int64_t(p.X) + o.X), Clamp32(int64_t(p.Y) + o.Y)};
 }
 TPoint DeviceContext::DeviceToLogical(TPoint p) const {
   const TPoint o = Offset();
-  return {p.X - o.X, p.Y - o.Y};
+  return {Clamp32(int64_t(p.X) - o.X), Clamp32(int64_t(p.Y) - o.Y)};
 }
 TRect DeviceContext::DeviceRect(const TRect& logical) const {
   const TPoint o = Offset();
-  return logical.Offset(o.X, o.Y);
+  return ClampedRect(int64_t(logical.Left) + o.X, int64_t(logical.Top) + o.Y,
+                     int64_t(logical.Right) + o.X, int64_t(logical.Bottom) + o.Y);
 }
 TPoint DeviceContext::MoveTo(TPoint p) {
   return std::exchange(state_.position, p);
@@ -247,22 +255,30 @@ void DeviceContext::InvertRect(const TRect& r) {
 }
 
 void DeviceContext::DrawFocusRect(const TRect& r) {
-  if (r.IsEmpty()) return;
-  // Walks the border once, so a corner is never inverted twice; every other pixel of the walk
-  // is inverted.
-  std::vector<TPoint> border;
-  for (int32_t x = r.Left; x < r.Right; ++x) border.push_back({x, r.Top});
-  for (int32_t y = r.Top + 1; y < r.Bottom; ++y) border.push_back({r.Right - 1, y});
-  if (r.Height() > 1) {
-    for (int32_t x = r.Right - 2; x >= r.Left; --x) border.push_back({x, r.Bottom - 1});
-  }
-  if (r.Width() > 1) {
-    for (int32_t y = r.Bottom - 2; y > r.Top; --y) border.push_back({r.Left, y});
-  }
-  for (size_t i = 0; i < border.size(); i += 2) {
-    if (!PtVisible(border[i]) || !HasSurface()) continue;
-    const TPoint d = LogicalToDevice(border[i]);
+  if (r.IsEmpty() || !HasSurface()) return;
+  // The border is walked clockwise from the top-left corner, each pixel once; the pixels at even
+  // steps of the walk are inverted. Only the visible part of each side is visited.
+  const int64_t w = int64_t(r.Right) - r.Left, h = int64_t(r.Bottom) - r.Top;
+  auto invert = [&](int64_t x, int64_t y, int64_t step) {
+    if (step % 2 != 0) return;
+    const TPoint p{int32_t(x), int32_t(y)};
+    if (!PtVisible(p)) return;
+    const TPoint d = LogicalToDevice(p);
     Row(d.Y)[d.X] ^= kRgbMask;
+  };
+  const TRect box = ClipBox();
+  const int64_t x0 = std::max<int64_t>(r.Left, box.Left),
+                x1 = std::min<int64_t>(r.Right, box.Right);
+  const int64_t y0 = std::max<int64_t>(r.Top, box.Top),
+                y1 = std::min<int64_t>(r.Bottom, box.Bottom);
+  for (int64_t x = x0; x < x1; ++x) {
+    invert(x, r.Top, x - r.Left);                                       // top, left to right
+    if (h > 1) invert(x, r.Bottom - 1, w + h - 2 + (r.Right - 1 - x));  // bottom, right to left
+  }
+  for (int64_t y = std::max<int64_t>(y0, int64_t(r.Top) + 1);
+       y < std::min<int64_t>(y1, int64_t(r.Bottom) - 1); ++y) {
+    invert(int64_t(r.Right) - 1, y, w - 1 + (y - r.Top));              // right, downwards
+    if (w > 1) invert(r.Left, y, 2 * w + h - 2 + (r.Bottom - 2 - y));  // left, upwards
   }
 }
 

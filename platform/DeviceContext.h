@@ -215,7 +215,7 @@ class DeviceContext {
   // --- Selected objects and colours (each setter returns the previous value)
   void SelectFont(const TLogFont& font);
   const TLogFont& Font() const { return state_.font; }
-  void SelectPen(const TLogPen& pen) { state_.pen = pen; }
+  void SelectPen(const TLogPen& pen);
   const TLogPen& Pen() const { return state_.pen; }
   void SelectBrush(const TLogBrush& brush) { state_.brush = brush; }
   const TLogBrush& Brush() const { return state_.brush; }
@@ -246,6 +246,7 @@ class DeviceContext {
   TPoint WindowOrg() const { return state_.windowOrg; }
   TPoint SetViewportOrg(TPoint org);
   TPoint ViewportOrg() const { return state_.viewportOrg; }
+  // Results beyond the 32-bit range stop at its ends.
   TPoint LogicalToDevice(TPoint p) const;
   TPoint DeviceToLogical(TPoint p) const;
   TPoint MoveTo(TPoint p);  // returns the previous current position
@@ -366,7 +367,7 @@ class DeviceContext {
   // Paints r (logical) with the brush combined by rop2.
   void BrushRect(const TRect& r, const TLogBrush& brush, int rop2);
   // A one-pixel line of the pen from p0 to p1 without p1; `phase` carries the dash pattern on.
-  void CosmeticLine(TPoint p0, TPoint p1, int& phase);
+  void CosmeticLine(TPoint p0, TPoint p1, int64_t& phase);
   void CosmeticPolyline(std::span<const TPoint> points, bool closed);
   // Paints the pixels covered by path (logical units): filled with the brush, or stroked with
   // the pen when `stroke`.

@@ -8,25 +8,35 @@
 namespace plat {
 namespace {
 
-// Source index for each destination index: start + floor((2i + 1) * srcSize / (2 dstSize)),
-// mirrored when `flip`; -1 where that falls outside [0, limit).
-std::vector<int32_t> IndexMap(int32_t dstSize, int32_t start, int32_t srcSize, bool flip,
-                              int32_t limit) {
-  std::vector<int32_t> map(static_cast<size_t>(dstSize));
-  for (int32_t i = 0; i < dstSize; ++i) {
-    const int64_t k = flip ? dstSize - 1 - i : i;
-    const int64_t s = start + (2 * k + 1) * int64_t(srcSize) / (2 * int64_t(dstSize));
-    map[size_t(i)] = s >= 0 && s < limit ? int32_t(s) : -1;
-  }
-  return map;
-}
+// One axis of a transfer: destination [start, start + size) reads source
+// [srcStart, srcStart + srcSize), both in device units with positive sizes.
+struct Axis {
+  int64_t start, size, srcStart, srcSize;
+  bool flip = false;
+};
 
 // Makes a size positive, moving the start and flipping the direction for a negative one.
-void Normalize(int32_t& start, int32_t& size, bool& flip) {
+void Normalize(int64_t& start, int64_t& size, bool& flip) {
   if (size >= 0) return;
   start += size;
   size = -size;
   flip = !flip;
+}
+
+// The source index for destination indices [from, to): destination pixel i (counted from the
+// axis start) reads srcStart + floor((2i + 1) * srcSize / (2 size)), mirrored when flipped; -1
+// where that falls outside [0, limit).
+std::vector<int32_t> IndexMap(const Axis& a, int32_t from, int32_t to, int32_t limit) {
+  std::vector<int32_t> map;
+  map.reserve(size_t(std::max(0, to - from)));
+  for (int64_t d = from; d < to; ++d) {
+    const int64_t i = d - a.start;
+    const int64_t k = a.flip ? a.size - 1 - i : i;
+    const int64_t s =
+        a.srcStart + int64_t((__int128(2 * k + 1) * a.srcSize) / (__int128(2) * a.size));
+    map.push_back(s >= 0 && s < limit ? int32_t(s) : -1);
+  }
+  return map;
 }
 
 }  // namespace
@@ -37,24 +47,35 @@ bool DeviceContext::Transfer(int32_t x, int32_t y, int32_t w, int32_t h, const D
   const bool usesSource = RopUsesSource(rop);
   if (usesSource && (src == nullptr || !src->HasSurface())) return false;
   if (!HasSurface()) return true;
-  bool flipX = false, flipY = false;
-  Normalize(x, w, flipX);
-  Normalize(y, h, flipY);
-  if (w == 0 || h == 0) return true;
+  const TPoint o = Offset();
+  Axis ax{int64_t(x) + o.X, w, sx, sw}, ay{int64_t(y) + o.Y, h, sy, sh};
+  Normalize(ax.start, ax.size, ax.flip);
+  Normalize(ay.start, ay.size, ay.flip);
+  if (ax.size == 0 || ay.size == 0) return true;
+  const std::vector<TRect> visible =
+      VisibleRects(ClampedRect(ax.start, ay.start, ax.start + ax.size, ay.start + ay.size));
+  if (visible.empty()) return true;
+  TRect box = visible.front();
+  for (const TRect& v : visible) {
+    box = {std::min(box.Left, v.Left), std::min(box.Top, v.Top), std::max(box.Right, v.Right),
+           std::max(box.Bottom, v.Bottom)};
+  }
 
-  const TRect dst = DeviceRect({x, y, x + w, y + h});
+  // Source columns and rows of the visible destination box, in source device units.
   std::vector<int32_t> columns, rows;
   std::vector<uint32_t> copy;  // the source block when it is this very surface
   const uint32_t* srcBits = nullptr;
   int64_t srcStride = 0;  // in pixels
   int32_t baseX = 0, baseY = 0;
   if (usesSource) {
-    Normalize(sx, sw, flipX);
-    Normalize(sy, sh, flipY);
-    if (sw == 0 || sh == 0) return true;
+    Normalize(ax.srcStart, ax.srcSize, ax.flip);
+    Normalize(ay.srcStart, ay.srcSize, ay.flip);
+    if (ax.srcSize == 0 || ay.srcSize == 0) return true;
     const TPoint so = src->Offset();
-    columns = IndexMap(w, sx + so.X, sw, flipX, src->Width());
-    rows = IndexMap(h, sy + so.Y, sh, flipY, src->Height());
+    ax.srcStart += so.X;
+    ay.srcStart += so.Y;
+    columns = IndexMap(ax, box.Left, box.Right, src->Width());
+    rows = IndexMap(ay, box.Top, box.Bottom, src->Height());
     srcBits = src->Bits();
     srcStride = src->Stride() / 4;
     if (src == this) {
@@ -77,10 +98,10 @@ bool DeviceContext::Transfer(int32_t x, int32_t y, int32_t w, int32_t h, const D
   const uint32_t patternAlpha = 0xFF000000;
   const uint32_t brushRgb = RefToRgb(brush.Color), bkRgb = RefToRgb(state_.bkColor);
   const bool copyOnly = rop == SRCCOPY && mask == nullptr && keyRgb < 0;
-  for (const TRect& v : VisibleRects(dst)) {
+  for (const TRect& v : visible) {
     for (int32_t dy = v.Top; dy < v.Bottom; ++dy) {
       uint32_t* row = Row(dy);
-      const int32_t sRow = usesSource ? rows[size_t(dy - dst.Top)] : 0;
+      const int32_t sRow = usesSource ? rows[size_t(dy - box.Top)] : 0;
       if (sRow < 0) continue;
       const uint32_t* srcRow = usesSource ? srcBits + (sRow - baseY) * srcStride : nullptr;
       const uint32_t* maskRow = mask != nullptr && sRow < mask->Height()
@@ -88,9 +109,8 @@ bool DeviceContext::Transfer(int32_t x, int32_t y, int32_t w, int32_t h, const D
                                     : nullptr;
       for (int32_t dx = v.Left; dx < v.Right; ++dx) {
         uint32_t s = 0;
-        int32_t sCol = 0;
         if (usesSource) {
-          sCol = columns[size_t(dx - dst.Left)];
+          const int32_t sCol = columns[size_t(dx - box.Left)];
           if (sCol < 0) continue;
           s = srcRow[sCol - baseX];
           if (copyOnly) {

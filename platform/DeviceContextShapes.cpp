@@ -35,11 +35,11 @@ std::span<const int> DashPattern(int style) {
 }
 
 // True when pattern position `phase` falls on a drawn run.
-bool PatternOn(std::span<const int> pattern, int phase) {
+bool PatternOn(std::span<const int> pattern, int64_t phase) {
   if (pattern.empty()) return true;
   int period = 0;
   for (int run : pattern) period += run;
-  int p = phase % period;
+  int64_t p = phase % period;
   for (size_t i = 0; i < pattern.size(); ++i) {
     if (p < pattern[i]) return i % 2 == 0;
     p -= pattern[i];
@@ -88,49 +88,51 @@ void DeviceContext::BrushRect(const TRect& r, const TLogBrush& brush, int rop2) 
   }
 }
 
-void DeviceContext::CosmeticLine(TPoint p0, TPoint p1, int& phase) {
+void DeviceContext::CosmeticLine(TPoint p0, TPoint p1, int64_t& phase) {
   const TPoint d0 = LogicalToDevice(p0), d1 = LogicalToDevice(p1);
-  const TRect bounds{std::min(d0.X, d1.X), std::min(d0.Y, d1.Y), std::max(d0.X, d1.X) + 1,
-                     std::max(d0.Y, d1.Y) + 1};
-  const std::vector<TRect> visible = VisibleRects(bounds);
+  const int64_t dx = std::abs(int64_t(d1.X) - d0.X), dy = std::abs(int64_t(d1.Y) - d0.Y);
+  const int64_t steps = std::max(dx, dy);  // the end point itself is not drawn
+  const int64_t firstPhase = phase;
+  phase += steps;
+  const std::vector<TRect> visible = VisibleRects(
+      ClampedRect(std::min(d0.X, d1.X), std::min(d0.Y, d1.Y), int64_t(std::max(d0.X, d1.X)) + 1,
+                  int64_t(std::max(d0.Y, d1.Y)) + 1));
+  if (steps == 0 || visible.empty()) return;
+  TRect box = visible.front();
+  for (const TRect& v : visible) {
+    box = {std::min(box.Left, v.Left), std::min(box.Top, v.Top), std::max(box.Right, v.Right),
+           std::max(box.Bottom, v.Bottom)};
+  }
+  // Bresenham in closed form: step k moves k pixels along the major axis and
+  // (k * minor + major - major / 2 - 1) / major along the minor one. Only the steps whose major
+  // coordinate falls inside the visible box are visited, so far-away end points cost nothing.
+  const bool xMajor = dx >= dy;
+  const int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+  const int64_t m0 = xMajor ? d0.X : d0.Y, n0 = xMajor ? d0.Y : d0.X;
+  const int sm = (xMajor ? d1.X >= d0.X : d1.Y >= d0.Y) ? 1 : -1;
+  const int sn = (xMajor ? d1.Y >= d0.Y : d1.X >= d0.X) ? 1 : -1;
+  const int64_t lo = xMajor ? box.Left : box.Top, hi = (xMajor ? box.Right : box.Bottom) - 1;
+  const int64_t kFrom = std::max<int64_t>(0, sm > 0 ? lo - m0 : m0 - hi);
+  const int64_t kTo = std::min<int64_t>(steps, (sm > 0 ? hi - m0 : m0 - lo) + 1);
   const std::span<const int> pattern = DashPattern(state_.pen.Style);
   const uint32_t penRgb = RefToRgb(state_.pen.Color), bkRgb = RefToRgb(state_.bkColor);
-  // Bresenham along the major axis; the end point itself is not drawn.
-  const int64_t dx = std::abs(int64_t(d1.X) - d0.X), dy = std::abs(int64_t(d1.Y) - d0.Y);
-  const int sx = d1.X >= d0.X ? 1 : -1, sy = d1.Y >= d0.Y ? 1 : -1;
-  const int64_t steps = std::max(dx, dy);
-  int64_t error = (dx >= dy ? dx : dy) / 2;
-  int64_t x = d0.X, y = d0.Y;
-  for (int64_t i = 0; i < steps; ++i, ++phase) {
-    const TPoint p{int32_t(x), int32_t(y)};
-    if (InAny(visible, p)) {
-      uint32_t& pixel = Row(p.Y)[p.X];
-      if (PatternOn(pattern, phase)) {
-        pixel = Rop2Pixel(state_.rop2, penRgb, pixel);
-      } else if (state_.bkMode == OPAQUE) {
-        pixel = Rop2Pixel(state_.rop2, bkRgb, pixel);
-      }
-    }
-    if (dx >= dy) {
-      x += sx;
-      error -= dy;
-      if (error < 0) {
-        y += sy;
-        error += dx;
-      }
-    } else {
-      y += sy;
-      error -= dx;
-      if (error < 0) {
-        x += sx;
-        error += dy;
-      }
+  const __int128 bias = major - major / 2 - 1;
+  for (int64_t k = kFrom; k < kTo; ++k) {
+    const int64_t m = m0 + sm * k;
+    const int64_t n = n0 + sn * int64_t((__int128(k) * minor + bias) / major);
+    const TPoint p{int32_t(xMajor ? m : n), int32_t(xMajor ? n : m)};
+    if (!InAny(visible, p)) continue;
+    uint32_t& pixel = Row(p.Y)[p.X];
+    if (PatternOn(pattern, firstPhase + k)) {
+      pixel = Rop2Pixel(state_.rop2, penRgb, pixel);
+    } else if (state_.bkMode == OPAQUE) {
+      pixel = Rop2Pixel(state_.rop2, bkRgb, pixel);
     }
   }
 }
 
 void DeviceContext::CosmeticPolyline(std::span<const TPoint> points, bool closed) {
-  int phase = 0;
+  int64_t phase = 0;
   for (size_t i = 1; i < points.size(); ++i) CosmeticLine(points[i - 1], points[i], phase);
   if (closed && points.size() > 2) CosmeticLine(points.back(), points.front(), phase);
 }
@@ -141,9 +143,9 @@ void DeviceContext::PaintPath(const QPainterPath& path, bool stroke) {
   const int margin = stroke ? pen.Width + 2 : 1;
   const QRectF b = path.boundingRect();
   const TPoint o = Offset();
-  const TRect deviceBounds{
-      int32_t(std::floor(b.left())) - margin + o.X, int32_t(std::floor(b.top())) - margin + o.Y,
-      int32_t(std::ceil(b.right())) + margin + o.X, int32_t(std::ceil(b.bottom())) + margin + o.Y};
+  const TRect deviceBounds = ClampedRect(
+      int64_t(std::floor(b.left())) - margin + o.X, int64_t(std::floor(b.top())) - margin + o.Y,
+      int64_t(std::ceil(b.right())) + margin + o.X, int64_t(std::ceil(b.bottom())) + margin + o.Y);
   const std::vector<TRect> visible = VisibleRects(deviceBounds);
   if (visible.empty()) return;
   TRect area = visible.front();
@@ -195,7 +197,7 @@ void DeviceContext::LineTo(TPoint p) {
   const TPoint from = std::exchange(state_.position, p);
   if (state_.pen.Style == PS_NULL || !HasSurface()) return;
   if (PenIsCosmetic()) {
-    int phase = 0;
+    int64_t phase = 0;
     CosmeticLine(from, p, phase);
     return;
   }
@@ -235,37 +237,33 @@ void DeviceContext::Rectangle(const TRect& r) {
   if (r.IsEmpty() || !HasSurface()) return;
   const TLogPen& pen = state_.pen;
   if (pen.Style == PS_NULL) return BrushRect(r, state_.brush, state_.rop2);
-  const int w = std::max(1, pen.Width);
-  TRect outer = r;
+  const int64_t w = std::max(1, pen.Width);
+  // The outer edge of the frame; a wide pen is centred on the outline through the outermost
+  // pixels unless it draws inside the frame.
+  int64_t left = r.Left, top = r.Top, right = r.Right, bottom = r.Bottom;
   if (w > 1 && pen.Style != PS_INSIDEFRAME) {
-    // A wide pen is centred on the outline through the outermost pixels.
-    const int half = w / 2;
-    outer = {r.Left - half, r.Top - half, r.Right - 1 - half + w, r.Bottom - 1 - half + w};
+    const int64_t half = w / 2;
+    left -= half;
+    top -= half;
+    right += w - half - 1;
+    bottom += w - half - 1;
   }
-  BrushRect({outer.Left + w, outer.Top + w, outer.Right - w, outer.Bottom - w}, state_.brush,
-            state_.rop2);
-  const bool patterned = !DashPattern(pen.Style).empty();
-  if (w == 1 && patterned) {
+  BrushRect(ClampedRect(left + w, top + w, right - w, bottom - w), state_.brush, state_.rop2);
+  if (w == 1 && !DashPattern(pen.Style).empty()) {
     const TPoint corners[] = {
         {r.Left, r.Top}, {r.Right - 1, r.Top}, {r.Right - 1, r.Bottom - 1}, {r.Left, r.Bottom - 1}};
     return CosmeticPolyline(corners, true);
   }
   // Four bands that never overlap, so every frame pixel is combined once.
   const TLogBrush penBrush{BS_SOLID, pen.Color, HS_HORIZONTAL};
-  const int32_t bandH = std::min(w, outer.Height());
-  BrushRect({outer.Left, outer.Top, outer.Right, outer.Top + bandH}, penBrush, state_.rop2);
-  if (outer.Height() > bandH) {
-    const int32_t bottom = std::max(outer.Top + bandH, outer.Bottom - w);
-    BrushRect({outer.Left, bottom, outer.Right, outer.Bottom}, penBrush, state_.rop2);
-    const TRect middle{outer.Left, outer.Top + bandH, outer.Right, bottom};
-    const int32_t bandW = std::min(w, middle.Width());
-    BrushRect({middle.Left, middle.Top, middle.Left + bandW, middle.Bottom}, penBrush, state_.rop2);
-    if (middle.Width() > bandW) {
-      BrushRect({std::max(middle.Left + bandW, middle.Right - w), middle.Top, middle.Right,
-                 middle.Bottom},
-                penBrush, state_.rop2);
-    }
-  }
+  const int64_t topEnd = std::min(top + w, bottom);
+  const int64_t bottomStart = std::max(topEnd, bottom - w);
+  const int64_t leftEnd = std::min(left + w, right);
+  const int64_t rightStart = std::max(leftEnd, right - w);
+  BrushRect(ClampedRect(left, top, right, topEnd), penBrush, state_.rop2);
+  BrushRect(ClampedRect(left, bottomStart, right, bottom), penBrush, state_.rop2);
+  BrushRect(ClampedRect(left, topEnd, leftEnd, bottomStart), penBrush, state_.rop2);
+  BrushRect(ClampedRect(rightStart, topEnd, right, bottomStart), penBrush, state_.rop2);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 namespace plat {
@@ -16,13 +17,19 @@ struct TSize {
   bool operator==(const TSize&) const = default;
 };
 
+// b - a, stopping at the ends of the 32-bit range.
+inline int32_t SpanBetween(int32_t a, int32_t b) {
+  return int32_t(std::clamp<int64_t>(int64_t(b) - a, INT32_MIN, INT32_MAX));
+}
+
 // Right and Bottom are exclusive, as everywhere in the layer.
 struct TRect {
   int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
   bool operator==(const TRect&) const = default;
 
-  int32_t Width() const { return Right - Left; }
-  int32_t Height() const { return Bottom - Top; }
+  // Sizes of rectangles spanning more than the 32-bit range stop at its end.
+  int32_t Width() const { return SpanBetween(Left, Right); }
+  int32_t Height() const { return SpanBetween(Top, Bottom); }
   bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
   TPoint TopLeft() const { return {Left, Top}; }
   bool Contains(TPoint p) const { return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom; }

@@ -1,6 +1,7 @@
 // Pixel arithmetic shared by the device context's drawing files. Internal to the platform layer.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 
 #include "platform/DeviceContext.h"
@@ -8,6 +9,14 @@
 namespace plat {
 
 inline constexpr uint32_t kRgbMask = 0x00FFFFFF;
+
+// Coordinates computed in 64 bits stop at the ends of the 32-bit range.
+constexpr int32_t Clamp32(int64_t v) {
+  return int32_t(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+}
+constexpr TRect ClampedRect(int64_t l, int64_t t, int64_t r, int64_t b) {
+  return {Clamp32(l), Clamp32(t), Clamp32(r), Clamp32(b)};
+}
 
 // 0x00BBGGRR -> 0x00RRGGBB, the pixel layout.
 constexpr uint32_t RefToRgb(TColorRef c) {

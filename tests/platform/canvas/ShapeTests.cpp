@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "Surface.h"
 #include "platform/DeviceContext.h"
 
@@ -98,6 +100,26 @@ TEST(Fills, FocusRectangleTwiceRestoresThePicture) {
   EXPECT_EQ(s.pixels, before);
 }
 
+TEST(Fills, FocusRectangleInvertsEveryOtherPixelOfItsBorderWalk) {
+  for (int32_t w : {1, 2, 3, 8}) {
+    for (int32_t h : {1, 2, 5}) {
+      Surface s(12, 9, 0x40000000);
+      s.dc.DrawFocusRect({2, 1, 2 + w, 1 + h});
+      // Clockwise from the top-left corner, each border pixel once.
+      std::vector<TPoint> walk;
+      for (int32_t x = 0; x < w; ++x) walk.push_back({x, 0});
+      for (int32_t y = 1; y < h; ++y) walk.push_back({w - 1, y});
+      for (int32_t x = w - 2; x >= 0 && h > 1; --x) walk.push_back({x, h - 1});
+      for (int32_t y = h - 2; y >= 1 && w > 1; --y) walk.push_back({0, y});
+      Surface expected(12, 9, 0x40000000);
+      for (size_t i = 0; i < walk.size(); i += 2) {
+        expected.At(2 + walk[i].X, 1 + walk[i].Y) = 0x40FFFFFF;
+      }
+      EXPECT_EQ(s.pixels, expected.pixels) << w << "x" << h;
+    }
+  }
+}
+
 TEST(Lines, ExcludeTheirEndPoint) {
   struct Case {
     TPoint from, to;
@@ -121,6 +143,46 @@ TEST(Lines, ExcludeTheirEndPoint) {
     for (TPoint p : c.pixels) expected.At(p.X, p.Y) = 0x7FFFFFFF;
     EXPECT_EQ(s.pixels, expected.pixels) << c.from.X << "," << c.from.Y << " -> " << c.to.X;
   }
+}
+
+TEST(Lines, FarAwayEndPointsCostNothingAndKeepTheirSlope) {
+  Surface s(16, 16);
+  s.dc.SelectPen({PS_SOLID, 1, 0xFFFFFF});
+  s.dc.MoveTo({-2000000000, 5});
+  s.dc.LineTo({2000000000, 5});
+  s.dc.MoveTo({-1000000000, -1000000000});
+  s.dc.LineTo({1000000000, 1000000000});
+  s.dc.MoveTo({INT32_MAX, INT32_MIN});
+  s.dc.LineTo({INT32_MIN, INT32_MAX});  // far from the surface: nothing
+  for (int32_t y = 0; y < 16; ++y) {
+    for (int32_t x = 0; x < 16; ++x) {
+      ASSERT_EQ(s.At(x, y) != 0, y == 5 || x == y) << x << "," << y;
+    }
+  }
+  // A long shallow line must fall on the same pixels as the short one with the same slope.
+  Surface shallow(40, 8), reference(40, 8);
+  shallow.dc.SelectPen({PS_SOLID, 1, 0xFFFFFF});
+  reference.dc.SelectPen({PS_SOLID, 1, 0xFFFFFF});
+  shallow.dc.MoveTo({-300000, -10000});
+  shallow.dc.LineTo({3000000, 100000});
+  reference.dc.MoveTo({-30, -1});
+  reference.dc.LineTo({300, 10});
+  EXPECT_EQ(shallow.pixels, reference.pixels);
+}
+
+TEST(Shapes, HugeRectanglesAndFramesStayCheap) {
+  Surface s(10, 10);
+  s.Randomize(8);
+  const std::vector<uint32_t> before = s.pixels;
+  s.dc.SelectPen({PS_SOLID, 1, 0});
+  s.dc.SelectBrush({BS_NULL, 0, 0});
+  s.dc.Rectangle({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
+  s.dc.DrawFocusRect({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
+  s.dc.BitBlt(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, &s.dc, 0, 0, SRCCOPY);
+  s.dc.StretchBlt(-5, -5, INT32_MAX, INT32_MAX, &s.dc, 0, 0, 3, 3, DSTINVERT);
+  EXPECT_EQ(s.pixels.size(), before.size());
+  // The visible pixels are inverted; the frames lie far outside.
+  for (size_t i = 0; i < s.pixels.size(); ++i) ASSERT_EQ(s.pixels[i], before[i] ^ kRgb);
 }
 
 TEST(Lines, XorPolylinesAndShapesTwiceRestoreThePicture) {
