@@ -47,6 +47,9 @@ bool TJPEGImage::Empty() const {
 const TBitmap& TJPEGImage::Bitmap() const {
   return *bitmap_;
 }
+const TPalette& TJPEGImage::Palette() const {
+  return bitmap_->Palette();
+}
 
 void TJPEGImage::Decode() {
   JpegDecodeOptions options;

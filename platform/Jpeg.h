@@ -53,6 +53,9 @@ class TJPEGImage : public TGraphic {
   bool HasCompressedData() const { return !data_.empty(); }
   const std::string& CompressedData() const { return data_; }
 
+  // The palette of the decoded picture (grey or jf8Bit output).
+  const TPalette& Palette() const override;
+
   // The decoded picture: pf24bit, or pf8bit with a palette for grey or jf8Bit output.
   const TBitmap& Bitmap() const;
 

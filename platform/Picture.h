@@ -10,6 +10,7 @@
 
 #include "platform/Classes.h"
 #include "platform/Geometry.h"
+#include "platform/Palette.h"
 
 namespace plat {
 
@@ -61,6 +62,9 @@ class TGraphic : public TPersistent {
   virtual int Width() const = 0;
   virtual int Height() const = 0;
   virtual bool Empty() const = 0;
+
+  // The palette of an indexed picture; empty for the others.
+  virtual const TPalette& Palette() const;
 
   virtual bool Transparent() const { return transparent_; }
   virtual void SetTransparent(bool value);

@@ -73,9 +73,8 @@ TEST_F(PictureRegistry, LookupIgnoresCaseAndTakesTheNewestEntry) {
 }
 
 TEST_F(PictureRegistry, FilterListsNewestFirstInBothCases) {
-  for (const TGraphicClass* cls :
-       {&TJPEGImage::StaticClass(), &TBitmap::StaticClass(), &TIcon::StaticClass()}) {
-    TPicture::UnregisterGraphicClass(*cls);
+  for (const TFileFormat& format : TPicture::FileFormats()) {
+    TPicture::UnregisterGraphicClass(*format.GraphicClass);
   }
   TPicture::RegisterFileFormat("bmp", "Bitmaps", TBitmap::StaticClass());
   TPicture::RegisterFileFormat("png", "Portable network graphic images",
