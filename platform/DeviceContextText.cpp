@@ -88,26 +88,26 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const T
     x = state_.position.X;
     y = state_.position.Y;
   }
-  int32_t left = x;
+  int64_t left = x;
   if ((align & TA_CENTER) == TA_CENTER) {
-    left = x - width / 2;
+    left = int64_t(x) - width / 2;
   } else if (align & TA_RIGHT) {
-    left = x - width;
+    left = int64_t(x) - width;
   }
-  int32_t top = y;
+  int64_t top = y;
   if ((align & TA_BASELINE) == TA_BASELINE) {
-    top = y - metric.Ascent;
+    top = int64_t(y) - metric.Ascent;
   } else if (align & TA_BOTTOM) {
-    top = y - metric.Height;
+    top = int64_t(y) - metric.Height;
   }
   if (updateCP && (align & TA_CENTER) != TA_CENTER) {
-    state_.position.X = (align & TA_RIGHT) ? x - width : x + width;
+    state_.position.X = Clamp32((align & TA_RIGHT) ? int64_t(x) - width : int64_t(x) + width);
   }
   if (!HasSurface()) return;
 
   const TLogBrush background{BS_SOLID, state_.bkColor, HS_HORIZONTAL};
   if ((options & ETO_OPAQUE) && rect != nullptr) BrushRect(*rect, background, R2_COPYPEN);
-  TRect cell{left, top, left + width, top + metric.Height};
+  TRect cell = ClampedRect(left, top, left + width, top + metric.Height);
   if ((options & ETO_CLIPPED) && rect != nullptr) cell = cell.Intersected(*rect);
   if (state_.bkMode == OPAQUE) BrushRect(cell, background, R2_COPYPEN);
 
@@ -120,8 +120,8 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const T
     pen += advances[i];
   }
   const auto [inkLeft, inkRight] = font->InkSpan(text, offsets);
-  TRect inked{std::min(left, left + inkLeft), top, std::max(left + width, left + inkRight),
-              top + metric.Height};
+  TRect inked = ClampedRect(std::min(left, left + inkLeft), top,
+                            std::max(left + width, left + inkRight), top + metric.Height);
   if ((options & ETO_CLIPPED) && rect != nullptr) inked = inked.Intersected(*rect);
 
   const std::vector<TRect> visible = VisibleRects(DeviceRect(inked));
@@ -135,10 +135,11 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const T
   // Glyph coverage goes into an 8-bit image over the visible part, in bands of rows so that huge
   // type needs little memory.
   const TPoint o = Offset();
-  const int32_t originX = left + o.X - area.Left;
-  const int32_t baseline = top + o.Y + metric.Ascent - area.Top;
+  const int32_t originX = Clamp32(left + o.X - area.Left);
+  const int32_t baseline = Clamp32(top + o.Y + metric.Ascent - area.Top);
   std::vector<int32_t> positions(advances.size());
-  for (size_t i = 0; i < advances.size(); ++i) positions[i] = originX + offsets[i];
+  for (size_t i = 0; i < advances.size(); ++i)
+    positions[i] = Clamp32(int64_t(originX) + offsets[i]);
   const uint32_t textRgb = RefToRgb(state_.textColor);
   const int tr = int(textRgb >> 16) & 0xFF, tg = int(textRgb >> 8) & 0xFF, tb = int(textRgb) & 0xFF;
   constexpr int64_t kBandBytes = 8 << 20;
@@ -153,8 +154,8 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const T
       for (int32_t row = firstRow - bandTop; row < firstRow - bandTop + font->LineWidth(); ++row) {
         if (row < 0 || row >= rows) continue;
         uchar* line = coverage.scanLine(row);
-        for (int32_t col = std::max(0, originX); col < std::min(area.Width(), originX + width);
-             ++col) {
+        for (int64_t col = std::max(0, originX);
+             col < std::min<int64_t>(area.Width(), int64_t(originX) + width); ++col) {
           line[col] = 255;
         }
       }
