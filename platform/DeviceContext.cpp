@@ -3,9 +3,9 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <utility>
 
 #include "platform/PixelOps.h"
-#include "platform/QtRuntime.h"
 
 namespace plat {
 
