@@ -38,17 +38,25 @@ uint32_t MasterAlpha(TColor32 F, TColor32 M) {
   return ((ClampMaster(M) + 1) * (F >> 24)) >> 8;
 }
 
-// Four pixels of Src mixed into four of Dst; wLo, wHi: weight lanes of pixels 0-1 and 2-3.
-__m128i MixQuad(__m128i f, __m128i b, __m128i wLo, __m128i wHi) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i lo = MixLanes(_mm_unpacklo_epi8(f, zero), _mm_unpacklo_epi8(b, zero), wLo);
-  const __m128i hi = MixLanes(_mm_unpackhi_epi8(f, zero), _mm_unpackhi_epi8(b, zero), wHi);
-  return _mm_packus_epi16(lo, hi);
+// Four pixels of Src mixed into four of Dst without unpacking: blue and red sit in the low
+// bytes of the 16-bit lanes, green and alpha are shifted down there. w: each pixel's weight
+// (0..256) in both 16-bit halves of its 32-bit lane.
+__m128i MixQuad(__m128i f, __m128i b, __m128i w) {
+  const __m128i lowBytes = _mm_set1_epi16(0x00FF), highBytes = _mm_set1_epi16(short(0xFF00));
+  const __m128i bias = _mm_set1_epi16(0x0080);
+  const __m128i dBR = _mm_sub_epi16(_mm_and_si128(f, lowBytes), _mm_and_si128(b, lowBytes));
+  const __m128i dGA = _mm_sub_epi16(_mm_srli_epi16(f, 8), _mm_srli_epi16(b, 8));
+  // B * 256 + 128 + (F - B) * w per channel.
+  const __m128i rBR =
+      _mm_add_epi16(_mm_or_si128(_mm_slli_epi16(b, 8), bias), _mm_mullo_epi16(dBR, w));
+  const __m128i rGA =
+      _mm_add_epi16(_mm_or_si128(_mm_and_si128(b, highBytes), bias), _mm_mullo_epi16(dGA, w));
+  return _mm_or_si128(_mm_srli_epi16(rBR, 8), _mm_and_si128(rGA, highBytes));
 }
 
-// Lanes of the two pixels of widened w each filled with that pixel's alpha lane.
-__m128i BroadcastAlpha(__m128i w) {
-  return _mm_shufflehi_epi16(_mm_shufflelo_epi16(w, 0xFF), 0xFF);
+// One weight per 32-bit lane (below 65536) copied into both of its 16-bit halves.
+__m128i SpreadWeights(__m128i w32) {
+  return _mm_or_si128(w32, _mm_slli_epi32(w32, 16));
 }
 
 __m128i LoadQuad(const TColor32* P) {
@@ -81,25 +89,23 @@ void BlendMemEx(TColor32 F, TColor32& B, TColor32 M) {
   B = Mix(F, B, Weight(a));
 }
 
-// Four pixels per step; a transparent source gives B from the formula, an opaque one is copied.
+// Four pixels per step. Weight 256 in place of 255 makes the formula copy an opaque source
+// exactly, and weight 0 leaves B as it is, so one formula serves every pixel; testing for a
+// transparent quad as well costs more than it saves.
 void BlendLine(const TColor32* Src, TColor32* Dst, int32_t Count) {
-  const __m128i alphaMask = _mm_set1_epi32(int(0xFF000000));
-  const __m128i zero = _mm_setzero_si128();
+  const __m128i opaqueAlpha = _mm_set1_epi16(255);
   int32_t i = 0;
   for (; i + 4 <= Count; i += 4) {
     const __m128i f = LoadQuad(Src + i);
-    const __m128i alpha = _mm_and_si128(f, alphaMask);
-    const __m128i opaque = _mm_cmpeq_epi32(alpha, alphaMask);
-    const int opaqueBits = _mm_movemask_epi8(opaque);
-    if (opaqueBits == 0xFFFF) {
+    // Each pixel's alpha, the high lane of its green-alpha pair, in all four of its lanes.
+    const __m128i alphaLanes =
+        _mm_shufflehi_epi16(_mm_shufflelo_epi16(_mm_srli_epi16(f, 8), 0xF5), 0xF5);
+    const __m128i opaque = _mm_cmpeq_epi16(alphaLanes, opaqueAlpha);
+    if (_mm_movemask_epi8(opaque) == 0xFFFF) {
       StoreQuad(Dst + i, f);
       continue;
     }
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF) continue;
-    const __m128i b = LoadQuad(Dst + i);
-    const __m128i mixed = MixQuad(f, b, BroadcastAlpha(_mm_unpacklo_epi8(f, zero)),
-                                  BroadcastAlpha(_mm_unpackhi_epi8(f, zero)));
-    StoreQuad(Dst + i, _mm_or_si128(_mm_and_si128(opaque, f), _mm_andnot_si128(opaque, mixed)));
+    StoreQuad(Dst + i, MixQuad(f, LoadQuad(Dst + i), _mm_sub_epi16(alphaLanes, opaque)));
   }
   for (; i < Count; ++i) BlendMem(Src[i], Dst[i]);
 }
@@ -107,19 +113,15 @@ void BlendLine(const TColor32* Src, TColor32* Dst, int32_t Count) {
 // Per pixel a = ((F.a + 1) * M) >> 8; a = 0 leaves B as it is through the formula.
 void BlendLineEx(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 M) {
   M = ClampMaster(M);
-  const __m128i master = _mm_set1_epi16(short(M));
-  const __m128i one = _mm_set1_epi16(1);
-  const __m128i zero = _mm_setzero_si128();
-  auto weights = [&](__m128i f16) {
-    const __m128i a = BroadcastAlpha(f16);
-    return _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(a, one), master), 8);
-  };
+  const __m128i master = _mm_set1_epi32(int(M));
+  const __m128i one = _mm_set1_epi32(1);
   int32_t i = 0;
   for (; i + 4 <= Count; i += 4) {
     const __m128i f = LoadQuad(Src + i);
-    const __m128i b = LoadQuad(Dst + i);
-    StoreQuad(Dst + i, MixQuad(f, b, weights(_mm_unpacklo_epi8(f, zero)),
-                               weights(_mm_unpackhi_epi8(f, zero))));
+    // (F.a + 1) * M stays below 65536, so the low 16-bit multiply is exact.
+    const __m128i a = _mm_add_epi32(_mm_srli_epi32(f, 24), one);
+    const __m128i w = _mm_srli_epi32(_mm_mullo_epi16(a, master), 8);
+    StoreQuad(Dst + i, MixQuad(f, LoadQuad(Dst + i), SpreadWeights(w)));
   }
   for (; i < Count; ++i) {
     const TColor32 F = Src[i];
@@ -146,7 +148,7 @@ void CombineLine(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 W) 
   const __m128i w = _mm_set1_epi16(short(W));
   int32_t i = 0;
   for (; i + 4 <= Count; i += 4)
-    StoreQuad(Dst + i, MixQuad(LoadQuad(Src + i), LoadQuad(Dst + i), w, w));
+    StoreQuad(Dst + i, MixQuad(LoadQuad(Src + i), LoadQuad(Dst + i), w));
   for (; i < Count; ++i) Dst[i] = CombineReg(Src[i], Dst[i], W);
 }
 
