@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/PixelOps.h"
+#include "platform/QtRuntime.h"
 
 namespace plat {
 
@@ -56,6 +57,7 @@ void CopyToPainter(QPainter& painter, int32_t dstX, int32_t dstY, const DeviceCo
                    const TRect& srcRect) {
   const TRect r = srcRect.Intersected({0, 0, src.Width(), src.Height()});
   if (r.IsEmpty() || !src.HasSurface()) return;
+  EnsureQtApplication();
   // An RGB32 view shows the colour bytes and never looks at alpha.
   const uchar* first =
       reinterpret_cast<const uchar*>(src.Bits()) + int64_t(r.Top) * src.Stride() + r.Left * 4;

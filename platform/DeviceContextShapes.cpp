@@ -10,6 +10,7 @@
 
 #include "platform/DeviceContext.h"
 #include "platform/PixelOps.h"
+#include "platform/QtRuntime.h"
 
 namespace plat {
 namespace {
@@ -139,6 +140,7 @@ void DeviceContext::CosmeticPolyline(std::span<const TPoint> points, bool closed
 
 void DeviceContext::PaintPath(const QPainterPath& path, bool stroke) {
   if (!HasSurface()) return;
+  EnsureQtApplication();
   const TLogPen& pen = state_.pen;
   const int margin = stroke ? pen.Width + 2 : 1;
   const QRectF b = path.boundingRect();
