@@ -135,17 +135,13 @@ void TBitmap::ConvertTo(TPixelFormat format) {
   }
   TBitmap converted;
   converted.pixelFormat_ = format;
-  converted.palette_ = palette_;
   converted.Allocate(width_, height_, format);
-  const TPalette sourcePalette = EffectivePalette(pixelFormat_, palette_);
-  const TPalette targetPalette = EffectivePalette(format, palette_);
+  const TPalette& sourcePalette = EffectivePalette(pixelFormat_, palette_);
+  const TPalette& targetPalette = EffectivePalette(format, palette_);
   RowWriter writer(format, targetPalette);
   std::vector<uint32_t> row(static_cast<size_t>(width_));
   for (int y = 0; y < height_; ++y) {
     ReadRow(pixelFormat_, ScanLine(y), width_, sourcePalette, row.data());
-    if (BitsPerPixel(pixelFormat_) != 32 && BitsPerPixel(format) == 32) {
-      for (uint32_t& c : row) c |= 0xFF000000u;
-    }
     writer.Write(row.data(), width_, converted.ScanLine(y));
   }
   bits_ = std::move(converted.bits_);

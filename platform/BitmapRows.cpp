@@ -4,15 +4,18 @@
 
 namespace plat {
 
-TPalette EffectivePalette(TPixelFormat format, const TPalette& palette) {
+const TPalette& EffectivePalette(TPixelFormat format, const TPalette& palette) {
+  static const TPalette gray2 = TPalette::GrayRamp(2);
+  static const TPalette gray16 = TPalette::GrayRamp(16);
+  static const TPalette gray256 = TPalette::GrayRamp(256);
   if (!palette.Empty()) return palette;
   switch (format) {
     case pf1bit:
-      return TPalette::GrayRamp(2);
+      return gray2;
     case pf4bit:
-      return TPalette::GrayRamp(16);
+      return gray16;
     case pf8bit:
-      return TPalette::GrayRamp(256);
+      return gray256;
     default:
       return palette;
   }

@@ -9,7 +9,8 @@
 namespace plat {
 
 // The palette an indexed format reads through: the bitmap's own, or a grey ramp when it has none.
-TPalette EffectivePalette(TPixelFormat format, const TPalette& palette);
+// The result refers to palette or to a shared ramp.
+const TPalette& EffectivePalette(TPixelFormat format, const TPalette& palette);
 
 // Expands an n-bit channel value (n = 1..8) to 8 bits, rounding to nearest.
 constexpr uint32_t ExpandChannel(uint32_t value, int bits) {

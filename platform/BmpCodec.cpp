@@ -403,7 +403,7 @@ void WriteBmp(const TBitmap& bitmap, TStream& stream) {
   const TPixelFormat format = bitmap.PixelFormat() == pfDevice ? pf24bit : bitmap.PixelFormat();
   const int bpp = TBitmap::BitsPerPixel(format);
   const bool bitFields = format == pf16bit;
-  const TPalette palette = EffectivePalette(format, bitmap.Palette());
+  const TPalette& palette = EffectivePalette(format, bitmap.Palette());
   const uint32_t colors = bpp <= 8 ? uint32_t(std::min(palette.Count(), 1 << bpp)) : 0;
   const int64_t stride = ((int64_t(bitmap.Width()) * bpp + 31) / 32) * 4;
   const uint32_t imageSize = uint32_t(stride * bitmap.Height());

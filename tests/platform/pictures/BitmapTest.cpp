@@ -63,6 +63,15 @@ TEST(BitmapStorage, StrideSizeLimitsAndResizing) {
     }
   }
 
+  // One bit per pixel: the bits past the old width in its last byte do not become pixels.
+  TBitmap mono;
+  mono.SetPixelFormat(pf1bit);
+  mono.SetSize(3, 1);
+  mono.ScanLine(0)[0] = 0xFF;
+  mono.SetSize(9, 1);
+  EXPECT_EQ(mono.ScanLine(0)[0], 0xE0);
+  EXPECT_EQ(mono.ScanLine(0)[1], 0x00);
+
   EXPECT_THROW(bitmap.SetSize(32768, 1), EInvalidGraphic);
   EXPECT_THROW(bitmap.SetSize(1, -1), EInvalidGraphic);
   EXPECT_THROW(bitmap.SetSize(16385, 16385), EInvalidGraphic);  // just over 2^28 pixels
