@@ -223,15 +223,19 @@ void TControlHost::paintEvent(QPaintEvent* event) {
 
 void TControlHost::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  // Only the window manager resizes a window; the layer sets child bounds itself.
-  if (control_ && isWindow() && (width() != control_->Width() || height() != control_->Height()))
-    GuardEvent([&] { control_->SetBounds(control_->Left(), control_->Top(), width(), height()); });
+  SyncWindowGeometry();
 }
 
 void TControlHost::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
-  if (control_ && isWindow() && (x() != control_->Left() || y() != control_->Top()))
-    GuardEvent([&] { control_->SetBounds(x(), y(), control_->Width(), control_->Height()); });
+  SyncWindowGeometry();
+}
+
+void TControlHost::SyncWindowGeometry() {
+  // Only the window system moves or sizes a window; the layer sets child bounds itself.
+  if (!control_ || !isWindow()) return;
+  QRect g = geometry();
+  GuardEvent([&] { control_->SyncFromWindow({g.left(), g.top(), g.right() + 1, g.bottom() + 1}); });
 }
 
 void TControlHost::closeEvent(QCloseEvent* event) {

@@ -32,6 +32,7 @@ class TControlHost : public QWidget {
   void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
+  void SyncWindowGeometry();
   TControl* control_;
 };
 

@@ -183,6 +183,15 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   if (parent_ && align_ != alNone) parent_->AlignControls();
 }
 
+void TControl::SyncFromWindow(const TRect& r) {
+  bool resized = r.Width() != width_ || r.Height() != height_;
+  left_ = r.Left;
+  top_ = r.Top;
+  width_ = r.Width();
+  height_ = r.Height();
+  if (resized) Perform(WM_SIZE, 0, MakeLParam(ClientWidth(), ClientHeight()));
+}
+
 TRect TControl::ClientRect() const {
   int inset = BorderInset();
   return {0, 0, std::max(0, width_ - 2 * inset), std::max(0, height_ - 2 * inset)};
@@ -516,6 +525,7 @@ void TControl::PaintWindow(QPainter&, const TRect&) {}
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+  SetDestroying();  // no layout or events while the children leave
   // Children leave first so none of them points back at a dead parent.
   for (TControl* child : std::vector<TControl*>(controls_)) child->SetParent(nullptr);
 }

@@ -251,6 +251,8 @@ class TControl : public TComponent {
   friend void PostMessage(TControl*, uint32_t, intptr_t, intptr_t);
   void ApplyVisibility();
   void ApplyGeometry();
+  // Takes the bounds the window system gave a window, without setting them back.
+  void SyncFromWindow(const TRect& bounds);
   void HandleMouse(TMessage& m);
   TColor EffectiveColor() const;
 

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
@@ -107,6 +108,18 @@ void SimulateMouse(TControl& control, TMouseAction action, TMouseButton button, 
       break;
   }
   QMouseEvent event(type, at.local, at.local, at.global, qb, held, QtModifiers(shift));
+  // The window system's double click reaches the pressed widget with its release (the press
+  // that made it is never shown to widgets); the window only routes presses it saw itself.
+  static QPointer<QWidget> doubleClicked;
+  if (action == TMouseAction::DoubleClick) doubleClicked = control.Widget();
+  if (doubleClicked && (action == TMouseAction::DoubleClick || action == TMouseAction::Release)) {
+    QWidget* target = doubleClicked;
+    if (action == TMouseAction::Release) doubleClicked = nullptr;
+    QPointF local = target->mapFrom(target->window(), at.local.toPoint());
+    QMouseEvent direct(type, local, at.local, at.global, qb, held, QtModifiers(shift));
+    QCoreApplication::sendEvent(target, &direct);
+    return;
+  }
   QCoreApplication::sendEvent(at.window, &event);
 }
 

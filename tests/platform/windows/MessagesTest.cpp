@@ -1,0 +1,213 @@
+// Mouse, wheel, key and paint messages as a custom control receives them through its window.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Application.h"
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+#include "platform/TestSeams.h"
+
+namespace plat {
+namespace {
+
+std::string At(const char* what, int x, int y) {
+  return std::string(what) + " " + std::to_string(x) + "," + std::to_string(y);
+}
+
+// A colour as the screen shows it: 0xRRGGBB.
+uint32_t Rgb(TColor color) {
+  TColor c = ColorToRGB(color);
+  return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+}
+
+class TProbe : public TCustomControl {
+ public:
+  explicit TProbe(TComponent* owner) : TCustomControl(owner) { SetTabStop(true); }
+  std::vector<std::string> log;
+  std::vector<TRect> paints;
+  int paintRequests = 0;
+  bool captureSeenInMove = false;
+
+  void WndProc(TMessage& m) override {
+    if (m.Msg == WM_PAINT && !(ControlState() & csCustomPaint)) ++paintRequests;
+    TCustomControl::WndProc(m);
+  }
+
+ protected:
+  void Click() override {
+    log.push_back("click");
+    TCustomControl::Click();
+  }
+  void DblClick() override {
+    log.push_back("dblclick");
+    TCustomControl::DblClick();
+  }
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override {
+    log.push_back(At(shift & ssDouble    ? "down double"
+                     : button == mbRight ? "rdown"
+                                         : "down",
+                     x, y));
+    TCustomControl::MouseDown(button, shift, x, y);
+  }
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override {
+    log.push_back(At(button == mbRight ? "rup" : "up", x, y));
+    TCustomControl::MouseUp(button, shift, x, y);
+  }
+  void MouseMove(TShiftState shift, int x, int y) override {
+    log.push_back(At(shift & ssLeft ? "drag" : "move", x, y));
+    if (shift & ssLeft) captureSeenInMove = MouseCapture();
+    TCustomControl::MouseMove(shift, x, y);
+  }
+  void Paint() override { paints.push_back(Canvas()->ClipRect()); }
+};
+
+class Messages : public testing::Test {
+ protected:
+  void SetUp() override {
+    form.SetBounds(40, 40, 300, 200);
+    probe = form.Make<TProbe>();
+    probe->SetBounds(20, 30, 100, 80);
+    probe->SetParent(&form);
+    form.Show();
+    Application().ProcessMessages();
+    probe->log.clear();
+    probe->paints.clear();
+  }
+  TForm form{nullptr};
+  TProbe* probe = nullptr;
+};
+
+TEST_F(Messages, AClickThenADoubleClickArriveInTheLibraryOrder) {
+  SimulateMouse(*probe, TMouseAction::Press, mbLeft, {5, 6});
+  SimulateMouse(*probe, TMouseAction::Release, mbLeft, {5, 6});
+  SimulateMouse(*probe, TMouseAction::DoubleClick, mbLeft, {5, 6});
+  SimulateMouse(*probe, TMouseAction::Release, mbLeft, {5, 6});
+  EXPECT_EQ(probe->log, (std::vector<std::string>{"down 5,6", "click", "up 5,6", "dblclick",
+                                                  "down double 5,6", "up 5,6"}));
+}
+
+TEST_F(Messages, WithoutDoubleClicksTheSecondPressIsAPress) {
+  probe->SetControlStyle(probe->ControlStyle() & ~csDoubleClicks);
+  SimulateMouse(*probe, TMouseAction::Press, mbLeft, {1, 2});
+  SimulateMouse(*probe, TMouseAction::Release, mbLeft, {1, 2});
+  SimulateMouse(*probe, TMouseAction::DoubleClick, mbLeft, {1, 2});
+  SimulateMouse(*probe, TMouseAction::Release, mbLeft, {1, 2});
+  EXPECT_EQ(probe->log, (std::vector<std::string>{"down 1,2", "click", "up 1,2", "down 1,2",
+                                                  "click", "up 1,2"}));
+}
+
+TEST_F(Messages, ADragLeavingTheControlStaysWithItUntilRelease) {
+  SimulateMouse(*probe, TMouseAction::Press, mbLeft, {10, 10});
+  EXPECT_TRUE(probe->MouseCapture());
+  SimulateMouse(*probe, TMouseAction::Move, mbLeft, {150, -20});
+  EXPECT_TRUE(probe->captureSeenInMove);
+  // Released outside: no click, but the release still comes here.
+  SimulateMouse(*probe, TMouseAction::Release, mbLeft, {150, -20});
+  EXPECT_FALSE(probe->MouseCapture());
+  EXPECT_EQ(probe->log, (std::vector<std::string>{"down 10,10", "drag 150,-20", "up 150,-20"}));
+}
+
+TEST_F(Messages, WheelNotchesReachTheUpAndDownEventsAfterOnMouseWheel) {
+  std::vector<std::string> calls;
+  probe->OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint, bool& handled) {
+    calls.push_back("wheel " + std::to_string(delta));
+    handled = delta == 999;  // never: the notches go on to the up and down events
+  };
+  probe->OnMouseWheelUp = [&](TObject*, TShiftState shift, TPoint, bool& handled) {
+    calls.push_back(shift & ssCtrl ? "up ctrl" : "up");
+    handled = true;
+  };
+  probe->OnMouseWheelDown = [&](TObject*, TShiftState, TPoint, bool& handled) {
+    calls.push_back("down");
+    handled = true;
+  };
+  SimulateWheel(*probe, 120, {4, 4}, ssCtrl);
+  // Half notches add up before they count.
+  SimulateWheel(*probe, 60, {4, 4});
+  SimulateWheel(*probe, 60, {4, 4});
+  SimulateWheel(*probe, -240, {4, 4});
+  EXPECT_EQ(calls, (std::vector<std::string>{"wheel 120", "up ctrl", "wheel 60", "wheel 60", "up",
+                                             "wheel -240", "down"}));
+}
+
+TEST_F(Messages, KeyPreviewShowsEveryCharacterToTheFormFirst) {
+  auto* edit = form.Make<TEdit>();
+  edit->SetParent(&form);
+  std::string seen;
+  form.SetKeyPreview(true);
+  form.OnKeyPress = [&](TObject*, char& key) {
+    seen += key == 27 ? std::string("<esc>") : std::string("form:") + key + " ";
+    if (key == 'q') key = 0;  // swallowed: the edit never sees it
+  };
+  edit->OnKeyPress = [&](TObject*, char& key) { seen += std::string("edit:") + key + " "; };
+  SimulateKey(*edit, 'X', "x");
+  SimulateKey(*edit, 'Q', "q");
+  SimulateKey(*edit, VK_ESCAPE, "");
+  // Esc is not swallowed, so the edit hears it after the form.
+  EXPECT_EQ(seen, "form:x edit:x form:q <esc>edit:\x1b ");
+  EXPECT_EQ(edit->Text(), "x");
+
+  // Without preview the form hears nothing.
+  seen.clear();
+  form.SetKeyPreview(false);
+  SimulateKey(*edit, '1', "1");
+  EXPECT_EQ(seen, "edit:1 ");
+}
+
+TEST_F(Messages, EnterAndEscReachTheDefaultAndCancelButtons) {
+  auto* edit = form.Make<TEdit>();
+  edit->SetParent(&form);
+  auto* ok = form.Make<TButton>();
+  ok->SetParent(&form);
+  ok->SetDefault(true);
+  auto* cancel = form.Make<TButton>();
+  cancel->SetParent(&form);
+  cancel->SetCancel(true);
+  std::string clicks;
+  ok->OnClick = [&](TObject*) { clicks += "ok "; };
+  cancel->OnClick = [&](TObject*) { clicks += "cancel "; };
+  SimulateKey(*edit, VK_RETURN, "\r");
+  SimulateKey(*edit, VK_ESCAPE, "\x1b");
+  cancel->SetEnabled(false);
+  SimulateKey(*edit, VK_ESCAPE, "\x1b");
+  EXPECT_EQ(clicks, "ok cancel ");
+}
+
+TEST_F(Messages, PaintRequestsCoalesceAndRepaintTheUnionOfInvalidAreas) {
+  PostMessage(probe, WM_PAINT);
+  PostMessage(probe, WM_PAINT);
+  probe->InvalidateRect({0, 0, 10, 10});
+  probe->InvalidateRect({30, 20, 40, 30});
+  Application().ProcessMessages();
+  EXPECT_EQ(probe->paintRequests, 1);
+  ASSERT_EQ(probe->paints.size(), 1u);
+  EXPECT_EQ(probe->paints[0], (TRect{0, 0, 40, 30}));
+
+  // A synchronous repaint paints at once, before any event runs.
+  probe->paints.clear();
+  probe->RepaintRect({5, 5, 15, 25});
+  ASSERT_EQ(probe->paints.size(), 1u);
+  EXPECT_EQ(probe->paints[0], (TRect{5, 5, 15, 25}));
+}
+
+TEST_F(Messages, ACustomControlPaintsItsColourAndASingleBorder) {
+  probe->SetColor(clRed);
+  probe->SetBorderStyle(bsSingle);
+  EXPECT_EQ(probe->ClientRect(), (TRect{0, 0, 98, 78}));
+  TCapturedImage image = CaptureControl(*probe);
+  ASSERT_EQ(image.width, 100);
+  EXPECT_EQ(image.Pixel(50, 40) & 0xFFFFFF, 0xFF0000u);
+  // Sunken: shadow on the top-left edge, highlight on the bottom-right.
+  EXPECT_EQ(image.Pixel(50, 0) & 0xFFFFFF, Rgb(clBtnShadow));
+  EXPECT_EQ(image.Pixel(0, 40) & 0xFFFFFF, Rgb(clBtnShadow));
+  EXPECT_EQ(image.Pixel(50, 79) & 0xFFFFFF, Rgb(clBtnHighlight));
+  EXPECT_EQ(image.Pixel(99, 40) & 0xFFFFFF, Rgb(clBtnHighlight));
+  // Mouse positions are client positions inside the border.
+  SimulateMouse(*probe, TMouseAction::Move, mbLeft, {7, 8});
+  EXPECT_EQ(probe->log.back(), "move 7,8");
+}
+
+}  // namespace
+}  // namespace plat
