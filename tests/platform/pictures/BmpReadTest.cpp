@@ -218,12 +218,17 @@ TEST(BmpRead, RunLengthEncoded) {
   Bytes rle4;
   rle4.U8(5).U8(0x12);                 // 1 2 1 2 1
   rle4.U8(0).U8(3).U8(0x30).U8(0x20);  // literal 3 0 2 (2 bytes, already even)
+  rle4.U8(0).U8(0);
+  rle4.U8(0).U8(5).U8(0x31).U8(0x23).U8(0x10).U8(0);  // literal 3 1 2 3 1 (3 bytes + 1 pad)
+  rle4.U8(2).U8(0x22);                                // 2 2
   rle4.U8(0).U8(1);
   TBitmap four;
-  LoadBmp(four, BmpFile(InfoHeader(40, 8, 1, 4, kRle4, 4), Table(4), rle4));
+  LoadBmp(four, BmpFile(InfoHeader(40, 8, 2, 4, kRle4, 4), Table(4), rle4));
   EXPECT_EQ(four.PixelFormat(), pf4bit);
-  const int row[8] = {1, 2, 1, 2, 1, 3, 0, 2};
-  for (int x = 0; x < 8; ++x) EXPECT_EQ(four.PixelARGB(x, 0), kColors[row[x]]) << x;
+  const int rows[2][8] = {{3, 1, 2, 3, 1, 2, 2, 0}, {1, 2, 1, 2, 1, 3, 0, 2}};
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(four.PixelARGB(x, y), kColors[rows[y][x]]) << x;
+  }
 }
 
 TEST(BmpRead, StreamPositionEndsAfterTheFile) {
