@@ -1,12 +1,8 @@
 #include "graphics/System.h"
 
-#include <chrono>
 #include <cmath>
-#include <thread>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <cpuid.h>
-#endif
+#include "platform/Cpu.h"
 
 namespace gfx {
 
@@ -14,20 +10,14 @@ TPerfTimer GlobalPerfTimer;
 
 TCpuIdentification ReadCpuIdentification() {
   TCpuIdentification Id;
-#if defined(__x86_64__) || defined(__i386__)
-  unsigned eax, ebx, ecx, edx;
-  // __get_cpuid_max makes the flags-register test where the instruction may be missing.
-  if (__get_cpuid_max(0, nullptr) < 1) return Id;
+  const auto leaf1 = plat::Cpuid(1);
+  if (!leaf1) return Id;
   Id.Available = true;
-  __cpuid(1, eax, ebx, ecx, edx);
-  Id.Leaf1Eax = eax;
-  Id.Leaf1Edx = edx;
-  Id.MaxExtendedLeaf = __get_cpuid_max(0x80000000, nullptr);
-  if (Id.MaxExtendedLeaf >= 0x80000001) {
-    __cpuid(0x80000001, eax, ebx, ecx, edx);
-    Id.Extended1Edx = edx;
-  }
-#endif
+  Id.Leaf1Eax = leaf1->eax;
+  Id.Leaf1Edx = leaf1->edx;
+  if (const auto extended = plat::Cpuid(0x80000000)) Id.MaxExtendedLeaf = extended->eax;
+  if (Id.MaxExtendedLeaf >= 0x80000001)
+    if (const auto extended1 = plat::Cpuid(0x80000001)) Id.Extended1Edx = extended1->edx;
   return Id;
 }
 
@@ -110,36 +100,23 @@ const std::vector<std::unique_ptr<TFunctionRegistry>>& Registries() {
   return RegistryList();
 }
 
-namespace {
-
-// A microsecond counter lasts about 292,000 years before the microsecond product below overflows.
-constexpr int64_t CounterFrequency = 1000000;
-
-int64_t PerformanceCounter() {
-  using namespace std::chrono;
-  return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-}  // namespace
-
 void TPerfTimer::Start() {
-  startValue_ = PerformanceCounter();
+  plat::QueryPerformanceCounter(startValue_);
 }
 
+// The counter runs at 1 MHz, so the microsecond product lasts far beyond any run.
 int64_t TPerfTimer::ReadMicroseconds() {
-  currentValue_ = PerformanceCounter();
-  frequency_ = CounterFrequency;
+  plat::QueryPerformanceCounter(currentValue_);
+  plat::QueryPerformanceFrequency(frequency_);
   return std::llrint(double((currentValue_ - startValue_) * 1000000) / double(frequency_));
 }
 
 int64_t SystemTickCount() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+  return int64_t(plat::GetTickCount64());
 }
 
 int32_t GetProcessorCount() {
-  const unsigned n = std::thread::hardware_concurrency();
-  return n == 0 ? 1 : int32_t(n);
+  return plat::ProcessorCount();
 }
 
 }  // namespace gfx
