@@ -1,5 +1,6 @@
 // The device bitmap: its backend, font and text, and supersampled text rendering.
 #include <algorithm>
+#include <vector>
 
 #include "graphics/Bitmap32.h"
 #include "graphics/Bitmap32Format.h"
@@ -164,15 +165,20 @@ void TextMaskToAlpha(TCustomBitmap32& mask, TColor32 rgb) {
 
 void DownsampleTextMask(TCustomBitmap32& dst, const TCustomBitmap32& src, int32_t n, TColor32 rgb) {
   const int32_t block = 1 << n;
+  std::vector<uint32_t> sums(static_cast<std::size_t>(dst.Width()));
   for (int32_t j = 0; j < dst.Height(); ++j) {
-    for (int32_t i = 0; i < dst.Width(); ++i) {
-      uint32_t sum = 0;
-      for (int32_t v = 0; v < block; ++v) {
-        const TColor32* row = src.PixelPtr(i << n, (j << n) + v);
-        for (int32_t u = 0; u < block; ++u) sum += row[u] & 0xFF;
+    // Whole source rows at a time, so the reads run along memory.
+    std::fill(sums.begin(), sums.end(), 0);
+    for (int32_t v = 0; v < block; ++v) {
+      const TColor32* row = src.RowPtr((j << n) + v);
+      for (int32_t i = 0; i < dst.Width(); ++i) {
+        uint32_t sum = 0;
+        for (int32_t u = 0; u < block; ++u) sum += row[(i << n) + u] & 0xFF;
+        sums[i] += sum;
       }
-      dst.SetPixel(i, j, ((sum >> n >> n) << 24) + rgb);
     }
+    TColor32* out = dst.RowPtr(j);
+    for (int32_t i = 0; i < dst.Width(); ++i) out[i] = ((sums[i] >> n >> n) << 24) + rgb;
   }
 }
 
