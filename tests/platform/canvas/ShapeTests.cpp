@@ -320,6 +320,39 @@ TEST(Shapes, PiesAndChordsRunCounterClockwise) {
   EXPECT_EQ(chord.At(24, 16), 0u);
 }
 
+TEST(Shapes, FillModeDecidesTheInsideOfOverlappingOutlines) {
+  // A five-pointed star drawn in one stroke: its centre is enclosed twice.
+  const TPoint star[] = {{20, 2}, {31, 37}, {2, 15}, {38, 15}, {9, 37}};
+  for (int mode : {ALTERNATE, WINDING}) {
+    Surface s(40, 40);
+    s.dc.SelectPen({PS_NULL, 1, 0});
+    s.dc.SelectBrush(Solid(0xFFFFFF));
+    s.dc.SetPolyFillMode(mode);
+    s.dc.Polygon(star);
+    EXPECT_EQ(s.At(20, 21) != 0, mode == WINDING);
+    EXPECT_NE(s.At(20, 8), 0u);  // a point of the star
+    EXPECT_EQ(s.At(2, 35), 0u);
+  }
+}
+
+TEST(Shapes, RoundRectKeepsInsideItsBoundsAndCutsTheCorners) {
+  Surface s(30, 20);
+  s.dc.SelectPen({PS_SOLID, 1, 0x0000FF});
+  s.dc.SelectBrush(Solid(0x00FF00));
+  const TRect box{2, 3, 27, 18};
+  s.dc.RoundRect(box, 10, 8);
+  for (int32_t y = 0; y < 20; ++y) {
+    for (int32_t x = 0; x < 30; ++x) {
+      if (!Inside(x, y, box)) {
+        ASSERT_EQ(s.At(x, y), 0u) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_EQ(s.At(2, 3), 0u);           // cut corner
+  EXPECT_EQ(s.At(14, 3), 0xFF0000u);   // straight top edge: pen
+  EXPECT_EQ(s.At(14, 10), 0x00FF00u);  // inside: brush
+}
+
 TEST(Shapes, HatchedBrushLeavesGapsInTransparentMode) {
   Surface s(16, 16, 0x01020304);
   s.dc.SetBkMode(TRANSPARENT);

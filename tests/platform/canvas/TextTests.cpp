@@ -200,6 +200,38 @@ TEST(TextOutput, AlignmentMovesTheCell) {
   EXPECT_EQ(top.dc.GetTextExtent(text).cy, m.Height);
 }
 
+TEST(TextOutput, OriginsAndCentringMoveTheTextAsAWhole) {
+  const std::u16string text = u"Origin";
+  Surface plain(120, 40), moved(120, 40), centred(120, 40);
+  for (Surface* s : {&plain, &moved, &centred}) {
+    s->dc.SelectFont(Font(-17));
+    s->dc.SetBkMode(TRANSPARENT);
+    s->dc.SetTextColor(0x00FFFF);
+  }
+  plain.dc.TextOut(25, 9, text);
+  moved.dc.SetWindowOrg({-20, 5});  // logical (5, 14) lands on device (25, 9)
+  moved.dc.TextOut(5, 14, text);
+  EXPECT_EQ(moved.pixels, plain.pixels);
+  const int32_t width = plain.dc.GetTextExtent(text).cx;
+  centred.dc.SetTextAlign(TA_CENTER);
+  centred.dc.TextOut(25 + width / 2, 9, text);
+  EXPECT_EQ(centred.pixels, plain.pixels);
+}
+
+TEST(TextOutput, OpaqueOptionFillsTheWholeRectangle) {
+  Surface s(60, 30, 0x7F000000);
+  s.dc.SelectFont(Font(-12));
+  s.dc.SetBkMode(TRANSPARENT);
+  s.dc.SetBkColor(0x00FF00);
+  const TRect r{5, 5, 55, 25};
+  s.dc.ExtTextOut(8, 8, ETO_OPAQUE, &r, u"");
+  for (int32_t y = 0; y < 30; ++y) {
+    for (int32_t x = 0; x < 60; ++x) {
+      ASSERT_EQ(s.At(x, y), Inside(x, y, r) ? 0x7F00FF00u : 0x7F000000u);
+    }
+  }
+}
+
 TEST(TextOutput, UpdatesTheCurrentPositionWhenAsked) {
   Surface s(200, 40);
   s.dc.SelectFont(Font(-16));
