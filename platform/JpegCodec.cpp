@@ -48,6 +48,8 @@ void InstallErrorManager(ErrorManager& manager) {
   throw EInvalidGraphic(std::string("Invalid JPEG picture: ") + manager.message);
 }
 
+constexpr long kMaxDecoderMemory = 1L << 30;
+
 uint8_t Multiply255(unsigned a, unsigned b) {
   return uint8_t((a * b + 127) / 255);
 }
@@ -69,6 +71,9 @@ class Decompressor {
     cinfo_.err = &errors_.pub;
     jpeg_create_decompress(&cinfo_);
     created_ = true;
+    // Multi-scan pictures keep all coefficients in memory; beyond this libjpeg fails cleanly
+    // instead of taking whatever a few header bytes ask for.
+    cinfo_.mem->max_memory_to_use = kMaxDecoderMemory;
     jpeg_mem_src(&cinfo_, reinterpret_cast<const unsigned char*>(data.data()),
                  static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo_, TRUE);
