@@ -11,6 +11,7 @@
 #include "graphics/Bitmap32.h"
 #include "platform/Bitmap.h"
 #include "platform/Classes.h"
+#include "platform/Jpeg.h"
 
 namespace {
 
@@ -275,6 +276,25 @@ TEST_F(BitmapFileSystem, TheSignatureDecidesBeforeTheExtension) {
   EXPECT_THROW(loaded.LoadFromFile(Write("short.bmp", Bytes("BM\1\2"))), plat::Exception);
   EXPECT_THROW(loaded.LoadFromFile((folder / "missing.bmp").string()), plat::Exception);
   EXPECT_EQ(Pixels(loaded), Pixels(source));
+}
+
+TEST_F(BitmapFileSystem, JpegFilesArriveOpaque) {
+  TCustomBitmap32 source, loaded;
+  source.SetSize(8, 8);
+  source.ClearWithColor(0x20406080);  // nearly transparent: the JPEG cannot keep it
+  plat::TBitmap platformBitmap;
+  platformBitmap.Assign(source);
+  plat::TJPEGImage jpeg;
+  jpeg.Assign(platformBitmap);
+  jpeg.SetCompressionQuality(100);
+  const std::string path = (folder / "photo.JPG").string();
+  jpeg.SaveToFile(path);
+  loaded.LoadFromFile(path);
+  ASSERT_EQ(loaded.Width(), 8);
+  for (TColor32 p : Pixels(loaded)) {
+    EXPECT_EQ(p >> 24, 255u);
+    EXPECT_NEAR(static_cast<int>((p >> 8) & 255), 0x60, 3);
+  }
 }
 
 TEST_F(BitmapFileSystem, SavingReplacesTheFileWholly) {
