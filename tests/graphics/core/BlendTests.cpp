@@ -176,6 +176,26 @@ TEST_P(BlendTier, LineFormsMatchThePerPixelFormulaAndStayInsideTheRun) {
         });
 }
 
+TEST_P(BlendTier, EveryRoutineVariableIsBound) {
+  ScopedTier scope(tier());
+  const void* const variables[] = {
+      reinterpret_cast<const void*>(EMMS),           reinterpret_cast<const void*>(MergeReg),
+      reinterpret_cast<const void*>(MergeMem),       reinterpret_cast<const void*>(MergeLine),
+      reinterpret_cast<const void*>(MergeRegEx),     reinterpret_cast<const void*>(MergeMemEx),
+      reinterpret_cast<const void*>(MergeLineEx),    reinterpret_cast<const void*>(CombineReg),
+      reinterpret_cast<const void*>(CombineMem),     reinterpret_cast<const void*>(CombineLine),
+      reinterpret_cast<const void*>(BlendReg),       reinterpret_cast<const void*>(BlendMem),
+      reinterpret_cast<const void*>(BlendLine),      reinterpret_cast<const void*>(BlendRegEx),
+      reinterpret_cast<const void*>(BlendMemEx),     reinterpret_cast<const void*>(BlendLineEx),
+      reinterpret_cast<const void*>(ColorMax),       reinterpret_cast<const void*>(ColorMin),
+      reinterpret_cast<const void*>(ColorAverage),   reinterpret_cast<const void*>(ColorAdd),
+      reinterpret_cast<const void*>(ColorSub),       reinterpret_cast<const void*>(ColorDiv),
+      reinterpret_cast<const void*>(ColorModulate),  reinterpret_cast<const void*>(ColorDifference),
+      reinterpret_cast<const void*>(ColorExclusion), reinterpret_cast<const void*>(ColorScale),
+      reinterpret_cast<const void*>(LightenReg)};
+  for (size_t id = 0; id < std::size(variables); ++id) EXPECT_NE(variables[id], nullptr) << id;
+}
+
 INSTANTIATE_TEST_SUITE_P(Tiers, BlendTier, ::testing::ValuesIn(AvailableTiers()),
                          [](const auto& info) { return TierName(info.param); });
 

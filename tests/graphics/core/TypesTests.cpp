@@ -48,7 +48,7 @@ TEST(Hsl, KnownValues) {
 
 TEST(Hsl, EveryColourSurvivesTheRoundTrip) {
   int errors = 0;
-  for (uint32_t rgb = 0; rgb < 0x1000000; rgb += 7) {
+  for (uint32_t rgb = 0; rgb < 0x1000000; ++rgb) {
     float h, s, l;
     Color32ToHsl(0x80000000 | rgb, h, s, l);
     errors += HslToColor32(h, s, l) != (0xFF000000 | rgb);
