@@ -50,6 +50,25 @@ uint8_t Reduce16(uint16_t Value) {
   return static_cast<uint8_t>(Value * 255u / 65535u);
 }
 
+// The common case of whole rows of 8-bit samples: red and blue trade places, alpha stays.
+void SwapRedBlue(const uint8_t* Source, uint8_t* Target, uint32_t Count, bool Alpha) {
+  if (Alpha) {
+    for (uint32_t i = 0; i < Count; ++i) {
+      uint32_t pixel;
+      std::memcpy(&pixel, Source + 4 * size_t{i}, 4);
+      pixel = (pixel & 0xFF00FF00u) | (pixel & 0xFFu) << 16 | (pixel >> 16 & 0xFFu);
+      std::memcpy(Target + 4 * size_t{i}, &pixel, 4);
+    }
+    return;
+  }
+  for (uint32_t i = 0; i < Count; ++i, Source += 3, Target += 3) {
+    const uint8_t red = Source[0];
+    Target[0] = Source[2];
+    Target[1] = Source[1];
+    Target[2] = red;
+  }
+}
+
 }  // namespace
 
 // The read positions of one row: sample i of the current pixel lives at Base[i].
@@ -239,6 +258,13 @@ void TColorManager::ConvertRow(std::span<const void* const> Sources, void* Targe
     return RowConvertGray(static_cast<const uint8_t*>(Sources[0]), target, Count, Mask);
   if (RowConverter == TConverter::Indexed)
     return RowConvertIndexed(static_cast<const uint8_t*>(Sources[0]), target, Count, Mask);
+
+  const bool reversed = RowConverter == TConverter::RGB2BGR || RowConverter == TConverter::BGR2RGB;
+  if (reversed && Sources.size() == 1 && Mask == 0xFF && SourceBitsPerSample_ == 8 &&
+      TargetBitsPerSample_ == 8 && !(TargetOptions_ & OptionGamma) &&
+      (SourceOptions_ & OptionAlpha) == (TargetOptions_ & OptionAlpha))
+    return SwapRedBlue(static_cast<const uint8_t*>(Sources[0]), target, Count,
+                       (SourceOptions_ & OptionAlpha) != 0);
 
   TSourceCursor cursor(Sources, SourceSampleCount(),
                        SourceBitsPerSample_ >= 8 ? SourceBitsPerSample_ / 8 : 1,

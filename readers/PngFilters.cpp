@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "readers/PngFilterTiers.h"
+
 namespace readers {
 
 uint8_t PaethPredictor(int Left, int Up, int UpperLeft) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "PngTestFiles.h"
 #include "platform/Classes.h"
@@ -172,6 +173,36 @@ TEST(PngReaderRows, PaethPredictorTies) {
         const uint8_t above[2] = {static_cast<uint8_t>(c), static_cast<uint8_t>(up)};
         ApplyFilter(4, line, above, 2, 1);
         ASSERT_EQ(line[1], PaethPredictor(left, up, c)) << left << " " << up << " " << c;
+      }
+    }
+  }
+}
+
+TEST(PngReaderRows, FiltersMatchTheirDefinitionsForEveryPixelSize) {
+  // The definitions, byte by byte: left and upper-left are 0 before the first pixel.
+  const auto reference = [](int Type, std::vector<uint8_t> Row, const std::vector<uint8_t>& Up,
+                            size_t Bpp) {
+    for (size_t x = 0; x < Row.size(); ++x) {
+      const int a = x >= Bpp ? Row[x - Bpp] : 0, b = Up[x], c = x >= Bpp ? Up[x - Bpp] : 0;
+      const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+      const int paeth = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+      const int predictor[5] = {0, a, b, (a + b) / 2, paeth};
+      if (Type <= 4) Row[x] = static_cast<uint8_t>(Row[x] + predictor[Type]);
+    }
+    return Row;
+  };
+  std::mt19937 random(17);
+  for (size_t bpp = 1; bpp <= 8; ++bpp) {
+    for (int type = 0; type <= 5; ++type) {
+      for (size_t pixels : {size_t{1}, size_t{2}, size_t{7}, size_t{64}}) {
+        std::vector<uint8_t> row(pixels * bpp), up(pixels * bpp);
+        for (auto& byte : row) byte = static_cast<uint8_t>(random());
+        for (auto& byte : up) byte = static_cast<uint8_t>(random() % 4 == 0 ? 255 : random());
+        auto filtered = row;
+        ApplyFilter(static_cast<uint8_t>(type), filtered.data(), up.data(), filtered.size(),
+                    static_cast<uint32_t>(bpp));
+        ASSERT_EQ(filtered, reference(type, row, up, bpp))
+            << "filter " << type << " bpp " << bpp << " pixels " << pixels;
       }
     }
   }
