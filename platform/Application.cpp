@@ -59,6 +59,8 @@ void TApplication::ProcessMessages() {
   EnsureQtApplication();
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
+  // Windows of freed controls go now, not at the next turn of a loop.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void TApplication::Terminate() {
@@ -89,6 +91,8 @@ void TApplication::DestroyForms() {
   for (int i = 0; i < ComponentCount(); ++i) all.push_back(Components(i));
   for (auto it = all.rbegin(); it != all.rend(); ++it) DestroyComponent(*it);
   mainForm_ = nullptr;
+  if (QCoreApplication::instance())
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void TApplication::SetShowHint(bool v) {

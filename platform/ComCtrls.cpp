@@ -33,7 +33,7 @@ TUpDown::TUpDown(TComponent* owner) : TWinControl(owner) {
     arrow->setArrowType(type == btNext ? Qt::UpArrow : Qt::DownArrow);
     arrow->setAutoRepeat(true);
     arrow->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    QObject::connect(arrow, &QToolButton::clicked,
+    QObject::connect(arrow, &QToolButton::clicked, SignalContext(),
                      [this, type] { GuardEvent([&] { ArrowClick(type); }); });
     layout->addWidget(arrow);
   }
@@ -96,9 +96,10 @@ void TUpDown::ArrowClick(TUDBtnType button) {
 
 TSpinEdit::TSpinEdit(TComponent* owner) : TWinControl(owner) {
   auto spin = std::make_unique<QSpinBox>();
-  QObject::connect(spin.get(), QOverload<int>::of(&QSpinBox::valueChanged), [this](int) {
-    if (!Loading() && OnChange) GuardEvent([this] { OnChange(this); });
-  });
+  QObject::connect(spin.get(), QOverload<int>::of(&QSpinBox::valueChanged), SignalContext(),
+                   [this](int) {
+                     if (!Loading() && OnChange) GuardEvent([this] { OnChange(this); });
+                   });
   SetWidget(std::move(spin));
   SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
   SetTabStop(true);

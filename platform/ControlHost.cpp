@@ -269,7 +269,8 @@ void TControlHost::keyReleaseEvent(QKeyEvent* event) {
 
 // ---- event bridge ----
 
-TEventBridge::TEventBridge(TControl* control) : control_(control) {}
+TEventBridge::TEventBridge(TControl* control, QObject* parent)
+    : QObject(parent), control_(control) {}
 
 TEventBridge::~TEventBridge() = default;
 
@@ -285,11 +286,7 @@ bool TEventBridge::event(QEvent* e) {
   if (e->type() != kPostedMessageEvent) return QObject::event(e);
   TMessage m = static_cast<TPostedMessage*>(e)->message;
   if (m.Msg == WM_PAINT) paintPosted_ = false;
-  if (control_) {
-    ++depth_;
-    GuardEvent([&] { control_->WndProc(m); });
-    --depth_;
-  }
+  if (control_) GuardEvent([&] { control_->WndProc(m); });
   return true;
 }
 
@@ -297,7 +294,6 @@ bool TEventBridge::eventFilter(QObject* watched, QEvent* e) {
   // Installed on the control's widget and on its input children (viewports of lists and memos).
   if (!control_ || !watched->isWidgetType()) return false;
   bool eaten = false;
-  ++depth_;
   switch (e->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
@@ -325,7 +321,6 @@ bool TEventBridge::eventFilter(QObject* watched, QEvent* e) {
     default:
       break;
   }
-  --depth_;
   return eaten || !control_;  // a control freed by its handler takes the event with it
 }
 

@@ -39,21 +39,19 @@ class TControlHost : public QWidget {
 // Event filter on a control's widget and receiver of its posted messages.
 class TEventBridge : public QObject {
  public:
-  explicit TEventBridge(TControl* control);
+  TEventBridge(TControl* control, QObject* parent);
   ~TEventBridge() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool event(QEvent* event) override;
   void Post(const TMessage& message);
   // The control is going away; events still queued or running find nothing to call.
   void Orphan() { control_ = nullptr; }
-  bool InsideEvent() const { return depth_ > 0; }
 
  private:
   bool Mouse(QEvent* event, QPoint offset);
   bool Key(QEvent* event);
   void SynthesizeLostReleases(Qt::MouseButtons held);
   TControl* control_;
-  int depth_ = 0;
   bool paintPosted_ = false;
   Qt::MouseButtons delivered_;  // buttons whose press went to the control, not yet released
 };

@@ -62,15 +62,13 @@ Qt::CursorShape StandardCursorShape(TCursor cursor) {
 
 namespace {
 
-// Deletes a widget now, or later when one of its events is still running.
-void DisposeWidget(QWidget* widget, bool insideEvent) {
+// The widget may be inside one of its own events (a handler freeing its control), so Qt frees
+// it once the event has returned.
+void DisposeWidget(QWidget* widget) {
   if (!widget) return;
   widget->hide();
   widget->setParent(nullptr);
-  if (insideEvent)
-    widget->deleteLater();
-  else
-    delete widget;
+  widget->deleteLater();
 }
 
 }  // namespace
@@ -104,6 +102,7 @@ bool IdentToCursor(std::string_view ident, int64_t& cursor) {
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
   EnsureQtApplication();
+  signalContext_ = std::make_unique<QObject>();
   SetWidget(std::make_unique<TControlHost>(this));
   font_.OnChange = [this](TObject*) { ApplyFont(); };
 }
@@ -112,16 +111,16 @@ TControl::~TControl() {
   SetDestroying();
   if (parent_) parent_->RemoveControl(this);
   parent_ = nullptr;
-  bool inside = bridge_ && bridge_->InsideEvent();
+  signalContext_.reset();  // drops every signal connection into this control
   if (bridge_) bridge_->Orphan();
   if (auto host = dynamic_cast<TControlHost*>(widget_)) host->Detach();
   if (widget_) widget_->setProperty(kControlProperty, QVariant());
-  DisposeWidget(widget_, inside);
+  DisposeWidget(widget_);  // the bridge, its child, goes with it
   widget_ = nullptr;
-  if (inside && bridge_) {
-    // The bridge is on the call stack: let Qt free it after the event returns.
-    bridge_.release()->deleteLater();
-  }
+}
+
+QObject* TControl::SignalContext() const {
+  return signalContext_.get();
 }
 
 void TControl::SetWidget(std::unique_ptr<QWidget> widget) {
@@ -133,14 +132,14 @@ void TControl::SetWidget(std::unique_ptr<QWidget> widget) {
   widget_ = widget.release();
   widget_->setProperty(kControlProperty, QVariant::fromValue(static_cast<void*>(this)));
   if (bridge_) bridge_->Orphan();
-  bridge_ = std::make_unique<TEventBridge>(this);
+  bridge_ = new TEventBridge(this, widget_);  // owned by the widget
   widget_->setAttribute(Qt::WA_NoMousePropagation, true);
-  widget_->installEventFilter(bridge_.get());
+  widget_->installEventFilter(bridge_);
   widget_->setMouseTracking(true);
   widget_->setAttribute(Qt::WA_Hover, true);
   if (old) {
     widget_->setParent(old->parentWidget());
-    DisposeWidget(old, false);
+    DisposeWidget(old);
   }
   ApplyGeometry();
   ApplyVisibility();
@@ -149,7 +148,7 @@ void TControl::SetWidget(std::unique_ptr<QWidget> widget) {
 }
 
 void TControl::AddInputWidget(QWidget* part) {
-  part->installEventFilter(bridge_.get());
+  part->installEventFilter(bridge_);
   part->setMouseTracking(true);
 }
 
@@ -469,11 +468,12 @@ void TControl::HandleMouse(TMessage& m) {
 }
 
 void TControl::Click() {
-  if (OnClick) OnClick(this);
+  // A copy runs: the handler may free this control, and with it OnClick.
+  if (TNotifyEvent handler = OnClick) handler(this);
 }
 
 void TControl::DblClick() {
-  if (OnDblClick) OnDblClick(this);
+  if (TNotifyEvent handler = OnDblClick) handler(this);
 }
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {

@@ -16,6 +16,7 @@
 
 class QWidget;
 class QPainter;
+class QObject;
 
 namespace plat {
 
@@ -213,6 +214,8 @@ class TControl : public TComponent {
  protected:
   // Derived constructors replace the default host widget with their Qt widget.
   void SetWidget(std::unique_ptr<QWidget> widget);
+  // The context of every Qt signal connection into the control: they end with the control.
+  QObject* SignalContext() const;
   // A part of the widget that receives the mouse itself (a list's viewport).
   void AddInputWidget(QWidget* part);
   virtual void Click();
@@ -256,8 +259,9 @@ class TControl : public TComponent {
   void HandleMouse(TMessage& m);
   TColor EffectiveColor() const;
 
-  QWidget* widget_ = nullptr;  // owned; freed through DisposeWidget
-  std::unique_ptr<TEventBridge> bridge_;
+  QWidget* widget_ = nullptr;       // owned; freed through DisposeWidget
+  TEventBridge* bridge_ = nullptr;  // a child of the widget
+  std::unique_ptr<QObject> signalContext_;
   TWinControl* parent_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   TAlign align_ = alNone;

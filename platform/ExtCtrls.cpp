@@ -127,7 +127,7 @@ void TRadioGroup::Rebuild() {
     auto radio = new QRadioButton(ToQString(items_.Strings(i)), Widget());  // owned by the box
     radio->setAutoExclusive(false);
     radio->setChecked(i == itemIndex_);
-    QObject::connect(radio, &QRadioButton::clicked, [this, i, radio] {
+    QObject::connect(radio, &QRadioButton::clicked, SignalContext(), [this, i, radio] {
       radio->setChecked(true);  // a click only ever checks
       if (i != itemIndex_) GuardEvent([&] { SetItemIndex(i); });
     });

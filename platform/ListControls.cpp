@@ -46,14 +46,16 @@ TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
   auto change = [this] {
     if (!quiet_ && !Loading() && OnChange) OnChange(this);
   };
-  QObject::connect(raw, QOverload<int>::of(&QComboBox::activated), [this, change](int) {
-    if (quiet_) return;
-    GuardEvent([&] {
-      Click();
-      change();
-    });
-  });
-  QObject::connect(raw->lineEdit(), &QLineEdit::textEdited, [change] { GuardEvent(change); });
+  QObject::connect(raw, QOverload<int>::of(&QComboBox::activated), SignalContext(),
+                   [this, change](int) {
+                     if (quiet_) return;
+                     GuardEvent([&] {
+                       Click();
+                       change();
+                     });
+                   });
+  QObject::connect(raw->lineEdit(), &QLineEdit::textEdited, SignalContext(),
+                   [change] { GuardEvent(change); });
   SetWidget(std::move(combo));
   SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
   SetTabStop(true);
@@ -99,7 +101,7 @@ void TComboBox::SetStyle(TComboBoxStyle style) {
     combo->setEditable(style != csDropDownList);
     // Becoming editable makes a new line edit, which needs its own connection.
     if (auto edit = combo->lineEdit(); edit && !wasEditable)
-      QObject::connect(edit, &QLineEdit::textEdited, [this] {
+      QObject::connect(edit, &QLineEdit::textEdited, SignalContext(), [this] {
         if (!quiet_ && !Loading() && OnChange) GuardEvent([this] { OnChange(this); });
       });
   });
@@ -166,7 +168,7 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
   auto list = std::make_unique<QListWidget>();
   QListWidget* raw = list.get();
   raw->setUniformItemSizes(true);
-  QObject::connect(raw, &QListWidget::itemSelectionChanged, [this] {
+  QObject::connect(raw, &QListWidget::itemSelectionChanged, SignalContext(), [this] {
     if (!quiet_ && !Loading()) GuardEvent([this] { Click(); });
   });
   SetWidget(std::move(list));
@@ -312,21 +314,23 @@ int TListBox::ItemAtPos(TPoint p, bool existing) const {
 TScrollBar::TScrollBar(TComponent* owner) : TWinControl(owner) {
   auto bar = std::make_unique<QScrollBar>(Qt::Horizontal);
   QScrollBar* raw = bar.get();
-  QObject::connect(raw, &QAbstractSlider::actionTriggered, [this, raw](int action) {
-    if (quiet_) return;
-    static const std::pair<int, TScrollCode> codes[] = {
-        {QAbstractSlider::SliderSingleStepAdd, scLineDown},
-        {QAbstractSlider::SliderSingleStepSub, scLineUp},
-        {QAbstractSlider::SliderPageStepAdd, scPageDown},
-        {QAbstractSlider::SliderPageStepSub, scPageUp},
-        {QAbstractSlider::SliderToMinimum, scTop},
-        {QAbstractSlider::SliderToMaximum, scBottom},
-        {QAbstractSlider::SliderMove, scTrack},
-    };
-    for (const auto& entry : codes)
-      if (entry.first == action) GuardEvent([&] { Scroll(entry.second, raw->sliderPosition()); });
-  });
-  QObject::connect(raw, &QAbstractSlider::sliderReleased, [this, raw] {
+  QObject::connect(raw, &QAbstractSlider::actionTriggered, SignalContext(),
+                   [this, raw](int action) {
+                     if (quiet_) return;
+                     static const std::pair<int, TScrollCode> codes[] = {
+                         {QAbstractSlider::SliderSingleStepAdd, scLineDown},
+                         {QAbstractSlider::SliderSingleStepSub, scLineUp},
+                         {QAbstractSlider::SliderPageStepAdd, scPageDown},
+                         {QAbstractSlider::SliderPageStepSub, scPageUp},
+                         {QAbstractSlider::SliderToMinimum, scTop},
+                         {QAbstractSlider::SliderToMaximum, scBottom},
+                         {QAbstractSlider::SliderMove, scTrack},
+                     };
+                     for (const auto& entry : codes)
+                       if (entry.first == action)
+                         GuardEvent([&] { Scroll(entry.second, raw->sliderPosition()); });
+                   });
+  QObject::connect(raw, &QAbstractSlider::sliderReleased, SignalContext(), [this, raw] {
     GuardEvent([&] {
       Scroll(scPosition, raw->sliderPosition());
       Scroll(scEndScroll, position_);

@@ -31,7 +31,7 @@ class TRadioWidget : public QRadioButton {
 
 TButton::TButton(TComponent* owner) : TWinControl(owner) {
   auto button = std::make_unique<QPushButton>();
-  QObject::connect(button.get(), &QPushButton::clicked,
+  QObject::connect(button.get(), &QPushButton::clicked, SignalContext(),
                    [this] { GuardEvent([this] { Click(); }); });
   SetWidget(std::move(button));
   SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
@@ -143,7 +143,7 @@ void TLabel::Paint() {
 
 TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
   auto edit = std::make_unique<QLineEdit>();
-  QObject::connect(edit.get(), &QLineEdit::textChanged, [this] {
+  QObject::connect(edit.get(), &QLineEdit::textChanged, SignalContext(), [this] {
     if (!Loading()) GuardEvent([this] { Change(); });
   });
   SetWidget(std::move(edit));
@@ -212,7 +212,7 @@ void TEdit::ApplyColor() {
 TMemo::TMemo(TComponent* owner) : TWinControl(owner), lines_(std::make_unique<TStringList>()) {
   auto edit = std::make_unique<QPlainTextEdit>();
   QPlainTextEdit* raw = edit.get();
-  QObject::connect(raw, &QPlainTextEdit::textChanged, [this, raw] {
+  QObject::connect(raw, &QPlainTextEdit::textChanged, SignalContext(), [this, raw] {
     std::string now = FromQString(raw->toPlainText());
     if (now == shown_) return;
     shown_ = now;
@@ -310,7 +310,7 @@ std::vector<std::string> TMemo::WrappedLines() const {
 
 TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
   auto box = std::make_unique<QCheckBox>();
-  QObject::connect(box.get(), &QCheckBox::clicked, [this](bool checked) {
+  QObject::connect(box.get(), &QCheckBox::clicked, SignalContext(), [this](bool checked) {
     checked_ = checked;
     GuardEvent([this] { Click(); });
   });
@@ -337,7 +337,7 @@ void TCheckBox::SetChecked(bool v) {
 TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) {
   auto radio = std::make_unique<TRadioWidget>();
   radio->setAutoExclusive(false);
-  QObject::connect(radio.get(), &QRadioButton::clicked,
+  QObject::connect(radio.get(), &QRadioButton::clicked, SignalContext(),
                    [this] { GuardEvent([this] { SetChecked(true); }); });
   SetWidget(std::move(radio));
   SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));

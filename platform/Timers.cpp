@@ -36,7 +36,8 @@ void TTimer::UpdateTimer() {
 }
 
 void TTimer::Timer() {
-  if (OnTimer) OnTimer(this);
+  // A copy runs: the handler may free this timer.
+  if (TNotifyEvent handler = OnTimer) handler(this);
 }
 
 }  // namespace plat

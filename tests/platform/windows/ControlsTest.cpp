@@ -1,11 +1,14 @@
 // Standard controls: own flags, synchronous layout, and the component library's event rules.
 #include <gtest/gtest.h>
 
+#include "platform/Application.h"
 #include "platform/Buttons.h"
 #include "platform/ComCtrls.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
+#include "platform/TestSeams.h"
+#include "platform/Timers.h"
 
 namespace plat {
 namespace {
@@ -270,6 +273,32 @@ TEST(Controls, ColorGridAndSpinEdit) {
   spin->SetValue(40);
   EXPECT_EQ(spin->Value(), 18);
   EXPECT_EQ(spins, 1);
+}
+
+}  // namespace
+}  // namespace plat
+
+namespace plat {
+namespace {
+
+TEST(Controls, AControlMayFreeItselfFromItsOwnHandler) {
+  TForm form(nullptr);
+  auto* button = Add<TButton>(form);
+  auto* timer = form.Make<TTimer>();
+  bool freed = false;
+  button->OnClick = [&](TObject*) {
+    form.DestroyComponent(button);
+    freed = true;
+  };
+  form.Show();
+  SimulateMouse(*button, TMouseAction::Press, mbLeft, {5, 5});
+  SimulateMouse(*button, TMouseAction::Release, mbLeft, {5, 5});
+  EXPECT_TRUE(freed);
+  EXPECT_EQ(form.ControlCount(), 0);
+  timer->OnTimer = [&](TObject*) { form.DestroyComponent(timer); };
+  timer->SetInterval(1);
+  while (form.ComponentCount() > 0) Application().ProcessMessages();
+  EXPECT_EQ(form.ComponentCount(), 0);
 }
 
 }  // namespace
