@@ -9,6 +9,16 @@ namespace gfx {
 // Ends nothing: the EMMS of tiers that leave no MMX state behind.
 void EMMS_None();
 
+// Master alpha above 255 counts as 255, which keeps every weight of the SIMD tiers within their
+// weight table.
+inline TColor32 ClampMaster(TColor32 M) {
+  return M > 255 ? 255 : M;
+}
+// The MMX and SSE2 weight of F under master alpha M in the Reg and Mem forms.
+inline uint32_t SimdMasterWeight(TColor32 F, TColor32 M) {
+  return ((ClampMaster(M) + 1) * (F >> 24)) >> 8;
+}
+
 namespace blend_pas {
 TColor32 BlendReg(TColor32 F, TColor32 B);
 void BlendMem(TColor32 F, TColor32& B);

@@ -17,7 +17,7 @@ TColor32 Mix(TColor32 X, TColor32 Y, uint32_t w) {
 }
 
 uint32_t MasterAlpha(TColor32 F, TColor32 M) {
-  return ((M + 1) * (F >> 24)) >> 8;
+  return ((ClampMaster(M) + 1) * (F >> 24)) >> 8;
 }
 
 TColor32 BlendWithMaster(TColor32 F, TColor32 B, TColor32 M) {

@@ -32,15 +32,6 @@ TColor32 MixWeight(TColor32 F, TColor32 B, uint32_t a) {
   return Mix(F, B, Lanes(AlphaWordTable[a]));
 }
 
-// Master alpha above 255 counts as 255, which keeps every weight within the table.
-TColor32 ClampMaster(TColor32 M) {
-  return M > 255 ? 255 : M;
-}
-
-uint32_t MasterAlpha(TColor32 F, TColor32 M) {
-  return ((ClampMaster(M) + 1) * (F >> 24)) >> 8;
-}
-
 }  // namespace
 
 void EMMS() {
@@ -58,12 +49,12 @@ void BlendMem(TColor32 F, TColor32& B) {
 }
 
 TColor32 BlendRegEx(TColor32 F, TColor32 B, TColor32 M) {
-  const uint32_t a = MasterAlpha(F, M);
+  const uint32_t a = SimdMasterWeight(F, M);
   return a == 0 ? B : MixWeight(F, B, a);
 }
 
 void BlendMemEx(TColor32 F, TColor32& B, TColor32 M) {
-  const uint32_t a = MasterAlpha(F, M);
+  const uint32_t a = SimdMasterWeight(F, M);
   if ((F >> 24) == 0 || a == 0) return;
   B = MixWeight(F, B, a);
 }

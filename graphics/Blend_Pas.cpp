@@ -1,6 +1,4 @@
 // Portable tier: channels mixed through the rounding multiply table; alpha taken from the target.
-#include <algorithm>
-
 #include "graphics/BlendTiers.h"
 
 namespace gfx {
@@ -30,9 +28,8 @@ TColor32 BlendWithAlpha(TColor32 F, TColor32 B, uint32_t a) {
   return MixColours(F, B, a, B);
 }
 
-// Master alpha above 255 counts as 255.
 uint32_t MasterAlpha(TColor32 F, TColor32 M) {
-  return AlphaMulTable[std::min<TColor32>(M, 255)][F >> 24];
+  return AlphaMulTable[ClampMaster(M)][F >> 24];
 }
 
 }  // namespace

@@ -29,15 +29,6 @@ TColor32 Mix(TColor32 F, TColor32 B, __m128i w) {
   return TColor32(_mm_cvtsi128_si32(_mm_packus_epi16(r, r)));
 }
 
-// Master alpha above 255 counts as 255, which keeps every weight within the table.
-TColor32 ClampMaster(TColor32 M) {
-  return M > 255 ? 255 : M;
-}
-
-uint32_t MasterAlpha(TColor32 F, TColor32 M) {
-  return ((ClampMaster(M) + 1) * (F >> 24)) >> 8;
-}
-
 // Four pixels of Src mixed into four of Dst without unpacking: blue and red sit in the low
 // bytes of the 16-bit lanes, green and alpha are shifted down there. w: each pixel's weight
 // (0..256) in both 16-bit halves of its 32-bit lane.
@@ -79,12 +70,12 @@ void BlendMem(TColor32 F, TColor32& B) {
 }
 
 TColor32 BlendRegEx(TColor32 F, TColor32 B, TColor32 M) {
-  const uint32_t a = MasterAlpha(F, M);
+  const uint32_t a = SimdMasterWeight(F, M);
   return a == 0 ? B : Mix(F, B, Weight(a));
 }
 
 void BlendMemEx(TColor32 F, TColor32& B, TColor32 M) {
-  const uint32_t a = MasterAlpha(F, M);
+  const uint32_t a = SimdMasterWeight(F, M);
   if ((F >> 24) == 0 || a == 0) return;
   B = Mix(F, B, Weight(a));
 }

@@ -176,6 +176,22 @@ TEST_P(BlendTier, LineFormsMatchThePerPixelFormulaAndStayInsideTheRun) {
         });
 }
 
+TEST_P(BlendTier, MasterAlphaAbove255CountsAs255) {
+  ScopedTier scope(tier());
+  std::mt19937 random(13);
+  for (int k = 0; k < 1000; ++k) {
+    const uint32_t F = random(), B = random();
+    ASSERT_EQ(BlendRegEx(F, B, 1000), BlendRegEx(F, B, 255));
+    ASSERT_EQ(MergeRegEx(F, B, 0xFFFFFFFF), MergeRegEx(F, B, 255));
+    uint32_t line[4] = {B, B, B, B}, capped[4] = {B, B, B, B};
+    const uint32_t src[4] = {F, F, F, F};
+    BlendLineEx(src, line, 4, 70000);
+    BlendLineEx(src, capped, 4, 255);
+    ASSERT_EQ(line[3], capped[3]);
+  }
+  EMMS();
+}
+
 TEST_P(BlendTier, EveryRoutineVariableIsBound) {
   ScopedTier scope(tier());
   const void* const variables[] = {
