@@ -307,9 +307,9 @@ void TPNGGraphic::LoadIDAT() {
 
   // A picture bigger than its data could ever inflate to is refused before any allocation.
   uint64_t dataBytes = Chunk.Length;
-  for (const uint8_t* next = Run + int64_t{Chunk.Length} + 4; End - next >= 8;) {
-    const uint32_t length = BigEndian32(next);
-    if ((BigEndian32(next + 4) & ~LetterCaseBits) != IDAT) break;
+  for (int64_t next = int64_t{Chunk.Length} + 4; End - Run - next >= 8;) {
+    const uint32_t length = BigEndian32(Run + next);
+    if ((BigEndian32(Run + next + 4) & ~LetterCaseBits) != IDAT) break;
     dataBytes += length;
     next += int64_t{length} + 12;
   }
