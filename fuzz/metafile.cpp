@@ -1,0 +1,25 @@
+// Feeds arbitrary bytes to the metafile reader and plays what it accepts onto a small surface.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/Graphics.h"
+#include "platform/Metafile.h"
+#include "platform/QtRuntime.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool started = (plat::EnsureQtApplication(), true);
+  (void)started;
+  plat::TReadOnlyMemoryStream stream(data, int64_t(size));
+  plat::TMetafile metafile;
+  try {
+    metafile.LoadFromStream(stream);
+  } catch (const plat::Exception&) {
+    return 0;
+  }
+  std::vector<uint32_t> pixels(32 * 32, 0xFFFFFFFF);
+  plat::DeviceContext dc(pixels.data(), 32, 32, 32 * 4);
+  plat::TCanvas canvas(&dc);
+  metafile.Draw(canvas, {0, 0, 32, 32});
+  return 0;
+}

@@ -1,0 +1,176 @@
+// Builds metafiles byte by byte for the tests, and draws them onto plain 32-bit surfaces.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Classes.h"
+#include "platform/Graphics.h"
+#include "platform/Metafile.h"
+
+namespace mftest {
+
+// Little-endian bytes.
+struct Le {
+  std::string d;
+  Le& U8(uint32_t v) {
+    d.push_back(char(v & 0xFF));
+    return *this;
+  }
+  Le& U16(uint32_t v) { return U8(v).U8(v >> 8); }
+  Le& U32(uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
+  Le& F32(float f) {
+    uint32_t bits;
+    std::memcpy(&bits, &f, 4);
+    return U32(bits);
+  }
+  Le& Raw(const std::string& s) {
+    d += s;
+    return *this;
+  }
+  size_t Size() const { return d.size(); }
+};
+
+// A standard metafile: records of 16-bit words. Colours take two words (low, high).
+class Wmf {
+ public:
+  Wmf& Rec(uint16_t function, std::initializer_list<int> words) {
+    Le params;
+    for (int w : words) params.U16(uint32_t(w));
+    return RecBytes(function, params.d);
+  }
+  // Parameters as bytes (padded to whole words).
+  Wmf& RecBytes(uint16_t function, std::string params) {
+    if (params.size() % 2) params.push_back('\0');
+    records_.U32(uint32_t(3 + params.size() / 2)).U16(function).Raw(params);
+    ++count_;
+    return *this;
+  }
+  std::string Standard() const {
+    Le file;
+    const uint32_t words = uint32_t(9 + (records_.Size() + 6) / 2);
+    file.U16(1).U16(9).U16(0x300).U32(words).U16(16).U32(64).U16(0);
+    file.Raw(records_.d).U32(3).U16(0);
+    return file.d;
+  }
+  std::string Placeable(int left, int top, int right, int bottom, int inch) const {
+    Le head;
+    head.U32(0x9AC6CDD7).U16(0).U16(uint32_t(left)).U16(uint32_t(top)).U16(uint32_t(right));
+    head.U16(uint32_t(bottom)).U16(uint32_t(inch)).U32(0);
+    uint16_t sum = 0;
+    for (size_t i = 0; i < 20; i += 2)
+      sum ^= uint16_t(uint8_t(head.d[i]) | (uint8_t(head.d[i + 1]) << 8));
+    head.U16(sum);
+    return head.d + Standard();
+  }
+
+ private:
+  Le records_;
+  int count_ = 0;
+};
+
+// Low and high word of a colour for Wmf::Rec.
+inline int Lo(uint32_t v) {
+  return int(v & 0xFFFF);
+}
+inline int Hi(uint32_t v) {
+  return int(v >> 16);
+}
+
+// An enhanced metafile: records of 32-bit values.
+class Emf {
+ public:
+  Emf& Rec(uint32_t type, std::initializer_list<int64_t> values) {
+    Le params;
+    for (int64_t v : values) params.U32(uint32_t(v));
+    return RecBytes(type, params.d);
+  }
+  Emf& RecBytes(uint32_t type, std::string params) {
+    while (params.size() % 4) params.push_back('\0');
+    records_.U32(type).U32(uint32_t(8 + params.size())).Raw(params);
+    ++count_;
+    return *this;
+  }
+  // frame in 0.01 mm; the recording device has deviceW x deviceH pixels on mmW x mmH.
+  std::string Build(int frameLeft, int frameTop, int frameRight, int frameBottom,
+                    int deviceW = 1920, int deviceH = 1080, int mmW = 508, int mmH = 286) const {
+    Le eof;
+    eof.U32(14).U32(20).U32(0).U32(16).U32(20);
+    Le head;
+    head.U32(1).U32(88);
+    head.U32(0).U32(0).U32(0).U32(0);  // bounds
+    head.U32(uint32_t(frameLeft)).U32(uint32_t(frameTop)).U32(uint32_t(frameRight));
+    head.U32(uint32_t(frameBottom));
+    head.U32(0x464D4520).U32(0x10000);
+    head.U32(uint32_t(88 + records_.Size() + eof.Size())).U32(uint32_t(count_ + 2));
+    head.U16(16).U16(0).U32(0).U32(0).U32(0);
+    head.U32(uint32_t(deviceW)).U32(uint32_t(deviceH)).U32(uint32_t(mmW)).U32(uint32_t(mmH));
+    return head.d + records_.d + eof.d;
+  }
+
+ private:
+  Le records_;
+  int count_ = 0;
+};
+
+// A 24-bit bottom-up bitmap: info header then rows (bottom row first). Pixels are 0xRRGGBB,
+// given top row first.
+inline std::string Dib24(int width, int height, const std::vector<uint32_t>& topDown,
+                         std::string* bitsOut = nullptr) {
+  Le info;
+  info.U32(40).U32(uint32_t(width)).U32(uint32_t(height)).U16(1).U16(24).U32(0);
+  info.U32(0).U32(0).U32(0).U32(0).U32(0);
+  Le bits;
+  for (int y = height - 1; y >= 0; --y) {
+    for (int x = 0; x < width; ++x) {
+      const uint32_t p = topDown[size_t(y * width + x)];
+      bits.U8(p).U8(p >> 8).U8(p >> 16);
+    }
+    while (bits.Size() % 4) bits.U8(0);
+  }
+  if (bitsOut) {
+    *bitsOut = bits.d;
+    return info.d;
+  }
+  return info.d + bits.d;
+}
+
+inline void LoadInto(plat::TMetafile& m, const std::string& bytes) {
+  plat::TReadOnlyMemoryStream stream(bytes.data(), int64_t(bytes.size()));
+  m.LoadFromStream(stream);
+}
+inline std::unique_ptr<plat::TMetafile> Load(const std::string& bytes) {
+  auto m = std::make_unique<plat::TMetafile>();
+  LoadInto(*m, bytes);
+  return m;
+}
+
+// A surface of w x h pixels (0xAARRGGBB) filled with `fill`, with the metafile drawn into rect.
+struct Surface {
+  int w, h;
+  std::vector<uint32_t> px;
+  uint32_t At(int x, int y) const { return px[size_t(y * w + x)] & 0xFFFFFF; }
+};
+inline Surface Render(const plat::TMetafile& m, int w, int h, const plat::TRect& rect,
+                      uint32_t fill = 0xFF808080) {
+  Surface s{w, h, std::vector<uint32_t>(size_t(w) * size_t(h), fill)};
+  plat::DeviceContext dc(s.px.data(), w, h, w * 4);
+  plat::TCanvas canvas(&dc);
+  m.Draw(canvas, rect);
+  return s;
+}
+inline Surface Render(const plat::TMetafile& m, uint32_t fill = 0xFF808080) {
+  return Render(m, m.Width(), m.Height(), {0, 0, m.Width(), m.Height()}, fill);
+}
+
+// Colours as the file stores them (0x00BBGGRR) and as the surface holds them (0xRRGGBB).
+inline constexpr uint32_t kRedRef = 0x0000FF, kRed = 0xFF0000;
+inline constexpr uint32_t kBlueRef = 0xFF0000, kBlue = 0x0000FF;
+inline constexpr uint32_t kGreenRef = 0x00FF00, kGreen = 0x00FF00;
+inline constexpr uint32_t kGrey = 0x808080;
+
+}  // namespace mftest
