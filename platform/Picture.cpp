@@ -1,9 +1,12 @@
 #include "platform/Picture.h"
 
+#include <sys/stat.h>
+
 #include "platform/Bitmap.h"
 #include "platform/Clipboard.h"
 #include "platform/Icon.h"
 #include "platform/Jpeg.h"
+#include "platform/Metafile.h"
 
 namespace plat {
 
@@ -23,6 +26,11 @@ const TGraphicClass& TGraphic::StaticClass() {
 }
 
 void TGraphic::LoadFromFile(const std::string& fileName) {
+  // Opening a pipe would wait for a writer, and devices or folders are no pictures.
+  struct stat info;
+  if (::stat(fileName.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    throw EFOpenError(Format("Cannot open file \"%s\". Not a regular file", {fileName}));
+  }
   TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
   LoadFromStream(stream);
 }
@@ -117,9 +125,10 @@ std::string TPicture::GraphicFilter(const TGraphicClass& base) {
 
 void RegisterDefaultPictureFormats() {
   const TGraphicClass* classes[] = {&TJPEGImage::StaticClass(), &TBitmap::StaticClass(),
-                                    &TIcon::StaticClass()};
+                                    &TIcon::StaticClass(), &TMetafile::StaticClass()};
   for (const TGraphicClass* cls : classes) TPicture::UnregisterGraphicClass(*cls);
-  // Metafiles (wmf, emf) join this table once their class exists.
+  TPicture::RegisterFileFormat("emf", "Enhanced metafiles", TMetafile::StaticClass());
+  TPicture::RegisterFileFormat("wmf", "Metafiles", TMetafile::StaticClass());
   TPicture::RegisterFileFormat("ico", "Icons", TIcon::StaticClass());
   TPicture::RegisterFileFormat("bmp", "Bitmaps", TBitmap::StaticClass());
   TPicture::RegisterFileFormat("dib", "Device independent bitmaps", TBitmap::StaticClass());
