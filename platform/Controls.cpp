@@ -722,7 +722,7 @@ void TWinControl::DoExit() {
 }
 
 void TWinControl::PaintWindow(QPainter& painter, const TRect&) {
-  painter.fillRect(0, 0, Width(), Height(), ToQColor(ColorToRGB(Color())));
+  painter.fillRect(0, 0, Width(), Height(), ToQColor(EffectiveColor()));
   if (BorderStyle() == bsSingle) DrawSunkenBorder(painter, Width(), Height());
 }
 
@@ -775,7 +775,7 @@ void TCustomControl::WndProc(TMessage& m) {
 }
 
 void TCustomControl::PaintWindow(QPainter& painter, const TRect& area) {
-  PaintThroughCanvas(*this, canvas_, painter, area, BorderInset(), Color());
+  PaintThroughCanvas(*this, canvas_, painter, area, BorderInset(), EffectiveColor());
 }
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {
@@ -793,8 +793,7 @@ void TGraphicControl::WndProc(TMessage& m) {
 }
 
 void TGraphicControl::PaintWindow(QPainter& painter, const TRect& area) {
-  TColor background = ParentColor() && Parent() ? Parent()->Color() : Color();
-  PaintThroughCanvas(*this, canvas_, painter, area, 0, background);
+  PaintThroughCanvas(*this, canvas_, painter, area, 0, EffectiveColor());
 }
 
 // ---- Posted messages, keyboard state ----

@@ -244,6 +244,8 @@ class TControl : public TComponent {
   virtual int BorderInset() const { return 0; }
   // Windows of their own (forms, hint windows) show without a parent.
   virtual bool StandsAlone() const { return false; }
+  // Color, or the parent's with ParentColor.
+  TColor EffectiveColor() const;
   // Events are quiet while a layout loads.
   bool Loading() const { return (ComponentState() & csLoading) != 0; }
 
@@ -257,7 +259,6 @@ class TControl : public TComponent {
   // Takes the bounds the window system gave a window, without setting them back.
   void SyncFromWindow(const TRect& bounds);
   void HandleMouse(TMessage& m);
-  TColor EffectiveColor() const;
 
   QWidget* widget_ = nullptr;       // owned; freed through DisposeWidget
   TEventBridge* bridge_ = nullptr;  // a child of the widget

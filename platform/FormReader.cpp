@@ -279,7 +279,7 @@ class Reader {
   void Store(TObject& target, const TPropInfo& prop, const RawValue& value) {
     try {
       if (FillList(target, prop, value)) return;
-      TValue converted = Convert(target, prop, value);
+      TValue converted = Convert(prop, value);
       if (!prop.Set) lex_.Fail(value.line, "Property " + prop.Name + " is read-only");
       prop.Set(target, converted);
     } catch (const Deferred&) {
@@ -292,7 +292,7 @@ class Reader {
     }
   }
 
-  TValue Convert(TObject& target, const TPropInfo& prop, const RawValue& value) {
+  TValue Convert(const TPropInfo& prop, const RawValue& value) {
     auto wrong = [&]() -> TValue { lex_.Fail(value.line, "Invalid value for " + prop.Name); };
     switch (prop.Kind) {
       case tkInteger: {

@@ -110,9 +110,10 @@ void TLabel::AdjustSize() {
   DeviceContext measure;
   measure.SelectFont(Font()->LogFont());
   TRect r{0, 0, wordWrap_ ? Width() : 0, 0};
-  std::u16string text = QString::fromStdString(WithoutMnemonics(Caption())).toStdU16String();
-  if (text.empty()) text = u" ";
-  measure.DrawText(text, r, DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
+  // An empty caption still has the height of a line.
+  std::string shown = WithoutMnemonics(Caption());
+  QString text = shown.empty() ? QStringLiteral(" ") : ToQString(shown);
+  measure.DrawText(text.toStdU16String(), r, DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
   SetBounds(Left(), Top(), wordWrap_ ? Width() : r.Width(), r.Height());
 }
 
@@ -120,7 +121,7 @@ void TLabel::Paint() {
   TRect r = ClientRect();
   if (!transparent_) {
     Canvas()->Brush().SetStyle(bsSolid);
-    Canvas()->Brush().SetColor(ParentColor() && Parent() ? Parent()->Color() : Color());
+    Canvas()->Brush().SetColor(EffectiveColor());
     Canvas()->FillRect(r);
   }
   uint32_t format = alignment_ == taCenter         ? DT_CENTER
