@@ -41,7 +41,8 @@ class TCustomBitmap32 : public TCustomMap {
 
   // ---- Storage ----
   TCustomBackend* Backend() const { return backend_; }
-  // Takes over the creator's reference of NewBackend; size and pixels move into it.
+  // Takes over the creator's reference of NewBackend (also when it fails); size and pixels
+  // move into it.
   void SetBackend(TCustomBackend* newBackend);
   TColor32* Bits() const { return bits_; }
   bool Empty() const override;
