@@ -9,14 +9,14 @@ namespace gfx {
 // Ends nothing: the EMMS of tiers that leave no MMX state behind.
 void EMMS_None();
 
-// Master alpha above 255 counts as 255, which keeps every weight of the SIMD tiers within their
-// weight table.
-inline TColor32 ClampMaster(TColor32 M) {
+// A weight or master alpha above 255 counts as 255: every tier then agrees with its formula for
+// 255, and the SIMD tiers' weights stay within their table.
+inline TColor32 ClampWeight(TColor32 M) {
   return M > 255 ? 255 : M;
 }
 // The MMX and SSE2 weight of F under master alpha M in the Reg and Mem forms.
 inline uint32_t SimdMasterWeight(TColor32 F, TColor32 M) {
-  return ((ClampMaster(M) + 1) * (F >> 24)) >> 8;
+  return ((ClampWeight(M) + 1) * (F >> 24)) >> 8;
 }
 
 namespace blend_pas {

@@ -17,7 +17,7 @@ TColor32 Mix(TColor32 X, TColor32 Y, uint32_t w) {
 }
 
 uint32_t MasterAlpha(TColor32 F, TColor32 M) {
-  return ((ClampMaster(M) + 1) * (F >> 24)) >> 8;
+  return ((ClampWeight(M) + 1) * (F >> 24)) >> 8;
 }
 
 TColor32 BlendWithMaster(TColor32 F, TColor32 B, TColor32 M) {
@@ -52,6 +52,7 @@ void BlendLine(const TColor32* Src, TColor32* Dst, int32_t Count) {
 }
 
 TColor32 CombineReg(TColor32 X, TColor32 Y, TColor32 W) {
+  W = ClampWeight(W);
   if (W == 0) return Y;
   if (W == 255) return X;
   return Mix(X, Y, W);

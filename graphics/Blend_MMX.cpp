@@ -65,7 +65,7 @@ void BlendLine(const TColor32* Src, TColor32* Dst, int32_t Count) {
 
 // Here the weight is ((F.a + 1) * M) >> 8, unlike the Reg and Mem forms.
 void BlendLineEx(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 M) {
-  M = ClampMaster(M);
+  M = ClampWeight(M);
   for (int32_t i = 0; i < Count; ++i) {
     const TColor32 F = Src[i];
     const uint32_t a = (((F >> 24) + 1) * M) >> 8;
@@ -74,15 +74,18 @@ void BlendLineEx(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 M) 
 }
 
 TColor32 CombineReg(TColor32 X, TColor32 Y, TColor32 W) {
+  W = ClampWeight(W);
   return Mix(X, Y, _mm_set1_pi16(short(W)));
 }
 
 void CombineMem(TColor32 X, TColor32& Y, TColor32 W) {
+  W = ClampWeight(W);
   if (W == 0) return;
   Y = W == 255 ? X : CombineReg(X, Y, W);
 }
 
 void CombineLine(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 W) {
+  W = ClampWeight(W);
   if (W == 0) return;
   for (int32_t i = 0; i < Count; ++i) Dst[i] = W == 255 ? Src[i] : CombineReg(Src[i], Dst[i], W);
 }

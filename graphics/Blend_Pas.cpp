@@ -29,7 +29,7 @@ TColor32 BlendWithAlpha(TColor32 F, TColor32 B, uint32_t a) {
 }
 
 uint32_t MasterAlpha(TColor32 F, TColor32 M) {
-  return AlphaMulTable[ClampMaster(M)][F >> 24];
+  return AlphaMulTable[ClampWeight(M)][F >> 24];
 }
 
 }  // namespace

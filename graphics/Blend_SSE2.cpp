@@ -103,7 +103,7 @@ void BlendLine(const TColor32* Src, TColor32* Dst, int32_t Count) {
 
 // Per pixel a = ((F.a + 1) * M) >> 8; a = 0 leaves B as it is through the formula.
 void BlendLineEx(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 M) {
-  M = ClampMaster(M);
+  M = ClampWeight(M);
   const __m128i master = _mm_set1_epi32(int(M));
   const __m128i one = _mm_set1_epi32(1);
   int32_t i = 0;
@@ -122,15 +122,18 @@ void BlendLineEx(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 M) 
 }
 
 TColor32 CombineReg(TColor32 X, TColor32 Y, TColor32 W) {
+  W = ClampWeight(W);
   return Mix(X, Y, _mm_set1_epi16(short(W)));
 }
 
 void CombineMem(TColor32 X, TColor32& Y, TColor32 W) {
+  W = ClampWeight(W);
   if (W == 0) return;
   Y = W == 255 ? X : CombineReg(X, Y, W);
 }
 
 void CombineLine(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 W) {
+  W = ClampWeight(W);
   if (W == 0) return;
   if (W == 255) {
     for (int32_t i = 0; i < Count; ++i) Dst[i] = Src[i];

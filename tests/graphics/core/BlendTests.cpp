@@ -176,7 +176,7 @@ TEST_P(BlendTier, LineFormsMatchThePerPixelFormulaAndStayInsideTheRun) {
         });
 }
 
-TEST_P(BlendTier, MasterAlphaAbove255CountsAs255) {
+TEST_P(BlendTier, WeightsAbove255CountAs255) {
   ScopedTier scope(tier());
   std::mt19937 random(13);
   for (int k = 0; k < 1000; ++k) {
@@ -188,6 +188,12 @@ TEST_P(BlendTier, MasterAlphaAbove255CountsAs255) {
     BlendLineEx(src, line, 4, 70000);
     BlendLineEx(src, capped, 4, 255);
     ASSERT_EQ(line[3], capped[3]);
+    ASSERT_EQ(CombineReg(F, B, 256), CombineReg(F, B, 255));
+    uint32_t combined = B;
+    CombineMem(F, combined, 999);
+    ASSERT_EQ(combined, F);
+    CombineLine(src, line, 4, 300);
+    ASSERT_EQ(line[2], F);
   }
   EMMS();
 }
