@@ -126,6 +126,7 @@ TModalResult TCustomForm::ShowModal() {
       bool& flag;
       ~Reset() { flag = false; }
     } reset{modal_};
+    PlaceOnFirstShow();
     DoShow();
     TModalResult answer = hook(*this);
     if (answer != mrNone) modalResult_ = answer;

@@ -109,6 +109,24 @@ TEST_F(Messages, ADragLeavingTheControlStaysWithItUntilRelease) {
   EXPECT_EQ(probe->log, (std::vector<std::string>{"down 10,10", "drag 150,-20", "up 150,-20"}));
 }
 
+TEST_F(Messages, AReleaseThatWentElsewhereIsDeliveredBeforeTheNextEvent) {
+  // A second window takes the release, as a dialog opened during a drag would.
+  TForm other(nullptr);
+  other.SetBounds(400, 40, 100, 100);
+  auto* elsewhere = other.Make<TProbe>();
+  elsewhere->SetBounds(0, 0, 100, 100);
+  elsewhere->SetParent(&other);
+  other.Show();
+  SimulateMouse(*probe, TMouseAction::Press, mbLeft, {10, 10});
+  SimulateMouse(*elsewhere, TMouseAction::Release, mbLeft, {5, 5});
+  SimulateMouse(*probe, TMouseAction::Move, mbLeft, {12, 12});
+  ASSERT_EQ(probe->log.size(), 3u);
+  EXPECT_EQ(probe->log[0], "down 10,10");
+  EXPECT_EQ(probe->log[1].substr(0, 3), "up ");
+  EXPECT_EQ(probe->log[2], "move 12,12");
+  EXPECT_FALSE(probe->MouseCapture());
+}
+
 TEST_F(Messages, WheelNotchesReachTheUpAndDownEventsAfterOnMouseWheel) {
   std::vector<std::string> calls;
   probe->OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint, bool& handled) {

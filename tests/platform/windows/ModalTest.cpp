@@ -194,6 +194,17 @@ TEST(Shell, LinksAreRecordedUnderTest) {
   EXPECT_EQ(links, (std::vector<std::string>{"mailto:someone@example.org"}));
 }
 
+TEST(FormPlacement, CentredFormsUseTheScreenOrTheMainForm) {
+  TTestHooksScope hooks;
+  TestHooks().screenSize = TSize{1000, 800};
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 100);
+  form.SetPosition(poScreenCenter);
+  TestHooks().modal = [](TCustomForm&) { return mrOk; };
+  form.ShowModal();
+  EXPECT_EQ(form.BoundsRect(), (TRect{400, 350, 600, 450}));
+}
+
 TEST(ScreenAndMouse, OverridesReplaceTheOffscreenValues) {
   TTestHooksScope hooks;
   TestHooks().screenSize = TSize{1366, 950};
