@@ -15,7 +15,7 @@ namespace {
 constexpr double kCoordinateLimit = double(1 << 24);
 // Saved states and clip regions beyond these sizes are refused: they only come from damaged files.
 constexpr size_t kMaxSavedStates = 4096;
-constexpr size_t kMaxClipRects = 8192;
+constexpr size_t kMaxClipRects = 1024;
 // Lines with a one-pixel pen that leave the picture by more than this are cut at that margin, so
 // their pixel-by-pixel drawing stays short.
 constexpr int32_t kLineMargin = 256;

@@ -267,3 +267,72 @@ TEST(EmfDrawing, WideTextMatchesTheDeviceContext) {
   ASSERT_NE(expected, std::vector<uint32_t>(96 * 96, 0xFF808080));
   EXPECT_EQ(s.px, expected);
 }
+
+TEST(EmfDrawing, BlockSourcesCountRowsFromTheTopButDeviceBitsFromTheBottom) {
+  std::string bits;
+  const std::string info = Dib24(2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}, &bits);
+  const auto dibTail = [&](Le& record, uint32_t at) {
+    record.U32(at).U32(uint32_t(info.size())).U32(uint32_t(at + info.size()));
+    record.U32(uint32_t(bits.size()));
+  };
+  // Stretch block: the source's top-right pixel (green) onto 10 x 10 pixels.
+  Le stretch;
+  stretch.U32(0).U32(0).U32(0).U32(0).U32(70).U32(70).U32(10).U32(10).U32(SRCCOPY).U32(1).U32(0);
+  stretch.F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0).U32(0);
+  dibTail(stretch, 108);
+  stretch.U32(1).U32(1).Raw(info + bits);
+  // Device bits at one pixel per pixel: the source's top-left pixel comes out at the top left.
+  Le toDevice;
+  toDevice.U32(0).U32(0).U32(0).U32(0).U32(80).U32(40).U32(0).U32(0).U32(2).U32(2);
+  dibTail(toDevice, 76);
+  toDevice.U32(0).U32(0).U32(2).Raw(info + bits);
+  // The bottom row of the bitmap is row 0 of StretchDIBits' source.
+  Le bottomRow;
+  bottomRow.U32(0).U32(0).U32(0).U32(0).U32(10).U32(80).U32(0).U32(0).U32(2).U32(1);
+  dibTail(bottomRow, 80);
+  bottomRow.U32(0).U32(SRCCOPY).U32(20).U32(10).Raw(info + bits);
+  Emf e;
+  e.RecBytes(77, stretch.d).RecBytes(80, toDevice.d).RecBytes(kStretchDibits, bottomRow.d);
+  const Surface s = Render(*Load(Picture(e)));
+  EXPECT_EQ(s.At(70, 70), kGreen);
+  EXPECT_EQ(s.At(79, 79), kGreen);
+  EXPECT_EQ(s.At(80, 80), kGrey);
+  EXPECT_EQ(s.At(80, 40), kRed);
+  EXPECT_EQ(s.At(81, 40), kGreen);
+  EXPECT_EQ(s.At(80, 41), kBlue);
+  EXPECT_EQ(s.At(81, 41), 0xFFFFFFu);
+  EXPECT_EQ(s.At(12, 85), kBlue);
+  EXPECT_EQ(s.At(25, 85), 0xFFFFFFu);
+}
+
+TEST(EmfDrawing, FrameOriginAndOpaqueAnsiText) {
+  // The frame starts half an inch in: logical (48, 48) is the picture's top left.
+  Emf shifted = WithPenAndBrush();
+  shifted.Rec(kSelectObject, {kNullPen}).Rec(kRectangle, {48, 48, 58, 58});
+  const auto m = Load(shifted.Build(1270, 1270, 3810, 3810));
+  ASSERT_EQ(m->Width(), 96);
+  const Surface s = Render(*m);
+  EXPECT_EQ(s.At(0, 0), kRed);
+  EXPECT_EQ(s.At(9, 9), kRed);
+  EXPECT_EQ(s.At(10, 10), kGrey);
+
+  // 8-bit text in the Western code page on an opaque rectangle of the background colour.
+  Le text;
+  text.U32(0).U32(0).U32(0).U32(0).U32(1).F32(1).F32(1);
+  text.U32(20).U32(30).U32(4).U32(76).U32(ETO_OPAQUE | ETO_CLIPPED);
+  text.U32(10).U32(20).U32(60).U32(50).U32(0);
+  text.Raw("Gr\x80\xE9");
+  Emf e;
+  e.Rec(kSetTextColor, {kRedRef}).Rec(25, {kGreenRef});
+  e.RecBytes(83, text.d);
+  const Surface t = Render(*Load(Picture(e)));
+  std::vector<uint32_t> expected(96 * 96, 0xFF808080);
+  DeviceContext dc(expected.data(), 96, 96, 96 * 4);
+  dc.SetTextColor(kRedRef);
+  dc.SetBkColor(kGreenRef);
+  const TRect box{10, 20, 60, 50};
+  dc.ExtTextOut(20, 30, ETO_OPAQUE | ETO_CLIPPED, &box, u"Gr\u20AC\u00E9");
+  EXPECT_EQ(t.px, expected);
+  EXPECT_EQ(t.At(11, 21), kGreen);
+  EXPECT_EQ(t.At(60, 21), kGrey);
+}
