@@ -15,6 +15,8 @@ void StartEngine() {
   std::call_once(started, [] {
     CPUFeatures();
     BuildBlendTables();
+    // Routine registries in module order: LowLevel, Blend, Transforms, Resamplers, MicroTiles,
+    // Filters; then class registration by name, the gamma table and the blend-mode tables.
     StartLowLevel();
     StartBlend();
     StartFilters();
