@@ -1,0 +1,113 @@
+// Memos, labels, hint windows, scroll bars and images: sizes and contents.
+#include <gtest/gtest.h>
+
+#include "platform/Application.h"
+#include "platform/Bitmap.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+#include "platform/TestSeams.h"
+
+namespace plat {
+namespace {
+
+TEST(TextControls, MemoLinesAndTextStayInStep) {
+  TForm form(nullptr);
+  auto* memo = form.Make<TMemo>();
+  memo->SetParent(&form);
+  memo->Lines()->Add("first");
+  memo->Lines()->Add("second");
+  EXPECT_EQ(memo->Text(), "first\nsecond\n");
+  memo->SetText("one\r\ntwo\nthree");
+  ASSERT_EQ(memo->Lines()->Count(), 3);
+  EXPECT_EQ(memo->Lines()->Strings(2), "three");
+}
+
+TEST(TextControls, MemoWrappedLinesKeepEveryCharacter) {
+  TForm form(nullptr);
+  auto* memo = form.Make<TMemo>();
+  memo->SetParent(&form);
+  memo->SetBounds(0, 0, 90, 120);
+  form.Show();
+  const std::string line = "one two three four five six seven eight nine ten";
+  memo->SetText(line + "\nshort");
+  std::vector<std::string> wrapped = memo->WrappedLines();
+  ASSERT_GT(wrapped.size(), 3u);
+  EXPECT_EQ(wrapped.back(), "short");
+  std::string joined;
+  for (size_t i = 0; i + 1 < wrapped.size(); ++i) joined += wrapped[i];
+  EXPECT_EQ(joined, line);
+  memo->SetWordWrap(false);
+  EXPECT_EQ(memo->WrappedLines(), (std::vector<std::string>{line, "short"}));
+}
+
+TEST(TextControls, LabelsSizeThemselvesToTheirTextWithoutTheMnemonic) {
+  TForm form(nullptr);
+  auto* label = form.Make<TLabel>();
+  label->SetParent(&form);
+  label->SetCaption("&Open && save");
+  DeviceContext measure;
+  TCanvas canvas(&measure);
+  canvas.SetFont(*label->Font());
+  TSize text = canvas.TextExtent("Open & save");
+  EXPECT_EQ(label->Width(), text.cx);
+  EXPECT_EQ(label->Height(), text.cy);
+  label->SetAutoSize(false);
+  label->SetCaption("A much longer caption than before");
+  EXPECT_EQ(label->Width(), text.cx);
+}
+
+TEST(TextControls, HintRectanglesWrapAtTheWidthAsked) {
+  THintWindow hint(nullptr);
+  TRect one = hint.CalcHintRect(300, "Short hint");
+  TRect many = hint.CalcHintRect(
+      120, "A hint long enough that a narrow window has to break it over several lines");
+  EXPECT_EQ(one.Left, 0);
+  EXPECT_LE(many.Width(), 120 + 6);
+  EXPECT_GE(many.Height(), 3 * (one.Height() - 2));
+  hint.ActivateHint(one.Offset(50, 60), "Short hint");
+  EXPECT_TRUE(hint.Visible());
+  EXPECT_EQ(hint.BoundsRect(), one.Offset(50, 60));
+  hint.ReleaseHandle();
+  EXPECT_FALSE(hint.Visible());
+}
+
+TEST(TextControls, ScrollBarArrowsScrollByOneLine) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 100);
+  auto* bar = form.Make<TScrollBar>();
+  bar->SetParent(&form);
+  bar->SetBounds(0, 0, 200, 17);
+  bar->SetParams(5, 0, 100);
+  std::vector<std::pair<TScrollCode, int>> scrolls;
+  bar->OnScroll = [&](TObject*, TScrollCode code, int& pos) { scrolls.push_back({code, pos}); };
+  int changes = 0;
+  bar->OnChange = [&](TObject*) { ++changes; };
+  form.Show();
+  Application().ProcessMessages();
+  SimulateMouse(*bar, TMouseAction::Press, mbLeft, {195, 8});
+  SimulateMouse(*bar, TMouseAction::Release, mbLeft, {195, 8});
+  ASSERT_FALSE(scrolls.empty());
+  EXPECT_EQ(scrolls[0], std::make_pair(scLineDown, 6));
+  EXPECT_EQ(bar->Position(), 6);
+  EXPECT_EQ(changes, 1);
+}
+
+TEST(TextControls, ImagesPlaceTheirPictureByStretchProportionAndCentre) {
+  TImage image(nullptr);
+  image.SetBounds(0, 0, 100, 100);
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetSize(200, 100);
+  image.Picture()->SetGraphic(std::move(bitmap));
+  EXPECT_EQ(image.DestRect(), (TRect{0, 0, 200, 100}));
+  image.SetProportional(true);
+  EXPECT_EQ(image.DestRect(), (TRect{0, 0, 100, 50}));
+  image.SetCenter(true);
+  EXPECT_EQ(image.DestRect(), (TRect{0, 25, 100, 75}));
+  image.SetProportional(false);
+  image.SetStretch(true);
+  EXPECT_EQ(image.DestRect(), (TRect{0, 0, 100, 100}));
+}
+
+}  // namespace
+}  // namespace plat
