@@ -1,5 +1,7 @@
 // The picture container: extension registry, filters, loading by extension, clipboard.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "PictureTestUtil.h"
 #include "platform/Bitmap.h"
@@ -115,6 +117,10 @@ TEST_F(PictureRegistry, LoadFromFileByExtension) {
     EXPECT_EQ(e.Message(), "Unknown picture file extension (.xyz)");
   }
   EXPECT_THROW(picture.LoadFromFile(JoinPath(WorkFolder(), "missing.bmp")), EFOpenError);
+  const std::string fifo = JoinPath(WorkFolder(), "pipe.bmp");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_THROW(picture.LoadFromFile(fifo), EFOpenError);  // refused, not waited on
+  ::unlink(fifo.c_str());
   EXPECT_EQ(picture.Graphic(), loaded);
 
   // Bitmap() replaces a graphic of another class by an empty bitmap.
