@@ -59,7 +59,13 @@ int TBitmap::BitsPerPixel(TPixelFormat format) {
 void TBitmap::Allocate(int width, int height, TPixelFormat format) {
   CheckPictureSize(width, height);
   int64_t stride = ((int64_t(width) * BitsPerPixel(format) + 31) / 32) * 4;
-  std::vector<uint8_t> bits(size_t(stride * height));
+  std::vector<uint8_t> bits;
+  try {
+    bits.resize(size_t(stride * height));
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory(
+        Format("Not enough memory for a picture of %d x %d pixels", {width, height}));
+  }
   // Keep the part that stays inside when the format is unchanged.
   if (format == pixelFormat_ && !bits_.empty()) {
     // Only the bits of pixels that exist on both sides; row padding is not pixel data.
