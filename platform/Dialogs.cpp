@@ -41,11 +41,9 @@ int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t
   if (auto& hook = TestHooks().messageBox) return hook(text, caption, flags);
   uint32_t buttons = flags & 0x0F;
   if (NobodyToAsk()) {
+    // Nobody answered: OK for a box that only informs, otherwise neither yes nor no.
     std::cerr << caption << ": " << text << '\n';
-    return buttons == MB_YESNO || buttons == MB_YESNOCANCEL
-               ? (buttons == MB_YESNO ? IDNO : IDCANCEL)
-           : buttons == MB_OKCANCEL ? IDCANCEL
-                                    : IDOK;
+    return buttons == MB_OK ? IDOK : IDCANCEL;
   }
   QMessageBox box(DialogParent());
   box.setWindowTitle(ToQString(caption));

@@ -65,6 +65,11 @@ void TCustomForm::SetActiveControl(TWinControl* control) {
   }
 }
 
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == opRemove && component == activeControl_) activeControl_ = nullptr;
+}
+
 void TCustomForm::SetModalResult(TModalResult result) {
   modalResult_ = result;
   if (result != mrNone && modal_ && quitModalLoop_) quitModalLoop_();

@@ -72,6 +72,7 @@ class TCustomForm : public TWinControl {
   // classes call it at the end of their constructor.
   void LoadFromLayout(std::string_view layoutName, const TFormBindings& bindings);
   void WndProc(TMessage& message) override;
+  void Notification(TComponent* component, TOperation operation) override;
   void ApplyText() override;
   int BorderInset() const override { return 0; }
   bool StandsAlone() const override { return true; }
