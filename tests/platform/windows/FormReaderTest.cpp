@@ -172,6 +172,69 @@ INSTANTIATE_TEST_SUITE_P(
                   "forms/BadForm.form(2): Component OkButton has the wrong class for its field"},
         BadLayout{"TLayoutForm F {\n  Width = 10\n", "forms/BadForm.form(3): Missing '}'"}));
 
+// Values of every kind, read straight into a plain component tree.
+class TValuesForm : public TForm {
+ public:
+  using TForm::TForm;
+  void Click(TObject*) {}
+  void Key(TObject*, char&) {}
+};
+
+TEST(FormReaderValues, NumbersStringsAndHandlersTakeTheirPropertysKind) {
+  RegisterControlProperties();
+  TValuesForm form(nullptr);
+  TFormBindings bindings;
+  bindings.Handler("Click", &form, &TValuesForm::Click).Handler("Key", &form, &TValuesForm::Key);
+  ReadLayoutText(form, R"(TValuesForm Values {
+    # comments and blank lines are skipped
+
+    Left = -20
+    Top = $1F
+    Color = $00F0FBFF
+    Cursor = crHourGlass
+    OnKeyPress = Key
+    TScrollBar Bar {
+      Min = -100
+      Max = 2147483647
+      Position = -5
+    }
+    TLabel Text {
+      Caption = "tab\tquote\" back\\slash"
+      OnClick = Click
+    }
+  })",
+                 "inline.form", bindings);
+  EXPECT_EQ(form.Left(), -20);
+  EXPECT_EQ(form.Top(), 31);
+  EXPECT_EQ(form.Color(), clCream);
+  EXPECT_EQ(form.Cursor(), crHourGlass);
+  EXPECT_TRUE(form.OnKeyPress);
+  auto* bar = static_cast<TScrollBar*>(form.FindComponent("Bar"));
+  EXPECT_EQ(bar->Min(), -100);
+  EXPECT_EQ(bar->Max(), 2147483647);
+  EXPECT_EQ(bar->Position(), -5);
+  EXPECT_EQ(static_cast<TLabel*>(form.FindComponent("Text"))->Caption(),
+            "tab\tquote\" back\\slash");
+}
+
+TEST(FormReaderValues, AHandlerOfAnotherSignatureIsRefused) {
+  RegisterControlProperties();
+  TValuesForm form(nullptr);
+  TFormBindings bindings;
+  bindings.Handler("Key", &form, &TValuesForm::Key);
+  try {
+    ReadLayoutText(form, "TValuesForm V {\n  TButton B {\n    OnClick = Key\n  }\n}\n", "h.form",
+                   bindings);
+    FAIL() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "h.form(3): OnClick: Property value is not a handler of the event's type");
+  }
+  // Numbers beyond 32 bits are no numbers.
+  EXPECT_THROW(ReadLayoutText(form, "TValuesForm V {\n  Left = 99999999999\n}\n", "n.form", {}),
+               EReadError);
+}
+
 TEST(FormReaderLookup, AMissingLayoutIsAnError) {
   TForm form(nullptr);
   EXPECT_THROW(ReadLayout(form, "NoSuchLayout", TFormBindings{}), EReadError);
