@@ -210,6 +210,29 @@ TEST_F(Messages, PaintRequestsCoalesceAndRepaintTheUnionOfInvalidAreas) {
   EXPECT_EQ(probe->paints[0], (TRect{5, 5, 15, 25}));
 }
 
+// Paints a buffer whose pixels have no alpha at all: the window must still show their colour.
+class TBufferProbe : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+  std::vector<uint32_t> buffer = std::vector<uint32_t>(20 * 10, 0x0033CC99u);
+
+ protected:
+  void Paint() override {
+    DeviceContext source(buffer.data(), 20, 10, 20 * 4);
+    Canvas()->Handle()->BitBlt(0, 0, 20, 10, &source, 0, 0, SRCCOPY);
+  }
+};
+
+TEST_F(Messages, CopyingABufferToTheWindowIgnoresItsAlpha) {
+  auto* view = form.Make<TBufferProbe>();
+  view->SetBounds(150, 10, 20, 10);
+  view->SetParent(&form);
+  TCapturedImage image = CaptureControl(*view);
+  ASSERT_EQ(image.width, 20);
+  EXPECT_EQ(image.Pixel(3, 4) & 0xFFFFFF, 0x33CC99u);
+  EXPECT_EQ(image.Pixel(19, 9) & 0xFFFFFF, 0x33CC99u);
+}
+
 TEST_F(Messages, ACustomControlPaintsItsColourAndASingleBorder) {
   probe->SetColor(clRed);
   probe->SetBorderStyle(bsSingle);
