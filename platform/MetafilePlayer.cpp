@@ -163,13 +163,13 @@ void MetafilePlayer::SetWorldTransform(const MetafileXform& xform) {
 }
 
 void MetafilePlayer::ModifyWorldTransform(const MetafileXform& xform, uint32_t mode) {
-  if (mode == 1) {
-    state_.world = {};
-  } else if (Finite(xform)) {
-    if (mode == 2) state_.world = state_.world.After(xform);
-    if (mode == 3) state_.world = xform.After(state_.world);
-    if (mode == 4) state_.world = xform;
-  }
+  MetafileXform world = state_.world;
+  if (mode == 1) world = {};
+  if (mode == 2) world = state_.world.After(xform);
+  if (mode == 3) world = xform.After(state_.world);
+  if (mode == 4) world = xform;
+  // Products of extreme factors overflow; such a transform is refused like a damaged one.
+  if (Finite(world)) state_.world = world;
 }
 
 MetafileXform MetafilePlayer::Transform() const {
@@ -396,7 +396,8 @@ TRegion MetafilePlayer::FiguresRegion(const std::vector<Figure>& figures) const 
 bool MetafilePlayer::Prepare() {
   if (!dc_) return false;
   const MetafileXform t = Transform();
-  const double scale = std::sqrt(std::abs(t.Determinant()));
+  const double determinant = std::abs(t.Determinant());
+  const double scale = std::isfinite(determinant) ? std::sqrt(determinant) : 1;
   const MetafilePen& pen = state_.pen;
   int width = 1;
   if (!pen.cosmetic && pen.width > 0) {
@@ -407,7 +408,7 @@ bool MetafilePlayer::Prepare() {
   dc_->SelectBrush({brush.style, Resolve(brush.color), std::clamp(brush.hatch, 0, HS_DIAGCROSS)});
 
   TLogFont font = state_.font.font;
-  const double yScale = std::hypot(t.m21, t.m22);
+  const double yScale = std::isfinite(std::hypot(t.m21, t.m22)) ? std::hypot(t.m21, t.m22) : 1;
   if (font.Height != 0) {
     const double pixels =
         std::clamp(std::round(std::abs(font.Height) * yScale), 1.0, double(kMaxFontPixels));
@@ -552,17 +553,11 @@ void MetafilePlayer::PolylineTo(std::span<const PointD> points) {
 }
 
 void MetafilePlayer::Polyline(std::span<const PointD> points) {
-  if (points.size() < 2) return;
-  std::vector<PointD> mapped;
-  for (const PointD& p : points) mapped.push_back(Map(p));
-  DrawShape(std::move(mapped), false, false);
+  if (points.size() >= 2) DrawShape(MapAll(points), false, false);
 }
 
 void MetafilePlayer::Polygon(std::span<const PointD> points) {
-  if (points.size() < 2) return;
-  std::vector<PointD> mapped;
-  for (const PointD& p : points) mapped.push_back(Map(p));
-  DrawShape(std::move(mapped), true, true);
+  if (points.size() >= 2) DrawShape(MapAll(points), true, true);
 }
 
 void MetafilePlayer::PolyPolygon(std::span<const PointD> points, std::span<const uint32_t> counts) {
@@ -570,10 +565,8 @@ void MetafilePlayer::PolyPolygon(std::span<const PointD> points, std::span<const
   size_t at = 0;
   for (uint32_t count : counts) {
     if (count > points.size() - at) InvalidMetafile("a polygon has more points than its record");
-    Figure f{{}, true};
-    for (size_t i = 0; i < count; ++i) f.points.push_back(Map(points[at + i]));
+    if (count >= 2) figures.push_back({MapAll(points.subspan(at, count)), true});
     at += count;
-    if (count >= 2) figures.push_back(std::move(f));
   }
   if (inPath_) {
     for (Figure& f : figures) AddFigure(std::move(f.points), true);
@@ -679,9 +672,7 @@ void MetafilePlayer::Rectangle(double left, double top, double right, double bot
     return;
   }
   const PointD corners[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
-  std::vector<PointD> mapped;
-  for (const PointD& p : corners) mapped.push_back(Map(p));
-  DrawShape(std::move(mapped), true, true);
+  DrawShape(MapAll(corners), true, true);
 }
 
 void MetafilePlayer::RoundRect(double left, double top, double right, double bottom, double cornerW,
@@ -695,20 +686,21 @@ void MetafilePlayer::RoundRect(double left, double top, double right, double bot
     return;
   }
   // Four quarter ellipses, corner by corner clockwise from the top left.
-  const double l = std::min(left, right), rr = std::max(left, right);
-  const double tp = std::min(top, bottom), b = std::max(top, bottom);
-  const double rx = std::min(std::abs(cornerW), rr - l) / 2,
-               ry = std::min(std::abs(cornerH), b - tp) / 2;
+  const double x0 = std::min(left, right), x1 = std::max(left, right);
+  const double y0 = std::min(top, bottom), y1 = std::max(top, bottom);
+  const double rx = std::min(std::abs(cornerW), x1 - x0) / 2;
+  const double ry = std::min(std::abs(cornerH), y1 - y0) / 2;
   const PointD centres[] = {
-      {l + rx, tp + ry}, {rr - rx, tp + ry}, {rr - rx, b - ry}, {l + rx, b - ry}};
-  std::vector<PointD> mapped;
+      {x0 + rx, y0 + ry}, {x1 - rx, y0 + ry}, {x1 - rx, y1 - ry}, {x0 + rx, y1 - ry}};
+  std::vector<PointD> outline;
   constexpr int kSteps = 8;
   for (int c = 0; c < 4; ++c) {
     for (int i = 0; i <= kSteps; ++i) {
       const double a = std::numbers::pi * (1 + c / 2.0 + i / (2.0 * kSteps));
-      mapped.push_back(Map({centres[c].x + rx * std::cos(a), centres[c].y + ry * std::sin(a)}));
+      outline.push_back({centres[c].x + rx * std::cos(a), centres[c].y + ry * std::sin(a)});
     }
   }
+  std::vector<PointD> mapped = MapAll(outline);
   DrawShape(std::move(mapped), true, true);
 }
 
@@ -719,7 +711,7 @@ void MetafilePlayer::Ellipse(double left, double top, double right, double botto
     return;
   }
   const PointD start{right, (top + bottom) / 2};
-  DrawShape(ArcPoints(left, top, right, bottom, start, start), true, true);
+  DrawShape(MapAll(ArcPoints(left, top, right, bottom, start, start)), true, true);
 }
 
 std::vector<PointD> MetafilePlayer::ArcPoints(double left, double top, double right, double bottom,
@@ -744,32 +736,38 @@ std::vector<PointD> MetafilePlayer::ArcPoints(double left, double top, double ri
   std::vector<PointD> out;
   for (int i = 0; i <= n; ++i) {
     const double a = from + (towardsSmaller ? -sweep : sweep) * i / n;
-    out.push_back(Map({cx + rx * std::cos(a), cy + ry * std::sin(a)}));
+    out.push_back({cx + rx * std::cos(a), cy + ry * std::sin(a)});
+  }
+  return out;
+}
+
+std::vector<PointD> MetafilePlayer::MapAll(std::span<const PointD> points) const {
+  const MetafileXform t = Transform();
+  std::vector<PointD> out;
+  out.reserve(points.size());
+  for (const PointD& p : points) {
+    out.push_back({t.m11 * p.x + t.m21 * p.y + t.dx, t.m12 * p.x + t.m22 * p.y + t.dy});
   }
   return out;
 }
 
 void MetafilePlayer::ArcShape(ArcKind kind, double left, double top, double right, double bottom,
                               PointD start, PointD end) {
-  std::vector<PointD> points = ArcPoints(left, top, right, bottom, start, end);
+  const std::vector<PointD> arc = ArcPoints(left, top, right, bottom, start, end);
+  std::vector<PointD> points = MapAll(arc);
   switch (kind) {
     case ArcKind::Arc:
       DrawShape(std::move(points), false, false);
       break;
-    case ArcKind::ArcTo: {
-      const double cx = (left + right) / 2, cy = (top + bottom) / 2;
-      const double rx = std::abs(right - left) / 2, ry = std::abs(bottom - top) / 2;
-      const double a = std::atan2(ry > 0 ? (end.y - cy) / ry : 0, rx > 0 ? (end.x - cx) / rx : 0);
-      const PointD last{cx + rx * std::cos(a), cy + ry * std::sin(a)};
+    case ArcKind::ArcTo:
       if (inPath_) {
         ExtendFigure(points);
       } else {
         points.insert(points.begin(), Map(state_.position));
         PaintFigures({Figure{std::move(points), false}}, false, true);
       }
-      state_.position = last;
+      state_.position = arc.back();
       break;
-    }
     case ArcKind::Chord:
       DrawShape(std::move(points), true, true);
       break;

@@ -205,6 +205,7 @@ class MetafilePlayer {
   // Logical units to dc's logical units.
   MetafileXform Transform() const;
   PointD Map(PointD p) const;
+  std::vector<PointD> MapAll(std::span<const PointD> points) const;
   // Ends of a mapped rectangle; false when the mapping turns or shears it.
   bool MapRect(double left, double top, double right, double bottom, TRect& out) const;
   TColorRef Resolve(uint32_t color) const;
@@ -220,6 +221,8 @@ class MetafilePlayer {
   void PaintPath(bool fill, bool stroke);
   // Outline or fill of a closed logical shape given as target points.
   void DrawShape(std::vector<PointD> targetPoints, bool closed, bool fill);
+  // Logical points along the ellipse bounded by the box from the radial through start to the
+  // one through end, in the arc direction.
   std::vector<PointD> ArcPoints(double left, double top, double right, double bottom, PointD start,
                                 PointD end) const;
   std::vector<PointD> BezierPoints(PointD p0, PointD p1, PointD p2, PointD p3) const;

@@ -124,6 +124,19 @@ TEST(MetafileRobustness, AbsurdGeometryIsClippedToThePicture) {
                               .Build(0, 0, 2540, 2540);
   const Surface s = Render(*Load(emf));
   EXPECT_EQ(s.w, 96);
+
+  // Transforms multiplied until they overflow are refused; drawing goes on with the last good one.
+  Le huge;
+  huge.F32(3e38f).F32(0).F32(0).F32(3e38f).F32(0).F32(0).U32(2);
+  Emf growing;
+  growing.Rec(38, {1, PS_SOLID, 3, 0, kRedRef}).Rec(37, {1}).RecBytes(82, font.d).Rec(37, {5});
+  for (int i = 0; i < 12; ++i) growing.RecBytes(36, huge.d);
+  growing.Rec(43, {0, 0, 1, 1}).Rec(44, {0, 0, 1, 1, 1, 1}).Rec(47, {0, 0, 1, 1, 1, 0, 0, 1});
+  Le text;
+  text.U32(0).U32(0).U32(0).U32(0).U32(1).F32(1).F32(1).U32(0).U32(0).U32(1).U32(76).U32(0);
+  text.U32(0).U32(0).U32(0).U32(0).U32(0).U16('x');
+  growing.RecBytes(84, text.d);
+  EXPECT_EQ(Render(*Load(growing.Build(0, 0, 2540, 2540))).w, 96);
 }
 
 // Writes the samples as the fuzz target's seed corpus:

@@ -185,3 +185,48 @@ TEST(WmfDrawing, TextMatchesTheDeviceContextAtTheMappedPlaceAndSize) {
   ASSERT_NE(expected, std::vector<uint32_t>(100 * 100, 0xFF808080));
   EXPECT_EQ(s.px, expected);
 }
+
+TEST(WmfDrawing, PiesBlocksAndOpaqueTextTakeTheirParametersLastFirst) {
+  // A pie from the radial through 3 o'clock counter-clockwise to 12 o'clock, and a chord below.
+  Wmf w = WithPenAndBrush();
+  w.Rec(0x02FA, {PS_NULL, 0, 0, 0, 0}).Rec(kSelectObject, {2});
+  w.Rec(0x081A, {10, 50, 50, 90, 90, 90, 10, 10});
+  w.Rec(0x0830, {150, 10, 150, 90, 190, 90, 110, 10});  // from 3 o'clock to 9 o'clock
+  const Surface s = Render(*Load(w.Placeable(0, 0, 100, 200, 96)));
+  EXPECT_EQ(s.At(65, 35), kRed);
+  EXPECT_EQ(s.At(35, 35), kGrey);
+  EXPECT_EQ(s.At(65, 65), kGrey);
+  EXPECT_EQ(s.At(50, 130), kRed);  // the upper half of the lower circle
+  EXPECT_EQ(s.At(50, 170), kGrey);
+
+  // A block of the bitmap's top-right pixel (rows counted from the top), scaled by four.
+  std::string bits;
+  const std::string info = Dib24(2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}, &bits);
+  Le blit;  // rop, source y, x, height, width, destination y, x, then the bitmap
+  blit.U32(SRCCOPY).U16(0).U16(1).U16(1).U16(1).U16(2).U16(3).Raw(info + bits);
+  Wmf b;
+  b.RecBytes(0x0940, blit.d);
+  const Surface t = Render(*Load(b.Placeable(0, 0, 25, 25, 24)));
+  ASSERT_EQ(t.w, 100);
+  EXPECT_EQ(t.At(12, 8), kGreen);
+  EXPECT_EQ(t.At(15, 11), kGreen);
+  EXPECT_EQ(t.At(16, 8), kGrey);
+  EXPECT_EQ(t.At(12, 7), kGrey);
+
+  // Text clipped to an opaque rectangle of the background colour.
+  Le text;  // y, x, length, options, rectangle, string
+  text.U16(30).U16(20).U16(3).U16(ETO_OPAQUE | ETO_CLIPPED).U16(10).U16(20).U16(45).U16(40);
+  text.Raw("Abc");
+  Wmf o;
+  o.Rec(kSetTextColor, {Lo(kBlueRef), Hi(kBlueRef)}).Rec(0x0201, {Lo(kGreenRef), Hi(kGreenRef)});
+  o.RecBytes(0x0A32, text.d);
+  const Surface u = Render(*Load(o.Placeable(0, 0, 60, 60, 96)));
+  std::vector<uint32_t> expected(60 * 60, 0xFF808080);
+  DeviceContext dc(expected.data(), 60, 60, 60 * 4);
+  dc.SetTextColor(kBlueRef);
+  dc.SetBkColor(kGreenRef);
+  const TRect box{10, 20, 45, 40};
+  dc.ExtTextOut(20, 30, ETO_OPAQUE | ETO_CLIPPED, &box, u"Abc");
+  EXPECT_EQ(u.px, expected);
+  EXPECT_EQ(u.At(11, 21), kGreen);
+}
