@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QTextDocument>
+#include <QToolTip>
 #include <algorithm>
 
 #include "platform/ControlHost.h"
@@ -284,10 +285,19 @@ void TControl::SetText(const std::string& text) {
 
 void TControl::SetHint(const std::string& hint) {
   hint_ = hint;
-  if (widget_)
-    widget_->setToolTip(showHint_ && !hint.empty()
-                            ? Qt::convertFromPlainText(ToQString(hint), Qt::WhiteSpaceNormal)
-                            : QString());
+  if (!widget_) return;
+  // Plain text: a hint such as "<b>" is shown as typed.
+  QString tip = showHint_ && !hint.empty()
+                    ? Qt::convertFromPlainText(ToQString(hint), Qt::WhiteSpaceNormal)
+                    : QString();
+  widget_->setToolTip(tip);
+  // A hint changed under the pointer (per list item) follows at once.
+  if (QToolTip::isVisible() && widget_->underMouse()) {
+    if (tip.isEmpty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(QCursor::pos(), tip, widget_);
+  }
 }
 
 void TControl::SetShowHint(bool show) {

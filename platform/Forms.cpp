@@ -44,15 +44,31 @@ void TCustomForm::SetWindowState(TWindowState state) {
     Widget()->showNormal();
 }
 
+bool TCustomForm::FixedSize() const {
+  return formBorderStyle_ == bsSingle || formBorderStyle_ == bsDialog ||
+         formBorderStyle_ == bsToolWindow || formBorderStyle_ == bsNone;
+}
+
 void TCustomForm::SetFormBorderStyle(TBorderStyle style) {
   formBorderStyle_ = style;
-  bool fixed = style == bsSingle || style == bsDialog || style == bsToolWindow || style == bsNone;
   Widget()->setWindowFlag(Qt::FramelessWindowHint, style == bsNone);
-  Widget()->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, fixed);
-  if (fixed)
-    Widget()->setFixedSize(Width(), Height());
-  else
-    Widget()->setMinimumSize(0, 0), Widget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  Widget()->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, FixedSize());
+  LimitSize(Width(), Height());
+}
+
+void TCustomForm::LimitSize(int width, int height) {
+  // The user cannot resize a fixed window; the program still can.
+  if (FixedSize()) {
+    Widget()->setFixedSize(std::max(width, 0), std::max(height, 0));
+  } else {
+    Widget()->setMinimumSize(0, 0);
+    Widget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  }
+}
+
+void TCustomForm::SetBounds(int left, int top, int width, int height) {
+  LimitSize(width, height);
+  TWinControl::SetBounds(left, top, width, height);
 }
 
 void TCustomForm::SetActiveControl(TWinControl* control) {

@@ -47,6 +47,7 @@ class TCustomForm : public TWinControl {
   bool Modal() const { return modal_; }
 
   void SetVisible(bool visible) override;
+  void SetBounds(int left, int top, int width, int height) override;
   // Shows the form modally: ModalResult := 0, OnShow, a nested loop (timers keep firing) until
   // ModalResult is set and the close is allowed, then hides it and returns the result.
   TModalResult ShowModal();
@@ -81,6 +82,8 @@ class TCustomForm : public TWinControl {
   void PaintWindow(QPainter& painter, const TRect& area) override;
 
  private:
+  bool FixedSize() const;
+  void LimitSize(int width, int height);
   void PlaceOnFirstShow();
   bool CloseModal();
   TPosition position_ = poDesigned;

@@ -77,6 +77,17 @@ TEST(FormLife, ACloseKindButtonClosesItsForm) {
   EXPECT_FALSE(form.Visible());
 }
 
+TEST(FormLife, FixedDialogsStillTakeSizesFromTheProgram) {
+  TForm form(nullptr);
+  form.SetFormBorderStyle(bsDialog);
+  form.SetBounds(10, 10, 300, 200);
+  form.Show();
+  form.SetWidth(420);
+  Application().ProcessMessages();
+  EXPECT_EQ(form.Width(), 420);
+  EXPECT_EQ(CaptureControl(form).width, 420);
+}
+
 TEST(FormLife, MaximisedFormsFillTheScreen) {
   TForm form(nullptr);
   form.SetWindowState(wsMaximized);
