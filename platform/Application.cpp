@@ -22,6 +22,14 @@ std::map<TCursor, QCursor>& CustomCursors() {
   return cursors;
 }
 
+// Holds tool tips back while the application shows no hints.
+class THintGate : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    return event->type() == QEvent::ToolTip && !Application().ShowHint();
+  }
+};
+
 }  // namespace
 
 QCursor CursorForId(TCursor cursor);
@@ -44,15 +52,16 @@ TApplication::~TApplication() {
 void TApplication::Initialize() {
   EnsureQtApplication();
   QApplication::setQuitOnLastWindowClosed(false);
+  static THintGate gate;
+  if (!initialized_) qApp->installEventFilter(&gate);
+  initialized_ = true;
   RegisterControlProperties();
 }
 
 void TApplication::Run() {
   Initialize();
   if (mainForm_) mainForm_->Show();
-  running_ = true;
   while (!terminated_ && mainForm_) QApplication::exec();
-  running_ = false;
 }
 
 void TApplication::ProcessMessages() {

@@ -62,7 +62,7 @@ class TApplication : public TComponent {
  private:
   TCustomForm* mainForm_ = nullptr;
   bool terminated_ = false;
-  bool running_ = false;
+  bool initialized_ = false;
   std::string title_ = "PixStamp";
   bool showHint_ = true;
   TColor hintColor_ = clInfoBk;
