@@ -21,7 +21,6 @@ class MetafileBytes {
       : data_(data), size_(size), what_(what) {}
 
   size_t Size() const { return size_; }
-  const uint8_t* Data() const { return data_; }
 
   uint8_t U8(size_t at) const { return *Need(at, 1); }
   uint16_t U16(size_t at) const {
