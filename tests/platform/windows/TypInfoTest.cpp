@@ -121,6 +121,44 @@ TEST(PropertyTable, DerivedClassesInheritAndRedeclare) {
   EXPECT_THROW(GetPropValue(u, "Colour"), EPropertyError);
 }
 
+TEST(PropertyTable, WrongKindsAndReadOnlyPropertiesAreRefusedWithoutChange) {
+  RegisterSamples();
+  TSample s;
+  s.SetCount(3);
+  EXPECT_THROW(SetPropValue(s, "Count", std::string("four")), EPropertyError);
+  EXPECT_THROW(SetPropValue(s, "Label", int64_t{4}), EPropertyError);
+  EXPECT_THROW(SetPropValue(s, "Nothing", int64_t{4}), EPropertyError);
+  EXPECT_EQ(s.Count(), 3);
+  // An integer is a fine float.
+  SetPropValue(s, "Ratio", int64_t{2});
+  EXPECT_EQ(s.Ratio(), 2.0);
+  // Ordinals outside the enumeration have no name.
+  s.SetFlavour(static_cast<TFlavour>(7));
+  EXPECT_THROW(GetVariantProp(s, *FindPropInfo(s, "Flavour")), EPropertyError);
+
+  RegisterControlProperties();
+  TButton button(nullptr);
+  // ClientRect-based sizes are writable, the class name of a control is found by name too.
+  SetPropValue(button, "ClientWidth", int64_t{90});
+  EXPECT_EQ(button.Width(), 90);
+  ASSERT_NE(FindClassInfo("tbutton"), nullptr);
+  EXPECT_EQ(FindClassInfo("TButton")->Parent->Name, "TWinControl");
+  EXPECT_EQ(FindClassInfo("TNoSuchClass"), nullptr);
+}
+
+TEST(PropertyTable, ListsFilterByKind) {
+  RegisterSamples();
+  TSample s;
+  std::vector<std::string> events, enums;
+  for (const TPropInfo* p : GetPropList(s, TypeKindBit(tkMethod))) events.push_back(p->Name);
+  for (const TPropInfo* p : GetPropList(s, TypeKindBit(tkEnumeration) | TypeKindBit(tkSet)))
+    enums.push_back(p->Name);
+  EXPECT_EQ(events, (std::vector<std::string>{"OnPoke"}));
+  EXPECT_EQ(enums, (std::vector<std::string>{"Flavour", "Flavours"}));
+  EXPECT_EQ(SetToString(flavourInfo, 0), "[]");
+  EXPECT_EQ(StringToSet(flavourInfo, " flSour , flBitter "), (1 << flSour) | (1 << flBitter));
+}
+
 TEST(PropertyTable, ControlPropertiesAreRegistered) {
   RegisterControlProperties();
   TCheckBox box(nullptr);
