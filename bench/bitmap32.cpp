@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "BenchMain.h"
+#include "support/BenchMain.h"
 #include "graphics/Bitmap32.h"
 #include "graphics/Blend.h"
 #include "graphics/Engine.h"
