@@ -821,6 +821,13 @@ void MetafilePlayer::TextOut(double x, double y, std::u16string_view text, uint3
     box = Normalized(ToPoint(Map({r[0], r[1]})), ToPoint(Map({r[2], r[3]})));
   }
   dc_->ExtTextOut(at.X, at.Y, rect ? options : 0, rect ? &box : nullptr, text);
+  // The current position moves past left-aligned text and before right-aligned text.
+  const uint32_t horizontal = state_.textAlign & TA_CENTER;
+  const double xScale = Transform().m11;
+  if (updateCp && horizontal != TA_CENTER && xScale != 0 && std::isfinite(xScale)) {
+    const double advance = dc_->GetTextExtent(text).cx / xScale;
+    state_.position.x += horizontal == TA_RIGHT ? -advance : advance;
+  }
 }
 
 // --- Block transfers

@@ -336,3 +336,32 @@ TEST(EmfDrawing, FrameOriginAndOpaqueAnsiText) {
   EXPECT_EQ(t.At(11, 21), kGreen);
   EXPECT_EQ(t.At(60, 21), kGrey);
 }
+
+TEST(EmfDrawing, TextFromTheCurrentPositionMovesIt) {
+  // Two pieces from the current position, then a right-aligned one back from where they ended,
+  // land where the whole string and its last piece would.
+  const auto piece = [](const std::u16string& s) {
+    Le text;
+    text.U32(0).U32(0).U32(0).U32(0).U32(1).F32(1).F32(1).U32(0).U32(0);
+    text.U32(uint32_t(s.size())).U32(76).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0);
+    for (char16_t c : s) text.U16(c);
+    return text.d;
+  };
+  Emf e;
+  e.Rec(kSetTextColor, {kRedRef}).Rec(kSetBkMode, {TRANSPARENT}).Rec(kMoveTo, {5, 10});
+  e.Rec(kSetTextAlign, {TA_UPDATECP})
+      .RecBytes(kExtTextOutW, piece(u"Ab"))
+      .RecBytes(kExtTextOutW, piece(u"cd"));
+  e.Rec(kSetTextAlign, {TA_UPDATECP | TA_RIGHT | TA_BOTTOM}).RecBytes(kExtTextOutW, piece(u"W"));
+  const Surface s = Render(*Load(Picture(e)));
+
+  std::vector<uint32_t> expected(96 * 96, 0xFF808080);
+  DeviceContext dc(expected.data(), 96, 96, 96 * 4);
+  dc.SetTextColor(kRedRef);
+  dc.SetBkMode(TRANSPARENT);
+  dc.TextOut(5, 10, u"Abcd");
+  const int end = 5 + dc.GetTextExtent(u"Abcd").cx;
+  dc.SetTextAlign(TA_RIGHT | TA_BOTTOM);
+  dc.TextOut(end, 10, u"W");
+  EXPECT_EQ(s.px, expected);
+}
