@@ -162,7 +162,10 @@ TControl* TControl::FromWidget(const QWidget* widget) {
 }
 
 void TControl::ApplyGeometry() {
-  if (widget_) widget_->setGeometry(left_, top_, std::max(width_, 0), std::max(height_, 0));
+  // Bounds count from the parent's client area, inside its border.
+  int inset = parent_ ? static_cast<const TControl*>(parent_)->BorderInset() : 0;
+  if (widget_)
+    widget_->setGeometry(left_ + inset, top_ + inset, std::max(width_, 0), std::max(height_, 0));
 }
 
 void TControl::ApplyVisibility() {
@@ -601,6 +604,7 @@ bool TWinControl::Focused() const {
 void TWinControl::SetBorderStyle(TBorderStyle style) {
   if (style == borderStyle_) return;
   borderStyle_ = style;
+  for (TControl* child : controls_) child->ApplyGeometry();
   Perform(WM_SIZE, 0, MakeLParam(ClientWidth(), ClientHeight()));
   AlignControls();
   Invalidate();

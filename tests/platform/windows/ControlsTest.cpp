@@ -97,6 +97,26 @@ TEST(Controls, AlignmentAndResizingHappenAtOnceEvenWhileHidden) {
   EXPECT_EQ(view->ClientToScreen({1, 2}), (TPoint{1, 42}));
 }
 
+TEST(Controls, ChildrenSitInsideTheirParentsBorder) {
+  TForm form(nullptr);
+  auto* frame = Add<TPanel>(form);
+  frame->SetBounds(10, 10, 50, 40);
+  frame->SetBevelOuter(bvNone);
+  frame->SetBorderStyle(bsSingle);
+  auto* inner = Add<TPanel>(form, frame);
+  inner->SetBevelOuter(bvNone);
+  inner->SetColor(clRed);
+  inner->SetAlign(alClient);
+  EXPECT_EQ(inner->BoundsRect(), (TRect{0, 0, 48, 38}));
+  EXPECT_EQ(inner->ClientToScreen({0, 0}), frame->ClientToScreen({0, 0}));
+  form.Show();
+  TCapturedImage image = CaptureControl(*frame);
+  EXPECT_NE(image.Pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(image.Pixel(1, 1) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(image.Pixel(48, 38) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_NE(image.Pixel(49, 39) & 0xFFFFFF, 0xFF0000u);
+}
+
 TEST(Controls, CheckBoxesAndRadioButtonsClickWhenCodeChangesThem) {
   TForm form(nullptr);
   auto* box = Add<TCheckBox>(form);
