@@ -2,6 +2,8 @@
 // modes and world transforms, clipping, arcs, bitmaps with raster operations, and text.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "MetafileBuilder.h"
 
 using namespace plat;
@@ -364,4 +366,35 @@ TEST(EmfDrawing, TextFromTheCurrentPositionMovesIt) {
   dc.SetTextAlign(TA_RIGHT | TA_BOTTOM);
   dc.TextOut(end, 10, u"W");
   EXPECT_EQ(s.px, expected);
+}
+
+TEST(EmfDrawing, PathFiguresFromAngleArcsArcsToAndPointTypes) {
+  const auto filled = [](const std::function<void(Emf&)>& figure) {
+    Emf e = WithPenAndBrush();
+    e.Rec(kSelectObject, {kNullPen}).Rec(kBeginPath, {});
+    figure(e);
+    e.Rec(kCloseFigure, {}).Rec(kEndPath, {}).Rec(kFillPath, {0, 0, 0, 0});
+    return Render(*Load(Picture(e)));
+  };
+  // From the centre out to 0 degrees, then a quarter turn counter-clockwise: the upper right.
+  Le angleArc;
+  angleArc.U32(50).U32(50).U32(40).F32(0).F32(90);
+  const Surface a = filled([&](Emf& e) { e.Rec(kMoveTo, {50, 50}).RecBytes(41, angleArc.d); });
+  EXPECT_EQ(a.At(65, 35), kRed);
+  EXPECT_EQ(a.At(35, 35), kGrey);
+  EXPECT_EQ(a.At(65, 65), kGrey);
+  // A line to the arc's start at 6 o'clock, then counter-clockwise to 3 o'clock: the lower right.
+  const Surface b = filled([](Emf& e) {
+    e.Rec(kMoveTo, {50, 50}).Rec(55, {10, 10, 90, 90, 50, 90, 90, 50});
+  });
+  EXPECT_EQ(b.At(65, 65), kRed);
+  EXPECT_EQ(b.At(65, 35), kGrey);
+  EXPECT_EQ(b.At(35, 65), kGrey);
+  // Point types: a move, two lines and a closing flag make a triangle.
+  Le polyDraw;
+  polyDraw.U32(0).U32(0).U32(0).U32(0).U32(3);
+  polyDraw.U16(10).U16(10).U16(40).U16(10).U16(10).U16(40).U8(6).U8(2).U8(3);
+  const Surface c = filled([&](Emf& e) { e.RecBytes(92, polyDraw.d); });
+  EXPECT_EQ(c.At(15, 15), kRed);
+  EXPECT_EQ(c.At(35, 35), kGrey);
 }
