@@ -5,6 +5,7 @@
 #include "graphics/Blend.h"
 #include "graphics/Filters.h"
 #include "graphics/LowLevel.h"
+#include "graphics/Resamplers.h"
 #include "graphics/System.h"
 #include "graphics/Types.h"
 
@@ -19,6 +20,7 @@ void StartEngine() {
     // Filters; then class registration by name, the gamma table and the blend-mode tables.
     StartLowLevel();
     StartBlend();
+    StartResamplers();
     StartFilters();
     GlobalPerfTimer.Start();
     BuildGammaTable(0.7f);

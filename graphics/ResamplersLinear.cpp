@@ -1,0 +1,205 @@
+// The bilinear and draft resamplers and their stretching routines.
+#include <cmath>
+#include <vector>
+
+#include "graphics/Bitmap32.h"
+#include "graphics/Blend.h"
+#include "graphics/Resamplers.h"
+#include "graphics/ResamplersMath.h"
+#include "graphics/ResamplersWrite.h"
+
+namespace gfx {
+
+// ---- TLinearResampler ----
+
+TLinearResampler::TLinearResampler() : kernel_(std::make_unique<TLinearKernel>()) {}
+
+void TLinearResampler::PrepareSampling() {
+  TCustomResampler::PrepareSampling();
+  mode_ = EffectiveAccessMode();
+}
+
+TColor32 TLinearResampler::ReadEdge(TFixed X, TFixed Y) const {
+  const TRect& R = clipRect_;
+  const int32_t r1 = R.Right - 1, b1 = R.Bottom - 1;
+  const int32_t x1 = X >> 16, y1 = Y >> 16;
+  const TCustomBitmap32& b = *Bitmap();
+  if (x1 >= R.Left && y1 >= R.Top && x1 < r1 && y1 < b1) {
+    const TColor32 c = b.PixelSubpixel(int32_t(uint32_t(X) >> 8), int32_t(uint32_t(Y) >> 8));
+    EMMS();
+    return c;
+  }
+  if (x1 < R.Left - 1 || y1 < R.Top - 1 || x1 > r1 || y1 > b1) return 0;
+  auto sign = [](TFixed v) { return v > 0 ? 1 : v < 0 ? -1 : 0; };
+  const int32_t xa = Constrain(x1, 0, r1), xb = Constrain(x1 + sign(X), 0, r1);
+  const int32_t ya = Constrain(y1, 0, b1), yb = Constrain(y1 + sign(Y), 0, b1);
+  TColor32 c1 = b.Pixel(xa, ya), c2 = b.Pixel(xb, ya), c3 = b.Pixel(xa, yb), c4 = b.Pixel(xb, yb);
+  constexpr TColor32 noAlpha = 0x00FFFFFF;
+  if (int64_t(X) <= int64_t(R.Left) * 65536) {
+    c1 &= noAlpha;
+    c3 &= noAlpha;
+  } else if (x1 == r1) {
+    c2 &= noAlpha;
+    c4 &= noAlpha;
+  }
+  if (int64_t(Y) <= int64_t(R.Top) * 65536) {
+    c1 &= noAlpha;
+    c2 &= noAlpha;
+  } else if (y1 == b1) {
+    c3 &= noAlpha;
+    c4 &= noAlpha;
+  }
+  const uint32_t wx = GammaTable[((uint32_t(X) >> 8) & 255) ^ 255];
+  const uint32_t wy = GammaTable[((uint32_t(Y) >> 8) & 255) ^ 255];
+  const TColor32 result = CombineReg(CombineReg(c1, c2, wx), CombineReg(c3, c4, wx), wy);
+  EMMS();
+  return result;
+}
+
+TColor32 TLinearResampler::GetSampleFixed(TFixed X, TFixed Y) {
+  if (ClipEmpty()) return mode_ == pamSafe ? Bitmap()->OuterColor() : 0;
+  switch (mode_) {
+    case pamWrap:
+      return Bitmap()->PixelFixedWrapped(X, Y);
+    case pamTransparentEdge:
+      return ReadEdge(X, Y);
+    default:
+      return Bitmap()->PixelFixedClipped(X, Y);
+  }
+}
+
+TColor32 TLinearResampler::GetSampleFloat(float X, float Y) {
+  return GetSampleFixed(rmath::ToFixed(X), rmath::ToFixed(Y));
+}
+
+void TLinearResampler::Resample(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
+                                TCustomBitmap32& Src, const TRect& SrcRect, TDrawMode CombineOp,
+                                const TPixelCombineEvent& CombineCallBack) {
+  const int32_t srcW = SrcRect.Right - SrcRect.Left, srcH = SrcRect.Bottom - SrcRect.Top;
+  const int32_t dstW = DstRect.Right - DstRect.Left, dstH = DstRect.Bottom - DstRect.Top;
+  if (dstW > srcW && dstH > srcH && srcW > 1 && srcH > 1)
+    StretchHorzStretchVertLinear(Dst, DstRect, DstClip, Src, SrcRect, CombineOp, CombineCallBack);
+  else
+    gfx::Resample(Dst, DstRect, DstClip, Src, SrcRect, *kernel_, CombineOp, CombineCallBack);
+}
+
+// ---- TDraftResampler ----
+
+void TDraftResampler::Resample(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
+                               TCustomBitmap32& Src, const TRect& SrcRect, TDrawMode CombineOp,
+                               const TPixelCombineEvent& CombineCallBack) {
+  DraftResample(Dst, DstRect, DstClip, Src, SrcRect, LinearKernel(), CombineOp, CombineCallBack);
+}
+
+// ---- Stretching routines ----
+
+namespace {
+
+struct TLinearEntry {
+  int32_t Pos;
+  int32_t Weight;  // of the pixel at Pos, out of 256
+};
+
+// Source positions of Count destination indices from ClipLo, each with the pixel after it
+// inside the source range.
+std::vector<TLinearEntry> LinearMap(int32_t Count, int32_t ClipLo, int32_t DstLo, int32_t DstW,
+                                    int32_t SrcLo, int32_t SrcHi, int32_t SrcW, int32_t Limit) {
+  std::vector<TLinearEntry> map(static_cast<size_t>(Count));
+  for (int32_t i = 0; i < Count; ++i) {
+    float t = float((double(i) + ClipLo - DstLo + 0.5) * SrcW / DstW + SrcLo - 0.5);
+    t = t < 0 ? 0 : t > float(Limit - 1) ? float(Limit - 1) : t;
+    const double floor = std::floor(double(t));
+    map[size_t(i)] = {int32_t(floor), 256 - rmath::Round((double(t) - floor) * 256)};
+  }
+  for (auto e = map.rbegin(); e != map.rend() && e->Pos == SrcHi - 1; ++e) {
+    --e->Pos;
+    e->Weight = 0;
+  }
+  return map;
+}
+
+}  // namespace
+
+void StretchHorzStretchVertLinear(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
+                                  TCustomBitmap32& Src, const TRect& SrcRect, TDrawMode CombineOp,
+                                  const TPixelCombineEvent& CombineCallBack) {
+  TEmmsGuard emms;
+  const TPixelWriter writer(Src, CombineOp, CombineCallBack);
+  const int32_t clipW = DstClip.Right - DstClip.Left, clipH = DstClip.Bottom - DstClip.Top;
+  if (clipW <= 0 || clipH <= 0) return;
+  const auto columns =
+      LinearMap(clipW, DstClip.Left, DstRect.Left, DstRect.Right - DstRect.Left, SrcRect.Left,
+                SrcRect.Right, SrcRect.Right - SrcRect.Left, Src.Width());
+  const auto rows =
+      LinearMap(clipH, DstClip.Top, DstRect.Top, DstRect.Bottom - DstRect.Top, SrcRect.Top,
+                SrcRect.Bottom, SrcRect.Bottom - SrcRect.Top, Src.Height());
+  const TInterpolator interpolate = Interpolator;
+  for (int32_t j = 0; j < clipH; ++j) {
+    const TColor32* top = Src.RowPtr(rows[size_t(j)].Pos);
+    const TColor32* bottom = top + Src.Width();
+    const uint32_t wy = uint32_t(rows[size_t(j)].Weight);
+    TColor32* d = Dst.PixelPtr(DstClip.Left, DstClip.Top + j);
+    for (int32_t i = 0; i < clipW; ++i) {
+      const TLinearEntry& c = columns[size_t(i)];
+      writer.Write(interpolate(uint32_t(c.Weight), wy, top + c.Pos, bottom + c.Pos), d[i]);
+    }
+  }
+}
+
+namespace {
+
+// Block boundaries along one axis, relative to the grid start, one more than the count.
+std::vector<int32_t> BlockBounds(int32_t Count, float Scale) {
+  const int64_t step = rmath::Trunc(double(Scale) * 65536);
+  std::vector<int32_t> bounds(size_t(Count) + 1);
+  bounds[0] = 0;
+  if (Count >= 1) bounds[1] = rmath::Trunc(Scale);
+  for (int32_t k = 2; k <= Count; ++k) bounds[size_t(k)] = int32_t((k * step) >> 16);
+  return bounds;
+}
+
+}  // namespace
+
+void DraftResample(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
+                   TCustomBitmap32& Src, const TRect& SrcRect, const TCustomKernel& Kernel,
+                   TDrawMode CombineOp, const TPixelCombineEvent& CombineCallBack) {
+  const int32_t srcW = SrcRect.Right - SrcRect.Left, srcH = SrcRect.Bottom - SrcRect.Top;
+  const int32_t dstW = DstRect.Right - DstRect.Left, dstH = DstRect.Bottom - DstRect.Top;
+  if (srcW < dstW || srcH < dstH) {
+    if (srcW < 2 || srcH < 2)
+      Resample(Dst, DstRect, DstClip, Src, SrcRect, Kernel, CombineOp, CombineCallBack);
+    else
+      StretchHorzStretchVertLinear(Dst, DstRect, DstClip, Src, SrcRect, CombineOp, CombineCallBack);
+    return;
+  }
+  TEmmsGuard emms;
+  const int32_t clipW = DstClip.Right - DstClip.Left, clipH = DstClip.Bottom - DstClip.Top;
+  if (clipW <= 0 || clipH <= 0 || dstW <= 0 || dstH <= 0) return;
+  const TPixelWriter writer(Src, CombineOp, CombineCallBack);
+  const float scaleX = float(double(srcW) / dstW), scaleY = float(double(srcH) / dstH);
+  const int32_t startX = SrcRect.Left + rmath::Trunc(double(DstClip.Left - DstRect.Left) * scaleX);
+  const int32_t startY = SrcRect.Top + rmath::Trunc(double(DstClip.Top - DstRect.Top) * scaleY);
+  const std::vector<int32_t> bx = BlockBounds(clipW, scaleX), by = BlockBounds(clipH, scaleY);
+  // Single-precision scales may reach a pixel past the rectangle: blocks stay inside it.
+  auto span = [](int32_t start, int32_t b0, int32_t b1, int32_t lo, int32_t hi, int32_t& first) {
+    first = Constrain(start + b0, lo, hi - 1);
+    const int32_t last = Constrain(start + b1, first + 1, hi);
+    return uint32_t(last - first);
+  };
+  const TBlockAverage average = BlockAverage;
+  const uint32_t stride = uint32_t(Src.Width()) * 4;
+  for (int32_t j = 0; j < clipH; ++j) {
+    int32_t y;
+    const uint32_t dly =
+        span(startY, by[size_t(j)], by[size_t(j) + 1], SrcRect.Top, SrcRect.Bottom, y);
+    TColor32* d = Dst.PixelPtr(DstClip.Left, DstClip.Top + j);
+    for (int32_t i = 0; i < clipW; ++i) {
+      int32_t x;
+      const uint32_t dlx =
+          span(startX, bx[size_t(i)], bx[size_t(i) + 1], SrcRect.Left, SrcRect.Right, x);
+      writer.Write(average(dlx, dly, Src.PixelPtr(x, y), stride), d[i]);
+    }
+  }
+}
+
+}  // namespace gfx

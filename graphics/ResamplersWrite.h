@@ -1,0 +1,56 @@
+// Writing one computed pixel into a destination with a draw mode and the source bitmap's master
+// alpha, combine mode and outer colour; set up once per call, used per pixel.
+#pragma once
+
+#include "graphics/Bitmap32.h"
+#include "graphics/Blend.h"
+
+namespace gfx {
+
+class TPixelWriter {
+ public:
+  // dmCustom without a callback writes as dmOpaque.
+  TPixelWriter(const TCustomBitmap32& Src, TDrawMode CombineOp,
+               const TPixelCombineEvent& CombineCallBack)
+      : mode_(CombineOp == dmCustom && !CombineCallBack ? dmOpaque : CombineOp),
+        callback_(CombineCallBack),
+        blend_(*BlendMemExProcs[Src.CombineMode()]),
+        masterAlpha_(Src.MasterAlpha()),
+        outerColor_(Src.OuterColor()) {}
+
+  TDrawMode Mode() const { return mode_; }
+
+  void Write(TColor32 C, TColor32& D) const {
+    switch (mode_) {
+      case dmOpaque:
+        D = C;
+        break;
+      case dmBlend:
+        blend_(C, D, masterAlpha_);
+        break;
+      case dmTransparent:
+        if (C != outerColor_) D = C;
+        break;
+      case dmCustom:
+        callback_(C, D, masterAlpha_);
+        break;
+    }
+  }
+
+ private:
+  TDrawMode mode_;
+  const TPixelCombineEvent& callback_;
+  TBlendMemEx blend_;
+  TColor32 masterAlpha_;
+  TColor32 outerColor_;
+};
+
+// Calls the bound EMMS when it leaves scope, also on failure.
+struct TEmmsGuard {
+  TEmmsGuard() = default;
+  TEmmsGuard(const TEmmsGuard&) = delete;
+  TEmmsGuard& operator=(const TEmmsGuard&) = delete;
+  ~TEmmsGuard() { EMMS(); }
+};
+
+}  // namespace gfx

@@ -1,0 +1,130 @@
+#include "graphics/Samplers.h"
+
+#include <limits>
+
+#include "graphics/Bitmap32.h"
+#include "graphics/Containers.h"
+#include "graphics/ResamplersMath.h"
+
+namespace gfx {
+
+// ---- TCustomSampler ----
+
+TColor32 TCustomSampler::GetSampleInt(int32_t X, int32_t Y) {
+  return GetSampleFixed(Fixed(X), Fixed(Y));
+}
+
+TColor32 TCustomSampler::GetSampleFixed(TFixed X, TFixed Y) {
+  constexpr float unit = 1.0f / 65536;
+  return GetSampleFloat(float(X * double(unit)), float(Y * double(unit)));
+}
+
+TColor32 TCustomSampler::GetSampleFloat(float X, float Y) {
+  return GetSampleFixed(rmath::ToFixed(X), rmath::ToFixed(Y));
+}
+
+TFloatRect TCustomSampler::GetSampleBounds() const {
+  constexpr float inf = std::numeric_limits<float>::infinity();
+  return {-inf, -inf, inf, inf};
+}
+
+// ---- TCustomResampler ----
+
+void TCustomResampler::Install(TResamplerPtr Resampler, TCustomBitmap32& ABitmap) {
+  Resampler->bitmap_ = &ABitmap;
+  ABitmap.SetResampler(std::move(Resampler));
+}
+
+void TCustomResampler::SetPixelAccessMode(TPixelAccessMode Value) {
+  if (pixelAccessMode_ == Value) return;
+  pixelAccessMode_ = Value;
+  Changed();
+}
+
+void TCustomResampler::Changed() {
+  if (bitmap_) bitmap_->Changed();
+}
+
+void TCustomResampler::PrepareSampling() {
+  clipRect_ = bitmap_ ? bitmap_->ClipRect() : TRect{};
+}
+
+TFloatRect TCustomResampler::GetSampleBounds() const {
+  TFloatRect R = FloatRect(bitmap_ ? bitmap_->ClipRect() : TRect{});
+  if (pixelAccessMode_ == pamTransparentEdge) InflateFloatRect(R, 1, 1);
+  return R;
+}
+
+void TCustomResampler::AssignTo(plat::TPersistent& Dest) const {
+  if (dynamic_cast<TCustomResampler*>(&Dest))
+    AssignPublishedProperties(*this, Dest, plat::tkProperties);
+  else
+    TCustomSampler::AssignTo(Dest);
+}
+
+// ---- TNestedSampler ----
+
+TCustomSampler& TNestedSampler::Inner() const {
+  if (!sampler_) throw ENestedException("Nested sampler is nil");
+  return *sampler_;
+}
+
+void TNestedSampler::AssignTo(plat::TPersistent& Dest) const {
+  if (dynamic_cast<TNestedSampler*>(&Dest))
+    AssignPublishedProperties(*this, Dest, plat::tkProperties);
+  else
+    TCustomSampler::AssignTo(Dest);
+}
+
+// ---- TTransformer ----
+
+TTransformation& TTransformer::Mapping() const {
+  if (!transformation_) throw ENestedException("Transformation is nil");
+  return *transformation_;
+}
+
+namespace {
+
+// The centre of a pixel in 16.16 is 32767 units past its corner.
+constexpr int32_t kHalf = 32767;
+
+TFixed CentreOf(int32_t V) {
+  return TFixed(uint32_t(V) * 65536u + kHalf);
+}
+
+}  // namespace
+
+TColor32 TTransformer::GetSampleInt(int32_t X, int32_t Y) {
+  TFixed U, V;
+  Mapping().ReverseTransformFixed(CentreOf(X), CentreOf(Y), U, V);
+  return Inner().GetSampleFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf));
+}
+
+TColor32 TTransformer::GetSampleFixed(TFixed X, TFixed Y) {
+  TFixed U, V;
+  Mapping().ReverseTransformFixed(TFixed(uint32_t(X) + kHalf), TFixed(uint32_t(Y) + kHalf), U, V);
+  return Inner().GetSampleFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf));
+}
+
+TColor32 TTransformer::GetSampleFloat(float X, float Y) {
+  float U, V;
+  Mapping().ReverseTransformFloat(X + 0.5f, Y + 0.5f, U, V);
+  return Inner().GetSampleFloat(U - 0.5f, V - 0.5f);
+}
+
+void TTransformer::PrepareSampling() {
+  TNestedSampler::PrepareSampling();
+  if (!Mapping().TransformValid()) Mapping().PrepareTransform();
+}
+
+bool TTransformer::HasBounds() const {
+  return Mapping().HasTransformedBounds() && TNestedSampler::HasBounds();
+}
+
+TFloatRect TTransformer::GetSampleBounds() const {
+  TFloatRect R;
+  IntersectFloatRects(R, TNestedSampler::GetSampleBounds(), Mapping().SrcRect());
+  return Mapping().GetTransformedBounds(R);
+}
+
+}  // namespace gfx

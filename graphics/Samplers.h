@@ -1,0 +1,131 @@
+// Samplers return the colour at a position given as integers, 16.16 fixed point or floats.
+// Resamplers are samplers bound to one bitmap, which owns them; the transformer samples another
+// sampler through the reverse mapping of a transformation.
+#pragma once
+
+#include <cstdint>
+
+#include "graphics/Persistent.h"
+#include "graphics/ResamplerLink.h"
+#include "graphics/Transforms.h"
+#include "graphics/Types.h"
+#include "platform/SysUtils.h"
+
+namespace gfx {
+
+class TCustomBitmap32;
+
+// What a resampler does at positions outside its bitmap's clip rectangle. pamUnsafe is read as
+// pamSafe: reading outside the pixel block is never allowed.
+enum TPixelAccessMode : uint8_t { pamUnsafe, pamSafe, pamWrap, pamTransparentEdge };
+
+class ENestedException : public plat::Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A concrete sampler overrides GetSampleFixed or GetSampleFloat (the defaults call each other).
+// A series of samples is bracketed by PrepareSampling and FinalizeSampling.
+class TCustomSampler : public TNotifiablePersistent {
+ public:
+  virtual TColor32 GetSampleInt(int32_t X, int32_t Y);
+  virtual TColor32 GetSampleFixed(TFixed X, TFixed Y);
+  virtual TColor32 GetSampleFloat(float X, float Y);
+  virtual void PrepareSampling() {}
+  virtual void FinalizeSampling() {}
+  virtual bool HasBounds() const { return false; }
+  virtual TFloatRect GetSampleBounds() const;
+};
+
+class TCustomResampler : public TCustomSampler {
+ public:
+  // Makes a resampler of class R for ABitmap, which owns it from then on.
+  template <class R>
+  static R& Create(TCustomBitmap32& ABitmap) {
+    TResamplerPtr owned(new R());
+    R& result = static_cast<R&>(*owned);
+    Install(std::move(owned), ABitmap);
+    return result;
+  }
+  // Installs a resampler made elsewhere (by class name) into ABitmap.
+  static void Install(TResamplerPtr Resampler, TCustomBitmap32& ABitmap);
+
+  TCustomBitmap32* Bitmap() const { return bitmap_; }
+  const TRect& ClipRect() const { return clipRect_; }
+  TPixelAccessMode PixelAccessMode() const { return pixelAccessMode_; }
+  void SetPixelAccessMode(TPixelAccessMode Value);
+
+  // Reaches the owning bitmap; the resampler's own OnChange is not fired.
+  void Changed() override;
+  void PrepareSampling() override;
+  bool HasBounds() const override { return pixelAccessMode_ != pamWrap; }
+  TFloatRect GetSampleBounds() const override;
+
+  // The sampling radius.
+  virtual float GetWidth() const { return 0; }
+  // Stretches SrcRect of Src onto DstRect of Dst, writing only inside DstClip; no notification.
+  virtual void Resample(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
+                        TCustomBitmap32& Src, const TRect& SrcRect, TDrawMode CombineOp,
+                        const TPixelCombineEvent& CombineCallBack) = 0;
+
+ protected:
+  // Copies the published settings into another resampler.
+  void AssignTo(plat::TPersistent& Dest) const override;
+  // The access mode with pamUnsafe read as pamSafe.
+  TPixelAccessMode EffectiveAccessMode() const {
+    return pixelAccessMode_ == pamUnsafe ? pamSafe : pixelAccessMode_;
+  }
+  // True when the cached clip rectangle holds no pixel: every read gives the outside value.
+  bool ClipEmpty() const { return IsRectEmpty(clipRect_); }
+
+  TRect clipRect_;
+
+ private:
+  TCustomBitmap32* bitmap_ = nullptr;
+  TPixelAccessMode pixelAccessMode_ = pamSafe;
+};
+
+// Wraps another sampler, which it does not own. Without one, every operation raises
+// ENestedException.
+class TNestedSampler : public TCustomSampler {
+ public:
+  TCustomSampler* Sampler() const { return sampler_; }
+  void SetSampler(TCustomSampler* Value) { sampler_ = Value; }
+
+  void PrepareSampling() override { Inner().PrepareSampling(); }
+  void FinalizeSampling() override { Inner().FinalizeSampling(); }
+  bool HasBounds() const override { return Inner().HasBounds(); }
+  TFloatRect GetSampleBounds() const override { return Inner().GetSampleBounds(); }
+
+ protected:
+  explicit TNestedSampler(TCustomSampler* ASampler) : sampler_(ASampler) {}
+  TCustomSampler& Inner() const;
+  void AssignTo(plat::TPersistent& Dest) const override;
+
+ private:
+  TCustomSampler* sampler_;
+};
+
+// Samples the nested sampler at the reverse-mapped centre of each destination pixel.
+class TTransformer : public TNestedSampler {
+ public:
+  TTransformer(TCustomSampler* ASampler, TTransformation* ATransformation)
+      : TNestedSampler(ASampler), transformation_(ATransformation) {}
+
+  TTransformation* Transformation() const { return transformation_; }
+  void SetTransformation(TTransformation* Value) { transformation_ = Value; }
+
+  TColor32 GetSampleInt(int32_t X, int32_t Y) override;
+  TColor32 GetSampleFixed(TFixed X, TFixed Y) override;
+  TColor32 GetSampleFloat(float X, float Y) override;
+  void PrepareSampling() override;
+  bool HasBounds() const override;
+  TFloatRect GetSampleBounds() const override;
+
+ private:
+  TTransformation& Mapping() const;
+
+  TTransformation* transformation_;
+};
+
+}  // namespace gfx
