@@ -5,6 +5,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Icon.h"
 #include "platform/Jpeg.h"
+#include "platform/Metafile.h"
 
 namespace readers {
 
@@ -28,21 +29,20 @@ TFileFormatList* FileFormatList() {
 
 void StartReaders() {
   if (Registry) return;
-  // The metafile class is whatever the platform registered for "wmf".
-  const plat::TGraphicClass* metafile = plat::TPicture::FindFileFormat("wmf");
   Registry = std::make_unique<TFileFormatList>();
   for (const plat::TGraphicClass* platformClass :
        {&plat::TJPEGImage::StaticClass(), &plat::TBitmap::StaticClass(),
-        &plat::TIcon::StaticClass(), metafile})
-    if (platformClass) plat::TPicture::UnregisterGraphicClass(*platformClass);
+        &plat::TIcon::StaticClass(), &plat::TMetafile::StaticClass()})
+    plat::TPicture::UnregisterGraphicClass(*platformClass);
 
   const auto& bitmap = plat::TBitmap::StaticClass();
   const auto& jpeg = plat::TJPEGImage::StaticClass();
+  const auto& metafile = plat::TMetafile::StaticClass();
   const TFormatRow rows[] = {
       {"bmp", "Windows bitmaps", "", 0x28, &bitmap},
       {"ico", "Windows icons", "", 0x08, &plat::TIcon::StaticClass()},
-      {"wmf", "Windows metafiles", "", 0x30, metafile},
-      {"emf", "Windows metafiles", "Windows enhanced meta files", 0x30, metafile},
+      {"wmf", "Windows metafiles", "", 0x30, &metafile},
+      {"emf", "Windows metafiles", "Windows enhanced meta files", 0x30, &metafile},
       {"jfif", "JPG images", "JFIF images", 0x28, &jpeg},
       {"jpg", "", "JPG images", 0x28, &jpeg},
       {"jpe", "", "JPE images", 0x28, &jpeg},
@@ -54,9 +54,8 @@ void StartReaders() {
       {"png", "Portable network graphic images", "", 0x08, &TPNGGraphic::StaticClass()},
   };
   for (const TFormatRow& row : rows)
-    if (row.GraphicClass)
-      Registry->RegisterFileFormat(row.Extension, row.Common, row.Individual, row.FormatTypes,
-                                   false, *row.GraphicClass);
+    Registry->RegisterFileFormat(row.Extension, row.Common, row.Individual, row.FormatTypes, false,
+                                 *row.GraphicClass);
 }
 
 void StopReaders() {

@@ -9,6 +9,7 @@
 #include "PngTestFiles.h"
 #include "platform/Bitmap.h"
 #include "platform/Classes.h"
+#include "platform/Metafile.h"
 #include "readers/PictureReaders.h"
 
 namespace readers {
@@ -27,28 +28,24 @@ std::vector<Row> PlatformRows() {
 }
 
 TEST(PictureFormatRegistry, StartUpInstallsTheThirteenExtensions) {
-  std::vector<Row> expected = {{"bmp", "Windows bitmaps"},
-                               {"ico", "Windows icons"},
-                               {"wmf", "Windows metafiles"},
-                               {"emf", "Windows enhanced meta files"},
-                               {"jfif", "JFIF images"},
-                               {"jpg", "JPG images"},
-                               {"jpe", "JPE images"},
-                               {"jpeg", "JPEG images"},
-                               {"msk", "Windows bitmaps"},
-                               {"rle", "Run length encoded Windows bitmaps"},
-                               {"dib", "Device independant Windows bitmaps"},
-                               {"gif", "CompuServe images"},
-                               {"png", "Portable network graphic images"}};
-  if (!plat::TPicture::FindFileFormat("wmf")) {
-    // The platform offers no metafile class in this build: its two rows cannot be bound.
-    std::erase_if(expected,
-                  [](const Row& row) { return row.Extension == "wmf" || row.Extension == "emf"; });
-  }
+  const std::vector<Row> expected = {{"bmp", "Windows bitmaps"},
+                                     {"ico", "Windows icons"},
+                                     {"wmf", "Windows metafiles"},
+                                     {"emf", "Windows enhanced meta files"},
+                                     {"jfif", "JFIF images"},
+                                     {"jpg", "JPG images"},
+                                     {"jpe", "JPE images"},
+                                     {"jpeg", "JPEG images"},
+                                     {"msk", "Windows bitmaps"},
+                                     {"rle", "Run length encoded Windows bitmaps"},
+                                     {"dib", "Device independant Windows bitmaps"},
+                                     {"gif", "CompuServe images"},
+                                     {"png", "Portable network graphic images"}};
   EXPECT_EQ(PlatformRows(), expected);
   EXPECT_EQ(plat::TPicture::FindFileFormat("PNG"), &TPNGGraphic::StaticClass());
   EXPECT_EQ(plat::TPicture::FindFileFormat("gif"), &TGIFGraphic::StaticClass());
   EXPECT_EQ(plat::TPicture::FindFileFormat("msk"), &plat::TBitmap::StaticClass());
+  EXPECT_EQ(plat::TPicture::FindFileFormat("emf"), &plat::TMetafile::StaticClass());
 
   // The dialogs' "all pictures" entry lists the newest registration first.
   const std::string filter = plat::TPicture::GraphicFilter();
