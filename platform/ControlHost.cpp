@@ -353,6 +353,8 @@ bool TEventBridge::Mouse(QEvent* e, QPoint offset) {
   int y = static_cast<int>(std::floor(me->position().y())) + offset.y() - inset;
   Qt::MouseButtons held = me->buttons();
   Qt::MouseButton button = me->button();
+  QPoint global = me->globalPosition().toPoint();
+  bool eaten = false;
   GuardEvent([&] {
     SynthesizeLostReleases(e->type() == QEvent::MouseButtonRelease ? (held | button) : held);
     if (!control_) return;
@@ -360,10 +362,20 @@ bool TEventBridge::Mouse(QEvent* e, QPoint offset) {
     intptr_t at = MakeLParam(x, y);
     switch (e->type()) {
       case QEvent::MouseMove:
-        control_->Perform(WM_MOUSEMOVE, flags, at);
+        control_->Perform(WM_SETCURSOR, 0, HTCLIENT | (intptr_t{WM_MOUSEMOVE} << 16));
+        if (control_) control_->Perform(WM_MOUSEMOVE, flags, at);
         break;
       case QEvent::MouseButtonPress:
         if (!ButtonBase(button)) break;
+        // A control may call a spot of itself the window's sizing corner.
+        if (button == Qt::LeftButton &&
+            control_->Perform(WM_NCHITTEST, 0, MakeLParam(global.x(), global.y())) ==
+                HTBOTTOMRIGHT) {
+          if (TCustomForm* form = control_->GetParentForm())
+            form->Perform(WM_NCLBUTTONDOWN, HTBOTTOMRIGHT, MakeLParam(global.x(), global.y()));
+          eaten = true;
+          break;
+        }
         delivered_ |= button;
         control_->Perform(ButtonBase(button), flags, at);
         break;
@@ -379,7 +391,7 @@ bool TEventBridge::Mouse(QEvent* e, QPoint offset) {
         break;
     }
   });
-  return !control_;
+  return eaten || !control_;
 }
 
 bool TEventBridge::Key(QEvent* e) {

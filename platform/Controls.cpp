@@ -426,6 +426,9 @@ void TControl::WndProc(TMessage& m) {
     case WM_ERASEBKGND:
       m.Result = 1;  // painted with the background colour by the host
       break;
+    case WM_NCHITTEST:
+      m.Result = HTCLIENT;
+      break;
     default:
       break;
   }

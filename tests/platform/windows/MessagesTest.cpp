@@ -127,6 +127,51 @@ TEST_F(Messages, AReleaseThatWentElsewhereIsDeliveredBeforeTheNextEvent) {
   EXPECT_FALSE(probe->MouseCapture());
 }
 
+// Calls its bottom-right 10 x 10 pixels the sizing corner and counts cursor questions.
+class TGripProbe : public TProbe {
+ public:
+  using TProbe::TProbe;
+  int cursorQuestions = 0;
+  void WndProc(TMessage& m) override {
+    if (m.Msg == WM_NCHITTEST) {
+      TPoint p = ScreenToClient({LParamX(m.LParam), LParamY(m.LParam)});
+      m.Result = p.X >= Width() - 10 && p.Y >= Height() - 10 ? HTBOTTOMRIGHT : HTCLIENT;
+      return;
+    }
+    if (m.Msg == WM_SETCURSOR) ++cursorQuestions;
+    TProbe::WndProc(m);
+  }
+};
+
+class TSizingForm : public TForm {
+ public:
+  using TForm::TForm;
+  std::vector<intptr_t> sizeRequests;
+  void WndProc(TMessage& m) override {
+    if (m.Msg == WM_NCLBUTTONDOWN) sizeRequests.push_back(m.WParam);
+    TForm::WndProc(m);
+  }
+};
+
+TEST(MessagesGrip, ThePressOnASizingCornerGoesToTheForm) {
+  TSizingForm form(nullptr);
+  form.SetBounds(0, 0, 200, 150);
+  auto* grip = form.Make<TGripProbe>();
+  grip->SetBounds(10, 10, 100, 80);
+  grip->SetParent(&form);
+  form.Show();
+  Application().ProcessMessages();
+  SimulateMouse(*grip, TMouseAction::Move, mbLeft, {50, 40});
+  EXPECT_EQ(grip->cursorQuestions, 1);
+  SimulateMouse(*grip, TMouseAction::Press, mbLeft, {95, 75});
+  SimulateMouse(*grip, TMouseAction::Release, mbLeft, {95, 75});
+  EXPECT_EQ(form.sizeRequests, (std::vector<intptr_t>{HTBOTTOMRIGHT}));
+  SimulateMouse(*grip, TMouseAction::Press, mbLeft, {20, 20});
+  SimulateMouse(*grip, TMouseAction::Release, mbLeft, {20, 20});
+  EXPECT_EQ(form.sizeRequests.size(), 1u);
+  EXPECT_EQ(grip->log, (std::vector<std::string>{"move 50,40", "down 20,20", "click", "up 20,20"}));
+}
+
 TEST_F(Messages, WheelNotchesReachTheUpAndDownEventsAfterOnMouseWheel) {
   std::vector<std::string> calls;
   probe->OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint, bool& handled) {
