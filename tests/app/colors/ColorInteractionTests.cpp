@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <functional>
 #include <random>
+#include <string>
 
 #include "app/ColorInteraction.h"
 #include "graphics/Bitmap32.h"
@@ -135,6 +136,35 @@ TEST(ColorInteractionBinding, ModesBindHandlersOrBlendModes) {
   EXPECT_EQ(*bitmap.OnPixelCombine.target<Plain>(), gfx::BlendModeMultiply);
   ASSERT_TRUE(app::BindColorInteraction(bitmap, 36, set));
   EXPECT_EQ(*bitmap.OnPixelCombine.target<Plain>(), gfx::BlendModeLightness);
+}
+
+// Which pixels of a width x height picture take the layer when it is drawn with a set's
+// pattern handler; '#' marks them, row by row.
+std::string DrawPattern(app::TColorInteraction& set, int width, int height) {
+  gfx::TCustomBitmap32 layer, picture;
+  layer.SetSize(width, height);
+  picture.SetSize(width, height);
+  layer.ClearWithColor(0xFFFFFFFFu);
+  picture.ClearWithColor(0xFF000000u);
+  app::BindColorInteraction(layer, app::ColorModePattern, set);
+  layer.SetMasterAlpha(0);  // ignored by the handlers
+  layer.DrawTo(picture, 0, 0);
+  std::string rows;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) rows += picture.Pixel(x, y) == 0xFFFFFFFFu ? '#' : '.';
+    rows += '/';
+  }
+  return rows;
+}
+
+TEST(ColorInteractionBinding, PatternDrawsColumnsOrACheckerboardAndKeepsItsPhase) {
+  app::TColorInteraction set;
+  EXPECT_EQ(DrawPattern(set, 4, 2), ".#.#/.#.#/");    // even rows keep the phase
+  EXPECT_EQ(DrawPattern(set, 3, 3), ".#./#.#/.#./");  // odd rows alternate it
+  // Nine calls left the phase odd: the next draw starts by taking the layer.
+  EXPECT_EQ(DrawPattern(set, 2, 1), "#./");
+  app::TColorInteraction fresh;
+  EXPECT_EQ(DrawPattern(fresh, 2, 1), ".#/");
 }
 
 TEST(ColorInteractionBinding, PictureToolsIndexesSkipExclusionAndSeparators) {
