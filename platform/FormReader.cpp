@@ -1,6 +1,7 @@
 #include "platform/FormReader.h"
 
 #include <cctype>
+#include <charconv>
 #include <vector>
 
 #include "platform/EmbeddedLayouts.h"
@@ -326,14 +327,12 @@ class Reader {
       }
       case tkFloat: {
         if (value.kind != RawValue::Number) return wrong();
-        try {
-          size_t used = 0;
-          double d = std::stod(value.text, &used);
-          if (used != value.text.size()) return wrong();
-          return d;
-        } catch (const std::exception&) {
-          return wrong();
-        }
+        // Independent of the locale: a layout always writes 1.5.
+        double d = 0;
+        const char* end = value.text.data() + value.text.size();
+        auto [stop, error] = std::from_chars(value.text.data(), end, d);
+        if (error != std::errc() || stop != end) return wrong();
+        return d;
       }
       case tkString:
         if (value.kind != RawValue::String) return wrong();

@@ -235,6 +235,36 @@ TEST(FormReaderValues, AHandlerOfAnotherSignatureIsRefused) {
                EReadError);
 }
 
+// A non-visual component with a number property, registered by the test.
+class TRatioHolder : public TComponent {
+ public:
+  using TComponent::TComponent;
+  double Ratio() const { return ratio_; }
+  void SetRatio(double v) { ratio_ = v; }
+
+ private:
+  double ratio_ = 0;
+};
+
+TEST(FormReaderValues, NonVisualComponentsTakeNumbersWithFractions) {
+  RegisterControlProperties();
+  TClassRegistrar<TRatioHolder, TComponent>("TRatioHolder")
+      .Prop("Ratio", tkFloat, &TRatioHolder::Ratio, &TRatioHolder::SetRatio);
+  RegisterComponentClass<TRatioHolder>("TRatioHolder");
+  TValuesForm form(nullptr);
+  ReadLayoutText(form, "TValuesForm V {\n  TRatioHolder R {\n    Ratio = -1.25\n  }\n}\n", "r.form",
+                 {});
+  auto* holder = static_cast<TRatioHolder*>(form.FindComponent("R"));
+  ASSERT_NE(holder, nullptr);
+  EXPECT_EQ(holder->Ratio(), -1.25);
+  EXPECT_EQ(holder->Owner(), &form);
+  TValuesForm other(nullptr);
+  EXPECT_THROW(
+      ReadLayoutText(other, "TValuesForm V {\n  TRatioHolder R {\n    Ratio = 1.2.5\n  }\n}\n",
+                     "r.form", {}),
+      EReadError);
+}
+
 TEST(FormReaderLookup, AMissingLayoutIsAnError) {
   TForm form(nullptr);
   EXPECT_THROW(ReadLayout(form, "NoSuchLayout", TFormBindings{}), EReadError);
