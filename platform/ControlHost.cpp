@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 #include <cmath>
 #include <set>
+#include <utility>
 
 #include "platform/Forms.h"
 
@@ -285,9 +286,13 @@ void TEventBridge::Post(const TMessage& message) {
 bool TEventBridge::event(QEvent* e) {
   if (e->type() != kPostedMessageEvent) return QObject::event(e);
   TMessage m = static_cast<TPostedMessage*>(e)->message;
-  if (m.Msg == WM_PAINT) paintPosted_ = false;
+  if (m.Msg == WM_PAINT && !TakePendingPaint()) return true;  // Update ran it already
   if (control_) GuardEvent([&] { control_->WndProc(m); });
   return true;
+}
+
+bool TEventBridge::TakePendingPaint() {
+  return std::exchange(paintPosted_, false);
 }
 
 bool TEventBridge::eventFilter(QObject* watched, QEvent* e) {

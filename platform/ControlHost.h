@@ -44,6 +44,8 @@ class TEventBridge : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool event(QEvent* event) override;
   void Post(const TMessage& message);
+  // True once when a paint request is queued; the queued one then does nothing.
+  bool TakePendingPaint();
   // The control is going away; events still queued or running find nothing to call.
   void Orphan() { control_ = nullptr; }
 

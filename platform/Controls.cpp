@@ -361,7 +361,8 @@ void TControl::RepaintRect(const TRect& r) {
 
 void TControl::Update() {
   if (!widget_ || (state_ & csCustomPaint)) return;
-  ProcessPostedMessages();
+  // Only this control's own paint request runs now, not every queued message.
+  if (bridge_ && bridge_->TakePendingPaint()) Perform(WM_PAINT);
   if (widget_->isVisible()) {
     QWidget* window = widget_->window();
     QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);

@@ -248,6 +248,13 @@ TEST_F(Messages, PaintRequestsCoalesceAndRepaintTheUnionOfInvalidAreas) {
   ASSERT_EQ(probe->paints.size(), 1u);
   EXPECT_EQ(probe->paints[0], (TRect{0, 0, 40, 30}));
 
+  // Update runs a queued paint request at once, and only once.
+  PostMessage(probe, WM_PAINT);
+  probe->Update();
+  EXPECT_EQ(probe->paintRequests, 2);
+  Application().ProcessMessages();
+  EXPECT_EQ(probe->paintRequests, 2);
+
   // A synchronous repaint paints at once, before any event runs.
   probe->paints.clear();
   probe->RepaintRect({5, 5, 15, 25});
