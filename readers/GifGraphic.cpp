@@ -206,6 +206,7 @@ void TGIFGraphic::DecodeMemory(const uint8_t* Memory, int64_t Size, uint32_t Ima
     Run += size;
   }
   const uint64_t pixelCount = uint64_t{width} * height;
+  if (pixelCount == 0) InvalidImage();  // no size from the image nor from the screen
   if (pixelCount > data.size() * MaxExpansionPerByte + 4096) InvalidImage();
 
   if (TransparentIndex) SetTransparentEntry(palette);

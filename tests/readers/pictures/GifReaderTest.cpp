@@ -248,6 +248,9 @@ TEST(GifReaderFailures, BrokenFilesRaiseAndKeepThePicture) {
   lying.ImageWidth = lying.ImageHeight = 65535;
   EXPECT_NE(message(AssembleGif(lying)), "loaded");
   EXPECT_FALSE(expectKept(AssembleGif(lying)));
+  GifParts sizeless = SmallPicture();
+  sizeless.ScreenWidth = sizeless.ImageWidth = 0;
+  EXPECT_EQ(message(AssembleGif(sizeless)), invalid);
   // A version that is not a number fails the number conversion.
   GifParts version = SmallPicture();
   version.Signature = "GIFxxa";
