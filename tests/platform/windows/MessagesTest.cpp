@@ -172,6 +172,17 @@ TEST(MessagesGrip, ThePressOnASizingCornerGoesToTheForm) {
   EXPECT_EQ(grip->log, (std::vector<std::string>{"move 50,40", "down 20,20", "click", "up 20,20"}));
 }
 
+TEST_F(Messages, ThePointerEnteringAndLeavingIsReported) {
+  std::string seen;
+  probe->OnMouseEnter = [&](TObject*) { seen += "enter "; };
+  probe->OnMouseLeave = [&](TObject*) { seen += "leave "; };
+  SimulateMouse(form, TMouseAction::Move, mbLeft, {5, 5});
+  SimulateMouse(*probe, TMouseAction::Move, mbLeft, {5, 5});
+  SimulateMouse(*probe, TMouseAction::Move, mbLeft, {6, 6});
+  SimulateMouse(form, TMouseAction::Move, mbLeft, {250, 150});
+  EXPECT_EQ(seen, "enter leave ");
+}
+
 TEST_F(Messages, WheelNotchesReachTheUpAndDownEventsAfterOnMouseWheel) {
   std::vector<std::string> calls;
   probe->OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint, bool& handled) {
