@@ -112,6 +112,7 @@ class TLinearResampler : public TCustomResampler {
 
  private:
   TColor32 ReadEdge(TFixed X, TFixed Y) const;
+  TColor32 ReadClipped(TFixed X, TFixed Y) const;
   std::unique_ptr<TLinearKernel> kernel_;
   TPixelAccessMode mode_ = pamSafe;
 };

@@ -56,6 +56,27 @@ TColor32 TLinearResampler::ReadEdge(TFixed X, TFixed Y) const {
   return result;
 }
 
+// The bitmap's clipped bilinear read with the bound interpolation called directly: this is the
+// per-pixel path of rotated and scaled drawing.
+TColor32 TLinearResampler::ReadClipped(TFixed X, TFixed Y) const {
+  const TCustomBitmap32& b = *Bitmap();
+  const int32_t x = int32_t(uint32_t(X) + 127) >> 8, y = int32_t(uint32_t(Y) + 127) >> 8;
+  const TRect& sub = b.SubpixelClipRect();
+  if (x < sub.Left || y < sub.Top) return b.OuterColor();
+  const TRect& clip = b.ClipRect();
+  const int32_t w = (clip.Right - 1) * 256, h = (clip.Bottom - 1) * 256;
+  if (x < w && y < h) {
+    const TColor32* top = b.PixelPtr(x >> 8, y >> 8);
+    const TColor32 c = Interpolator(GammaTable[(x & 255) ^ 255], GammaTable[(y & 255) ^ 255], top,
+                                    top + b.Width());
+    EMMS();
+    return c;
+  }
+  if (x == w && y <= h) return b.Pixel(clip.Right - 1, y >> 8);
+  if (x <= w && y == h) return b.Pixel(x >> 8, clip.Bottom - 1);
+  return b.OuterColor();
+}
+
 TColor32 TLinearResampler::GetSampleFixed(TFixed X, TFixed Y) {
   if (ClipEmpty()) return mode_ == pamSafe ? Bitmap()->OuterColor() : 0;
   switch (mode_) {
@@ -64,7 +85,7 @@ TColor32 TLinearResampler::GetSampleFixed(TFixed X, TFixed Y) {
     case pamTransparentEdge:
       return ReadEdge(X, Y);
     default:
-      return Bitmap()->PixelFixedClipped(X, Y);
+      return ReadClipped(X, Y);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "graphics/Samplers.h"
 
 #include <limits>
+#include <typeinfo>
 
 #include "graphics/Bitmap32.h"
 #include "graphics/Containers.h"
@@ -94,15 +95,22 @@ TFixed CentreOf(int32_t V) {
 
 }  // namespace
 
+void TTransformer::ReverseFixed(TFixed X, TFixed Y, TFixed& U, TFixed& V) {
+  if (affineInverse_)
+    MapFixed(*affineInverse_, X, Y, U, V);
+  else
+    Mapping().ReverseTransformFixed(X, Y, U, V);
+}
+
 TColor32 TTransformer::GetSampleInt(int32_t X, int32_t Y) {
   TFixed U, V;
-  Mapping().ReverseTransformFixed(CentreOf(X), CentreOf(Y), U, V);
+  ReverseFixed(CentreOf(X), CentreOf(Y), U, V);
   return Inner().GetSampleFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf));
 }
 
 TColor32 TTransformer::GetSampleFixed(TFixed X, TFixed Y) {
   TFixed U, V;
-  Mapping().ReverseTransformFixed(TFixed(uint32_t(X) + kHalf), TFixed(uint32_t(Y) + kHalf), U, V);
+  ReverseFixed(TFixed(uint32_t(X) + kHalf), TFixed(uint32_t(Y) + kHalf), U, V);
   return Inner().GetSampleFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf));
 }
 
@@ -114,7 +122,11 @@ TColor32 TTransformer::GetSampleFloat(float X, float Y) {
 
 void TTransformer::PrepareSampling() {
   TNestedSampler::PrepareSampling();
-  if (!Mapping().TransformValid()) Mapping().PrepareTransform();
+  TTransformation& mapping = Mapping();
+  if (!mapping.TransformValid()) mapping.PrepareTransform();
+  affineInverse_ = typeid(mapping) == typeid(TAffineTransformation)
+                       ? &static_cast<TAffineTransformation&>(mapping).InverseFixedMatrix()
+                       : nullptr;
 }
 
 bool TTransformer::HasBounds() const {

@@ -113,7 +113,10 @@ class TTransformer : public TNestedSampler {
       : TNestedSampler(ASampler), transformation_(ATransformation) {}
 
   TTransformation* Transformation() const { return transformation_; }
-  void SetTransformation(TTransformation* Value) { transformation_ = Value; }
+  void SetTransformation(TTransformation* Value) {
+    transformation_ = Value;
+    affineInverse_ = nullptr;
+  }
 
   TColor32 GetSampleInt(int32_t X, int32_t Y) override;
   TColor32 GetSampleFixed(TFixed X, TFixed Y) override;
@@ -124,8 +127,11 @@ class TTransformer : public TNestedSampler {
 
  private:
   TTransformation& Mapping() const;
+  void ReverseFixed(TFixed X, TFixed Y, TFixed& U, TFixed& V);
 
   TTransformation* transformation_;
+  // A plain affine transformation is mapped inline through its prepared inverse.
+  const TFixedMatrix* affineInverse_ = nullptr;
 };
 
 }  // namespace gfx

@@ -231,17 +231,6 @@ void MapFloat(const TFloatMatrix& M, float X, float Y, float& OutX, float& OutY)
   OutY = float(double(X) * M[0][1] + double(Y) * M[1][1] + M[2][1]);
 }
 
-// The three products summed in 64 bits and narrowed as 32-bit arithmetic would wrap.
-TFixed MapFixedAxis(TFixed X, TFixed Y, TFixed Mx, TFixed My, TFixed T) {
-  const int64_t sum = ((int64_t(X) * Mx) >> 16) + ((int64_t(Y) * My) >> 16) + T;
-  return TFixed(uint32_t(uint64_t(sum)));
-}
-
-void MapFixed(const TFixedMatrix& F, TFixed X, TFixed Y, TFixed& OutX, TFixed& OutY) {
-  OutX = MapFixedAxis(X, Y, F[0][0], F[1][0], F[2][0]);
-  OutY = MapFixedAxis(X, Y, F[0][1], F[1][1], F[2][1]);
-}
-
 }  // namespace
 
 void TAffineTransformation::TransformFloat(float SrcX, float SrcY, float& DstX, float& DstY) {

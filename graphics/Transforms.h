@@ -31,6 +31,17 @@ void Invert(TFloatMatrix& M);
 // Each entry Round(m * 65536), half to even, saturating.
 TFixedMatrix ToFixedMatrix(const TFloatMatrix& M);
 
+// Maps a 16.16 point through F; the products are summed in 64 bits and narrowed as 32-bit
+// arithmetic would wrap.
+inline void MapFixed(const TFixedMatrix& F, TFixed X, TFixed Y, TFixed& OutX, TFixed& OutY) {
+  auto axis = [X, Y](TFixed Mx, TFixed My, TFixed T) {
+    const int64_t sum = ((int64_t(X) * Mx) >> 16) + ((int64_t(Y) * My) >> 16) + T;
+    return TFixed(uint32_t(uint64_t(sum)));
+  };
+  OutX = axis(F[0][0], F[1][0], F[2][0]);
+  OutY = axis(F[0][1], F[1][1], F[2][1]);
+}
+
 class ETransformNotImplemented : public plat::Exception {
  public:
   using Exception::Exception;

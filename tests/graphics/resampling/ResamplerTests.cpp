@@ -283,3 +283,24 @@ TEST(Registries, BitmapsPickAndCopyResamplersByName) {
 }
 
 }  // namespace
+
+namespace {
+
+// The linear resampler reads clipped positions itself; the bitmap's own read is the oracle.
+TEST(LinearResampler, SafeReadsEqualTheBitmapsClippedRead) {
+  TCustomBitmap32 b;
+  FillRandom(b, 9, 7, 17);
+  b.SetClipRect({1, 2, 8, 6});
+  b.SetOuterColor(0x0BADF00D);
+  auto& r = Prepared<TLinearResampler>(b, pamSafe);
+  std::mt19937 random(18);
+  for (int i = 0; i < 20000; ++i) {
+    const TFixed x = TFixed(random() % (12 << 16)) - (2 << 16);
+    const TFixed y = TFixed(random() % (10 << 16)) - (2 << 16);
+    ASSERT_EQ(r.GetSampleFixed(x, y), b.PixelFixedClipped(x, y)) << x << "," << y;
+  }
+  for (TFixed x = (6 << 16); x < (8 << 16); x += 0x80)
+    ASSERT_EQ(r.GetSampleFixed(x, 5 << 16), b.PixelFixedClipped(x, 5 << 16));
+}
+
+}  // namespace
