@@ -287,7 +287,7 @@ bool TEventBridge::event(QEvent* e) {
   if (e->type() != kPostedMessageEvent) return QObject::event(e);
   TMessage m = static_cast<TPostedMessage*>(e)->message;
   if (m.Msg == WM_PAINT && !TakePendingPaint()) return true;  // Update ran it already
-  if (control_) GuardEvent([&] { control_->WndProc(m); });
+  if (control_ && !control_->Dying()) GuardEvent([&] { control_->WndProc(m); });
   return true;
 }
 
@@ -298,6 +298,8 @@ bool TEventBridge::TakePendingPaint() {
 bool TEventBridge::eventFilter(QObject* watched, QEvent* e) {
   // Installed on the control's widget and on its input children (viewports of lists and memos).
   if (!control_ || !watched->isWidgetType()) return false;
+  // A window going away still sees focus and pointer changes; its handlers do not.
+  if (control_->Dying()) return false;
   bool eaten = false;
   switch (e->type()) {
     case QEvent::MouseButtonPress:

@@ -333,6 +333,12 @@ void TControl::SetParent(TWinControl* parent) {
   if (parentColor_) ApplyColor();
 }
 
+bool TControl::Dying() const {
+  for (const TControl* c = this; c; c = c->parent_)
+    if (c->ComponentState() & csDestroying) return true;
+  return Owner() && (Owner()->ComponentState() & csDestroying);
+}
+
 TCustomForm* TControl::GetParentForm() const {
   const TControl* c = this;
   while (c->parent_) c = c->parent_;

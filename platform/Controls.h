@@ -206,6 +206,9 @@ class TControl : public TComponent {
   TMouseWheelUpDownEvent OnMouseWheelUp;
   TMouseWheelUpDownEvent OnMouseWheelDown;
 
+  // True while this control, a parent or its owner is being destroyed.
+  bool Dying() const;
+
   // The window of the control; for the layer's own use (hosting, screenshots, tests).
   QWidget* Widget() const { return widget_; }
   // The control behind a widget, or nullptr.

@@ -122,6 +122,22 @@ TEST_F(Input, UpDownArrowsStepTheirEdit) {
   EXPECT_EQ(clicks, (std::vector<TUDBtnType>{btNext, btNext, btPrev}));
 }
 
+TEST_F(Input, FocusMovesReportExitThenEnter) {
+  auto* first = Add<TEdit>(10, 10, 80, 22);
+  auto* second = Add<TEdit>(10, 40, 80, 22);
+  std::string log;
+  first->OnEnter = [&](TObject*) { log += "enter1 "; };
+  first->OnExit = [&](TObject*) { log += "exit1 "; };
+  second->OnEnter = [&](TObject*) { log += "enter2 "; };
+  second->OnExit = [&](TObject*) { log += "exit2 "; };
+  second->SetFocus();
+  log.clear();
+  first->SetFocus();
+  second->SetFocus();
+  EXPECT_EQ(log, "exit2 enter1 exit1 enter2 ");
+  EXPECT_EQ(form.ActiveControl(), second);
+}
+
 TEST_F(Input, KeysAreDownWhileTheirHandlersRun) {
   auto* edit = Add<TEdit>(10, 10, 80, 22);
   bool downInside = false, shifted = false;
