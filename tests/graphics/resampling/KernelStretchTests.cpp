@@ -56,7 +56,8 @@ TEST(MappingTable, ClustersSumToTheUnitAndStayInTheSource) {
             EXPECT_GE(p.Pos, 4);
             EXPECT_LT(p.Pos, 4 + src);
           }
-          if (!c.empty()) EXPECT_EQ(sum, 256) << kernel->ClassName() << " " << src << "->" << dst;
+          ASSERT_FALSE(c.empty());
+          EXPECT_EQ(sum, 256) << kernel->ClassName() << " " << src << "->" << dst;
         }
       }
 }
