@@ -31,6 +31,9 @@ void RegisterBindings() {
   registry.Add(FID_BlockAverage, resamplers_pas::BlockAverage, 0, tierPortable);
   registry.Add(FID_Interpolator, resamplers_pas::Interpolator, 0, tierPortable);
 #if defined(__x86_64__) || defined(__i386__)
+  registry.Add(FID_BlockAverage, resamplers_mmx::BlockAverage, SetOf(isMMX), tierMMX);
+  registry.Add(FID_Interpolator, resamplers_mmx::Interpolator, SetOf(isMMX) | SetOf(isSSE),
+               tierMMX);
   registry.Add(FID_BlockAverage, resamplers_sse2::BlockAverage, SetOf(isSSE2), tierSSE2);
   registry.Add(FID_Interpolator, resamplers_sse2::Interpolator, SetOf(isSSE2), tierSSE2);
 #endif

@@ -13,6 +13,12 @@ TColor32 Interpolator(uint32_t WX_256, uint32_t WY_256, const TColor32* C11, con
 }  // namespace gfx::resamplers_pas
 
 #if defined(__x86_64__) || defined(__i386__)
+namespace gfx::resamplers_mmx {
+TColor32 BlockAverage(uint32_t Dlx, uint32_t Dly, const TColor32* RowSrc, uint32_t OffSrc);
+// The arithmetic of the MMX CombineReg; leaves the MMX state for the bound EMMS to end.
+TColor32 Interpolator(uint32_t WX_256, uint32_t WY_256, const TColor32* C11, const TColor32* C21);
+}  // namespace gfx::resamplers_mmx
+
 namespace gfx::resamplers_sse2 {
 TColor32 BlockAverage(uint32_t Dlx, uint32_t Dly, const TColor32* RowSrc, uint32_t OffSrc);
 // The arithmetic of the SSE2 CombineReg, bound together with it.
