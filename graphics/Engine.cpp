@@ -5,6 +5,7 @@
 #include "graphics/Blend.h"
 #include "graphics/Filters.h"
 #include "graphics/LowLevel.h"
+#include "graphics/MicroTiles.h"
 #include "graphics/Resamplers.h"
 #include "graphics/System.h"
 #include "graphics/Types.h"
@@ -21,6 +22,7 @@ void StartEngine() {
     StartLowLevel();
     StartBlend();
     StartResamplers();
+    StartMicroTiles();
     StartFilters();
     GlobalPerfTimer.Start();
     BuildGammaTable(0.7f);
