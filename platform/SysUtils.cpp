@@ -31,7 +31,7 @@ namespace {
   throw EConvertError("Format '" + std::string(format) + "' invalid or incompatible with argument");
 }
 
-struct FormatSpec {
+struct FormatDirective {
   bool leftAlign = false;
   int width = -1;
   int precision = -1;
@@ -53,8 +53,8 @@ class FormatParser {
         out += '%';
         ++pos_;
       } else {
-        FormatSpec spec = ParseSpec();
-        out += Pad(spec, Convert(spec, NextArg()));
+        FormatDirective directive = ParseDirective();
+        out += Pad(directive, Convert(directive, NextArg()));
       }
     }
     return out;
@@ -86,47 +86,48 @@ class FormatParser {
     return any ? value : -1;
   }
 
-  FormatSpec ParseSpec() {
-    FormatSpec spec;
+  FormatDirective ParseDirective() {
+    FormatDirective directive;
     if (pos_ < format_.size() && format_[pos_] == '-') {
-      spec.leftAlign = true;
+      directive.leftAlign = true;
       ++pos_;
     }
-    spec.width = ParseNumber();
+    directive.width = ParseNumber();
     if (pos_ < format_.size() && format_[pos_] == '.') {
       ++pos_;
-      spec.precision = std::max(ParseNumber(), 0);
+      directive.precision = std::max(ParseNumber(), 0);
     }
     if (pos_ >= format_.size()) FormatError(format_);
-    spec.type = format_[pos_++];
-    return spec;
+    directive.type = format_[pos_++];
+    return directive;
   }
 
-  std::string Convert(const FormatSpec& spec, const TFormatArg& arg) {
+  std::string Convert(const FormatDirective& directive, const TFormatArg& arg) {
     bool integer = arg.ArgKind() == TFormatArg::kSigned || arg.ArgKind() == TFormatArg::kUnsigned;
-    switch (spec.type) {
+    switch (directive.type) {
       case 'd':
       case 'D':
         if (!integer) break;
         if (arg.ArgKind() == TFormatArg::kSigned && arg.Signed() < 0)
-          return "-" + Digits(0 - uint64_t(arg.Signed()), 10, spec.precision);
-        return Digits(arg.Unsigned(), 10, spec.precision);
+          return "-" + Digits(0 - uint64_t(arg.Signed()), 10, directive.precision);
+        return Digits(arg.Unsigned(), 10, directive.precision);
       case 'u':
       case 'U':
       case 'x':
       case 'X':
         if (!integer) break;
-        return Digits(Pattern(arg), spec.type == 'x' || spec.type == 'X' ? 16 : 10, spec.precision);
+        return Digits(Pattern(arg), directive.type == 'x' || directive.type == 'X' ? 16 : 10,
+                      directive.precision);
       case 's':
       case 'S':
         if (arg.ArgKind() != TFormatArg::kText) break;
-        if (spec.precision >= 0) return std::string(arg.Text().substr(0, spec.precision));
+        if (directive.precision >= 0) return std::string(arg.Text().substr(0, directive.precision));
         return std::string(arg.Text());
       case 'f':
       case 'F': {
         if (arg.ArgKind() != TFormatArg::kFloat) break;
         char buffer[400];
-        int precision = spec.precision < 0 ? 2 : std::min(spec.precision, 18);
+        int precision = directive.precision < 0 ? 2 : std::min(directive.precision, 18);
         double value = arg.Float();
         if (!std::isfinite(value) || std::fabs(value) >= 1e300) break;
         std::snprintf(buffer, sizeof buffer, "%.*f", precision, value);
@@ -153,10 +154,10 @@ class FormatParser {
     return digits;
   }
 
-  static std::string Pad(const FormatSpec& spec, std::string text) {
-    if (spec.width <= int(text.size())) return text;
-    std::string fill(size_t(spec.width) - text.size(), ' ');
-    return spec.leftAlign ? text + fill : fill + text;
+  static std::string Pad(const FormatDirective& directive, std::string text) {
+    if (directive.width <= int(text.size())) return text;
+    std::string fill(size_t(directive.width) - text.size(), ' ');
+    return directive.leftAlign ? text + fill : fill + text;
   }
 
   std::string_view format_;
