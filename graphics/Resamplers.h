@@ -37,7 +37,8 @@ void StretchNearest(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& Dst
                     TCustomBitmap32& Src, const TRect& SrcRect, TDrawMode CombineOp,
                     const TPixelCombineEvent& CombineCallBack);
 
-// ---- Kernel stretching ----
+// ---- Stretching routines: each raises "Invalid SrcRect" for a source rectangle leaving Src and
+// writes only inside Dst, DstRect and DstClip; no notification ----
 
 struct TPointRec {
   int32_t Pos;
@@ -55,7 +56,7 @@ void Resample(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
               TCustomBitmap32& Src, const TRect& SrcRect, const TCustomKernel& Kernel,
               TDrawMode CombineOp, const TPixelCombineEvent& CombineCallBack);
 
-// Bilinear enlargement in both directions (source sides above 1).
+// Bilinear enlargement in both directions; a source side below 2 goes the kernel way.
 void StretchHorzStretchVertLinear(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
                                   TCustomBitmap32& Src, const TRect& SrcRect, TDrawMode CombineOp,
                                   const TPixelCombineEvent& CombineCallBack);

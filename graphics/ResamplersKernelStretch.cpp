@@ -77,10 +77,12 @@ TMappingTable BuildMappingTable(int32_t DstLo, int32_t DstHi, int32_t ClipLo, in
   return result;
 }
 
-void Resample(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
-              TCustomBitmap32& Src, const TRect& SrcRect, const TCustomKernel& Kernel,
-              TDrawMode CombineOp, const TPixelCombineEvent& CombineCallBack) {
+void Resample(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& AClip, TCustomBitmap32& Src,
+              const TRect& SrcRect, const TCustomKernel& Kernel, TDrawMode CombineOp,
+              const TPixelCombineEvent& CombineCallBack) {
   TEmmsGuard emms;
+  TRect DstClip = AClip;
+  if (!ClipResampleRects(Dst, DstRect, DstClip, Src, SrcRect)) return;
   const TPixelWriter writer(Src, CombineOp, CombineCallBack);
   if (writer.Mode() == dmBlend && Src.MasterAlpha() == 0) return;
   const TMappingTable mapX = BuildMappingTable(DstRect.Left, DstRect.Right, DstClip.Left,

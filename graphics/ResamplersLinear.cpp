@@ -141,13 +141,19 @@ std::vector<TLinearEntry> LinearMap(int32_t Count, int32_t ClipLo, int32_t DstLo
 
 }  // namespace
 
-void StretchHorzStretchVertLinear(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
+void StretchHorzStretchVertLinear(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& AClip,
                                   TCustomBitmap32& Src, const TRect& SrcRect, TDrawMode CombineOp,
                                   const TPixelCombineEvent& CombineCallBack) {
   TEmmsGuard emms;
+  TRect DstClip = AClip;
+  if (!ClipResampleRects(Dst, DstRect, DstClip, Src, SrcRect)) return;
+  // Each position needs the pixel after it.
+  if (SrcRect.Right - SrcRect.Left < 2 || SrcRect.Bottom - SrcRect.Top < 2) {
+    Resample(Dst, DstRect, DstClip, Src, SrcRect, TLinearKernel(), CombineOp, CombineCallBack);
+    return;
+  }
   const TPixelWriter writer(Src, CombineOp, CombineCallBack);
   const int32_t clipW = DstClip.Right - DstClip.Left, clipH = DstClip.Bottom - DstClip.Top;
-  if (clipW <= 0 || clipH <= 0) return;
   const auto columns =
       LinearMap(clipW, DstClip.Left, DstRect.Left, DstRect.Right - DstRect.Left, SrcRect.Left,
                 SrcRect.Right, SrcRect.Right - SrcRect.Left, Src.Width());
@@ -181,9 +187,11 @@ std::vector<int32_t> BlockBounds(int32_t Count, float Scale) {
 
 }  // namespace
 
-void DraftResample(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
+void DraftResample(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& AClip,
                    TCustomBitmap32& Src, const TRect& SrcRect, const TCustomKernel& Kernel,
                    TDrawMode CombineOp, const TPixelCombineEvent& CombineCallBack) {
+  TRect DstClip = AClip;
+  if (!ClipResampleRects(Dst, DstRect, DstClip, Src, SrcRect)) return;
   const int32_t srcW = SrcRect.Right - SrcRect.Left, srcH = SrcRect.Bottom - SrcRect.Top;
   const int32_t dstW = DstRect.Right - DstRect.Left, dstH = DstRect.Bottom - DstRect.Top;
   if (srcW < dstW || srcH < dstH) {
@@ -195,7 +203,6 @@ void DraftResample(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& DstC
   }
   TEmmsGuard emms;
   const int32_t clipW = DstClip.Right - DstClip.Left, clipH = DstClip.Bottom - DstClip.Top;
-  if (clipW <= 0 || clipH <= 0 || dstW <= 0 || dstH <= 0) return;
   const TPixelWriter writer(Src, CombineOp, CombineCallBack);
   const float scaleX = float(double(srcW) / dstW), scaleY = float(double(srcH) / dstH);
   const int32_t startX = SrcRect.Left + rmath::Trunc(double(DstClip.Left - DstRect.Left) * scaleX);

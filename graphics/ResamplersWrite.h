@@ -45,6 +45,18 @@ class TPixelWriter {
   TColor32 outerColor_;
 };
 
+// Resampling routines read only inside Src and write only inside Dst, whoever calls them: a source
+// rectangle leaving Src raises, the clip is cut to Dst and DstRect. False when nothing is left.
+inline bool ClipResampleRects(const TCustomBitmap32& Dst, const TRect& DstRect, TRect& DstClip,
+                              const TCustomBitmap32& Src, const TRect& SrcRect) {
+  if (SrcRect.Left < 0 || SrcRect.Top < 0 || SrcRect.Right > Src.Width() ||
+      SrcRect.Bottom > Src.Height())
+    throw plat::Exception("Invalid SrcRect");
+  IntersectRectangles(DstClip, DstClip, Dst.BoundsRect());
+  IntersectRectangles(DstClip, DstClip, DstRect);
+  return !IsRectEmpty(DstClip) && !IsRectEmpty(SrcRect);
+}
+
 // Calls the bound EMMS when it leaves scope, also on failure.
 struct TEmmsGuard {
   TEmmsGuard() = default;

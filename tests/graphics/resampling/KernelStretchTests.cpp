@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -226,6 +227,39 @@ TEST(KernelStretch, WritesWithTheSourcesDrawMode) {
            });
   EXPECT_EQ(calls, 2);
   EXPECT_EQ(dst.Pixel(1, 1), 7u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StretchRoutines, StayInsideBothBitmapsWhoeverCallsThem) {
+  TCustomBitmap32 src, dst;
+  FillRandom(src, 6, 5, 40, true);
+  dst.SetSize(8, 8);
+  TLanczosKernel lanczos;
+  using Routine = std::function<void(const TRect&, const TRect&, const TRect&)>;
+  const Routine routines[] = {
+      [&](const TRect& d, const TRect& c, const TRect& s) {
+        Resample(dst, d, c, src, s, lanczos, dmOpaque, {});
+      },
+      [&](const TRect& d, const TRect& c, const TRect& s) {
+        StretchHorzStretchVertLinear(dst, d, c, src, s, dmOpaque, {});
+      },
+      [&](const TRect& d, const TRect& c, const TRect& s) {
+        DraftResample(dst, d, c, src, s, lanczos, dmOpaque, {});
+      },
+  };
+  for (const Routine& routine : routines) {
+    EXPECT_THROW(routine({0, 0, 8, 8}, {0, 0, 8, 8}, {0, 0, 7, 5}), plat::Exception);
+    EXPECT_THROW(routine({0, 0, 8, 8}, {0, 0, 8, 8}, {-1, 0, 6, 5}), plat::Exception);
+    dst.Clear();
+    // A destination and clip reaching past Dst, and a one-pixel-high source.
+    routine({-20, -20, 30, 30}, {-5, -5, 50, 50}, {0, 0, 6, 5});
+    routine({-3, 2, 12, 13}, {0, 0, 8, 8}, {1, 4, 5, 5});
+    routine({0, 0, 4, 2}, {0, 0, 8, 8}, {0, 0, 6, 5});
+    routine({0, 0, 8, 8}, {}, {0, 0, 6, 5});
+  }
 }
 
 }  // namespace
