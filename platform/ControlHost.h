@@ -78,6 +78,8 @@ std::string WithoutMnemonics(const std::string& text);
 // Draws text in the font (and the given colour) without a background through a canvas.
 void DrawControlText(TCanvas& canvas, const TFont& font, TColor color, TRect rect,
                      const std::string& text, uint32_t format);
+// The width of the frame Qt draws around a control whose widget is a QFrame.
+int FrameWidth(const TControl& control);
 // The 1-pixel sunken frame of a control with a single border.
 void DrawSunkenBorder(QPainter& painter, int width, int height);
 

@@ -183,6 +183,10 @@ QListWidget* TListBox::List() const {
   return As<QListWidget>(*this);
 }
 
+int TListBox::BorderInset() const {
+  return FrameWidth(*this);
+}
+
 TStringList* TListBox::Items() {
   PostMessage(this, CM_SYNCITEMS);
   return &items_;
@@ -302,9 +306,10 @@ void TListBox::SetTopIndex(int index) {
 
 int TListBox::ItemAtPos(TPoint p, bool existing) const {
   SyncItems();
+  if (!ClientRect().Contains(p)) return -1;
   QListWidget* list = List();
-  QPoint inViewport = list->viewport()->mapFrom(list, QPoint(p.X, p.Y));
-  QModelIndex index = list->indexAt(inViewport);
+  QPoint inWidget(p.X + BorderInset(), p.Y + BorderInset());
+  QModelIndex index = list->indexAt(list->viewport()->mapFrom(list, inWidget));
   if (index.isValid()) return index.row();
   return existing ? -1 : list->count();
 }

@@ -1,6 +1,7 @@
 #include "platform/StdCtrls.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -18,6 +19,14 @@ template <class W>
 W* As(const TControl& control) {
   return static_cast<W*>(control.Widget());
 }
+
+}  // namespace
+
+int FrameWidth(const TControl& control) {
+  return static_cast<QFrame*>(control.Widget())->frameWidth();
+}
+
+namespace {
 
 // A radio button that a click only ever checks.
 class TRadioWidget : public QRadioButton {
@@ -229,6 +238,10 @@ TMemo::TMemo(TComponent* owner) : TWinControl(owner), lines_(std::make_unique<TS
 }
 
 TMemo::~TMemo() = default;
+
+int TMemo::BorderInset() const {
+  return FrameWidth(*this);
+}
 
 TStringList* TMemo::Lines() {
   PostMessage(this, CM_SYNCITEMS);

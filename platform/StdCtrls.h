@@ -127,6 +127,8 @@ class TMemo : public TWinControl {
 
  protected:
   void WndProc(TMessage& message) override;
+  // The client area lies inside the frame the platform draws.
+  int BorderInset() const override;
 
  private:
   void SyncToWidget() const;
@@ -251,6 +253,8 @@ class TListBox : public TWinControl {
   void Loaded() override;
   void ApplyFont() override;
   void WndProc(TMessage& message) override;
+  // The client area lies inside the frame the platform draws.
+  int BorderInset() const override;
 
  private:
   QListWidget* List() const;

@@ -41,6 +41,25 @@ TEST(TextControls, MemoWrappedLinesKeepEveryCharacter) {
   EXPECT_EQ(memo->WrappedLines(), (std::vector<std::string>{line, "short"}));
 }
 
+TEST(TextControls, ListClientHeightsLeaveRoomForTheFrame) {
+  TForm form(nullptr);
+  auto* list = form.Make<TListBox>();
+  list->SetParent(&form);
+  for (const char* s : {"one", "two", "three", "four"}) list->Items()->Add(s);
+  int h = list->ItemHeight();
+  list->SetClientHeight(3 * h);
+  EXPECT_EQ(list->ClientHeight(), 3 * h);
+  int frame = (list->Height() - 3 * h) / 2;
+  EXPECT_GT(frame, 0);
+  EXPECT_EQ(list->Width() - list->ClientWidth(), 2 * frame);
+  form.Show();
+  Application().ProcessMessages();
+  // Three whole rows show in client coordinates; the fourth is below the client area.
+  EXPECT_EQ(list->ItemAtPos({5, 2 * h + h / 2}, true), 2);
+  EXPECT_EQ(list->ItemAtPos({5, 3 * h + 1}, true), -1);
+  EXPECT_EQ(list->ItemAtPos({5, 3 * h + 1}, false), -1);
+}
+
 TEST(TextControls, LabelsSizeThemselvesToTheirTextWithoutTheMnemonic) {
   TForm form(nullptr);
   auto* label = form.Make<TLabel>();
