@@ -1,0 +1,291 @@
+// The paint box and the image control: buffer sizing, stages, placement of the bitmap in every
+// scale mode and alignment, coordinate mapping, rendering elsewhere, and mouse routing.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "Fixture.h"
+#include "graphics/Image.h"
+
+namespace gfx {
+namespace {
+
+using controls_test::FirstDifference;
+using controls_test::FormTest;
+using plat::TMouseAction;
+
+class ImageControl : public FormTest {};
+
+TEST_F(ImageControl, TheBufferFollowsTheViewportWithSlack) {
+  auto* box = Add<TCustomPaintBox32>(0, 0, 100, 50);
+  EXPECT_EQ(box->Buffer().Width(), 100);  // shrunk from the 192 + 40 of construction
+  box->SetWidth(101);
+  EXPECT_EQ(box->Buffer().Width(), 141);
+  box->SetWidth(120);
+  EXPECT_EQ(box->Buffer().Width(), 141);
+  box->SetWidth(101);
+  EXPECT_EQ(box->Buffer().Width(), 141);
+  box->SetWidth(100);
+  EXPECT_EQ(box->Buffer().Width(), 100);
+  box->SetWidth(0);
+  EXPECT_EQ(box->Buffer().Width(), 1);
+  EXPECT_TRUE(box->ForceFullRepaint());
+}
+
+TEST_F(ImageControl, PaintStagesStartAsRunTimeRecordsAndCheckTheirIndex) {
+  TPaintStages stages;
+  const TPaintStage& s = stages.Add();
+  EXPECT_FALSE(s.InDesign);
+  EXPECT_TRUE(s.AtRunTime);
+  EXPECT_EQ(s.Stage, 0u);
+  EXPECT_EQ(s.Parameter, 0u);
+  EXPECT_THROW(stages.Items(1), plat::EListError);
+  EXPECT_THROW(stages.Items(-1), plat::EListError);
+
+  auto* image = Add<TImage32>(0, 0, 50, 50);
+  ASSERT_EQ(image->PaintStages().Count(), 5);
+  const uint32_t codes[] = {StageClearBackground, StageControlFrame, StageDrawBitmap,
+                            StageBitmapFrame, StageDrawLayers};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(image->PaintStages().Items(i).Stage, codes[i]);
+    EXPECT_EQ(image->PaintStages().Items(i).AtRunTime, i % 2 == 0);
+  }
+  EXPECT_EQ(image->PaintStages().Items(4).Parameter, LayerOptionVisible);
+}
+
+TEST_F(ImageControl, DirectModeQueuesTheDrawnArea) {
+  auto box = std::make_unique<TCustomPaintBox32>(nullptr);  // no window: nothing paints
+  box->SetBounds(0, 0, 60, 60);
+  box->SetRepaintMode(rmDirect);
+  box->InvalidRects().Clear();
+  box->Buffer().FillRectS(5, 6, 20, 30, clRed32);
+  ASSERT_GE(box->InvalidRects().Count(), 1);
+  for (int32_t i = 0; i < box->InvalidRects().Count(); ++i)
+    EXPECT_EQ(*box->InvalidRects().Items(i), (TRect{5, 6, 20, 30}));
+}
+
+// Placement of a 50 x 25 bitmap in a 100 x 100 image, worked out by hand.
+struct Placement {
+  TScaleMode mode;
+  TBitmapAlign align;
+  float scale;
+  TRect expected;
+};
+
+TEST_F(ImageControl, BitmapsArePlacedByScaleModeAndAlignment) {
+  auto* image = Add<TImage32>(0, 0, 100, 100);
+  image->Bitmap().SetSize(50, 25);
+  const Placement cases[] = {
+      {smNormal, baTopLeft, 1, {0, 0, 50, 25}},
+      {smNormal, baCenter, 1, {25, 37, 75, 62}},  // (100 - 25) div 2 = 37
+      {smStretch, baTopLeft, 1, {0, 0, 100, 100}},
+      {smScale, baTopLeft, 2, {0, 0, 100, 50}},
+      {smScale, baCenter, 0.5f, {37, 44, 62, 56}},  // 25 x 12: 12.5 rounds to even
+      {smResize, baCenter, 1, {0, 25, 100, 75}},
+      {smOptimal, baTopLeft, 1, {0, 0, 50, 25}},
+      {smOptimalScaled, baTopLeft, 4, {0, 0, 100, 50}},    // 200 x 100 does not fit: resized
+      {smOptimalScaled, baTopLeft, 1.5f, {0, 0, 75, 38}},  // 37.5 rounds to even 38
+      {smNormal, baTile, 1, {0, 0, 50, 25}},
+  };
+  for (const Placement& c : cases) {
+    image->SetScaleMode(c.mode);
+    image->SetBitmapAlign(c.align);
+    image->SetScale(c.scale);
+    EXPECT_EQ(image->GetBitmapRect(), c.expected) << int(c.mode) << " " << int(c.align);
+  }
+  image->SetScaleMode(smNormal);
+  image->SetBitmapAlign(baCustom);
+  image->SetOffsetHorz(10.5f);  // halves go to even
+  image->SetOffsetVert(-3.5f);
+  EXPECT_EQ(image->GetBitmapRect(), (TRect{10, -4, 60, 21}));
+
+  image->Bitmap().SetSize(300, 200);  // larger than the control: the optimal mode fits it
+  image->SetBitmapAlign(baTopLeft);
+  image->SetScaleMode(smOptimal);
+  EXPECT_EQ(image->GetBitmapRect(), (TRect{0, 0, 100, 67}));  // 200 / 3 = 66.7
+
+  image->Bitmap().SetSize(0, 0);
+  EXPECT_EQ(image->GetBitmapRect(), (TRect{}));
+}
+
+TEST_F(ImageControl, ControlAndBitmapCoordinatesMapBothWays) {
+  auto* image = Add<TImage32>(0, 0, 100, 100);
+  image->Bitmap().SetSize(50, 25);
+  struct Mode {
+    TScaleMode mode;
+    TBitmapAlign align;
+    float scale;
+  };
+  const Mode modes[] = {{smNormal, baTopLeft, 1},        {smNormal, baCenter, 1},
+                        {smStretch, baTopLeft, 1},       {smScale, baCenter, 2},
+                        {smResize, baCenter, 1},         {smOptimal, baCenter, 1},
+                        {smOptimalScaled, baTopLeft, 4}, {smScale, baCustom, 2}};
+  image->SetOffsetHorz(-8);
+  image->SetOffsetVert(5);
+  for (const Mode& m : modes) {
+    image->SetScaleMode(m.mode);
+    image->SetBitmapAlign(m.align);
+    image->SetScale(m.scale);
+    TRect r = image->GetBitmapRect();
+    // Every control pixel over the bitmap lies inside the area of the pixel it maps to.
+    for (int y = std::max(r.Top, 0); y < r.Bottom; ++y)
+      for (int x = std::max(r.Left, 0); x < r.Right; ++x) {
+        TPoint p = image->ControlToBitmap({x, y});
+        ASSERT_GE(p.X, 0);
+        ASSERT_LT(p.X, 50);
+        ASSERT_GE(p.Y, 0);
+        ASSERT_LT(p.Y, 25);
+        TPoint from = image->BitmapToControl(p);
+        TPoint to = image->BitmapToControl({p.X + 1, p.Y + 1});
+        ASSERT_TRUE(from.X <= x && x < to.X && from.Y <= y && y < to.Y)
+            << int(m.mode) << " at " << x << "," << y;
+      }
+    EXPECT_EQ(image->BitmapToControl({0, 0}), (TPoint{r.Left, r.Top}));
+    EXPECT_EQ(image->BitmapToControl({50, 25}), (TPoint{r.Right, r.Bottom}));
+  }
+  // Left of the bitmap the mapping floors: -1 at twice the size is bitmap column -1, not 0.
+  image->SetScaleMode(smScale);
+  image->SetBitmapAlign(baTopLeft);
+  image->SetScale(2);
+  EXPECT_EQ(image->ControlToBitmap({-1, -3}), (TPoint{-1, -2}));
+}
+
+TEST_F(ImageControl, ScaleHasAFloorAndReportsOnlyChanges) {
+  auto* image = Add<TImage32>(0, 0, 100, 100);
+  int scaleChanges = 0, changes = 0;
+  image->OnScaleChanged = [&](plat::TObject*) { ++scaleChanges; };
+  image->OnChange = [&](plat::TObject*) { ++changes; };
+  image->SetScale(0);
+  EXPECT_FLOAT_EQ(image->ScaleX(), 0.001f);
+  EXPECT_FLOAT_EQ(image->ScaleY(), 0.001f);
+  image->SetScale(0.001f);
+  image->SetScale(-5);
+  EXPECT_EQ(scaleChanges, 1);
+  EXPECT_EQ(changes, 1);
+  image->BeginUpdate();
+  image->SetScale(3);
+  image->EndUpdate();
+  EXPECT_EQ(scaleChanges, 2);
+  EXPECT_EQ(changes, 1);  // quiet inside an update
+}
+
+// A picture of distinct pixels, so that any misplaced pixel shows.
+void FillPattern(TBitmap32& b, int w, int h, uint32_t seed) {
+  b.SetSize(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      b.SetPixel(x, y,
+                 0xFF000000u | ((x * 7 + seed) & 0xFF) << 16 | ((y * 5 + seed) & 0xFF) << 8 |
+                     ((x * y + seed) & 0xFF));
+}
+
+TEST_F(ImageControl, EmptyBitmapsClearEverythingInTheControlColour) {
+  auto* image = Add<TImage32>(0, 0, 40, 30);
+  image->SetColor(0x00102030);  // blue 0x10, green 0x20, red 0x30
+  TBitmap32 dest;
+  dest.SetSize(40, 30);
+  dest.Clear();
+  image->PaintTo(&dest, {0, 0, 40, 30});
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) ASSERT_EQ(dest.Pixel(x, y), 0xFF302010u);
+}
+
+TEST_F(ImageControl, PaintingElsewhereScalesScaledLayers) {
+  auto* image = Add<TImage32>(0, 0, 100, 100);
+  image->Bitmap().SetSize(40, 40);
+  image->Bitmap().ClearWithColor(clWhite32);
+  auto& layer = image->Layers().Add<TBitmapLayer>();
+  layer.Bitmap().SetSize(10, 10);
+  layer.Bitmap().ClearWithColor(clRed32);
+  layer.SetScaled(true);
+  layer.SetLocation({10, 10, 20, 20});
+  TBitmap32 dest;
+  dest.SetSize(80, 80);
+  dest.Clear();
+  image->PaintTo(&dest, {0, 0, 80, 80});
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 80; ++x) {
+      bool inLayer = x >= 20 && x < 40 && y >= 20 && y < 40;
+      ASSERT_EQ(dest.Pixel(x, y), inLayer ? clRed32 : clWhite32) << x << "," << y;
+    }
+  EXPECT_FALSE(image->RenderingElsewhere());
+  EXPECT_EQ(image->RepaintMode(), rmFull);
+}
+
+TEST_F(ImageControl, TheWindowShowsWhatPaintToRenders) {
+  auto* image = Add<TImage32>(10, 10, 120, 90);
+  image->SetColor(plat::clNavy);
+  image->SetBitmapAlign(baCenter);
+  FillPattern(image->Bitmap(), 70, 50, 3);
+  auto& layer = image->Layers().Add<TBitmapLayer>();
+  FillPattern(layer.Bitmap(), 20, 20, 99);
+  layer.SetLocation({5, 5, 25, 25});
+  Settle();
+  image->Repaint();
+  TBitmap32 expected;
+  expected.SetSize(120, 90);
+  image->PaintTo(&expected, image->GetBitmapRect());
+  EXPECT_EQ(FirstDifference(image->Buffer(), expected, 120, 90), "");
+  plat::TCapturedImage shot = plat::CaptureControl(*image);
+  ASSERT_EQ(shot.width, 120);
+  ASSERT_EQ(shot.height, 90);
+  for (int y = 0; y < 90; ++y)
+    for (int x = 0; x < 120; ++x)
+      ASSERT_EQ(shot.Pixel(x, y), expected.Pixel(x, y) | 0xFF000000u) << x << "," << y;
+}
+
+// Mouse routing: which presses capture, and that a capture never outlives its release.
+class MouseRouting : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    image = Add<TImage32>(10, 10, 200, 150);
+    image->Bitmap().SetSize(200, 150);
+    layer = &image->Layers().Add<TBitmapLayer>();
+    layer->Bitmap().SetSize(40, 40);
+    layer->SetLocation({50, 50, 90, 90});
+    layer->SetLayerOptions(LayerOptionVisible | LayerOptionMouseEvents);
+    image->OnMouseDown = [&](plat::TObject*, plat::TMouseButton, plat::TShiftState, int, int,
+                             TCustomLayer* l) { pressedLayers.push_back(l); };
+  }
+  TImage32* image = nullptr;
+  TBitmapLayer* layer = nullptr;
+  std::vector<TCustomLayer*> pressedLayers;
+};
+
+TEST_F(MouseRouting, RightPressesCaptureOnlyOverALayer) {
+  plat::SimulateMouse(*image, TMouseAction::Press, plat::mbRight, {10, 10});
+  EXPECT_FALSE(image->MouseCapture());
+  plat::SimulateMouse(*image, TMouseAction::Release, plat::mbRight, {10, 10});
+
+  plat::SimulateMouse(*image, TMouseAction::Press, plat::mbRight, {60, 60});
+  EXPECT_TRUE(image->MouseCapture());
+  EXPECT_EQ(image->Layers().MouseListener(), layer);
+  plat::SimulateMouse(*image, TMouseAction::Release, plat::mbRight, {60, 60});
+  EXPECT_FALSE(image->MouseCapture());  // released although the listener is gone already
+  EXPECT_EQ(image->Layers().MouseListener(), nullptr);
+
+  plat::SimulateMouse(*image, TMouseAction::Press, plat::mbLeft, {5, 5});
+  EXPECT_TRUE(image->MouseCapture());  // left presses always capture
+  plat::SimulateMouse(*image, TMouseAction::Release, plat::mbLeft, {5, 5});
+  EXPECT_FALSE(image->MouseCapture());
+  ASSERT_EQ(pressedLayers.size(), 3u);
+  EXPECT_EQ(pressedLayers[0], nullptr);
+  EXPECT_EQ(pressedLayers[1], layer);
+  EXPECT_EQ(pressedLayers[2], nullptr);
+}
+
+TEST_F(MouseRouting, DoubleClicksLetGoOfTheListener) {
+  int doubleClicks = 0;
+  image->OnDblClick = [&](plat::TObject*) { ++doubleClicks; };
+  plat::SimulateMouse(*image, TMouseAction::Press, plat::mbLeft, {60, 60});
+  plat::SimulateMouse(*image, TMouseAction::Release, plat::mbLeft, {60, 60});
+  plat::SimulateMouse(*image, TMouseAction::DoubleClick, plat::mbLeft, {60, 60});
+  EXPECT_EQ(doubleClicks, 1);
+  plat::SimulateMouse(*image, TMouseAction::Release, plat::mbLeft, {60, 60});
+  EXPECT_EQ(image->Layers().MouseListener(), nullptr);
+  EXPECT_FALSE(image->MouseCapture());
+}
+
+}  // namespace
+}  // namespace gfx
