@@ -6,7 +6,6 @@
 #include <QFontDatabase>
 #include <QScreen>
 #include <QToolTip>
-#include <clocale>
 #include <map>
 
 #include "platform/ControlHost.h"
@@ -52,8 +51,6 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
   EnsureQtApplication();
-  // Qt adopts the user's locale; numbers in files and texts keep the "1.5" form.
-  std::setlocale(LC_NUMERIC, "C");
   QApplication::setQuitOnLastWindowClosed(false);
   static THintGate gate;
   if (!initialized_) qApp->installEventFilter(&gate);

@@ -776,13 +776,6 @@ void PaintThroughCanvas(C& control, TCanvas& canvas, QPainter& painter, const TR
     } restore{control, canvas};
     control.Perform(WM_ERASEBKGND);
     control.Perform(WM_PAINT);
-    // The window shows colours only: Qt reads an RGB view's alpha byte in some copies (a
-    // grab, for one), so the buffer goes out opaque.
-    for (int y = 0; y < dc.Height(); ++y) {
-      uint32_t* row = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(dc.Bits()) +
-                                                  int64_t{y} * dc.Stride());
-      for (int x = 0; x < dc.Width(); ++x) row[x] |= 0xFF000000u;
-    }
   }
   if (inset) DrawSunkenBorder(painter, control.Width(), control.Height());
 }

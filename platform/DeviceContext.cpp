@@ -58,11 +58,18 @@ void CopyToPainter(QPainter& painter, int32_t dstX, int32_t dstY, const DeviceCo
   const TRect r = srcRect.Intersected({0, 0, src.Width(), src.Height()});
   if (r.IsEmpty() || !src.HasSurface()) return;
   EnsureQtApplication();
-  // An RGB32 view shows the colour bytes and never looks at alpha.
-  const uchar* first =
-      reinterpret_cast<const uchar*>(src.Bits()) + int64_t(r.Top) * src.Stride() + r.Left * 4;
-  const QImage view(first, r.Width(), r.Height(), src.Stride(), QImage::Format_RGB32);
-  painter.drawImage(QPoint(dstX + r.Left - srcRect.Left, dstY + r.Top - srcRect.Top), view);
+  // The window shows colours only. Qt expects RGB32 pixels to carry alpha 255 and some of its
+  // copies (a grab, for one) read the byte anyway, so the rows go out through an opaque copy.
+  QImage opaque(r.Width(), r.Height(), QImage::Format_RGB32);
+  for (int32_t y = 0; y < r.Height(); ++y) {
+    const auto* from =
+        reinterpret_cast<const uint32_t*>(reinterpret_cast<const uchar*>(src.Bits()) +
+                                          int64_t(r.Top + y) * src.Stride()) +
+        r.Left;
+    auto* to = reinterpret_cast<uint32_t*>(opaque.scanLine(y));
+    for (int32_t x = 0; x < r.Width(); ++x) to[x] = from[x] | 0xFF000000u;
+  }
+  painter.drawImage(QPoint(dstX + r.Left - srcRect.Left, dstY + r.Top - srcRect.Top), opaque);
 }
 
 // --- State

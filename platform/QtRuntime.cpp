@@ -1,6 +1,7 @@
 #include "platform/QtRuntime.h"
 
 #include <QApplication>
+#include <clocale>
 #include <memory>
 #include <mutex>
 
@@ -37,6 +38,8 @@ void EnsureQtApplication() {
   std::lock_guard guard(applicationMutex);
   if (QCoreApplication::instance() != nullptr) return;
   holder.application = std::make_unique<QApplication>(storedArgc, storedArgv);
+  // Qt adopts the user's locale; numbers in files and texts keep the "1.5" form.
+  std::setlocale(LC_NUMERIC, "C");
 }
 
 void ShutdownQtApplication() {

@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
 class TValuesForm : public TForm {
  public:
   using TForm::TForm;
-  void Click(TObject*) {}
+  void ButtonClicked(TObject*) {}
   void Key(TObject*, char&) {}
 };
 
@@ -184,7 +184,8 @@ TEST(FormReaderValues, NumbersStringsAndHandlersTakeTheirPropertysKind) {
   RegisterControlProperties();
   TValuesForm form(nullptr);
   TFormBindings bindings;
-  bindings.Handler("Click", &form, &TValuesForm::Click).Handler("Key", &form, &TValuesForm::Key);
+  bindings.Handler("Click", &form, &TValuesForm::ButtonClicked)
+      .Handler("Key", &form, &TValuesForm::Key);
   ReadLayoutText(form, R"(TValuesForm Values {
     # comments and blank lines are skipped
 
