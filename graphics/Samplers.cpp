@@ -104,7 +104,17 @@ void TTransformer::ReverseFixed(TFixed X, TFixed Y, TFixed& U, TFixed& V) {
 
 TColor32 TTransformer::GetSampleInt(int32_t X, int32_t Y) {
   TFixed U, V;
-  ReverseFixed(CentreOf(X), CentreOf(Y), U, V);
+  if (affineInverse_ && hasLast_ && Y == lastY_ && X == lastX_ + 1 && X <= 32767) {
+    U = TFixed(uint32_t(lastU_) + uint32_t((*affineInverse_)[0][0]));
+    V = TFixed(uint32_t(lastV_) + uint32_t((*affineInverse_)[0][1]));
+  } else {
+    ReverseFixed(CentreOf(X), CentreOf(Y), U, V);
+  }
+  lastX_ = X;
+  lastY_ = Y;
+  lastU_ = U;
+  lastV_ = V;
+  hasLast_ = true;
   return Inner().GetSampleFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf));
 }
 
@@ -124,6 +134,7 @@ void TTransformer::PrepareSampling() {
   TNestedSampler::PrepareSampling();
   TTransformation& mapping = Mapping();
   if (!mapping.TransformValid()) mapping.PrepareTransform();
+  hasLast_ = false;
   affineInverse_ = typeid(mapping) == typeid(TAffineTransformation)
                        ? &static_cast<TAffineTransformation&>(mapping).InverseFixedMatrix()
                        : nullptr;

@@ -116,6 +116,7 @@ class TTransformer : public TNestedSampler {
   void SetTransformation(TTransformation* Value) {
     transformation_ = Value;
     affineInverse_ = nullptr;
+    hasLast_ = false;
   }
 
   TColor32 GetSampleInt(int32_t X, int32_t Y) override;
@@ -130,8 +131,12 @@ class TTransformer : public TNestedSampler {
   void ReverseFixed(TFixed X, TFixed Y, TFixed& U, TFixed& V);
 
   TTransformation* transformation_;
-  // A plain affine transformation is mapped inline through its prepared inverse.
+  // A plain affine transformation is mapped inline through its prepared inverse; along a row the
+  // next pixel's position is the last one plus the first column, which is exact.
   const TFixedMatrix* affineInverse_ = nullptr;
+  int32_t lastX_ = 0, lastY_ = 0;
+  TFixed lastU_ = 0, lastV_ = 0;
+  bool hasLast_ = false;
 };
 
 }  // namespace gfx
