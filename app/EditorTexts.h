@@ -65,4 +65,17 @@ inline constexpr std::string_view CurrentTextKey = "CurrentText=";
 inline constexpr std::string_view TextItemKey = "SavedText=";
 inline constexpr std::string_view TrueText = "True";
 
+// The about page's optional lines: a link to the layer folder when its marker file is there, and
+// a link to the help page when the page's marker file is beside the program.
+inline constexpr std::string_view AboutLayerMarker = "about-layers.txt";
+inline constexpr std::string_view AboutPageMarker = "help.html";
+inline constexpr std::string_view AboutLinkText = "Help and examples";
+inline constexpr std::string_view AboutLayerLinkText = "Your layer pictures";
+
+// Pieces of the window caption shown after a picture is loaded.
+inline constexpr std::string_view CaptionPart1 = " - [";
+inline constexpr std::string_view CaptionPart2 = "] ";
+inline constexpr std::string_view CaptionPart3 = " x ";
+inline constexpr std::string_view CaptionPart4 = " pixels";
+
 }  // namespace app

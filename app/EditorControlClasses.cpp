@@ -1,0 +1,66 @@
+// The engine's controls as the editor's stored layouts name them.
+#include "app/MainUnit.h"
+#include "platform/Components.h"
+#include "platform/TypInfo.h"
+
+namespace app {
+namespace {
+
+const plat::TEnumInfo& Enum(std::string name, std::vector<std::string> names) {
+  static std::vector<std::unique_ptr<plat::TEnumInfo>> infos;
+  infos.push_back(std::make_unique<plat::TEnumInfo>(plat::TEnumInfo{name, std::move(names)}));
+  return *infos.back();
+}
+
+void RegisterGaugeBar() {
+  using gfx::TGaugeBar;
+  plat::TClassRegistrar<TGaugeBar, plat::TCustomControl>("TGaugeBar")
+      .Prop("Min", plat::tkInteger, &TGaugeBar::Min, &TGaugeBar::SetMin)
+      .Prop("Max", plat::tkInteger, &TGaugeBar::Max, &TGaugeBar::SetMax)
+      .Prop("Position", plat::tkInteger, &TGaugeBar::Position, &TGaugeBar::SetPosition)
+      .Prop("LargeChange", plat::tkInteger, &TGaugeBar::LargeChange, &TGaugeBar::SetLargeChange)
+      .Prop("SmallChange", plat::tkInteger, &TGaugeBar::SmallChange, &TGaugeBar::SetSmallChange)
+      .Prop("HandleSize", plat::tkInteger, &TGaugeBar::HandleSize, &TGaugeBar::SetHandleSize)
+      .Prop("ShowHandleGrip", plat::tkEnumeration, &TGaugeBar::ShowHandleGrip,
+            &TGaugeBar::SetShowHandleGrip, &plat::BooleanInfo())
+      .Prop("Backgnd", plat::tkEnumeration, &TGaugeBar::Backgnd, &TGaugeBar::SetBackgnd,
+            &Enum("TRBBackgnd", {"bgPattern", "bgSolid"}))
+      .Event("OnChange", &TGaugeBar::OnChange)
+      .Event("OnUserChange", &TGaugeBar::OnUserChange);
+  plat::RegisterComponentClass<TGaugeBar>("TGaugeBar");
+}
+
+void RegisterImgView() {
+  using gfx::TImgView32;
+  plat::TClassRegistrar<TImgView32, plat::TCustomControl>("TImgView32")
+      .Prop("BitmapAlign", plat::tkEnumeration, &TImgView32::BitmapAlign,
+            &TImgView32::SetBitmapAlign,
+            &Enum("TBitmapAlign", {"baTopLeft", "baCenter", "baTile", "baCustom"}))
+      .Prop("RepaintMode", plat::tkEnumeration, &TImgView32::RepaintMode,
+            &TImgView32::SetRepaintMode,
+            &Enum("TRepaintMode", {"rmFull", "rmDirect", "rmOptimizer"}))
+      .Prop("ScaleMode", plat::tkEnumeration, &TImgView32::ScaleMode, &TImgView32::SetScaleMode,
+            &Enum("TScaleMode",
+                  {"smNormal", "smStretch", "smScale", "smResize", "smOptimal", "smOptimalScaled"}))
+      .Prop("Scale", plat::tkFloat, &TImgView32::Scale, &TImgView32::SetScale)
+      .Prop("ScrollBarSize", plat::tkInteger, &TImgView32::ScrollBarSize,
+            &TImgView32::SetScrollBarSize)
+      .Prop("ScrollBarVisibility", plat::tkEnumeration, &TImgView32::ScrollBarVisibility,
+            &TImgView32::SetScrollBarVisibility,
+            &Enum("TScrollBarVisibility", {"svAlways", "svHidden", "svAuto"}));
+  plat::RegisterComponentClass<TImgView32>("TImgView32");
+}
+
+}  // namespace
+
+void RegisterEditorControlClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  plat::RegisterControlProperties();
+  // Left alone when the engine registers its controls itself.
+  if (!plat::FindComponentClass("TGaugeBar")) RegisterGaugeBar();
+  if (!plat::FindComponentClass("TImgView32")) RegisterImgView();
+}
+
+}  // namespace app

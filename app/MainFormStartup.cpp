@@ -1,0 +1,88 @@
+// The start-up timer and loading the background picture.
+#include <memory>
+
+#include "app/EditorTexts.h"
+#include "app/MainUnit.h"
+#include "platform/Application.h"
+
+namespace app {
+namespace {
+
+constexpr int SmallScreenHeight = 768;
+constexpr int WideWindow = 1900;
+
+}  // namespace
+
+void TMainForm::TimerEllapsed(plat::TObject*) {
+  if (!FirstTickDone) {
+    FirstTickDone = true;
+    if (plat::Screen().Height() < SmallScreenHeight) {
+      TextList->SetHeight(29);
+      ClearButton->SetTop(300);
+      pnlBitmapLayer->SetHeight(334);
+    }
+  }
+  Timer1->SetEnabled(false);
+  // One step per tick, in this order.
+  if (StartupState == 3) StartupState = 100;
+  if (StartupState == 5) {
+    LoadBackground(BackgroundPath);
+    StartupState = 100;
+  }
+  if (StartupState == 1) {
+    ImgView->SetVisible(true);
+    if (Width() >= WideWindow) ImgView->SetScaleMode(gfx::smNormal);
+  }
+  if (StartupState == 2) {
+    StartupState = 3;
+    Timer1->SetInterval(1000);
+    Timer1->SetEnabled(true);
+  }
+  if (StartupState == 4) {
+    StartupState = 5;
+    Timer1->SetInterval(100);
+    Timer1->SetEnabled(true);
+  }
+}
+
+void TMainForm::LoadBackground(const std::string& FileName) {
+  struct TStartupStep {
+    TMainForm& form;
+    ~TStartupStep() {
+      if (form.StartupState < 100 && form.StartupState != 4) form.StartupState = 2;
+      if (form.StartupState < 100) form.Timer1->SetEnabled(true);
+    }
+  } step{*this};
+
+  // Read the picture first: a file that cannot be read leaves the layers and the picture shown.
+  auto picture = std::make_unique<gfx::TBitmap32>();
+  picture->LoadFromFile(FileName);
+
+  SelectedLayer = nullptr;
+  RubberBand = nullptr;
+  ImgView->Layers().Clear();
+  PictOpacityGaugeBar->SetPosition(255);
+  Label4->SetCaption(std::string(OpacityLabelText) + "255");
+  ImgView->SetColor(plat::clGray);
+  ScaleBar->SetPosition(100);
+  Label1->SetCaption(std::string(ScaleLabelText) + std::string(ScaleLabelDefault));
+  ImgView->SetScale(1.0f);
+  ImgView->Bitmap().Assign(*picture);
+  PristineImage->Bitmap().Assign(*picture);
+  PristineImage->Bitmap().SetResamplerClassName("TLinearResampler");
+  ImgView->SetVisible(true);
+  LoadedWidth = BackgroundWidth = picture->Width();
+  LoadedHeight = BackgroundHeight = picture->Height();
+  const bool larger = picture->Width() > ImgView->Width() || picture->Height() > ImgView->Height();
+  ImgView->SetScaleMode(larger ? gfx::smResize : gfx::smNormal);
+  ScaleBar->SetEnabled(true);
+  PictOpacityGaugeBar->SetEnabled(true);
+  SetCaption(MainCaption + std::string(CaptionPart1) + FileName + std::string(CaptionPart2) +
+             plat::IntToStr(picture->Width()) + std::string(CaptionPart3) +
+             plat::IntToStr(picture->Height()) + std::string(CaptionPart4));
+  ImgView->Bitmap().SetResamplerClassName(ImageInterpolate->Checked() ? "TDraftResampler"
+                                                                      : "TNearestResampler");
+  ImageLoaded = true;
+}
+
+}  // namespace app

@@ -1,0 +1,152 @@
+// The main window: the image view with the background picture and its layers, and the side
+// panel with the picture and layer properties.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/Settings.h"
+#include "graphics/Image.h"
+#include "graphics/ImgView.h"
+#include "graphics/RangeBars.h"
+#include "platform/Buttons.h"
+#include "platform/Classes.h"
+#include "platform/Dialogs.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+#include "platform/Timers.h"
+
+namespace gfx {
+class TCustomLayer;
+class TRubberbandLayer;
+}  // namespace gfx
+
+namespace app {
+
+// The window's shared state; the values the settings file keeps come first.
+struct TMainState : TSettingsValues {
+  // The start-up timer's step: 1 without a picture to load, 4 with one, 2 and 3 after a load,
+  // 5 while the command-line picture loads, 100 when done.
+  int32_t StartupState = 0;
+  int32_t TextTop = 50;
+  std::string CurrentTextHint;
+  // The saved texts in the order they were read and added; the text list shows them sorted.
+  plat::TStringList TextItems;
+  // Keeps the background as loaded; never shown.
+  gfx::TImage32* PristineImage = nullptr;
+  std::string ProgramFolder;
+  std::string DefaultBackgroundFolder;
+  std::string DefaultLayerFolder;
+  std::string MainCaption;
+  int32_t DefaultStepCount = 0;
+  int32_t DefaultStepAngle = 0;
+  // The picture or a layer was changed; closing asks first while it is set.
+  bool Modified = false;
+  bool ImageLoaded = false;
+  bool FirstTickDone = false;
+  int32_t ToolAction = 0;
+  std::string RotateWorkFile;
+  std::string ColorWorkFile;
+  int32_t LoadedWidth = 0, LoadedHeight = 0;
+  int32_t BackgroundWidth = 0, BackgroundHeight = 0;
+  int32_t BackgroundColorMode = 0;
+  bool BackgroundInvert = false;
+  bool BackgroundGray = false;
+  // Optional lines of the about page.
+  std::string AboutFragment1;
+  std::string AboutFragment2;
+
+  gfx::TCustomLayer* SelectedLayer = nullptr;
+  // The background picture; also where the save dialog and the settings start from.
+  std::string BackgroundPath;
+  std::string SaveFileName;
+  // The last layer picture.
+  std::string LayerPath;
+  // Frames the selected layer; made on the first selection.
+  gfx::TRubberbandLayer* RubberBand = nullptr;
+};
+
+class TMainForm : public plat::TForm, public TMainState {
+ public:
+  explicit TMainForm(plat::TComponent* owner);
+  ~TMainForm() override;
+
+  void FormCreate(plat::TObject* Sender);
+  void FormDestroy(plat::TObject* Sender);
+  // Enables the editing controls once there is a picture to edit.
+  void EnableButton(plat::TObject* Sender);
+  // Writes the settings file, taking the folders from the last background and layer paths.
+  void SavePath();
+  // Loads a picture file as the background; the layers go only once the picture is read.
+  void LoadBackground(const std::string& FileName);
+  void TextListMouseMove(plat::TObject* Sender, plat::TShiftState Shift, int X, int Y);
+  void TimerEllapsed(plat::TObject* Sender);
+  void FormKeyPress(plat::TObject* Sender, char& Key);
+  // The close button and Esc: asks before closing a changed picture.
+  void Exit1Click(plat::TObject* Sender);
+  void mnSaveAsClick(plat::TObject* Sender);
+  void ButtonIncreazeSizeClick(plat::TObject* Sender);
+  void ButtonDecreazeSizeClick(plat::TObject* Sender);
+  void ButtonIncreazeSizeLayerClick(plat::TObject* Sender);
+  void ButtonDecreazeSizeLayerClick(plat::TObject* Sender);
+
+  gfx::TImgView32* ImgView = nullptr;
+  plat::TPanel* SidePanel = nullptr;
+  plat::TPanel* pnlImage = nullptr;
+  plat::TLabel* Label4 = nullptr;
+  gfx::TGaugeBar* PictOpacityGaugeBar = nullptr;
+  plat::TLabel* Label1 = nullptr;
+  plat::TSpeedButton* ButtonIncreazeSize = nullptr;
+  plat::TSpeedButton* ButtonDecreazeSize = nullptr;
+  gfx::TGaugeBar* ScaleBar = nullptr;
+  plat::TButton* Button1 = nullptr;
+  plat::TButton* NewButton = nullptr;
+  plat::TButton* LoadButton = nullptr;
+  plat::TButton* PictureToolsButton = nullptr;
+  plat::TButton* CopyButton = nullptr;
+  plat::TButton* SaveButton = nullptr;
+  plat::TComboBox* ScaleCombo = nullptr;
+  plat::TCheckBox* ImageInterpolate = nullptr;
+  plat::TCheckBox* cbOptRedraw = nullptr;
+  plat::TButton* PictButtonFlipHoriz = nullptr;
+  plat::TButton* PictButtonFlipVerti = nullptr;
+  plat::TPanel* pnlBitmapLayer = nullptr;
+  plat::TLabel* Label2 = nullptr;
+  gfx::TGaugeBar* LayerOpacity = nullptr;
+  plat::TLabel* WMLabel = nullptr;
+  plat::TSpeedButton* ButtonIncreazeSizeLayer = nullptr;
+  plat::TSpeedButton* ButtonDecreazeSizeLayer = nullptr;
+  gfx::TGaugeBar* WMScale = nullptr;
+  plat::TButton* LoadWatButton = nullptr;
+  plat::TButton* AddLayerClip = nullptr;
+  plat::TButton* WatermarkTools = nullptr;
+  plat::TButton* WriteTextButton = nullptr;
+  plat::TButton* FrameToolsButton = nullptr;
+  plat::TButton* TextOptionButton = nullptr;
+  plat::TLabel* Label3 = nullptr;
+  plat::TListBox* TextList = nullptr;
+  plat::TButton* ClearButton = nullptr;
+  plat::TCheckBox* LayerInterpolate = nullptr;
+  plat::TPanel* Panel1 = nullptr;
+  plat::TButton* CloseButton = nullptr;
+  plat::TButton* WhoIsBut = nullptr;
+  plat::TOpenPictureDialog* OpenPictureDialog1 = nullptr;
+  plat::TOpenPictureDialog* OpenPictureDialog2 = nullptr;
+  plat::TSavePictureDialog* SavePictureDialog1 = nullptr;
+  plat::TTimer* Timer1 = nullptr;
+  plat::TTimer* Timer2 = nullptr;
+
+ private:
+  void SetUpFolders();
+  void ReadSettings();
+  void ApplyCommandLine();
+  void PrepareAboutFragments();
+  // Moves a gauge by steps of 5, stopping at its ends.
+  static void StepGauge(gfx::TGaugeBar& gauge, int32_t delta);
+};
+
+// Registers the engine's controls that the editor's layouts name (once).
+void RegisterEditorControlClasses();
+
+}  // namespace app

@@ -1,0 +1,125 @@
+// Keys seen by the main window before its controls, the close question, the size buttons, the
+// text list's hints, and a screenshot of the window after start.
+#include "MainWindowFixture.h"
+#include "app/TextHints.h"
+#include "platform/Application.h"
+
+namespace {
+
+// Starts with a loaded picture and the window showing.
+class MainWindowKeys : public MainWindow {
+ protected:
+  void StartShown(bool withPicture) {
+    if (withPicture) {
+      Start({Picture("bg.bmp", 64, 48)});
+      form->TimerEllapsed(form->Timer1);
+      form->TimerEllapsed(form->Timer1);
+    } else {
+      Start();
+    }
+    form->Show();
+    plat::Application().ProcessMessages();
+  }
+  // A typed character, sent to a control inside the window.
+  void Type(uint16_t virtualKey, const std::string& text) {
+    plat::SimulateKey(*form->CloseButton, virtualKey, text);
+  }
+  int questions = 0;
+  void AnswerQuestions(int answer) {
+    plat::TestHooks().messageBox = [this, answer](const std::string&, const std::string&,
+                                                  uint32_t flags) {
+      ++questions;
+      EXPECT_EQ(flags & 0x0F, plat::MB_YESNO);
+      return answer;
+    };
+  }
+};
+
+TEST_F(MainWindowKeys, PlusAndMinusResizeThePictureOnlyWhenOneIsOpen) {
+  StartShown(false);
+  Type(plat::VK_ADD, "+");
+  EXPECT_EQ(form->ScaleBar->Position(), 100);
+  form.reset();
+
+  StartShown(true);
+  ASSERT_TRUE(form->ImageLoaded);
+  Type(plat::VK_ADD, "+");
+  Type(plat::VK_ADD, "+");
+  EXPECT_EQ(form->ScaleBar->Position(), 110);
+  Type(plat::VK_SUBTRACT, "-");
+  EXPECT_EQ(form->ScaleBar->Position(), 105);
+  Type('X', "X");  // other keys change nothing
+  Type('7', "7");
+  EXPECT_EQ(form->ScaleBar->Position(), 105);
+}
+
+TEST_F(MainWindowKeys, SizeButtonsStopAtTheGaugeEnds) {
+  StartShown(true);
+  form->ScaleBar->SetPosition(998);
+  form->ButtonIncreazeSizeClick(nullptr);
+  EXPECT_EQ(form->ScaleBar->Position(), 1000);
+  form->ScaleBar->SetPosition(12);
+  form->ButtonDecreazeSizeClick(nullptr);
+  EXPECT_EQ(form->ScaleBar->Position(), 10);
+  form->WMScale->SetPosition(497);
+  form->ButtonIncreazeSizeLayerClick(nullptr);
+  EXPECT_EQ(form->WMScale->Position(), 500);
+  form->WMScale->SetPosition(3);
+  form->ButtonDecreazeSizeLayerClick(nullptr);
+  EXPECT_EQ(form->WMScale->Position(), 0);
+}
+
+TEST_F(MainWindowKeys, EscapeClosesAnUnchangedPictureWithoutAsking) {
+  StartShown(true);
+  AnswerQuestions(plat::IDYES);
+  Type(plat::VK_ESCAPE, "\x1b");
+  EXPECT_EQ(questions, 0);
+  EXPECT_FALSE(form->Visible());
+}
+
+TEST_F(MainWindowKeys, AChangedPictureClosesOnlyOnAPlainNo) {
+  StartShown(true);
+  form->Modified = true;
+
+  AnswerQuestions(plat::IDCANCEL);  // the question dismissed
+  Type(plat::VK_ESCAPE, "\x1b");
+  EXPECT_EQ(questions, 1);
+  EXPECT_TRUE(form->Visible());
+
+  AnswerQuestions(plat::IDYES);  // saving keeps the window open
+  form->Exit1Click(form->CloseButton);
+  EXPECT_TRUE(form->Visible());
+  EXPECT_TRUE(form->Modified);
+
+  AnswerQuestions(plat::IDNO);
+  form->CloseButton->Click();
+  EXPECT_FALSE(form->Visible());
+}
+
+TEST_F(MainWindowKeys, TheTextListHintFollowsTheEntryUnderThePointer) {
+  StartShown(true);
+  ASSERT_EQ(form->TextList->Count(), 2);
+  const int rowHeight = form->TextList->ItemHeight();
+  form->TextListMouseMove(form->TextList, 0, 5, rowHeight + rowHeight / 2);
+  EXPECT_TRUE(form->TextList->ShowHint());
+  EXPECT_EQ(form->TextList->Hint(), app::BuildTextHint(form->TextList->Items()->Strings(1), *form));
+
+  form->TextListMouseMove(form->TextList, 0, 5, 2 * rowHeight + 3);  // below the last entry
+  EXPECT_FALSE(form->TextList->ShowHint());
+}
+
+TEST_F(MainWindowKeys, AScreenshotOfTheWindowAfterStart) {
+  StartShown(true);
+  form->TimerEllapsed(form->Timer1);
+  plat::Application().ProcessMessages();
+  const std::string file = plat::ScreenshotFolder() + "/editor-main-window.png";
+  plat::SaveScreenshot(*form, file);
+  const plat::TCapturedImage image = plat::CaptureControl(*form);
+  ASSERT_GT(image.width, 130);
+  // The side panel's right column and the view's grey surround are both on screen.
+  EXPECT_EQ(form->SidePanel->Width(), 130);
+  EXPECT_EQ(form->SidePanel->Left() + 130, form->ClientWidth());
+  EXPECT_EQ(form->ImgView->Width(), form->ClientWidth() - 130);
+}
+
+}  // namespace

@@ -1,0 +1,46 @@
+// A main window made in a private home folder, with the command line a test chooses.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/MainUnit.h"
+#include "graphics/Bitmap32.h"
+#include "platform/TestSeams.h"
+
+class MainWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/pixstamp-main-XXXXXX";
+    home_ = mkdtemp(pattern);
+    setenv("PIXSTAMP_HOME", home_.c_str(), 1);
+    plat::TestHooks().screenSize = plat::TSize{1280, 1024};
+  }
+  void TearDown() override {
+    form.reset();
+    plat::TestHooks() = plat::TTestHooks{};
+    app::SetProgramArguments({});
+    unsetenv("PIXSTAMP_HOME");
+    std::system(("rm -rf '" + home_ + "'").c_str());
+  }
+  void Start(std::vector<std::string> arguments = {}) {
+    app::SetProgramArguments(std::move(arguments));
+    form = std::make_unique<app::TMainForm>(nullptr);
+  }
+  // A 32-bit BMP picture of the given size in the home folder.
+  std::string Picture(const std::string& name, int width, int height) {
+    gfx::TBitmap32 b;
+    b.SetSize(width, height);
+    b.ClearWithColor(0xFF336699);
+    std::string path = home_ + "/" + name;
+    b.SaveToFile(path);
+    return path;
+  }
+  std::string home_;
+  std::unique_ptr<app::TMainForm> form;
+};
