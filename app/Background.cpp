@@ -1,0 +1,70 @@
+#include "app/Background.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "graphics/Bitmap32Format.h"
+#include "graphics/Rasterizers.h"
+#include "graphics/Resamplers.h"
+#include "graphics/Transforms.h"
+
+namespace app {
+
+std::unique_ptr<gfx::TBitmap32> ReadBackground(const std::string& FileName) {
+  auto picture = std::make_unique<gfx::TBitmap32>();
+  picture->LoadFromFile(FileName);
+  return picture;
+}
+
+void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
+                       const gfx::TBitmap32& Picture) {
+  View.Layers().Clear();
+  View.Bitmap().Assign(Picture);
+  Pristine.Assign(Picture);
+  gfx::TCustomResampler::Create<gfx::TLinearResampler>(Pristine);
+  gfx::TCustomResampler::Create<gfx::TDraftResampler>(View.Bitmap());
+}
+
+plat::TSize ScaledBackgroundSize(int32_t Width, int32_t Height, int32_t P) {
+  // Pascal's Round, in double so large pictures keep every digit.
+  const auto scaled = [P](int64_t side) {
+    return int64_t(std::nearbyint(double(side) * P * 0.01));
+  };
+  const int64_t shrink = P < 100 ? 1 : 0;
+  return {int32_t(std::min<int64_t>(scaled(Width - shrink), INT32_MAX)),
+          int32_t(std::min<int64_t>(scaled(Height - shrink), INT32_MAX))};
+}
+
+void ScaleBackground(gfx::TBitmap32& Pristine, int32_t P, gfx::TBitmap32& Dest) {
+  const int32_t w = Pristine.Width(), h = Pristine.Height();
+  const plat::TSize size = ScaledBackgroundSize(w, h, P);
+  if (const auto reason = gfx::bitmap32_format::CheckSize(size.cx, size.cy))
+    throw gfx::EBitmapException("The picture cannot be scaled to " + std::to_string(size.cx) +
+                                " x " + std::to_string(size.cy) + ": " + *reason);
+  if (P == 100) {
+    // The view keeps its own resampler; only the pixels are taken over.
+    const std::string resampler = Dest.ResamplerClassName();
+    Dest.Assign(Pristine);
+    Dest.SetResamplerClassName(resampler);
+    return;
+  }
+  Dest.SetSize(size.cx, size.cy);
+  Dest.ClearWithColor(0xFF000000);
+  gfx::TAffineTransformation A;
+  // Enlarging maps the whole picture, so the last row and column are drawn too.
+  const float edge = P < 100 ? 1.0f : 0.0f;
+  A.SetSrcRect({0, 0, float(w) - edge, float(h) - edge});
+  A.Clear();
+  A.ScaleUniform(float(P) * 0.01f);
+  gfx::Transform(Dest, Pristine, A);
+}
+
+std::string ScaleLabel(int32_t P) {
+  if (P == 1000) return "10.00";
+  std::string digits = std::to_string(P);
+  if (P < 100) digits.insert(0, 3 - std::min<size_t>(digits.size(), 3), '0');
+  return digits.substr(0, 1) + "." + digits.substr(1);
+}
+
+}  // namespace app

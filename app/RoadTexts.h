@@ -1,0 +1,23 @@
+// Fixed texts of opening, saving and the clipboard.
+#pragma once
+
+#include <string_view>
+
+namespace app {
+
+// The one format the editor writes, compared in lower case.
+inline constexpr std::string_view JpegExt = ".jpg";
+// Appended to the background's base name for the offered save name.
+inline constexpr std::string_view SaveNameSuffix = "-stamped";
+// Name fragments that mark a logo picture, placed small at the bottom-right.
+inline constexpr std::string_view PresetMark1 = "LOGO";
+inline constexpr std::string_view PresetMark2 = "PRESET";
+// The picture taken from the clipboard is kept under this name in the run's work folder.
+inline constexpr std::string_view PasteFileName = "pasted.jpg";
+inline constexpr std::string_view NoPictureText = "The clipboard holds no picture.";
+inline constexpr std::string_view PasteFailedText =
+    "The picture on the clipboard could not be taken over.";
+inline constexpr std::string_view NothingToSaveText = "There is no picture to save.";
+inline constexpr std::string_view OverwriteQuestionText = "%s already exists. Replace it?";
+
+}  // namespace app

@@ -1,0 +1,26 @@
+// Starts the application object, the engine and the picture readers once for the suites.
+#include <gtest/gtest.h>
+
+#include "graphics/Engine.h"
+#include "platform/Application.h"
+#include "readers/PictureReaders.h"
+
+namespace {
+
+class RoadEnvironment : public testing::Environment {
+ public:
+  void SetUp() override {
+    plat::Application().Initialize();
+    gfx::StartEngine();
+    readers::StartReaders();
+  }
+  void TearDown() override {
+    readers::StopReaders();
+    plat::Application().DestroyForms();
+  }
+};
+
+const testing::Environment* const environment =
+    testing::AddGlobalTestEnvironment(std::make_unique<RoadEnvironment>().release());
+
+}  // namespace
