@@ -369,24 +369,21 @@ void TCustomImage32::RunClearBuffer(TBitmap32& Dest, uint32_t) {
     Dest.ClearWithColor(c);
 }
 
+// Runs clipped to the rectangle being rebuilt, so the same fills serve full and partial
+// rebuilds; an opaque bitmap is never filled under.
 void TCustomImage32::RunClearBackground(TBitmap32& Dest, uint32_t) {
-  TColor32 c = ControlColor32();
-  if (renderingElsewhere_ || InvalidRects().Count() == 0) {
-    if (bitmap_->Empty() || bitmap_->DrawMode() != dmOpaque) {
-      RunClearBuffer(Dest, 0);
-      return;
-    }
-    const TRect& r = viewBitmapRect_;
-    const int32_t w = Dest.Width(), h = Dest.Height();
-    if (r.Left < 1 && r.Right >= w && r.Top < 1 && (r.Bottom >= h || bitmapAlign_ == baTile))
-      return;
-    Dest.FillRectS(0, 0, w, r.Top, c);
-    Dest.FillRectS(0, r.Bottom, w, h, c);
-    Dest.FillRectS(0, r.Top, r.Left, r.Bottom, c);
-    Dest.FillRectS(r.Right, r.Top, w, r.Bottom, c);
+  if (bitmap_->Empty() || bitmap_->DrawMode() != dmOpaque) {
+    RunClearBuffer(Dest, 0);
     return;
   }
-  for (int32_t i = 0; i < InvalidRects().Count(); ++i) Dest.FillRectS(*InvalidRects().Items(i), c);
+  const TColor32 c = ControlColor32();
+  const TRect& r = viewBitmapRect_;
+  const int32_t w = Dest.Width(), h = Dest.Height();
+  if (r.Left < 1 && r.Right >= w && r.Top < 1 && (r.Bottom >= h || bitmapAlign_ == baTile)) return;
+  Dest.FillRectS(0, 0, w, r.Top, c);
+  Dest.FillRectS(0, r.Bottom, w, h, c);
+  Dest.FillRectS(0, r.Top, r.Left, r.Bottom, c);
+  Dest.FillRectS(r.Right, r.Top, w, r.Bottom, c);
 }
 
 void TCustomImage32::RunDrawBitmap(TBitmap32& Dest, uint32_t) {

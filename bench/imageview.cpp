@@ -1,0 +1,129 @@
+// Dragging a 512 x 512 layer in 50 steps over a 6000 x 4000 picture reduced into a 1600 x 1000
+// image view: the repaint through the micro-tile optimizer against a forced full repaint of the
+// same scene, and the pixels the optimizer repaints per step against the area that changed.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "graphics/Engine.h"
+#include "graphics/ImgView.h"
+#include "platform/Application.h"
+#include "support/BenchMain.h"
+
+namespace {
+
+constexpr int kSteps = 50, kLayerSide = 512, kStepX = 5, kStepY = 3;
+
+// The view's paint cycle without a window: collect the invalid rectangles, rebuild the buffer.
+class BenchView : public gfx::TImgView32 {
+ public:
+  using TImgView32::TImgView32;
+  // Returns the number of buffer pixels rebuilt.
+  int64_t RepaintCycle(bool full) {
+    if (full) ForceFullInvalidate();
+    RepaintOptimizer().PaintStarting();
+    HasInvalidRects();
+    int64_t pixels = 0;
+    for (int32_t i = 0; i < InvalidRects().Count(); ++i) {
+      const gfx::TRect& r = *InvalidRects().Items(i);
+      pixels += int64_t(r.Right - r.Left) * (r.Bottom - r.Top);
+    }
+    if (InvalidRects().Count() == 0) pixels = int64_t(Buffer().Width()) * Buffer().Height();
+    DoPaintBuffer();
+    RepaintOptimizer().PaintFinished();
+    InvalidRects().Clear();
+    SetForceFullRepaint(false);
+    return pixels;
+  }
+};
+
+struct Scene {
+  Scene() {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    plat::Application().Initialize();
+    gfx::StartEngine();
+    view = std::make_unique<BenchView>(nullptr);
+    view->SetBounds(0, 0, 1600 + 16, 1000 + 16);  // a viewport of 1600 x 1000 beside the bars
+    view->SetRepaintMode(gfx::rmOptimizer);
+    if (auto* o = dynamic_cast<gfx::TMicroTilesRepaintOptimizer*>(&view->RepaintOptimizer()))
+      o->SetAdaptiveTiming(false);
+    gfx::TBitmap32& picture = view->Bitmap();
+    picture.SetSize(6000, 4000);
+    for (int y = 0; y < 4000; ++y) {
+      gfx::TColor32* row = picture.RowPtr(y);
+      for (int x = 0; x < 6000; ++x)
+        row[x] = 0xFF000000u | uint32_t(x * 255 / 6000) << 16 | uint32_t(y * 255 / 4000) << 8 |
+                 uint32_t((x ^ y) & 0xFF);
+    }
+    picture.SetResamplerClassName("TDraftResampler");
+    view->SetScaleMode(gfx::smResize);
+    layer = &view->Layers().Add<gfx::TBitmapLayer>();
+    layer->Bitmap().SetSize(kLayerSide, kLayerSide);
+    layer->Bitmap().ClearWithColor(0xFFE0C020);
+    layer->Bitmap().SetDrawMode(gfx::dmBlend);
+    layer->Bitmap().SetMasterAlpha(128);
+    view->RepaintCycle(true);
+  }
+  void Place(int step) {
+    float x = float(100 + kStepX * step), y = float(100 + kStepY * step);
+    layer->SetLocation({x, y, x + kLayerSide, y + kLayerSide});
+  }
+  std::unique_ptr<BenchView> view;
+  gfx::TBitmapLayer* layer = nullptr;
+};
+
+Scene& TheScene() {
+  static Scene scene;
+  return scene;
+}
+
+// Repainted pixels per changed pixel, reported after the run.
+double pixelRatio = 0;
+
+void BM_DragOptimizer(benchmark::State& state) {
+  Scene& s = TheScene();
+  int64_t repainted = 0, steps = 0;
+  for (auto _ : state) {
+    for (int step = 0; step < kSteps; ++step) {
+      s.Place(step);
+      repainted += s.view->RepaintCycle(false);
+      ++steps;
+    }
+    state.PauseTiming();
+    s.Place(-1);
+    s.view->RepaintCycle(true);
+    state.ResumeTiming();
+  }
+  // Old and new place of the layer together: 2 * 512^2 less the overlap of (512 - 5) x (512 - 3).
+  const double changed =
+      2.0 * kLayerSide * kLayerSide - double(kLayerSide - kStepX) * double(kLayerSide - kStepY);
+  pixelRatio = double(repainted) / double(steps) / changed;
+  state.counters["repainted_per_changed"] = pixelRatio;
+}
+
+void BM_DragFullRepaint(benchmark::State& state) {
+  Scene& s = TheScene();
+  for (auto _ : state) {
+    for (int step = 0; step < kSteps; ++step) {
+      s.Place(step);
+      s.view->RepaintCycle(true);
+    }
+  }
+}
+
+BENCHMARK(BM_DragOptimizer)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragFullRepaint)->Unit(benchmark::kMillisecond);
+
+const bench::PeerComparison kDrag("drag_repaint_vs_full", "BM_DragOptimizer", "BM_DragFullRepaint",
+                                  "0.2");
+
+// Printed after the peer ratios, in the same form.
+struct PixelReport {
+  ~PixelReport() {
+    if (pixelRatio > 0) std::printf("ratio drag_repainted_per_changed %.3f 2.0\n", pixelRatio);
+  }
+} pixelReport;
+
+}  // namespace
