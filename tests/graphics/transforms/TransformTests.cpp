@@ -291,3 +291,61 @@ TEST(Transformer, SteppingAlongARowEqualsMappingEachPixel) {
 }
 
 }  // namespace
+
+namespace {
+
+// A sampler giving one colour everywhere.
+class SolidSampler : public TCustomSampler {
+ public:
+  explicit SolidSampler(TColor32 C) : colour(C) {}
+  TColor32 GetSampleInt(int32_t, int32_t) override { return colour; }
+  TColor32 colour;
+};
+
+TEST(Rasterizer, WritesEachSampleByTheDrawMode) {
+  TCustomBitmap32 dst;
+  SolidSampler sampler(0x80FF0000);
+  TRegularRasterizer r;
+  r.SetSampler(&sampler);
+  TierScope portable(tierPortable);
+  const TColor32 background = 0xFF0000FF;
+  auto run = [&](const TCombineInfo& info) {
+    Fill(dst, 3, 3, [&](int32_t, int32_t) { return background; });
+    r.Rasterize(dst, dst.BoundsRect(), info);
+    return dst.Pixel(1, 1);
+  };
+  TCombineInfo info;
+  EXPECT_EQ(run(info), 0x80FF0000u);
+  info.DrawMode = dmBlend;
+  info.SrcAlpha = 100;
+  EXPECT_EQ(run(info), PortableBlend(0x80FF0000u, background, MulDiv255(100, 0x80)));
+  // A custom mode without a callback blends when set directly.
+  info.DrawMode = dmCustom;
+  EXPECT_EQ(run(info), PortableBlend(0x80FF0000u, background, MulDiv255(100, 0x80)));
+  info.CombineCallBack = [](TColor32 F, TColor32& B, TColor32 M) { B = F ^ M; };
+  EXPECT_EQ(run(info), 0x80FF0000u ^ 100u);
+  info.DrawMode = dmTransparent;
+  info.TransparentColor = 0x80FF0000;
+  EXPECT_EQ(run(info), background);
+}
+
+TEST(Rasterizer, AssignTakesABitmapsSettings) {
+  TCustomBitmap32 src, dst;
+  src.SetDrawMode(dmTransparent);
+  src.SetOuterColor(0x80FF0000);
+  SolidSampler sampler(0x80FF0000);
+  TRegularRasterizer r;
+  r.SetSampler(&sampler);
+  r.Assign(src);
+  Fill(dst, 2, 2, [](int32_t, int32_t) { return 0x11111111u; });
+  r.Rasterize(dst, dst.BoundsRect());
+  EXPECT_EQ(dst.Pixel(0, 0), 0x11111111u);
+  TRegularRasterizer copy;
+  copy.UpdateRowCount = 0;
+  r.UpdateRowCount = 5;
+  copy.Assign(r);
+  EXPECT_EQ(copy.Sampler(), &sampler);
+  EXPECT_EQ(copy.UpdateRowCount, 5);
+}
+
+}  // namespace
