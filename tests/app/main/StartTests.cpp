@@ -222,4 +222,88 @@ TEST_F(MainWindow, ReadsTheSettingsAtStartAndWritesThemAtTheEnd) {
   EXPECT_EQ(texts, (std::vector<std::string>{"zeta", "Alpha", "new text"}));
 }
 
+TEST_F(MainWindow, TheAboutPageLinksTheLayerFolderOnlyWhenItsMarkerIsThere) {
+  Start();
+  EXPECT_EQ(form->AboutFragment1, "");
+  EXPECT_EQ(form->AboutFragment2, "<p>" + std::string(app::AboutLinkText) + "</p>\r\n");
+  EXPECT_FALSE(form->PristineImage->HasParent());
+  form.reset();
+
+  // A home whose name needs escaping inside a link.
+  const std::string home = home_ + "/my \"home\"";
+  setenv("PIXSTAMP_HOME", home.c_str(), 1);
+  ASSERT_TRUE(plat::ForceDirectories(home + "/data/Layers"));
+  std::ofstream(home + "/data/Layers/" + std::string(app::AboutLayerMarker)) << "x";
+  Start();
+  EXPECT_EQ(form->AboutFragment1, "<p><a href=\"file://" + home_ +
+                                      "/my%20%22home%22/data/Layers/\">" +
+                                      std::string(app::AboutLayerLinkText) + "</a></p>\r\n");
+}
+
+TEST_F(MainWindow, EveryControlOfTheLayoutReachesItsField) {
+  Start();
+  app::TMainForm& f = *form;
+  const std::vector<plat::TComponent*> fields = {f.ImgView,
+                                                 f.SidePanel,
+                                                 f.pnlImage,
+                                                 f.Label4,
+                                                 f.PictOpacityGaugeBar,
+                                                 f.Label1,
+                                                 f.ButtonIncreazeSize,
+                                                 f.ButtonDecreazeSize,
+                                                 f.ScaleBar,
+                                                 f.Button1,
+                                                 f.NewButton,
+                                                 f.LoadButton,
+                                                 f.PictureToolsButton,
+                                                 f.CopyButton,
+                                                 f.SaveButton,
+                                                 f.ScaleCombo,
+                                                 f.ImageInterpolate,
+                                                 f.cbOptRedraw,
+                                                 f.PictButtonFlipHoriz,
+                                                 f.PictButtonFlipVerti,
+                                                 f.pnlBitmapLayer,
+                                                 f.Label2,
+                                                 f.LayerOpacity,
+                                                 f.WMLabel,
+                                                 f.ButtonIncreazeSizeLayer,
+                                                 f.ButtonDecreazeSizeLayer,
+                                                 f.WMScale,
+                                                 f.LoadWatButton,
+                                                 f.AddLayerClip,
+                                                 f.WatermarkTools,
+                                                 f.WriteTextButton,
+                                                 f.FrameToolsButton,
+                                                 f.TextOptionButton,
+                                                 f.Label3,
+                                                 f.TextList,
+                                                 f.ClearButton,
+                                                 f.LayerInterpolate,
+                                                 f.Panel1,
+                                                 f.CloseButton,
+                                                 f.WhoIsBut,
+                                                 f.OpenPictureDialog1,
+                                                 f.OpenPictureDialog2,
+                                                 f.SavePictureDialog1,
+                                                 f.Timer1,
+                                                 f.Timer2};
+  for (size_t i = 0; i < fields.size(); ++i) EXPECT_NE(fields[i], nullptr) << "field " << i;
+  EXPECT_EQ(f.ClientWidth(), 1006);
+  EXPECT_EQ(f.ScaleBar->Min(), 10);
+  EXPECT_EQ(f.ScaleBar->Max(), 1000);
+  EXPECT_EQ(f.WMScale->Max(), 500);
+  EXPECT_EQ(f.WMScale->Position(), 100);
+  EXPECT_EQ(f.ImgView->BitmapAlign(), gfx::baCustom);
+  EXPECT_EQ(f.ImgView->RepaintMode(), gfx::rmOptimizer);
+  EXPECT_EQ(f.ImgView->ScrollBarVisibility(), gfx::svAuto);
+  EXPECT_EQ(f.Timer2->Interval(), 500u);
+  EXPECT_TRUE(f.LayerInterpolate->Checked());
+  EXPECT_FALSE(f.ScaleCombo->Visible() || f.ScaleCombo->Enabled());
+  EXPECT_EQ(f.SavePictureDialog1->Title(), "Save As:");
+  EXPECT_EQ(f.PictureToolsButton->Hint(), "Picture Tools (Key : q) ");
+  EXPECT_EQ(f.FrameToolsButton->Hint(), "Layer Tools (Key : x) ");
+  EXPECT_EQ(f.WhoIsBut->Hint(), std::string(app::AboutHint));
+}
+
 }  // namespace
