@@ -2,6 +2,8 @@
 // scale mode and alignment, coordinate mapping, rendering elsewhere, and mouse routing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "Fixture.h"
@@ -62,6 +64,44 @@ TEST_F(ImageControl, DirectModeQueuesTheDrawnArea) {
   ASSERT_GE(box->InvalidRects().Count(), 1);
   for (int32_t i = 0; i < box->InvalidRects().Count(); ++i)
     EXPECT_EQ(*box->InvalidRects().Items(i), (TRect{5, 6, 20, 30}));
+}
+
+// The distinct rectangles in a list (drawing may report an area more than once).
+std::vector<TRect> Distinct(TRectList& list) {
+  std::vector<TRect> rects;
+  for (int32_t i = 0; i < list.Count(); ++i)
+    if (std::find(rects.begin(), rects.end(), *list.Items(i)) == rects.end())
+      rects.push_back(*list.Items(i));
+  return rects;
+}
+
+TEST_F(ImageControl, DrawingOnTheBitmapQueuesItsAreaOnTheControl) {
+  auto image = std::make_unique<TImage32>(nullptr);  // no window: the list is kept
+  image->SetBounds(0, 0, 100, 60);
+  image->SetScaleMode(smScale);
+  image->SetScale(2);
+  image->Bitmap().SetSize(30, 20);
+  image->SetRepaintMode(rmDirect);
+  image->InvalidRects().Clear();
+  // Grown by the resampler's reach (1) plus 1, then doubled.
+  image->Bitmap().FillRectS(10, 5, 20, 8, clRed32);
+  EXPECT_EQ(Distinct(image->InvalidRects()), (std::vector<TRect>{{16, 6, 44, 20}}));
+
+  // Tiled: once per tile of the 100 x 60 buffer, tiles of 60 x 40 at (0, 0), (60, 0), ...
+  image->SetBitmapAlign(baTile);
+  image->Repaint();
+  image->InvalidRects().Clear();
+  image->Bitmap().FillRectS(0, 0, 1, 1, clRed32);
+  std::vector<TRect> expected;
+  for (int j = 0; j <= 60 / 40; ++j)
+    for (int i = 0; i <= 100 / 60; ++i)
+      expected.push_back(TRect{-4, -4, 6, 6}.Offset(60 * i, 40 * j));
+  EXPECT_EQ(Distinct(image->InvalidRects()), expected);
+
+  image->Bitmap().SetSize(0, 0);  // nothing placed: no tiles, no division by zero
+  image->InvalidRects().Clear();
+  image->Bitmap().Changed();
+  EXPECT_EQ(image->InvalidRects().Count(), 0);
 }
 
 // Placement of a 50 x 25 bitmap in a 100 x 100 image, worked out by hand.
