@@ -136,11 +136,21 @@ void TileSetAddRect(TTileSet& Tiles, TRect Rect, bool RoundToWholeTiles) {
     for (int32_t y = range.Top; y <= range.Bottom; ++y) {
       const uint32_t t = y == range.Top ? uint32_t(Rect.Top & (TileSize - 1)) : 0;
       const uint32_t b = y == range.Bottom ? uint32_t(Rect.Bottom - y * TileSize) : TileSize;
-      for (int32_t x = range.Left; x <= range.Right; ++x) {
-        const uint32_t l = x == range.Left ? uint32_t(Rect.Left & (TileSize - 1)) : 0;
-        const uint32_t r = x == range.Right ? uint32_t(Rect.Right - x * TileSize) : TileSize;
-        TileUnion(Tiles.Tile(x, y), PackTile(l, t, r, b));
+      TTileWord* row = &Tiles.Tile(0, y);
+      TileUnion(row[range.Left],
+                PackTile(uint32_t(Rect.Left & (TileSize - 1)), t,
+                         range.Left == range.Right ? uint32_t(Rect.Right - range.Left * TileSize)
+                                                   : TileSize,
+                         b));
+      if (range.Left == range.Right) continue;
+      // Tiles between the first and the last column span the whole tile width.
+      const TTileWord inner = PackTile(0, t, TileSize, b);
+      if (inner == TileFull) {
+        std::fill(row + range.Left + 1, row + range.Right, TileFull);
+      } else {
+        for (int32_t x = range.Left + 1; x < range.Right; ++x) TileUnion(row[x], inner);
       }
+      TileUnion(row[range.Right], PackTile(0, t, uint32_t(Rect.Right - range.Right * TileSize), b));
     }
   }
   GrowUsedBounds(Tiles, range);
@@ -213,10 +223,11 @@ int32_t TileSetToRects(const TTileSet& Tiles, TRectList* DstRects, bool CountOnl
   std::vector<int32_t> above(size_t(Tiles.TileColumns), -1), below(size_t(Tiles.TileColumns), -1);
   for (int32_t y = u.Top; y <= u.Bottom; ++y) {
     std::fill(below.begin(), below.end(), -1);
+    const TTileWord* row = &Tiles.Tile(0, y);
     int32_t x = u.Left;
     while (x <= u.Right) {
-      const TTileWord t = Tiles.Tile(x, y);
-      if (!TileHasArea(t)) {
+      const TTileWord t = row[x];
+      if (t == TileEmpty || !TileHasArea(t)) {
         ++x;
         continue;
       }
@@ -224,8 +235,8 @@ int32_t TileSetToRects(const TTileSet& Tiles, TRectList* DstRects, bool CountOnl
       // A run goes on only over whole-width joins: a tile that stops short of its right edge
       // ends it, so runs never bridge an undirty gap.
       int32_t last = x;
-      while (TileRight(Tiles.Tile(last, y)) == TileSize && last < u.Right) {
-        const TTileWord n = Tiles.Tile(last + 1, y);
+      while (TileRight(row[last]) == TileSize && last < u.Right) {
+        const TTileWord n = row[last + 1];
         if (TileLeft(n) != 0 || TileTop(n) != TileTop(t) || TileBottom(n) != TileBottom(t) ||
             !TileHasArea(n))
           break;
@@ -233,7 +244,7 @@ int32_t TileSetToRects(const TTileSet& Tiles, TRectList* DstRects, bool CountOnl
       }
       x = last + 1;
       const TRect r{clampX(start * TileSize + TileLeft(t)), clampY(y * TileSize + TileTop(t)),
-                    clampX(last * TileSize + TileRight(Tiles.Tile(last, y))),
+                    clampX(last * TileSize + TileRight(row[last])),
                     clampY(y * TileSize + TileBottom(t))};
       if (IsRectEmpty(r)) continue;
       const int32_t up = above[size_t(start)];
