@@ -47,7 +47,16 @@ void RegisterImgView() {
             &TImgView32::SetScrollBarSize)
       .Prop("ScrollBarVisibility", plat::tkEnumeration, &TImgView32::ScrollBarVisibility,
             &TImgView32::SetScrollBarVisibility,
-            &Enum("TScrollBarVisibility", {"svAlways", "svHidden", "svAuto"}));
+            &Enum("TScrollBarVisibility", {"svAlways", "svHidden", "svAuto"}))
+      // The image's own mouse events carry the layer under the pointer.
+      .Event("OnMouseDown", &TImgView32::OnMouseDown)
+      .Event("OnMouseMove", &TImgView32::OnMouseMove)
+      .Event("OnMouseUp", &TImgView32::OnMouseUp)
+      .Event("OnPaintStage", &TImgView32::OnPaintStage)
+      .Event("OnBitmapResize", &TImgView32::OnBitmapResize)
+      .Event("OnScaleChanged", &TImgView32::OnScaleChanged)
+      .Event("OnChange", &TImgView32::OnChange)
+      .Event("OnScroll", &TImgView32::OnScroll);
   plat::RegisterComponentClass<TImgView32>("TImgView32");
 }
 
