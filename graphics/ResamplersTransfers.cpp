@@ -50,6 +50,19 @@ bool NothingToDraw(const TCustomBitmap32& Dst, const TCustomBitmap32& Src, TDraw
   return Dst.Empty() || Src.Empty() || (CombineOp == dmBlend && Src.MasterAlpha() == 0);
 }
 
+// D[i] := S[Map[i]], four at a time.
+void GatherRow(const TColor32* S, const int32_t* Map, TColor32* D, int32_t Count) {
+  int32_t i = 0;
+  for (; i + 4 <= Count; i += 4) {
+    const TColor32 a = S[Map[i]], b = S[Map[i + 1]], c = S[Map[i + 2]], e = S[Map[i + 3]];
+    D[i] = a;
+    D[i + 1] = b;
+    D[i + 2] = c;
+    D[i + 3] = e;
+  }
+  for (; i < Count; ++i) D[i] = S[Map[i]];
+}
+
 TDrawMode EffectiveMode(TDrawMode CombineOp, const TPixelCombineEvent& CombineCallBack) {
   return CombineOp == dmCustom && !CombineCallBack ? dmOpaque : CombineOp;
 }
@@ -182,8 +195,7 @@ void StretchNearest(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& Dst
       const int32_t y = sourceRow(j);
       TColor32* d = Dst.PixelPtr(clip.Left, clip.Top + j);
       if (y != lastY) {
-        const TColor32* s = Src.RowPtr(y);
-        for (int32_t i = 0; i < clipW; ++i) d[i] = s[mapHorz[size_t(i)]];
+        GatherRow(Src.RowPtr(y), mapHorz.data(), d, clipW);
         lastY = y;
       } else {
         MoveLongword(d - Dst.Width(), d, clipW);
@@ -195,8 +207,7 @@ void StretchNearest(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& Dst
   for (int32_t j = 0; j < clip.Bottom - clip.Top; ++j) {
     const int32_t y = sourceRow(j);
     if (y != lastY) {
-      const TColor32* s = Src.RowPtr(y);
-      for (int32_t i = 0; i < clipW; ++i) buffer[size_t(i)] = s[mapHorz[size_t(i)]];
+      GatherRow(Src.RowPtr(y), mapHorz.data(), buffer.data(), clipW);
       lastY = y;
     }
     WriteRow(buffer.data(), Dst.PixelPtr(clip.Left, clip.Top + j), clipW, Src, CombineOp,
