@@ -304,3 +304,28 @@ TEST(LinearResampler, SafeReadsEqualTheBitmapsClippedRead) {
 }
 
 }  // namespace
+
+namespace {
+
+// Wrapped sampling of a picture equals plain sampling in the middle of a 3 x 3 tiling of it.
+TEST(KernelResampler, WrappedSamplesEqualSamplesOfTheTiledPicture) {
+  TCustomBitmap32 b, tiled;
+  FillRandom(b, 9, 7, 19, true);
+  Fill(tiled, 27, 21, [&](int32_t x, int32_t y) { return b.Pixel(x % 9, y % 7); });
+  b.SetWrapMode(wmRepeat);
+  auto& wrapped = TCustomResampler::Create<TKernelResampler>(b);
+  auto& plain = TCustomResampler::Create<TKernelResampler>(tiled);
+  for (TKernelResampler* r : {&wrapped, &plain}) r->SetKernelClassName("TMitchellKernel");
+  wrapped.SetPixelAccessMode(pamWrap);
+  wrapped.PrepareSampling();
+  plain.PrepareSampling();
+  std::mt19937 random(20);
+  for (int i = 0; i < 500; ++i) {
+    const float x = float(random() % 9000) / 1000 - 0.5f, y = float(random() % 7000) / 1000 - 0.5f;
+    ASSERT_EQ(wrapped.GetSampleFloat(x, y), plain.GetSampleFloat(x + 9, y + 7)) << x << "," << y;
+  }
+  wrapped.FinalizeSampling();
+  plain.FinalizeSampling();
+}
+
+}  // namespace
