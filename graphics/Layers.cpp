@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "graphics/MicroTiles.h"
 #include "graphics/ResamplerLink.h"
@@ -83,7 +84,9 @@ void TLayerCollection::Clear() {
 }
 
 TCustomLayer* TLayerCollection::Items(int32_t Index) const {
-  return items_.at(size_t(Index)).get();
+  if (Index < 0 || Index >= Count())
+    throw plat::EListError("List index out of bounds (" + std::to_string(Index) + ")");
+  return items_[size_t(Index)].get();
 }
 
 int32_t TLayerCollection::IndexOf(const TCustomLayer* Layer) const {

@@ -77,6 +77,7 @@ class TLayerCollection : public plat::TPersistent {
   void Clear();
 
   int32_t Count() const { return int32_t(items_.size()); }
+  // Raises EListError for an index outside the list.
   TCustomLayer* Items(int32_t Index) const;
   int32_t IndexOf(const TCustomLayer* Layer) const;
   plat::TPersistent* Owner() const { return owner_; }

@@ -147,6 +147,8 @@ TEST(LayerCollection, RemovingAndClearingAnnounceEveryLayer) {
   EXPECT_EQ(events.Log,
             (std::vector<std::string>{"changing", "list 2 1", "list 2 0", "list 3 0", "change"}));
   EXPECT_EQ(layers.Count(), 0);
+  EXPECT_THROW(layers.Delete(0), plat::EListError);
+  EXPECT_THROW(layers.Items(-1), plat::EListError);
 }
 
 TEST(LayerCollection, DetachedLayersChangeOwnerAndCollectionsMove) {
