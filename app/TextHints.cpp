@@ -18,8 +18,7 @@ class THintBuilder {
  public:
   // One indented entry and its line break.
   THintBuilder& Entry(std::string_view a, std::string_view b = {}, std::string_view c = {}) {
-    (((text_ += Indent) += a) += b) += c;
-    (text_ += Indent) += Break;
+    text_.append(Indent).append(a).append(b).append(c).append(Indent).append(Break);
     return *this;
   }
   THintBuilder& LineBreak() {

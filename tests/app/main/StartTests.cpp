@@ -304,6 +304,18 @@ TEST_F(MainWindow, EveryControlOfTheLayoutReachesItsField) {
   EXPECT_EQ(f.PictureToolsButton->Hint(), "Picture Tools (Key : q) ");
   EXPECT_EQ(f.FrameToolsButton->Hint(), "Layer Tools (Key : x) ");
   EXPECT_EQ(f.WhoIsBut->Hint(), std::string(app::AboutHint));
+
+  // The handlers reach the controls through the layout.
+  ASSERT_TRUE(f.Timer1->OnTimer);
+  f.Timer1->OnTimer(f.Timer1);
+  EXPECT_TRUE(f.ImgView->Visible());
+  ASSERT_TRUE(f.TextList->OnMouseMove);
+  f.TextList->OnMouseMove(f.TextList, 0, 2, 2);
+  EXPECT_TRUE(f.TextList->ShowHint());
+  f.ButtonDecreazeSize->Click();
+  EXPECT_EQ(f.ScaleBar->Position(), 95);
+  f.ButtonIncreazeSizeLayer->Click();
+  EXPECT_EQ(f.WMScale->Position(), 105);
 }
 
 }  // namespace
