@@ -1,5 +1,7 @@
 // Starting the main window: without arguments, with a picture, a folder or a layer argument,
 // the start-up timer's steps, and the settings read at start and written at the end.
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -7,6 +9,7 @@
 #include "app/EditorTexts.h"
 #include "app/Settings.h"
 #include "app/TextHints.h"
+#include "platform/Application.h"
 #include "platform/Files.h"
 
 namespace {
@@ -316,6 +319,20 @@ TEST_F(MainWindow, EveryControlOfTheLayoutReachesItsField) {
   EXPECT_EQ(f.ScaleBar->Position(), 95);
   f.ButtonIncreazeSizeLayer->Click();
   EXPECT_EQ(f.WMScale->Position(), 105);
+}
+
+TEST_F(MainWindow, TheRunningTimerLoadsTheCommandLinePicture) {
+  Start({Picture("timed.bmp", 9, 7)});
+  // Ticks come from the message loop; give them at most a few seconds.
+  // The last tick only stops the timer.
+  for (int i = 0; i < 100 && (form->StartupState != 100 || form->Timer1->Enabled()); ++i) {
+    plat::Application().ProcessMessages();
+    usleep(50000);
+  }
+  EXPECT_EQ(form->StartupState, 100);
+  EXPECT_TRUE(form->ImageLoaded);
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 9);
+  EXPECT_FALSE(form->Timer1->Enabled());
 }
 
 }  // namespace
