@@ -52,6 +52,8 @@ class ScopedNearestTransfer {
     ResamplerLink().StretchTransfer = NearestTransfer;
   }
   ~ScopedNearestTransfer() { ResamplerLink() = saved_; }
+  // Puts the engine's own transfers back while the scope lasts.
+  void UseEngineTransfers() { ResamplerLink() = saved_; }
   ScopedNearestTransfer(const ScopedNearestTransfer&) = delete;
   ScopedNearestTransfer& operator=(const ScopedNearestTransfer&) = delete;
 

@@ -33,6 +33,9 @@ class Scene : public ::testing::Test {
     optimizer.SetAdaptiveTiming(false);
   }
   void TearDown() override { optimizer.UnregisterLayerCollection(layers); }
+  void RunRandomEdits();
+
+  std::string resamplerClass;  // empty: the bitmap's default
 
   TBitmapLayer& AddPictureLayer(const TFloatRect& Where, TDrawMode Mode, int Seed) {
     TBitmapLayer& layer = layers.Add<TBitmapLayer>();
@@ -43,6 +46,10 @@ class Scene : public ::testing::Test {
             x, y,
             Color32(40 * Seed + x * 20, y * 30, 200 - x * 9, (x + y + Seed) % 3 == 0 ? 90 : 255));
     layer.Bitmap().SetDrawMode(Mode);
+    if (!resamplerClass.empty()) {
+      layer.Bitmap().SetResamplerClassName(resamplerClass);
+      EXPECT_EQ(layer.Bitmap().ResamplerClassName(), resamplerClass);
+    }
     layer.SetCropped(Seed % 2 == 0);
     layer.SetScaled(Seed % 3 == 0);
     layer.SetLocation(Where);
@@ -109,7 +116,7 @@ class Scene : public ::testing::Test {
   TMicroTilesRepaintOptimizer optimizer{screen, invalid};
 };
 
-TEST_F(Scene, RandomEditsRepaintEveryChangedPixelAndNothingStale) {
+void Scene::RunRandomEdits() {
   for (const TRBOptions bandOptions :
        {TRBOptions(15), RubberbandOptionFrame, TRBOptions(RubberbandOptionSideHandles | 1)}) {
     std::mt19937 rng(bandOptions);
@@ -198,6 +205,21 @@ TEST_F(Scene, RandomEditsRepaintEveryChangedPixelAndNothingStale) {
       CheckCycle(what + " at step " + std::to_string(step));
       if (HasFatalFailure()) return;
     }
+  }
+}
+
+TEST_F(Scene, RandomEditsRepaintEveryChangedPixelAndNothingStale) {
+  RunRandomEdits();
+}
+
+TEST_F(Scene, RandomEditsWithTheEnginesResamplingStayExact) {
+  transfer.UseEngineTransfers();
+  ASSERT_NE(ResamplerLink().StretchTransfer, nullptr);
+  for (const char* name : {"TNearestResampler", "TLinearResampler", "TDraftResampler"}) {
+    SCOPED_TRACE(name);
+    resamplerClass = name;
+    RunRandomEdits();
+    if (HasFatalFailure()) return;
   }
 }
 
