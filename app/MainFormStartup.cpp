@@ -1,6 +1,7 @@
 // The start-up timer and loading the background picture.
 #include <memory>
 
+#include "app/Background.h"
 #include "app/EditorTexts.h"
 #include "app/MainUnit.h"
 #include "platform/Application.h"
@@ -46,6 +47,7 @@ void TMainForm::TimerEllapsed(plat::TObject*) {
 }
 
 void TMainForm::LoadBackground(const std::string& FileName) {
+  // Whether the load works or not, the start-up machine goes on.
   struct TStartupStep {
     TMainForm& form;
     ~TStartupStep() {
@@ -55,21 +57,17 @@ void TMainForm::LoadBackground(const std::string& FileName) {
   } step{*this};
 
   // Read the picture first: a file that cannot be read leaves the layers and the picture shown.
-  auto picture = std::make_unique<gfx::TBitmap32>();
-  picture->LoadFromFile(FileName);
+  const std::unique_ptr<gfx::TBitmap32> picture = ReadBackground(FileName);
 
   SelectedLayer = nullptr;
   RubberBand = nullptr;
-  ImgView->Layers().Clear();
   PictOpacityGaugeBar->SetPosition(255);
   Label4->SetCaption(std::string(OpacityLabelText) + "255");
   ImgView->SetColor(plat::clGray);
   ScaleBar->SetPosition(100);
   Label1->SetCaption(std::string(ScaleLabelText) + std::string(ScaleLabelDefault));
   ImgView->SetScale(1.0f);
-  ImgView->Bitmap().Assign(*picture);
-  PristineImage->Bitmap().Assign(*picture);
-  PristineImage->Bitmap().SetResamplerClassName("TLinearResampler");
+  InstallBackground(*ImgView, PristineImage->Bitmap(), *picture);
   ImgView->SetVisible(true);
   LoadedWidth = BackgroundWidth = picture->Width();
   LoadedHeight = BackgroundHeight = picture->Height();
@@ -80,8 +78,6 @@ void TMainForm::LoadBackground(const std::string& FileName) {
   SetCaption(MainCaption + std::string(CaptionPart1) + FileName + std::string(CaptionPart2) +
              plat::IntToStr(picture->Width()) + std::string(CaptionPart3) +
              plat::IntToStr(picture->Height()) + std::string(CaptionPart4));
-  ImgView->Bitmap().SetResamplerClassName(ImageInterpolate->Checked() ? "TDraftResampler"
-                                                                      : "TNearestResampler");
   ImageLoaded = true;
 }
 

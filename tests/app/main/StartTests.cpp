@@ -170,9 +170,12 @@ TEST_F(MainWindow, AFailedLoadKeepsThePictureShownAndStillMovesTheStartUp) {
   ASSERT_TRUE(form->ImageLoaded);
   form->StartupState = 1;
 
+  form->ImgView->Layers().Add<gfx::TBitmapLayer>();
+
   const std::string broken = home_ + "/broken.bmp";
   std::ofstream(broken) << "BM this is not a picture";
   EXPECT_ANY_THROW(form->LoadBackground(broken));
+  EXPECT_EQ(form->ImgView->Layers().Count(), 1);
   EXPECT_EQ(form->ImgView->Bitmap().Width(), 12);
   EXPECT_EQ(form->LoadedWidth, 12);
   EXPECT_EQ(form->Caption().find(broken), std::string::npos);
@@ -333,6 +336,29 @@ TEST_F(MainWindow, TheRunningTimerLoadsTheCommandLinePicture) {
   EXPECT_TRUE(form->ImageLoaded);
   EXPECT_EQ(form->ImgView->Bitmap().Width(), 9);
   EXPECT_FALSE(form->Timer1->Enabled());
+}
+
+TEST_F(MainWindow, APictureLargerThanTheViewIsFittedAndEveryLoadDropsTheLayers) {
+  Start();
+  form->TimerEllapsed(form->Timer1);  // shows the view
+  const int viewWidth = form->ImgView->Width();
+  ASSERT_GT(viewWidth, 100);
+  form->ImgView->Layers().Add<gfx::TBitmapLayer>();
+  form->ScaleBar->SetPosition(300);
+  form->PictOpacityGaugeBar->SetPosition(20);
+  form->LoadBackground(Picture("wide.bmp", viewWidth + 1, 10));
+  EXPECT_EQ(form->ImgView->ScaleMode(), gfx::smResize);
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  EXPECT_EQ(form->ScaleBar->Position(), 100);
+  EXPECT_EQ(form->PictOpacityGaugeBar->Position(), 255);
+  EXPECT_EQ(form->Label4->Caption(), "Opacity: 255");
+  EXPECT_TRUE(form->ScaleBar->Enabled());
+  EXPECT_TRUE(form->PictOpacityGaugeBar->Enabled());
+
+  // The view's own width, now that it shows.
+  form->LoadBackground(Picture("fits.bmp", form->ImgView->Width(), 10));
+  EXPECT_EQ(form->ImgView->ScaleMode(), gfx::smNormal);
+  EXPECT_FLOAT_EQ(form->ImgView->Scale(), 1.0f);
 }
 
 }  // namespace
