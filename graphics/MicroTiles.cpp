@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "graphics/MicroTilesTiers.h"
@@ -167,8 +168,10 @@ void TileSetAddLine(TTileSet& Tiles, int32_t X1, int32_t Y1, int32_t X2, int32_t
     InflateArea(r, margin, margin);
     TileSetAddRect(Tiles, r, RoundToWholeTiles);
   };
-  // End points are pixels of the line, so both are covered.
-  if (X1 == X2 || Y1 == Y2) {
+  // End points are pixels of the line, so both are covered. A line far longer than any buffer
+  // is not walked: its bounding box is enough.
+  const int64_t longest = std::max(std::abs(int64_t{X2} - X1), std::abs(int64_t{Y2} - Y1));
+  if (X1 == X2 || Y1 == Y2 || longest > int64_t{1} << 16) {
     addSegment(X1, Y1, X2, Y2);
     return;
   }

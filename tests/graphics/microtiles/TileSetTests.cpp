@@ -196,6 +196,14 @@ TEST(TileSetShapes, LinesAreCoveredWithTheirMargin) {
   }
 }
 
+TEST(TileSetShapes, FarAwayLinesEndQuickly) {
+  TTileSet tiles = EmptySet();
+  TileSetAddLine(tiles, INT32_MIN / 2, -5, INT32_MAX / 2, 60, 1, false);
+  TRectList list;
+  ASSERT_EQ(TileSetToRects(tiles, &list, false), 1);
+  EXPECT_EQ(*list.Items(0), (TRect{0, 0, Bounds.Right, 63}));  // rows -7 .. 62
+}
+
 TEST(InflateArea, GrowsBothOrderedAndInvertedRectangles) {
   TRect r{10, 20, 30, 40};
   InflateArea(r, 2, 3);
