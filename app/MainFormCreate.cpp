@@ -47,6 +47,7 @@ TMainForm::TMainForm(plat::TComponent* owner) : plat::TForm(owner) {
   b.Handler("FormCreate", this, &TMainForm::FormCreate)
       .Handler("FormDestroy", this, &TMainForm::FormDestroy)
       .Handler("FormKeyPress", this, &TMainForm::FormKeyPress)
+      .Handler("FormCloseQuery", this, &TMainForm::FormCloseQuery)
       .Handler("TextListMouseMove", this, &TMainForm::TextListMouseMove)
       .Handler("TimerEllapsed", this, &TMainForm::TimerEllapsed)
       .Handler("Exit1Click", this, &TMainForm::Exit1Click)

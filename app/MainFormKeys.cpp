@@ -21,11 +21,13 @@ void TMainForm::FormKeyPress(plat::TObject* Sender, char& Key) {
   if (Key == '-') ButtonDecreazeSizeClick(Sender);
 }
 
-void TMainForm::Exit1Click(plat::TObject* Sender) {
-  if (!Modified) {
-    Close();
-    return;
-  }
+void TMainForm::Exit1Click(plat::TObject*) {
+  Close();
+}
+
+void TMainForm::FormCloseQuery(plat::TObject* Sender, bool& CanClose) {
+  CanClose = !Modified;
+  if (CanClose) return;
   // Only a plain No closes; a dismissed question keeps the window and the picture.
   switch (plat::ShowMessageBox(std::string(SaveQuestionText), MainCaption,
                                plat::MB_YESNO | plat::MB_ICONQUESTION)) {
@@ -33,7 +35,7 @@ void TMainForm::Exit1Click(plat::TObject* Sender) {
       mnSaveAsClick(Sender);
       break;
     case plat::IDNO:
-      Close();
+      CanClose = true;
       break;
     default:
       break;

@@ -83,8 +83,10 @@ class TMainForm : public plat::TForm, public TMainState {
   void TextListMouseMove(plat::TObject* Sender, plat::TShiftState Shift, int X, int Y);
   void TimerEllapsed(plat::TObject* Sender);
   void FormKeyPress(plat::TObject* Sender, char& Key);
-  // The close button and Esc: asks before closing a changed picture.
+  // The close button and Esc.
   void Exit1Click(plat::TObject* Sender);
+  // Every way of closing asks first while the picture is changed.
+  void FormCloseQuery(plat::TObject* Sender, bool& CanClose);
   void mnSaveAsClick(plat::TObject* Sender);
   void ButtonIncreazeSizeClick(plat::TObject* Sender);
   void ButtonDecreazeSizeClick(plat::TObject* Sender);

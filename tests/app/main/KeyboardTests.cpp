@@ -96,6 +96,18 @@ TEST_F(MainWindowKeys, AChangedPictureClosesOnlyOnAPlainNo) {
   EXPECT_FALSE(form->Visible());
 }
 
+TEST_F(MainWindowKeys, TheWindowsCloseBoxAsksTheSameQuestion) {
+  StartShown(true);
+  form->Modified = true;
+  AnswerQuestions(plat::IDCANCEL);
+  form->CloseFromWindow();
+  EXPECT_EQ(questions, 1);
+  EXPECT_TRUE(form->Visible());
+  AnswerQuestions(plat::IDNO);
+  form->CloseFromWindow();
+  EXPECT_FALSE(form->Visible());
+}
+
 TEST_F(MainWindowKeys, TheTextListHintFollowsTheEntryUnderThePointer) {
   StartShown(true);
   ASSERT_EQ(form->TextList->Count(), 2);
