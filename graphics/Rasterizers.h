@@ -60,6 +60,7 @@ class TRasterizer : public TThreadPersistent {
         if (Src != info_.TransparentColor) Dst = Src;
         break;
       case dmCustom:
+        EMMS();  // the callback may use floating point
         info_.CombineCallBack(Src, Dst, info_.SrcAlpha);
         break;
     }

@@ -112,10 +112,14 @@ class TLinearResampler : public TCustomResampler {
   const TCustomKernel& LinearKernel() const { return *kernel_; }
 
  private:
+  using TFixedReader = TColor32 (TLinearResampler::*)(TFixed X, TFixed Y) const;
+  TColor32 ReadOutside(TFixed X, TFixed Y) const;
+  TColor32 ReadWrapped(TFixed X, TFixed Y) const;
   TColor32 ReadEdge(TFixed X, TFixed Y) const;
   TColor32 ReadClipped(TFixed X, TFixed Y) const;
   std::unique_ptr<TLinearKernel> kernel_;
-  TPixelAccessMode mode_ = pamSafe;
+  // Chosen by PrepareSampling for the access mode.
+  TFixedReader reader_ = &TLinearResampler::ReadOutside;
 };
 
 class TDraftResampler : public TLinearResampler {

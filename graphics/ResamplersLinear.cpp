@@ -16,7 +16,24 @@ TLinearResampler::TLinearResampler() : kernel_(std::make_unique<TLinearKernel>()
 
 void TLinearResampler::PrepareSampling() {
   TCustomResampler::PrepareSampling();
-  mode_ = EffectiveAccessMode();
+  const TPixelAccessMode mode = EffectiveAccessMode();
+  if (ClipEmpty())
+    reader_ = &TLinearResampler::ReadOutside;
+  else if (mode == pamWrap)
+    reader_ = &TLinearResampler::ReadWrapped;
+  else if (mode == pamTransparentEdge)
+    reader_ = &TLinearResampler::ReadEdge;
+  else
+    reader_ = &TLinearResampler::ReadClipped;
+}
+
+// Sampling nothing: the outer colour in the safe modes, else transparent black.
+TColor32 TLinearResampler::ReadOutside(TFixed, TFixed) const {
+  return Bitmap() && EffectiveAccessMode() == pamSafe ? Bitmap()->OuterColor() : 0;
+}
+
+TColor32 TLinearResampler::ReadWrapped(TFixed X, TFixed Y) const {
+  return Bitmap()->PixelFixedWrapped(X, Y);
 }
 
 TColor32 TLinearResampler::ReadEdge(TFixed X, TFixed Y) const {
@@ -57,7 +74,8 @@ TColor32 TLinearResampler::ReadEdge(TFixed X, TFixed Y) const {
 }
 
 // The bitmap's clipped bilinear read with the bound interpolation called directly: this is the
-// per-pixel path of rotated and scaled drawing.
+// per-pixel path of rotated and scaled drawing. The MMX state is ended before pixel callbacks and
+// after each run, not after every sample.
 TColor32 TLinearResampler::ReadClipped(TFixed X, TFixed Y) const {
   const TCustomBitmap32& b = *Bitmap();
   const int32_t x = int32_t(uint32_t(X) + 127) >> 8, y = int32_t(uint32_t(Y) + 127) >> 8;
@@ -67,10 +85,8 @@ TColor32 TLinearResampler::ReadClipped(TFixed X, TFixed Y) const {
   const int32_t w = (clip.Right - 1) * 256, h = (clip.Bottom - 1) * 256;
   if (x < w && y < h) {
     const TColor32* top = b.PixelPtr(x >> 8, y >> 8);
-    const TColor32 c = Interpolator(GammaTable[(x & 255) ^ 255], GammaTable[(y & 255) ^ 255], top,
-                                    top + b.Width());
-    EMMS();
-    return c;
+    return Interpolator(GammaTable[(x & 255) ^ 255], GammaTable[(y & 255) ^ 255], top,
+                        top + b.Width());
   }
   if (x == w && y <= h) return b.Pixel(clip.Right - 1, y >> 8);
   if (x <= w && y == h) return b.Pixel(x >> 8, clip.Bottom - 1);
@@ -78,15 +94,7 @@ TColor32 TLinearResampler::ReadClipped(TFixed X, TFixed Y) const {
 }
 
 TColor32 TLinearResampler::GetSampleFixed(TFixed X, TFixed Y) {
-  if (ClipEmpty()) return mode_ == pamSafe ? Bitmap()->OuterColor() : 0;
-  switch (mode_) {
-    case pamWrap:
-      return Bitmap()->PixelFixedWrapped(X, Y);
-    case pamTransparentEdge:
-      return ReadEdge(X, Y);
-    default:
-      return ReadClipped(X, Y);
-  }
+  return (this->*reader_)(X, Y);
 }
 
 TColor32 TLinearResampler::GetSampleFloat(float X, float Y) {

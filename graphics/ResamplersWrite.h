@@ -32,6 +32,7 @@ class TPixelWriter {
         if (C != outerColor_) D = C;
         break;
       case dmCustom:
+        EMMS();  // the callback may use floating point
         callback_(C, D, masterAlpha_);
         break;
     }
