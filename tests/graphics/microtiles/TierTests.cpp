@@ -1,7 +1,10 @@
 // Every tier of the tile unions gives the portable result, word for word.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "graphics/MicroTiles.h"
 #include "graphics/System.h"
@@ -91,6 +94,15 @@ TEST(TileTiers, StartUpBindsTheRegistry) {
   for (const auto& registry : Registries())
     if (registry->Name() == "MicroTiles bindings") found = registry.get();
   ASSERT_NE(found, nullptr);
+  // Started after the resamplers and before the filters.
+  std::vector<std::string> names;
+  for (const auto& registry : Registries()) names.push_back(registry->Name());
+  const auto at = [&names](const char* Name) {
+    return std::find(names.begin(), names.end(), Name);
+  };
+  EXPECT_LT(at("Resamplers bindings"), at("MicroTiles bindings"));
+  EXPECT_LT(at("MicroTiles bindings"), at("Filters bindings"));
+  EXPECT_NE(at("Filters bindings"), names.end());
   EXPECT_EQ(found->FindFunction(FID_TileUnion), reinterpret_cast<TGenericProc>(TileUnion));
   EXPECT_EQ(found->FindFunction(FID_TileSetMerge), reinterpret_cast<TGenericProc>(TileSetMerge));
 }
