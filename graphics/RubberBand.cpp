@@ -1,6 +1,8 @@
 #include "graphics/RubberBand.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/Application.h"
 
