@@ -3,7 +3,7 @@
 #include "app/RoadTexts.h"
 #include "platform/Bitmap.h"
 #include "platform/Files.h"
-#include "platform/Jpeg.h"
+#include "platform/JpegCodec.h"
 
 namespace app {
 namespace {
@@ -35,11 +35,7 @@ std::string ForcedJpegName(std::string_view FileName) {
 std::string EncodeJpeg(const gfx::TBitmap32& Picture) {
   plat::TBitmap bitmap;
   bitmap.Assign(Picture);
-  plat::TJPEGImage jpeg;
-  jpeg.Assign(bitmap);
-  jpeg.SetCompressionQuality(100);
-  jpeg.Compress();
-  return jpeg.CompressedData();
+  return plat::EncodeJpeg(bitmap, 100);
 }
 
 void WriteJpegFile(const gfx::TBitmap32& Picture, const std::string& FileName) {
