@@ -1,4 +1,6 @@
 // Block and stretch transfers and nearest-neighbour stretching.
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "graphics/Bitmap32.h"
@@ -113,25 +115,33 @@ void StretchTransfer(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& Ds
   // A source rectangle without pixels draws nothing (and gives no ratio to cut by).
   if (IsRectEmpty(SrcRect)) return;
   TRect dstRect = DstRect, srcRect = SrcRect;
-  const float ratioX = float(double(DstRect.Right - DstRect.Left) / (SrcRect.Right - SrcRect.Left));
-  const float ratioY = float(double(DstRect.Bottom - DstRect.Top) / (SrcRect.Bottom - SrcRect.Top));
+  const float ratioX =
+      float((double(DstRect.Right) - DstRect.Left) / (double(SrcRect.Right) - SrcRect.Left));
+  const float ratioY =
+      float((double(DstRect.Bottom) - DstRect.Top) / (double(SrcRect.Bottom) - SrcRect.Top));
   if (srcRect.Left < 0) {
-    dstRect.Left += rmath::Ceil(-double(srcRect.Left) * ratioX);
+    dstRect.Left = rmath::Saturate(dstRect.Left + std::ceil(-double(srcRect.Left) * ratioX));
     srcRect.Left = 0;
   }
   if (srcRect.Top < 0) {
-    dstRect.Top += rmath::Ceil(-double(srcRect.Top) * ratioY);
+    dstRect.Top = rmath::Saturate(dstRect.Top + std::ceil(-double(srcRect.Top) * ratioY));
     srcRect.Top = 0;
   }
   if (srcRect.Right > Src.Width()) {
-    dstRect.Right -= rmath::Floor((double(srcRect.Right) - Src.Width()) * ratioX);
+    dstRect.Right =
+        rmath::Saturate(dstRect.Right - std::floor((double(srcRect.Right) - Src.Width()) * ratioX));
     srcRect.Right = Src.Width();
   }
   if (srcRect.Bottom > Src.Height()) {
-    dstRect.Bottom -= rmath::Floor((double(srcRect.Bottom) - Src.Height()) * ratioY);
+    dstRect.Bottom = rmath::Saturate(dstRect.Bottom -
+                                     std::floor((double(srcRect.Bottom) - Src.Height()) * ratioY));
     srcRect.Bottom = Src.Height();
   }
   if (NothingToDraw(Dst, Src, CombineOp) || IsRectEmpty(srcRect)) return;
+  // The stretching routines count destination sizes in 32 bits.
+  if (int64_t(dstRect.Right) - dstRect.Left > INT32_MAX ||
+      int64_t(dstRect.Bottom) - dstRect.Top > INT32_MAX)
+    throw EBitmapException("Destination rectangle is too large");
   if (!Dst.MeasuringMode()) {
     TRect clip;
     IntersectRectangles(clip, DstClip, Dst.BoundsRect());

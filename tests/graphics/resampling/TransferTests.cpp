@@ -247,3 +247,21 @@ TEST(StretchNearest, BlendsWholeRowsWithMasterAlpha) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StretchTransfer, FarAwayRectanglesNeitherOverflowNorDraw) {
+  TCustomBitmap32 src, dst;
+  FillRandom(src, 10, 10, 42, true);
+  dst.SetSize(20, 20);
+  dst.Clear();
+  // Cutting a source reaching far left moves the destination beyond any 32-bit position.
+  StretchTransfer(dst, {0, 0, 2000000000, 20}, dst.BoundsRect(), src, {-5, 0, 5, 10},
+                  src.Resampler(), dmOpaque, {});
+  EXPECT_EQ(Pixels(dst), std::vector<TColor32>(400, clBlack32));
+  EXPECT_THROW(StretchTransfer(dst, {-2000000000, 0, 2000000000, 20}, dst.BoundsRect(), src,
+                               src.BoundsRect(), src.Resampler(), dmOpaque, {}),
+               EBitmapException);
+}
+
+}  // namespace
