@@ -138,10 +138,7 @@ void StretchTransfer(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& Ds
     srcRect.Bottom = Src.Height();
   }
   if (NothingToDraw(Dst, Src, CombineOp) || IsRectEmpty(srcRect)) return;
-  // The stretching routines count destination sizes in 32 bits.
-  if (int64_t(dstRect.Right) - dstRect.Left > INT32_MAX ||
-      int64_t(dstRect.Bottom) - dstRect.Top > INT32_MAX)
-    throw EBitmapException("Destination rectangle is too large");
+  CheckDestinationSize(dstRect);
   if (!Dst.MeasuringMode()) {
     TRect clip;
     IntersectRectangles(clip, DstClip, Dst.BoundsRect());
@@ -172,6 +169,7 @@ void StretchNearest(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& Dst
   if (SrcRect.Left < 0 || SrcRect.Top < 0 || SrcRect.Right > Src.Width() ||
       SrcRect.Bottom > Src.Height())
     throw plat::Exception("Invalid SrcRect");
+  CheckDestinationSize(DstRect);
   if (IsRectEmpty(SrcRect)) return;
   const int32_t srcW = SrcRect.Right - SrcRect.Left, srcH = SrcRect.Bottom - SrcRect.Top;
   const int32_t dstW = DstRect.Right - DstRect.Left, dstH = DstRect.Bottom - DstRect.Top;

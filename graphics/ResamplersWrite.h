@@ -2,6 +2,8 @@
 // alpha, combine mode and outer colour; set up once per call, used per pixel.
 #pragma once
 
+#include <cstdint>
+
 #include "graphics/Bitmap32.h"
 #include "graphics/Blend.h"
 
@@ -46,6 +48,13 @@ class TPixelWriter {
   TColor32 outerColor_;
 };
 
+// Destination sizes are counted in 32 bits.
+inline void CheckDestinationSize(const TRect& DstRect) {
+  if (int64_t(DstRect.Right) - DstRect.Left > INT32_MAX ||
+      int64_t(DstRect.Bottom) - DstRect.Top > INT32_MAX)
+    throw EBitmapException("Destination rectangle is too large");
+}
+
 // Resampling routines read only inside Src and write only inside Dst, whoever calls them: a source
 // rectangle leaving Src raises, the clip is cut to Dst and DstRect. False when nothing is left.
 inline bool ClipResampleRects(const TCustomBitmap32& Dst, const TRect& DstRect, TRect& DstClip,
@@ -53,6 +62,7 @@ inline bool ClipResampleRects(const TCustomBitmap32& Dst, const TRect& DstRect, 
   if (SrcRect.Left < 0 || SrcRect.Top < 0 || SrcRect.Right > Src.Width() ||
       SrcRect.Bottom > Src.Height())
     throw plat::Exception("Invalid SrcRect");
+  CheckDestinationSize(DstRect);
   IntersectRectangles(DstClip, DstClip, Dst.BoundsRect());
   IntersectRectangles(DstClip, DstClip, DstRect);
   return !IsRectEmpty(DstClip) && !IsRectEmpty(SrcRect);
