@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "app/PictureLayers.h"
 #include "app/Settings.h"
 #include "graphics/Image.h"
 #include "graphics/ImgView.h"
 #include "graphics/RangeBars.h"
+#include "graphics/RubberBand.h"
 #include "platform/Buttons.h"
 #include "platform/Classes.h"
 #include "platform/Dialogs.h"
@@ -63,6 +65,8 @@ struct TMainState : TSettingsValues {
   std::string SaveFileName;
   // The last layer picture.
   std::string LayerPath;
+  // The clipboard's last picture, in this run's work folder.
+  std::string PastedFile;
   // Frames the selected layer; made on the first selection.
   gfx::TRubberbandLayer* RubberBand = nullptr;
 };
@@ -88,6 +92,34 @@ class TMainForm : public plat::TForm, public TMainState {
   // Every way of closing asks first while the picture is changed.
   void FormCloseQuery(plat::TObject* Sender, bool& CanClose);
   void mnSaveAsClick(plat::TObject* Sender);
+  // Composes the picture and writes it as JPEG under the name with the JPEG extension; false
+  // when there was no picture.
+  bool SaveAsJpeg(const std::string& FileName);
+  void mnFileOpenClick(plat::TObject* Sender);
+  void mnWaterMarkSelectClick(plat::TObject* Sender);
+  gfx::TBitmapLayer& CreatePictureLayer(plat::TObject* Sender, TPictureLayerRequest Request);
+  gfx::TBitmapLayer& CreateTextLayer(plat::TObject* Sender, const TRenderText& Text, bool HasAngle,
+                                     int32_t AngleCode);
+  void SelectLayer(gfx::TCustomLayer* Layer);
+  void LayerOpacityChange(plat::TObject* Sender);
+  void LayerInterpolateClick(plat::TObject* Sender);
+  void WMScaleChange(plat::TObject* Sender);
+  void ScaleChange(plat::TObject* Sender);
+  void ImgViewMouseDown(plat::TObject* Sender, plat::TMouseButton Button, plat::TShiftState Shift,
+                        int X, int Y, gfx::TCustomLayer* Layer);
+  void ImgViewMouseWheelUp(plat::TObject* Sender, plat::TShiftState Shift, plat::TPoint MousePos,
+                           bool& Handled);
+  void ImgViewMouseWheelDown(plat::TObject* Sender, plat::TShiftState Shift, plat::TPoint MousePos,
+                             bool& Handled);
+  void RubberBandResizing(plat::TObject* Sender, const gfx::TFloatRect& DragStartLocation,
+                          gfx::TFloatRect& NewLocation, gfx::TRBDragState DragState,
+                          plat::TShiftState Shift);
+  void clearButtonClick(plat::TObject* Sender);
+  void Flatten(plat::TObject* Sender);
+  void CopyToClipBoard(plat::TObject* Sender);
+  void CopyFrame(plat::TObject* Sender);
+  void PasteImage(plat::TObject* Sender);
+  void AddLayerClipClick(plat::TObject* Sender);
   void ButtonIncreazeSizeClick(plat::TObject* Sender);
   void ButtonDecreazeSizeClick(plat::TObject* Sender);
   void ButtonIncreazeSizeLayerClick(plat::TObject* Sender);
@@ -144,6 +176,13 @@ class TMainForm : public plat::TForm, public TMainState {
   void ReadSettings();
   void ApplyCommandLine();
   void PrepareAboutFragments();
+  gfx::TBitmapLayer* SelectedBitmapLayer() const;
+  TLayerSurroundings Surroundings() const;
+  void AdoptNewLayer(plat::TObject* Sender, gfx::TBitmapLayer& Layer);
+  void QueueToolAction(int32_t Code);
+  void Zoom(float Factor);
+  // The clipboard's picture into the paste file; false after telling why it could not be.
+  bool SaveClipboardAsJpeg();
   // Moves a gauge by steps of 5, stopping at its ends.
   static void StepGauge(gfx::TGaugeBar& gauge, int32_t delta);
 };
