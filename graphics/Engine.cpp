@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "graphics/Bitmap32Properties.h"
 #include "graphics/Blend.h"
 #include "graphics/Filters.h"
 #include "graphics/LowLevel.h"
@@ -24,6 +25,7 @@ void StartEngine() {
     StartResamplers();
     StartMicroTiles();
     StartFilters();
+    RegisterBitmap32Properties();
     GlobalPerfTimer.Start();
     BuildGammaTable(0.7f);
   });

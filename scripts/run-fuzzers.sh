@@ -2,7 +2,7 @@
 # Runs every fuzz target of a build folder for a short time, several at once:
 # scripts/run-fuzzers.sh BUILD_DIR SECONDS
 set -euo pipefail
-dir=${1:?build folder}
+dir=$(cd "${1:?build folder}" && pwd)
 seconds=${2:-20}
 root=$(cd "$(dirname "$0")/.." && pwd)
 export QT_QPA_PLATFORM=offscreen
