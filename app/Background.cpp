@@ -57,7 +57,17 @@ void ScaleBackground(gfx::TBitmap32& Pristine, int32_t P, gfx::TBitmap32& Dest) 
   A.SetSrcRect({0, 0, float(w) - edge, float(h) - edge});
   A.Clear();
   A.ScaleUniform(float(P) * 0.01f);
-  gfx::Transform(Dest, Pristine, A);
+  // Samples past the edge take the edge pixel, not the outer colour.
+  gfx::TCustomResampler* resampler = Pristine.Resampler();
+  const gfx::TPixelAccessMode access = resampler ? resampler->PixelAccessMode() : gfx::pamSafe;
+  if (resampler) resampler->SetPixelAccessMode(gfx::pamWrap);
+  try {
+    gfx::Transform(Dest, Pristine, A);
+  } catch (...) {
+    if (resampler) resampler->SetPixelAccessMode(access);
+    throw;
+  }
+  if (resampler) resampler->SetPixelAccessMode(access);
 }
 
 std::string ScaleLabel(int32_t P) {

@@ -8,6 +8,7 @@
 #include "app/Background.h"
 #include "app/PictureLayers.h"
 #include "graphics/Image.h"
+#include "graphics/Resamplers.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ TEST_F(BackgroundTest, ScaledSizesFollowTheRoundingOfEachDirection) {
 
 TEST_F(BackgroundTest, EnlargingDrawsTheLastRowAndColumnAnd100IsExact) {
   MakeQuadrants(pristine, 40, 30);
+  gfx::TCustomResampler::Create<gfx::TLinearResampler>(pristine);
   gfx::TBitmap32 dest;
   for (int p : {101, 150, 200, 333}) {
     app::ScaleBackground(pristine, p, dest);

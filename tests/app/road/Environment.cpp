@@ -3,6 +3,7 @@
 
 #include "graphics/Engine.h"
 #include "platform/Application.h"
+#include "platform/Picture.h"
 #include "readers/PictureReaders.h"
 
 namespace {
@@ -11,6 +12,7 @@ class RoadEnvironment : public testing::Environment {
  public:
   void SetUp() override {
     plat::Application().Initialize();
+    plat::RegisterDefaultPictureFormats();
     gfx::StartEngine();
     readers::StartReaders();
   }

@@ -1,0 +1,260 @@
+// The main road through the main window, with its dialogs answered by the test: open, add a
+// picture and a text layer, set opacity and scale, move, zoom, save, read back, copy and paste.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "RoadSupport.h"
+#include "app/CommandLine.h"
+#include "app/Composition.h"
+#include "app/MainUnit.h"
+#include "graphics/RubberBand.h"
+#include "platform/Application.h"
+#include "platform/Files.h"
+#include "platform/TestSeams.h"
+
+namespace {
+
+using namespace road_test;
+
+constexpr uint32_t kYellow = 0xFFFFFF00, kBlack = 0xFF000000, kKey = 0xFF010101;
+
+class MainWindowRoad : public testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("PIXSTAMP_HOME", folder.Path().c_str(), 1);
+    plat::TestHooks().screenSize = plat::TSize{1280, 1024};
+    plat::TestHooks().fileDialog = [this](plat::TFileDialogRequest& r) {
+      ++dialogs;
+      if (answer.empty()) return false;
+      r.fileName = answer;
+      return true;
+    };
+    plat::TestHooks().messageBox = [this](const std::string& text, const std::string&, uint32_t) {
+      messages.push_back(text);
+      return messageAnswer;
+    };
+    gfx::TBitmap32 bg;
+    MakeQuadrants(bg, 400, 300);
+    bg.SaveToFile(folder.File("bg.bmp"));
+    gfx::TBitmap32 layer;
+    layer.SetSize(120, 80);
+    for (int y = 0; y < 80; ++y)
+      for (int x = 0; x < 120; ++x)
+        layer.SetPixel(x, y,
+                       x >= 20 && x < 40 && y >= 20 && y < 40 ? kKey
+                       : x < 60                               ? kYellow
+                                                              : kBlack);
+    layer.SaveToFile(folder.File("layer.bmp"));
+    app::SetProgramArguments({});
+    form = std::make_unique<app::TMainForm>(nullptr);
+    form->Show();
+    plat::Application().ProcessMessages();
+  }
+  void TearDown() override {
+    form.reset();
+    plat::TestHooks() = plat::TTestHooks{};
+    unsetenv("PIXSTAMP_HOME");
+  }
+
+  // Opens the background and adds the picture layer at 128 / 50 % moved to (100, 50).
+  gfx::TBitmapLayer& OpenAndAddLayer() {
+    answer = folder.File("bg.bmp");
+    form->mnFileOpenClick(nullptr);
+    answer = folder.File("layer.bmp");
+    form->mnWaterMarkSelectClick(nullptr);
+    auto* layer = dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+    EXPECT_NE(layer, nullptr);
+    form->LayerOpacity->SetPosition(128);
+    form->WMScale->SetPosition(50);
+    form->RubberBand->SetLocation({100, 50, 160, 90});
+    return *layer;
+  }
+
+  static uint32_t Expected(int x, int y) {
+    if (x >= 110 && x < 120 && y >= 60 && y < 70) return kTopLeft;
+    return Over(x < 130 ? kYellow : kBlack, kTopLeft, 128);
+  }
+
+  ScratchFolder folder;
+  std::unique_ptr<app::TMainForm> form;
+  std::string answer;
+  int dialogs = 0;
+  std::vector<std::string> messages;
+  int messageAnswer = plat::IDNO;
+};
+
+TEST_F(MainWindowRoad, OpenAddLayersSetThemAndSave) {
+  answer = folder.File("bg.bmp");
+  form->mnFileOpenClick(nullptr);
+  ASSERT_EQ(form->ImgView->Bitmap().Width(), 400);
+  EXPECT_EQ(form->ImgView->Bitmap().Pixel(399, 299), kBottomRight);
+  EXPECT_EQ(form->PristineImage->Bitmap().Pixel(0, 0), kTopLeft);
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  EXPECT_TRUE(form->ImageLoaded);
+  EXPECT_NE(form->Caption().find("400"), std::string::npos);
+  EXPECT_TRUE(form->SaveButton->Enabled());
+
+  answer = folder.File("layer.bmp");
+  form->mnWaterMarkSelectClick(nullptr);
+  auto* layer = dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+  ASSERT_NE(layer, nullptr);
+  EXPECT_EQ(form->ImgView->Layers().Count(), 2);  // the layer and its frame
+  EXPECT_EQ(form->RubberBand->ChildLayer(), layer);
+  EXPECT_EQ(layer->Location(), (gfx::TFloatRect{0, 0, 120, 80}));
+  EXPECT_EQ(layer->OpacityValue, 255);
+  EXPECT_EQ(layer->Bitmap().ResamplerClassName(), "TNearestResampler");
+  EXPECT_EQ(layer->Bitmap().Pixel(25, 25) >> 24, 0u);
+  EXPECT_EQ(layer->Bitmap().Pixel(100, 25), kBlack);
+  EXPECT_TRUE(form->Modified);
+
+  form->LayerOpacity->SetPosition(128);
+  EXPECT_EQ(layer->Bitmap().MasterAlpha(), 128u);
+  EXPECT_EQ(layer->OpacityValue, 128);
+  form->WMScale->SetPosition(50);
+  EXPECT_EQ(layer->Location(), (gfx::TFloatRect{0, 0, 60, 40}));
+  EXPECT_EQ(form->WMLabel->Caption(), "Scale: 50%");
+  form->RubberBand->SetLocation({100, 50, 160, 90});
+  EXPECT_EQ(layer->Location(), (gfx::TFloatRect{100, 50, 160, 90}));
+
+  form->TextTop = 200;
+  app::TRenderText text;
+  text.FontName = "DejaVu Sans";
+  text.Size = 40;
+  text.TextColor = 0xFFF0FBFF;
+  text.BackColor = 0x800000;
+  text.Text = "Stamp";
+  gfx::TBitmapLayer& textLayer = form->CreateTextLayer(nullptr, text, true, 10000);
+  EXPECT_EQ(form->SelectedLayer, &textLayer);
+  EXPECT_EQ(form->LayerOpacity->Position(), 255);
+  plat::SaveScreenshot(*form,
+                       plat::JoinPath(plat::ScreenshotFolder(), "main-window-two-layers.png"));
+
+  bool handled = false;
+  form->ImgViewMouseWheelDown(nullptr, 0, {0, 0}, handled);
+  form->ImgViewMouseWheelDown(nullptr, 0, {0, 0}, handled);
+  EXPECT_FLOAT_EQ(form->ImgView->Scale(), 1.02f * 1.02f);
+
+  answer = folder.File("out.png");
+  form->mnSaveAsClick(nullptr);
+  EXPECT_TRUE(std::filesystem::exists(folder.File("out.jpg")));
+  EXPECT_FALSE(std::filesystem::exists(folder.File("out.png")));
+  EXPECT_EQ(form->SelectedLayer, nullptr);
+  EXPECT_TRUE(form->Modified);
+  for (int v : QuantisationEntries(ReadBytes(folder.File("out.jpg")))) ASSERT_EQ(v, 1);
+
+  // The composition has no frame: the layer's edge rows are the blend, not stipple colours.
+  const auto b = app::ComposePicture(*form->ImgView);
+  for (int x = 101; x < 159; ++x) {
+    ASSERT_LE(MaxChannelDifference(b->Pixel(x, 50), Expected(x, 50)), 1) << x;
+    ASSERT_LE(MaxChannelDifference(b->Pixel(x, 89), Expected(x, 89)), 1) << x;
+  }
+  gfx::TBitmap32 saved;
+  saved.LoadFromFile(folder.File("out.jpg"));
+  ASSERT_EQ(saved.Width(), 400);
+  ASSERT_EQ(saved.Height(), 300);
+  for (int y = 53; y < 88; ++y)
+    for (int x : {105, 114, 125, 145})
+      if (x != 114 || (y >= 63 && y < 67))
+        ASSERT_LE(MaxChannelDifference(saved.Pixel(x, y), Expected(x, y)), 6) << x << "," << y;
+  const gfx::TFloatRect t = textLayer.Location();
+  EXPECT_LE(MaxChannelDifference(saved.Pixel(int(t.Left) + 2, int(t.Top) + 3), 0xFF000080), 8);
+
+  // Read back: the saved picture becomes the background and the layers go.
+  form->LoadBackground(folder.File("out.jpg"));
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  EXPECT_EQ(form->RubberBand, nullptr);
+  EXPECT_EQ(form->ImgView->Bitmap().Pixel(145, 70), saved.Pixel(145, 70));
+
+  plat::SaveScreenshot(*form, plat::JoinPath(plat::ScreenshotFolder(), "main-window-saved.png"));
+}
+
+TEST_F(MainWindowRoad, OverwriteIsAskedForTheNameReallyWritten) {
+  OpenAndAddLayer();
+  std::ofstream(folder.File("out.jpg")) << "older picture";
+  answer = folder.File("out.png");
+  messageAnswer = plat::IDNO;
+  form->mnSaveAsClick(nullptr);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find(folder.File("out.jpg")), std::string::npos);
+  EXPECT_EQ(ReadBytes(folder.File("out.jpg")), "older picture");
+  messageAnswer = plat::IDYES;
+  form->mnSaveAsClick(nullptr);
+  EXPECT_EQ(ReadBytes(folder.File("out.jpg")).substr(0, 2), "\xFF\xD8");
+  // A name typed with the JPEG extension was asked about by the dialog itself.
+  answer = folder.File("out.jpg");
+  form->mnSaveAsClick(nullptr);
+  EXPECT_EQ(messages.size(), 2u);
+}
+
+TEST_F(MainWindowRoad, FailedOpenKeepsPictureAndLayers) {
+  gfx::TBitmapLayer& layer = OpenAndAddLayer();
+  std::ofstream(folder.File("broken.png")) << "\x89PNG\r\n\x1a\nnothing more";
+  answer = folder.File("broken.png");
+  EXPECT_THROW(form->mnFileOpenClick(nullptr), std::exception);
+  EXPECT_EQ(plat::Screen().Cursor(), plat::crDefault);
+  EXPECT_EQ(form->ImgView->Layers().Count(), 2);
+  EXPECT_EQ(layer.Location(), (gfx::TFloatRect{100, 50, 160, 90}));
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 400);
+  EXPECT_EQ(form->ImgView->Bitmap().Pixel(399, 0), kTopRight);
+}
+
+TEST_F(MainWindowRoad, ScalingTheBackgroundSavesAtTheNewSizeWithEveryEdgeDrawn) {
+  OpenAndAddLayer();
+  form->ScaleBar->SetPosition(200);
+  EXPECT_EQ(form->BackgroundWidth, 800);
+  EXPECT_EQ(form->Label1->Caption(), "Scale: 2.00");
+  EXPECT_EQ(form->ImgView->Bitmap().Pixel(799, 599), kBottomRight);
+  const auto composed = app::ComposePicture(*form->ImgView);
+  EXPECT_EQ(composed->Pixel(799, 599), kBottomRight);
+  answer = folder.File("big");
+  form->mnSaveAsClick(nullptr);
+  gfx::TBitmap32 saved;
+  saved.LoadFromFile(folder.File("big.jpg"));
+  ASSERT_EQ(saved.Width(), 800);
+  ASSERT_EQ(saved.Height(), 600);
+  EXPECT_LE(MaxChannelDifference(saved.Pixel(799, 599), kBottomRight), 6);
+  EXPECT_LE(MaxChannelDifference(saved.Pixel(799, 10), kTopRight), 6);
+  EXPECT_LE(MaxChannelDifference(saved.Pixel(10, 599), kBottomLeft), 6);
+}
+
+TEST_F(MainWindowRoad, EraseFlattenCopyAndPaste) {
+  gfx::TBitmapLayer& layer = OpenAndAddLayer();
+  form->clearButtonClick(nullptr);
+  EXPECT_EQ(form->SelectedLayer, nullptr);
+  EXPECT_EQ(form->ImgView->Layers().Count(), 1);  // only the frame is left
+  EXPECT_FALSE(form->ClearButton->Enabled());
+  form->clearButtonClick(nullptr);  // nothing selected: nothing happens
+  (void)layer;
+
+  answer = folder.File("layer.bmp");
+  form->mnWaterMarkSelectClick(nullptr);
+  form->LayerOpacity->SetPosition(128);
+  form->WMScale->SetPosition(50);
+  form->RubberBand->SetLocation({100, 50, 160, 90});
+  form->CopyToClipBoard(nullptr);
+  form->Flatten(nullptr);
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  EXPECT_LE(MaxChannelDifference(form->ImgView->Bitmap().Pixel(140, 70), Expected(140, 70)), 1);
+
+  // The copied composition comes back as the background through the run's work folder.
+  form->ImgView->Bitmap().ClearWithColor(0xFF000000);
+  form->PasteImage(nullptr);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(plat::ExtractFilePath(form->BackgroundPath),
+            plat::IncludeTrailingPathDelimiter(plat::WorkFolder()));
+  ASSERT_EQ(form->ImgView->Bitmap().Width(), 400);
+  EXPECT_LE(MaxChannelDifference(form->ImgView->Bitmap().Pixel(140, 70), Expected(140, 70)), 6);
+  EXPECT_LE(MaxChannelDifference(form->ImgView->Bitmap().Pixel(300, 250), kBottomRight), 3);
+
+  form->AddLayerClipClick(nullptr);
+  auto* pasted = dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+  ASSERT_NE(pasted, nullptr);
+  EXPECT_EQ(pasted->Bitmap().Width(), 400);
+  EXPECT_EQ(pasted->ScalePercent, 100);
+  plat::SaveScreenshot(*form, plat::JoinPath(plat::ScreenshotFolder(), "main-window-pasted.png"));
+}
+
+}  // namespace
