@@ -157,8 +157,9 @@ TEST_F(MainWindowRoad, OpenAddLayersSetThemAndSave) {
   ASSERT_EQ(saved.Height(), 300);
   for (int y = 53; y < 88; ++y)
     for (int x : {105, 114, 125, 145})
-      if (x != 114 || (y >= 63 && y < 67))
+      if (x != 114 || (y >= 63 && y < 67)) {
         ASSERT_LE(MaxChannelDifference(saved.Pixel(x, y), Expected(x, y)), 6) << x << "," << y;
+      }
   const gfx::TFloatRect t = textLayer.Location();
   EXPECT_LE(MaxChannelDifference(saved.Pixel(int(t.Left) + 2, int(t.Top) + 3), 0xFF000080), 8);
 
