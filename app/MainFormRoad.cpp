@@ -208,8 +208,14 @@ void TMainForm::ScaleChange(plat::TObject*) {
   if (!PristineImage || PristineImage->Bitmap().Empty()) return;
   const int32_t P = ScaleBar->Position();
   TWaitCursor wait;
-  // A size past the limits ends in the error's message and leaves the picture as it was.
-  ScaleBackground(PristineImage->Bitmap(), P, ImgView->Bitmap());
+  // A size past the limits ends in the error's message; the picture and the gauge stay.
+  try {
+    ScaleBackground(PristineImage->Bitmap(), P, ImgView->Bitmap());
+  } catch (const gfx::EBitmapException&) {
+    ScaleBar->SetPosition(AppliedScale);
+    throw;
+  }
+  AppliedScale = P;
   Modified = true;
   Label1->SetCaption(std::string(ScaleLabelText) + ScaleLabel(P));
   ImgView->SetScaleMode(gfx::smScale);

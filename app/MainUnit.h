@@ -51,6 +51,9 @@ struct TMainState : TSettingsValues {
   std::string RotateWorkFile;
   std::string ColorWorkFile;
   int32_t LoadedWidth = 0, LoadedHeight = 0;
+  // The picture scale the background is drawn at; the scale gauge returns to it when a new
+  // scale cannot be drawn.
+  int32_t AppliedScale = 100;
   int32_t BackgroundWidth = 0, BackgroundHeight = 0;
   int32_t BackgroundColorMode = 0;
   bool BackgroundInvert = false;

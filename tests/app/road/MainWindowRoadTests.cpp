@@ -221,6 +221,23 @@ TEST_F(MainWindowRoad, ScalingTheBackgroundSavesAtTheNewSizeWithEveryEdgeDrawn) 
   EXPECT_LE(MaxChannelDifference(saved.Pixel(10, 599), kBottomLeft), 6);
 }
 
+TEST_F(MainWindowRoad, AScaleTooLargeIsRefusedAndTheGaugeReturns) {
+  gfx::TBitmap32 wide;
+  wide.SetSize(4000, 10);
+  wide.ClearWithColor(0xFF406080);
+  wide.SaveToFile(folder.File("wide.bmp"));
+  answer = folder.File("wide.bmp");
+  form->mnFileOpenClick(nullptr);
+  form->ScaleBar->SetPosition(300);
+  ASSERT_EQ(form->BackgroundWidth, 12000);
+  EXPECT_THROW(form->ScaleBar->SetPosition(900), gfx::EBitmapException);
+  EXPECT_EQ(form->ScaleBar->Position(), 300);
+  EXPECT_EQ(form->BackgroundWidth, 12000);
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 12000);
+  EXPECT_EQ(form->Label1->Caption(), "Scale: 3.00");
+  EXPECT_EQ(plat::Screen().Cursor(), plat::crDefault);
+}
+
 TEST_F(MainWindowRoad, EraseFlattenCopyAndPaste) {
   gfx::TBitmapLayer& layer = OpenAndAddLayer();
   form->clearButtonClick(nullptr);
