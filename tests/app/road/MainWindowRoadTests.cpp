@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cmath>
 #include <filesystem>
 #include <memory>
 
@@ -236,6 +237,50 @@ TEST_F(MainWindowRoad, AScaleTooLargeIsRefusedAndTheGaugeReturns) {
   EXPECT_EQ(form->ImgView->Bitmap().Width(), 12000);
   EXPECT_EQ(form->Label1->Caption(), "Scale: 3.00");
   EXPECT_EQ(plat::Screen().Cursor(), plat::crDefault);
+}
+
+TEST_F(MainWindowRoad, ViewClicksWheelAndCtrlResize) {
+  OpenAndAddLayer();
+  // Wheel: factors of 1.02 within 0.2 and 20.
+  bool handled = false;
+  for (int i = 0; i < 12; ++i) form->ImgViewMouseWheelUp(nullptr, 0, {0, 0}, handled);
+  EXPECT_NEAR(form->ImgView->Scale(), 1 / std::pow(1.02, 12), 1e-5);
+  EXPECT_EQ(form->ScaleCombo->Text(), "79%");
+  for (int i = 0; i < 200; ++i) form->ImgViewMouseWheelUp(nullptr, 0, {0, 0}, handled);
+  EXPECT_FLOAT_EQ(form->ImgView->Scale(), 0.2f);
+  for (int i = 0; i < 400; ++i) form->ImgViewMouseWheelDown(nullptr, 0, {0, 0}, handled);
+  EXPECT_FLOAT_EQ(form->ImgView->Scale(), 20.0f);
+
+  // Ctrl resizes about the centre of the frame as the drag began; at least 4 x 4.
+  const gfx::TFloatRect start{100, 50, 160, 90};  // centre (130, 70)
+  const struct {
+    gfx::TRBDragState state;
+    gfx::TFloatRect moved, expected;
+  } cases[] = {
+      {gfx::DragSizeLeft, {90, 50, 160, 90}, {90, 50, 170, 90}},
+      {gfx::DragSizeBottom, {100, 50, 160, 100}, {100, 40, 160, 100}},
+      {gfx::DragSizeTopRight, {100, 60, 150, 90}, {110, 60, 150, 80}},
+      {gfx::DragSizeBottomLeft, {200, 50, 160, 0}, {128, 68, 132, 72}},
+  };
+  for (const auto& c : cases) {
+    gfx::TFloatRect r = c.moved;
+    form->RubberBandResizing(nullptr, start, r, c.state, plat::ssCtrl);
+    EXPECT_EQ(r, c.expected) << int(c.state);
+    r = c.moved;
+    form->RubberBandResizing(nullptr, start, r, c.state, 0);
+    EXPECT_EQ(r, c.moved);
+  }
+  gfx::TFloatRect moved{110, 60, 170, 100};
+  form->RubberBandResizing(nullptr, start, moved, gfx::DragMove, plat::ssCtrl);
+  EXPECT_EQ(moved, (gfx::TFloatRect{110, 60, 170, 100}));
+
+  // A left click off the layers deselects and queues nothing; a right one queues the tools.
+  form->ImgViewMouseDown(nullptr, plat::mbLeft, 0, 5, 5, nullptr);
+  EXPECT_EQ(form->SelectedLayer, nullptr);
+  EXPECT_EQ(form->ToolAction, 0);
+  EXPECT_FALSE(form->LayerOpacity->Enabled());
+  form->ImgViewMouseDown(nullptr, plat::mbRight, 0, 5, 5, nullptr);
+  EXPECT_EQ(form->ToolAction, 10);
 }
 
 TEST_F(MainWindowRoad, EraseFlattenCopyAndPaste) {
