@@ -3,17 +3,50 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <fstream>
 
 #include "graphics/Bitmap32Format.h"
 #include "graphics/Rasterizers.h"
 #include "graphics/Resamplers.h"
 #include "graphics/Transforms.h"
+#include "platform/Bitmap.h"
+#include "platform/Files.h"
+#include "platform/JpegCodec.h"
 
 namespace app {
 
+namespace {
+
+bool IsJpegData(const std::string& bytes) {
+  return bytes.size() >= 3 && uint8_t(bytes[0]) == 0xFF && uint8_t(bytes[1]) == 0xD8 &&
+         uint8_t(bytes[2]) == 0xFF;
+}
+
+// Photographs are the usual background: their rows go straight from the decoder's bitmap into
+// the 32-bit one, which is much cheaper than drawing the decoded picture.
+void DecodeJpegInto(gfx::TBitmap32& Picture, const std::string& Bytes) {
+  const std::unique_ptr<plat::TBitmap> decoded = plat::DecodeJpeg(Bytes, {});
+  Picture.SetSize(decoded->Width(), decoded->Height());
+  for (int32_t y = 0; y < decoded->Height(); ++y) {
+    gfx::TColor32* row = Picture.RowPtr(y);
+    decoded->ReadRowARGB(y, row);
+    for (int32_t x = 0; x < decoded->Width(); ++x) row[x] |= 0xFF000000u;
+  }
+}
+
+}  // namespace
+
 std::unique_ptr<gfx::TBitmap32> ReadBackground(const std::string& FileName) {
   auto picture = std::make_unique<gfx::TBitmap32>();
-  picture->LoadFromFile(FileName);
+  const bool jpeg = [&] {
+    std::ifstream in(FileName, std::ios::binary);
+    std::string head(3, '\0');
+    return in.read(head.data(), 3) && IsJpegData(head);
+  }();
+  if (jpeg)
+    DecodeJpegInto(*picture, plat::ReadFileBytes(FileName, int64_t(1) << 31));
+  else
+    picture->LoadFromFile(FileName);
   return picture;
 }
 

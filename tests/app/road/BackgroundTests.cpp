@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "RoadSupport.h"
 #include "app/Background.h"
+#include "app/Composition.h"
 #include "app/PictureLayers.h"
 #include "graphics/Image.h"
 #include "graphics/Resamplers.h"
@@ -43,6 +45,28 @@ TEST_F(BackgroundTest, OpeningReplacesPictureAndLayersAndKeepsAnExactCopy) {
   EXPECT_EQ(pristine.ResamplerClassName(), "TLinearResampler");
 }
 
+TEST_F(BackgroundTest, JpegBackgroundsReadAsTheGeneralLoaderReadsThem) {
+  gfx::TBitmap32 photo;
+  photo.SetSize(97, 61);
+  for (int y = 0; y < 61; ++y)
+    for (int x = 0; x < 97; ++x)
+      photo.SetPixel(
+          x, y,
+          0xFF000000u | uint32_t(x * 2) << 16 | uint32_t(y * 4) << 8 | uint32_t((x * y) & 0xFF));
+  app::WriteJpegFile(photo, folder.File("photo.jpg"));
+  std::filesystem::copy_file(folder.File("photo.jpg"), folder.File("photo-named.bmp"));
+  gfx::TBitmap32 general;
+  general.LoadFromFile(folder.File("photo.jpg"));
+  for (const char* name : {"photo.jpg", "photo-named.bmp"}) {
+    const auto read = app::ReadBackground(folder.File(name));
+    ASSERT_EQ(read->Width(), 97);
+    ASSERT_EQ(read->Height(), 61);
+    for (int y = 0; y < 61; ++y)
+      for (int x = 0; x < 97; ++x)
+        ASSERT_EQ(read->Pixel(x, y), general.Pixel(x, y)) << x << "," << y;
+  }
+}
+
 TEST_F(BackgroundTest, FailedOpenKeepsPictureAndLayers) {
   gfx::TBitmap32 first;
   MakeQuadrants(first, 40, 30);
@@ -52,7 +76,8 @@ TEST_F(BackgroundTest, FailedOpenKeepsPictureAndLayers) {
 
   std::ofstream(folder.File("damaged.png")) << "\x89PNG\r\n\x1a\n truncated";
   std::ofstream(folder.File("notes.txt")) << "text";
-  for (const char* name : {"damaged.png", "notes.txt", "absent.jpg"}) {
+  std::ofstream(folder.File("damaged.jpg")) << "\xFF\xD8\xFF\xE0 cut short";
+  for (const char* name : {"damaged.png", "notes.txt", "absent.jpg", "damaged.jpg"}) {
     std::unique_ptr<gfx::TBitmap32> picture;
     EXPECT_THROW(picture = app::ReadBackground(folder.File(name)), std::exception) << name;
   }
