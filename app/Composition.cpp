@@ -2,6 +2,7 @@
 
 #include "app/RoadTexts.h"
 #include "platform/Bitmap.h"
+#include "platform/BitmapRows.h"
 #include "platform/Files.h"
 #include "platform/JpegCodec.h"
 
@@ -33,8 +34,14 @@ std::string ForcedJpegName(std::string_view FileName) {
 }
 
 std::string EncodeJpeg(const gfx::TBitmap32& Picture) {
+  // The encoder takes colour rows only: a 24-bit bitmap written row by row needs no 32-bit copy
+  // and no conversion of a whole picture.
   plat::TBitmap bitmap;
-  bitmap.Assign(Picture);
+  bitmap.SetPixelFormat(plat::pf24bit);
+  bitmap.SetSize(Picture.Width(), Picture.Height());
+  plat::RowWriter writer(plat::pf24bit, bitmap.Palette());
+  for (int32_t y = 0; y < Picture.Height(); ++y)
+    writer.Write(Picture.RowPtr(y), Picture.Width(), bitmap.ScanLine(y));
   return plat::EncodeJpeg(bitmap, 100);
 }
 
