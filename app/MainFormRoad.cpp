@@ -296,6 +296,33 @@ void TMainForm::clearButtonClick(plat::TObject*) {
   ClearButton->SetEnabled(false);
 }
 
+void TMainForm::mnFileNewClick(plat::TObject* Sender) {
+  SelectLayer(nullptr);
+  RubberBand = nullptr;
+  ImgView->Layers().Clear();
+  ImgView->Invalidate();
+  mnFileOpenClick(Sender);
+}
+
+void TMainForm::ImageInterpolateClick(plat::TObject*) {
+  if (ImageInterpolate->Checked())
+    gfx::TCustomResampler::Create<gfx::TDraftResampler>(ImgView->Bitmap());
+  else
+    gfx::TCustomResampler::Create<gfx::TNearestResampler>(ImgView->Bitmap());
+}
+
+void TMainForm::cbOptRedrawClick(plat::TObject*) {
+  ImgView->SetRepaintMode(cbOptRedraw->Checked() ? gfx::rmOptimizer : gfx::rmFull);
+}
+
+void TMainForm::ImgViewPaintStage(plat::TObject*, gfx::TBitmap32& Buffer, uint32_t) {
+  constexpr int32_t square = 13;
+  for (int32_t r = 0; r <= Buffer.Height() / square; ++r)
+    for (int32_t c = 0; c <= Buffer.Width() / square; ++c)
+      Buffer.FillRectS(c * square, r * square, c * square + square, r * square + square,
+                       (c % 2) == (r % 2) ? 0xFFB0B0B0 : 0xFFFFFFFF);
+}
+
 void TMainForm::Flatten(plat::TObject*) {
   SelectLayer(nullptr);
   RubberBand = nullptr;

@@ -119,6 +119,12 @@ class TMainForm : public plat::TForm, public TMainState {
                           plat::TShiftState Shift);
   void clearButtonClick(plat::TObject* Sender);
   void Flatten(plat::TObject* Sender);
+  // Drops every layer and opens a background; bound to no control.
+  void mnFileNewClick(plat::TObject* Sender);
+  void ImageInterpolateClick(plat::TObject* Sender);
+  void cbOptRedrawClick(plat::TObject* Sender);
+  // A checkerboard of 13-pixel squares, grey at the top-left corner.
+  void ImgViewPaintStage(plat::TObject* Sender, gfx::TBitmap32& Buffer, uint32_t StageNum);
   void CopyToClipBoard(plat::TObject* Sender);
   void CopyFrame(plat::TObject* Sender);
   void PasteImage(plat::TObject* Sender);

@@ -283,6 +283,35 @@ TEST_F(MainWindowRoad, ViewClicksWheelAndCtrlResize) {
   EXPECT_EQ(form->ToolAction, 10);
 }
 
+TEST_F(MainWindowRoad, CheckerboardRepaintModeAndInterpolation) {
+  for (int side : {26, 30}) {
+    gfx::TBitmap32 buffer;
+    buffer.SetSize(side, side);
+    buffer.ClearWithColor(0xFF123456);
+    form->ImgViewPaintStage(nullptr, buffer, 0);
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x)
+        ASSERT_EQ(buffer.Pixel(x, y), (x / 13 + y / 13) % 2 == 0 ? 0xFFB0B0B0u : 0xFFFFFFFFu)
+            << side << ": " << x << "," << y;
+  }
+  form->cbOptRedraw->SetChecked(false);
+  EXPECT_EQ(form->ImgView->RepaintMode(), gfx::rmFull);
+  form->cbOptRedraw->SetChecked(true);
+  EXPECT_EQ(form->ImgView->RepaintMode(), gfx::rmOptimizer);
+
+  OpenAndAddLayer();
+  form->ImageInterpolate->SetChecked(false);
+  EXPECT_EQ(form->ImgView->Bitmap().ResamplerClassName(), "TNearestResampler");
+  form->ImageInterpolate->SetChecked(true);
+  EXPECT_EQ(form->ImgView->Bitmap().ResamplerClassName(), "TDraftResampler");
+  // New with the dialog cancelled: the layers are gone, the picture stays.
+  answer.clear();
+  form->mnFileNewClick(nullptr);
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  EXPECT_EQ(form->RubberBand, nullptr);
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 400);
+}
+
 TEST_F(MainWindowRoad, EraseFlattenCopyAndPaste) {
   gfx::TBitmapLayer& layer = OpenAndAddLayer();
   form->clearButtonClick(nullptr);
