@@ -8,6 +8,18 @@
 #include "graphics/LowLevel.h"
 
 namespace gfx {
+namespace {
+
+// The pixels of a line along one axis from A1 to A2 (both drawn, in either order) at C.
+TRect LineArea(bool vertical, int32_t a1, int32_t c, int32_t a2) {
+  const int32_t lo = std::min(a1, a2);
+  const auto hi = static_cast<int32_t>(std::min<int64_t>(int64_t{std::max(a1, a2)} + 1, INT32_MAX));
+  const auto next = static_cast<int32_t>(std::min<int64_t>(int64_t{c} + 1, INT32_MAX));
+  return vertical ? TRect{c, lo, next, hi} : TRect{lo, c, hi, next};
+}
+
+}  // namespace
+
 void TCustomBitmap32::HorzLineBlend(int32_t x1, int32_t y, int32_t x2, TColor32 value) {
   TColor32* p = PixelPtr(x1, y);
   for (int32_t x = x1; x <= x2; ++x, ++p) blendProc_(value, *p);
@@ -22,32 +34,29 @@ void TCustomBitmap32::VertLineBlend(int32_t x, int32_t y1, int32_t y2, TColor32 
 
 void TCustomBitmap32::HorzLineBlendClipped(int32_t x1, int32_t y, int32_t x2, TColor32 value) {
   if (measuringMode_) {
-    AreaChanged({x1, y, x2, y + 1}, AreaInfoRect);
+    AreaChanged(LineArea(false, x1, y, x2), AreaInfoRect);
   } else if (y >= clipRect_.Top && y < clipRect_.Bottom &&
              TestClip(x1, x2, clipRect_.Left, clipRect_.Right)) {
     HorzLineBlend(x1, y, x2, value);
-    AreaChanged({x1, y, x2, y + 1}, AreaInfoRect);
+    AreaChanged(LineArea(false, x1, y, x2), AreaInfoRect);
   }
 }
 
 void TCustomBitmap32::VertLineBlendClipped(int32_t x, int32_t y1, int32_t y2, TColor32 value) {
   if (measuringMode_) {
-    AreaChanged({x, y1, x + 1, y2}, AreaInfoRect);
+    AreaChanged(LineArea(true, y1, x, y2), AreaInfoRect);
   } else if (x >= clipRect_.Left && x < clipRect_.Right &&
              TestClip(y1, y2, clipRect_.Top, clipRect_.Bottom)) {
     VertLineBlend(x, y1, y2, value);
-    AreaChanged({x, y1, x + 1, y2}, AreaInfoRect);
+    AreaChanged(LineArea(true, y1, x, y2), AreaInfoRect);
   }
 }
 
 // A stippled line along one axis: A1 and A2 are the ends along it, C the fixed coordinate.
 // Clipped parts still advance the pattern, so it stays continuous.
 void TCustomBitmap32::LineStippled(bool vertical, int32_t a1, int32_t c, int32_t a2) {
-  const auto area = [vertical](int32_t from, int32_t at, int32_t to) {
-    return vertical ? TRect{at, from, at + 1, to} : TRect{from, at, to, at + 1};
-  };
   if (measuringMode_) {
-    AreaChanged(area(a1, c, a2), AreaInfoRect);
+    AreaChanged(LineArea(vertical, a1, c, a2), AreaInfoRect);
     return;
   }
   if (Empty()) return;
@@ -56,7 +65,8 @@ void TCustomBitmap32::LineStippled(bool vertical, int32_t a1, int32_t c, int32_t
   const int32_t cLo = vertical ? clipRect_.Left : clipRect_.Top;
   const int32_t cHi = vertical ? clipRect_.Right : clipRect_.Bottom;
   const int64_t n = std::abs(int64_t{a2} - a1) + 1;
-  if (c < cLo || c >= cHi || (a1 < lo && a2 < lo) || (a1 >= hi && a2 >= hi)) {
+  // A clip rectangle without width or height along the line takes no pixel of it.
+  if (lo >= hi || c < cLo || c >= cHi || (a1 < lo && a2 < lo) || (a1 >= hi && a2 >= hi)) {
     AdvanceStipple(static_cast<float>(n));
     return;
   }
@@ -84,7 +94,7 @@ void TCustomBitmap32::LineStippled(bool vertical, int32_t a1, int32_t c, int32_t
     }
     if (a == a2) break;
   }
-  AreaChanged(area(a1, c, a2), AreaInfoRect);
+  AreaChanged(LineArea(vertical, a1, c, a2), AreaInfoRect);
   if (rest >= 1) AdvanceStipple(static_cast<float>(rest));
 }
 
@@ -115,10 +125,8 @@ void TCustomBitmap32::FrameRectStippled(int32_t x1, int32_t y1, int32_t x2, int3
   if (x1 >= x2 || y1 >= y2 || x1 >= Width() || y1 >= Height() || x2 < 1 || y2 < 1) return;
   --x2;
   --y2;
-  if (x1 == x2 && y1 == y2) {
-    PixelBlend(x1, y1, NextStippleColor());
-    AreaChanged({x1, y1, x1 + 1, y1 + 1}, AreaInfoRect);
-  } else if (x1 == x2) {
+  // One column, a single pixel included, is one clipped line.
+  if (x1 == x2) {
     VertLineStippled(x1, y1, y2);
   } else if (y1 == y2) {
     HorzLineStippled(x1, y1, x2);
