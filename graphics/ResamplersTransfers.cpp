@@ -48,8 +48,11 @@ void WriteRow(const TColor32* S, TColor32* D, int32_t Count, const TCustomBitmap
   }
 }
 
+// Measuring asks where a drawing goes, whatever its opacity: a layer faded out must still report
+// its place, or moving it later leaves its old pixels on screen.
 bool NothingToDraw(const TCustomBitmap32& Dst, const TCustomBitmap32& Src, TDrawMode CombineOp) {
-  return Dst.Empty() || Src.Empty() || (CombineOp == dmBlend && Src.MasterAlpha() == 0);
+  return Dst.Empty() || Src.Empty() ||
+         (CombineOp == dmBlend && Src.MasterAlpha() == 0 && !Dst.MeasuringMode());
 }
 
 // D[i] := S[Map[i]], four at a time.

@@ -174,10 +174,14 @@ TEST(StretchTransfer, MeasuringReportsWithoutDrawing) {
   dst.StartMeasuring([&](plat::TObject*, const TRect& r, uint32_t) { measured.push_back(r); });
   StretchTransfer(dst, {0, 0, 20, 20}, dst.BoundsRect(), src, src.BoundsRect(), src.Resampler(),
                   dmOpaque, {});
+  // A faded-out source still occupies its place; so does a same-size block.
+  src.SetMasterAlpha(0);
+  StretchTransfer(dst, {2, 4, 12, 9}, dst.BoundsRect(), src, src.BoundsRect(), src.Resampler(),
+                  dmBlend, {});
+  BlockTransfer(dst, 15, 15, dst.BoundsRect(), src, src.BoundsRect(), dmBlend, {});
   dst.StopMeasuring();
-  ASSERT_EQ(measured.size(), 1u);
-  EXPECT_EQ(measured[0], (TRect{0, 0, 20, 20}));
-  EXPECT_EQ(dst.Pixel(3, 3), clBlack32);
+  EXPECT_EQ(measured, (std::vector<TRect>{{0, 0, 20, 20}, {2, 4, 12, 9}, {15, 15, 20, 20}}));
+  EXPECT_EQ(Pixels(dst), std::vector<TColor32>(400, clBlack32));
 }
 
 TEST(StretchNearest, MatchesABruteForceIndexMapping) {
