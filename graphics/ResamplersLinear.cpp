@@ -1,4 +1,5 @@
 // The bilinear and draft resamplers and their stretching routines.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -183,14 +184,31 @@ void StretchHorzStretchVertLinear(TCustomBitmap32& Dst, const TRect& DstRect, co
 
 namespace {
 
-// Block boundaries along one axis, relative to the grid start, one more than the count.
-std::vector<int32_t> BlockBounds(int32_t Count, float Scale) {
+// The source span of one destination block along an axis.
+struct TBlockSpan {
+  int32_t First;
+  uint32_t Count;
+};
+
+// Blocks of the destination indices ClipLo .. ClipLo + Count - 1. The grid is anchored at DstLo,
+// not at the clip, so any clip gives the pixels of the whole drawing. Single-precision scales may
+// reach a pixel past the source range: blocks stay inside it, at least one pixel wide.
+std::vector<TBlockSpan> BlockSpans(int32_t Count, int32_t ClipLo, int32_t DstLo, float Scale,
+                                   int32_t SrcLo, int32_t SrcHi) {
   const int64_t step = rmath::Trunc(double(Scale) * 65536);
-  std::vector<int32_t> bounds(size_t(Count) + 1);
-  bounds[0] = 0;
-  if (Count >= 1) bounds[1] = rmath::Trunc(Scale);
-  for (int32_t k = 2; k <= Count; ++k) bounds[size_t(k)] = int32_t((k * step) >> 16);
-  return bounds;
+  auto bound = [&](int64_t k) -> int64_t {
+    if (k == 0) return 0;
+    if (k == 1) return rmath::Trunc(Scale);
+    return (k * step) >> 16;
+  };
+  std::vector<TBlockSpan> spans(size_t(Count > 0 ? Count : 0));
+  const int64_t k0 = int64_t(ClipLo) - DstLo;
+  for (int32_t i = 0; i < Count; ++i) {
+    const int64_t first = std::clamp<int64_t>(SrcLo + bound(k0 + i), SrcLo, SrcHi - 1);
+    const int64_t last = std::clamp<int64_t>(SrcLo + bound(k0 + i + 1), first + 1, SrcHi);
+    spans[size_t(i)] = {int32_t(first), uint32_t(last - first)};
+  }
+  return spans;
 }
 
 }  // namespace
@@ -213,27 +231,19 @@ void DraftResample(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& ACli
   const int32_t clipW = DstClip.Right - DstClip.Left, clipH = DstClip.Bottom - DstClip.Top;
   const TPixelWriter writer(Src, CombineOp, CombineCallBack);
   const float scaleX = float(double(srcW) / dstW), scaleY = float(double(srcH) / dstH);
-  const int32_t startX = SrcRect.Left + rmath::Trunc(double(DstClip.Left - DstRect.Left) * scaleX);
-  const int32_t startY = SrcRect.Top + rmath::Trunc(double(DstClip.Top - DstRect.Top) * scaleY);
-  const std::vector<int32_t> bx = BlockBounds(clipW, scaleX), by = BlockBounds(clipH, scaleY);
-  // Single-precision scales may reach a pixel past the rectangle: blocks stay inside it.
-  auto span = [](int32_t start, int32_t b0, int32_t b1, int32_t lo, int32_t hi, int32_t& first) {
-    first = Constrain(start + b0, lo, hi - 1);
-    const int32_t last = Constrain(start + b1, first + 1, hi);
-    return uint32_t(last - first);
-  };
+  const auto columns =
+      BlockSpans(clipW, DstClip.Left, DstRect.Left, scaleX, SrcRect.Left, SrcRect.Right);
+  const auto rows =
+      BlockSpans(clipH, DstClip.Top, DstRect.Top, scaleY, SrcRect.Top, SrcRect.Bottom);
   const TBlockAverage average = BlockAverage;
   const uint32_t stride = uint32_t(Src.Width()) * 4;
   for (int32_t j = 0; j < clipH; ++j) {
-    int32_t y;
-    const uint32_t dly =
-        span(startY, by[size_t(j)], by[size_t(j) + 1], SrcRect.Top, SrcRect.Bottom, y);
+    const TBlockSpan& row = rows[size_t(j)];
+    const TColor32* source = Src.RowPtr(row.First);
     TColor32* d = Dst.PixelPtr(DstClip.Left, DstClip.Top + j);
     for (int32_t i = 0; i < clipW; ++i) {
-      int32_t x;
-      const uint32_t dlx =
-          span(startX, bx[size_t(i)], bx[size_t(i) + 1], SrcRect.Left, SrcRect.Right, x);
-      writer.Write(average(dlx, dly, Src.PixelPtr(x, y), stride), d[i]);
+      const TBlockSpan& column = columns[size_t(i)];
+      writer.Write(average(column.Count, row.Count, source + column.First, stride), d[i]);
     }
   }
 }

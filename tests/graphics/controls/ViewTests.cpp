@@ -189,8 +189,7 @@ TEST_F(View, PartialRepaintsEqualFullOnesWithLinearPixels) {
   CheckPartialRepaints(*MakeView(420, 330), "TLinearResampler", 2);
 }
 
-// The draft reduction restarts its block grid at every clip edge, so partial repaints differ.
-TEST_F(View, DISABLED_PartialRepaintsEqualFullOnesWithDraftReduction) {
+TEST_F(View, PartialRepaintsEqualFullOnesWithDraftReduction) {
   CheckPartialRepaints(*MakeView(420, 330), "TDraftResampler", 3);
 }
 

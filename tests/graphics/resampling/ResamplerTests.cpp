@@ -145,6 +145,58 @@ TEST(DraftResampler, AveragesBlocksExactly) {
   EXPECT_EQ(dst.Pixel(1, 0), 0xFF0A0A0Au);
 }
 
+// The mean of every channel over source columns X0 .. X1 - 1 and rows Y0 .. Y1 - 1, rounded down.
+TColor32 BoxMean(const TCustomBitmap32& Src, int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
+  TColor32 result = 0;
+  for (int s = 0; s < 32; s += 8) {
+    uint64_t sum = 0;
+    for (int32_t y = Y0; y < Y1; ++y)
+      for (int32_t x = X0; x < X1; ++x) sum += (Src.Pixel(x, y) >> s) & 0xFF;
+    result |= TColor32(sum / (uint64_t(X1 - X0) * (Y1 - Y0))) << s;
+  }
+  return result;
+}
+
+// Reductions by whole and fractional factors against box means of the blocks a full drawing
+// uses; every clip rectangle, wherever it starts, gives the full drawing's pixels inside it.
+TEST(DraftResampler, ClippedDrawingsMatchTheFullOne) {
+  TCustomBitmap32 src, full, part;
+  FillRandom(src, 40, 30, 21);
+  // Block edges of 25 columns into 10: Trunc(2.5) = 2, then (k * Trunc(2.5 * 65536)) shr 16.
+  const std::vector<int32_t> edgesX{0, 2, 5, 7, 10, 12, 15, 17, 20, 22, 25};
+  const TRect source{5, 3, 30, 28}, target{2, 1, 12, 11};
+  full.SetSize(14, 12);
+  full.Clear();
+  DraftResample(full, target, full.BoundsRect(), src, source, TLinearKernel(), dmOpaque, {});
+  for (int32_t j = 0; j < 10; ++j)
+    for (int32_t i = 0; i < 10; ++i)
+      ASSERT_EQ(full.Pixel(target.Left + i, target.Top + j),
+                BoxMean(src, source.Left + edgesX[i], source.Top + edgesX[j],
+                        source.Left + edgesX[i + 1], source.Top + edgesX[j + 1]))
+          << i << "," << j;
+  std::mt19937 random(5);
+  for (const TRect& dst : {target, TRect{-3, -2, 7, 8}, TRect{0, 0, 14, 3}}) {
+    DraftResample(full, dst, full.BoundsRect(), src, source, TLinearKernel(), dmOpaque, {});
+    for (int round = 0; round < 60; ++round) {
+      const int32_t l = int32_t(random() % 14), t = int32_t(random() % 12);
+      const TRect clip{l, t, l + 1 + int32_t(random() % 6), t + 1 + int32_t(random() % 6)};
+      part.SetSize(14, 12);
+      part.Clear();
+      DraftResample(part, dst, clip, src, source, TLinearKernel(), dmOpaque, {});
+      TRect inside;
+      IntersectRectangles(inside, clip, dst);
+      IntersectRectangles(inside, inside, part.BoundsRect());
+      for (int32_t y = 0; y < 12; ++y)
+        for (int32_t x = 0; x < 14; ++x) {
+          const bool drawn =
+              x >= inside.Left && x < inside.Right && y >= inside.Top && y < inside.Bottom;
+          ASSERT_EQ(part.Pixel(x, y), drawn ? full.Pixel(x, y) : clBlack32)
+              << round << " at " << x << "," << y;
+        }
+    }
+  }
+}
+
 TEST(DraftResampler, LargeReductionsKeepOpaqueWhite) {
   TCustomBitmap32 src, dst;
   Fill(src, 700, 300, [](int32_t, int32_t) { return 0xFFFFFFFFu; });
