@@ -23,7 +23,7 @@ void FillPattern(TBitmap32& b, int w, int h, uint32_t seed) {
     for (int x = 0; x < w; ++x)
       b.SetPixel(x, y,
                  0xFF000000u | ((x * 3 + seed) & 0xFF) << 16 | ((y * 11 + seed) & 0xFF) << 8 |
-                     ((x ^ y) + seed & 0xFF));
+                     (((x ^ y) + seed) & 0xFF));
 }
 
 class View : public FormTest {
