@@ -1,8 +1,6 @@
 #include "app/Composition.h"
 
 #include "app/RoadTexts.h"
-#include "platform/Bitmap.h"
-#include "platform/BitmapRows.h"
 #include "platform/Files.h"
 #include "platform/JpegCodec.h"
 
@@ -34,15 +32,9 @@ std::string ForcedJpegName(std::string_view FileName) {
 }
 
 std::string EncodeJpeg(const gfx::TBitmap32& Picture) {
-  // The encoder takes colour rows only: a 24-bit bitmap written row by row needs no 32-bit copy
-  // and no conversion of a whole picture.
-  plat::TBitmap bitmap;
-  bitmap.SetPixelFormat(plat::pf24bit);
-  bitmap.SetSize(Picture.Width(), Picture.Height());
-  plat::RowWriter writer(plat::pf24bit, bitmap.Palette());
-  for (int32_t y = 0; y < Picture.Height(); ++y)
-    writer.Write(Picture.RowPtr(y), Picture.Width(), bitmap.ScanLine(y));
-  return plat::EncodeJpeg(bitmap, 100);
+  // The encoder reads the picture's own rows: no converted copy of a whole picture.
+  return plat::EncodeJpegArgbRows(Picture.Width(), Picture.Height(), 100,
+                                  [&Picture](int32_t y) { return Picture.RowPtr(y); });
 }
 
 void WriteJpegFile(const gfx::TBitmap32& Picture, const std::string& FileName) {

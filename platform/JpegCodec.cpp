@@ -1,5 +1,7 @@
 #include "platform/JpegCodec.h"
 
+#include <algorithm>
+#include <bit>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -156,8 +158,9 @@ class Compressor {
   const ErrorManager& Errors() const { return errors_; }
   std::string Result() const { return std::string(reinterpret_cast<char*>(buffer_), size_); }
 
-  // rows holds the picture as R, G, B bytes, width * 3 bytes a row.
-  bool Run(const uint8_t* rows, int width, int height, int quality) {
+  // Reads the rows straight in libjpeg's matching 32-bit layout: the colour conversion is the
+  // same as for packed RGB, so the output does not change.
+  bool Run(int width, int height, int quality, const ArgbRowSource& rows) {
     if (setjmp(errors_.jump)) return false;
     cinfo_.err = &errors_.pub;
     jpeg_create_compress(&cinfo_);
@@ -165,13 +168,15 @@ class Compressor {
     jpeg_mem_dest(&cinfo_, &buffer_, &size_);
     cinfo_.image_width = JDIMENSION(width);
     cinfo_.image_height = JDIMENSION(height);
-    cinfo_.input_components = 3;
-    cinfo_.in_color_space = JCS_RGB;
+    cinfo_.input_components = 4;
+    cinfo_.in_color_space =
+        std::endian::native == std::endian::little ? JCS_EXT_BGRX : JCS_EXT_XRGB;
     jpeg_set_defaults(&cinfo_);
     jpeg_set_quality(&cinfo_, quality, TRUE);
     jpeg_start_compress(&cinfo_, TRUE);
     while (cinfo_.next_scanline < cinfo_.image_height) {
-      JSAMPROW row = const_cast<uint8_t*>(rows) + size_t(cinfo_.next_scanline) * size_t(width) * 3;
+      JSAMPROW row =
+          reinterpret_cast<JSAMPROW>(const_cast<uint32_t*>(rows(int32_t(cinfo_.next_scanline))));
       jpeg_write_scanlines(&cinfo_, &row, 1);
     }
     jpeg_finish_compress(&cinfo_);
@@ -217,20 +222,19 @@ std::unique_ptr<TBitmap> DecodeJpeg(const std::string& data, const JpegDecodeOpt
 
 std::string EncodeJpeg(const TBitmap& bitmap, int quality) {
   if (bitmap.Empty()) throw EInvalidGraphic("Cannot compress an empty picture");
-  const int width = bitmap.Width();
-  std::vector<uint8_t> rgb(size_t(width) * size_t(bitmap.Height()) * 3);
-  std::vector<uint32_t> argb(static_cast<size_t>(width));
-  for (int y = 0; y < bitmap.Height(); ++y) {
+  std::vector<uint32_t> argb(static_cast<size_t>(bitmap.Width()));
+  return EncodeJpegArgbRows(bitmap.Width(), bitmap.Height(), quality, [&](int32_t y) {
     bitmap.ReadRowARGB(y, argb.data());
-    uint8_t* dst = rgb.data() + size_t(y) * size_t(width) * 3;
-    for (int x = 0; x < width; ++x) {
-      dst[3 * x] = uint8_t(argb[size_t(x)] >> 16);
-      dst[3 * x + 1] = uint8_t(argb[size_t(x)] >> 8);
-      dst[3 * x + 2] = uint8_t(argb[size_t(x)]);
-    }
-  }
+    return argb.data();
+  });
+}
+
+std::string EncodeJpegArgbRows(int32_t width, int32_t height, int quality,
+                               const ArgbRowSource& rows) {
+  if (width <= 0 || height <= 0) throw EInvalidGraphic("Cannot compress an empty picture");
+  CheckPictureSize(width, height);
   Compressor encoder;
-  if (!encoder.Run(rgb.data(), width, bitmap.Height(), std::clamp(quality, 1, 100))) {
+  if (!encoder.Run(width, height, std::clamp(quality, 1, 100), rows)) {
     throw EInvalidGraphic(std::string("Cannot compress the picture: ") + encoder.Errors().message);
   }
   return encoder.Result();

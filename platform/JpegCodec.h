@@ -2,6 +2,8 @@
 // surface as EInvalidGraphic, never as exit() or an exception thrown through libjpeg's frames.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,5 +23,13 @@ std::unique_ptr<TBitmap> DecodeJpeg(const std::string& data, const JpegDecodeOpt
 
 // Compresses the bitmap's RGB (alpha ignored) with libjpeg's defaults and the given quality.
 std::string EncodeJpeg(const TBitmap& bitmap, int quality);
+
+// Gives row y as 0xAARRGGBB pixels; the row must stay readable until the next call.
+using ArgbRowSource = std::function<const uint32_t*(int32_t y)>;
+
+// As EncodeJpeg, for a width x height picture whose rows come from the source top to bottom, so
+// 32-bit pictures need no whole converted copy. Alpha is ignored.
+std::string EncodeJpegArgbRows(int32_t width, int32_t height, int quality,
+                               const ArgbRowSource& rows);
 
 }  // namespace plat
