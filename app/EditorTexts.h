@@ -23,6 +23,9 @@ inline constexpr std::string_view BackgroundFolderName = "Backgrounds";
 inline constexpr std::string_view LayerFolderName = "Layers";
 inline constexpr std::string_view LayerPictureExt = ".png";
 inline constexpr std::string_view DefaultLayerPicture = "default-layer.png";
+// A digit key stamps the layer folder's preset picture named by the preset mark, the digit and
+// this extension.
+inline constexpr std::string_view PresetExt = ".png";
 // The command-line word that asks for the default layer picture (compared case-insensitively).
 inline constexpr std::string_view DefaultLayerSwitch = "DEFAULT";
 

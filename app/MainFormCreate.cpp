@@ -70,6 +70,7 @@ TMainForm::TMainForm(plat::TComponent* owner) : plat::TForm(owner) {
       .Handler("PasteImage", this, &TMainForm::PasteImage)
       .Handler("AddLayerClipClick", this, &TMainForm::AddLayerClipClick)
       .Handler("ImageInterpolateClick", this, &TMainForm::ImageInterpolateClick)
+      .Handler("ScaleComboChange", this, &TMainForm::ScaleComboChange)
       .Handler("cbOptRedrawClick", this, &TMainForm::cbOptRedrawClick)
       .Handler("ImgViewPaintStage", this, &TMainForm::ImgViewPaintStage)
       .Field("ImgView", ImgView)

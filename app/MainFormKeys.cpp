@@ -3,8 +3,10 @@
 
 #include "app/EditorTexts.h"
 #include "app/MainUnit.h"
+#include "app/RoadTexts.h"
 #include "app/TextHints.h"
 #include "platform/Dialogs.h"
+#include "platform/Files.h"
 
 namespace app {
 namespace {
@@ -19,20 +21,37 @@ void TMainForm::FormKeyPress(plat::TObject* Sender, char& Key) {
   if (!ImageLoaded) return;
   if (Key == '+') ButtonIncreazeSizeClick(Sender);
   if (Key == '-') ButtonDecreazeSizeClick(Sender);
+  if (Key >= '0' && Key <= '9') AddPresetLayer(Sender, Key);
+}
+
+void TMainForm::AddPresetLayer(plat::TObject* Sender, char Digit) {
+  TPictureLayerRequest request;
+  request.FileName =
+      plat::JoinPath(LayerFolder, std::string(PresetMark2) + Digit + std::string(PresetExt));
+  if (!plat::FileExists(request.FileName)) return;
+  if (SelectedBitmapLayer()) SelectLayer(nullptr);
+  DefaultStepCount = 0;
+  DefaultStepAngle = 0;
+  request.X = 50;
+  request.Y = 50;
+  CreatePictureLayer(Sender, request);
+  // A stamped layer is a change the close question must protect.
+  Modified = true;
 }
 
 void TMainForm::Exit1Click(plat::TObject*) {
   Close();
 }
 
-void TMainForm::FormCloseQuery(plat::TObject* Sender, bool& CanClose) {
+void TMainForm::FormCloseQuery(plat::TObject*, bool& CanClose) {
   CanClose = !Modified;
   if (CanClose) return;
-  // Only a plain No closes; a dismissed question keeps the window and the picture.
+  // No closes, Yes closes once the picture is saved; a dismissed question or a save that did not
+  // happen keeps the window and the picture.
   switch (plat::ShowMessageBox(std::string(SaveQuestionText), MainCaption,
                                plat::MB_YESNO | plat::MB_ICONQUESTION)) {
     case plat::IDYES:
-      mnSaveAsClick(Sender);
+      CanClose = SavePictureAs();
       break;
     case plat::IDNO:
       CanClose = true;

@@ -339,6 +339,10 @@ bool TMainForm::SaveAsJpeg(const std::string& FileName) {
 }
 
 void TMainForm::mnSaveAsClick(plat::TObject*) {
+  SavePictureAs();
+}
+
+bool TMainForm::SavePictureAs() {
   OpenPictureDialog1->SetFileName(BackgroundPath);
   std::string base = plat::ExtractFileName(BackgroundPath);
   if (const size_t dot = base.find('.'); dot != std::string::npos) base.resize(dot);
@@ -346,17 +350,18 @@ void TMainForm::mnSaveAsClick(plat::TObject*) {
   SavePictureDialog1->SetDefaultExt(std::string(JpegExt).substr(1));
   SavePictureDialog1->SetFileName(plat::ExtractFilePath(BackgroundPath) + base +
                                   std::string(SaveNameSuffix) + std::string(JpegExt));
-  if (!SavePictureDialog1->Execute()) return;
+  if (!SavePictureDialog1->Execute()) return false;
   // The dialog asked about the name typed; the name written may differ and already exist.
   const std::string typed = SavePictureDialog1->FileName();
   const std::string written = ForcedJpegName(typed);
   if (written != typed && plat::FileExists(written)) {
     std::string question(OverwriteQuestionText);
     question.replace(question.find("%s"), 2, written);
-    if (plat::MessageDlg(question, plat::mtConfirmation, plat::MB_YESNO) != plat::mrYes) return;
+    if (plat::MessageDlg(question, plat::mtConfirmation, plat::MB_YESNO) != plat::mrYes)
+      return false;
   }
   TWaitCursor wait;
-  SaveAsJpeg(written);
+  return SaveAsJpeg(written);
 }
 
 void TMainForm::CopyToClipBoard(plat::TObject*) {

@@ -95,6 +95,8 @@ class TMainForm : public plat::TForm, public TMainState {
   // Every way of closing asks first while the picture is changed.
   void FormCloseQuery(plat::TObject* Sender, bool& CanClose);
   void mnSaveAsClick(plat::TObject* Sender);
+  // Asks for a name and saves there; false when nothing was written.
+  bool SavePictureAs();
   // Composes the picture and writes it as JPEG under the name with the JPEG extension; false
   // when there was no picture.
   bool SaveAsJpeg(const std::string& FileName);
@@ -122,6 +124,8 @@ class TMainForm : public plat::TForm, public TMainState {
   // Drops every layer and opens a background; bound to no control.
   void mnFileNewClick(plat::TObject* Sender);
   void ImageInterpolateClick(plat::TObject* Sender);
+  // Zooms the view to the percentage typed in the scale combo.
+  void ScaleComboChange(plat::TObject* Sender);
   void cbOptRedrawClick(plat::TObject* Sender);
   // A checkerboard of 13-pixel squares, grey at the top-left corner.
   void ImgViewPaintStage(plat::TObject* Sender, gfx::TBitmap32& Buffer, uint32_t StageNum);
@@ -189,6 +193,8 @@ class TMainForm : public plat::TForm, public TMainState {
   TLayerSurroundings Surroundings() const;
   void AdoptNewLayer(plat::TObject* Sender, gfx::TBitmapLayer& Layer);
   void QueueToolAction(int32_t Code);
+  // Stamps the preset picture of a digit key from the layer folder, when there is one.
+  void AddPresetLayer(plat::TObject* Sender, char Digit);
   void Zoom(float Factor);
   // The clipboard's picture into the paste file; false after telling why it could not be.
   bool SaveClipboardAsJpeg();

@@ -9,9 +9,9 @@ namespace {
 // Starts with a loaded picture and the window showing.
 class MainWindowKeys : public MainWindow {
  protected:
-  void StartShown(bool withPicture) {
+  void StartShown(bool withPicture, int width = 64, int height = 48) {
     if (withPicture) {
-      Start({Picture("bg.bmp", 64, 48)});
+      Start({Picture("bg.bmp", width, height)});
       form->TimerEllapsed(form->Timer1);
       form->TimerEllapsed(form->Timer1);
     } else {
@@ -23,6 +23,13 @@ class MainWindowKeys : public MainWindow {
   // A typed character, sent to a control inside the window.
   void Type(uint16_t virtualKey, const std::string& text) {
     plat::SimulateKey(*form->CloseButton, virtualKey, text);
+  }
+  // A 32-bit picture under a preset's name; the loader reads it by its content.
+  static void SavePreset(const std::string& path, int width, int height) {
+    gfx::TBitmap32 b;
+    b.SetSize(width, height);
+    b.ClearWithColor(0xFFCC3300);
+    b.SaveToFile(path);
   }
   int questions = 0;
   void AnswerQuestions(int answer) {
@@ -86,14 +93,75 @@ TEST_F(MainWindowKeys, AChangedPictureClosesOnlyOnAPlainNo) {
   EXPECT_EQ(questions, 1);
   EXPECT_TRUE(form->Visible());
 
-  AnswerQuestions(plat::IDYES);  // saving keeps the window open
+  AnswerQuestions(plat::IDYES);  // Yes, but the save dialog is cancelled
+  plat::TestHooks().fileDialog = [](plat::TFileDialogRequest&) { return false; };
   form->Exit1Click(form->CloseButton);
+  EXPECT_EQ(questions, 2);
   EXPECT_TRUE(form->Visible());
   EXPECT_TRUE(form->Modified);
 
   AnswerQuestions(plat::IDNO);
   form->CloseButton->Click();
   EXPECT_FALSE(form->Visible());
+}
+
+TEST_F(MainWindowKeys, YesClosesOnceThePictureIsSaved) {
+  StartShown(true);
+  form->Modified = true;
+  AnswerQuestions(plat::IDYES);
+  const std::string out = home_ + "/saved.jpg";
+  std::string offered;
+  plat::TestHooks().fileDialog = [&](plat::TFileDialogRequest& r) {
+    EXPECT_TRUE(r.save);
+    offered = r.fileName;
+    r.fileName = out;
+    return true;
+  };
+  Type(plat::VK_ESCAPE, "\x1b");
+  EXPECT_EQ(questions, 1);
+  EXPECT_EQ(offered, home_ + "/bg-stamped.jpg");
+  EXPECT_FALSE(form->Visible());
+  // A 64 x 48 JPEG was written.
+  gfx::TBitmap32 saved;
+  saved.LoadFromFile(out);
+  EXPECT_EQ(saved.Width(), 64);
+  EXPECT_EQ(saved.Height(), 48);
+}
+
+TEST_F(MainWindowKeys, DigitsStampThePresetPictureOfTheLayerFolder) {
+  StartShown(false);
+  SavePreset(form->LayerFolder + "PRESET3.png", 300, 100);
+  Type('3', "3");  // no picture open yet
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  form.reset();
+
+  StartShown(true, 640, 480);
+  const std::string preset = form->LayerFolder + "PRESET3.png";
+  SavePreset(preset, 300, 100);
+  Type('4', "4");  // no preset for this digit
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  EXPECT_FALSE(form->Modified);
+
+  Type('3', "3");
+  auto* layer = dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+  ASSERT_NE(layer, nullptr);
+  EXPECT_EQ(form->ImgView->Layers().Count(), 2);  // the layer and its frame
+  EXPECT_EQ(layer->SourceFile, preset);
+  EXPECT_EQ(layer->OpacityValue, 125);
+  EXPECT_EQ(layer->ScalePercent, 22);
+  // Bottom-right: 640 - 33 - 135 and 480 - 11 - 35, 22 % of 300 x 100 in size.
+  EXPECT_EQ(layer->Location(), (gfx::TFloatRect{472, 434, 538, 456}));
+  EXPECT_EQ(layer->StepCount, 0);
+  EXPECT_EQ(form->WMScale->Position(), 22);
+
+  // A second press stamps another one; the stamped layers make closing ask.
+  Type('3', "3");
+  EXPECT_EQ(form->ImgView->Layers().Count(), 3);
+  EXPECT_NE(form->SelectedLayer, layer);
+  AnswerQuestions(plat::IDCANCEL);
+  Type(plat::VK_ESCAPE, "\x1b");
+  EXPECT_EQ(questions, 1);
+  EXPECT_TRUE(form->Visible());
 }
 
 TEST_F(MainWindowKeys, TheWindowsCloseBoxAsksTheSameQuestion) {
