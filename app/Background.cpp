@@ -22,16 +22,12 @@ bool IsJpegData(const std::string& bytes) {
          uint8_t(bytes[2]) == 0xFF;
 }
 
-// Photographs are the usual background: their rows go straight from the decoder's bitmap into
-// the 32-bit one, which is much cheaper than drawing the decoded picture.
+// Photographs are the usual background: the decoder writes straight into the 32-bit rows.
 void DecodeJpegInto(gfx::TBitmap32& Picture, const std::string& Bytes) {
-  const std::unique_ptr<plat::TBitmap> decoded = plat::DecodeJpeg(Bytes, {});
-  Picture.SetSize(decoded->Width(), decoded->Height());
-  for (int32_t y = 0; y < decoded->Height(); ++y) {
-    gfx::TColor32* row = Picture.RowPtr(y);
-    decoded->ReadRowARGB(y, row);
-    for (int32_t x = 0; x < decoded->Width(); ++x) row[x] |= 0xFF000000u;
-  }
+  plat::DecodeJpegArgb(Bytes, [&Picture](int32_t width, int32_t height) {
+    Picture.SetSize(width, height);
+    return Picture.Bits();
+  });
 }
 
 }  // namespace

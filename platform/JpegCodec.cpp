@@ -52,6 +52,10 @@ void InstallErrorManager(ErrorManager& manager) {
 
 constexpr long kMaxDecoderMemory = 1L << 30;
 
+// libjpeg's 32-bit layout whose bytes in memory make a 0xAARRGGBB word.
+constexpr J_COLOR_SPACE kArgbSpace =
+    std::endian::native == std::endian::little ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+
 uint8_t Multiply255(unsigned a, unsigned b) {
   return uint8_t((a * b + 127) / 255);
 }
@@ -82,13 +86,18 @@ class Decompressor {
     return true;
   }
 
-  bool Start(const JpegDecodeOptions& options) {
+  // With argb, colour and grey data come out as libjpeg's 32-bit layout matching 0xAARRGGBB,
+  // alpha 255.
+  bool Start(const JpegDecodeOptions& options, bool argb) {
     if (setjmp(errors_.jump)) return false;
     cinfo_.scale_num = 1;
     cinfo_.scale_denom = unsigned(options.scaleDenominator);
-    if (options.grayscale || cinfo_.num_components == 1) {
+    const bool cmyk = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
+    if (argb && !cmyk) {
+      cinfo_.out_color_space = kArgbSpace;
+    } else if (options.grayscale || cinfo_.num_components == 1) {
       cinfo_.out_color_space = JCS_GRAYSCALE;
-    } else if (cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK) {
+    } else if (cmyk) {
       cinfo_.out_color_space = JCS_CMYK;
     } else {
       cinfo_.out_color_space = JCS_RGB;
@@ -115,21 +124,48 @@ class Decompressor {
     return true;
   }
 
+  // Reads every row into packed 0xAARRGGBB pixels; CMYK rows go through scratch.
+  bool ReadArgbRows(uint32_t* pixels, uint8_t* scratch) {
+    if (setjmp(errors_.jump)) return false;
+    const bool direct = cinfo_.out_color_space == kArgbSpace;
+    while (cinfo_.output_scanline < cinfo_.output_height) {
+      uint32_t* target = pixels + size_t(cinfo_.output_scanline) * cinfo_.output_width;
+      JSAMPROW row = direct ? reinterpret_cast<JSAMPROW>(target) : scratch;
+      jpeg_read_scanlines(&cinfo_, &row, 1);
+      if (!direct) {
+        for (unsigned x = 0; x < cinfo_.output_width; ++x) {
+          const Rgb c = CmykToRgb(scratch + 4 * x);
+          target[x] = 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
+        }
+      }
+    }
+    jpeg_finish_decompress(&cinfo_);
+    return true;
+  }
+
  private:
+  struct Rgb {
+    uint8_t r, g, b;
+  };
+
+  Rgb CmykToRgb(const uint8_t* p) const {
+    // Adobe's files store the inks inverted.
+    const bool inverted = cinfo_.saw_Adobe_marker;
+    unsigned c = inverted ? p[0] : 255u - p[0], m = inverted ? p[1] : 255u - p[1],
+             y = inverted ? p[2] : 255u - p[2], k = inverted ? p[3] : 255u - p[3];
+    return {Multiply255(c, k), Multiply255(m, k), Multiply255(y, k)};
+  }
+
   void StoreRow(const uint8_t* src, uint8_t* dst) const {
     const unsigned width = cinfo_.output_width;
     if (cinfo_.output_components == 1) {
       for (unsigned x = 0; x < width; ++x) dst[x] = src[x];
     } else if (cinfo_.out_color_space == JCS_CMYK) {
-      // Adobe's files store the inks inverted.
-      const bool inverted = cinfo_.saw_Adobe_marker;
       for (unsigned x = 0; x < width; ++x) {
-        const uint8_t* p = src + 4 * x;
-        unsigned c = inverted ? p[0] : 255u - p[0], m = inverted ? p[1] : 255u - p[1],
-                 y = inverted ? p[2] : 255u - p[2], k = inverted ? p[3] : 255u - p[3];
-        dst[3 * x] = Multiply255(y, k);
-        dst[3 * x + 1] = Multiply255(m, k);
-        dst[3 * x + 2] = Multiply255(c, k);
+        const Rgb c = CmykToRgb(src + 4 * x);
+        dst[3 * x] = c.b;
+        dst[3 * x + 1] = c.g;
+        dst[3 * x + 2] = c.r;
       }
     } else {
       for (unsigned x = 0; x < width; ++x) {
@@ -197,7 +233,7 @@ std::unique_ptr<TBitmap> DecodeJpeg(const std::string& data, const JpegDecodeOpt
   Decompressor decoder;
   if (!decoder.ReadHeader(data)) Fail(decoder.Errors());
   CheckPictureSize(decoder.Info().image_width, decoder.Info().image_height);
-  if (!decoder.Start(options)) Fail(decoder.Errors());
+  if (!decoder.Start(options, false)) Fail(decoder.Errors());
   const jpeg_decompress_struct& info = decoder.Info();
   const bool indexed = info.output_components == 1;
 
@@ -218,6 +254,17 @@ std::unique_ptr<TBitmap> DecodeJpeg(const std::string& data, const JpegDecodeOpt
     Fail(decoder.Errors());
   }
   return bitmap;
+}
+
+void DecodeJpegArgb(const std::string& data, const ArgbPictureTarget& target) {
+  Decompressor decoder;
+  if (!decoder.ReadHeader(data)) Fail(decoder.Errors());
+  CheckPictureSize(decoder.Info().image_width, decoder.Info().image_height);
+  if (!decoder.Start({}, true)) Fail(decoder.Errors());
+  const jpeg_decompress_struct& info = decoder.Info();
+  uint32_t* pixels = target(int32_t(info.output_width), int32_t(info.output_height));
+  std::vector<uint8_t> scratch(size_t(info.output_width) * size_t(info.output_components));
+  if (!decoder.ReadArgbRows(pixels, scratch.data())) Fail(decoder.Errors());
 }
 
 std::string EncodeJpeg(const TBitmap& bitmap, int quality) {

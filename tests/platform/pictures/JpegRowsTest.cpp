@@ -1,5 +1,6 @@
 // Compressing 32-bit rows from a callback must give the very bytes libjpeg writes for the same
-// colours given as packed RGB, whatever the alpha.
+// colours given as packed RGB, whatever the alpha; decoding into 32-bit pixels must give the
+// colours of the 24-bit and grey decoding.
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
@@ -13,13 +14,8 @@
 
 namespace {
 
-std::string PackedRgbJpeg(const std::vector<uint32_t>& argb, int width, int height, int quality) {
-  std::vector<uint8_t> rgb;
-  for (const uint32_t p : argb) {
-    rgb.push_back(uint8_t(p >> 16));
-    rgb.push_back(uint8_t(p >> 8));
-    rgb.push_back(uint8_t(p));
-  }
+std::string LibjpegEncode(const std::vector<uint8_t>& samples, int width, int height,
+                          J_COLOR_SPACE space, int components, int quality) {
   jpeg_compress_struct cinfo{};
   jpeg_error_mgr error;
   cinfo.err = jpeg_std_error(&error);
@@ -29,13 +25,14 @@ std::string PackedRgbJpeg(const std::vector<uint32_t>& argb, int width, int heig
   jpeg_mem_dest(&cinfo, &buffer, &size);
   cinfo.image_width = JDIMENSION(width);
   cinfo.image_height = JDIMENSION(height);
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
+  cinfo.input_components = components;
+  cinfo.in_color_space = space;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, quality, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = rgb.data() + size_t(cinfo.next_scanline) * size_t(width) * 3;
+    JSAMPROW row = const_cast<uint8_t*>(samples.data()) +
+                   size_t(cinfo.next_scanline) * size_t(width) * size_t(components);
     jpeg_write_scanlines(&cinfo, &row, 1);
   }
   jpeg_finish_compress(&cinfo);
@@ -43,6 +40,16 @@ std::string PackedRgbJpeg(const std::vector<uint32_t>& argb, int width, int heig
   std::string data(reinterpret_cast<char*>(buffer), size);
   std::free(buffer);
   return data;
+}
+
+std::string PackedRgbJpeg(const std::vector<uint32_t>& argb, int width, int height, int quality) {
+  std::vector<uint8_t> rgb;
+  for (const uint32_t p : argb) {
+    rgb.push_back(uint8_t(p >> 16));
+    rgb.push_back(uint8_t(p >> 8));
+    rgb.push_back(uint8_t(p));
+  }
+  return LibjpegEncode(rgb, width, height, JCS_RGB, 3, quality);
 }
 
 // Noise with random alpha, at a size that is no multiple of the 16 x 16 block.
@@ -88,6 +95,51 @@ TEST(JpegRows, EmptyOrOversizedPicturesAreRefused) {
   EXPECT_THROW(plat::EncodeJpegArgbRows(0, 5, 100, never), plat::EInvalidGraphic);
   EXPECT_THROW(plat::EncodeJpegArgbRows(5, 0, 100, never), plat::EInvalidGraphic);
   EXPECT_THROW(plat::EncodeJpegArgbRows(32768, 1, 100, never), plat::EInvalidGraphic);
+}
+
+std::vector<uint32_t> DecodedArgb(const std::string& data) {
+  std::vector<uint32_t> pixels;
+  plat::DecodeJpegArgb(data, [&](int32_t width, int32_t height) {
+    pixels.assign(size_t(width) * size_t(height), 0);
+    return pixels.data();
+  });
+  return pixels;
+}
+
+std::vector<uint32_t> BitmapArgb(const plat::TBitmap& bitmap) {
+  std::vector<uint32_t> pixels(size_t(bitmap.Width()) * size_t(bitmap.Height()));
+  for (int y = 0; y < bitmap.Height(); ++y)
+    bitmap.ReadRowARGB(y, &pixels[size_t(y) * size_t(bitmap.Width())]);
+  for (uint32_t& p : pixels) p |= 0xFF000000u;
+  return pixels;
+}
+
+TEST(JpegArgbDecoding, SameColoursAsBitmapDecoding) {
+  constexpr int width = 37, height = 23;
+  std::mt19937 random(5);
+  std::vector<uint8_t> samples(size_t(width) * height * 4);
+  for (uint8_t& s : samples) s = uint8_t(random());
+  const struct {
+    J_COLOR_SPACE space;
+    int components;
+  } kinds[] = {{JCS_RGB, 3}, {JCS_GRAYSCALE, 1}, {JCS_CMYK, 4}};
+  for (const auto& kind : kinds) {
+    const std::string data = LibjpegEncode(samples, width, height, kind.space, kind.components, 90);
+    const std::vector<uint32_t> pixels = DecodedArgb(data);
+    ASSERT_EQ(pixels.size(), size_t(width) * height) << kind.components;
+    EXPECT_EQ(pixels, BitmapArgb(*plat::DecodeJpeg(data, {}))) << kind.components;
+    for (const uint32_t p : pixels) ASSERT_EQ(p >> 24, 0xFFu);
+  }
+}
+
+TEST(JpegArgbDecoding, BadDataThrowsAndRefusalPasses) {
+  const std::string data =
+      LibjpegEncode(std::vector<uint8_t>(16 * 16 * 3, 90), 16, 16, JCS_RGB, 3, 90);
+  EXPECT_THROW(DecodedArgb(data.substr(0, data.size() / 2)), plat::EInvalidGraphic);
+  EXPECT_THROW(DecodedArgb("not a picture"), plat::EInvalidGraphic);
+  struct Refused {};
+  EXPECT_THROW(plat::DecodeJpegArgb(data, [](int32_t, int32_t) -> uint32_t* { throw Refused{}; }),
+               Refused);
 }
 
 }  // namespace
