@@ -1,5 +1,7 @@
 // Keys seen by the main window before its controls, the close question, the size buttons, the
 // text list's hints, and a screenshot of the window after start.
+#include <fstream>
+
 #include "MainWindowFixture.h"
 #include "app/TextHints.h"
 #include "platform/Application.h"
@@ -162,6 +164,22 @@ TEST_F(MainWindowKeys, DigitsStampThePresetPictureOfTheLayerFolder) {
   Type(plat::VK_ESCAPE, "\x1b");
   EXPECT_EQ(questions, 1);
   EXPECT_TRUE(form->Visible());
+}
+
+TEST_F(MainWindowKeys, AnUnreadablePresetIsReportedAndStampsNothing) {
+  StartShown(true, 640, 480);
+  std::ofstream(form->LayerFolder + "PRESET5.png") << "not a picture";
+  std::vector<std::string> shown;
+  plat::TestHooks().messageBox = [&](const std::string& text, const std::string&, uint32_t) {
+    shown.push_back(text);
+    return plat::IDOK;
+  };
+  Type('5', "5");
+  EXPECT_EQ(shown.size(), 1u);
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  EXPECT_EQ(form->SelectedLayer, nullptr);
+  EXPECT_FALSE(form->Modified);
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 640);
 }
 
 TEST_F(MainWindowKeys, TheWindowsCloseBoxAsksTheSameQuestion) {
