@@ -1,5 +1,7 @@
 #include "app/Composition.h"
 
+#include <algorithm>
+
 #include "app/RoadTexts.h"
 #include "platform/Files.h"
 #include "platform/JpegCodec.h"
@@ -12,6 +14,27 @@ std::string LowerAscii(std::string_view text) {
   for (char& c : out)
     if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
   return out;
+}
+
+// Rows composed at a time while saving: a few megabytes instead of a second whole picture.
+constexpr int32_t kStripRows = 256;
+
+// The JPEG of the composition, composed strip by strip as the encoder asks for rows. Each strip
+// starts opaque black like a new bitmap and is painted with the view shifted up to its rows.
+std::string EncodeComposition(gfx::TCustomImage32& View) {
+  const int32_t width = View.Bitmap().Width(), height = View.Bitmap().Height();
+  gfx::TBitmap32 strip;
+  int32_t top = 0, rows = 0;
+  return plat::EncodeJpegArgbRows(width, height, 100, [&](int32_t y) {
+    if (y >= top + rows) {
+      top = y;
+      rows = std::min(kStripRows, height - y);
+      strip.SetSize(width, rows);
+      strip.Clear();
+      View.PaintTo(&strip, {0, -top, width, height - top});
+    }
+    return strip.RowPtr(y - top);
+  });
 }
 
 }  // namespace
@@ -42,10 +65,9 @@ void WriteJpegFile(const gfx::TBitmap32& Picture, const std::string& FileName) {
 }
 
 std::string SaveAsJpeg(gfx::TCustomImage32& View, const std::string& FileName) {
-  const std::unique_ptr<gfx::TBitmap32> picture = ComposePicture(View);
-  if (!picture) return {};
+  if (View.Bitmap().Empty()) return {};
   const std::string name = ForcedJpegName(FileName);
-  WriteJpegFile(*picture, name);
+  plat::WriteFileAtomically(name, EncodeComposition(View));
   return name;
 }
 
