@@ -30,6 +30,13 @@ void DecodeJpegInto(gfx::TBitmap32& Picture, const std::string& Bytes) {
   });
 }
 
+// The view's bitmap holds the new picture with its properties; the kept copy takes both.
+void KeepPristine(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine) {
+  Pristine.Assign(View.Bitmap());
+  gfx::TCustomResampler::Create<gfx::TLinearResampler>(Pristine);
+  gfx::TCustomResampler::Create<gfx::TDraftResampler>(View.Bitmap());
+}
+
 }  // namespace
 
 std::unique_ptr<gfx::TBitmap32> ReadBackground(const std::string& FileName) {
@@ -50,9 +57,15 @@ void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
                        const gfx::TBitmap32& Picture) {
   View.Layers().Clear();
   View.Bitmap().Assign(Picture);
-  Pristine.Assign(Picture);
-  gfx::TCustomResampler::Create<gfx::TLinearResampler>(Pristine);
-  gfx::TCustomResampler::Create<gfx::TDraftResampler>(View.Bitmap());
+  KeepPristine(View, Pristine);
+}
+
+void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
+                       std::unique_ptr<gfx::TBitmap32> Picture) {
+  View.Layers().Clear();
+  View.Bitmap().Assign(*Picture);
+  Picture.reset();
+  KeepPristine(View, Pristine);
 }
 
 plat::TSize ScaledBackgroundSize(int32_t Width, int32_t Height, int32_t P) {

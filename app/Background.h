@@ -19,6 +19,10 @@ std::unique_ptr<gfx::TBitmap32> ReadBackground(const std::string& FileName);
 // Pristine (linear resampling) for later scaling.
 void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
                        const gfx::TBitmap32& Picture);
+// The same, freeing the picture once the view holds it, so the kept copy is made without three
+// whole pictures alive at once.
+void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
+                       std::unique_ptr<gfx::TBitmap32> Picture);
 
 // The size of the background at P percent of the loaded Width x Height. Above 100 % every pixel
 // is covered; below, the last row and column of the loaded picture map onto the new edge.

@@ -188,7 +188,7 @@ long PeakKilobytes(const Pictures& p, const std::string& command) {
 void RunOurJob(const Pictures& p) {
   gfx::TImage32 view{nullptr};
   gfx::TBitmap32 pristine;
-  app::InstallBackground(view, pristine, *app::ReadBackground(p.bg));
+  app::InstallBackground(view, pristine, app::ReadBackground(p.bg));
   const app::TLayerSurroundings around{BgWidth, BgHeight, BgWidth, BgHeight};
   app::TPictureLayerRequest request{p.wm};
   request.X = 100;

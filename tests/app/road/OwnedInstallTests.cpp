@@ -1,0 +1,54 @@
+// Handing the read picture over to the view must install exactly what installing a borrowed
+// picture does: pixels, drawing properties and both resamplers, with the layers dropped.
+#include <gtest/gtest.h>
+
+#include "RoadSupport.h"
+#include "app/Background.h"
+#include "app/PictureLayers.h"
+#include "graphics/Image.h"
+
+namespace {
+
+using namespace road_test;
+
+std::unique_ptr<gfx::TBitmap32> Translucent() {
+  auto picture = std::make_unique<gfx::TBitmap32>();
+  MakeQuadrants(*picture, 31, 17);
+  picture->SetPixel(3, 4, 0x40102030);
+  picture->SetDrawMode(gfx::dmBlend);
+  picture->SetMasterAlpha(99);
+  return picture;
+}
+
+void ExpectSameBitmap(const gfx::TBitmap32& a, const gfx::TBitmap32& b) {
+  ASSERT_EQ(a.Width(), b.Width());
+  ASSERT_EQ(a.Height(), b.Height());
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x) ASSERT_EQ(a.Pixel(x, y), b.Pixel(x, y)) << x << "," << y;
+  EXPECT_EQ(a.DrawMode(), b.DrawMode());
+  EXPECT_EQ(a.MasterAlpha(), b.MasterAlpha());
+  EXPECT_EQ(a.ResamplerClassName(), b.ResamplerClassName());
+}
+
+TEST(OwnedInstall, EqualsInstallingABorrowedPicture) {
+  ScratchFolder folder;
+  gfx::TBitmap32 layer;
+  MakeQuadrants(layer, 8, 8);
+  layer.SaveToFile(folder.File("layer.bmp"));
+
+  gfx::TImage32 borrowedView{nullptr}, ownedView{nullptr};
+  gfx::TBitmap32 borrowedPristine, ownedPristine;
+  for (gfx::TImage32* view : {&borrowedView, &ownedView})
+    app::AddPictureLayer(view->Layers(), {folder.File("layer.bmp")}, {31, 17, 31, 17});
+
+  app::InstallBackground(borrowedView, borrowedPristine, *Translucent());
+  app::InstallBackground(ownedView, ownedPristine, Translucent());
+
+  EXPECT_EQ(ownedView.Layers().Count(), 0);
+  ExpectSameBitmap(ownedView.Bitmap(), borrowedView.Bitmap());
+  ExpectSameBitmap(ownedPristine, borrowedPristine);
+  EXPECT_EQ(ownedPristine.Pixel(3, 4), 0x40102030u);
+  EXPECT_NE(ownedPristine.ResamplerClassName(), ownedView.Bitmap().ResamplerClassName());
+}
+
+}  // namespace
