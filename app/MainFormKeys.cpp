@@ -46,12 +46,12 @@ void TMainForm::Exit1Click(plat::TObject*) {
 void TMainForm::FormCloseQuery(plat::TObject*, bool& CanClose) {
   CanClose = !Modified;
   if (CanClose) return;
-  // No closes, Yes closes once the picture is saved; a dismissed question or a save that did not
-  // happen keeps the window and the picture.
+  // No closes. Yes saves and keeps the window open (saving leaves Modified set, so the next
+  // close asks again); a dismissed question keeps the window and the picture.
   switch (plat::ShowMessageBox(std::string(SaveQuestionText), MainCaption,
                                plat::MB_YESNO | plat::MB_ICONQUESTION)) {
     case plat::IDYES:
-      CanClose = SavePictureAs();
+      SavePictureAs();
       break;
     case plat::IDNO:
       CanClose = true;

@@ -107,7 +107,7 @@ TEST_F(MainWindowKeys, AChangedPictureClosesOnlyOnAPlainNo) {
   EXPECT_FALSE(form->Visible());
 }
 
-TEST_F(MainWindowKeys, YesClosesOnceThePictureIsSaved) {
+TEST_F(MainWindowKeys, YesSavesAndKeepsTheWindowOpen) {
   StartShown(true);
   form->Modified = true;
   AnswerQuestions(plat::IDYES);
@@ -122,12 +122,19 @@ TEST_F(MainWindowKeys, YesClosesOnceThePictureIsSaved) {
   Type(plat::VK_ESCAPE, "\x1b");
   EXPECT_EQ(questions, 1);
   EXPECT_EQ(offered, home_ + "/bg-stamped.jpg");
-  EXPECT_FALSE(form->Visible());
+  EXPECT_TRUE(form->Visible());
+  EXPECT_TRUE(form->Modified);
   // A 64 x 48 JPEG was written.
   gfx::TBitmap32 saved;
   saved.LoadFromFile(out);
   EXPECT_EQ(saved.Width(), 64);
   EXPECT_EQ(saved.Height(), 48);
+
+  // The next close asks again; No closes.
+  AnswerQuestions(plat::IDNO);
+  Type(plat::VK_ESCAPE, "\x1b");
+  EXPECT_EQ(questions, 2);
+  EXPECT_FALSE(form->Visible());
 }
 
 TEST_F(MainWindowKeys, DigitsStampThePresetPictureOfTheLayerFolder) {
