@@ -86,7 +86,18 @@ void TCustomBitmap32::BackendChanged() {
 
 void TCustomBitmap32::ChangeSize(int32_t& width, int32_t& height, int32_t newWidth,
                                  int32_t newHeight) {
-  backend_->ChangeSize(width, height, newWidth, newHeight, true);
+  backend_->ChangeSize(width, height, newWidth, newHeight, clearNewPixels_);
+}
+
+void TCustomBitmap32::SetSizeToOverwrite(int32_t width, int32_t height) {
+  clearNewPixels_ = false;
+  try {
+    SetSize(width, height);
+  } catch (...) {
+    clearNewPixels_ = true;
+    throw;
+  }
+  clearNewPixels_ = true;
 }
 
 bool TCustomBitmap32::Empty() const {
@@ -154,7 +165,7 @@ void TCustomBitmap32::SetResamplerClassName(const std::string& value) {
 // ---- Copying ----
 
 void TCustomBitmap32::CopyMapTo(TCustomBitmap32& dst) const {
-  dst.SetSize(Width(), Height());
+  dst.SetSizeToOverwrite(Width(), Height());
   if (!Empty()) MoveLongword(bits_, dst.bits_, Width() * Height());
 }
 
@@ -173,7 +184,7 @@ void TCustomBitmap32::CopyPropertiesTo(TCustomBitmap32& dst) const {
 void TCustomBitmap32::ReplacePixels(int32_t width, int32_t height, const TColor32* pixels) {
   BeginUpdate();
   try {
-    SetSize(width, height);
+    SetSizeToOverwrite(width, height);
   } catch (...) {
     EndUpdate();
     throw;

@@ -200,6 +200,8 @@ class TCustomBitmap32 : public TCustomMap {
   void FinalizeBackend();
   void UpdateWrapProcs();
   void ReplacePixels(int32_t width, int32_t height, const TColor32* pixels);
+  // SetSize for callers that write every pixel next: new memory is not cleared first.
+  void SetSizeToOverwrite(int32_t width, int32_t height);
   void AssignFromGraphic(const plat::TGraphic& g);
   void AssignFromBitmap(const plat::TBitmap& b);
   void AssignFromIcon(const plat::TGraphic& icon);
@@ -209,6 +211,7 @@ class TCustomBitmap32 : public TCustomMap {
   void LineStippled(bool vertical, int32_t a1, int32_t c, int32_t a2);
 
   TCustomBackend* backend_ = nullptr;  // one reference held
+  bool clearNewPixels_ = true;
   TColor32* bits_ = nullptr;
   TRect clipRect_;
   TFixedRect fixedClipRect_;
