@@ -22,10 +22,11 @@ bool IsJpegData(const std::string& bytes) {
          uint8_t(bytes[2]) == 0xFF;
 }
 
-// Photographs are the usual background: the decoder writes straight into the 32-bit rows.
+// Photographs are the usual background: the decoder writes straight into the 32-bit rows, all of
+// them, or throws and the picture is dropped.
 void DecodeJpegInto(gfx::TBitmap32& Picture, const std::string& Bytes) {
   plat::DecodeJpegArgb(Bytes, [&Picture](int32_t width, int32_t height) {
-    Picture.SetSize(width, height);
+    Picture.SetSizeToOverwrite(width, height);
     return Picture.Bits();
   });
 }

@@ -20,7 +20,8 @@ std::string LowerAscii(std::string_view text) {
 constexpr int32_t kStripRows = 256;
 
 // The JPEG of the composition, composed strip by strip as the encoder asks for rows. Each strip
-// starts opaque black like a new bitmap and is painted with the view shifted up to its rows.
+// starts black like a new bitmap (alpha is not saved) and is painted with the view shifted up to
+// its rows.
 std::string EncodeComposition(gfx::TCustomImage32& View) {
   const int32_t width = View.Bitmap().Width(), height = View.Bitmap().Height();
   gfx::TBitmap32 strip;

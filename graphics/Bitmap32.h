@@ -45,6 +45,8 @@ class TCustomBitmap32 : public TCustomMap {
   // move into it.
   void SetBackend(TCustomBackend* newBackend);
   TColor32* Bits() const { return bits_; }
+  // SetSize for callers that write every pixel next: new memory is not cleared first.
+  void SetSizeToOverwrite(int32_t width, int32_t height);
   bool Empty() const override;
   TRect BoundsRect() const { return {0, 0, Width(), Height()}; }
 
@@ -200,8 +202,6 @@ class TCustomBitmap32 : public TCustomMap {
   void FinalizeBackend();
   void UpdateWrapProcs();
   void ReplacePixels(int32_t width, int32_t height, const TColor32* pixels);
-  // SetSize for callers that write every pixel next: new memory is not cleared first.
-  void SetSizeToOverwrite(int32_t width, int32_t height);
   void AssignFromGraphic(const plat::TGraphic& g);
   void AssignFromBitmap(const plat::TBitmap& b);
   void AssignFromIcon(const plat::TGraphic& icon);
