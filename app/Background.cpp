@@ -55,13 +55,6 @@ std::unique_ptr<gfx::TBitmap32> ReadBackground(const std::string& FileName) {
 }
 
 void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
-                       const gfx::TBitmap32& Picture) {
-  View.Layers().Clear();
-  View.Bitmap().Assign(Picture);
-  KeepPristine(View, Pristine);
-}
-
-void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
                        std::unique_ptr<gfx::TBitmap32> Picture) {
   View.Layers().Clear();
   View.Bitmap().Assign(*Picture);

@@ -57,7 +57,8 @@ void TMainForm::LoadBackground(const std::string& FileName) {
   } step{*this};
 
   // Read the picture first: a file that cannot be read leaves the layers and the picture shown.
-  const std::unique_ptr<gfx::TBitmap32> picture = ReadBackground(FileName);
+  std::unique_ptr<gfx::TBitmap32> picture = ReadBackground(FileName);
+  const int32_t width = picture->Width(), height = picture->Height();
 
   SelectedLayer = nullptr;
   RubberBand = nullptr;
@@ -67,17 +68,17 @@ void TMainForm::LoadBackground(const std::string& FileName) {
   ScaleBar->SetPosition(100);
   Label1->SetCaption(std::string(ScaleLabelText) + std::string(ScaleLabelDefault));
   ImgView->SetScale(1.0f);
-  InstallBackground(*ImgView, PristineImage->Bitmap(), *picture);
+  InstallBackground(*ImgView, PristineImage->Bitmap(), std::move(picture));
   ImgView->SetVisible(true);
-  LoadedWidth = BackgroundWidth = picture->Width();
-  LoadedHeight = BackgroundHeight = picture->Height();
-  const bool larger = picture->Width() > ImgView->Width() || picture->Height() > ImgView->Height();
+  LoadedWidth = BackgroundWidth = width;
+  LoadedHeight = BackgroundHeight = height;
+  const bool larger = width > ImgView->Width() || height > ImgView->Height();
   ImgView->SetScaleMode(larger ? gfx::smResize : gfx::smNormal);
   ScaleBar->SetEnabled(true);
   PictOpacityGaugeBar->SetEnabled(true);
   SetCaption(MainCaption + std::string(CaptionPart1) + FileName + std::string(CaptionPart2) +
-             plat::IntToStr(picture->Width()) + std::string(CaptionPart3) +
-             plat::IntToStr(picture->Height()) + std::string(CaptionPart4));
+             plat::IntToStr(width) + std::string(CaptionPart3) + plat::IntToStr(height) +
+             std::string(CaptionPart4));
   ImageLoaded = true;
 }
 

@@ -27,7 +27,7 @@ TEST_F(BackgroundTest, OpeningReplacesPictureAndLayersAndKeepsAnExactCopy) {
   gfx::TBitmap32 first;
   MakeQuadrants(first, 40, 30);
   first.SaveToFile(folder.File("first.bmp"));
-  app::InstallBackground(view, pristine, *app::ReadBackground(folder.File("first.bmp")));
+  app::InstallBackground(view, pristine, app::ReadBackground(folder.File("first.bmp")));
   app::AddPictureLayer(view.Layers(), {folder.File("first.bmp")}, {40, 30, 40, 30});
   ASSERT_EQ(view.Layers().Count(), 1);
 
@@ -35,7 +35,7 @@ TEST_F(BackgroundTest, OpeningReplacesPictureAndLayersAndKeepsAnExactCopy) {
   second.SetSize(7, 5);
   second.ClearWithColor(0xFF123456);
   second.SaveToFile(folder.File("second.bmp"));
-  app::InstallBackground(view, pristine, *app::ReadBackground(folder.File("second.bmp")));
+  app::InstallBackground(view, pristine, app::ReadBackground(folder.File("second.bmp")));
   EXPECT_EQ(view.Layers().Count(), 0);
   ASSERT_EQ(view.Bitmap().Width(), 7);
   EXPECT_EQ(view.Bitmap().Pixel(6, 4), 0xFF123456u);
@@ -71,7 +71,7 @@ TEST_F(BackgroundTest, FailedOpenKeepsPictureAndLayers) {
   gfx::TBitmap32 first;
   MakeQuadrants(first, 40, 30);
   first.SaveToFile(folder.File("first.bmp"));
-  app::InstallBackground(view, pristine, *app::ReadBackground(folder.File("first.bmp")));
+  app::InstallBackground(view, pristine, app::ReadBackground(folder.File("first.bmp")));
   app::AddPictureLayer(view.Layers(), {folder.File("first.bmp")}, {40, 30, 40, 30});
 
   std::ofstream(folder.File("damaged.png")) << "\x89PNG\r\n\x1a\n truncated";

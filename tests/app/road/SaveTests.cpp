@@ -34,7 +34,7 @@ class SaveTest : public testing::Test {
                                                               : kBlack);
     layer.SaveToFile(folder.File("layer.bmp"));
 
-    app::InstallBackground(view, pristine, *app::ReadBackground(folder.File("bg.bmp")));
+    app::InstallBackground(view, pristine, app::ReadBackground(folder.File("bg.bmp")));
     around = {400, 300, 400, 300};
     app::TPictureLayerRequest request;
     request.FileName = folder.File("layer.bmp");

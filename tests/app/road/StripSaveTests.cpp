@@ -19,7 +19,7 @@ class StripSaveTest : public testing::Test {
     gfx::TBitmap32 bg;
     MakeQuadrants(bg, width, height);
     bg.SaveToFile(folder.File("bg.bmp"));
-    app::InstallBackground(view, pristine, *app::ReadBackground(folder.File("bg.bmp")));
+    app::InstallBackground(view, pristine, app::ReadBackground(folder.File("bg.bmp")));
     around = {width, height, width, height};
   }
 
