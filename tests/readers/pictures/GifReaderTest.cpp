@@ -32,12 +32,12 @@ TEST(GifReaderPictures, FirstImagesMatchGiflib) {
     for (bool interlaced : {false, true}) {
       for (bool local : {false, true}) {
         for (const auto& [width, height] : sizes) {
-          GifSpec spec{.Width = width, .Height = height, .ColorCount = colors};
-          spec.Interlaced = interlaced;
-          spec.LocalTable = local;
-          spec.Seed = ++seed;
-          if (seed % 3 == 0) spec.TransparentIndex = static_cast<uint8_t>(seed % colors);
-          const GifPicture picture = WriteGif(spec);
+          GifRecipe recipe{.Width = width, .Height = height, .ColorCount = colors};
+          recipe.Interlaced = interlaced;
+          recipe.LocalTable = local;
+          recipe.Seed = ++seed;
+          if (seed % 3 == 0) recipe.TransparentIndex = static_cast<uint8_t>(seed % colors);
+          const GifPicture picture = WriteGif(recipe);
           const GifDecoded oracle = ReadGifWithGiflib(picture.File);
           ASSERT_EQ(oracle.Pixels, picture.Pixels);
           SCOPED_TRACE(std::to_string(colors) + " colours " + std::to_string(width) + "x" +
@@ -55,10 +55,10 @@ TEST(GifReaderPictures, FirstImagesMatchGiflib) {
                 << "row " << y;
           ASSERT_EQ(graphic.Palette().Count(), colors);
           for (int i = 0; i < colors; ++i)
-            if (!spec.TransparentIndex || i != *spec.TransparentIndex) {
+            if (!recipe.TransparentIndex || i != *recipe.TransparentIndex) {
               EXPECT_EQ(EntryColor(graphic, i), oracle.Colors[i]) << "entry " << i;
             }
-          EXPECT_EQ(graphic.Transparent(), spec.TransparentIndex.has_value());
+          EXPECT_EQ(graphic.Transparent(), recipe.TransparentIndex.has_value());
           EXPECT_EQ(graphic.ImageProperties().Interlaced, interlaced);
           EXPECT_EQ(graphic.ImageProperties().LocalColorTable, local);
         }

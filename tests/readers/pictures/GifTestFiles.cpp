@@ -40,24 +40,24 @@ void PutTable(std::vector<uint8_t>& Out, const std::vector<Rgb>& Table) {
 
 }  // namespace
 
-GifPicture WriteGif(const GifSpec& Spec) {
-  std::mt19937 random(Spec.Seed);
+GifPicture WriteGif(const GifRecipe& Recipe) {
+  std::mt19937 random(Recipe.Seed);
   GifPicture picture;
-  picture.Colors.resize(Spec.ColorCount);
+  picture.Colors.resize(Recipe.ColorCount);
   for (auto& colour : picture.Colors)
     colour = {static_cast<uint8_t>(random()), static_cast<uint8_t>(random()),
               static_cast<uint8_t>(random())};
-  picture.Pixels.resize(size_t{Spec.Width} * Spec.Height);
+  picture.Pixels.resize(size_t{Recipe.Width} * Recipe.Height);
   uint8_t last = 0;
   for (auto& pixel : picture.Pixels) {
-    if (random() % 4 == 0) last = static_cast<uint8_t>(random() % Spec.ColorCount);
+    if (random() % 4 == 0) last = static_cast<uint8_t>(random() % Recipe.ColorCount);
     pixel = last;
   }
 
   std::vector<GifColorType> colours;
   for (const Rgb& colour : picture.Colors)
     colours.push_back({colour.Red, colour.Green, colour.Blue});
-  ColorMapObject* map = GifMakeMapObject(Spec.ColorCount, colours.data());
+  ColorMapObject* map = GifMakeMapObject(Recipe.ColorCount, colours.data());
   int error = 0;
   GifFileType* gif = EGifOpen(
       &picture.File,
@@ -69,32 +69,32 @@ GifPicture WriteGif(const GifSpec& Spec) {
       &error);
   if (!gif) throw std::runtime_error("giflib could not start a file");
   EGifSetGifVersion(gif, true);
-  Check(EGifPutScreenDesc(gif, Spec.Width, Spec.Height, BitsFor(Spec.ColorCount), 0,
-                          Spec.LocalTable ? nullptr : map),
+  Check(EGifPutScreenDesc(gif, Recipe.Width, Recipe.Height, BitsFor(Recipe.ColorCount), 0,
+                          Recipe.LocalTable ? nullptr : map),
         "write the screen");
-  for (const std::string& comment : Spec.Comments)
+  for (const std::string& comment : Recipe.Comments)
     Check(EGifPutComment(gif, comment.c_str()), "comment");
-  if (Spec.TransparentIndex) {
+  if (Recipe.TransparentIndex) {
     GraphicsControlBlock control{};
-    control.TransparentColor = *Spec.TransparentIndex;
+    control.TransparentColor = *Recipe.TransparentIndex;
     GifByteType block[4];
     const size_t length = EGifGCBToExtension(&control, block);
     Check(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), block),
           "control");
   }
-  Check(EGifPutImageDesc(gif, 0, 0, Spec.Width, Spec.Height, Spec.Interlaced,
-                         Spec.LocalTable ? map : nullptr),
+  Check(EGifPutImageDesc(gif, 0, 0, Recipe.Width, Recipe.Height, Recipe.Interlaced,
+                         Recipe.LocalTable ? map : nullptr),
         "write the image descriptor");
   // Interlaced rows go out in the order of the passes.
   std::vector<int> order;
-  if (Spec.Interlaced) {
+  if (Recipe.Interlaced) {
     for (auto [first, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
-      for (int y = first; y < Spec.Height; y += step) order.push_back(y);
+      for (int y = first; y < Recipe.Height; y += step) order.push_back(y);
   } else {
-    for (int y = 0; y < Spec.Height; ++y) order.push_back(y);
+    for (int y = 0; y < Recipe.Height; ++y) order.push_back(y);
   }
   for (int y : order)
-    Check(EGifPutLine(gif, picture.Pixels.data() + size_t(y) * Spec.Width, Spec.Width),
+    Check(EGifPutLine(gif, picture.Pixels.data() + size_t(y) * Recipe.Width, Recipe.Width),
           "write a row");
   Check(EGifCloseFile(gif, &error), "close");
   GifFreeMapObject(map);

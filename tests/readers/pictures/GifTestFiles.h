@@ -14,7 +14,7 @@ struct Rgb {
   bool operator==(const Rgb&) const = default;
 };
 
-struct GifSpec {
+struct GifRecipe {
   uint16_t Width = 1, Height = 1;
   int ColorCount = 2;  // a power of two
   bool Interlaced = false;
@@ -30,7 +30,7 @@ struct GifPicture {
   std::vector<Rgb> Colors;
 };
 
-GifPicture WriteGif(const GifSpec& Spec);
+GifPicture WriteGif(const GifRecipe& Recipe);
 
 // giflib's first image: indices in display order, and its colour table.
 struct GifDecoded {

@@ -108,20 +108,20 @@ TEST(PngReaderPictures, EveryColourTypeDepthAndInterlacingMatchesLibpng) {
     for (int depth : depths) {
       for (bool interlaced : {false, true}) {
         for (const auto& [width, height] : sizes) {
-          PngSpec spec;
-          spec.Width = width;
-          spec.Height = height;
-          spec.ColorType = colorType;
-          spec.Depth = depth;
-          spec.Interlaced = interlaced;
-          spec.Seed = ++seed;
-          spec.Filter = static_cast<int>(seed % 6) - 1;
-          if (seed % 3 == 0) spec.Gamma = 0.45455;
-          if (seed % 4 == 1) spec.Gamma = 1.0 / 1.7;
-          spec.ColorKey = seed % 2 == 0;
-          spec.Background = seed % 5 < 2;
-          spec.CompressionBuffer = seed % 7 == 0 ? 32 : 0;
-          ExpectMatchesLibpng(WritePng(spec), colorType, depth,
+          PngSpec recipe;
+          recipe.Width = width;
+          recipe.Height = height;
+          recipe.ColorType = colorType;
+          recipe.Depth = depth;
+          recipe.Interlaced = interlaced;
+          recipe.Seed = ++seed;
+          recipe.Filter = static_cast<int>(seed % 6) - 1;
+          if (seed % 3 == 0) recipe.Gamma = 0.45455;
+          if (seed % 4 == 1) recipe.Gamma = 1.0 / 1.7;
+          recipe.ColorKey = seed % 2 == 0;
+          recipe.Background = seed % 5 < 2;
+          recipe.CompressionBuffer = seed % 7 == 0 ? 32 : 0;
+          ExpectMatchesLibpng(WritePng(recipe), colorType, depth,
                               "type " + std::to_string(colorType) + " depth " +
                                   std::to_string(depth) + (interlaced ? " interlaced " : " ") +
                                   std::to_string(width) + "x" + std::to_string(height));
@@ -134,23 +134,23 @@ TEST(PngReaderPictures, EveryColourTypeDepthAndInterlacingMatchesLibpng) {
 TEST(PngReaderPictures, EachFilterAndShortPalettes) {
   for (int filter = 0; filter <= 4; ++filter) {
     for (int colorType : {2, 6}) {
-      PngSpec spec{.Width = 40, .Height = 30, .ColorType = colorType, .Depth = 8};
-      spec.Filter = filter;
-      spec.Seed = 100 + filter;
-      ExpectMatchesLibpng(WritePng(spec), colorType, 8, "filter " + std::to_string(filter));
+      PngSpec recipe{.Width = 40, .Height = 30, .ColorType = colorType, .Depth = 8};
+      recipe.Filter = filter;
+      recipe.Seed = 100 + filter;
+      ExpectMatchesLibpng(WritePng(recipe), colorType, 8, "filter " + std::to_string(filter));
     }
   }
   // Indices beyond a short palette show black.
-  PngSpec spec{.Width = 20, .Height = 10, .ColorType = 3, .Depth = 4};
-  spec.PaletteSize = 5;
-  ExpectMatchesLibpng(WritePng(spec), 3, 4, "short palette");
+  PngSpec recipe{.Width = 20, .Height = 10, .ColorType = 3, .Depth = 4};
+  recipe.PaletteSize = 5;
+  ExpectMatchesLibpng(WritePng(recipe), 3, 4, "short palette");
 }
 
 TEST(PngReaderPictures, InterlacedEqualsItsPlainTwin) {
-  PngSpec spec{.Width = 37, .Height = 23, .ColorType = 6, .Depth = 16};
-  const auto plain = WritePng(spec);
-  spec.Interlaced = true;
-  const auto interlaced = WritePng(spec);
+  PngSpec recipe{.Width = 37, .Height = 23, .ColorType = 6, .Depth = 16};
+  const auto plain = WritePng(recipe);
+  recipe.Interlaced = true;
+  const auto interlaced = WritePng(recipe);
   TPNGGraphic first, second;
   Load(first, plain);
   Load(second, interlaced);
@@ -258,12 +258,12 @@ TEST(PngReaderRows, CraftedRowsAndChunkLayouts) {
 }
 
 TEST(PngReaderProperties, HeaderGammaAndComments) {
-  PngSpec spec{.Width = 5, .Height = 4, .ColorType = 6, .Depth = 16};
-  spec.Gamma = 0.5;
-  spec.Interlaced = true;
-  spec.Texts = {
+  PngSpec recipe{.Width = 5, .Height = 4, .ColorType = 6, .Depth = 16};
+  recipe.Gamma = 0.5;
+  recipe.Interlaced = true;
+  recipe.Texts = {
       {"Comment", "first"}, {"comment", "ignored"}, {"Title", "no"}, {"Comment", "caf\xE9"}};
-  const auto file = WritePng(spec);
+  const auto file = WritePng(recipe);
   TPNGGraphic graphic;
   ASSERT_TRUE(graphic.ReadImageProperties(file.data(), static_cast<int64_t>(file.size()), 0));
   const TImageProperties& properties = graphic.ImageProperties();
@@ -315,10 +315,10 @@ void ExpectRefused(const std::vector<uint8_t>& File, const std::string& Message)
 }
 
 TEST(PngReaderFailures, BrokenFilesRaiseAndKeepThePicture) {
-  PngSpec spec{.Width = 6, .Height = 5, .ColorType = 3, .Depth = 2};
-  spec.Gamma = 0.45;
-  spec.Texts = {{"Comment", "x"}};
-  const auto file = WritePng(spec);
+  PngSpec recipe{.Width = 6, .Height = 5, .ColorType = 3, .Depth = 2};
+  recipe.Gamma = 0.45;
+  recipe.Texts = {{"Comment", "x"}};
+  const auto file = WritePng(recipe);
   const std::string invalid = "Cannot load image. Invalid or unexpected PNG image format.";
   // Every truncation.
   for (size_t size = 0; size < file.size(); ++size)

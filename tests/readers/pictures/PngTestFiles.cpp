@@ -53,16 +53,16 @@ std::vector<uint8_t> PackRow(const std::vector<uint16_t>& Samples, int Depth) {
 
 }  // namespace
 
-std::vector<uint8_t> WritePng(const PngSpec& Spec) {
-  std::mt19937 random(Spec.Seed);
-  const int channels = ChannelsOf(Spec.ColorType);
+std::vector<uint8_t> WritePng(const PngSpec& Recipe) {
+  std::mt19937 random(Recipe.Seed);
+  const int channels = ChannelsOf(Recipe.ColorType);
   const uint32_t paletteSize =
-      Spec.PaletteSize ? static_cast<uint32_t>(Spec.PaletteSize) : 1u << Spec.Depth;
-  const uint32_t maxSample = Spec.ColorType == 3 ? paletteSize - 1 : (1u << Spec.Depth) - 1;
-  std::vector<std::vector<uint16_t>> samples(Spec.Height);
+      Recipe.PaletteSize ? static_cast<uint32_t>(Recipe.PaletteSize) : 1u << Recipe.Depth;
+  const uint32_t maxSample = Recipe.ColorType == 3 ? paletteSize - 1 : (1u << Recipe.Depth) - 1;
+  std::vector<std::vector<uint16_t>> samples(Recipe.Height);
   uint16_t last = 0;
   for (auto& row : samples) {
-    row.resize(size_t{Spec.Width} * channels);
+    row.resize(size_t{Recipe.Width} * channels);
     for (auto& sample : row) {
       // Runs of equal values between random ones.
       if (random() % 3 != 0) last = static_cast<uint16_t>(random() % (maxSample + 1));
@@ -70,7 +70,7 @@ std::vector<uint8_t> WritePng(const PngSpec& Spec) {
     }
   }
   std::vector<std::vector<uint8_t>> packed;
-  for (const auto& row : samples) packed.push_back(PackRow(row, Spec.Depth));
+  for (const auto& row : samples) packed.push_back(PackRow(row, Recipe.Depth));
 
   std::vector<uint8_t> file;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -86,32 +86,32 @@ std::vector<uint8_t> WritePng(const PngSpec& Spec) {
         out->insert(out->end(), Data, Data + Length);
       },
       nullptr);
-  png_set_IHDR(png, info, Spec.Width, Spec.Height, Spec.Depth, Spec.ColorType,
-               Spec.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, Recipe.Width, Recipe.Height, Recipe.Depth, Recipe.ColorType,
+               Recipe.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   static constexpr int filterFlags[] = {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP,
                                         PNG_FILTER_AVG, PNG_FILTER_PAETH};
-  png_set_filter(png, 0, Spec.Filter < 0 ? PNG_ALL_FILTERS : filterFlags[Spec.Filter]);
-  if (Spec.CompressionBuffer) png_set_compression_buffer_size(png, Spec.CompressionBuffer);
+  png_set_filter(png, 0, Recipe.Filter < 0 ? PNG_ALL_FILTERS : filterFlags[Recipe.Filter]);
+  if (Recipe.CompressionBuffer) png_set_compression_buffer_size(png, Recipe.CompressionBuffer);
   std::vector<png_color> palette(paletteSize);
-  if (Spec.ColorType == 3) {
+  if (Recipe.ColorType == 3) {
     for (auto& colour : palette)
       colour = {static_cast<uint8_t>(random()), static_cast<uint8_t>(random()),
                 static_cast<uint8_t>(random())};
     png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
   }
-  if (Spec.Gamma) png_set_gAMA(png, info, *Spec.Gamma);
-  if (Spec.ColorKey && (Spec.ColorType == 0 || Spec.ColorType == 2)) {
+  if (Recipe.Gamma) png_set_gAMA(png, info, *Recipe.Gamma);
+  if (Recipe.ColorKey && (Recipe.ColorType == 0 || Recipe.ColorType == 2)) {
     png_color_16 key{};
     key.gray = samples[0][0];
-    if (Spec.ColorType == 2) {
+    if (Recipe.ColorType == 2) {
       key.red = samples[0][0];
       key.green = samples[0][1];
       key.blue = samples[0][2];
     }
     png_set_tRNS(png, info, nullptr, 0, &key);
   }
-  if (Spec.Background) {
+  if (Recipe.Background) {
     png_color_16 background{};
     background.index = 0;
     background.gray = static_cast<uint16_t>(maxSample / 2);
@@ -119,7 +119,7 @@ std::vector<uint8_t> WritePng(const PngSpec& Spec) {
     png_set_bKGD(png, info, &background);
   }
   std::vector<png_text> texts;
-  for (const auto& [key, text] : Spec.Texts) {
+  for (const auto& [key, text] : Recipe.Texts) {
     png_text entry{};
     entry.compression = PNG_TEXT_COMPRESSION_NONE;
     entry.key = const_cast<char*>(key.c_str());

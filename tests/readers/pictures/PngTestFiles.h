@@ -36,7 +36,7 @@ struct PngSamples {
 };
 
 // Random pixels (with runs, so every filter gets used) written by libpng.
-std::vector<uint8_t> WritePng(const PngSpec& Spec);
+std::vector<uint8_t> WritePng(const PngSpec& Recipe);
 PngSamples ReadPngSamples(const std::vector<uint8_t>& File);
 
 // A chunk with its length and CRC.

@@ -48,10 +48,10 @@ TEST(ReaderProgress, StagesAndRowsOfAPlainPng) {
 TEST(ReaderProgress, InterlacedPicturesReportTheirLastPassOnly) {
   // Adam7 pass 7 holds rows 1, 3, 5; each report names the row a step further (3, 5, 7).
   TPNGGraphic png;
-  auto spec = PngSpec{.Width = 4, .Height = 6, .ColorType = 0};
-  spec.Interlaced = true;
+  auto recipe = PngSpec{.Width = 4, .Height = 6, .ColorType = 0};
+  recipe.Interlaced = true;
   std::vector<int> percents;
-  for (const Report& report : Record(png, WritePng(spec)))
+  for (const Report& report : Record(png, WritePng(recipe)))
     if (report.Stage == plat::psRunning) percents.push_back(report.Percent);
   EXPECT_EQ(percents, (std::vector<int>{50, 83, 117}));
 
@@ -77,10 +77,10 @@ TEST(ReaderProgress, InterlacedPicturesReportTheirLastPassOnly) {
 }
 
 TEST(ReaderProgress, AssignCopiesPixelsAndProperties) {
-  PngSpec spec{.Width = 3, .Height = 2, .ColorType = 6};
-  spec.Texts = {{"Comment", "kept"}};
+  PngSpec recipe{.Width = 3, .Height = 2, .ColorType = 6};
+  recipe.Texts = {{"Comment", "kept"}};
   TPNGGraphic source, copy;
-  const auto file = WritePng(spec);
+  const auto file = WritePng(recipe);
   source.LoadFromMemory(file.data(), static_cast<int64_t>(file.size()));
   copy.Assign(source);
   EXPECT_EQ(copy.ImageProperties().Comment, "kept");
