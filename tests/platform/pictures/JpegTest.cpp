@@ -5,6 +5,7 @@
 #include <csetjmp>
 #include <cstdlib>
 
+#include "LibjpegOracle.h"
 #include "PictureTestUtil.h"
 #include "platform/Bitmap.h"
 #include "platform/Files.h"
@@ -59,35 +60,6 @@ bool OracleDecode(const std::string& data, J_COLOR_SPACE space, int scaleDenomin
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
   return true;
-}
-
-// Writes samples with libjpeg (grey or CMYK pictures our class never writes).
-std::string OracleEncode(const std::vector<uint8_t>& samples, int width, int height,
-                         J_COLOR_SPACE space, int components) {
-  jpeg_compress_struct cinfo{};
-  jpeg_error_mgr error;
-  cinfo.err = jpeg_std_error(&error);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = JDIMENSION(width);
-  cinfo.image_height = JDIMENSION(height);
-  cinfo.input_components = components;
-  cinfo.in_color_space = space;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 90, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<uint8_t*>(samples.data()) +
-                   size_t(cinfo.next_scanline) * size_t(width) * size_t(components);
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::string data(reinterpret_cast<char*>(buffer), size);
-  std::free(buffer);
-  return data;
 }
 
 // A smooth 32-bit picture with varying alpha (which a JPEG must ignore).
@@ -194,7 +166,8 @@ TEST(Jpeg, ScaledGreyAndQuantisedDecoding) {
 TEST(Jpeg, GreyAndCmykFiles) {
   std::vector<uint8_t> greySamples(16 * 8);
   for (size_t i = 0; i < greySamples.size(); ++i) greySamples[i] = uint8_t(i * 2);
-  const std::string greyFile = OracleEncode(greySamples, 16, 8, JCS_GRAYSCALE, 1);
+  const std::string greyFile =
+      picture_test::LibjpegEncode(greySamples, 16, 8, JCS_GRAYSCALE, 1, 90);
   TJPEGImage grey;
   LoadJpeg(grey, greyFile);
   OracleImage greyOracle;
@@ -208,7 +181,7 @@ TEST(Jpeg, GreyAndCmykFiles) {
   // libjpeg marks CMYK files as Adobe's, whose inks are stored inverted: R = C * K / 255.
   std::vector<uint8_t> cmyk(8 * 8 * 4);
   for (size_t i = 0; i < cmyk.size(); ++i) cmyk[i] = uint8_t(40 + (i * 37) % 200);
-  const std::string cmykFile = OracleEncode(cmyk, 8, 8, JCS_CMYK, 4);
+  const std::string cmykFile = picture_test::LibjpegEncode(cmyk, 8, 8, JCS_CMYK, 4, 90);
   TJPEGImage colour;
   LoadJpeg(colour, cmykFile);
   OracleImage inks;
