@@ -13,7 +13,7 @@ export QT_QPA_PLATFORM=offscreen
 for program in build/release/bin/bench_*; do
   [ -n "$filter" ] && [[ "$program" != *"$filter"* ]] && continue
   echo "== ${program##*/}"
-  "$program" --benchmark_color=false | tee -a "$ratios"
+  "$program" | tee -a "$ratios"
 done
 echo
 grep '^ratio ' "$ratios" || echo "no comparisons ran"

@@ -23,6 +23,9 @@ std::vector<Pair>& Pairs() {
 // Keeps the console output and remembers each benchmark's CPU time per iteration.
 class CollectingReporter : public benchmark::ConsoleReporter {
  public:
+  // Plain text: the ratio lines are picked out of the output by scripts.
+  CollectingReporter() : ConsoleReporter(OO_Tabular) {}
+
   std::map<std::string, double> cpuTime;
 
   void ReportRuns(const std::vector<Run>& runs) override {
