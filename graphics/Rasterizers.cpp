@@ -1,6 +1,8 @@
 #include "graphics/Rasterizers.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "graphics/Bitmap32.h"
 #include "graphics/ResamplersMath.h"
@@ -105,15 +107,39 @@ void TRasterizer::Rasterize(TCustomBitmap32& Dst, const TRect& DstRect,
   Rasterize(Dst, DstRect);
 }
 
+void TRasterizer::AssignRow(TColor32* Dst, const TColor32* Src, int32_t Count) const {
+  switch (assignMode_) {
+    case dmOpaque:
+      std::copy(Src, Src + Count, Dst);
+      break;
+    case dmBlend:
+      for (int32_t i = 0; i < Count; ++i) blendMemEx_(Src[i], Dst[i], info_.SrcAlpha);
+      EMMS();
+      break;
+    case dmTransparent:
+      for (int32_t i = 0; i < Count; ++i)
+        if (Src[i] != info_.TransparentColor) Dst[i] = Src[i];
+      break;
+    case dmCustom:
+      for (int32_t i = 0; i < Count; ++i) AssignColor(Dst[i], Src[i]);
+      break;
+  }
+}
+
 // ---- TRegularRasterizer ----
 
 void TRegularRasterizer::DoRasterize(TCustomBitmap32& Dst, const TRect& DstRect) {
   TCustomSampler& sampler = *Sampler();
+  const int32_t width = DstRect.Right - DstRect.Left;
+  std::vector<TColor32> samples(AssignsRows() && width > 0 ? size_t(width) : 0);
   int32_t count = 0;
   for (int32_t j = DstRect.Top; j < DstRect.Bottom; ++j) {
     TColor32* row = Dst.RowPtr(j);
-    for (int32_t i = DstRect.Left; i < DstRect.Right; ++i)
-      AssignColor(row[i], sampler.GetSampleInt(i, j));
+    if (!samples.empty() && sampler.GetSampleRowInt(DstRect.Left, j, width, samples.data(), Dst))
+      AssignRow(row + DstRect.Left, samples.data(), width);
+    else
+      for (int32_t i = DstRect.Left; i < DstRect.Right; ++i)
+        AssignColor(row[i], sampler.GetSampleInt(i, j));
     if (++count == UpdateRowCount) {
       Dst.AreaChanged({DstRect.Left, j - count, DstRect.Right, j}, AreaInfoRect);
       count = 0;

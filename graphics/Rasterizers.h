@@ -65,6 +65,11 @@ class TRasterizer : public TThreadPersistent {
         break;
     }
   }
+  // Rows are sampled ahead of writing only for the built-in modes: a callback sees every sample
+  // as it is taken.
+  bool AssignsRows() const { return assignMode_ != dmCustom; }
+  // AssignColor over Count pixels, the mode chosen once.
+  void AssignRow(TColor32* Dst, const TColor32* Src, int32_t Count) const;
 
  private:
   TCustomSampler* sampler_ = nullptr;

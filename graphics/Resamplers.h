@@ -100,7 +100,10 @@ class TNearestResampler : public TCustomResampler {
 class TLinearResampler : public TCustomResampler {
  public:
   TLinearResampler();
-  TColor32 GetSampleFixed(TFixed X, TFixed Y) override;
+  // Final: the run below stands for it.
+  TColor32 GetSampleFixed(TFixed X, TFixed Y) final;
+  bool GetSampleRunFixed(TFixed X, TFixed Y, TFixed Dx, TFixed Dy, int32_t Count, TColor32* Out,
+                         const TCustomBitmap32& Target) final;
   TColor32 GetSampleFloat(float X, float Y) override;
   void PrepareSampling() override;
   float GetWidth() const override { return 1; }

@@ -74,28 +74,66 @@ TColor32 TLinearResampler::ReadEdge(TFixed X, TFixed Y) const {
   return result;
 }
 
+namespace {
+
 // The bitmap's clipped bilinear read with the bound interpolation called directly: this is the
 // per-pixel path of rotated and scaled drawing. The MMX state is ended before pixel callbacks and
-// after each run, not after every sample.
-TColor32 TLinearResampler::ReadClipped(TFixed X, TFixed Y) const {
-  const TCustomBitmap32& b = *Bitmap();
-  const int32_t x = int32_t(uint32_t(X) + 127) >> 8, y = int32_t(uint32_t(Y) + 127) >> 8;
-  const TRect& sub = b.SubpixelClipRect();
-  if (x < sub.Left || y < sub.Top) return b.OuterColor();
-  const TRect& clip = b.ClipRect();
-  const int32_t w = (clip.Right - 1) * 256, h = (clip.Bottom - 1) * 256;
-  if (x < w && y < h) {
-    const TColor32* top = b.PixelPtr(x >> 8, y >> 8);
-    return Interpolator(GammaTable[(x & 255) ^ 255], GammaTable[(y & 255) ^ 255], top,
-                        top + b.Width());
+// after each run, not after every sample. The bitmap's bounds are taken once per run.
+class TClippedReader {
+ public:
+  explicit TClippedReader(const TCustomBitmap32& B)
+      : b_(B),
+        sub_(B.SubpixelClipRect()),
+        clip_(B.ClipRect()),
+        w_((clip_.Right - 1) * 256),
+        h_((clip_.Bottom - 1) * 256),
+        interpolate_(Interpolator) {}
+
+  TColor32 Read(TFixed X, TFixed Y) const {
+    const int32_t x = int32_t(uint32_t(X) + 127) >> 8, y = int32_t(uint32_t(Y) + 127) >> 8;
+    if (x < sub_.Left || y < sub_.Top) return b_.OuterColor();
+    if (x < w_ && y < h_) {
+      const TColor32* top = b_.PixelPtr(x >> 8, y >> 8);
+      return interpolate_(GammaTable[(x & 255) ^ 255], GammaTable[(y & 255) ^ 255], top,
+                          top + b_.Width());
+    }
+    if (x == w_ && y <= h_) return b_.Pixel(clip_.Right - 1, y >> 8);
+    if (x <= w_ && y == h_) return b_.Pixel(x >> 8, clip_.Bottom - 1);
+    return b_.OuterColor();
   }
-  if (x == w && y <= h) return b.Pixel(clip.Right - 1, y >> 8);
-  if (x <= w && y == h) return b.Pixel(x >> 8, clip.Bottom - 1);
-  return b.OuterColor();
+
+ private:
+  const TCustomBitmap32& b_;
+  const TRect sub_, clip_;
+  const int32_t w_, h_;
+  const TInterpolator interpolate_;
+};
+
+}  // namespace
+
+TColor32 TLinearResampler::ReadClipped(TFixed X, TFixed Y) const {
+  return TClippedReader(*Bitmap()).Read(X, Y);
 }
 
 TColor32 TLinearResampler::GetSampleFixed(TFixed X, TFixed Y) {
   return (this->*reader_)(X, Y);
+}
+
+bool TLinearResampler::GetSampleRunFixed(TFixed X, TFixed Y, TFixed Dx, TFixed Dy, int32_t Count,
+                                         TColor32* Out, const TCustomBitmap32& Target) {
+  if (Bitmap() == &Target) return false;
+  auto run = [&](auto read) {
+    uint32_t x = uint32_t(X), y = uint32_t(Y);
+    for (int32_t i = 0; i < Count; ++i, x += uint32_t(Dx), y += uint32_t(Dy))
+      Out[i] = read(TFixed(x), TFixed(y));
+  };
+  if (reader_ == &TLinearResampler::ReadClipped) {
+    const TClippedReader reader(*Bitmap());
+    run([&reader](TFixed U, TFixed V) { return reader.Read(U, V); });
+  } else {
+    run([this](TFixed U, TFixed V) { return (this->*reader_)(U, V); });
+  }
+  return true;
 }
 
 TColor32 TLinearResampler::GetSampleFloat(float X, float Y) {

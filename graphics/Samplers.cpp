@@ -102,20 +102,44 @@ void TTransformer::ReverseFixed(TFixed X, TFixed Y, TFixed& U, TFixed& V) {
     Mapping().ReverseTransformFixed(X, Y, U, V);
 }
 
-TColor32 TTransformer::GetSampleInt(int32_t X, int32_t Y) {
-  TFixed U, V;
+void TTransformer::ReversePixel(int32_t X, int32_t Y, TFixed& U, TFixed& V) {
   if (affineInverse_ && hasLast_ && Y == lastY_ && X == lastX_ + 1 && X <= 32767) {
     U = TFixed(uint32_t(lastU_) + uint32_t((*affineInverse_)[0][0]));
     V = TFixed(uint32_t(lastV_) + uint32_t((*affineInverse_)[0][1]));
   } else {
     ReverseFixed(CentreOf(X), CentreOf(Y), U, V);
   }
+}
+
+void TTransformer::RememberPixel(int32_t X, int32_t Y, TFixed U, TFixed V) {
   lastX_ = X;
   lastY_ = Y;
   lastU_ = U;
   lastV_ = V;
   hasLast_ = true;
+}
+
+TColor32 TTransformer::GetSampleInt(int32_t X, int32_t Y) {
+  TFixed U, V;
+  ReversePixel(X, Y, U, V);
+  RememberPixel(X, Y, U, V);
   return Inner().GetSampleFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf));
+}
+
+// Along an affine row every pixel after the first is stepped, as GetSampleInt steps it.
+bool TTransformer::GetSampleRowInt(int32_t X, int32_t Y, int32_t Count, TColor32* Out,
+                                   const TCustomBitmap32& Target) {
+  if (!affineInverse_ || Count <= 0 || int64_t(X) + Count - 1 > 32767) return false;
+  TFixed U, V;
+  ReversePixel(X, Y, U, V);
+  const uint32_t dU = uint32_t((*affineInverse_)[0][0]), dV = uint32_t((*affineInverse_)[0][1]);
+  if (!Inner().GetSampleRunFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf),
+                                 TFixed(dU), TFixed(dV), Count, Out, Target))
+    return false;
+  const uint32_t steps = uint32_t(Count - 1);
+  RememberPixel(X + Count - 1, Y, TFixed(uint32_t(U) + steps * dU),
+                TFixed(uint32_t(V) + steps * dV));
+  return true;
 }
 
 TColor32 TTransformer::GetSampleFixed(TFixed X, TFixed Y) {

@@ -31,6 +31,17 @@ class TCustomSampler : public TNotifiablePersistent {
   virtual TColor32 GetSampleInt(int32_t X, int32_t Y);
   virtual TColor32 GetSampleFixed(TFixed X, TFixed Y);
   virtual TColor32 GetSampleFloat(float X, float Y);
+  // Fast paths for whole rows. Each fills Out with the samples GetSampleInt(X + i, Y), or
+  // GetSampleFixed at Count positions from (X, Y) in steps of (Dx, Dy), and returns true; false
+  // means the caller samples pixel by pixel. They refuse when a sample could read Target, which
+  // the caller writes between samples.
+  virtual bool GetSampleRowInt(int32_t, int32_t, int32_t, TColor32*, const TCustomBitmap32&) {
+    return false;
+  }
+  virtual bool GetSampleRunFixed(TFixed, TFixed, TFixed, TFixed, int32_t, TColor32*,
+                                 const TCustomBitmap32&) {
+    return false;
+  }
   virtual void PrepareSampling() {}
   virtual void FinalizeSampling() {}
   virtual bool HasBounds() const { return false; }
@@ -122,6 +133,8 @@ class TTransformer : public TNestedSampler {
   TColor32 GetSampleInt(int32_t X, int32_t Y) override;
   TColor32 GetSampleFixed(TFixed X, TFixed Y) override;
   TColor32 GetSampleFloat(float X, float Y) override;
+  bool GetSampleRowInt(int32_t X, int32_t Y, int32_t Count, TColor32* Out,
+                       const TCustomBitmap32& Target) override;
   void PrepareSampling() override;
   bool HasBounds() const override;
   TFloatRect GetSampleBounds() const override;
@@ -129,6 +142,9 @@ class TTransformer : public TNestedSampler {
  private:
   TTransformation& Mapping() const;
   void ReverseFixed(TFixed X, TFixed Y, TFixed& U, TFixed& V);
+  // The source position of pixel (X, Y)'s centre, stepped from the last pixel where possible.
+  void ReversePixel(int32_t X, int32_t Y, TFixed& U, TFixed& V);
+  void RememberPixel(int32_t X, int32_t Y, TFixed U, TFixed V);
 
   TTransformation* transformation_;
   // A plain affine transformation is mapped inline through its prepared inverse; along a row the
