@@ -22,11 +22,8 @@
 #include "app/Background.h"
 #include "app/Composition.h"
 #include "app/PictureLayers.h"
-#include "graphics/Engine.h"
+#include "app/ProgramStart.h"
 #include "graphics/Image.h"
-#include "platform/Application.h"
-#include "platform/Files.h"
-#include "readers/PictureReaders.h"
 #include "support/BenchMain.h"
 
 extern char** environ;
@@ -136,11 +133,9 @@ struct Pictures {
 
 const Pictures& TestPictures() {
   static const Pictures pictures = [] {
-    plat::Application().Initialize();
-    gfx::StartEngine();
-    readers::StartReaders();
+    app::StartProgram();
     // Before the registries' own statics go away.
-    std::atexit([] { readers::StopReaders(); });
+    std::atexit([] { app::StopProgram(); });
     // A child run for the memory figure finds the pictures made by its parent.
     const char* made = std::getenv(PicturesVariable);
     std::string pattern = (std::filesystem::temp_directory_path() / "mainroad-XXXXXX").string();

@@ -1,28 +1,16 @@
-// Starts the application object, the engine and the picture readers once for the suites.
+// Start-up of the main road suites, in program order.
 #include <gtest/gtest.h>
 
-#include "graphics/Engine.h"
-#include "platform/Application.h"
-#include "platform/Picture.h"
-#include "readers/PictureReaders.h"
+#include "app/ProgramStart.h"
 
 namespace {
 
-class RoadEnvironment : public testing::Environment {
+class EditorEnvironment : public testing::Environment {
  public:
-  void SetUp() override {
-    plat::Application().Initialize();
-    plat::RegisterDefaultPictureFormats();
-    gfx::StartEngine();
-    readers::StartReaders();
-  }
-  void TearDown() override {
-    readers::StopReaders();
-    plat::Application().DestroyForms();
-  }
+  void SetUp() override { app::StartProgram(); }
+  void TearDown() override { app::StopProgram(); }
 };
 
-const testing::Environment* const environment =
-    testing::AddGlobalTestEnvironment(std::make_unique<RoadEnvironment>().release());
+const auto* const environment = testing::AddGlobalTestEnvironment(new EditorEnvironment);
 
 }  // namespace

@@ -1,0 +1,11 @@
+// Start-up and shutdown of the program's subsystems, shared by the program and its test suites.
+#pragma once
+
+namespace app {
+
+// Starts the platform with its picture formats, the engine and the picture readers, in that order.
+void StartProgram();
+// Frees the windows, stops the readers and removes the run's work folder.
+void StopProgram();
+
+}  // namespace app
