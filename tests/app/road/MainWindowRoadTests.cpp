@@ -20,8 +20,6 @@ namespace {
 
 using namespace road_test;
 
-constexpr uint32_t kYellow = 0xFFFFFF00, kBlack = 0xFF000000, kKey = 0xFF010101;
-
 class MainWindowRoad : public testing::Test {
  protected:
   void SetUp() override {
@@ -37,18 +35,8 @@ class MainWindowRoad : public testing::Test {
       messages.push_back(text);
       return messageAnswer;
     };
-    gfx::TBitmap32 bg;
-    MakeQuadrants(bg, 400, 300);
-    bg.SaveToFile(folder.File("bg.bmp"));
-    gfx::TBitmap32 layer;
-    layer.SetSize(120, 80);
-    for (int y = 0; y < 80; ++y)
-      for (int x = 0; x < 120; ++x)
-        layer.SetPixel(x, y,
-                       x >= 20 && x < 40 && y >= 20 && y < 40 ? kKey
-                       : x < 60                               ? kYellow
-                                                              : kBlack);
-    layer.SaveToFile(folder.File("layer.bmp"));
+    WriteQuadrantsBackground(folder.File("bg.bmp"));
+    WriteKeyedLayer(folder.File("layer.bmp"));
     app::SetProgramArguments({});
     form = std::make_unique<app::TMainForm>(nullptr);
     form->Show();

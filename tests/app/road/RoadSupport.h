@@ -43,6 +43,29 @@ inline void MakeQuadrants(gfx::TBitmap32& b, int w, int h) {
                            : (x < w / 2 ? kBottomLeft : kBottomRight));
 }
 
+// The layer picture of the composition tests: 120 x 80, a yellow left half with a 20 x 20 block
+// of the key colour at (20, 20), and a black right half.
+inline constexpr uint32_t kYellow = 0xFFFFFF00, kBlack = 0xFF000000, kKey = 0xFF010101;
+
+inline void WriteKeyedLayer(const std::string& path) {
+  gfx::TBitmap32 layer;
+  layer.SetSize(120, 80);
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 120; ++x)
+      layer.SetPixel(x, y,
+                     x >= 20 && x < 40 && y >= 20 && y < 40 ? kKey
+                     : x < 60                               ? kYellow
+                                                            : kBlack);
+  layer.SaveToFile(path);
+}
+
+// A 400 x 300 background in four quadrants.
+inline void WriteQuadrantsBackground(const std::string& path) {
+  gfx::TBitmap32 bg;
+  MakeQuadrants(bg, 400, 300);
+  bg.SaveToFile(path);
+}
+
 inline uint32_t Channel(uint32_t c, int shift) {
   return (c >> shift) & 0xFF;
 }

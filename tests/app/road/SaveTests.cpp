@@ -14,25 +14,13 @@ namespace {
 
 using namespace road_test;
 
-constexpr uint32_t kYellow = 0xFFFFFF00, kBlack = 0xFF000000, kKey = 0xFF010101;
 constexpr uint32_t kNavy32 = 0xFF000080;
 
 class SaveTest : public testing::Test {
  protected:
   void SetUp() override {
-    gfx::TBitmap32 bg;
-    MakeQuadrants(bg, 400, 300);
-    bg.SaveToFile(folder.File("bg.bmp"));
-    // 120 x 80: yellow left half with a 20 x 20 block of the key colour, black right half.
-    gfx::TBitmap32 layer;
-    layer.SetSize(120, 80);
-    for (int y = 0; y < 80; ++y)
-      for (int x = 0; x < 120; ++x)
-        layer.SetPixel(x, y,
-                       x >= 20 && x < 40 && y >= 20 && y < 40 ? kKey
-                       : x < 60                               ? kYellow
-                                                              : kBlack);
-    layer.SaveToFile(folder.File("layer.bmp"));
+    WriteQuadrantsBackground(folder.File("bg.bmp"));
+    WriteKeyedLayer(folder.File("layer.bmp"));
 
     app::InstallBackground(view, pristine, app::ReadBackground(folder.File("bg.bmp")));
     around = {400, 300, 400, 300};

@@ -11,27 +11,17 @@
 #include "platform/Application.h"
 #include "platform/Forms.h"
 #include "platform/TestSeams.h"
+#include "support/ShownForm.h"
 
 namespace controls_test {
 
-class FormTest : public testing::Test {
+class FormTest : public test_support::ShownFormTest {
  protected:
-  void SetUp() override {
-    form.SetBounds(40, 40, 640, 480);
-    form.Show();
-  }
-  template <class T>
-  T* Add(int left, int top, int width, int height) {
-    T* control = form.Make<T>();
-    control->SetParent(&form);
-    control->SetBounds(left, top, width, height);
-    return control;
-  }
+  FormTest() : ShownFormTest({40, 40, 680, 520}) {}
   // Delivers posted paint requests and pending window paints.
   static void Settle() { plat::Application().ProcessMessages(); }
 
   plat::TTestHooksScope hooks;
-  plat::TForm form{nullptr};
 };
 
 // The first pixel where the two bitmaps' top-left W x H parts differ, as text; empty when equal.

@@ -8,21 +8,18 @@
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 #include "platform/TestSeams.h"
+#include "support/ShownForm.h"
 
 namespace plat {
 namespace {
 
-class Input : public testing::Test {
+class Input : public test_support::ShownFormTest {
  protected:
-  void SetUp() override {
-    form.SetBounds(20, 20, 400, 300);
-    form.Show();
-  }
+  Input() : ShownFormTest({20, 20, 420, 320}) {}
+  // Input goes to controls whose windows exist, so each one is settled as it is added.
   template <class T>
   T* Add(int left, int top, int width, int height) {
-    T* control = form.Make<T>();
-    control->SetParent(&form);
-    control->SetBounds(left, top, width, height);
+    T* control = ShownFormTest::Add<T>(left, top, width, height);
     Application().ProcessMessages();
     return control;
   }
@@ -30,7 +27,6 @@ class Input : public testing::Test {
     SimulateMouse(control, TMouseAction::Press, mbLeft, at);
     SimulateMouse(control, TMouseAction::Release, mbLeft, at);
   }
-  TForm form{nullptr};
 };
 
 TEST_F(Input, ACheckBoxClickTogglesAndClicksOnce) {

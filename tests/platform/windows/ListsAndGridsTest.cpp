@@ -7,24 +7,14 @@
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 #include "platform/TestSeams.h"
+#include "support/ShownForm.h"
 
 namespace plat {
 namespace {
 
-class Lists : public testing::Test {
+class Lists : public test_support::ShownFormTest {
  protected:
-  void SetUp() override {
-    form.SetBounds(30, 30, 400, 300);
-    form.Show();
-  }
-  template <class T>
-  T* Add(int left, int top, int width, int height) {
-    T* control = form.Make<T>();
-    control->SetParent(&form);
-    control->SetBounds(left, top, width, height);
-    return control;
-  }
-  TForm form{nullptr};
+  Lists() : ShownFormTest({30, 30, 430, 330}) {}
 };
 
 TEST_F(Lists, DropDownListsOnlyShowTheirItems) {
