@@ -199,6 +199,20 @@ class TCustomBitmap32 : public TCustomMap {
   virtual void DetachBackendHandlers(TCustomBackend&) {}
 
  private:
+  // Runs Body inside an update bracket and reports one change afterwards, also when it fails.
+  template <class Body>
+  void ChangeInUpdate(Body&& body) {
+    BeginUpdate();
+    try {
+      body();
+    } catch (...) {
+      EndUpdate();
+      Changed();
+      throw;
+    }
+    EndUpdate();
+    Changed();
+  }
   void FinalizeBackend();
   void UpdateWrapProcs();
   void ReplacePixels(int32_t width, int32_t height, const TColor32* pixels);

@@ -21,21 +21,11 @@ bool IsKindOf(const plat::TGraphic& g, const char* className) {
 }  // namespace
 
 void TCustomBitmap32::Assign(std::nullptr_t) {
-  BeginUpdate();
-  try {
-    SetSize(0, 0);
-  } catch (...) {
-    EndUpdate();
-    Changed();
-    throw;
-  }
-  EndUpdate();
-  Changed();
+  ChangeInUpdate([this] { SetSize(0, 0); });
 }
 
 void TCustomBitmap32::Assign(const plat::TPersistent& source) {
-  BeginUpdate();
-  try {
+  ChangeInUpdate([&] {
     if (const auto* bitmap = dynamic_cast<const TCustomBitmap32*>(&source)) {
       bitmap->CopyMapTo(*this);
       bitmap->CopyPropertiesTo(*this);
@@ -50,13 +40,7 @@ void TCustomBitmap32::Assign(const plat::TPersistent& source) {
     } else {
       TCustomMap::Assign(source);
     }
-  } catch (...) {
-    EndUpdate();
-    Changed();
-    throw;
-  }
-  EndUpdate();
-  Changed();
+  });
 }
 
 void TCustomBitmap32::AssignTo(plat::TPersistent& dest) const {
