@@ -26,6 +26,9 @@ class TRubberbandLayer;
 
 namespace app {
 
+class TNewImageForm;
+class TRGBALoaderForm;
+
 // The window's shared state; the values the settings file keeps come first.
 struct TMainState : TSettingsValues {
   // The start-up timer's step: 1 without a picture to load, 4 with one, 2 and 3 after a load,
@@ -48,6 +51,9 @@ struct TMainState : TSettingsValues {
   bool ImageLoaded = false;
   bool FirstTickDone = false;
   int32_t ToolAction = 0;
+  // Set while a picture is with the rotation or the extended colour dialog.
+  bool RotateBusy = false;
+  bool ExtendedColorBusy = false;
   std::string RotateWorkFile;
   std::string ColorWorkFile;
   int32_t LoadedWidth = 0, LoadedHeight = 0;
@@ -137,6 +143,29 @@ class TMainForm : public plat::TForm, public TMainState {
   void ButtonDecreazeSizeClick(plat::TObject* Sender);
   void ButtonIncreazeSizeLayerClick(plat::TObject* Sender);
   void ButtonDecreazeSizeLayerClick(plat::TObject* Sender);
+  void PictOpacityGaugeBarChange(plat::TObject* Sender);
+  // A blank background picture of a chosen size and colour.
+  void NewButtonClick(plat::TObject* Sender);
+  void CreateNewImage(int32_t W, int32_t H, gfx::TColor32 Color);
+  // The text list: stamping the current text, choosing and deleting saved texts.
+  void WriteTextClick(plat::TObject* Sender);
+  void TextListClick(plat::TObject* Sender);
+  void TextListDoubleClick(plat::TObject* Sender);
+  // The layer tools and picture tools menus, and the action timer that runs what they chose.
+  void OpenColorFunctions(plat::TObject* Sender);
+  void OpenBGPictFunctions(plat::TObject* Sender);
+  void TimerEllapsed2(plat::TObject* Sender);
+  // Hands the selected layer to the rotation dialog; Mode 1 rotates, 2 stamps rotated steps.
+  void WMRotateChange(plat::TObject* Sender, int32_t Mode);
+  // Hands the selected layer (Target 2) or the background (any other Target) to the extended
+  // colour dialog.
+  void OpenBGExtendedColorFunctions(plat::TObject* Sender, int32_t Mode, int32_t Target);
+  // Puts the picture a dialog left in WorkFile in place of Layer, at the same place in the stack.
+  // The file is read first: when it cannot be read, Layer stays as it was and the error goes on.
+  gfx::TBitmapLayer& ReplaceLayerFromWorkFile(plat::TObject* Sender, gfx::TBitmapLayer& Layer,
+                                              const TPictureLayerRequest& Request);
+  // The builder of layers made from a picture and an overlay.
+  void WatermarkToolsClick(plat::TObject* Sender);
 
   gfx::TImgView32* ImgView = nullptr;
   plat::TPanel* SidePanel = nullptr;
@@ -183,6 +212,9 @@ class TMainForm : public plat::TForm, public TMainState {
   plat::TSavePictureDialog* SavePictureDialog1 = nullptr;
   plat::TTimer* Timer1 = nullptr;
   plat::TTimer* Timer2 = nullptr;
+  // Dialogs kept for the whole run, made on first use and owned by this window.
+  TNewImageForm* NewImageForm = nullptr;
+  TRGBALoaderForm* RGBALoaderForm = nullptr;
 
  private:
   void SetUpFolders();
