@@ -2,7 +2,7 @@
 // text list's hints, and a screenshot of the window after start.
 #include <fstream>
 
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "app/TextHints.h"
 #include "platform/Application.h"
 

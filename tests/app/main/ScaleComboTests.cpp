@@ -1,5 +1,5 @@
 // The scale combo: a typed percentage zooms the view and is written back in one form.
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "app/EditorTexts.h"
 #include "app/Settings.h"
 #include "app/TextHints.h"
