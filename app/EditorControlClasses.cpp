@@ -30,32 +30,44 @@ void RegisterGaugeBar() {
   plat::RegisterComponentClass<TGaugeBar>("TGaugeBar");
 }
 
-void RegisterImgView() {
-  using gfx::TImgView32;
-  plat::TClassRegistrar<TImgView32, plat::TCustomControl>("TImgView32")
-      .Prop("BitmapAlign", plat::tkEnumeration, &TImgView32::BitmapAlign,
-            &TImgView32::SetBitmapAlign,
+// What the image control and the image view share.
+void RegisterCustomImage() {
+  using gfx::TCustomImage32;
+  plat::TClassRegistrar<TCustomImage32, plat::TCustomControl>("TCustomImage32")
+      .Prop("BitmapAlign", plat::tkEnumeration, &TCustomImage32::BitmapAlign,
+            &TCustomImage32::SetBitmapAlign,
             &Enum("TBitmapAlign", {"baTopLeft", "baCenter", "baTile", "baCustom"}))
-      .Prop("RepaintMode", plat::tkEnumeration, &TImgView32::RepaintMode,
-            &TImgView32::SetRepaintMode,
+      .Prop("RepaintMode", plat::tkEnumeration, &TCustomImage32::RepaintMode,
+            &TCustomImage32::SetRepaintMode,
             &Enum("TRepaintMode", {"rmFull", "rmDirect", "rmOptimizer"}))
-      .Prop("ScaleMode", plat::tkEnumeration, &TImgView32::ScaleMode, &TImgView32::SetScaleMode,
+      .Prop("ScaleMode", plat::tkEnumeration, &TCustomImage32::ScaleMode,
+            &TCustomImage32::SetScaleMode,
             &Enum("TScaleMode",
                   {"smNormal", "smStretch", "smScale", "smResize", "smOptimal", "smOptimalScaled"}))
-      .Prop("Scale", plat::tkFloat, &TImgView32::Scale, &TImgView32::SetScale)
+      .Prop("Scale", plat::tkFloat, &TCustomImage32::Scale, &TCustomImage32::SetScale)
+      // The image's own mouse events carry the layer under the pointer.
+      .Event("OnMouseDown", &TCustomImage32::OnMouseDown)
+      .Event("OnMouseMove", &TCustomImage32::OnMouseMove)
+      .Event("OnMouseUp", &TCustomImage32::OnMouseUp)
+      .Event("OnPaintStage", &TCustomImage32::OnPaintStage)
+      .Event("OnBitmapResize", &TCustomImage32::OnBitmapResize)
+      .Event("OnScaleChanged", &TCustomImage32::OnScaleChanged)
+      .Event("OnChange", &TCustomImage32::OnChange);
+}
+
+void RegisterImage() {
+  plat::TClassRegistrar<gfx::TImage32, gfx::TCustomImage32>("TImage32");
+  plat::RegisterComponentClass<gfx::TImage32>("TImage32");
+}
+
+void RegisterImgView() {
+  using gfx::TImgView32;
+  plat::TClassRegistrar<TImgView32, gfx::TCustomImage32>("TImgView32")
       .Prop("ScrollBarSize", plat::tkInteger, &TImgView32::ScrollBarSize,
             &TImgView32::SetScrollBarSize)
       .Prop("ScrollBarVisibility", plat::tkEnumeration, &TImgView32::ScrollBarVisibility,
             &TImgView32::SetScrollBarVisibility,
             &Enum("TScrollBarVisibility", {"svAlways", "svHidden", "svAuto"}))
-      // The image's own mouse events carry the layer under the pointer.
-      .Event("OnMouseDown", &TImgView32::OnMouseDown)
-      .Event("OnMouseMove", &TImgView32::OnMouseMove)
-      .Event("OnMouseUp", &TImgView32::OnMouseUp)
-      .Event("OnPaintStage", &TImgView32::OnPaintStage)
-      .Event("OnBitmapResize", &TImgView32::OnBitmapResize)
-      .Event("OnScaleChanged", &TImgView32::OnScaleChanged)
-      .Event("OnChange", &TImgView32::OnChange)
       .Event("OnScroll", &TImgView32::OnScroll);
   plat::RegisterComponentClass<TImgView32>("TImgView32");
 }
@@ -69,7 +81,11 @@ void RegisterEditorControlClasses() {
   plat::RegisterControlProperties();
   // Left alone when the engine registers its controls itself.
   if (!plat::FindComponentClass("TGaugeBar")) RegisterGaugeBar();
-  if (!plat::FindComponentClass("TImgView32")) RegisterImgView();
+  if (!plat::FindComponentClass("TImgView32")) {
+    RegisterCustomImage();
+    RegisterImage();
+    RegisterImgView();
+  }
 }
 
 }  // namespace app
