@@ -19,6 +19,8 @@ constexpr int32_t SizeStep = 5;
 void TMainForm::FormKeyPress(plat::TObject* Sender, char& Key) {
   if (Key == EscapeKey) Exit1Click(Sender);
   if (!ImageLoaded) return;
+  if (Key == 'x') OpenColorFunctions(Sender);
+  if (Key == 'q') OpenBGPictFunctions(Sender);
   if (Key == '+') ButtonIncreazeSizeClick(Sender);
   if (Key == '-') ButtonDecreazeSizeClick(Sender);
   if (Key >= '0' && Key <= '9') AddPresetLayer(Sender, Key);

@@ -9,6 +9,7 @@
 #include "app/EditorTexts.h"
 #include "app/MainUnit.h"
 #include "app/RoadTexts.h"
+#include "app/WaitCursor.h"
 #include "graphics/Resamplers.h"
 #include "graphics/RubberBand.h"
 #include "platform/Application.h"
@@ -17,15 +18,6 @@
 
 namespace app {
 namespace {
-
-// The wait cursor for as long as a long operation runs, on every way out.
-class TWaitCursor {
- public:
-  TWaitCursor() { plat::Screen().SetCursor(plat::crHourGlass); }
-  ~TWaitCursor() { plat::Screen().SetCursor(plat::crDefault); }
-  TWaitCursor(const TWaitCursor&) = delete;
-  TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
 
 constexpr float MinZoom = 0.2f, MaxZoom = 20.0f, ZoomStep = 1.02f;
 
