@@ -1,0 +1,3 @@
+#include "html/PageUtils.h"
+
+namespace html {}  // namespace html
