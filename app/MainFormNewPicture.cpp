@@ -1,12 +1,83 @@
 // The new-picture button and the picture opacity gauge.
+#include <memory>
+
+#include "app/Background.h"
+#include "app/EditorTexts.h"
 #include "app/MainUnit.h"
+#include "app/NewImageDialog.h"
+#include "app/RoadTexts.h"
+#include "platform/Files.h"
+#include "platform/SysUtils.h"
 
 namespace app {
+namespace {
 
-void TMainForm::NewButtonClick(plat::TObject*) {}
+// The offered name of a new picture until it is saved; no file of this name is written.
+constexpr std::string_view NewImageFileName = "new-picture";
 
-void TMainForm::CreateNewImage(int32_t, int32_t, gfx::TColor32) {}
+}  // namespace
 
-void TMainForm::PictOpacityGaugeBarChange(plat::TObject*) {}
+void TMainForm::NewButtonClick(plat::TObject*) {
+  if (!NewImageForm) NewImageForm = Make<TNewImageForm>();
+  TNewImageForm& D = *NewImageForm;
+  D.ImageWidth->SetText(plat::IntToStr(NewImageWidth));
+  D.btUpDownWidth->SetPosition(NewImageWidth);
+  D.ImageHeight->SetText(plat::IntToStr(NewImageHeight));
+  D.btUpDownHeight->SetPosition(NewImageHeight);
+  D.pnColor->SetColor(NewImageColor);
+  if (D.ShowModal() != plat::mrOk) return;
+  NewImageColor = D.pnColor->Color();
+  NewImageWidth = D.btUpDownWidth->Position();
+  NewImageHeight = D.btUpDownHeight->Position();
+  CreateNewImage(NewImageWidth, NewImageHeight, gfx::Color32(NewImageColor));
+  BackgroundPath =
+      plat::ExtractFilePath(BackgroundPath) + std::string(NewImageFileName) + std::string(JpegExt);
+  SetCaption(MainCaption + std::string(CaptionPart1) + BackgroundPath + std::string(CaptionPart2) +
+             plat::IntToStr(BackgroundWidth) + std::string(CaptionPart3) +
+             plat::IntToStr(BackgroundHeight) + std::string(CaptionPart4));
+  ImgView->SetColor(plat::clSilver);
+  EnableButton(this);
+}
+
+// The blank picture goes in as a loaded one would: the view's bitmap, the kept copy for
+// scaling and the sizes, all from memory.
+void TMainForm::CreateNewImage(int32_t W, int32_t H, gfx::TColor32 Color) {
+  // Made in full first: a size the picture limits refuse leaves everything as it was.
+  auto picture = std::make_unique<gfx::TBitmap32>();
+  picture->SetSize(W, H);
+  picture->ClearWithColor(Color);
+
+  SelectLayer(nullptr);
+  RubberBand = nullptr;
+  ImgView->Bitmap().OnPixelCombine = nullptr;
+  BackgroundColorMode = 0;
+  BackgroundInvert = false;
+  BackgroundGray = false;
+  PictOpacityGaugeBar->SetPosition(255);
+  Label4->SetCaption(std::string(OpacityLabelText) + "255");
+  ScaleBar->SetPosition(100);
+  Label1->SetCaption(std::string(ScaleLabelText) + std::string(ScaleLabelDefault));
+  ImgView->SetScale(1.0f);
+  InstallBackground(*ImgView, PristineImage->Bitmap(), std::move(picture));
+  ImgView->SetVisible(true);
+  LoadedWidth = BackgroundWidth = ImgView->Bitmap().Width();
+  LoadedHeight = BackgroundHeight = ImgView->Bitmap().Height();
+  const bool larger = BackgroundWidth > ImgView->Width() || BackgroundHeight > ImgView->Height();
+  ImgView->SetScaleMode(larger ? gfx::smResize : gfx::smNormal);
+  ScaleBar->SetEnabled(true);
+  PictOpacityGaugeBar->SetEnabled(true);
+  pnlImage->SetVisible(!ImgView->Bitmap().Empty());
+  ImageLoaded = true;
+  // The start-up machine goes on as after a load.
+  if (StartupState < 100 && StartupState != 4) StartupState = 2;
+  if (StartupState < 100) Timer1->SetEnabled(true);
+}
+
+void TMainForm::PictOpacityGaugeBarChange(plat::TObject*) {
+  Modified = true;
+  Label4->SetCaption(std::string(OpacityLabelText) +
+                     plat::IntToStr(PictOpacityGaugeBar->Position()));
+  ImgView->Bitmap().SetMasterAlpha(uint32_t(PictOpacityGaugeBar->Position()));
+}
 
 }  // namespace app

@@ -36,6 +36,8 @@ struct TMainState : TSettingsValues {
   int32_t StartupState = 0;
   int32_t TextTop = 50;
   std::string CurrentTextHint;
+  // The last text typed into the text prompt, offered again next time.
+  std::string EnteredText;
   // The saved texts in the order they were read and added; the text list shows them sorted.
   plat::TStringList TextItems;
   // Keeps the background as loaded; never shown.
@@ -64,6 +66,8 @@ struct TMainState : TSettingsValues {
   int32_t BackgroundColorMode = 0;
   bool BackgroundInvert = false;
   bool BackgroundGray = false;
+  // The filters the layer builder last built a layer with; it starts each use with them.
+  bool RgbInvert = false, RgbGray = false, OverlayInvert = false, OverlayGray = false;
   // Optional lines of the about page.
   std::string AboutFragment1;
   std::string AboutFragment2;
