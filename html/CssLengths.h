@@ -11,9 +11,9 @@ namespace html {
 double DefaultPointSize();
 void SetDefaultPointSize(double points);
 
-// The longest leading number of `s` (optional sign, digits, optional fraction, optional
-// exponent; an "e" that is not followed by an exponent ends the number before it, so 2em is 2
-// em). Returns the number of characters read (0: no number) and its value in `value`.
+// The longest leading number of `s`: optional sign, digits, optional fraction. An exponent is
+// never part of it, so 2em is 2 em. Magnitudes stop at 1e9. Returns the number of characters
+// read (0: no number) and the value in `value` (0 without a number).
 size_t ReadNumber(std::string_view s, double& value);
 // The whole text (without blanks around it) as a decimal integer; `fallback` otherwise or when it
 // does not fit 32 bits.
