@@ -1,6 +1,7 @@
 #include "html/IndentManager.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace html {
 
@@ -73,7 +74,7 @@ int IndentManagerBasic::AddRight(int32_t x, int32_t top) {
 void IndentManager::AddBlockFloat(int32_t y, int32_t edge, TFloatSide side, int32_t height) {
   auto rec = std::make_unique<IndentRec>();
   rec->Top = y;
-  rec->Bottom = y + height;
+  rec->Bottom = int32_t(std::clamp<int64_t>(int64_t(y) + height, INT32_MIN, INT32_MAX));
   rec->IsFloat = true;
   if (side == TFloatSide::Left) {
     rec->X = edge - LeftEdge;
