@@ -27,11 +27,12 @@ struct Measure {
   std::string unit;
 };
 
-Measure SplitMeasure(std::string_view s) {
+Measure SplitMeasure(std::string_view text) {
   Measure m;
+  const std::string s = Trim(text);
   const size_t used = ReadNumber(s, m.value);
   m.hasNumber = used > 0;
-  m.unit = LowerCase(Trim(s.substr(used)));
+  m.unit = LowerCase(Trim(std::string_view(s).substr(used)));
   return m;
 }
 
