@@ -1,0 +1,191 @@
+// The main window's side: a layer or the background goes to the dialog as a 32-bit BMP and comes
+// back only when the dialog wrote a result.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+
+#include "ExtColorSupport.h"
+#include "app/ExtendedColorDialog.h"
+#include "platform/Application.h"
+#include "platform/Files.h"
+#include "support/MainWindowFixture.h"
+
+namespace {
+
+using extcolor_test::ExpectSamePicture;
+
+class ExtendedColorHandOver : public MainWindow {
+ protected:
+  void SetUp() override {
+    MainWindow::SetUp();
+    Start();
+    form->Show();
+    form->LoadBackground(Picture("bg.bmp", 200, 150));
+  }
+  void TearDown() override {
+    form.reset();
+    // The work folder lies in this test's home, which goes away.
+    plat::RemoveWorkFolder();
+    MainWindow::TearDown();
+  }
+  // A picture layer from a 40 x 30 picture of varied colours and alpha.
+  gfx::TBitmapLayer& AddLayer(const std::string& name) {
+    gfx::TBitmap32 b;
+    extcolor_test::MakeVariedPicture(b, 40, 30);
+    b.SaveToFile(home_ + "/" + name);
+    app::TPictureLayerRequest request;
+    request.FileName = home_ + "/" + name;
+    return form->CreatePictureLayer(nullptr, request);
+  }
+  // Runs the hand-over with the dialog driven by Drive; records the file it was given.
+  void Run(int32_t Target, std::function<plat::TModalResult(app::TFormExtendedColor&)> Drive) {
+    plat::TestHooks().modal = [this, Drive](plat::TCustomForm& f) {
+      auto& dialog = dynamic_cast<app::TFormExtendedColor&>(f);
+      given.LoadFromFile(dialog.FileName());
+      return Drive(dialog);
+    };
+    form->OpenBGExtendedColorFunctions(nullptr, Target == 2 ? 1 : 0, Target);
+    EXPECT_FALSE(form->ExtendedColorBusy);
+    EXPECT_EQ(plat::Screen().Cursor(), plat::crDefault);
+    EXPECT_EQ(plat::ExtractFilePath(form->ColorWorkFile), plat::WorkFolder());
+    EXPECT_FALSE(plat::FileExists(form->ColorWorkFile));
+  }
+  static plat::TModalResult Ok(app::TFormExtendedColor& dialog) {
+    dialog.CloseButtonClick(nullptr);
+    if (dialog.Timer1->Enabled()) dialog.Timer1Timer(nullptr);
+    return plat::mrNone;
+  }
+  static void SetGamma(app::TFormExtendedColor& dialog, int32_t value) {
+    dynamic_cast<gfx::TGaugeBar*>(dialog.FindComponent("Gamma_Gauge"))->SetPosition(value);
+  }
+  gfx::TBitmap32 given;
+};
+
+TEST_F(ExtendedColorHandOver, OkWithoutAChangeLeavesTheLayerAsItWas) {
+  gfx::TBitmapLayer& layer = AddLayer("layer.bmp");
+  layer.AngleCode = 10030;
+  gfx::TBitmap32 before;
+  before.Assign(layer.Bitmap());
+  Run(2, Ok);
+  ExpectSamePicture(given, before, before);  // handed over with its alpha
+  EXPECT_EQ(form->SelectedLayer, &layer);
+  ExpectSamePicture(layer.Bitmap(), before, before);
+  EXPECT_EQ(layer.AngleCode, 10030);
+}
+
+TEST_F(ExtendedColorHandOver, AChangedLayerComesBackInItsPlaceWithItsValues) {
+  gfx::TBitmapLayer& lower = AddLayer("lower.bmp");
+  AddLayer("upper.bmp");
+  form->SelectLayer(&lower);
+  lower.AngleCode = 10045;
+  lower.StepCount = 5;
+  lower.StepAngle = 72;
+  form->LayerOpacity->SetPosition(90);
+  form->WMScale->SetPosition(60);
+  form->RubberBand->SetLocation({12.4f, 7.6f, 36.4f, 25.6f});
+  const int32_t index = lower.Index();
+  gfx::TBitmap32 before;
+  before.Assign(lower.Bitmap());
+  const int32_t count = form->ImgView->Layers().Count();
+
+  Run(2, [](app::TFormExtendedColor& dialog) {
+    SetGamma(dialog, 250);
+    return Ok(dialog);
+  });
+
+  auto* fresh = dynamic_cast<gfx::TBitmapLayer*>(form->ImgView->Layers().Items(index));
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_EQ(form->SelectedLayer, fresh);
+  EXPECT_EQ(form->ImgView->Layers().Count(), count);
+  app::TExtendedColorSettings s;
+  s.Gamma = 250;
+  gfx::TBitmap32 expected;
+  expected.Assign(before);
+  app::ApplyExtendedColor(expected, s);
+  ExpectSamePicture(fresh->Bitmap(), expected, before);
+  EXPECT_EQ(fresh->AngleCode, 10045);
+  EXPECT_EQ(fresh->OpacityValue, 90);
+  EXPECT_EQ(fresh->ScalePercent, 60);
+  EXPECT_EQ(fresh->ColorMode, 0);
+  EXPECT_EQ(fresh->StepCount, 5);
+  EXPECT_EQ(fresh->StepAngle, 72);
+  EXPECT_EQ(fresh->SourceFile, home_ + "/lower.bmp");
+  EXPECT_EQ(fresh->Location().Left, 12.0f);
+  EXPECT_EQ(fresh->Location().Top, 8.0f);
+  EXPECT_TRUE(form->Modified);
+}
+
+TEST_F(ExtendedColorHandOver, TheCloseBoxLeavesTheLayerAsItWas) {
+  gfx::TBitmapLayer& layer = AddLayer("layer.bmp");
+  gfx::TBitmap32 before;
+  before.Assign(layer.Bitmap());
+  Run(2, [](app::TFormExtendedColor& dialog) {
+    SetGamma(dialog, 300);
+    return plat::mrCancel;
+  });
+  EXPECT_EQ(form->SelectedLayer, &layer);
+  ExpectSamePicture(layer.Bitmap(), before, before);
+}
+
+TEST_F(ExtendedColorHandOver, CancelledBackgroundKeepsPictureAndLayers) {
+  gfx::TBitmap32 solid;
+  solid.SetSize(40, 30);
+  solid.ClearWithColor(0xFFE0C000);
+  solid.SaveToFile(home_ + "/solid.bmp");
+  app::TPictureLayerRequest request;
+  request.FileName = home_ + "/solid.bmp";
+  request.X = 50;
+  request.Y = 40;
+  gfx::TBitmapLayer& layer = form->CreatePictureLayer(nullptr, request);
+  ASSERT_EQ(form->SelectedLayer, &layer);
+  gfx::TBitmap32 before;
+  before.Assign(form->ImgView->Bitmap());
+  const int32_t count = form->ImgView->Layers().Count();
+
+  Run(1, [](app::TFormExtendedColor& dialog) {
+    dialog.CancelButtonClick(nullptr);
+    return plat::mrNone;
+  });
+
+  // The composition went over with the layer but without the selection frame.
+  std::set<uint32_t> colors;
+  for (int y = 0; y < given.Height(); ++y)
+    for (int x = 0; x < given.Width(); ++x) colors.insert(given.Pixel(x, y));
+  EXPECT_EQ(colors, (std::set<uint32_t>{0xFF336699, 0xFFE0C000}));
+  EXPECT_EQ(given.Pixel(50, 40), 0xFFE0C000u);
+  // Nothing changed here.
+  ExpectSamePicture(form->ImgView->Bitmap(), before, before);
+  EXPECT_EQ(form->ImgView->Layers().Count(), count);
+  EXPECT_EQ(form->SelectedLayer, &layer);
+  EXPECT_TRUE(form->RubberBand->Visible());
+}
+
+TEST_F(ExtendedColorHandOver, AChangedBackgroundReplacesPictureAndLayers) {
+  AddLayer("layer.bmp");
+  Run(0, [](app::TFormExtendedColor& dialog) {
+    dynamic_cast<plat::TCheckBox*>(dialog.FindComponent("Swap_RB"))->SetChecked(true);
+    return Ok(dialog);
+  });
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 200);
+  EXPECT_EQ(form->ImgView->Bitmap().Pixel(199, 149), 0xFF996633u);
+  EXPECT_EQ(form->ImgView->Bitmap().Pixel(0, 0), (given.Pixel(0, 0) & 0xFF00FF00) |
+                                                     (given.Pixel(0, 0) >> 16 & 0xFF) |
+                                                     (given.Pixel(0, 0) & 0xFF) << 16);
+}
+
+TEST_F(ExtendedColorHandOver, AFailingDialogLeavesTheWindowUsable) {
+  gfx::TBitmapLayer& layer = AddLayer("layer.bmp");
+  plat::TestHooks().modal = [](plat::TCustomForm&) -> plat::TModalResult {
+    throw std::runtime_error("dialog failed");
+  };
+  EXPECT_THROW(form->OpenBGExtendedColorFunctions(nullptr, 1, 2), std::runtime_error);
+  EXPECT_FALSE(form->ExtendedColorBusy);
+  EXPECT_EQ(plat::Screen().Cursor(), plat::crDefault);
+  EXPECT_EQ(form->SelectedLayer, &layer);
+  Run(2, Ok);
+  EXPECT_EQ(form->SelectedLayer, &layer);
+}
+
+}  // namespace
