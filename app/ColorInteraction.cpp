@@ -3,6 +3,8 @@
 #include "graphics/Bitmap32.h"
 #include "graphics/Blend.h"
 #include "graphics/BlendModes.h"
+#include "graphics/RowCombiner.h"
+#include "graphics/RowCombinerLines.h"
 
 namespace app {
 
@@ -40,33 +42,60 @@ void TColorInteraction::PixelCombinePattern(TColor32 F, TColor32& B, TColor32) {
   if (patternCounter_ == 0) B = F;
 }
 
+void TColorInteraction::PixelCombinePatternRow(const TColor32* F, TColor32* B, int32_t Count) {
+  if (Count <= 0) return;
+  // The counter swaps between two values: pixels 0, 2, 4, ... leave it at 7 - counter, pixels
+  // 1, 3, 5, ... at its value now, and B takes F where that is 0.
+  const int32_t afterEven = 7 - patternCounter_, afterOdd = patternCounter_;
+  const int64_t first = afterEven == 0 ? 0 : afterOdd == 0 ? 1 : Count;
+  for (int64_t i = first; i < Count; i += 2) B[i] = F[i];
+  if (Count % 2 != 0) patternCounter_ = afterEven;
+}
+
 namespace {
 
 using Method = void (TColorInteraction::*)(TColor32, TColor32&, TColor32);
 
 // The method is a template argument so that the per-pixel call goes to it directly.
 template <Method method>
-gfx::TPixelCombineEvent Bind(TColorInteraction* set) {
-  return [set](TColor32 F, TColor32& B, TColor32 M) { (set->*method)(F, B, M); };
+void CombinePixel(void* set, TColor32 F, TColor32& B, TColor32 M) {
+  (static_cast<TColorInteraction*>(set)->*method)(F, B, M);
 }
+
+// Reads the routine variable at every call, so the processor's bound line runs.
+template <gfx::TColorLine* line>
+void CombineLine(void*, const TColor32* F, TColor32* B, int32_t Count, TColor32) {
+  (*line)(F, B, Count);
+}
+
+void CombinePatternLine(void* set, const TColor32* F, TColor32* B, int32_t Count, TColor32) {
+  static_cast<TColorInteraction*>(set)->PixelCombinePatternRow(F, B, Count);
+}
+
+struct HandlerProcs {
+  gfx::TPixelCombineProc pixel;
+  gfx::TRowCombineProc row;
+};
 
 }  // namespace
 
 gfx::TPixelCombineEvent TColorInteraction::Handler(int32_t Mode) {
-  using Binder = gfx::TPixelCombineEvent (*)(TColorInteraction*);
-  static constexpr Binder binders[ColorModeLastHandler] = {
-      Bind<&TColorInteraction::PixelCombineAdd>,
-      Bind<&TColorInteraction::PixelCombineSub>,
-      Bind<&TColorInteraction::PixelCombineModulate>,
-      Bind<&TColorInteraction::PixelCombineMin>,
-      Bind<&TColorInteraction::PixelCombineMax>,
-      Bind<&TColorInteraction::PixelCombineDifference>,
-      Bind<&TColorInteraction::PixelCombineExclusion>,
-      Bind<&TColorInteraction::PixelCombineAverage>,
-      Bind<&TColorInteraction::PixelCombineDivision>,
-      Bind<&TColorInteraction::PixelCombinePattern>};
+  using T = TColorInteraction;
+  static constexpr HandlerProcs handlers[ColorModeLastHandler] = {
+      {CombinePixel<&T::PixelCombineAdd>, CombineLine<&gfx::ColorAddLine>},
+      {CombinePixel<&T::PixelCombineSub>, CombineLine<&gfx::ColorSubLine>},
+      {CombinePixel<&T::PixelCombineModulate>, CombineLine<&gfx::ColorModulateLine>},
+      {CombinePixel<&T::PixelCombineMin>, CombineLine<&gfx::ColorMinLine>},
+      {CombinePixel<&T::PixelCombineMax>, CombineLine<&gfx::ColorMaxLine>},
+      {CombinePixel<&T::PixelCombineDifference>, CombineLine<&gfx::ColorDifferenceLine>},
+      {CombinePixel<&T::PixelCombineExclusion>, CombineLine<&gfx::ColorExclusionLine>},
+      {CombinePixel<&T::PixelCombineAverage>, CombineLine<&gfx::ColorAverageLine>},
+      {CombinePixel<&T::PixelCombineDivision>, CombineLine<&gfx::ColorDivLine>},
+      {CombinePixel<&T::PixelCombinePattern>, CombinePatternLine}};
   if (Mode < 1 || Mode > ColorModeLastHandler) return nullptr;
-  return binders[Mode - 1](this);
+  gfx::StartColorLines();
+  const HandlerProcs& procs = handlers[Mode - 1];
+  return gfx::TRowCombiner{procs.pixel, procs.row, this};
 }
 
 TColorInteraction& MainWindowInteraction() {

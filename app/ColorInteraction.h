@@ -43,10 +43,14 @@ class TColorInteraction {
   void PixelCombineDivision(TColor32 F, TColor32& B, TColor32 M);
   // B takes F on every second call since the set was made.
   void PixelCombinePattern(TColor32 F, TColor32& B, TColor32 M);
+  // PixelCombinePattern over a row, pixel by pixel in ascending order, counting on where the
+  // previous calls left off.
+  void PixelCombinePatternRow(const TColor32* F, TColor32* B, int32_t Count);
 
   int32_t PatternCounter() const { return patternCounter_; }
 
-  // The handler of mode 1..10 bound to this set; empty for any other mode.
+  // The handler of mode 1..10 bound to this set; empty for any other mode. It holds a
+  // gfx::TRowCombiner, so the engine's drawing loops combine whole rows at once.
   gfx::TPixelCombineEvent Handler(int32_t Mode);
 
  private:

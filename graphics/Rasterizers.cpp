@@ -39,6 +39,9 @@ void TRasterizer::SetCombineInfo(const TCombineInfo& Info) {
   assignMode_ = Info.DrawMode;
   // A custom mode without a callback blends.
   if (assignMode_ == dmCustom && !Info.CombineCallBack) assignMode_ = dmBlend;
+  const TRowCombiner* combiner =
+      assignMode_ == dmCustom ? FindRowCombiner(info_.CombineCallBack) : nullptr;
+  rowCombiner_ = combiner ? *combiner : TRowCombiner{};
 }
 
 void TRasterizer::Assign(const plat::TPersistent& Source) {
@@ -121,7 +124,12 @@ void TRasterizer::AssignRow(TColor32* Dst, const TColor32* Src, int32_t Count) c
         if (Src[i] != info_.TransparentColor) Dst[i] = Src[i];
       break;
     case dmCustom:
-      for (int32_t i = 0; i < Count; ++i) AssignColor(Dst[i], Src[i]);
+      if (rowCombiner_.Row) {
+        EMMS();
+        rowCombiner_.CombineRow(Src, Dst, Count, info_.SrcAlpha);
+      } else {
+        for (int32_t i = 0; i < Count; ++i) AssignColor(Dst[i], Src[i]);
+      }
       break;
   }
 }

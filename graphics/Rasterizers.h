@@ -7,6 +7,7 @@
 
 #include "graphics/Blend.h"
 #include "graphics/Persistent.h"
+#include "graphics/RowCombiner.h"
 #include "graphics/Samplers.h"
 #include "graphics/Transforms.h"
 #include "graphics/Types.h"
@@ -65,9 +66,9 @@ class TRasterizer : public TThreadPersistent {
         break;
     }
   }
-  // Rows are sampled ahead of writing only for the built-in modes: a callback sees every sample
-  // as it is taken.
-  bool AssignsRows() const { return assignMode_ != dmCustom; }
+  // Rows are sampled ahead of writing only for the built-in modes and row combiners: any other
+  // callback sees every sample as it is taken.
+  bool AssignsRows() const { return assignMode_ != dmCustom || rowCombiner_.Row; }
   // AssignColor over Count pixels, the mode chosen once.
   void AssignRow(TColor32* Dst, const TColor32* Src, int32_t Count) const;
 
@@ -76,6 +77,7 @@ class TRasterizer : public TThreadPersistent {
   TCombineInfo info_;
   TDrawMode assignMode_ = dmOpaque;
   TBlendMemEx blendMemEx_ = nullptr;
+  TRowCombiner rowCombiner_;  // a copy of the callback's combiner; no Row when there is none
 };
 
 class TRegularRasterizer : public TRasterizer {

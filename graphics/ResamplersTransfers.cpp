@@ -19,35 +19,6 @@ void CheckBitmaps(const TCustomBitmap32* Dst, const TCustomBitmap32* Src) {
 
 namespace {
 
-// Writes Count pixels of a source row into a destination row by the draw mode.
-void WriteRow(const TColor32* S, TColor32* D, int32_t Count, const TCustomBitmap32& Src,
-              TDrawMode CombineOp, const TPixelCombineEvent& CombineCallBack) {
-  switch (CombineOp) {
-    case dmOpaque:
-      MoveLongword(S, D, Count);
-      break;
-    case dmBlend:
-      if (Src.MasterAlpha() >= 255)
-        (*BlendLineProcs[Src.CombineMode()])(S, D, Count);
-      else
-        (*BlendLineExProcs[Src.CombineMode()])(S, D, Count, Src.MasterAlpha());
-      break;
-    case dmTransparent: {
-      const TColor32 key = Src.OuterColor();
-      for (int32_t i = 0; i < Count; ++i)
-        if (S[i] != key) D[i] = S[i];
-      break;
-    }
-    case dmCustom:
-      if (!CombineCallBack) {
-        MoveLongword(S, D, Count);
-        break;
-      }
-      for (int32_t i = 0; i < Count; ++i) CombineCallBack(S[i], D[i], Src.MasterAlpha());
-      break;
-  }
-}
-
 // Measuring asks where a drawing goes, whatever its opacity: a layer faded out must still report
 // its place, or moving it later leaves its old pixels on screen.
 bool NothingToDraw(const TCustomBitmap32& Dst, const TCustomBitmap32& Src, TDrawMode CombineOp) {
@@ -77,10 +48,10 @@ TDrawMode EffectiveMode(TDrawMode CombineOp, const TPixelCombineEvent& CombineCa
 void BlendBlock(TCustomBitmap32& Dst, const TRect& DstRect, const TCustomBitmap32& Src,
                 int32_t SrcX, int32_t SrcY, TDrawMode CombineOp,
                 const TPixelCombineEvent& CombineCallBack) {
+  const TPixelWriter writer(Src, CombineOp, CombineCallBack);
   const int32_t w = DstRect.Right - DstRect.Left;
   for (int32_t y = DstRect.Top; y < DstRect.Bottom; ++y)
-    WriteRow(Src.PixelPtr(SrcX, SrcY + y - DstRect.Top), Dst.PixelPtr(DstRect.Left, y), w, Src,
-             CombineOp, CombineCallBack);
+    writer.WriteRow(Src.PixelPtr(SrcX, SrcY + y - DstRect.Top), Dst.PixelPtr(DstRect.Left, y), w);
 }
 
 void BlockTransfer(TCustomBitmap32& Dst, int32_t DstX, int32_t DstY, const TRect& DstClip,
@@ -214,6 +185,7 @@ void StretchNearest(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& Dst
     }
     return;
   }
+  const TPixelWriter writer(Src, CombineOp, CombineCallBack);
   std::vector<TColor32> buffer(static_cast<size_t>(clipW));
   for (int32_t j = 0; j < clip.Bottom - clip.Top; ++j) {
     const int32_t y = sourceRow(j);
@@ -221,8 +193,7 @@ void StretchNearest(TCustomBitmap32& Dst, const TRect& DstRect, const TRect& Dst
       GatherRow(Src.RowPtr(y), mapHorz.data(), buffer.data(), clipW);
       lastY = y;
     }
-    WriteRow(buffer.data(), Dst.PixelPtr(clip.Left, clip.Top + j), clipW, Src, CombineOp,
-             CombineCallBack);
+    writer.WriteRow(buffer.data(), Dst.PixelPtr(clip.Left, clip.Top + j), clipW);
     EMMS();
   }
 }

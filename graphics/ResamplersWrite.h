@@ -6,6 +6,8 @@
 
 #include "graphics/Bitmap32.h"
 #include "graphics/Blend.h"
+#include "graphics/LowLevel.h"
+#include "graphics/RowCombiner.h"
 
 namespace gfx {
 
@@ -16,7 +18,9 @@ class TPixelWriter {
                const TPixelCombineEvent& CombineCallBack)
       : mode_(CombineOp == dmCustom && !CombineCallBack ? dmOpaque : CombineOp),
         callback_(CombineCallBack),
+        combiner_(mode_ == dmCustom ? FindRowCombiner(CombineCallBack) : nullptr),
         blend_(*BlendMemExProcs[Src.CombineMode()]),
+        combineMode_(Src.CombineMode()),
         masterAlpha_(Src.MasterAlpha()),
         outerColor_(Src.OuterColor()) {}
 
@@ -35,7 +39,37 @@ class TPixelWriter {
         break;
       case dmCustom:
         EMMS();  // the callback may use floating point
-        callback_(C, D, masterAlpha_);
+        if (combiner_)
+          (*combiner_)(C, D, masterAlpha_);
+        else
+          callback_(C, D, masterAlpha_);
+        break;
+    }
+  }
+
+  // Count pixels of a source row into a destination row; blending goes through the bound line
+  // routines, a row combiner gets the whole row at once.
+  void WriteRow(const TColor32* S, TColor32* D, int32_t Count) const {
+    switch (mode_) {
+      case dmOpaque:
+        MoveLongword(S, D, Count);
+        break;
+      case dmBlend:
+        if (masterAlpha_ >= 255)
+          (*BlendLineProcs[combineMode_])(S, D, Count);
+        else
+          (*BlendLineExProcs[combineMode_])(S, D, Count, masterAlpha_);
+        break;
+      case dmTransparent:
+        for (int32_t i = 0; i < Count; ++i)
+          if (S[i] != outerColor_) D[i] = S[i];
+        break;
+      case dmCustom:
+        EMMS();
+        if (combiner_)
+          combiner_->CombineRow(S, D, Count, masterAlpha_);
+        else
+          for (int32_t i = 0; i < Count; ++i) callback_(S[i], D[i], masterAlpha_);
         break;
     }
   }
@@ -43,7 +77,9 @@ class TPixelWriter {
  private:
   TDrawMode mode_;
   const TPixelCombineEvent& callback_;
+  const TRowCombiner* combiner_;  // inside callback_
   TBlendMemEx blend_;
+  TCombineMode combineMode_;
   TColor32 masterAlpha_;
   TColor32 outerColor_;
 };
