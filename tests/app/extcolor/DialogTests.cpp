@@ -198,6 +198,23 @@ TEST_F(ExtendedColorDialog, OkWritesTheWholePictureThroughTheChainWithItsAlpha) 
   ExpectSamePicture(result, *Expected(s), picture);
 }
 
+TEST_F(ExtendedColorDialog, APendingFinalRunShowsTheWaitTextOverThePreview) {
+  gfx::TBitmap32 grey;
+  grey.SetSize(400, 300);
+  grey.ClearWithColor(0xFF808080);
+  grey.SaveToFile(work);
+  dialog->SetFileName(work);
+  Gauge("Contrast_Gauge").SetPosition(-20);
+  dialog->CloseButtonClick(nullptr);
+  const gfx::TBitmap32& preview = dialog->Dst->Bitmap();
+  EXPECT_EQ(preview.Pixel(15, 15), 0xFF000000u);
+  EXPECT_EQ(preview.Pixel(14, 14), 0xFF818181u);  // 128 + Round(Exp(-0.4))
+  int yellow = 0;
+  for (int y = 15; y < 100; ++y)
+    for (int x = 15; x < 300; ++x) yellow += preview.Pixel(x, y) == 0xFFFFFF00u;
+  EXPECT_GT(yellow, 50);
+}
+
 TEST_F(ExtendedColorDialog, EveryWayOutButOkRemovesTheWorkFile) {
   dialog->SetFileName(work);
   dialog->CancelButtonClick(nullptr);
