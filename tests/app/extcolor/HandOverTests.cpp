@@ -2,6 +2,7 @@
 // back only when the dialog wrote a result.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <stdexcept>
 
