@@ -172,6 +172,8 @@ void TFormRotateExample::FormCreate(plat::TObject*) {
   Dst->Bitmap().SetResamplerClassName("TNearestResampler");
   Src->Bitmap().SetDrawMode(gfx::dmBlend);
   Src->Bitmap().SetResamplerClassName("TLinearResampler");
+  // The plain style, so that the gauge shows its own colours.
+  Angle->SetStyle(gfx::rbsMac);
   Angle->SetHandleColor(plat::clSkyBlue);
   State().FirstRenderDone = false;
   Timer1->SetEnabled(true);

@@ -169,6 +169,17 @@ TEST_F(RotateHandOver, AnUnreadableResultKeepsTheLayerAndReportsTheError) {
   EXPECT_EQ(Selected()->AngleCode, 10000);
 }
 
+TEST_F(RotateHandOver, ALayerTooLargeToTurnIsRefusedBeforeTheDialogShows) {
+  gfx::TBitmapLayer& wide = AddLayer("wide.bmp", kGreen, 0, 0);
+  wide.Bitmap().SetSize(11300, 2);
+  Answer([](app::TFormRotateExample&) {});
+  EXPECT_THROW(form->WMRotateChange(nullptr, 1), gfx::EBitmapException);
+  EXPECT_EQ(runs, 0);
+  EXPECT_EQ(Selected(), &wide);
+  EXPECT_EQ(wide.Bitmap().Width(), 11300);
+  ExpectSettled();
+}
+
 TEST_F(RotateHandOver, WithoutAPictureLayerOrWhileBusyNoDialogOpens) {
   Answer([](app::TFormRotateExample&) {});
   form->SelectLayer(nullptr);

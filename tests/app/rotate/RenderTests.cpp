@@ -9,20 +9,6 @@ namespace {
 
 using namespace rotate_test;
 
-TEST_F(RotateDialogTest, TheCanvasIsASquareWithRoomForTheTurn) {
-  gfx::TBitmap32 b;
-  Fill(b, 400, 300, kBlue);
-  Open(b, {});
-  EXPECT_EQ(Canvas().Width(), 580);
-  EXPECT_EQ(Canvas().Height(), 580);
-  EXPECT_EQ(dialog->Src->Bitmap().Width(), 400);
-  Values before;
-  before.rotatedBefore = true;
-  Open(b, before);
-  EXPECT_EQ(Canvas().Width(), 420);
-  EXPECT_EQ(Canvas().Height(), 420);
-}
-
 TEST_F(RotateDialogTest, AtZeroDegreesThePictureIsCopiedIntoTheMiddleOfAClearCanvas) {
   // 145 - 99 = 46: the picture lands exactly 23 pixels in from each side.
   OpenSquare(100, {});
