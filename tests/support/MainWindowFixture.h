@@ -11,6 +11,7 @@
 #include "app/CommandLine.h"
 #include "app/MainUnit.h"
 #include "graphics/Bitmap32.h"
+#include "platform/Files.h"
 #include "platform/TestSeams.h"
 
 class MainWindow : public testing::Test {
@@ -23,6 +24,8 @@ class MainWindow : public testing::Test {
   }
   void TearDown() override {
     form.reset();
+    // The run's work folder lives under the home folder that goes next.
+    plat::RemoveWorkFolder();
     plat::TestHooks() = plat::TTestHooks{};
     app::SetProgramArguments({});
     unsetenv("PIXSTAMP_HOME");
