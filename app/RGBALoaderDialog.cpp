@@ -86,12 +86,8 @@ void TRGBALoaderForm::PrepareForUse(const TBuilderStart& Start) {
   // filters its picture exactly when it is set below: box, picture and remembered switch agree.
   for (TSide side : {TSide::Background, TSide::Overlay}) {
     TPanelParts p = Panel(side);
-    for (plat::TCheckBox* box : {p.InvertCheck, p.GrayCheck}) {
-      plat::TNotifyEvent handler = std::move(box->OnClick);
-      box->OnClick = nullptr;
-      box->SetChecked(false);
-      box->OnClick = std::move(handler);
-    }
+    SetCheckedQuietly(*p.InvertCheck, false);
+    SetCheckedQuietly(*p.GrayCheck, false);
     p.View->Bitmap().SetSize(0, 0);
     p.View->SetScale(1.0f);
     p.View->Bitmap().SetDrawMode(gfx::dmBlend);
@@ -114,19 +110,18 @@ void TRGBALoaderForm::PrepareForUse(const TBuilderStart& Start) {
   LayerGaugeBar->SetEnabled(RadioGroup->ItemIndex() == 0);
 }
 
-bool TRGBALoaderForm::LoadRemembered(TSide Side, const std::string& FileName) {
+void TRGBALoaderForm::LoadRemembered(TSide Side, const std::string& FileName) {
   TPanelParts p = Panel(Side);
   p.FileName->clear();
-  if (FileName.empty() || !plat::FileExists(FileName)) return false;
+  if (FileName.empty() || !plat::FileExists(FileName)) return;
   // A remembered picture that cannot be read any more is left out like a missing one, so the
   // builder still opens.
   try {
     p.View->Bitmap().LoadFromFile(FileName);
   } catch (const plat::Exception&) {
-    return false;
+    return;
   }
   *p.FileName = FileName;
-  return true;
 }
 
 int32_t TRGBALoaderForm::LayerColorMode() const {

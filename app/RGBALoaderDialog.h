@@ -135,8 +135,10 @@ class TRGBALoaderForm : public plat::TForm {
   void GrayChanged(TSide Side);
   void OpacityChanged(TSide Side);
   void ClearFilterBoxes(TSide Side);
+  // Sets the box without running its click handler, so the picture is not filtered.
+  static void SetCheckedQuietly(plat::TCheckBox& Box, bool Checked);
   // Loads FileName when it names a readable picture; otherwise the picture stays empty.
-  bool LoadRemembered(TSide Side, const std::string& FileName);
+  void LoadRemembered(TSide Side, const std::string& FileName);
 };
 
 }  // namespace app

@@ -37,14 +37,6 @@ bool SaveClipboardAsBitmapFile(const std::string& Path) {
   return false;
 }
 
-// Sets the box without running its click handler.
-void SetCheckedQuietly(plat::TCheckBox& Box, bool Checked) {
-  plat::TNotifyEvent handler = std::move(Box.OnClick);
-  Box.OnClick = nullptr;
-  Box.SetChecked(Checked);
-  Box.OnClick = std::move(handler);
-}
-
 }  // namespace
 
 TRGBALoaderForm::TPanelParts TRGBALoaderForm::Panel(TSide Side) {
@@ -191,6 +183,13 @@ void TRGBALoaderForm::GrayChanged(TSide Side) {
     }
   }
   ShowImageResult();
+}
+
+void TRGBALoaderForm::SetCheckedQuietly(plat::TCheckBox& Box, bool Checked) {
+  plat::TNotifyEvent handler = std::move(Box.OnClick);
+  Box.OnClick = nullptr;
+  Box.SetChecked(Checked);
+  Box.OnClick = std::move(handler);
 }
 
 void TRGBALoaderForm::ClearFilterBoxes(TSide Side) {
