@@ -402,4 +402,26 @@ TEST_F(ToolActions, BackgroundGreyOffKeepsThePictureScale) {
   EXPECT_EQ(PixelsOf(form->ImgView->Bitmap()), scaled);
 }
 
+TEST_F(ToolActions, AFailedActionLeavesTheQueueEmpty) {
+  OpenBackground();
+  gfx::TBitmapLayer& layer = AddLayer();
+  use = [](app::TToolsMenuForm&) { throw plat::Exception("no answer"); };
+  RightClick(&layer);
+  EXPECT_THROW(form->TimerEllapsed2(nullptr), plat::Exception);
+  EXPECT_EQ(form->ToolAction, 0);
+  EXPECT_FALSE(form->Timer2->Enabled());
+  EXPECT_EQ(PictureLayers(), 1);
+}
+
+TEST_F(ToolActions, PictureToolsOnAnEmptyPictureChangeNothing) {
+  form->PictureToolsButton->SetEnabled(true);
+  for (auto act : {Invert(true), Gray(true), Gray(false), Function(app::pfRotate90),
+                   Function(app::pfFlipHorz)})
+    UsePictureTools(act);
+  EXPECT_EQ(shown.size(), 5u);
+  EXPECT_TRUE(form->ImgView->Bitmap().Empty());
+  EXPECT_TRUE(form->BackgroundInvert);
+  EXPECT_FALSE(form->BackgroundGray);
+}
+
 }  // namespace
