@@ -7,6 +7,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
+#include "platform/Timers.h"
 
 namespace {
 
@@ -83,6 +84,19 @@ TEST_F(RotateDialogTest, EveryWayOutButOkErasesTheWorkFile) {
   // A second run of the same dialog has to confirm again.
   plat::TestHooks().modal = [](plat::TCustomForm&) { return plat::mrCancel; };
   dialog->ShowModal();
+  EXPECT_FALSE(plat::FileExists(workFile));
+}
+
+TEST_F(RotateDialogTest, TheCloseBoxOfARealModalRunErasesTheWorkFile) {
+  OpenSquare(20, {});
+  plat::TTimer closer(nullptr);
+  closer.SetInterval(10);
+  closer.OnTimer = [this, &closer](plat::TObject*) {
+    closer.SetEnabled(false);
+    dialog->CloseFromWindow();
+  };
+  closer.SetEnabled(true);
+  EXPECT_EQ(dialog->ShowModal(), plat::mrCancel);
   EXPECT_FALSE(plat::FileExists(workFile));
 }
 
