@@ -7,6 +7,7 @@
 
 #include "html/CssLengths.h"
 #include "html/CssText.h"
+#include "html/HtmlEngine.h"
 
 namespace html {
 
@@ -244,7 +245,8 @@ bool ParseHexColor(std::string_view text, TColor& colour) {
     if (digit < 0) return false;
     value = value * 16 + uint32_t(digit);
   }
-  colour = TColor(((value & 0xFF) << 16) | (value & 0xFF00) | ((value >> 16) & 0xFF));
+  colour = TColor(((value & 0xFF) << 16) | (value & 0xFF00) | ((value >> 16) & 0xFF) |
+                  PaletteRelative());
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "html/CssLengths.h"
 #include "html/CssStyles.h"
+#include "html/HtmlEngine.h"
 
 namespace html {
 
@@ -55,10 +56,12 @@ void TStyleList::Initialize(const std::string& fontName, const std::string& preF
   defaults.DefaultFontName = fontName;
   defaultProperties_ = &defaults;
 
-  add("::link",
-      {{piColor, linkColour}, {piTextDecoration, Text(underlineLinks ? "underline" : "none")}});
-  add("::visited", {{piColor, visitedColour}});
-  add("::hover", {{piColor, hoverColour}});
+  // Link colours keep to the viewer's palette on palette screens.
+  const auto onPalette = [](TColor c) { return TColor(uint32_t(c) | PaletteRelative()); };
+  add("::link", {{piColor, onPalette(linkColour)},
+                 {piTextDecoration, Text(underlineLinks ? "underline" : "none")}});
+  add("::visited", {{piColor, onPalette(visitedColour)}});
+  add("::hover", {{piColor, onPalette(hoverColour)}});
   add("null", {});
   add("pre", {{piFontFamily, preFontName},
               {piFontSize, pointSize * 10.0 / 12.0},
