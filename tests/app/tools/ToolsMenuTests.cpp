@@ -12,6 +12,7 @@
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/TestSeams.h"
+#include "platform/Timers.h"
 
 namespace {
 
@@ -127,6 +128,22 @@ TEST_F(ToolsMenu, EveryPickSetsItsValueAndEndsTheRunAtOnce) {
     EXPECT_EQ(menu.ColorMode(), what == "mode" ? 21 : 2) << what;
     EXPECT_EQ(menu.FrameFunction(), what == "function" ? 4 : -1) << what;
   }
+}
+
+// Without a test answer the menu runs its own loop; a pick made while it runs ends it.
+TEST_F(ToolsMenu, APickEndsARealModalRun) {
+  app::TColorFunctionsForm menu(nullptr);
+  menu.SetFrameFunction(-1);
+  plat::TTimer pick(nullptr);
+  pick.SetInterval(10);
+  pick.OnTimer = [&](plat::TObject*) {
+    pick.SetEnabled(false);
+    menu.FunctionRadioGroup->SetItemIndex(app::ffFlipVert);
+  };
+  pick.SetEnabled(true);
+  EXPECT_EQ(menu.ShowModal(), plat::mrCancel);
+  EXPECT_EQ(menu.FrameFunction(), app::ffFlipVert);
+  EXPECT_FALSE(menu.Visible());
 }
 
 TEST_F(ToolsMenu, ScreenshotsOfBothMenus) {
