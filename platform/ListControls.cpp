@@ -177,6 +177,8 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
   SetTabStop(true);
   SetColor(clWindow);
   SetBounds(0, 0, 121, 97);
+  // A list box shows every entry it is given, equal ones too, sorted or not.
+  items_.SetDuplicates(dupAccept);
 }
 
 QListWidget* TListBox::List() const {
