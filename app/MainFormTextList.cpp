@@ -1,6 +1,7 @@
 // Stamping the current text and keeping the list of saved texts.
 #include "app/EditorTexts.h"
 #include "app/MainUnit.h"
+#include "app/SavedTexts.h"
 #include "app/TextHints.h"
 #include "platform/Dialogs.h"
 #include "platform/SysUtils.h"
@@ -58,12 +59,7 @@ void TMainForm::TextListDoubleClick(plat::TObject* Sender) {
   const std::string question = std::string(DeleteTextQuestion) + "\n\n[" + entry + "]";
   if (plat::MessageDlg(question, plat::mtConfirmation, plat::MB_YESNO) != plat::mrYes) return;
   TextList->DeleteSelected();
-  for (int i = TextItems.Count() - 1; i >= 0; --i) {
-    if (TextItems[i] == entry) {
-      TextItems.Delete(i);
-      break;
-    }
-  }
+  RemoveLastSavedText(TextItems, entry);
 }
 
 }  // namespace app

@@ -1,0 +1,93 @@
+// The new-picture dialog on its own: presets, the colour choice and its look.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/NewImageDialog.h"
+#include "platform/Application.h"
+#include "platform/Files.h"
+#include "platform/TestSeams.h"
+
+namespace {
+
+class NewImageDialog : public testing::Test {
+ protected:
+  void TearDown() override { plat::TestHooks() = plat::TTestHooks{}; }
+  app::TNewImageForm dialog{nullptr};
+};
+
+TEST_F(NewImageDialog, PresetsWriteTheEditsAndTheUpDownsFollowThem) {
+  struct Case {
+    plat::TButton* button;
+    const char *width, *height;
+    int w, h;
+  };
+  const std::vector<Case> cases = {{dialog.Button4K, "3840", "2160", 3840, 2160},
+                                   {dialog.ButtonHD, "1280", "720", 1280, 720},
+                                   {dialog.Button5K, "5760", "3240", 5760, 3240},
+                                   {dialog.ButtonFullHD, "1920", "1080", 1920, 1080}};
+  for (const Case& c : cases) {
+    c.button->Click();
+    EXPECT_EQ(dialog.ImageWidth->Text(), c.width);
+    EXPECT_EQ(dialog.ImageHeight->Text(), c.height);
+    EXPECT_EQ(dialog.btUpDownWidth->Position(), c.w);
+    EXPECT_EQ(dialog.btUpDownHeight->Position(), c.h);
+  }
+  // The 5K preset is exactly the largest picture the dialog gives.
+  EXPECT_EQ(dialog.btUpDownWidth->Max(), 5760);
+  EXPECT_EQ(dialog.btUpDownHeight->Max(), 3240);
+  EXPECT_EQ(dialog.btUpDownWidth->Min(), 1);
+  EXPECT_EQ(dialog.btUpDownHeight->Min(), 1);
+  // A preset closes nothing.
+  EXPECT_EQ(dialog.ModalResult(), plat::mrNone);
+}
+
+TEST_F(NewImageDialog, OnlyAConfirmedColourReachesThePanel) {
+  std::vector<plat::TColor> offered;
+  std::optional<plat::TColor> answer = 0x1E7A3C;
+  plat::TestHooks().colorDialog = [&](plat::TColor initial) {
+    offered.push_back(initial);
+    return answer;
+  };
+  dialog.pnColor->SetColor(0x00FF00);
+  dialog.btSelect->Click();
+  EXPECT_EQ(dialog.pnColor->Color(), 0x1E7A3C);
+  answer.reset();
+  dialog.btSelect->Click();
+  EXPECT_EQ(dialog.pnColor->Color(), 0x1E7A3C);
+  // The colour dialog starts from the panel each time.
+  EXPECT_EQ(offered, (std::vector<plat::TColor>{0x00FF00, 0x1E7A3C}));
+}
+
+TEST_F(NewImageDialog, ButtonsCloseWithTheirResultsAndTheLayoutIsSaved) {
+  EXPECT_EQ(dialog.Caption(), "New Image");
+  EXPECT_EQ(dialog.ClientWidth(), 250);
+  EXPECT_EQ(dialog.ClientHeight(), 194);
+  EXPECT_TRUE(dialog.btOK->Default());
+  EXPECT_TRUE(dialog.btCancel->Cancel());
+  EXPECT_FALSE(dialog.btSelect->TabStop());
+
+  plat::TestHooks().modal = [&](plat::TCustomForm&) {
+    dialog.btCancel->Click();
+    return plat::mrNone;
+  };
+  EXPECT_EQ(dialog.ShowModal(), plat::mrCancel);
+  plat::TestHooks().modal = [&](plat::TCustomForm&) {
+    dialog.btOK->Click();
+    return plat::mrNone;
+  };
+  EXPECT_EQ(dialog.ShowModal(), plat::mrOk);
+
+  dialog.ButtonFullHD->Click();
+  dialog.pnColor->SetColor(plat::clCream);
+  dialog.Show();
+  plat::Application().ProcessMessages();
+  const std::string file = plat::JoinPath(plat::ScreenshotFolder(), "new-picture-dialog.png");
+  plat::SaveScreenshot(dialog, file);
+  EXPECT_TRUE(plat::FileExists(file));
+  dialog.Hide();
+}
+
+}  // namespace
