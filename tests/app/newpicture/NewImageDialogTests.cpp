@@ -87,6 +87,11 @@ TEST_F(NewImageDialog, ButtonsCloseWithTheirResultsAndTheLayoutIsSaved) {
   const std::string file = plat::JoinPath(plat::ScreenshotFolder(), "new-picture-dialog.png");
   plat::SaveScreenshot(dialog, file);
   EXPECT_TRUE(plat::FileExists(file));
+  // Enter and Esc answer as the two buttons do.
+  EXPECT_TRUE(dialog.DialogKey(plat::VK_ESCAPE));
+  EXPECT_EQ(dialog.ModalResult(), plat::mrCancel);
+  EXPECT_TRUE(dialog.DialogKey(plat::VK_RETURN));
+  EXPECT_EQ(dialog.ModalResult(), plat::mrOk);
   dialog.Hide();
 }
 

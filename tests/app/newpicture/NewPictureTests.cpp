@@ -130,7 +130,7 @@ TEST_F(NewPicture, ScalingStartsFromTheNewPicture) {
   form->NewImageHeight = 100;
   form->NewImageColor = 0x204080;
   AnswerDialog([](app::TNewImageForm& d) { d.btOK->Click(); });
-  form->NewButtonClick(nullptr);
+  form->NewButton->Click();
   ASSERT_EQ(form->ImgView->Bitmap().Width(), 200);
   form->ScaleBar->SetPosition(50);
   // 199 x 0.5 and 99 x 0.5 round half to even.
