@@ -68,6 +68,11 @@ class THtmlTokenizer {
   // The entity at '&' as 8-bit text of the code page; what cannot be decoded stays as written.
   std::string GetEntityInValue(int codePage);
 
+  // The link-counting pass before building: reads the whole document with nothing gathered,
+  // recorded or reported and no include directive answered, then starts reading again from the
+  // beginning. True when the document has more than 400 links.
+  bool PreScanManyLinks();
+
   // The charset named by a META content type; EUC-JP converts the document to Shift_JIS (once)
   // and gives the Shift_JIS charset.
   bool FindCharset(const std::string& content, uint8_t& charset);
@@ -100,6 +105,8 @@ class THtmlTokenizer {
   enum TSourceKind : uint8_t { kNoSource, kDocumentText, kIncludedText };
 
   int32_t CodePage() const { return TopCodePage ? TopCodePage() : 0; }
+  // Back to the start of the document, with the given position before the first character.
+  void Rewind(int32_t sourcePos);
   // ReadNormalizedChar inside a comment: the end of input raises.
   void ReadCommentChar();
   void SkipDashedComment();

@@ -70,12 +70,16 @@ std::u16string Utf16Of(uint32_t value) {
 
 void THtmlTokenizer::Start(std::string document, int32_t sourcePos) {
   document_ = std::move(document);
+  convertedFromEucJp_ = false;
+  Rewind(sourcePos);
+}
+
+void THtmlTokenizer::Rewind(int32_t sourcePos) {
   readPos_ = 0;
   kind_ = savedKind_ = kDocumentText;
   included_.clear();
   includedPos_ = 0;
   lineEnd_ = 0;
-  convertedFromEucJp_ = false;
   SourcePos = sourcePos;
   LCh = LCToken = 0;
   InComment = false;
@@ -84,6 +88,29 @@ void THtmlTokenizer::Start(std::string document, int32_t sourcePos) {
   TagStart = 0;
   Token.Clear();
   Attributes.Clear();
+}
+
+bool THtmlTokenizer::PreScanManyLinks() {
+  constexpr int kManyLinks = 400;
+  struct TRestore {
+    THtmlTokenizer& tokenizer;
+    int32_t sourcePos;
+    TIncludeType include;
+    ~TRestore() {
+      tokenizer.PreScan = false;
+      tokenizer.IncludeHandler = std::move(include);
+      tokenizer.Rewind(sourcePos);
+    }
+  } restore{*this, SourcePos, std::move(IncludeHandler)};
+  IncludeHandler = nullptr;
+  PreScan = true;
+  int links = 0;
+  GetCh();
+  for (GetSymbol(); Sy != EofSy; GetSymbol()) {
+    TAttribute* href;
+    if (Sy == ASy && links <= kManyLinks && Attributes.Find(HrefSy, href)) ++links;
+  }
+  return links > kManyLinks;
 }
 
 // --- Characters

@@ -130,6 +130,38 @@ TEST(Reader, ReportsProgressEvery4096Bytes) {
   EXPECT_TRUE(reports.empty());
 }
 
+// A document with `count` links (and as many anchors without HREF).
+std::string Links(int count) {
+  std::string document = "<p id=first>";
+  for (int i = 0; i < count; ++i)
+    document += "<a name=n>x</a><a href=#" + std::to_string(i) + ">y</a>";
+  return document + "<!--#inc-->";
+}
+
+TEST(Reader, ThePreScanCountsLinksAndRewinds) {
+  TIncludeTable table;
+  TIDNameList ids(nullptr);
+  THtmlTokenizer tokenizer;
+  table.Install(tokenizer);
+  tokenizer.IDs = &ids;
+  tokenizer.Start(Links(400));
+  EXPECT_FALSE(tokenizer.PreScanManyLinks());
+  tokenizer.Start(Links(401), 2);
+  EXPECT_TRUE(tokenizer.PreScanManyLinks());
+  EXPECT_TRUE(table.calls.empty());
+  EXPECT_EQ(ids.Count(), 0);
+  // The building pass reads from the start again, with the directive answered this time.
+  EXPECT_FALSE(tokenizer.PreScan);
+  EXPECT_EQ(tokenizer.SourcePos, 2);
+  tokenizer.GetCh();
+  tokenizer.GetSymbol();
+  EXPECT_EQ(tokenizer.Sy, PSy);
+  EXPECT_EQ(tokenizer.TagStart, 3);
+  while (tokenizer.Sy != EofSy) tokenizer.GetSymbol();
+  EXPECT_EQ(table.calls, (std::vector<std::string>{"inc"}));
+  EXPECT_EQ(ids.Count(), 1);
+}
+
 TEST(Reader, MarksComeBack) {
   THtmlTokenizer tokenizer;
   tokenizer.Start("<p>one<b>two");
