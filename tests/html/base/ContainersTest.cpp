@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "html/CssStyles.h"
 #include "html/PageUtils.h"
 
 namespace html {
@@ -72,6 +73,27 @@ TEST(AttributeList, FindsTheFirstAttributeAndKeepsTheLowerCaseID) {
   EXPECT_EQ(list.GetID(), "");
   AddAttribute(list, TitleSy, "TITLE", "A hint");
   EXPECT_EQ(list.GetTitle(), "A hint");
+}
+
+TEST(AttributeList, ClassesAndInlineStyle) {
+  TAttributeList list;
+  EXPECT_EQ(list.GetClass(), "");
+  EXPECT_EQ(list.GetStyle(), nullptr);
+  AddAttribute(list, ClassSy, "CLASS", "  Warning ");
+  EXPECT_EQ(list.GetClass(), "warning");
+  list.Clear();
+  AddAttribute(list, ClassSy, "CLASS", " zeta  Alpha mid ");
+  EXPECT_EQ(list.GetClass(), "alpha.mid.zeta");
+
+  AddAttribute(list, StyleSy, "STYLE", "z-index: 7");
+  const std::shared_ptr<TProperties> first = list.GetStyle();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first, list.Prop);
+  EXPECT_EQ(first->GetZIndex(), 7);
+  // Each call parses anew; a set that took the earlier properties over keeps them.
+  const std::shared_ptr<TProperties> second = list.GetStyle();
+  EXPECT_NE(second, first);
+  EXPECT_EQ(first->GetZIndex(), 7);
 }
 
 TEST(UrlTarget, NumbersEveryLinkAndCarriesItsAttributes) {
