@@ -1,0 +1,14 @@
+#include "platform/HtmlInput.h"
+
+#include <QGuiApplication>
+
+#include "platform/QtRuntime.h"
+
+namespace plat {
+
+bool LeftMouseButtonDown() {
+  EnsureQtApplication();
+  return (QGuiApplication::mouseButtons() & Qt::LeftButton) != 0;
+}
+
+}  // namespace plat
