@@ -110,6 +110,7 @@ class SheetParser {
   }
 
   void ParseRules(int depth, bool inBlock) {
+    SkipWhiteSpace();
     while (!AtEnd(inBlock)) {
       if (lch_ == '@') {
         AtRule(depth);

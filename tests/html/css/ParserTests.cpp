@@ -150,6 +150,18 @@ TEST(StyleSheetParser, UrlsOfLinkedSheetsAreResolved) {
   EXPECT_EQ(RuleText(web, "div", piBackgroundImage), "url(ftp://h/b.gif)");
 }
 
+TEST(StyleSheetParser, DeeplyNestedMediaBlocksAreSkipped) {
+  std::string nested;
+  for (int i = 0; i < 100000; ++i) nested += "@media screen { ";
+  TStyleList deep;
+  ParseSheet(deep, nested + "p { color: red }");
+  EXPECT_EQ(deep.Count(), 0);
+  TStyleList shallow;
+  ParseSheet(shallow, "@media screen { @media screen { p { color: red } } } em { color: lime }");
+  EXPECT_EQ(RuleValue(shallow, "p", piColor), TCssValue(int32_t(0x0000FF)));
+  EXPECT_EQ(RuleValue(shallow, "em", piColor), TCssValue(int32_t(0x00FF00)));
+}
+
 TEST(StyleSheetParser, JunkIsSkipped) {
   TStyleList styles;
   ParseSheet(styles,
