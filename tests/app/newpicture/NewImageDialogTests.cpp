@@ -35,11 +35,6 @@ TEST_F(NewImageDialog, PresetsWriteTheEditsAndTheUpDownsFollowThem) {
     EXPECT_EQ(dialog.btUpDownWidth->Position(), c.w);
     EXPECT_EQ(dialog.btUpDownHeight->Position(), c.h);
   }
-  // The 5K preset is exactly the largest picture the dialog gives.
-  EXPECT_EQ(dialog.btUpDownWidth->Max(), 5760);
-  EXPECT_EQ(dialog.btUpDownHeight->Max(), 3240);
-  EXPECT_EQ(dialog.btUpDownWidth->Min(), 1);
-  EXPECT_EQ(dialog.btUpDownHeight->Min(), 1);
   // A preset closes nothing.
   EXPECT_EQ(dialog.ModalResult(), plat::mrNone);
 }
@@ -62,13 +57,6 @@ TEST_F(NewImageDialog, OnlyAConfirmedColourReachesThePanel) {
 }
 
 TEST_F(NewImageDialog, ButtonsCloseWithTheirResultsAndTheLayoutIsSaved) {
-  EXPECT_EQ(dialog.Caption(), "New Image");
-  EXPECT_EQ(dialog.ClientWidth(), 250);
-  EXPECT_EQ(dialog.ClientHeight(), 194);
-  EXPECT_TRUE(dialog.btOK->Default());
-  EXPECT_TRUE(dialog.btCancel->Cancel());
-  EXPECT_FALSE(dialog.btSelect->TabStop());
-
   plat::TestHooks().modal = [&](plat::TCustomForm&) {
     dialog.btCancel->Click();
     return plat::mrNone;

