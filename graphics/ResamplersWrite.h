@@ -1,5 +1,5 @@
-// Writing one computed pixel into a destination with a draw mode and the source bitmap's master
-// alpha, combine mode and outer colour; set up once per call, used per pixel.
+// Writing computed pixels into a destination with a draw mode and the source bitmap's master
+// alpha, combine mode and outer colour; set up once per call, used per pixel or per row.
 #pragma once
 
 #include <cstdint>
@@ -47,8 +47,8 @@ class TPixelWriter {
     }
   }
 
-  // Count pixels of a source row into a destination row; blending goes through the bound line
-  // routines, a row combiner gets the whole row at once.
+  // Writes Count pixels of a row; blending goes through the bound line routines, and a row
+  // combiner gets the whole row in one call.
   void WriteRow(const TColor32* S, TColor32* D, int32_t Count) const {
     switch (mode_) {
       case dmOpaque:
@@ -65,7 +65,7 @@ class TPixelWriter {
           if (S[i] != outerColor_) D[i] = S[i];
         break;
       case dmCustom:
-        EMMS();
+        EMMS();  // the callback may use floating point
         if (combiner_)
           combiner_->CombineRow(S, D, Count, masterAlpha_);
         else
