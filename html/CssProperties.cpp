@@ -72,7 +72,8 @@ constexpr std::string_view kPropertyNames[PropertyCount] = {
     "display",
 };
 
-int32_t serialCounter = 0;
+// Wraps around after 2^32 sets rather than overflowing.
+uint32_t serialCounter = 0;
 
 struct CharsetCodePage {
   uint8_t charset;
@@ -105,7 +106,7 @@ int FindPropertyIndex(std::string_view name) {
   return -1;
 }
 
-TProperties::TProperties() : SerialNo(serialCounter++) {
+TProperties::TProperties() : SerialNo(int32_t(serialCounter++)) {
   for (int i = piMarginTop; i <= BoxLast; ++i) Values[size_t(i)] = UnsetLength;
   Values[piZIndex] = uint8_t(0);
 }
