@@ -31,14 +31,4 @@ inline const TRowCombiner* FindRowCombiner(const TPixelCombineEvent& Event) {
   return Event.target<TRowCombiner>();
 }
 
-// Event over Count pixels: one row call for a combiner, one call per pixel for anything else.
-inline void CombineRow(const TPixelCombineEvent& Event, const TColor32* F, TColor32* B,
-                       int32_t Count, TColor32 M) {
-  if (const TRowCombiner* combiner = FindRowCombiner(Event)) {
-    combiner->CombineRow(F, B, Count, M);
-    return;
-  }
-  for (int32_t i = 0; i < Count; ++i) Event(F[i], B[i], M);
-}
-
 }  // namespace gfx
