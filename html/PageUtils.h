@@ -206,6 +206,17 @@ plat::TSize GetWideTextExtent(const plat::DeviceContext& dc, const char16_t* s, 
 void WideDrawText(plat::TCanvas& canvas, int left, int top, std::u16string_view s, int right,
                   int bottom);
 
+// --- 3-D frames of image placeholders and tables
+
+// A frame of `width` pixels around (left + 1, top + 1, right, bottom): raised frames are light at
+// the left and top and dark at the right and bottom, sunken ones the other way round. The light
+// colour is silver on a white page (documentBackground white, or the system window colour
+// while that is white), the button highlight colour elsewhere; the dark one the button shadow.
+void Draw3DRect(plat::TColor documentBackground, plat::TCanvas& canvas, int left, int top,
+                int right, int bottom, int width, bool raised);
+void Draw3DRectColors(plat::TCanvas& canvas, int left, int top, int right, int bottom, int width,
+                      bool raised, plat::TColor light, plat::TColor dark);
+
 // The canvas's clip before a nested clip was selected: none, or its region (device units).
 struct TSavedClip {
   std::optional<plat::TRegion> OldRgn;

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "html/CssColors.h"
 #include "html/PageUtils.h"
 
 namespace html {
@@ -133,6 +134,57 @@ TEST_F(Drawing, WideDrawTextStaysInItsRectangleAndRestoresTheAlignment) {
       ++inked;
     }
   EXPECT_GT(inked, 0);
+}
+
+constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
+
+TEST_F(Drawing, OnePixelFramesAreLightAtTheTopLeft) {
+  Draw3DRectColors(canvas, 2, 2, 10, 8, 1, true, plat::clRed, plat::clBlue);
+  for (int y = 2; y <= 8; ++y) EXPECT_EQ(Pixel(2, y), kRed) << y;
+  for (int x = 2; x <= 9; ++x) EXPECT_EQ(Pixel(x, 2), kRed) << x;
+  for (int y = 2; y <= 8; ++y) EXPECT_EQ(Pixel(10, y), kBlue) << y;
+  for (int x = 3; x <= 10; ++x) EXPECT_EQ(Pixel(x, 8), kBlue) << x;
+  EXPECT_EQ(Pixel(5, 5), kWhite);
+  EXPECT_EQ(Pixel(11, 2), kWhite);
+  EXPECT_EQ(Pixel(2, 9), kWhite);
+
+  Draw3DRectColors(canvas, 20, 20, 30, 25, 1, false, plat::clRed, plat::clBlue);
+  EXPECT_EQ(Pixel(20, 22), kBlue);
+  EXPECT_EQ(Pixel(30, 22), kRed);
+  EXPECT_EQ(canvas.Pen().Color(), plat::clBlack);  // the pen is given back
+}
+
+TEST_F(Drawing, WideFramesAreSolidBordersOutsideTheInnerRectangle) {
+  Draw3DRectColors(canvas, 4, 4, 20, 14, 3, true, plat::clRed, plat::clBlue);
+  // Inner rectangle (5, 5)-(20, 14), outer (2, 2)-(23, 17).
+  EXPECT_EQ(Pixel(2, 9), kRed);
+  EXPECT_EQ(Pixel(4, 9), kRed);
+  EXPECT_EQ(Pixel(12, 2), kRed);
+  EXPECT_EQ(Pixel(22, 9), kBlue);
+  EXPECT_EQ(Pixel(20, 9), kBlue);
+  EXPECT_EQ(Pixel(12, 16), kBlue);
+  EXPECT_EQ(Pixel(12, 9), kWhite);
+  EXPECT_EQ(Pixel(1, 9), kWhite);
+  EXPECT_EQ(Pixel(23, 9), kWhite);
+  EXPECT_EQ(Pixel(12, 17), kWhite);
+}
+
+TEST_F(Drawing, TheLightColourDependsOnThePage) {
+  const uint32_t silver = 0xC0C0C0;
+  const auto rgb = [](plat::TColor c) {
+    const plat::TColor v = plat::ColorToRGB(c);
+    return uint32_t(plat::GetRValue(v)) << 16 | uint32_t(plat::GetGValue(v)) << 8 |
+           plat::GetBValue(v);
+  };
+  Draw3DRect(plat::clWhite, canvas, 1, 1, 5, 5, 1, true);
+  EXPECT_EQ(Pixel(1, 3), silver);
+  EXPECT_EQ(Pixel(5, 3), rgb(plat::clBtnShadow));
+  ASSERT_EQ(plat::ColorToRGB(plat::clWindow), plat::clWhite);
+  Draw3DRect(HtmlSystemColor(plat::COLOR_WINDOW), canvas, 11, 1, 15, 5, 1, true);
+  EXPECT_EQ(Pixel(11, 3), silver);
+  Draw3DRect(plat::clYellow, canvas, 21, 1, 25, 5, 1, true);
+  EXPECT_EQ(Pixel(21, 3), rgb(plat::clBtnHighlight));
+  EXPECT_NE(rgb(plat::clBtnHighlight), silver);
 }
 
 TEST_F(Drawing, SavedClipIntersectsAndComesBack) {
