@@ -78,29 +78,27 @@ TEST(ParseColor, NamesAgreeWithX11) {
   std::ifstream file("/usr/share/X11/rgb.txt");
   if (!file) GTEST_SKIP() << "no X11 colour list";
   const std::set<std::string> differing = {"gray", "grey", "green", "maroon", "purple"};
-  const std::set<std::string> cssNames = {
-      "black", "silver", "white", "navy", "blue", "teal", "aqua", "olive", "yellow", "lime",
-      "fuchsia", "aliceblue", "antiquewhite", "aquamarine", "azure", "beige", "bisque",
-      "blanchedalmond", "blueviolet", "brown", "burlywood", "cadetblue", "chartreuse",
-      "chocolate", "coral", "cornflowerblue", "cornsilk", "cyan", "darkblue", "darkcyan",
-      "darkgoldenrod", "darkgray", "darkgreen", "darkkhaki", "darkmagenta", "darkolivegreen",
-      "darkorange", "darkorchid", "darkred", "darksalmon", "darkseagreen", "darkslateblue",
-      "darkslategray", "darkturquoise", "darkviolet", "deeppink", "deepskyblue", "dimgray",
-      "dodgerblue", "firebrick", "floralwhite", "forestgreen", "gainsboro", "ghostwhite", "gold",
-      "goldenrod", "greenyellow", "honeydew", "hotpink", "indianred", "ivory", "khaki",
-      "lavender", "lavenderblush", "lawngreen", "lemonchiffon", "lightblue", "lightcoral",
-      "lightcyan", "lightgoldenrodyellow", "lightgreen", "lightgray", "lightpink", "lightsalmon",
-      "lightseagreen", "lightskyblue", "lightslategray", "lightsteelblue", "lightyellow",
-      "limegreen", "linen", "magenta", "mediumaquamarine", "mediumblue", "mediumorchid",
-      "mediumpurple", "mediumseagreen", "mediumslateblue", "mediumspringgreen",
-      "mediumturquoise", "mediumvioletred", "midnightblue", "mintcream", "mistyrose",
-      "moccasin", "navajowhite", "oldlace", "olivedrab", "orange", "orangered", "orchid",
-      "palegoldenrod", "palegreen", "paleturquoise", "palevioletred", "papayawhip", "peachpuff",
-      "peru", "pink", "plum", "powderblue", "rosybrown", "royalblue", "saddlebrown", "salmon",
-      "sandybrown", "seagreen", "seashell", "sienna", "skyblue", "slateblue", "slategray", "snow",
-      "springgreen", "steelblue", "tan", "thistle", "tomato", "turquoise", "violet", "wheat",
-      "whitesmoke", "yellowgreen", "darkgrey", "darkslategrey", "dimgrey", "lightgrey",
-      "lightslategrey", "slategrey", "red"};
+  // The colour names of CSS, separated by blanks.
+  const char* const cssNames =
+      "black silver white navy blue teal aqua olive yellow lime fuchsia aliceblue "
+      "antiquewhite aquamarine azure beige bisque blanchedalmond blueviolet brown "
+      "burlywood cadetblue chartreuse chocolate coral cornflowerblue cornsilk cyan "
+      "darkblue darkcyan darkgoldenrod darkgray darkgreen darkkhaki darkmagenta "
+      "darkolivegreen darkorange darkorchid darkred darksalmon darkseagreen darkslateblue "
+      "darkslategray darkturquoise darkviolet deeppink deepskyblue dimgray dodgerblue "
+      "firebrick floralwhite forestgreen gainsboro ghostwhite gold goldenrod greenyellow "
+      "honeydew hotpink indianred ivory khaki lavender lavenderblush lawngreen "
+      "lemonchiffon lightblue lightcoral lightcyan lightgoldenrodyellow lightgreen "
+      "lightgray lightpink lightsalmon lightseagreen lightskyblue lightslategray "
+      "lightsteelblue lightyellow limegreen linen magenta mediumaquamarine mediumblue "
+      "mediumorchid mediumpurple mediumseagreen mediumslateblue mediumspringgreen "
+      "mediumturquoise mediumvioletred midnightblue mintcream mistyrose moccasin "
+      "navajowhite oldlace olivedrab orange orangered orchid palegoldenrod palegreen "
+      "paleturquoise palevioletred papayawhip peachpuff peru pink plum powderblue "
+      "rosybrown royalblue saddlebrown salmon sandybrown seagreen seashell sienna skyblue "
+      "slateblue slategray snow springgreen steelblue tan thistle tomato turquoise violet "
+      "wheat whitesmoke yellowgreen darkgrey darkslategrey dimgrey lightgrey "
+      "lightslategrey slategrey red";
   std::map<std::string, TColor> x11;
   std::string line;
   while (std::getline(file, line)) {
@@ -112,7 +110,8 @@ TEST(ParseColor, NamesAgreeWithX11) {
     x11.emplace(name, TColor(r | g << 8 | b << 16));
   }
   int compared = 0;
-  for (const std::string& name : cssNames) {
+  std::istringstream names(cssNames);
+  for (std::string name; names >> name;) {
     const auto it = x11.find(name);
     if (it == x11.end() || differing.count(name)) continue;
     EXPECT_EQ(Parsed(name), it->second) << name;
