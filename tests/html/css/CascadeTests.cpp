@@ -2,6 +2,7 @@
 
 #include "CssTestSupport.h"
 #include "html/CssStyles.h"
+#include "html/HtmlEngine.h"
 #include "platform/HtmlFonts.h"
 
 using namespace html;
@@ -52,6 +53,26 @@ TEST_F(Cascade, DefaultSheetRules) {
   EXPECT_EQ(Text(Push("kbd"), piFontFamily), "Courier New");
   styles.Clear();
   EXPECT_EQ(styles.GetSeqNo(), "10");
+}
+
+TEST_F(Cascade, BuiltInRulesForPreformattedTextAndControls) {
+  Push("pre");
+  TProperties& p = Push("p");
+  EXPECT_EQ(p.Values[piMarginTop], TCssValue(int32_t(0)));
+  EXPECT_EQ(p.Values[piMarginBottom], TCssValue(DefaultParaMargin));
+  EXPECT_DOUBLE_EQ(VarToDouble(p.Values[piFontSize]), 10);
+  EXPECT_EQ(Text(Push("textarea"), piFontFamily), "Courier New");
+  EXPECT_EQ(Text(Push("select"), piFontFamily), "Arial Unicode MS, Arial");
+}
+
+TEST_F(Cascade, LinkColoursKeepToThePaletteOnPaletteScreens) {
+  SetScreenDepth(8);
+  styles.Initialize("Arial", "Courier New", 12, 0, kLink, kVisited, kHover, false, 0, 5, 6);
+  SetScreenDepth(24);
+  EXPECT_EQ(RuleValue(styles, "::link", piColor), TCssValue(int32_t(kLink | 0x02000000)));
+  EXPECT_EQ(RuleValue(styles, "::hover", piColor), TCssValue(int32_t(kHover | 0x02000000)));
+  EXPECT_EQ(VarToStr(RuleValue(styles, "::link", piTextDecoration)), "none");
+  EXPECT_EQ(RuleValue(styles, "default", piColor), TCssValue(int32_t(0)));
 }
 
 TEST_F(Cascade, InheritanceByParentKind) {
