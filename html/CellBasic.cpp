@@ -9,7 +9,6 @@ TCellBasic::TCellBasic(TSectionList* document) : Document(document) {}
 
 TCellBasic::TCellBasic(TSectionList* document, const TCellBasic& source)
     : Document(document),
-      IndentMgr(source.IndentMgr),
       HasFill(source.HasFill),
       FillColor(source.FillColor),
       ContentBottom(source.ContentBottom),
