@@ -125,6 +125,7 @@ class THtmlTokenizer {
   size_t includedPos_ = 0;
   uint8_t lineEnd_ = 0;
   bool convertedFromEucJp_ = false;
+  bool readingDirective_ = false;
 };
 
 // The value of a named entity (names are case-sensitive); false when unknown.

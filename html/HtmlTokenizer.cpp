@@ -176,7 +176,7 @@ void THtmlTokenizer::GetCh() {
         ReadNormalizedChar();
         if (LCh == '-') {
           ReadNormalizedChar();
-          if (IncludeHandler && LCToken == '#')
+          if (IncludeHandler && LCToken == '#' && !readingDirective_)
             DoInclude();
           else
             SkipDashedComment();
@@ -229,6 +229,12 @@ void THtmlTokenizer::DoInclude() {
     TokenObj& saved;
     ~TRestore() { token = std::move(saved); }
   } restore{Token, saved};
+  // A directive inside a parameter's entity is an ordinary comment: no nesting without end.
+  struct TDirectiveFlag {
+    bool& flag;
+    ~TDirectiveFlag() { flag = false; }
+  } directive{readingDirective_};
+  readingDirective_ = true;
 
   ReadNormalizedChar();
   std::string command;

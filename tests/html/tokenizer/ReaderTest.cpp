@@ -94,6 +94,10 @@ TEST(Reader, ADirectiveCutShortIsAnOpenComment) {
   EXPECT_THROW(SymbolsOf(tokenizer, "x<!--#inc a=\"&<!--c-->"), EParseError);
   EXPECT_THROW(SymbolsOf(tokenizer, "x<!--#inc a=1"), EParseError);
   EXPECT_TRUE(table.calls.empty());
+  // A directive met while a parameter is read is skipped like any comment.
+  EXPECT_EQ(SymbolsOf(tokenizer, "x<!--#inc a='&<!--#inc b=1-->z'-->y"),
+            (Symbols{"text:xy", "eof"}));
+  EXPECT_EQ(table.calls, (std::vector<std::string>{"inc a=&z"}));
 }
 
 TEST(Reader, IncludedTextIsReadInPlaceOfTheDirective) {
