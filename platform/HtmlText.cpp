@@ -135,22 +135,22 @@ class TCodePage {
 std::mutex codePagesMutex;
 std::map<int, std::unique_ptr<TCodePage>> codePages;
 
-// The decoder of a code page; an unknown code page gives that of code page 0. Decoders live
-// until the program ends.
+// The decoder of a code page; an unknown code page gives that of code page 0 (remembered as
+// unknown, so it is looked up once). Decoders live until the program ends.
 TCodePage& DecoderFor(int codePage) {
   std::lock_guard lock(codePagesMutex);
   auto found = codePages.find(codePage);
   if (found == codePages.end()) {
     auto decoder = std::make_unique<TCodePage>(IconvName(codePage));
-    if (!decoder->Valid() && codePage != CP_ACP) {
-      auto fallback = codePages.find(CP_ACP);
-      if (fallback != codePages.end()) return *fallback->second;
-      decoder = std::make_unique<TCodePage>(IconvName(CP_ACP));
-      codePage = CP_ACP;
-    }
+    // Code page 0 is kept even without a converter: its bytes then read as U+FFFD.
+    if (!decoder->Valid() && codePage != CP_ACP) decoder.reset();
     found = codePages.emplace(codePage, std::move(decoder)).first;
   }
-  return *found->second;
+  if (found->second) return *found->second;
+  auto fallback = codePages.find(CP_ACP);
+  if (fallback == codePages.end())
+    fallback = codePages.emplace(CP_ACP, std::make_unique<TCodePage>(IconvName(CP_ACP))).first;
+  return *fallback->second;
 }
 
 bool IsContinuation(uint8_t b) {
