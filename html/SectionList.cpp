@@ -10,6 +10,13 @@ namespace html {
 namespace {
 constexpr unsigned kFirstTickMs = 50;
 constexpr int32_t kParkedLeft = -4000;
+
+// The control and every parent have their Visible flag set.
+bool VisibleUpTheChain(const plat::TControl* control) {
+  for (; control; control = control->Parent())
+    if (!control->Visible()) return false;
+  return true;
+}
 }  // namespace
 
 TSectionList::TSectionList(plat::TWinControl* viewer, plat::TWinControl* paintPanel)
@@ -120,7 +127,7 @@ void TSectionList::ClearShownFlags() {
 }
 
 void TSectionList::ParkHiddenControls() {
-  if (AllControls.empty() || !Viewer || !Viewer->Showing()) return;
+  if (AllControls.empty() || !Viewer || !VisibleUpTheChain(Viewer)) return;
   for (TPageWindowObj* control : AllControls) {
     plat::TWinControl* window = control->WindowControl();
     if (control->ShowIt || !window) continue;
