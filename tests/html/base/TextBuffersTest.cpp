@@ -1,6 +1,8 @@
 // Character buffers with source positions and the code-page conversions behind them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,53 @@ TEST(Token, EveryWideCharacterCarriesItsFirstBytePosition) {
   TokenObj western = Convert("\x80\xE9", 1252);
   EXPECT_EQ(western.GetString(), u"\u20AC\u00E9");
   EXPECT_EQ(PositionsOf(western), (std::vector<int32_t>{100, 101}));
+}
+
+// Random text of every UTF-8 length, with stray bytes between: each wide character must carry
+// the offset of the first byte of what it came from.
+TEST(Token, RandomUtf8KeepsEveryPosition) {
+  std::mt19937 random(20261207);
+  for (int round = 0; round < 50; ++round) {
+    std::string bytes;
+    std::u16string expectedText;
+    std::vector<int32_t> expectedPositions;
+    for (int i = 0; i < 200; ++i) {
+      const int32_t offset = 100 + int32_t(bytes.size());
+      const int kind = int(random() % 6);
+      if (kind == 5) {  // a byte that starts nothing
+        bytes += char(0x80 + random() % 0x40);
+        expectedText += u'\uFFFD';
+        expectedPositions.push_back(offset);
+        continue;
+      }
+      static const char32_t kLimits[] = {0x80, 0x800, 0xD800, 0x10000, 0x110000};
+      static const char32_t kStarts[] = {0x20, 0x80, 0x800, 0xE000, 0x10000};
+      char32_t code = kStarts[kind] + random() % (kLimits[kind] - kStarts[kind]);
+      if (kind == 3) code = std::min<char32_t>(code, 0xFFFD);
+      if (code < 0x80) {
+        bytes += char(code);
+      } else if (code < 0x800) {
+        bytes += {char(0xC0 | code >> 6), char(0x80 | (code & 0x3F))};
+      } else if (code < 0x10000) {
+        bytes +=
+            {char(0xE0 | code >> 12), char(0x80 | (code >> 6 & 0x3F)), char(0x80 | (code & 0x3F))};
+      } else {
+        bytes += {char(0xF0 | code >> 18), char(0x80 | (code >> 12 & 0x3F)),
+                  char(0x80 | (code >> 6 & 0x3F)), char(0x80 | (code & 0x3F))};
+      }
+      if (code >= 0x10000) {
+        expectedText += char16_t(0xD800 + ((code - 0x10000) >> 10));
+        expectedText += char16_t(0xDC00 + ((code - 0x10000) & 0x3FF));
+        expectedPositions.push_back(offset);
+      } else {
+        expectedText += char16_t(code);
+      }
+      expectedPositions.push_back(offset);
+    }
+    TokenObj token = Convert(bytes, 65001);
+    ASSERT_EQ(token.GetString(), expectedText) << round;
+    ASSERT_EQ(PositionsOf(token), expectedPositions) << round;
+  }
 }
 
 TEST(CodePages, ConvertBothWays) {
