@@ -93,7 +93,6 @@ gfx::TPixelCombineEvent TColorInteraction::Handler(int32_t Mode) {
       {CombinePixel<&T::PixelCombineDivision>, CombineLine<&gfx::ColorDivLine>},
       {CombinePixel<&T::PixelCombinePattern>, CombinePatternLine}};
   if (Mode < 1 || Mode > ColorModeLastHandler) return nullptr;
-  gfx::StartColorLines();
   const HandlerProcs& procs = handlers[Mode - 1];
   return gfx::TRowCombiner{procs.pixel, procs.row, this};
 }

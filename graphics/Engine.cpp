@@ -8,6 +8,7 @@
 #include "graphics/LowLevel.h"
 #include "graphics/MicroTiles.h"
 #include "graphics/Resamplers.h"
+#include "graphics/RowCombinerLines.h"
 #include "graphics/System.h"
 #include "graphics/Types.h"
 
@@ -22,6 +23,7 @@ void StartEngine() {
     // Filters; then class registration by name, the gamma table and the blend-mode tables.
     StartLowLevel();
     StartBlend();
+    StartColorLines();
     StartResamplers();
     StartMicroTiles();
     StartFilters();
