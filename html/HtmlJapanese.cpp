@@ -24,15 +24,11 @@ void AppendShiftJis(int j1, int j2, std::string& out) {
   out.push_back(char(uint8_t(s2)));
 }
 
-size_t Find(std::string_view text, std::string_view what) {
-  return text.find(what);
-}
-
 }  // namespace
 
 bool IsIso2022Jp(std::string_view document) {
-  const size_t at = Find(document, "\x1b$@");
-  const size_t b = Find(document, "\x1b$B");
+  const size_t at = document.find("\x1b$@");
+  const size_t b = document.find("\x1b$B");
   size_t first;
   if (at == std::string_view::npos && b == std::string_view::npos) return false;
   if (at == std::string_view::npos)
@@ -42,8 +38,8 @@ bool IsIso2022Jp(std::string_view document) {
   else
     first = std::max(at, b);
   const std::string_view rest = document.substr(first);
-  return Find(rest, "\x1b(J") != std::string_view::npos ||
-         Find(rest, "\x1b(B") != std::string_view::npos;
+  return rest.find("\x1b(J") != std::string_view::npos ||
+         rest.find("\x1b(B") != std::string_view::npos;
 }
 
 std::string Iso2022JpToShiftJis(std::string_view text) {

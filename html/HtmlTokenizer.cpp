@@ -56,7 +56,7 @@ int32_t RoundedNumber(std::string_view text) {
   return int32_t(std::nearbyint(std::clamp(value, -kMax, kMax)));
 }
 
-// Appends a code point as UTF-16; what is no character becomes U+FFFD.
+// A code point as UTF-16; what is no character becomes U+FFFD.
 std::u16string Utf16Of(uint32_t value) {
   if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return u"\uFFFD";
   if (value > 0xFFFF) {
