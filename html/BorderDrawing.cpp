@@ -5,6 +5,7 @@
 
 #include "html/DocumentObjects.h"
 #include "html/HtmlEngine.h"
+#include "html/SafeMath.h"
 #include "platform/DeviceContext.h"
 #include "platform/Region.h"
 #include "platform/SysUtils.h"
@@ -16,6 +17,13 @@ namespace {
 // Borders far outside the page stay within what device coordinates hold.
 constexpr int32_t kTopLimit = -200;
 constexpr int32_t kBottomLimit = 5000;
+// Sideways only the limits of what regions and paths hold apply.
+constexpr int32_t kSideLimit = 1 << 24;
+
+void ClampSides(plat::TRect& r) {
+  r.Left = std::clamp(r.Left, -kSideLimit, kSideLimit);
+  r.Right = std::clamp(r.Right, -kSideLimit, kSideLimit);
+}
 
 plat::TColorRef ToColorRef(TColor color) {
   uint32_t value = uint32_t(color) | PaletteRelative();
@@ -42,6 +50,10 @@ bool AnySide(const std::array<uint8_t, 4>& styles, std::initializer_list<uint8_t
     for (uint8_t w : wanted)
       if (style == w) return true;
   return false;
+}
+
+int32_t Mid(int32_t a, int32_t b) {
+  return int32_t((int64_t(a) + b) / 2);
 }
 
 // A third of a width, rounded up when two thirds remain.
@@ -88,7 +100,8 @@ void DrawBorderSide(plat::TCanvas& canvas, const TQuad& p, TColor color, TBorder
   plat::DeviceContext* dc = canvas.Handle();
   if (!dc) return;
   const bool vertical = side == bsLeft || side == bsRight;
-  const int32_t thickness = vertical ? std::abs(p[2].X - p[1].X) : std::abs(p[2].Y - p[1].Y);
+  const int64_t thickness =
+      vertical ? std::abs(int64_t(p[2].X) - p[1].X) : std::abs(int64_t(p[2].Y) - p[1].Y);
   if (thickness > 1) {
     dc->FillRgn(plat::TRegion::Polygon(p, plat::ALTERNATE), {plat::BS_SOLID, ToColorRef(color)});
     return;
@@ -124,24 +137,31 @@ void DrawCssBorder(plat::TCanvas& canvas, plat::TRect outer, plat::TRect inner, 
   inner.Bottom = std::min(inner.Bottom, kBottomLimit);
   outer.Top = std::max(outer.Top, kTopLimit);
   inner.Top = std::max(inner.Top, kTopLimit);
+  ClampSides(outer);
+  ClampSides(inner);
+  // A box wholly above or below the limits has nothing left to draw.
+  if (outer.Bottom <= outer.Top) return;
 
   std::array<uint8_t, 4> styles{};
   for (int side = 0; side < 4; ++side) styles[size_t(side)] = StyleOf(packedStyles, side);
-  const std::array<int32_t, 4> widths = {inner.Left - outer.Left, inner.Top - outer.Top,
-                                         outer.Right - inner.Right, outer.Bottom - inner.Bottom};
+  const std::array<int32_t, 4> widths = {
+      plat::SpanBetween(outer.Left, inner.Left), plat::SpanBetween(outer.Top, inner.Top),
+      plat::SpanBetween(inner.Right, outer.Right), plat::SpanBetween(inner.Bottom, outer.Bottom)};
   const TQuad o = Corners(outer), i = Corners(inner);
 
   TQuad m{};
   if (AnySide(styles, {bssGroove, bssRidge, bssDashed, bssDotted})) {
-    m = Corners({(outer.Left + inner.Left) / 2, (outer.Top + inner.Top) / 2,
-                 (outer.Right + inner.Right) / 2, (outer.Bottom + inner.Bottom) / 2});
+    m = Corners({Mid(outer.Left, inner.Left), Mid(outer.Top, inner.Top),
+                 Mid(outer.Right, inner.Right), Mid(outer.Bottom, inner.Bottom)});
   }
   TQuad a{}, b{};
   if (AnySide(styles, {bssDouble})) {
     const int32_t l = Third(widths[0]), t = Third(widths[1]), r = Third(widths[2]),
                   bt = Third(widths[3]);
-    a = Corners({outer.Left + l, outer.Top + t, outer.Right - r, outer.Bottom - bt});
-    b = Corners({inner.Left - l, inner.Top - t, inner.Right + r, inner.Bottom + bt});
+    a = Corners({SaturatedSum(outer.Left, l), SaturatedSum(outer.Top, t),
+                 SaturatedSum(outer.Right, -r), SaturatedSum(outer.Bottom, -bt)});
+    b = Corners({SaturatedSum(inner.Left, -l), SaturatedSum(inner.Top, -t),
+                 SaturatedSum(inner.Right, r), SaturatedSum(inner.Bottom, bt)});
   }
   if (background != clNone && AnySide(styles, {bssDashed, bssDotted, bssDouble})) {
     const plat::TRegion ring = plat::TRegion(outer).Combined(plat::TRegion(inner), plat::RGN_DIFF);

@@ -45,8 +45,9 @@ int32_t TCellBasic::Layout(plat::TCanvas& canvas, int32_t y, int32_t width, int3
   maxWidth = 0;
   for (const auto& item : *this) {
     int32_t itemWidth = 0;
-    height += item->Layout(canvas, 0, y + height, 0, 0, width, availHeight, blockHeight, *IndentMgr,
-                           itemWidth, curs);
+    const int32_t itemHeight = item->Layout(canvas, 0, SaturatedSum(y, height), 0, 0, width,
+                                            availHeight, blockHeight, *IndentMgr, itemWidth, curs);
+    height = SaturatedSum(height, itemHeight);
     maxWidth = std::max(maxWidth, itemWidth);
   }
   Len = curs - StartCurs;

@@ -71,8 +71,10 @@ int32_t TBlockCell::LayoutItems(plat::TCanvas& canvas, int32_t x, int32_t y, int
   int32_t height = 0;
   for (const auto& item : *this) {
     int32_t itemWidth = 0;
-    height += item->Layout(canvas, x, y + height, refX, refY, availWidth, availHeight, blockHeight,
-                           indents, itemWidth, curs);
+    const int32_t itemHeight =
+        item->Layout(canvas, x, SaturatedSum(y, height), refX, refY, availWidth, availHeight,
+                     blockHeight, indents, itemWidth, curs);
+    height = SaturatedSum(height, itemHeight);
     maxWidth = std::max(maxWidth, itemWidth);
     if (!item->IsAbsolutelyPositioned()) ContentBottom = std::max(ContentBottom, item->BottomY);
     DrawTop = std::min(DrawTop, item->PaintTop);

@@ -16,6 +16,7 @@
 #include "html/IDNames.h"
 #include "html/IndentManager.h"
 #include "html/PageUtils.h"
+#include "html/SafeMath.h"
 #include "platform/Bitmap.h"
 #include "platform/Classes.h"
 #include "platform/Controls.h"

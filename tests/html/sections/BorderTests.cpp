@@ -181,6 +181,21 @@ TEST_F(Borders, BoxesFarOffThePageAreClamped) {
   }
 }
 
+TEST_F(Borders, BoxesAtTheEndsOfTheCoordinateRangeDrawWhatIsVisible) {
+  const plat::TRect outer{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+  const plat::TRect inner{INT32_MIN + 20, 20, INT32_MAX - 5, INT32_MAX - 5};
+  for (uint8_t style : {bssSolid, bssGroove, bssDouble, bssDotted})
+    Draw(outer, inner, Same(style), kGreen);
+  // Only the top side reaches the bitmap: rows 0 to 19, starting at the clamped top -200.
+  EXPECT_NE(At(30, 10), kWhite);
+  EXPECT_EQ(At(30, 30), kWhite);
+
+  // Wholly below the bottom limit: nothing, even though the clamp turns the box upside down.
+  bitmap.Canvas().Handle()->SetWindowOrg({0, 4990});
+  Draw({10, 5030, 50, 5090}, {15, 5035, 45, 5085}, Same(bssSolid));
+  EXPECT_EQ(At(12, 30), kWhite);
+}
+
 TEST(BorderColors, DarkerColorRoundsHalfToEven) {
   EXPECT_EQ(DarkerColor(0xFFFFFF), plat::RGB(191, 191, 191));
   EXPECT_EQ(DarkerColor(plat::RGB(6, 2, 10)), plat::RGB(4, 2, 8));
