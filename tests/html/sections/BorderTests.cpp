@@ -205,11 +205,6 @@ TEST(BorderColors, DarkerColorRoundsHalfToEven) {
   EXPECT_EQ(DarkerColor(plat::clBtnShadow), plat::RGB(96, 96, 96));
 }
 
-TEST(BorderColors, SidesPackLeftFirst) {
-  EXPECT_EQ(PackBorderSides(1, 2, 3, 4), 0x04030201u);
-  EXPECT_EQ(SetRectRec(1, 2, 3, 4), (TSideColors{1, 2, 3, 4}));
-}
-
 class TFakeGif : public plat::TObject, public THtmlPicture {
  public:
   int ImageWidth() const override { return 1; }
