@@ -126,6 +126,7 @@ class THtmlTokenizer {
   uint8_t lineEnd_ = 0;
   bool convertedFromEucJp_ = false;
   bool readingDirective_ = false;
+  TCharCollection stretch_;  // 8-bit text of the current text symbol, kept for its memory
 };
 
 // The value of a named entity (names are case-sensitive); false when unknown.

@@ -442,7 +442,8 @@ bool THtmlTokenizer::GetText() {
   const auto endsText = [this] { return uint8_t(LCh) < '\t' || (LCh == '<' && !RawText); };
   if (endsText()) return false;
   Sy = TextSy;
-  TCharCollection stretch;
+  TCharCollection& stretch = stretch_;
+  stretch.Clear();
   while (!endsText()) {
     if (LCh == '&') {
       GetTextEntity(stretch);

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/Classes.h"
 
@@ -35,17 +35,13 @@ class TChPosObj : public TIDObject {
   TIDDocument* Document;
 };
 
-// Sorted by name without regard to case; a later entry replaces an earlier one of the same
-// name. Owns only the TChPosObj entries it made.
+// Names compared without regard to case; a later entry replaces an earlier one of the same name.
+// Owns only the TChPosObj entries it made.
 class TIDNameList {
  public:
   explicit TIDNameList(TIDDocument* ownerList) : OwnerList(ownerList) {}
 
   int Count() const { return int(entries_.size()); }
-  const std::string& Strings(int index) const { return entries_.at(size_t(index)).name; }
-  TIDObject* Objects(int index) const { return entries_.at(size_t(index)).object; }
-  // The index of the name, -1 when absent.
-  int IndexOf(const std::string& name) const;
   // The object of the name, null when absent.
   TIDObject* Find(const std::string& name) const;
 
@@ -58,14 +54,16 @@ class TIDNameList {
 
  private:
   struct Entry {
-    std::string name;
     TIDObject* object;
     std::unique_ptr<TChPosObj> owned;
   };
-  // The first entry not sorting before name.
-  size_t LowerBound(const std::string& name) const;
+  struct TLessIgnoringCase {
+    bool operator()(const std::string& a, const std::string& b) const {
+      return plat::CompareText(a, b) < 0;
+    }
+  };
   void Put(const std::string& name, TIDObject* obj, std::unique_ptr<TChPosObj> owned);
-  std::vector<Entry> entries_;
+  std::map<std::string, Entry, TLessIgnoringCase> entries_;
 };
 
 }  // namespace html
