@@ -48,29 +48,13 @@ void TMainForm::CreateNewImage(int32_t W, int32_t H, gfx::TColor32 Color) {
   picture->ClearWithColor(Color);
 
   SelectLayer(nullptr);
-  RubberBand = nullptr;
   ImgView->Bitmap().OnPixelCombine = nullptr;
   BackgroundColorMode = 0;
   BackgroundInvert = false;
   BackgroundGray = false;
-  PictOpacityGaugeBar->SetPosition(255);
-  Label4->SetCaption(std::string(OpacityLabelText) + "255");
-  ScaleBar->SetPosition(100);
-  Label1->SetCaption(std::string(ScaleLabelText) + std::string(ScaleLabelDefault));
-  ImgView->SetScale(1.0f);
-  InstallBackground(*ImgView, PristineImage->Bitmap(), std::move(picture));
-  ImgView->SetVisible(true);
-  LoadedWidth = BackgroundWidth = ImgView->Bitmap().Width();
-  LoadedHeight = BackgroundHeight = ImgView->Bitmap().Height();
-  const bool larger = BackgroundWidth > ImgView->Width() || BackgroundHeight > ImgView->Height();
-  ImgView->SetScaleMode(larger ? gfx::smResize : gfx::smNormal);
-  ScaleBar->SetEnabled(true);
-  PictOpacityGaugeBar->SetEnabled(true);
+  ShowBackground(std::move(picture), BackgroundPath);
   pnlImage->SetVisible(!ImgView->Bitmap().Empty());
-  ImageLoaded = true;
-  // The start-up machine goes on as after a load.
-  if (StartupState < 100 && StartupState != 4) StartupState = 2;
-  if (StartupState < 100) Timer1->SetEnabled(true);
+  AdvanceStartup();
 }
 
 void TMainForm::PictOpacityGaugeBarChange(plat::TObject*) {

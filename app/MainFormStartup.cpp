@@ -50,17 +50,17 @@ void TMainForm::LoadBackground(const std::string& FileName) {
   // Whether the load works or not, the start-up machine goes on.
   struct TStartupStep {
     TMainForm& form;
-    ~TStartupStep() {
-      if (form.StartupState < 100 && form.StartupState != 4) form.StartupState = 2;
-      if (form.StartupState < 100) form.Timer1->SetEnabled(true);
-    }
+    ~TStartupStep() { form.AdvanceStartup(); }
   } step{*this};
 
   // Read the picture first: a file that cannot be read leaves the layers and the picture shown.
   std::unique_ptr<gfx::TBitmap32> picture = ReadBackground(FileName);
-  const int32_t width = picture->Width(), height = picture->Height();
-
   SelectedLayer = nullptr;
+  ShowBackground(std::move(picture), FileName);
+}
+
+void TMainForm::ShowBackground(std::unique_ptr<gfx::TBitmap32> Picture, const std::string& Name) {
+  const int32_t width = Picture->Width(), height = Picture->Height();
   RubberBand = nullptr;
   PictOpacityGaugeBar->SetPosition(255);
   Label4->SetCaption(std::string(OpacityLabelText) + "255");
@@ -68,7 +68,7 @@ void TMainForm::LoadBackground(const std::string& FileName) {
   ScaleBar->SetPosition(100);
   Label1->SetCaption(std::string(ScaleLabelText) + std::string(ScaleLabelDefault));
   ImgView->SetScale(1.0f);
-  InstallBackground(*ImgView, PristineImage->Bitmap(), std::move(picture));
+  InstallBackground(*ImgView, PristineImage->Bitmap(), std::move(Picture));
   ImgView->SetVisible(true);
   LoadedWidth = BackgroundWidth = width;
   LoadedHeight = BackgroundHeight = height;
@@ -76,10 +76,15 @@ void TMainForm::LoadBackground(const std::string& FileName) {
   ImgView->SetScaleMode(larger ? gfx::smResize : gfx::smNormal);
   ScaleBar->SetEnabled(true);
   PictOpacityGaugeBar->SetEnabled(true);
-  SetCaption(MainCaption + std::string(CaptionPart1) + FileName + std::string(CaptionPart2) +
+  SetCaption(MainCaption + std::string(CaptionPart1) + Name + std::string(CaptionPart2) +
              plat::IntToStr(width) + std::string(CaptionPart3) + plat::IntToStr(height) +
              std::string(CaptionPart4));
   ImageLoaded = true;
+}
+
+void TMainForm::AdvanceStartup() {
+  if (StartupState < 100 && StartupState != 4) StartupState = 2;
+  if (StartupState < 100) Timer1->SetEnabled(true);
 }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/PictureLayers.h"
@@ -222,6 +223,11 @@ class TMainForm : public plat::TForm, public TMainState {
 
  private:
   void SetUpFolders();
+  // Shows Picture as the background called Name: the view, the kept copy, the sizes, the
+  // gauges and the caption.
+  void ShowBackground(std::unique_ptr<gfx::TBitmap32> Picture, const std::string& Name);
+  // After a background went in (or failed to): the start-up timer takes its next step.
+  void AdvanceStartup();
   void ReadSettings();
   void ApplyCommandLine();
   void PrepareAboutFragments();
