@@ -259,10 +259,11 @@ using TGetImageEvent = std::function<void(plat::TObject* sender, const std::stri
 using TExpandNameEvent =
     std::function<void(plat::TObject* sender, const std::string& src, std::string& result)>;
 
-// A URL whose picture a host will deliver later, and what waits for it.
+// A URL whose picture a host will deliver later, and the image object that waits for it (null:
+// the document's background).
 struct TDeferredImageRequest {
   std::string Url;
-  void* Waiting;
+  TFloatingObj* Waiting = nullptr;
 };
 
 // The document: the top cell of a page and everything that belongs to the whole page.
