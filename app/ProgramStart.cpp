@@ -1,6 +1,7 @@
 #include "app/ProgramStart.h"
 
 #include "graphics/Engine.h"
+#include "html/HtmlEngine.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/Picture.h"
@@ -13,10 +14,12 @@ void StartProgram() {
   plat::RegisterDefaultPictureFormats();
   gfx::StartEngine();
   readers::StartReaders();
+  html::StartHtmlEngine();
 }
 
 void StopProgram() {
   plat::Application().DestroyForms();
+  html::StopHtmlEngine();
   readers::StopReaders();
   plat::RemoveWorkFolder();
 }
