@@ -54,7 +54,8 @@ class LzwDecoder {
         CheckCodeSize();
       }
       FlushPixels();
-      if (position_ >= data_.size()) break;
+      // The last byte can hold more than one code: stop only when no whole code is left.
+      if (position_ >= data_.size() && bitCount_ < codeSize_) break;
       code = ReadCode();
     }
   }
@@ -137,7 +138,8 @@ class LzwDecoder {
     static constexpr int kStep[] = {8, 8, 4, 2};
     static constexpr int kFirstRow[] = {0, 4, 2, 1};
     y_ += kStep[pass_ - 1];
-    if (y_ >= image_.Height) {
+    // Passes that have no row in a short image are skipped (pass 1 always has row 0).
+    while (y_ >= image_.Height) {
       pass_ = pass_ % 4 + 1;
       y_ = kFirstRow[pass_ - 1];
     }
