@@ -1,0 +1,241 @@
+// Block boxes of the document flow: BODY, paragraphs, divisions and list items laid out as CSS
+// boxes (margins, borders, padding, width and height, floats, clearing, positioning, z-order,
+// background colour), horizontal rules, and the empty item of a page break.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "html/CssBoxes.h"
+#include "html/CssFonts.h"
+#include "html/CssStyles.h"
+#include "html/PageSections.h"
+#include "html/PageUtils.h"
+
+namespace html {
+
+class TBlock;
+
+// Float codes of the alignment parser; clear sides.
+enum : uint8_t { FloatNone = 0, FloatLeft = 5, FloatRight = 6 };
+enum : uint8_t { ClearNone = 0, ClearLeft = 1, ClearRight = 2, ClearBoth = 3 };
+enum TPositionMode : uint8_t { PosStatic = 0, PosAbsolute = 1, PosRelative = 2 };
+// text-align of a block: 1 left (or anything else), 2 center, 3 right.
+enum : uint8_t { BlockAlignLeft = 1, BlockAlignCenter = 2, BlockAlignRight = 3 };
+
+// A block's content cell, which knows its block.
+class TBlockContent : public TBlockCell {
+ public:
+  TBlockContent(TSectionList* document, TBlock* owner) : TBlockCell(document), Owner(owner) {}
+  TBlockContent(TSectionList* document, const TBlockContent& source, TBlock* owner)
+      : TBlockCell(document, source), Owner(owner) {}
+
+  TBlock* Owner;
+};
+
+class TBlock : public TSectionBase {
+ public:
+  // Takes the box from prop and collapses the top margin with what container holds already;
+  // the caller adds the block to container afterwards.
+  TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
+         TAttributeList* attributes);
+  TBlock(TSectionList* document, const TBlock& source);
+
+  std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document) const override;
+  void CopySelectedText() override;
+  int32_t Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX, int32_t refY,
+                 int32_t availWidth, int32_t availHeight, int32_t blockHeight,
+                 IndentManager& indents, int32_t& maxWidth, int32_t& pos) override;
+  int32_t Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
+               int32_t x, int32_t refX, int32_t refY) override;
+  int HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit) override;
+  TFloatingObj* FindObjectAt(int32_t x, int32_t y, int32_t& objX, int32_t& objY) override;
+  int32_t FindCursorAt(plat::TCanvas& canvas, int32_t x, int32_t y, TCursorHit& hit) override;
+  int32_t FindStringForward(std::u16string_view text, int32_t from, bool matchCase) override;
+  int32_t FindStringBackward(std::u16string_view text, int32_t from, bool matchCase) override;
+  int32_t DocToSourcePos(int32_t pos) override;
+  int32_t SourceToDocPos(int32_t sourcePos, bool backwards) override;
+  bool PositionToXY(plat::TCanvas* canvas, int32_t pos, int32_t& y, int32_t& x) override;
+  bool GetCharAt(int32_t pos, char16_t& ch, TSectionBase*& item) override;
+  void MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) override;
+  void AddToPositionList() override;
+  bool IsAbsolutelyPositioned() const override { return PositionMode == PosAbsolute; }
+  std::optional<bool> ClearOwnBottomMargin() override;
+
+  // Paints the border ring between the padding box (inner) and the border box (outer).
+  virtual void DrawBlockBorder(plat::TCanvas& canvas, const plat::TRect& inner,
+                               const plat::TRect& outer);
+  // Settles the horizontal margins and returns the content width; autoCount counts the "auto"
+  // values among margin-left, width and margin-right.
+  virtual int32_t ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int autoCount,
+                               int32_t availHeight);
+
+  bool IsFloating() const { return FloatSide != FloatNone; }
+  // Left and right margin + padding + border.
+  int32_t LeftExtras() const;
+  int32_t RightExtras() const;
+
+  TMarginArray Margins{};
+  TBlockContent Content;
+  int32_t EmPixels = 0;
+  int32_t ExPixels = 0;
+  TColor TextColor = clNone;
+  bool BorderOn = false;
+  uint8_t FloatSide = FloatNone;
+  uint8_t ClearSide = ClearNone;
+  TBackgroundPos BackPosition{};
+  std::string BackImageUrl;  // kept; block background pictures are not painted yet
+  TPositionMode PositionMode = PosStatic;
+  uint8_t VisibilityCode = 2;  // 1 hidden, 2 visible
+  bool BottomMarginAuto = false;
+  bool NotDisplayed = false;
+  bool ClipOverflow = false;  // overflow hidden was asked for
+  uint8_t AlignCode = BlockAlignLeft;
+  TVMarginArray RawMargins{};
+  TCellBasic* Container;
+  std::string TagAndClass;
+  std::string TitleText;
+  plat::TRect TitleRect{};  // the border box as last painted (window coordinates)
+  int32_t ContentWidth = 0;
+  int32_t ClearExtra = 0;
+  int32_t ContentLeftOffset = 0;
+  int32_t OffsetTop = 0;
+  int32_t OffsetLeft = 0;
+  std::vector<TSectionBase*> PaintOrder;  // the content's items by StackOrder
+  int32_t InnerBottom = 0;
+  IndentManager* OuterIndents = nullptr;  // an absolute block: the manager of its container
+
+ protected:
+  // Converts the box for a base width and height; the vertical margins settled at build time
+  // are kept. Returns the number of "auto" values among margin-left, width and margin-right.
+  int ConvertMargins(int32_t baseWidth, int32_t baseHeight);
+  // The content's items in paint order, each told that this block owns it.
+  void BuildPaintOrder();
+  // How far y must move down to clear the floats of ClearSide.
+  int32_t ClearSpace(const IndentManager& indents, int32_t y) const;
+  void PaintBlock(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
+                  int32_t x, int32_t y, int32_t refX, int32_t refY);
+  // Overflow is clipped only for a set width above 20 pixels.
+  bool ClipsOverflow() const;
+  // Absolute blocks lay their content out against float records of their own.
+  std::unique_ptr<IndentManager> ownIndents_;
+
+ private:
+  void MergeVerticalMargins();
+  int32_t FitWidth(int32_t availWidth, int32_t minWidth, int32_t maxWidth) const;
+};
+
+// Marker styles, in the order of the list-style-type names.
+enum TListMarker : uint8_t {
+  lmBlank,
+  lmCircle,
+  lmDecimal,
+  lmDisc,
+  lmLowerAlpha,
+  lmLowerRoman,
+  lmNone,
+  lmSquare,
+  lmUpperAlpha,
+  lmUpperRoman
+};
+// 1 ordered, 2 unordered, 3 definition list, 4 outside any list.
+enum : uint8_t { lkOrdered = 1, lkUnordered = 2, lkDefinition = 3, lkOther = 4 };
+
+// The text of a numbered marker ("3.", "c.", "iii."); empty for the other styles.
+std::u16string ListMarkerText(uint8_t style, int32_t number);
+
+// A list item: a block with a marker left of its first line.
+class TBlockLI : public TBlock {
+ public:
+  // listSymbol is the list's start symbol (OLSy, ULSy, DIRSy, MENUSy, DLSy) or anything else
+  // for an item outside a list; typeChar the TYPE of an ordered list.
+  TBlockLI(TSectionList* document, TProperties& prop, TCellBasic* container, Symb listSymbol,
+           bool plain, char typeChar, int32_t itemNumber, int level, TAttributeList* attributes);
+  TBlockLI(TSectionList* document, const TBlockLI& source);
+
+  std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document) const override;
+  int32_t Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX, int32_t refY,
+                 int32_t availWidth, int32_t availHeight, int32_t blockHeight,
+                 IndentManager& indents, int32_t& maxWidth, int32_t& pos) override;
+  int32_t Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
+               int32_t x, int32_t refX, int32_t refY) override;
+  std::optional<bool> ClearOwnBottomMargin() override;
+
+  uint8_t ListKind = lkOther;
+  int32_t ItemNumber = 0;
+  uint8_t MarkerStyle = lmDisc;
+  std::unique_ptr<TMyFont> MarkerFont;
+  int32_t FirstLineY = 0;  // baseline of the first line, written by the text layout
+
+ private:
+  void DrawMarker(plat::TCanvas& canvas, int32_t cx, int32_t baseline);
+};
+
+// BODY: laid out across the whole width of the document; the viewer paints its background.
+class TBodyBlock : public TBlock {
+ public:
+  TBodyBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
+             TAttributeList* attributes);
+  using TBlock::TBlock;
+
+  std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document) const override;
+  int32_t Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX, int32_t refY,
+                 int32_t availWidth, int32_t availHeight, int32_t blockHeight,
+                 IndentManager& indents, int32_t& maxWidth, int32_t& pos) override;
+  int32_t Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
+               int32_t x, int32_t refX, int32_t refY) override;
+  int HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit) override;
+};
+
+// HR: a sunken line, or a bar of its colour.
+class THorzLine : public TSectionBase {
+ public:
+  // Reads SIZE, ALIGN, WIDTH, COLOR and NOSHADE; WIDTH and COLOR go into prop as presentation
+  // values, so the rule's block sees them.
+  THorzLine(TSectionList* document, TAttributeList* attributes, TProperties& prop);
+  THorzLine(TSectionList* document, const THorzLine& source);
+
+  std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document) const override;
+  void CopySelectedText() override;
+  int32_t Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX, int32_t refY,
+                 int32_t availWidth, int32_t availHeight, int32_t blockHeight,
+                 IndentManager& indents, int32_t& maxWidth, int32_t& pos) override;
+  int32_t Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
+               int32_t x, int32_t refX, int32_t refY) override;
+
+  int32_t RuleHeight = 2;
+  TColor RuleColor = clNone;
+  uint8_t RuleAlignCode = BlockAlignCenter;
+  bool Flat = false;
+  int32_t RuleWidth = 0;
+  int32_t RuleLeft = 0;
+};
+
+// The block around an HR: it sizes and aligns the rule.
+class THRBlock : public TBlock {
+ public:
+  THRBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
+           TAttributeList* attributes, std::unique_ptr<THorzLine> rule);
+  THRBlock(TSectionList* document, const THRBlock& source);
+
+  std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document) const override;
+  int32_t ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int autoCount,
+                       int32_t availHeight) override;
+
+  uint8_t RuleAlign = BlockAlignCenter;
+  THorzLine* Rule = nullptr;  // held by Content
+};
+
+// The item of a PAGE tag: no height, paints nothing.
+class TPage : public TSectionBase {
+ public:
+  using TSectionBase::TSectionBase;
+  std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document) const override {
+    return std::make_unique<TPage>(document, *this);
+  }
+};
+
+}  // namespace html
