@@ -1,0 +1,34 @@
+// GIF data of pages: every input ends in frames or a clear error, and the frames draw.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "html/GifAnimation.h"
+#include "html/GifFrames.h"
+#include "platform/SysUtils.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  plat::TReadOnlyMemoryStream stream(data, int64_t(size));
+  html::TGif gif;
+  try {
+    gif.LoadFromStream(stream);
+    std::unique_ptr<plat::TBitmap> mask;
+    gif.BuildFramesBitmap(mask);
+  } catch (const plat::Exception&) {
+    return 0;
+  }
+
+  bool nonAnimated = false;
+  std::unique_ptr<html::TGIFImage> image = html::LoadGifImageFromStream(nonAnimated, stream);
+  if (!image) return 0;
+  plat::TBitmap surface;
+  surface.SetPixelFormat(plat::pf32bit);
+  surface.SetSize(7, 5);
+  for (int frame = 1; frame <= image->NumFrames(); ++frame) {
+    image->SetCurrentFrame(frame);
+    image->Draw(surface.Canvas(), -1, 1, 9, 3);
+  }
+  image->GetFrameBitmap();
+  image->GetMaskBitmap();
+  return 0;
+}
