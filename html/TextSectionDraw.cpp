@@ -218,9 +218,17 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
         std::min(textEnd, i + std::max(1, Fonts.GetFontCountAt(i, int32_t(Text.size()))));
     for (int32_t k = i + 1; k < pieceEnd; ++k)
       if (Text[size_t(k)] == kObjectChar || Text[size_t(k)] == kControlChar) pieceEnd = k;
+    // Selection and bordered elements start and end between pieces.
+    const auto cutAt = [&](int32_t p) {
+      if (p > i && p < pieceEnd) pieceEnd = p;
+    };
     if (hasSelection) {
-      if (selStart > i && selStart < pieceEnd) pieceEnd = selStart;
-      if (selEnd > i && selEnd < pieceEnd) pieceEnd = selEnd;
+      cutAt(selStart);
+      cutAt(selEnd);
+    }
+    for (const BorderRec& rec : line.BorderList) {
+      cutAt(rec.BStart);
+      cutAt(rec.BEnd);
     }
     std::u16string piece = Text.substr(size_t(i), size_t(pieceEnd - i));
     if (pieceEnd == textEnd && line.EndsWithHyphen) piece += u'-';

@@ -1,0 +1,175 @@
+// Painting laid-out sections into a bitmap, checked by where coloured pixels appear.
+#include <vector>
+
+#include "TextTestSupport.h"
+
+namespace {
+
+using html::TSection;
+using texttest::AddText;
+using texttest::TextFixture;
+
+constexpr int kWidth = 400, kHeight = 120;
+constexpr uint32_t kWhite = 0xFFFFFFFF;
+
+class DrawTest : public TextFixture {
+ protected:
+  DrawTest()
+      : pixels(size_t(kWidth) * kHeight, kWhite), dc(pixels.data(), kWidth, kHeight, kWidth * 4) {
+    canvas.SetHandle(&dc);
+  }
+
+  void LayOutAndDraw(TSection& s, int32_t width, int32_t y = 10) {
+    indents.Reset(0, width);
+    int32_t pos = 0, maxWidth = 0;
+    s.Layout(canvas, 0, y, 0, 0, width, 0, 0, indents, maxWidth, pos);
+    Draw(s);
+  }
+  void Draw(TSection& s) { s.Draw(canvas, {0, 0, kWidth, kHeight}, indents, 0, 0, 0); }
+
+  uint32_t At(int x, int y) const { return pixels[size_t(y) * kWidth + size_t(x)] & 0xFFFFFF; }
+  // Pixels in [left, right) x [top, bottom) that satisfy test.
+  template <class Test>
+  int Count(int left, int top, int right, int bottom, Test test) const {
+    int n = 0;
+    for (int y = std::max(0, top); y < std::min(kHeight, bottom); ++y)
+      for (int x = std::max(0, left); x < std::min(kWidth, right); ++x) n += test(At(x, y)) ? 1 : 0;
+    return n;
+  }
+  static bool Dark(uint32_t c) {
+    return (c & 0xFF) < 0x80 && ((c >> 8) & 0xFF) < 0x80 && (c >> 16) < 0x80;
+  }
+  static bool NotWhite(uint32_t c) { return c != 0xFFFFFF; }
+  // The rightmost column with ink in rows [top, bottom); -1 for none.
+  int RightmostInk(int top, int bottom) const {
+    for (int x = kWidth - 1; x >= 0; --x)
+      if (Count(x, top, x + 1, bottom, NotWhite) > 0) return x;
+    return -1;
+  }
+  int LineTop(const TSection& s, int line) const {
+    int y = s.PaintY;
+    for (int i = 0; i < line; ++i)
+      y += s.Lines[i]->SpaceAbove + s.Lines[i]->TextHeight + s.Lines[i]->SpaceBelow;
+    return y;
+  }
+
+  std::vector<uint32_t> pixels;
+  plat::DeviceContext dc;
+  plat::TCanvas canvas;
+  html::IndentManager indents;
+};
+
+TEST_F(DrawTest, TextInksOnlyItsLineBand) {
+  TSection& s = Finished(u"Hello world");
+  LayOutAndDraw(s, 300);
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  EXPECT_GT(Count(0, top, kWidth, bottom, Dark), 30);
+  EXPECT_EQ(Count(0, 0, kWidth, top, NotWhite), 0);
+  EXPECT_EQ(Count(0, bottom, kWidth, kHeight, NotWhite), 0);
+  const int right = RightmostInk(top, bottom);
+  EXPECT_LE(right, Width(*s.Fonts[0], u"Hello world") + 1);
+  EXPECT_GE(right, Width(*s.Fonts[0], u"Hello worl"));
+}
+
+TEST_F(DrawTest, SelectionIsBlackWithWhiteText) {
+  TSection& s = Finished(u"WWWW WWWW");
+  document.SelStart = 0;
+  document.SelEnd = 4;  // the first word
+  LayOutAndDraw(s, 300);
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  const int word = Width(*s.Fonts[0], u"WWWW");
+  const int cells = word * (bottom - top);
+  // The selected cells are mostly black; white glyphs show through.
+  EXPECT_GT(Count(0, top, word, bottom, Dark), cells / 2);
+  EXPECT_GT(Count(0, top, word, bottom, [](uint32_t c) { return c == 0xFFFFFF; }), 10);
+  // The unselected word is drawn on white.
+  const int second = Width(*s.Fonts[0], u"WWWW ");
+  EXPECT_LT(Count(second, top, second + word, bottom, Dark), cells / 2);
+}
+
+TEST_F(DrawTest, RunBackgroundFillsItsCells) {
+  auto props = texttest::TextProps();
+  props->TextBackground = 0x0000FF;  // red
+  TSection& s = Finished(u"abc", props.get());
+  LayOutAndDraw(s, 300);
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  const int width = Width(*s.Fonts[0], u"abc");
+  EXPECT_GT(Count(0, top, width, bottom, [](uint32_t c) { return c == 0xFF0000; }),
+            width * (bottom - top) / 2);
+}
+
+TEST_F(DrawTest, SoftHyphenAtALineEndIsDrawn) {
+  TSection& s = Finished(u"abc\u00ADdef ghi");
+  LayOutAndDraw(s, Width(*s.Fonts[0], u"abc-") + 2);
+  ASSERT_GE(s.Lines.Count(), 2);
+  ASSERT_TRUE(s.Lines[0]->EndsWithHyphen);
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  EXPECT_GT(RightmostInk(top, bottom), Width(*s.Fonts[0], u"abc"));
+}
+
+TEST_F(DrawTest, JustifiedLinesReachTheRightEdge) {
+  auto props = texttest::TextProps();
+  props->Values[html::piTextAlign] = std::string("justify");
+  TSection& s = Finished(u"i i i i i i i i i i i i i i i i i i i i i i i i i i i", props.get());
+  const int width = 200;
+  LayOutAndDraw(s, width);
+  ASSERT_GE(s.Lines.Count(), 2);
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  const int right = RightmostInk(top, bottom);
+  EXPECT_GE(right, width - Width(*s.Fonts[0], u"i") - 1);
+  EXPECT_LT(right, width);
+  // The last line is not spread.
+  const int lastTop = LineTop(s, s.Lines.Count() - 1);
+  const int lastBottom = lastTop + s.Lines.Last()->TextHeight;
+  EXPECT_LT(RightmostInk(lastTop, lastBottom), width - 20);
+}
+
+TEST_F(DrawTest, SectionsJustOutsideTheClipAreStillDrawn) {
+  // A control stands in for the line: it is placed only when the line is drawn.
+  auto drawnAtScroll = [&](int32_t scroll) {
+    texttest::TTestControl control;
+    TSection& s = NewSection();
+    AddText(s, u"a ", 0);
+    s.AddFormControl(control, 2);
+    s.ProcessText(3);
+    indents.Reset(0, 300);
+    int32_t pos = 0, maxWidth = 0;
+    s.Layout(canvas, 0, 0, 0, 0, 300, 0, 0, indents, maxWidth, pos);
+    document.ScrollY = s.PaintBottom + scroll;
+    Draw(s);
+    return !control.Shown.empty();
+  };
+  EXPECT_TRUE(drawnAtScroll(0));
+  EXPECT_TRUE(drawnAtScroll(30));
+  EXPECT_FALSE(drawnAtScroll(50));
+}
+
+TEST_F(DrawTest, InlineBorderFramesItsText) {
+  TSection& s = Finished(u"aa bb cc");
+  auto rec = std::make_unique<html::InlineRec>();
+  rec->StartPos = 3;
+  rec->EndPos = 5;  // "bb"
+  rec->MargArray[html::piBackgroundColor] = int32_t(html::clNone);
+  for (int side : {html::piBorderTopWidth, html::piBorderRightWidth, html::piBorderBottomWidth,
+                   html::piBorderLeftWidth})
+    rec->MargArray[side] = 2;
+  for (int side : {html::piBorderTopColor, html::piBorderRightColor, html::piBorderBottomColor,
+                   html::piBorderLeftColor})
+    rec->MargArray[side] = 0x00FF00;  // green
+  for (int side : {html::piBorderTopStyle, html::piBorderRightStyle, html::piBorderBottomStyle,
+                   html::piBorderLeftStyle})
+    rec->MargArray[side] = 1;  // solid
+  document.InlineElements.Add(std::move(rec));
+  document.InlineElements.Stale = false;
+  LayOutAndDraw(s, 300);
+  const auto green = [](uint32_t c) { return c == 0x00FF00; };
+  const int left = Width(*s.Fonts[0], u"aa ");
+  const int right = Width(*s.Fonts[0], u"aa bb");
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  EXPECT_GT(Count(left - 2, top - 2, left, bottom + 2, green), 2 * (bottom - top) / 2);
+  EXPECT_GT(Count(right, top - 2, right + 2, bottom + 2, green), 2 * (bottom - top) / 2);
+  EXPECT_EQ(Count(0, 0, left - 2, kHeight, green), 0);
+  EXPECT_EQ(Count(right + 2, 0, kWidth, kHeight, green), 0);
+}
+
+}  // namespace
