@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "html/DocumentObjects.h"
+#include "html/GifAnimation.h"
 #include "html/HtmlEngine.h"
 #include "html/SafeMath.h"
 #include "platform/DeviceContext.h"
@@ -205,12 +206,14 @@ void DrawCssBorder(plat::TCanvas& canvas, plat::TRect outer, plat::TRect inner, 
 
 int GetImageWidth(const plat::TObject& picture) {
   if (const auto* bitmap = dynamic_cast<const plat::TBitmap*>(&picture)) return bitmap->Width();
+  if (const auto* gif = dynamic_cast<const TGIFImage*>(&picture)) return gif->Width();
   if (const auto* image = dynamic_cast<const THtmlPicture*>(&picture)) return image->ImageWidth();
   throw plat::Exception("Not a TBitmap, TGifImage, TMetafile, or TGpImage");
 }
 
 int GetImageHeight(const plat::TObject& picture) {
   if (const auto* bitmap = dynamic_cast<const plat::TBitmap*>(&picture)) return bitmap->Height();
+  if (const auto* gif = dynamic_cast<const TGIFImage*>(&picture)) return gif->Height();
   if (const auto* image = dynamic_cast<const THtmlPicture*>(&picture)) return image->ImageHeight();
   throw plat::Exception("Not a TBitmap, TGifImage, TMetafile, or TGpImage");
 }

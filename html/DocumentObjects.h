@@ -1,5 +1,5 @@
 // What the document root asks of the objects that the rest of the engine puts into its lists:
-// forms, control and panel windows, animated pictures, link runs, hovered images, pictures drawn
+// forms, control and panel windows, link runs, hovered images, pictures drawn
 // after the text and the Tab order of page controls. The classes that fill these roles derive
 // from the interfaces here.
 #pragma once
@@ -37,19 +37,6 @@ class TDocumentForm {
   virtual std::unique_ptr<plat::TStringList> GetFormSubmission() = 0;
 };
 
-// An animated picture that the document's timer advances.
-class TAnimatedPicture {
- public:
-  virtual ~TAnimatedPicture() = default;
-  virtual bool Animate() const = 0;
-  virtual void SetAnimate(bool value) = 0;
-  virtual int CurrentFrame() const = 0;
-  // Shows the next frame when its delay has passed, repainting it on the panel.
-  virtual void AdvanceFrameIfDue(plat::TControl* paintPanel) = 0;
-
-  bool ShowIt = false;  // painted in the last paint
-};
-
 // A stretch of linked text; every run of one link has the same LinkID.
 class TLinkRun {
  public:
@@ -83,8 +70,8 @@ class TDrawList : public TFreeList<TDeferredImage> {
   void DrawImages(plat::TCanvas& canvas);
 };
 
-// A picture of the engine that is not a platform bitmap (GIF animations, pictures of the
-// imaging library).
+// A picture of the engine that is neither a platform bitmap nor a GIF animation (pictures of
+// the imaging library).
 class THtmlPicture {
  public:
   virtual ~THtmlPicture() = default;

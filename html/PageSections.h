@@ -13,6 +13,7 @@
 
 #include "html/CssStyles.h"
 #include "html/DocumentObjects.h"
+#include "html/GifAnimation.h"
 #include "html/IDNames.h"
 #include "html/IndentManager.h"
 #include "html/PageUtils.h"
@@ -330,12 +331,12 @@ class TSectionList : public TCell, public TIDDocument {
   std::function<void(TSectionList* document)> BackColorChanged;
   plat::TGraphic* BackImage = nullptr;  // the image cache owns the pictures
   plat::TBitmap* BackMask = nullptr;
-  TAnimatedPicture* BackAnimation = nullptr;
+  TGIFImage* BackAnimation = nullptr;
   TBackgroundPos BackPosition{};
   std::string BackURL;
   bool BackFetched = false;
   TFreeList<TDocumentForm> Forms;
-  std::vector<TAnimatedPicture*> AnimatedImages;
+  std::vector<TGIFImage*> AnimatedImages;  // owned by their image objects
   SelTextCount* SelBuffer = nullptr;
   TFreeList<plat::TObject> ImageMaps;
   std::unique_ptr<plat::TTimer> Timer;

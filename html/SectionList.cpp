@@ -78,7 +78,7 @@ int32_t TSectionList::Layout(plat::TCanvas& canvas, int32_t y, int32_t width, in
   const int32_t height =
       TCell::Layout(canvas, y, width, availHeight, blockHeight, scrollWidth, pos);
 
-  for (TAnimatedPicture* picture : AnimatedImages) {
+  for (TGIFImage* picture : AnimatedImages) {
     picture->SetAnimate(false);
     picture->SetAnimate(true);
   }
@@ -97,7 +97,7 @@ int32_t TSectionList::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, i
                            int32_t x, int32_t y, int32_t refX, int32_t refY) {
   TableDepth = 0;
   if (Timer) Timer->SetEnabled(false);
-  for (TAnimatedPicture* picture : AnimatedImages) picture->ShowIt = false;
+  for (TGIFImage* picture : AnimatedImages) picture->ShowIt = false;
   if (BackAnimation) BackAnimation->ShowIt = true;
   // The device context draws true colour only, so there is no palette to select.
   ImageDrawList.Clear();

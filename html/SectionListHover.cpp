@@ -61,8 +61,8 @@ void TSectionList::DropHover() {
 void TSectionList::AnimationTick() {
   const int backFrame = BackAnimation ? BackAnimation->CurrentFrame() : 0;
   // A picture's advance may repaint and so change the list; walk a copy.
-  const std::vector<TAnimatedPicture*> pictures = AnimatedImages;
-  for (TAnimatedPicture* picture : pictures) {
+  const std::vector<TGIFImage*> pictures = AnimatedImages;
+  for (TGIFImage* picture : pictures) {
     if (picture->ShowIt) picture->AdvanceFrameIfDue(PaintPanel);
   }
   if (BackAnimation && BackAnimation->CurrentFrame() != backFrame && PaintPanel)

@@ -8,6 +8,7 @@
 #include "html/DocumentObjects.h"
 #include "platform/Bitmap.h"
 #include "platform/SysUtils.h"
+#include "tests/html/sections/TinyGif.h"
 
 namespace html {
 namespace {
@@ -205,7 +206,7 @@ TEST(BorderColors, DarkerColorRoundsHalfToEven) {
   EXPECT_EQ(DarkerColor(plat::clBtnShadow), plat::RGB(96, 96, 96));
 }
 
-class TFakeGif : public plat::TObject, public THtmlPicture {
+class TFakeLibraryPicture : public plat::TObject, public THtmlPicture {
  public:
   int ImageWidth() const override { return 1; }
   int ImageHeight() const override { return 3; }
@@ -222,9 +223,13 @@ TEST(PictureSizes, BitmapsAndEnginePicturesAnswerOthersRaise) {
   bitmap.SetSize(7, 9);
   EXPECT_EQ(GetImageWidth(bitmap), 7);
   EXPECT_EQ(GetImageHeight(bitmap), 9);
-  TFakeGif gif;
-  EXPECT_EQ(GetImageWidth(gif), 1);
-  EXPECT_EQ(GetImageHeight(gif), 3);
+  TFakeLibraryPicture library;
+  EXPECT_EQ(GetImageWidth(library), 1);
+  EXPECT_EQ(GetImageHeight(library), 3);
+  auto gif = test::TwoFrameGif();
+  ASSERT_NE(gif, nullptr);
+  EXPECT_EQ(GetImageWidth(*gif), 1);
+  EXPECT_EQ(GetImageHeight(*gif), 1);
   plat::TStringList notAPicture;
   try {
     GetImageHeight(notAPicture);
@@ -236,7 +241,7 @@ TEST(PictureSizes, BitmapsAndEnginePicturesAnswerOthersRaise) {
 }
 
 TEST(PictureSizes, OnePixelStripsAreStretchedToAtMostAHundred) {
-  TFakeGif column;  // 1 x 3, rows red 0, 50, 100
+  TFakeLibraryPicture column;  // 1 x 3, rows red 0, 50, 100
   auto wide = EnlargeImage(column, 300, 500);
   ASSERT_EQ(wide->Width(), 100);
   ASSERT_EQ(wide->Height(), 3);

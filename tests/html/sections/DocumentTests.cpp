@@ -6,26 +6,13 @@
 #include "html/CssStyles.h"
 #include "platform/StdCtrls.h"
 #include "tests/html/sections/TestItems.h"
+#include "tests/html/sections/TinyGif.h"
 
 namespace html {
 namespace {
 
 using test::AddItem;
 using test::TTestItem;
-
-class TFakePicture : public TAnimatedPicture {
- public:
-  bool Animate() const override { return animate; }
-  void SetAnimate(bool value) override {
-    animate = value;
-    ++animateCalls;
-  }
-  int CurrentFrame() const override { return frame; }
-  void AdvanceFrameIfDue(plat::TControl*) override { ++frame; }
-  bool animate = false;
-  int animateCalls = 0;
-  int frame = 1;
-};
 
 class TFakeRun : public TLinkRun {
  public:
@@ -108,26 +95,30 @@ TEST_F(Document, LayoutStacksItemsAndListsThemForScrolling) {
 }
 
 TEST_F(Document, AnimationsRunOnlyForPaintedPictures) {
-  TFakePicture shown, hidden;
-  document.AnimatedImages = {&shown, &hidden};
+  uint32_t now = 1000;
+  SetAnimationClock([&] { return now; });
+  auto shown = test::TwoFrameGif(), hidden = test::TwoFrameGif();
+  ASSERT_TRUE(shown && hidden);
+  document.AnimatedImages = {shown.get(), hidden.get()};
   LayOut();
   EXPECT_TRUE(document.Timer->Enabled());
-  EXPECT_TRUE(shown.animate);
-  EXPECT_EQ(shown.animateCalls, 2);  // switched off and on again
+  EXPECT_TRUE(shown->Animate());
 
-  shown.ShowIt = hidden.ShowIt = true;
+  shown->ShowIt = hidden->ShowIt = true;
   document.Draw(canvas, {0, 0, 100, 100}, 100, 0, 0, 0, 0);
-  EXPECT_FALSE(shown.ShowIt);  // painting marks what it paints; nothing painted here
+  EXPECT_FALSE(shown->ShowIt);  // painting marks what it paints; nothing painted here
   EXPECT_TRUE(document.Timer->Enabled());
-  shown.ShowIt = true;
+  shown->ShowIt = true;
+  now += 150;
   document.AnimationTick();
-  EXPECT_EQ(shown.frame, 2);
-  EXPECT_EQ(hidden.frame, 1);
+  EXPECT_EQ(shown->CurrentFrame(), 2);
+  EXPECT_EQ(hidden->CurrentFrame(), 1);
   EXPECT_EQ(document.Timer->Interval(), 40u);
 
   document.AnimatedImages.clear();
   document.Draw(canvas, {0, 0, 100, 100}, 100, 0, 0, 0, 0);
   EXPECT_FALSE(document.Timer->Enabled());
+  SetAnimationClock(nullptr);
 }
 
 TEST_F(Document, TabOrderFollowsTabIndexNumerically) {
@@ -345,9 +336,9 @@ TEST_F(Document, DefaultsFillTheStyleSheetAndReportTheBackground) {
 
 TEST_F(Document, ClearEmptiesTheDocument) {
   AddItem(document, 10, 3);
-  TFakePicture picture;
+  auto picture = test::TwoFrameGif();
   TFakeRun run(1);
-  document.AnimatedImages = {&picture};
+  document.AnimatedImages = {picture.get()};
   document.LinkRuns = {&run};
   document.HoverLink = &run;
   document.ApplyDefaults("Arial", "Courier New", 12, 0, 0, 0, 0, 0xFFFFFF, false, true, 1, 5, 10);
