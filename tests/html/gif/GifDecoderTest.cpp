@@ -73,12 +73,9 @@ TEST(GifStructure, ScreenAndTablesAreRead) {
   ImageSpec local = Solid(1, 1, 0);
   local.localTable = {0x102030};
   Load(gif, GifBuilder(300, 200, kFour).Image(Solid(1, 1, 0)).Image(local).Trailer().Data());
-  const html::TGifScreenDescriptor& screen = gif.ScreenDescriptor();
   EXPECT_EQ(gif.GetWidth(), 300);
   EXPECT_EQ(gif.GetHeight(), 200);
-  EXPECT_TRUE(screen.GlobalColorTableFlag);
-  EXPECT_EQ(screen.GlobalColorTableSize, 4);
-  EXPECT_EQ(screen.ColorResolution, 8);
+  EXPECT_EQ(gif.ScreenDescriptor().GlobalColorTableSize, 4);
   ASSERT_EQ(gif.ColorTables().size(), 2u);
   // Red in the low byte.
   EXPECT_EQ(gif.ColorTables()[0].Colors[0], 0x0000FFu);
@@ -87,7 +84,6 @@ TEST(GifStructure, ScreenAndTablesAreRead) {
   EXPECT_EQ(gif.ColorTables()[1].Colors[0], 0x302010u);
   EXPECT_EQ(gif.Images()[0].ColorTable, 0);
   EXPECT_EQ(gif.Images()[1].ColorTable, 1);
-  EXPECT_TRUE(gif.Images()[1].LocalColorTableFlag);
 }
 
 TEST(GifStructure, EndOfDataAndTrailer) {
