@@ -1,6 +1,8 @@
 #include "platform/QtRuntime.h"
 
 #include <QApplication>
+#include <QColor>
+#include <QPalette>
 #include <clocale>
 #include <memory>
 #include <mutex>
@@ -24,6 +26,16 @@ struct ApplicationHolder {
 ApplicationHolder holder;
 std::mutex applicationMutex;
 
+// Disabled captions in the system's grey text colour: the style's own disabled text is almost the
+// silver of the program's dialogs, so disabled check boxes and radio items would show no caption.
+void UseGreyDisabledText() {
+  QPalette palette = QApplication::palette();
+  const QColor grayText(0x80, 0x80, 0x80);
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    palette.setColor(QPalette::Disabled, role, grayText);
+  QApplication::setPalette(palette);
+}
+
 }  // namespace
 
 void SetQtCommandLine(int argc, char** argv) {
@@ -38,6 +50,7 @@ void EnsureQtApplication() {
   std::lock_guard guard(applicationMutex);
   if (QCoreApplication::instance() != nullptr) return;
   holder.application = std::make_unique<QApplication>(storedArgc, storedArgv);
+  UseGreyDisabledText();
   // Qt adopts the user's locale; numbers in files and texts keep the "1.5" form.
   std::setlocale(LC_NUMERIC, "C");
 }
