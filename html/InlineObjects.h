@@ -19,16 +19,21 @@ class TFontObj;
 // Alignment codes of inline objects.
 enum : uint8_t { aTop = 1, aMiddle = 2, aBaseline = 3, aBottom = 4, aLeft = 5, aRight = 6 };
 
+// Where an object stands in its line when the line is painted; y values in window coordinates.
+struct TInlinePlace {
+  int32_t X;  // left of the object's left space
+  int32_t LineTop, TextTop, Baseline, LineBottom;
+  const TFontObj& Run;  // the font run at the object
+};
+
 class TFloatingObj : public TIDObject {
  public:
   int32_t GetYPosition() override { return DrawY; }
   // Sizes the object for the line width and height base, with the font at its position.
   virtual void ComputeSize(plat::TCanvas& canvas, int32_t availWidth, int32_t heightBase,
                            const TMyFont& font) = 0;
-  // Draws a non-floating object at x; the line's baseline and text top are document y values
-  // less the scroll offset.
-  virtual void DrawInline(plat::TCanvas& canvas, int32_t x, int32_t baseline, int32_t textTop,
-                          const TFontObj& run) = 0;
+  // Draws a non-floating object in its line.
+  virtual void DrawInline(plat::TCanvas& canvas, const TInlinePlace& place) = 0;
   // Draws a floating object at (x, top), after the text of the page.
   virtual void DrawFloat(plat::TCanvas& canvas, int32_t x, int32_t top) = 0;
 

@@ -171,8 +171,9 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
         } else {
           dc.SetTextJustification(0, 0);
           int index = 0;
-          obj->DrawInline(canvas, cx, baseline - scrollY, line.TextTop - scrollY,
-                          *Fonts.GetFontObjAt(i, index));
+          obj->DrawInline(canvas,
+                          {cx, lineTop - scrollY, line.TextTop - scrollY, baseline - scrollY,
+                           lineBottom - scrollY, *Fonts.GetFontObjAt(i, index)});
         }
         cx += obj->ImageWidth + obj->HSpaces();
       }

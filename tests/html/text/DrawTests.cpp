@@ -144,6 +144,30 @@ TEST_F(DrawTest, SectionsJustOutsideTheClipAreStillDrawn) {
   EXPECT_FALSE(drawnAtScroll(50));
 }
 
+TEST_F(DrawTest, ObjectsDrawInTheirPlaces) {
+  TSection& s = NewSection();
+  auto floating = std::make_unique<texttest::TTestObject>(50, 20, html::aLeft);
+  texttest::TTestObject* left = floating.get();
+  s.AddFloatingObj(std::move(floating), 0);
+  AddText(s, u"ab", 1);
+  auto inlined = std::make_unique<texttest::TTestObject>(30, 10, html::aBottom);
+  inlined->HSpaceL = 3;
+  texttest::TTestObject* inner = inlined.get();
+  s.AddFloatingObj(std::move(inlined), 3);
+  AddText(s, u"c", 4);
+  s.ProcessText(5);
+  LayOutAndDraw(s, 300);
+  ASSERT_EQ(inner->DrawnAt.size(), 1u);
+  EXPECT_EQ(inner->DrawnAt[0], 50 + Width(*s.Fonts[0], u"ab"));
+  // Floats wait for the pictures drawn after the text.
+  EXPECT_TRUE(left->FloatDrawnAt.empty());
+  ASSERT_EQ(document.ImageDrawList.Count(), 1);
+  document.ImageDrawList.DrawImages(canvas);
+  ASSERT_EQ(left->FloatDrawnAt.size(), 1u);
+  EXPECT_EQ(left->FloatDrawnAt[0].X, 0);
+  EXPECT_EQ(left->FloatDrawnAt[0].Y, 10);
+}
+
 TEST_F(DrawTest, InlineBorderFramesItsText) {
   TSection& s = Finished(u"aa bb cc");
   auto rec = std::make_unique<html::InlineRec>();

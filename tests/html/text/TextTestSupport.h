@@ -67,8 +67,8 @@ class TTestObject : public html::TFloatingObj {
     ObjAlign = align;
   }
   void ComputeSize(plat::TCanvas&, int32_t, int32_t, const html::TMyFont&) override { ++Sizings; }
-  void DrawInline(plat::TCanvas&, int32_t x, int32_t, int32_t, const html::TFontObj&) override {
-    DrawnAt.push_back(x);
+  void DrawInline(plat::TCanvas&, const html::TInlinePlace& place) override {
+    DrawnAt.push_back(place.X);
   }
   void DrawFloat(plat::TCanvas&, int32_t x, int32_t top) override {
     FloatDrawnAt.push_back({x, top});
