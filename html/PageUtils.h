@@ -19,6 +19,7 @@
 namespace html {
 
 class TProperties;
+class TFontList;
 
 // A list that owns its items: deleting, clearing or destroying the list frees them.
 template <class T>
@@ -133,6 +134,9 @@ class TUrlTarget {
   void Assign(const std::string& url, const std::string& target, const TAttributeList& attributes,
               int32_t start);
   void Copy(const TUrlTarget& from);
+  // Stores last, and in the runs of this link that end the list (walking back from the last run
+  // to the first run of another link).
+  void SetLast(TFontList& fontRuns, int32_t last);
   void Clear();
   int32_t GetStart() const { return utText->Start; }
   int32_t GetLast() const { return utText->Last; }

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "html/CssStyles.h"
+#include "html/FontRuns.h"
 #include "html/PageUtils.h"
 
 namespace html {
@@ -133,6 +135,27 @@ TEST(UrlTarget, NumbersEveryLinkAndCarriesItsAttributes) {
   EXPECT_EQ(copy.TabIndex, 0);
   EXPECT_EQ(copy.GetStart(), -1);
   EXPECT_EQ(copy.GetLast(), -1);
+}
+
+TEST(UrlTarget, SetLastMarksTheRunsThatEndTheList) {
+  TFontList runs;
+  for (int32_t id : {11, 12, 12, 13, 13, 13}) {
+    auto run = std::make_unique<TFontObj>(nullptr, std::make_unique<TMyFont>(), runs.Count());
+    run->Link->ID = id;
+    runs.Add(std::move(run));
+  }
+  TUrlTarget link;
+  link.ID = 13;
+  link.SetLast(runs, 99);
+  EXPECT_EQ(link.GetLast(), 99);
+  std::vector<int32_t> lasts;
+  for (const auto& run : runs) lasts.push_back(run->Link->GetLast());
+  EXPECT_EQ(lasts, (std::vector<int32_t>{-1, -1, -1, 99, 99, 99}));
+
+  link.ID = 12;  // not the link of the last run: only the record itself changes
+  link.SetLast(runs, 50);
+  EXPECT_EQ(link.GetLast(), 50);
+  EXPECT_EQ(runs[2]->Link->GetLast(), -1);
 }
 
 // A selection over "ab", an image, "c", a line break and "de", then the section's CR LF.
