@@ -119,7 +119,8 @@ class TGif {
   TGif& operator=(const TGif&) = delete;
 
   void Clear();
-  // Reads the whole stream from its start; bad data raises EInvalidGraphicOperation.
+  // Reads the whole stream from its start; bad data raises EInvalidGraphicOperation and keeps
+  // what was loaded before.
   void LoadFromStream(plat::TStream& source);
 
   int GetWidth() const { return screen_.Width; }

@@ -208,11 +208,19 @@ class GifParser {
 }  // namespace
 
 void TGif::LoadFromStream(plat::TStream& source) {
-  Clear();
   plat::TMemoryStream stream;
   stream.LoadFromStream(source);
   ByteCursor in(stream);
-  GifParser(in, header_, screen_, images_, colorTables_, loopCount_).Run();
+  // Read into a fresh decoder, so that bad data leaves what was loaded before.
+  TGif loaded;
+  GifParser(in, loaded.header_, loaded.screen_, loaded.images_, loaded.colorTables_,
+            loaded.loopCount_)
+      .Run();
+  header_ = std::move(loaded.header_);
+  screen_ = loaded.screen_;
+  images_ = std::move(loaded.images_);
+  colorTables_ = std::move(loaded.colorTables_);
+  loopCount_ = loaded.loopCount_;
 }
 
 }  // namespace html

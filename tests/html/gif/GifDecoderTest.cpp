@@ -199,6 +199,12 @@ TEST(GifExtensions, FramePropertiesComeFromTheFirstGraphicControl) {
   EXPECT_THROW(gif.GetImageLeft(3), plat::EInvalidGraphicOperation);
   EXPECT_THROW(gif.GetImageDelay(-1), plat::EInvalidGraphicOperation);
 
+  // Bad data keeps what was loaded.
+  EXPECT_THROW(Load(gif, GifBuilder(2, 1, kFour).Image(Solid(2, 1, 0)).Raw({0x55}).Data()),
+               plat::EInvalidGraphicOperation);
+  EXPECT_EQ(gif.GetImageCount(), 3);
+  EXPECT_EQ(gif.GetImageDelay(1), 250);
+
   Load(gif, GifBuilder(2, 1, kFour).GraphicControl(0, 4).Image(Solid(2, 1, 0)).Data());
   EXPECT_FALSE(gif.GetTransparent());
   gif.Clear();
