@@ -31,6 +31,7 @@ class TCellBasic;
 class TBlock;
 class TFloatingObj;
 class TFormControlObj;
+class TStringBitmapList;
 
 // What lies under a point: flags hlLink, hlControl and hlTitle say which fields were filled.
 enum THitFlags : int { hlLink = 1, hlControl = 2, hlTitle = 4 };
@@ -253,8 +254,9 @@ class TInlineList : public TFreeList<InlineRec> {
 };
 
 // Host hooks for the pictures of a page.
+// A bitmap the host hands over (it passes to the image cache) and its transparent colour, or -1.
 using TGetBitmapEvent = std::function<void(plat::TObject* sender, const std::string& src,
-                                           plat::TBitmap*& bitmap, TColor& color)>;
+                                           std::unique_ptr<plat::TBitmap>& bitmap, TColor& color)>;
 using TGetImageEvent = std::function<void(plat::TObject* sender, const std::string& src,
                                           plat::TMemoryStream*& stream)>;
 using TExpandNameEvent =
@@ -295,6 +297,14 @@ class TSectionList : public TCell, public TIDDocument {
   // Advances the painted animations; the timer's handler.
   void AnimationTick();
 
+  // The picture for a URL: a bitmap, a GIF image or an imaging-library picture, owned by the
+  // image cache; null when there is none or the host delivers it later (delay). transparent
+  // (0 none, 1 from the lower-left pixel, 2 known, 3 as cached) comes back as found.
+  plat::TObject* FetchImage(const std::string& url, uint8_t& transparent, plat::TBitmap*& mask,
+                            bool& fromCache, bool& delay);
+  // Fetches the background picture once.
+  void FetchBackImage();
+
   int32_t SelectionLength();
   // The selection as wide text in buffer with a terminating 0; the count including it.
   int32_t SelectionToBuffer(std::span<char16_t> buffer);
@@ -327,6 +337,9 @@ class TSectionList : public TCell, public TIDDocument {
   TGetBitmapEvent BitmapRequest;
   TGetImageEvent ImageRequest;
   TExpandNameEvent NameExpand;
+  // The viewer's expansion of file names relative to its page; unset: names are used as given.
+  std::function<std::string(const std::string& name)> ExpandFileName;
+  TStringBitmapList* ImageCache = nullptr;  // the viewer's; it must outlive the document
   TColor BackColor = clNone;
   std::function<void(TSectionList* document)> BackColorChanged;
   plat::TGraphic* BackImage = nullptr;  // the image cache owns the pictures
@@ -367,8 +380,17 @@ class TSectionList : public TCell, public TIDDocument {
   // Shows the controls that painting did not place, off screen, so focus and Tab keep working.
   void ParkHiddenControls();
   void UpdateTimer();
+  std::string Expanded(const std::string& name) const;
+  // A picture from a file; a GIF that is not animated comes back as a bitmap of its frame.
+  std::unique_ptr<plat::TObject> LoadImageFile(const std::string& name, uint8_t& transparent,
+                                               std::unique_ptr<plat::TBitmap>& mask);
+  // A picture the host's hooks deliver; null with delay set when it comes later.
+  std::unique_ptr<plat::TObject> RequestImage(const std::string& url, uint8_t& transparent,
+                                              std::unique_ptr<plat::TBitmap>& mask, bool& delay);
   // The number of document positions.
   int32_t PositionCount() const { return StartCurs + Len; }
+
+  std::string backKey_;  // the cache name of the fetched background
 };
 
 }  // namespace html

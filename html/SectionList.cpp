@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "html/HtmlEngine.h"
+#include "html/ImageCache.h"
 #include "html/PageSections.h"
 
 namespace html {
@@ -209,6 +210,8 @@ void TSectionList::Clear() {
   BackImage = nullptr;
   BackMask = nullptr;
   BackAnimation = nullptr;
+  if (BackFetched && !backKey_.empty() && ImageCache) ImageCache->DecUsage(backKey_);
+  backKey_.clear();
   BackURL.clear();
   BackFetched = false;
   AnimatedImages.clear();
