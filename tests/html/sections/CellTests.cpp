@@ -225,8 +225,6 @@ TEST_F(Cells, TableCellsFallBackToTheirTitleAndLink) {
   document.ScrollY = 50;
   THitLink scrolled;
   EXPECT_EQ(cell.HitTestLink(canvas, 10, 115, scrolled), 0);
-  THitLink scrolledIn;
-  EXPECT_EQ(cell.HitTestLink(canvas, 10, 119, scrolledIn), 0);
   cell.CellRect = {0, 60, 80, 80};
   THitLink moved;
   EXPECT_EQ(cell.HitTestLink(canvas, 10, 115, moved), hlLink | hlTitle);
@@ -255,20 +253,6 @@ TEST_F(Cells, BlockContentsReportTheirBottomsAndPaintedRange) {
   curs = 0;
   cell.LayoutItems(canvas, 0, 0, 0, 0, 200, 0, 0, indents, maxWidth, curs);
   EXPECT_EQ(maxWidth, 200);
-}
-
-TEST_F(Cells, CopiesTakeTheItemsAlong) {
-  TCell cell(&document);
-  AddItem(cell, 10, 2)->LinkUrl = "x";
-  AddItem(cell, 12, 3);
-  cell.OwnerTag = "div";
-  TSectionList other(nullptr, nullptr);
-  TCell copy(&other, cell);
-  ASSERT_EQ(copy.Count(), 2);
-  EXPECT_EQ(copy.Items(1)->FlowHeight, 12);
-  EXPECT_EQ(copy.Items(1)->Document, &other);
-  EXPECT_EQ(copy.OwnerTag, "div");
-  EXPECT_NE(copy.IndentMgr, cell.IndentMgr);
 }
 
 }  // namespace
