@@ -151,7 +151,9 @@ TEST_F(ExtendedColorDialog, OnlyResultChangingControlsMarkTheSettingsChanged) {
   // Reset puts every group back, swaps included, and forgets the changes.
   Box("Swap_RB").SetChecked(true);
   Gauge("Saturation_Gauge_R").SetPosition(-100);
+  Edit("Edit_BalanceG").SetText("300");  // refused: the gauge stays at 0
   dialog->ButtonZeroClick(nullptr);
+  EXPECT_EQ(Edit("Edit_BalanceG").Text(), "0");
   EXPECT_FALSE(dialog->SettingsChanged());
   EXPECT_FALSE(Box("Invert_RGB").Checked());
   EXPECT_FALSE(Gauge("Amout_RGB").Enabled());
