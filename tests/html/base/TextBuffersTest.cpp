@@ -36,21 +36,6 @@ TEST(CharCollection, GrowsByFiftyAndKeepsPositions) {
   EXPECT_EQ(chars.AsString(), "x");
 }
 
-TEST(Token, BuildsItsStringWhenAsked) {
-  TokenObj token;
-  EXPECT_EQ(token.GetString(), u"");
-  for (int i = 0; i < 301; ++i) token.AddUnicodeChar(u'a', i);
-  EXPECT_EQ(token.Capacity, 350);
-  EXPECT_FALSE(token.CacheValid);
-  EXPECT_EQ(token.GetString().size(), 301u);
-  EXPECT_TRUE(token.CacheValid);
-  token.AddUnicodeChar(u'\u00e9', 301);
-  EXPECT_EQ(token.GetString().back(), u'\u00e9');
-  token.Clear();
-  EXPECT_EQ(token.Count, 0);
-  EXPECT_EQ(token.GetString(), u"");
-}
-
 // Converts bytes whose source positions start at `first` and returns the token.
 TokenObj Convert(const std::string& bytes, int codePage, int32_t first = 100) {
   TCharCollection chars;
