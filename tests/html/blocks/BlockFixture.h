@@ -72,7 +72,11 @@ using TDeclarations = std::initializer_list<std::pair<const char*, const char*>>
 inline std::unique_ptr<TProperties> Props(const char* tag, TDeclarations css = {}) {
   auto prop = std::make_unique<TProperties>();
   prop->Tag = tag;
-  for (const auto& [name, value] : css) prop->AddPropertyByName(name, value);
+  for (const auto& [name, value] : css) {
+    prop->AddPropertyByName(name, value);
+    if (const int index = FindPropertyIndex(name); index >= 0)
+      prop->GivenHere[size_t(index)] = true;
+  }
   return prop;
 }
 
