@@ -87,7 +87,10 @@ void TMainForm::OpenBGExtendedColorFunctions(plat::TObject* Sender, int32_t Mode
 
   Modified = true;
   if (!layer) {
+    // New pixels, drawn as before: only opening a picture resets the colour interaction.
+    const gfx::TDrawMode drawMode = ImgView->Bitmap().DrawMode();
     LoadBackground(ColorWorkFile);
+    ImgView->Bitmap().SetDrawMode(drawMode);
     return;
   }
   // The layer keeps what the dialog does not touch: its picture's origin and its steps.

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "ExtColorSupport.h"
+#include "app/ColorInteraction.h"
 #include "app/ExtendedColorDialog.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
@@ -174,6 +175,20 @@ TEST_F(ExtendedColorHandOver, AChangedBackgroundReplacesPictureAndLayers) {
   EXPECT_EQ(form->ImgView->Bitmap().Pixel(0, 0), (given.Pixel(0, 0) & 0xFF00FF00) |
                                                      (given.Pixel(0, 0) >> 16 & 0xFF) |
                                                      (given.Pixel(0, 0) & 0xFF) << 16);
+}
+
+// Only opening a picture resets the background's colour interaction; recolouring keeps it.
+TEST_F(ExtendedColorHandOver, AChangedBackgroundKeepsItsColourInteraction) {
+  gfx::TBitmap32& view = form->ImgView->Bitmap();
+  ASSERT_TRUE(app::BindColorInteraction(view, app::ColorModeAdd, app::MainWindowInteraction()));
+  form->BackgroundColorMode = app::ColorModeAdd;
+  Run(0, [](app::TFormExtendedColor& dialog) {
+    SetGamma(dialog, 150);
+    return Ok(dialog);
+  });
+  EXPECT_EQ(view.DrawMode(), gfx::dmCustom);
+  EXPECT_TRUE(bool(view.OnPixelCombine));
+  EXPECT_EQ(form->BackgroundColorMode, app::ColorModeAdd);
 }
 
 TEST_F(ExtendedColorHandOver, AFailingDialogLeavesTheWindowUsable) {
