@@ -3,6 +3,7 @@
 #include <cstring>
 #include <exception>
 
+#include "html/ColorReduction.h"
 #include "html/GdiPlusLoader.h"
 #include "html/HtmlEngine.h"
 #include "platform/Files.h"
@@ -134,6 +135,7 @@ std::unique_ptr<plat::TBitmap> ConvertImage(std::unique_ptr<plat::TBitmap> bitma
         return bitmap;
     }
   }
+  if (bitmap->HandleType() == plat::bmDIB) return ReduceBitmapColors(bitmap.get());
   return MakeDeviceDependent(std::move(bitmap));
 }
 

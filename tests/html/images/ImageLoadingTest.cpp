@@ -5,6 +5,7 @@
 
 #include "ImageTestData.h"
 #include "html/GdiPlusLoader.h"
+#include "html/HtmlEngine.h"
 #include "html/ImageLoading.h"
 #include "platform/DeviceContext.h"
 
@@ -64,6 +65,41 @@ TEST(BitmapStreams, ComeBackForTheTrueColourScreen) {
   EXPECT_EQ(loaded->PixelFormat(), plat::pfDevice);
   EXPECT_EQ(loaded->HandleType(), plat::bmDDB);
   EXPECT_EQ(loaded->Pixel(0, 0), kBgrBlue);
+}
+
+// Switches the screen to a palette depth for one test.
+struct PaletteScreen {
+  explicit PaletteScreen(int bits) { html::SetScreenDepth(bits); }
+  ~PaletteScreen() { html::SetScreenDepth(32); }
+};
+
+TEST(BitmapStreams, TakeTheViewerPaletteOnPaletteScreens) {
+  PaletteScreen screen(8);
+  uint8_t transparent = 0;
+  std::unique_ptr<plat::TBitmap> mask;
+  // Pure red is one of the static colours at the palette's ends, so no dithering shows.
+  auto stream =
+      StreamOf(imagetest::BmpBytes(*imagetest::SolidBitmap(plat::pf24bit, 4, 4, kBgrRed)));
+  auto loaded = html::LoadBitmapOrJpegFromStream(stream.get(), transparent, mask);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded->PixelFormat(), plat::pf8bit);
+  ASSERT_TRUE(html::ViewerPalette());
+  EXPECT_EQ(loaded->Palette(), *html::ViewerPalette());
+  EXPECT_EQ(loaded->Pixel(3, 3), kBgrRed);
+
+  // A device bitmap is not reduced but kept in the device format with the viewer palette.
+  auto device = imagetest::SolidBitmap(plat::pf24bit, 2, 2, kBgrGreen);
+  device->SetHandleType(plat::bmDDB);
+  auto kept = html::ConvertImage(std::move(device));
+  EXPECT_EQ(kept->PixelFormat(), plat::pfDevice);
+  EXPECT_EQ(kept->Palette(), *html::ViewerPalette());
+  EXPECT_EQ(kept->Pixel(1, 1), kBgrGreen);
+
+  // JPEG pictures are decoded to 256 colours first, then brought to the viewer palette.
+  auto jpeg = StreamOf(imagetest::JpegBytes(8, 8, kBgrBlue));
+  loaded = html::LoadBitmapOrJpegFromStream(jpeg.get(), transparent, mask);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded->Palette(), *html::ViewerPalette());
 }
 
 TEST(BitmapStreams, MaskFromTheLowerLeftPixel) {
