@@ -1,15 +1,11 @@
-// Drawing shared by blocks, cells, inline elements, images and form controls: CSS borders of
-// every style, the darkened colours of 3-D styles, picture sizes and the stretching of
-// one-pixel background strips.
+// CSS borders of every style, shared by blocks, cells, inline elements, images and form controls,
+// and the darkened colours of 3-D styles.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <memory>
 
 #include "html/CssColors.h"
-#include "platform/Bitmap.h"
-#include "platform/Classes.h"
 #include "platform/Geometry.h"
 #include "platform/Graphics.h"
 
@@ -49,12 +45,5 @@ void DrawCssBorder(plat::TCanvas& canvas, plat::TRect outer, plat::TRect inner, 
 void DrawBorderSide(plat::TCanvas& canvas, const TQuad& corners, TColor color, TBorderSide side);
 // Red, green and blue times 0.75, rounded half to even; a system colour is resolved first.
 TColor DarkerColor(TColor color);
-
-// The size of a platform bitmap or of an engine picture; any other object raises Exception.
-int GetImageWidth(const plat::TObject& picture);
-int GetImageHeight(const plat::TObject& picture);
-// A new bitmap with the picture stretched over it, where a side of exactly one pixel becomes
-// min(100, width) or min(100, height), so that tiling a strip takes few steps.
-std::unique_ptr<plat::TBitmap> EnlargeImage(const plat::TObject& picture, int width, int height);
 
 }  // namespace html

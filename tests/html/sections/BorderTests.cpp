@@ -1,14 +1,11 @@
-// CSS borders painted on a bitmap and checked pixel by pixel against hand-made expectations;
-// darkened colours, picture sizes and enlarged strips.
+// CSS borders painted on a bitmap and checked pixel by pixel against hand-made expectations,
+// and darkened colours.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "html/BorderDrawing.h"
-#include "html/DocumentObjects.h"
 #include "platform/Bitmap.h"
-#include "platform/SysUtils.h"
-#include "tests/html/sections/TinyGif.h"
 
 namespace html {
 namespace {
@@ -204,63 +201,6 @@ TEST(BorderColors, DarkerColorRoundsHalfToEven) {
   // System colours are resolved first: button shadow is grey 128.
   EXPECT_EQ(DarkerColor(HtmlSystemColor(plat::COLOR_BTNSHADOW)), plat::RGB(96, 96, 96));
   EXPECT_EQ(DarkerColor(plat::clBtnShadow), plat::RGB(96, 96, 96));
-}
-
-class TFakeLibraryPicture : public plat::TObject, public THtmlPicture {
- public:
-  int ImageWidth() const override { return 1; }
-  int ImageHeight() const override { return 3; }
-  std::unique_ptr<plat::TBitmap> ToBitmap() const override {
-    auto b = std::make_unique<plat::TBitmap>();
-    b->SetSize(1, 3);
-    for (int y = 0; y < 3; ++y) b->Canvas().SetPixel(0, y, plat::RGB(uint8_t(y * 50), 0, 0));
-    return b;
-  }
-};
-
-TEST(PictureSizes, BitmapsAndEnginePicturesAnswerOthersRaise) {
-  plat::TBitmap bitmap;
-  bitmap.SetSize(7, 9);
-  EXPECT_EQ(GetImageWidth(bitmap), 7);
-  EXPECT_EQ(GetImageHeight(bitmap), 9);
-  TFakeLibraryPicture library;
-  EXPECT_EQ(GetImageWidth(library), 1);
-  EXPECT_EQ(GetImageHeight(library), 3);
-  auto gif = test::TwoFrameGif();
-  ASSERT_NE(gif, nullptr);
-  EXPECT_EQ(GetImageWidth(*gif), 1);
-  EXPECT_EQ(GetImageHeight(*gif), 1);
-  plat::TStringList notAPicture;
-  try {
-    GetImageHeight(notAPicture);
-    FAIL() << "no exception";
-  } catch (const plat::Exception& e) {
-    EXPECT_EQ(e.Message(), "Not a TBitmap, TGifImage, TMetafile, or TGpImage");
-  }
-  EXPECT_THROW(EnlargeImage(notAPicture, 10, 10), plat::Exception);
-}
-
-TEST(PictureSizes, OnePixelStripsAreStretchedToAtMostAHundred) {
-  TFakeLibraryPicture column;  // 1 x 3, rows red 0, 50, 100
-  auto wide = EnlargeImage(column, 300, 500);
-  ASSERT_EQ(wide->Width(), 100);
-  ASSERT_EQ(wide->Height(), 3);
-  for (int x : {0, 57, 99})
-    for (int y = 0; y < 3; ++y) EXPECT_EQ(wide->Pixel(x, y), plat::RGB(uint8_t(y * 50), 0, 0));
-
-  plat::TBitmap dot;
-  dot.SetSize(1, 1);
-  dot.Canvas().SetPixel(0, 0, kGreen);
-  auto small = EnlargeImage(dot, 40, 7);
-  EXPECT_EQ(small->Width(), 40);
-  EXPECT_EQ(small->Height(), 7);
-  EXPECT_EQ(small->Pixel(39, 6), kGreen);
-
-  plat::TBitmap plain;
-  plain.SetSize(5, 4);
-  auto same = EnlargeImage(plain, 100, 100);
-  EXPECT_EQ(same->Width(), 5);
-  EXPECT_EQ(same->Height(), 4);
 }
 
 }  // namespace
