@@ -89,7 +89,8 @@ const plat::TGraphicClass& TGpImage::StaticClass() {
 
 void TGpImage::LoadFromStream(plat::TStream& stream) {
   plat::TMemoryStream bytes;
-  bytes.CopyFrom(stream, stream.Size() - stream.Position());
+  const int64_t remaining = stream.Size() - stream.Position();
+  if (remaining > 0) bytes.CopyFrom(stream, remaining);  // nothing left: the decoder refuses
   pixels_ = plat::DecodeHtmlImage(bytes.Memory(), bytes.Size());
   Changed();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "html/GdiPlusLoader.h"
+#include "platform/SysUtils.h"
 
 namespace html {
 
@@ -14,6 +15,12 @@ TStringBitmapList::~TStringBitmapList() {
   // The pictures of the imaging layer go before the layer is released.
   Clear();
   GdiPlusRelease();
+}
+
+const TStringBitmapList::TEntry& TStringBitmapList::Entry(int index) const {
+  if (index < 0 || index >= Count())
+    throw plat::EListError(plat::Format("List index out of bounds (%d)", {index}));
+  return entries_[size_t(index)];
 }
 
 bool TStringBitmapList::Find(const std::string& name, int& index) const {

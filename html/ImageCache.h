@@ -39,8 +39,9 @@ class TStringBitmapList {
   TStringBitmapList& operator=(const TStringBitmapList&) = delete;
 
   int Count() const { return int(entries_.size()); }
-  const std::string& Strings(int index) const { return entries_.at(size_t(index)).first; }
-  TBitmapItem* Objects(int index) const { return entries_.at(size_t(index)).second.get(); }
+  // Indexes outside the list raise EListError.
+  const std::string& Strings(int index) const { return Entry(index).first; }
+  TBitmapItem* Objects(int index) const { return Entry(index).second.get(); }
   // True when found; index is the entry or the place a new one would take.
   bool Find(const std::string& name, int& index) const;
   int IndexOf(const std::string& name) const;
@@ -61,11 +62,13 @@ class TStringBitmapList {
   int MaxUsage = 4;
 
  private:
+  using TEntry = std::pair<std::string, std::unique_ptr<TBitmapItem>>;
+  const TEntry& Entry(int index) const;
   // Removes the unused entries for which tooOld(AccessCount) holds.
   template <class Predicate>
   void RemoveUnused(Predicate tooOld);
 
-  std::vector<std::pair<std::string, std::unique_ptr<TBitmapItem>>> entries_;
+  std::vector<TEntry> entries_;
 };
 
 }  // namespace html

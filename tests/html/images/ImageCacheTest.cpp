@@ -124,6 +124,7 @@ TEST_F(ImageCache, StaysSortedAndEmptiesOnClear) {
   int index;
   EXPECT_FALSE(cache_.Find("c", index));
   EXPECT_EQ(index, 2);
+  EXPECT_THROW(cache_.GetImage(4), plat::EListError);
   cache_.Clear();
   EXPECT_EQ(Freed().size(), 4u);
   EXPECT_TRUE(html::GdiPlusActive());  // the layer stays with the cache, not its entries
