@@ -15,6 +15,7 @@
 #include "html/DocumentObjects.h"
 #include "html/GifAnimation.h"
 #include "html/IDNames.h"
+#include "html/ImageMaps.h"
 #include "html/IndentManager.h"
 #include "html/PageUtils.h"
 #include "html/SafeMath.h"
@@ -351,7 +352,7 @@ class TSectionList : public TCell, public TIDDocument {
   TFreeList<TDocumentForm> Forms;
   std::vector<TGIFImage*> AnimatedImages;  // owned by their image objects
   SelTextCount* SelBuffer = nullptr;
-  TFreeList<plat::TObject> ImageMaps;
+  TFreeList<TMapItem> ImageMaps;
   std::unique_ptr<plat::TTimer> Timer;
   std::vector<TPageWindowObj*> AllControls;
   std::vector<TPageWindowObj*> Panels;
