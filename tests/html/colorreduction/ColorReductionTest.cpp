@@ -165,6 +165,20 @@ TEST(Dithering, MatchesTheWholePictureReference) {
   }
 }
 
+TEST(Dithering, HandComputedSixteenthsOnTheCube) {
+  // Greys of 30: 30 -> 0 (error 30); 30 + (7 x 30 + 8) / 16 = 43 -> 0 (error 43); the second row
+  // runs right to left: 30 + (5 x 43 + 30 + 8) / 16 = 45 -> 0 (error 45); the last pixel gathers
+  // 5 x 30 + 3 x 43 + 7 x 45 = 594: 30 + 602 / 16 = 67 -> 51, cube index 43.
+  auto greys = html::ReduceColors(*Picture(2, 2, std::vector<Rgb>(4, Rgb{30, 30, 30})),
+                                  html::rmNetscapePalette, html::dmFloydSteinberg);
+  EXPECT_EQ(Indices(*greys), (std::vector<uint8_t>{0, 0, 43, 0}));
+  // 48 -> 51 leaves -3; the next pixel gets (7 x -3 + 8) / 16, which truncates to 0 (rounding
+  // down would give 47 and index 0).
+  auto small = html::ReduceColors(*Picture(2, 1, std::vector<Rgb>(2, Rgb{48, 48, 48})),
+                                  html::rmNetscapePalette, html::dmFloydSteinberg);
+  EXPECT_EQ(Indices(*small), (std::vector<uint8_t>{43, 43}));
+}
+
 TEST(Dithering, PaletteColoursComeBackUnchanged) {
   const plat::TPalette system = html::SystemPalette();
   std::vector<Rgb> pixels;
