@@ -4,6 +4,7 @@
 
 #include "app/Composition.h"
 #include "app/ExtendedColorDialog.h"
+#include "app/KeptPicture.h"
 #include "app/MainUnit.h"
 #include "app/WaitCursor.h"
 #include "platform/Files.h"
@@ -93,11 +94,11 @@ void TMainForm::OpenBGExtendedColorFunctions(plat::TObject* Sender, int32_t Mode
     ImgView->Bitmap().SetDrawMode(drawMode);
     return;
   }
-  // The layer keeps what the dialog does not touch: its picture's origin and its steps.
-  const std::string source = layer->SourceFile;
+  // The layer keeps its steps, which the dialog does not touch; a later reload takes the
+  // recoloured picture.
   const int32_t steps = layer->StepCount, stepAngle = layer->StepAngle;
   gfx::TBitmapLayer& fresh = ReplaceLayerFromWorkFile(Sender, *layer, request);
-  fresh.SourceFile = source;
+  fresh.SourceFile = KeepHandedBackPicture(ColorWorkFile);
   fresh.StepCount = steps;
   fresh.StepAngle = stepAngle;
 }

@@ -2,6 +2,7 @@
 #include <memory>
 #include <string_view>
 
+#include "app/KeptPicture.h"
 #include "app/MainUnit.h"
 #include "app/RotateDialog.h"
 #include "app/WaitCursor.h"
@@ -91,7 +92,9 @@ void TMainForm::WMRotateChange(plat::TObject* Sender, int32_t Mode) {
   L->StepCount = DefaultStepCount = steps;
   L->StepAngle = DefaultStepAngle = stepAngle;
   // The dialog leaves the file only after OK.
-  if (plat::FileExists(RotateWorkFile)) ReplaceLayerFromWorkFile(Sender, *L, request);
+  if (!plat::FileExists(RotateWorkFile)) return;
+  gfx::TBitmapLayer& turned = ReplaceLayerFromWorkFile(Sender, *L, request);
+  turned.SourceFile = KeepHandedBackPicture(RotateWorkFile);
 }
 
 }  // namespace app

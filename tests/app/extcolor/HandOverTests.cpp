@@ -9,6 +9,7 @@
 #include "ExtColorSupport.h"
 #include "app/ColorInteraction.h"
 #include "app/ExtendedColorDialog.h"
+#include "app/ToolsMenus.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "support/MainWindowFixture.h"
@@ -112,10 +113,34 @@ TEST_F(ExtendedColorHandOver, AChangedLayerComesBackInItsPlaceWithItsValues) {
   EXPECT_EQ(fresh->ColorMode, 0);
   EXPECT_EQ(fresh->StepCount, 5);
   EXPECT_EQ(fresh->StepAngle, 72);
-  EXPECT_EQ(fresh->SourceFile, home_ + "/lower.bmp");
+  // Its picture is kept apart from the work file, which the next hand-over overwrites.
+  EXPECT_EQ(plat::ExtractFilePath(fresh->SourceFile), plat::WorkFolder());
+  EXPECT_NE(fresh->SourceFile, form->ColorWorkFile);
   EXPECT_EQ(fresh->Location().Left, 12.0f);
   EXPECT_EQ(fresh->Location().Top, 8.0f);
   EXPECT_TRUE(form->Modified);
+}
+
+// Grey scale switched off brings back the recoloured picture, not the one first loaded.
+TEST_F(ExtendedColorHandOver, GreyOffBringsBackTheRecolouredPicture) {
+  AddLayer("layer.bmp");
+  Run(2, [](app::TFormExtendedColor& dialog) {
+    SetGamma(dialog, 150);
+    return Ok(dialog);
+  });
+  auto* layer = dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+  ASSERT_NE(layer, nullptr);
+  gfx::TBitmap32 recoloured;
+  recoloured.Assign(layer->Bitmap());
+  for (bool gray : {true, false}) {
+    plat::TestHooks().modal = [gray](plat::TCustomForm& f) {
+      dynamic_cast<app::TToolsMenuForm&>(f).GrayCheckBox->SetChecked(gray);
+      return plat::mrNone;
+    };
+    form->OpenColorFunctions(nullptr);
+  }
+  EXPECT_FALSE(layer->GrayFlag);
+  EXPECT_TRUE(layer->Bitmap().Equal(recoloured));
 }
 
 TEST_F(ExtendedColorHandOver, TheCloseBoxLeavesTheLayerAsItWas) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/RotateDialog.h"
+#include "app/ToolsMenus.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "support/MainWindowFixture.h"
@@ -130,6 +131,34 @@ TEST_F(RotateHandOver, ALaterTurnStartsFromTheRecordedAngleAndKeepsTheSteps) {
   form->WMRotateChange(nullptr, 2);
   EXPECT_EQ(runs, 3);
   EXPECT_EQ(Selected(), turned);
+}
+
+// Grey scale switched off reloads a turned layer's own turned picture, even after another
+// layer's turn has gone through the work file since.
+TEST_F(RotateHandOver, GreyOffBringsBackTheLayersOwnTurnedPicture) {
+  const auto turnBy90 = [](app::TFormRotateExample& d) {
+    d.Button180Click(nullptr);
+    d.CloseButtonClick(nullptr);
+  };
+  Answer(turnBy90);
+  form->WMRotateChange(nullptr, 1);
+  gfx::TBitmapLayer* green = Selected();
+  ASSERT_NE(green, nullptr);
+  gfx::TBitmap32 turnedGreen;
+  turnedGreen.Assign(green->Bitmap());
+  form->SelectLayer(top);
+  form->WMRotateChange(nullptr, 1);
+
+  form->SelectLayer(green);
+  for (bool gray : {true, false}) {
+    plat::TestHooks().modal = [gray](plat::TCustomForm& f) {
+      dynamic_cast<app::TToolsMenuForm&>(f).GrayCheckBox->SetChecked(gray);
+      return plat::mrNone;
+    };
+    form->OpenColorFunctions(nullptr);
+  }
+  EXPECT_FALSE(green->GrayFlag);
+  EXPECT_TRUE(green->Bitmap().Equal(turnedGreen));
 }
 
 TEST_F(RotateHandOver, CancelOrTheCloseBoxLeaveTheLayerAsItWas) {
