@@ -94,7 +94,9 @@ TSection::TSection(TSectionList* owner, const TSection& source)
   }
 }
 
-TSection::~TSection() = default;
+TSection::~TSection() {
+  DropTarget();
+}
 
 std::unique_ptr<TSectionBase> TSection::CreateCopy(TSectionList* document) const {
   return std::make_unique<TSection>(document, *this);
@@ -213,10 +215,15 @@ void TSection::AddFloatingObj(std::unique_ptr<TFloatingObj> obj, int32_t sourceP
   AppendText(std::u16string_view(&kObjectChar, 1), &sourcePos, flag);
 }
 
-void TSection::AddFormControl(TFormControlObj& control, int32_t sourcePos, char flag) {
+void TSection::AddFormControl(TFormControlObj& control, int32_t sourcePos, char flag,
+                              const TProperties* prop) {
   control.Pos = int32_t(Text.size());
   FormControls.push_back(&control);
   AppendText(std::u16string_view(&kControlChar, 1), &sourcePos, flag);
+  if (prop && prop->HasBorderStyle() != 0) {
+    Document->OpenCloseInline(sourcePos, *prop, true);
+    Document->OpenCloseInline(sourcePos + 1, *prop, false);
+  }
 }
 
 void TSection::ForceBreakAtEnd() {
@@ -228,8 +235,12 @@ void TSection::RemoveLinks() {
     std::erase(Document->LinkRuns, static_cast<TLinkRun*>(run.get()));
     if (run->FocusControl) Document->TabIndexList.Remove(run->FocusControl.get());
   }
+  DropTarget();
+}
+
+void TSection::DropTarget() {
   // Names map to objects; a null entry is what an absent name looks like.
-  if (!targetName_.empty() && Document->Targets.Find(targetName_) == this)
+  if (!targetName_.empty() && Document && Document->Targets.Find(targetName_) == this)
     Document->Targets.AddObject(targetName_, nullptr);
 }
 

@@ -107,8 +107,10 @@ class TSection : public TSectionBase {
   void SetLink(bool linkStart, TProperties& prop, const TUrlTarget& link);
   // Places an object (taken over) at the current end.
   void AddFloatingObj(std::unique_ptr<TFloatingObj> obj, int32_t sourcePos);
-  // Lists a control of a form at the current end; `flag` is its break flag.
-  void AddFormControl(TFormControlObj& control, int32_t sourcePos, char flag = kBreakOrdinary);
+  // Lists a control of a form at the current end; `flag` is its break flag. A border style in
+  // prop frames the control like a bordered inline element.
+  void AddFormControl(TFormControlObj& control, int32_t sourcePos, char flag = kBreakOrdinary,
+                      const TProperties* prop = nullptr);
   void ForceBreakAtEnd();
   void RemoveLinks() override;
   bool IsEmptyText() const override { return Text.empty() && !IsPreformatted(); }
@@ -177,6 +179,9 @@ class TSection : public TSectionBase {
                 IndentManager& indents, bool recording);
   void MakeBorderRecords(LineRec& line);
   void PaintBorders(plat::TCanvas& canvas, const LineRec& line, int32_t shift);
+
+  // Takes the section's ID out of the document's names.
+  void DropTarget();
 
   std::string targetName_;  // the ID the section was registered under
 };

@@ -235,9 +235,9 @@ class DeviceContext {
   int StretchBltMode() const { return state_.stretchMode; }
   int SetTextCharacterExtra(int extra);
   int TextCharacterExtra() const { return state_.charExtra; }
-  // Spreads `extra` pixels over the next `count` break characters (spaces): each gets
-  // extra / count, the first (extra mod count) one more. Text output uses the shares up from left
-  // to right across calls; measuring includes the shares not yet used without using them.
+  // Spreads `extra` pixels over the next `count` break characters (spaces and no-break spaces):
+  // each gets extra / count, the first (extra mod count) one more. Text output uses the shares up
+  // from left to right across calls; measuring includes the shares not yet used without using them.
   // (0, 0) resets.
   void SetTextJustification(int extra, int count);
 

@@ -28,7 +28,7 @@ std::vector<int32_t> DeviceContext::Advances(std::u16string_view text, bool cons
   for (size_t i = 0; i < text.size(); ++i) {
     if (IsSecondOfPair(text, i)) continue;
     advances[i] += state_.charExtra;
-    if (text[i] == u' ' && j.used < j.count) {
+    if ((text[i] == u' ' || text[i] == u'\u00A0') && j.used < j.count) {
       // Each break gets extra / count; the first (extra mod count) breaks one pixel more.
       const int remainder = j.extra % j.count;
       int share = j.extra / j.count;

@@ -107,21 +107,30 @@ TEST_F(DrawTest, SoftHyphenAtALineEndIsDrawn) {
   EXPECT_GT(RightmostInk(top, bottom), Width(*s.Fonts[0], u"abc"));
 }
 
+// The spread moves the last glyph of a justified line right by exactly the extra width, with
+// no-break spaces taking their share as plain spaces do.
 TEST_F(DrawTest, JustifiedLinesReachTheRightEdge) {
   auto props = texttest::TextProps();
   props->Values[html::piTextAlign] = std::string("justify");
-  TSection& s = Finished(u"i i i i i i i i i i i i i i i i i i i i i i i i i i i", props.get());
-  const int width = 200;
-  LayOutAndDraw(s, width);
+  TSection& s = Finished(u"ab cd\u00A0ef gh\u00A0ij kl", props.get());
+  LayOutAndDraw(s, Width(*s.Fonts[0], u"ab cd\u00A0ef gh\u00A0ij") + 9);
   ASSERT_GE(s.Lines.Count(), 2);
-  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
-  const int right = RightmostInk(top, bottom);
-  EXPECT_GE(right, width - Width(*s.Fonts[0], u"i") - 1);
-  EXPECT_LT(right, width);
+  const html::LineRec& first = *s.Lines[0];
+  ASSERT_EQ(first.GapCount, 4);
+  ASSERT_EQ(first.ExtraWidth, 9);
+  const int top = LineTop(s, 0), bottom = top + first.TextHeight;
+  const int justified = RightmostInk(top, bottom);
+
+  // The same words drawn plainly, lower down.
+  pixels.assign(pixels.size(), kWhite);
+  TSection& plain = Finished(s.Text.substr(size_t(first.StartIndex), size_t(first.CharCount)));
+  LayOutAndDraw(plain, 1000, 60);
+  const int plainTop = LineTop(plain, 0);
+  EXPECT_EQ(justified,
+            RightmostInk(plainTop, plainTop + plain.Lines[0]->TextHeight) + first.ExtraWidth);
+
   // The last line is not spread.
-  const int lastTop = LineTop(s, s.Lines.Count() - 1);
-  const int lastBottom = lastTop + s.Lines.Last()->TextHeight;
-  EXPECT_LT(RightmostInk(lastTop, lastBottom), width - 20);
+  EXPECT_EQ(s.Lines.Last()->ExtraWidth, 0);
 }
 
 TEST_F(DrawTest, SectionsJustOutsideTheClipAreStillDrawn) {

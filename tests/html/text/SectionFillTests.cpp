@@ -156,3 +156,48 @@ TEST_F(SectionFillTest, ForcedBreakMarksTheLastCharacter) {
 }
 
 }  // namespace
+
+namespace {
+
+class SectionAttributeTest : public texttest::TextFixture {
+ protected:
+  void Add(html::TAttributeList& list, html::Symb which, const std::string& name,
+           const std::string& value) {
+    list.Add(std::make_unique<html::TAttribute>(which, 0, name, value, 0));
+  }
+};
+
+TEST_F(SectionAttributeTest, ClearAndIdComeFromTheTag) {
+  html::TAttributeList attributes;
+  Add(attributes, html::ClearSy, "CLEAR", "Right");
+  Add(attributes, html::IDSy, "ID", "Here");
+  auto section = std::make_unique<html::TSection>(&document, &attributes, state.TopProperties(),
+                                                  nullptr, nullptr, false);
+  EXPECT_EQ(section->ClearMode, 2);
+  EXPECT_EQ(document.Targets.Find("here"), section.get());
+  section.reset();  // a freed section leaves no name behind
+  EXPECT_EQ(document.Targets.Find("here"), nullptr);
+
+  html::TAttributeList other;
+  Add(other, html::ClearSy, "CLEAR", "all");
+  state.TopProperties().Values[html::piClear] = std::string("left");
+  html::TSection& s = NewSection();
+  EXPECT_EQ(s.ClearMode, 1);  // a clear from the style applies once
+  auto next = std::make_unique<html::TSection>(&document, &other, state.TopProperties(), nullptr,
+                                               nullptr, false);
+  EXPECT_EQ(next->ClearMode, 3);
+}
+
+TEST_F(SectionAttributeTest, BorderedControlsOpenAnInlineElement) {
+  html::TSection& s = NewSection();
+  texttest::TTestControl control;
+  auto props = texttest::TextProps();
+  props->Values[html::piBorderStyle] = std::string("solid");
+  AddText(s, u"a ", 0);
+  s.AddFormControl(control, 2, html::kBreakOrdinary, props.get());
+  ASSERT_EQ(document.InlineElements.Count(), 1);
+  EXPECT_EQ(document.InlineElements[0]->SourceStart, 2);
+  EXPECT_EQ(document.InlineElements[0]->SourceEnd, 3);
+}
+
+}  // namespace
