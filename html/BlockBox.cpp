@@ -2,6 +2,7 @@
 // before it, settled while the document is built.
 #include <algorithm>
 
+#include "html/BlockMath.h"
 #include "html/CssComputed.h"
 #include "html/PageItems.h"
 
@@ -106,6 +107,7 @@ std::unique_ptr<TSectionBase> TBlock::CreateCopy(TSectionList* document) const {
 void TBlock::MergeVerticalMargins() {
   bool topAuto = false;
   ConvVertMargins(RawMargins, 400, EmPixels, ExPixels, topAuto, BottomMarginAuto, Margins);
+  for (int i : {int(piMarginTop), int(piMarginBottom)}) Margins[i] = ClampBoxLength(Margins[i]);
   int32_t& top = Margins[piMarginTop];
   if (PositionMode == PosAbsolute) {
     if (topAuto) top = 0;
@@ -150,6 +152,10 @@ int TBlock::ConvertMargins(int32_t baseWidth, int32_t baseHeight) {
   const int32_t bottom = Margins[piMarginBottom];
   int autoCount = 0;
   ConvMargArray(RawMargins, baseWidth, baseHeight, EmPixels, ExPixels, autoCount, Margins);
+  for (int i = piMarginRight; i <= BoxLast; ++i) {
+    const bool length = i <= piBorderLeftWidth || i >= piWidth;
+    if (length && Margins[i] != AutoLength) Margins[i] = ClampBoxLength(Margins[i]);
+  }
   Margins[piMarginTop] = top;
   Margins[piMarginBottom] = bottom;
   return autoCount;

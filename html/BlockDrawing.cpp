@@ -1,6 +1,7 @@
 // Painting of block boxes: background colour, overflow clip, the content in z-order, borders.
 #include <algorithm>
 
+#include "html/BlockMath.h"
 #include "html/BorderDrawing.h"
 #include "html/HtmlEngine.h"
 #include "html/PageItems.h"
@@ -9,14 +10,16 @@ namespace html {
 
 int32_t TBlock::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
                      int32_t x, int32_t refX, int32_t refY) {
-  const int32_t result = PaintY + FlowHeight;
+  const int32_t result = SaturatedSum(PaintY, FlowHeight);
   if (NotDisplayed || VisibilityCode == 1) return result;
   switch (PositionMode) {
     case PosRelative:
-      PaintBlock(canvas, clipRect, indents, x + OffsetLeft, PaintY + OffsetTop, refX, refY);
+      PaintBlock(canvas, clipRect, indents, SaturatedSum(x, OffsetLeft),
+                 SaturatedSum(PaintY, OffsetTop), refX, refY);
       break;
     case PosAbsolute:
-      PaintBlock(canvas, clipRect, indents, refX + OffsetLeft, refY + OffsetTop, refX, refY);
+      PaintBlock(canvas, clipRect, indents, SaturatedSum(refX, OffsetLeft),
+                 SaturatedSum(refY, OffsetTop), refX, refY);
       break;
     default:
       PaintBlock(canvas, clipRect, indents, x, PaintY, refX, refY);
@@ -26,18 +29,20 @@ int32_t TBlock::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentM
 
 void TBlock::PaintBlock(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
                         int32_t x, int32_t y, int32_t refX, int32_t refY) {
-  const int32_t scroll = Document ? Document->ScrollY : 0;
-  const int32_t shift = PositionMode == PosRelative ? OffsetTop : 0;
-  const int32_t contentX = x + ContentLeftOffset;
-  plat::TRect border;
-  border.Left = contentX - Margins[piPaddingLeft] - Margins[piBorderLeftWidth];
-  border.Top = y + ClearExtra + Margins[piMarginTop] - scroll;
-  border.Right = contentX + ContentWidth + Margins[piPaddingRight] + Margins[piBorderRightWidth];
-  border.Bottom =
-      InnerBottom + shift + Margins[piPaddingBottom] + Margins[piBorderBottomWidth] - scroll;
-  const plat::TRect padding{
-      border.Left + Margins[piBorderLeftWidth], border.Top + Margins[piBorderTopWidth],
-      border.Right - Margins[piBorderRightWidth], border.Bottom - Margins[piBorderBottomWidth]};
+  const int64_t scroll = Document ? Document->ScrollY : 0;
+  const int64_t shift = PositionMode == PosRelative ? OffsetTop : 0;
+  const int32_t contentX = SaturatedSum(x, ContentLeftOffset);
+  const plat::TRect border{
+      Clamp32(int64_t(contentX) - Margins[piPaddingLeft] - Margins[piBorderLeftWidth]),
+      Clamp32(int64_t(y) + ClearExtra + Margins[piMarginTop] - scroll),
+      Clamp32(int64_t(contentX) + ContentWidth + Margins[piPaddingRight] +
+              Margins[piBorderRightWidth]),
+      Clamp32(InnerBottom + shift + Margins[piPaddingBottom] + Margins[piBorderBottomWidth] -
+              scroll)};
+  const plat::TRect padding{Clamp32(int64_t(border.Left) + Margins[piBorderLeftWidth]),
+                            Clamp32(int64_t(border.Top) + Margins[piBorderTopWidth]),
+                            Clamp32(int64_t(border.Right) - Margins[piBorderRightWidth]),
+                            Clamp32(int64_t(border.Bottom) - Margins[piBorderBottomWidth])};
 
   // Inside a table a positioned block escapes the cell's clip.
   plat::DeviceContext* dc = canvas.Handle();
@@ -61,12 +66,14 @@ void TBlock::PaintBlock(plat::TCanvas& canvas, const plat::TRect& clipRect, Inde
   IndentManager* work = &indents;
   int32_t contentRefX = refX, contentRefY = refY;
   if (PositionMode == PosRelative) {
-    contentRefY = TopY + OffsetTop;
+    contentRefY = SaturatedSum(TopY, OffsetTop);
   } else if (IsAbsolutelyPositioned()) {
-    ownIndents_->Reset(indents.LeftEdge, indents.LeftEdge + ContentWidth);
+    ownIndents_->Reset(indents.LeftEdge, SaturatedSum(indents.LeftEdge, ContentWidth));
     work = ownIndents_.get();
-    contentRefY = refY + OffsetTop + Margins[piMarginTop] + Margins[piBorderTopWidth];
-    contentRefX = refX + OffsetLeft + Margins[piMarginLeft] + Margins[piBorderLeftWidth];
+    contentRefY =
+        Clamp32(int64_t(refY) + OffsetTop + Margins[piMarginTop] + Margins[piBorderTopWidth]);
+    contentRefX =
+        Clamp32(int64_t(refX) + OffsetLeft + Margins[piMarginLeft] + Margins[piBorderLeftWidth]);
   }
   const int32_t savedClipWidth = work->ClipWidth;
   work->ClipWidth = ContentWidth;

@@ -2,6 +2,7 @@
 // relative and absolute positioning, and the z-order of a block's content.
 #include <algorithm>
 
+#include "html/BlockMath.h"
 #include "html/PageItems.h"
 
 namespace html {
@@ -17,33 +18,42 @@ void TBlock::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxW
   for (int i : {int(piMarginLeft), int(piMarginRight), int(piWidth)})
     if (Margins[i] == AutoLength) Margins[i] = 0;
   const int32_t width = Margins[piWidth];
-  const int32_t extras = LeftExtras() + RightExtras();
-  minWidth = std::max(minWidth, width) + extras;
-  maxWidth = width < 1 ? extras + std::max(maxWidth, width) : minWidth;
+  const int64_t extras = int64_t(LeftExtras()) + RightExtras();
+  minWidth = Clamp32(std::max(minWidth, width) + extras);
+  maxWidth = width < 1 ? Clamp32(extras + std::max(maxWidth, width)) : minWidth;
+}
+
+int32_t TBlock::HorizontalFrame() const {
+  return Margins[piPaddingLeft] + Margins[piPaddingRight] + Margins[piBorderLeftWidth] +
+         Margins[piBorderRightWidth];
 }
 
 int32_t TBlock::FitWidth(int32_t availWidth, int32_t minWidth, int32_t maxWidth) const {
-  const int32_t horz = Margins[piPaddingLeft] + Margins[piPaddingRight] +
-                       Margins[piBorderLeftWidth] + Margins[piBorderRightWidth];
-  const int32_t room = availWidth - horz - Margins[piMarginLeft] - Margins[piMarginRight];
-  if (IsAbsolutelyPositioned()) return std::max(minWidth, room - OffsetLeft);
-  if (IsFloating()) return std::max(0, std::min(maxWidth, room));
-  return std::max(minWidth, room);
+  const int64_t room =
+      int64_t(availWidth) - HorizontalFrame() - Margins[piMarginLeft] - Margins[piMarginRight];
+  int64_t width;
+  if (IsAbsolutelyPositioned())
+    width = std::max<int64_t>(minWidth, room - OffsetLeft);
+  else if (IsFloating())
+    width = std::max<int64_t>(0, std::min<int64_t>(maxWidth, room));
+  else
+    width = std::max<int64_t>(minWidth, room);
+  return ClampBoxLength(Clamp32(width));
 }
 
 int32_t TBlock::ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int autoCount, int32_t) {
   int32_t minWidth = 0, maxWidth = 0;
   Content.MinMaxWidth(canvas, minWidth, maxWidth);
+  minWidth = ClampBoxLength(minWidth);
   const bool clip = ClipsOverflow();
-  const int32_t horz = Margins[piPaddingLeft] + Margins[piPaddingRight] +
-                       Margins[piBorderLeftWidth] + Margins[piBorderRightWidth];
+  const int64_t horz = HorizontalFrame();
   int32_t& marginLeft = Margins[piMarginLeft];
   int32_t& marginRight = Margins[piMarginRight];
   int32_t& width = Margins[piWidth];
   const bool widthSet = width != AutoLength;
-  auto centre = [&] {
-    const int32_t space = std::max(0, availWidth - width - horz);
-    marginLeft = marginRight = space / 2;
+  // What is left of availWidth beside the box and the given margins, never below 0.
+  const auto rest = [&](int64_t margins) {
+    return ClampBoxLength(Clamp32(std::max<int64_t>(0, availWidth - horz - margins - width)));
   };
   if (widthSet && !clip) width = std::max(width, minWidth);
 
@@ -52,22 +62,22 @@ int32_t TBlock::ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int auto
       if (AlignCode != BlockAlignLeft && PositionMode == PosStatic && !IsFloating() &&
           marginLeft == 0 && marginRight == 0) {
         if (AlignCode == BlockAlignRight)
-          marginLeft = std::max(0, availWidth - width - horz);
+          marginLeft = rest(0);
         else
-          centre();
+          marginLeft = marginRight = rest(0) / 2;
       }
       break;
     case 1:
       if (!widthSet)
         width = FitWidth(availWidth, minWidth, maxWidth);
       else if (marginRight == AutoLength)
-        marginRight = IsFloating() ? 0 : std::max(0, availWidth - horz - marginLeft - width);
+        marginRight = IsFloating() ? 0 : rest(marginLeft);
       else
-        marginLeft = std::max(0, availWidth - horz - marginRight - width);
+        marginLeft = rest(marginRight);
       break;
     case 2:
       if (widthSet) {
-        centre();
+        marginLeft = marginRight = rest(0) / 2;
       } else {
         (marginLeft == AutoLength ? marginLeft : marginRight) = 0;
         width = FitWidth(availWidth, minWidth, maxWidth);
@@ -83,15 +93,15 @@ int32_t TBlock::ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int auto
 int32_t TBlock::ClearSpace(const IndentManager& indents, int32_t y) const {
   int32_t leftBottom = 0, rightBottom = 0;
   indents.SideFloatsBottom(leftBottom, rightBottom);
-  const int32_t left = std::max(0, leftBottom - y - 1);
-  const int32_t right = std::max(0, rightBottom - y - 1);
+  const int64_t left = std::max<int64_t>(0, int64_t(leftBottom) - y - 1);
+  const int64_t right = std::max<int64_t>(0, int64_t(rightBottom) - y - 1);
   switch (ClearSide) {
     case ClearLeft:
-      return left;
+      return Clamp32(left);
     case ClearRight:
-      return right;
+      return Clamp32(right);
     case ClearBoth:
-      return std::max(left, right);
+      return Clamp32(std::max(left, right));
     default:
       return 0;
   }
@@ -133,7 +143,8 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
     if (OffsetLeft == AutoLength) {
       const int32_t right = Margins[piRight];
       OffsetLeft = right != AutoLength && autoCount == 0
-                       ? availWidth - right - Margins[piWidth] - LeftExtras() - RightExtras()
+                       ? ClampBoxLength(Clamp32(int64_t(availWidth) - right - Margins[piWidth] -
+                                                LeftExtras() - RightExtras()))
                        : 0;
     }
     x = OffsetLeft;
@@ -141,6 +152,8 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
   }
 
   ContentWidth = ComputeWidth(canvas, availWidth, autoCount, availHeight);
+  const int64_t leftExtras = LeftExtras();
+  const int64_t rightExtras = RightExtras();
 
   IndentManager* work = &indents;
   if (IsAbsolutelyPositioned()) {
@@ -153,20 +166,21 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
   work->ActiveBlock = this;
 
   const int32_t marginTop = Margins[piMarginTop];
-  const int32_t top = y + ClearExtra;
-  PaintTop = marginTop < 1 ? top + marginTop : top;
+  const int32_t top = SaturatedSum(y, ClearExtra);
+  PaintTop = marginTop < 1 ? SaturatedSum(top, marginTop) : top;
+  int64_t offset = leftExtras;
   if (FloatSide == FloatLeft)
-    ContentLeftOffset = std::max(x, work->LeftIndent(top)) + LeftExtras() - x;
+    offset = std::max(x, work->LeftIndent(top)) + leftExtras - x;
   else if (FloatSide == FloatRight)
-    ContentLeftOffset =
-        std::min(x + availWidth, work->RightLimit(top)) - RightExtras() - ContentWidth - x;
-  else
-    ContentLeftOffset = LeftExtras();
-  const int32_t contentX = x + ContentLeftOffset;
+    offset = std::min(int64_t(x) + availWidth, int64_t(work->RightLimit(top))) - rightExtras -
+             ContentWidth - x;
+  ContentLeftOffset = Clamp32(offset);
+  const int32_t contentX = SaturatedSum(x, ContentLeftOffset);
+  const int32_t contentRight = SaturatedSum(contentX, ContentWidth);
 
-  TopY = top + marginTop + Margins[piPaddingTop] + Margins[piBorderTopWidth];
+  TopY = Clamp32(int64_t(top) + marginTop + Margins[piPaddingTop] + Margins[piBorderTopWidth]);
   const int leftIndex = work->AddLeft(contentX, TopY);
-  const int rightIndex = work->AddRight(contentX + ContentWidth, TopY);
+  const int rightIndex = work->AddRight(contentRight, TopY);
   LeftX = contentX;
 
   const int32_t cssHeight = Margins[piHeight];
@@ -174,10 +188,11 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
       cssHeight >= 1 ? cssHeight : (availHeight >= 1 ? availHeight : blockHeight);
   int32_t contentRefX = refX, contentRefY = refY, contentTop = TopY;
   if (PositionMode == PosRelative) {
-    contentRefY = contentTop = TopY + OffsetTop;
+    contentRefY = contentTop = SaturatedSum(TopY, OffsetTop);
   } else if (PositionMode == PosAbsolute) {
-    contentRefY = refY + OffsetTop + marginTop + Margins[piBorderTopWidth];
-    contentRefX = refX + OffsetLeft + Margins[piMarginLeft] + Margins[piBorderLeftWidth];
+    contentRefY = Clamp32(int64_t(refY) + OffsetTop + marginTop + Margins[piBorderTopWidth]);
+    contentRefX =
+        Clamp32(int64_t(refX) + OffsetLeft + Margins[piMarginLeft] + Margins[piBorderLeftWidth]);
   }
   int32_t scrollWidth = 0;
   Content.LayoutItems(canvas, contentX, contentTop, contentRefX, contentRefY, ContentWidth,
@@ -185,20 +200,22 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
   PosCount = pos - FirstPos;
 
   if (PositionMode != PosStatic)
-    maxWidth = scrollWidth + LeftExtras() + RightExtras() - Margins[piMarginRight] + OffsetLeft - x;
+    maxWidth = Clamp32(int64_t(scrollWidth) + leftExtras + rightExtras - Margins[piMarginRight] +
+                       OffsetLeft - x);
   else
-    maxWidth = scrollWidth + RightExtras() + ContentLeftOffset;
+    maxWidth = Clamp32(int64_t(scrollWidth) + rightExtras + ContentLeftOffset);
 
   const int32_t relativeShift = PositionMode == PosRelative ? OffsetTop : 0;
-  InnerBottom = std::max(TopY, Content.ContentBottom - relativeShift);
-  if (cssHeight >= 1) InnerBottom = std::max(InnerBottom, TopY + cssHeight);
-  if (ClipsOverflow() && cssHeight >= 4) InnerBottom = TopY + cssHeight;
-  if (IsAbsolutelyPositioned()) InnerBottom = std::max(InnerBottom, ownIndents_->FloatsBottom());
+  int64_t inner = std::max<int64_t>(TopY, int64_t(Content.ContentBottom) - relativeShift);
+  if (cssHeight >= 1) inner = std::max<int64_t>(inner, int64_t(TopY) + cssHeight);
+  if (ClipsOverflow() && cssHeight >= 4) inner = int64_t(TopY) + cssHeight;
+  if (IsAbsolutelyPositioned()) inner = std::max<int64_t>(inner, ownIndents_->FloatsBottom());
+  InnerBottom = Clamp32(inner);
 
-  const int32_t lowerFrame = Margins[piPaddingBottom] + Margins[piBorderBottomWidth];
-  BottomY = InnerBottom + lowerFrame + Margins[piMarginBottom];
-  PaintBottom = std::max(InnerBottom, Content.DrawBottom) + lowerFrame;
-  int32_t result = BottomY - y;
+  const int64_t lowerFrame = int64_t(Margins[piPaddingBottom]) + Margins[piBorderBottomWidth];
+  BottomY = Clamp32(InnerBottom + lowerFrame + Margins[piMarginBottom]);
+  PaintBottom = Clamp32(std::max(InnerBottom, Content.DrawBottom) + lowerFrame);
+  int32_t result = Clamp32(int64_t(BottomY) - y);
   FlowHeight = result;
 
   work->DeleteRight(rightIndex);
@@ -207,16 +224,18 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
 
   if (IsFloating() || IsAbsolutelyPositioned()) {
     PaintHeight = IsAbsolutelyPositioned() ? 0 : FlowHeight;
-    const int32_t height = PaintBottom - y;
+    // A float bottom must stay below the largest y, where the indent records count one past it.
+    const int32_t height =
+        Clamp32(std::min<int64_t>(int64_t(PaintBottom) - y, int64_t(INT32_MAX) - 1 - y));
     if (FloatSide == FloatLeft)
-      indents.AddBlockFloat(y, contentX + ContentWidth + RightExtras(), TFloatSide::Left, height);
+      indents.AddBlockFloat(y, Clamp32(contentRight + rightExtras), TFloatSide::Left, height);
     else if (FloatSide == FloatRight)
-      indents.AddBlockFloat(y, ContentWidth + LeftExtras() + RightExtras(), TFloatSide::Right,
+      indents.AddBlockFloat(y, Clamp32(ContentWidth + leftExtras + rightExtras), TFloatSide::Right,
                             height);
     FlowHeight = 0;
     result = 0;
   } else {
-    PaintHeight = std::max(FlowHeight, indents.FloatsBottom() - y);
+    PaintHeight = Clamp32(std::max<int64_t>(FlowHeight, int64_t(indents.FloatsBottom()) - y));
   }
   if (PaintOrder.empty()) BuildPaintOrder();
   return result;

@@ -2,6 +2,7 @@
 // it is given.
 #include <algorithm>
 
+#include "html/BlockMath.h"
 #include "html/HtmlEngine.h"
 #include "html/PageItems.h"
 
@@ -40,8 +41,10 @@ int32_t TBodyBlock::Layout(plat::TCanvas& canvas, int32_t, int32_t y, int32_t, i
   for (int i : {int(piMarginLeft), int(piMarginRight)})
     if (Margins[i] == AutoLength) Margins[i] = 0;
   ContentLeftOffset = LeftExtras();
-  ContentWidth = std::max(0, indents.Width - LeftExtras() - RightExtras());
-  TopY = y + Margins[piMarginTop] + Margins[piPaddingTop] + Margins[piBorderTopWidth];
+  ContentWidth = ClampBoxLength(
+      Clamp32(std::max<int64_t>(0, int64_t(indents.Width) - LeftExtras() - RightExtras())));
+  TopY = Clamp32(int64_t(y) + Margins[piMarginTop] + Margins[piPaddingTop] +
+                 Margins[piBorderTopWidth]);
   LeftX = ContentLeftOffset;
 
   const TIndentOwner savedBlock = indents.ActiveBlock;
@@ -49,34 +52,36 @@ int32_t TBodyBlock::Layout(plat::TCanvas& canvas, int32_t, int32_t y, int32_t, i
   const int leftIndex = indents.AddLeft(ContentLeftOffset, TopY);
   const int rightIndex = indents.AddRight(ContentLeftOffset + ContentWidth, TopY);
   int32_t scrollWidth = 0;
-  Content.LayoutItems(canvas, ContentLeftOffset, TopY, 0, 0, ContentWidth,
-                      availHeight - Margins[piMarginTop] - Margins[piMarginBottom], blockHeight,
-                      indents, scrollWidth, pos);
+  Content.LayoutItems(
+      canvas, ContentLeftOffset, TopY, 0, 0, ContentWidth,
+      Clamp32(int64_t(availHeight) - Margins[piMarginTop] - Margins[piMarginBottom]), blockHeight,
+      indents, scrollWidth, pos);
   indents.DeleteRight(rightIndex);
   indents.DeleteLeft(leftIndex);
   indents.ActiveBlock = savedBlock;
   PosCount = pos - FirstPos;
 
   InnerBottom = std::max(TopY, Content.ContentBottom);
-  const int32_t lowerFrame = Margins[piPaddingBottom] + Margins[piBorderBottomWidth];
-  BottomY = InnerBottom + lowerFrame + Margins[piMarginBottom];
-  const int32_t paintBottom = std::max(InnerBottom, Content.DrawBottom) + lowerFrame;
-  FlowHeight = paintBottom + Margins[piMarginBottom] - y;
+  const int64_t lowerFrame = int64_t(Margins[piPaddingBottom]) + Margins[piBorderBottomWidth];
+  BottomY = Clamp32(InnerBottom + lowerFrame + Margins[piMarginBottom]);
+  const int64_t paintBottom = std::max(InnerBottom, Content.DrawBottom) + lowerFrame;
+  FlowHeight = Clamp32(paintBottom + Margins[piMarginBottom] - y);
   PaintHeight = FlowHeight;
   // The body is painted whatever part of the page is shown.
   Content.DrawTop = PaintTop = 0;
   Content.DrawBottom = PaintBottom = kBodyPaintLimit;
-  maxWidth = std::max(indents.Width, std::max(scrollWidth, ContentWidth) + Margins[piMarginLeft] +
-                                         Margins[piMarginRight]);
+  maxWidth =
+      Clamp32(std::max<int64_t>(indents.Width, int64_t(std::max(scrollWidth, ContentWidth)) +
+                                                   Margins[piMarginLeft] + Margins[piMarginRight]));
   if (PaintOrder.empty()) BuildPaintOrder();
   return FlowHeight;
 }
 
 int32_t TBodyBlock::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
                          int32_t, int32_t refX, int32_t refY) {
-  const int32_t contentX = indents.LeftEdge + ContentLeftOffset;
+  const int32_t contentX = SaturatedSum(indents.LeftEdge, ContentLeftOffset);
   for (TSectionBase* item : PaintOrder) item->Draw(canvas, clipRect, indents, contentX, refX, refY);
-  return PaintY + FlowHeight;
+  return SaturatedSum(PaintY, FlowHeight);
 }
 
 int TBodyBlock::HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit) {

@@ -2,6 +2,7 @@
 // gives it its width and alignment.
 #include <algorithm>
 
+#include "html/BlockMath.h"
 #include "html/CssComputed.h"
 #include "html/HtmlEngine.h"
 #include "html/PageItems.h"
@@ -72,7 +73,7 @@ THorzLine::THorzLine(TSectionList* document, TAttributeList* attributes, TProper
   TMarginArray box;
   int autoCount = 0;
   ConvMargArray(raw, 0, 0, prop.EmPixels, prop.ExPixels, autoCount, box);
-  if (box[piHeight] >= 1) RuleHeight = box[piHeight];
+  if (box[piHeight] >= 1) RuleHeight = ClampBoxLength(box[piHeight]);
   const TColor colour = prop.GetForegroundColor();
   if (colour != clNone) RuleColor = colour;
   if (const std::string* align = VarString(prop.Values[piTextAlign]))
@@ -102,21 +103,21 @@ int32_t THorzLine::Layout(plat::TCanvas&, int32_t x, int32_t y, int32_t, int32_t
   FirstPos = pos;
   PaintY = TopY = PaintTop = y;
   RuleLeft = std::max(x, indents.LeftIndent(y));
-  RuleWidth = std::min(x + availWidth - RuleLeft, indents.RightLimit(y) - RuleLeft);
+  RuleWidth = Clamp32(std::min(int64_t(x) + availWidth, int64_t(indents.RightLimit(y))) - RuleLeft);
   maxWidth = RuleWidth;
   FlowHeight = PaintHeight = RuleHeight;
-  BottomY = PaintBottom = y + RuleHeight;
+  BottomY = PaintBottom = SaturatedSum(y, RuleHeight);
   return RuleHeight;
 }
 
 int32_t THorzLine::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager&,
                         int32_t x, int32_t, int32_t) {
-  const int32_t result = PaintY + FlowHeight;
-  const int32_t top = PaintY - (Document ? Document->ScrollY : 0);
-  const int32_t bottom = top + RuleHeight;
+  const int32_t result = SaturatedSum(PaintY, FlowHeight);
+  const int32_t top = Clamp32(int64_t(PaintY) - (Document ? Document->ScrollY : 0));
+  const int32_t bottom = SaturatedSum(top, RuleHeight);
   if (bottom <= clipRect.Top || top >= clipRect.Bottom || RuleWidth < 1 || RuleHeight < 1)
     return result;
-  const int32_t right = x + RuleWidth;  // one past the last column
+  const int32_t right = SaturatedSum(x, RuleWidth);  // one past the last column
   canvas.Brush().SetStyle(plat::bsSolid);
   if (RuleColor != clNone) {
     canvas.Brush().SetColor(TColor(RuleColor | PaletteRelative()));
@@ -159,7 +160,7 @@ int32_t THRBlock::ComputeWidth(plat::TCanvas&, int32_t availWidth, int, int32_t)
   if (IsAbsolutelyPositioned()) RuleAlign = BlockAlignLeft;
   for (int i : {int(piMarginLeft), int(piMarginRight)})
     if (Margins[i] == AutoLength) Margins[i] = 0;
-  const int32_t room = availWidth - LeftExtras() - RightExtras();
+  const int32_t room = ClampBoxLength(Clamp32(int64_t(availWidth) - LeftExtras() - RightExtras()));
   int32_t& width = Margins[piWidth];
   width = width < 1 ? std::max(15, room) : std::min(width, room);
   const int32_t rest = room - width;

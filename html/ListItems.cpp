@@ -84,7 +84,7 @@ TBlockLI::TBlockLI(TSectionList* document, TProperties& prop, TCellBasic* contai
     case DirSy:
     case MenuSy:
       ListKind = lkUnordered;
-      MarkerStyle = plain ? lmNone : BulletOfLevel(level);
+      MarkerStyle = plain ? uint8_t(lmNone) : BulletOfLevel(level);
       break;
     case DLSy:
       ListKind = lkDefinition;
@@ -136,9 +136,9 @@ int32_t TBlockLI::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, Inden
                        int32_t x, int32_t refX, int32_t refY) {
   const int32_t result = TBlock::Draw(canvas, clipRect, indents, x, refX, refY);
   if (FirstLineY <= 0 || NotDisplayed || VisibilityCode == 1) return result;
-  const int32_t baseline = FirstLineY - (Document ? Document->ScrollY : 0);
+  const int32_t baseline = SaturatedSum(FirstLineY, Document ? -Document->ScrollY : 0);
   if (baseline >= clipRect.Top - 50 && baseline < clipRect.Bottom + 50)
-    DrawMarker(canvas, x + ContentLeftOffset, baseline);
+    DrawMarker(canvas, SaturatedSum(x, ContentLeftOffset), baseline);
   return result;
 }
 

@@ -126,6 +126,8 @@ class TBlock : public TSectionBase {
  private:
   void MergeVerticalMargins();
   int32_t FitWidth(int32_t availWidth, int32_t minWidth, int32_t maxWidth) const;
+  // Left and right padding and border.
+  int32_t HorizontalFrame() const;
 };
 
 // Marker styles, in the order of the list-style-type names.

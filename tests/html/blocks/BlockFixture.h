@@ -35,7 +35,7 @@ class TBox : public TSectionBase {
     pos += Positions;
     TopY = PaintTop = PaintY = y;
     PaintHeight = FlowHeight;
-    BottomY = PaintBottom = y + FlowHeight;
+    BottomY = PaintBottom = SaturatedSum(y, FlowHeight);
     maxWidth = MaxW;
     if (Baseline > 0 && Document->FirstBaselineSlot && *Document->FirstBaselineSlot == 0)
       *Document->FirstBaselineSlot = y + Baseline;
@@ -48,9 +48,9 @@ class TBox : public TSectionBase {
       const int32_t top = PaintY - Document->ScrollY;
       canvas.Brush().SetStyle(plat::bsSolid);
       canvas.Brush().SetColor(Fill);
-      canvas.FillRect({x, top, x + FillWidth, top + FlowHeight});
+      canvas.FillRect({x, top, SaturatedSum(x, FillWidth), SaturatedSum(top, FlowHeight)});
     }
-    return PaintY + FlowHeight;
+    return SaturatedSum(PaintY, FlowHeight);
   }
   void MinMaxWidth(plat::TCanvas&, int32_t& minWidth, int32_t& maxWidth) override {
     minWidth = MinW;

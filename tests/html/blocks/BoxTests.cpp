@@ -1,6 +1,7 @@
 // Box geometry of blocks: margins, borders and padding around the content, set and percentage
 // widths, auto margins, alignment, minimum and maximum widths, heights, overflow, display none
 // and the collapsing of adjoining vertical margins.
+#include "html/BlockMath.h"
 #include "tests/html/blocks/BlockFixture.h"
 
 namespace html::test {
@@ -236,6 +237,42 @@ TEST_F(Boxes, PositionedBlocksStackAndMove) {
   Paint(10, 10);
   EXPECT_EQ(moved->DrawnX, 20);
   EXPECT_EQ(placed->DrawnX, 50);
+}
+
+}  // namespace
+}  // namespace html::test
+
+namespace html::test {
+namespace {
+
+TEST_F(Boxes, HugeLengthsFromThePageStayWithinRange) {
+  TCellBasic* cell = &document;
+  TBlock* outer = nullptr;
+  for (int depth = 0; depth < 40; ++depth) {
+    TBlock* block = AddBlock(*cell, "div",
+                             {{"margin-left", "2000000000px"},
+                              {"margin-top", "-2000000000px"},
+                              {"margin-bottom", "2000000000px"},
+                              {"padding-right", "2000000000px"},
+                              {"border-left-style", "solid"},
+                              {"border-left-width", "2000000000px"},
+                              {"width", "3000000000px"},
+                              {"height", "2000000000px"},
+                              {"position", depth % 3 == 1 ? "relative" : "static"},
+                              {"top", "-2000000000px"},
+                              {"left", "2000000000px"},
+                              {"float", depth % 4 == 2 ? "right" : "none"}});
+    if (!outer) outer = block;
+    AddBox(block->Content, 2000000000, 2000000000, 2000000000);
+    cell = &block->Content;
+  }
+  AddBlock(document, "div", {{"clear", "both"}, {"margin-top", "2000000000px"}});
+  int32_t minWidth = 0, maxWidth = 0;
+  outer->MinMaxWidth(canvas, minWidth, maxWidth);
+  EXPECT_GE(maxWidth, minWidth);
+  LayOut(300);
+  Paint(30, 30);
+  EXPECT_LE(outer->ContentWidth, kBoxLengthLimit);
 }
 
 }  // namespace

@@ -73,7 +73,9 @@ TEST_F(ListItems, MarkerKindsFollowTheListAndItsType) {
     SCOPED_TRACE(std::string(1, c.type) + std::to_string(c.level));
     TBlockLI* item = AddItem(c.list, c.plain, c.type, c.level);
     EXPECT_EQ(item->ListKind, c.kind);
-    if (c.kind != lkDefinition) EXPECT_EQ(item->MarkerStyle, c.style);
+    if (c.kind != lkDefinition) {
+      EXPECT_EQ(item->MarkerStyle, c.style);
+    }
   }
   EXPECT_EQ(AddItem(OLSy, false, '1', 1, {{"list-style-type", "upper-roman"}})->MarkerStyle,
             lmUpperRoman);
@@ -124,8 +126,12 @@ TEST_F(ListItems, BulletsAreDrawnLeftOfTheContentOnTheBaseline) {
         EXPECT_TRUE(inBox) << x << "," << y;
         EXPECT_EQ(At(x, y), kBlue) << x << "," << y;
       }
-    if (style == lmSquare) EXPECT_EQ(blue, 25);
-    if (style == lmDisc) EXPECT_EQ(At(27, 16), kBlue);
+    if (style == lmSquare) {
+      EXPECT_EQ(blue, 25);
+    }
+    if (style == lmDisc) {
+      EXPECT_EQ(At(27, 16), kBlue);
+    }
     if (style == lmCircle) {
       EXPECT_EQ(At(27, 16), kWhite);  // not filled
       EXPECT_GT(blue, 8);
