@@ -1,0 +1,113 @@
+// The colour and rotation dialogs opened from the main window and used in their own modal runs,
+// with the mouse, as a user does: the pictures they hand back reach the layer.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "app/ExtendedColorDialog.h"
+#include "app/NewImageDialog.h"
+#include "app/RGBALoaderDialog.h"
+#include "app/RotateDialog.h"
+#include "platform/Application.h"
+#include "platform/TestSeams.h"
+#include "platform/Timers.h"
+#include "support/MainWindowFixture.h"
+
+namespace {
+
+class RealRun : public MainWindow {
+ protected:
+  void SetUp() override {
+    MainWindow::SetUp();
+    Start();
+    form->Show();
+    form->LoadBackground(Picture("bg.bmp", 300, 200));
+    app::TPictureLayerRequest request;
+    request.FileName = Picture("layer.bmp", 40, 20);
+    layer = &form->CreatePictureLayer(nullptr, request);
+  }
+  // Act runs again and again while a modal dialog is up, until it says it is done.
+  void WhileModal(std::function<bool(plat::TCustomForm&)> act) {
+    poll = std::make_unique<plat::TTimer>(nullptr);
+    poll->SetInterval(30);
+    poll->OnTimer = [this, act](plat::TObject*) {
+      for (int i = 0; i < form->ComponentCount(); ++i)
+        if (auto* dialog = dynamic_cast<plat::TCustomForm*>(form->Components(i)))
+          if (dialog->Visible() && act(*dialog)) poll->SetEnabled(false);
+    };
+    poll->SetEnabled(true);
+  }
+  static void Click(plat::TControl& control) {
+    const plat::TPoint middle{control.Width() / 2, control.Height() / 2};
+    plat::SimulateMouse(control, plat::TMouseAction::Press, plat::mbLeft, middle);
+    plat::SimulateMouse(control, plat::TMouseAction::Release, plat::mbLeft, middle);
+  }
+  gfx::TBitmapLayer* Selected() const {
+    return dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+  }
+  gfx::TBitmapLayer* layer = nullptr;
+  std::unique_ptr<plat::TTimer> poll;
+};
+
+TEST_F(RealRun, TurningByAButtonAndOkTurnsTheLayer) {
+  WhileModal([](plat::TCustomForm& f) {
+    auto& dialog = dynamic_cast<app::TFormRotateExample&>(f);
+    Click(*dialog.Button180);
+    Click(*dialog.CloseButton);
+    return true;
+  });
+  form->WMRotateChange(nullptr, 1);
+  ASSERT_NE(Selected(), nullptr);
+  EXPECT_EQ(Selected()->AngleCode, 10090);
+  EXPECT_EQ(Selected()->Bitmap().Width(), 58);  // 40 x 1.45
+}
+
+TEST_F(RealRun, OkAfterAChangeRecoloursTheLayerOnceTheWaitTextShowed) {
+  WhileModal([](plat::TCustomForm& f) {
+    auto& dialog = dynamic_cast<app::TFormExtendedColor&>(f);
+    Click(*dynamic_cast<plat::TCheckBox*>(dialog.FindComponent("Swap_RB")));
+    Click(*dialog.OkButton);
+    return true;
+  });
+  form->OpenBGExtendedColorFunctions(nullptr, 2, 2);
+  ASSERT_NE(Selected(), nullptr);
+  EXPECT_NE(Selected(), layer);
+  // 0xFF336699 with red and blue swapped.
+  EXPECT_EQ(Selected()->Bitmap().Pixel(5, 5), 0xFF996633u);
+}
+
+TEST_F(RealRun, APresetAndOkMakeANewPictureOfThatSize) {
+  WhileModal([](plat::TCustomForm& f) {
+    auto& dialog = dynamic_cast<app::TNewImageForm&>(f);
+    Click(*dialog.Button4K);
+    Click(*dialog.btOK);
+    return true;
+  });
+  form->NewButtonClick(nullptr);
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 3840);
+  EXPECT_EQ(form->ImgView->Bitmap().Height(), 2160);
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+}
+
+TEST_F(RealRun, ALoadedBackgroundAndOkMakeALayerOfIt) {
+  const std::string picture = Picture("fill.bmp", 30, 30);
+  plat::TestHooks().fileDialog = [picture](plat::TFileDialogRequest& r) {
+    r.fileName = picture;
+    return true;
+  };
+  const int32_t layers = form->ImgView->Layers().Count();
+  WhileModal([](plat::TCustomForm& f) {
+    auto& builder = dynamic_cast<app::TRGBALoaderForm&>(f);
+    Click(*builder.btLoadImage);
+    Click(*builder.btOK);
+    return true;
+  });
+  form->WatermarkToolsClick(nullptr);
+  ASSERT_NE(Selected(), nullptr);
+  EXPECT_EQ(form->ImgView->Layers().Count(), layers + 1);
+  EXPECT_EQ(Selected()->Bitmap().Pixel(0, 0), 0xFF336699u);
+  EXPECT_EQ(form->OverlayBackgroundFile, picture);
+}
+
+}  // namespace
