@@ -1,9 +1,12 @@
 // Measuring and classifying the characters of a text section, shared by its layout and drawing.
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 
 #include "html/FontRuns.h"
+#include "html/TextSection.h"
 #include "platform/DeviceContext.h"
 #include "platform/Graphics.h"
 
@@ -18,6 +21,20 @@ void SelectRunFont(plat::TCanvas& canvas, const TFontObj& run);
 // surrogate pair is not one, so a pair is never split.
 inline bool IsWideChar(char16_t ch) {
   return ch >= 0x3000 && !(ch >= 0xDC00 && ch <= 0xDFFF);
+}
+
+inline bool IsObjectChar(char16_t ch) {
+  return ch == kObjectChar || ch == kControlChar;
+}
+
+// Characters after which a word may end.
+inline bool IsBreakChar(char16_t ch) {
+  return IsObjectChar(ch) || ch == kLineBreakChar || ch == u' ' || ch == u'-' || ch == u'?' ||
+         IsWideChar(ch);
+}
+
+inline int32_t Clamped(int64_t v) {
+  return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace html

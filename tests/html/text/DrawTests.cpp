@@ -87,6 +87,47 @@ TEST_F(DrawTest, SelectionIsBlackWithWhiteText) {
   EXPECT_LT(Count(second, top, second + word, bottom, Dark), cells / 2);
 }
 
+TEST_F(DrawTest, TheFinalSpaceIsNotDrawn) {
+  TSection& s = Finished(u"ab");
+  document.SelStart = 0;
+  document.SelEnd = 3;  // the letters and the final space
+  LayOutAndDraw(s, 300);
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  const int letters = Width(*s.Fonts[0], u"ab");
+  EXPECT_GT(Count(0, top, letters, bottom, Dark), 0);
+  EXPECT_EQ(Count(letters, top, kWidth, bottom, NotWhite), 0);
+}
+
+TEST_F(DrawTest, DummyCaretStandsAtTheSelectionStart) {
+  TSection& s = Finished(u"ab");
+  document.ShowDummyCaret = true;
+  document.SelStart = document.SelEnd = 1;
+  LayOutAndDraw(s, 300);
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  const int x = Width(*s.Fonts[0], u"a");
+  EXPECT_EQ(Count(x, top, x + 1, bottom, Dark), s.Fonts[0]->LineHeight);
+}
+
+TEST_F(DrawTest, SuperscriptsStandHigher) {
+  const auto inkTop = [this](std::u16string_view text, bool super) {
+    pixels.assign(pixels.size(), kWhite);
+    auto props = texttest::TextProps();
+    if (super) props->Values[html::piVerticalAlign] = std::string("super");
+    TSection& s = NewSection();
+    s.ChangeFont(*props);
+    AddText(s, text, 0);
+    s.ProcessText(int32_t(text.size()));
+    LayOutAndDraw(s, 300, 40);
+    for (int y = 0; y < kHeight; ++y)
+      if (Count(0, y, kWidth, y + 1, NotWhite) > 0) return y;
+    return -1;
+  };
+  const int normal = inkTop(u"x", false);
+  const int raised = inkTop(u"x", true);
+  ASSERT_GE(normal, 0);
+  EXPECT_EQ(raised, normal - sections.back()->Fonts[0]->LineHeight / 3);
+}
+
 TEST_F(DrawTest, RunBackgroundFillsItsCells) {
   auto props = texttest::TextProps();
   props->TextBackground = 0x0000FF;  // red
