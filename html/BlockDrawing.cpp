@@ -59,6 +59,7 @@ void TBlock::PaintBlock(plat::TCanvas& canvas, const plat::TRect& clipRect, Inde
     canvas.Brush().SetColor(TColor(background | PaletteRelative()));
     canvas.FillRect(padding);
   }
+  if (meetsClip) DrawBackImage(canvas, padding, clipRect);
 
   std::optional<TSavedClip> overflowClip;
   if (ClipsOverflow()) overflowClip = SaveClipRegion(canvas, padding);

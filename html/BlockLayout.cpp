@@ -216,6 +216,7 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
   BottomY = Clamp32(InnerBottom + lowerFrame + Margins[piMarginBottom]);
   PaintBottom = Clamp32(std::max(InnerBottom, Content.DrawBottom) + lowerFrame);
   int32_t result = Clamp32(int64_t(BottomY) - y);
+  FetchBackImage();
   FlowHeight = result;
 
   work->DeleteRight(rightIndex);

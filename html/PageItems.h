@@ -14,6 +14,7 @@
 #include "html/CssStyles.h"
 #include "html/PageSections.h"
 #include "html/PageUtils.h"
+#include "platform/Bitmap.h"
 
 namespace html {
 
@@ -87,7 +88,13 @@ class TBlock : public TSectionBase {
   uint8_t FloatSide = FloatNone;
   uint8_t ClearSide = ClearNone;
   TBackgroundPos BackPosition{};
-  std::string BackImageUrl;  // kept; block background pictures are not painted yet
+  std::string BackImageUrl;
+  bool HasBackImage = false;
+  // The background picture composed over the visible part of the padding box, and its mask
+  // (white: transparent).
+  std::unique_ptr<plat::TBitmap> TileBitmap;
+  std::unique_ptr<plat::TBitmap> TileMask;
+  bool TileOpaque = false;  // the tile covers its area: no mask needed
   TPositionMode PositionMode = PosStatic;
   uint8_t VisibilityCode = 2;  // 1 hidden, 2 visible
   bool BottomMarginAuto = false;
@@ -123,8 +130,23 @@ class TBlock : public TSectionBase {
   // Absolute blocks lay their content out against float records of their own.
   std::unique_ptr<IndentManager> ownIndents_;
 
+  // Fetches the background picture once and keeps a 32-bit copy of it (the current frame of an
+  // animation) with its mask; a picture that cannot be had is dropped.
+  void FetchBackImage();
+  // Paints the background picture over the part of the padding box inside clipRect.
+  void DrawBackImage(plat::TCanvas& canvas, const plat::TRect& padding,
+                     const plat::TRect& clipRect);
+
  private:
   void MergeVerticalMargins();
+  // Composes the tile for `area` of the padding box (both in window coordinates) unless the
+  // last one covered the same area.
+  void PrepareBackground(const plat::TRect& padding, const plat::TRect& area);
+
+  std::unique_ptr<plat::TBitmap> backImage_;
+  std::unique_ptr<plat::TBitmap> backMask_;  // null: the picture is opaque
+  bool backFetched_ = false;
+  plat::TRect tilePadding_{}, tileArea_{};
   int32_t FitWidth(int32_t availWidth, int32_t minWidth, int32_t maxWidth) const;
   // Left and right padding and border.
   int32_t HorizontalFrame() const;
