@@ -1,6 +1,6 @@
 // Pictures of pages from arbitrary bytes: loaded by their kind (BMP, JPEG, PNG through the
-// imaging layer) with a lower-left mask, then drawn; or, when the first byte says so, the rest
-// taken as an image map's SHAPE and COORDS and hit-tested.
+// imaging layer) with a lower-left mask, for a true-colour or a palette screen, then drawn; or,
+// when the first byte says so, the rest taken as an image map's SHAPE and COORDS and hit-tested.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -64,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   plat::TMemoryStream stream;
   if (!rest.empty()) stream.WriteBuffer(rest);
   uint8_t transparent = data[0] & 1;
+  html::SetScreenDepth(data[0] & 2 ? 8 : 32);  // palette screens reduce the colours
   std::unique_ptr<plat::TBitmap> mask;
   if (auto picture = html::LoadImageFromStream(&stream, transparent, mask))
     DrawPicture(*picture, mask.get());
