@@ -10,7 +10,7 @@
 #include "graphics/Resamplers.h"
 #include "graphics/Transforms.h"
 #include "platform/Bitmap.h"
-#include "platform/Files.h"
+#include "platform/Classes.h"
 #include "platform/JpegCodec.h"
 
 namespace app {
@@ -22,10 +22,11 @@ bool IsJpegData(const std::string& bytes) {
          uint8_t(bytes[2]) == 0xFF;
 }
 
-// Photographs are the usual background: the decoder writes straight into the 32-bit rows, all of
-// them, or throws and the picture is dropped.
-void DecodeJpegInto(gfx::TBitmap32& Picture, const std::string& Bytes) {
-  plat::DecodeJpegArgb(Bytes, [&Picture](int32_t width, int32_t height) {
+// Photographs are the usual background: the decoder reads the file as it goes and writes
+// straight into the 32-bit rows, all of them, or throws and the picture is dropped.
+void DecodeJpegInto(gfx::TBitmap32& Picture, const std::string& FileName) {
+  plat::TFileStream file(FileName, plat::fmOpenRead | plat::fmShareDenyWrite);
+  plat::DecodeJpegArgb(file, [&Picture](int32_t width, int32_t height) {
     Picture.SetSizeToOverwrite(width, height);
     return Picture.Bits();
   });
@@ -48,7 +49,7 @@ std::unique_ptr<gfx::TBitmap32> ReadBackground(const std::string& FileName) {
     return in.read(head.data(), 3) && IsJpegData(head);
   }();
   if (jpeg)
-    DecodeJpegInto(*picture, plat::ReadFileBytes(FileName, int64_t(1) << 31));
+    DecodeJpegInto(*picture, FileName);
   else
     picture->LoadFromFile(FileName);
   return picture;
@@ -57,7 +58,7 @@ std::unique_ptr<gfx::TBitmap32> ReadBackground(const std::string& FileName) {
 void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
                        std::unique_ptr<gfx::TBitmap32> Picture) {
   View.Layers().Clear();
-  View.Bitmap().Assign(*Picture);
+  View.Bitmap().TakeOver(*Picture);
   Picture.reset();
   KeepPristine(View, Pristine);
 }

@@ -16,8 +16,8 @@ namespace app {
 std::unique_ptr<gfx::TBitmap32> ReadBackground(const std::string& FileName);
 
 // Drops every layer, makes Picture the view's bitmap (draft resampling) and keeps a copy in
-// Pristine (linear resampling) for later scaling. The picture is freed once the view holds it,
-// so the kept copy is made without three whole pictures alive at once.
+// Pristine (linear resampling) for later scaling. The view takes the picture's pixels over, so
+// the kept copy is the only one made.
 void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
                        std::unique_ptr<gfx::TBitmap32> Picture);
 

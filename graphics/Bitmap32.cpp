@@ -1,6 +1,11 @@
 // Storage, settings, copying and change reports of the 32-bit bitmap.
 #include "graphics/Bitmap32.h"
 
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <typeinfo>
+
 #include "graphics/Blend.h"
 #include "graphics/LowLevel.h"
 
@@ -13,6 +18,22 @@ TCustomBackend* MakeMemoryBackend() {
 
 TBlendMem CurrentBlendProc(TCombineMode mode) {
   return *BlendMemProcs[mode];
+}
+
+// New memory that is about to be written all over: mapping its pages in one request costs far
+// less than a fault on each. Only a hint; small blocks and kernels without it are left alone.
+void PrefaultPixels(TColor32* bits, int64_t count) {
+#ifdef MADV_POPULATE_WRITE
+  constexpr uintptr_t kPage = 4096;
+  constexpr int64_t kWorthwhileBytes = int64_t(1) << 20;
+  if (count * 4 < kWorthwhileBytes) return;
+  const auto begin = (reinterpret_cast<uintptr_t>(bits) + kPage - 1) & ~(kPage - 1);
+  const auto end = (reinterpret_cast<uintptr_t>(bits + count)) & ~(kPage - 1);
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+  (void)bits;
+  (void)count;
+#endif
 }
 
 }  // namespace
@@ -59,24 +80,32 @@ void TCustomBitmap32::SetBackend(TCustomBackend* newBackend) {
     }
     FinalizeBackend();
   }
-  AttachBackendHandlers(*newBackend);
-  backend_ = newBackend;
-  backend_->OnChange = [this](plat::TObject*) { BackendChanged(); };
-  backend_->OnChanging = [this](plat::TObject*) { BackendChanging(); };
+  AttachBackend(*newBackend);
   EndUpdate();
   backend_->Changed();
   Changed();
 }
 
-void TCustomBitmap32::FinalizeBackend() {
-  if (backend_ == nullptr) return;
+void TCustomBitmap32::AttachBackend(TCustomBackend& backend) {
+  backend.SetOwner(this);
+  AttachBackendHandlers(backend);
+  backend_ = &backend;
+  backend_->OnChange = [this](plat::TObject*) { BackendChanged(); };
+  backend_->OnChanging = [this](plat::TObject*) { BackendChanging(); };
+}
+
+TCustomBackend* TCustomBitmap32::DetachBackend() {
   DetachBackendHandlers(*backend_);
   backend_->SetOwner(nullptr);
   backend_->OnChange = nullptr;
   backend_->OnChanging = nullptr;
   TCustomBackend* old = backend_;
   backend_ = nullptr;
-  old->Release();
+  return old;
+}
+
+void TCustomBitmap32::FinalizeBackend() {
+  if (backend_ != nullptr) DetachBackend()->Release();
 }
 
 void TCustomBitmap32::BackendChanged() {
@@ -86,18 +115,37 @@ void TCustomBitmap32::BackendChanged() {
 
 void TCustomBitmap32::ChangeSize(int32_t& width, int32_t& height, int32_t newWidth,
                                  int32_t newHeight) {
+  if (surfaceInPlace_) {
+    width = newWidth;
+    height = newHeight;
+    BackendChanged();
+    return;
+  }
   backend_->ChangeSize(width, height, newWidth, newHeight, clearNewPixels_);
+}
+
+void TCustomBitmap32::AdoptSurfaceSize(int32_t width, int32_t height) {
+  surfaceInPlace_ = true;
+  try {
+    SetSize(width, height);
+  } catch (...) {
+    surfaceInPlace_ = false;
+    throw;
+  }
+  surfaceInPlace_ = false;
 }
 
 void TCustomBitmap32::SetSizeToOverwrite(int32_t width, int32_t height) {
   clearNewPixels_ = false;
+  bool resized = false;
   try {
-    SetSize(width, height);
+    resized = SetSize(width, height);
   } catch (...) {
     clearNewPixels_ = true;
     throw;
   }
   clearNewPixels_ = true;
+  if (resized && !Empty()) PrefaultPixels(bits_, int64_t{Width()} * Height());
 }
 
 bool TCustomBitmap32::Empty() const {
@@ -167,6 +215,27 @@ void TCustomBitmap32::SetResamplerClassName(const std::string& value) {
 void TCustomBitmap32::CopyMapTo(TCustomBitmap32& dst) const {
   dst.SetSizeToOverwrite(Width(), Height());
   if (!Empty()) MoveLongword(bits_, dst.bits_, Width() * Height());
+}
+
+void TCustomBitmap32::TakeOver(TCustomBitmap32& source) {
+  if (&source == this) return;
+  // Another kind of backend would take services away from this bitmap.
+  if (typeid(*backend_) != typeid(*source.backend_)) {
+    Assign(source);
+    source.SetSize(0, 0);
+    return;
+  }
+  ChangeInUpdate([&] {
+    source.CopyPropertiesTo(*this);
+    const int32_t width = source.Width(), height = source.Height();
+    SetSize(0, 0);
+    TCustomBackend* mine = DetachBackend();
+    TCustomBackend* theirs = source.DetachBackend();
+    AttachBackend(*theirs);
+    source.AttachBackend(*mine);
+    AdoptSurfaceSize(width, height);
+    source.AdoptSurfaceSize(0, 0);
+  });
 }
 
 void TCustomBitmap32::CopyPropertiesTo(TCustomBitmap32& dst) const {

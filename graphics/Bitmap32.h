@@ -86,6 +86,9 @@ class TCustomBitmap32 : public TCustomMap {
   void Assign(const plat::TPersistent& source) override;
   // Assign(nil): the bitmap becomes 0 x 0.
   void Assign(std::nullptr_t);
+  // As Assign, but the pixels change hands instead of being copied when both bitmaps have the
+  // same kind of backend (the backend with its font comes along); Source is left 0 x 0.
+  void TakeOver(TCustomBitmap32& source);
 
   // ---- Pixel access: no range check unless the name says so, no notification ----
   TColor32* RowPtr(int32_t y) const { return bits_ + std::ptrdiff_t{y} * Width(); }
@@ -214,6 +217,11 @@ class TCustomBitmap32 : public TCustomMap {
     Changed();
   }
   void FinalizeBackend();
+  void AttachBackend(TCustomBackend& backend);
+  // Unhooks the backend and gives back its reference.
+  TCustomBackend* DetachBackend();
+  // Sets the size fields to those of the surface the backend already holds.
+  void AdoptSurfaceSize(int32_t width, int32_t height);
   void UpdateWrapProcs();
   void ReplacePixels(int32_t width, int32_t height, const TColor32* pixels);
   void AssignFromGraphic(const plat::TGraphic& g);
@@ -226,6 +234,7 @@ class TCustomBitmap32 : public TCustomMap {
 
   TCustomBackend* backend_ = nullptr;  // one reference held
   bool clearNewPixels_ = true;
+  bool surfaceInPlace_ = false;  // ChangeSize only follows a surface the backend holds
   TColor32* bits_ = nullptr;
   TRect clipRect_;
   TFixedRect fixedClipRect_;
