@@ -19,23 +19,24 @@ std::string LowerAscii(std::string_view text) {
 // Rows composed at a time while saving: a few megabytes instead of a second whole picture.
 constexpr int32_t kStripRows = 256;
 
-// The JPEG of the composition, composed strip by strip as the encoder asks for rows. Each strip
-// starts black like a new bitmap (alpha is not saved) and is painted with the view shifted up to
-// its rows.
-std::string EncodeComposition(gfx::TCustomImage32& View) {
+// The JPEG of the composition, composed strip by strip as the encoder asks for rows and handed
+// to Sink as it is made. Each strip is painted with the view shifted up to its rows; the view's
+// first stage fills whatever the background does not cover opaquely, so the strip needs no
+// clearing of its own and its pixels come out as in the whole composition.
+void EncodeComposition(gfx::TCustomImage32& View, const plat::JpegByteSink& Sink) {
   const int32_t width = View.Bitmap().Width(), height = View.Bitmap().Height();
   gfx::TBitmap32 strip;
   int32_t top = 0, rows = 0;
-  return plat::EncodeJpegArgbRows(width, height, 100, [&](int32_t y) {
+  const auto stripRow = [&](int32_t y) {
     if (y >= top + rows) {
       top = y;
       rows = std::min(kStripRows, height - y);
-      strip.SetSize(width, rows);
-      strip.Clear();
+      strip.SetSizeToOverwrite(width, rows);
       View.PaintTo(&strip, {0, -top, width, height - top});
     }
     return strip.RowPtr(y - top);
-  });
+  };
+  plat::EncodeJpegArgbRows(width, height, 100, stripRow, Sink);
 }
 
 }  // namespace
@@ -68,7 +69,11 @@ void WriteJpegFile(const gfx::TBitmap32& Picture, const std::string& FileName) {
 std::string SaveAsJpeg(gfx::TCustomImage32& View, const std::string& FileName) {
   if (View.Bitmap().Empty()) return {};
   const std::string name = ForcedJpegName(FileName);
-  plat::WriteFileAtomically(name, EncodeComposition(View));
+  // Written as it is compressed; a failure discards the temporary file and keeps the old one.
+  plat::TAtomicFileStream file(name);
+  EncodeComposition(
+      View, [&file](const char* bytes, size_t count) { file.WriteBuffer(bytes, int64_t(count)); });
+  file.Commit();
   return name;
 }
 

@@ -136,17 +136,17 @@ void TBitmap32::RenderText(int32_t x, int32_t y, const std::string& text, int32_
     plat::TSize size = TextExtent(padded);
     size.cx = std::min(size.cx, Width());
     size.cy = std::min(size.cy, Height());
-    mask.SetSize(size.cx, size.cy);
+    mask.SetSizeToOverwrite(size.cx, size.cy);
     mask.SetFont(Font());
     mask.ClearWithColor(0);
     mask.Font().SetColor(plat::clWhite);
     mask.TextOut(0, 0, text);
     TextMaskToAlpha(mask, rgb);
   } else {
-    large.SetSize(maskSize.cx, maskSize.cy);
+    large.SetSizeToOverwrite(maskSize.cx, maskSize.cy);
     large.ClearWithColor(0);
     large.TextOut(0, 0, text);
-    mask.SetSize(maskSize.cx >> aaLevel, maskSize.cy >> aaLevel);
+    mask.SetSizeToOverwrite(maskSize.cx >> aaLevel, maskSize.cy >> aaLevel);
     DownsampleTextMask(mask, large, aaLevel, rgb);
   }
   mask.SetDrawMode(dmBlend);

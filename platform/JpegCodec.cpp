@@ -4,7 +4,7 @@
 #include <bit>
 #include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
+#include <exception>
 #include <vector>
 
 #include <jpeglib.h>
@@ -46,7 +46,9 @@ void InstallErrorManager(ErrorManager& manager) {
   manager.message[0] = '\0';
 }
 
-[[noreturn]] void Fail(const ErrorManager& manager) {
+// A failure of the stream the data came from goes on as it was raised.
+[[noreturn]] void Fail(const ErrorManager& manager, const std::exception_ptr& cause = nullptr) {
+  if (cause) std::rethrow_exception(cause);
   throw EInvalidGraphic(std::string("Invalid JPEG picture: ") + manager.message);
 }
 
@@ -60,6 +62,79 @@ uint8_t Multiply255(unsigned a, unsigned b) {
   return uint8_t((a * b + 127) / 255);
 }
 
+// Attaches a whole stream held in memory.
+auto MemorySource(const std::string& data) {
+  return [&data](j_decompress_ptr cinfo) {
+    jpeg_mem_src(cinfo, reinterpret_cast<const unsigned char*>(data.data()),
+                 static_cast<unsigned long>(data.size()));
+  };
+}
+
+// Feeds libjpeg from a stream a block at a time. A failing stream is remembered and libjpeg is
+// stopped through its error exit, so no exception crosses libjpeg's frames.
+class StreamSource {
+ public:
+  explicit StreamSource(TStream& stream) : stream_(stream), block_(kBlockBytes) {
+    hook_.pub.init_source = [](j_decompress_ptr) {};
+    hook_.pub.fill_input_buffer = Fill;
+    hook_.pub.skip_input_data = Skip;
+    hook_.pub.resync_to_restart = jpeg_resync_to_restart;
+    hook_.pub.term_source = [](j_decompress_ptr) {};
+    hook_.owner = this;
+  }
+  StreamSource(const StreamSource&) = delete;
+  StreamSource& operator=(const StreamSource&) = delete;
+
+  void operator()(j_decompress_ptr cinfo) { cinfo->src = &hook_.pub; }
+  const std::exception_ptr& Failure() const { return failure_; }
+
+ private:
+  static constexpr size_t kBlockBytes = size_t(1) << 16;
+
+  // What libjpeg holds: its manager first, then the way back to this object.
+  struct Hook {
+    jpeg_source_mgr pub;
+    StreamSource* owner;
+  };
+
+  static boolean Fill(j_decompress_ptr cinfo) {
+    StreamSource& self = *reinterpret_cast<Hook*>(cinfo->src)->owner;
+    int64_t got = 0;
+    try {
+      got = self.stream_.Read(self.block_.data(), int64_t(self.block_.size()));
+    } catch (...) {
+      self.failure_ = std::current_exception();
+    }
+    if (self.failure_) ERREXIT(cinfo, JERR_FILE_READ);
+    if (got <= 0) {
+      // As libjpeg's own sources do: a warning, then an end marker.
+      WARNMS(cinfo, JWRN_JPEG_EOF);
+      self.block_[0] = 0xFF;
+      self.block_[1] = JPEG_EOI;
+      got = 2;
+    }
+    self.hook_.pub.next_input_byte = self.block_.data();
+    self.hook_.pub.bytes_in_buffer = size_t(got);
+    return TRUE;
+  }
+
+  static void Skip(j_decompress_ptr cinfo, long count) {
+    if (count <= 0) return;
+    jpeg_source_mgr& source = *cinfo->src;
+    while (size_t(count) > source.bytes_in_buffer) {
+      count -= long(source.bytes_in_buffer);
+      Fill(cinfo);
+    }
+    source.next_input_byte += count;
+    source.bytes_in_buffer -= size_t(count);
+  }
+
+  Hook hook_{};
+  TStream& stream_;
+  std::vector<JOCTET> block_;
+  std::exception_ptr failure_;
+};
+
 class Decompressor {
  public:
   Decompressor() { InstallErrorManager(errors_); }
@@ -72,7 +147,9 @@ class Decompressor {
   const jpeg_decompress_struct& Info() const { return cinfo_; }
   const ErrorManager& Errors() const { return errors_; }
 
-  bool ReadHeader(const std::string& data) {
+  // Attach gives the decoder its source of data.
+  template <class Attach>
+  bool ReadHeader(Attach&& attach) {
     if (setjmp(errors_.jump)) return false;
     cinfo_.err = &errors_.pub;
     jpeg_create_decompress(&cinfo_);
@@ -80,8 +157,7 @@ class Decompressor {
     // Multi-scan pictures keep all coefficients in memory; beyond this libjpeg fails cleanly
     // instead of taking whatever a few header bytes ask for.
     cinfo_.mem->max_memory_to_use = kMaxDecoderMemory;
-    jpeg_mem_src(&cinfo_, reinterpret_cast<const unsigned char*>(data.data()),
-                 static_cast<unsigned long>(data.size()));
+    attach(&cinfo_);
     jpeg_read_header(&cinfo_, TRUE);
     return true;
   }
@@ -124,19 +200,27 @@ class Decompressor {
     return true;
   }
 
-  // Reads every row into packed 0xAARRGGBB pixels; CMYK rows go through scratch.
+  // Reads every row into packed 0xAARRGGBB pixels, several at a call where they go straight in;
+  // CMYK rows go through scratch.
   bool ReadArgbRows(uint32_t* pixels, uint8_t* scratch) {
     if (setjmp(errors_.jump)) return false;
     const bool direct = cinfo_.out_color_space == kArgbSpace;
+    const unsigned width = cinfo_.output_width;
     while (cinfo_.output_scanline < cinfo_.output_height) {
-      uint32_t* target = pixels + size_t(cinfo_.output_scanline) * cinfo_.output_width;
-      JSAMPROW row = direct ? reinterpret_cast<JSAMPROW>(target) : scratch;
+      uint32_t* target = pixels + size_t(cinfo_.output_scanline) * width;
+      if (direct) {
+        JSAMPROW rows[kRowsAtOnce];
+        const unsigned count = std::min(kRowsAtOnce, cinfo_.output_height - cinfo_.output_scanline);
+        for (unsigned i = 0; i < count; ++i)
+          rows[i] = reinterpret_cast<JSAMPROW>(target + size_t(i) * width);
+        jpeg_read_scanlines(&cinfo_, rows, count);
+        continue;
+      }
+      JSAMPROW row = scratch;
       jpeg_read_scanlines(&cinfo_, &row, 1);
-      if (!direct) {
-        for (unsigned x = 0; x < cinfo_.output_width; ++x) {
-          const Rgb c = CmykToRgb(scratch + 4 * x);
-          target[x] = 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
-        }
+      for (unsigned x = 0; x < width; ++x) {
+        const Rgb c = CmykToRgb(scratch + 4 * x);
+        target[x] = 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
       }
     }
     jpeg_finish_decompress(&cinfo_);
@@ -176,9 +260,68 @@ class Decompressor {
     }
   }
 
+  static constexpr unsigned kRowsAtOnce = 16;
+
   jpeg_decompress_struct cinfo_{};
   ErrorManager errors_;
   bool created_ = false;
+};
+
+// Hands libjpeg's output to the sink a block at a time. A failing sink is remembered and libjpeg
+// is stopped through its error exit, so no exception crosses libjpeg's frames.
+class SinkDestination {
+ public:
+  explicit SinkDestination(const JpegByteSink& sink) : sink_(sink), block_(kBlockBytes) {
+    hook_.pub.init_destination = Init;
+    hook_.pub.empty_output_buffer = Empty;
+    hook_.pub.term_destination = Term;
+    hook_.owner = this;
+  }
+  SinkDestination(const SinkDestination&) = delete;
+  SinkDestination& operator=(const SinkDestination&) = delete;
+  jpeg_destination_mgr* Manager() { return &hook_.pub; }
+  const std::exception_ptr& Failure() const { return failure_; }
+
+ private:
+  static constexpr size_t kBlockBytes = size_t(1) << 16;
+
+  // What libjpeg holds: its manager first, then the way back to this object.
+  struct Hook {
+    jpeg_destination_mgr pub;
+    SinkDestination* owner;
+  };
+
+  static SinkDestination& Of(j_compress_ptr cinfo) {
+    return *reinterpret_cast<Hook*>(cinfo->dest)->owner;
+  }
+  static void Init(j_compress_ptr cinfo) { Of(cinfo).Restart(); }
+  static boolean Empty(j_compress_ptr cinfo) {
+    Of(cinfo).Pass(cinfo, kBlockBytes);
+    return TRUE;
+  }
+  static void Term(j_compress_ptr cinfo) {
+    SinkDestination& self = Of(cinfo);
+    self.Pass(cinfo, kBlockBytes - self.hook_.pub.free_in_buffer);
+  }
+
+  void Restart() {
+    hook_.pub.next_output_byte = block_.data();
+    hook_.pub.free_in_buffer = block_.size();
+  }
+  void Pass(j_compress_ptr cinfo, size_t count) {
+    try {
+      sink_(reinterpret_cast<const char*>(block_.data()), count);
+    } catch (...) {
+      failure_ = std::current_exception();
+    }
+    if (failure_) ERREXIT(cinfo, JERR_FILE_WRITE);
+    Restart();
+  }
+
+  Hook hook_{};
+  const JpegByteSink& sink_;
+  std::vector<JOCTET> block_;
+  std::exception_ptr failure_;
 };
 
 class Compressor {
@@ -186,22 +329,21 @@ class Compressor {
   Compressor() { InstallErrorManager(errors_); }
   ~Compressor() {
     if (created_) jpeg_destroy_compress(&cinfo_);
-    std::free(buffer_);
   }
   Compressor(const Compressor&) = delete;
   Compressor& operator=(const Compressor&) = delete;
 
   const ErrorManager& Errors() const { return errors_; }
-  std::string Result() const { return std::string(reinterpret_cast<char*>(buffer_), size_); }
 
   // Reads the rows straight in libjpeg's matching 32-bit layout: the colour conversion is the
   // same as for packed RGB, so the output does not change.
-  bool Run(int width, int height, int quality, const ArgbRowSource& rows) {
+  bool Run(int width, int height, int quality, const ArgbRowSource& rows,
+           jpeg_destination_mgr* destination) {
     if (setjmp(errors_.jump)) return false;
     cinfo_.err = &errors_.pub;
     jpeg_create_compress(&cinfo_);
     created_ = true;
-    jpeg_mem_dest(&cinfo_, &buffer_, &size_);
+    cinfo_.dest = destination;
     cinfo_.image_width = JDIMENSION(width);
     cinfo_.image_height = JDIMENSION(height);
     cinfo_.input_components = 4;
@@ -222,8 +364,6 @@ class Compressor {
  private:
   jpeg_compress_struct cinfo_{};
   ErrorManager errors_;
-  unsigned char* buffer_ = nullptr;
-  unsigned long size_ = 0;
   bool created_ = false;
 };
 
@@ -231,7 +371,7 @@ class Compressor {
 
 std::unique_ptr<TBitmap> DecodeJpeg(const std::string& data, const JpegDecodeOptions& options) {
   Decompressor decoder;
-  if (!decoder.ReadHeader(data)) Fail(decoder.Errors());
+  if (!decoder.ReadHeader(MemorySource(data))) Fail(decoder.Errors());
   CheckPictureSize(decoder.Info().image_width, decoder.Info().image_height);
   if (!decoder.Start(options, false)) Fail(decoder.Errors());
   const jpeg_decompress_struct& info = decoder.Info();
@@ -256,15 +396,31 @@ std::unique_ptr<TBitmap> DecodeJpeg(const std::string& data, const JpegDecodeOpt
   return bitmap;
 }
 
-void DecodeJpegArgb(const std::string& data, const ArgbPictureTarget& target) {
+namespace {
+
+// Cause is the failure of the stream behind the source, set once it fails.
+template <class Attach>
+void DecodeArgbFrom(Attach&& attach, const std::exception_ptr& cause,
+                    const ArgbPictureTarget& target) {
   Decompressor decoder;
-  if (!decoder.ReadHeader(data)) Fail(decoder.Errors());
+  if (!decoder.ReadHeader(attach)) Fail(decoder.Errors(), cause);
   CheckPictureSize(decoder.Info().image_width, decoder.Info().image_height);
-  if (!decoder.Start({}, true)) Fail(decoder.Errors());
+  if (!decoder.Start({}, true)) Fail(decoder.Errors(), cause);
   const jpeg_decompress_struct& info = decoder.Info();
   uint32_t* pixels = target(int32_t(info.output_width), int32_t(info.output_height));
   std::vector<uint8_t> scratch(size_t(info.output_width) * size_t(info.output_components));
-  if (!decoder.ReadArgbRows(pixels, scratch.data())) Fail(decoder.Errors());
+  if (!decoder.ReadArgbRows(pixels, scratch.data())) Fail(decoder.Errors(), cause);
+}
+
+}  // namespace
+
+void DecodeJpegArgb(const std::string& data, const ArgbPictureTarget& target) {
+  DecodeArgbFrom(MemorySource(data), nullptr, target);
+}
+
+void DecodeJpegArgb(TStream& stream, const ArgbPictureTarget& target) {
+  StreamSource source(stream);
+  DecodeArgbFrom(source, source.Failure(), target);
 }
 
 std::string EncodeJpeg(const TBitmap& bitmap, int quality) {
@@ -278,13 +434,22 @@ std::string EncodeJpeg(const TBitmap& bitmap, int quality) {
 
 std::string EncodeJpegArgbRows(int32_t width, int32_t height, int quality,
                                const ArgbRowSource& rows) {
+  std::string bytes;
+  EncodeJpegArgbRows(width, height, quality, rows,
+                     [&bytes](const char* block, size_t count) { bytes.append(block, count); });
+  return bytes;
+}
+
+void EncodeJpegArgbRows(int32_t width, int32_t height, int quality, const ArgbRowSource& rows,
+                        const JpegByteSink& sink) {
   if (width <= 0 || height <= 0) throw EInvalidGraphic("Cannot compress an empty picture");
   CheckPictureSize(width, height);
+  SinkDestination destination(sink);
   Compressor encoder;
-  if (!encoder.Run(width, height, std::clamp(quality, 1, 100), rows)) {
+  if (!encoder.Run(width, height, std::clamp(quality, 1, 100), rows, destination.Manager())) {
+    if (destination.Failure()) std::rethrow_exception(destination.Failure());
     throw EInvalidGraphic(std::string("Cannot compress the picture: ") + encoder.Errors().message);
   }
-  return encoder.Result();
 }
 
 }  // namespace plat

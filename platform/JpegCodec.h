@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/Bitmap.h"
+#include "platform/Classes.h"
 
 namespace plat {
 
@@ -29,6 +30,10 @@ using ArgbPictureTarget = std::function<uint32_t*(int32_t width, int32_t height)
 // memory, with the colours DecodeJpeg gives.
 void DecodeJpegArgb(const std::string& data, const ArgbPictureTarget& target);
 
+// As above, reading the stream from its position a block at a time, so the file is never held
+// whole. A read error of the stream goes on as it was raised.
+void DecodeJpegArgb(TStream& stream, const ArgbPictureTarget& target);
+
 // Compresses the bitmap's RGB (alpha ignored) with libjpeg's defaults and the given quality.
 std::string EncodeJpeg(const TBitmap& bitmap, int quality);
 
@@ -39,5 +44,13 @@ using ArgbRowSource = std::function<const uint32_t*(int32_t y)>;
 // 32-bit pictures need no whole converted copy. Alpha is ignored.
 std::string EncodeJpegArgbRows(int32_t width, int32_t height, int quality,
                                const ArgbRowSource& rows);
+
+// Receives the compressed stream in order, a block at a time; it may throw to stop.
+using JpegByteSink = std::function<void(const char* bytes, size_t count)>;
+
+// As above, handing the bytes to the sink as they are made, so no whole file is held in memory.
+// An exception of the sink or the source ends the compression and goes on to the caller.
+void EncodeJpegArgbRows(int32_t width, int32_t height, int quality, const ArgbRowSource& rows,
+                        const JpegByteSink& sink);
 
 }  // namespace plat
