@@ -126,10 +126,10 @@ std::unique_ptr<TGpGraphics> TGpGraphics::CreateFromImage(TGpImage& image) {
 void TGpGraphics::DrawImageRectRect(const TGpImage& image, int dx, int dy, int dw, int dh, int sx,
                                     int sy, int sw, int sh) {
   if (image_) {
+    if (image_->Empty()) return;
     const Surface surface{image_->Row(0), image_->Width(), image_->Height(), image_->Width(),
                           false};
-    if (!image_->Empty())
-      BlendScaled(surface, dx, dy, dw, dh, image, sx, sy, sw, sh, interpolation_);
+    BlendScaled(surface, dx, dy, dw, dh, image, sx, sy, sw, sh, interpolation_);
     return;
   }
   if (!dc_->HasSurface() || dw < 1 || dh < 1) return;

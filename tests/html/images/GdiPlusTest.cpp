@@ -128,6 +128,8 @@ TEST(GdiPlusDrawing, OnImagesPartsAndClearing) {
   g.DrawImageRectRect(*source, 0, 0, 1, 1, 5, 0, 1, 1);
   EXPECT_EQ(target.GetPixel(0, 0), 0u);
   g.Clear(0x11223344u);
+  TGpImage empty;
+  TGpGraphics(empty).DrawImage(*source, 0, 0);  // nothing to draw on
   EXPECT_EQ(target.GetPixel(3, 1), 0x11223344u);
   target.SetPixel(-1, 9, kRed);  // outside: ignored
 }
