@@ -1,27 +1,15 @@
 // Background pictures of blocks: fetched once per document, placed by background-position,
 // repeated as background-repeat says, and painted over the visible part of the padding box.
 #include <algorithm>
-#include <cstring>
 
 #include "html/BlockMath.h"
-#include "html/GifAnimation.h"
-#include "html/ImageCache.h"
+#include "html/BlockPictures.h"
 #include "html/ImageLoading.h"
 #include "html/PageItems.h"
-#include "platform/SysUtils.h"
 
 namespace html {
 
 namespace {
-
-// A 32-bit copy, so rows can be read as whole pixels.
-std::unique_ptr<plat::TBitmap> Copy32(const plat::TBitmap& source) {
-  auto copy = std::make_unique<plat::TBitmap>();
-  copy->Assign(source);
-  if (copy->PixelFormat() != plat::pfDevice && copy->PixelFormat() != plat::pf32bit)
-    copy->SetPixelFormat(plat::pf32bit);
-  return copy;
-}
 
 // Where the picture starts along one axis of a box, in pixels from the box's start.
 int64_t PictureOffset(const TBackgroundPosRec& rec, int64_t box, int64_t picture) {
@@ -55,29 +43,10 @@ constexpr uint32_t kWhitePixel = 0xFFFFFFFF;
 void TBlock::FetchBackImage() {
   if (backFetched_ || BackImageUrl.empty() || !Document || !Document->ImagesOn) return;
   backFetched_ = true;
-  uint8_t transparent = 0;
-  plat::TBitmap* mask = nullptr;
-  bool fromCache = false, delay = false;
-  plat::TObject* image = Document->FetchImage(BackImageUrl, transparent, mask, fromCache, delay);
-  const plat::TBitmap* bitmap = nullptr;
-  std::unique_ptr<plat::TBitmap> converted;
-  if (auto* gif = dynamic_cast<TGIFImage*>(image)) {
-    bitmap = gif->GetBitmap();
-    mask = gif->GetMaskBitmap();
-  } else if (auto* plain = dynamic_cast<plat::TBitmap*>(image)) {
-    bitmap = plain;
-  } else if (auto* picture = dynamic_cast<THtmlPicture*>(image)) {
-    converted = picture->ToBitmap();
-    bitmap = converted.get();
-    mask = nullptr;
-  }
-  if (bitmap && !bitmap->Empty()) {
-    backImage_ = Copy32(*bitmap);
-    if (mask && !mask->Empty()) backMask_ = Copy32(*mask);
-    HasBackImage = true;
-  }
-  // The copy is ours: the cache may let its entry go.
-  if (image && Document->ImageCache) Document->ImageCache->DecUsage(plat::Trim(BackImageUrl));
+  TBlockPicture picture = FetchBlockPicture(*Document, BackImageUrl);
+  backImage_ = std::move(picture.Image);
+  backMask_ = std::move(picture.Mask);
+  HasBackImage = backImage_ != nullptr;
 }
 
 void TBlock::PrepareBackground(const plat::TRect& padding, const plat::TRect& area) {

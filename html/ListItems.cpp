@@ -2,6 +2,7 @@
 // as text, and the marker drawn left of the first line's baseline.
 #include <algorithm>
 
+#include "html/ImageLoading.h"
 #include "html/PageItems.h"
 #include "platform/DeviceContext.h"
 
@@ -98,6 +99,7 @@ TBlockLI::TBlockLI(TSectionList* document, TProperties& prop, TCellBasic* contai
   }
   if (const int style = prop.GetListStyleType(); style != lmBlank) MarkerStyle = uint8_t(style);
   MarkerFont = prop.GetFont();
+  MarkerImageUrl = prop.GetListStyleImage();
 }
 
 TBlockLI::TBlockLI(TSectionList* document, const TBlockLI& source)
@@ -105,6 +107,7 @@ TBlockLI::TBlockLI(TSectionList* document, const TBlockLI& source)
       ListKind(source.ListKind),
       ItemNumber(source.ItemNumber),
       MarkerStyle(source.MarkerStyle),
+      MarkerImageUrl(source.MarkerImageUrl),
       FirstLineY(source.FirstLineY) {
   if (source.MarkerFont) {
     MarkerFont = std::make_unique<TMyFont>();
@@ -124,6 +127,10 @@ std::optional<bool> TBlockLI::ClearOwnBottomMargin() {
 int32_t TBlockLI::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX, int32_t refY,
                          int32_t availWidth, int32_t availHeight, int32_t blockHeight,
                          IndentManager& indents, int32_t& maxWidth, int32_t& pos) {
+  if (!markerFetched_ && Document && Document->ImagesOn && !MarkerImageUrl.empty()) {
+    markerFetched_ = true;
+    MarkerImage = FetchBlockPicture(*Document, MarkerImageUrl);
+  }
   FirstLineY = 0;
   if (Document) Document->FirstBaselineSlot = &FirstLineY;
   const int32_t height = TBlock::Layout(canvas, x, y, refX, refY, availWidth, availHeight,
@@ -137,13 +144,27 @@ int32_t TBlockLI::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, Inden
   const int32_t result = TBlock::Draw(canvas, clipRect, indents, x, refX, refY);
   if (FirstLineY <= 0 || NotDisplayed || VisibilityCode == 1) return result;
   const int32_t baseline = SaturatedSum(FirstLineY, Document ? -Document->ScrollY : 0);
-  if (baseline >= clipRect.Top - 50 && baseline < clipRect.Bottom + 50)
-    DrawMarker(canvas, SaturatedSum(x, ContentLeftOffset), baseline);
+  if (baseline < clipRect.Top - 50 || baseline >= clipRect.Bottom + 50) return result;
+  const int32_t cx = SaturatedSum(x, ContentLeftOffset);
+  if (MarkerImage.Image && Document && Document->ImagesOn)
+    DrawMarkerImage(canvas, cx, baseline);
+  else
+    DrawMarker(canvas, cx, baseline);
   return result;
 }
 
+void TBlockLI::DrawMarkerImage(plat::TCanvas& canvas, int32_t cx, int32_t baseline) {
+  const plat::TBitmap& image = *MarkerImage.Image;
+  const plat::TRect place{cx - 16, baseline - image.Height(), cx - 16 + image.Width(), baseline};
+  if (!MarkerImage.Mask)
+    image.Draw(canvas, place);
+  else if (plat::DeviceContext* dc = canvas.Handle())
+    DrawTransparentBitmap(*dc, image, *MarkerImage.Mask, place.Left, place.Top, image.Width(),
+                          image.Height());
+}
+
 void TBlockLI::DrawMarker(plat::TCanvas& canvas, int32_t cx, int32_t baseline) {
-  if (ListKind == 0 || ListKind == lkDefinition || !MarkerFont) return;
+  if (ListKind == lkDefinition || !MarkerFont) return;
   const TColor colour = MarkerFont->Color();
   switch (MarkerStyle) {
     case lmCircle:

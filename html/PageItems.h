@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "html/BlockPictures.h"
 #include "html/CssBoxes.h"
 #include "html/CssFonts.h"
 #include "html/CssStyles.h"
@@ -192,10 +193,16 @@ class TBlockLI : public TBlock {
   int32_t ItemNumber = 0;
   uint8_t MarkerStyle = lmDisc;
   std::unique_ptr<TMyFont> MarkerFont;
-  int32_t FirstLineY = 0;  // baseline of the first line, written by the text layout
+  std::string MarkerImageUrl;  // list-style-image
+  TBlockPicture MarkerImage;   // drawn in place of the marker once fetched
+  int32_t FirstLineY = 0;      // baseline of the first line, written by the text layout
 
  private:
   void DrawMarker(plat::TCanvas& canvas, int32_t cx, int32_t baseline);
+  // The marker picture, its left edge 16 pixels left of cx and its bottom on the baseline.
+  void DrawMarkerImage(plat::TCanvas& canvas, int32_t cx, int32_t baseline);
+
+  bool markerFetched_ = false;
 };
 
 // BODY: laid out across the whole width of the document; the viewer paints its background.

@@ -115,3 +115,26 @@ TEST_F(Backgrounds, AMissingPictureIsDroppedAndOnlyTheColourPaints) {
 
 }  // namespace
 }  // namespace html::test
+
+namespace html::test {
+namespace {
+
+TEST_F(Backgrounds, AListStyleImageReplacesTheBullet) {
+  // Content x 40, baseline 20: the picture's left edge at 24 and its bottom row at 19; its
+  // colour-key pixel stays white.
+  auto prop = Props("li", {{"margin-left", "40px"}, {"list-style-image", "url(keyed.bmp)"}});
+  auto item =
+      std::make_unique<TBlockLI>(&document, *prop, &document, ULSy, false, ' ', 1, 1, nullptr);
+  AddBox(item->Content, 30)->Baseline = 20;
+  document.Add(std::move(item), 0);
+  LayOut(60);
+  Paint(60, 40);
+  ExpectPixels([](int x, int y) {
+    const bool inPicture = x >= 24 && x < 28 && y >= 18 && y < 20;
+    if (!inPicture || (x == 25 && y == 18)) return kWhite;
+    return PicturePixel(x - 24, y - 18);
+  });
+}
+
+}  // namespace
+}  // namespace html::test
