@@ -2,6 +2,8 @@
 // and the font, the source is left empty, and both bitmaps stay usable afterwards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Helpers.h"
 #include "graphics/Bitmap32.h"
 #include "platform/Graphics.h"
