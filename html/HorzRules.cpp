@@ -102,6 +102,7 @@ int32_t THorzLine::Layout(plat::TCanvas&, int32_t x, int32_t y, int32_t, int32_t
                           int32_t& maxWidth, int32_t& pos) {
   FirstPos = pos;
   PaintY = TopY = PaintTop = y;
+  LeftX = x;
   RuleLeft = std::max(x, indents.LeftIndent(y));
   RuleWidth = Clamp32(std::min(int64_t(x) + availWidth, int64_t(indents.RightLimit(y))) - RuleLeft);
   maxWidth = RuleWidth;
@@ -111,8 +112,10 @@ int32_t THorzLine::Layout(plat::TCanvas&, int32_t x, int32_t y, int32_t, int32_t
 }
 
 int32_t THorzLine::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager&,
-                        int32_t x, int32_t, int32_t) {
+                        int32_t drawX, int32_t, int32_t) {
   const int32_t result = SaturatedSum(PaintY, FlowHeight);
+  // Beside a float the rule starts where the float ends.
+  const int32_t x = Clamp32(int64_t(drawX) + RuleLeft - LeftX);
   const int32_t top = Clamp32(int64_t(PaintY) - (Document ? Document->ScrollY : 0));
   const int32_t bottom = SaturatedSum(top, RuleHeight);
   if (bottom <= clipRect.Top || top >= clipRect.Bottom || RuleWidth < 1 || RuleHeight < 1)

@@ -81,7 +81,7 @@ TEST_F(Rules, CssOverridesAttributesAndFloatsNarrowTheRule) {
   EXPECT_EQ(rule_->RuleHeight, 6);
   EXPECT_EQ(rule_->RuleAlignCode, BlockAlignCenter);
   EXPECT_EQ(rule_->RuleWidth, 80);
-  EXPECT_EQ(rule_->LeftX, 0);
+  EXPECT_EQ(rule_->LeftX, 60);  // centred: (200 - 80) / 2
 
   document.Clear();
   TBlock* floating = AddBlock(document, "div", {{"float", "left"}, {"width", "50px"}});
@@ -90,6 +90,10 @@ TEST_F(Rules, CssOverridesAttributesAndFloatsNarrowTheRule) {
   LayOut(200);
   EXPECT_EQ(rule_->RuleLeft, 50);
   EXPECT_EQ(rule_->RuleWidth, 150);
+  Paint(200, 30);
+  EXPECT_EQ(At(49, 10), kWhite);
+  EXPECT_EQ(At(50, 10), plat::ColorToRGB(plat::clBtnShadow));
+  EXPECT_EQ(At(199, 11), plat::clSilver);
 }
 
 TEST_F(Rules, TheBodySpansTheDocumentAndHandsItsBackgroundOver) {
