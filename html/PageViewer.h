@@ -1,0 +1,289 @@
+// The HTML viewer control: a window that owns a document, lays it out for its width with the
+// scroll bars it needs, and paints it through a double-buffered panel.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "html/DocumentBuilder.h"
+#include "html/PageSections.h"
+#include "platform/Classes.h"
+#include "platform/Controls.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Picture.h"
+#include "platform/StdCtrls.h"
+#include "platform/Timers.h"
+
+namespace html {
+
+class TPageViewer;
+
+enum THTMLBorderStyle : uint8_t { htFocused, htNone, htSingle };
+
+enum htOptionEnum : uint8_t {
+  htOverLinksActive,
+  htNoLinkUnderline,
+  htPrintTableBackground,
+  htPrintBackground,
+  htPrintMonochromeBlack,
+  htShowDummyCaret,
+  htShowVScroll,
+  htNoWheelMouse,
+  htNoLinkHilite,
+};
+using ThtmlViewerOptions = uint16_t;  // bit mask of 1 << htOptionEnum
+constexpr ThtmlViewerOptions HtOption(htOptionEnum option) {
+  return ThtmlViewerOptions(1u << option);
+}
+
+inline constexpr uint8_t DEFAULT_CHARSET = 1;
+inline constexpr int32_t kMaxScrollWidth = 6000;
+// Documents at least this long are laid out once, at the width left beside a vertical bar.
+inline constexpr int64_t kLongDocument = 10000;
+
+using TSrcEvent = std::function<void(plat::TObject* sender, const std::string& src)>;
+using THotSpotClickEvent =
+    std::function<void(plat::TObject* sender, const std::string& src, bool& handled)>;
+using TObjectClickEvent =
+    std::function<void(plat::TObject* sender, plat::TObject* obj, const std::string& onClick)>;
+using TViewerProgressEvent =
+    std::function<void(plat::TObject* sender, plat::TProgressStage stage, int percentDone)>;
+using TProcessingEvent = std::function<void(plat::TObject* sender, bool processingOn)>;
+using TParseBeginEvent = std::function<void(plat::TObject* sender, std::string& source)>;
+using TMetaRefreshEvent =
+    std::function<void(plat::TObject* sender, int delay, const std::string& url)>;
+
+// The vertical bar; it keeps its four values and sets them in one step.
+class T32ScrollBar : public plat::TScrollBar {
+ public:
+  explicit T32ScrollBar(plat::TComponent* owner);
+  // Does nothing when all four equal the stored values.
+  void SetParams32(int32_t position, int32_t page, int32_t min, int32_t max);
+  void SetPosition32(int32_t position);
+};
+
+// The drawing surface: each paint builds the clip area in a memory bitmap (background, then the
+// document) and copies it to the window.
+class TPaintPanel : public plat::TCustomControl {
+ public:
+  TPaintPanel(plat::TComponent* owner, TPageViewer* viewer);
+
+  // Draws the document on the memory canvas; bound to the viewer.
+  std::function<void(plat::TCanvas& canvas)> OnPaint;
+  bool Painting() const { return memCanvas_ != nullptr; }
+
+ protected:
+  void Paint() override;
+
+ private:
+  void DrawBackground(plat::TCanvas& canvas, const plat::TRect& area);
+  TPageViewer* viewer_;
+  plat::TCanvas* memCanvas_ = nullptr;  // only while a paint runs
+};
+
+class TPageViewer : public plat::TCustomControl {
+ public:
+  explicit TPageViewer(plat::TComponent* owner);
+  ~TPageViewer() override;
+
+  // --- Loading
+  void LoadFromBuffer(const char* buffer, int64_t size, const std::string& reference);
+  // fileType 0: HTML, otherwise plain text.
+  void LoadFromString(const std::string& text, const std::string& reference, int fileType = 0);
+  virtual void Clear();
+
+  // --- Defaults (font name, size and colour act at the next load)
+  TColor DefBackground() const { return defBackground_; }
+  void SetDefBackground(TColor value);
+  const std::string& DefFontName() const { return defFontName_; }
+  void SetDefFontName(const std::string& value) { defFontName_ = value; }
+  const std::string& DefPreFontName() const { return defPreFontName_; }
+  void SetDefPreFontName(const std::string& value);
+  int DefFontSize() const { return defFontSize_; }
+  void SetDefFontSize(int value) { defFontSize_ = value; }
+  TColor DefFontColor() const { return defFontColor_; }
+  void SetDefFontColor(TColor value) { defFontColor_ = value; }
+  TColor DefHotSpotColor() const { return defHotSpotColor_; }
+  void SetDefHotSpotColor(TColor value);
+  TColor DefVisitedLinkColor() const { return defVisitedLinkColor_; }
+  void SetDefVisitedLinkColor(TColor value);
+  TColor DefOverLinkColor() const { return defOverLinkColor_; }
+  void SetDefOverLinkColor(TColor value);
+  uint8_t CharSet() const { return charSet_; }
+  void SetCharSet(uint8_t value) { charSet_ = value; }
+  int MarginHeight() const { return marginHeight_; }
+  void SetMarginHeight(int value) { marginHeight_ = value; }
+  int MarginWidth() const { return marginWidth_; }
+  void SetMarginWidth(int value) { marginWidth_ = value; }
+
+  // --- Appearance and behaviour
+  plat::TScrollStyle ScrollBars() const { return scrollBars_; }
+  void SetScrollBars(plat::TScrollStyle value);
+  THTMLBorderStyle BorderStyle() const { return borderStyle_; }
+  using plat::TWinControl::SetBorderStyle;
+  void SetBorderStyle(THTMLBorderStyle value);
+  ThtmlViewerOptions htOptions() const { return options_; }
+  void SethtOptions(ThtmlViewerOptions value);
+  bool ViewImages() const { return document_->ImagesOn; }
+  void SetViewImages(bool value);
+  int ImageCacheCount() const { return imageCacheCount_; }
+  void SetImageCacheCount(int value);
+  bool NoSelect() const { return noSelect_; }
+  void SetNoSelect(bool value) { noSelect_ = value; }
+  int HistoryMaxCount() const { return historyMaxCount_; }
+  void SetHistoryMaxCount(int value) { historyMaxCount_ = value; }
+  int VisitedMaxCount() const { return visitedMaxCount_; }
+  void SetVisitedMaxCount(int value) { visitedMaxCount_ = value; }
+  const std::string& ServerRoot() const { return serverRoot_; }
+  void SetServerRoot(const std::string& value);
+  double PrintMarginLeft() const { return printMargins_[0]; }
+  void SetPrintMarginLeft(double value) { printMargins_[0] = value; }
+  double PrintMarginRight() const { return printMargins_[1]; }
+  void SetPrintMarginRight(double value) { printMargins_[1] = value; }
+  double PrintMarginTop() const { return printMargins_[2]; }
+  void SetPrintMarginTop(double value) { printMargins_[2] = value; }
+  double PrintMarginBottom() const { return printMargins_[3]; }
+  void SetPrintMarginBottom(double value) { printMargins_[3] = value; }
+  double PrintScale() const { return printScale_; }
+  void SetPrintScale(double value);
+  plat::TCursor Cursor() const { return plat::TControl::Cursor(); }
+  // The classic value 2 stands for the text cursor.
+  void SetCursor(plat::TCursor value);
+
+  // --- State
+  bool Processing() const { return processing_; }
+  bool Busy() const { return busy_; }
+  const std::string& DocumentTitle() const { return documentTitle_; }
+  const std::string& CurrentFile() const { return currentFile_; }
+  const std::string& DocumentSource() const { return documentSource_; }
+  const std::string& TitleAttr() const { return HoverTitle; }
+  int32_t ScrollWidth() const { return scrollWidth_; }
+  int32_t ScrollHeight() const { return scrollHeight_; }
+  int32_t VScrollBarWidth() const { return vScrollBarWidth_; }
+  // The width the document was last laid out at.
+  int32_t LayoutWidth() const { return layoutWidth_; }
+  int32_t Position() const { return vScrollBar_->Position(); }
+  void ScrollTo(int32_t y);
+  void SetHorzPosition(int32_t x);
+
+  TSectionList& Document() { return *document_; }
+  TPaintPanel& PaintPanel() { return *paintPanel_; }
+  T32ScrollBar& VScrollBar() { return *vScrollBar_; }
+  plat::TScrollBar& HScrollBar() { return *hScrollBar_; }
+  plat::TPanel& BorderPanel() { return *borderPanel_; }
+  plat::TStringList& History() { return history_; }
+  plat::TStringList& TitleHistory() { return titleHistory_; }
+  plat::TStringList& Visited() { return visited_; }
+  int HistoryIndex() const { return historyIndex_; }
+
+  // Draws the document on the paint panel's memory canvas.
+  virtual void PaintDocument(plat::TCanvas& canvas);
+  // The parse and the layout report progress through this.
+  void ParseProgress(int percent);
+  // A META element of the page; the parse calls it.
+  void HandleMeta(const std::string& httpEq, const std::string& name, const std::string& content);
+  // Lays the document out again for the current size.
+  void Relayout();
+  bool FixedBackground() const { return fixedBackground_; }
+
+  std::string HoverTitle;  // TITLE text under the mouse
+
+  THotSpotClickEvent OnHotSpotClick;
+  TSrcEvent OnHotSpotCovered;
+  TObjectClickEvent OnObjectClick;
+  TGetBitmapEvent OnBitmapRequest;
+  TGetImageEvent OnImageRequest;
+  plat::TNotifyEvent OnHistoryChange;
+  TViewerProgressEvent OnProgress;
+  TProcessingEvent OnProcessing;
+  TParseBeginEvent OnParseBegin;
+  plat::TNotifyEvent OnParseEnd;
+  TSoundType OnSoundRequest;
+  TIncludeType OnInclude;
+  TLinkType OnLink;
+  TMetaType OnMeta;
+  TMetaRefreshEvent OnMetaRefresh;
+
+ protected:
+  void WndProc(plat::TMessage& message) override;
+  void Resize() override;
+  void DoEnter() override;
+  void DoExit() override;
+
+ private:
+  friend class TPaintPanel;
+  void SetProcessing(bool value);
+  // Empties the document and hands it the defaults.
+  void InitializeForLoad();
+  // Runs the parse of documentSource_ into the document.
+  void ParseDocument(int fileType);
+  // The up-to-three layout passes, then the bar arrangement.
+  void DoLayout();
+  void LayoutAt(int32_t width);
+  void ArrangeScrollBars();
+  void UpdateBorder();
+  void ScrollVertically(plat::TScrollCode code, int& pos);
+  void ScrollHorizontally(int& pos);
+  int32_t MaxVertPosition() const;
+  int32_t MaxHorzPosition() const;
+  void BackColorChanged();
+  bool LoadingFromForm() const { return (ComponentState() & plat::csLoading) != 0; }
+
+  bool creating_ = true;
+  bool busy_ = false;
+  bool processing_ = false;
+  std::string documentTitle_;
+  std::string base_, baseTarget_;
+  std::string currentFile_;
+  uint8_t currentFileType_ = 0;
+  std::string refreshURL_;
+  int refreshDelay_ = 0;
+  plat::TStringList history_, titleHistory_, visited_;
+  int historyIndex_ = 0;
+  TColor defBackground_ = plat::clBtnFace;
+  std::string defFontName_ = "Times New Roman";
+  std::string defPreFontName_ = "Courier New";
+  int defFontSize_ = 12;
+  TColor defFontColor_ = plat::clBtnText;
+  TColor defHotSpotColor_ = plat::clBlue;
+  TColor defVisitedLinkColor_ = plat::clPurple;
+  TColor defOverLinkColor_ = plat::clBlue;
+  int visitedMaxCount_ = 50;
+  int historyMaxCount_ = 0;
+  int imageCacheCount_ = 5;
+  bool noSelect_ = false;
+  plat::TScrollStyle scrollBars_ = plat::ssBoth;
+  THTMLBorderStyle borderStyle_ = htFocused;
+  int32_t caretPos_ = 0;
+  ThtmlViewerOptions options_ = HtOption(htPrintTableBackground) | HtOption(htPrintMonochromeBlack);
+  int32_t vScrollBarWidth_ = 0;
+  int32_t scrollWidth_ = 0;
+  int32_t scrollHeight_ = 0;
+  int32_t layoutWidth_ = 0;
+  uint8_t charSet_ = DEFAULT_CHARSET;
+  int marginHeight_ = 5;
+  int marginWidth_ = 10;
+  std::string serverRoot_;
+  double printMargins_[4] = {2.0, 2.0, 2.0, 2.0};
+  double printScale_ = 1.0;
+  bool fixedBackground_ = false;
+  int32_t selectionAnchor_ = -1;
+  std::string documentSource_;
+  std::unique_ptr<TStringBitmapList> imageCache_;  // made at the first load
+  // Measures while laying out: the panel's own canvas exists only while it paints.
+  std::unique_ptr<plat::TBitmap> measureBitmap_;
+  plat::TPanel* borderPanel_;
+  TPaintPanel* paintPanel_;
+  T32ScrollBar* vScrollBar_;
+  plat::TScrollBar* hScrollBar_;
+  std::unique_ptr<plat::TTimer> hoverTimer_;
+  // Last: it refers to the panels and the cache.
+  std::unique_ptr<TSectionList> document_;
+};
+
+// Makes the viewer known to the stored-layout reader under "TPageViewer".
+void RegisterPageViewerClass();
+
+}  // namespace html
