@@ -166,10 +166,10 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
                       [i](const BorderRec& rec) { return rec.BStart == i && rec.BEnd <= i + 1; });
       } else if (obj) {
         const int32_t top = baseline - obj->ImageHeight - obj->VSpaceB;
+        dc.SetTextJustification(0, 0);
         if (recording) {
           recordBox(i, cx + obj->HSpaceL, top, top + obj->ImageHeight);
         } else {
-          dc.SetTextJustification(0, 0);
           int index = 0;
           obj->DrawInline(canvas,
                           {cx, lineTop - scrollY, line.TextTop - scrollY, baseline - scrollY,
@@ -244,6 +244,9 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
     if (recording) {
       recordBox(i, cx, textBaseline - (run.LineHeight - run.Descent) + 1,
                 textBaseline + run.Descent);
+      // Clipped to nothing: uses up the piece's justification shares as drawing would.
+      const plat::TRect nothing{};
+      dc.ExtTextOut(cx, textBaseline - scrollY, plat::ETO_CLIPPED, &nothing, piece);
     } else {
       const bool selected = hasSelection && i >= selStart && i < selEnd;
       const TColor background = run.Font->BackgroundColor;

@@ -40,6 +40,24 @@ class DrawTest : public TextFixture {
     return (c & 0xFF) < 0x80 && ((c >> 8) & 0xFF) < 0x80 && (c >> 16) < 0x80;
   }
   static bool NotWhite(uint32_t c) { return c != 0xFFFFFF; }
+  static bool IsGreen(uint32_t c) { return c == 0x00FF00; }
+  // A bordered element over document positions [start, end): solid green, 2 pixels each side.
+  static std::unique_ptr<html::InlineRec> GreenFrame(int32_t start, int32_t end) {
+    auto rec = std::make_unique<html::InlineRec>();
+    rec->StartPos = start;
+    rec->EndPos = end;
+    rec->MargArray[html::piBackgroundColor] = int32_t(html::clNone);
+    for (int side : {html::piBorderTopWidth, html::piBorderRightWidth, html::piBorderBottomWidth,
+                     html::piBorderLeftWidth})
+      rec->MargArray[side] = 2;
+    for (int side : {html::piBorderTopColor, html::piBorderRightColor, html::piBorderBottomColor,
+                     html::piBorderLeftColor})
+      rec->MargArray[side] = 0x00FF00;
+    for (int side : {html::piBorderTopStyle, html::piBorderRightStyle, html::piBorderBottomStyle,
+                     html::piBorderLeftStyle})
+      rec->MargArray[side] = 1;  // solid
+    return rec;
+  }
   // The rightmost column with ink in rows [top, bottom); -1 for none.
   int RightmostInk(int top, int bottom) const {
     for (int x = kWidth - 1; x >= 0; --x)
@@ -218,25 +236,34 @@ TEST_F(DrawTest, ObjectsDrawInTheirPlaces) {
   EXPECT_EQ(left->FloatDrawnAt[0].Y, 10);
 }
 
+// The border of a word late in a justified line moves with the spread before it, however the
+// line is cut into pieces.
+TEST_F(DrawTest, InlineBordersFollowJustifiedText) {
+  auto props = texttest::TextProps();
+  props->Values[html::piTextAlign] = std::string("justify");
+  TSection& s = Finished(u"aa bb cc dd ee ff gg", props.get());
+  document.InlineElements.Add(GreenFrame(3, 5));   // "bb"
+  document.InlineElements.Add(GreenFrame(9, 11));  // "dd"
+  document.InlineElements.Stale = false;
+  LayOutAndDraw(s, Width(*s.Fonts[0], u"aa bb cc dd ee") + 10);
+  const html::LineRec& line = *s.Lines[0];
+  ASSERT_EQ(line.GapCount, 4);
+  // Each of the three gaps before "dd" gets extra / count, the first (extra mod count) one more.
+  int spread = 0;
+  for (int gap = 0; gap < 3; ++gap)
+    spread += line.ExtraWidth / 4 + (gap < line.ExtraWidth % 4 ? 1 : 0);
+  const int left = Width(*s.Fonts[0], u"aa bb cc ") + spread;
+  const int top = LineTop(s, 0), bottom = top + line.TextHeight;
+  EXPECT_EQ(Count(left - 2, top, left, bottom, IsGreen), 2 * (bottom - top));
+  EXPECT_EQ(Count(left - 3, top, left - 2, bottom, IsGreen), 0);
+}
+
 TEST_F(DrawTest, InlineBorderFramesItsText) {
   TSection& s = Finished(u"aa bb cc");
-  auto rec = std::make_unique<html::InlineRec>();
-  rec->StartPos = 3;
-  rec->EndPos = 5;  // "bb"
-  rec->MargArray[html::piBackgroundColor] = int32_t(html::clNone);
-  for (int side : {html::piBorderTopWidth, html::piBorderRightWidth, html::piBorderBottomWidth,
-                   html::piBorderLeftWidth})
-    rec->MargArray[side] = 2;
-  for (int side : {html::piBorderTopColor, html::piBorderRightColor, html::piBorderBottomColor,
-                   html::piBorderLeftColor})
-    rec->MargArray[side] = 0x00FF00;  // green
-  for (int side : {html::piBorderTopStyle, html::piBorderRightStyle, html::piBorderBottomStyle,
-                   html::piBorderLeftStyle})
-    rec->MargArray[side] = 1;  // solid
-  document.InlineElements.Add(std::move(rec));
+  document.InlineElements.Add(GreenFrame(3, 5));  // "bb"
   document.InlineElements.Stale = false;
   LayOutAndDraw(s, 300);
-  const auto green = [](uint32_t c) { return c == 0x00FF00; };
+  const auto green = IsGreen;
   const int left = Width(*s.Fonts[0], u"aa ");
   const int right = Width(*s.Fonts[0], u"aa bb");
   const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
