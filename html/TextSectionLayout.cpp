@@ -200,8 +200,8 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
     line->SpaceAbove = height;
     line->TotalHeight = height;
     Lines.Add(std::move(line));
-    y += height;
-    FlowHeight += height;
+    y = SaturatedSum(y, height);
+    FlowHeight = SaturatedSum(FlowHeight, height);
   };
   if (const int32_t space = ClearSpace(indents, y0); space > 0) addEmptyLine(space);
 
@@ -212,7 +212,7 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
         IsPreformatted() && !BreakWord
             ? remaining
             : FindCountThatFits(canvas, start, deferredFloats, floatHeight, indents, y, remaining);
-    floatBottom = std::max(floatBottom, y + floatHeight);
+    floatBottom = std::max(floatBottom, SaturatedSum(y, floatHeight));
     const int32_t nextChange = indents.NextIndentChangeY(y);
     if (count <= 0) {
       if (nextChange > y) {
@@ -241,7 +241,7 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
     Lines.Add(std::move(line));
     FinishLine(canvas, rec, start, lineCount, indents, x, y, floatHeight, deferredFloats,
                floatBottom);
-    y += rec.TextHeight + rec.SpaceAbove + rec.SpaceBelow;
+    y = SaturatedSum(y, Clamped(int64_t(rec.TextHeight) + rec.SpaceAbove + rec.SpaceBelow));
     start += lineCount;
   }
 
@@ -250,9 +250,9 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
     const LineRec& first = *Lines.First();
     *Document->FirstBaselineSlot = PaintY + first.TextHeight - first.Descent + first.SpaceAbove;
   }
-  PaintHeight = std::max(floatBottom - y0, FlowHeight);
-  BottomY = y0 + FlowHeight;
-  PaintBottom = y0 + PaintHeight;
+  PaintHeight = std::max(Clamped(int64_t(floatBottom) - y0), FlowHeight);
+  BottomY = SaturatedSum(y0, FlowHeight);
+  PaintBottom = SaturatedSum(y0, PaintHeight);
   return FlowHeight;
 }
 
@@ -363,15 +363,16 @@ void TSection::FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, i
   }
   line.AvailWidth = right - left;
 
-  const int32_t height = line.TextHeight + line.SpaceAbove + line.SpaceBelow;
-  FlowHeight += height;
+  // Object sizes come from the page: sums stop at the ends of the 32-bit range.
+  const int32_t height = Clamped(int64_t(line.TextHeight) + line.SpaceAbove + line.SpaceBelow);
+  FlowHeight = SaturatedSum(FlowHeight, height);
   line.TotalHeight = std::max(height, floatHeight);
-  const int32_t below = y + height;
+  const int32_t below = SaturatedSum(y, height);
   for (TFloatingObj* obj : deferredFloats) {
     AddImageFloat(indents, below, *obj);
-    const int32_t objHeight = obj->ImageHeight + obj->VSpaces();
-    line.TotalHeight = std::max(line.TotalHeight, height + objHeight);
-    floatBottom = std::max(floatBottom, below + objHeight);
+    const int32_t objHeight = Clamped(int64_t(obj->ImageHeight) + obj->VSpaces());
+    line.TotalHeight = std::max(line.TotalHeight, SaturatedSum(height, objHeight));
+    floatBottom = std::max(floatBottom, SaturatedSum(below, objHeight));
   }
   deferredFloats.clear();
 }
