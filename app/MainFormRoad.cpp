@@ -393,7 +393,9 @@ void TMainForm::PasteImage(plat::TObject*) {
   BackgroundInvert = false;
   BackgroundGray = false;
   PictOpacityGaugeBar->SetEnabled(true);
-  BackgroundPath = PastedFile;
+  // The picture is read from the run's work folder, which goes when the program ends: saving and
+  // the settings go on from the folder of the last background.
+  BackgroundPath = plat::ExtractFilePath(BackgroundPath) + plat::ExtractFileName(PastedFile);
   EnableButton(this);
   SavePath();
   LoadBackground(PastedFile);
