@@ -59,8 +59,8 @@ TBlock::TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
   TagAndClass = prop.Tag + "." + prop.Classes;
   MergeVerticalMargins();
   if (attributes) {
-    const std::string id = attributes->GetID();
-    if (!id.empty() && document) document->Targets.AddObject(id, this);
+    targetName_ = attributes->GetID();
+    if (!targetName_.empty() && document) document->Targets.AddObject(targetName_, this);
   }
   ClipOverflow = prop.IsOverflowHidden();
   AlignCode = AlignCodeOf(prop.Values[piTextAlign]);
@@ -98,6 +98,12 @@ TBlock::TBlock(TSectionList* document, const TBlock& source)
     ownIndents_ = std::make_unique<IndentManager>();
     Content.IndentMgr = ownIndents_.get();
   }
+}
+
+TBlock::~TBlock() {
+  // A name must not lead to a freed block; an absent name looks like a null entry.
+  if (!targetName_.empty() && Document && Document->Targets.Find(targetName_) == this)
+    Document->Targets.AddObject(targetName_, nullptr);
 }
 
 std::unique_ptr<TSectionBase> TBlock::CreateCopy(TSectionList* document) const {

@@ -45,6 +45,7 @@ class TBlock : public TSectionBase {
   TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
          TAttributeList* attributes);
   TBlock(TSectionList* document, const TBlock& source);
+  ~TBlock() override;
 
   std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document) const override;
   void CopySelectedText() override;
@@ -147,6 +148,7 @@ class TBlock : public TSectionBase {
   std::unique_ptr<plat::TBitmap> backImage_;
   std::unique_ptr<plat::TBitmap> backMask_;  // null: the picture is opaque
   bool backFetched_ = false;
+  std::string targetName_;  // the ID the block was registered under
   plat::TRect tilePadding_{}, tileArea_{};
   int32_t FitWidth(int32_t availWidth, int32_t minWidth, int32_t maxWidth) const;
   // Left and right padding and border.
