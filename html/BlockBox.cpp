@@ -153,30 +153,30 @@ std::optional<bool> TBlock::ClearOwnBottomMargin() {
   return true;
 }
 
-int TBlock::ConvertMargins(int32_t baseWidth, int32_t baseHeight) {
-  const int32_t top = Margins[piMarginTop];
-  const int32_t bottom = Margins[piMarginBottom];
+int TBlock::ConvertMargins(int32_t baseWidth, int32_t baseHeight, TMarginArray& box) const {
+  // box may be Margins itself.
+  const int32_t top = Margins[piMarginTop], bottom = Margins[piMarginBottom];
   int autoCount = 0;
-  ConvMargArray(RawMargins, baseWidth, baseHeight, EmPixels, ExPixels, autoCount, Margins);
+  ConvMargArray(RawMargins, baseWidth, baseHeight, EmPixels, ExPixels, autoCount, box);
   for (int i = piMarginRight; i <= BoxLast; ++i) {
     const bool length = i <= piBorderLeftWidth || i >= piWidth;
-    if (length && Margins[i] != AutoLength) Margins[i] = ClampBoxLength(Margins[i]);
+    if (length && box[i] != AutoLength) box[i] = ClampBoxLength(box[i]);
   }
-  Margins[piMarginTop] = top;
-  Margins[piMarginBottom] = bottom;
+  box[piMarginTop] = top;
+  box[piMarginBottom] = bottom;
   return autoCount;
 }
 
 int32_t TBlock::LeftExtras() const {
-  return Margins[piMarginLeft] + Margins[piPaddingLeft] + Margins[piBorderLeftWidth];
+  return BoxLeftExtras(Margins);
 }
 
 int32_t TBlock::RightExtras() const {
-  return Margins[piMarginRight] + Margins[piPaddingRight] + Margins[piBorderRightWidth];
+  return BoxRightExtras(Margins);
 }
 
-bool TBlock::ClipsOverflow() const {
-  return ClipOverflow && Margins[piWidth] != AutoLength && Margins[piWidth] > 20;
+bool TBlock::ClipsOverflow(const TMarginArray& box) const {
+  return ClipOverflow && box[piWidth] != AutoLength && box[piWidth] > 20;
 }
 
 }  // namespace html

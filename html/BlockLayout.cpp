@@ -10,15 +10,17 @@ namespace html {
 void TBlock::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) {
   minWidth = maxWidth = 0;
   if (NotDisplayed || IsAbsolutelyPositioned()) return;
-  ConvertMargins(0, 400);
-  if (ClipsOverflow())
-    minWidth = maxWidth = Margins[piWidth];
+  // Measured on a box of its own: the layout's box stays as it is until the next layout.
+  TMarginArray box;
+  ConvertMargins(0, 400, box);
+  if (ClipsOverflow(box))
+    minWidth = maxWidth = box[piWidth];
   else
     Content.MinMaxWidth(canvas, minWidth, maxWidth);
   for (int i : {int(piMarginLeft), int(piMarginRight), int(piWidth)})
-    if (Margins[i] == AutoLength) Margins[i] = 0;
-  const int32_t width = Margins[piWidth];
-  const int64_t extras = int64_t(LeftExtras()) + RightExtras();
+    if (box[i] == AutoLength) box[i] = 0;
+  const int32_t width = box[piWidth];
+  const int64_t extras = int64_t(BoxLeftExtras(box)) + BoxRightExtras(box);
   minWidth = Clamp32(std::max(minWidth, width) + extras);
   maxWidth = width < 1 ? Clamp32(extras + std::max(maxWidth, width)) : minWidth;
 }
@@ -131,7 +133,7 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
   ClearExtra = ClearSpace(indents, y);
   FirstPos = pos;
   maxWidth = availWidth;
-  const int autoCount = ConvertMargins(availWidth, availHeight);
+  const int autoCount = ConvertMargins(availWidth, availHeight, Margins);
 
   OffsetTop = PositionMode == PosStatic ? 0 : Margins[piTop];
   OffsetLeft = PositionMode == PosStatic ? 0 : Margins[piLeft];

@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstdint>
 
+#include "html/CssBoxes.h"
+
 namespace html {
 
 // The largest length, either way, that a block box keeps: sums of a few of them stay far
@@ -18,6 +20,14 @@ inline int32_t Clamp32(int64_t v) {
 
 inline int32_t ClampBoxLength(int32_t v) {
   return std::clamp(v, -kBoxLengthLimit, kBoxLengthLimit);
+}
+
+// Margin, padding and border of one side of a converted box.
+inline int32_t BoxLeftExtras(const TMarginArray& box) {
+  return box[piMarginLeft] + box[piPaddingLeft] + box[piBorderLeftWidth];
+}
+inline int32_t BoxRightExtras(const TMarginArray& box) {
+  return box[piMarginRight] + box[piPaddingRight] + box[piBorderRightWidth];
 }
 
 }  // namespace html

@@ -37,7 +37,7 @@ int32_t TBodyBlock::Layout(plat::TCanvas& canvas, int32_t, int32_t y, int32_t, i
                            IndentManager& indents, int32_t& maxWidth, int32_t& pos) {
   PaintY = y;
   FirstPos = pos;
-  ConvertMargins(availWidth, availHeight);
+  ConvertMargins(availWidth, availHeight, Margins);
   for (int i : {int(piMarginLeft), int(piMarginRight)})
     if (Margins[i] == AutoLength) Margins[i] = 0;
   ContentLeftOffset = LeftExtras();

@@ -118,9 +118,10 @@ class TBlock : public TSectionBase {
   IndentManager* OuterIndents = nullptr;  // an absolute block: the manager of its container
 
  protected:
-  // Converts the box for a base width and height; the vertical margins settled at build time
-  // are kept. Returns the number of "auto" values among margin-left, width and margin-right.
-  int ConvertMargins(int32_t baseWidth, int32_t baseHeight);
+  // Converts the box for a base width and height into box; the vertical margins settled at
+  // build time are kept. Returns the number of "auto" values among margin-left, width and
+  // margin-right.
+  int ConvertMargins(int32_t baseWidth, int32_t baseHeight, TMarginArray& box) const;
   // The content's items in paint order, each told that this block owns it.
   void BuildPaintOrder();
   // How far y must move down to clear the floats of ClearSide.
@@ -128,7 +129,8 @@ class TBlock : public TSectionBase {
   void PaintBlock(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
                   int32_t x, int32_t y, int32_t refX, int32_t refY);
   // Overflow is clipped only for a set width above 20 pixels.
-  bool ClipsOverflow() const;
+  bool ClipsOverflow(const TMarginArray& box) const;
+  bool ClipsOverflow() const { return ClipsOverflow(Margins); }
   // Absolute blocks lay their content out against float records of their own.
   std::unique_ptr<IndentManager> ownIndents_;
 

@@ -50,6 +50,22 @@ TEST_F(Painting, BackgroundFillsThePaddingBoxAndTheBorderRingsIt) {
   }
 }
 
+TEST_F(Painting, MeasuringWidthsAfterLayoutLeavesThePaintedBoxAlone) {
+  // Width 40, padding 8 and margins of 16 in 80 pixels: the padding box spans 16 to 64.
+  TBlock* block = AddBlock(document, "div",
+                           {{"width", "50%"},
+                            {"padding-left", "10%"},
+                            {"margin-left", "auto"},
+                            {"margin-right", "auto"},
+                            {"background-color", "yellow"}});
+  AddBox(block->Content, 10);
+  LayOut(80);
+  int32_t minWidth = 0, maxWidth = 0;
+  block->MinMaxWidth(canvas, minWidth, maxWidth);  // percentages of nothing
+  Paint(80, 20);
+  ExpectPixels([](int x, int y) { return x >= 16 && x < 64 && y < 10 ? kYellow : kWhite; });
+}
+
 TEST_F(Painting, HiddenOverflowClipsTheContentToThePaddingBox) {
   for (bool hidden : {false, true}) {
     SCOPED_TRACE(hidden);

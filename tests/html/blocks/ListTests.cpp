@@ -157,19 +157,5 @@ TEST_F(ListItems, NumbersEndTenPixelsLeftOfTheContent) {
   EXPECT_GT(inked, 10);
 }
 
-TEST_F(ListItems, ACopyKeepsTheMarker) {
-  TBlockLI* item = AddItem(OLSy, false, 'a', 1, {}, 3);
-  AddBox(item->Content, 10);
-  auto copy = item->CreateCopy(&document);
-  auto* li = dynamic_cast<TBlockLI*>(copy.get());
-  ASSERT_NE(li, nullptr);
-  EXPECT_EQ(li->MarkerStyle, lmLowerAlpha);
-  EXPECT_EQ(li->ItemNumber, 3);
-  EXPECT_EQ(li->Content.Count(), 1);
-  EXPECT_EQ(li->Content.Owner, li);
-  ASSERT_NE(li->MarkerFont, nullptr);
-  EXPECT_EQ(li->MarkerFont->Height(), item->MarkerFont->Height());
-}
-
 }  // namespace
 }  // namespace html::test

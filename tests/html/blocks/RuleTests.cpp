@@ -1,5 +1,5 @@
 // Horizontal rules: attributes and CSS, width and alignment inside their block, the sunken and
-// flat edges and coloured bars painted pixel by pixel; the body block and page markers.
+// flat edges and coloured bars painted pixel by pixel; the body block.
 #include "platform/SysUtils.h"
 #include "tests/html/blocks/BlockFixture.h"
 
@@ -116,14 +116,6 @@ TEST_F(Rules, TheBodySpansTheDocumentAndHandsItsBackgroundOver) {
   Paint(40, 40);
   EXPECT_EQ(box->DrawnX, 8);
   EXPECT_EQ(At(20, 20), kWhite);  // the viewer paints the page background, not the body
-}
-
-TEST_F(Rules, APageMarkerTakesNoRoom) {
-  document.Add(std::make_unique<TPage>(&document), 0);
-  TBlock* block = AddBlock(document, "div");
-  TBox* box = AddBox(block->Content, 10);
-  EXPECT_EQ(LayOut(100), 10);
-  EXPECT_EQ(box->TopY, 0);
 }
 
 }  // namespace
