@@ -21,11 +21,19 @@ using TMetaType = std::function<void(plat::TObject* sender, const std::string& h
 using TLinkType = std::function<void(plat::TObject* sender, const std::string& rel,
                                      const std::string& rev, const std::string& href)>;
 
+// What a page says about itself besides its content.
+struct TDocumentInfo {
+  std::u16string Title;
+  std::string Base;        // BASE HREF
+  std::string BaseTarget;  // BASE TARGET
+};
+
 // Builds the page doc into sectionList (which should be empty). Malformed markup is skipped or
 // repaired; only EParseError escapes, and then sectionList holds what was built so far.
 void ParseHtmlDocument(const std::string& doc, TSectionList& sectionList,
                        const TIncludeType& includeEvent = {}, const TSoundType& soundEvent = {},
-                       const TMetaType& metaEvent = {}, const TLinkType& linkEvent = {});
+                       const TMetaType& metaEvent = {}, const TLinkType& linkEvent = {},
+                       TDocumentInfo* info = nullptr);
 
 // Builds doc as one preformatted block, each byte taken as the character of the same code.
 void ParseTextDocument(const std::string& doc, TSectionList& sectionList);

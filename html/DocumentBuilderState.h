@@ -1,0 +1,155 @@
+// The document builder's working state: the tokenizer, the stack of open elements' properties,
+// the cell and text section being filled, and one routine per construct of the markup.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <initializer_list>
+#include <memory>
+#include <string>
+
+#include "html/CssStyles.h"
+#include "html/DocumentBuilder.h"
+#include "html/HtmlReader.h"
+#include "html/PageItems.h"
+#include "html/TextSection.h"
+
+namespace html {
+
+// A set of symbols: where a construct stops without consuming.
+class TSymbolSet {
+ public:
+  TSymbolSet() = default;
+  TSymbolSet(std::initializer_list<Symb> symbols) {
+    for (Symb s : symbols) bits_.set(s);
+  }
+  bool Has(Symb s) const { return bits_.test(s); }
+  TSymbolSet With(std::initializer_list<Symb> symbols) const {
+    TSymbolSet result = *this;
+    for (Symb s : symbols) result.bits_.set(s);
+    return result;
+  }
+
+ private:
+  std::bitset<256> bits_;
+};
+
+// What an element's style is looked up by: its CLASS, ID, TITLE and STYLE attributes.
+struct TStyleKey {
+  std::string Classes;
+  std::string Id;
+  std::string Title;
+  std::shared_ptr<const TProperties> Style;
+};
+
+class THtmlBuilder : public TTextBuildState {
+ public:
+  THtmlBuilder(TSectionList& document, TDocumentInfo& info);
+  ~THtmlBuilder() override;
+  THtmlBuilder(const THtmlBuilder&) = delete;
+  THtmlBuilder& operator=(const THtmlBuilder&) = delete;
+
+  void ParseHtml(std::string doc, const TIncludeType& includeEvent, const TSoundType& soundEvent,
+                 const TMetaType& metaEvent, const TLinkType& linkEvent);
+  void ParseText(std::string doc);
+
+  // TTextBuildState
+  TProperties& TopProperties() override { return stack_.Last(); }
+  bool NoBreak() const override { return noBreak_; }
+  void PushProperties(const std::string& tag) override;
+  void PopPropertiesTo(const std::string& tag) override;
+
+ private:
+  // --- Set-up and the property stack (DocumentBuilder.cpp, HtmlBuilderStack.cpp)
+  void InitParse(std::string doc);
+  TStyleKey CurrentStyleKey();
+  // False when the stack is full (the element then takes its parent's properties).
+  bool Push(const std::string& tag, const TStyleKey& key, const std::string& pseudo = {});
+  bool PushCurrent(const std::string& tag, const std::string& pseudo = {});
+  void SetFontSizeScale(double basePoints);
+  // Opens an inline border for the top set when it names a visible one.
+  void OpenInlineBorder();
+
+  // --- Sections and cells
+  void Next() { tok_.GetSymbol(); }
+  Symb Sy() const { return tok_.Sy; }
+  TSection& EnsureSection();
+  void NewSection(TAttributeList* attributes = nullptr);
+  void CloseSection();
+  // Adds a block built on the top properties to the current cell and makes its cell current;
+  // returns the block and the cell that was current.
+  template <class TKind, class... Args>
+  TKind& OpenBlock(TCellBasic*& outer, Args&&... args);
+  void AddPage();
+  // Adds a page marker for a CSS page break before or after the top properties.
+  void PageBreakRule();
+
+  // --- Constructs (HtmlBuilderBody.cpp)
+  void DoBody(const TSymbolSet& stop);
+  void DoBodyTag();
+  void DoBlockContainer(const TSymbolSet& stop);
+  void DoLists(Symb list, const TSymbolSet& stop);
+  // A list or indented block, then its end tag when reached.
+  void DoListAndEnd(const TSymbolSet& stop);
+  void DoListItem(Symb listSymbol, const TSymbolSet& stop, bool plain, char markerType,
+                  int32_t counter);
+  // Block containers and lists nested beyond the limit are skipped like unknown tags.
+  bool EnterNesting();
+
+  // --- Text level (HtmlBuilderText.cpp)
+  void DoTextLevel();
+  void DoP(const TSymbolSet& stop);
+  void DoHeader();
+  void DoBreak();
+  void DoRule();
+  void DoInlineStyle();
+  void DoAnchor();
+  void EndLink();
+  void DoFont(bool preformatted);
+  void DoText();
+
+  // --- Raw bodies and head elements (HtmlBuilderHead.cpp)
+  void DoTitle();
+  void DoStyle();
+  void DoLink();
+  void DoMeta();
+  void DoBase();
+  void DoSound();
+  // Reads up to and past the end tag named by endTag ("</script") or the end of input.
+  void SkipRawBody(const std::string& endTag);
+  void DoSelect();
+  void DoMap();
+
+  TSectionList& document_;
+  TDocumentInfo& info_;
+  THtmlTokenizer tok_;
+  TPropStack stack_;
+  TCellBasic* cell_ = nullptr;
+  std::unique_ptr<TSection> section_;
+  TBodyBlock* body_ = nullptr;
+  TUrlTarget link_;
+  bool inLink_ = false;
+  int baseFontSize_ = 3;
+  int listLevel_ = 0;
+  int nesting_ = 0;
+  bool noBreak_ = false;
+  bool utf8_ = false;
+  std::array<double, 7> fontSizes_{};
+  std::array<double, 7> preFontSizes_{};
+  TSoundType soundEvent_;
+  TMetaType metaEvent_;
+  TLinkType linkEvent_;
+};
+
+template <class TKind, class... Args>
+TKind& THtmlBuilder::OpenBlock(TCellBasic*& outer, Args&&... args) {
+  auto block =
+      std::make_unique<TKind>(&document_, stack_.Last(), cell_, std::forward<Args>(args)...);
+  TKind& result = *block;
+  cell_->Add(std::move(block), tok_.TagStart);
+  outer = cell_;
+  cell_ = &result.Content;
+  return result;
+}
+
+}  // namespace html
