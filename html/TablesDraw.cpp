@@ -46,8 +46,9 @@ void TCellObj::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, int32_t 
                   SetRectRec(Margins[piBorderLeftColor], Margins[piBorderTopColor],
                              Margins[piBorderRightColor], Margins[piBorderBottomColor]));
   } else if (tableBorder && !Content->Empty()) {
-    // The frame routine draws inside (left + 1, top + 1, right, bottom).
-    Draw3DRectColors(canvas, box.Left - 1, box.Top - 1, box.Right, box.Bottom, 1, false, light,
+    // The frame routine draws around (left + 1, top + 1, right, bottom): its lines fall on the
+    // box's outermost pixels.
+    Draw3DRectColors(canvas, box.Left, box.Top, box.Right - 1, box.Bottom - 1, 1, false, light,
                      dark);
   }
 }

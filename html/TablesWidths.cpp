@@ -301,12 +301,16 @@ Widths WidthsSpecified(const TColumnSizes& s, int32_t width) {
       if (isPct(i) && !fixed[size_t(i)]) sum += s.Percent[size_t(i)];
     return sum;
   };
-  // Gives amount (either sign) to the unfixed percent columns by percentage share.
+  // Gives amount (either sign) to the unfixed percent columns by percentage share; when every
+  // one is fixed, to all of them.
   const auto byPercent = [&](int64_t amount) {
-    const int64_t total = unfixedPct();
+    const bool anyUnfixed = unfixedPct() > 0;
+    int64_t total = 0;
+    for (int i = 0; i < n; ++i)
+      if (isPct(i) && (!anyUnfixed || !fixed[size_t(i)])) total += s.Percent[size_t(i)];
     if (total <= 0) return;
     for (int i = 0; i < n; ++i)
-      if (isPct(i) && !fixed[size_t(i)])
+      if (isPct(i) && (!anyUnfixed || !fixed[size_t(i)]))
         w[size_t(i)] = Clamp32(w[size_t(i)] + amount * s.Percent[size_t(i)] / total);
   };
 
@@ -326,7 +330,7 @@ Widths WidthsSpecified(const TColumnSizes& s, int32_t width) {
       }
       diff = Sum(w, 0, n) - width;
     }
-    if (diff > 0) byPercent(-diff);
+    if (diff > 0 && unfixedPct() > 0) byPercent(-diff);
   } else if (diff < 0) {
     const int64_t missing = -diff;
     if (ordinary == 0) {
