@@ -1,0 +1,180 @@
+// Loading pages: defaults handed over at the start of a load, refused nested work, recovery
+// from a failing load, META refresh, clearing, and the values the setters keep.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <utility>
+
+#include "ViewerTestPage.h"
+
+namespace html::test {
+namespace {
+
+std::string DocumentFontName(TPageViewer& viewer) {
+  const TProperties* defaults = viewer.Document().StyleSheet.DefaultProperties();
+  return defaults ? defaults->DefaultFontName : std::string("(none)");
+}
+
+TEST(ViewerSetters, OutOfRangeValuesAreBroughtIntoRange) {
+  TPageViewer viewer{nullptr};
+  viewer.SetImageCacheCount(-3);
+  EXPECT_EQ(viewer.ImageCacheCount(), 0);
+  viewer.SetImageCacheCount(25);
+  EXPECT_EQ(viewer.ImageCacheCount(), 20);
+  viewer.SetPrintScale(5.0);
+  EXPECT_EQ(viewer.PrintScale(), 4.0);
+  viewer.SetPrintScale(0.1);
+  EXPECT_EQ(viewer.PrintScale(), 0.25);
+  viewer.SetCursor(2);
+  EXPECT_EQ(viewer.Cursor(), plat::crIBeam);
+  viewer.SetCursor(plat::crHandPoint);
+  EXPECT_EQ(viewer.Cursor(), plat::crHandPoint);
+  viewer.SetServerRoot("  C:\\site\\ \t");
+  EXPECT_EQ(viewer.ServerRoot(), "C:\\site");
+  viewer.SetServerRoot("C:\\site\\\\");
+  EXPECT_EQ(viewer.ServerRoot(), "C:\\site\\");
+}
+
+TEST(ViewerLoading, FontDefaultsActAtTheNextLoadOnly) {
+  TPageViewer viewer{nullptr};
+  viewer.LoadFromBuffer("", 0, "");
+  EXPECT_EQ(DocumentFontName(viewer), "Times New Roman");
+  viewer.SetDefFontName("Arial");
+  viewer.SetDefFontSize(40);
+  viewer.SetDefFontColor(plat::clRed);
+  EXPECT_EQ(DocumentFontName(viewer), "Times New Roman");
+  const std::string page = "<p>x</p>";
+  viewer.LoadFromBuffer(page.data(), int64_t(page.size()), "");
+  EXPECT_EQ(DocumentFontName(viewer), "Arial");
+  EXPECT_EQ(viewer.DocumentSource(), page);
+}
+
+TEST(ViewerLoading, BackgroundCannotChangeWhileALoadRuns) {
+  TPageViewer viewer{nullptr};
+  viewer.SetDefBackground(plat::clYellow);
+  int changes = 0;
+  viewer.Document().BackColorChanged = [&](TSectionList*) { ++changes; };
+  EXPECT_EQ(viewer.Document().BackColor, plat::clYellow);
+  EXPECT_EQ(viewer.PaintPanel().Color(), plat::clYellow);
+  viewer.SetDefBackground(plat::clAqua);
+  EXPECT_EQ(changes, 0);  // written straight into the document
+
+  viewer.OnParseEnd = [&](plat::TObject*) { viewer.SetDefBackground(plat::clRed); };
+  viewer.LoadFromString("<p>x</p>", "");
+  EXPECT_EQ(viewer.DefBackground(), plat::clAqua);
+  EXPECT_EQ(viewer.Document().BackColor, plat::clAqua);
+}
+
+TEST(ViewerLoading, LoadsAreNotNestedAndReportTheirProgress) {
+  TPageViewer viewer{nullptr};
+  std::vector<std::pair<plat::TProgressStage, int>> progress;
+  std::vector<bool> processing;
+  int parses = 0;
+  viewer.OnProgress = [&](plat::TObject* sender, plat::TProgressStage stage, int percent) {
+    EXPECT_EQ(sender, &viewer);
+    progress.emplace_back(stage, percent);
+  };
+  viewer.OnProcessing = [&](plat::TObject*, bool on) { processing.push_back(on); };
+  viewer.OnParseBegin = [&](plat::TObject*, std::string&) { ++parses; };
+  viewer.OnParseEnd = [&](plat::TObject*) {
+    EXPECT_TRUE(viewer.Processing());
+    viewer.LoadFromString("<p>again</p>", "");
+    viewer.Clear();
+  };
+  viewer.LoadFromString("<p>x</p>", "");
+  EXPECT_EQ(parses, 1);
+  EXPECT_EQ(processing, (std::vector<bool>{true, false}));
+  ASSERT_GE(progress.size(), 2u);
+  EXPECT_EQ(progress.front(), std::make_pair(plat::psStarting, 0));
+  EXPECT_EQ(progress.back(), std::make_pair(plat::psEnding, 100));
+}
+
+TEST(ViewerLoading, FailingLoadLeavesTheViewerUsable) {
+  TPageViewer viewer{nullptr};
+  viewer.SetBounds(0, 0, 200, 150);
+  std::vector<plat::TProgressStage> stages;
+  viewer.OnProgress = [&](plat::TObject*, plat::TProgressStage stage, int) {
+    stages.push_back(stage);
+  };
+  viewer.OnParseBegin = [](plat::TObject*, std::string&) { throw std::runtime_error("bad"); };
+  EXPECT_THROW(viewer.LoadFromString("<p>x</p>", ""), std::runtime_error);
+  EXPECT_FALSE(viewer.Processing());
+  EXPECT_FALSE(viewer.Busy());
+  EXPECT_EQ(stages.back(), plat::psEnding);
+
+  viewer.OnParseBegin = nullptr;
+  TBoxItem* box = LoadBoxes(viewer, 20, OneBox(viewer, 50, 500));
+  EXPECT_FALSE(box->LaidOutAt.empty());
+  EXPECT_TRUE(viewer.VScrollBar().Visible());
+}
+
+TEST(ViewerLoading, ParseBeginMayReplaceTheSource) {
+  TPageViewer viewer{nullptr};
+  viewer.OnParseBegin = [](plat::TObject*, std::string& source) { source = "<p>other</p>"; };
+  viewer.LoadFromString("<p>x</p>", "");
+  EXPECT_EQ(viewer.DocumentSource(), "<p>other</p>");
+}
+
+TEST(ViewerLoading, MetaRefreshContent) {
+  struct Case {
+    const char* httpEq;
+    const char* content;
+    int delay;  // 0: no refresh
+    const char* url;
+  };
+  const Case cases[] = {
+      {"Refresh", "0; URL=next.htm", 1, "next.htm"},
+      {"refresh", "15", 15, ""},
+      {"REFRESH", " 3 ;url=a.htm", 3, "a.htm"},
+      {"refresh", "soon; url=a.htm", 0, ""},
+      {"refresh", "", 0, ""},
+      {"refresh", "99999999999999999999", 0, ""},
+      {"expires", "5; url=a.htm", 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.content);
+    TPageViewer viewer{nullptr};
+    int delay = 0;
+    std::string url;
+    viewer.OnMetaRefresh = [&](plat::TObject*, int d, const std::string& u) {
+      delay = d;
+      url = u;
+    };
+    viewer.OnParseEnd = [&](plat::TObject*) { viewer.HandleMeta(c.httpEq, "", c.content); };
+    viewer.LoadFromBuffer("x", 1, "");
+    EXPECT_EQ(delay, c.delay);
+    EXPECT_EQ(url, c.url);
+  }
+}
+
+TEST(ViewerLoading, ReferencePartsChooseWhereTheViewStarts) {
+  TPageViewer viewer{nullptr};
+  viewer.SetBounds(0, 0, 200, 150);
+  LoadBoxes(viewer, 20, OneBox(viewer, 50, 1000));
+  viewer.ScrollTo(400);
+  // A bare string always starts at the top.
+  LoadBoxes(viewer, 20, OneBox(viewer, 50, 1000));
+  EXPECT_EQ(viewer.Position(), 0);
+}
+
+TEST(ViewerLoading, ClearEmptiesThePageAndHidesTheBars) {
+  TPageViewer viewer{nullptr};
+  viewer.SetBounds(0, 0, 200, 150);
+  LoadBoxes(viewer, 20, OneBox(viewer, 9000, 1000));
+  ASSERT_TRUE(viewer.VScrollBar().Visible());
+  ASSERT_TRUE(viewer.HScrollBar().Visible());
+  bool soundStopped = false;
+  viewer.OnSoundRequest = [&](plat::TObject*, const std::string& src, int, bool terminate) {
+    soundStopped = src.empty() && terminate;
+  };
+  viewer.Clear();
+  EXPECT_TRUE(viewer.Document().Empty());
+  EXPECT_FALSE(viewer.VScrollBar().Visible());
+  EXPECT_FALSE(viewer.HScrollBar().Visible());
+  EXPECT_EQ(viewer.VScrollBar().Max(), 0);
+  EXPECT_TRUE(soundStopped);
+  EXPECT_EQ(DocumentFontName(viewer), "Times New Roman");
+}
+
+}  // namespace
+}  // namespace html::test

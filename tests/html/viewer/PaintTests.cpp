@@ -1,0 +1,169 @@
+// What the viewer shows: the background colour, the document at the scroll offsets, tiled
+// background pictures, and the viewer on a form as a person would see it.
+#include <gtest/gtest.h>
+
+#include "../../support/ShownForm.h"
+#include "ViewerTestPage.h"
+#include "html/PaintPanelTiles.h"
+#include "platform/TestSeams.h"
+
+namespace html::test {
+namespace {
+
+// 0xAARRGGBB of a TColor (0x00BBGGRR).
+uint32_t Argb(TColor color) {
+  const uint32_t c = uint32_t(color);
+  return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+class ViewerPaintTest : public test_support::ShownFormTest {
+ protected:
+  ViewerPaintTest() : ShownFormTest({100, 100, 400, 300}) {}
+  void SetUp() override {
+    ShownFormTest::SetUp();
+    viewer = Add<TPageViewer>(10, 10, 200, 150);
+    viewer->SetBorderStyle(htNone);
+    viewer->SetDefBackground(kBack);
+  }
+  // Pixel (x, y) of the paint panel.
+  uint32_t At(int x, int y) {
+    plat::TCapturedImage image = plat::CaptureControl(viewer->PaintPanel());
+    return image.Pixel(x, y);
+  }
+
+  static constexpr TColor kBack = 0x00E0F0;
+  TPageViewer* viewer = nullptr;
+};
+
+TEST_F(ViewerPaintTest, DocumentIsDrawnAtTheScrollOffsets) {
+  std::vector<std::unique_ptr<TBoxItem>> boxes;
+  boxes.push_back(std::make_unique<TBoxItem>(&viewer->Document(), 400, 100, plat::clRed));
+  boxes.push_back(std::make_unique<TBoxItem>(&viewer->Document(), 100, 300, plat::clBlue));
+  LoadBoxes(*viewer, 20, std::move(boxes));
+  EXPECT_EQ(At(5, 5), Argb(plat::clRed));
+  EXPECT_EQ(At(5, 110), Argb(plat::clBlue));
+  EXPECT_EQ(At(150, 110), Argb(kBack));
+
+  viewer->ScrollTo(95);
+  EXPECT_EQ(At(5, 2), Argb(plat::clRed));
+  EXPECT_EQ(At(5, 6), Argb(plat::clBlue));
+
+  viewer->SetHorzPosition(60);
+  EXPECT_EQ(At(41, 2), Argb(plat::clRed));
+  EXPECT_EQ(At(39, 10), Argb(plat::clBlue));
+  EXPECT_EQ(At(40, 10), Argb(kBack));
+}
+
+// A 3 x 2 picture of six colours, so that every tile position can be told apart.
+std::unique_ptr<plat::TBitmap> Checks() {
+  auto bitmap = std::make_unique<plat::TBitmap>();
+  bitmap->SetPixelFormat(plat::pf32bit);
+  bitmap->SetSize(3, 2);
+  const TColor colors[2][3] = {{0x000010, 0x002000, 0x300000}, {0x404040, 0x000050, 0x006000}};
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x) bitmap->Canvas().SetPixel(x, y, colors[y][x]);
+  return bitmap;
+}
+
+TEST_F(ViewerPaintTest, BackgroundPictureTilesFromThePageOrigin) {
+  LoadBoxes(*viewer, 20, OneBox(*viewer, 50, 1000));
+  auto picture = Checks();
+  viewer->Document().BackImage = picture.get();
+  viewer->ScrollTo(7);  // the tiles scroll with the page
+  plat::TCapturedImage image = plat::CaptureControl(viewer->PaintPanel());
+  for (int y : {0, 1, 2, 77})
+    for (int x : {0, 1, 2, 3, 100}) {
+      SCOPED_TRACE(testing::Message() << x << "," << y);
+      EXPECT_EQ(image.Pixel(x, y), Argb(picture->Pixel(x % 3, (y + 7) % 2)));
+    }
+  EXPECT_FALSE(viewer->FixedBackground());
+
+  // Placed once, 10 pixels in and down, and fixed to the window.
+  TBackgroundPos& pos = viewer->Document().BackPosition;
+  pos[0] = {bpPixels, 10, false, true};
+  pos[1] = {bpPixels, 10, false, true};
+  image = plat::CaptureControl(viewer->PaintPanel());
+  EXPECT_EQ(image.Pixel(10, 10), Argb(picture->Pixel(0, 0)));
+  EXPECT_EQ(image.Pixel(12, 11), Argb(picture->Pixel(2, 1)));
+  EXPECT_EQ(image.Pixel(13, 10), Argb(kBack));
+  EXPECT_EQ(image.Pixel(9, 10), Argb(kBack));
+  EXPECT_TRUE(viewer->FixedBackground());
+
+  viewer->Document().ImagesOn = false;
+  EXPECT_EQ(At(10, 10), Argb(kBack));
+  viewer->Document().BackImage = nullptr;
+}
+
+TEST_F(ViewerPaintTest, OnePixelStripCoversTheWholeWidth) {
+  LoadBoxes(*viewer, 20, OneBox(*viewer, 50, 20));
+  plat::TBitmap strip;
+  strip.SetPixelFormat(plat::pf32bit);
+  strip.SetSize(1, 2);
+  strip.Canvas().SetPixel(0, 0, plat::clNavy);
+  strip.Canvas().SetPixel(0, 1, plat::clMaroon);
+  viewer->Document().BackImage = &strip;
+  plat::TCapturedImage image = plat::CaptureControl(viewer->PaintPanel());
+  for (int x : {0, 99, 100, 101, 199}) {
+    EXPECT_EQ(image.Pixel(x, 0), Argb(plat::clNavy));
+    EXPECT_EQ(image.Pixel(x, 3), Argb(plat::clMaroon));
+  }
+  viewer->Document().BackImage = nullptr;
+}
+
+TEST(BackgroundTiles, OriginsOfEachPlacement) {
+  auto rec = [](uint8_t kind, int32_t value = 0) {
+    return TBackgroundPosRec{kind, value, true, false};
+  };
+  // Area 100, picture 30, scrolled by 5.
+  EXPECT_EQ(BackgroundOrigin(rec(bpTop), 100, 30, 5), -5);
+  EXPECT_EQ(BackgroundOrigin(rec(bpLeft), 100, 30, 5), -5);
+  EXPECT_EQ(BackgroundOrigin(rec(bpCenter), 100, 30, 5), 30);
+  EXPECT_EQ(BackgroundOrigin(rec(bpCenter), 101, 31, 0), 35);  // halves truncated apart
+  EXPECT_EQ(BackgroundOrigin(rec(bpBottom), 100, 30, 5), 65);
+  EXPECT_EQ(BackgroundOrigin(rec(bpRight), 100, 30, 5), 65);
+  EXPECT_EQ(BackgroundOrigin(rec(bpPercent, 50), 100, 30, 5), 30);
+  EXPECT_EQ(BackgroundOrigin(rec(bpPixels, 12), 100, 30, 5), 7);
+}
+
+TEST(BackgroundTiles, SpansOverAnArea) {
+  // Repeating: the first tile starts at or before the near edge, the last reaches the far one.
+  TTileSpan s = BackgroundTiles(-25, 10, 0, 35, true);
+  EXPECT_EQ(s.First, -5);
+  EXPECT_EQ(s.Count, 4);
+  s = BackgroundTiles(13, 10, 0, 35, true);
+  EXPECT_EQ(s.First, -7);
+  EXPECT_EQ(s.Count, 5);
+  s = BackgroundTiles(20, 10, 20, 21, true);
+  EXPECT_EQ(s.First, 20);
+  EXPECT_EQ(s.Count, 1);
+  // Single tiles: shown only when they meet the area.
+  s = BackgroundTiles(-9, 10, 0, 35, false);
+  EXPECT_EQ(s.First, -9);
+  EXPECT_EQ(s.Count, 1);
+  EXPECT_EQ(BackgroundTiles(-10, 10, 0, 35, false).Count, 0);
+  EXPECT_EQ(BackgroundTiles(35, 10, 0, 35, false).Count, 0);
+  // A picture with no pixels has nothing to tile.
+  EXPECT_EQ(BackgroundTiles(0, 0, 0, 35, true).Count, 0);
+  EXPECT_EQ(BackgroundTiles(0, -3, 0, 35, true).Count, 0);
+}
+
+TEST_F(ViewerPaintTest, ScreenshotOfAPageOnAForm) {
+  viewer->SetBorderStyle(htSingle);
+  viewer->SetDefBackground(0xF0FBFF);
+  viewer->SetDefFontColor(0x800000);
+  viewer->SetDefFontSize(10);
+  viewer->SetDefFontName("Arial");
+  const std::string page =
+      "<html><body><h3>PixStamp</h3><p>A <b>watermark</b> editor.</p>"
+      "<ul><li>pictures</li><li>text</li></ul>"
+      "<p>Many words to fill the lines of this small viewer so that it needs a bar to "
+      "scroll down the rest of the page, which goes on for a while longer.</p>"
+      "<p>More text.</p><p>And more.</p><p>The end.</p></body></html>";
+  viewer->LoadFromBuffer(page.data(), int64_t(page.size()), "");
+  plat::SaveScreenshot(form, plat::ScreenshotFolder() + "/html_viewer_page.png");
+  const plat::TCapturedImage image = plat::CaptureControl(viewer->PaintPanel());
+  EXPECT_EQ(image.Pixel(image.width - 2, image.height - 2), Argb(0xF0FBFF));
+}
+
+}  // namespace
+}  // namespace html::test
