@@ -140,11 +140,11 @@ void THtmlBuilder::DoMap() {
   map->MapName = plat::UpperCase(Attribute(tok_.Attributes, NameSy));
   int stray = 0;
   Next();
-  while (Sy() != MapEndSy && Sy() != EofSy && stray < kMaxStraySymbols) {
+  while (Sy() != MapEndSy && Sy() != EofSy) {
     if (Sy() == AreaSy)
       map->AddArea(tok_.Attributes);
-    else if (Sy() != TextSy)
-      ++stray;
+    else if (Sy() != TextSy && ++stray == kMaxStraySymbols)
+      break;
     Next();
   }
   if (Sy() == MapEndSy) {
