@@ -28,6 +28,10 @@ int32_t CollapseMargins(int32_t top, int32_t bottom) {
 
 TBlock::TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
                TAttributeList* attributes)
+    : TBlock(document, prop, container, attributes, TMergeMargins::Now) {}
+
+TBlock::TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
+               TAttributeList* attributes, TMergeMargins merge)
     : TSectionBase(document), Content(document, this), Container(container) {
   Content.OwnerTag = prop.Tag;
   prop.GetVMarginArray(RawMargins);
@@ -57,7 +61,7 @@ TBlock::TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
   if (IsFloating() && StackOrder == 0) StackOrder = 1;
 
   TagAndClass = prop.Tag + "." + prop.Classes;
-  MergeVerticalMargins();
+  if (merge == TMergeMargins::Now) MergeVerticalMargins();
   if (attributes) {
     targetName_ = attributes->GetID();
     if (!targetName_.empty() && document) document->Targets.AddObject(targetName_, this);
@@ -133,6 +137,9 @@ void TBlock::MergeVerticalMargins() {
       const int32_t outerTop = content ? content->Owner->Margins[piMarginTop] : 0;
       top = std::max(0, top - outerTop);
     }
+  } else if (auto* table = dynamic_cast<TTableBlock*>(previous);
+             table && table->IsFloating() && topAuto) {
+    top = 0;
   } else if (auto* block = dynamic_cast<TBlock*>(previous)) {
     top = CollapseMargins(top, block->Margins[piMarginBottom]);
     block->Margins[piMarginBottom] = 0;

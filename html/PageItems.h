@@ -15,6 +15,7 @@
 #include "html/CssStyles.h"
 #include "html/PageSections.h"
 #include "html/PageUtils.h"
+#include "html/Tables.h"
 #include "platform/Bitmap.h"
 
 namespace html {
@@ -118,6 +119,13 @@ class TBlock : public TSectionBase {
   IndentManager* OuterIndents = nullptr;  // an absolute block: the manager of its container
 
  protected:
+  // For blocks that settle their margins after adjusting the box themselves.
+  enum class TMergeMargins : uint8_t { Now, Later };
+  TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
+         TAttributeList* attributes, TMergeMargins merge);
+  // Collapses the top margin with the item before it in Container.
+  void MergeVerticalMargins();
+
   // Converts the box for a base width and height into box; the vertical margins settled at
   // build time are kept. Returns the number of "auto" values among margin-left, width and
   // margin-right.
@@ -142,7 +150,6 @@ class TBlock : public TSectionBase {
                      const plat::TRect& clipRect);
 
  private:
-  void MergeVerticalMargins();
   // Composes the tile for `area` of the padding box (both in window coordinates) unless the
   // last one covered the same area.
   void PrepareBackground(const plat::TRect& padding, const plat::TRect& area);
@@ -262,6 +269,45 @@ class THRBlock : public TBlock {
 
   uint8_t RuleAlign = BlockAlignCenter;
   THorzLine* Rule = nullptr;  // held by Content
+};
+
+// The block around a TABLE: its WIDTH, HSPACE, VSPACE, ALIGN, BGCOLOR, BACKGROUND and BORDER
+// attributes become the box, and the table is sized and aligned inside it.
+class TTableBlock : public TBlock {
+ public:
+  TTableBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
+              std::unique_ptr<ThtmlTable> table, TAttributeList* attributes);
+  TTableBlock(TSectionList* document, const TTableBlock& source);
+
+  std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document) const override;
+  void MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) override;
+  int32_t ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int autoCount,
+                       int32_t availHeight) override;
+  int32_t Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX, int32_t refY,
+                 int32_t availWidth, int32_t availHeight, int32_t blockHeight,
+                 IndentManager& indents, int32_t& maxWidth, int32_t& pos) override;
+  int32_t Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
+               int32_t x, int32_t refX, int32_t refY) override;
+  void AddToPositionList() override;
+  void DrawBlockBorder(plat::TCanvas& canvas, const plat::TRect& inner,
+                       const plat::TRect& outer) override;
+
+  ThtmlTable* Table = nullptr;  // held by Content
+  int32_t RequestedWidth = 0;   // pixels, or per-mille of the available width
+  bool WidthIsPercent = false;
+  TColor BgColor = clNone;
+  bool HasBgColor = false;
+  int32_t HSpaceAttr = 0;
+  int32_t VSpaceAttr = 0;
+  bool CaptionAttached = false;
+  bool BorderFromTable = false;  // BORDER became the block's borders
+  uint8_t TableAlign = 0;        // 0 none, 2 center, 3 right
+  int32_t LeftShift = 0;         // moved right to clear left floats
+
+ private:
+  void ReadAttributes(TAttributeList& attributes);
+  void TakeTableBorder();
+  void TakeCssWidth();
 };
 
 // The item of a PAGE tag: no height, paints nothing.
