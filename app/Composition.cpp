@@ -1,8 +1,11 @@
 #include "app/Composition.h"
 
 #include <algorithm>
+#include <cmath>
+#include <typeinfo>
 
 #include "app/RoadTexts.h"
+#include "graphics/Layers.h"
 #include "platform/Files.h"
 #include "platform/JpegCodec.h"
 
@@ -19,22 +22,58 @@ std::string LowerAscii(std::string_view text) {
 // Rows composed at a time while saving: a few megabytes instead of a second whole picture.
 constexpr int32_t kStripRows = 256;
 
+// The rows Top .. Top + Rows of the composition are the background's own rows when the view
+// only clears, copies an opaque background and paints plain picture layers, none of which comes
+// near those rows. Anything else is painted.
+bool BackgroundRowsAsTheyAre(const gfx::TCustomImage32& View, int32_t Top, int32_t Rows) {
+  if (View.Bitmap().DrawMode() != gfx::dmOpaque) return false;
+  uint32_t layerMask = 0;
+  for (int32_t i = 0; i < View.PaintStages().Count(); ++i) {
+    const gfx::TPaintStage& stage = View.PaintStages().Items(i);
+    if (!stage.AtRunTime) continue;
+    if (stage.Stage == gfx::StageDrawLayers)
+      layerMask |= stage.Parameter;
+    else if (stage.Stage != gfx::StageClearBackground && stage.Stage != gfx::StageDrawBitmap)
+      return false;
+  }
+  const gfx::TLayerCollection& layers = View.Layers();
+  for (int32_t i = 0; i < layers.Count(); ++i) {
+    const gfx::TCustomLayer* layer = layers.Items(i);
+    if (!(layer->LayerOptions() & layerMask)) continue;
+    if (typeid(*layer) != typeid(gfx::TBitmapLayer) || layer->OnPaint) return false;
+    const auto& picture = static_cast<const gfx::TBitmapLayer&>(*layer);
+    if (!picture.Scaled()) return false;
+    // A pixel of margin on each side covers the rounding of the layer's place.
+    const gfx::TFloatRect& place = picture.Location();
+    if (std::floor(double(place.Top)) - 1 < double(Top) + Rows &&
+        std::ceil(double(place.Bottom)) + 1 > double(Top))
+      return false;
+  }
+  return true;
+}
+
 // The JPEG of the composition, composed strip by strip as the encoder asks for rows and handed
 // to Sink as it is made. Each strip is painted with the view shifted up to its rows; the view's
 // first stage fills whatever the background does not cover opaquely, so the strip needs no
-// clearing of its own and its pixels come out as in the whole composition.
+// clearing of its own and its pixels come out as in the whole composition. Strips that no layer
+// reaches are read from the background directly.
 void EncodeComposition(gfx::TCustomImage32& View, const plat::JpegByteSink& Sink) {
-  const int32_t width = View.Bitmap().Width(), height = View.Bitmap().Height();
+  const gfx::TBitmap32& background = View.Bitmap();
+  const int32_t width = background.Width(), height = background.Height();
   gfx::TBitmap32 strip;
   int32_t top = 0, rows = 0;
-  const auto stripRow = [&](int32_t y) {
+  bool painted = false;
+  const auto stripRow = [&](int32_t y) -> const uint32_t* {
     if (y >= top + rows) {
       top = y;
       rows = std::min(kStripRows, height - y);
-      strip.SetSizeToOverwrite(width, rows);
-      View.PaintTo(&strip, {0, -top, width, height - top});
+      painted = !BackgroundRowsAsTheyAre(View, top, rows);
+      if (painted) {
+        strip.SetSizeToOverwrite(width, rows);
+        View.PaintTo(&strip, {0, -top, width, height - top});
+      }
     }
-    return strip.RowPtr(y - top);
+    return painted ? strip.RowPtr(y - top) : background.RowPtr(y);
   };
   plat::EncodeJpegArgbRows(width, height, 100, stripRow, Sink);
 }

@@ -1,5 +1,7 @@
-// The saved picture goes to disk while it is compressed: a write that fails part-way must keep
-// the old file, leave no temporary file behind and leave the view as it was.
+// The saved picture goes to disk while it is compressed, band by band: bands that no layer reaches
+// come straight from the background and must match the whole composition all the same, and a
+// write that fails part-way must keep the old file, leave no temporary file behind and leave the
+// view as it was.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -11,6 +13,7 @@
 #include "RoadSupport.h"
 #include "app/Background.h"
 #include "app/Composition.h"
+#include "app/PictureLayers.h"
 #include "graphics/Image.h"
 
 namespace {
@@ -70,6 +73,50 @@ TEST(StreamedSave, AWriteFailingPartWayKeepsTheOldFileAndLeavesNothingElse) {
   const std::string saved = ReadBytes(folder.File("out.jpg"));
   EXPECT_GT(saved.size(), 100000u);
   EXPECT_TRUE(saved == app::EncodeJpeg(noise));
+}
+
+gfx::TBitmapLayer& AddLayerAt(gfx::TImage32& view, const ScratchFolder& folder,
+                              const gfx::TFloatRect& place) {
+  gfx::TBitmap32 red;
+  red.SetSize(50, 40);
+  red.ClearWithColor(0xFFFF0000);
+  red.SaveToFile(folder.File("red.bmp"));
+  gfx::TBitmapLayer& layer =
+      app::AddPictureLayer(view.Layers(), {folder.File("red.bmp")}, {200, 1200, 200, 1200});
+  layer.SetLocation(place);
+  return layer;
+}
+
+void ExpectSavedEqualsWholeComposition(gfx::TImage32& view, const ScratchFolder& folder,
+                                       const char* what) {
+  ASSERT_EQ(app::SaveAsJpeg(view, folder.File("out.jpg")), folder.File("out.jpg"));
+  const auto whole = app::ComposePicture(view);
+  ASSERT_TRUE(whole);
+  EXPECT_TRUE(ReadBytes(folder.File("out.jpg")) == app::EncodeJpeg(*whole)) << what;
+}
+
+TEST(StreamedSave, BandsNoLayerReachesMatchTheWholeComposition) {
+  ScratchFolder folder;
+  gfx::TBitmap32 bg;
+  MakeQuadrants(bg, 200, 1200);
+  bg.SaveToFile(folder.File("bg.bmp"));
+  gfx::TImage32 view{nullptr};
+  gfx::TBitmap32 pristine;
+  app::InstallBackground(view, pristine, app::ReadBackground(folder.File("bg.bmp")));
+
+  // Bands start at rows 256, 512, 768 and 1024; no layer comes near the last. The first layer's
+  // rounded place reaches one row into the second band, the second layer's one row into the third:
+  // nothing else touches those.
+  AddLayerAt(view, folder, {10, 200, 60, 256.6f});
+  AddLayerAt(view, folder, {70, 767.4f, 120, 850});
+  AddLayerAt(view, folder, {10, 400, 60, 450}).SetVisible(false);
+  ExpectSavedEqualsWholeComposition(view, folder, "layers near band borders");
+
+  // A layer that paints through a handler may reach any band.
+  AddLayerAt(view, folder, {0, 0, 1, 1}).OnPaint = [](plat::TObject*, gfx::TBitmap32& buffer) {
+    buffer.FillRectS(0, 0, 200, 1200, 0xFF00FF00);
+  };
+  ExpectSavedEqualsWholeComposition(view, folder, "a layer painting through its handler");
 }
 
 }  // namespace
