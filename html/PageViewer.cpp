@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "html/HtmlEngine.h"
 #include "html/ImageCache.h"
+#include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/SysUtils.h"
 
@@ -185,7 +187,7 @@ void TPageViewer::SetImageCacheCount(int value) {
 
 void TPageViewer::SetServerRoot(const std::string& value) {
   serverRoot_ = Trimmed(value);
-  if (!serverRoot_.empty() && serverRoot_.back() == '\\') serverRoot_.pop_back();
+  if (!serverRoot_.empty() && serverRoot_.back() == '/') serverRoot_.pop_back();
 }
 
 void TPageViewer::SetPrintScale(double value) {
@@ -244,37 +246,73 @@ void TPageViewer::LoadFromBuffer(const char* buffer, int64_t size, const std::st
   if (refreshDelay_ >= 1 && OnMetaRefresh) OnMetaRefresh(this, refreshDelay_, refreshURL_);
 }
 
+namespace {
+
+// The name part of a reference and the ID after its first "#".
+std::pair<std::string, std::string> SplitReference(const std::string& reference) {
+  const size_t hash = reference.find('#');
+  if (hash == std::string::npos) return {reference, std::string()};
+  return {reference.substr(0, hash), reference.substr(hash + 1)};
+}
+
+}  // namespace
+
+// Whatever way a load ends, the viewer is left ready for the next one.
+struct TPageViewer::TEndOfLoad {
+  TPageViewer* viewer;
+  ~TEndOfLoad() {
+    viewer->busy_ = false;
+    viewer->paintPanel_->Invalidate();
+    if (viewer->OnProgress) viewer->OnProgress(viewer, plat::psEnding, 100);
+    viewer->SetProcessing(false);
+  }
+};
+
 void TPageViewer::LoadFromString(const std::string& text, const std::string& reference,
                                  int fileType) {
   if (processing_) return;
   SetProcessing(true);
   refreshDelay_ = 0;
-  const size_t hash = reference.find('#');
-  const std::string name = reference.substr(0, hash);
-  const std::string destination = hash == std::string::npos ? "" : reference.substr(hash + 1);
+  const auto [name, destination] = SplitReference(reference);
+  TEndOfLoad endOfLoad{this};
   busy_ = true;
-  // A parse or a handler that fails must not leave the viewer refusing every later load.
-  struct EndOfLoad {
-    TPageViewer* viewer;
-    ~EndOfLoad() {
-      viewer->busy_ = false;
-      viewer->paintPanel_->Invalidate();
-      if (viewer->OnProgress) viewer->OnProgress(viewer, plat::psEnding, 100);
-      viewer->SetProcessing(false);
-    }
-  } endOfLoad{this};
+  documentSource_ = text;
+  BuildPage(name, destination, fileType != 0 ? 1 : 0, true);
+}
 
+void TPageViewer::LoadFromFile(const std::string& fileName, int fileType) {
+  if (processing_) return;
+  const auto [name, destination] = SplitReference(fileName);
+  const plat::TCursor savedCursor = plat::Screen().Cursor();
+  plat::Screen().SetCursor(plat::crHourGlass);
+  struct RestoreCursor {
+    plat::TCursor cursor;
+    ~RestoreCursor() { plat::Screen().SetCursor(cursor); }
+  } restoreCursor{savedCursor};
+  refreshDelay_ = 0;
+  SetProcessing(true);
+  TEndOfLoad endOfLoad{this};
+  if (!plat::FileExists(name)) throw plat::EInOutError("Can't locate file: " + name);
+  // Read before anything is cleared, so that an unreadable file leaves the page shown.
+  documentSource_ = fileType == 2 ? std::string() : plat::ReadFileBytes(name, kMaxSourceBytes);
+  busy_ = true;
+  BuildPage(name, destination, fileType, false);
+  busy_ = false;
+  if (refreshDelay_ >= 1 && OnMetaRefresh) OnMetaRefresh(this, refreshDelay_, refreshURL_);
+}
+
+void TPageViewer::BuildPage(const std::string& name, const std::string& destination, int fileType,
+                            bool fromString) {
   const std::string previousFile = currentFile_;
   // An empty name stays empty, so that every load of a bare string starts at the top.
   currentFile_ = name.empty() ? std::string() : plat::ExpandFileName(name);
-  currentFileType_ = uint8_t(fileType != 0 ? 1 : 0);
+  currentFileType_ = uint8_t(fileType);
   document_->ProgressStart = 75;
   if (OnProgress) OnProgress(this, plat::psStarting, 0);
   InitializeForLoad();
   caretPos_ = 0;
   selectionAnchor_ = -1;
-  if (OnSoundRequest) OnSoundRequest(this, "", 0, true);
-  documentSource_ = text;
+  if (OnSoundRequest && (fromString || fileType == 0)) OnSoundRequest(this, "", 0, true);
   if (OnParseBegin) OnParseBegin(this, documentSource_);
   ParseDocument(fileType);
   if (OnParseEnd) OnParseEnd(this);
@@ -288,7 +326,8 @@ void TPageViewer::LoadFromString(const std::string& text, const std::string& ref
       positioned = true;
     }
   }
-  if (!positioned && (currentFile_.empty() || currentFile_ != previousFile)) {
+  const bool changed = currentFile_ != previousFile;
+  if (!positioned && (changed || (fromString && currentFile_.empty()))) {
     ScrollTo(0);
     SetHorzPosition(0);
   }

@@ -42,6 +42,8 @@ inline constexpr uint8_t DEFAULT_CHARSET = 1;
 inline constexpr int32_t kMaxScrollWidth = 6000;
 // Documents at least this long are laid out once, at the width left beside a vertical bar.
 inline constexpr int64_t kLongDocument = 10000;
+// Page files larger than this are refused.
+inline constexpr int64_t kMaxSourceBytes = int64_t(1) << 30;
 
 using TSrcEvent = std::function<void(plat::TObject* sender, const std::string& src)>;
 using THotSpotClickEvent =
@@ -92,6 +94,12 @@ class TPageViewer : public plat::TCustomControl {
   void LoadFromBuffer(const char* buffer, int64_t size, const std::string& reference);
   // fileType 0: HTML, otherwise plain text.
   void LoadFromString(const std::string& text, const std::string& reference, int fileType = 0);
+  // fileType 0: HTML, 1: plain text, 2: a picture shown alone. A missing file raises
+  // EInOutError.
+  virtual void LoadFromFile(const std::string& fileName, int fileType = 0);
+  // A link or file name as a full local path: relative names against the BASE reference or the
+  // current file, names from the root under ServerRoot; other protocols as given.
+  virtual std::string ExpandRelativeFileName(const std::string& name) const;
   virtual void Clear();
 
   // --- Defaults (font name, size and colour act at the next load)
@@ -214,7 +222,11 @@ class TPageViewer : public plat::TCustomControl {
 
  private:
   friend class TPaintPanel;
+  struct TEndOfLoad;
   void SetProcessing(bool value);
+  // The common part of loads once the source is in documentSource_.
+  void BuildPage(const std::string& name, const std::string& destination, int fileType,
+                 bool fromString);
   // Empties the document and hands it the defaults.
   void InitializeForLoad();
   // Runs the parse of documentSource_ into the document.

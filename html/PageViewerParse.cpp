@@ -5,8 +5,12 @@
 namespace html {
 
 void TPageViewer::ParseDocument(int fileType) {
-  if (fileType != 0) {
+  if (fileType == 1) {
     ParseTextDocument(documentSource_, *document_);
+    return;
+  }
+  if (fileType == 2) {
+    ParseHtmlDocument("<img src=\"" + currentFile_ + "\">", *document_);
     return;
   }
   ParseHtmlDocument(

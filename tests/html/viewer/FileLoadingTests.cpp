@@ -1,0 +1,81 @@
+// Loading pages from files and turning a page's link names into local paths.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "ViewerTestPage.h"
+#include "platform/Application.h"
+#include "platform/SysUtils.h"
+
+namespace html::test {
+namespace {
+
+class ViewerFileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder =
+        std::filesystem::temp_directory_path() / ("pixstamp-viewer-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder / "pages");
+    page = (folder / "pages" / "page.htm").string();
+    std::ofstream(page) << "<p>hello</p>";
+  }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+
+  std::filesystem::path folder;
+  std::string page;
+  TPageViewer viewer{nullptr};
+};
+
+TEST_F(ViewerFileTest, MissingFileKeepsThePageShown) {
+  viewer.SetBounds(0, 0, 200, 150);
+  LoadBoxes(viewer, 20, OneBox(viewer, 50, 500));
+  plat::Screen().SetCursor(plat::crCross);
+  const std::string missing = (folder / "none.htm").string();
+  try {
+    viewer.LoadFromFile(missing + "#top");
+    FAIL() << "no error";
+  } catch (const plat::EInOutError& e) {
+    EXPECT_EQ(std::string(e.what()), "Can't locate file: " + missing);
+  }
+  EXPECT_FALSE(viewer.Processing());
+  EXPECT_FALSE(viewer.Busy());
+  EXPECT_EQ(plat::Screen().Cursor(), plat::crCross);
+  EXPECT_EQ(viewer.Document().Count(), 1);
+  plat::Screen().SetCursor(plat::crDefault);
+}
+
+TEST_F(ViewerFileTest, FilesAreReadWholeAndBecomeTheCurrentFile) {
+  int soundStops = 0;
+  viewer.OnSoundRequest = [&](plat::TObject*, const std::string&, int, bool) { ++soundStops; };
+  viewer.LoadFromFile(page + "#greeting");
+  EXPECT_EQ(viewer.CurrentFile(), page);
+  EXPECT_EQ(viewer.DocumentSource(), "<p>hello</p>");
+  EXPECT_EQ(soundStops, 1);
+
+  viewer.LoadFromFile(page, 1);
+  EXPECT_EQ(viewer.DocumentSource(), "<p>hello</p>");
+  EXPECT_EQ(soundStops, 1);  // only pages stop the sound
+
+  viewer.LoadFromFile(page, 2);  // a picture shown alone has no source of its own
+  EXPECT_EQ(viewer.DocumentSource(), "");
+}
+
+TEST_F(ViewerFileTest, LinkNamesBecomeLocalPaths) {
+  viewer.LoadFromFile(page);
+  const std::string pages = (folder / "pages").string();
+  EXPECT_EQ(viewer.ExpandRelativeFileName("pic.gif"), pages + "/pic.gif");
+  EXPECT_EQ(viewer.ExpandRelativeFileName("  sub/../pic.gif "), pages + "/pic.gif");
+  EXPECT_EQ(viewer.ExpandRelativeFileName("a%20b.gif"), pages + "/a b.gif");
+  EXPECT_EQ(viewer.ExpandRelativeFileName("http://example.org/x.htm"), "http://example.org/x.htm");
+  EXPECT_EQ(viewer.ExpandRelativeFileName("file:///srv/x.htm"), "/srv/x.htm");
+  EXPECT_EQ(viewer.ExpandRelativeFileName("/img/a.gif"), "/img/a.gif");
+
+  viewer.SetServerRoot(" /srv/site/ ");
+  EXPECT_EQ(viewer.ServerRoot(), "/srv/site");
+  EXPECT_EQ(viewer.ExpandRelativeFileName("/img/a.gif"), "/srv/site/img/a.gif");
+  EXPECT_EQ(viewer.ExpandRelativeFileName("pic.gif"), pages + "/pic.gif");
+}
+
+}  // namespace
+}  // namespace html::test
