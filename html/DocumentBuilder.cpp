@@ -99,43 +99,6 @@ void THtmlBuilder::ParseHtml(std::string doc, const TIncludeType& includeEvent,
   CloseSection();
 }
 
-// One preformatted block; every byte is the character of the same code.
-void THtmlBuilder::ParseText(std::string doc) {
-  constexpr int32_t kTokenChunk = 200;
-  TTextBuildScope scope(*this);
-  InitParse(std::move(doc));
-  tok_.RawText = true;
-  CloseSection();
-  PushProperties("pre");
-  TCellBasic* outer = nullptr;
-  OpenBlock<TBlock>(outer, nullptr);
-  NewSection();
-  TokenObj token;
-  const std::string& text = tok_.Document();
-  const int32_t first = tok_.SourcePos + 1;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const int32_t pos = first + int32_t(i);
-    if (text[i] == '\n' && i > 0 && text[i - 1] == '\r') continue;
-    if (text[i] == '\r' || text[i] == '\n') {
-      section_->AddTokenObj(token);
-      token.Clear();
-      section_->AddChar(kLineBreakChar, pos);
-      CloseSection();
-      NewSection();
-      continue;
-    }
-    token.AddUnicodeChar(char16_t(uint8_t(text[i])), pos);
-    if (token.Count > kTokenChunk) {
-      section_->AddTokenObj(token);
-      token.Clear();
-    }
-  }
-  section_->AddTokenObj(token);
-  CloseSection();
-  PopPropertiesTo("pre");
-  cell_ = outer;
-}
-
 // --- The property stack
 
 TStyleKey THtmlBuilder::CurrentStyleKey() {

@@ -102,11 +102,21 @@ class THtmlBuilder : public TTextBuildState {
   void DoHeader();
   void DoBreak();
   void DoRule();
+  // Inline tags, also inside PRE: the caller reads on. False for other symbols.
+  bool DoInlineTag(bool preformatted);
   void DoInlineStyle();
   void DoAnchor();
   void EndLink();
   void DoFont(bool preformatted);
   void DoText();
+
+  // --- Preformatted text (HtmlBuilderPre.cpp)
+  void DoPre();
+  void NewPreSection();
+  // The text read so far (tokenizer's token) goes to the current section.
+  void FlushToken();
+  // Characters up to a line end, '<' or a control character into the token, entities decoded.
+  bool GatherPreText();
 
   // --- Raw bodies and head elements (HtmlBuilderHead.cpp)
   void DoTitle();

@@ -110,7 +110,8 @@ void THtmlBuilder::DoSound() {
   Next();
 }
 
-// The tag's '>' is the current character; the body ends at endTag in any case.
+// The tag's '>' is the current character; the body ends at endTag in any case. Returns with the
+// character after the end tag current.
 void THtmlBuilder::SkipRawBody(const std::string& endTag) {
   std::string recent;
   while (tok_.LCh != 0) {
@@ -121,7 +122,6 @@ void THtmlBuilder::SkipRawBody(const std::string& endTag) {
   }
   while (tok_.LCh != 0 && tok_.LCh != '>') tok_.ReadNormalizedChar();
   if (tok_.LCh == '>') tok_.GetCh();
-  Next();
 }
 
 // Forms are not built: the options are read past so their text does not show.

@@ -69,7 +69,26 @@ void THtmlBuilder::DoTextLevel() {
     DoHeader();
   } else if (sy == HRSy) {
     DoRule();
-  } else if (kInlineStyleStarts.Has(sy) || kInlineStyleEnds.Has(sy)) {
+  } else if (sy == PreSy) {
+    DoPre();
+  } else if (sy == PreEndSy) {
+    // Only a PRE with WRAP is still open here.
+    CloseSection();
+    PopPropertiesTo("pre");
+    Next();
+  } else if (sy == SelectSy) {
+    DoSelect();
+  } else if (sy == MapSy) {
+    DoMap();
+  } else {
+    DoInlineTag(false);
+    Next();
+  }
+}
+
+bool THtmlBuilder::DoInlineTag(bool preformatted) {
+  const Symb sy = Sy();
+  if (kInlineStyleStarts.Has(sy) || kInlineStyleEnds.Has(sy)) {
     DoInlineStyle();
   } else if (sy == ASy || sy == AEndSy) {
     DoAnchor();
@@ -77,34 +96,20 @@ void THtmlBuilder::DoTextLevel() {
     if (sy == FontEndSy)
       PopPropertiesTo("font");
     else
-      DoFont(false);
+      DoFont(preformatted);
     if (section_) section_->ChangeFont(stack_.Last());
-    Next();
   } else if (sy == PageSy) {
     AddPage();
-    Next();
   } else if (sy == NoBrSy || sy == NoBrEndSy) {
     noBreak_ = sy == NoBrSy;
-    Next();
-  } else if (sy == PreSy || sy == PreEndSy) {
-    // Preformatted text is shown as ordinary text in the PRE font.
-    CloseSection();
-    if (sy == PreSy)
-      PushCurrent("pre");
-    else
-      PopPropertiesTo("pre");
-    Next();
   } else if (sy == ScriptSy) {
     SkipRawBody("</script");
   } else if (sy == TextAreaSy) {
     SkipRawBody("</textarea");
-  } else if (sy == SelectSy) {
-    DoSelect();
-  } else if (sy == MapSy) {
-    DoMap();
   } else {
-    Next();
+    return false;
   }
+  return true;
 }
 
 void THtmlBuilder::DoP(const TSymbolSet& stop) {
@@ -215,7 +220,6 @@ void THtmlBuilder::DoInlineStyle() {
     PopPropertiesTo(EndSymbToStr(sy));
   }
   if (section_) section_->ChangeFont(stack_.Last());
-  Next();
 }
 
 void THtmlBuilder::EndLink() {
@@ -232,7 +236,6 @@ void THtmlBuilder::DoAnchor() {
     EndLink();
     PopPropertiesTo("a");
     if (section_) section_->ChangeFont(stack_.Last());
-    Next();
     return;
   }
   TAttribute* href = nullptr;
@@ -261,7 +264,6 @@ void THtmlBuilder::DoAnchor() {
     inLink_ = true;
     section_->SetLink(true, stack_.Last(), link_);
   }
-  Next();
 }
 
 void THtmlBuilder::DoFont(bool preformatted) {

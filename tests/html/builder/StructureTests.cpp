@@ -70,5 +70,24 @@ TEST_F(StructureTest, ParagraphsInsideItemsOfMarkedListsOnly) {
             "ul[li1['a' p['b']]] dl[li1['c'] p['d']]");
 }
 
+TEST_F(StructureTest, PreformattedLinesKeepTheirSpaces) {
+  EXPECT_EQ(Build("<pre>a  b\n  c &lt;d&gt;</pre>e"), "pre['a  b' '  c <d>'] 'e'");
+  EXPECT_NE(RunAt("a").Font->Name(), RunAt("e").Font->Name());
+}
+
+TEST_F(StructureTest, TagsInsidePreformattedText) {
+  EXPECT_EQ(Build("<pre><b>x</b> y<br>z<font size=7>w\n</pre>v"), "pre['x y' 'zw' ''] 'v'");
+  EXPECT_EQ(RunAt("x").Font->Style() & plat::fsBold, plat::fsBold);
+  EXPECT_EQ(RunAt("y").Font->Style() & plat::fsBold, 0);
+  EXPECT_EQ(RunAt("w").Font->Size(), 30);  // the preformatted size table
+  EXPECT_EQ(RunAt("v").Font->Size(), 12);  // the unclosed FONT ended with the PRE
+  EXPECT_EQ(Build("<pre>a<p>b</p>c</pre>"), "pre['a' p['b'] 'c']");
+}
+
+TEST_F(StructureTest, WrappedPreformattedTextIsOrdinaryText) {
+  EXPECT_EQ(Build("<pre wrap>a   b</pre>c"), "'a b' 'c'");
+  EXPECT_NE(RunAt("a").Font->Name(), RunAt("c").Font->Name());
+}
+
 }  // namespace
 }  // namespace buildertest
