@@ -77,6 +77,10 @@ class TBlock : public TSectionBase {
   virtual int32_t ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int autoCount,
                                int32_t availHeight);
 
+  // Converts the box for a base width and height into box; the vertical margins settled at
+  // build time are kept. Returns the number of "auto" values among margin-left, width and
+  // margin-right.
+  int ConvertMargins(int32_t baseWidth, int32_t baseHeight, TMarginArray& box) const;
   bool IsFloating() const { return FloatSide != FloatNone; }
   // Left and right margin + padding + border.
   int32_t LeftExtras() const;
@@ -126,10 +130,6 @@ class TBlock : public TSectionBase {
   // Collapses the top margin with the item before it in Container.
   void MergeVerticalMargins();
 
-  // Converts the box for a base width and height into box; the vertical margins settled at
-  // build time are kept. Returns the number of "auto" values among margin-left, width and
-  // margin-right.
-  int ConvertMargins(int32_t baseWidth, int32_t baseHeight, TMarginArray& box) const;
   // The content's items in paint order, each told that this block owns it.
   void BuildPaintOrder();
   // How far y must move down to clear the floats of ClearSide.
@@ -291,6 +291,9 @@ class TTableBlock : public TBlock {
   void AddToPositionList() override;
   void DrawBlockBorder(plat::TCanvas& canvas, const plat::TRect& inner,
                        const plat::TRect& outer) override;
+  // The table's width for availWidth beside the block's current margins, paddings and borders;
+  // a requested width also becomes the table's width request.
+  int32_t TableWidth(plat::TCanvas& canvas, int32_t availWidth);
 
   ThtmlTable* Table = nullptr;  // held by Content
   int32_t RequestedWidth = 0;   // pixels, or per-mille of the available width
@@ -308,6 +311,36 @@ class TTableBlock : public TBlock {
   void ReadAttributes(TAttributeList& attributes);
   void TakeTableBorder();
   void TakeCssWidth();
+};
+
+// A table with its CAPTION: the caption block above or below the table block, both as wide as
+// the wider of the two.
+class TTableAndCaptionBlock : public TBlock {
+ public:
+  // Takes the table block over; its alignment becomes the caption's.
+  TTableAndCaptionBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
+                        TAttributeList* attributes, std::unique_ptr<TTableBlock> tablePart);
+  TTableAndCaptionBlock(TSectionList* document, const TTableAndCaptionBlock& source);
+  ~TTableAndCaptionBlock() override;
+
+  std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document) const override;
+  // Takes the caption over, before the table when CaptionOnTop.
+  void SetCaptionBlock(std::unique_ptr<TBlock> caption);
+  // The table's ID names the table block.
+  void AddToIDList();
+  void MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) override;
+  int32_t ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int autoCount,
+                       int32_t availHeight) override;
+  int32_t SourceToDocPos(int32_t sourcePos, bool backwards) override;
+
+  bool CaptionOnTop = true;
+  TTableBlock* TablePart = nullptr;  // both held by Content
+  TBlock* CaptionPart = nullptr;
+  uint8_t CaptionAlign = 0;  // 2 center, 3 right
+  std::string TargetID;
+
+ private:
+  void FindParts();
 };
 
 // The item of a PAGE tag: no height, paints nothing.

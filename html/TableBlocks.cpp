@@ -171,33 +171,35 @@ int32_t TTableBlock::ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int
   Table->FillColor = Margins[piBackgroundColor];
   Table->FillsBackground = Table->FillColor != clNone && BackImageUrl.empty();
 
-  const int64_t left = LeftExtras(), right = RightExtras();
-  const int64_t room = int64_t(availWidth) - left - right;
-  const int64_t frame = int64_t(Margins[piBorderLeftWidth]) + Margins[piBorderRightWidth] +
-                        Margins[piPaddingLeft] + Margins[piPaddingRight];
-  int32_t minWidth = 0, maxWidth = 0;
-  int64_t width;
-  if (CaptionAttached) {
-    width = Table->WidthRequest;
-  } else if (RequestedWidth <= 0) {
-    Table->WidthRequest = 0;
-    Table->MinMaxWidth(canvas, minWidth, maxWidth);
-    width = maxWidth <= room ? maxWidth : std::max<int64_t>(minWidth, room);
-  } else {
-    const int64_t request = WidthIsPercent
-                                ? int64_t(availWidth) * RequestedWidth / 1000 - left - right
-                                : RequestedWidth - frame;
-    Table->WidthRequest = 0;
-    Table->MinMaxWidth(canvas, minWidth, maxWidth);
-    width = std::max<int64_t>(minWidth, request);
-    Table->WidthRequest = ClampBoxLength(Clamp32(width));
-  }
-  const int32_t result = ClampBoxLength(Clamp32(width));
-  const int64_t rest = room - result;
+  const int32_t width = CaptionAttached ? Table->WidthRequest : TableWidth(canvas, availWidth);
+  const int64_t rest = int64_t(availWidth) - LeftExtras() - RightExtras() - width;
   if (marginLeft == 0 && marginRight == 0 && rest > 0) {
     if (TableAlign == BlockAlignCenter) marginLeft = ClampBoxLength(Clamp32(rest / 2));
     if (TableAlign == BlockAlignRight) marginLeft = ClampBoxLength(Clamp32(rest));
   }
+  return width;
+}
+
+int32_t TTableBlock::TableWidth(plat::TCanvas& canvas, int32_t availWidth) {
+  if (!Table) return 0;
+  const int64_t left = LeftExtras(), right = RightExtras();
+  const int64_t room = int64_t(availWidth) - left - right;
+  int32_t minWidth = 0, maxWidth = 0;
+  Table->WidthRequest = 0;
+  Table->MinMaxWidth(canvas, minWidth, maxWidth);
+  int64_t width;
+  if (RequestedWidth <= 0) {
+    width = maxWidth <= room ? maxWidth : std::max<int64_t>(minWidth, room);
+  } else {
+    const int64_t frame = int64_t(Margins[piBorderLeftWidth]) + Margins[piBorderRightWidth] +
+                          Margins[piPaddingLeft] + Margins[piPaddingRight];
+    const int64_t request = WidthIsPercent
+                                ? int64_t(availWidth) * RequestedWidth / 1000 - left - right
+                                : RequestedWidth - frame;
+    width = std::max<int64_t>(minWidth, request);
+  }
+  const int32_t result = ClampBoxLength(Clamp32(width));
+  if (RequestedWidth > 0) Table->WidthRequest = result;
   return result;
 }
 

@@ -100,3 +100,68 @@ TEST_F(TableBlocks, TheBorderIsARaisedFrameAroundThePaddingBox) {
 
 }  // namespace
 }  // namespace html::test
+
+namespace html::test {
+namespace {
+
+class Captions : public TableBlocks {
+ protected:
+  // A 60-pixel table with a caption whose content is 120 pixels wide at least.
+  TTableAndCaptionBlock* AddCaptioned(bool onTop, std::initializer_list<Attr> attrs) {
+    TAttributeList list;
+    for (const Attr& a : attrs)
+      list.Add(std::make_unique<TAttribute>(a.which, a.value, "", a.text, 0));
+    TAttributeList tableAttrs;
+    tableAttrs.Add(std::make_unique<TAttribute>(WidthSy, 60, "", "60", 0));
+    auto tableProp = Props("table", {{"margin-top", "12px"}});
+    auto table = std::make_unique<ThtmlTable>(&document, &tableAttrs, tableProp.get());
+    auto tableBlock = std::make_unique<TTableBlock>(&document, *tableProp, &document,
+                                                    std::move(table), &tableAttrs);
+    tableBlock_ = tableBlock.get();
+    auto prop = Props("table");
+    auto wrapper = std::make_unique<TTableAndCaptionBlock>(&document, *prop, &document, &list,
+                                                           std::move(tableBlock));
+    wrapper->CaptionOnTop = onTop;
+    auto captionProp = Props("caption");
+    auto caption = std::make_unique<TBlock>(&document, *captionProp, &wrapper->Content, nullptr);
+    caption_ = AddBox(caption->Content, 10, 120, 150);
+    wrapper->SetCaptionBlock(std::move(caption));
+    TTableAndCaptionBlock* raw = wrapper.get();
+    document.Add(std::move(wrapper), 0);
+    return raw;
+  }
+  TTableBlock* tableBlock_ = nullptr;
+  TBox* caption_ = nullptr;
+};
+
+TEST_F(Captions, CaptionAndTableShareTheWiderWidth) {
+  TTableAndCaptionBlock* wrapper = AddCaptioned(true, {{AlignSy, 0, "center"}});
+  EXPECT_TRUE(tableBlock_->CaptionAttached);
+  EXPECT_EQ(wrapper->Margins[piMarginTop], 12);  // taken from the table block
+  int32_t minWidth = 0, maxWidth = 0;
+  wrapper->MinMaxWidth(canvas, minWidth, maxWidth);
+  EXPECT_EQ(minWidth, 120);
+  EXPECT_EQ(maxWidth, 120);
+  LayOut(300);
+  // Centred in 300: the wrapper's content starts at 90; the table is centred in its 120.
+  EXPECT_EQ(wrapper->ContentWidth, 120);
+  EXPECT_EQ(caption_->LaidX, 90);
+  EXPECT_EQ(tableBlock_->ContentWidth, 60);
+  EXPECT_EQ(tableBlock_->LeftX, 120);
+  EXPECT_EQ(caption_->TopY, 12);
+  EXPECT_GE(tableBlock_->TopY, 22);
+}
+
+TEST_F(Captions, ACaptionBelowFollowsTheTableAndTheIdNamesTheTable) {
+  TTableAndCaptionBlock* wrapper = AddCaptioned(false, {{IDSy, 0, "T1"}});
+  LayOut(300);
+  EXPECT_EQ(wrapper->Content.Items(0), tableBlock_);
+  EXPECT_GT(caption_->TopY, tableBlock_->TopY);
+  wrapper->AddToIDList();
+  EXPECT_EQ(document.Targets.Find("t1"), tableBlock_);
+  document.Delete(document.IndexOf(wrapper));  // the name must not outlive the table
+  EXPECT_EQ(document.Targets.Find("t1"), nullptr);
+}
+
+}  // namespace
+}  // namespace html::test
