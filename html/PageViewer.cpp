@@ -69,6 +69,15 @@ TPageViewer::TPageViewer(plat::TComponent* owner)
   paintPanel_->SetParent(this);
   paintPanel_->SetBounds(1, 1, Width() - 2, Height() - 2);
   paintPanel_->OnPaint = [this](plat::TCanvas& canvas) { PaintDocument(canvas); };
+  paintPanel_->OnMouseDown = [this](plat::TObject*, plat::TMouseButton button,
+                                    plat::TShiftState shift, int x,
+                                    int y) { DocMouseDown(button, shift, x, y); };
+  paintPanel_->OnMouseMove = [this](plat::TObject*, plat::TShiftState shift, int x, int y) {
+    DocMouseMove(shift, x, y);
+  };
+  paintPanel_->OnMouseUp = [this](plat::TObject*, plat::TMouseButton button,
+                                  plat::TShiftState shift, int x,
+                                  int y) { DocMouseUp(button, shift, x, y); };
 
   vScrollBar_ = Make<T32ScrollBar>();
   vScrollBar_->SetKind(plat::sbVertical);
@@ -373,6 +382,18 @@ void TPageViewer::Clear() {
   selectionAnchor_ = -1;
   if (OnSoundRequest) OnSoundRequest(this, "", 0, true);
   Invalidate();
+}
+
+void TPageViewer::DocMouseDown(plat::TMouseButton button, plat::TShiftState shift, int x, int y) {
+  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TPageViewer::DocMouseMove(plat::TShiftState shift, int x, int y) {
+  if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TPageViewer::DocMouseUp(plat::TMouseButton button, plat::TShiftState shift, int x, int y) {
+  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
 }
 
 void TPageViewer::WndProc(plat::TMessage& message) {

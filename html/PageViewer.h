@@ -188,6 +188,10 @@ class TPageViewer : public plat::TCustomControl {
 
   // Draws the document on the paint panel's memory canvas.
   virtual void PaintDocument(plat::TCanvas& canvas);
+  // The paint panel's mouse events, in panel coordinates; they reach the viewer's own events.
+  virtual void DocMouseDown(plat::TMouseButton button, plat::TShiftState shift, int x, int y);
+  virtual void DocMouseMove(plat::TShiftState shift, int x, int y);
+  virtual void DocMouseUp(plat::TMouseButton button, plat::TShiftState shift, int x, int y);
   // The parse and the layout report progress through this.
   void ParseProgress(int percent);
   // A META element of the page; the parse calls it.

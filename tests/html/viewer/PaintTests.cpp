@@ -2,6 +2,9 @@
 // background pictures, and the viewer on a form as a person would see it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "../../support/ShownForm.h"
 #include "ViewerTestPage.h"
 #include "html/PaintPanelTiles.h"
@@ -108,6 +111,26 @@ TEST_F(ViewerPaintTest, OnePixelStripCoversTheWholeWidth) {
     EXPECT_EQ(image.Pixel(x, 3), Argb(plat::clMaroon));
   }
   viewer->Document().BackImage = nullptr;
+}
+
+TEST_F(ViewerPaintTest, MouseOverThePageReachesTheViewersEvents) {
+  LoadBoxes(*viewer, 20, OneBox(*viewer, 50, 20));
+  std::vector<std::string> seen;
+  viewer->OnMouseMove = [&](plat::TObject* sender, plat::TShiftState, int x, int y) {
+    EXPECT_EQ(sender, viewer);
+    seen.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+  };
+  viewer->OnMouseDown = [&](plat::TObject* sender, plat::TMouseButton, plat::TShiftState, int x,
+                            int y) {
+    EXPECT_EQ(sender, viewer);
+    seen.push_back("down " + std::to_string(x) + "," + std::to_string(y));
+  };
+  plat::SimulateMouse(viewer->PaintPanel(), plat::TMouseAction::Move, plat::mbLeft, {30, 40});
+  plat::SimulateMouse(viewer->PaintPanel(), plat::TMouseAction::Press, plat::mbLeft, {31, 41});
+  plat::SimulateMouse(viewer->PaintPanel(), plat::TMouseAction::Release, plat::mbLeft, {31, 41});
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_EQ(seen.front(), "move 30,40");
+  EXPECT_NE(std::find(seen.begin(), seen.end(), "down 31,41"), seen.end());
 }
 
 TEST(BackgroundTiles, OriginsOfEachPlacement) {

@@ -185,5 +185,17 @@ TEST_F(ScrollBarTest, ResizingLaysThePageOutAgainAndKeepsThePlace) {
   EXPECT_FALSE(VBar());
 }
 
+TEST_F(ScrollBarTest, TurningPicturesOffLaysThePageOutAgainInPlace) {
+  TBoxItem* box = Load(50, 1000);
+  viewer.ScrollTo(250);
+  const size_t passes = box->LaidOutAt.size();
+  viewer.SetViewImages(false);
+  EXPECT_FALSE(viewer.Document().ImagesOn);
+  EXPECT_GT(box->LaidOutAt.size(), passes);
+  EXPECT_EQ(viewer.Position(), 250);
+  viewer.SetViewImages(false);  // no change, no layout
+  EXPECT_EQ(box->LaidOutAt.size(), passes + 2);
+}
+
 }  // namespace
 }  // namespace html::test
