@@ -200,9 +200,12 @@ std::vector<TColumnCell> ThtmlTable::ColumnCells(plat::TCanvas& canvas) {
   ForEachCell([&](TCellObj& cell, int, int c) {
     int32_t min = 0, max = 0;
     cell.Content->MinMaxWidth(canvas, min, max);
+    // Content as wide as anything keeps every sum of columns inside 32 bits.
     const int32_t extra = Clamp32(int64_t(cell.HorzExtra) + CellSpace);
-    cells.push_back({c, std::clamp(cell.ColSpan, 1, ColCount - c), Clamp32(int64_t(min) + extra),
-                     Clamp32(int64_t(max) + extra), extra, cell.WidthSpec, cell.WidthIsPercent});
+    cells.push_back({c, std::clamp(cell.ColSpan, 1, ColCount - c),
+                     Clamp32(int64_t(ClampBoxLength(min)) + extra),
+                     Clamp32(int64_t(ClampBoxLength(max)) + extra), extra, cell.WidthSpec,
+                     cell.WidthIsPercent});
     return false;
   });
   return cells;
@@ -211,11 +214,12 @@ std::vector<TColumnCell> ThtmlTable::ColumnCells(plat::TCanvas& canvas) {
 void ThtmlTable::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) {
   NormalizeGrid();
   const std::vector<TColumnCell> cells = ColumnCells(canvas);
-  const TColumnSizes sizes = !HasPixelWidths || WidthRequest > 0
-                                 ? MinMaxPercent(cells, ColCount, WidthRequest)
+  const int32_t request = ClampBoxLength(WidthRequest);
+  const TColumnSizes sizes = !HasPixelWidths || request > 0
+                                 ? MinMaxPercent(cells, ColCount, request)
                                  : MinMaxAbs(cells, ColCount);
-  minWidth = std::max(WidthRequest, SaturatedSum(sizes.TotalMin(), CellSpace));
-  maxWidth = std::max(WidthRequest, SaturatedSum(sizes.TotalMax(), CellSpace));
+  minWidth = std::max(request, SaturatedSum(sizes.TotalMin(), CellSpace));
+  maxWidth = std::max(request, SaturatedSum(sizes.TotalMax(), CellSpace));
 }
 
 void ThtmlTable::ComputeColumnWidths(plat::TCanvas& canvas, int32_t tablWidth) {
@@ -240,7 +244,8 @@ void ThtmlTable::ComputeColumnWidths(plat::TCanvas& canvas, int32_t tablWidth) {
 
 void ThtmlTable::ComputeRowHeights(plat::TCanvas& canvas, int32_t availHeight) {
   const int rows = RowList.Count();
-  const int32_t usable = Clamp32(std::max<int64_t>(0, int64_t(availHeight) - CellSpace));
+  const int32_t usable =
+      ClampBoxLength(Clamp32(std::max<int64_t>(0, int64_t(availHeight) - CellSpace)));
   std::vector<TRowCell> needs;
   ForEachCell([&](TCellObj& cell, int r, int c) {
     int64_t width = 0;
@@ -254,9 +259,9 @@ void ThtmlTable::ComputeRowHeights(plat::TCanvas& canvas, int32_t availHeight) {
       spec = Clamp32(int64_t(usable) * cell.HeightPct / 100);
     const int32_t avail = spec > 0 ? spec : (rows == 1 ? usable : 0);
     int32_t maxWidth = 0, pos = 0;
-    cell.ContentHeight = cell.Content->Layout(
+    cell.ContentHeight = ClampBoxLength(cell.Content->Layout(
         canvas, 0, Clamp32(std::max<int64_t>(0, width - cell.HorzExtra - CellSpace)),
-        Clamp32(std::max<int64_t>(0, int64_t(avail) - cell.VertExtra)), 0, maxWidth, pos);
+        Clamp32(std::max<int64_t>(0, int64_t(avail) - cell.VertExtra)), 0, maxWidth, pos));
     const int64_t height =
         std::max<int64_t>(int64_t(cell.ContentHeight) + cell.VertExtra, cell.HeightPx);
     needs.push_back({r, cell.RowSpan, Clamp32(height + CellSpace),
@@ -278,10 +283,10 @@ int32_t ThtmlTable::Layout(plat::TCanvas& canvas, int32_t, int32_t y, int32_t, i
     Document->FirstBaselineSlot = nullptr;
   }
 
-  const int32_t width =
+  const int32_t width = ClampBoxLength(
       WidthRequest >= 1
           ? WidthRequest
-          : Clamp32(std::max<int64_t>(0, int64_t(indents.RightLimit(y)) - indents.LeftIndent(y)));
+          : Clamp32(std::max<int64_t>(0, int64_t(indents.RightLimit(y)) - indents.LeftIndent(y))));
   NormalizeGrid();
   ComputeColumnWidths(canvas, Clamp32(int64_t(width) - CellSpace));
   int64_t grid = CellSpace;

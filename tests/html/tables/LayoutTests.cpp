@@ -113,3 +113,33 @@ TEST_F(TableTest, CopiesKeepTheGridAndContent) {
 
 }  // namespace
 }  // namespace html::test
+
+namespace html::test {
+namespace {
+
+TEST_F(TableTest, NestedTablesFitTheirCellAndRestoreTheDocumentsState) {
+  NewTable();
+  table->WidthRequest = 200;
+  AddRow();
+  TCellObj& outerCell = AddCell();
+  auto inner = std::make_unique<ThtmlTable>(&document, nullptr, nullptr);
+  inner->RowList.Add(std::make_unique<TCellList>(nullptr, nullptr));
+  inner->RowList[0]->Add(std::make_unique<TCellObj>(&document, nullptr, nullptr, VAlignMiddle));
+  TCellObj& innerCell = *inner->RowList[0]->Items(0);
+  auto item = std::make_unique<TFixedItem>(&document, 10, 10, 10);
+  TFixedItem* box = item.get();
+  innerCell.Content->Add(std::move(item), 0);
+  ThtmlTable* nested = inner.get();
+  outerCell.Content->Add(std::move(inner), 0);
+
+  // The inner table fills the 194 pixels inside the outer cell and is 16 high.
+  EXPECT_EQ(LayOut(500), 2 + 16 + 2 + 2);
+  EXPECT_EQ(nested->GridWidth, 194);
+  EXPECT_EQ(nested->TopY, 3);
+  EXPECT_EQ(box->TopY, 6);
+  EXPECT_EQ(document.TableDepth, 0);
+  EXPECT_FALSE(document.SecondPass);
+}
+
+}  // namespace
+}  // namespace html::test
