@@ -163,7 +163,9 @@ class TPageViewer : public plat::TCustomControl {
   // --- State
   bool Processing() const { return processing_; }
   bool Busy() const { return busy_; }
-  const std::string& DocumentTitle() const { return documentTitle_; }
+  const std::string& DocumentTitle() const { return documentTitle_; }  // UTF-8
+  const std::string& Base() const { return base_; }
+  const std::string& BaseTarget() const { return baseTarget_; }
   const std::string& CurrentFile() const { return currentFile_; }
   const std::string& DocumentSource() const { return documentSource_; }
   const std::string& TitleAttr() const { return HoverTitle; }

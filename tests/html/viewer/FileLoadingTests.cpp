@@ -77,5 +77,24 @@ TEST_F(ViewerFileTest, LinkNamesBecomeLocalPaths) {
   EXPECT_EQ(viewer.ExpandRelativeFileName("pic.gif"), pages + "/pic.gif");
 }
 
+TEST_F(ViewerFileTest, BaseOfThePageDecidesWhereRelativeNamesPoint) {
+  viewer.LoadFromString(
+      "<html><head><title>Home</title><base href=\"file:///srv/docs/"
+      "index.htm\" target=\"main\"></head><body>x</body></html>",
+      page);
+  EXPECT_EQ(viewer.DocumentTitle(), "Home");
+  EXPECT_EQ(viewer.Base(), "file:///srv/docs/index.htm");
+  EXPECT_EQ(viewer.BaseTarget(), "main");
+  EXPECT_EQ(viewer.ExpandRelativeFileName("pic.gif"), "/srv/docs/pic.gif");
+
+  // The special base "DosPath" keeps relative names as they are.
+  viewer.LoadFromString("<html><head><base href=\"DosPath\"></head></html>", page);
+  EXPECT_EQ(viewer.ExpandRelativeFileName("sub/pic.gif"), "sub/pic.gif");
+  EXPECT_EQ(viewer.DocumentTitle(), "");
+
+  viewer.LoadFromString("x", page, 1);
+  EXPECT_EQ(viewer.Base(), "");
+}
+
 }  // namespace
 }  // namespace html::test
