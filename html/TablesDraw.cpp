@@ -12,6 +12,8 @@ namespace {
 
 // Content this far outside the clip rectangle is not painted.
 constexpr int32_t kContentMargin = 200;
+// Clip regions stay within what the drawing surface handles.
+constexpr int32_t kClipLimit = 32000;
 
 }  // namespace
 
@@ -29,7 +31,9 @@ void TCellObj::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, int32_t 
   }
   if (!Content->Empty() && box.Top <= int64_t(clipRect.Bottom) + kContentMargin &&
       box.Bottom >= int64_t(clipRect.Top) - kContentMargin) {
-    const TSavedClip saved = SaveClipRegion(canvas, box);
+    const auto limit = [](int32_t v) { return std::clamp(v, -kClipLimit, kClipLimit); };
+    const TSavedClip saved = SaveClipRegion(
+        canvas, {limit(box.Left), limit(box.Top), limit(box.Right), limit(box.Bottom)});
     const int32_t contentX = Clamp32(int64_t(box.Left) + Padding[3] + BorderWidths[3]);
     const int32_t contentY = Clamp32(int64_t(box.Top) + Padding[0] + BorderWidths[0]);
     Content->Draw(canvas, clipRect, clipRect.Right, contentX, contentY, 0, 0);

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "TableFixture.h"
+#include "html/CssStyles.h"
 
 namespace html::test {
 namespace {
 
 constexpr TColor kRed = 0x0000FF, kBlue = 0xFF0000, kDark = 0x008000, kLight = 0x00FFFF;
+constexpr TColor kYellow = 0x00FFFF;
 
 class TableDrawTest : public TableTest {
  protected:
@@ -75,6 +77,41 @@ TEST_F(TableDrawTest, CellWithoutContentGetsNoFrame) {
   Paint(60, 20);
   for (int x = 0; x < 60; ++x)
     for (int y = 0; y < 20; ++y) ASSERT_EQ(At(x, y), kWhite) << x << "," << y;
+}
+
+TEST_F(TableDrawTest, CssBordersReplaceTheSunkenFrame) {
+  NewTable({{BorderSy, 1, "1"}});
+  table->WidthRequest = 30;
+  AddRow();
+  TProperties prop;
+  for (const auto& [name, value] : {std::pair{"border-style", "solid"},
+                                    {"border-top-width", "2px"},
+                                    {"border-right-width", "2px"},
+                                    {"border-bottom-width", "2px"},
+                                    {"border-left-width", "2px"},
+                                    {"border-color", "red"},
+                                    {"background-color", "yellow"}}) {
+    prop.AddPropertyByName(name, value);
+    prop.GivenHere[size_t(FindPropertyIndex(name))] = true;
+  }
+  table->RowList.Last()->Add(std::make_unique<TCellObj>(&document, nullptr, &prop, VAlignMiddle));
+  TCellObj& cell = *table->RowList.Last()->Last();
+  Put(cell, 6, 10, 10);
+  // Padding 1 and border 2 around 6 rows of content, below 2 of spacing: the box is x 2..27,
+  // y 2..13, its ring two pixels wide.
+  ASSERT_EQ(LayOut(200), 16);
+  EXPECT_EQ(cell.HorzExtra, 6);
+  Paint(32, 16);
+  const auto inside = [](int x, int y, int l, int t, int r, int b) {
+    return x >= l && x <= r && y >= t && y <= b;
+  };
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const TColor expected = inside(x, y, 4, 4, 25, 11)   ? kYellow
+                              : inside(x, y, 2, 2, 27, 13) ? kRed
+                                                           : kWhite;
+      ASSERT_EQ(At(x, y), expected) << x << "," << y;
+    }
 }
 
 TEST_F(TableDrawTest, LinkCellsAnswerHitTestsInsideTheirBox) {

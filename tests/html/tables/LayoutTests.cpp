@@ -79,6 +79,24 @@ TEST_F(TableTest, RowHeightsFollowSpansAndTheTablesHeight) {
   EXPECT_EQ(table->RowList[0]->SpanHeight, 64);
 }
 
+TEST_F(TableTest, AListMarkerWaitingForABaselineGetsTheTablesBottom) {
+  NewTable();
+  table->WidthRequest = 100;
+  AddRow();
+  Put(AddCell(), 10, 10, 10);
+  int32_t baseline = 0;
+  document.FirstBaselineSlot = &baseline;
+  indents.Reset(0, 500);
+  int32_t maxWidth = 0, pos = 0;
+  EXPECT_EQ(table->Layout(canvas, 0, 40, 0, 0, 500, 0, 0, indents, maxWidth, pos), 16);
+  EXPECT_EQ(baseline, 40 + 16);
+  EXPECT_EQ(maxWidth, 100);
+  baseline = 7;  // already answered: left alone
+  table->Layout(canvas, 0, 40, 0, 0, 500, 0, 0, indents, maxWidth, pos);
+  EXPECT_EQ(baseline, 7);
+  document.FirstBaselineSlot = nullptr;
+}
+
 TEST_F(TableTest, EmptyTablesAndHugeSpansLayOutQuietly) {
   NewTable();
   EXPECT_EQ(LayOut(300), 2);
