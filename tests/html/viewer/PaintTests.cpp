@@ -133,6 +133,25 @@ TEST_F(ViewerPaintTest, MouseOverThePageReachesTheViewersEvents) {
   EXPECT_NE(std::find(seen.begin(), seen.end(), "down 31,41"), seen.end());
 }
 
+TEST_F(ViewerPaintTest, ClickOnTheBarBelowTheThumbScrollsAPage) {
+  std::vector<std::unique_ptr<TBoxItem>> boxes;
+  boxes.push_back(std::make_unique<TBoxItem>(&viewer->Document(), 50, 132, plat::clRed));
+  boxes.push_back(std::make_unique<TBoxItem>(&viewer->Document(), 50, 1000, plat::clBlue));
+  LoadBoxes(*viewer, 20, std::move(boxes));
+  T32ScrollBar& bar = viewer->VScrollBar();
+  ASSERT_TRUE(bar.Visible());
+  auto click = [&](int y) {
+    plat::SimulateMouse(bar, plat::TMouseAction::Press, plat::mbLeft, {bar.Width() / 2, y});
+    plat::SimulateMouse(bar, plat::TMouseAction::Release, plat::mbLeft, {bar.Width() / 2, y});
+  };
+  click(bar.Height() - 4);  // the arrow: one line
+  EXPECT_EQ(viewer->Position(), 16);
+  click(100);  // below the thumb: a page, the panel's height less one line
+  EXPECT_EQ(viewer->Position(), 16 + 150 - 16);
+  EXPECT_EQ(viewer->Document().ScrollY, 150);
+  EXPECT_EQ(At(5, 0), Argb(plat::clBlue));
+}
+
 TEST(BackgroundTiles, OriginsOfEachPlacement) {
   auto rec = [](uint8_t kind, int32_t value = 0) {
     return TBackgroundPosRec{kind, value, true, false};
