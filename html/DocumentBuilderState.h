@@ -118,6 +118,18 @@ class THtmlBuilder : public TTextBuildState {
   // Characters up to a line end, '<' or a control character into the token, entities decoded.
   bool GatherPreText();
 
+  // --- Tables (HtmlBuilderTables.cpp)
+  struct TTableWork;
+  void DoTable();
+  void DoColGroup(TTableWork& work, bool acceptColumns);
+  // A row of the given TR (named) or an implied one.
+  void OpenRow(TTableWork& work, bool named);
+  void OpenCell(TTableWork& work);
+  void FinishCell(TTableWork& work);
+  void FinishRow(TTableWork& work);
+  // Removes the entries above the first `level` ones, closing their inline borders.
+  void PopToLevel(int level);
+
   // --- Raw bodies and head elements (HtmlBuilderHead.cpp)
   void DoTitle();
   void DoStyle();
@@ -141,6 +153,7 @@ class THtmlBuilder : public TTextBuildState {
   bool inLink_ = false;
   int baseFontSize_ = 3;
   int listLevel_ = 0;
+  int tableDepth_ = 0;
   int nesting_ = 0;
   bool noBreak_ = false;
   bool utf8_ = false;

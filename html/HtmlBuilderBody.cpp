@@ -89,7 +89,7 @@ void THtmlBuilder::DoBodyTag() {
   TAttributeList& attributes = tok_.Attributes;
   // Text already read counts as content: BODY then changes nothing rather than dropping it.
   const bool hasText = section_ && section_->Text.find_first_not_of(u" \r") != std::u16string::npos;
-  if (hasText || !body_->Content.Empty() || document_.TableDepth > 0) {
+  if (hasText || !body_->Content.Empty() || tableDepth_ > 0) {
     Next();
     return;
   }

@@ -110,11 +110,7 @@ void THtmlBuilder::DoPre() {
   }
   if (!endParagraph()) CloseSection();
   // Elements left open inside end with it.
-  while (stack_.Count() >= level) {
-    if (stack_.Last().HasBorderStyle())
-      document_.OpenCloseInline(tok_.SourcePos, stack_.Last(), false);
-    stack_.Delete(stack_.Count() - 1);
-  }
+  PopToLevel(level - 1);
   cell_ = outer;
   // The symbol that ended the PRE is dispatched by the caller; its end tag is consumed.
   if (!ended || Sy() == PreEndSy) Next();

@@ -76,6 +76,8 @@ void THtmlBuilder::DoTextLevel() {
     CloseSection();
     PopPropertiesTo("pre");
     Next();
+  } else if (sy == TableSy) {
+    DoTable();
   } else if (sy == SelectSy) {
     DoSelect();
   } else if (sy == MapSy) {

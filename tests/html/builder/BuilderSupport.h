@@ -8,6 +8,7 @@
 
 #include "html/DocumentBuilder.h"
 #include "html/PageItems.h"
+#include "html/Tables.h"
 #include "html/TextSection.h"
 
 namespace buildertest {
@@ -26,16 +27,31 @@ inline std::string Plain(const std::u16string& text) {
   return result;
 }
 
-// Blocks by tag ("p[...]", list items as "li3[...]" with their number), rules "hr", page
-// markers "page", text sections in quotes without their final space; items of a cell separated by
-// spaces.
+inline std::string Outline(const html::TCellBasic& cell);
+
+// Rows separated by " / ", cells by " | ".
+inline std::string Outline(const html::ThtmlTable& table) {
+  std::string result;
+  for (int row = 0; row < table.RowList.Count(); ++row) {
+    if (row > 0) result += " / ";
+    const html::TCellList& cells = *table.RowList.Items(row);
+    for (int col = 0; col < cells.Count(); ++col)
+      result += (col > 0 ? " | " : "") + Outline(*cells.Items(col)->Content);
+  }
+  return result;
+}
+
+// Blocks by tag ("p[...]", list items as "li3[...]" with their number), tables "table[...]",
+// rules "hr", page markers "page", text sections in quotes without their final space; items of a
+// cell separated by spaces.
 inline std::string Outline(const html::TCellBasic& cell) {
   std::string result;
   for (const auto& item : cell) {
     if (!result.empty()) result += ' ';
-    if (auto* rule = dynamic_cast<const html::THRBlock*>(item.get())) {
-      (void)rule;
+    if (dynamic_cast<const html::THRBlock*>(item.get())) {
       result += "hr";
+    } else if (auto* table = dynamic_cast<const html::TTableBlock*>(item.get())) {
+      result += "table[" + Outline(*table->Table) + "]";
     } else if (auto* block = dynamic_cast<const html::TBlock*>(item.get())) {
       std::string tag = block->TagAndClass.substr(0, block->TagAndClass.find('.'));
       if (auto* li = dynamic_cast<const html::TBlockLI*>(block))
@@ -53,6 +69,11 @@ inline std::string Outline(const html::TCellBasic& cell) {
     }
   }
   return result;
+}
+
+// Bold, italic and underline of a run.
+inline int Styles(const html::TFontObj& run) {
+  return run.Font->Style() & (plat::fsBold | plat::fsItalic | plat::fsUnderline);
 }
 
 class BuilderFixture : public testing::Test {
@@ -115,10 +136,14 @@ class BuilderFixture : public testing::Test {
   }
   static void Collect(const html::TCellBasic& cell, std::vector<const html::TSection*>& found) {
     for (const auto& item : cell) {
-      if (auto* block = dynamic_cast<const html::TBlock*>(item.get()))
+      if (auto* table = dynamic_cast<const html::TTableBlock*>(item.get())) {
+        for (const auto& row : table->Table->RowList)
+          for (const auto& tableCell : *row) Collect(*tableCell->Content, found);
+      } else if (auto* block = dynamic_cast<const html::TBlock*>(item.get())) {
         Collect(block->Content, found);
-      else if (auto* section = dynamic_cast<const html::TSection*>(item.get()))
+      } else if (auto* section = dynamic_cast<const html::TSection*>(item.get())) {
         found.push_back(section);
+      }
     }
   }
 };

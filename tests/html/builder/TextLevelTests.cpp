@@ -8,10 +8,6 @@ namespace {
 
 using TextLevelTest = BuilderFixture;
 
-int Styles(const html::TFontObj& run) {
-  return run.Font->Style() & (plat::fsBold | plat::fsItalic | plat::fsUnderline);
-}
-
 TEST_F(TextLevelTest, FontSizesFollowTheBaseFont) {
   // Sizes 1-7 are 8, 10, 12, 14, 18, 24 and 36 points for a 12-point default.
   Build(
