@@ -1,5 +1,7 @@
 // Links, titles and the caret under a point, and the points of document positions, checked
 // against widths measured apart from the section.
+#include <cstdint>
+
 #include "HitTestSupport.h"
 
 namespace {
@@ -198,6 +200,28 @@ TEST_F(PointTest, JustifiedLinesMeasureAsTheyArePainted) {
     EXPECT_EQ(html::SectionFindCursorAt(s, canvas, x - 1, y, hit), line.CharCount - 1);
     EXPECT_EQ(hit.CaretX, x);
   }
+}
+
+TEST_F(PointTest, UnplacedSectionsAndFarPointsFindNothing) {
+  TSection& unplaced = Finished(u"abc");
+  html::THitLink hit;
+  html::TCursorHit cursor;
+  int32_t x = 0, y = 0;
+  EXPECT_EQ(html::SectionHitTestLink(unplaced, canvas, 0, 0, hit), 0);
+  EXPECT_EQ(html::SectionFindCursorAt(unplaced, canvas, 0, 0, cursor), -1);
+  EXPECT_FALSE(html::SectionPositionToXY(unplaced, &canvas, 0, y, x));
+
+  TSection& s = LinkedSection(10);
+  for (const int32_t far : {INT32_MIN, INT32_MAX}) {
+    SCOPED_TRACE(far);
+    EXPECT_EQ(html::SectionHitTestLink(s, canvas, far, s.Lines[0]->TextTop, hit), 0);
+    EXPECT_EQ(html::SectionHitTestLink(s, canvas, s.Lines[0]->LineLeft + 1, far, hit), 0);
+    EXPECT_EQ(html::SectionFindCursorAt(s, canvas, far, s.TopY, cursor), -1);
+    EXPECT_FALSE(html::SectionPositionToXY(s, &canvas, far, y, x));
+  }
+  // Any height still finds a line: above the first counts as the first.
+  EXPECT_EQ(html::SectionFindCursorAt(s, canvas, s.Lines[0]->LineLeft, INT32_MIN, cursor), 10);
+  EXPECT_EQ(html::SectionFindCursorAt(s, canvas, s.Lines[0]->LineLeft, INT32_MAX, cursor), 10);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Searching, source offsets, characters and the copied selection of a section's text.
 #include <array>
+#include <cstdint>
 
 #include "HitTestSupport.h"
 
@@ -35,6 +36,8 @@ TEST_F(TextQueryTest, ForwardSearchFindsTheFirstMatchFromTheStart) {
   EXPECT_EQ(html::SectionFindStringForward(s, u"world", 3, false), 106);
   EXPECT_EQ(html::SectionFindStringForward(s, u"o", 100 + int32_t(s.Text.size()), false), -1);
   EXPECT_EQ(html::SectionFindStringForward(s, u"", 100, false), -1);
+  EXPECT_EQ(html::SectionFindStringForward(s, u"hello", INT32_MIN, false), 100);
+  EXPECT_EQ(html::SectionFindStringForward(s, u"hello", INT32_MAX, false), -1);
   EXPECT_EQ(html::SectionFindStringForward(s, u"hello world hello x", 100, false), -1);
 }
 
@@ -51,6 +54,8 @@ TEST_F(TextQueryTest, BackwardSearchFindsTheLastMatchBeforeTheStart) {
   EXPECT_EQ(html::SectionFindStringBackward(s, u"hello", 105, false), 100);
   EXPECT_EQ(html::SectionFindStringBackward(s, u"h", 99, false), -1);
   EXPECT_EQ(html::SectionFindStringBackward(s, u"", 117, false), -1);
+  EXPECT_EQ(html::SectionFindStringBackward(s, u"hello", INT32_MAX, false), 112);
+  EXPECT_EQ(html::SectionFindStringBackward(s, u"hello", INT32_MIN, false), -1);
 }
 
 TEST_F(TextQueryTest, SearchesIgnoreCaseAndFontRunsBeyondAscii) {
@@ -97,6 +102,10 @@ TEST_F(TextQueryTest, SourceOffsetsMapAcrossTags) {
   EXPECT_EQ(html::SectionSourceToDocPos(s, 3, true), -1);
   EXPECT_EQ(html::SectionSourceToDocPos(s, 30, false), -1);
   EXPECT_EQ(html::SectionSourceToDocPos(s, 30, true), 54);
+  EXPECT_EQ(html::SectionSourceToDocPos(s, INT32_MIN, false), 50);
+  EXPECT_EQ(html::SectionSourceToDocPos(s, INT32_MAX, true), 54);
+  EXPECT_EQ(html::SectionDocToSourcePos(s, INT32_MIN), -1);
+  EXPECT_EQ(html::SectionDocToSourcePos(s, INT32_MAX), -1);
 
   TSection& empty = NewSection();
   EXPECT_EQ(html::SectionDocToSourcePos(empty, 0), -1);
