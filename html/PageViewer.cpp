@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <exception>
 #include <utility>
 
 #include "html/HtmlEngine.h"
@@ -266,14 +267,21 @@ std::pair<std::string, std::string> SplitReference(const std::string& reference)
 
 }  // namespace
 
-// Whatever way a load ends, the viewer is left ready for the next one.
+// Whatever way a load ends, the viewer is left ready for the next one. While an error is on its
+// way out, a handler failing here must not replace it.
 struct TPageViewer::TEndOfLoad {
   TPageViewer* viewer;
-  ~TEndOfLoad() {
+  int pendingErrors = std::uncaught_exceptions();
+  ~TEndOfLoad() noexcept(false) {
     viewer->busy_ = false;
     viewer->paintPanel_->Invalidate();
-    if (viewer->OnProgress) viewer->OnProgress(viewer, plat::psEnding, 100);
-    viewer->SetProcessing(false);
+    try {
+      if (viewer->OnProgress) viewer->OnProgress(viewer, plat::psEnding, 100);
+      viewer->SetProcessing(false);
+    } catch (...) {
+      viewer->processing_ = false;
+      if (std::uncaught_exceptions() == pendingErrors) throw;
+    }
   }
 };
 

@@ -65,7 +65,6 @@ void TPageViewer::ArrangeScrollBars() {
   scrollWidth_ = std::min(scrollWidth_, kMaxScrollWidth);
   const int32_t edge = borderStyle_ == htNone ? 0 : 1;
   const int32_t border = 2 * edge;
-  paintPanel_->SetBounds(edge, edge, paintPanel_->Width(), paintPanel_->Height());
   borderPanel_->SetVisible(false);
   if (edge) borderPanel_->SetVisible(true);
 
