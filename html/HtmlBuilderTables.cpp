@@ -178,6 +178,9 @@ void THtmlBuilder::DoTable() {
   auto block = std::make_unique<TTableBlock>(&document_, stack_.Last(), enclosing, std::move(table),
                                              &tok_.Attributes);
   if (justify != 0 && block->TableAlign != 2 && !block->IsFloating()) block->TableAlign = justify;
+  // Kept for the block that joins a caption to the table.
+  TAttributeList tableAttributes;
+  for (const auto& attr : tok_.Attributes) tableAttributes.Add(std::make_unique<TAttribute>(*attr));
   std::unique_ptr<TBlock> caption;
   bool captionAtBottom = false;
   const int tableLevel = stack_.Count();
@@ -248,10 +251,11 @@ void THtmlBuilder::DoTable() {
   PopToLevel(tableLevel);
   cell_ = enclosing;
   if (caption) {
-    // The caption goes beside the table in the enclosing cell.
-    if (!captionAtBottom) enclosing->Add(std::move(caption), tok_.TagStart);
-    enclosing->Add(std::move(block), tok_.TagStart);
-    if (captionAtBottom) enclosing->Add(std::move(caption), tok_.TagStart);
+    auto both = std::make_unique<TTableAndCaptionBlock>(&document_, stack_.Last(), enclosing,
+                                                        &tableAttributes, std::move(block));
+    both->CaptionOnTop = !captionAtBottom;
+    both->SetCaptionBlock(std::move(caption));
+    enclosing->Add(std::move(both), tok_.TagStart);
   } else {
     enclosing->Add(std::move(block), tok_.TagStart);
   }

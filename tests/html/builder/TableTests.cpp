@@ -81,9 +81,10 @@ TEST_F(TableTest, FootRowsGoLast) {
 }
 
 TEST_F(TableTest, Captions) {
-  EXPECT_EQ(Build("<table><caption>c</caption><tr><td>a</table>"), "caption['c'] table['a']");
+  EXPECT_EQ(Build("<table><caption>c</caption><tr><td>a</table>"),
+            "TableAndCaption[caption['c'] table['a']]");
   EXPECT_EQ(Build("<table><caption ALIGN=Bottom>c</caption><tr><td>a</table>"),
-            "table['a'] caption['c']");
+            "TableAndCaption[table['a'] caption['c']]");
 }
 
 TEST_F(TableTest, NoWrapCellsKeepTheirWordsTogether) {
