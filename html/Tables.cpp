@@ -115,6 +115,8 @@ void ThtmlTable::NormalizeGrid() {
   const int rows = RowList.Count();
   bool pixelWidths = false;
   ColCount = 0;
+  // Placeholders cost memory: a page cannot make the grid grow without bound.
+  int budget = kMaxSpanPlaceholders;
   for (int r = 0; r < rows; ++r) {
     TCellList& row = *RowList[r];
     for (int c = 0; c < row.Count(); ++c) {
@@ -131,6 +133,8 @@ void ThtmlTable::NormalizeGrid() {
         cell->Content->FillColor = FillColor;
       }
       cell->RowSpan = std::min(cell->RowSpan, rows - r);
+      cell->ColSpan = 1 + std::min(cell->ColSpan - 1, budget);
+      budget -= cell->ColSpan - 1;
       for (int k = 1; k < cell->ColSpan; ++k)
         row.Insert(c + k, TCellObj::Placeholder(cell->RowSpan));
     }
@@ -145,6 +149,11 @@ void ThtmlTable::NormalizeGrid() {
       if (!cell || cell->RowSpan <= 1) continue;
       for (int below = r + 1; below < r + cell->RowSpan; ++below) {
         TCellList& next = *RowList[below];
+        if (budget < c + 1) {
+          cell->RowSpan = below - r;
+          break;
+        }
+        budget -= std::max(0, c - next.Count()) + 1;
         while (next.Count() < c) next.TFreeList<TCellObj>::Add(TCellObj::Placeholder(1));
         next.Insert(c, TCellObj::Placeholder(1));
         ColCount = std::max(ColCount, next.Count());

@@ -22,6 +22,8 @@ enum : uint8_t { VAlignTop = 1, VAlignMiddle = 2, VAlignBaseline = 3, VAlignBott
 // The limits a page's spans are held to, so a grid can never grow beyond reason.
 inline constexpr int kMaxColSpan = 1000;
 inline constexpr int kMaxRowSpan = 65534;
+// The most grid positions that spans may cover in one table; spans beyond are cut.
+inline constexpr int kMaxSpanPlaceholders = 1 << 16;
 
 // A COL entry.
 struct TColObj {
@@ -71,8 +73,7 @@ class TCellObj {
   bool BorderOn = false;
   std::unique_ptr<TCellObjCell> Content;
   std::string BackImageUrl;
-  TMarginArray Margins{};
-  TVMarginArray RawMargins{};
+  TMarginArray Margins{};  // border styles and colours
 
  private:
   TCellObj() = default;

@@ -71,12 +71,13 @@ TCellObj::TCellObj(TSectionList* document, TAttributeList* attributes, TProperti
     VertAlign = uint8_t(align);
   EmPixels = prop->EmPixels;
   ExPixels = prop->ExPixels;
-  prop->GetVMarginArray(RawMargins);
+  TVMarginArray raw{};
+  prop->GetVMarginArray(raw);
   int autoCount = 0;
-  ConvMargArray(RawMargins, 100, 0, EmPixels, ExPixels, autoCount, Margins);
+  ConvMargArray(raw, 100, 0, EmPixels, ExPixels, autoCount, Margins);
   if (const int32_t width = Margins[piWidth]; width > 0) {
-    const std::string* raw = VarString(RawMargins[piWidth]);
-    if (!raw || raw->find('%') == std::string::npos) {
+    const std::string* text = VarString(raw[piWidth]);
+    if (!text || text->find('%') == std::string::npos) {
       WidthSpec = ClampBoxLength(width);
       WidthIsPercent = false;
     } else if (width < 100) {
@@ -92,7 +93,7 @@ TCellObj::TCellObj(TSectionList* document, TAttributeList* attributes, TProperti
   if (std::string url; prop->GetBackgroundImage(url) && !url.empty()) BackImageUrl = url;
   BorderOn = prop->HasBorderStyle() != 0;
   TMarginArray paddings{};
-  ConvCellPadding(RawMargins, EmPixels, ExPixels, paddings);
+  ConvCellPadding(raw, EmPixels, ExPixels, paddings);
   Padding = {paddings[piPaddingTop], paddings[piPaddingRight], paddings[piPaddingBottom],
              paddings[piPaddingLeft]};
   if (BorderOn)
@@ -120,8 +121,7 @@ TCellObj::TCellObj(TSectionList* document, const TCellObj& source)
       VertExtra(source.VertExtra),
       BorderOn(source.BorderOn),
       BackImageUrl(source.BackImageUrl),
-      Margins(source.Margins),
-      RawMargins(source.RawMargins) {
+      Margins(source.Margins) {
   if (source.Content) {
     Content = std::make_unique<TCellObjCell>(document, *source.Content);
     Content->HasFill = source.Content->HasFill;
