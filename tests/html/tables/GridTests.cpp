@@ -93,6 +93,22 @@ TEST_F(TableTest, RowSpansStopAtTheLastRowAndCoverTheRowsBelow) {
   EXPECT_EQ(second.Items(2), &right);
 }
 
+TEST_F(TableTest, SpansStopGrowingTheGridOnceTheirBudgetIsSpent) {
+  NewTable();
+  for (int r = 0; r < 70; ++r) {
+    AddRow();
+    AddCell({{ColSpanSy, 1000, "1000"}});
+    AddCell();
+  }
+  table->NormalizeGrid();
+  // 65 rows take 999 placeholders each; the 66th gets the 601 left, later rows none.
+  EXPECT_EQ(table->RowList[64]->Items(0)->ColSpan, 1000);
+  EXPECT_EQ(table->RowList[65]->Items(0)->ColSpan, 602);
+  EXPECT_EQ(table->RowList[69]->Items(0)->ColSpan, 1);
+  EXPECT_EQ(table->RowList[69]->Count(), 2);
+  EXPECT_EQ(table->ColCount, 1001);
+}
+
 TEST_F(TableTest, PaddingBordersAndBackgroundsSettleAtNormalisation) {
   NewTable({{BorderSy, 1, "1"}, {CellPaddingSy, 4, "4"}});
   AddRow({{BGColorSy, 0, "#0000ff"}});
