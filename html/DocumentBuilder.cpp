@@ -70,6 +70,8 @@ void THtmlBuilder::InitParse(std::string doc) {
     doc = Iso2022JpToShiftJis(doc);
     base.AssignCharSet(128);
   }
+  info_ = TDocumentInfo{};
+  info_.CodePage = base.CodePage;
   tok_.Start(std::move(doc), sourcePos);
   tok_.TopCodePage = [this] { return stack_.Last().CodePage; };
   tok_.IDs = &document_.Targets;
@@ -79,7 +81,6 @@ void THtmlBuilder::InitParse(std::string doc) {
   body_ = body.get();
   document_.Add(std::move(body), 0);
   cell_ = &body_->Content;
-  info_ = TDocumentInfo{};
   NewSection();
 }
 

@@ -3,6 +3,7 @@
 // sheet.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -26,6 +27,7 @@ struct TDocumentInfo {
   std::u16string Title;
   std::string Base;        // BASE HREF
   std::string BaseTarget;  // BASE TARGET
+  int32_t CodePage = 0;    // of the document's text, as its start or a META content type says
 };
 
 // Builds the page doc into sectionList (which should be empty). Malformed markup is skipped or

@@ -97,9 +97,10 @@ class THtmlBuilder : public TTextBuildState {
   bool EnterNesting();
 
   // --- Text level (HtmlBuilderText.cpp)
-  void DoTextLevel();
+  // stop: where block content opened inside (DIV in a header) ends.
+  void DoTextLevel(const TSymbolSet& stop);
   void DoP(const TSymbolSet& stop);
-  void DoHeader();
+  void DoHeader(const TSymbolSet& stop);
   void DoBreak();
   void DoRule();
   // Inline tags, also inside PRE: the caller reads on. False for other symbols.

@@ -57,7 +57,7 @@ void THtmlBuilder::DoBody(const TSymbolSet& stop) {
     if (sy == PSy) {
       DoP(stop);
     } else if (kTextLevel.Has(sy)) {
-      DoTextLevel();
+      DoTextLevel(stop);
     } else if (kListStarts.Has(sy)) {
       DoListAndEnd(stop);
     } else if (sy == LISy || sy == DDSy || sy == DTSy) {
@@ -216,13 +216,12 @@ void THtmlBuilder::DoLists(Symb list, const TSymbolSet& stop) {
         if (sy == LISy && attributes.Find(ValueSy, attr) && attr->Value != 0) counter = attr->Value;
         DoListItem(list, inner, plain, markerType, counter);
         counter = counter < INT32_MAX ? counter + 1 : counter;
-      } else if (kListStarts.Has(sy) || kBlockContainers.Has(sy)) {
-        if (kListStarts.Has(sy))
-          DoListAndEnd(inner);
-        else
-          DoBlockContainer(inner);
+      } else if (kListStarts.Has(sy)) {
+        DoListAndEnd(inner);
+      } else if (kBlockContainers.Has(sy)) {
+        DoBlockContainer(inner);
       } else if (kTextLevel.Has(sy)) {
-        DoTextLevel();
+        DoTextLevel(inner);
       } else {
         Next();
       }
@@ -255,7 +254,7 @@ void THtmlBuilder::DoListItem(Symb listSymbol, const TSymbolSet& stop, bool plai
   while (Sy() != EofSy && !stop.Has(Sy())) {
     const Symb sy = Sy();
     if (kTextLevel.Has(sy)) {
-      DoTextLevel();
+      DoTextLevel(stop);
     } else if (sy == PSy && inMarkedList) {
       DoP(stop);
     } else if (sy == PEndSy || sy == CommandSy) {

@@ -87,6 +87,7 @@ void THtmlBuilder::DoMeta() {
       stack_.Last().AssignCharSet(charset);
     else if (plat::LowerCase(content).find("utf-8") != std::string::npos)
       stack_.Last().AssignUTF8();
+    info_.CodePage = stack_.Last().CodePage;
   }
   if (metaEvent_) metaEvent_(tok_.Sender, httpEquiv, name, content);
   Next();

@@ -59,14 +59,14 @@ void THtmlBuilder::DoText() {
   Next();
 }
 
-void THtmlBuilder::DoTextLevel() {
+void THtmlBuilder::DoTextLevel(const TSymbolSet& stop) {
   const Symb sy = Sy();
   if (sy == TextSy) {
     DoText();
   } else if (sy == BRSy) {
     DoBreak();
   } else if (sy == HSy) {
-    DoHeader();
+    DoHeader(stop);
   } else if (sy == HRSy) {
     DoRule();
   } else if (sy == PreSy) {
@@ -135,7 +135,7 @@ void THtmlBuilder::DoP(const TSymbolSet& stop) {
     if (Sy() == CommandSy)
       Next();
     else
-      DoTextLevel();
+      DoTextLevel(stop);
   }
   if (Sy() == TableSy) {
     block.Margins[piMarginBottom] = 0;
@@ -147,7 +147,7 @@ void THtmlBuilder::DoP(const TSymbolSet& stop) {
   if (Sy() == PEndSy) Next();
 }
 
-void THtmlBuilder::DoHeader() {
+void THtmlBuilder::DoHeader(const TSymbolSet& stop) {
   const int level = tok_.HeaderLevel;
   if (level < 1 || level > 6) {
     Next();
@@ -167,16 +167,16 @@ void THtmlBuilder::DoHeader() {
   TCellBasic* outer = nullptr;
   OpenBlock<TBlock>(outer, nullptr);
   NewSection();
-  for (;;) {
+  while (!stop.Has(Sy())) {
     const Symb sy = Sy();
     if (sy == PSy) {
-      DoP({});
+      DoP(stop);
     } else if (sy == DivSy) {
-      DoBlockContainer({});
+      DoBlockContainer(stop);
     } else if (sy == CommandSy) {
       Next();
     } else if (kHeaderContent.Has(sy)) {
-      DoTextLevel();
+      DoTextLevel(stop);
     } else {
       break;
     }

@@ -103,6 +103,12 @@ TEST_F(PageTest, SourcePositionsCountAByteOrderMark) {
   EXPECT_EQ(section.SourcePosOf(1), 4);
 }
 
+TEST_F(PageTest, CharsetFromAMetaContentType) {
+  Build("<meta http-equiv=Content-Type content=\"text/html; charset=UTF-8\">\xC3\xA9");
+  EXPECT_EQ(info.CodePage, 65001);
+  EXPECT_EQ(Sections().front()->Text, u"\u00E9 ");
+}
+
 TEST_F(PageTest, NulBytes) {
   std::string page = "a";
   for (int i = 0; i < 100; ++i) page += '\0';

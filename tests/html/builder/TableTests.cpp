@@ -23,6 +23,11 @@ TEST_F(TableTest, RowsAndCells) {
             "'a' table['b' | 'c' p['d'] / 'e'] 'f'");
 }
 
+TEST_F(TableTest, BlocksInsideCellsEndWithTheCell) {
+  EXPECT_EQ(Build("<table><td><h1>a<div>b</td><td><ul><li>c<td>d</table>"),
+            "table[h1['a' div['b']] | ul[li1['c']] | 'd']");
+}
+
 TEST_F(TableTest, ACellWithoutARowOpensOne) {
   EXPECT_EQ(Build("<table><td>a<td>b<tr><td>c</table>"), "table['a' | 'b' / 'c']");
 }
