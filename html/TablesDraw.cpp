@@ -36,7 +36,9 @@ void TCellObj::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, int32_t 
         canvas, {limit(box.Left), limit(box.Top), limit(box.Right), limit(box.Bottom)});
     const int32_t contentX = Clamp32(int64_t(box.Left) + Padding[3] + BorderWidths[3]);
     const int32_t contentY = Clamp32(int64_t(box.Top) + Padding[0] + BorderWidths[0]);
-    Content->Draw(canvas, clipRect, clipRect.Right, contentX, contentY, 0, 0);
+    const int32_t contentWidth =
+        Clamp32(std::max<int64_t>(0, int64_t(CellWidth) - HorzExtra - cellSpace));
+    Content->Draw(canvas, clipRect, contentWidth, contentX, contentY, 0, 0);
     RestoreClipRegion(canvas, saved);
   }
   if (BorderOn) {

@@ -21,16 +21,18 @@ class TableDrawTest : public TableTest {
     table->DarkColor = kDark;
     AddRow();
     TCellObj& left = AddCell();
-    Put(left, 6, 10, 10);
+    leftItem = Put(left, 6, 10, 10);
     left.Content->HasFill = true;
     left.Content->FillColor = kRed;
     TCellObj& right = AddCell();
-    Put(right, 6, 10, 10);
+    rightItem = Put(right, 6, 10, 10);
     right.Content->HasFill = true;
     right.Content->FillColor = kBlue;
     ASSERT_EQ(LayOut(200), 14);
     ASSERT_EQ(table->ColWidths, (std::vector<int32_t>{24, 24}));
   }
+  TFixedItem* leftItem = nullptr;
+  TFixedItem* rightItem = nullptr;
 };
 
 TEST_F(TableDrawTest, CellsAreFilledAndFramedSunkenInsideTheirSpacing) {
@@ -55,6 +57,9 @@ TEST_F(TableDrawTest, CellsAreFilledAndFramedSunkenInsideTheirSpacing) {
     EXPECT_EQ(At(10, y), kRed) << y;
     EXPECT_EQ(At(40, y), kBlue) << y;
   }
+  // Content starts inside the frame and the padding.
+  EXPECT_EQ(leftItem->DrawnX, 4);
+  EXPECT_EQ(rightItem->DrawnX, 28);
 }
 
 TEST_F(TableDrawTest, NothingIsPaintedOutsideTheClipOrBelowTheScroll) {
