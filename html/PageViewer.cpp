@@ -300,21 +300,23 @@ void TPageViewer::LoadFromString(const std::string& text, const std::string& ref
 void TPageViewer::LoadFromFile(const std::string& fileName, int fileType) {
   if (processing_) return;
   const auto [name, destination] = SplitReference(fileName);
-  const plat::TCursor savedCursor = plat::Screen().Cursor();
-  plat::Screen().SetCursor(plat::crHourGlass);
-  struct RestoreCursor {
-    plat::TCursor cursor;
-    ~RestoreCursor() { plat::Screen().SetCursor(cursor); }
-  } restoreCursor{savedCursor};
-  refreshDelay_ = 0;
-  SetProcessing(true);
-  TEndOfLoad endOfLoad{this};
-  if (!plat::FileExists(name)) throw plat::EInOutError("Can't locate file: " + name);
-  // Read before anything is cleared, so that an unreadable file leaves the page shown.
-  documentSource_ = fileType == 2 ? std::string() : plat::ReadFileBytes(name, kMaxSourceBytes);
-  busy_ = true;
-  BuildPage(name, destination, fileType, false);
-  busy_ = false;
+  {
+    const plat::TCursor savedCursor = plat::Screen().Cursor();
+    plat::Screen().SetCursor(plat::crHourGlass);
+    struct RestoreCursor {
+      plat::TCursor cursor;
+      ~RestoreCursor() { plat::Screen().SetCursor(cursor); }
+    } restoreCursor{savedCursor};
+    refreshDelay_ = 0;
+    SetProcessing(true);
+    TEndOfLoad endOfLoad{this};
+    if (!plat::FileExists(name)) throw plat::EInOutError("Can't locate file: " + name);
+    // Read before anything is cleared, so that an unreadable file leaves the page shown.
+    documentSource_ = fileType == 2 ? std::string() : plat::ReadFileBytes(name, kMaxSourceBytes);
+    busy_ = true;
+    BuildPage(name, destination, fileType, false);
+  }
+  // Only now may the handler load the next page.
   if (refreshDelay_ >= 1 && OnMetaRefresh) OnMetaRefresh(this, refreshDelay_, refreshURL_);
 }
 

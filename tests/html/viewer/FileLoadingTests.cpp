@@ -6,6 +6,7 @@
 
 #include "ViewerTestPage.h"
 #include "platform/Application.h"
+#include "platform/Files.h"
 #include "platform/SysUtils.h"
 
 namespace html::test {
@@ -59,6 +60,29 @@ TEST_F(ViewerFileTest, FilesAreReadWholeAndBecomeTheCurrentFile) {
 
   viewer.LoadFromFile(page, 2);  // a picture shown alone has no source of its own
   EXPECT_EQ(viewer.DocumentSource(), "");
+}
+
+TEST_F(ViewerFileTest, RefreshHandlerMayLoadTheNextPage) {
+  const std::string next = (folder / "pages" / "next.htm").string();
+  std::ofstream(next) << "<p>next</p>";
+  std::ofstream(page) << "<html><head><meta http-equiv=\"refresh\" content=\"0; url=next.htm\">"
+                         "</head><body>x</body></html>";
+  for (bool fromFile : {true, false}) {
+    SCOPED_TRACE(fromFile);
+    viewer.OnMetaRefresh = [&](plat::TObject*, int delay, const std::string& url) {
+      EXPECT_EQ(delay, 1);
+      EXPECT_FALSE(viewer.Processing());
+      viewer.LoadFromFile(viewer.ExpandRelativeFileName(url));
+    };
+    if (fromFile) {
+      viewer.LoadFromFile(page);
+    } else {
+      const std::string text = plat::ReadFileBytes(page, 1000);
+      viewer.LoadFromBuffer(text.data(), int64_t(text.size()), page);
+    }
+    EXPECT_EQ(viewer.CurrentFile(), next);
+    EXPECT_EQ(viewer.DocumentSource(), "<p>next</p>");
+  }
 }
 
 TEST_F(ViewerFileTest, LinkNamesBecomeLocalPaths) {
