@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "ViewerTestPage.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
