@@ -1,6 +1,7 @@
-// Block boxes of the document flow: BODY, paragraphs, divisions and list items laid out as CSS
-// boxes (margins, borders, padding, width and height, floats, clearing, positioning, z-order,
-// background colour), horizontal rules, and the empty item of a page break.
+// Block boxes of the document flow: BODY, paragraphs, divisions, list items and the blocks
+// around tables laid out as CSS boxes (margins, borders, padding, width and height, floats,
+// clearing, positioning, z-order, background colour and picture), horizontal rules, and the
+// empty item of a page break.
 #pragma once
 
 #include <cstdint>
