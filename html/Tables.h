@@ -154,7 +154,7 @@ class ThtmlTable : public TSectionBase {
   std::vector<int32_t> RowHeights;
 
  private:
-  // The cells of span size s and more as the width routines take them.
+  // Every real cell with its content widths, as the column sizing takes them.
   std::vector<TColumnCell> ColumnCells(plat::TCanvas& canvas);
   void ComputeColumnWidths(plat::TCanvas& canvas, int32_t tablWidth);
   void ComputeRowHeights(plat::TCanvas& canvas, int32_t availHeight);
