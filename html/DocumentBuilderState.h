@@ -122,6 +122,9 @@ class THtmlBuilder : public TTextBuildState {
   // --- Tables (HtmlBuilderTables.cpp)
   struct TTableWork;
   void DoTable();
+  void ReadTable(TTableWork& work);
+  // Hands the table (and its caption) to the enclosing cell.
+  void FinishTable(TTableWork& work);
   void DoColGroup(TTableWork& work, bool acceptColumns);
   // A row of the given TR (named) or an implied one.
   void OpenRow(TTableWork& work, bool named);

@@ -42,7 +42,13 @@ void THtmlBuilder::PopToLevel(int level) {
 
 // What one TABLE element has open while it is read.
 struct THtmlBuilder::TTableWork {
-  ThtmlTable* Table = nullptr;
+  TCellBasic* Enclosing = nullptr;
+  std::unique_ptr<TTableBlock> Block;
+  ThtmlTable* Table = nullptr;  // held by Block
+  TAttributeList Attributes;    // the TABLE's, for the block that joins a caption to it
+  int TableLevel = 0;
+  std::unique_ptr<TBlock> Caption;
+  bool CaptionAtBottom = false;
   std::unique_ptr<TCellManager> Cells;
   std::unique_ptr<TCellList> Row;
   bool FootRow = false;
@@ -164,7 +170,8 @@ void THtmlBuilder::DoTable() {
   ++tableDepth_;
   EndLink();
   CloseSection();
-  TCellBasic* const enclosing = cell_;
+  TTableWork work;
+  work.Enclosing = cell_;
   cell_ = nullptr;
   const bool savedNoBreak = noBreak_;
   const int savedListLevel = listLevel_;
@@ -172,31 +179,43 @@ void THtmlBuilder::DoTable() {
   const uint8_t justify = inherited == "center" ? 2 : inherited == "right" ? 3 : 0;
 
   PushCurrent("table");
-  TTableWork work;
   auto table = std::make_unique<ThtmlTable>(&document_, &tok_.Attributes, &stack_.Last());
   work.Table = table.get();
-  auto block = std::make_unique<TTableBlock>(&document_, stack_.Last(), enclosing, std::move(table),
-                                             &tok_.Attributes);
-  if (justify != 0 && block->TableAlign != 2 && !block->IsFloating()) block->TableAlign = justify;
-  // Kept for the block that joins a caption to the table.
-  TAttributeList tableAttributes;
-  for (const auto& attr : tok_.Attributes) tableAttributes.Add(std::make_unique<TAttribute>(*attr));
-  std::unique_ptr<TBlock> caption;
-  bool captionAtBottom = false;
-  const int tableLevel = stack_.Count();
+  work.Block = std::make_unique<TTableBlock>(&document_, stack_.Last(), work.Enclosing,
+                                             std::move(table), &tok_.Attributes);
+  if (justify != 0 && work.Block->TableAlign != 2 && !work.Block->IsFloating())
+    work.Block->TableAlign = justify;
+  for (const auto& attr : tok_.Attributes) work.Attributes.Add(std::make_unique<TAttribute>(*attr));
+  work.TableLevel = stack_.Count();
   Next();
+  try {
+    ReadTable(work);
+  } catch (...) {
+    // What was built stays in the document, so nothing it registered is left dangling.
+    CloseSection();
+    FinishTable(work);
+    throw;
+  }
+  FinishTable(work);
+  noBreak_ = savedNoBreak;
+  listLevel_ = savedListLevel;
+  if (Sy() == TableEndSy) Next();
+}
+
+void THtmlBuilder::ReadTable(TTableWork& work) {
   while (Sy() != TableEndSy && Sy() != EofSy && Sy() != CaptionEndSy) {
     const Symb sy = Sy();
     if (sy == CaptionSy) {
       EndLink();
       FinishCell(work);
       TAttribute* align = nullptr;
-      captionAtBottom =
+      work.CaptionAtBottom =
           tok_.Attributes.Find(AlignSy, align) && plat::LowerCase(align->Name) == "bottom";
       PushCurrent("caption");
-      if (!caption)
-        caption = std::make_unique<TBlock>(&document_, stack_.Last(), enclosing, &tok_.Attributes);
-      cell_ = &caption->Content;
+      if (!work.Caption)
+        work.Caption =
+            std::make_unique<TBlock>(&document_, stack_.Last(), work.Enclosing, &tok_.Attributes);
+      cell_ = &work.Caption->Content;
       section_.reset();
       Next();
       DoBody(kTableStructure);
@@ -211,7 +230,7 @@ void THtmlBuilder::DoTable() {
     } else if (sy == THeadSy || sy == TBodySy || sy == TFootSy || sy == THeadEndSy ||
                sy == TBodyEndSy || sy == TFootEndSy) {
       FinishRow(work);
-      PopToLevel(tableLevel);
+      PopToLevel(work.TableLevel);
       if (sy == THeadSy && work.Table->RowList.Empty())
         work.Group = TTableWork::Head;
       else if (sy == TFootSy)
@@ -238,32 +257,33 @@ void THtmlBuilder::DoTable() {
     } else {
       // Content outside any cell goes before the table.
       TCellBasic* const inner = cell_;
-      cell_ = enclosing;
+      cell_ = work.Enclosing;
       section_.reset();
       DoBody(kTableStructure);
       CloseSection();
       cell_ = inner;
     }
   }
+}
+
+void THtmlBuilder::FinishTable(TTableWork& work) {
   EndLink();
   FinishRow(work);
   for (auto& row : work.FootRows) work.Table->RowList.Add(std::move(row));
-  PopToLevel(tableLevel);
-  cell_ = enclosing;
-  if (caption) {
-    auto both = std::make_unique<TTableAndCaptionBlock>(&document_, stack_.Last(), enclosing,
-                                                        &tableAttributes, std::move(block));
-    both->CaptionOnTop = !captionAtBottom;
-    both->SetCaptionBlock(std::move(caption));
-    enclosing->Add(std::move(both), tok_.TagStart);
+  work.FootRows.clear();
+  PopToLevel(work.TableLevel);
+  cell_ = work.Enclosing;
+  if (work.Caption) {
+    auto both = std::make_unique<TTableAndCaptionBlock>(&document_, stack_.Last(), work.Enclosing,
+                                                        &work.Attributes, std::move(work.Block));
+    both->CaptionOnTop = !work.CaptionAtBottom;
+    both->SetCaptionBlock(std::move(work.Caption));
+    work.Enclosing->Add(std::move(both), tok_.TagStart);
   } else {
-    enclosing->Add(std::move(block), tok_.TagStart);
+    work.Enclosing->Add(std::move(work.Block), tok_.TagStart);
   }
   PopPropertiesTo("table");
-  noBreak_ = savedNoBreak;
-  listLevel_ = savedListLevel;
   --tableDepth_;
-  if (Sy() == TableEndSy) Next();
 }
 
 }  // namespace html

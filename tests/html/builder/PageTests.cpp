@@ -1,5 +1,6 @@
 // Whole pages: head elements, style sheets, raw bodies, BODY attributes, plain text, and input
 // that is malformed or hostile.
+#include <algorithm>
 #include <string>
 
 #include "html/HtmlReader.h"
@@ -131,6 +132,23 @@ TEST_F(PageTest, AnOpenCommentAtTheEndFails) {
   EXPECT_THROW(html::ParseHtmlDocument("<p>a</p><p>b<!-- c", document), html::EParseError);
   EXPECT_EQ(Outline(Body().Content), "");
   EXPECT_EQ(Build("<p>a"), "p['a']");
+}
+
+TEST_F(PageTest, AFailureInsideATableLeavesNoLinkBehind) {
+  // Included text is read only when building, so the failure comes from inside the table.
+  Reset();
+  auto include = [](plat::TObject*, const std::string&, std::unique_ptr<plat::TStringList>,
+                    std::string& text) { text = "<!-- never closed"; };
+  EXPECT_THROW(html::ParseHtmlDocument("<table><tr><td><a href=x>in</a><td><caption>c<td>"
+                                       "<!--#include file=y-->after",
+                                       document, include),
+               html::EParseError);
+  std::vector<const html::TLinkRun*> runs;
+  for (const html::TSection* section : Sections())
+    for (const auto& run : section->Fonts) runs.push_back(run.get());
+  ASSERT_EQ(document.LinkRuns.size(), 1u);
+  EXPECT_NE(std::find(runs.begin(), runs.end(), document.LinkRuns[0]), runs.end());
+  EXPECT_EQ(Outline(Body().Content), "TableAndCaption[caption['c'] table['in' | ]]");
 }
 
 TEST_F(PageTest, PlainTextDocuments) {
