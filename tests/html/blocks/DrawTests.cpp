@@ -98,5 +98,28 @@ TEST_F(Painting, RelativeBlocksPaintAtTheirOffsetAndHiddenOnesNotAtAll) {
   ExpectPixels([&](int x, int y) { return x >= 7 && x < 17 && y >= 5 && y < 15 ? kBlue : kWhite; });
 }
 
+TEST_F(Painting, PositionedBlocksInsideATableEscapeTheCellClip) {
+  for (const char* position : {"static", "relative"}) {
+    SCOPED_TRACE(position);
+    document.Clear();
+    TBlock* block =
+        AddBlock(document, "div",
+                 {{"position", position}, {"width", "30px"}, {"background-color", "yellow"}});
+    AddBox(block->Content, 10);
+    LayOut(60);
+    bitmap.SetSize(60, 20);
+    bitmap.Canvas().Brush().SetColor(kWhite);
+    bitmap.Canvas().FillRect({0, 0, 60, 20});
+    plat::DeviceContext& dc = *bitmap.Canvas().Handle();
+    dc.IntersectClipRect({0, 0, 10, 20});
+    document.TableDepth = 1;
+    block->Draw(bitmap.Canvas(), {0, 0, 60, 20}, *document.IndentMgr, 0, 0, 0);
+    const int right = std::string(position) == "static" ? 10 : 30;
+    ExpectPixels([&](int x, int y) { return x < right && y < 10 ? kYellow : kWhite; });
+    ASSERT_TRUE(dc.ClipRegion().has_value());  // the cell's clip is back
+    EXPECT_EQ(dc.ClipBox(), (plat::TRect{0, 0, 10, 20}));
+  }
+}
+
 }  // namespace
 }  // namespace html::test
