@@ -38,6 +38,24 @@ TEST_F(StructureTest, BreaksRulesAndPages) {
   EXPECT_EQ(Build("a<br>b<br><br>c<hr>d<page>e"), "'a' 'b' '|' 'c' hr 'd' page 'e'");
 }
 
+TEST_F(StructureTest, ClearingBreaksStartANewSection) {
+  EXPECT_EQ(Build("a<br clear=left>b<br clear=all>c"), "'a' 'b' 'c'");
+  EXPECT_EQ(SectionWith("b").ClearMode, 1);
+  EXPECT_EQ(SectionWith("c").ClearMode, 3);
+}
+
+TEST_F(StructureTest, ParagraphSpaceMovesOutOfContainers) {
+  Build("<div><p>a</p></div>");
+  const html::TBlock& div = dynamic_cast<const html::TBlock&>(*Body().Content.Items(0));
+  EXPECT_EQ(BlockHolding("a").Margins[html::piMarginBottom], 0);
+  EXPECT_EQ(div.Margins[html::piMarginBottom], 14);
+  EXPECT_TRUE(div.BottomMarginAuto);
+  // A paragraph that ends at a table leaves no space above it.
+  Build("<p>b<table><td>c</table>");
+  EXPECT_EQ(BlockHolding("b").Margins[html::piMarginBottom], 0);
+  EXPECT_FALSE(BlockHolding("b").BottomMarginAuto);
+}
+
 TEST_F(StructureTest, ListNumbering) {
   EXPECT_EQ(Build("<ol start=3><li>a<li>b<li value=10>c<li>d</ol>"),
             "ol[li3['a'] li4['b'] li10['c'] li11['d']]");
