@@ -60,7 +60,7 @@ class THtmlBuilder : public TTextBuildState {
   void PopPropertiesTo(const std::string& tag) override;
 
  private:
-  // --- Set-up and the property stack (DocumentBuilder.cpp, HtmlBuilderStack.cpp)
+  // --- Set-up, the property stack, sections and cells (DocumentBuilder.cpp)
   void InitParse(std::string doc);
   TStyleKey CurrentStyleKey();
   // False when the stack is full (the element then takes its parent's properties).
@@ -70,7 +70,6 @@ class THtmlBuilder : public TTextBuildState {
   // Opens an inline border for the top set when it names a visible one.
   void OpenInlineBorder();
 
-  // --- Sections and cells
   void Next() { tok_.GetSymbol(); }
   Symb Sy() const { return tok_.Sy; }
   TSection& EnsureSection();
