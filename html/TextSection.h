@@ -134,6 +134,17 @@ class TSection : public TSectionBase {
   int32_t Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
                int32_t x, int32_t refX, int32_t refY) override;
 
+  // --- Queries (html/TextSectionQueries.h)
+  int HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit) override;
+  int32_t FindCursorAt(plat::TCanvas& canvas, int32_t x, int32_t y, TCursorHit& hit) override;
+  int32_t FindStringForward(std::u16string_view text, int32_t from, bool matchCase) override;
+  int32_t FindStringBackward(std::u16string_view text, int32_t from, bool matchCase) override;
+  int32_t DocToSourcePos(int32_t pos) override;
+  int32_t SourceToDocPos(int32_t sourcePos, bool backwards) override;
+  bool PositionToXY(plat::TCanvas* canvas, int32_t pos, int32_t& y, int32_t& x) override;
+  bool GetCharAt(int32_t pos, char16_t& ch, TSectionBase*& item) override;
+  void CopySelectedText() override;
+
   virtual bool IsPreformatted() const { return false; }
 
   int32_t SectionNumber = 0;

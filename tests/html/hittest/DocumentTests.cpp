@@ -1,0 +1,73 @@
+// A page of two paragraphs asked through the document, as the viewer asks it.
+#include <array>
+
+#include "HitTestSupport.h"
+
+namespace {
+
+using html::TSection;
+using texttest::AddText;
+
+class DocumentQueryTest : public hittest::HitFixture {
+ protected:
+  // "First paragraph " at positions 0-15 from source 0-15, "Second one " at 16-26 from 20-30.
+  DocumentQueryTest() {
+    auto first = std::make_unique<TSection>(&document, nullptr, state.TopProperties(), nullptr,
+                                            &document, true);
+    AddText(*first, u"First paragraph", 0);
+    document.Add(std::move(first), 15);
+    auto second = std::make_unique<TSection>(&document, nullptr, state.TopProperties(), nullptr,
+                                             &document, false);
+    AddText(*second, u"Second one", 20);
+    document.Add(std::move(second), 30);
+    int32_t scrollWidth = 0, pos = 0;
+    document.Layout(canvas, 0, 400, 0, 0, scrollWidth, pos);
+    document.Draw(canvas, {0, 0, kWidth, kHeight}, kWidth, 0, 0, 0, 0);
+  }
+
+  TSection& Paragraph(int i) { return static_cast<TSection&>(*document.Items(i)); }
+
+  std::u16string Selection(int32_t start, int32_t end) {
+    document.SelStart = start;
+    document.SelEnd = end;
+    std::array<char16_t, 64> chars{};
+    const int32_t count = document.SelectionToBuffer(chars);
+    return count > 0 ? std::u16string(chars.data(), size_t(count - 1)) : u"?";
+  }
+};
+
+TEST_F(DocumentQueryTest, SelectionsCopyParagraphsWithLineBreaksBetween) {
+  ASSERT_EQ(document.Count(), 2);
+  ASSERT_EQ(Paragraph(1).FirstPos, 16);
+  EXPECT_EQ(Selection(0, 27), u"First paragraph\r\nSecond one");
+  EXPECT_EQ(Selection(6, 20), u"paragraph\r\nSeco");
+  EXPECT_EQ(Selection(17, 19), u"ec");
+}
+
+TEST_F(DocumentQueryTest, SearchesAndPositionsGoToTheRightParagraph) {
+  EXPECT_EQ(document.FindString(u"second", 0, false), 16);
+  EXPECT_EQ(document.FindString(u"one", 17, false), 23);
+  EXPECT_EQ(document.FindStringR(u"first", 27, false), 0);
+  EXPECT_EQ(document.FindStringR(u"aph", 14, false), -1);
+
+  EXPECT_EQ(document.FindSourcePos(16), 20);
+  EXPECT_EQ(document.FindDocPos(17, false), 16);
+  EXPECT_EQ(document.FindDocPos(17, true), 15);
+
+  TSection& second = Paragraph(1);
+  const html::LineRec& line = *second.Lines[0];
+  html::TCursorHit hit;
+  EXPECT_EQ(document.FindCursor(canvas, line.LineLeft - 5, line.TextTop + 1, hit), 16);
+  int32_t x = 0, y = 0;
+  ASSERT_TRUE(document.CursorToXY(&canvas, 18, x, y));
+  EXPECT_EQ(y, second.TopY);
+  EXPECT_EQ(x, line.LineLeft + Width(*second.Fonts[0], u"Se"));
+
+  char16_t ch = 0;
+  html::TSectionBase* item = nullptr;
+  ASSERT_TRUE(document.GetChAtPos(17, ch, item));
+  EXPECT_EQ(ch, u'e');
+  EXPECT_EQ(item, &second);
+}
+
+}  // namespace
