@@ -2,7 +2,9 @@
 // under the mouse, the caret for a click, and where a position is drawn.
 #include <algorithm>
 #include <memory>
+#include <string>
 
+#include "html/PointedObjects.h"
 #include "html/TextMeasure.h"
 #include "html/TextSectionQueries.h"
 
@@ -81,6 +83,52 @@ LineSpan WalkLine(TSection& s, plat::TCanvas& canvas, int32_t start, int32_t lim
   return {i - start, Clamped(used)};
 }
 
+// The first picture of the section under (x, y), with the point inside it.
+TPointedImage* ImageAt(const TSection& s, int32_t x, int32_t y, int32_t& ix, int32_t& iy,
+                       const TFloatingObj*& obj) {
+  for (const auto& candidate : s.Images) {
+    auto* image = dynamic_cast<TPointedImage*>(candidate.get());
+    if (image && image->PointInside(x, y, ix, iy)) {
+      obj = candidate.get();
+      return image;
+    }
+  }
+  return nullptr;
+}
+
+int ImageHit(TSection& s, TPointedImage& image, const TFloatingObj& obj, int32_t ix, int32_t iy,
+             THitLink& hit) {
+  int flags = 0;
+  if (!image.Title.empty() || !image.Alt.empty()) {
+    hit.Title = image.Title.empty() ? image.Alt : image.Title;
+    flags |= hlTitle;
+  }
+  s.Document->HoverImage = &image;
+  if (image.ImageInput) {
+    hit.FormControl = image.ImageInput;
+    hit.ControlX = ix;
+    hit.ControlY = iy;
+    return flags | hlControl;
+  }
+  if (image.Map) {
+    std::string areaTitle;
+    if (image.Map->HitTest(ix, iy, hit.UrlTarget, areaTitle)) flags |= hlLink;
+    if (!areaTitle.empty()) {
+      hit.Title = areaTitle;
+      flags |= hlTitle;
+    }
+    return flags;
+  }
+  int index = 0;
+  TFontObj* run = s.Fonts.GetFontObjAt(obj.Pos, index);
+  if (!run || !run->Link || run->Link->URL.empty()) return flags;
+  hit.UrlTarget = std::make_unique<TUrlTarget>();
+  hit.UrlTarget->Copy(*run->Link);
+  if (image.IsMap) hit.UrlTarget->URL += "?" + std::to_string(ix) + "," + std::to_string(iy);
+  s.Document->HoverLink = run;
+  return flags | hlLink;
+}
+
 int32_t LineHeightOf(const LineRec& line) {
   return Clamped(int64_t(line.SpaceAbove) + line.TextHeight + line.SpaceBelow);
 }
@@ -100,6 +148,10 @@ int32_t LineWidthTo(TSection& section, plat::TCanvas& canvas, const LineRec& lin
 
 int SectionHitTestLink(TSection& section, plat::TCanvas& canvas, int32_t x, int32_t y,
                        THitLink& hit) {
+  int32_t ix = 0, iy = 0;
+  const TFloatingObj* obj = nullptr;
+  if (TPointedImage* image = ImageAt(section, x, y, ix, iy, obj))
+    return ImageHit(section, *image, *obj, ix, iy, hit);
   for (const auto& line : section.Lines) {
     if (y < line->TextTop || int64_t(y) >= int64_t(line->TextTop) + line->TextHeight) continue;
     if (x < line->LineLeft) return 0;
@@ -128,6 +180,15 @@ int SectionHitTestLink(TSection& section, plat::TCanvas& canvas, int32_t x, int3
     return flags;
   }
   return 0;
+}
+
+TFloatingObj* SectionFindObjectAt(const TSection& section, int32_t x, int32_t y, int32_t& objX,
+                                  int32_t& objY) {
+  for (const auto& obj : section.Images) {
+    const auto* pointed = dynamic_cast<const TPointedObject*>(obj.get());
+    if (pointed && pointed->PointInside(x, y, objX, objY)) return obj.get();
+  }
+  return nullptr;
 }
 
 int32_t SectionFindCursorAt(TSection& section, plat::TCanvas& canvas, int32_t x, int32_t y,

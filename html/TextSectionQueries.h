@@ -21,9 +21,13 @@ int32_t FitCountAt(TSection& section, plat::TCanvas& canvas, int32_t width, int3
 // justification included.
 int32_t LineWidthTo(TSection& section, plat::TCanvas& canvas, const LineRec& line, int32_t count);
 
-// THitFlags of the link and title of the text run under (x, y) (document coordinates).
+// THitFlags of what lies under (x, y) (document coordinates): a picture answers with its title,
+// input, map or link; else the text run with its link and title.
 int SectionHitTestLink(TSection& section, plat::TCanvas& canvas, int32_t x, int32_t y,
                        THitLink& hit);
+// The picture or panel under (x, y) and the point inside it, or null.
+TFloatingObj* SectionFindObjectAt(const TSection& section, int32_t x, int32_t y, int32_t& objX,
+                                  int32_t& objY);
 // The document position where a click at (x, y) puts the caret, or -1.
 int32_t SectionFindCursorAt(TSection& section, plat::TCanvas& canvas, int32_t x, int32_t y,
                             TCursorHit& hit);
