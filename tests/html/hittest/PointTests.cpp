@@ -224,4 +224,34 @@ TEST_F(PointTest, UnplacedSectionsAndFarPointsFindNothing) {
   EXPECT_EQ(html::SectionFindCursorAt(s, canvas, s.Lines[0]->LineLeft, INT32_MAX, cursor), 10);
 }
 
+// With tall lines the space above and below the text belongs to the line for the caret, but
+// holds no link.
+TEST_F(PointTest, TheSpaceBetweenSpacedLinesHoldsNoLinkButTakesTheCaret) {
+  TSection& s = LinkedSection();
+  s.LineHeight = 3 * s.Lines[0]->TextHeight;
+  Place(s, Width(*s.Fonts[0], u"go to the") + 2);
+  ASSERT_EQ(s.Lines.Count(), 2);
+  const html::LineRec& first = *s.Lines[0];
+  const html::LineRec& second = *s.Lines[1];
+  ASSERT_GT(first.SpaceBelow, 0);
+  ASSERT_EQ(second.TextTop, LineTop(s, 1) + second.SpaceAbove);
+  const int32_t onLink = first.LineLeft + Width(*s.Fonts[0], u"go to t");
+
+  html::THitLink hit;
+  EXPECT_EQ(html::SectionHitTestLink(s, canvas, onLink, first.TextTop + 1, hit), html::hlLink);
+  EXPECT_EQ(html::SectionHitTestLink(s, canvas, onLink, first.TextTop + first.TextHeight, hit), 0);
+  EXPECT_EQ(html::SectionHitTestLink(s, canvas, onLink, second.TextTop - 1, hit), 0);
+
+  // Below the first line's text, still within its height: the first line; from the second
+  // line's top on: the second line.
+  html::TCursorHit cursor;
+  const int32_t secondTop = LineTop(s, 1);
+  EXPECT_EQ(html::SectionFindCursorAt(s, canvas, first.LineLeft - 1, secondTop - 1, cursor), 0);
+  EXPECT_EQ(cursor.CaretY, s.TopY + first.SpaceAbove);
+  EXPECT_EQ(cursor.CaretHeight, first.TextHeight);
+  EXPECT_EQ(html::SectionFindCursorAt(s, canvas, second.LineLeft - 1, secondTop, cursor),
+            first.CharCount);
+  EXPECT_EQ(cursor.CaretY, secondTop + second.SpaceAbove);
+}
+
 }  // namespace
