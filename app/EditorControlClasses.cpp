@@ -1,5 +1,6 @@
 // The engine's controls as the editor's stored layouts name them.
 #include "app/MainUnit.h"
+#include "html/PageViewer.h"
 #include "platform/Components.h"
 #include "platform/TypInfo.h"
 
@@ -79,6 +80,7 @@ void RegisterEditorControlClasses() {
   if (done) return;
   done = true;
   plat::RegisterControlProperties();
+  html::RegisterPageViewerClass();
   // Left alone when the engine registers its controls itself.
   if (!plat::FindComponentClass("TGaugeBar")) RegisterGaugeBar();
   if (!plat::FindComponentClass("TImgView32")) {

@@ -77,6 +77,7 @@ TMainForm::TMainForm(plat::TComponent* owner) : plat::TForm(owner) {
       .Handler("NewButtonClick", this, &TMainForm::NewButtonClick)
       .Handler("WriteTextClick", this, &TMainForm::WriteTextClick)
       .Handler("TextListClick", this, &TMainForm::TextListClick)
+      .Handler("TextOptionButtonClick", this, &TMainForm::TextOptionButtonClick)
       .Handler("TextListDoubleClick", this, &TMainForm::TextListDoubleClick)
       .Handler("OpenColorFunctions", this, &TMainForm::OpenColorFunctions)
       .Handler("OpenBGPictFunctions", this, &TMainForm::OpenBGPictFunctions)

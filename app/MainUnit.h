@@ -156,6 +156,8 @@ class TMainForm : public plat::TForm, public TMainState {
   void WriteTextClick(plat::TObject* Sender);
   void TextListClick(plat::TObject* Sender);
   void TextListDoubleClick(plat::TObject* Sender);
+  // Edits the current text and its look in the text dialog; a new text joins the list.
+  void TextOptionButtonClick(plat::TObject* Sender);
   // The layer tools and picture tools menus, and the action timer that runs what they chose.
   void OpenColorFunctions(plat::TObject* Sender);
   void OpenBGPictFunctions(plat::TObject* Sender);

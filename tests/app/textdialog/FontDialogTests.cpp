@@ -1,0 +1,208 @@
+// The text and font dialog on its own: values in and out, the colour rules, Reset and the page
+// it previews.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "app/FontDialog.h"
+#include "platform/Application.h"
+#include "platform/Files.h"
+#include "platform/TestSeams.h"
+
+namespace {
+
+constexpr char Remark[] = "Remark: text colors will depend on the loaded image";
+
+class FontDialog : public testing::Test {
+ protected:
+  void TearDown() override { plat::TestHooks() = plat::TTestHooks{}; }
+  // The main window's order of setters.
+  void Fill(const std::string& font, plat::TColor fontColor, int size, plat::TColor backColor,
+            bool fontTransparent, bool backTransparent) {
+    dialog.SetFontName(font);
+    dialog.SetFontColor(fontColor);
+    dialog.SetFontSize(size);
+    dialog.SetBackColor(backColor);
+    dialog.SetColorMode(0);
+    dialog.SetBold(true);
+    dialog.SetItalic(false);
+    dialog.SetFontTransparent(fontTransparent);
+    dialog.SetBackTransparent(backTransparent);
+    dialog.SetTextToAdd("Sample ü");
+  }
+  app::TFontForm dialog{nullptr};
+};
+
+TEST_F(FontDialog, ValuesGoInAndComeBackUnchanged) {
+  Fill("DejaVu Sans", 0x0000FF, 7, 0x00FFFF, true, false);
+  EXPECT_EQ(dialog.GetFontName(), "DejaVu Sans");
+  EXPECT_EQ(dialog.FontColor(), 0x0000FF);
+  EXPECT_EQ(dialog.FontSize(), 7);
+  EXPECT_EQ(dialog.BackColor(), 0x00FFFF);
+  EXPECT_EQ(dialog.ColorMode(), 0);
+  EXPECT_TRUE(dialog.GetBold());
+  EXPECT_FALSE(dialog.GetItalic());
+  // A transparent flag from the caller keeps the caller's colour.
+  EXPECT_TRUE(dialog.FontTransparent());
+  EXPECT_FALSE(dialog.BackTransparent());
+  EXPECT_EQ(dialog.GetTextToAdd(), "Sample ü");
+  // The viewer shows what the dialog holds.
+  EXPECT_EQ(dialog.FontViewer->DefFontName(), "DejaVu Sans");
+  EXPECT_EQ(dialog.FontViewer->DefFontSize(), 28);
+  EXPECT_EQ(dialog.FontViewer->DefFontColor(), 0x0000FF);
+  EXPECT_EQ(dialog.FontViewer->DefBackground(), 0x00FFFF);
+  EXPECT_EQ(dialog.FontSizeEdit->Value(), 7);
+  EXPECT_EQ(dialog.pnFontColor->Color(), 0x0000FF);
+  EXPECT_EQ(dialog.pnBackColor->Color(), 0x00FFFF);
+}
+
+TEST_F(FontDialog, AFontMissingFromTheListIsAddedSoPreviewAndResultAgree) {
+  EXPECT_EQ(dialog.FontListBox->Count(), 15);
+  EXPECT_EQ(dialog.FontListBox->Items()->Strings(0), "Arial");
+  EXPECT_EQ(dialog.FontListBox->Items()->Strings(14), "Vrinda");
+  dialog.SetFontName("Noto Serif Display");
+  EXPECT_EQ(dialog.GetFontName(), "Noto Serif Display");
+  EXPECT_EQ(dialog.FontViewer->DefFontName(), "Noto Serif Display");
+  EXPECT_EQ(dialog.FontListBox->Count(), 16);
+  // Choosing it again adds nothing; a listed name is picked in place.
+  dialog.SetFontName("Noto Serif Display");
+  dialog.SetFontName("Georgia");
+  EXPECT_EQ(dialog.FontListBox->Count(), 16);
+  EXPECT_EQ(dialog.GetFontName(), "Georgia");
+  // A click on the list chooses the font.
+  dialog.FontListBox->SetItemIndex(1);
+  dialog.ColorListClick(dialog.FontListBox);
+  EXPECT_EQ(dialog.GetFontName(), "Arial Black");
+  EXPECT_EQ(dialog.FontViewer->DefFontName(), "Arial Black");
+}
+
+TEST_F(FontDialog, BlackOnBlackTurnsTheBackgroundDarkGrey) {
+  dialog.SetBackColor(0xFFFFFF);
+  dialog.SetFontColor(0);
+  EXPECT_EQ(dialog.BackColor(), 0xFFFFFF);
+  dialog.SetBackColor(0);
+  EXPECT_EQ(dialog.BackColor(), 0x202020);
+  EXPECT_EQ(dialog.FontViewer->DefBackground(), 0x202020);
+  EXPECT_EQ(dialog.pnBackColor->Color(), 0x202020);
+  dialog.SetBackColor(0x00FF00);
+  dialog.SetFontColor(0);
+  EXPECT_EQ(dialog.BackColor(), 0x00FF00);
+}
+
+TEST_F(FontDialog, TheTwoTransparentBoxesExcludeEachOther) {
+  dialog.SetFontColor(0x00FF00);
+  dialog.SetBackColor(0x0000FF);
+  // A user's tick on the back box: the back colour becomes the grid's first colour (black).
+  dialog.BackTransparentCheckBox->SetChecked(true);
+  EXPECT_TRUE(dialog.BackTransparent());
+  EXPECT_FALSE(dialog.FontTransparent());
+  EXPECT_EQ(dialog.FontColor(), 0x00FF00);
+  EXPECT_EQ(dialog.BackColor(), 0);
+  dialog.FontTransparentCheckBox->SetChecked(true);
+  EXPECT_TRUE(dialog.FontTransparent());
+  EXPECT_FALSE(dialog.BackTransparent());
+  EXPECT_FALSE(dialog.BackTransparentCheckBox->Checked());
+  // Black on black is never shown.
+  EXPECT_EQ(dialog.FontColor(), 0);
+  EXPECT_EQ(dialog.BackColor(), 0x202020);
+  // Unticking leaves the colours alone.
+  dialog.FontTransparentCheckBox->SetChecked(false);
+  EXPECT_FALSE(dialog.FontTransparent());
+  EXPECT_EQ(dialog.BackColor(), 0x202020);
+  // The setters keep the rule as well.
+  dialog.SetFontTransparent(true);
+  dialog.SetBackTransparent(true);
+  EXPECT_FALSE(dialog.FontTransparent());
+  EXPECT_FALSE(dialog.FontTransparentCheckBox->Checked());
+  EXPECT_TRUE(dialog.BackTransparentCheckBox->Checked());
+}
+
+TEST_F(FontDialog, TheSizeEditKeepsToTwoToEighteen) {
+  dialog.SetFontSize(9);
+  dialog.FontSizeEdit->SetValue(12);
+  EXPECT_EQ(dialog.FontSize(), 12);
+  EXPECT_EQ(dialog.FontViewer->DefFontSize(), 48);
+  dialog.FontSizeEdit->SetValue(19);
+  EXPECT_EQ(dialog.FontSize(), 18);
+  dialog.FontSizeEdit->SetValue(1);
+  EXPECT_EQ(dialog.FontSize(), 2);
+  EXPECT_EQ(dialog.FontViewer->DefFontSize(), 8);
+}
+
+TEST_F(FontDialog, ColoursComeFromTheColourDialogOnlyWhenConfirmed) {
+  dialog.SetFontColor(0x112233);
+  std::optional<plat::TColor> answer = 0x445566;
+  plat::TColor offered = -1;
+  plat::TestHooks().colorDialog = [&](plat::TColor initial) {
+    offered = initial;
+    return answer;
+  };
+  dialog.btFontSelect->Click();
+  EXPECT_EQ(offered, 0x112233);
+  EXPECT_EQ(dialog.FontColor(), 0x445566);
+  EXPECT_EQ(dialog.FontViewer->DefFontColor(), 0x445566);
+  answer.reset();
+  dialog.btBackSelect->Click();
+  EXPECT_NE(dialog.BackColor(), 0x445566);
+  answer = 0x778899;
+  dialog.btBackSelect->Click();
+  EXPECT_EQ(dialog.BackColor(), 0x778899);
+  EXPECT_EQ(dialog.FontColor(), 0x445566);
+}
+
+TEST_F(FontDialog, ResetPutsBackTheValuesOfTheShowing) {
+  Fill("Noto Sans", 0x0000FF, 5, 0x00FFFF, false, true);
+  plat::TestHooks().modal = [&](plat::TCustomForm&) {
+    dialog.SetFontName("Impact");
+    dialog.SetFontSize(16);
+    dialog.SetFontColor(0x123456);
+    dialog.SetBackColor(0x654321);
+    dialog.SetColorMode(4);
+    dialog.SetBold(false);
+    dialog.SetItalic(true);
+    dialog.SetFontTransparent(true);
+    dialog.btReset->Click();
+    return plat::mrNone;
+  };
+  EXPECT_EQ(dialog.ShowModal(), plat::mrCancel);
+  EXPECT_EQ(dialog.GetFontName(), "Noto Sans");
+  EXPECT_EQ(dialog.FontSize(), 5);
+  EXPECT_EQ(dialog.FontColor(), 0x0000FF);
+  EXPECT_EQ(dialog.BackColor(), 0x00FFFF);
+  EXPECT_EQ(dialog.ColorMode(), 0);
+  EXPECT_TRUE(dialog.GetBold());
+  EXPECT_FALSE(dialog.GetItalic());
+  EXPECT_FALSE(dialog.FontTransparent());
+  EXPECT_TRUE(dialog.BackTransparent());
+  EXPECT_EQ(dialog.FontViewer->DefFontName(), "Noto Sans");
+}
+
+TEST_F(FontDialog, ThePreviewCarriesTheRemarkOnlyWithAColourInteraction) {
+  const std::string plain = app::PreviewPage(0);
+  EXPECT_EQ(plain.rfind("<h1><center>Text</center><ul></h1>", 0), 0u);
+  EXPECT_NE(plain.find("<b>Bold Text</b>"), std::string::npos);
+  EXPECT_NE(plain.find("<i>Italicized Text</i>"), std::string::npos);
+  EXPECT_EQ(plain.find(Remark), std::string::npos);
+  const std::string remarked = app::PreviewPage(3);
+  EXPECT_EQ(remarked.rfind("<P><FONT SIZE=\"-4\">Remark:", 0), 0u);
+  EXPECT_EQ(remarked.substr(remarked.size() - plain.size()), plain);
+  // The viewer is given the page that matches the mode.
+  dialog.SetColorMode(3);
+  EXPECT_EQ(dialog.FontViewer->DocumentSource(), remarked);
+  dialog.ColorRadioGroup->SetItemIndex(0);
+  EXPECT_EQ(dialog.ColorMode(), 0);
+  EXPECT_EQ(dialog.FontViewer->DocumentSource(), plain);
+}
+
+TEST_F(FontDialog, ScreenshotOfTheDialog) {
+  Fill("DejaVu Sans", 0x800000, 6, 0xF0FBFF, false, false);
+  dialog.Show();
+  plat::Application().ProcessMessages();
+  const std::string file = plat::JoinPath(plat::ScreenshotFolder(), "text-dialog.png");
+  plat::SaveScreenshot(dialog, file);
+  EXPECT_TRUE(plat::FileExists(file));
+  dialog.Hide();
+}
+
+}  // namespace
