@@ -96,6 +96,15 @@ TPointedImage* ImageAt(const TSection& s, int32_t x, int32_t y, int32_t& ix, int
   return nullptr;
 }
 
+// Hands out a copy of the run's link target and makes the run the hovered link.
+int RunLink(TSection& s, TFontObj& run, THitLink& hit) {
+  if (!run.Link || run.Link->URL.empty()) return 0;
+  hit.UrlTarget = std::make_unique<TUrlTarget>();
+  hit.UrlTarget->Copy(*run.Link);
+  s.Document->HoverLink = &run;
+  return hlLink;
+}
+
 int ImageHit(TSection& s, TPointedImage& image, const TFloatingObj& obj, int32_t ix, int32_t iy,
              THitLink& hit) {
   int flags = 0;
@@ -121,12 +130,10 @@ int ImageHit(TSection& s, TPointedImage& image, const TFloatingObj& obj, int32_t
   }
   int index = 0;
   TFontObj* run = s.Fonts.GetFontObjAt(obj.Pos, index);
-  if (!run || !run->Link || run->Link->URL.empty()) return flags;
-  hit.UrlTarget = std::make_unique<TUrlTarget>();
-  hit.UrlTarget->Copy(*run->Link);
-  if (image.IsMap) hit.UrlTarget->URL += "?" + std::to_string(ix) + "," + std::to_string(iy);
-  s.Document->HoverLink = run;
-  return flags | hlLink;
+  const int link = run ? RunLink(s, *run, hit) : 0;
+  if (link && image.IsMap)
+    hit.UrlTarget->URL += "?" + std::to_string(ix) + "," + std::to_string(iy);
+  return flags | link;
 }
 
 int32_t LineHeightOf(const LineRec& line) {
@@ -166,13 +173,7 @@ int SectionHitTestLink(TSection& section, plat::TCanvas& canvas, int32_t x, int3
     int index = 0;
     TFontObj* run = section.Fonts.GetFontObjAt(p, index);
     if (!run || section.Text[size_t(p)] == kObjectChar) return 0;
-    int flags = 0;
-    if (run->Link && !run->Link->URL.empty()) {
-      hit.UrlTarget = std::make_unique<TUrlTarget>();
-      hit.UrlTarget->Copy(*run->Link);
-      section.Document->HoverLink = run;
-      flags |= hlLink;
-    }
+    int flags = RunLink(section, *run, hit);
     if (!run->Title.empty()) {
       hit.Title = run->Title;
       flags |= hlTitle;
