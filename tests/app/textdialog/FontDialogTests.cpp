@@ -151,6 +151,18 @@ TEST_F(FontDialog, ColoursComeFromTheColourDialogOnlyWhenConfirmed) {
   EXPECT_EQ(dialog.FontColor(), 0x445566);
 }
 
+TEST_F(FontDialog, TheHiddenColourListsPickByName) {
+  ASSERT_GT(dialog.FontColorListBox->Count(), 4);
+  EXPECT_EQ(dialog.FontColorListBox->Count(), dialog.BackColorListBox->Count());
+  dialog.FontColorListBox->SetItemIndex(4);  // clNavy
+  dialog.ColorListClick(dialog.FontColorListBox);
+  EXPECT_EQ(dialog.FontColor(), 0x800000);
+  dialog.BackColorListBox->SetItemIndex(1);  // clMaroon
+  dialog.ColorListClick(dialog.BackColorListBox);
+  EXPECT_EQ(dialog.BackColor(), 0x000080);
+  EXPECT_EQ(dialog.FontColor(), 0x800000);
+}
+
 TEST_F(FontDialog, ResetPutsBackTheValuesOfTheShowing) {
   Fill("Noto Sans", 0x0000FF, 5, 0x00FFFF, false, true);
   plat::TestHooks().modal = [&](plat::TCustomForm&) {

@@ -85,6 +85,7 @@ TEST_F(TextOptions, OkTakesTheDialogsValuesAndListsTheNewText) {
 
 TEST_F(TextOptions, CancelChangesNothing) {
   const int before = form->TextList->Count();
+  const int components = form->ComponentCount();
   plat::TestHooks().modal = [](plat::TCustomForm& f) {
     auto& d = dynamic_cast<app::TFontForm&>(f);
     d.SetFontName("Impact");
@@ -102,6 +103,8 @@ TEST_F(TextOptions, CancelChangesNothing) {
   EXPECT_EQ(form->CurrentText, "Old text");
   EXPECT_EQ(Occurrences("Not wanted"), 0);
   EXPECT_EQ(form->TextList->Count(), before);
+  // The dialog is gone after its run.
+  EXPECT_EQ(form->ComponentCount(), components);
 }
 
 }  // namespace
