@@ -49,6 +49,7 @@ TMainForm::TMainForm(plat::TComponent* owner) : plat::TForm(owner) {
       .Handler("FormKeyPress", this, &TMainForm::FormKeyPress)
       .Handler("FormCloseQuery", this, &TMainForm::FormCloseQuery)
       .Handler("TextListMouseMove", this, &TMainForm::TextListMouseMove)
+      .Handler("AuthorButton", this, &TMainForm::AuthorButton)
       .Handler("TimerEllapsed", this, &TMainForm::TimerEllapsed)
       .Handler("Exit1Click", this, &TMainForm::Exit1Click)
       .Handler("ButtonIncreazeSizeClick", this, &TMainForm::ButtonIncreazeSizeClick)

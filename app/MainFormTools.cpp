@@ -213,6 +213,7 @@ void TMainForm::TimerEllapsed2(plat::TObject* Sender) {
   if (ToolAction == 7) CopyFrame(Sender);
   if (ToolAction == 10) OpenBGPictFunctions(Sender);
   if (ToolAction == 11) OpenBGExtendedColorFunctions(Sender, 0, 1);
+  if (ToolAction == 20) AuthorButton(Sender);
 }
 
 }  // namespace app

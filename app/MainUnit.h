@@ -173,6 +173,8 @@ class TMainForm : public plat::TForm, public TMainState {
                                               const TPictureLayerRequest& Request);
   // The builder of layers made from a picture and an overlay.
   void WatermarkToolsClick(plat::TObject* Sender);
+  // Shows the about box with the page built from the fixed pieces and the prepared lines.
+  void AuthorButton(plat::TObject* Sender);
 
   gfx::TImgView32* ImgView = nullptr;
   plat::TPanel* SidePanel = nullptr;

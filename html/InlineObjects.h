@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "html/CssFonts.h"
@@ -80,6 +81,7 @@ class TFormControlObj : public TIDObject {
   int32_t FWidth = 0;  // a percentage when PercentWidth
   bool PercentWidth = false;
   bool IsShown = false;
+  std::string Value;  // the VALUE attribute; "on" for a check box without one
 };
 
 // The form controls of one section, ordered by position; their forms own them.

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/AboutBox.h"
+#include "app/EditorTexts.h"
+#include "platform/Files.h"
+#include "support/MainWindowFixture.h"
+
+namespace {
+
+using app::TAboutBox;
+
+class AboutButton : public MainWindow {
+ protected:
+  void SetUp() override {
+    MainWindow::SetUp();
+    plat::TestHooks().modal = [this](plat::TCustomForm& f) -> plat::TModalResult {
+      auto* box = dynamic_cast<TAboutBox*>(&f);
+      if (!box) return plat::mrCancel;
+      ++shown;
+      page = box->Viewer->DocumentSource();
+      box->Show();
+      plat::SaveScreenshot(*box, plat::JoinPath(plat::ScreenshotFolder(), "about-box.png"));
+      return plat::mrOk;
+    };
+  }
+  int shown = 0;
+  std::string page;
+};
+
+bool Has(const std::string& text, std::string_view part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST_F(AboutButton, OpensTheBoxWithTheNameVersionContactAndTheShortHelpLine) {
+  Start();
+  form->WhoIsBut->Click();
+  ASSERT_EQ(shown, 1);
+  EXPECT_TRUE(Has(page, "PixStamp"));
+  EXPECT_TRUE(Has(page, "Version\r\n1.0"));
+  EXPECT_TRUE(Has(page, "href=\"mailto:pixstamp@example.org\""));
+  // Without the marker files: no layer folder line, the help line without a link.
+  EXPECT_FALSE(Has(page, app::AboutLayerLinkText));
+  EXPECT_TRUE(Has(page, "<p>Help and examples</p>\r\n"));
+}
+
+TEST_F(AboutButton, TheActionTimerRunsItForCodeTwenty) {
+  Start();
+  form->ToolAction = 20;
+  form->TimerEllapsed2(nullptr);
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(form->ToolAction, 0);
+}
+
+TEST(AboutPage, TheOptionalLinesSitBeforeTheContactAndAfterIt) {
+  const std::string page = app::BuildAboutPage("<p>ONE</p>\r\n", "<p>TWO</p>\r\n");
+  const size_t one = page.find("ONE"), contact = page.find("mailto:"), two = page.find("TWO");
+  ASSERT_NE(one, std::string::npos);
+  ASSERT_NE(two, std::string::npos);
+  EXPECT_LT(one, contact);
+  EXPECT_LT(contact, two);
+  EXPECT_TRUE(page.ends_with("</body></html>\r\n"));
+}
+
+}  // namespace
