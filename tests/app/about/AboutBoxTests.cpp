@@ -8,7 +8,6 @@
 
 #include "html/InlineObjects.h"
 #include "platform/Application.h"
-#include "platform/Files.h"
 #include "platform/TestSeams.h"
 
 namespace {
@@ -207,18 +206,6 @@ TEST_F(AboutBoxTest, EveryBoxIsFittedToALowScreenOnItsFirstTick) {
   box->Timer1Timer(nullptr);
   EXPECT_EQ(box->Height(), height);
   EXPECT_EQ(box->Top(), top);
-}
-
-TEST_F(AboutBoxTest, ShowsThePageWithTheBoxDefaults) {
-  Open();
-  EXPECT_EQ(box->Caption(), "About");
-  EXPECT_EQ(box->Viewer->DocumentSource(), Page);
-  EXPECT_EQ(box->Viewer->ScrollBars(), plat::ssVertical);
-  EXPECT_EQ(box->Viewer->DefBackground(), 0xF0FBFFu);
-  EXPECT_EQ(box->Viewer->DefFontColor(), 0x800000u);
-  EXPECT_EQ(box->Viewer->DefFontSize(), 10);
-  box->Show();
-  plat::SaveScreenshot(*box, plat::JoinPath(plat::ScreenshotFolder(), "about-box-plain.png"));
 }
 
 }  // namespace

@@ -53,14 +53,4 @@ TEST_F(AboutButton, TheActionTimerRunsItForCodeTwenty) {
   EXPECT_EQ(form->ToolAction, 0);
 }
 
-TEST(AboutPage, TheOptionalLinesSitBeforeTheContactAndAfterIt) {
-  const std::string page = app::BuildAboutPage("<p>ONE</p>\r\n", "<p>TWO</p>\r\n");
-  const size_t one = page.find("ONE"), contact = page.find("mailto:"), two = page.find("TWO");
-  ASSERT_NE(one, std::string::npos);
-  ASSERT_NE(two, std::string::npos);
-  EXPECT_LT(one, contact);
-  EXPECT_LT(contact, two);
-  EXPECT_TRUE(page.ends_with("</body></html>\r\n"));
-}
-
 }  // namespace
