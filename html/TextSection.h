@@ -136,6 +136,7 @@ class TSection : public TSectionBase {
 
   // --- Queries (html/TextSectionQueries.h)
   int HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit) override;
+  TFloatingObj* FindObjectAt(int32_t x, int32_t y, int32_t& objX, int32_t& objY) override;
   int32_t FindCursorAt(plat::TCanvas& canvas, int32_t x, int32_t y, TCursorHit& hit) override;
   int32_t FindStringForward(std::u16string_view text, int32_t from, bool matchCase) override;
   int32_t FindStringBackward(std::u16string_view text, int32_t from, bool matchCase) override;

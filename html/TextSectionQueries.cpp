@@ -7,6 +7,10 @@ int TSection::HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink&
   return SectionHitTestLink(*this, canvas, x, y, hit);
 }
 
+TFloatingObj* TSection::FindObjectAt(int32_t x, int32_t y, int32_t& objX, int32_t& objY) {
+  return SectionFindObjectAt(*this, x, y, objX, objY);
+}
+
 int32_t TSection::FindCursorAt(plat::TCanvas& canvas, int32_t x, int32_t y, TCursorHit& hit) {
   return SectionFindCursorAt(*this, canvas, x, y, hit);
 }
