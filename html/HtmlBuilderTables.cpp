@@ -118,9 +118,9 @@ void THtmlBuilder::OpenCell(TTableWork& work) {
   if (work.Cells) {
     const int column = work.Cells->FindColNum(work.Table->RowList.Count());
     if (column >= 0 && size_t(column) < work.Table->ColumnSpecs.size()) {
-      const TColObj& spec = work.Table->ColumnSpecs[size_t(column)];
-      if (spec.SpecWidth > 0) props.AddPropertyValue(piWidth, WidthValue(spec));
-      if (spec.VertAlign != 0) vertAlign = spec.VertAlign;
+      const TColObj& requested = work.Table->ColumnSpecs[size_t(column)];
+      if (requested.SpecWidth > 0) props.AddPropertyValue(piWidth, WidthValue(requested));
+      if (requested.VertAlign != 0) vertAlign = requested.VertAlign;
     }
   }
   if (!alignText.empty()) props.AddPropertyValue(piTextAlign, alignText);

@@ -261,12 +261,12 @@ void ThtmlTable::ComputeRowHeights(plat::TCanvas& canvas, int32_t availHeight) {
     for (int k = c; k < std::min(ColCount, c + std::max(1, cell.ColSpan)); ++k)
       width += ColWidths[size_t(k)];
     cell.CellWidth = Clamp32(width);
-    int32_t spec = 0;
+    int32_t requested = 0;
     if (cell.HeightPx > 0)
-      spec = cell.HeightPx;
+      requested = cell.HeightPx;
     else if (cell.HeightPct > 0)
-      spec = Clamp32(int64_t(usable) * cell.HeightPct / 100);
-    const int32_t avail = spec > 0 ? spec : (rows == 1 ? usable : 0);
+      requested = Clamp32(int64_t(usable) * cell.HeightPct / 100);
+    const int32_t avail = requested > 0 ? requested : (rows == 1 ? usable : 0);
     int32_t maxWidth = 0, pos = 0;
     cell.ContentHeight = ClampBoxLength(cell.Content->Layout(
         canvas, 0, Clamp32(std::max<int64_t>(0, width - cell.HorzExtra - CellSpace)),
@@ -274,7 +274,7 @@ void ThtmlTable::ComputeRowHeights(plat::TCanvas& canvas, int32_t availHeight) {
     const int64_t height =
         std::max<int64_t>(int64_t(cell.ContentHeight) + cell.VertExtra, cell.HeightPx);
     needs.push_back({r, cell.RowSpan, Clamp32(height + CellSpace),
-                     spec > 0 ? Clamp32(int64_t(spec) + CellSpace) : 0});
+                     requested > 0 ? Clamp32(int64_t(requested) + CellSpace) : 0});
     return false;
   });
   RowHeights = RowHeightsFor(needs, rows, usable);

@@ -59,9 +59,9 @@ int MaxSpan(const std::vector<TColumnCell>& cells) {
 // it; both limits become the minimum.
 void ApplyPixelWidth(const TColumnCell& cell, int32_t& min, int32_t& max) {
   if (cell.IsPercent || cell.WidthSpec < 1) return;
-  const int32_t spec =
+  const int32_t requested =
       cell.Span == 1 ? Clamp32(int64_t(cell.WidthSpec) + cell.Extra) : cell.WidthSpec;
-  min = std::max(min, spec);
+  min = std::max(min, requested);
   max = min;
 }
 
@@ -357,14 +357,14 @@ Widths WidthsSpecified(const TColumnSizes& s, int32_t width) {
 
 std::vector<int32_t> RowHeightsFor(const std::vector<TRowCell>& cells, int rowCount,
                                    int32_t usable) {
-  Widths content(static_cast<size_t>(rowCount), 0), spec(static_cast<size_t>(rowCount), 0);
+  Widths content(static_cast<size_t>(rowCount), 0), requested(static_cast<size_t>(rowCount), 0);
   std::vector<bool> specified(size_t(rowCount), false);
   int maxSpan = 1;
   for (const TRowCell& c : cells) maxSpan = std::max(maxSpan, c.Span);
   for (int span = 1; span <= maxSpan; ++span)
     for (const TRowCell& c : cells) {
       if (c.Span != span || c.Row < 0 || int64_t(c.Row) + span > rowCount) continue;
-      if (c.Spec > 0)
+      if (c.Requested > 0)
         for (int r = c.Row; r < c.Row + span; ++r) specified[size_t(r)] = true;
       // A span's shortfall is spread evenly, the remainder on its last row.
       const auto raise = [&](Widths& rows, int32_t need) {
@@ -376,7 +376,7 @@ std::vector<int32_t> RowHeightsFor(const std::vector<TRowCell>& cells, int rowCo
         rows[size_t(c.Row + span - 1)] = Clamp32(rows[size_t(c.Row + span - 1)] + extra % span);
       };
       raise(content, c.Height);
-      raise(spec, c.Spec);
+      raise(requested, c.Requested);
     }
 
   const int64_t contentSum = Sum(content, 0, rowCount);
@@ -385,7 +385,7 @@ std::vector<int32_t> RowHeightsFor(const std::vector<TRowCell>& cells, int rowCo
   bool all = true;
   for (int r = 0; r < rowCount; ++r) {
     const size_t k = size_t(r);
-    wanted[k] = specified[k] ? std::max(spec[k], content[k]) : content[k];
+    wanted[k] = specified[k] ? std::max(requested[k], content[k]) : content[k];
     all = all && specified[k];
   }
   const int64_t specSum = Sum(wanted, 0, rowCount);

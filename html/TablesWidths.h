@@ -40,12 +40,12 @@ std::vector<int32_t> WidthsAuto(TColumnSizes& sizes, int32_t tablWidth);
 // Widths for a table asked to be w wide.
 std::vector<int32_t> WidthsSpecified(const TColumnSizes& sizes, int32_t w);
 
-// What a cell needs of the rows it spans, cell spacing included; Spec 0: no height given.
+// What a cell needs of the rows it spans, cell spacing included; Requested 0: no height given.
 struct TRowCell {
   int Row = 0;
   int Span = 1;
   int32_t Height = 0;
-  int32_t Spec = 0;
+  int32_t Requested = 0;
 };
 // Row heights; usable (above 0) is the table's given height less spacing, to be filled.
 std::vector<int32_t> RowHeightsFor(const std::vector<TRowCell>& cells, int rowCount,

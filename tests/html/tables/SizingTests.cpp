@@ -10,9 +10,9 @@ namespace {
 
 using V = std::vector<int32_t>;
 
-TColumnCell Cell(int col, int span, int32_t min, int32_t max, int32_t spec = 0,
+TColumnCell Cell(int col, int span, int32_t min, int32_t max, int32_t requested = 0,
                  bool percent = false, int32_t extra = 0) {
-  return {col, span, min, max, extra, spec, percent};
+  return {col, span, min, max, extra, requested, percent};
 }
 
 TColumnSizes Sizes(V min, V max, V percent) {
