@@ -5,15 +5,17 @@
 #include <string>
 #include <string_view>
 
+#include "platform/SysUtils.h"
+
 namespace html {
 
-std::string LowerCase(std::string_view s);
-std::string UpperCase(std::string_view s);
-// Without leading and trailing characters of code 32 and below.
-std::string Trim(std::string_view s);
-bool SameText(std::string_view a, std::string_view b);
-// Negative, zero or positive as a sorts before, with or after b, ignoring ASCII case.
-int CompareText(std::string_view a, std::string_view b);
+// ASCII case folding and blanks as everywhere else in the program.
+using plat::CompareText;
+using plat::LowerCase;
+using plat::SameText;
+using plat::Trim;
+using plat::UpperCase;
+
 bool Contains(std::string_view s, std::string_view sub);
 // A text of at least two characters enclosed in one pair of equal quotes loses them.
 std::string RemoveQuotes(std::string_view s);
