@@ -9,22 +9,11 @@
 #include <string>
 
 #include "graphics/Bitmap32.h"
+#include "support/ScratchFolder.h"
 
 namespace extcolor_test {
 
-// A private folder removed at the end of the test.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    char pattern[] = "/tmp/pixstamp-extcolor-XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~ScratchFolder() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using test_support::ScratchFolder;
 
 // A picture whose every pixel differs in all four channels, alpha included.
 inline void MakeVariedPicture(gfx::TBitmap32& b, int width, int height) {

@@ -11,22 +11,11 @@
 #include <string>
 
 #include "graphics/Bitmap32.h"
+#include "support/ScratchFolder.h"
 
 namespace overlay_test {
 
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "overlay-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~ScratchFolder() { std::filesystem::remove_all(path_); }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using test_support::ScratchFolder;
 
 using PixelRule = std::function<uint32_t(int x, int y)>;
 

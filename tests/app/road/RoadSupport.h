@@ -13,25 +13,14 @@
 #include <vector>
 
 #include "graphics/Bitmap32.h"
+#include "support/ScratchFolder.h"
 
 namespace road_test {
 
 inline constexpr uint32_t kTopLeft = 0xFFC83214, kTopRight = 0xFF1E8C3C, kBottomLeft = 0xFF2850B4,
                           kBottomRight = 0xFFDCDCDC;
 
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "road-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~ScratchFolder() { std::filesystem::remove_all(path_); }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using test_support::ScratchFolder;
 
 // W x H in four flat quadrants.
 inline void MakeQuadrants(gfx::TBitmap32& b, int w, int h) {
