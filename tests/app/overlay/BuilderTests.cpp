@@ -12,6 +12,7 @@
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/TestSeams.h"
+#include "support/FileDialogAnswers.h"
 
 namespace {
 
@@ -21,10 +22,7 @@ using app::TRGBALoaderForm;
 class Builder : public testing::Test {
  protected:
   void SetUp() override {
-    plat::TestHooks().fileDialog = [this](plat::TFileDialogRequest& r) {
-      r.fileName = answer;
-      return !answer.empty();
-    };
+    test_support::AnswerFileDialogs(answer);
     plat::TestHooks().messageBox = [this](const std::string& text, const std::string&, uint32_t) {
       messages.push_back(text);
       return plat::IDOK;

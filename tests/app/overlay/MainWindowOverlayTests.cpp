@@ -10,6 +10,7 @@
 #include "app/RGBALoaderDialog.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
+#include "support/FileDialogAnswers.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -37,11 +38,7 @@ class OverlayRoundTrip : public MainWindow {
  protected:
   void SetUp() override {
     MainWindow::SetUp();
-    plat::TestHooks().fileDialog = [this](plat::TFileDialogRequest& r) {
-      if (answer.empty()) return false;
-      r.fileName = answer;
-      return true;
-    };
+    test_support::AnswerFileDialogs(answer);
     plat::TestHooks().modal = [this](plat::TCustomForm& f) -> plat::TModalResult {
       auto* builder = dynamic_cast<TRGBALoaderForm*>(&f);
       if (!builder || !inBuilder) return plat::mrCancel;

@@ -9,6 +9,7 @@
 #include "app/RotateDialog.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
+#include "support/FileDialogAnswers.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -17,11 +18,7 @@ class DialogTour : public MainWindow {
  protected:
   void SetUp() override {
     MainWindow::SetUp();
-    plat::TestHooks().fileDialog = [this](plat::TFileDialogRequest& r) {
-      if (answer.empty()) return false;
-      r.fileName = answer;
-      return true;
-    };
+    test_support::AnswerFileDialogs(answer);
     plat::TestHooks().modal = [this](plat::TCustomForm& f) {
       f.Show();
       // The one-time fits to the screen, which the dialogs run from their timers.

@@ -13,6 +13,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
+#include "support/FileDialogAnswers.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -55,11 +56,7 @@ class ToolActions : public MainWindow {
  protected:
   void SetUp() override {
     MainWindow::SetUp();
-    plat::TestHooks().fileDialog = [this](plat::TFileDialogRequest& r) {
-      if (answer.empty()) return false;
-      r.fileName = answer;
-      return true;
-    };
+    test_support::AnswerFileDialogs(answer);
     plat::TestHooks().modal = [this](plat::TCustomForm& f) {
       shown.push_back(f.ClassName());
       auto* menu = dynamic_cast<app::TToolsMenuForm*>(&f);
