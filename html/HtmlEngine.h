@@ -30,13 +30,6 @@ uint8_t ScreenColorBits();
 const plat::TPalette* ViewerPalette();
 // Or-ed into colours on palette screens (8 bits or fewer), else 0.
 uint32_t PaletteRelative();
-// The old platform families never apply here.
-inline bool IsWindows95() {
-  return false;
-}
-inline bool IsWindows9x() {
-  return false;
-}
 // Pictures for images not loaded yet and for images that failed (16 x 16; the mask is
 // monochrome, white where the error picture is transparent). Null outside start and stop.
 plat::TBitmap* DefaultImageBitmap();
