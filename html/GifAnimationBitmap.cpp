@@ -1,4 +1,5 @@
 // Drawing a bitmap through its transparency mask, stretched by nearest pixels.
+#include <algorithm>
 #include <vector>
 
 #include "html/GifAnimation.h"
@@ -11,10 +12,14 @@ namespace {
 
 // A rectangle of a bitmap as 32-bit pixels, the form a device context reads.
 std::vector<uint32_t> ReadPixels(const plat::TBitmap& bitmap, const plat::TRect& r) {
-  std::vector<uint32_t> pixels;
-  pixels.reserve(size_t(r.Width()) * size_t(r.Height()));
-  for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left; x < r.Right; ++x) pixels.push_back(bitmap.PixelARGB(x, y));
+  const size_t width = size_t(r.Width());
+  std::vector<uint32_t> pixels(width * size_t(r.Height()));
+  std::vector<uint32_t> row(size_t(bitmap.Width()));
+  uint32_t* out = pixels.data();
+  for (int y = r.Top; y < r.Bottom; ++y, out += width) {
+    bitmap.ReadRowARGB(y, row.data());
+    std::copy_n(row.begin() + r.Left, width, out);
+  }
   return pixels;
 }
 
