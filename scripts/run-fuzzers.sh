@@ -23,7 +23,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$work/$name"
   seeds=("$work/$name")
   [ -d "$root/fuzz/corpus/$name" ] && seeds+=("$root/fuzz/corpus/$name")
-  ( cd "$work" && "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+  ( cd "$work" && "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=25 \
       -print_final_stats=0 "${seeds[@]}" >"$work/$name.log" 2>&1 ) &
   pids+=("$!:$name")
 done
