@@ -142,8 +142,18 @@ class THtmlBuilder : public TTextBuildState {
   void DoSound();
   // Reads up to and past the end tag named by endTag ("</script") or the end of input.
   void SkipRawBody(const std::string& endTag);
-  void DoSelect();
   void DoMap();
+
+  // --- Pictures in text (HtmlBuilderImages.cpp)
+  void DoImage();
+
+  // --- Host panels: PANEL and OBJECT (HtmlBuilderPanels.cpp)
+  void DoPanel();
+
+  // --- Forms and their controls (HtmlBuilderForms.cpp)
+  void DoInput();
+  void DoTextArea();
+  void DoSelect();
 
   TSectionList& document_;
   TDocumentInfo& info_;

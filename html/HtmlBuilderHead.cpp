@@ -125,16 +125,6 @@ void THtmlBuilder::SkipRawBody(const std::string& endTag) {
   if (tok_.LCh == '>') tok_.GetCh();
 }
 
-// Forms are not built: the options are read past so their text does not show.
-void THtmlBuilder::DoSelect() {
-  static const TSymbolSet kSelectEnds{PSy,          EofSy,   TableEndSy,  TDSy,    TDEndSy,
-                                      THSy,         THEndSy, TRSy,        TREndSy, CaptionSy,
-                                      CaptionEndSy, InputSy, SelectEndSy, ColSy,   ColGroupSy};
-  Next();
-  while (!kSelectEnds.Has(Sy())) Next();
-  if (Sy() == SelectEndSy) Next();
-}
-
 void THtmlBuilder::DoMap() {
   constexpr int kMaxStraySymbols = 3;
   auto map = std::make_unique<TMapItem>();

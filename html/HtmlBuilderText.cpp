@@ -106,8 +106,14 @@ bool THtmlBuilder::DoInlineTag(bool preformatted) {
     noBreak_ = sy == NoBrSy;
   } else if (sy == ScriptSy) {
     SkipRawBody("</script");
+  } else if (sy == ImageSy) {
+    DoImage();
+  } else if (sy == PanelSy || sy == ObjectSy) {
+    DoPanel();
+  } else if (sy == InputSy) {
+    DoInput();
   } else if (sy == TextAreaSy) {
-    SkipRawBody("</textarea");
+    DoTextArea();
   } else {
     return false;
   }
