@@ -263,6 +263,25 @@ using TGetImageEvent = std::function<void(plat::TObject* sender, const std::stri
 using TExpandNameEvent =
     std::function<void(plat::TObject* sender, const std::string& src, std::string& result)>;
 
+// Host hooks for the page's objects, form controls and panels; the viewer hands its own events
+// to the document at each load.
+class ThvPanel;
+using TObjectClickEvent =
+    std::function<void(plat::TObject* sender, plat::TObject* obj, const std::string& onClick)>;
+// Focus, blur and change of a form control, with the attribute text that names the handler.
+using TObjectEvent =
+    std::function<void(plat::TObject* sender, plat::TObject* obj, const std::string& attribute)>;
+using TFileBrowseEvent =
+    std::function<void(plat::TObject* sender, plat::TObject* obj, std::string& fileName)>;
+using TPanelCreateEvent =
+    std::function<void(plat::TObject* sender, const std::string& name, const std::string& type,
+                       const std::string& src, ThvPanel* panel)>;
+using TPanelDestroyEvent = std::function<void(plat::TObject* sender, ThvPanel* panel)>;
+// A form's submission: the values of its controls as name=value lines.
+using TFormSubmitEvent = std::function<void(plat::TObject* sender, const std::string& action,
+                                            const std::string& target, const std::string& encType,
+                                            const std::string& method, plat::TStringList* results)>;
+
 // A URL whose picture a host will deliver later, and the image object that waits for it (null:
 // the document's background).
 struct TDeferredImageRequest {
@@ -338,6 +357,18 @@ class TSectionList : public TCell, public TIDDocument {
   TGetBitmapEvent BitmapRequest;
   TGetImageEvent ImageRequest;
   TExpandNameEvent NameExpand;
+  TObjectClickEvent ObjectClick;
+  TObjectEvent ObjectFocus, ObjectBlur, ObjectChange;
+  TFileBrowseEvent FileBrowse;
+  TPanelCreateEvent PanelCreate;
+  TPanelDestroyEvent PanelDestroy;
+  // Set by the viewer while its OnFormSubmit is assigned; the results pass to it.
+  std::function<void(const std::string& action, const std::string& target,
+                     const std::string& encType, const std::string& method,
+                     std::unique_ptr<plat::TStringList> results)>
+      SubmitForm;
+  // A form control or a link took the keyboard focus: the viewer scrolls it into view.
+  std::function<void(TIDObject* obj)> ObjectFocused;
   // The viewer's expansion of file names relative to its page; unset: names are used as given.
   std::function<std::string(const std::string& name)> ExpandFileName;
   TStringBitmapList* ImageCache = nullptr;  // the viewer's; it must outlive the document

@@ -243,6 +243,13 @@ void TPageViewer::InitializeForLoad() {
   if (imageCache_) imageCache_->AgeAndPurge();
   document_->BitmapRequest = OnBitmapRequest;
   document_->ImageRequest = OnImageRequest;
+  document_->ObjectClick = OnObjectClick;
+  document_->ObjectFocus = OnObjectFocus;
+  document_->ObjectBlur = OnObjectBlur;
+  document_->ObjectChange = OnObjectChange;
+  document_->FileBrowse = OnFileBrowse;
+  document_->PanelCreate = OnPanelCreate;
+  document_->PanelDestroy = OnPanelDestroy;
   document_->ApplyDefaults(defFontName_, defPreFontName_, defFontSize_, defFontColor_,
                            defHotSpotColor_, defVisitedLinkColor_, defOverLinkColor_,
                            defBackground_, (options_ & HtOption(htOverLinksActive)) != 0,

@@ -48,12 +48,26 @@ inline constexpr int64_t kMaxSourceBytes = int64_t(1) << 30;
 using TSrcEvent = std::function<void(plat::TObject* sender, const std::string& src)>;
 using THotSpotClickEvent =
     std::function<void(plat::TObject* sender, const std::string& src, bool& handled)>;
-using TObjectClickEvent =
-    std::function<void(plat::TObject* sender, plat::TObject* obj, const std::string& onClick)>;
 using TViewerProgressEvent =
     std::function<void(plat::TObject* sender, plat::TProgressStage stage, int percentDone)>;
 using TProcessingEvent = std::function<void(plat::TObject* sender, bool processingOn)>;
 using TParseBeginEvent = std::function<void(plat::TObject* sender, std::string& source)>;
+using TImageClickEvent =
+    std::function<void(plat::TObject* sender, plat::TObject* obj, plat::TMouseButton button,
+                       plat::TShiftState shift, int x, int y)>;
+using TImageOverEvent = std::function<void(plat::TObject* sender, plat::TObject* obj,
+                                           plat::TShiftState shift, int x, int y)>;
+
+// What the viewer knows about a right click; it lives for the event's call.
+class TImageObj;
+struct TRightClickParameters {
+  std::string URL, Target;
+  TImageObj* Image = nullptr;
+  int ImageX = 0, ImageY = 0;
+  std::u16string ClickWord;
+};
+using TRightClickEvent =
+    std::function<void(plat::TObject* sender, TRightClickParameters& parameters)>;
 using TMetaRefreshEvent =
     std::function<void(plat::TObject* sender, int delay, const std::string& url)>;
 
@@ -219,6 +233,15 @@ class TPageViewer : public plat::TCustomControl {
   TLinkType OnLink;
   TMetaType OnMeta;
   TMetaRefreshEvent OnMetaRefresh;
+  TFormSubmitEvent OnFormSubmit;
+  TImageClickEvent OnImageClick;
+  TImageOverEvent OnImageOver;
+  TFileBrowseEvent OnFileBrowse;
+  TObjectEvent OnObjectFocus, OnObjectBlur, OnObjectChange;
+  TRightClickEvent OnRightClick;
+  plat::TMouseEvent OnMouseDouble;
+  TPanelCreateEvent OnPanelCreate;
+  TPanelDestroyEvent OnPanelDestroy;
 
  protected:
   void WndProc(plat::TMessage& message) override;
