@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "html/CssFonts.h"
+#include "html/DocumentObjects.h"
 #include "html/IDNames.h"
 #include "html/PageUtils.h"
 #include "platform/Controls.h"
@@ -16,6 +18,7 @@
 namespace html {
 
 class TFontObj;
+class TProperties;
 
 // Alignment codes of inline objects.
 enum : uint8_t { aTop = 1, aMiddle = 2, aBaseline = 3, aBottom = 4, aLeft = 5, aRight = 6 };
@@ -37,6 +40,8 @@ class TFloatingObj : public TIDObject {
   virtual void DrawInline(plat::TCanvas& canvas, const TInlinePlace& place) = 0;
   // Draws a floating object at (x, top), after the text of the page.
   virtual void DrawFloat(plat::TCanvas& canvas, int32_t x, int32_t top) = 0;
+  // Takes alignment, float, title, spacing, border and size from the element's CSS.
+  virtual void ApplyProperties(const TProperties& prop);
 
   bool IsFloating() const { return ObjAlign == aLeft || ObjAlign == aRight; }
   int32_t HSpaces() const { return HSpaceL + HSpaceR; }
@@ -51,6 +56,12 @@ class TFloatingObj : public TIDObject {
   int32_t SpecWidth = -1, SpecHeight = -1;
   bool PercentWidth = false, PercentHeight = false;
   int32_t DrawY = 0, DrawX = 0;
+  std::string ImageTitle;  // the tool tip: TITLE, else ALT
+  std::string AltText;
+  std::u16string AltTextW;
+  bool SizeKnown = false;  // the size no longer depends on the picture
+  bool NoBorder = false;   // BORDER="0" or a CSS border style
+  int32_t BorderSize = 0;  // 0-10
 };
 
 // The pictures and panels of one section, ordered by position.
@@ -62,26 +73,90 @@ class TImageObjList : public TFreeList<TFloatingObj> {
   void Decrement(int32_t position);
 };
 
-class TFormControlObj : public TIDObject {
+class ThtmlForm;
+class TSectionList;
+class TProperties;
+class TAttributeList;
+
+// A form control of the page: INPUT, SELECT or TEXTAREA, with the window that stands for it
+// (none for hidden inputs). Its form owns it; text sections and the document only list it.
+class TFormControlObj : public TIDObject, public TPageWindowObj {
  public:
+  // Reads the attributes every control kind shares; the form lists the control later
+  // (ThtmlForm::InsertControl).
+  TFormControlObj(TSectionList* document, ThtmlForm& form, const TAttributeList& attributes,
+                  const TProperties& props);
+  ~TFormControlObj() override;
+
   int32_t GetYPosition() override { return LinkY; }
   // The window standing for the control, or null.
-  virtual plat::TWinControl* TheControl() const = 0;
+  plat::TWinControl* TheControl() const { return window_.get(); }
+  plat::TWinControl* WindowControl() const override { return window_.get(); }
   // Places the window at (x, y) in window coordinates and shows it.
-  virtual void ShowAt(int32_t x, int32_t y) = 0;
+  virtual void ShowAt(int32_t x, int32_t y);
 
-  int32_t Width() const { return TheControl() ? TheControl()->Width() : 0; }
-  int32_t Height() const { return TheControl() ? TheControl()->Height() : 0; }
+  // Reports a change since SaveCurrentValue to the document's change hook.
+  virtual void NotifyIfChanged() {}
+  virtual void SaveCurrentValue() {}
+  // CSS sizes, spaces, alignment and background colour.
+  virtual void ApplyProperties(TProperties& props);
+  virtual void ResetToInitialValue() {}
+  // The index-th name=value item to submit; false when there are no more.
+  virtual bool GetSubmissionItem(int index, std::string& item);
+  // Restores a value that GetSubmissionItem gave earlier.
+  virtual void SetDataValue(int index, const std::string& value);
+  virtual void Unmark() {}
+  // Sizes the window with the canvas's measures of the control's font.
+  virtual void SetupControlSize(plat::TCanvas& canvas);
+  virtual bool IsHidden() const { return false; }
+  virtual bool IsRadio() const { return false; }
+
+  // Window handlers, shared by the control kinds.
+  void FormControlEnter();
+  void FormControlExit();
+  void FormControlClick();
+  void FormControlMouseMove(plat::TShiftState shift, int x, int y);
+
+  int32_t Width() const { return window_ ? window_->Width() : 0; }
+  int32_t Height() const { return window_ ? window_->Height() : 0; }
   int32_t HSpaces() const { return HSpaceL + HSpaceR; }
 
   int32_t LinkY = 0;
+  bool IsFocused = false;
+  std::unique_ptr<plat::TStringList> AttributeStrings;
+  std::string Title;
+  int32_t CodePage = 0;
   int32_t Pos = 0;
+  TSectionList* Document;
+  ThtmlForm* MyForm;
+  std::string Value;  // texts are UTF-8
+  std::string FName;
+  std::string FID;
   uint8_t FormAlign = aBottom;
   int32_t HSpaceL = 0, HSpaceR = 0, VSpaceT = 1, VSpaceB = 1;
-  int32_t FWidth = 0;  // a percentage when PercentWidth
+  int32_t BorderTop = 0, BorderBottom = 0;
+  int32_t FHeight = 0, FWidth = 0;  // FWidth is a percentage when PercentWidth
   bool PercentWidth = false;
-  bool IsShown = false;
-  std::string Value;  // the VALUE attribute; "on" for a check box without one
+  bool Disabled = false;
+  bool ReadOnly = false;
+  TColor BkColor = clNone;
+  int32_t TabIndex = 0;  // TABINDEX, 0 when none
+  std::string OnClickText, OnFocusText, OnBlurText, OnChangeText;
+
+ protected:
+  // Takes over the window: parented to the paint panel, off screen, enabled unless disabled,
+  // with the element's font and the handlers every kind shares.
+  void AttachWindow(std::unique_ptr<plat::TWinControl> window, TProperties& props);
+  // The element's font, measured on the canvas.
+  void SelectFont(plat::TCanvas& canvas) const;
+  // A CSS background colour for the window (edits, lists, memos).
+  void ApplyBackground();
+  // Calls the document's change hook.
+  void ReportChange();
+  bool HasBorderStyle = false;
+
+ private:
+  std::unique_ptr<plat::TWinControl> window_;
 };
 
 // The form controls of one section, ordered by position; their forms own them.
