@@ -162,8 +162,8 @@ class TRadioButton : public TWinControl {
   explicit TRadioButton(TComponent* owner);
   bool Checked() const { return checked_; }
   // A change from code runs OnClick; checking turns the sibling radio buttons off. A click
-  // only ever checks.
-  void SetChecked(bool v);
+  // only ever checks, through this call, so that page controls can refuse a change.
+  virtual void SetChecked(bool v);
 
  protected:
   void ApplyText() override;
