@@ -103,8 +103,12 @@ bool TPNGGraphic::IsCritical() const {
   return (Chunk.Type & 0x20000000) == 0;
 }
 
+bool TPNGGraphic::ChunkFits() const {
+  return Chunk.Length <= MaxChunkLength && End - Run >= int64_t{Chunk.Length} + 4;
+}
+
 bool TPNGGraphic::SkipChunk() {
-  if (Chunk.Length > MaxChunkLength || End - Run < int64_t{Chunk.Length} + 4) return false;
+  if (!ChunkFits()) return false;
   Run += int64_t{Chunk.Length} + 4;
   return true;
 }
@@ -142,10 +146,7 @@ bool TPNGGraphic::ReadImageProperties(const uint8_t* Memory, int64_t Size, uint3
   const uint8_t* header = Chunk.Data;
   properties.Width = BigEndian32(header);
   properties.Height = BigEndian32(header + 4);
-  if (properties.Width == 0 || properties.Height == 0) {
-    properties.Width = properties.Height = 0;
-    return true;
-  }
+  if (properties.Width == 0 || properties.Height == 0) return true;
   const uint8_t depth = header[8], colorType = header[9];
   properties.BitsPerSample = depth;
   properties.SamplesPerPixel = colorType == 2 ? 3 : colorType == 6 ? 4 : 1;
@@ -158,14 +159,15 @@ bool TPNGGraphic::ReadImageProperties(const uint8_t* Memory, int64_t Size, uint3
                         properties.ColorScheme == SchemeRGBA ||
                         properties.ColorScheme == SchemeBGRA;
   // The rest of the chunks, as far as the data goes.
-  while (ReadChunkHeader()) {
+  while (ReadChunkHeader() && ChunkFits()) {
     if (IsChunk(gAMA)) {
       ReadDataAndCheckCRC();
       if (Chunk.Length >= 4) properties.FileGamma = BigEndian32(Chunk.Data) / 100000.0f;
     } else if (IsChunk(tEXt)) {
       LoadText();
-    } else if (!SkipChunk() || IsChunk(IEND)) {
-      break;
+    } else {
+      SkipChunk();
+      if (IsChunk(IEND)) break;
     }
   }
   return true;

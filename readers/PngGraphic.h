@@ -31,6 +31,7 @@ class TPNGGraphic : public TReaderGraphic {
   bool ReadChunkHeader();
   bool IsChunk(uint32_t Type) const;
   bool IsCritical() const;
+  bool ChunkFits() const;  // the data and CRC lie within the bytes given
   void ReadDataAndCheckCRC();
   bool SkipChunk();
   uint32_t SetupColorDepth(uint8_t ColorType, uint8_t BitDepth);

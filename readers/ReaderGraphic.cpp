@@ -46,7 +46,7 @@ void TReaderGraphic::LoadFromMemory(const uint8_t* Memory, int64_t Size, uint32_
 
   // Every load starts from scratch: nothing of an earlier file carries over.
   Decoder.reset();
-  ColorManager_ = std::make_unique<TColorManager>();
+  *ColorManager_ = TColorManager();  // in place: ColorManager() references stay valid
   Clear();
   SetTransparent(false);
   SetTransparentMode(plat::tmAuto);

@@ -295,6 +295,34 @@ TEST(PngReaderProperties, HeaderGammaAndComments) {
   EXPECT_TRUE(graphic.ImageProperties().Options & PropertyGammaApplied);
 }
 
+TEST(PngReaderProperties, ZeroSizesAndCutChunks) {
+  // A zero width keeps the height; the rest stays clear, so the load names the compression.
+  TPNGGraphic graphic;
+  const auto zeroWide = AssemblePng(PngHeaderData(0, 5, 8, 2, 0), {});
+  ASSERT_TRUE(
+      graphic.ReadImageProperties(zeroWide.data(), static_cast<int64_t>(zeroWide.size()), 0));
+  EXPECT_EQ(graphic.ImageProperties().Width, 0u);
+  EXPECT_EQ(graphic.ImageProperties().Height, 5u);
+  EXPECT_EQ(graphic.ImageProperties().ColorScheme, SchemeNone);
+  EXPECT_EQ(graphic.ImageProperties().Compression, CompressionNone);
+  EXPECT_EQ(graphic.ImageProperties().Options, PropertyHeaderFirst);
+
+  // A chunk cut short by the end of the data ends the walk with what came before it.
+  PngSpec recipe{.Width = 3, .Height = 2, .ColorType = 2};
+  recipe.Gamma = 0.5;
+  recipe.Texts = {{"Comment", "abc"}};
+  const auto file = WritePng(recipe);
+  size_t text = 0;
+  for (const auto& [offset, type] : PngChunks(file))
+    if (type == "tEXt") text = offset;
+  ASSERT_GT(text, 0u);
+  const std::vector<uint8_t> cut(file.begin(), file.begin() + static_cast<ptrdiff_t>(text) + 12);
+  ASSERT_TRUE(graphic.ReadImageProperties(cut.data(), static_cast<int64_t>(cut.size()), 0));
+  EXPECT_EQ(graphic.ImageProperties().Width, 3u);
+  EXPECT_FLOAT_EQ(graphic.ImageProperties().FileGamma, 0.5f);
+  EXPECT_EQ(graphic.ImageProperties().Comment, "");
+}
+
 // Loads File, expects the failure Message, and checks that the earlier picture is intact.
 void ExpectRefused(const std::vector<uint8_t>& File, const std::string& Message) {
   static const auto earlier = WritePng({.Width = 4, .Height = 3, .ColorType = 2, .Depth = 8});
@@ -375,7 +403,9 @@ TEST(PngReaderFailures, ASecondLoadStartsAfresh) {
   TPNGGraphic graphic;
   Load(graphic, WritePng(keyed));
   EXPECT_TRUE(graphic.Transparent());
+  const TColorManager& colors = graphic.ColorManager();
   Load(graphic, plain);
+  EXPECT_EQ(colors.TargetOptions() & OptionGamma, 0);
   EXPECT_FALSE(graphic.Transparent());
   EXPECT_EQ(graphic.ImageProperties().Options & PropertyGammaApplied, 0);
   const PngSamples samples = ReadPngSamples(plain);
