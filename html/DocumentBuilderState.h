@@ -149,6 +149,7 @@ class THtmlBuilder : public TTextBuildState {
 
   // --- Host panels: PANEL and OBJECT (HtmlBuilderPanels.cpp)
   void DoPanel();
+  void DoObject();
 
   // --- Forms and their controls (HtmlBuilderForms.cpp)
   void DoInput();

@@ -22,7 +22,8 @@ const TSymbolSet kParagraphContent = kInlineStyleStarts.With(
      VarEndSy,   TTEndSy,   CodeEndSy,  KbdEndSy, SampEndSy,  SEndSy,      StrikeEndSy, SpanEndSy,
      LabelEndSy, SubEndSy,  SupEndSy,   BigEndSy, SmallEndSy, BRSy,        ImageSy,     ASy,
      AEndSy,     InputSy,   TextAreaSy, SelectSy, FontSy,     FontEndSy,   BaseFontSy,  MapSy,
-     PageSy,     ScriptSy,  PanelSy,    NoBrSy,   NoBrEndSy,  WbrSy,       ObjectSy});
+     PageSy,     ScriptSy,  PanelSy,    NoBrSy,   NoBrEndSy,  WbrSy,       ObjectSy,
+     ObjectEndSy});
 // What a header holds besides P and DIV.
 const TSymbolSet kHeaderContent = kParagraphContent;
 
@@ -104,6 +105,8 @@ bool THtmlBuilder::DoInlineTag(bool preformatted) {
     AddPage();
   } else if (sy == NoBrSy || sy == NoBrEndSy) {
     noBreak_ = sy == NoBrSy;
+  } else if (sy == WbrSy) {
+    if (section_) section_->ForceBreakAtEnd();
   } else if (sy == ScriptSy) {
     SkipRawBody("</script");
   } else if (sy == ImageSy) {

@@ -277,6 +277,11 @@ using TPanelCreateEvent =
     std::function<void(plat::TObject* sender, const std::string& name, const std::string& type,
                        const std::string& src, ThvPanel* panel)>;
 using TPanelDestroyEvent = std::function<void(plat::TObject* sender, ThvPanel* panel)>;
+// An OBJECT tag: its attributes and PARAMs as name=value lines; setting wantPanel keeps the
+// panel in the text.
+using TObjectTagEvent =
+    std::function<void(plat::TObject* sender, ThvPanel* panel, const plat::TStringList& attributes,
+                       const plat::TStringList& params, bool& wantPanel)>;
 // A form's submission: the values of its controls as name=value lines.
 using TFormSubmitEvent = std::function<void(plat::TObject* sender, const std::string& action,
                                             const std::string& target, const std::string& encType,
@@ -362,6 +367,7 @@ class TSectionList : public TCell, public TIDDocument {
   TFileBrowseEvent FileBrowse;
   TPanelCreateEvent PanelCreate;
   TPanelDestroyEvent PanelDestroy;
+  TObjectTagEvent ObjectTag;
   // Set by the viewer while its OnFormSubmit is assigned; the results pass to it.
   std::function<void(const std::string& action, const std::string& target,
                      const std::string& encType, const std::string& method,

@@ -250,6 +250,7 @@ void TPageViewer::InitializeForLoad() {
   document_->FileBrowse = OnFileBrowse;
   document_->PanelCreate = OnPanelCreate;
   document_->PanelDestroy = OnPanelDestroy;
+  document_->ObjectTag = OnObjectTag;
   document_->ApplyDefaults(defFontName_, defPreFontName_, defFontSize_, defFontColor_,
                            defHotSpotColor_, defVisitedLinkColor_, defOverLinkColor_,
                            defBackground_, (options_ & HtOption(htOverLinksActive)) != 0,

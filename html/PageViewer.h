@@ -242,6 +242,7 @@ class TPageViewer : public plat::TCustomControl {
   plat::TMouseEvent OnMouseDouble;
   TPanelCreateEvent OnPanelCreate;
   TPanelDestroyEvent OnPanelDestroy;
+  TObjectTagEvent OnObjectTag;
 
  protected:
   void WndProc(plat::TMessage& message) override;
