@@ -76,7 +76,9 @@ THorzLine::THorzLine(TSectionList* document, TAttributeList* attributes, TProper
   if (box[piHeight] >= 1) RuleHeight = ClampBoxLength(box[piHeight]);
   const TColor colour = prop.GetForegroundColor();
   if (colour != clNone) RuleColor = colour;
-  if (const std::string* align = VarString(prop.Values[piTextAlign]))
+  // Only a text-align given to the rule itself: every element inherits the page's "left".
+  if (const std::string* align = VarString(prop.Values[piTextAlign]);
+      align && prop.GivenHere[piTextAlign])
     if (const uint8_t code = RuleAlignOf(*align)) RuleAlignCode = code;
 }
 

@@ -280,8 +280,10 @@ void ThtmlTable::ComputeRowHeights(plat::TCanvas& canvas, int32_t availHeight) {
   RowHeights = RowHeightsFor(needs, rows, usable);
 }
 
+// The rows share out only a height given to the table itself (its block's height), not the
+// room left in the window: a table without a height is as tall as its content.
 int32_t ThtmlTable::Layout(plat::TCanvas& canvas, int32_t, int32_t y, int32_t, int32_t, int32_t,
-                           int32_t availHeight, int32_t, IndentManager& indents, int32_t& maxWidth,
+                           int32_t, int32_t givenHeight, IndentManager& indents, int32_t& maxWidth,
                            int32_t& pos) {
   DepthScope depth(Document);
   PaintY = TopY = PaintTop = y;
@@ -306,7 +308,7 @@ int32_t ThtmlTable::Layout(plat::TCanvas& canvas, int32_t, int32_t y, int32_t, i
   const bool secondPass = Document && Document->SecondPass;
   if (int(RowHeights.size()) != RowList.Count() || outermost ||
       (secondPass && depth.Depth() < kRecomputeDepthLimit))
-    ComputeRowHeights(canvas, availHeight);
+    ComputeRowHeights(canvas, givenHeight);
 
   for (int r = 0; r < RowList.Count(); ++r) {
     TCellList& row = *RowList[r];

@@ -80,11 +80,13 @@ class TableTest : public testing::Test {
     cell.Content->Add(std::move(item), 0);
     return raw;
   }
-  // Lays the table out at the top of a free width; returns its height.
-  int32_t LayOut(int32_t width, int32_t availHeight = 0) {
+  // Lays the table out at the top of a free width with the height its block gives it; returns
+  // its height.
+  int32_t LayOut(int32_t width, int32_t givenHeight = 0) {
     indents.Reset(0, width);
     int32_t maxWidth = 0, pos = 0;
-    return table->Layout(canvas, 0, 0, 0, 0, width, availHeight, 0, indents, maxWidth, pos);
+    return table->Layout(canvas, 0, 0, 0, 0, width, givenHeight, givenHeight, indents, maxWidth,
+                         pos);
   }
   void Paint(int width, int height, plat::TRect clip = {}) {
     bitmap.SetSize(width, height);
