@@ -45,8 +45,10 @@ void THtmlBuilder::DoObject() {
   if (!wantPanel) {
     panel.reset();
     if (pushed) PopPropertiesTo("object");
-    // The symbol after the parameters is read again by the caller, as ordinary content.
+    // The symbol after the parameters is read again by the caller, as ordinary content;
+    // preformatted text goes on after the line end that closes the tags.
     tok_.Restore(beforeSymbol);
+    if (section_ && section_->IsPreformatted() && tok_.LCh == '\r') tok_.GetCh();
     return;
   }
   if (pushed) OpenInlineBorder();

@@ -83,10 +83,16 @@ TEST_F(ObjectTags, AWantedObjectIsSizedInItsColumn) {
   EXPECT_EQ(panel.ImageHeight, 133);
 }
 
-TEST_F(ObjectTags, UnwantedObjectsInPreformattedTextKeepTheirLines) {
+TEST_F(ObjectTags, ObjectsInPreformattedText) {
   Handle(false);
   Build("<pre>one<object><param name=a>two\nthree</object></pre>");
   EXPECT_EQ(AllText(), "onetwo/three");
+  // The line end after the last parameter belongs to the tags.
+  Build("<pre>one<object>\n<param name=a>\ntwo\nthree</object></pre>");
+  EXPECT_EQ(AllText(), "onetwo/three");
+  Handle(true);
+  Build("<pre>one<object>\n<param name=a>\ntwo\nthree</object>four\nfive</pre>");
+  EXPECT_EQ(AllText(), "one#four/five");
 }
 
 }  // namespace
