@@ -77,14 +77,18 @@ class TImageObj : public TFloatingObj, public TPointedImage {
   // The box size from the picture and the requested sizes.
   void SizeFromPicture(plat::TCanvas& canvas, int32_t availWidth, int32_t heightBase);
   void MeasureAltText(plat::TCanvas& canvas);
-  void DrawPlaceholderText(plat::TCanvas& canvas, const TFontObj& run);
+  // Draws the picture or placeholder, the border and the focus rectangle of the box whose top
+  // is boxTop (window coordinates); DrawX and DrawY are set.
+  void DrawFramed(plat::TCanvas& canvas, int32_t boxTop, plat::TColor color, bool linkFocused);
+  void DrawAltText(plat::TCanvas& canvas, const plat::TRect& box, plat::TColor color);
   // Copies the texts that hit tests read.
   void UpdatePointedTexts();
 
   std::unique_ptr<TGIFImage> ownGif_;  // a copy of a cached GIF, animated for this object
   std::unique_ptr<plat::TBitmap> bitmapCopy_;
-  std::string cacheKey_;            // the name the cache counts this object under
-  std::vector<std::string> names_;  // NAME and ID entered in the document's names
+  plat::TColor textColor_ = plat::clBlack;  // of the text at the object, for floats
+  std::string cacheKey_;                    // the name the cache counts this object under
+  std::vector<std::string> names_;          // NAME and ID entered in the document's names
 };
 
 }  // namespace html
