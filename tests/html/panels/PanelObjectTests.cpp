@@ -19,6 +19,14 @@ class PanelObjects : public PanelPageTest {
     return panel;
   }
 
+  // Width and height as given, each followed by its percent flag.
+  static std::vector<int32_t> Given(const TPanelObj& p) {
+    return {p.SpecWidth, p.PercentWidth, p.SpecHeight, p.PercentHeight};
+  }
+  static std::vector<int32_t> Spaces(const TPanelObj& p) {
+    return {p.HSpaceL, p.HSpaceR, p.VSpaceT, p.VSpaceB};
+  }
+
   plat::TCanvas canvas;
   html::TMyFont font;
 };
@@ -28,20 +36,13 @@ TEST_F(PanelObjects, AttributesGiveSizeSpacingAlignmentAndText) {
       "<p>x<panel name=p1 width=120 height=40 hspace=-60 vspace=7 align=absmiddle "
       "alt=\"two words\n\">y</p>");
   const TPanelObj& panel = OnlyPanel();
-  EXPECT_EQ(panel.SpecWidth, 120);
-  EXPECT_EQ(panel.SpecHeight, 40);
-  EXPECT_FALSE(panel.PercentWidth);
-  EXPECT_FALSE(panel.PercentHeight);
+  EXPECT_EQ(Given(panel), (std::vector<int32_t>{120, 0, 40, 0}));
   // Pixel sizes are the window's natural size.
-  EXPECT_EQ(panel.Panel->Width(), 120);
-  EXPECT_EQ(panel.Panel->Height(), 40);
+  EXPECT_EQ(panel.Panel->BoundsRect(), (plat::TRect{-4000, -4000, -3880, -3960}));
   EXPECT_EQ(panel.PanelWidth, 120);
   EXPECT_EQ(panel.PanelHeight, 40);
   // Spacing is the absolute value, at most 40, on both sides.
-  EXPECT_EQ(panel.HSpaceL, 40);
-  EXPECT_EQ(panel.HSpaceR, 40);
-  EXPECT_EQ(panel.VSpaceT, 7);
-  EXPECT_EQ(panel.VSpaceB, 7);
+  EXPECT_EQ(Spaces(panel), (std::vector<int32_t>{40, 40, 7, 7}));
   EXPECT_EQ(panel.ObjAlign, html::aMiddle);
   EXPECT_EQ(panel.AltText, "two words");
   EXPECT_EQ(panel.AltTextW, u"two words");
@@ -75,18 +76,12 @@ TEST_F(PanelObjects, PercentagesAndOutOfRangeSizes) {
   const auto panels = Panels();
   ASSERT_EQ(panels.size(), 3u);
   // A width percentage is held to 1..100; a height beyond 100% is taken as pixels.
-  EXPECT_TRUE(panels[0]->PercentWidth);
-  EXPECT_EQ(panels[0]->SpecWidth, 100);
-  EXPECT_FALSE(panels[0]->PercentHeight);
-  EXPECT_EQ(panels[0]->SpecHeight, 150);
+  EXPECT_EQ(Given(*panels[0]), (std::vector<int32_t>{100, 1, 150, 0}));
   EXPECT_EQ(panels[0]->Panel->Height(), 150);
-  EXPECT_EQ(panels[1]->SpecWidth, 1);
-  EXPECT_EQ(panels[1]->SpecHeight, 1);
+  EXPECT_EQ(Given(*panels[1]), (std::vector<int32_t>{1, 1, 1, 0}));
   // Pixel sizes stop at the largest window side.
-  EXPECT_EQ(panels[2]->SpecWidth, 32767);
+  EXPECT_EQ(Given(*panels[2]), (std::vector<int32_t>{32767, 0, 25, 1}));
   EXPECT_EQ(panels[2]->Panel->Width(), 32767);
-  EXPECT_TRUE(panels[2]->PercentHeight);
-  EXPECT_EQ(panels[2]->SpecHeight, 25);
 }
 
 TEST_F(PanelObjects, PercentWidthKeepsTheNaturalProportions) {

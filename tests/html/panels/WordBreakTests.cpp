@@ -54,21 +54,5 @@ TEST_F(WordBreaks, ALongWordBreaksAtTheWbrAndNowhereElse) {
   EXPECT_EQ(LineTexts(wide), std::vector<std::string>{kLeft + kRight});
 }
 
-TEST_F(WordBreaks, TheNarrowestColumnIsTheWiderHalf) {
-  Build("<p>" + kLeft + "<wbr>" + kRight + "</p>");
-  html::TSection& split = *Sections().at(0);
-  int32_t splitMin = 0, splitMax = 0;
-  split.MinMaxWidth(canvas, splitMin, splitMax);
-  Build("<p>" + kRight + "</p>");
-  int32_t halfMin = 0, halfMax = 0;
-  Sections().at(0)->MinMaxWidth(canvas, halfMin, halfMax);
-  Build("<p>" + kLeft + kRight + "</p>");
-  int32_t wholeMin = 0, wholeMax = 0;
-  Sections().at(0)->MinMaxWidth(canvas, wholeMin, wholeMax);
-  EXPECT_EQ(splitMin, halfMin);
-  EXPECT_EQ(splitMax, wholeMax);
-  EXPECT_EQ(wholeMin, wholeMax);
-}
-
 }  // namespace
 }  // namespace paneltest
