@@ -226,7 +226,11 @@ void THtmlBuilder::DoInlineStyle() {
   const Symb sy = Sy();
   if (kInlineStyleStarts.Has(sy)) {
     if (sy == SubSy || sy == SupSy || sy == BigSy || sy == SmallSy) EnsureSection();
-    if (PushCurrent(SymbToStr(sy))) OpenInlineBorder();
+    if (PushCurrent(SymbToStr(sy))) {
+      // An inline element's background colour is its text's: the runs are drawn on it.
+      stack_.Last().GetBackgroundColor();
+      OpenInlineBorder();
+    }
   } else {
     PopPropertiesTo(EndSymbToStr(sy));
   }
@@ -298,6 +302,7 @@ void THtmlBuilder::DoFont(bool preformatted) {
   const bool hasCharset =
       !utf8_ && attributes.Find(CharSetSy, attr) && tok_.FindCharset(attr->Name, charset);
   if (!PushCurrent("font")) return;
+  stack_.Last().GetBackgroundColor();
   OpenInlineBorder();
   TProperties& props = stack_.Last();
   if (hasColour) props.AddPropertyValue(piColor, int32_t(uint32_t(colour) | PaletteRelative()));
