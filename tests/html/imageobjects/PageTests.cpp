@@ -1,0 +1,170 @@
+// Pages with pictures in a viewer: where the pixels land, placeholders for missing pictures,
+// text flowing round floats, and what lies under the mouse on a picture.
+#include <algorithm>
+
+#include "../../support/ShownForm.h"
+#include "ImageObjectSupport.h"
+#include "html/PageViewer.h"
+#include "platform/TestSeams.h"
+
+namespace imageobjects {
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFFFF, kRed = 0xFFFF0000, kBlue = 0xFF0000FF;
+
+// The smallest rectangle holding every pixel of the colour; empty when there is none.
+plat::TRect Bounds(const plat::TCapturedImage& shot, uint32_t argb) {
+  plat::TRect r{shot.width, shot.height, 0, 0};
+  for (int y = 0; y < shot.height; ++y)
+    for (int x = 0; x < shot.width; ++x)
+      if (shot.Pixel(x, y) == argb) {
+        r.Left = std::min(r.Left, x);
+        r.Top = std::min(r.Top, y);
+        r.Right = std::max(r.Right, x + 1);
+        r.Bottom = std::max(r.Bottom, y + 1);
+      }
+  return r.Right == 0 ? plat::TRect{} : r;
+}
+
+class ImagePageTest : public test_support::ShownFormTest {
+ protected:
+  ImagePageTest()
+      : ShownFormTest({0, 0, 420, 320}),
+        pixels(size_t(400) * 300, kWhite),
+        dc(pixels.data(), 400, 300, 400 * 4) {
+    canvas.SetHandle(&dc);
+  }
+  void SetUp() override {
+    ShownFormTest::SetUp();
+    viewer = Add<html::TPageViewer>(0, 0, 400, 300);
+    viewer->SetBorderStyle(html::htNone);
+    viewer->SetDefBackground(plat::clWhite);
+    viewer->SetDefFontColor(plat::clBlack);
+    viewer->SetMarginWidth(0);
+    viewer->SetMarginHeight(0);
+    red = folder.File("red.bmp");
+    WriteFile(red, SolidBmp(40, 20, plat::clRed));
+    blue = folder.File("blue.bmp");
+    WriteFile(blue, SolidBmp(10, 10, plat::clBlue));
+  }
+  void Load(const std::string& page) {
+    viewer->LoadFromBuffer(page.data(), int64_t(page.size()), "");
+    shot = plat::CaptureControl(viewer->PaintPanel());
+  }
+  int Hit(int x, int y, html::THitLink& hit) {
+    return viewer->Document().HitTestLink(canvas, x, y, hit);
+  }
+  // The first column from `from` on whose rows [top, bottom) hold text (neither white nor the
+  // picture colours), or -1.
+  int FirstTextColumn(int top, int bottom, int from) const {
+    for (int x = from; x < shot.width; ++x)
+      for (int y = top; y < bottom; ++y) {
+        const uint32_t p = shot.Pixel(x, y);
+        if (p != kWhite && p != kRed && p != kBlue) return x;
+      }
+    return -1;
+  }
+
+  test_support::ScratchFolder folder;
+  std::string red, blue;
+  html::TPageViewer* viewer = nullptr;
+  plat::TCapturedImage shot;
+  std::vector<uint32_t> pixels;
+  plat::DeviceContext dc;
+  plat::TCanvas canvas;
+};
+
+TEST_F(ImagePageTest, InlinePictureSitsOnTheLineAtItsSize) {
+  Load("<img src=\"" + red + "\" width=30 height=20>");
+  EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{0, 0, 30, 20}));
+
+  // After text the picture follows it and stands on the baseline with the text.
+  Load("<p>mm<img src=\"" + red + "\" width=30 height=20>mm</p>");
+  const plat::TRect box = Bounds(shot, kRed);
+  EXPECT_EQ(box.Width(), 30);
+  EXPECT_EQ(box.Height(), 20);
+  EXPECT_GT(box.Left, 5);
+  const int textLeft = FirstTextColumn(box.Top, box.Bottom, 0);
+  EXPECT_EQ(textLeft, FirstTextColumn(0, shot.height, 0));
+  EXPECT_LT(textLeft, box.Left);
+  EXPECT_GT(FirstTextColumn(box.Top, box.Bottom + 6, box.Right), box.Right - 1);
+}
+
+TEST_F(ImagePageTest, TextFlowsRightOfALeftFloat) {
+  Load("<img src=\"" + red + "\" align=left width=50 height=40>Some words beside it");
+  EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{3, 0, 53, 40}));
+  const int textLeft = FirstTextColumn(0, 40, 0);
+  EXPECT_GE(textLeft, 56);
+  EXPECT_LT(textLeft, 80);
+
+  Load("<img src=\"" + red + "\" align=right width=50 height=40>Some words");
+  EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{347, 0, 397, 40}));
+  EXPECT_LT(FirstTextColumn(0, 40, 0), 20);
+}
+
+TEST_F(ImagePageTest, MissingPictureShowsItsPlaceholder) {
+  Load("<img src=\"" + folder.File("none.bmp") + "\">");
+  int inside = 0, outside = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 60; ++x)
+      (x < 24 && y < 24 ? inside : outside) += shot.Pixel(x, y) != kWhite;
+  EXPECT_GT(inside, 24);
+  EXPECT_EQ(outside, 0);
+
+  // With ALT text the box grows round the text, which is drawn right of the picture.
+  Load("<img src=\"" + folder.File("none.bmp") + "\" alt=\"Harbour at dawn\">");
+  EXPECT_GT(FirstTextColumn(5, 18, 24), 23);
+  int right = 0;
+  for (int x = 0; x < shot.width; ++x)
+    if (shot.Pixel(x, 10) != kWhite) right = x;
+  EXPECT_GT(right, 60);
+}
+
+TEST_F(ImagePageTest, PicturesInLinksAreFramed) {
+  Load("<a href=\"x.html\"><img src=\"" + red + "\" width=30 height=20></a>");
+  EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{1, 1, 31, 21}));
+  EXPECT_NE(shot.Pixel(0, 0), kWhite);
+  EXPECT_NE(shot.Pixel(31, 21), kWhite);
+
+  Load("<a href=\"x.html\"><img src=\"" + red + "\" width=30 height=20 border=0></a>");
+  EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{0, 0, 30, 20}));
+}
+
+TEST_F(ImagePageTest, MapAreasAndServerMapsUnderTheMouse) {
+  Load(
+      "<map name=\"m\"><area shape=rect coords=\"0,0,10,10\" href=\"area.html\" title=\"Area\">"
+      "</map><img src=\"" +
+      red + "\" usemap=\"#m\" width=30 height=20 title=\"Picture\">");
+  html::THitLink onArea;
+  EXPECT_EQ(Hit(5, 5, onArea), html::hlLink | html::hlTitle);
+  ASSERT_TRUE(onArea.UrlTarget);
+  EXPECT_EQ(onArea.UrlTarget->URL, "area.html");
+  EXPECT_EQ(onArea.Title, "Area");
+  html::THitLink offArea;
+  EXPECT_EQ(Hit(20, 15, offArea), html::hlTitle);
+  EXPECT_EQ(offArea.Title, "Picture");
+  EXPECT_FALSE(offArea.UrlTarget);
+
+  Load("<a href=\"go.html\"><img src=\"" + red + "\" ismap border=0></a>");
+  html::THitLink onMap;
+  EXPECT_EQ(Hit(5, 7, onMap), html::hlLink);
+  ASSERT_TRUE(onMap.UrlTarget);
+  EXPECT_EQ(onMap.UrlTarget->URL, "go.html?5,7");
+}
+
+TEST_F(ImagePageTest, PageOfPicturesForTheEye) {
+  Load("<p>A picture <img src=\"" + red + "\"> in a line, one <img src=\"" + blue +
+       "\" align=middle width=20 height=20> in the middle and one <img src=\"" + blue +
+       "\" align=top> on top.</p><p><img src=\"" + red +
+       "\" align=left width=80 height=60 hspace=6>Text flows to the right of a left float, "
+       "line after line, until it has passed the bottom of the picture and returns to the "
+       "left edge of the page.</p><p><a href=\"x.html\">Linked <img src=\"" +
+       blue + "\" width=30 height=30></a> and missing: <img src=\"" + folder.File("none.bmp") +
+       "\" alt=\"No such file\"> <img src=\"" + folder.File("none.bmp") + "\"></p>");
+  EXPECT_FALSE(Bounds(shot, kRed).IsEmpty());
+  EXPECT_FALSE(Bounds(shot, kBlue).IsEmpty());
+  plat::SaveScreenshot(viewer->PaintPanel(), plat::ScreenshotFolder() + "/image-objects.png");
+}
+
+}  // namespace
+}  // namespace imageobjects
