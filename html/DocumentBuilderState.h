@@ -16,6 +16,8 @@
 
 namespace html {
 
+class ThtmlForm;
+
 // A set of symbols: where a construct stops without consuming.
 class TSymbolSet {
  public:
@@ -155,6 +157,11 @@ class THtmlBuilder : public TTextBuildState {
   void DoInput();
   void DoTextArea();
   void DoSelect();
+  // The form controls join; a control outside any FORM makes one.
+  ThtmlForm& CurrentForm();
+  // The element's properties pushed, fn(section, form, properties) run, then popped.
+  template <class Fn>
+  void WithControlProperties(const std::string& tag, Fn fn);
 
   TSectionList& document_;
   TDocumentInfo& info_;
@@ -171,6 +178,7 @@ class THtmlBuilder : public TTextBuildState {
   int nesting_ = 0;
   bool noBreak_ = false;
   bool utf8_ = false;
+  ThtmlForm* form_ = nullptr;  // the FORM being read
   std::array<double, 7> fontSizes_{};
   std::array<double, 7> preFontSizes_{};
   TSoundType soundEvent_;

@@ -3,6 +3,7 @@
 
 #include "html/CssColors.h"
 #include "html/DocumentBuilderState.h"
+#include "html/FormControls.h"
 #include "html/HtmlEngine.h"
 
 namespace html {
@@ -78,6 +79,9 @@ void THtmlBuilder::DoBody(const TSymbolSet& stop) {
       DoStyle();
     } else if (sy == BgSoundSy) {
       DoSound();
+    } else if (sy == FormEndSy) {
+      form_ = nullptr;
+      Next();
     } else {
       Next();
     }
@@ -159,6 +163,7 @@ void THtmlBuilder::DoBlockContainer(const TSymbolSet& stop) {
     if (!alignText.empty()) stack_.Last().AddPropertyValue(piTextAlign, alignText);
     TCellBasic* outer = nullptr;
     TBlock& block = OpenBlock<TBlock>(outer, &tok_.Attributes);
+    if (sy == FormSy) form_ = &ThtmlForm::Create(document_, &tok_.Attributes);
     NewSection();
     Next();
     DoBody(stop.With({endSy}));
@@ -171,7 +176,10 @@ void THtmlBuilder::DoBlockContainer(const TSymbolSet& stop) {
     cell_ = outer;
     NewSection();
   }
-  if (Sy() == endSy) Next();
+  if (Sy() == endSy) {
+    if (sy == FormSy) form_ = nullptr;
+    Next();
+  }
   --nesting_;
 }
 

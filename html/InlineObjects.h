@@ -115,7 +115,6 @@ class TFormControlObj : public TIDObject, public TPageWindowObj {
   void FormControlEnter();
   void FormControlExit();
   void FormControlClick();
-  void FormControlMouseMove(plat::TShiftState shift, int x, int y);
 
   int32_t Width() const { return window_ ? window_->Width() : 0; }
   int32_t Height() const { return window_ ? window_->Height() : 0; }

@@ -204,7 +204,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
         if (recording) {
           recordBox(i, cx + control->HSpaceL, top, top + h);
         } else {
-          control->IsShown = true;
+          control->ShowIt = true;
           control->ShowAt(cx + control->HSpaceL, top - scrollY);
         }
         cx += control->Width() + control->HSpaces();
