@@ -245,6 +245,9 @@ TEST(PngReaderRows, CraftedRowsAndChunkLayouts) {
             critical);
   EXPECT_EQ(refused({PngChunk("IDAT", front), PngChunk("tEXt", {'a', 0}), PngChunk("IDAT", back)}),
             critical);
+  const auto palette = PngChunk("PLTE", {1, 2, 3});
+  EXPECT_EQ(refused({palette, PngChunk("IDAT", packed)}), "loaded");  // ignored for gray
+  EXPECT_EQ(refused({palette, palette, PngChunk("IDAT", packed)}), critical);
   EXPECT_EQ(refused({PngChunk("PLTE", {1, 2})}),
             "Cannot load image. Palette in PNG file is invalid.");
   EXPECT_EQ(refused({}), "Cannot load image. Invalid or unexpected PNG image format.");
