@@ -118,6 +118,23 @@ class TButtonFormControlObj : public TFormControlObj {
   TEditFormControlObj* MyEdit = nullptr;
 };
 
+// INPUT type image: the picture stands in the text; a 1 x 1 window off screen takes the focus.
+// A click on the picture submits the form with the point clicked.
+class TImageFormControlObj : public TFormControlObj {
+ public:
+  TImageFormControlObj(TSectionList* document, ThtmlForm& form, const TAttributeList& attributes,
+                       TProperties& props);
+  void ApplyProperties(TProperties& props) override;
+  // Each click submits its point once.
+  bool GetSubmissionItem(int index, std::string& item) override;
+  // The click the viewer saw at (XTemp, YTemp) inside the picture.
+  void ImageControlClick();
+
+  TImageObj* MyImage = nullptr;  // owned by the section that shows it
+  int32_t XPos = -1, YPos = -1;
+  int32_t XTemp = 0, YTemp = 0;
+};
+
 class TCheckBoxFormControlObj : public TFormControlObj {
  public:
   TCheckBoxFormControlObj(TSectionList* document, ThtmlForm& form, const TAttributeList& attributes,

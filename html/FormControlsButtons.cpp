@@ -1,6 +1,7 @@
 // Buttons, check boxes and radio buttons of forms, and the two window classes whose keys and
 // checked state the page keeps.
 #include "html/FormControls.h"
+#include "html/ImageObjects.h"
 #include "html/PageSections.h"
 #include "platform/Application.h"
 
@@ -86,6 +87,41 @@ void TButtonFormControlObj::SetupControlSize(plat::TCanvas& canvas) {
                             ? FWidth
                             : std::min(canvas.TextWidth(button.Caption()) + 20, kMaxControlPixels);
   button.SetBounds(button.Left(), button.Top(), width, height);
+}
+
+// ---- TImageFormControlObj ----
+
+TImageFormControlObj::TImageFormControlObj(TSectionList* document, ThtmlForm& form,
+                                           const TAttributeList& attributes, TProperties& props)
+    : TFormControlObj(document, form, attributes, props) {
+  auto button = std::make_unique<plat::TButton>(nullptr);
+  button->SetBounds(0, 0, 1, 1);
+  AttachWindow(std::move(button), props);
+  TheControl()->OnClick = [this](plat::TObject*) { ImageControlClick(); };
+}
+
+void TImageFormControlObj::ApplyProperties(TProperties& props) {
+  if (MyImage) MyImage->ApplyProperties(props);
+}
+
+bool TImageFormControlObj::GetSubmissionItem(int index, std::string& item) {
+  if (XPos < 0 || index > 1) return false;
+  const std::string prefix = FName.empty() ? std::string() : FName + ".";
+  if (index == 0) {
+    item = prefix + "x=" + std::to_string(XPos);
+  } else {
+    item = prefix + "y=" + std::to_string(YPos);
+    XPos = -1;
+  }
+  return true;
+}
+
+void TImageFormControlObj::ImageControlClick() {
+  if (plat::TWinControl* window = TheControl(); window->CanFocus()) window->SetFocus();
+  FormControlClick();
+  XPos = XTemp;
+  YPos = YTemp;
+  if (!Disabled) MyForm->SubmitTheForm({});
 }
 
 // ---- TCheckBoxFormControlObj ----

@@ -4,6 +4,7 @@
 #include "html/DocumentBuilderState.h"
 #include "html/FormControls.h"
 #include "html/FormControlsText.h"
+#include "html/ImageObjects.h"
 
 namespace html {
 namespace {
@@ -39,6 +40,17 @@ void THtmlBuilder::DoInput() {
     if (type == "hidden") {
       form.InsertControl(
           std::make_unique<THiddenFormControlObj>(&document_, form, attributes, props));
+      return;
+    }
+    if (type == "image") {
+      auto& input = form.InsertControl(
+          std::make_unique<TImageFormControlObj>(&document_, form, attributes, props));
+      auto image =
+          std::make_unique<TImageObj>(&document_, int32_t(section.Text.size()), attributes);
+      image->SetFormControl(&input);
+      input.MyImage = image.get();
+      input.ApplyProperties(props);
+      section.AddFloatingObj(std::move(image), at);
       return;
     }
     if (type == "file") {

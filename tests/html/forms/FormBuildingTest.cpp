@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "FormPage.h"
+#include "html/ImageObjects.h"
 
 namespace html::test {
 namespace {
@@ -195,6 +196,39 @@ TEST_F(FormBuilding, FileInputIsAnEditAndABrowseButton) {
   CatchSubmissions();
   Click(*browse.TheControl());
   EXPECT_TRUE(submissions.empty());
+}
+
+TEST_F(FormBuilding, AnImageInputSubmitsTheClickedPointOnce) {
+  Load(
+      "<form action=a><input type=image name=go src=\"none.gif\" alt=Go>"
+      "<input name=t value=v><input type=image src=\"none.gif\">"
+      "<input type=image name=off disabled src=\"none.gif\"></form>");
+  CatchSubmissions();
+  auto& go = Control<TImageFormControlObj>("go");
+  ASSERT_NE(go.MyImage, nullptr);
+  EXPECT_EQ(go.MyImage->FormControl(), &go);
+  EXPECT_EQ(go.TheControl()->Width(), 1);
+  // The picture stands in the text, not the window.
+  EXPECT_EQ(Form().NonHiddenCount, 4);
+  go.XTemp = 5;
+  go.YTemp = 7;
+  go.ImageControlClick();
+  ASSERT_EQ(submissions.size(), 1u);
+  const std::vector<std::string> clicked{"go.x=5", "go.y=7", "t=v"};
+  EXPECT_EQ(submissions[0].Lines, clicked);
+  Form().SubmitTheForm({});
+  EXPECT_EQ(submissions.at(1).Lines, std::vector<std::string>{"t=v"});
+
+  auto& unnamed = dynamic_cast<TImageFormControlObj&>(*Form().ControlList[2]);
+  unnamed.XTemp = 1;
+  unnamed.YTemp = 2;
+  unnamed.ImageControlClick();
+  const std::vector<std::string> bare{"t=v", "x=1", "y=2"};
+  EXPECT_EQ(submissions.at(2).Lines, bare);
+
+  auto& off = Control<TImageFormControlObj>("off");
+  off.ImageControlClick();
+  EXPECT_EQ(submissions.size(), 3u);
 }
 
 TEST_F(FormBuilding, ControlsOutsideAFormGetOneMadeForThem) {
