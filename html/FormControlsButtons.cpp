@@ -31,6 +31,13 @@ void TFormCheckBox::WndProc(plat::TMessage& message) {
   plat::TCheckBox::WndProc(message);
 }
 
+void DrawControlFocus(plat::TCanvas& canvas, const plat::TWinControl& window, int reach) {
+  canvas.Brush().SetColor(plat::clWhite);
+  canvas.Font().SetColor(plat::clBlack);
+  const int x = window.Left(), y = window.Top();
+  canvas.DrawFocusRect({x - 2, y - 2, x + reach, y + reach});
+}
+
 // ---- TButtonFormControlObj ----
 
 TButtonFormControlObj::TButtonFormControlObj(TSectionList* document, ThtmlForm& form,
@@ -148,6 +155,10 @@ void TCheckBoxFormControlObj::ShowAt(int32_t x, int32_t y) {
   TFormControlObj::ShowAt(x, y + 1);
 }
 
+void TCheckBoxFormControlObj::DrawFocusFrame(plat::TCanvas& canvas) const {
+  if (IsFocused) DrawControlFocus(canvas, *TheControl(), 16);
+}
+
 void TCheckBoxFormControlObj::NotifyIfChanged() {
   if (Box().Checked() == WasChecked) return;
   WasChecked = Box().Checked();
@@ -211,6 +222,11 @@ void TRadioButtonFormControlObj::ShowAt(int32_t x, int32_t y) {
   const TColor color = BkColor != clNone ? BkColor : Document->BackColor;
   if (color != clNone) Radio().SetColor(color);
   TFormControlObj::ShowAt(x, y + 2);
+}
+
+void TRadioButtonFormControlObj::DrawFocusFrame(plat::TCanvas& canvas) const {
+  if (IsFocused)
+    DrawControlFocus(canvas, *TheControl(), plat::Screen().PixelsPerInch() > 100 ? 18 : 16);
 }
 
 void TRadioButtonFormControlObj::RadioClick() {

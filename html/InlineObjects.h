@@ -94,6 +94,8 @@ class TFormControlObj : public TIDObject, public TPageWindowObj {
   plat::TWinControl* WindowControl() const override { return window_.get(); }
   // Places the window at (x, y) in window coordinates and shows it.
   virtual void ShowAt(int32_t x, int32_t y);
+  // Marks a focused check box or radio button on the page around its placed window.
+  virtual void DrawFocusFrame(plat::TCanvas&) const {}
 
   // Reports a change since SaveCurrentValue to the document's change hook.
   virtual void NotifyIfChanged() {}

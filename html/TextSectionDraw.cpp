@@ -206,6 +206,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
         } else {
           control->ShowIt = true;
           control->ShowAt(cx + control->HSpaceL, top - scrollY);
+          control->DrawFocusFrame(canvas);
         }
         cx += control->Width() + control->HSpaces();
       }

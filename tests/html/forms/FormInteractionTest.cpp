@@ -3,6 +3,8 @@
 // reader expects.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "FormPage.h"
 
 namespace html::test {
@@ -217,6 +219,28 @@ TEST_F(FormInteraction, TabDoesNotCheckARadioButtonAndArrowsStayInTheGroup) {
   // The page's radio buttons and check boxes ask for the arrow keys.
   EXPECT_EQ(small.Radio().Perform(plat::WM_GETDLGCODE), plat::DLGC_WANTARROWS);
   EXPECT_EQ(c2.Box().Perform(plat::WM_GETDLGCODE), plat::DLGC_WANTARROWS);
+}
+
+TEST_F(FormInteraction, AFocusedCheckBoxIsMarkedOnThePage) {
+  auto& c2 = Control<TCheckBoxFormControlObj>("c2");
+  const plat::TWinControl& box = *c2.TheControl();
+  // The row two pixels above the window, from two pixels left of it to 16 right of its corner.
+  const auto row = [&] {
+    const plat::TCapturedImage image = plat::CaptureControl(viewer->PaintPanel());
+    std::vector<uint32_t> pixels;
+    for (int x = box.Left() - 2; x < box.Left() + 16; ++x)
+      pixels.push_back(image.Pixel(x, box.Top() - 2));
+    return pixels;
+  };
+  const std::vector<uint32_t> unfocused = row();
+  EXPECT_EQ(std::count(unfocused.begin(), unfocused.end(), unfocused[0]), 18);
+  c2.Box().SetFocus();
+  plat::Application().ProcessMessages();
+  ASSERT_TRUE(c2.IsFocused);
+  const std::vector<uint32_t> focused = row();
+  EXPECT_GT(
+      std::count_if(focused.begin(), focused.end(), [&](uint32_t p) { return p != unfocused[0]; }),
+      4);
 }
 
 TEST_F(FormInteraction, EnterInAnEditSubmitsWithoutAButton) {
