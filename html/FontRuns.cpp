@@ -129,6 +129,10 @@ void TFontObj::CreateFocusControl(int32_t tabIndex) {
 void TFontObj::BindFocusHandlers() {
   FocusControl->OnEnter = [this](plat::TObject*) { FocusEnter(); };
   FocusControl->OnExit = [this](plat::TObject*) { FocusExit(); };
+  FocusControl->OnKeyDown = [this](plat::TObject*, uint16_t& key, plat::TShiftState shift) {
+    if (TSectionList* document = Document(); document && document->LinkKeyDown)
+      document->LinkKeyDown(*this, key, shift);
+  };
 }
 
 void TFontObj::HandFocusControlTo(TFontObj& to) {
@@ -148,8 +152,9 @@ void TFontObj::AssignLinkY(int32_t y) {
 
 void TFontObj::FocusEnter() {
   ForFollowingRunsOfLink([](TFontObj& run) { run.IsFocused = true; });
-  if (TSectionList* document = Document(); document && document->PaintPanel)
-    document->PaintPanel->Invalidate();
+  TSectionList* document = Document();
+  if (document && document->PaintPanel) document->PaintPanel->Invalidate();
+  if (document && document->LinkFocused) document->LinkFocused(*this);
 }
 
 void TFontObj::FocusExit() {

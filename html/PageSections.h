@@ -375,6 +375,9 @@ class TSectionList : public TCell, public TIDDocument {
       SubmitForm;
   // A form control or a link took the keyboard focus: the viewer scrolls it into view.
   std::function<void(TIDObject* obj)> ObjectFocused;
+  // A link took the keyboard focus, or its focus window saw a key.
+  std::function<void(TLinkRun& link)> LinkFocused;
+  std::function<void(TLinkRun& link, uint16_t& key, plat::TShiftState shift)> LinkKeyDown;
   // The viewer's expansion of file names relative to its page; unset: names are used as given.
   std::function<std::string(const std::string& name)> ExpandFileName;
   TStringBitmapList* ImageCache = nullptr;  // the viewer's; it must outlive the document

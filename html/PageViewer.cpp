@@ -113,9 +113,16 @@ TPageViewer::TPageViewer(plat::TComponent* owner)
   SetDefBackground(defBackground_);
   SethtOptions(options_);
 
+  document_->ObjectFocused = [this](TIDObject* object) { ObjectFocused(object); };
+  document_->LinkFocused = [this](TLinkRun& link) { LinkFocused(link); };
+  document_->LinkKeyDown = [this](TLinkRun& link, uint16_t& key, plat::TShiftState shift) {
+    LinkKeyDown(link, key, shift);
+  };
+
   hoverTimer_ = std::make_unique<plat::TTimer>(nullptr);
   hoverTimer_->SetEnabled(false);
   hoverTimer_->SetInterval(kHoverIntervalMs);
+  hoverTimer_->OnTimer = [this](plat::TObject*) { HoverTick(); };
   creating_ = false;
 }
 
@@ -215,9 +222,9 @@ void TPageViewer::SetViewImages(bool value) {
   try {
     if (!document_->Empty()) {
       document_->FetchBackImage();
-      const int32_t position = Position();
+      const TEncodedPosition position = EncodedPosition();
       DoLayout();
-      ScrollTo(position);
+      RestorePosition(position);
     }
   } catch (...) {
     SetProcessing(false);
@@ -250,6 +257,7 @@ void TPageViewer::InitializeForLoad() {
   document_->FileBrowse = OnFileBrowse;
   document_->PanelCreate = OnPanelCreate;
   document_->PanelDestroy = OnPanelDestroy;
+  SetOnFormSubmit(OnFormSubmit);
   document_->ObjectTag = OnObjectTag;
   document_->ApplyDefaults(defFontName_, defPreFontName_, defFontSize_, defFontColor_,
                            defHotSpotColor_, defVisitedLinkColor_, defOverLinkColor_,
@@ -345,14 +353,9 @@ void TPageViewer::BuildPage(const std::string& name, const std::string& destinat
   if (OnParseEnd) OnParseEnd(this);
   document_->FetchBackImage();
   DoLayout();
+  MarkVisitedLinks();
 
-  bool positioned = false;
-  if (!destination.empty()) {
-    if (TIDObject* target = document_->Targets.Find(destination)) {
-      ScrollTo(target->GetYPosition());
-      positioned = true;
-    }
-  }
+  const bool positioned = PositionTo(destination);
   const bool changed = currentFile_ != previousFile;
   if (!positioned && (changed || (fromString && currentFile_.empty()))) {
     ScrollTo(0);
@@ -382,6 +385,7 @@ void TPageViewer::ParseProgress(int percent) {
 void TPageViewer::Clear() {
   if (processing_) return;
   hoverTimer_->SetEnabled(false);
+  autoScrollPending_ = false;
   document_->Clear();
   if (imageCache_) imageCache_->Clear();
   document_->ApplyDefaults(defFontName_, defPreFontName_, defFontSize_, defFontColor_,
@@ -402,24 +406,23 @@ void TPageViewer::Clear() {
   Invalidate();
 }
 
-void TPageViewer::DocMouseDown(plat::TMouseButton button, plat::TShiftState shift, int x, int y) {
-  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
-}
-
-void TPageViewer::DocMouseMove(plat::TShiftState shift, int x, int y) {
-  if (OnMouseMove) OnMouseMove(this, shift, x, y);
-}
-
-void TPageViewer::DocMouseUp(plat::TMouseButton button, plat::TShiftState shift, int x, int y) {
-  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
-}
-
 void TPageViewer::WndProc(plat::TMessage& message) {
-  if (message.Msg == plat::WM_GETDLGCODE) {
-    message.Result = 1;  // the arrow keys are the viewer's
-    return;
+  switch (message.Msg) {
+    case plat::WM_GETDLGCODE:
+      message.Result = 1;  // the arrow keys are the viewer's
+      return;
+    case kFormSubmitMessage:
+      DeliverFormSubmit();
+      return;
+    case kAutoScrollMessage:
+      AutoScroll();
+      return;
+    case kFollowLinkMessage:
+      FollowLink();
+      return;
+    default:
+      plat::TCustomControl::WndProc(message);
   }
-  plat::TCustomControl::WndProc(message);
 }
 
 void TPageViewer::DoEnter() {

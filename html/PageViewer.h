@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,12 @@
 namespace html {
 
 class TPageViewer;
+class TFormControlObj;
+
+// A page control's window saw the mouse move (x, y relative to the window): the viewer shows
+// the control's title, or the link under it, and passes the move on to its OnMouseMove.
+void FormControlMouseMove(TFormControlObj& control, const std::string& title,
+                          plat::TShiftState shift, int x, int y);
 
 enum THTMLBorderStyle : uint8_t { htFocused, htNone, htSingle };
 
@@ -71,6 +78,21 @@ using TRightClickEvent =
 using TMetaRefreshEvent =
     std::function<void(plat::TObject* sender, int delay, const std::string& url)>;
 
+// A place in the page that survives a new layout: the item of the document's anchor order at
+// or above the view's top and the distance below it, or an absolute y when there is no item.
+struct TEncodedPosition {
+  int32_t Item = -1;
+  int32_t Offset = 0;
+  bool operator==(const TEncodedPosition&) const = default;
+};
+
+// What the history keeps of a page besides its name and title.
+struct PositionObj {
+  TEncodedPosition Pos;
+  uint8_t FileType = 0;
+  std::unique_ptr<TFreeList<plat::TStringList>> FormData;
+};
+
 // The vertical bar; it keeps its four values and sets them in one step.
 class T32ScrollBar : public plat::TScrollBar {
  public:
@@ -92,6 +114,9 @@ class TPaintPanel : public plat::TCustomControl {
 
  protected:
   void Paint() override;
+  // A left double click and the wheel belong to the viewer.
+  void WndProc(plat::TMessage& message) override;
+  bool DoMouseWheel(plat::TShiftState shift, int wheelDelta, plat::TPoint mousePos) override;
 
  private:
   void DrawBackground(plat::TCanvas& canvas, const plat::TRect& area);
@@ -153,11 +178,14 @@ class TPageViewer : public plat::TCustomControl {
   int ImageCacheCount() const { return imageCacheCount_; }
   void SetImageCacheCount(int value);
   bool NoSelect() const { return noSelect_; }
-  void SetNoSelect(bool value) { noSelect_ = value; }
+  // Turning selection off removes the selection.
+  void SetNoSelect(bool value);
   int HistoryMaxCount() const { return historyMaxCount_; }
-  void SetHistoryMaxCount(int value) { historyMaxCount_ = value; }
+  // Lowering the count clears the history.
+  void SetHistoryMaxCount(int value);
   int VisitedMaxCount() const { return visitedMaxCount_; }
-  void SetVisitedMaxCount(int value) { visitedMaxCount_ = value; }
+  // Negative counts are 0; 0 forgets every visited link.
+  void SetVisitedMaxCount(int value);
   const std::string& ServerRoot() const { return serverRoot_; }
   void SetServerRoot(const std::string& value);
   double PrintMarginLeft() const { return printMargins_[0]; }
@@ -201,6 +229,39 @@ class TPageViewer : public plat::TCustomControl {
   plat::TStringList& TitleHistory() { return titleHistory_; }
   plat::TStringList& Visited() { return visited_; }
   int HistoryIndex() const { return historyIndex_; }
+  const TFreeList<PositionObj>& PositionHistory() const { return positionHistory_; }
+
+  // --- Links, selection and history
+  // What lies under a point of the paint panel (THitFlags; the title with hlTitle).
+  int GetLinkAt(int x, int y, THitLink& hit);
+  // Scrolls to the element with the ID (a leading "#" is dropped); false when there is none.
+  bool PositionTo(const std::string& destination);
+  // The link under the mouse or last followed, and what the viewer took from it.
+  const std::string& LinkURL() const { return url_; }
+  const std::string& LinkTarget() const { return target_; }
+  const plat::TStringList& LinkAttributes() const { return linkAttributes_; }
+  const std::u16string& LinkText() const { return linkText_; }
+  plat::TPoint LinkStart() const { return linkStart_; }
+  // The selected text; empty without a selection.
+  std::u16string SelText();
+  int32_t CaretPos() const { return caretPos_; }
+  // The view's place, kept across a new layout and in the history.
+  TEncodedPosition EncodedPosition();
+  void RestorePosition(const TEncodedPosition& position);
+  // Puts the page that was shown (name, title, type, form values, place) into the history as
+  // the current page becomes its first entry.
+  void BumpHistory(const std::string& oldFile, const std::string& oldTitle, uint8_t oldType,
+                   std::unique_ptr<TFreeList<plat::TStringList>> oldFormData,
+                   const TEncodedPosition& oldPos);
+  void ClearHistory();
+  // Records a visited link (a full name, "#" and an ID allowed) and marks its runs.
+  void AddVisitedLink(const std::string& name);
+  // Follows the link in LinkURL; a page that cannot be found raises the load error.
+  void FollowLink();
+  bool Panning() const { return panning_; }
+  bool AutoScrolling() const { return autoScrollPending_; }
+  // The form submit event; the document submits only while one is set.
+  void SetOnFormSubmit(TFormSubmitEvent handler);
 
   // Draws the document on the paint panel's memory canvas.
   virtual void PaintDocument(plat::TCanvas& canvas);
@@ -208,6 +269,10 @@ class TPageViewer : public plat::TCustomControl {
   virtual void DocMouseDown(plat::TMouseButton button, plat::TShiftState shift, int x, int y);
   virtual void DocMouseMove(plat::TShiftState shift, int x, int y);
   virtual void DocMouseUp(plat::TMouseButton button, plat::TShiftState shift, int x, int y);
+  // A left double click on the paint panel.
+  virtual void DocMouseDouble(plat::TShiftState shift, int x, int y);
+  // Extends the selection from its anchor to a point of the paint panel.
+  virtual void ExtendSelection(int x, int y);
   // The parse and the layout report progress through this.
   void ParseProgress(int percent);
   // A META element of the page; the parse calls it.
@@ -249,9 +314,21 @@ class TPageViewer : public plat::TCustomControl {
   void Resize() override;
   void DoEnter() override;
   void DoExit() override;
+  void KeyDown(uint16_t& key, plat::TShiftState shift) override;
+  bool DoMouseWheel(plat::TShiftState shift, int wheelDelta, plat::TPoint mousePos) override;
 
  private:
   friend class TPaintPanel;
+  friend void FormControlMouseMove(TFormControlObj&, const std::string&, plat::TShiftState, int,
+                                   int);
+  struct TPendingSubmit {
+    std::string Action, Target, EncType, Method;
+    std::unique_ptr<plat::TStringList> Results;
+  };
+  // Messages the viewer posts to itself, so that the work runs after the current event.
+  static constexpr uint32_t kFormSubmitMessage = plat::WM_USER + 100;
+  static constexpr uint32_t kAutoScrollMessage = plat::WM_USER + 102;
+  static constexpr uint32_t kFollowLinkMessage = plat::WM_USER + 103;
   struct TEndOfLoad;
   void SetProcessing(bool value);
   // The common part of loads once the source is in documentSource_.
@@ -271,6 +348,38 @@ class TPageViewer : public plat::TCustomControl {
   int32_t MaxVertPosition() const;
   int32_t MaxHorzPosition() const;
   void BackColorChanged();
+  // The link under a point: cursor, title, and the link's values while the mouse is on it.
+  plat::TCursor HoverCursorAt(plat::TShiftState shift, int x, int y, std::string& url,
+                              std::string& target);
+  // Takes URL, target, attributes and text from a link found under the mouse.
+  void TakeLink(const TUrlTarget& link);
+  void ComputeLinkText(int32_t start, int32_t last);
+  void HoverTick();
+  bool PointerOnPanel() const;
+  void DropLinkUnderMouse();
+  void RightClick(plat::TShiftState shift, int x, int y);
+  // The word at a point of the panel: its text, the position before its first character and
+  // the one after its last. Moves the caret there; false off text or off a word.
+  bool WordAt(int x, int y, std::u16string& word, int32_t& start, int32_t& end);
+  void FocusLinkWindow(int32_t linkID);
+  void EndPanning();
+  // Runs while the pointer is beyond the panel's edge with a selection going, or away from
+  // where panning began, scrolling a step at a time.
+  void AutoScroll();
+  bool AutoScrollWanted(plat::TPoint pointer) const;
+  void AutoScrollStep(plat::TPoint pointer);
+  plat::TPoint PointerInPanel() const;
+  void ScrollBy(int32_t delta);
+  void NavigateToFile(const std::string& name, int fileType);
+  // A link's URL as the full name that the visited list holds.
+  std::string VisitedName(const std::string& url) const;
+  void MarkVisitedLinks();
+  void ObjectFocused(TIDObject* object);
+  void LinkFocused(TLinkRun& link);
+  void LinkKeyDown(TLinkRun& link, uint16_t& key, plat::TShiftState shift);
+  void SubmitForm(const std::string& action, const std::string& target, const std::string& encType,
+                  const std::string& method, std::unique_ptr<plat::TStringList> results);
+  void DeliverFormSubmit();
   bool LoadingFromForm() const { return (ComponentState() & plat::csLoading) != 0; }
 
   bool creating_ = true;
@@ -313,6 +422,23 @@ class TPageViewer : public plat::TCustomControl {
   bool fixedBackground_ = false;
   int32_t selectionAnchor_ = -1;
   std::string documentSource_;
+  // Link under the mouse or last clicked.
+  std::string url_, target_;
+  plat::TStringList linkAttributes_;
+  std::u16string linkText_;
+  plat::TPoint linkStart_{};
+  TFreeList<PositionObj> positionHistory_;
+  // Mouse state.
+  bool autoScrollPending_ = false;
+  bool leftButtonDown_ = false;
+  bool panning_ = false;
+  int panStartY_ = 0;
+  bool mouseDownSelecting_ = false;
+  bool linkFollowed_ = false;
+  bool settingActiveControl_ = false;
+  std::deque<TPendingSubmit> pendingSubmits_;
+  // Expires with the viewer; the scrolling loop checks it after letting other events run.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   std::unique_ptr<TStringBitmapList> imageCache_;  // made at the first load
   // Measures while laying out: the panel's own canvas exists only while it paints.
   std::unique_ptr<plat::TBitmap> measureBitmap_;

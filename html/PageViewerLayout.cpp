@@ -172,7 +172,7 @@ void TPageViewer::ScrollHorizontally(int& pos) {
 }
 
 void TPageViewer::Relayout() {
-  const int32_t position = Position();
+  const TEncodedPosition position = EncodedPosition();
   if (processing_) {
     ArrangeScrollBars();
   } else {
@@ -181,6 +181,7 @@ void TPageViewer::Relayout() {
       document_->ProgressStart = 0;
       if (OnProgress) OnProgress(this, plat::psStarting, 0);
       DoLayout();
+      RestorePosition(position);
       if (OnProgress) OnProgress(this, plat::psEnding, 100);
     } catch (...) {
       SetProcessing(false);
@@ -188,7 +189,7 @@ void TPageViewer::Relayout() {
     }
     SetProcessing(false);
   }
-  ScrollTo(paintPanel_->Height() > scrollHeight_ ? 0 : position);
+  ScrollTo(paintPanel_->Height() > scrollHeight_ ? 0 : Position());
   SetHorzPosition(hScrollBar_->Position());
 }
 

@@ -58,6 +58,22 @@ TPaintPanel::TPaintPanel(plat::TComponent* owner, TPageViewer* viewer)
   SetControlStyle(ControlStyle() | plat::csOpaque);
 }
 
+void TPaintPanel::WndProc(plat::TMessage& message) {
+  if (message.Msg != plat::WM_LBUTTONDBLCLK) {
+    plat::TCustomControl::WndProc(message);
+    return;
+  }
+  plat::TShiftState shift = plat::ssLeft | plat::ssDouble;
+  if (message.WParam & plat::MK_SHIFT) shift |= plat::ssShift;
+  if (message.WParam & plat::MK_CONTROL) shift |= plat::ssCtrl;
+  if (message.WParam & plat::MK_ALT) shift |= plat::ssAlt;
+  viewer_->DocMouseDouble(shift, plat::LParamX(message.LParam), plat::LParamY(message.LParam));
+}
+
+bool TPaintPanel::DoMouseWheel(plat::TShiftState shift, int wheelDelta, plat::TPoint mousePos) {
+  return viewer_->DoMouseWheel(shift, wheelDelta, mousePos);
+}
+
 void TPaintPanel::Paint() {
   if (viewer_->Busy() || memCanvas_) return;
   viewer_->UpdateBorder();

@@ -1,0 +1,97 @@
+// What the page hands to the viewer: form submissions (delivered after the click that made
+// them, each with its own values), links and controls that take the keyboard focus, and the
+// selection switch.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "InteractionFixture.h"
+#include "html/FontRuns.h"
+
+namespace html::test {
+namespace {
+
+struct Submission {
+  std::string action, target, encType, method, results;
+};
+
+std::unique_ptr<plat::TStringList> Lines(const std::string& text) {
+  auto lines = std::make_unique<plat::TStringList>();
+  lines->SetText(text);
+  return lines;
+}
+
+TEST_F(ViewerInteraction, SubmissionsArriveAfterTheClickInTheirOwnOrder) {
+  Load("<p>form</p>");
+  EXPECT_FALSE(viewer->Document().SubmitForm);  // nobody listens: the page submits nothing
+  std::vector<Submission> seen;
+  viewer->SetOnFormSubmit([&](plat::TObject* sender, const std::string& action,
+                              const std::string& target, const std::string& encType,
+                              const std::string& method, plat::TStringList* results) {
+    EXPECT_EQ(sender, viewer);
+    seen.push_back({action, target, encType, method, results ? results->Text() : "(none)"});
+  });
+  ASSERT_TRUE(viewer->Document().SubmitForm);
+  viewer->Document().SubmitForm("a.cgi", "_top", "", "get", Lines("x=1"));
+  viewer->Document().SubmitForm("b.cgi", "", "multipart/form-data", "post", Lines("y=2\nz=3"));
+  EXPECT_TRUE(seen.empty());
+  plat::Application().ProcessMessages();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].action, "a.cgi");
+  EXPECT_EQ(seen[0].target, "_top");
+  EXPECT_EQ(seen[0].method, "get");
+  EXPECT_EQ(seen[0].results, "x=1\n");
+  EXPECT_EQ(seen[1].action, "b.cgi");
+  EXPECT_EQ(seen[1].encType, "multipart/form-data");
+  EXPECT_EQ(seen[1].results, "y=2\nz=3\n");
+
+  // A handler set on the field is taken at the next load.
+  viewer->SetOnFormSubmit(nullptr);
+  EXPECT_FALSE(viewer->Document().SubmitForm);
+  viewer->OnFormSubmit = [&](plat::TObject*, const std::string& action, const std::string&,
+                             const std::string&, const std::string&, plat::TStringList*) {
+    seen.push_back({action, "", "", "", ""});
+  };
+  Load("<p>again</p>");
+  viewer->Document().SubmitForm("c.cgi", "", "", "get", nullptr);
+  plat::Application().ProcessMessages();
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[2].action, "c.cgi");
+}
+
+TEST_F(ViewerInteraction, AFocusedLinkIsScrolledIntoView) {
+  Load("<body><p><a href=\"#x\">first</a></p>" + TallPage(150) + "</body>");
+  TFontObj* run = dynamic_cast<TFontObj*>(viewer->Document().LinkRuns.at(0));
+  ASSERT_NE(run, nullptr);
+  const int half = viewer->ClientHeight() / 2;
+  // Below the view: to the middle of it. Within it: no move. Above it: to its top.
+  run->LinkY = 2000;
+  viewer->Document().LinkFocused(*run);
+  EXPECT_EQ(viewer->Position(), 2000 - half);
+  run->LinkY = 2000 - half + viewer->ClientHeight() - 30;
+  viewer->Document().LinkFocused(*run);
+  EXPECT_EQ(viewer->Position(), 2000 - half);
+  run->LinkY = 700;
+  viewer->Document().LinkFocused(*run);
+  EXPECT_EQ(viewer->Position(), 700);
+}
+
+TEST_F(ViewerInteraction, TurningSelectionOffDropsTheSelectionAndStopsDragging) {
+  Load("<p>alpha beta gamma</p>");
+  const plat::TPoint alpha = TextPoint(u"alpha"), gamma = TextPoint(u"gamma");
+  Press(alpha);
+  Move(gamma, plat::ssLeft);
+  Release(gamma);
+  ASSERT_FALSE(viewer->SelText().empty());
+  viewer->SetNoSelect(true);
+  EXPECT_EQ(viewer->SelText(), u"");
+  Press(alpha);
+  Move(gamma, plat::ssLeft);
+  Release(gamma);
+  EXPECT_EQ(viewer->SelText(), u"");
+  // The caret still follows the mouse.
+  EXPECT_GT(viewer->CaretPos(), 0);
+}
+
+}  // namespace
+}  // namespace html::test

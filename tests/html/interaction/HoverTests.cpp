@@ -1,0 +1,87 @@
+// The mouse over a page: the cursor the panel shows, the TITLE of what is under the mouse, and
+// the covered-link event as the mouse enters and leaves links.
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "InteractionFixture.h"
+#include "html/HtmlEngine.h"
+
+namespace html::test {
+namespace {
+
+const std::string kPage =
+    "<body><p>plain words here</p>"
+    "<p><a href=\"next.html\" title=\"Go on\">next page</a></p>"
+    "<p><a href=\"#end\">to the end</a></p>"
+    "<p id=\"end\">end</p></body>";
+
+class Hover : public ViewerInteraction {
+ protected:
+  void SetUp() override {
+    ViewerInteraction::SetUp();
+    Load(kPage);
+    viewer->OnHotSpotCovered = [this](plat::TObject* sender, const std::string& url) {
+      EXPECT_EQ(sender, viewer);
+      covered.push_back(url);
+    };
+  }
+  std::vector<std::string> covered;
+};
+
+TEST_F(Hover, CursorAndTitleFollowWhatIsUnderTheMouse) {
+  Move(LinkPoint("next.html"));
+  EXPECT_EQ(Panel().Cursor(), HandCursor);
+  EXPECT_EQ(viewer->HoverTitle, "Go on");
+  EXPECT_EQ(viewer->TitleAttr(), "Go on");
+  EXPECT_EQ(viewer->LinkURL(), "next.html");
+  EXPECT_EQ(viewer->LinkText(), u"next page");
+
+  // Text takes the viewer's own cursor, empty space the arrow; neither has a title.
+  Move(TextPoint(u"words"));
+  EXPECT_EQ(Panel().Cursor(), plat::crIBeam);
+  EXPECT_EQ(viewer->HoverTitle, "");
+  Move({Panel().Width() - 3, Panel().Height() - 3});
+  EXPECT_EQ(Panel().Cursor(), plat::crArrow);
+
+  viewer->SetCursor(plat::crCross);
+  Move(TextPoint(u"words"));
+  EXPECT_EQ(Panel().Cursor(), plat::crCross);
+  // A link without a title leaves the title empty.
+  Move(LinkPoint("#end"));
+  EXPECT_EQ(Panel().Cursor(), HandCursor);
+  EXPECT_EQ(viewer->HoverTitle, "");
+}
+
+TEST_F(Hover, CoveredFiresOnEnteringAndLeavingALinkOnly) {
+  const plat::TPoint link = LinkPoint("next.html");
+  Move(link);
+  Move({link.X + 1, link.Y});  // still the same link
+  Move(TextPoint(u"plain"));
+  Move(TextPoint(u"words"));
+  Move(LinkPoint("#end"));
+  Move(LinkPoint("next.html"));  // straight from one link to the next
+  EXPECT_EQ(covered, (std::vector<std::string>{"next.html", "", "#end", "next.html"}));
+}
+
+TEST_F(Hover, TimerDropsTheLinkOnceThePointerHasLeftThePanel) {
+  Move(LinkPoint("#end"));
+  ASSERT_EQ(covered, std::vector<std::string>{"#end"});
+  // The timer runs while the hand shows; a tick with the pointer still over the panel keeps it.
+  PointerAt(LinkPoint("#end"));
+  plat::Application().ProcessMessages();
+  EXPECT_EQ(viewer->LinkURL(), "#end");
+
+  // Away from the panel: the next tick (200 ms) forgets the link and says so once.
+  PointerAt({-40, -40});
+  for (int i = 0; i < 1000 && !viewer->LinkURL().empty(); ++i) {
+    plat::Application().ProcessMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_EQ(viewer->LinkURL(), "");
+  EXPECT_EQ(covered, (std::vector<std::string>{"#end", ""}));
+}
+
+}  // namespace
+}  // namespace html::test

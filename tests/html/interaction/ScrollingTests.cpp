@@ -1,0 +1,176 @@
+// Scrolling without the bars: keys, the wheel, middle-button panning and dragging a selection
+// past the panel's edge, and the place the view keeps across a new layout.
+#include <string>
+
+#include "InteractionFixture.h"
+#include "html/HtmlEngine.h"
+
+namespace html::test {
+namespace {
+
+std::u16string Utf16(const std::string& ascii) {
+  return std::u16string(ascii.begin(), ascii.end());
+}
+
+class Scrolling : public ViewerInteraction {
+ protected:
+  void SetUp() override {
+    ViewerInteraction::SetUp();
+    Load("<body>" + TallPage(120) + "</body>");
+    bottom = viewer->ScrollHeight() - Panel().Height();
+    ASSERT_GT(bottom, 400);
+  }
+  void Key(uint16_t key, plat::TShiftState shift = 0) {
+    plat::SimulateKey(*viewer, key, "", shift);
+  }
+  void Wheel(int delta) { plat::SimulateWheel(Panel(), delta, {50, 50}); }
+
+  int32_t bottom = 0;
+};
+
+TEST_F(Scrolling, KeysMoveByLinesAndPagesWithinThePage) {
+  viewer->SetFocus();
+  Key(plat::VK_DOWN);
+  EXPECT_EQ(viewer->Position(), 16);
+  Key(plat::VK_NEXT);
+  EXPECT_EQ(viewer->Position(), 16 + Panel().Height() - 16);
+  Key(plat::VK_UP);
+  Key(plat::VK_PRIOR);
+  EXPECT_EQ(viewer->Position(), 0);
+  Key(plat::VK_UP);
+  EXPECT_EQ(viewer->Position(), 0);
+  Key(plat::VK_END);
+  EXPECT_EQ(viewer->Position(), bottom);
+  EXPECT_EQ(viewer->Document().ScrollY, bottom);
+  Key(plat::VK_DOWN);
+  EXPECT_EQ(viewer->Position(), bottom);
+  // With a modifier held the keys are left to the program.
+  Key(plat::VK_HOME, plat::ssCtrl);
+  EXPECT_EQ(viewer->Position(), bottom);
+  Key(plat::VK_HOME);
+  EXPECT_EQ(viewer->Position(), 0);
+}
+
+TEST_F(Scrolling, EndOnAShortPageStaysAtTheTop) {
+  Load("<p>short</p>");
+  viewer->SetFocus();
+  Key(plat::VK_END);
+  EXPECT_EQ(viewer->Position(), 0);
+  EXPECT_EQ(viewer->Document().ScrollY, 0);
+}
+
+TEST_F(Scrolling, WheelMovesByTheSystemLinesAndStopsAtTheEnds) {
+  const int step = plat::Mouse().WheelScrollLines() * 16;
+  ASSERT_GT(step, 0);
+  Wheel(-120);
+  EXPECT_EQ(viewer->Position(), step);
+  Wheel(120);
+  Wheel(120);
+  EXPECT_EQ(viewer->Position(), 0);
+  viewer->ScrollTo(bottom);
+  Wheel(-120);
+  EXPECT_EQ(viewer->Position(), bottom);
+
+  // The program's handler may take the wheel; so does the option that turns it off.
+  bool take = true;
+  viewer->OnMouseWheel = [&](plat::TObject*, plat::TShiftState, int, plat::TPoint, bool& handled) {
+    handled = take;
+  };
+  Wheel(120);
+  EXPECT_EQ(viewer->Position(), bottom);
+  take = false;
+  viewer->SethtOptions(viewer->htOptions() | HtOption(htNoWheelMouse));
+  Wheel(120);
+  EXPECT_EQ(viewer->Position(), bottom);
+}
+
+TEST_F(Scrolling, MiddleClickWithoutMovementPansUntilTheNextPress) {
+  Click({100, 100}, plat::mbMiddle);
+  EXPECT_TRUE(viewer->Panning());
+  EXPECT_EQ(Panel().Cursor(), UpDownCursor);
+  Press({100, 100});
+  EXPECT_FALSE(viewer->Panning());
+  EXPECT_EQ(Panel().Cursor(), plat::crIBeam);
+  Release({100, 100});
+
+  // A release away from where it began ends panning at once; so does a key.
+  Press({100, 100}, plat::mbMiddle);
+  Release({100, 130}, plat::mbMiddle);
+  EXPECT_FALSE(viewer->Panning());
+  Click({100, 100}, plat::mbMiddle);
+  viewer->SetFocus();
+  plat::SimulateKey(*viewer, 'A', "a");
+  EXPECT_FALSE(viewer->Panning());
+  EXPECT_EQ(viewer->Position(), 0);
+}
+
+TEST_F(Scrolling, PanningScrollsByTheDistanceFromItsStart) {
+  Click({100, 100}, plat::mbMiddle);
+  Move({100, 115});  // within the dead zone: nothing to do
+  EXPECT_FALSE(viewer->AutoScrolling());
+  Move({100, 170});
+  ASSERT_TRUE(viewer->AutoScrolling());
+  // The loop takes a first step at once; the mail then brings the pointer back.
+  mailbox->OnMail = [this] { PointerAt({100, 105}); };
+  mailbox->Post();
+  plat::Application().ProcessMessages();
+  EXPECT_EQ(viewer->Position(), 32);
+  EXPECT_FALSE(viewer->AutoScrolling());
+  EXPECT_TRUE(viewer->Panning());
+  EXPECT_EQ(Panel().Cursor(), UpDownCursor);
+
+  viewer->ScrollTo(300);
+  Move({100, 70});
+  mailbox->Post();
+  plat::Application().ProcessMessages();
+  EXPECT_EQ(viewer->Position(), 292);
+}
+
+TEST_F(Scrolling, DraggingASelectionPastTheEdgeScrollsAndExtendsIt) {
+  viewer->ScrollTo(400);
+  const int32_t pitch = viewer->ScrollHeight() / 120;
+  const plat::TPoint start = TextPoint(u"line " + Utf16(std::to_string(400 / pitch + 2)));
+  ASSERT_GT(start.Y, 0);
+  Press(start);
+  const int below = Panel().Height() + 5;
+  Move({start.X, below}, plat::ssLeft);
+  ASSERT_TRUE(viewer->AutoScrolling());
+  mailbox->OnMail = [&] { Release({start.X, below}); };
+  mailbox->Post();
+  plat::Application().ProcessMessages();
+  EXPECT_FALSE(viewer->AutoScrolling());
+  EXPECT_EQ(viewer->Position(), 416);
+  EXPECT_GT(viewer->Document().SelEnd, viewer->Document().SelStart);
+
+  // Far above the panel it moves eight lines at a time.
+  Press(start);
+  Move({start.X, -40}, plat::ssLeft);
+  mailbox->OnMail = [&] { Release(start); };
+  mailbox->Post();
+  plat::Application().ProcessMessages();
+  EXPECT_EQ(viewer->Position(), 416 - 8 * 16);
+}
+
+TEST_F(Scrolling, ThePlaceInThePageSurvivesANewWidth) {
+  std::string page;
+  for (int i = 0; i < 40; ++i) {
+    page += "<p>P" + std::to_string(i) + " ";
+    for (int w = 0; w < 40; ++w) page += "word ";
+    page += "</p>";
+  }
+  Load(page);
+  const std::u16string marker = u"P20 ";
+  viewer->ScrollTo(TextPoint(marker).Y - 6);
+  const int32_t before = viewer->Position();
+  ASSERT_GT(before, 0);
+  viewer->SetWidth(260);
+  plat::Application().ProcessMessages();
+  EXPECT_EQ(TextPoint(marker).Y - 6, 0);
+  EXPECT_GT(viewer->Position(), before);
+  viewer->SetWidth(400);
+  plat::Application().ProcessMessages();
+  EXPECT_EQ(viewer->Position(), before);
+}
+
+}  // namespace
+}  // namespace html::test
