@@ -221,6 +221,31 @@ TEST_F(FormInteraction, TabDoesNotCheckARadioButtonAndArrowsStayInTheGroup) {
   EXPECT_EQ(c2.Box().Perform(plat::WM_GETDLGCODE), plat::DLGC_WANTARROWS);
 }
 
+TEST_F(FormInteraction, KeysOnACheckBoxGoToTheViewerAndArrowsKeepTheFocus) {
+  auto& c2 = Control<TCheckBoxFormControlObj>("c2");
+  std::vector<uint16_t> viewerKeys;
+  viewer->OnKeyDown = [&](plat::TObject*, uint16_t& key, plat::TShiftState) {
+    viewerKeys.push_back(key);
+  };
+  c2.Box().SetFocus();
+  plat::Application().ProcessMessages();
+  plat::SimulateKey(c2.Box(), plat::VK_DOWN, "");
+  plat::SimulateKey(c2.Box(), plat::VK_RIGHT, "");
+  plat::Application().ProcessMessages();
+  EXPECT_TRUE(c2.Box().Focused());
+  EXPECT_FALSE(c2.Box().Checked());
+  plat::SimulateKey(c2.Box(), plat::VK_SPACE, " ");
+  plat::Application().ProcessMessages();
+  EXPECT_TRUE(c2.Box().Checked());
+  const std::vector<uint16_t> expected{plat::VK_DOWN, plat::VK_RIGHT, plat::VK_SPACE};
+  EXPECT_EQ(viewerKeys, expected);
+  // A radio button's arrows stay with its group.
+  auto& large = Control<TRadioButtonFormControlObj>("SIZE");
+  large.Radio().SetFocus();
+  plat::SimulateKey(large.Radio(), plat::VK_LEFT, "");
+  EXPECT_EQ(viewerKeys.size(), 3u);
+}
+
 TEST_F(FormInteraction, AFocusedCheckBoxIsMarkedOnThePage) {
   auto& c2 = Control<TCheckBoxFormControlObj>("c2");
   const plat::TWinControl& box = *c2.TheControl();
