@@ -113,7 +113,10 @@ class TSection : public TSectionBase {
                       const TProperties* prop = nullptr);
   void ForceBreakAtEnd();
   void RemoveLinks() override;
-  bool IsEmptyText() const override { return Text.empty() && !IsPreformatted(); }
+  // A section left empty by BR CLEAR stays: its only work is to move what follows below floats.
+  bool IsEmptyText() const override {
+    return Text.empty() && !IsPreformatted() && ClearMode == 0;
+  }
   const IndexObj& GetIndexObj(int index) const { return SourceIndex.at(size_t(index)); }
   int SourceIndexCount() const { return int(SourceIndex.size()); }
   // Where the character at a section position came from.
