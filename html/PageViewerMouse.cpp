@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "html/FontRuns.h"
+#include "html/FormControls.h"
 #include "html/HtmlEngine.h"
 #include "html/ImageObjects.h"
 #include "html/InlineObjects.h"
@@ -201,7 +202,14 @@ void TPageViewer::DocMouseUp(plat::TMouseButton button, plat::TShiftState shift,
   if (!wasDown || (shift & plat::ssShift) || document_->SelEnd > document_->SelStart) return;
   THitLink hit;
   const int found = GetLinkAt(x, y, hit);
-  if (found & hlControl) return;  // image inputs submit through their own window
+  if (found & hlControl) {
+    if (auto* input = dynamic_cast<TImageFormControlObj*>(hit.FormControl)) {
+      input->XTemp = hit.ControlX;
+      input->YTemp = hit.ControlY;
+      input->ImageControlClick();
+    }
+    return;
+  }
   if (!(found & hlLink) || !hit.UrlTarget) return;
   TakeLink(*hit.UrlTarget);
   FocusLinkWindow(hit.UrlTarget->ID);

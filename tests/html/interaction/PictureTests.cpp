@@ -101,5 +101,19 @@ TEST_F(Pictures, ALinkedPictureShowsTheHandAndRightClicksNameBoth) {
   EXPECT_EQ(seen[0].ClickWord, u"");
 }
 
+TEST_F(Pictures, AClickOnAnImageInputSubmitsThePointAfterTheClick) {
+  std::vector<std::string> submitted;
+  viewer->SetOnFormSubmit([&](plat::TObject*, const std::string& action, const std::string&,
+                              const std::string&, const std::string&, plat::TStringList* results) {
+    submitted.push_back(action + " " + (results ? results->Text() : ""));
+  });
+  Load("<form action=\"go.cgi\"><input type=image name=pt border=0 src=\"" +
+       folder.File("red.bmp") + "\"></form>");
+  Click({12, 6});
+  EXPECT_TRUE(submitted.empty());
+  plat::Application().ProcessMessages();
+  EXPECT_EQ(submitted, std::vector<std::string>{"go.cgi pt.x=12\npt.y=6\n"});
+}
+
 }  // namespace
 }  // namespace html::test
