@@ -7,6 +7,7 @@
 #include "html/FormControls.h"
 #include "html/FormControlsText.h"
 #include "html/PageSections.h"
+#include "html/PageViewer.h"
 
 namespace html {
 // ---- TFormControlObj ----
@@ -81,6 +82,9 @@ void TFormControlObj::AttachWindow(std::unique_ptr<plat::TWinControl> window, TP
   if (Document && Document->PaintPanel) window->SetParent(Document->PaintPanel);
   window->OnEnter = [this](plat::TObject*) { FormControlEnter(); };
   window->OnExit = [this](plat::TObject*) { FormControlExit(); };
+  window->OnMouseMove = [this](plat::TObject*, plat::TShiftState shift, int x, int y) {
+    FormControlMouseMove(shift, x, y);
+  };
   window_ = std::move(window);
 }
 
@@ -165,6 +169,10 @@ void TFormControlObj::FormControlExit() {
 
 void TFormControlObj::FormControlClick() {
   if (Document->ObjectClick) Document->ObjectClick(Document->Viewer, this, OnClickText);
+}
+
+void TFormControlObj::FormControlMouseMove(plat::TShiftState shift, int x, int y) {
+  html::FormControlMouseMove(*this, Title, shift, x, y);
 }
 
 void TFormControlObj::ReportChange() {

@@ -42,6 +42,8 @@ TListBoxFormControlObj::TListBoxFormControlObj(TSectionList* document, ThtmlForm
     auto box = std::make_unique<plat::TComboBox>(nullptr);
     box->SetStyle(plat::csDropDownList);
     AttachWindow(std::move(box), props);
+    // A drop-down list reports no mouse moves, only clicks and changes of its choice.
+    TheControl()->OnMouseMove = nullptr;
     return;
   }
   TAttribute* attr = nullptr;

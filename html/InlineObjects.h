@@ -117,6 +117,8 @@ class TFormControlObj : public TIDObject, public TPageWindowObj {
   void FormControlEnter();
   void FormControlExit();
   void FormControlClick();
+  // The viewer shows the control's title and reports the move to its host.
+  void FormControlMouseMove(plat::TShiftState shift, int x, int y);
 
   int32_t Width() const { return window_ ? window_->Width() : 0; }
   int32_t Height() const { return window_ ? window_->Height() : 0; }
