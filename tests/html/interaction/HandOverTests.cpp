@@ -1,12 +1,13 @@
 // What the page hands to the viewer: form submissions (delivered after the click that made
 // them, each with its own values), links and controls that take the keyboard focus, and the
-// selection switch.
+// selection switch, and the titles of page controls under the mouse.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "InteractionFixture.h"
 #include "html/FontRuns.h"
+#include "html/InlineObjects.h"
 
 namespace html::test {
 namespace {
@@ -91,6 +92,27 @@ TEST_F(ViewerInteraction, TurningSelectionOffDropsTheSelectionAndStopsDragging) 
   EXPECT_EQ(viewer->SelText(), u"");
   // The caret still follows the mouse.
   EXPECT_GT(viewer->CaretPos(), 0);
+}
+
+
+TEST_F(ViewerInteraction, AControlUnderTheMouseShowsItsTitleOrTheOneAroundIt) {
+  Load(
+      "<form><table><tr><td title=\"Cell tip\"><input type=text title=\"Your name\"> "
+      "<input type=text name=plain></td></tr></table></form>");
+  std::vector<TFormControlObj*> controls;
+  for (TPageWindowObj* window : viewer->Document().AllControls)
+    if (auto* control = dynamic_cast<TFormControlObj*>(window)) controls.push_back(control);
+  ASSERT_EQ(controls.size(), 2u);
+  std::vector<plat::TPoint> moves;
+  viewer->OnMouseMove = [&](plat::TObject* sender, plat::TShiftState, int x, int y) {
+    EXPECT_EQ(sender, viewer);
+    moves.push_back({x, y});
+  };
+  plat::SimulateMouse(*controls[0]->TheControl(), plat::TMouseAction::Move, plat::mbLeft, {3, 4});
+  EXPECT_EQ(viewer->HoverTitle, "Your name");
+  plat::SimulateMouse(*controls[1]->TheControl(), plat::TMouseAction::Move, plat::mbLeft, {5, 2});
+  EXPECT_EQ(viewer->HoverTitle, "Cell tip");
+  EXPECT_EQ(moves, (std::vector<plat::TPoint>{{3, 4}, {5, 2}}));
 }
 
 }  // namespace
