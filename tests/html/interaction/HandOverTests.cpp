@@ -1,6 +1,6 @@
 // What the page hands to the viewer: form submissions (delivered after the click that made
-// them, each with its own values), links and controls that take the keyboard focus, and the
-// selection switch, and the titles of page controls under the mouse.
+// them, each with its own values), links and controls that take the keyboard focus, the titles
+// of controls under the mouse, and the selection switch.
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,6 +77,26 @@ TEST_F(ViewerInteraction, AFocusedLinkIsScrolledIntoView) {
   EXPECT_EQ(viewer->Position(), 700);
 }
 
+TEST_F(ViewerInteraction, AFocusedControlOutsideTheViewComesToItsMiddle) {
+  Load("<body>" + TallPage(100) + "<form><input type=text name=a></form>" + TallPage(60) +
+       "</body>");
+  TFormControlObj* control = nullptr;
+  for (TPageWindowObj* window : viewer->Document().AllControls)
+    if (auto* found = dynamic_cast<TFormControlObj*>(window)) control = found;
+  ASSERT_NE(control, nullptr);
+  ASSERT_GT(control->LinkY, 1000);
+  control->TheControl()->SetFocus();
+  plat::Application().ProcessMessages();
+  const int32_t middle = control->LinkY - viewer->ClientHeight() / 2;
+  EXPECT_EQ(viewer->Position(), middle);
+  // Focus again while it is in view: nothing moves.
+  viewer->SetFocus();
+  viewer->ScrollTo(middle - 40);
+  control->TheControl()->SetFocus();
+  plat::Application().ProcessMessages();
+  EXPECT_EQ(viewer->Position(), middle - 40);
+}
+
 TEST_F(ViewerInteraction, TurningSelectionOffDropsTheSelectionAndStopsDragging) {
   Load("<p>alpha beta gamma</p>");
   const plat::TPoint alpha = TextPoint(u"alpha"), gamma = TextPoint(u"gamma");
@@ -93,7 +113,6 @@ TEST_F(ViewerInteraction, TurningSelectionOffDropsTheSelectionAndStopsDragging) 
   // The caret still follows the mouse.
   EXPECT_GT(viewer->CaretPos(), 0);
 }
-
 
 TEST_F(ViewerInteraction, AControlUnderTheMouseShowsItsTitleOrTheOneAroundIt) {
   Load(
