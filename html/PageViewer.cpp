@@ -105,6 +105,9 @@ TPageViewer::TPageViewer(plat::TComponent* owner)
 
   document_ = std::make_unique<TSectionList>(this, paintPanel_);
   document_->BackColorChanged = [this](TSectionList*) { BackColorChanged(); };
+  document_->ExpandFileName = [this](const std::string& name) {
+    return ExpandRelativeFileName(name);
+  };
   document_->ImagesOn = true;
   document_->LinkColor = defHotSpotColor_;
   document_->VisitedColor = defVisitedLinkColor_;

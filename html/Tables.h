@@ -16,6 +16,8 @@
 
 namespace html {
 
+class TImageObj;
+
 // Vertical alignment codes of cells and rows.
 enum : uint8_t { VAlignTop = 1, VAlignMiddle = 2, VAlignBaseline = 3, VAlignBottom = 4 };
 
@@ -42,12 +44,17 @@ class TCellObj {
            uint8_t vertAlign);
   TCellObj(TSectionList* document, const TCellObj& source);
   static std::unique_ptr<TCellObj> Placeholder(int rowSpan);
+  ~TCellObj();
 
   bool IsPlaceholder() const { return ColSpan == 0; }
   // Settles paddings and borders for the table's defaults; run once, at grid normalisation.
   void Initialize(int32_t cellPad, const std::string& rowImageUrl, bool tableBorder);
   // Places the content inside CellHeight by VertAlign.
   void LayoutContent(plat::TCanvas& canvas, int32_t y, int32_t cellSpace, int32_t& pos);
+  // Fetches the background picture once pictures are shown; one that cannot be had is dropped.
+  void FetchBackImage(plat::TCanvas& canvas);
+  // Tiles the background picture over the padding box inside box, within clipRect.
+  void DrawBackImage(plat::TCanvas& canvas, const plat::TRect& box, const plat::TRect& clipRect);
   // Paints the cell whose box (spacing included) starts at (x, y) in window coordinates.
   void Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, int32_t x, int32_t y,
             int32_t cellSpace, bool tableBorder, TColor light, TColor dark);
@@ -73,10 +80,14 @@ class TCellObj {
   bool BorderOn = false;
   std::unique_ptr<TCellObjCell> Content;
   std::string BackImageUrl;
+  TBackgroundPos BackPosition{};
+  std::unique_ptr<TImageObj> BackImageObj;
   TMarginArray Margins{};  // border styles and colours
 
  private:
   TCellObj() = default;
+
+  bool backFetched_ = false;
 };
 
 // A row of cells (null entries allowed).

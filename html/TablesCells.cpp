@@ -4,6 +4,7 @@
 #include "html/BlockMath.h"
 #include "html/CssColors.h"
 #include "html/CssComputed.h"
+#include "html/ImageObjects.h"
 #include "html/Tables.h"
 
 namespace html {
@@ -90,7 +91,10 @@ TCellObj::TCellObj(TSectionList* document, TAttributeList* attributes, TProperti
     Content->HasFill = true;
     Content->FillColor = fill;
   }
-  if (std::string url; prop->GetBackgroundImage(url) && !url.empty()) BackImageUrl = url;
+  if (std::string url; prop->GetBackgroundImage(url) && !url.empty()) {
+    BackImageUrl = url;
+    prop->GetBackgroundPos(EmPixels, ExPixels, BackPosition);
+  }
   BorderOn = prop->HasBorderStyle() != 0;
   TMarginArray paddings{};
   ConvCellPadding(raw, EmPixels, ExPixels, paddings);
@@ -121,6 +125,7 @@ TCellObj::TCellObj(TSectionList* document, const TCellObj& source)
       VertExtra(source.VertExtra),
       BorderOn(source.BorderOn),
       BackImageUrl(source.BackImageUrl),
+      BackPosition(source.BackPosition),
       Margins(source.Margins) {
   if (source.Content) {
     Content = std::make_unique<TCellObjCell>(document, *source.Content);
@@ -152,6 +157,7 @@ void TCellObj::Initialize(int32_t cellPad, const std::string& rowImageUrl, bool 
 }
 
 void TCellObj::LayoutContent(plat::TCanvas& canvas, int32_t y, int32_t cellSpace, int32_t& pos) {
+  FetchBackImage(canvas);
   if (!Content || Content->Empty()) return;
   const int64_t free = int64_t(CellHeight) - ContentHeight - VertExtra - cellSpace;
   switch (VertAlign) {

@@ -29,6 +29,7 @@ void TCellObj::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, int32_t 
     canvas.Brush().SetColor(Content->FillColor);
     canvas.FillRect(box);
   }
+  DrawBackImage(canvas, box, clipRect);
   if (!Content->Empty() && box.Top <= int64_t(clipRect.Bottom) + kContentMargin &&
       box.Bottom >= int64_t(clipRect.Top) - kContentMargin) {
     const auto limit = [](int32_t v) { return std::clamp(v, -kClipLimit, kClipLimit); };

@@ -90,6 +90,14 @@ TEST_F(ImagePageTest, InlinePictureSitsOnTheLineAtItsSize) {
   EXPECT_GT(FirstTextColumn(box.Top, box.Bottom + 6, box.Right), box.Right - 1);
 }
 
+TEST_F(ImagePageTest, RelativeNamesAreFoundBesideThePage) {
+  const std::string page = folder.File("page.html");
+  WriteFile(page, "<img src=\"red.bmp\" width=30 height=20>");
+  viewer->LoadFromFile(page);
+  shot = plat::CaptureControl(viewer->PaintPanel());
+  EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{0, 0, 30, 20}));
+}
+
 TEST_F(ImagePageTest, TextFlowsRightOfALeftFloat) {
   Load("<img src=\"" + red + "\" align=left width=50 height=40>Some words beside it");
   EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{3, 0, 53, 40}));
