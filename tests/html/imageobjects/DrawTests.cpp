@@ -76,11 +76,17 @@ TEST_F(ImageDrawTest, MissingPictureShowsTheErrorPictureInAFrame) {
   for (int y = 54; y < 70; ++y)
     for (int x = 54; x < 70; ++x) ink += At(x, y) != kWhite;
   EXPECT_GT(ink, 0);
-  // Where the error picture's mask is white the page shows through.
+  // Where the error picture's mask is white the page shows through, elsewhere the picture.
   const plat::TBitmap& mask = *html::ErrorImageMask();
+  const plat::TBitmap& picture = *html::ErrorImageBitmap();
   for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x)
-      if (mask.Pixel(x, y) == plat::clWhite) EXPECT_EQ(At(54 + x, 54 + y), kWhite) << x << "," << y;
+    for (int x = 0; x < 16; ++x) {
+      const plat::TColor c = picture.Pixel(x, y);
+      const uint32_t expected = mask.Pixel(x, y) == plat::clWhite
+                                    ? kWhite
+                                    : 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | (c >> 16);
+      EXPECT_EQ(At(54 + x, 54 + y), expected) << x << "," << y;
+    }
 }
 
 TEST_F(ImageDrawTest, BitmapOfThePicture) {

@@ -98,6 +98,36 @@ TEST_F(ImagePageTest, RelativeNamesAreFoundBesideThePage) {
   EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{0, 0, 30, 20}));
 }
 
+// The last row in [top, bottom) holding text ink in columns [left, right), or -1.
+int LastTextRow(const plat::TCapturedImage& shot, int top, int bottom, int left, int right) {
+  for (int y = bottom - 1; y >= top; --y)
+    for (int x = left; x < right; ++x)
+      if (const uint32_t p = shot.Pixel(x, y); p != kWhite && p != kRed && p != kBlue) return y;
+  return -1;
+}
+
+TEST_F(ImagePageTest, VerticalAlignmentInTheLine) {
+  // Bottom: the picture stands on the baseline, where the letters stand.
+  Load("<p>mm<img src=\"" + blue + "\" width=10 height=40>mm</p>");
+  const plat::TRect bottom = Bounds(shot, kBlue);
+  EXPECT_EQ(bottom.Height(), 40);
+  EXPECT_EQ(LastTextRow(shot, 0, 100, 0, bottom.Left), bottom.Bottom - 1);
+
+  // Top: the picture hangs from the top of the text; the line grows below.
+  Load("<p>mm<img src=\"" + blue + "\" align=top width=10 height=40>mm</p>");
+  const plat::TRect top = Bounds(shot, kBlue);
+  EXPECT_EQ(top.Top, 0);
+  EXPECT_EQ(top.Bottom, 40);
+  EXPECT_LT(LastTextRow(shot, 0, 100, 0, top.Left), 20);
+
+  // Middle: the centres of the picture and of the text's line meet.
+  Load("<p>mm<img src=\"" + blue + "\" align=middle width=10 height=40>mm</p>");
+  const plat::TRect middle = Bounds(shot, kBlue);
+  const int textBottom = LastTextRow(shot, 0, 100, 0, middle.Left);
+  EXPECT_GT(textBottom, middle.Top + 20);
+  EXPECT_LT(textBottom, middle.Bottom - 5);
+}
+
 TEST_F(ImagePageTest, TextFlowsRightOfALeftFloat) {
   Load("<img src=\"" + red + "\" align=left width=50 height=40>Some words beside it");
   EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{3, 0, 53, 40}));
