@@ -4,6 +4,7 @@
 
 #include "../../support/ShownForm.h"
 #include "ImageObjectSupport.h"
+#include "html/FontRuns.h"
 #include "html/PageViewer.h"
 #include "platform/TestSeams.h"
 
@@ -166,6 +167,32 @@ TEST_F(ImagePageTest, PicturesInLinksAreFramed) {
 
   Load("<a href=\"x.html\"><img src=\"" + red + "\" width=30 height=20 border=0></a>");
   EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{0, 0, 30, 20}));
+}
+
+// The font runs of the page that carry a link.
+std::vector<html::TFontObj*> LinkRuns(html::TSectionList& document) {
+  std::vector<html::TFontObj*> runs;
+  for (html::TLinkRun* run : document.LinkRuns) runs.push_back(dynamic_cast<html::TFontObj*>(run));
+  return runs;
+}
+
+TEST_F(ImagePageTest, FocusedLinkFramesItsPicture) {
+  Load("<a href=\"x.html\"><img src=\"" + red + "\" width=30 height=20></a>");
+  const plat::TCapturedImage plain = shot;
+  const std::vector<html::TFontObj*> runs = LinkRuns(viewer->Document());
+  ASSERT_FALSE(runs.empty());
+  for (html::TFontObj* run : runs) run->IsFocused = true;
+  viewer->PaintPanel().Invalidate();
+  const plat::TCapturedImage focused = plat::CaptureControl(viewer->PaintPanel());
+  // Only the outline of the 32 x 22 box changes.
+  int changed = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 50; ++x) {
+      if (plain.Pixel(x, y) == focused.Pixel(x, y)) continue;
+      ++changed;
+      EXPECT_TRUE(x == 0 || x == 31 || y == 0 || y == 21) << x << "," << y;
+    }
+  EXPECT_GT(changed, 20);
 }
 
 TEST_F(ImagePageTest, MapAreasAndServerMapsUnderTheMouse) {
