@@ -43,7 +43,7 @@ void DrawControlFocus(plat::TCanvas& canvas, const plat::TWinControl& window, in
 TButtonFormControlObj::TButtonFormControlObj(TSectionList* document, ThtmlForm& form,
                                              const TAttributeList& attributes, TProperties& props,
                                              const std::string& type)
-    : TFormControlObj(document, form, attributes, props) {
+    : TFormControlObj(document, &form, attributes, props) {
   const char* caption = "Submit";
   if (type == "reset") {
     ButtonKind = bkReset;
@@ -100,7 +100,7 @@ void TButtonFormControlObj::SetupControlSize(plat::TCanvas& canvas) {
 
 TImageFormControlObj::TImageFormControlObj(TSectionList* document, ThtmlForm& form,
                                            const TAttributeList& attributes, TProperties& props)
-    : TFormControlObj(document, form, attributes, props) {
+    : TFormControlObj(document, &form, attributes, props) {
   auto button = std::make_unique<plat::TButton>(nullptr);
   button->SetBounds(0, 0, 1, 1);
   AttachWindow(std::move(button), props);
@@ -136,7 +136,7 @@ void TImageFormControlObj::ImageControlClick() {
 TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList* document, ThtmlForm& form,
                                                  const TAttributeList& attributes,
                                                  TProperties& props)
-    : TFormControlObj(document, form, attributes, props) {
+    : TFormControlObj(document, &form, attributes, props) {
   TAttribute* attr = nullptr;
   IsChecked = WasChecked = attributes.Find(CheckedSy, attr);
   if (Value.empty()) Value = "on";
@@ -192,7 +192,7 @@ void TCheckBoxFormControlObj::Unmark() {
 TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList* document, ThtmlForm& form,
                                                        const TAttributeList& attributes,
                                                        TProperties& props, TCellBasic* cell)
-    : TFormControlObj(document, form, attributes, props), Cell(cell) {
+    : TFormControlObj(document, &form, attributes, props), Cell(cell) {
   TAttribute* attr = nullptr;
   IsChecked = WasChecked = attributes.Find(CheckedSy, attr);
   FormAlign = aBaseline;

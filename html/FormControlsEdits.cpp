@@ -51,7 +51,7 @@ void THiddenFormControlObj::SetDataValue(int, const std::string& value) {
 TEditFormControlObj::TEditFormControlObj(TSectionList* document, ThtmlForm& form,
                                          const TAttributeList& attributes, TProperties& props,
                                          const std::string& type)
-    : TFormControlObj(document, form, attributes, props) {
+    : TFormControlObj(document, &form, attributes, props) {
   auto edit = std::make_unique<plat::TEdit>(nullptr);
   TAttribute* attr = nullptr;
   if (attributes.Find(SizeSy, attr)) EditSize = EditSizeOf(attr->Name, EditSize);

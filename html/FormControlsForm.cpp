@@ -12,12 +12,12 @@
 namespace html {
 // ---- TFormControlObj ----
 
-TFormControlObj::TFormControlObj(TSectionList* document, ThtmlForm& form,
+TFormControlObj::TFormControlObj(TSectionList* document, ThtmlForm* form,
                                  const TAttributeList& attributes, const TProperties& props)
     : AttributeStrings(attributes.CreateStringList()),
       CodePage(props.CodePage),
       Document(document),
-      MyForm(&form) {
+      MyForm(form) {
   for (const auto& attr : attributes) {
     const std::string text = AttributeUtf8(*attr);
     switch (attr->Which) {
@@ -85,6 +85,10 @@ void TFormControlObj::AttachWindow(std::unique_ptr<plat::TWinControl> window, TP
   window->OnMouseMove = [this](plat::TObject*, plat::TShiftState shift, int x, int y) {
     FormControlMouseMove(shift, x, y);
   };
+  SetWindow(std::move(window));
+}
+
+void TFormControlObj::SetWindow(std::unique_ptr<plat::TWinControl> window) {
   window_ = std::move(window);
 }
 

@@ -37,7 +37,7 @@ TListBoxFormControlObj::TListBoxFormControlObj(TSectionList* document, ThtmlForm
 TListBoxFormControlObj::TListBoxFormControlObj(TSectionList* document, ThtmlForm& form,
                                                const TAttributeList& attributes, TProperties& props,
                                                bool combo)
-    : TFormControlObj(document, form, attributes, props), TheFont(props.GetFont()) {
+    : TFormControlObj(document, &form, attributes, props), TheFont(props.GetFont()) {
   if (combo) {
     auto box = std::make_unique<plat::TComboBox>(nullptr);
     box->SetStyle(plat::csDropDownList);

@@ -9,7 +9,7 @@ namespace html {
 TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList* document, ThtmlForm& form,
                                                  const TAttributeList& attributes,
                                                  TProperties& props)
-    : TFormControlObj(document, form, attributes, props) {
+    : TFormControlObj(document, &form, attributes, props) {
   TAttribute* attr = nullptr;
   if (attributes.Find(RowsSy, attr) && attr->Value > 0)
     Rows = std::min(attr->Value, kMaxControlChars);

@@ -39,7 +39,7 @@ void THtmlBuilder::DoInput() {
     const int32_t at = tok_.TagStart;
     if (type == "hidden") {
       form.InsertControl(
-          std::make_unique<THiddenFormControlObj>(&document_, form, attributes, props));
+          std::make_unique<THiddenFormControlObj>(&document_, &form, attributes, props));
       return;
     }
     if (type == "image") {

@@ -84,7 +84,7 @@ class TFormControlObj : public TIDObject, public TPageWindowObj {
  public:
   // Reads the attributes every control kind shares; the form lists the control later
   // (ThtmlForm::InsertControl).
-  TFormControlObj(TSectionList* document, ThtmlForm& form, const TAttributeList& attributes,
+  TFormControlObj(TSectionList* document, ThtmlForm* form, const TAttributeList& attributes,
                   const TProperties& props);
   ~TFormControlObj() override;
 
@@ -150,6 +150,8 @@ class TFormControlObj : public TIDObject, public TPageWindowObj {
   // Takes over the window: parented to the paint panel, off screen, enabled unless disabled,
   // with the element's font and the handlers every kind shares.
   void AttachWindow(std::unique_ptr<plat::TWinControl> window, TProperties& props);
+  // Only takes the window over.
+  void SetWindow(std::unique_ptr<plat::TWinControl> window);
   // The element's font, measured on the canvas.
   void SelectFont(plat::TCanvas& canvas) const;
   // A CSS background colour for the window (edits, lists, memos).

@@ -78,18 +78,25 @@ class TTestObject : public html::TFloatingObj {
   std::vector<plat::TPoint> FloatDrawnAt;
 };
 
-// A form control without a window of its own that records where it was shown.
+// A form control outside any form and document that records where it was shown.
 class TTestControl : public html::TFormControlObj {
  public:
-  TTestControl() : window_(std::make_unique<plat::TWinControl>(nullptr)) {
-    window_->SetBounds(0, 0, 30, 20);
+  TTestControl() : TFormControlObj(nullptr, nullptr, NoAttributes(), NoProperties()) {
+    SetWindow(std::make_unique<plat::TWinControl>(nullptr));
+    TheControl()->SetBounds(0, 0, 30, 20);
   }
-  plat::TWinControl* TheControl() const override { return window_.get(); }
   void ShowAt(int32_t x, int32_t y) override { Shown.push_back({x, y}); }
   std::vector<plat::TPoint> Shown;
 
  private:
-  std::unique_ptr<plat::TWinControl> window_;
+  static const html::TAttributeList& NoAttributes() {
+    static const html::TAttributeList none;
+    return none;
+  }
+  static const html::TProperties& NoProperties() {
+    static const html::TProperties none;
+    return none;
+  }
 };
 
 // A document with one section being built under the stub builder state.
