@@ -145,6 +145,14 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
     }
   };
 
+  // An object alone in its element is framed at its own width, not up to the next piece.
+  const auto recordObject = [&](int32_t p, int32_t left, int32_t top, int32_t width,
+                                int32_t height) {
+    recordBox(p, left, top, top + height);
+    for (BorderRec& rec : line.BorderList)
+      if (rec.BStart == p && rec.BEnd <= p + 1) rec.BRect.Right = left + width;
+  };
+
   int32_t cx = x + line.Indent;
   const auto drawCaret = [&](int32_t caretX, const TFontObj& run) {
     if (recording || !Document->ShowDummyCaret || hasSelection) return;
@@ -168,7 +176,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
         const int32_t top = baseline - obj->ImageHeight - obj->VSpaceB;
         dc.SetTextJustification(0, 0);
         if (recording) {
-          recordBox(i, cx + obj->HSpaceL, top, top + obj->ImageHeight);
+          recordObject(i, cx + obj->HSpaceL, top, obj->ImageWidth, obj->ImageHeight);
         } else {
           int index = 0;
           obj->DrawInline(canvas,
@@ -202,7 +210,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
             break;
         }
         if (recording) {
-          recordBox(i, cx + control->HSpaceL, top, top + h);
+          recordObject(i, cx + control->HSpaceL, top, control->Width(), h);
         } else {
           control->ShowIt = true;
           control->ShowAt(cx + control->HSpaceL, top - scrollY);

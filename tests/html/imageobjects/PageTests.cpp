@@ -195,6 +195,17 @@ TEST_F(ImagePageTest, FocusedLinkFramesItsPicture) {
   EXPECT_GT(changed, 20);
 }
 
+TEST_F(ImagePageTest, CssBorderFramesThePicture) {
+  Load("<p>m<img style=\"border:3px solid #00ff00\" src=\"" + red + "\" width=30 height=20>m</p>");
+  const plat::TRect picture = Bounds(shot, kRed);
+  ASSERT_EQ(picture.Width(), 30);
+  const plat::TRect frame = Bounds(shot, 0xFF00FF00);
+  EXPECT_EQ(frame.Left, picture.Left - 3);
+  EXPECT_EQ(frame.Right, picture.Right + 3);
+  EXPECT_EQ(frame.Top, picture.Top - 3);
+  EXPECT_EQ(frame.Bottom, picture.Bottom + 3);
+}
+
 TEST_F(ImagePageTest, MapAreasAndServerMapsUnderTheMouse) {
   Load(
       "<map name=\"m\"><area shape=rect coords=\"0,0,10,10\" href=\"area.html\" title=\"Area\">"
