@@ -132,10 +132,16 @@ int32_t TBlockLI::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t re
     MarkerImage = FetchBlockPicture(*Document, MarkerImageUrl);
   }
   FirstLineY = 0;
+  // An item that starts with a nested list waits for that list's first line: the outer
+  // item's slot is kept and handed the inner baseline, so both markers stand on that line.
+  int32_t* outerSlot = Document ? Document->FirstBaselineSlot : nullptr;
   if (Document) Document->FirstBaselineSlot = &FirstLineY;
   const int32_t height = TBlock::Layout(canvas, x, y, refX, refY, availWidth, availHeight,
                                         blockHeight, indents, maxWidth, pos);
-  if (Document) Document->FirstBaselineSlot = nullptr;
+  if (Document) {
+    if (outerSlot && *outerSlot == 0) *outerSlot = FirstLineY;
+    Document->FirstBaselineSlot = outerSlot;
+  }
   return height;
 }
 
