@@ -32,13 +32,6 @@ void DecodeJpegInto(gfx::TBitmap32& Picture, const std::string& FileName) {
   });
 }
 
-// The view's bitmap holds the new picture with its properties; the kept copy takes both.
-void KeepPristine(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine) {
-  Pristine.Assign(View.Bitmap());
-  gfx::TCustomResampler::Create<gfx::TLinearResampler>(Pristine);
-  gfx::TCustomResampler::Create<gfx::TDraftResampler>(View.Bitmap());
-}
-
 }  // namespace
 
 std::unique_ptr<gfx::TBitmap32> ReadBackground(const std::string& FileName) {
@@ -60,7 +53,14 @@ void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
   View.Layers().Clear();
   View.Bitmap().TakeOver(*Picture);
   Picture.reset();
-  KeepPristine(View, Pristine);
+  Pristine.SetSize(0, 0);
+  View.Bitmap().CopyPropertiesTo(Pristine);
+  gfx::TCustomResampler::Create<gfx::TLinearResampler>(Pristine);
+  gfx::TCustomResampler::Create<gfx::TDraftResampler>(View.Bitmap());
+}
+
+void KeepLoadedPicture(const gfx::TCustomImage32& View, gfx::TBitmap32& Pristine) {
+  if (Pristine.Empty()) View.Bitmap().CopyMapTo(Pristine);
 }
 
 plat::TSize ScaledBackgroundSize(int32_t Width, int32_t Height, int32_t P) {

@@ -1,5 +1,5 @@
-// The background picture: reading it, putting it into the view with a kept copy, and scaling it
-// from that copy.
+// The background picture: reading it, putting it into the view, keeping it as loaded, and scaling
+// it from the kept copy.
 #pragma once
 
 #include <cstdint>
@@ -15,11 +15,16 @@ namespace app {
 // Reads the picture; a failure throws and touches nothing that is already loaded.
 std::unique_ptr<gfx::TBitmap32> ReadBackground(const std::string& FileName);
 
-// Drops every layer, makes Picture the view's bitmap (draft resampling) and keeps a copy in
-// Pristine (linear resampling) for later scaling. The view takes the picture's pixels over, so
-// the kept copy is the only one made.
+// Drops every layer and makes Picture the view's bitmap (draft resampling). Pristine takes the
+// bitmap's properties (linear resampling) but no pixels: until something changes the view's
+// pixels, the view's bitmap is the picture as loaded, and most pictures are saved without that.
 void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
                        std::unique_ptr<gfx::TBitmap32> Picture);
+
+// Gives Pristine the pixels of the picture as loaded when it has none yet. Whatever changes the
+// pixels of the view's bitmap calls this first; afterwards Pristine is empty only when there is
+// no picture.
+void KeepLoadedPicture(const gfx::TCustomImage32& View, gfx::TBitmap32& Pristine);
 
 // The size of the background at P percent of the loaded Width x Height. Above 100 % every pixel
 // is covered; below, the last row and column of the loaded picture map onto the new edge.

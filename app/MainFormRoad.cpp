@@ -197,7 +197,9 @@ void TMainForm::WMScaleChange(plat::TObject*) {
 }
 
 void TMainForm::ScaleChange(plat::TObject*) {
-  if (!PristineImage || PristineImage->Bitmap().Empty()) return;
+  if (!PristineImage) return;
+  KeepLoadedPicture(*ImgView, PristineImage->Bitmap());
+  if (PristineImage->Bitmap().Empty()) return;
   const int32_t P = ScaleBar->Position();
   TWaitCursor wait;
   // A size past the limits ends in the error's message; the picture and the gauge stay.
@@ -318,6 +320,7 @@ void TMainForm::ImgViewPaintStage(plat::TObject*, gfx::TBitmap32& Buffer, uint32
 void TMainForm::Flatten(plat::TObject*) {
   SelectLayer(nullptr);
   RubberBand = nullptr;
+  if (PristineImage) KeepLoadedPicture(*ImgView, PristineImage->Bitmap());
   app::Flatten(*ImgView);
 }
 

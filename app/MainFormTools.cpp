@@ -144,6 +144,8 @@ void TMainForm::OpenBGPictFunctions(plat::TObject*) {
   D->ShowModal();
 
   gfx::TBitmap32& B = ImgView->Bitmap();
+  // The filters and turns below work on the view's pixels in place.
+  if (PristineImage) KeepLoadedPicture(*ImgView, PristineImage->Bitmap());
   // The picture as loaded, at the scale it is drawn at, so its size stays the one shown.
   ApplyInvertAndGray(B, BackgroundInvert, D->InvertRGB(), BackgroundGray, D->GrayScale(),
                      [this](gfx::TBitmap32& b) {

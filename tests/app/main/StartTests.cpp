@@ -5,12 +5,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "support/MainWindowFixture.h"
+#include "app/Background.h"
 #include "app/EditorTexts.h"
 #include "app/Settings.h"
 #include "app/TextHints.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
+#include "support/MainWindowFixture.h"
 
 namespace {
 
@@ -122,6 +123,7 @@ TEST_F(MainWindow, APictureOnTheCommandLineEnablesEditingAndLoadsOnTheTimer) {
   EXPECT_EQ(f.ImgView->Bitmap().Width(), 40);
   EXPECT_EQ(f.ImgView->Bitmap().Height(), 30);
   EXPECT_EQ(f.ImgView->Bitmap().Pixel(5, 5), 0xFF336699u);
+  app::KeepLoadedPicture(*f.ImgView, f.PristineImage->Bitmap());
   EXPECT_EQ(f.PristineImage->Bitmap().Pixel(39, 29), 0xFF336699u);
   EXPECT_EQ(f.LoadedWidth, 40);
   EXPECT_EQ(f.BackgroundHeight, 30);

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "app/Background.h"
 #include "app/MainUnit.h"
 #include "app/NewImageDialog.h"
 #include "graphics/Layers.h"
@@ -98,6 +99,7 @@ TEST_F(NewPicture, FourKOfTheChosenColourReplacesPictureAndLayersAndWritesNoFile
   ASSERT_EQ(view.Height(), 2160);
   EXPECT_TRUE(EveryPixelIs(view, 0xFF3C7A1E));
   EXPECT_EQ(view.MasterAlpha(), 255u);
+  app::KeepLoadedPicture(*form->ImgView, form->PristineImage->Bitmap());
   EXPECT_EQ(form->PristineImage->Bitmap().Width(), 3840);
   EXPECT_EQ(form->PristineImage->Bitmap().Pixel(3839, 2159), 0xFF3C7A1Eu);
   EXPECT_EQ(form->ImgView->Layers().Count(), 0);
@@ -198,6 +200,7 @@ TEST_F(NewPicture, ASizePastThePictureLimitsLeavesEverythingAsItWas) {
   EXPECT_ANY_THROW(form->CreateNewImage(40000, 10, 0xFFFFFFFF));
   EXPECT_ANY_THROW(form->CreateNewImage(20000, 20000, 0xFFFFFFFF));
   EXPECT_EQ(form->ImgView->Bitmap().Width(), 40);
+  app::KeepLoadedPicture(*form->ImgView, form->PristineImage->Bitmap());
   EXPECT_EQ(form->PristineImage->Bitmap().Width(), 40);
   EXPECT_EQ(form->ImgView->Layers().Count(), layers);
   EXPECT_EQ(form->SelectedLayer, selected);

@@ -39,10 +39,46 @@ TEST_F(BackgroundTest, OpeningReplacesPictureAndLayersAndKeepsAnExactCopy) {
   EXPECT_EQ(view.Layers().Count(), 0);
   ASSERT_EQ(view.Bitmap().Width(), 7);
   EXPECT_EQ(view.Bitmap().Pixel(6, 4), 0xFF123456u);
+  app::KeepLoadedPicture(view, pristine);
   EXPECT_EQ(pristine.Width(), 7);
   EXPECT_EQ(pristine.Pixel(3, 2), 0xFF123456u);
   EXPECT_EQ(view.Bitmap().ResamplerClassName(), "TDraftResampler");
   EXPECT_EQ(pristine.ResamplerClassName(), "TLinearResampler");
+}
+
+// The copy is made only when asked for, yet holds the picture and its settings as they were put
+// in: later changes to the view do not reach it, and the next picture replaces it.
+TEST_F(BackgroundTest, TheLoadedPictureIsKeptAsItWasInstalled) {
+  gfx::TBitmap32 first;
+  MakeQuadrants(first, 40, 30);
+  first.SaveToFile(folder.File("first.bmp"));
+  app::InstallBackground(view, pristine, app::ReadBackground(folder.File("first.bmp")));
+  EXPECT_TRUE(pristine.Empty());
+  EXPECT_EQ(pristine.ResamplerClassName(), "TLinearResampler");
+
+  view.Bitmap().SetMasterAlpha(77);
+  app::KeepLoadedPicture(view, pristine);
+  ASSERT_EQ(pristine.Width(), 40);
+  ASSERT_EQ(pristine.Height(), 30);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) ASSERT_EQ(pristine.Pixel(x, y), first.Pixel(x, y));
+  EXPECT_EQ(pristine.MasterAlpha(), 255u);
+
+  view.Bitmap().ClearWithColor(0xFF000000);
+  view.Bitmap().SetSize(3, 3);
+  app::KeepLoadedPicture(view, pristine);
+  EXPECT_EQ(pristine.Width(), 40);
+  EXPECT_EQ(pristine.Pixel(39, 29), kBottomRight);
+
+  gfx::TBitmap32 second;
+  second.SetSize(7, 5);
+  second.ClearWithColor(0xFF123456);
+  second.SaveToFile(folder.File("second.bmp"));
+  app::InstallBackground(view, pristine, app::ReadBackground(folder.File("second.bmp")));
+  EXPECT_TRUE(pristine.Empty());
+  app::KeepLoadedPicture(view, pristine);
+  ASSERT_EQ(pristine.Width(), 7);
+  EXPECT_EQ(pristine.Pixel(6, 4), 0xFF123456u);
 }
 
 TEST_F(BackgroundTest, JpegBackgroundsReadAsTheGeneralLoaderReadsThem) {

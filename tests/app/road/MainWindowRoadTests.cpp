@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "RoadSupport.h"
+#include "app/Background.h"
 #include "app/CommandLine.h"
 #include "app/Composition.h"
 #include "app/MainUnit.h"
@@ -80,6 +81,7 @@ TEST_F(MainWindowRoad, OpenAddLayersSetThemAndSave) {
   form->mnFileOpenClick(nullptr);
   ASSERT_EQ(form->ImgView->Bitmap().Width(), 400);
   EXPECT_EQ(form->ImgView->Bitmap().Pixel(399, 299), kBottomRight);
+  app::KeepLoadedPicture(*form->ImgView, form->PristineImage->Bitmap());
   EXPECT_EQ(form->PristineImage->Bitmap().Pixel(0, 0), kTopLeft);
   EXPECT_EQ(form->ImgView->Layers().Count(), 0);
   EXPECT_TRUE(form->ImageLoaded);
@@ -318,6 +320,10 @@ TEST_F(MainWindowRoad, EraseFlattenCopyAndPaste) {
   form->Flatten(nullptr);
   EXPECT_EQ(form->ImgView->Layers().Count(), 0);
   EXPECT_LE(MaxChannelDifference(form->ImgView->Bitmap().Pixel(140, 70), Expected(140, 70)), 1);
+  // Scaling starts from the picture as opened, without the layers baked in.
+  form->ScaleBar->SetPosition(200);
+  form->ScaleBar->SetPosition(100);
+  EXPECT_EQ(form->ImgView->Bitmap().Pixel(140, 70), kTopLeft);
 
   // The copied composition comes back as the background through the run's work folder; saving
   // still starts in the folder of the last background, which outlives the run.

@@ -44,6 +44,7 @@ TEST(OwnedInstall, TakesThePictureOverAndKeepsACopy) {
   const std::unique_ptr<gfx::TBitmap32> expected = Translucent();
   EXPECT_EQ(view.Layers().Count(), 0);
   ExpectSameBitmap(view.Bitmap(), *expected);
+  app::KeepLoadedPicture(view, pristine);
   ExpectSameBitmap(pristine, *expected);
   EXPECT_EQ(pristine.Pixel(3, 4), 0x40102030u);
   EXPECT_NE(pristine.ResamplerClassName(), view.Bitmap().ResamplerClassName());

@@ -399,6 +399,20 @@ TEST_F(ToolActions, BackgroundGreyOffKeepsThePictureScale) {
   EXPECT_EQ(PixelsOf(form->ImgView->Bitmap()), scaled);
 }
 
+// Scaling always starts from the picture as opened, whatever was done to the view since.
+TEST_F(ToolActions, ScalingAfterATurnStartsFromThePictureAsOpened) {
+  OpenBackground();
+  const Pixels before = PixelsOf(form->ImgView->Bitmap());
+  for (int turn : {app::pfFlipHorz, app::pfRotate90}) {
+    UsePictureTools(Function(turn));
+    EXPECT_NE(PixelsOf(form->ImgView->Bitmap()), before) << turn;
+    form->ScaleBar->SetPosition(200);
+    form->ScaleBar->SetPosition(100);
+    ASSERT_EQ(form->ImgView->Bitmap().Width(), 64) << turn;
+    EXPECT_EQ(PixelsOf(form->ImgView->Bitmap()), before) << turn;
+  }
+}
+
 TEST_F(ToolActions, AFailedActionLeavesTheQueueEmpty) {
   OpenBackground();
   gfx::TBitmapLayer& layer = AddLayer();
