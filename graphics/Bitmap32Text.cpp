@@ -1,11 +1,14 @@
 // The device bitmap: its backend, font and text, and supersampled text rendering.
 #include <algorithm>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "graphics/Bitmap32.h"
 #include "graphics/Bitmap32Format.h"
 #include "graphics/GDIBackend.h"
 #include "graphics/LowLevel.h"
+#include "platform/DeviceContext.h"
 #include "platform/Graphics.h"
 
 namespace gfx {
@@ -116,15 +119,17 @@ void TBitmap32::RenderText(int32_t x, int32_t y, const std::string& text, int32_
   const std::string padded = text + " ";
   FontQualityScope quality(Font(), aaLevel < 0 ? plat::fqAntialiased : plat::fqNonAntialiased);
 
-  // White text at 2^Level times the size, with a margin of 2^Level. A mask above the picture
-  // limits could not be made: take the highest level whose mask fits.
-  TBitmap32 large;
-  large.SetFont(Font());
-  large.Font().SetColor(plat::clWhite);
+  // Glyph coverage at 2^Level times the size, with a margin of 2^Level, made straight as bytes.
+  // A mask above the picture limits could not be made: take the highest level whose mask fits.
+  plat::TFont large;
+  large.Assign(Font());
+  plat::DeviceContext coverer;
+  const std::u16string wide = plat::Utf8ToUtf16(text), widePadded = plat::Utf8ToUtf16(padded);
   plat::TSize maskSize;
   while (aaLevel > 0) {
-    large.Font().SetSize(Font().Size() << aaLevel);
-    maskSize = large.TextExtent(padded);
+    large.SetSize(Font().Size() << aaLevel);
+    coverer.SelectFont(large.LogFont());
+    maskSize = coverer.GetTextExtent(widePadded);
     maskSize.cx += 1 << aaLevel;
     maskSize.cy += 1 << aaLevel;
     if (!bitmap32_format::CheckSize(maskSize.cx, maskSize.cy)) break;
@@ -143,11 +148,10 @@ void TBitmap32::RenderText(int32_t x, int32_t y, const std::string& text, int32_
     mask.TextOut(0, 0, text);
     TextMaskToAlpha(mask, rgb);
   } else {
-    large.SetSizeToOverwrite(maskSize.cx, maskSize.cy);
-    large.ClearWithColor(0);
-    large.TextOut(0, 0, text);
+    std::vector<uint8_t> coverage(size_t(maskSize.cx) * size_t(maskSize.cy));
+    coverer.TextCoverage(0, 0, wide, coverage.data(), maskSize.cx, maskSize.cy);
     mask.SetSizeToOverwrite(maskSize.cx >> aaLevel, maskSize.cy >> aaLevel);
-    DownsampleTextMask(mask, large, aaLevel, rgb);
+    DownsampleTextMask(mask, coverage.data(), maskSize.cx, aaLevel, rgb);
   }
   mask.SetDrawMode(dmBlend);
   mask.SetMasterAlpha(alpha);
@@ -163,22 +167,24 @@ void TextMaskToAlpha(TCustomBitmap32& mask, TColor32 rgb) {
   }
 }
 
-void DownsampleTextMask(TCustomBitmap32& dst, const TCustomBitmap32& src, int32_t n, TColor32 rgb) {
-  const int32_t block = 1 << n;
-  std::vector<uint32_t> sums(static_cast<std::size_t>(dst.Width()));
+void DownsampleTextMask(TCustomBitmap32& dst, const uint8_t* coverage, int32_t coverageWidth,
+                        int32_t n, TColor32 rgb) {
+  const int32_t block = 1 << n, columns = dst.Width() << n;
+  // Column sums of a block of rows first: a plain pass along memory, then one add per column.
+  std::vector<uint32_t> columnSums(static_cast<std::size_t>(columns));
   for (int32_t j = 0; j < dst.Height(); ++j) {
-    // Whole source rows at a time, so the reads run along memory.
-    std::fill(sums.begin(), sums.end(), 0);
-    for (int32_t v = 0; v < block; ++v) {
-      const TColor32* row = src.RowPtr((j << n) + v);
-      for (int32_t i = 0; i < dst.Width(); ++i) {
-        uint32_t sum = 0;
-        for (int32_t u = 0; u < block; ++u) sum += row[(i << n) + u] & 0xFF;
-        sums[i] += sum;
-      }
+    const uint8_t* rows = coverage + int64_t(j << n) * coverageWidth;
+    std::copy_n(rows, columns, columnSums.begin());
+    for (int32_t v = 1; v < block; ++v) {
+      const uint8_t* row = rows + int64_t(v) * coverageWidth;
+      for (int32_t x = 0; x < columns; ++x) columnSums[x] += row[x];
     }
     TColor32* out = dst.RowPtr(j);
-    for (int32_t i = 0; i < dst.Width(); ++i) out[i] = ((sums[i] >> n >> n) << 24) + rgb;
+    for (int32_t i = 0; i < dst.Width(); ++i) {
+      uint32_t sum = 0;
+      for (int32_t u = 0; u < block; ++u) sum += columnSums[(i << n) + u];
+      out[i] = ((sum >> n >> n) << 24) + rgb;
+    }
   }
 }
 

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -20,6 +21,7 @@
 #include "platform/Geometry.h"
 #include "platform/Region.h"
 
+class QImage;
 class QPainter;
 class QPainterPath;
 
@@ -311,6 +313,11 @@ class DeviceContext {
   // ETO_OPAQUE fills rect with the background colour; ETO_CLIPPED clips the text to rect.
   void ExtTextOut(int32_t x, int32_t y, uint32_t options, const TRect* rect,
                   std::u16string_view text);
+  // The glyph coverage TextOut(x, y, text) would blend in on a surface of width x height with no
+  // clip region, whatever this context's own surface: 0 to 255 a pixel into mask, rows width
+  // bytes apart. Only the bytes under the text's inked box are written.
+  void TextCoverage(int32_t x, int32_t y, std::u16string_view text, uint8_t* mask, int32_t width,
+                    int32_t height);
   // Left/centre/right, top/vertical centre/bottom (single line), single line, word break,
   // DT_NOCLIP and DT_CALCRECT (adjusts rect's right and bottom, draws nothing). Returns the
   // height of the text.
@@ -382,6 +389,15 @@ class DeviceContext {
   bool Transfer(int32_t x, int32_t y, int32_t w, int32_t h, const DeviceContext* src, int32_t sx,
                 int32_t sy, int32_t sw, int32_t sh, uint32_t rop, const DeviceContext* mask,
                 int64_t keyRgb);
+  struct TextLine;
+  // Places a line by the alignment, moving the current position when asked and aligned so.
+  TextLine PlaceTextLine(int32_t x, int32_t y, std::u16string_view text, bool updateAlignPosition);
+  // The cell widened by the ink's sideways reach (logical); fills in the line's pen offsets.
+  TRect InkedRect(TextLine& line, std::u16string_view text) const;
+  // Renders the line's coverage over area (device units) a band of rows at a time.
+  void CoverTextLine(
+      const TextLine& line, std::u16string_view text, const TRect& area,
+      const std::function<void(const QImage& coverage, const TRect& band)>& use) const;
   void DrawTextLine(int32_t x, int32_t y, uint32_t options, const TRect* rect,
                     std::u16string_view text, bool updateAlignPosition);
 

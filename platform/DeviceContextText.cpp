@@ -2,6 +2,7 @@
 #include <QImage>
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <numeric>
 
 #include "platform/DeviceContext.h"
@@ -74,12 +75,22 @@ void DeviceContext::ExtTextOut(int32_t x, int32_t y, uint32_t options, const TRe
   DrawTextLine(x, y, options, rect, text, true);
 }
 
-void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const TRect* rect,
-                                 std::u16string_view text, bool updateAlignPosition) {
-  const std::shared_ptr<const FontInfo> font = FontFor(state_.font);
-  const TTextMetric& metric = font->Metric();
-  const std::vector<int32_t> advances = Advances(text, true);
-  const int32_t width = Sum(advances);
+// One line of text placed at its reference point: the font, every code unit's advance and pen
+// offset, the cell and the ink's reach beside it.
+struct DeviceContext::TextLine {
+  std::shared_ptr<const FontInfo> font;
+  std::vector<int32_t> advances, offsets;
+  int32_t width = 0;
+  int64_t left = 0, top = 0;
+};
+
+DeviceContext::TextLine DeviceContext::PlaceTextLine(int32_t x, int32_t y, std::u16string_view text,
+                                                     bool updateAlignPosition) {
+  TextLine line;
+  line.font = FontFor(state_.font);
+  const TTextMetric& metric = line.font->Metric();
+  line.advances = Advances(text, true);
+  line.width = Sum(line.advances);
 
   // The reference point and the alignment give the text cell.
   const uint32_t align = state_.textAlign;
@@ -88,42 +99,91 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const T
     x = state_.position.X;
     y = state_.position.Y;
   }
-  int64_t left = x;
+  line.left = x;
   if ((align & TA_CENTER) == TA_CENTER) {
-    left = int64_t(x) - width / 2;
+    line.left = int64_t(x) - line.width / 2;
   } else if (align & TA_RIGHT) {
-    left = int64_t(x) - width;
+    line.left = int64_t(x) - line.width;
   }
-  int64_t top = y;
+  line.top = y;
   if ((align & TA_BASELINE) == TA_BASELINE) {
-    top = int64_t(y) - metric.Ascent;
+    line.top = int64_t(y) - metric.Ascent;
   } else if (align & TA_BOTTOM) {
-    top = int64_t(y) - metric.Height;
+    line.top = int64_t(y) - metric.Height;
   }
   if (updateCP && (align & TA_CENTER) != TA_CENTER) {
-    state_.position.X = Clamp32((align & TA_RIGHT) ? int64_t(x) - width : int64_t(x) + width);
+    state_.position.X =
+        Clamp32((align & TA_RIGHT) ? int64_t(x) - line.width : int64_t(x) + line.width);
   }
+  return line;
+}
+
+TRect DeviceContext::InkedRect(TextLine& line, std::u16string_view text) const {
+  // Glyph ink may reach beyond the cell sideways (italic overhang, bearings), never above or
+  // below it.
+  line.offsets.resize(line.advances.size());
+  int32_t pen = 0;
+  for (size_t i = 0; i < line.advances.size(); ++i) {
+    line.offsets[i] = pen;
+    pen += line.advances[i];
+  }
+  const auto [inkLeft, inkRight] = line.font->InkSpan(text, line.offsets);
+  return ClampedRect(std::min(line.left, line.left + inkLeft), line.top,
+                     std::max(line.left + line.width, line.left + inkRight),
+                     line.top + line.font->Metric().Height);
+}
+
+void DeviceContext::CoverTextLine(
+    const TextLine& line, std::u16string_view text, const TRect& area,
+    const std::function<void(const QImage& coverage, const TRect& band)>& use) const {
+  // Glyph coverage goes into an 8-bit image over the area, in bands of rows so that huge type
+  // needs little memory.
+  const TTextMetric& metric = line.font->Metric();
+  const TPoint o = Offset();
+  const int32_t originX = Clamp32(line.left + o.X - area.Left);
+  const int32_t baseline = Clamp32(line.top + o.Y + metric.Ascent - area.Top);
+  std::vector<int32_t> positions(line.advances.size());
+  for (size_t i = 0; i < line.advances.size(); ++i)
+    positions[i] = Clamp32(int64_t(originX) + line.offsets[i]);
+  constexpr int64_t kBandBytes = 8 << 20;
+  const int32_t bandRows =
+      int32_t(std::clamp<int64_t>(kBandBytes / area.Width(), 1, area.Height()));
+  for (int32_t bandTop = 0; bandTop < area.Height(); bandTop += bandRows) {
+    const int32_t rows = std::min(bandRows, area.Height() - bandTop);
+    QImage coverage(area.Width(), rows, QImage::Format_Alpha8);
+    coverage.fill(0);
+    line.font->RenderCoverage(coverage, text, positions, baseline - bandTop);
+    auto fillLine = [&](int32_t firstRow) {
+      for (int32_t row = firstRow - bandTop; row < firstRow - bandTop + line.font->LineWidth();
+           ++row) {
+        if (row < 0 || row >= rows) continue;
+        uchar* pixels = coverage.scanLine(row);
+        for (int64_t col = std::max(0, originX);
+             col < std::min<int64_t>(area.Width(), int64_t(originX) + line.width); ++col) {
+          pixels[col] = 255;
+        }
+      }
+    };
+    if (state_.font.Underline) fillLine(baseline + line.font->UnderlineTop());
+    if (state_.font.StrikeOut) fillLine(baseline + line.font->StrikeOutTop());
+    use(coverage, {area.Left, area.Top + bandTop, area.Right, area.Top + bandTop + rows});
+  }
+}
+
+void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const TRect* rect,
+                                 std::u16string_view text, bool updateAlignPosition) {
+  TextLine line = PlaceTextLine(x, y, text, updateAlignPosition);
   if (!HasSurface()) return;
 
   const TLogBrush background{BS_SOLID, state_.bkColor, HS_HORIZONTAL};
   if ((options & ETO_OPAQUE) && rect != nullptr) BrushRect(*rect, background, R2_COPYPEN);
-  TRect cell = ClampedRect(left, top, left + width, top + metric.Height);
+  TRect cell = ClampedRect(line.left, line.top, line.left + line.width,
+                           line.top + line.font->Metric().Height);
   if ((options & ETO_CLIPPED) && rect != nullptr) cell = cell.Intersected(*rect);
   if (state_.bkMode == OPAQUE) BrushRect(cell, background, R2_COPYPEN);
 
-  // Glyph ink may reach beyond the cell sideways (italic overhang, bearings), never above or
-  // below it.
-  std::vector<int32_t> offsets(advances.size());
-  int32_t pen = 0;
-  for (size_t i = 0; i < advances.size(); ++i) {
-    offsets[i] = pen;
-    pen += advances[i];
-  }
-  const auto [inkLeft, inkRight] = font->InkSpan(text, offsets);
-  TRect inked = ClampedRect(std::min(left, left + inkLeft), top,
-                            std::max(left + width, left + inkRight), top + metric.Height);
+  TRect inked = InkedRect(line, text);
   if ((options & ETO_CLIPPED) && rect != nullptr) inked = inked.Intersected(*rect);
-
   const std::vector<TRect> visible = VisibleRects(DeviceRect(inked));
   if (visible.empty()) return;
   TRect area = visible.front();
@@ -132,39 +192,10 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const T
             std::max(area.Bottom, v.Bottom)};
   }
 
-  // Glyph coverage goes into an 8-bit image over the visible part, in bands of rows so that huge
-  // type needs little memory.
-  const TPoint o = Offset();
-  const int32_t originX = Clamp32(left + o.X - area.Left);
-  const int32_t baseline = Clamp32(top + o.Y + metric.Ascent - area.Top);
-  std::vector<int32_t> positions(advances.size());
-  for (size_t i = 0; i < advances.size(); ++i)
-    positions[i] = Clamp32(int64_t(originX) + offsets[i]);
   const uint32_t textRgb = RefToRgb(state_.textColor);
   const int tr = int(textRgb >> 16) & 0xFF, tg = int(textRgb >> 8) & 0xFF, tb = int(textRgb) & 0xFF;
-  constexpr int64_t kBandBytes = 8 << 20;
-  const int32_t bandRows =
-      int32_t(std::clamp<int64_t>(kBandBytes / area.Width(), 1, area.Height()));
-  for (int32_t bandTop = 0; bandTop < area.Height(); bandTop += bandRows) {
-    const int32_t rows = std::min(bandRows, area.Height() - bandTop);
-    QImage coverage(area.Width(), rows, QImage::Format_Alpha8);
-    coverage.fill(0);
-    font->RenderCoverage(coverage, text, positions, baseline - bandTop);
-    auto fillLine = [&](int32_t firstRow) {
-      for (int32_t row = firstRow - bandTop; row < firstRow - bandTop + font->LineWidth(); ++row) {
-        if (row < 0 || row >= rows) continue;
-        uchar* line = coverage.scanLine(row);
-        for (int64_t col = std::max(0, originX);
-             col < std::min<int64_t>(area.Width(), int64_t(originX) + width); ++col) {
-          line[col] = 255;
-        }
-      }
-    };
-    if (state_.font.Underline) fillLine(baseline + font->UnderlineTop());
-    if (state_.font.StrikeOut) fillLine(baseline + font->StrikeOutTop());
-
+  CoverTextLine(line, text, area, [&](const QImage& coverage, const TRect& band) {
     // rgb := rgb + (text - rgb) * coverage / 255 per channel; alpha stays.
-    const TRect band{area.Left, area.Top + bandTop, area.Right, area.Top + bandTop + rows};
     for (const TRect& visiblePart : visible) {
       const TRect v = visiblePart.Intersected(band);
       for (int32_t yy = v.Top; yy < v.Bottom; ++yy) {
@@ -182,7 +213,19 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const T
         }
       }
     }
-  }
+  });
+}
+
+void DeviceContext::TextCoverage(int32_t x, int32_t y, std::u16string_view text, uint8_t* mask,
+                                 int32_t width, int32_t height) {
+  TextLine line = PlaceTextLine(x, y, text, true);
+  const TRect area = DeviceRect(InkedRect(line, text)).Intersected({0, 0, width, height});
+  if (area.IsEmpty()) return;
+  CoverTextLine(line, text, area, [&](const QImage& coverage, const TRect& band) {
+    for (int32_t yy = band.Top; yy < band.Bottom; ++yy)
+      std::copy_n(coverage.constScanLine(yy - band.Top), area.Width(),
+                  mask + int64_t(yy) * width + area.Left);
+  });
 }
 
 namespace {

@@ -115,11 +115,12 @@ TEST(BitmapText, MaskConversionsAreExact) {
   TextMaskToAlpha(mask, 0x123456);
   EXPECT_EQ(Pixels(mask), (std::vector<TColor32>{0, 0x80123456, 0xFF123456}));
 
-  TCustomBitmap32 large, small;
-  large.SetSize(4, 4);
-  for (int32_t i = 0; i < 16; ++i) large.SetPixel(i % 4, i / 4, 0x00FFFF00 | (i * 16));
+  // Rows 5 bytes apart, the last column and row beyond the blocks.
+  std::vector<uint8_t> coverage(5 * 5, 255);
+  for (int32_t i = 0; i < 16; ++i) coverage[size_t(i / 4 * 5 + i % 4)] = uint8_t(i * 16);
+  TCustomBitmap32 small;
   small.SetSize(2, 2);
-  DownsampleTextMask(small, large, 1, 0xABCDEF);
+  DownsampleTextMask(small, coverage.data(), 5, 1, 0xABCDEF);
   // Blocks {0,1,4,5}, {2,3,6,7}, ... times 16, summed, divided by 4.
   EXPECT_EQ(Pixels(small), (std::vector<TColor32>{0x28ABCDEF, 0x48ABCDEF, 0xA8ABCDEF, 0xC8ABCDEF}));
 }
@@ -202,6 +203,57 @@ TEST_F(RenderTextTest, PlatformLevelsKeepTheMaskInsideTheTarget) {
   ASSERT_TRUE(lastTransfer.has_value());
   EXPECT_LE(lastTransfer->width, 30);
   EXPECT_LE(lastTransfer->height, 10);
+}
+
+// Each mask pixel is the mean of a 2^Level square of the text drawn white on black at 2^Level
+// times the size without antialiasing, with a margin of 2^Level.
+TEST_F(RenderTextTest, MaskIsTheMeanOfTheTextDrawnLarger) {
+  const struct {
+    int32_t level;
+    bool italic, underline;
+    const char* text;
+  } cases[] = {{1, false, false, "Watermark"},
+               {2, true, false, "fjord Wy"},
+               {4, false, true, "PixStamp"},
+               {4, true, true, "Qg"}};
+  for (const auto& c : cases) {
+    TBitmap32 b;
+    b.SetSize(150, 40);
+    b.Clear();
+    UseTestFont(b, 12);
+    b.Font().SetStyle(
+        plat::TFontStyles((c.italic ? plat::fsItalic : 0) | (c.underline ? plat::fsUnderline : 0)));
+    const plat::TFontStyles style = b.Font().Style();
+    b.RenderText(4, 3, c.text, c.level, 0xFF102030);
+    ASSERT_TRUE(lastTransfer.has_value());
+
+    TBitmap32 large;
+    large.Font().SetName("DejaVu Sans");
+    large.Font().SetStyle(style);
+    large.Font().SetSize(12 << c.level);
+    large.Font().SetColor(plat::clWhite);
+    large.Font().SetQuality(plat::fqNonAntialiased);
+    const int32_t block = 1 << c.level;
+    const plat::TSize extent = large.TextExtent(std::string(c.text) + " ");
+    large.SetSize(extent.cx + block, extent.cy + block);
+    large.ClearWithColor(0);
+    large.TextOut(0, 0, c.text);
+    ASSERT_EQ(lastTransfer->width, large.Width() / block) << c.text;
+    ASSERT_EQ(lastTransfer->height, large.Height() / block) << c.text;
+    int covered = 0;
+    for (int32_t j = 0; j < lastTransfer->height; ++j)
+      for (int32_t i = 0; i < lastTransfer->width; ++i) {
+        uint32_t sum = 0;
+        for (int32_t v = 0; v < block; ++v)
+          for (int32_t u = 0; u < block; ++u)
+            sum += large.Pixel(i * block + u, j * block + v) & 0xFF;
+        const TColor32 expected = (sum / uint32_t(block * block)) << 24 | 0x102030;
+        ASSERT_EQ(lastTransfer->pixels[size_t(j * lastTransfer->width + i)], expected)
+            << c.text << " at " << i << "," << j;
+        covered += sum != 0;
+      }
+    EXPECT_GT(covered, 20) << c.text;
+  }
 }
 
 TEST_F(RenderTextTest, LongTextFallsBackToALevelWhoseMaskFits) {
