@@ -35,6 +35,7 @@ class TImageObj : public TFloatingObj, public TPointedImage {
   void ComputeSize(plat::TCanvas& canvas, int32_t availWidth, int32_t heightBase,
                    const TMyFont& font) override;
   void DrawInline(plat::TCanvas& canvas, const TInlinePlace& place) override;
+  int32_t InlineTop(const TInlinePlace& place) const override;
   void DrawFloat(plat::TCanvas& canvas, int32_t x, int32_t top) override;
   // Draws the object for a line: x is the left of its box, baseline and top (the line's text
   // top) in window coordinates; run gives the colours and the link.
@@ -77,6 +78,8 @@ class TImageObj : public TFloatingObj, public TPointedImage {
   // The box size from the picture and the requested sizes.
   void SizeFromPicture(plat::TCanvas& canvas, int32_t availWidth, int32_t heightBase);
   void MeasureAltText(plat::TCanvas& canvas);
+  // The box top by the alignment, from the line's baseline and text top.
+  int32_t AlignedTop(const TFontObj& run, int32_t baseline, int32_t textTop) const;
   // Draws the picture or placeholder, the border and the focus rectangle of the box whose top
   // is boxTop (window coordinates); DrawX and DrawY are set.
   void DrawFramed(plat::TCanvas& canvas, int32_t boxTop, plat::TColor color, bool linkFocused);

@@ -31,22 +31,26 @@ void TImageObj::DrawFloat(plat::TCanvas& canvas, int32_t x, int32_t top) {
   DrawFramed(canvas, top, textColor_, false);
 }
 
-void TImageObj::Draw(plat::TCanvas& canvas, int32_t x, const TFontObj& run, int32_t baseline,
-                     int32_t top) {
-  int32_t y = 0;
+int32_t TImageObj::InlineTop(const TInlinePlace& place) const {
+  return AlignedTop(place.Run, place.Baseline, place.TextTop);
+}
+
+int32_t TImageObj::AlignedTop(const TFontObj& run, int32_t baseline, int32_t textTop) const {
   switch (ObjAlign) {
     case aTop:
     case aLeft:
     case aRight:
-      y = top + VSpaceT;
-      break;
+      return textTop + VSpaceT;
     case aMiddle:
-      y = baseline + run.Descent - run.LineHeight / 2 - (ImageHeight - VSpaceT + VSpaceB) / 2;
-      break;
+      return baseline + run.Descent - run.LineHeight / 2 - (ImageHeight - VSpaceT + VSpaceB) / 2;
     default:
-      y = baseline - ImageHeight - VSpaceB;
-      break;
+      return baseline - ImageHeight - VSpaceB;
   }
+}
+
+void TImageObj::Draw(plat::TCanvas& canvas, int32_t x, const TFontObj& run, int32_t baseline,
+                     int32_t top) {
+  const int32_t y = AlignedTop(run, baseline, top);
   DrawX = x + BorderSize;
   DrawY = y + BorderSize + Document->ScrollY;
   const bool linkFocused = run.IsFocused && run.Link && !run.Link->URL.empty();

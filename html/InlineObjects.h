@@ -38,6 +38,10 @@ class TFloatingObj : public TIDObject {
                            const TMyFont& font) = 0;
   // Draws a non-floating object in its line.
   virtual void DrawInline(plat::TCanvas& canvas, const TInlinePlace& place) = 0;
+  // The top of a non-floating object's box in its line (y values as place gives them).
+  virtual int32_t InlineTop(const TInlinePlace& place) const {
+    return place.Baseline - ImageHeight - VSpaceB;
+  }
   // Draws a floating object at (x, top), after the text of the page.
   virtual void DrawFloat(plat::TCanvas& canvas, int32_t x, int32_t top) = 0;
   // Takes alignment, float, title, spacing, border and size from the element's CSS.

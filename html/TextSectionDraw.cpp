@@ -173,15 +173,16 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
         std::erase_if(line.BorderList,
                       [i](const BorderRec& rec) { return rec.BStart == i && rec.BEnd <= i + 1; });
       } else if (obj) {
-        const int32_t top = baseline - obj->ImageHeight - obj->VSpaceB;
         dc.SetTextJustification(0, 0);
+        int index = 0;
+        const TFontObj& run = *Fonts.GetFontObjAt(i, index);
         if (recording) {
+          const int32_t top =
+              obj->InlineTop({cx, lineTop, line.TextTop, baseline, lineBottom, run});
           recordObject(i, cx + obj->HSpaceL, top, obj->ImageWidth, obj->ImageHeight);
         } else {
-          int index = 0;
-          obj->DrawInline(canvas,
-                          {cx, lineTop - scrollY, line.TextTop - scrollY, baseline - scrollY,
-                           lineBottom - scrollY, *Fonts.GetFontObjAt(i, index)});
+          obj->DrawInline(canvas, {cx, lineTop - scrollY, line.TextTop - scrollY,
+                                   baseline - scrollY, lineBottom - scrollY, run});
         }
         cx += obj->ImageWidth + obj->HSpaces();
       }

@@ -196,14 +196,18 @@ TEST_F(ImagePageTest, FocusedLinkFramesItsPicture) {
 }
 
 TEST_F(ImagePageTest, CssBorderFramesThePicture) {
-  Load("<p>m<img style=\"border:3px solid #00ff00\" src=\"" + red + "\" width=30 height=20>m</p>");
-  const plat::TRect picture = Bounds(shot, kRed);
-  ASSERT_EQ(picture.Width(), 30);
-  const plat::TRect frame = Bounds(shot, 0xFF00FF00);
-  EXPECT_EQ(frame.Left, picture.Left - 3);
-  EXPECT_EQ(frame.Right, picture.Right + 3);
-  EXPECT_EQ(frame.Top, picture.Top - 3);
-  EXPECT_EQ(frame.Bottom, picture.Bottom + 3);
+  for (const std::string align : {"bottom", "top", "middle"}) {
+    SCOPED_TRACE(align);
+    Load("<p>m<img style=\"border:3px solid #00ff00\" src=\"" + red + "\" align=" + align +
+         " width=30 height=20>m</p>");
+    const plat::TRect picture = Bounds(shot, kRed);
+    ASSERT_EQ(picture.Width(), 30);
+    const plat::TRect frame = Bounds(shot, 0xFF00FF00);
+    EXPECT_EQ(frame.Left, picture.Left - 3);
+    EXPECT_EQ(frame.Right, picture.Right + 3);
+    EXPECT_EQ(frame.Top, picture.Top - 3);
+    EXPECT_EQ(frame.Bottom, picture.Bottom + 3);
+  }
 }
 
 TEST_F(ImagePageTest, MapAreasAndServerMapsUnderTheMouse) {
