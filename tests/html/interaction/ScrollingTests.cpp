@@ -51,6 +51,24 @@ TEST_F(Scrolling, KeysMoveByLinesAndPagesWithinThePage) {
   EXPECT_EQ(viewer->Position(), 0);
 }
 
+TEST_F(Scrolling, SideKeysMoveAcrossAWidePageWithinItsWidth) {
+  Load("<pre>" + std::string(300, 'w') + "</pre>");
+  ASSERT_TRUE(viewer->HScrollBar().Visible());
+  const int right = viewer->HScrollBar().Max() - Panel().Width();
+  ASSERT_GT(right, 30);
+  viewer->SetFocus();
+  Key(plat::VK_RIGHT);
+  Key(plat::VK_RIGHT);
+  EXPECT_EQ(viewer->HScrollBar().Position(), 30);
+  Key(plat::VK_LEFT);
+  Key(plat::VK_LEFT);
+  Key(plat::VK_LEFT);
+  EXPECT_EQ(viewer->HScrollBar().Position(), 0);
+  viewer->SetHorzPosition(right - 5);
+  Key(plat::VK_RIGHT);
+  EXPECT_EQ(viewer->HScrollBar().Position(), right);
+}
+
 TEST_F(Scrolling, EndOnAShortPageStaysAtTheTop) {
   Load("<p>short</p>");
   viewer->SetFocus();
