@@ -109,15 +109,5 @@ TEST_F(ImageObjectTest, NameAndIdLeaveTheDocumentsNamesWithTheObject) {
   EXPECT_EQ(document.Targets.Find("photo"), nullptr);
 }
 
-TEST_F(ImageObjectTest, UrlObjectsAreBareBottomAlignedPictures) {
-  auto image = html::TImageObj::CreateFromURL(&document, "back.gif");
-  EXPECT_EQ(image->Source, "back.gif");
-  EXPECT_EQ(image->ObjAlign, aBottom);
-  EXPECT_TRUE(image->NoBorder);
-  EXPECT_EQ(image->BorderSize, 0);
-  EXPECT_EQ(image->SpecWidth, -1);
-  EXPECT_EQ(image->SpecHeight, -1);
-}
-
 }  // namespace
 }  // namespace imageobjects

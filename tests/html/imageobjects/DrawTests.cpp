@@ -89,19 +89,5 @@ TEST_F(ImageDrawTest, MissingPictureShowsTheErrorPictureInAFrame) {
     }
 }
 
-TEST_F(ImageDrawTest, BitmapOfThePicture) {
-  auto image = Make({{html::SrcSy, red}});
-  Size(*image);
-  plat::TBitmap* bitmap = image->GetBitmap();
-  ASSERT_NE(bitmap, nullptr);
-  EXPECT_EQ(bitmap->Width(), 40);
-  EXPECT_EQ(bitmap->Pixel(39, 19), plat::clRed);
-  EXPECT_EQ(image->GetBitmap(), bitmap);  // made once
-
-  auto missing = Make({{html::SrcSy, "nowhere.bmp"}});
-  Size(*missing);
-  EXPECT_EQ(missing->GetBitmap(), nullptr);
-}
-
 }  // namespace
 }  // namespace imageobjects

@@ -80,13 +80,5 @@ TEST_F(ImageGifTest, LongerActiveGifsAnimateOnlyUnderTheMouse) {
   EXPECT_FALSE(Animated(*image));
 }
 
-TEST_F(ImageGifTest, GifsWithoutActiveIgnoreTheMouse) {
-  auto image = GifImage(2, false);
-  Gif(*image).SetAnimate(false);
-  image->SetHover(html::THoverState::hvOverUp);
-  EXPECT_EQ(Gif(*image).CurrentFrame(), 1);
-  EXPECT_FALSE(Gif(*image).Animate());
-}
-
 }  // namespace
 }  // namespace imageobjects

@@ -75,23 +75,7 @@ class ImagePageTest : public test_support::ShownFormTest {
   plat::TCanvas canvas;
 };
 
-TEST_F(ImagePageTest, InlinePictureSitsOnTheLineAtItsSize) {
-  Load("<img src=\"" + red + "\" width=30 height=20>");
-  EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{0, 0, 30, 20}));
-
-  // After text the picture follows it and stands on the baseline with the text.
-  Load("<p>mm<img src=\"" + red + "\" width=30 height=20>mm</p>");
-  const plat::TRect box = Bounds(shot, kRed);
-  EXPECT_EQ(box.Width(), 30);
-  EXPECT_EQ(box.Height(), 20);
-  EXPECT_GT(box.Left, 5);
-  const int textLeft = FirstTextColumn(box.Top, box.Bottom, 0);
-  EXPECT_EQ(textLeft, FirstTextColumn(0, shot.height, 0));
-  EXPECT_LT(textLeft, box.Left);
-  EXPECT_GT(FirstTextColumn(box.Top, box.Bottom + 6, box.Right), box.Right - 1);
-}
-
-TEST_F(ImagePageTest, RelativeNamesAreFoundBesideThePage) {
+TEST_F(ImagePageTest, PictureNamedBesideThePageTakesItsSize) {
   const std::string page = folder.File("page.html");
   WriteFile(page, "<img src=\"red.bmp\" width=30 height=20>");
   viewer->LoadFromFile(page);
@@ -157,16 +141,6 @@ TEST_F(ImagePageTest, MissingPictureShowsItsPlaceholder) {
   for (int x = 0; x < shot.width; ++x)
     if (shot.Pixel(x, 10) != kWhite) right = x;
   EXPECT_GT(right, 60);
-}
-
-TEST_F(ImagePageTest, PicturesInLinksAreFramed) {
-  Load("<a href=\"x.html\"><img src=\"" + red + "\" width=30 height=20></a>");
-  EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{1, 1, 31, 21}));
-  EXPECT_NE(shot.Pixel(0, 0), kWhite);
-  EXPECT_NE(shot.Pixel(31, 21), kWhite);
-
-  Load("<a href=\"x.html\"><img src=\"" + red + "\" width=30 height=20 border=0></a>");
-  EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{0, 0, 30, 20}));
 }
 
 // The font runs of the page that carry a link.

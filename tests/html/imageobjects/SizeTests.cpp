@@ -160,14 +160,6 @@ TEST_F(ImageSizeTest, TheCacheCountsEveryImageThatHoldsAPicture) {
   EXPECT_EQ(cache.IndexOf(folder.File("none.bmp")), -1);
 }
 
-TEST_F(ImageSizeTest, ExpandedNamesAreFetched) {
-  document.ExpandFileName = [this](const std::string& name) { return folder.File(name); };
-  auto image = Make({{html::SrcSy, "red.bmp"}});
-  Size(*image);
-  EXPECT_EQ(image->Source, red);
-  EXPECT_EQ(image->ImageWidth, 40);
-}
-
 TEST_F(ImageSizeTest, PicturesStillToComeWaitInTheDocument) {
   int requests = 0;
   document.ImageRequest = [&requests](plat::TObject*, const std::string&,
