@@ -214,7 +214,13 @@ TEST_F(ImagePageTest, PageOfPicturesForTheEye) {
        "line after line, until it has passed the bottom of the picture and returns to the "
        "left edge of the page.</p><p><a href=\"x.html\">Linked <img src=\"" +
        blue + "\" width=30 height=30></a> and missing: <img src=\"" + folder.File("none.bmp") +
-       "\" alt=\"No such file\"> <img src=\"" + folder.File("none.bmp") + "\"></p>");
+       "\" alt=\"No such file\"> <img src=\"" + folder.File("none.bmp") +
+       "\"></p><table border=1 cellpadding=4><tr background=\"" + blue +
+       "\"><td>row picture</td><td background=\"" + red +
+       "\">cell picture</td>"
+       "<td style=\"border:2px solid #00ff00\">no picture</td></tr></table>"
+       "<p>m<img style=\"border:3px solid #00ff00\" src=\"" +
+       red + "\" align=top width=30 height=20> CSS border</p>");
   EXPECT_FALSE(Bounds(shot, kRed).IsEmpty());
   EXPECT_FALSE(Bounds(shot, kBlue).IsEmpty());
   plat::SaveScreenshot(viewer->PaintPanel(), plat::ScreenshotFolder() + "/image-objects.png");
