@@ -296,6 +296,14 @@ void TMicroTilesRepaintOptimizer::BufferPaintStarting() {
 void TMicroTilesRepaintOptimizer::BufferPaintFinished() {
   hasUpdates_ = false;
   RecordRepaintTime();
+  // A full rebuild covers whatever was reported and leaves every layer where it now stands:
+  // measured there, the next move repaints only its old and new areas.
+  if (InvalidRects().Count() == 0) {
+    layerAreasReady_ = false;
+    MeasureAllLayers();
+    TileSetFillUsed(layerDirtyTiles_, TileEmpty);
+    TileSetFillUsed(areaDirtyTiles_, TileEmpty);
+  }
 }
 
 void TMicroTilesRepaintOptimizer::SetCheckInterval(int32_t Value) {

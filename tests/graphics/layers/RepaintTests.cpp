@@ -254,6 +254,42 @@ TEST_F(Scene, AResetInvalidatesTheWholeBufferOnce) {
   EXPECT_FALSE(optimizer.HasPendingUpdates());
 }
 
+// A forced rebuild (after a resize, say) resets the optimizer and asks it for no rectangles; the
+// next move still repaints only the layer's old and new places.
+TEST_F(Scene, AFullRebuildIsFollowedByPartialRepaints) {
+  TBitmapLayer& layer = AddPictureLayer({10, 10, 50, 60}, dmOpaque, 1);
+  Repaint();
+  optimizer.Reset();
+  layer.SetLocation({30, 30, 70, 80});
+  optimizer.BufferPaintStarting();
+  Render(screen, screen.BoundsRect());
+  optimizer.BufferPaintFinished();
+  before.Assign(FullPicture());
+
+  layer.SetLocation({33, 32, 73, 82});
+  ASSERT_TRUE(optimizer.HasPendingUpdates());
+  optimizer.BufferPaintStarting();
+  optimizer.BuildInvalidRects();
+  ASSERT_GT(invalid.Count(), 0);
+  PixelMask repainted(Width, Height);
+  for (int i = 0; i < invalid.Count(); ++i) {
+    const TRect& r = *invalid.Items(i);
+    EXPECT_TRUE(r.Left >= 30 && r.Top >= 30 && r.Right <= 73 && r.Bottom <= 82) << i;
+    repainted.Add(r);
+    Render(screen, r);
+  }
+  optimizer.BufferPaintFinished();
+  invalid.Clear();
+  for (int y = 30; y < 82; ++y)
+    for (int x = 30; x < 73; ++x)
+      if ((x < 70 && y < 80) || (x >= 33 && y >= 32))
+        ASSERT_TRUE(repainted.At(x, y)) << x << "," << y;
+  EXPECT_EQ(screen.Pixel(31, 31), picture.Pixel(31, 31));
+  const TBitmap32& now = FullPicture();
+  for (int y = 0; y < Height; ++y)
+    for (int x = 0; x < Width; ++x) ASSERT_EQ(screen.Pixel(x, y), now.Pixel(x, y)) << x << "," << y;
+}
+
 TEST_F(Scene, ALayerPaintedBeforeItsFirstChangeLeavesNoGhost) {
   Repaint();
   TBitmapLayer& layer = AddPictureLayer({20, 20, 40, 40}, dmOpaque, 2);
