@@ -206,6 +206,19 @@ TEST_F(ImagePageTest, MapAreasAndServerMapsUnderTheMouse) {
   EXPECT_EQ(onMap.UrlTarget->URL, "go.html?5,7");
 }
 
+TEST_F(ImagePageTest, ActivePictureChangesUnderTheMouse) {
+  const std::string gif = folder.File("two.gif");
+  WriteFile(gif, FramesGif({plat::clRed, plat::clBlue}));
+  Load("<img src=\"" + gif + "\" active width=20 height=20>");
+  EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{0, 0, 20, 20}));
+  plat::SimulateMouse(viewer->PaintPanel(), plat::TMouseAction::Move, plat::mbLeft, {5, 5});
+  shot = plat::CaptureControl(viewer->PaintPanel());
+  EXPECT_EQ(Bounds(shot, kBlue), (plat::TRect{0, 0, 20, 20}));
+  plat::SimulateMouse(viewer->PaintPanel(), plat::TMouseAction::Move, plat::mbLeft, {100, 100});
+  shot = plat::CaptureControl(viewer->PaintPanel());
+  EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{0, 0, 20, 20}));
+}
+
 TEST_F(ImagePageTest, PageOfPicturesForTheEye) {
   Load("<p>A picture <img src=\"" + red + "\"> in a line, one <img src=\"" + blue +
        "\" align=middle width=20 height=20> in the middle and one <img src=\"" + blue +
