@@ -112,7 +112,8 @@ enum TButtonKind : uint8_t { bkSubmit, bkReset, bkButton, bkBrowse };
 
 class TButtonFormControlObj : public TFormControlObj {
  public:
-  // type: "submit", "reset", "button" or "file" (the browse button of a file input).
+  // type: "submit", "reset", "button" or "file" (the browse button of a file input, made
+  // without attributes: it has no value, name or ID).
   TButtonFormControlObj(TSectionList* document, ThtmlForm& form, const TAttributeList& attributes,
                         TProperties& props, const std::string& type);
   void SetupControlSize(plat::TCanvas& canvas) override;

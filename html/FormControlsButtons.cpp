@@ -54,9 +54,6 @@ TButtonFormControlObj::TButtonFormControlObj(TSectionList* document, ThtmlForm& 
   } else if (type == "file") {
     ButtonKind = bkBrowse;
     caption = "Browse...";
-    Value.clear();
-    FName.clear();
-    FID.clear();
   }
   auto button = std::make_unique<plat::TButton>(nullptr);
   button->SetCaption(Value.empty() ? std::string(caption) : Value);

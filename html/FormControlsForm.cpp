@@ -75,7 +75,6 @@ TFormControlObj::~TFormControlObj() {
 }
 
 void TFormControlObj::AttachWindow(std::unique_ptr<plat::TWinControl> window, TProperties& props) {
-  HasBorderStyle = props.HasBorderStyle() != 0;
   window->SetEnabled(!Disabled);
   window->SetFont(*props.GetFont());
   window->SetLeft(kParkedControlLeft);
@@ -121,8 +120,7 @@ void TFormControlObj::ApplyProperties(TProperties& props) {
   if (given(box[piMarginRight])) HSpaceR = pixels(box[piMarginRight]);
   if (given(box[piMarginTop])) VSpaceT = pixels(box[piMarginTop]);
   if (given(box[piMarginBottom])) VSpaceB = pixels(box[piMarginBottom]);
-  HasBorderStyle = props.HasBorderStyle() != 0;
-  if (HasBorderStyle) {
+  if (props.HasBorderStyle() != 0) {
     HSpaceL += pixels(box[piBorderLeftWidth]);
     HSpaceR += pixels(box[piBorderRightWidth]);
     BorderTop = pixels(box[piBorderTopWidth]);

@@ -162,7 +162,6 @@ class TFormControlObj : public TIDObject, public TPageWindowObj {
   void ApplyBackground();
   // Calls the document's change hook.
   void ReportChange();
-  bool HasBorderStyle = false;
 
  private:
   std::unique_ptr<plat::TWinControl> window_;
