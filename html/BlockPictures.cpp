@@ -3,6 +3,7 @@
 
 #include "html/GifAnimation.h"
 #include "html/ImageCache.h"
+#include "html/ImageObjects.h"
 #include "html/PageSections.h"
 #include "platform/SysUtils.h"
 
@@ -21,9 +22,10 @@ std::unique_ptr<plat::TBitmap> Copy32(const plat::TBitmap& source) {
 
 }  // namespace
 
-TBlockPicture FetchBlockPicture(TSectionList& document, const std::string& url) {
+TBlockPicture FetchBlockPicture(TSectionList& document, const std::string& pageUrl) {
   TBlockPicture result;
-  if (url.empty() || !document.ImagesOn) return result;
+  if (pageUrl.empty() || !document.ImagesOn) return result;
+  const std::string url = PictureSourceName(document, pageUrl);
   uint8_t transparent = 0;
   plat::TBitmap* mask = nullptr;
   bool fromCache = false, delay = false;

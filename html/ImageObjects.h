@@ -19,6 +19,10 @@ namespace html {
 
 class TSectionList;
 
+// The name a picture of the document is fetched under: expanded beside the page when no host
+// supplies pictures, else as the host's name expansion gives it.
+std::string PictureSourceName(TSectionList& document, const std::string& url);
+
 class TImageObj : public TFloatingObj, public TPointedImage {
  public:
   // From the attributes of an IMG or an image input at a section position; NAME and ID enter

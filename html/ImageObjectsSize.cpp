@@ -47,17 +47,19 @@ bool IsKnownPicture(const plat::TObject& picture) {
 
 }  // namespace
 
+std::string PictureSourceName(TSectionList& document, const std::string& url) {
+  if (url.empty()) return url;
+  if (!document.BitmapRequest && !document.ImageRequest)
+    return document.ExpandFileName ? document.ExpandFileName(url) : url;
+  if (!document.NameExpand) return url;
+  std::string result;
+  document.NameExpand(document.Viewer, url, result);
+  return result;
+}
+
 void TImageObj::FetchPicture() {
   TSectionList& doc = *Document;
-  if (!Source.empty()) {
-    if (!doc.BitmapRequest && !doc.ImageRequest) {
-      if (doc.ExpandFileName) Source = doc.ExpandFileName(Source);
-    } else if (doc.NameExpand) {
-      std::string result;
-      doc.NameExpand(doc.Viewer, Source, result);
-      Source = result;
-    }
-  }
+  Source = PictureSourceName(doc, Source);
   plat::TObject* picture = nullptr;
   plat::TBitmap* mask = nullptr;
   bool fromCache = false;

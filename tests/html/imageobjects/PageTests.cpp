@@ -83,6 +83,15 @@ TEST_F(ImagePageTest, PictureNamedBesideThePageTakesItsSize) {
   EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{0, 0, 30, 20}));
 }
 
+TEST_F(ImagePageTest, BlockBackgroundNamedBesideThePage) {
+  // Style text is folded to lower case: the page names its picture relative to itself.
+  const std::string page = folder.File("block.html");
+  WriteFile(page, "<div style=\"background-image:url('red.bmp');width:40px;height:20px\"></div>");
+  viewer->LoadFromFile(page);
+  shot = plat::CaptureControl(viewer->PaintPanel());
+  EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{0, 1, 40, 20}));  // the view paints from row 1
+}
+
 // The last row in [top, bottom) holding text ink in columns [left, right), or -1.
 int LastTextRow(const plat::TCapturedImage& shot, int top, int bottom, int left, int right) {
   for (int y = bottom - 1; y >= top; --y)
