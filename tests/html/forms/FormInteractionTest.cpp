@@ -82,8 +82,9 @@ TEST_F(FormInteraction, ControlsAreLiveWindowsWithThePagesValues) {
 TEST_F(FormInteraction, PaintingPutsTheWindowsWhereTheTextStandsThem) {
   const std::vector<plat::TWinControl*> windows = Windows();
   ASSERT_EQ(windows.size(), 11u);
-  for (const auto& control : Form().ControlList)
+  for (const auto& control : Form().ControlList) {
     if (control->TheControl()) EXPECT_TRUE(control->ShowIt);
+  }
   // Lines start at the page margin; controls of a line follow each other with their spaces.
   auto& user = Control<TEditFormControlObj>("user");
   auto& pw = Control<TEditFormControlObj>("pw");
@@ -104,12 +105,23 @@ TEST_F(FormInteraction, PaintingPutsTheWindowsWhereTheTextStandsThem) {
     EXPECT_GE(window->Left(), 0);
     EXPECT_LE(window->Left() + window->Width(), viewer->PaintPanel().Width());
   }
+}
 
-  // Scrolled down, the windows move up with the text.
-  const int before = go.TheControl()->Top();
+TEST_F(FormInteraction, ScrollingMovesTheWindowsWithTheText) {
+  std::string tall = kPage;
+  for (int i = 0; i < 60; ++i) tall += "<br>line";
+  Load(tall);
+  plat::TWinControl& go = *Control<TButtonFormControlObj>("go").TheControl();
+  const int before = go.Top();
   viewer->ScrollTo(10);
   Settle();
-  if (viewer->Position() == 10) EXPECT_EQ(go.TheControl()->Top(), before - 10);
+  ASSERT_EQ(viewer->Position(), 10);
+  EXPECT_EQ(go.Top(), before - 10);
+  // Scrolled out of sight, a window waits off screen but stays shown for the Tab order.
+  viewer->ScrollTo(before + 200);
+  Settle();
+  EXPECT_EQ(go.Left(), kParkedControlLeft);
+  EXPECT_TRUE(go.Visible());
 }
 
 TEST_F(FormInteraction, SubmitHandsOverTheCheckedAndChosenValuesInOrder) {
