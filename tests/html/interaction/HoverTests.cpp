@@ -54,6 +54,15 @@ TEST_F(Hover, CursorAndTitleFollowWhatIsUnderTheMouse) {
   EXPECT_EQ(viewer->HoverTitle, "");
 }
 
+TEST_F(Hover, APageScrolledSidewaysIsHitWhereItIsDrawn) {
+  Load("<pre>" + std::string(200, 'w') + " <a href=\"#r\">right</a></pre>");
+  viewer->SetHorzPosition(viewer->HScrollBar().Max());
+  ASSERT_GT(viewer->HScrollBar().Position(), 0);
+  Move(TextPoint(u"right"));
+  EXPECT_EQ(viewer->LinkURL(), "#r");
+  EXPECT_EQ(Panel().Cursor(), HandCursor);
+}
+
 TEST_F(Hover, CoveredFiresOnEnteringAndLeavingALinkOnly) {
   const plat::TPoint link = LinkPoint("next.html");
   Move(link);
