@@ -203,7 +203,7 @@ class SheetParser {
           value += lch_;
           GetCh();
         }
-        StoreDeclaration(name, RemoveQuotes(LowerCase(Trim(value))), linkPath_, emit);
+        StoreDeclaration(name, RemoveQuotes(LowerCaseKeepingUrls(Trim(value))), linkPath_, emit);
       }
       SkipWhiteSpace();
       if (lch_ == ';') GetCh();
@@ -292,7 +292,7 @@ void ParseStyleSheet(TStyleList& styles, char& ch, const TCssReadChar& readChar,
 }
 
 void ParseInlineStyle(std::string_view source, TProperties& props) {
-  const std::string text = LowerCase(source);
+  const std::string text = LowerCaseKeepingUrls(source);
   size_t next = 0;
   char lch = ' ';
   auto getCh = [&] {

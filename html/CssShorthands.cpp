@@ -113,7 +113,10 @@ void ExpandBackground(std::string value, const std::string& linkPath, const TCss
   emit("background-position", position);
 }
 
-void ExpandListStyle(const std::string& value, const std::string& linkPath, const TCssEmit& emit) {
+void ExpandListStyle(std::string value, const std::string& linkPath, const TCssEmit& emit) {
+  // Pictures first, as for backgrounds: word splitting would cut a picture's path at its "/".
+  for (const std::string& group : ExtractParenGroups(value))
+    if (Contains(group, "url(")) emit("list-style-image", MaybeResolved(group, linkPath));
   for (const std::string& word : SplitCssValue(value, kWordsOfLists)) {
     if (Contains(word, "url("))
       emit("list-style-image", MaybeResolved(word, linkPath));

@@ -17,6 +17,8 @@ using plat::Trim;
 using plat::UpperCase;
 
 bool Contains(std::string_view s, std::string_view sub);
+// Lower case, except what stands inside url(...): file names on this system keep their case.
+std::string LowerCaseKeepingUrls(std::string_view s);
 // A text of at least two characters enclosed in one pair of equal quotes loses them.
 std::string RemoveQuotes(std::string_view s);
 

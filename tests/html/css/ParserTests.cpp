@@ -188,6 +188,23 @@ TEST(InlineStyleParser, DeclarationsAndShorthands) {
   EXPECT_EQ(VarToStr(background.Values[piBackgroundImage]), "url(a b.gif)");
 }
 
+// File names are case-sensitive here: only the text inside url(...) keeps its case; a list
+// marker's picture keeps the folders of its path.
+TEST(CssUrls, KeepTheirCaseAndPathWhileTheRestIsLowerCased) {
+  TStyleList styles;
+  ParseSheet(styles,
+             "P { BACKGROUND: URL(Pics/Dot.GIF) NO-REPEAT; COLOR: Red } "
+             "LI { LIST-STYLE: Square url(Marks/Up.Png) }");
+  EXPECT_EQ(RuleText(styles, "p", piBackgroundImage), "url(Pics/Dot.GIF)");
+  EXPECT_EQ(RuleText(styles, "p", piBackgroundRepeat), "no-repeat");
+  EXPECT_EQ(RuleText(styles, "li", piListStyleImage), "url(Marks/Up.Png)");
+  EXPECT_EQ(RuleText(styles, "li", piListStyleType), "square");
+  TProperties props;
+  ParseInlineStyle("Background-Image: URL(Some/Path.GIF); Text-Align: CENTER; x: url(Open", props);
+  EXPECT_EQ(VarToStr(props.Values[piBackgroundImage]), "url(Some/Path.GIF)");
+  EXPECT_EQ(VarToStr(props.Values[piTextAlign]), "center");
+}
+
 TEST(CssValueWords, SplittingAndGroups) {
   using V = std::vector<std::string>;
   EXPECT_EQ(SplitCssValue("  a   b ,  c  'd e' f\"g h\"i ", 6),
