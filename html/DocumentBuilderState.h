@@ -139,6 +139,9 @@ class THtmlBuilder : public TTextBuildState {
   void DoTitle();
   void DoStyle();
   void DoLink();
+  // The text of a linked sheet (empty when there is none) and where it came from.
+  std::string LinkedSheet(const std::string& href, std::string& source);
+  void DoScript();
   void DoMeta();
   void DoBase();
   void DoSound();

@@ -2,6 +2,7 @@
 // SCRIPT, TEXTAREA, SELECT and MAP.
 #include "html/CssParser.h"
 #include "html/DocumentBuilderState.h"
+#include "html/UrlHelpers.h"
 #include "platform/Files.h"
 
 namespace html {
@@ -14,6 +15,22 @@ std::string Attribute(TAttributeList& attributes, Symb which) {
   return attributes.Find(which, attr) ? attr->Name : std::string();
 }
 
+// The whole content of a stream, wherever its position stands.
+std::string StreamText(plat::TMemoryStream& stream) {
+  if (stream.Size() <= 0 || !stream.Memory()) return {};
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+// What url() values of a linked sheet are relative to: the folder of its URL or file.
+std::string SheetFolder(const std::string& source) {
+  return source.find("://") != std::string::npos ? GetUrlBase(source)
+                                                 : plat::ExtractFilePath(source);
+}
+
+bool IsAsciiLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 // The bytes of a file, or empty when it cannot be read.
 std::string ReadWholeFile(const std::string& name) {
   if (!plat::FileExists(name)) return {};
@@ -23,7 +40,7 @@ std::string ReadWholeFile(const std::string& name) {
   } catch (const plat::Exception&) {
     return {};
   }
-  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+  return StreamText(stream);
 }
 
 }  // namespace
@@ -57,8 +74,8 @@ void THtmlBuilder::DoLink() {
   const std::string rel = Attribute(attributes, RelSy);
   const std::string rev = Attribute(attributes, RevSy);
   if (plat::LowerCase(rel) == "stylesheet" && !href.empty()) {
-    const std::string name = document_.ExpandFileName ? document_.ExpandFileName(href) : href;
-    const std::string sheet = ReadWholeFile(name);
+    std::string source;
+    const std::string sheet = LinkedSheet(href, source);
     size_t next = 0;
     // Line feeds are dropped and tabs read as spaces.
     auto readChar = [&sheet, &next]() -> char {
@@ -69,11 +86,37 @@ void THtmlBuilder::DoLink() {
     };
     if (!sheet.empty()) {
       char ch = readChar();
-      ParseStyleSheet(document_.StyleSheet, ch, readChar, true, name);
+      ParseStyleSheet(document_.StyleSheet, ch, readChar, true, SheetFolder(source));
     }
   }
   if (linkEvent_) linkEvent_(tok_.Sender, rel, rev, href);
   Next();
+}
+
+std::string THtmlBuilder::LinkedSheet(const std::string& href, std::string& source) {
+  const auto expanded = [this](const std::string& name) {
+    return document_.ExpandFileName ? document_.ExpandFileName(name) : name;
+  };
+  if (!document_.StreamRequest) {
+    source = expanded(href);
+    return ReadWholeFile(source);
+  }
+  plat::TMemoryStream* stream = nullptr;
+  if (document_.NameExpand) {
+    // The host names the sheet itself; its query is not part of the name.
+    std::string url;
+    document_.NameExpand(tok_.Sender, href, url);
+    source = url.substr(0, url.find('?'));
+    document_.StreamRequest(tok_.Sender, source, stream);
+    return stream ? StreamText(*stream) : std::string();
+  }
+  document_.StreamRequest(tok_.Sender, href, stream);
+  if (stream) {
+    source = href;
+    return StreamText(*stream);
+  }
+  source = expanded(href);
+  return ReadWholeFile(source);
 }
 
 void THtmlBuilder::DoMeta() {
@@ -109,6 +152,57 @@ void THtmlBuilder::DoSound() {
     soundEvent_(tok_.Sender, src->Name, attributes.Find(LoopSy, loop) ? loop->Value : 1, false);
   }
   Next();
+}
+
+// The tag's '>' is the current character. The host's script handler gets the body as written,
+// line ends as CR LF; without a handler the body is dropped.
+void THtmlBuilder::DoScript() {
+  if (!document_.ScriptEvent) {
+    SkipRawBody("</script");
+    return;
+  }
+  constexpr int kKeptAfterTagName = 6;
+  const std::string name = Attribute(tok_.Attributes, NameSy);
+  const std::string language = Attribute(tok_.Attributes, LanguageSy);
+  std::string script;
+  tok_.RawText = true;
+  tok_.GetCh();
+  while (tok_.LCh != 0) {
+    if (tok_.LCh != '<') {
+      script += tok_.LCh == '\r' ? std::string("\r\n") : std::string(1, tok_.LCh);
+      tok_.GetCh();
+      continue;
+    }
+    std::string piece = "<";
+    tok_.GetCh();
+    if (tok_.LCh != '/' && !IsAsciiLetter(tok_.LCh)) {
+      script += piece;
+      continue;
+    }
+    do {
+      piece += tok_.LCh;
+      tok_.GetCh();
+    } while (IsAsciiLetter(tok_.LCh) || (tok_.LCh >= '0' && tok_.LCh <= '9'));
+    if (plat::SameText(piece, "</script")) {
+      while (tok_.LCh != 0 && tok_.LCh != '>') tok_.GetCh();
+      tok_.RawText = false;
+      if (tok_.LCh == '>') tok_.GetCh();
+      break;
+    }
+    // A '<' here starts a piece of its own, so "a<b</script>" still ends the body.
+    for (int i = 0; i < kKeptAfterTagName && tok_.LCh != 0 && tok_.LCh != '>' && tok_.LCh != '<';
+         ++i) {
+      piece += tok_.LCh == '\r' ? ' ' : tok_.LCh;
+      tok_.GetCh();
+    }
+    if (tok_.LCh == '>') {
+      piece += '>';
+      tok_.GetCh();
+    }
+    script += piece;
+  }
+  tok_.RawText = false;
+  document_.ScriptEvent(tok_.Sender, name, language, script);
 }
 
 // The tag's '>' is the current character; the body ends at endTag in any case. Returns with the

@@ -108,7 +108,7 @@ bool THtmlBuilder::DoInlineTag(bool preformatted) {
   } else if (sy == WbrSy) {
     if (section_) section_->ForceBreakAtEnd();
   } else if (sy == ScriptSy) {
-    SkipRawBody("</script");
+    DoScript();
   } else if (sy == ImageSy) {
     DoImage();
   } else if (sy == PanelSy || sy == ObjectSy) {

@@ -282,6 +282,13 @@ using TPanelDestroyEvent = std::function<void(plat::TObject* sender, ThvPanel* p
 using TObjectTagEvent =
     std::function<void(plat::TObject* sender, ThvPanel* panel, const plat::TStringList& attributes,
                        const plat::TStringList& params, bool& wantPanel)>;
+// A SCRIPT element's NAME, LANGUAGE and body text.
+using TScriptEvent = std::function<void(plat::TObject* sender, const std::string& name,
+                                        const std::string& language, const std::string& script)>;
+// A linked style sheet asked of the host: a stream it hands back (and keeps) is read whole; null
+// leaves the sheet to be read from its file.
+using TStreamRequestEvent = std::function<void(plat::TObject* sender, const std::string& src,
+                                               plat::TMemoryStream*& stream)>;
 // A form's submission: the values of its controls as name=value lines.
 using TFormSubmitEvent = std::function<void(plat::TObject* sender, const std::string& action,
                                             const std::string& target, const std::string& encType,
@@ -368,6 +375,8 @@ class TSectionList : public TCell, public TIDDocument {
   TPanelCreateEvent PanelCreate;
   TPanelDestroyEvent PanelDestroy;
   TObjectTagEvent ObjectTag;
+  TScriptEvent ScriptEvent;
+  TStreamRequestEvent StreamRequest;
   // Set by the viewer while its OnFormSubmit is assigned; the results pass to it.
   std::function<void(const std::string& action, const std::string& target,
                      const std::string& encType, const std::string& method,

@@ -262,6 +262,8 @@ void TPageViewer::InitializeForLoad() {
   document_->PanelDestroy = OnPanelDestroy;
   SetOnFormSubmit(OnFormSubmit);
   document_->ObjectTag = OnObjectTag;
+  document_->ScriptEvent = OnScript;
+  document_->StreamRequest = OnhtStreamRequest;
   document_->ApplyDefaults(defFontName_, defPreFontName_, defFontSize_, defFontColor_,
                            defHotSpotColor_, defVisitedLinkColor_, defOverLinkColor_,
                            defBackground_, (options_ & HtOption(htOverLinksActive)) != 0,

@@ -308,6 +308,8 @@ class TPageViewer : public plat::TCustomControl {
   TPanelCreateEvent OnPanelCreate;
   TPanelDestroyEvent OnPanelDestroy;
   TObjectTagEvent OnObjectTag;
+  TScriptEvent OnScript;
+  TStreamRequestEvent OnhtStreamRequest;
 
  protected:
   void WndProc(plat::TMessage& message) override;

@@ -87,7 +87,9 @@ void RegisterPageViewerClass() {
       .Event("OnInclude", &V::OnInclude)
       .Event("OnLink", &V::OnLink)
       .Event("OnMeta", &V::OnMeta)
-      .Event("OnMetaRefresh", &V::OnMetaRefresh);
+      .Event("OnMetaRefresh", &V::OnMetaRefresh)
+      .Event("OnScript", &V::OnScript)
+      .Event("OnhtStreamRequest", &V::OnhtStreamRequest);
   plat::RegisterComponentClass<V>("TPageViewer");
 }
 
