@@ -199,7 +199,10 @@ void TComboFormControlObj::SetupControlSize(plat::TCanvas& canvas) {
   else if (FWidth >= 10)
     combo.SetWidth(FWidth);
   else
-    combo.SetClientWidth(plat::TScrollBar::DefaultBarSize() + Longest + 10);
+    // Room for the longest option beside the button, however wide this style draws it.
+    combo.SetClientWidth(
+        std::max(plat::TScrollBar::DefaultBarSize(), plat::TComboBox::ChromeWidth()) + Longest +
+        10);
 }
 
 }  // namespace html

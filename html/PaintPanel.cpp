@@ -152,7 +152,8 @@ void TPaintPanel::DrawBackground(plat::TCanvas& canvas, const plat::TRect& area)
 
 void TPageViewer::PaintDocument(plat::TCanvas& canvas) {
   if (busy_) return;
-  const plat::TRect clip{0, 1, paintPanel_->Width(), paintPanel_->Height()};
+  // From the top row on: a block background that crosses the top edge covers it too.
+  const plat::TRect clip{0, 0, paintPanel_->Width(), paintPanel_->Height()};
   document_->Draw(canvas, clip, kMaxScrollWidth, -hScrollBar_->Position(), 0, 0, 0);
 }
 

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <algorithm>
 
 #include "platform/ControlHost.h"
@@ -347,6 +348,14 @@ TScrollBar::TScrollBar(TComponent* owner) : TWinControl(owner) {
   SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
   SetBounds(0, 0, 121, DefaultBarSize());
   ApplyRange();
+}
+
+int TComboBox::ChromeWidth() {
+  EnsureQtApplication();
+  QStyleOptionComboBox option;
+  return QApplication::style()
+      ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(0, 0), nullptr)
+      .width();
 }
 
 int TScrollBar::DefaultBarSize() {

@@ -206,6 +206,8 @@ class TComboBox : public TWinControl {
   void SetDropDownCount(int v);
   void Clear();
   void SyncItems() const;
+  // What a combo box adds round its text: frame, margins and the drop-down button.
+  static int ChromeWidth();
 
   TNotifyEvent OnChange;
 

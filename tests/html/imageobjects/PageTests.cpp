@@ -84,12 +84,14 @@ TEST_F(ImagePageTest, PictureNamedBesideThePageTakesItsSize) {
 }
 
 TEST_F(ImagePageTest, BlockBackgroundNamedBesideThePage) {
-  // Style text is folded to lower case: the page names its picture relative to itself.
+  // The picture's name keeps its case; the block covers the view's top row too.
   const std::string page = folder.File("block.html");
-  WriteFile(page, "<div style=\"background-image:url('red.bmp');width:40px;height:20px\"></div>");
+  WriteFile(folder.File("Mark.bmp"), SolidBmp(3, 3, plat::clBlue));
+  WriteFile(folder.File("mark.bmp"), SolidBmp(3, 3, plat::clRed));
+  WriteFile(page, "<div style=\"background-image:url('Mark.bmp');width:40px;height:20px\"></div>");
   viewer->LoadFromFile(page);
   shot = plat::CaptureControl(viewer->PaintPanel());
-  EXPECT_EQ(Bounds(shot, kRed), (plat::TRect{0, 1, 40, 20}));  // the view paints from row 1
+  EXPECT_EQ(Bounds(shot, kBlue), (plat::TRect{0, 0, 40, 20}));
 }
 
 // The last row in [top, bottom) holding text ink in columns [left, right), or -1.
