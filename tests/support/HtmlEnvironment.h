@@ -3,6 +3,7 @@
 #pragma once
 
 #include "html/HtmlEngine.h"
+#include "platform/Application.h"
 #include "support/QtEnvironment.h"
 
 namespace test_support {
@@ -10,7 +11,11 @@ namespace test_support {
 class HtmlEngineEnvironment : public testing::Environment {
  public:
   void SetUp() override { html::StartHtmlEngine(); }
-  void TearDown() override { html::StopHtmlEngine(); }
+  // Windows of the last test that Qt frees on its next turn go before the engine does.
+  void TearDown() override {
+    plat::Application().ProcessMessages();
+    html::StopHtmlEngine();
+  }
 };
 
 // Registered after the Qt environment, so it starts after Qt and stops before it.
