@@ -4,17 +4,13 @@
 // history and visited list); links to files are taken by the program, so nothing is loaded.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
-#include "html/HtmlEngine.h"
+#include "PageFuzzing.h"
 #include "html/PageViewer.h"
-#include "platform/QtRuntime.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  plat::EnsureQtApplication();
-  html::StartHtmlEngine();
+  page_fuzzing::StartPageEngine();
   return 0;
 }
 

@@ -3,20 +3,14 @@
 // the panel size); the rest is the page, laid out at a few widths and painted.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
-#include <vector>
 
+#include "PageFuzzing.h"
 #include "html/DocumentBuilder.h"
-#include "html/HtmlEngine.h"
 #include "html/Panels.h"
-#include "platform/DeviceContext.h"
-#include "platform/QtRuntime.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  plat::EnsureQtApplication();
-  html::StartHtmlEngine();
+  page_fuzzing::StartPageEngine();
   return 0;
 }
 
@@ -25,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t answers = data[0];
   const std::string page(reinterpret_cast<const char*>(data) + 1, size - 1);
   html::TSectionList document(nullptr, nullptr);
-  document.ApplyDefaults("DejaVu Sans", "DejaVu Sans Mono", 12, 0, 0xFF0000, 0x800080, 0xFF,
-                         0xFFFFFF, true, true, 0, 8, 10);
+  page_fuzzing::ApplyViewerDefaults(document);
   int objects = 0;
   document.ObjectTag = [&](plat::TObject*, html::ThvPanel*, const plat::TStringList&,
                            const plat::TStringList&,
@@ -40,14 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const html::EParseError&) {
     return 0;
   }
-  std::vector<uint32_t> pixels(200 * 100, 0xFFFFFFFFu);
-  plat::DeviceContext dc(pixels.data(), 200, 100, 200 * 4);
-  plat::TCanvas canvas(&dc);
-  for (int32_t width : {0, 37, 200, 1000}) {
-    int32_t scrollWidth = 0, pos = 0;
-    document.Layout(canvas, 0, width, 100, 0, scrollWidth, pos);
-    document.SetScrollY(width / 4);
-    document.Draw(canvas, {0, 0, 200, 100}, 200, 0, 0, 0, 0);
-  }
+  page_fuzzing::LayOutAndPaint(document, true);
   return 0;
 }

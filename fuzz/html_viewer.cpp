@@ -3,18 +3,14 @@
 // painted and used as a link name to expand.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
-#include "html/HtmlEngine.h"
+#include "PageFuzzing.h"
 #include "html/PageViewer.h"
-#include "platform/QtRuntime.h"
 #include "platform/TestSeams.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  plat::EnsureQtApplication();
-  html::StartHtmlEngine();
+  page_fuzzing::StartPageEngine();
   return 0;
 }
 
