@@ -1,6 +1,7 @@
 // Image objects drawn on a canvas: the stretched picture, its border, placeholders, and the
 // point inside the picture afterwards.
 #include "ImageObjectSupport.h"
+#include "html/FontRuns.h"
 #include "html/HtmlEngine.h"
 
 namespace imageobjects {
@@ -87,6 +88,28 @@ TEST_F(ImageDrawTest, MissingPictureShowsTheErrorPictureInAFrame) {
                                     : 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | (c >> 16);
       EXPECT_EQ(At(54 + x, 54 + y), expected) << x << "," << y;
     }
+}
+
+// Each alignment against a run whose line height (with leading) differs from its text height.
+TEST_F(ImageDrawTest, AlignmentsPlaceTheBoxAgainstTheRunsTextHeight) {
+  html::TFontObj run(nullptr, std::make_unique<html::TMyFont>(), 0);
+  run.TextHeight = 20;
+  run.LineHeight = 30;
+  run.Descent = 4;
+  const auto drawnTop = [&](const char* align) {
+    auto image = Make({{html::SrcSy, red},
+                       {html::WidthSy, "10", 10},
+                       {html::HeightSy, "30", 30},
+                       {html::VSpaceSy, "2", 2},
+                       {html::AlignSy, align}});
+    Size(*image);
+    image->Draw(canvas, 0, run, 100, 60);
+    return image->DrawY;
+  };
+  // Baseline + descent - text height div 2 - (30 - 2 + 2) div 2.
+  EXPECT_EQ(drawnTop("MIDDLE"), 100 + 4 - 10 - 15);
+  EXPECT_EQ(drawnTop("TOP"), 60 + 2);
+  EXPECT_EQ(drawnTop("BOTTOM"), 100 - 30 - 2);
 }
 
 }  // namespace
