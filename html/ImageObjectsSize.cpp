@@ -20,9 +20,10 @@ int32_t PictureSide(int64_t value) {
   return int32_t(std::clamp<int64_t>(value, 0, plat::kMaxPictureSide));
 }
 
-// part of total, as a percentage of the room left by the border (never negative).
+// A percentage of the room left by the border, to the nearest pixel (never negative). Style
+// percentages have no upper limit, so the product is taken in 64 bits.
 int32_t PercentOf(int32_t room, int32_t percent) {
-  return PictureSide(plat::MulDiv(std::max(room, 0), percent, 100));
+  return PictureSide((int64_t(std::max(room, 0)) * std::max(percent, 0) + 50) / 100);
 }
 
 // size scaled by numerator / denominator; a picture without area scales to 0.

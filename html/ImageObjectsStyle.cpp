@@ -40,7 +40,7 @@ void ApplySize(const TCssValue& raw, int32_t resolved, int32_t& size, bool& perc
   const std::string* text = VarString(raw);
   if (text && text->find('%') != std::string::npos) {
     percent = true;
-    size = std::clamp(plat::MulDiv(resolved, 100, kStyleBase), 0, 100);
+    size = std::max(plat::MulDiv(resolved, 100, kStyleBase), 0);
     return;
   }
   size = resolved < 0 ? -1 : std::min(resolved, int32_t(plat::kMaxPictureSide));

@@ -13,6 +13,8 @@ class ImageStyleTest : public ImageObjectTest {
     for (const auto& [name, value] : declarations) prop.AddPropertyByName(name, value);
     image.ApplyProperties(prop);
   }
+  void SetUp() override { WriteFile(red, SolidBmp(40, 20, plat::clRed)); }
+  std::string red = folder.File("red.bmp");
 };
 
 TEST_F(ImageStyleTest, WidthAndHeight) {
@@ -33,6 +35,20 @@ TEST_F(ImageStyleTest, WidthAndHeight) {
   Apply(*automatic, {{"width", "auto"}});
   EXPECT_EQ(automatic->SpecWidth, -1);
   EXPECT_FALSE(automatic->PercentWidth);
+
+  // Style percentages may exceed the whole: 150% of a 200-pixel line is 300 pixels.
+  auto wide = Make({{html::SrcSy, red}});
+  Apply(*wide, {{"width", "150%"}});
+  EXPECT_TRUE(wide->PercentWidth);
+  EXPECT_EQ(wide->SpecWidth, 150);
+  Size(*wide, 200);
+  EXPECT_EQ(wide->ObjWidth, 300);
+  EXPECT_EQ(wide->ObjHeight, 150);  // the 40 x 20 picture's proportions
+
+  auto huge = Make({{html::SrcSy, red}});
+  Apply(*huge, {{"width", "99999999%"}});
+  Size(*huge, 30000);
+  EXPECT_EQ(huge->ObjWidth, plat::kMaxPictureSide);
 }
 
 TEST_F(ImageStyleTest, FloatWinsOverVerticalAlignAndBringsSpacing) {
