@@ -112,7 +112,8 @@ void TPageViewer::BumpHistory(const std::string& oldFile, const std::string& old
   if (oldFile == currentFile_ && oldType == currentFileType_ && EncodedPosition() == oldPos) return;
   if (history_.Count() > 0 && !oldFile.empty()) {
     PositionObj& entry = *positionHistory_[historyIndex_];
-    const bool fileChanged = history_[historyIndex_] != oldFile;
+    // Form values are kept for a page that was left for another file.
+    const bool fileChanged = oldFile != currentFile_;
     history_.SetStrings(historyIndex_, oldFile);
     titleHistory_.SetStrings(historyIndex_, oldTitle);
     entry.Pos = oldPos;

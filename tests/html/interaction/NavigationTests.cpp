@@ -85,6 +85,27 @@ TEST_F(Navigation, HistoryKeepsTheNewestPagesUpToItsCount) {
   EXPECT_EQ(viewer->HistoryMaxCount(), 1);
 }
 
+TEST_F(Navigation, LeavingAPageKeepsItsFormValuesInItsEntry) {
+  Write("start.html", "<p><a href=\"form.html\">form</a></p>");
+  Write("form.html",
+        "<title>Form</title><p><a href=\"second.html\">second</a></p>"
+        "<form><input name=\"q\" value=\"abc\"></form>");
+  viewer->SetHistoryMaxCount(3);
+  Open("start.html");
+  Click(LinkPoint("form.html"));
+  ASSERT_EQ(History(), std::vector<std::string>{folder.File("form.html")});
+  Click(LinkPoint("second.html"));
+  ASSERT_EQ(History(),
+            (std::vector<std::string>{folder.File("second.html"), folder.File("form.html")}));
+  const PositionObj& left = *viewer->PositionHistory()[1];
+  ASSERT_NE(left.FormData, nullptr);
+  ASSERT_EQ(left.FormData->Count(), 1);
+  const plat::TStringList& values = *(*left.FormData)[0];
+  ASSERT_EQ(values.Count(), 1);
+  EXPECT_EQ(values[0], "q=abc");
+  EXPECT_EQ(viewer->PositionHistory()[0]->FormData, nullptr);
+}
+
 TEST_F(Navigation, PicturesAreShownAloneAndOtherFilesAreLeftAlone) {
   Open("index.html");
   Click(LinkPoint("notes.txt"));
