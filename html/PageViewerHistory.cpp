@@ -146,7 +146,7 @@ void TPageViewer::ClearHistory() {
   titleHistory_.Clear();
   positionHistory_.Clear();
   historyIndex_ = 0;
-  currentFile_.clear();
+  // The page stays shown, so its name stays too: its relative links are found beside it.
   if (removed && OnHistoryChange) OnHistoryChange(this);
 }
 

@@ -106,6 +106,26 @@ TEST_F(Navigation, LeavingAPageKeepsItsFormValuesInItsEntry) {
   EXPECT_EQ(viewer->PositionHistory()[0]->FormData, nullptr);
 }
 
+TEST_F(Navigation, ClearingTheHistoryKeepsThePageShownAndItsRelativeLinks) {
+  std::vector<std::string> messages;
+  plat::TestHooks().messageBox = [&](const std::string& text, const std::string&, uint32_t) {
+    messages.push_back(text);
+    return plat::IDOK;
+  };
+  viewer->SetHistoryMaxCount(3);
+  Open("index.html");
+  Click(LinkPoint("second.html"));
+  ASSERT_EQ(History().size(), 1u);
+  viewer->SetHistoryMaxCount(1);
+  EXPECT_TRUE(History().empty());
+  EXPECT_EQ(viewer->CurrentFile(), folder.File("second.html"));
+  // "index.html" is still found beside the page shown.
+  Click(LinkPoint("index.html"));
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(viewer->CurrentFile(), folder.File("index.html"));
+  EXPECT_EQ(History(), std::vector<std::string>{folder.File("index.html")});
+}
+
 TEST_F(Navigation, PicturesAreShownAloneAndOtherFilesAreLeftAlone) {
   Open("index.html");
   Click(LinkPoint("notes.txt"));
