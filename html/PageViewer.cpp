@@ -352,6 +352,8 @@ void TPageViewer::BuildPage(const std::string& name, const std::string& destinat
   InitializeForLoad();
   caretPos_ = 0;
   selectionAnchor_ = -1;
+  // A button pressed on the old page is not a click on the new one.
+  leftButtonDown_ = false;
   if (OnSoundRequest && (fromString || fileType == 0)) OnSoundRequest(this, "", 0, true);
   if (OnParseBegin) OnParseBegin(this, documentSource_);
   ParseDocument(fileType);

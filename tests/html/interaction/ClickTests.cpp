@@ -77,6 +77,22 @@ TEST_F(Clicks, ADragThatEndsOnALinkSelectsAndFollowsNothing) {
   EXPECT_EQ(viewer->SelText(), u"");
 }
 
+TEST_F(Clicks, AReleaseWhoseHandlerLoadsAnotherPageFollowsNothingThere) {
+  const plat::TPoint alpha = TextPoint(u"alpha");
+  int loads = 0;
+  viewer->OnMouseUp = [&](plat::TObject*, plat::TMouseButton, plat::TShiftState, int, int) {
+    if (loads++ == 0)
+      viewer->LoadFromString("<p><a href=\"#new\">alpha beta gamma delta</a></p>", "");
+  };
+  Click(alpha);
+  THitLink hit;
+  ASSERT_TRUE(viewer->GetLinkAt(alpha.X, alpha.Y, hit) & hlLink);
+  EXPECT_TRUE(clicked.empty());
+  // The next click on the new page is its own.
+  Click(alpha);
+  EXPECT_EQ(clicked, std::vector<std::string>{"#new"});
+}
+
 TEST_F(Clicks, DoubleClickSelectsTheWordButNotRightAfterALinkWasFollowed) {
   int doubles = 0;
   viewer->OnMouseDouble = [&](plat::TObject*, plat::TMouseButton button, plat::TShiftState, int,
