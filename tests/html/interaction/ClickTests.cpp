@@ -77,6 +77,17 @@ TEST_F(Clicks, ADragThatEndsOnALinkSelectsAndFollowsNothing) {
   EXPECT_EQ(viewer->SelText(), u"");
 }
 
+TEST_F(Clicks, AShiftClickEndsItsPressLikeAnyOtherRelease) {
+  const plat::TPoint alpha = TextPoint(u"alpha"), gamma = TextPoint(u"gamma");
+  Click(alpha);
+  Press(alpha, plat::mbLeft, plat::ssShift);
+  Release(alpha, plat::mbLeft, plat::ssShift);
+  // The button is up: a move that claims it is down extends nothing.
+  Move(gamma, plat::ssLeft);
+  EXPECT_EQ(viewer->SelText(), u"");
+  EXPECT_FALSE(viewer->AutoScrolling());
+}
+
 TEST_F(Clicks, AReleaseWhoseHandlerLoadsAnotherPageFollowsNothingThere) {
   const plat::TPoint alpha = TextPoint(u"alpha");
   int loads = 0;

@@ -134,5 +134,40 @@ TEST_F(ViewerInteraction, AControlUnderTheMouseShowsItsTitleOrTheOneAroundIt) {
   EXPECT_EQ(moves, (std::vector<plat::TPoint>{{3, 4}, {5, 2}}));
 }
 
+// Handlers of the embedding program may load another page while the page's own windows and
+// runs are still on the call stack; the viewer must go on with the new page only.
+TEST_F(ViewerInteraction, HandlersThatLoadAnotherPageLeaveNothingOfTheOldOne) {
+  Load("<p><a href=\"#x\">first</a> text</p>");
+  auto* run = dynamic_cast<TFontObj*>(viewer->Document().LinkRuns.at(0));
+  ASSERT_NE(run, nullptr);
+  ASSERT_TRUE(run->FocusControl);
+  run->FocusControl->SetFocus();
+  plat::Application().ProcessMessages();
+  int keys = 0;
+  viewer->OnKeyDown = [&](plat::TObject*, uint16_t&, plat::TShiftState) {
+    if (keys++ == 0) viewer->LoadFromString("<p>second page</p>", "");
+  };
+  // As the window system hands the key to the link's window.
+  run->FocusControl->Perform(plat::WM_KEYDOWN, plat::VK_DOWN, 0);
+  plat::Application().ProcessMessages();
+  EXPECT_EQ(keys, 1);
+  EXPECT_TRUE(viewer->Document().LinkRuns.empty());
+
+  // The link under a drag is covered; its handler replaces the page before the drag goes on.
+  Load("<p>words <a href=\"#y\">link</a></p>");
+  std::vector<std::string> covered;
+  viewer->OnHotSpotCovered = [&](plat::TObject*, const std::string& url) {
+    covered.push_back(url);
+    if (covered.size() == 1) viewer->LoadFromString("<p>third page</p>", "");
+  };
+  const plat::TPoint words = TextPoint(u"words"), link = LinkPoint("#y");
+  Press(words);
+  Move(link, plat::ssLeft);
+  Release(link);
+  EXPECT_EQ(covered, std::vector<std::string>{"#y"});
+  EXPECT_EQ(viewer->SelText(), u"");
+  EXPECT_EQ(viewer->Document().LinkRuns.size(), 0u);
+}
+
 }  // namespace
 }  // namespace html::test
