@@ -62,8 +62,8 @@ class ThtmlForm : public TDocumentForm {
   std::unique_ptr<plat::TStringList> GetFormSubmission() override;
   // Hands the values of the enabled controls, then buttonSubmission, to the document's hook.
   void SubmitTheForm(const std::string& buttonSubmission);
-  // Gives the controls values that GetFormSubmission made.
-  void SetFormData(const plat::TStringList& data);
+  // Gives the controls values that GetFormSubmission made; false when a hook freed the form.
+  bool SetFormData(const plat::TStringList& data);
   void SetSizes(plat::TCanvas& canvas) override;
   void ClearShownFlags() override;
   // Enter in an edit submits the form.

@@ -62,7 +62,7 @@ TButtonFormControlObj::TButtonFormControlObj(TSectionList* document, ThtmlForm& 
 }
 
 void TButtonFormControlObj::ButtonClick() {
-  FormControlClick();
+  if (!FormControlClick()) return;
   switch (ButtonKind) {
     case bkReset:
       MyForm->ResetControls();
@@ -73,8 +73,10 @@ void TButtonFormControlObj::ButtonClick() {
     case bkBrowse:
       if (Document->FileBrowse && MyEdit) {
         std::string name = MyEdit->Edit().Text();
-        Document->FileBrowse(Document->Viewer, this, name);
-        MyEdit->Edit().SetText(name);
+        const std::shared_ptr<const bool> alive = Alive();
+        const TFileBrowseEvent browse = Document->FileBrowse;
+        browse(Document->Viewer, this, name);
+        if (*alive) MyEdit->Edit().SetText(name);
       }
       break;
     case bkButton:
@@ -121,8 +123,9 @@ bool TImageFormControlObj::GetSubmissionItem(int index, std::string& item) {
 }
 
 void TImageFormControlObj::ImageControlClick() {
+  const std::shared_ptr<const bool> alive = Alive();
   if (plat::TWinControl* window = TheControl(); window->CanFocus()) window->SetFocus();
-  FormControlClick();
+  if (!*alive || !FormControlClick()) return;
   XPos = XTemp;
   YPos = YTemp;
   if (!Disabled) MyForm->SubmitTheForm({});

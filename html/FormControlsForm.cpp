@@ -63,6 +63,7 @@ TFormControlObj::TFormControlObj(TSectionList* document, ThtmlForm* form,
 }
 
 TFormControlObj::~TFormControlObj() {
+  *alive_ = false;
   if (!window_) return;
   if (Document) Document->TabIndexList.Remove(window_.get());
   // Freeing a focused window moves the focus: nothing of this object may answer.
@@ -156,29 +157,41 @@ void TFormControlObj::FormControlEnter() {
   IsFocused = true;
   if (Document->PaintPanel) Document->PaintPanel->Invalidate();
   if (Document->ObjectFocused) Document->ObjectFocused(this);
-  if (Document->ObjectFocus && !OnFocusText.empty())
-    Document->ObjectFocus(Document->Viewer, this, OnFocusText);
+  if (Document->ObjectFocus && !OnFocusText.empty() &&
+      !CallHook(Document->ObjectFocus, OnFocusText))
+    return;
   if (!OnChangeText.empty()) SaveCurrentValue();
 }
 
 void TFormControlObj::FormControlExit() {
   IsFocused = false;
   if (Document->PaintPanel) Document->PaintPanel->Invalidate();
-  if (!OnChangeText.empty()) NotifyIfChanged();
-  if (Document->ObjectBlur && !OnBlurText.empty())
-    Document->ObjectBlur(Document->Viewer, this, OnBlurText);
+  if (!OnChangeText.empty()) {
+    const std::shared_ptr<const bool> alive = alive_;
+    NotifyIfChanged();
+    if (!*alive) return;
+  }
+  if (Document->ObjectBlur && !OnBlurText.empty()) CallHook(Document->ObjectBlur, OnBlurText);
 }
 
-void TFormControlObj::FormControlClick() {
-  if (Document->ObjectClick) Document->ObjectClick(Document->Viewer, this, OnClickText);
+bool TFormControlObj::FormControlClick() {
+  return !Document->ObjectClick || CallHook(Document->ObjectClick, OnClickText);
+}
+
+bool TFormControlObj::CallHook(
+    std::function<void(plat::TObject*, plat::TObject*, const std::string&)> hook,
+    std::string text) {
+  const std::shared_ptr<const bool> alive = alive_;
+  hook(Document->Viewer, this, text);
+  return *alive;
 }
 
 void TFormControlObj::FormControlMouseMove(plat::TShiftState shift, int x, int y) {
   html::FormControlMouseMove(*this, Title, shift, x, y);
 }
 
-void TFormControlObj::ReportChange() {
-  if (Document->ObjectChange) Document->ObjectChange(Document->Viewer, this, OnChangeText);
+bool TFormControlObj::ReportChange() {
+  return !Document->ObjectChange || CallHook(Document->ObjectChange, OnChangeText);
 }
 
 // ---- ThtmlForm ----
@@ -231,6 +244,8 @@ std::vector<TFormControlObj*> ThtmlForm::RadioGroup(const std::string& name) con
 }
 
 void ThtmlForm::DoRadios(TFormControlObj& radio) {
+  // A change hook may free the whole form.
+  const std::shared_ptr<const bool> alive = radio.Alive();
   for (TFormControlObj* other : RadioGroup(radio.FName)) {
     if (other == &radio) continue;
     if (auto* button = dynamic_cast<plat::TRadioButton*>(other->TheControl())) {
@@ -238,12 +253,18 @@ void ThtmlForm::DoRadios(TFormControlObj& radio) {
       button->SetTabStop(false);
     }
     other->NotifyIfChanged();
+    if (!*alive) return;
   }
   radio.FormControlClick();
 }
 
 void ThtmlForm::ResetControls() {
-  for (const auto& control : ControlList) control->ResetToInitialValue();
+  // Checking a box or button raises its click, whose hook may free the form.
+  for (const auto& control : ControlList) {
+    const std::shared_ptr<const bool> alive = control->Alive();
+    control->ResetToInitialValue();
+    if (!*alive) return;
+  }
 }
 
 void ThtmlForm::SetSizes(plat::TCanvas& canvas) {

@@ -31,9 +31,15 @@ void ThtmlForm::SubmitTheForm(const std::string& buttonSubmission) {
   Document->SubmitForm(Action, Target, EncType, Method, std::move(values));
 }
 
-void ThtmlForm::SetFormData(const plat::TStringList& data) {
+bool ThtmlForm::SetFormData(const plat::TStringList& data) {
+  if (ControlList.Count() == 0) return true;
+  // Checking or unchecking a box raises its click, whose hook may free the form.
+  const std::shared_ptr<const bool> alive = ControlList[0]->Alive();
   // Check boxes missing from the data were unchecked when it was taken.
-  for (const auto& control : ControlList) control->Unmark();
+  for (const auto& control : ControlList) {
+    control->Unmark();
+    if (!*alive) return false;
+  }
   // The n-th line of a name goes to the control of that name as its n-th value; a list takes
   // all the lines of its name.
   std::map<TFormControlObj*, int> taken;
@@ -45,14 +51,18 @@ void ThtmlForm::SetFormData(const plat::TStringList& data) {
     for (const auto& control : ControlList) {
       if (control->FName != name || control->IsHidden()) continue;
       control->SetDataValue(taken[control.get()]++, value);
+      if (!*alive) return false;
     }
   }
+  return true;
 }
 
 void RestoreFormData(TSectionList& document, const TFreeList<plat::TStringList>& data) {
   const int count = std::min(document.Forms.Count(), data.Count());
   for (int i = 0; i < count; ++i)
-    if (auto* form = dynamic_cast<ThtmlForm*>(document.Forms[i])) form->SetFormData(*data[i]);
+    if (auto* form = dynamic_cast<ThtmlForm*>(document.Forms[i]);
+        form && !form->SetFormData(*data[i]))
+      return;
 }
 
 }  // namespace html

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -120,7 +121,8 @@ class TFormControlObj : public TIDObject, public TPageWindowObj {
   // Window handlers, shared by the control kinds.
   void FormControlEnter();
   void FormControlExit();
-  void FormControlClick();
+  // False when a host hook freed this control meanwhile.
+  bool FormControlClick();
   // The viewer shows the control's title and reports the move to its host.
   void FormControlMouseMove(plat::TShiftState shift, int x, int y);
 
@@ -150,6 +152,10 @@ class TFormControlObj : public TIDObject, public TPageWindowObj {
   int32_t TabIndex = 0;  // TABINDEX, 0 when none
   std::string OnClickText, OnFocusText, OnBlurText, OnChangeText;
 
+  // Turns false when this control is freed: a host hook may load another page, which frees
+  // every control of the old one while one of their events is still running.
+  std::shared_ptr<const bool> Alive() const { return alive_; }
+
  protected:
   // Takes over the window: parented to the paint panel, off screen, enabled unless disabled,
   // with the element's font and the handlers every kind shares.
@@ -160,11 +166,16 @@ class TFormControlObj : public TIDObject, public TPageWindowObj {
   void SelectFont(plat::TCanvas& canvas) const;
   // A CSS background colour for the window (edits, lists, memos).
   void ApplyBackground();
-  // Calls the document's change hook.
-  void ReportChange();
+  // Calls the document's change hook; false when the hook freed this control.
+  bool ReportChange();
+  // Calls a copy of a document hook (a load replaces the document's hooks) with a copy of the
+  // attribute text; false when the hook freed this control.
+  bool CallHook(std::function<void(plat::TObject*, plat::TObject*, const std::string&)> hook,
+                std::string text);
 
  private:
   std::unique_ptr<plat::TWinControl> window_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // The form controls of one section, ordered by position; their forms own them.
