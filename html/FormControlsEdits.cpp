@@ -29,7 +29,7 @@ int32_t EditSizeOf(const std::string& text, int32_t fallback) {
   const size_t first = std::min(blank, comma);
   if (first == 0) return fallback;
   const int64_t number = WholeNumber(text.substr(0, first));
-  return number > 0 ? int32_t(std::min<int64_t>(number, kMaxControlChars)) : 20;
+  return number >= 0 ? int32_t(std::min<int64_t>(number, kMaxControlChars)) : 20;
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ TEST_F(FormBuilding, UnknownTypesAreTextEditsAndSizeReadsItsLeadingNumber) {
   Load(
       "<input type=colour name=a><input name=b size=40><input name=c size=\"25, 2\">"
       "<input name=d size=\"wide, 2\"><input name=e size=\" 5,\"><input name=f size=nine>"
-      "<input name=g size=999999999>");
+      "<input name=g size=999999999><input name=h size=\"0, 2\">");
   EXPECT_EQ(Control<TEditFormControlObj>("a").EditSize, 15);
   EXPECT_EQ(Control<TEditFormControlObj>("b").EditSize, 40);
   EXPECT_EQ(Control<TEditFormControlObj>("c").EditSize, 25);
@@ -105,6 +105,9 @@ TEST_F(FormBuilding, UnknownTypesAreTextEditsAndSizeReadsItsLeadingNumber) {
   EXPECT_EQ((w40 - 23) * 15, (w15 - 23) * 40);
   EXPECT_EQ((w25 - 23) * 15, (w15 - 23) * 25);
   EXPECT_LE(Control<TEditFormControlObj>("g").Width(), kMaxControlPixels);
+  // A leading 0 is a number too: no characters, only the frame.
+  EXPECT_EQ(Control<TEditFormControlObj>("h").EditSize, 0);
+  EXPECT_EQ(Control<TEditFormControlObj>("h").Width(), 23);
 }
 
 TEST_F(FormBuilding, CssSizesSpacesAndPercentWidths) {
