@@ -131,6 +131,8 @@ TPageViewer::TPageViewer(plat::TComponent* owner)
 
 TPageViewer::~TPageViewer() {
   hoverTimer_.reset();
+  // Hosts told of freed panels may not load into a viewer that is going.
+  processing_ = true;
   // The document gives its pictures back to the cache, so it goes first.
   document_.reset();
   imageCache_.reset();
@@ -393,7 +395,15 @@ void TPageViewer::Clear() {
   if (processing_) return;
   hoverTimer_->SetEnabled(false);
   autoScrollPending_ = false;
-  document_->Clear();
+  {
+    // Hosts told of freed panels may not load a page into the one being cleared.
+    processing_ = true;
+    struct Done {
+      bool& flag;
+      ~Done() { flag = false; }
+    } done{processing_};
+    document_->Clear();
+  }
   if (imageCache_) imageCache_->Clear();
   document_->ApplyDefaults(defFontName_, defPreFontName_, defFontSize_, defFontColor_,
                            defHotSpotColor_, defVisitedLinkColor_, defOverLinkColor_,

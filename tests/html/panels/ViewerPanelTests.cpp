@@ -177,5 +177,24 @@ TEST_F(ViewerPanels, TheNextPageFreesThePanels) {
   EXPECT_EQ(Bounds(image, IsHost).Right, -1);
 }
 
+// A host that answers the loss of its panel by loading a page must not free the page being
+// cleared (or the viewer being freed) a second time.
+TEST_F(ViewerPanels, AHostLoadingAPageWhenItsPanelGoesIsRefusedDuringClear) {
+  viewer->OnPanelDestroy = [this](plat::TObject*, ThvPanel* panel) {
+    destroyed.push_back(panel);
+    Load("<p>reloaded <panel name=again></p>");
+  };
+  Load(kInline);
+  ASSERT_EQ(panels.size(), 1u);
+  viewer->Clear();
+  EXPECT_EQ(destroyed, panels);
+  EXPECT_EQ(panels.size(), 1u);  // the page the host asked for was not built
+  EXPECT_TRUE(viewer->Document().Panels.empty());
+  Capture();
+  // Once cleared, loading works again; freeing the viewer refuses the host's load too.
+  Load(kInline);
+  EXPECT_EQ(panels.size(), 2u);
+}
+
 }  // namespace
 }  // namespace paneltest
