@@ -169,6 +169,31 @@ TEST_F(Scrolling, DraggingASelectionPastTheEdgeScrollsAndExtendsIt) {
   EXPECT_EQ(viewer->Position(), 416 - 8 * 16);
 }
 
+TEST_F(Scrolling, ALoopThatSeesItsPageReplacedOrItsViewerFreedStops) {
+  // A new page during a drag: the old selection's anchor is gone, the button is no longer down.
+  Press(TextPoint(u"line 3"));
+  Move({100, Panel().Height() + 40}, plat::ssLeft);
+  ASSERT_TRUE(viewer->AutoScrolling());
+  mailbox->OnMail = [this] { viewer->LoadFromString(TallPage(200), ""); };
+  mailbox->Post();
+  plat::Application().ProcessMessages();
+  EXPECT_FALSE(viewer->AutoScrolling());
+  EXPECT_EQ(viewer->SelText(), u"");
+  Release({100, Panel().Height() + 40});
+
+  // The viewer freed while it pans.
+  Click({100, 100}, plat::mbMiddle);
+  Move({100, 200});
+  ASSERT_TRUE(viewer->AutoScrolling());
+  mailbox->OnMail = [this] {
+    viewer->Owner()->DestroyComponent(viewer);
+    viewer = nullptr;
+  };
+  mailbox->Post();
+  plat::Application().ProcessMessages();
+  EXPECT_EQ(viewer, nullptr);
+}
+
 TEST_F(Scrolling, ThePlaceInThePageSurvivesANewWidth) {
   std::string page;
   for (int i = 0; i < 40; ++i) {
