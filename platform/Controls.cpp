@@ -601,7 +601,10 @@ bool TWinControl::CanFocus() const {
 
 void TWinControl::SetFocus() {
   if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
-  Widget()->setFocus(Qt::OtherFocusReason);
+  // An OnEnter handler may free this control while Qt moves the focus.
+  const QPointer<QWidget> widget = Widget();
+  widget->setFocus(Qt::OtherFocusReason);
+  if (!widget || TControl::FromWidget(widget) != this) return;
   if (auto form = GetParentForm(); form && form != this) form->SetActiveControl(this);
 }
 

@@ -134,6 +134,17 @@ TEST_F(Input, FocusMovesReportExitThenEnter) {
   EXPECT_EQ(form.ActiveControl(), second);
 }
 
+TEST_F(Input, AnEnterHandlerMayFreeItsControl) {
+  auto* first = Add<TEdit>(10, 10, 80, 22);
+  auto* second = Add<TEdit>(10, 40, 80, 22);
+  first->SetFocus();
+  second->OnEnter = [&](TObject*) { second->Owner()->DestroyComponent(second); };
+  second->SetFocus();
+  EXPECT_TRUE(form.ActiveControl() == nullptr || form.ActiveControl() == first);
+  first->SetFocus();
+  EXPECT_EQ(form.ActiveControl(), first);
+}
+
 TEST_F(Input, KeysAreDownWhileTheirHandlersRun) {
   auto* edit = Add<TEdit>(10, 10, 80, 22);
   bool downInside = false, shifted = false;
