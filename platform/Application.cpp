@@ -68,8 +68,9 @@ void TApplication::ProcessMessages() {
   EnsureQtApplication();
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
-  // Windows of freed controls go now, not at the next turn of a loop.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  // Windows of freed controls go now, not at the next turn of a loop - unless a control's event
+  // is running: its own window may be one of them.
+  if (RunningEvents() == 0) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void TApplication::Terminate() {

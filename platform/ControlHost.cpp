@@ -14,6 +14,11 @@
 #include "platform/Forms.h"
 
 namespace plat {
+
+int& RunningEvents() {
+  static int running = 0;
+  return running;
+}
 namespace {
 
 struct TPostedMessage : QEvent {

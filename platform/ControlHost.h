@@ -64,6 +64,8 @@ inline const QEvent::Type kPostedMessageEvent = static_cast<QEvent::Type>(QEvent
 // Runs layer code called from Qt: an exception goes to the application's handler.
 template <class F>
 void GuardEvent(F&& f);
+// How many such calls are running, nested; while any runs, a freed window may still be in use.
+int& RunningEvents();
 
 // Helpers shared by the host and the standard controls.
 TShiftState ShiftFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
@@ -90,6 +92,10 @@ void DrawSunkenBorder(QPainter& painter, int width, int height);
 namespace plat {
 template <class F>
 void GuardEvent(F&& f) {
+  struct Running {
+    Running() { ++RunningEvents(); }
+    ~Running() { --RunningEvents(); }
+  } running;
   try {
     f();
   } catch (const std::exception& e) {

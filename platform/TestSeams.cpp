@@ -132,10 +132,13 @@ void SimulateWheel(TControl& control, int delta, TPoint position, TShiftState sh
 
 void SimulateKey(TControl& control, uint16_t virtualKey, const std::string& text,
                  TShiftState shift) {
+  // The press may free the control; its window then stays until the next turn of the loop.
+  const QPointer<QWidget> widget = control.Widget();
   QKeyEvent press(QEvent::KeyPress, QtKey(virtualKey), QtModifiers(shift), ToQString(text));
-  QCoreApplication::sendEvent(control.Widget(), &press);
+  QCoreApplication::sendEvent(widget, &press);
+  if (!widget) return;
   QKeyEvent release(QEvent::KeyRelease, QtKey(virtualKey), QtModifiers(shift), ToQString(text));
-  QCoreApplication::sendEvent(control.Widget(), &release);
+  QCoreApplication::sendEvent(widget, &release);
 }
 
 TCapturedImage CaptureControl(TControl& control) {

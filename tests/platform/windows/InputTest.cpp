@@ -145,6 +145,18 @@ TEST_F(Input, AnEnterHandlerMayFreeItsControl) {
   EXPECT_EQ(form.ActiveControl(), first);
 }
 
+TEST_F(Input, AKeyHandlerMayFreeItsControlAndProcessMessages) {
+  auto* edit = Add<TEdit>(10, 10, 80, 22);
+  edit->SetFocus();
+  edit->OnKeyDown = [&](TObject*, uint16_t&, TShiftState) {
+    edit->Owner()->DestroyComponent(edit);
+    Application().ProcessMessages();
+  };
+  SimulateKey(*edit, 'A', "a");
+  Application().ProcessMessages();
+  EXPECT_EQ(form.ControlCount(), 0);
+}
+
 TEST_F(Input, KeysAreDownWhileTheirHandlersRun) {
   auto* edit = Add<TEdit>(10, 10, 80, 22);
   bool downInside = false, shifted = false;
