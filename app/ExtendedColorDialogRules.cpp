@@ -38,8 +38,7 @@ int32_t SteppedPosition(int32_t Position, int32_t Step, int32_t Min, int32_t Max
 std::string GammaText(int32_t Hundredths) {
   std::string digits = plat::IntToStr(Hundredths);
   if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
-  digits.insert(1, ".");
-  return digits;
+  return digits.substr(0, 1) + "." + digits.substr(1);
 }
 
 void RecolorKeepingAlpha(gfx::TCustomBitmap32& Bitmap, const TExtendedColorSettings& Settings) {
