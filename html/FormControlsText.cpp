@@ -1,14 +1,13 @@
 #include "html/FormControlsText.h"
 
+#include "html/TextBuffers.h"
 #include "platform/HtmlText.h"
 
 namespace html {
 
 std::string TextToUtf8(int32_t codePage, std::string_view text) {
   if (codePage == plat::CP_UTF8) return std::string(text);
-  std::u16string wide;
-  plat::DecodeCodePage(codePage, text, wide);
-  return plat::EncodeCodePage(plat::CP_UTF8, wide);
+  return WideToMultibyte(plat::CP_UTF8, MultibyteToWide(codePage, text));
 }
 
 std::string AttributeUtf8(const TAttribute& attribute) {

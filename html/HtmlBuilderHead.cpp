@@ -94,11 +94,8 @@ void THtmlBuilder::DoLink() {
 }
 
 std::string THtmlBuilder::LinkedSheet(const std::string& href, std::string& source) {
-  const auto expanded = [this](const std::string& name) {
-    return document_.ExpandFileName ? document_.ExpandFileName(name) : name;
-  };
   if (!document_.StreamRequest) {
-    source = expanded(href);
+    source = document_.Expanded(href);
     return ReadWholeFile(source);
   }
   plat::TMemoryStream* stream = nullptr;
@@ -115,7 +112,7 @@ std::string THtmlBuilder::LinkedSheet(const std::string& href, std::string& sour
     source = href;
     return StreamText(*stream);
   }
-  source = expanded(href);
+  source = document_.Expanded(href);
   return ReadWholeFile(source);
 }
 

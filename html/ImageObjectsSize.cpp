@@ -50,8 +50,7 @@ bool IsKnownPicture(const plat::TObject& picture) {
 
 std::string PictureSourceName(TSectionList& document, const std::string& url) {
   if (url.empty()) return url;
-  if (!document.BitmapRequest && !document.ImageRequest)
-    return document.ExpandFileName ? document.ExpandFileName(url) : url;
+  if (!document.BitmapRequest && !document.ImageRequest) return document.Expanded(url);
   if (!document.NameExpand) return url;
   std::string result;
   document.NameExpand(document.Viewer, url, result);

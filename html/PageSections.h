@@ -389,6 +389,8 @@ class TSectionList : public TCell, public TIDDocument {
   std::function<void(TLinkRun& link, uint16_t& key, plat::TShiftState shift)> LinkKeyDown;
   // The viewer's expansion of file names relative to its page; unset: names are used as given.
   std::function<std::string(const std::string& name)> ExpandFileName;
+  // name through ExpandFileName, or as given without it.
+  std::string Expanded(const std::string& name) const;
   TStringBitmapList* ImageCache = nullptr;  // the viewer's; it must outlive the document
   TColor BackColor = clNone;
   std::function<void(TSectionList* document)> BackColorChanged;
@@ -430,7 +432,6 @@ class TSectionList : public TCell, public TIDDocument {
   // Shows the controls that painting did not place, off screen, so focus and Tab keep working.
   void ParkHiddenControls();
   void UpdateTimer();
-  std::string Expanded(const std::string& name) const;
   // A picture from a file; a GIF that is not animated comes back as a bitmap of its frame.
   std::unique_ptr<plat::TObject> LoadImageFile(const std::string& name, uint8_t& transparent,
                                                std::unique_ptr<plat::TBitmap>& mask);
