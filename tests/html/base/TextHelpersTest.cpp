@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "../../support/PixelCanvas.h"
 #include "html/CssColors.h"
 #include "html/PageUtils.h"
 
@@ -110,13 +111,10 @@ TEST_F(Measuring, FitTextNeverSplitsASurrogatePair) {
 }
 
 // A white 40 x 30 surface drawn on through a canvas.
-class Drawing : public testing::Test {
+class Drawing : public testing::Test, protected test_support::PixelCanvas {
  protected:
-  Drawing() : pixels(40 * 30, 0xFFFFFFFF), dc(pixels.data(), 40, 30, 40 * 4), canvas(&dc) {}
-  uint32_t Pixel(int x, int y) const { return pixels[size_t(y * 40 + x)] & 0xFFFFFF; }
-  std::vector<uint32_t> pixels;
-  plat::DeviceContext dc;
-  plat::TCanvas canvas;
+  Drawing() : PixelCanvas(40, 30) {}
+  uint32_t Pixel(int x, int y) const { return PixelAt(x, y) & 0xFFFFFF; }
 };
 
 TEST_F(Drawing, WideDrawTextStaysInItsRectangleAndRestoresTheAlignment) {

@@ -8,19 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "../../support/PixelCanvas.h"
 #include "../text/TextTestSupport.h"
 #include "html/TextSectionQueries.h"
 
 namespace hittest {
 
-class HitFixture : public texttest::TextFixture {
+class HitFixture : public texttest::TextFixture, protected test_support::PixelCanvas {
  protected:
   static constexpr int kWidth = 500, kHeight = 200;
 
-  HitFixture()
-      : pixels(size_t(kWidth) * kHeight, 0xFFFFFFFF),
-        dc(pixels.data(), kWidth, kHeight, kWidth * 4) {
-    canvas.SetHandle(&dc);
+  HitFixture() : PixelCanvas(kWidth, kHeight) {
     document.ManyLinks = true;  // no focus windows for links
   }
 
@@ -41,9 +39,6 @@ class HitFixture : public texttest::TextFixture {
     return y;
   }
 
-  std::vector<uint32_t> pixels;
-  plat::DeviceContext dc;
-  plat::TCanvas canvas;
   html::IndentManager indents;
 };
 

@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "../../support/PixelCanvas.h"
 #include "../../support/ScratchFolder.h"
 #include "html/CssFonts.h"
 #include "html/ImageCache.h"
@@ -75,16 +76,11 @@ inline std::string FramesGif(const std::vector<plat::TColor>& colors) {
 }
 
 // A document with an image cache, and a canvas over 32-bit pixels to size and draw on.
-class ImageObjectTest : public testing::Test {
+class ImageObjectTest : public testing::Test, protected test_support::PixelCanvas {
  protected:
   static constexpr int kWidth = 300, kHeight = 200;
 
-  ImageObjectTest()
-      : pixels(size_t(kWidth) * kHeight, 0xFFFFFFFF),
-        dc(pixels.data(), kWidth, kHeight, kWidth * 4) {
-    canvas.SetHandle(&dc);
-    document.ImageCache = &cache;
-  }
+  ImageObjectTest() : PixelCanvas(kWidth, kHeight) { document.ImageCache = &cache; }
   ~ImageObjectTest() override { document.Clear(); }
 
   std::unique_ptr<html::TImageObj> Make(const std::vector<Attr>& attrs) {
@@ -95,13 +91,10 @@ class ImageObjectTest : public testing::Test {
   void Size(html::TImageObj& image, int32_t availWidth = 400, int32_t heightBase = 0) {
     image.ComputeSize(canvas, availWidth, heightBase, font);
   }
-  uint32_t At(int x, int y) const { return pixels[size_t(y) * kWidth + size_t(x)]; }
+  uint32_t At(int x, int y) const { return PixelAt(x, y); }
 
   html::TStringBitmapList cache;
   html::TSectionList document{nullptr, nullptr};
-  std::vector<uint32_t> pixels;
-  plat::DeviceContext dc;
-  plat::TCanvas canvas;
   html::TMyFont font;
   test_support::ScratchFolder folder;
 };

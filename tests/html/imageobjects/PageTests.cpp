@@ -27,14 +27,9 @@ plat::TRect Bounds(const plat::TCapturedImage& shot, uint32_t argb) {
   return r.Right == 0 ? plat::TRect{} : r;
 }
 
-class ImagePageTest : public test_support::ShownFormTest {
+class ImagePageTest : public test_support::ShownFormTest, protected test_support::PixelCanvas {
  protected:
-  ImagePageTest()
-      : ShownFormTest({0, 0, 420, 320}),
-        pixels(size_t(400) * 300, kWhite),
-        dc(pixels.data(), 400, 300, 400 * 4) {
-    canvas.SetHandle(&dc);
-  }
+  ImagePageTest() : ShownFormTest({0, 0, 420, 320}), PixelCanvas(400, 300) {}
   void SetUp() override {
     ShownFormTest::SetUp();
     viewer = Add<html::TPageViewer>(0, 0, 400, 300);
@@ -70,9 +65,6 @@ class ImagePageTest : public test_support::ShownFormTest {
   std::string red, blue;
   html::TPageViewer* viewer = nullptr;
   plat::TCapturedImage shot;
-  std::vector<uint32_t> pixels;
-  plat::DeviceContext dc;
-  plat::TCanvas canvas;
 };
 
 TEST_F(ImagePageTest, PictureNamedBesideThePageTakesItsSize) {

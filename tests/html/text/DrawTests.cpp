@@ -1,6 +1,7 @@
 // Painting laid-out sections into a bitmap, checked by where coloured pixels appear.
 #include <vector>
 
+#include "../../support/PixelCanvas.h"
 #include "TextTestSupport.h"
 
 namespace {
@@ -12,12 +13,9 @@ using texttest::TextFixture;
 constexpr int kWidth = 400, kHeight = 120;
 constexpr uint32_t kWhite = 0xFFFFFFFF;
 
-class DrawTest : public TextFixture {
+class DrawTest : public TextFixture, protected test_support::PixelCanvas {
  protected:
-  DrawTest()
-      : pixels(size_t(kWidth) * kHeight, kWhite), dc(pixels.data(), kWidth, kHeight, kWidth * 4) {
-    canvas.SetHandle(&dc);
-  }
+  DrawTest() : PixelCanvas(kWidth, kHeight) {}
 
   void LayOutAndDraw(TSection& s, int32_t width, int32_t y = 10) {
     indents.Reset(0, width);
@@ -27,7 +25,7 @@ class DrawTest : public TextFixture {
   }
   void Draw(TSection& s) { s.Draw(canvas, {0, 0, kWidth, kHeight}, indents, 0, 0, 0); }
 
-  uint32_t At(int x, int y) const { return pixels[size_t(y) * kWidth + size_t(x)] & 0xFFFFFF; }
+  uint32_t At(int x, int y) const { return PixelAt(x, y) & 0xFFFFFF; }
   // Pixels in [left, right) x [top, bottom) that satisfy test.
   template <class Test>
   int Count(int left, int top, int right, int bottom, Test test) const {
@@ -71,9 +69,6 @@ class DrawTest : public TextFixture {
     return y;
   }
 
-  std::vector<uint32_t> pixels;
-  plat::DeviceContext dc;
-  plat::TCanvas canvas;
   html::IndentManager indents;
 };
 
