@@ -2,9 +2,9 @@
 
 #include "graphics/Engine.h"
 #include "html/HtmlEngine.h"
-#include "platform/Application.h"
-#include "platform/Files.h"
-#include "platform/Picture.h"
+#include "platform/pictures/Picture.h"
+#include "platform/runtime/Files.h"
+#include "platform/windows/Application.h"
 #include "readers/PictureReaders.h"
 
 namespace app {

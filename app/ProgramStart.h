@@ -1,3 +1,6 @@
+// Folder app: the editor - the main window with its road (background, layers, composition, saving)
+// and its dialogs. It uses every other subsystem.
+//
 // Start-up and shutdown of the program's subsystems, shared by the program and its test suites.
 #pragma once
 

@@ -2,11 +2,11 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "app/MainUnit.h"
 #include "app/ProgramStart.h"
-#include "platform/Application.h"
-#include "platform/QtRuntime.h"
+#include "app/mainwindow/CommandLine.h"
+#include "app/mainwindow/MainUnit.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/QtRuntime.h"
 
 int main(int argc, char** argv) {
   plat::SetQtCommandLine(argc, argv);

@@ -6,12 +6,12 @@
 #include <cstring>
 #include <vector>
 
-#include "support/BenchMain.h"
-#include "graphics/Bitmap32.h"
-#include "graphics/Blend.h"
+#include "bench/support/BenchMain.h"
 #include "graphics/Engine.h"
-#include "platform/Classes.h"
-#include "platform/Graphics.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "graphics/core/Blend.h"
+#include "platform/drawing/Graphics.h"
+#include "platform/runtime/Classes.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "support/BenchMain.h"
-#include "graphics/Blend.h"
+#include "bench/support/BenchMain.h"
 #include "graphics/Engine.h"
-#include "graphics/System.h"
+#include "graphics/core/Blend.h"
+#include "graphics/core/System.h"
 
 namespace {
 

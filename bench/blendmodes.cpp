@@ -6,11 +6,11 @@
 #include <memory>
 #include <random>
 
-#include "app/ColorInteraction.h"
-#include "graphics/Bitmap32.h"
-#include "graphics/BlendModes.h"
+#include "app/colors/ColorInteraction.h"
+#include "bench/support/BenchMain.h"
 #include "graphics/Engine.h"
-#include "support/BenchMain.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "graphics/filters/BlendModes.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <memory>
 
+#include "bench/support/BenchMain.h"
 #include "graphics/Engine.h"
-#include "graphics/ImgView.h"
-#include "platform/Application.h"
-#include "support/BenchMain.h"
+#include "graphics/controls/ImgView.h"
+#include "platform/windows/Application.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "support/BenchMain.h"
+#include "bench/support/BenchMain.h"
 #include "graphics/Engine.h"
-#include "graphics/LowLevel.h"
-#include "graphics/System.h"
+#include "graphics/core/LowLevel.h"
+#include "graphics/core/System.h"
 
 namespace {
 

@@ -19,12 +19,12 @@
 #include <string>
 #include <vector>
 
-#include "app/Background.h"
-#include "app/Composition.h"
-#include "app/PictureLayers.h"
 #include "app/ProgramStart.h"
-#include "graphics/Image.h"
-#include "support/BenchMain.h"
+#include "app/road/Background.h"
+#include "app/road/Composition.h"
+#include "app/road/PictureLayers.h"
+#include "bench/support/BenchMain.h"
+#include "graphics/controls/Image.h"
 
 extern char** environ;
 

@@ -6,10 +6,10 @@
 #include <random>
 #include <vector>
 
+#include "bench/support/BenchMain.h"
 #include "graphics/Engine.h"
-#include "graphics/MicroTiles.h"
-#include "graphics/MicroTilesTiers.h"
-#include "support/BenchMain.h"
+#include "graphics/layers/MicroTiles.h"
+#include "graphics/layers/MicroTilesTiers.h"
 
 namespace {
 
@@ -110,11 +110,11 @@ void BM_TileSetMerge(benchmark::State& state) {
     benchmark::DoNotOptimize(a.TileWords.data());
   }
 }
-BENCHMARK(BM_TileSetMerge<gfx::tiles::TileSetMerge_Pas>)->Name("BM_TileSetMerge_Pas");
+BENCHMARK(BM_TileSetMerge<gfx::tiles::TileSetMerge_Portable>)->Name("BM_TileSetMerge_Portable");
 #if defined(__x86_64__) || defined(__i386__)
 BENCHMARK(BM_TileSetMerge<gfx::tiles::TileSetMerge_SSE2>)->Name("BM_TileSetMerge_SSE2");
 const bench::PeerComparison merge("TileSetMerge_SSE2", "BM_TileSetMerge_SSE2",
-                                  "BM_TileSetMerge_Pas", "1.0");
+                                  "BM_TileSetMerge_Portable", "1.0");
 #endif
 
 // A handful of areas costs micro tiles a scan of the touched grid that a region does not pay.

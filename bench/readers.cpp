@@ -8,9 +8,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "readers/GifGraphic.h"
-#include "readers/PngGraphic.h"
-#include "support/BenchMain.h"
+#include "bench/support/BenchMain.h"
+#include "readers/pictures/GifGraphic.h"
+#include "readers/pictures/PngGraphic.h"
 
 namespace {
 

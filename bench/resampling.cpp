@@ -10,12 +10,12 @@
 #include <random>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "bench/support/BenchMain.h"
 #include "graphics/Engine.h"
-#include "graphics/Rasterizers.h"
-#include "graphics/Resamplers.h"
-#include "graphics/Transforms.h"
-#include "support/BenchMain.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "graphics/resampling/Rasterizers.h"
+#include "graphics/resampling/Resamplers.h"
+#include "graphics/resampling/Transforms.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "html/HtmlEngine.h"
-#include "html/PageSections.h"
-#include "platform/DeviceContext.h"
-#include "platform/QtRuntime.h"
+#include "html/layout/PageSections.h"
+#include "platform/drawing/DeviceContext.h"
+#include "platform/windows/QtRuntime.h"
 
 namespace page_fuzzing {
 

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "graphics/Bitmap32.h"
 #include "graphics/Engine.h"
-#include "platform/Classes.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "platform/runtime/Classes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

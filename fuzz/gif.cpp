@@ -2,8 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/SysUtils.h"
-#include "readers/GifGraphic.h"
+#include "platform/runtime/SysUtils.h"
+#include "readers/pictures/GifGraphic.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   readers::TGIFGraphic graphic;

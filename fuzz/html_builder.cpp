@@ -6,7 +6,7 @@
 #include <string>
 
 #include "PageFuzzing.h"
-#include "html/DocumentBuilder.h"
+#include "html/parse/DocumentBuilder.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   page_fuzzing::StartPageEngine();

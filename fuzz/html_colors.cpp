@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "html/CssColors.h"
-#include "html/CssLengths.h"
+#include "html/css/CssColors.h"
+#include "html/css/CssLengths.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "html/CssComputed.h"
-#include "html/CssParser.h"
-#include "html/CssStyles.h"
-#include "platform/QtRuntime.h"
+#include "html/css/CssComputed.h"
+#include "html/css/CssParser.h"
+#include "html/css/CssStyles.h"
+#include "platform/windows/QtRuntime.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "html/GifAnimation.h"
-#include "html/GifFrames.h"
-#include "platform/SysUtils.h"
+#include "html/images/GifAnimation.h"
+#include "html/images/GifFrames.h"
+#include "platform/runtime/SysUtils.h"
 
 namespace {
 constexpr int64_t kMaxScreenPixels = int64_t(1) << 21;

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "html/GdiPlusLoader.h"
 #include "html/HtmlEngine.h"
-#include "html/ImageLoading.h"
-#include "html/ImageMaps.h"
-#include "platform/QtRuntime.h"
+#include "html/images/GdiPlusLoader.h"
+#include "html/images/ImageLoading.h"
+#include "html/images/ImageMaps.h"
+#include "platform/windows/QtRuntime.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);

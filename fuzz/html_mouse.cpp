@@ -7,7 +7,7 @@
 #include <string>
 
 #include "PageFuzzing.h"
-#include "html/PageViewer.h"
+#include "html/viewer/PageViewer.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   page_fuzzing::StartPageEngine();

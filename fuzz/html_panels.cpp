@@ -6,8 +6,8 @@
 #include <string>
 
 #include "PageFuzzing.h"
-#include "html/DocumentBuilder.h"
-#include "html/Panels.h"
+#include "html/parse/DocumentBuilder.h"
+#include "html/viewer/Panels.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   page_fuzzing::StartPageEngine();

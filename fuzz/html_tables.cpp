@@ -7,11 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "html/BlockMath.h"
-#include "html/TableParsing.h"
-#include "html/Tables.h"
-#include "platform/Bitmap.h"
-#include "platform/QtRuntime.h"
+#include "html/layout/BlockMath.h"
+#include "html/layout/Tables.h"
+#include "html/parse/TableParsing.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/windows/QtRuntime.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);

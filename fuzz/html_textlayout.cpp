@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "html/TextSection.h"
-#include "platform/QtRuntime.h"
+#include "html/layout/TextSection.h"
+#include "platform/windows/QtRuntime.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "html/HtmlReader.h"
+#include "html/parse/HtmlReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   const std::string document(reinterpret_cast<const char*>(Data), Size);

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "PageFuzzing.h"
-#include "html/PageViewer.h"
-#include "platform/TestSeams.h"
+#include "html/viewer/PageViewer.h"
+#include "platform/windows/TestSeams.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   page_fuzzing::StartPageEngine();

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/Icon.h"
+#include "platform/pictures/Icon.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   plat::TReadOnlyMemoryStream stream(data, int64_t(size));

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/Jpeg.h"
+#include "platform/pictures/Jpeg.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   plat::TReadOnlyMemoryStream stream(data, int64_t(size));

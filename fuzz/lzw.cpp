@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "readers/Decoders.h"
+#include "readers/codecs/Decoders.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   if (Size < 3) return 0;

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/Graphics.h"
-#include "platform/Metafile.h"
-#include "platform/QtRuntime.h"
+#include "platform/drawing/Graphics.h"
+#include "platform/metafile/Metafile.h"
+#include "platform/windows/QtRuntime.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool started = (plat::EnsureQtApplication(), true);

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/SysUtils.h"
-#include "readers/PngGraphic.h"
+#include "platform/runtime/SysUtils.h"
+#include "readers/pictures/PngGraphic.h"
 
 namespace {
 

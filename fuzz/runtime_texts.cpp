@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/Classes.h"
-#include "platform/Colors.h"
-#include "platform/Files.h"
-#include "platform/SysUtils.h"
+#include "platform/drawing/Colors.h"
+#include "platform/runtime/Classes.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/SysUtils.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

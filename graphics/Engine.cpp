@@ -2,15 +2,15 @@
 
 #include <mutex>
 
-#include "graphics/Bitmap32Properties.h"
-#include "graphics/Blend.h"
-#include "graphics/Filters.h"
-#include "graphics/LowLevel.h"
-#include "graphics/MicroTiles.h"
-#include "graphics/Resamplers.h"
-#include "graphics/RowCombinerLines.h"
-#include "graphics/System.h"
-#include "graphics/Types.h"
+#include "graphics/bitmap/Bitmap32Properties.h"
+#include "graphics/core/Blend.h"
+#include "graphics/core/LowLevel.h"
+#include "graphics/core/System.h"
+#include "graphics/core/Types.h"
+#include "graphics/filters/Filters.h"
+#include "graphics/filters/RowCombinerLines.h"
+#include "graphics/layers/MicroTiles.h"
+#include "graphics/resampling/Resamplers.h"
 
 namespace gfx {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Application.h"
+#include "platform/windows/Application.h"
 
 namespace html {
 

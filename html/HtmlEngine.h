@@ -1,13 +1,16 @@
+// Folder html: the HTML engine and its viewer control, which show the text preview and the about
+// page. It uses only the platform layer.
+//
 // Start-up of the HTML engine and the values it sets once for the whole program: screen depth,
 // the viewer palette, the default and error pictures, the viewer's cursors.
 #pragma once
 
 #include <cstdint>
 
-#include "platform/Bitmap.h"
-#include "platform/Classes.h"
-#include "platform/Controls.h"
-#include "platform/Palette.h"
+#include "platform/drawing/Palette.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/runtime/Classes.h"
+#include "platform/windows/Controls.h"
 
 namespace html {
 

@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "platform/Bitmap.h"
-#include "platform/Icon.h"
-#include "platform/Jpeg.h"
-#include "platform/Metafile.h"
+#include "platform/metafile/Metafile.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/pictures/Icon.h"
+#include "platform/pictures/Jpeg.h"
 
 namespace readers {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/TestSeams.h"
+#include "platform/windows/TestSeams.h"
 
 namespace test_support {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "html/HtmlEngine.h"
-#include "platform/Application.h"
+#include "platform/windows/Application.h"
 #include "support/QtEnvironment.h"
 
 namespace test_support {

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "app/MainUnit.h"
-#include "graphics/Bitmap32.h"
-#include "platform/Files.h"
-#include "platform/TestSeams.h"
+#include "app/mainwindow/CommandLine.h"
+#include "app/mainwindow/MainUnit.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "platform/runtime/Files.h"
+#include "platform/windows/TestSeams.h"
 
 class MainWindow : public testing::Test {
  protected:

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/DeviceContext.h"
-#include "platform/Graphics.h"
+#include "platform/drawing/DeviceContext.h"
+#include "platform/drawing/Graphics.h"
 
 namespace test_support {
 

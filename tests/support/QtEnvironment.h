@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "platform/QtRuntime.h"
+#include "platform/windows/QtRuntime.h"
 
 namespace test_support {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 
 namespace test_support {
 

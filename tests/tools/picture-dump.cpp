@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
 #include "graphics/Engine.h"
-#include "platform/Picture.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "platform/pictures/Picture.h"
 #include "readers/PictureReaders.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/AboutBox.h"
+#include "app/about/AboutBox.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "html/DocumentObjects.h"
-#include "html/PageViewer.h"
-#include "platform/Application.h"
-#include "platform/TestSeams.h"
+#include "html/layout/DocumentObjects.h"
+#include "html/viewer/PageViewer.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/TestSeams.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/AboutBox.h"
-#include "app/EditorTexts.h"
-#include "platform/Files.h"
+#include "app/about/AboutBox.h"
+#include "app/mainwindow/EditorTexts.h"
+#include "platform/runtime/Files.h"
 #include "support/MainWindowFixture.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/AboutBox.h"
-#include "platform/Application.h"
-#include "platform/TestSeams.h"
+#include "app/about/AboutBox.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/TestSeams.h"
 
 namespace {
 

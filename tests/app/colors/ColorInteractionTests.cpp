@@ -8,10 +8,10 @@
 #include <random>
 #include <string>
 
-#include "app/ColorInteraction.h"
-#include "graphics/Bitmap32.h"
-#include "graphics/BlendModes.h"
+#include "app/colors/ColorInteraction.h"
 #include "graphics/Engine.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "graphics/filters/BlendModes.h"
 
 namespace {
 

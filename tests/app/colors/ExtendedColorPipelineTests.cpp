@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "app/ExtendedColorPipeline.h"
-#include "graphics/Bitmap32.h"
+#include "app/colors/ExtendedColorPipeline.h"
+#include "graphics/bitmap/Bitmap32.h"
 
 namespace {
 

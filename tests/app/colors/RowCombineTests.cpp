@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/ColorInteraction.h"
-#include "graphics/Rasterizers.h"
-#include "graphics/Resamplers.h"
-#include "graphics/RowCombiner.h"
-#include "graphics/RowCombinerLines.h"
+#include "app/colors/ColorInteraction.h"
+#include "graphics/filters/RowCombiner.h"
+#include "graphics/filters/RowCombinerLines.h"
+#include "graphics/resampling/Rasterizers.h"
+#include "graphics/resampling/Resamplers.h"
 #include "tests/graphics/resampling/Helpers.h"
 
 namespace {

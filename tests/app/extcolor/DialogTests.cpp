@@ -4,12 +4,12 @@
 #include <memory>
 
 #include "ExtColorSupport.h"
-#include "app/ClipboardTransfer.h"
-#include "app/ExtendedColorDialog.h"
-#include "platform/Bitmap.h"
-#include "platform/Clipboard.h"
-#include "platform/Files.h"
-#include "platform/TestSeams.h"
+#include "app/extcolor/ExtendedColorDialog.h"
+#include "app/road/ClipboardTransfer.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/pictures/Clipboard.h"
+#include "platform/runtime/Files.h"
+#include "platform/windows/TestSeams.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/bitmap/Bitmap32.h"
 #include "support/ScratchFolder.h"
 
 namespace extcolor_test {

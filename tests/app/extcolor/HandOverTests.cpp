@@ -7,11 +7,11 @@
 #include <stdexcept>
 
 #include "ExtColorSupport.h"
-#include "app/ColorInteraction.h"
-#include "app/ExtendedColorDialog.h"
-#include "app/ToolsMenus.h"
-#include "platform/Application.h"
-#include "platform/Files.h"
+#include "app/colors/ColorInteraction.h"
+#include "app/extcolor/ExtendedColorDialog.h"
+#include "app/tools/ToolsMenus.h"
+#include "platform/runtime/Files.h"
+#include "platform/windows/Application.h"
 #include "support/MainWindowFixture.h"
 
 namespace {

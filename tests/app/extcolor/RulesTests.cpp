@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ExtColorSupport.h"
-#include "app/ExtendedColorDialogRules.h"
+#include "app/extcolor/ExtendedColorDialogRules.h"
 
 namespace {
 

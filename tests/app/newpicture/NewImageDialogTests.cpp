@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/NewImageDialog.h"
-#include "platform/Application.h"
-#include "platform/Files.h"
-#include "platform/TestSeams.h"
+#include "app/newpicture/NewImageDialog.h"
+#include "platform/runtime/Files.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/TestSeams.h"
 
 namespace {
 

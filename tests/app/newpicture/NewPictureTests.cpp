@@ -8,12 +8,12 @@
 #include <sstream>
 #include <string>
 
-#include "app/Background.h"
-#include "app/MainUnit.h"
-#include "app/NewImageDialog.h"
-#include "graphics/Layers.h"
-#include "platform/Files.h"
-#include "platform/TestSeams.h"
+#include "app/mainwindow/MainUnit.h"
+#include "app/newpicture/NewImageDialog.h"
+#include "app/road/Background.h"
+#include "graphics/layers/Layers.h"
+#include "platform/runtime/Files.h"
+#include "platform/windows/TestSeams.h"
 #include "support/MainWindowFixture.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/ExtendedColorDialog.h"
-#include "app/RotateDialog.h"
-#include "platform/Application.h"
-#include "platform/Files.h"
+#include "app/extcolor/ExtendedColorDialog.h"
+#include "app/rotate/RotateDialog.h"
+#include "platform/runtime/Files.h"
+#include "platform/windows/Application.h"
 #include "support/FileDialogAnswers.h"
 #include "support/MainWindowFixture.h"
 

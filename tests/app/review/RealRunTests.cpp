@@ -5,13 +5,13 @@
 #include <functional>
 #include <memory>
 
-#include "app/ExtendedColorDialog.h"
-#include "app/NewImageDialog.h"
-#include "app/RGBALoaderDialog.h"
-#include "app/RotateDialog.h"
-#include "platform/Application.h"
-#include "platform/TestSeams.h"
-#include "platform/Timers.h"
+#include "app/extcolor/ExtendedColorDialog.h"
+#include "app/layerbuilder/RGBALoaderDialog.h"
+#include "app/newpicture/NewImageDialog.h"
+#include "app/rotate/RotateDialog.h"
+#include "platform/runtime/Timers.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/TestSeams.h"
 #include "support/MainWindowFixture.h"
 
 namespace {

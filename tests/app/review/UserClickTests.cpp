@@ -3,10 +3,10 @@
 
 #include <functional>
 
-#include "app/ToolsMenus.h"
-#include "platform/Application.h"
-#include "platform/TestSeams.h"
-#include "platform/Timers.h"
+#include "app/tools/ToolsMenus.h"
+#include "platform/runtime/Timers.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/TestSeams.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <filesystem>
 
 #include "RoadSupport.h"
-#include "app/Background.h"
-#include "app/Composition.h"
-#include "app/PictureLayers.h"
-#include "graphics/Image.h"
-#include "graphics/Resamplers.h"
+#include "app/road/Background.h"
+#include "app/road/Composition.h"
+#include "app/road/PictureLayers.h"
+#include "graphics/controls/Image.h"
+#include "graphics/resampling/Resamplers.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <filesystem>
 
 #include "RoadSupport.h"
-#include "app/ClipboardTransfer.h"
-#include "app/Composition.h"
-#include "app/PictureLayers.h"
-#include "graphics/Image.h"
-#include "platform/Files.h"
+#include "app/road/ClipboardTransfer.h"
+#include "app/road/Composition.h"
+#include "app/road/PictureLayers.h"
+#include "graphics/controls/Image.h"
+#include "platform/runtime/Files.h"
 
 namespace {
 

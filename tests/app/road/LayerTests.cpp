@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "RoadSupport.h"
-#include "app/PictureLayers.h"
-#include "graphics/Image.h"
+#include "app/road/PictureLayers.h"
+#include "graphics/controls/Image.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include <memory>
 
 #include "RoadSupport.h"
-#include "app/Background.h"
-#include "app/CommandLine.h"
-#include "app/Composition.h"
-#include "app/MainUnit.h"
-#include "graphics/RubberBand.h"
-#include "platform/Application.h"
-#include "platform/Files.h"
-#include "platform/TestSeams.h"
+#include "app/mainwindow/CommandLine.h"
+#include "app/mainwindow/MainUnit.h"
+#include "app/road/Background.h"
+#include "app/road/Composition.h"
+#include "graphics/layers/RubberBand.h"
+#include "platform/runtime/Files.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/TestSeams.h"
 
 namespace {
 

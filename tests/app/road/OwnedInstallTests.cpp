@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "RoadSupport.h"
-#include "app/Background.h"
-#include "app/PictureLayers.h"
-#include "graphics/Image.h"
+#include "app/road/Background.h"
+#include "app/road/PictureLayers.h"
+#include "graphics/controls/Image.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/bitmap/Bitmap32.h"
 #include "support/ScratchFolder.h"
 
 namespace road_test {

@@ -1,8 +1,8 @@
 // The canvas a picture is turned on and the folding of the angle it brings along.
 #include <gtest/gtest.h>
 
-#include "app/RotateDialog.h"
-#include "graphics/Bitmap32.h"
+#include "app/rotate/RotateDialog.h"
+#include "graphics/bitmap/Bitmap32.h"
 
 namespace {
 

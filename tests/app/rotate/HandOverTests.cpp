@@ -2,10 +2,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/RotateDialog.h"
-#include "app/ToolsMenus.h"
-#include "platform/Application.h"
-#include "platform/Files.h"
+#include "app/rotate/RotateDialog.h"
+#include "app/tools/ToolsMenus.h"
+#include "platform/runtime/Files.h"
+#include "platform/windows/Application.h"
 #include "support/MainWindowFixture.h"
 
 namespace {

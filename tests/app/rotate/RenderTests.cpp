@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "RotateSupport.h"
-#include "graphics/Image.h"
+#include "graphics/controls/Image.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "app/RotateDialog.h"
-#include "graphics/Bitmap32.h"
-#include "platform/TestSeams.h"
+#include "app/rotate/RotateDialog.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "platform/windows/TestSeams.h"
 
 namespace rotate_test {
 

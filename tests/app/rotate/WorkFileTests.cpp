@@ -3,11 +3,11 @@
 #include <iterator>
 
 #include "RotateSupport.h"
-#include "platform/Application.h"
-#include "platform/Bitmap.h"
-#include "platform/Clipboard.h"
-#include "platform/Files.h"
-#include "platform/Timers.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/pictures/Clipboard.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Timers.h"
+#include "platform/windows/Application.h"
 
 namespace {
 

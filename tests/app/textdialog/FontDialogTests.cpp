@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "app/FontDialog.h"
-#include "platform/Application.h"
-#include "platform/Files.h"
-#include "platform/TestSeams.h"
+#include "app/textdialog/FontDialog.h"
+#include "platform/runtime/Files.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/TestSeams.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "app/FontDialog.h"
-#include "app/MainUnit.h"
-#include "app/TextHints.h"
-#include "platform/TestSeams.h"
+#include "app/mainwindow/MainUnit.h"
+#include "app/mainwindow/TextHints.h"
+#include "app/textdialog/FontDialog.h"
+#include "platform/windows/TestSeams.h"
 #include "support/MainWindowFixture.h"
 
 namespace {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/ClipboardTransfer.h"
-#include "app/ColorInteraction.h"
-#include "app/ToolsMenus.h"
-#include "platform/Bitmap.h"
-#include "platform/Clipboard.h"
-#include "platform/Files.h"
+#include "app/colors/ColorInteraction.h"
+#include "app/road/ClipboardTransfer.h"
+#include "app/tools/ToolsMenus.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/pictures/Clipboard.h"
+#include "platform/runtime/Files.h"
 #include "support/FileDialogAnswers.h"
 #include "support/MainWindowFixture.h"
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/ColorInteraction.h"
-#include "app/ToolsMenus.h"
-#include "platform/Application.h"
-#include "platform/Files.h"
-#include "platform/TestSeams.h"
-#include "platform/Timers.h"
+#include "app/colors/ColorInteraction.h"
+#include "app/tools/ToolsMenus.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Timers.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/TestSeams.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "Helpers.h"
-#include "graphics/Bitmap32.h"
-#include "graphics/GDIBackend.h"
-#include "platform/Graphics.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "graphics/bitmap/GDIBackend.h"
+#include "platform/drawing/Graphics.h"
 
 namespace {
 

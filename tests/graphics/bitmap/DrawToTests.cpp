@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/bitmap/Bitmap32.h"
 
 namespace {
 

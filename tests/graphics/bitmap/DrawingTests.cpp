@@ -5,8 +5,8 @@
 #include <random>
 
 #include "Helpers.h"
-#include "graphics/Bitmap32.h"
-#include "graphics/Blend.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "graphics/core/Blend.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/Engine.h"
-#include "platform/Picture.h"
+#include "platform/pictures/Picture.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "Helpers.h"
-#include "graphics/Bitmap32.h"
-#include "platform/Bitmap.h"
-#include "platform/Classes.h"
-#include "platform/Jpeg.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/pictures/Jpeg.h"
+#include "platform/runtime/Classes.h"
 
 namespace {
 

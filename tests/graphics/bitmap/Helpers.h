@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/bitmap/Bitmap32.h"
 
 namespace bitmap_test {
 

@@ -2,7 +2,7 @@
 // later sizing clears new pixels as before (opaque black on plain memory, zero on the device).
 #include <gtest/gtest.h>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/bitmap/Bitmap32.h"
 
 namespace {
 

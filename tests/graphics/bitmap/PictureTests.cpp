@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "Helpers.h"
-#include "graphics/Bitmap32.h"
-#include "platform/Bitmap.h"
-#include "platform/Clipboard.h"
-#include "platform/Graphics.h"
-#include "platform/Picture.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "platform/drawing/Graphics.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/pictures/Clipboard.h"
+#include "platform/pictures/Picture.h"
 
 namespace {
 

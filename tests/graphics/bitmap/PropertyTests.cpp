@@ -1,9 +1,9 @@
 // The bitmap's settings reached by name through the property table.
 #include <gtest/gtest.h>
 
-#include "graphics/Bitmap32.h"
-#include "graphics/Bitmap32Properties.h"
-#include "platform/TypInfo.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "graphics/bitmap/Bitmap32Properties.h"
+#include "platform/runtime/TypInfo.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "Helpers.h"
-#include "graphics/Bitmap32.h"
-#include "graphics/Blend.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "graphics/core/Blend.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "Helpers.h"
-#include "graphics/Bitmap32.h"
-#include "platform/Graphics.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "platform/drawing/Graphics.h"
 
 namespace {
 

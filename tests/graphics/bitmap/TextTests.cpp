@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "Helpers.h"
-#include "graphics/Bitmap32.h"
-#include "graphics/Blend.h"
-#include "platform/Graphics.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "graphics/core/Blend.h"
+#include "platform/drawing/Graphics.h"
 
 namespace {
 

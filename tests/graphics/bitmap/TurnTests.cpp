@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "Helpers.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/bitmap/Bitmap32.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Fixture.h"
-#include "graphics/RangeBars.h"
+#include "graphics/controls/RangeBars.h"
 
 namespace gfx {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/Engine.h"
-#include "platform/Application.h"
+#include "platform/windows/Application.h"
 
 namespace {
 

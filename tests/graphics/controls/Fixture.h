@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <string>
 
-#include "graphics/Bitmap32.h"
-#include "platform/Application.h"
-#include "platform/Forms.h"
-#include "platform/TestSeams.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/TestSeams.h"
 #include "support/ShownForm.h"
 
 namespace controls_test {

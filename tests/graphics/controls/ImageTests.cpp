@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "Fixture.h"
-#include "graphics/Image.h"
+#include "graphics/controls/Image.h"
 
 namespace gfx {
 namespace {

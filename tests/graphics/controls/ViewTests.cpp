@@ -6,9 +6,9 @@
 #include <string>
 
 #include "Fixture.h"
-#include "graphics/ImgView.h"
-#include "graphics/Resamplers.h"
-#include "graphics/RubberBand.h"
+#include "graphics/controls/ImgView.h"
+#include "graphics/layers/RubberBand.h"
+#include "graphics/resampling/Resamplers.h"
 
 namespace gfx {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "BlendOracle.h"
 #include "TierScope.h"
-#include "graphics/Blend.h"
+#include "graphics/core/Blend.h"
 
 namespace gfx::testing {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "TierScope.h"
-#include "graphics/Blend.h"
+#include "graphics/core/Blend.h"
 
 namespace gfx::testing {
 namespace {

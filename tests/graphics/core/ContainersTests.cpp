@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Containers.h"
-#include "graphics/OrdinalMaps.h"
+#include "graphics/core/Containers.h"
+#include "graphics/core/OrdinalMaps.h"
 
 namespace gfx {
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "TierScope.h"
-#include "graphics/Blend.h"
-#include "graphics/LowLevel.h"
+#include "graphics/core/Blend.h"
+#include "graphics/core/LowLevel.h"
 
 namespace gfx {
 namespace {

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <thread>
 
-#include "graphics/Persistent.h"
+#include "graphics/core/Persistent.h"
 
 namespace gfx {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "graphics/Engine.h"
-#include "graphics/System.h"
+#include "graphics/core/System.h"
 
 namespace gfx {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "graphics/Blend.h"
 #include "graphics/Engine.h"
+#include "graphics/core/Blend.h"
 
 namespace gfx::testing {
 

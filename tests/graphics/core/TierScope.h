@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/System.h"
+#include "graphics/core/System.h"
 
 namespace gfx::testing {
 

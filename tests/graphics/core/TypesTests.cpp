@@ -3,8 +3,8 @@
 #include <cmath>
 #include <random>
 
-#include "graphics/Types.h"
-#include "platform/Colors.h"
+#include "graphics/core/Types.h"
+#include "platform/drawing/Colors.h"
 
 namespace gfx {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
-#include "graphics/Filters.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "graphics/filters/Filters.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "graphics/Engine.h"
-#include "graphics/Filters.h"
-#include "graphics/System.h"
+#include "graphics/core/System.h"
+#include "graphics/filters/Filters.h"
 
 namespace {
 

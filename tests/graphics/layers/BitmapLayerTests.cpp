@@ -2,9 +2,9 @@
 // view.
 #include <gtest/gtest.h>
 
-#include "graphics/Layers.h"
-#include "graphics/Samplers.h"
-#include "graphics/layers/LayerTestSupport.h"
+#include "LayerTestSupport.h"
+#include "graphics/layers/Layers.h"
+#include "graphics/resampling/Samplers.h"
 
 namespace {
 

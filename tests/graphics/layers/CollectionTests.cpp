@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Layers.h"
+#include "graphics/layers/Layers.h"
 
 namespace {
 

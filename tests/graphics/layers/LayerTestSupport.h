@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "graphics/Bitmap32.h"
-#include "graphics/Layers.h"
-#include "graphics/ResamplerLink.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "graphics/bitmap/ResamplerLink.h"
+#include "graphics/layers/Layers.h"
 
 namespace gfx::testing {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Layers.h"
-#include "platform/Application.h"
+#include "graphics/layers/Layers.h"
+#include "platform/windows/Application.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <random>
 
-#include "graphics/RepaintOptimizer.h"
-#include "graphics/RubberBand.h"
-#include "graphics/layers/LayerTestSupport.h"
-#include "graphics/microtiles/PixelMask.h"
+#include "LayerTestSupport.h"
+#include "graphics/layers/RepaintOptimizer.h"
+#include "graphics/layers/RubberBand.h"
+#include "tests/graphics/layers/microtiles/PixelMask.h"
 
 namespace {
 

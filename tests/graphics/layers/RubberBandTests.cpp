@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "graphics/RubberBand.h"
-#include "graphics/microtiles/PixelMask.h"
+#include "graphics/layers/RubberBand.h"
+#include "tests/graphics/layers/microtiles/PixelMask.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <random>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
-#include "graphics/Blend.h"
 #include "graphics/Engine.h"
-#include "graphics/System.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "graphics/core/Blend.h"
+#include "graphics/core/System.h"
 
 namespace resampling_test {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "Helpers.h"
-#include "graphics/Kernels.h"
-#include "graphics/Resamplers.h"
+#include "graphics/resampling/Kernels.h"
+#include "graphics/resampling/Resamplers.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "Helpers.h"
-#include "graphics/Resamplers.h"
+#include "graphics/resampling/Resamplers.h"
 
 namespace {
 

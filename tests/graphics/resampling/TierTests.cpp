@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "Helpers.h"
-#include "graphics/Resamplers.h"
-#include "graphics/ResamplersTiers.h"
+#include "graphics/resampling/Resamplers.h"
+#include "graphics/resampling/ResamplersTiers.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ TEST(InterpolatorTiers, EveryTierMatchesThePortableForm) {
       const TColor32 bottom[2] = {TColor32(random()), TColor32(random())};
       const uint32_t wx = random() % 260, wy = random() % 260;
       ASSERT_EQ(Interpolator(wx, wy, top, bottom),
-                resamplers_pas::Interpolator(wx, wy, top, bottom))
+                resamplers_portable::Interpolator(wx, wy, top, bottom))
           << int(tier) << " " << wx << " " << wy;
     }
   }

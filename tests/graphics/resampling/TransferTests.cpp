@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "Helpers.h"
-#include "graphics/Resamplers.h"
+#include "graphics/resampling/Resamplers.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <array>
 #include <vector>
 
-#include "html/CssStyles.h"
-#include "html/FontRuns.h"
-#include "html/PageUtils.h"
+#include "html/base/PageUtils.h"
+#include "html/css/CssStyles.h"
+#include "html/layout/FontRuns.h"
 
 namespace html {
 namespace {

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "html/HtmlEngine.h"
-#include "html/IDNames.h"
-#include "html/IndentManager.h"
-#include "platform/Application.h"
+#include "html/base/IDNames.h"
+#include "html/layout/IndentManager.h"
+#include "platform/windows/Application.h"
 
 namespace html {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "html/TextBuffers.h"
+#include "html/base/TextBuffers.h"
 
 namespace html {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "../../support/PixelCanvas.h"
-#include "html/CssColors.h"
-#include "html/PageUtils.h"
+#include "html/base/PageUtils.h"
+#include "html/css/CssColors.h"
+#include "support/PixelCanvas.h"
 
 namespace html {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "CssTestSupport.h"
-#include "html/CssStyles.h"
 #include "html/HtmlEngine.h"
-#include "platform/HtmlFonts.h"
+#include "html/css/CssStyles.h"
+#include "platform/htmlservices/HtmlFonts.h"
 
 using namespace html;
 using csstest::ParseSheet;

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "html/CssColors.h"
+#include "html/css/CssColors.h"
 
 using html::ParseColor;
 using html::TColor;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "html/CssComputed.h"
-#include "html/CssStyles.h"
+#include "html/css/CssComputed.h"
+#include "html/css/CssStyles.h"
 
 using namespace html;
 

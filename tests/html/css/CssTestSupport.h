@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "html/CssParser.h"
-#include "html/CssStyles.h"
+#include "html/css/CssParser.h"
+#include "html/css/CssStyles.h"
 
 namespace csstest {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "html/CssFonts.h"
-#include "platform/DeviceContext.h"
-#include "platform/HtmlFonts.h"
+#include "html/css/CssFonts.h"
+#include "platform/drawing/DeviceContext.h"
+#include "platform/htmlservices/HtmlFonts.h"
 
 using namespace html;
 

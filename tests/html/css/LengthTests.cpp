@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "html/CssLengths.h"
+#include "html/css/CssLengths.h"
 
 using html::FontSizeConv;
 using html::LengthConv;

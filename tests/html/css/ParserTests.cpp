@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "CssTestSupport.h"
-#include "html/CssParser.h"
-#include "html/CssShorthands.h"
-#include "html/CssStyles.h"
+#include "html/css/CssParser.h"
+#include "html/css/CssShorthands.h"
+#include "html/css/CssStyles.h"
 
 using namespace html;
 using csstest::ParseSheet;

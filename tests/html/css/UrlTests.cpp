@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "html/UrlHelpers.h"
+#include "html/base/UrlHelpers.h"
 
 using namespace html;
 

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "ImageTestData.h"
-#include "html/GdiPlusLoader.h"
-#include "platform/DeviceContext.h"
+#include "html/images/GdiPlusLoader.h"
+#include "platform/drawing/DeviceContext.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <set>
 #include <string>
 
-#include "html/GdiPlusLoader.h"
-#include "html/ImageCache.h"
+#include "html/images/GdiPlusLoader.h"
+#include "html/images/ImageCache.h"
 
 namespace {
 

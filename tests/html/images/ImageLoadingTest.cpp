@@ -3,10 +3,10 @@
 #include <string>
 
 #include "ImageTestData.h"
-#include "html/GdiPlusLoader.h"
 #include "html/HtmlEngine.h"
-#include "html/ImageLoading.h"
-#include "platform/DeviceContext.h"
+#include "html/images/GdiPlusLoader.h"
+#include "html/images/ImageLoading.h"
+#include "platform/drawing/DeviceContext.h"
 
 namespace {
 

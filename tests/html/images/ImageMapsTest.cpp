@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "html/ImageMaps.h"
+#include "html/images/ImageMaps.h"
 
 namespace {
 

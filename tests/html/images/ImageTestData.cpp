@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/Files.h"
-#include "platform/Graphics.h"
-#include "platform/Jpeg.h"
+#include "platform/drawing/Graphics.h"
+#include "platform/pictures/Jpeg.h"
+#include "platform/runtime/Files.h"
 
 namespace imagetest {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Bitmap.h"
-#include "platform/Classes.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/runtime/Classes.h"
 
 namespace imagetest {
 

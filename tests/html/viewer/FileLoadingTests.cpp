@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include "ViewerTestPage.h"
-#include "platform/Application.h"
-#include "platform/Files.h"
-#include "platform/SysUtils.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/SysUtils.h"
+#include "platform/windows/Application.h"
 
 namespace html::test {
 namespace {

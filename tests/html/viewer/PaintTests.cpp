@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <string>
 
-#include "../../support/ShownForm.h"
 #include "ViewerTestPage.h"
-#include "html/PaintPanelTiles.h"
-#include "platform/TestSeams.h"
+#include "html/viewer/PaintPanelTiles.h"
+#include "platform/windows/TestSeams.h"
+#include "support/ShownForm.h"
 
 namespace html::test {
 namespace {

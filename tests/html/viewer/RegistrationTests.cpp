@@ -1,10 +1,10 @@
 // The viewer as stored layouts create and set it by name.
 #include <gtest/gtest.h>
 
-#include "html/PageViewer.h"
-#include "platform/FormReader.h"
-#include "platform/Forms.h"
-#include "platform/TypInfo.h"
+#include "html/viewer/PageViewer.h"
+#include "platform/runtime/TypInfo.h"
+#include "platform/windows/FormReader.h"
+#include "platform/windows/Forms.h"
 
 namespace html::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "html/PageViewer.h"
+#include "html/viewer/PageViewer.h"
 
 namespace html::test {
 

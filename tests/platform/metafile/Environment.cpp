@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "graphics/Engine.h"
-#include "platform/Picture.h"
-#include "platform/QtRuntime.h"
+#include "platform/pictures/Picture.h"
+#include "platform/windows/QtRuntime.h"
 
 namespace {
 

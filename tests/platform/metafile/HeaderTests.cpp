@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "MetafileBuilder.h"
-#include "graphics/Bitmap32.h"
-#include "platform/Picture.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "platform/pictures/Picture.h"
 
 using namespace plat;
 using namespace mftest;

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Classes.h"
-#include "platform/Graphics.h"
-#include "platform/Metafile.h"
+#include "platform/drawing/Graphics.h"
+#include "platform/metafile/Metafile.h"
+#include "platform/runtime/Classes.h"
 
 namespace mftest {
 

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "PictureTestUtil.h"
-#include "platform/Bitmap.h"
-#include "platform/Graphics.h"
+#include "platform/drawing/Graphics.h"
+#include "platform/pictures/Bitmap.h"
 
 using namespace plat;
 using namespace pictest;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "PictureTestUtil.h"
-#include "platform/Bitmap.h"
+#include "platform/pictures/Bitmap.h"
 
 using namespace plat;
 using namespace pictest;

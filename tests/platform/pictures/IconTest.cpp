@@ -3,8 +3,8 @@
 #include <png.h>
 
 #include "PictureTestUtil.h"
-#include "platform/Graphics.h"
-#include "platform/Icon.h"
+#include "platform/drawing/Graphics.h"
+#include "platform/pictures/Icon.h"
 
 using namespace plat;
 using namespace pictest;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "LibjpegOracle.h"
-#include "platform/Bitmap.h"
-#include "platform/JpegCodec.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/pictures/JpegCodec.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "LibjpegOracle.h"
-#include "platform/Classes.h"
-#include "platform/JpegCodec.h"
+#include "platform/pictures/JpegCodec.h"
+#include "platform/runtime/Classes.h"
 
 namespace {
 

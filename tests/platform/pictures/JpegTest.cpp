@@ -7,9 +7,9 @@
 
 #include "LibjpegOracle.h"
 #include "PictureTestUtil.h"
-#include "platform/Bitmap.h"
-#include "platform/Files.h"
-#include "platform/Jpeg.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/pictures/Jpeg.h"
+#include "platform/runtime/Files.h"
 
 using namespace plat;
 using namespace pictest;

@@ -4,11 +4,11 @@
 #include <unistd.h>
 
 #include "PictureTestUtil.h"
-#include "platform/Bitmap.h"
-#include "platform/Clipboard.h"
-#include "platform/Files.h"
-#include "platform/Icon.h"
-#include "platform/Jpeg.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/pictures/Clipboard.h"
+#include "platform/pictures/Icon.h"
+#include "platform/pictures/Jpeg.h"
+#include "platform/runtime/Files.h"
 
 using namespace plat;
 using namespace pictest;

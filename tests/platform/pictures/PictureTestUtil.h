@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Bitmap.h"
+#include "platform/pictures/Bitmap.h"
 
 namespace pictest {
 

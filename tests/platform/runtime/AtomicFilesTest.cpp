@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "ScratchFolder.h"
-#include "platform/Files.h"
+#include "platform/runtime/Files.h"
 
 using namespace plat;
 using runtime_test::ReadRaw;

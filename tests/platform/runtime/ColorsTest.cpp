@@ -3,8 +3,8 @@
 
 #include <random>
 
-#include "platform/Colors.h"
-#include "platform/SysUtils.h"
+#include "platform/drawing/Colors.h"
+#include "platform/runtime/SysUtils.h"
 
 using namespace plat;
 

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "platform/Cpu.h"
+#include "platform/runtime/Cpu.h"
 
 using namespace plat;
 

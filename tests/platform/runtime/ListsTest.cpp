@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "ScratchFolder.h"
-#include "platform/Classes.h"
+#include "platform/runtime/Classes.h"
 
 using namespace plat;
 using runtime_test::ReadRaw;

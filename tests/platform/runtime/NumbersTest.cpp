@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/SysUtils.h"
+#include "platform/runtime/SysUtils.h"
 
 using namespace plat;
 

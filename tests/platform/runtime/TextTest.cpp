@@ -1,7 +1,7 @@
 // Format, trimming, ASCII case rules and comparisons.
 #include <gtest/gtest.h>
 
-#include "platform/SysUtils.h"
+#include "platform/runtime/SysUtils.h"
 
 using namespace plat;
 

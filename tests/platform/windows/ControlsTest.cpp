@@ -1,14 +1,14 @@
 // Standard controls: own flags, synchronous layout, and the component library's event rules.
 #include <gtest/gtest.h>
 
-#include "platform/Application.h"
-#include "platform/Buttons.h"
-#include "platform/ComCtrls.h"
-#include "platform/ExtCtrls.h"
-#include "platform/Forms.h"
-#include "platform/StdCtrls.h"
-#include "platform/TestSeams.h"
-#include "platform/Timers.h"
+#include "platform/runtime/Timers.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/Buttons.h"
+#include "platform/windows/ComCtrls.h"
+#include "platform/windows/ExtCtrls.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/StdCtrls.h"
+#include "platform/windows/TestSeams.h"
 
 namespace plat {
 namespace {

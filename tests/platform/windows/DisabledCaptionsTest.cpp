@@ -1,10 +1,10 @@
 // Disabled check boxes and radio items keep a readable caption on the program's silver dialogs.
 #include <gtest/gtest.h>
 
-#include "platform/ExtCtrls.h"
-#include "platform/Forms.h"
-#include "platform/StdCtrls.h"
-#include "platform/TestSeams.h"
+#include "platform/windows/ExtCtrls.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/StdCtrls.h"
+#include "platform/windows/TestSeams.h"
 
 namespace plat {
 namespace {

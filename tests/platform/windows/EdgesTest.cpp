@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/Edges.h"
+#include "platform/drawing/Edges.h"
 
 namespace plat {
 namespace {

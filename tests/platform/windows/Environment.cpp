@@ -1,7 +1,7 @@
 // Start-up of the windows suite: the application object and the platform's classes.
 #include <gtest/gtest.h>
 
-#include "platform/Application.h"
+#include "platform/windows/Application.h"
 
 namespace {
 

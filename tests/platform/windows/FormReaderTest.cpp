@@ -1,10 +1,10 @@
 // Forms built from stored layouts: controls, nested properties, lists, handlers, fields, errors.
 #include <gtest/gtest.h>
 
-#include "platform/ExtCtrls.h"
-#include "platform/Forms.h"
-#include "platform/StdCtrls.h"
-#include "platform/Timers.h"
+#include "platform/runtime/Timers.h"
+#include "platform/windows/ExtCtrls.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/StdCtrls.h"
 
 namespace plat {
 namespace {

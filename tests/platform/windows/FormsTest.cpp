@@ -1,12 +1,12 @@
 // Form and application life: creation and destruction order, closing, the main form, errors.
 #include <gtest/gtest.h>
 
-#include "platform/Application.h"
-#include "platform/Buttons.h"
-#include "platform/Dialogs.h"
-#include "platform/Forms.h"
-#include "platform/StdCtrls.h"
-#include "platform/TestSeams.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/Buttons.h"
+#include "platform/windows/Dialogs.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/StdCtrls.h"
+#include "platform/windows/TestSeams.h"
 
 namespace plat {
 namespace {

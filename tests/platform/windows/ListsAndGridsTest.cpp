@@ -1,12 +1,12 @@
 // Combo boxes, multi-selection lists, the colour grid and speed-button groups under the mouse.
 #include <gtest/gtest.h>
 
-#include "platform/Application.h"
-#include "platform/Buttons.h"
-#include "platform/ExtCtrls.h"
-#include "platform/Forms.h"
-#include "platform/StdCtrls.h"
-#include "platform/TestSeams.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/Buttons.h"
+#include "platform/windows/ExtCtrls.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/StdCtrls.h"
+#include "platform/windows/TestSeams.h"
 #include "support/ShownForm.h"
 
 namespace plat {

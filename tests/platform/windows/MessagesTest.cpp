@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/Application.h"
-#include "platform/Forms.h"
-#include "platform/StdCtrls.h"
-#include "platform/TestSeams.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/StdCtrls.h"
+#include "platform/windows/TestSeams.h"
 
 namespace plat {
 namespace {

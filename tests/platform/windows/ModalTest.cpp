@@ -1,13 +1,13 @@
 // Modal runs through the test hook and through a real nested loop, closing rules, dialogs.
 #include <gtest/gtest.h>
 
-#include "platform/Application.h"
-#include "platform/Dialogs.h"
-#include "platform/Forms.h"
-#include "platform/Shell.h"
-#include "platform/StdCtrls.h"
-#include "platform/TestSeams.h"
-#include "platform/Timers.h"
+#include "platform/runtime/Shell.h"
+#include "platform/runtime/Timers.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/Dialogs.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/StdCtrls.h"
+#include "platform/windows/TestSeams.h"
 
 namespace plat {
 namespace {

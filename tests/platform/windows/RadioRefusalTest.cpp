@@ -2,9 +2,9 @@
 // from code.
 #include <gtest/gtest.h>
 
-#include "platform/Application.h"
-#include "platform/StdCtrls.h"
-#include "platform/TestSeams.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/StdCtrls.h"
+#include "platform/windows/TestSeams.h"
 #include "support/ShownForm.h"
 
 namespace plat {

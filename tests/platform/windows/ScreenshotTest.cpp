@@ -4,10 +4,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/Application.h"
-#include "platform/ExtCtrls.h"
-#include "platform/Forms.h"
-#include "platform/TestSeams.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/ExtCtrls.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/TestSeams.h"
 
 namespace plat {
 namespace {

@@ -1,12 +1,12 @@
 // Memos, labels, hint windows, scroll bars and images: sizes and contents.
 #include <gtest/gtest.h>
 
-#include "platform/Application.h"
-#include "platform/Bitmap.h"
-#include "platform/ExtCtrls.h"
-#include "platform/Forms.h"
-#include "platform/StdCtrls.h"
-#include "platform/TestSeams.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/windows/Application.h"
+#include "platform/windows/ExtCtrls.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/StdCtrls.h"
+#include "platform/windows/TestSeams.h"
 
 namespace plat {
 namespace {

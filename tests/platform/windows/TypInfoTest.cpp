@@ -1,9 +1,9 @@
 // The property table: kinds, names of enumerations and sets, inheritance, errors.
 #include <gtest/gtest.h>
 
-#include "platform/Controls.h"
-#include "platform/StdCtrls.h"
-#include "platform/TypInfo.h"
+#include "platform/runtime/TypInfo.h"
+#include "platform/windows/Controls.h"
+#include "platform/windows/StdCtrls.h"
 
 namespace plat {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "readers/ColorManager.h"
+#include "readers/codecs/ColorManager.h"
 
 namespace readers {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "readers/Decoders.h"
+#include "readers/codecs/Decoders.h"
 
 namespace readers {
 namespace {

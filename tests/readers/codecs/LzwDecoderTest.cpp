@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "../LzwTestEncoder.h"
-#include "readers/Decoders.h"
+#include "readers/codecs/Decoders.h"
+#include "tests/readers/LzwTestEncoder.h"
 
 namespace readers {
 namespace {

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "../LzwTestEncoder.h"
 #include "GifTestFiles.h"
 #include "PngTestFiles.h"
-#include "graphics/Bitmap32.h"
 #include "graphics/Engine.h"
+#include "graphics/bitmap/Bitmap32.h"
+#include "tests/readers/LzwTestEncoder.h"
 
 namespace readers {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <random>
 
-#include "../LzwTestEncoder.h"
 #include "GifTestFiles.h"
-#include "readers/GifGraphic.h"
+#include "readers/pictures/GifGraphic.h"
+#include "tests/readers/LzwTestEncoder.h"
 
 namespace readers {
 namespace {

@@ -4,9 +4,9 @@
 #include <random>
 
 #include "PngTestFiles.h"
-#include "platform/Classes.h"
-#include "readers/PngFilters.h"
-#include "readers/PngGraphic.h"
+#include "platform/runtime/Classes.h"
+#include "readers/codecs/PngFilters.h"
+#include "readers/pictures/PngGraphic.h"
 
 namespace readers {
 namespace {

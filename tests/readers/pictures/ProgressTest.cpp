@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "../LzwTestEncoder.h"
 #include "GifTestFiles.h"
 #include "PngTestFiles.h"
-#include "readers/GifGraphic.h"
-#include "readers/PngGraphic.h"
+#include "readers/pictures/GifGraphic.h"
+#include "readers/pictures/PngGraphic.h"
+#include "tests/readers/LzwTestEncoder.h"
 
 namespace readers {
 namespace {

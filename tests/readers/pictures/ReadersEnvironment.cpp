@@ -1,7 +1,7 @@
 // The platform's picture classes and the readers' registrations, for every test of the group.
 #include <gtest/gtest.h>
 
-#include "platform/Picture.h"
+#include "platform/pictures/Picture.h"
 #include "readers/PictureReaders.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <fstream>
 
 #include "PngTestFiles.h"
-#include "platform/Bitmap.h"
-#include "platform/Classes.h"
-#include "platform/Metafile.h"
+#include "platform/metafile/Metafile.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/runtime/Classes.h"
 #include "readers/PictureReaders.h"
 
 namespace readers {

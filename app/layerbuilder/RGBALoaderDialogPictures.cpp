@@ -1,0 +1,201 @@
+// The builder's two picture panels, background and overlay, which behave alike: loading,
+// pasting, flipping, inverting, grey scale and opacity.
+#include <memory>
+
+#include "app/layerbuilder/RGBALoaderDialog.h"
+#include "app/mainwindow/WaitCursor.h"
+#include "app/road/RoadTexts.h"
+#include "graphics/filters/Filters.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/pictures/Clipboard.h"
+#include "platform/runtime/Files.h"
+#include "platform/windows/Application.h"
+
+namespace app {
+namespace {
+
+// The pasted pictures, kept in the run's private work folder.
+constexpr std::string_view BackgroundPasteFile = "builder-background.bmp";
+constexpr std::string_view OverlayPasteFile = "builder-overlay.bmp";
+
+// Writes the clipboard's picture to Path as a 32-bit BMP; false after telling why it could not.
+bool SaveClipboardAsBitmapFile(const std::string& Path) {
+  std::string_view problem = NoPictureText;
+  try {
+    const std::unique_ptr<plat::TBitmap> bitmap =
+        plat::Clipboard().HasFormat(plat::CF_BITMAP) ? plat::Clipboard().GetBitmap() : nullptr;
+    if (bitmap && !bitmap->Empty()) {
+      problem = PasteFailedText;
+      gfx::TBitmap32 picture;
+      picture.Assign(*bitmap);
+      picture.SaveToFile(Path);
+      return true;
+    }
+  } catch (const plat::Exception&) {
+  }
+  plat::ShowMessage(std::string(problem));
+  return false;
+}
+
+}  // namespace
+
+TRGBALoaderForm::TPanelParts TRGBALoaderForm::Panel(TSide Side) {
+  if (Side == TSide::Background)
+    return {ImgRGB,
+            BackInvertRGBCheck,
+            BackGrayScaleCheck,
+            LayerGaugeBar,
+            LayerOpacityGaugeBar,
+            RadioGroup,
+            OpenPictureDialog,
+            &BackgroundFileName,
+            BackgroundPasteFile};
+  return {ImgAlpha,           InvertRGBCheck,         GrayScaleCheck,
+          OverlayGaugeBar,    OverlayOpacityGaugeBar, RadioGroup1,
+          OpenPictureDialog1, &OverlayFileName,       OverlayPasteFile};
+}
+
+gfx::TBitmap32& TRGBALoaderForm::Picture(TSide Side) const {
+  return (Side == TSide::Background ? ImgRGB : ImgAlpha)->Bitmap();
+}
+
+void TRGBALoaderForm::btLoadImageClick(plat::TObject*) {
+  LoadPicture(TSide::Background);
+}
+
+void TRGBALoaderForm::btLoadAlphaClick(plat::TObject*) {
+  LoadPicture(TSide::Overlay);
+}
+
+void TRGBALoaderForm::bgPasteButtonClick(plat::TObject*) {
+  PastePicture(TSide::Background);
+}
+
+void TRGBALoaderForm::OverlayPasteButtonClick(plat::TObject*) {
+  PastePicture(TSide::Overlay);
+}
+
+void TRGBALoaderForm::BackFlipHorizontallyClick(plat::TObject*) {
+  FlipPicture(TSide::Background, false);
+}
+
+void TRGBALoaderForm::BackFlipVerticallyClick(plat::TObject*) {
+  FlipPicture(TSide::Background, true);
+}
+
+void TRGBALoaderForm::ButtonFlipHorizClick(plat::TObject*) {
+  FlipPicture(TSide::Overlay, false);
+}
+
+void TRGBALoaderForm::ButtonFlipVertiClick(plat::TObject*) {
+  FlipPicture(TSide::Overlay, true);
+}
+
+void TRGBALoaderForm::BackInvertRGBCheckClick(plat::TObject*) {
+  InvertChanged(TSide::Background);
+}
+
+void TRGBALoaderForm::InvertRGBCheckClick(plat::TObject*) {
+  InvertChanged(TSide::Overlay);
+}
+
+void TRGBALoaderForm::BackGrayScaleCheckClick(plat::TObject*) {
+  GrayChanged(TSide::Background);
+}
+
+void TRGBALoaderForm::GrayScaleCheckClick(plat::TObject*) {
+  GrayChanged(TSide::Overlay);
+}
+
+void TRGBALoaderForm::LoadPicture(TSide Side) {
+  // Loading either picture starts the overlay's filters afresh.
+  ClearFilterBoxes(TSide::Overlay);
+  plat::TOpenPictureDialog& dialog = *Panel(Side).Dialog;
+  const std::string previous = dialog.FileName();
+  if (!dialog.Execute()) return;
+  // A file that cannot be read must not become the remembered one.
+  try {
+    TakePictureFile(Side, dialog.FileName());
+  } catch (...) {
+    dialog.SetFileName(previous);
+    throw;
+  }
+}
+
+void TRGBALoaderForm::PastePicture(TSide Side) {
+  TPanelParts p = Panel(Side);
+  {
+    TWaitCursor wait;
+    const std::string path = plat::JoinPath(plat::WorkFolder(), p.PasteFileName);
+    if (SaveClipboardAsBitmapFile(path)) TakePictureFile(Side, path);
+  }
+  plat::Application().ProcessMessages();
+}
+
+void TRGBALoaderForm::TakePictureFile(TSide Side, const std::string& FileName) {
+  TPanelParts p = Panel(Side);
+  TWaitCursor wait;
+  gfx::TBitmap32& picture = p.View->Bitmap();
+  picture.LoadFromFile(FileName);
+  // The fresh picture is unfiltered, so the boxes are cleared without filtering it.
+  SetCheckedQuietly(*p.InvertCheck, false);
+  SetCheckedQuietly(*p.GrayCheck, false);
+  p.Gauge->SetPosition(255);
+  p.Group->SetItemIndex(0);
+  picture.OnPixelCombine = nullptr;
+  *p.FileName = FileName;
+  p.Dialog->SetFileName(FileName);
+  OpacityChanged(Side);
+}
+
+void TRGBALoaderForm::FlipPicture(TSide Side, bool Vertically) {
+  gfx::TBitmap32& picture = Picture(Side);
+  if (Vertically)
+    picture.FlipVert();
+  else
+    picture.FlipHorz();
+  ShowImageResult();
+}
+
+void TRGBALoaderForm::InvertChanged(TSide Side) {
+  // Every click inverts, so a checked box always means an inverted picture.
+  gfx::TBitmap32& picture = Picture(Side);
+  gfx::InvertRGB(&picture, &picture);
+  ShowImageResult();
+}
+
+void TRGBALoaderForm::GrayChanged(TSide Side) {
+  TPanelParts p = Panel(Side);
+  gfx::TBitmap32& picture = p.View->Bitmap();
+  if (p.GrayCheck->Checked()) {
+    gfx::ColorToGrayscale(&picture, &picture, false);
+  } else {
+    // Grey cannot be undone in place: the picture comes back from its file.
+    ClearFilterBoxes(Side);
+    const std::string source = p.FileName->empty() ? p.Dialog->FileName() : *p.FileName;
+    if (!source.empty() && plat::FileExists(source)) {
+      try {
+        picture.LoadFromFile(source);
+      } catch (...) {
+        SetCheckedQuietly(*p.GrayCheck, true);
+        throw;
+      }
+    }
+  }
+  ShowImageResult();
+}
+
+void TRGBALoaderForm::SetCheckedQuietly(plat::TCheckBox& Box, bool Checked) {
+  plat::TNotifyEvent handler = std::move(Box.OnClick);
+  Box.OnClick = nullptr;
+  Box.SetChecked(Checked);
+  Box.OnClick = std::move(handler);
+}
+
+void TRGBALoaderForm::ClearFilterBoxes(TSide Side) {
+  TPanelParts p = Panel(Side);
+  p.InvertCheck->SetChecked(false);
+  p.GrayCheck->SetChecked(false);
+}
+
+}  // namespace app

@@ -1,0 +1,106 @@
+// Handing a layer or the background to the extended colour dialog and taking it back.
+#include <cmath>
+#include <memory>
+
+#include "app/extcolor/ExtendedColorDialog.h"
+#include "app/mainwindow/MainUnit.h"
+#include "app/mainwindow/WaitCursor.h"
+#include "app/road/Composition.h"
+#include "app/road/KeptPicture.h"
+#include "platform/runtime/Files.h"
+
+namespace app {
+namespace {
+
+// The work file keeps a 32-bit BMP (alpha included) under a JPEG name, so that a pasted JPEG
+// reads back as well.
+constexpr std::string_view ColorWorkFileName = "extended-color.jpg";
+
+// Clears a busy flag on every way out.
+struct TBusyFlag {
+  bool& flag;
+  ~TBusyFlag() { flag = false; }
+};
+
+// Removes the work file on every way out: nothing keeps pointing at it.
+struct TWorkFile {
+  const std::string& path;
+  ~TWorkFile() { plat::DeleteFile(path); }
+};
+
+// The background with the visible layers over it, without the selection frame.
+std::unique_ptr<gfx::TBitmap32> ComposeWithoutFrame(gfx::TCustomImage32& View,
+                                                    gfx::TCustomLayer* Frame) {
+  const bool shown = Frame && Frame->Visible();
+  if (shown) Frame->SetVisible(false);
+  struct TShowAgain {
+    gfx::TCustomLayer* frame;
+    ~TShowAgain() {
+      if (frame) frame->SetVisible(true);
+    }
+  } again{shown ? Frame : nullptr};
+  return ComposePicture(View);
+}
+
+}  // namespace
+
+void TMainForm::OpenBGExtendedColorFunctions(plat::TObject* Sender, int32_t Mode, int32_t Target) {
+  if (ExtendedColorBusy) return;
+  ExtendedColorBusy = true;
+  TBusyFlag busy{ExtendedColorBusy};
+  TWaitCursor wait;
+
+  gfx::TBitmapLayer* layer = Target == 2 ? SelectedBitmapLayer() : nullptr;
+  if (Target == 2 && !layer) return;
+  if (!layer && ImgView->Bitmap().Empty()) return;
+  ColorWorkFile = plat::JoinPath(plat::WorkFolder(), ColorWorkFileName);
+  TWorkFile workFile{ColorWorkFile};
+
+  TPictureLayerRequest request;
+  request.FileName = ColorWorkFile;
+  request.Restored = true;
+  bool flagged = false;
+  if (layer) {
+    request.Opacity = layer->OpacityValue;
+    request.Scale = layer->ScalePercent;
+    request.Mode = layer->ColorMode;
+    request.AngleCode = layer->AngleCode;
+    flagged = layer->AngleCode >= 9000;
+    WMLabel->SetCaption("Scale: " + plat::IntToStr(WMScale->Position()) + "%");
+    request.X = int32_t(std::nearbyint(layer->Location().Left));
+    request.Y = int32_t(std::nearbyint(layer->Location().Top));
+    layer->Bitmap().SaveToFile(ColorWorkFile);
+  } else {
+    ComposeWithoutFrame(*ImgView, RubberBand)->SaveToFile(ColorWorkFile);
+  }
+
+  auto dialog = std::make_unique<TFormExtendedColor>(this);
+  dialog->SetAngle(0);
+  dialog->SetMode(Mode);
+  dialog->SetCombineMode(request.Mode);
+  dialog->SetSteps(0);
+  dialog->SetStepAngle(0);
+  dialog->SetFileName(flagged ? ColorWorkFile + "1" : ColorWorkFile);
+  dialog->ShowModal();
+  const bool written = dialog->ResultWritten() && plat::FileExists(ColorWorkFile);
+  dialog.reset();
+  if (!written) return;
+
+  Modified = true;
+  if (!layer) {
+    // New pixels, drawn as before: only opening a picture resets the colour interaction.
+    const gfx::TDrawMode drawMode = ImgView->Bitmap().DrawMode();
+    LoadBackground(ColorWorkFile);
+    ImgView->Bitmap().SetDrawMode(drawMode);
+    return;
+  }
+  // The layer keeps its steps, which the dialog does not touch; a later reload takes the
+  // recoloured picture.
+  const int32_t steps = layer->StepCount, stepAngle = layer->StepAngle;
+  gfx::TBitmapLayer& fresh = ReplaceLayerFromWorkFile(Sender, *layer, request);
+  fresh.SourceFile = KeepHandedBackPicture(ColorWorkFile);
+  fresh.StepCount = steps;
+  fresh.StepAngle = stepAngle;
+}
+
+}  // namespace app

@@ -1,0 +1,18 @@
+// Taking a layer back from the rotation and extended colour dialogs.
+#include "app/mainwindow/MainUnit.h"
+
+namespace app {
+
+gfx::TBitmapLayer& TMainForm::ReplaceLayerFromWorkFile(plat::TObject* Sender,
+                                                       gfx::TBitmapLayer& Layer,
+                                                       const TPictureLayerRequest& Request) {
+  const int32_t index = Layer.Index();
+  // The new layer is made (and selected) before the old one goes, so a work file that cannot be
+  // read leaves the old layer in place.
+  gfx::TBitmapLayer& fresh = CreatePictureLayer(Sender, Request);
+  ImgView->Layers().Delete(ImgView->Layers().IndexOf(&Layer));
+  fresh.SetIndex(index);
+  return fresh;
+}
+
+}  // namespace app

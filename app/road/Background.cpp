@@ -1,0 +1,117 @@
+#include "app/road/Background.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <fstream>
+
+#include "graphics/bitmap/Bitmap32Format.h"
+#include "graphics/resampling/Rasterizers.h"
+#include "graphics/resampling/Resamplers.h"
+#include "graphics/resampling/Transforms.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/pictures/JpegCodec.h"
+#include "platform/runtime/Classes.h"
+
+namespace app {
+
+namespace {
+
+bool IsJpegData(const std::string& bytes) {
+  return bytes.size() >= 3 && uint8_t(bytes[0]) == 0xFF && uint8_t(bytes[1]) == 0xD8 &&
+         uint8_t(bytes[2]) == 0xFF;
+}
+
+// Photographs are the usual background: the decoder reads the file as it goes and writes
+// straight into the 32-bit rows, all of them, or throws and the picture is dropped.
+void DecodeJpegInto(gfx::TBitmap32& Picture, const std::string& FileName) {
+  plat::TFileStream file(FileName, plat::fmOpenRead | plat::fmShareDenyWrite);
+  plat::DecodeJpegArgb(file, [&Picture](int32_t width, int32_t height) {
+    Picture.SetSizeToOverwrite(width, height);
+    return Picture.Bits();
+  });
+}
+
+}  // namespace
+
+std::unique_ptr<gfx::TBitmap32> ReadBackground(const std::string& FileName) {
+  auto picture = std::make_unique<gfx::TBitmap32>();
+  const bool jpeg = [&] {
+    std::ifstream in(FileName, std::ios::binary);
+    std::string head(3, '\0');
+    return in.read(head.data(), 3) && IsJpegData(head);
+  }();
+  if (jpeg)
+    DecodeJpegInto(*picture, FileName);
+  else
+    picture->LoadFromFile(FileName);
+  return picture;
+}
+
+void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
+                       std::unique_ptr<gfx::TBitmap32> Picture) {
+  View.Layers().Clear();
+  View.Bitmap().TakeOver(*Picture);
+  Picture.reset();
+  Pristine.SetSize(0, 0);
+  View.Bitmap().CopyPropertiesTo(Pristine);
+  gfx::TCustomResampler::Create<gfx::TLinearResampler>(Pristine);
+  gfx::TCustomResampler::Create<gfx::TDraftResampler>(View.Bitmap());
+}
+
+void KeepLoadedPicture(const gfx::TCustomImage32& View, gfx::TBitmap32& Pristine) {
+  if (Pristine.Empty()) View.Bitmap().CopyMapTo(Pristine);
+}
+
+plat::TSize ScaledBackgroundSize(int32_t Width, int32_t Height, int32_t P) {
+  // Rounds halves to the even neighbour, in double so large pictures keep every digit.
+  const auto scaled = [P](int64_t side) {
+    return int64_t(std::nearbyint(double(side) * P * 0.01));
+  };
+  const int64_t shrink = P < 100 ? 1 : 0;
+  return {int32_t(std::min<int64_t>(scaled(Width - shrink), INT32_MAX)),
+          int32_t(std::min<int64_t>(scaled(Height - shrink), INT32_MAX))};
+}
+
+void ScaleBackground(gfx::TBitmap32& Pristine, int32_t P, gfx::TBitmap32& Dest) {
+  const int32_t w = Pristine.Width(), h = Pristine.Height();
+  const plat::TSize size = ScaledBackgroundSize(w, h, P);
+  if (const auto reason = gfx::bitmap32_format::CheckSize(size.cx, size.cy))
+    throw gfx::EBitmapException("The picture cannot be scaled to " + std::to_string(size.cx) +
+                                " x " + std::to_string(size.cy) + ": " + *reason);
+  if (P == 100) {
+    // The view keeps its own resampler; only the pixels are taken over.
+    const std::string resampler = Dest.ResamplerClassName();
+    Dest.Assign(Pristine);
+    Dest.SetResamplerClassName(resampler);
+    return;
+  }
+  Dest.SetSize(size.cx, size.cy);
+  Dest.ClearWithColor(0xFF000000);
+  gfx::TAffineTransformation A;
+  // Enlarging maps the whole picture, so the last row and column are drawn too.
+  const float edge = P < 100 ? 1.0f : 0.0f;
+  A.SetSrcRect({0, 0, float(w) - edge, float(h) - edge});
+  A.Clear();
+  A.ScaleUniform(float(P) * 0.01f);
+  // Samples past the edge take the edge pixel, not the outer colour.
+  gfx::TCustomResampler* resampler = Pristine.Resampler();
+  const gfx::TPixelAccessMode access = resampler ? resampler->PixelAccessMode() : gfx::pamSafe;
+  if (resampler) resampler->SetPixelAccessMode(gfx::pamWrap);
+  try {
+    gfx::Transform(Dest, Pristine, A);
+  } catch (...) {
+    if (resampler) resampler->SetPixelAccessMode(access);
+    throw;
+  }
+  if (resampler) resampler->SetPixelAccessMode(access);
+}
+
+std::string ScaleLabel(int32_t P) {
+  if (P == 1000) return "10.00";
+  std::string digits = std::to_string(P);
+  if (P < 100) digits.insert(0, 3 - std::min<size_t>(digits.size(), 3), '0');
+  return digits.substr(0, 1) + "." + digits.substr(1);
+}
+
+}  // namespace app

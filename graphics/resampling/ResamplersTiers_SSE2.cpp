@@ -1,0 +1,66 @@
+// SSE2 tier: channels in 16-bit lanes; each mix is (Y * 256 + 128 + (X - Y) * W) >> 8 on all four
+// channels, the arithmetic of the SSE2 CombineReg.
+#if defined(__x86_64__) || defined(__i386__)
+#include <emmintrin.h>
+
+#include "graphics/resampling/ResamplersTiers.h"
+
+namespace gfx::resamplers_sse2 {
+
+namespace {
+
+__m128i Widen(TColor32 C) {
+  return _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(C)), _mm_setzero_si128());
+}
+
+// x and y widened, weight w in every lane; no shortcuts for the weights 0 and 255.
+__m128i Mix(__m128i x, __m128i y, __m128i w) {
+  const __m128i bias = _mm_set1_epi16(128);
+  __m128i r = _mm_add_epi16(_mm_slli_epi16(y, 8), bias);
+  r = _mm_add_epi16(r, _mm_mullo_epi16(_mm_sub_epi16(x, y), w));
+  return _mm_srli_epi16(r, 8);
+}
+
+}  // namespace
+
+TColor32 BlockAverage(uint32_t Dlx, uint32_t Dly, const TColor32* RowSrc, uint32_t OffSrc) {
+  const uint64_t n = uint64_t(Dlx) * Dly;
+  if (n == 0) return 0;
+  const __m128i zero = _mm_setzero_si128();
+  uint64_t totals[4] = {0, 0, 0, 0};  // b, g, r, a
+  const auto* row = reinterpret_cast<const uint8_t*>(RowSrc);
+  for (uint32_t y = 0; y < Dly; ++y, row += OffSrc) {
+    const auto* p = reinterpret_cast<const TColor32*>(row);
+    // A row of at most 32767 pixels sums below 2^23 per channel: 32-bit lanes suffice.
+    __m128i sum = zero;
+    uint32_t x = 0;
+    for (; x + 4 <= Dlx; x += 4) {
+      const __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x));
+      const __m128i lo = _mm_unpacklo_epi8(q, zero), hi = _mm_unpackhi_epi8(q, zero);
+      const __m128i words = _mm_add_epi16(lo, hi);  // two pixels of channel pairs, below 511
+      sum = _mm_add_epi32(sum, _mm_unpacklo_epi16(words, zero));
+      sum = _mm_add_epi32(sum, _mm_unpackhi_epi16(words, zero));
+    }
+    for (; x < Dlx; ++x) sum = _mm_add_epi32(sum, _mm_unpacklo_epi16(Widen(p[x]), zero));
+    alignas(16) uint32_t lanes[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), sum);
+    for (int c = 0; c < 4; ++c) totals[c] += lanes[c];
+  }
+  return TColor32(totals[3] / n) << 24 | TColor32(totals[2] / n) << 16 |
+         TColor32(totals[1] / n) << 8 | TColor32(totals[0] / n);
+}
+
+TColor32 Interpolator(uint32_t WX_256, uint32_t WY_256, const TColor32* C11, const TColor32* C21) {
+  const uint32_t wx = WX_256 > 255 ? 255 : WX_256;
+  const uint32_t wy = WY_256 > 255 ? 255 : WY_256;
+  // Lanes 0-3 hold the top row, lanes 4-7 the bottom row: both rows are mixed at once.
+  const __m128i left = _mm_unpacklo_epi64(Widen(C11[0]), Widen(C21[0]));
+  const __m128i right = _mm_unpacklo_epi64(Widen(C11[1]), Widen(C21[1]));
+  const __m128i rows = Mix(left, right, _mm_set1_epi16(short(wx)));
+  const __m128i bottom = _mm_unpackhi_epi64(rows, rows);
+  const __m128i result = Mix(rows, bottom, _mm_set1_epi16(short(wy)));
+  return TColor32(_mm_cvtsi128_si32(_mm_packus_epi16(result, result)));
+}
+
+}  // namespace gfx::resamplers_sse2
+#endif

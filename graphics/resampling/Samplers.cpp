@@ -1,0 +1,177 @@
+#include "graphics/resampling/Samplers.h"
+
+#include <limits>
+#include <typeinfo>
+
+#include "graphics/bitmap/Bitmap32.h"
+#include "graphics/core/Containers.h"
+#include "graphics/resampling/ResamplersMath.h"
+
+namespace gfx {
+
+// ---- TCustomSampler ----
+
+TColor32 TCustomSampler::GetSampleInt(int32_t X, int32_t Y) {
+  return GetSampleFixed(Fixed(X), Fixed(Y));
+}
+
+TColor32 TCustomSampler::GetSampleFixed(TFixed X, TFixed Y) {
+  constexpr float unit = 1.0f / 65536;
+  return GetSampleFloat(float(X * double(unit)), float(Y * double(unit)));
+}
+
+TColor32 TCustomSampler::GetSampleFloat(float X, float Y) {
+  return GetSampleFixed(rmath::ToFixed(X), rmath::ToFixed(Y));
+}
+
+TFloatRect TCustomSampler::GetSampleBounds() const {
+  constexpr float inf = std::numeric_limits<float>::infinity();
+  return {-inf, -inf, inf, inf};
+}
+
+// ---- TCustomResampler ----
+
+void TCustomResampler::Install(TResamplerPtr Resampler, TCustomBitmap32& ABitmap) {
+  Resampler->bitmap_ = &ABitmap;
+  ABitmap.SetResampler(std::move(Resampler));
+}
+
+void TCustomResampler::SetPixelAccessMode(TPixelAccessMode Value) {
+  if (pixelAccessMode_ == Value) return;
+  pixelAccessMode_ = Value;
+  Changed();
+}
+
+void TCustomResampler::Changed() {
+  if (bitmap_) bitmap_->Changed();
+}
+
+void TCustomResampler::PrepareSampling() {
+  clipRect_ = bitmap_ ? bitmap_->ClipRect() : TRect{};
+}
+
+TFloatRect TCustomResampler::GetSampleBounds() const {
+  TFloatRect R = FloatRect(bitmap_ ? bitmap_->ClipRect() : TRect{});
+  if (pixelAccessMode_ == pamTransparentEdge) InflateFloatRect(R, 1, 1);
+  return R;
+}
+
+void TCustomResampler::AssignTo(plat::TPersistent& Dest) const {
+  if (dynamic_cast<TCustomResampler*>(&Dest))
+    AssignPublishedProperties(*this, Dest, plat::tkProperties);
+  else
+    TCustomSampler::AssignTo(Dest);
+}
+
+// ---- TNestedSampler ----
+
+TCustomSampler& TNestedSampler::Inner() const {
+  if (!sampler_) throw ENestedException("Nested sampler is nil");
+  return *sampler_;
+}
+
+void TNestedSampler::AssignTo(plat::TPersistent& Dest) const {
+  if (dynamic_cast<TNestedSampler*>(&Dest))
+    AssignPublishedProperties(*this, Dest, plat::tkProperties);
+  else
+    TCustomSampler::AssignTo(Dest);
+}
+
+// ---- TTransformer ----
+
+TTransformation& TTransformer::Mapping() const {
+  if (!transformation_) throw ENestedException("Transformation is nil");
+  return *transformation_;
+}
+
+namespace {
+
+// The centre of a pixel in 16.16 is 32767 units past its corner.
+constexpr int32_t kHalf = 32767;
+
+TFixed CentreOf(int32_t V) {
+  return TFixed(uint32_t(V) * 65536u + kHalf);
+}
+
+}  // namespace
+
+void TTransformer::ReverseFixed(TFixed X, TFixed Y, TFixed& U, TFixed& V) {
+  if (affineInverse_)
+    MapFixed(*affineInverse_, X, Y, U, V);
+  else
+    Mapping().ReverseTransformFixed(X, Y, U, V);
+}
+
+void TTransformer::ReversePixel(int32_t X, int32_t Y, TFixed& U, TFixed& V) {
+  if (affineInverse_ && hasLast_ && Y == lastY_ && X == lastX_ + 1 && X <= 32767) {
+    U = TFixed(uint32_t(lastU_) + uint32_t((*affineInverse_)[0][0]));
+    V = TFixed(uint32_t(lastV_) + uint32_t((*affineInverse_)[0][1]));
+  } else {
+    ReverseFixed(CentreOf(X), CentreOf(Y), U, V);
+  }
+}
+
+void TTransformer::RememberPixel(int32_t X, int32_t Y, TFixed U, TFixed V) {
+  lastX_ = X;
+  lastY_ = Y;
+  lastU_ = U;
+  lastV_ = V;
+  hasLast_ = true;
+}
+
+TColor32 TTransformer::GetSampleInt(int32_t X, int32_t Y) {
+  TFixed U, V;
+  ReversePixel(X, Y, U, V);
+  RememberPixel(X, Y, U, V);
+  return Inner().GetSampleFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf));
+}
+
+// Along an affine row every pixel after the first is stepped, as GetSampleInt steps it.
+bool TTransformer::GetSampleRowInt(int32_t X, int32_t Y, int32_t Count, TColor32* Out,
+                                   const TCustomBitmap32& Target) {
+  if (!affineInverse_ || Count <= 0 || int64_t(X) + Count - 1 > 32767) return false;
+  TFixed U, V;
+  ReversePixel(X, Y, U, V);
+  const uint32_t dU = uint32_t((*affineInverse_)[0][0]), dV = uint32_t((*affineInverse_)[0][1]);
+  if (!Inner().GetSampleRunFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf),
+                                 TFixed(dU), TFixed(dV), Count, Out, Target))
+    return false;
+  const uint32_t steps = uint32_t(Count - 1);
+  RememberPixel(X + Count - 1, Y, TFixed(uint32_t(U) + steps * dU),
+                TFixed(uint32_t(V) + steps * dV));
+  return true;
+}
+
+TColor32 TTransformer::GetSampleFixed(TFixed X, TFixed Y) {
+  TFixed U, V;
+  ReverseFixed(TFixed(uint32_t(X) + kHalf), TFixed(uint32_t(Y) + kHalf), U, V);
+  return Inner().GetSampleFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf));
+}
+
+TColor32 TTransformer::GetSampleFloat(float X, float Y) {
+  float U, V;
+  Mapping().ReverseTransformFloat(X + 0.5f, Y + 0.5f, U, V);
+  return Inner().GetSampleFloat(U - 0.5f, V - 0.5f);
+}
+
+void TTransformer::PrepareSampling() {
+  TNestedSampler::PrepareSampling();
+  TTransformation& mapping = Mapping();
+  if (!mapping.TransformValid()) mapping.PrepareTransform();
+  hasLast_ = false;
+  affineInverse_ = typeid(mapping) == typeid(TAffineTransformation)
+                       ? &static_cast<TAffineTransformation&>(mapping).InverseFixedMatrix()
+                       : nullptr;
+}
+
+bool TTransformer::HasBounds() const {
+  return Mapping().HasTransformedBounds() && TNestedSampler::HasBounds();
+}
+
+TFloatRect TTransformer::GetSampleBounds() const {
+  TFloatRect R;
+  IntersectFloatRects(R, TNestedSampler::GetSampleBounds(), Mapping().SrcRect());
+  return Mapping().GetTransformedBounds(R);
+}
+
+}  // namespace gfx

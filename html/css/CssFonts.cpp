@@ -1,0 +1,66 @@
+#include "html/css/CssFonts.h"
+
+#include <string_view>
+
+#include "html/css/CssText.h"
+#include "platform/htmlservices/HtmlFonts.h"
+
+namespace html {
+
+namespace {
+
+struct GenericFamily {
+  std::string_view generic;
+  std::string_view family;
+};
+
+constexpr GenericFamily kGenericFamilies[] = {
+    {"serif", "Times New Roman"},      {"monospace", "Courier New"}, {"sans-serif", "Arial"},
+    {"cursive", "Lucida Handwriting"}, {"helvetica", "Arial"},
+};
+
+bool IsQuote(char c) {
+  return c == '"' || c == '\'';
+}
+
+}  // namespace
+
+void TMyFont::Assign(const plat::TPersistent& source) {
+  if (const auto* font = dynamic_cast<const TMyFont*>(&source)) {
+    BackgroundColor = font->BackgroundColor;
+    tmHeight = font->tmHeight;
+    tmDescent = font->tmDescent;
+    tmExternalLeading = font->tmExternalLeading;
+    tmAveCharWidth = font->tmAveCharWidth;
+    tmMaxCharWidth = font->tmMaxCharWidth;
+    tmCharset = font->tmCharset;
+    LetterSpacing = font->LetterSpacing;
+  }
+  plat::TFont::Assign(source);
+}
+
+void AssignCanvasFont(plat::TCanvas& canvas, const TMyFont& font) {
+  canvas.Font().Assign(font);
+  if (canvas.Handle()) canvas.Handle()->SetTextCharacterExtra(font.LetterSpacing);
+}
+
+std::string NextFontFamily(std::string& list) {
+  const size_t comma = list.find(',');
+  std::string family = Trim(std::string_view(list).substr(0, comma));
+  list.erase(0, comma == std::string::npos ? list.size() : comma + 1);
+  for (const GenericFamily& generic : kGenericFamilies)
+    if (SameText(family, generic.generic)) family = generic.family;
+  if (!family.empty() && IsQuote(family.back())) family.pop_back();
+  if (!family.empty() && IsQuote(family.front())) family.erase(0, 1);
+  return family;
+}
+
+std::string PickFontFamily(std::string list) {
+  while (!list.empty()) {
+    const std::string family = NextFontFamily(list);
+    if (!family.empty() && plat::FontFamilyInstalled(family)) return family;
+  }
+  return {};
+}
+
+}  // namespace html

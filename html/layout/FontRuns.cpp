@@ -1,0 +1,212 @@
+#include <algorithm>
+#include <cmath>
+
+#include "html/layout/TextSection.h"
+
+namespace html {
+
+namespace {
+constexpr int32_t kParkedLeft = -4000;
+
+TFontObj* AsRun(TLinkRun* run) {
+  return dynamic_cast<TFontObj*>(run);
+}
+}  // namespace
+
+TFontObj::TFontObj(TSection* section, std::unique_ptr<TMyFont> font, int32_t position)
+    : Section(section),
+      StartPos(position),
+      Font(std::move(font)),
+      Link(std::make_unique<TUrlTarget>()) {
+  FontChanged();
+}
+
+TFontObj::~TFontObj() {
+  // The document's lists hold plain pointers: they must not outlive the run.
+  if (TSectionList* document = Document()) {
+    std::erase(document->LinkRuns, static_cast<TLinkRun*>(this));
+    if (document->HoverLink == this) document->HoverLink = nullptr;
+    if (FocusControl) document->TabIndexList.Remove(FocusControl.get());
+  }
+}
+
+TSectionList* TFontObj::Document() const {
+  return Section ? Section->Document : nullptr;
+}
+
+void TFontObj::FontChanged() {
+  plat::DeviceContext screen;
+  screen.SelectFont(Font->LogFont());
+  const plat::TTextMetric metric = screen.GetTextMetrics();
+  Font->tmHeight = metric.Height;
+  Font->tmDescent = metric.Descent;
+  Font->tmExternalLeading = metric.ExternalLeading;
+  Font->tmAveCharWidth = metric.AveCharWidth;
+  Font->tmMaxCharWidth = metric.MaxCharWidth;
+  Font->tmCharset = Font->Charset();
+  TextHeight = metric.Height;
+  MaxCharWidth = metric.MaxCharWidth;
+  LineHeight = metric.Height + metric.ExternalLeading;
+  Descent = metric.Descent;
+  Overhang = (Font->Style() & plat::fsItalic) ? TextHeight / 10 : 0;
+}
+
+void TFontObj::ReplaceFont(std::unique_ptr<TMyFont> font) {
+  Font = std::move(font);
+  FontChanged();
+}
+
+void TFontObj::ApplyFontInfo(const ThtFontInfo& info) {
+  Font->SetName(info.Name);
+  const double pixels = std::nearbyint(plat::kFontPixelsPerInch * info.Size / 72);
+  Font->SetHeight(-int(std::clamp(pixels, 1.0, 10000.0)));
+  Font->SetStyle(info.Style);
+  Font->BackgroundColor = info.BackgroundColor;
+  Font->SetColor(info.Color);
+  Font->SetCharset(info.Charset);
+  FontChanged();
+}
+
+void TFontObj::CreateFontInfos() {
+  if (!FontInfos) FontInfos = std::make_unique<TFontInfoArray>();
+}
+
+void TFontObj::ApplyLinkState() {
+  if (!FontInfos) return;
+  const int state = (IsVisited ? TFontInfoArray::Visited : TFontInfoArray::Link) +
+                    (IsHovered ? TFontInfoArray::Hover : 0);
+  ApplyFontInfo(FontInfos->Ar[size_t(state)]);
+}
+
+void TFontObj::SetVisited(bool value) {
+  if (value == IsVisited) return;
+  IsVisited = value;
+  ApplyLinkState();
+}
+
+void TFontObj::SetHover(bool value) {
+  if (value == IsHovered) return;
+  IsHovered = value;
+  ApplyLinkState();
+}
+
+template <class Visit>
+void TFontObj::ForFollowingRunsOfLink(Visit&& visit) {
+  visit(*this);
+  TSectionList* document = Document();
+  if (!document) return;
+  auto& runs = document->LinkRuns;
+  auto at = std::find(runs.begin(), runs.end(), static_cast<TLinkRun*>(this));
+  if (at == runs.end()) return;
+  for (++at; at != runs.end() && (*at)->LinkID() == LinkID(); ++at)
+    if (TFontObj* run = AsRun(*at)) visit(*run);
+}
+
+// The run of this link before `from` in the document's link runs that holds the focus window.
+static TFontObj* EarlierFocusHolder(TSectionList& document, const TFontObj& from) {
+  auto& runs = document.LinkRuns;
+  auto at = std::find(runs.begin(), runs.end(), static_cast<const TLinkRun*>(&from));
+  if (at == runs.end()) return nullptr;
+  while (at != runs.begin() && (*(at - 1))->LinkID() == from.LinkID()) {
+    --at;
+    TFontObj* run = AsRun(*at);
+    if (run && run->FocusControl) return run;
+  }
+  return nullptr;
+}
+
+void TFontObj::CreateFocusControl(int32_t tabIndex) {
+  TSectionList* document = Document();
+  if (FocusControl || !document || EarlierFocusHolder(*document, *this)) return;
+  FocusControl = std::make_unique<plat::TWinControl>(nullptr);
+  if (document->PaintPanel) FocusControl->SetParent(document->PaintPanel);
+  FocusControl->SetBounds(kParkedLeft, 0, 1, 1);
+  FocusControl->SetTabStop(true);
+  BindFocusHandlers();
+  if (tabIndex > 0) document->TabIndexList.Add(tabIndex, FocusControl.get());
+}
+
+void TFontObj::BindFocusHandlers() {
+  FocusControl->OnEnter = [this](plat::TObject*) { FocusEnter(); };
+  FocusControl->OnExit = [this](plat::TObject*) { FocusExit(); };
+  FocusControl->OnKeyDown = [this](plat::TObject*, uint16_t& key, plat::TShiftState shift) {
+    if (TSectionList* document = Document(); document && document->LinkKeyDown)
+      document->LinkKeyDown(*this, key, shift);
+  };
+}
+
+void TFontObj::HandFocusControlTo(TFontObj& to) {
+  to.FocusControl = std::move(FocusControl);
+  if (to.FocusControl) to.BindFocusHandlers();
+}
+
+void TFontObj::AssignLinkY(int32_t y) {
+  if (Link->URL.empty()) return;
+  if (FocusControl) {
+    LinkY = y;
+    return;
+  }
+  if (TSectionList* document = Document())
+    if (TFontObj* holder = EarlierFocusHolder(*document, *this)) holder->LinkY = y;
+}
+
+void TFontObj::FocusEnter() {
+  ForFollowingRunsOfLink([](TFontObj& run) { run.IsFocused = true; });
+  TSectionList* document = Document();
+  if (document && document->PaintPanel) document->PaintPanel->Invalidate();
+  if (document && document->LinkFocused) document->LinkFocused(*this);
+}
+
+void TFontObj::FocusExit() {
+  ForFollowingRunsOfLink([](TFontObj& run) { run.IsFocused = false; });
+  if (TSectionList* document = Document(); document && document->PaintPanel)
+    document->PaintPanel->Invalidate();
+}
+
+// --- TFontList
+
+TFontObj* TFontList::GetFontObjAt(int32_t position, int& index) const {
+  const int count = Count();
+  index = 0;
+  while (index < count && Items(index)->StartPos < position) ++index;
+  if (index >= count) {
+    index = count - 1;
+  } else if (Items(index)->StartPos != position && index > 0) {
+    --index;
+  }
+  return index >= 0 ? Items(index) : nullptr;
+}
+
+TMyFont* TFontList::GetFontAt(int32_t position, int32_t& overhang) const {
+  int index = 0;
+  TFontObj* run = GetFontObjAt(position, index);
+  overhang = run ? run->Overhang : 0;
+  return run ? run->Font.get() : nullptr;
+}
+
+int32_t TFontList::GetFontCountAt(int32_t position, int32_t length) const {
+  int i = 0;
+  while (i < Count() && Items(i)->StartPos < position) ++i;
+  if (i < Count() && Items(i)->StartPos == position) ++i;
+  return i >= Count() ? length - position : Items(i)->StartPos - position;
+}
+
+void TFontList::Decrement(int32_t position, TSectionList* document) {
+  for (const auto& run : *this)
+    if (run->StartPos > position) --run->StartPos;
+  // A run that starts where the next one starts holds no characters any more.
+  for (int i = 1; i < Count();) {
+    TFontObj* prev = Items(i - 1);
+    TFontObj* run = Items(i);
+    if (prev->StartPos != run->StartPos) {
+      ++i;
+      continue;
+    }
+    if (document) std::erase(document->LinkRuns, static_cast<TLinkRun*>(prev));
+    if (prev->FocusControl && prev->LinkID() == run->LinkID() && !run->FocusControl)
+      prev->HandFocusControlTo(*run);
+    Delete(i - 1);  // the run's destructor drops a focus window it still holds
+  }
+}
+
+}  // namespace html

@@ -1,0 +1,151 @@
+// Preformatted text: PRE read character by character, one section per line, and plain-text
+// documents.
+#include "html/layout/PreformattedText.h"
+#include "html/parse/DocumentBuilderState.h"
+
+namespace html {
+
+void THtmlBuilder::NewPreSection() {
+  CloseSection();
+  section_ = std::make_unique<TPreFormated>(&document_, nullptr, stack_.Last(),
+                                            inLink_ ? &link_ : nullptr, cell_, false);
+}
+
+void THtmlBuilder::FlushToken() {
+  if (tok_.Token.Count == 0) return;
+  EnsureSection().AddTokenObj(tok_.Token);
+  tok_.Token.Clear();
+}
+
+bool THtmlBuilder::GatherPreText() {
+  const auto endsRun = [this] {
+    return tok_.LCh == '\r' || tok_.LCh == '<' || uint8_t(tok_.LCh) < '\t';
+  };
+  TCharCollection stretch;
+  const int32_t before = tok_.Token.Count;
+  while (!endsRun()) {
+    if (tok_.LCh == '&') {
+      tok_.GetTextEntity(stretch);
+    } else {
+      stretch.Add(tok_.LCh, tok_.SourcePos);
+      tok_.GetCh();
+    }
+  }
+  if (stretch.Count > 0) tok_.Token.AddConverted(stretch, stack_.Last().CodePage);
+  return tok_.Token.Count > before;
+}
+
+void THtmlBuilder::DoPre() {
+  TAttribute* wrap = nullptr;
+  if (tok_.Attributes.Find(WrapSy, wrap)) {
+    // Wrapped preformatted text is read as ordinary text in the PRE font.
+    CloseSection();
+    PushCurrent("pre");
+    Next();
+    return;
+  }
+  CloseSection();
+  PushCurrent("pre");
+  const int level = stack_.Count();
+  TCellBasic* outer = nullptr;
+  OpenBlock<TBlock>(outer, &tok_.Attributes);
+  NewPreSection();
+  TCellBasic* paragraphOuter = nullptr;
+  const auto endParagraph = [&] {
+    if (!paragraphOuter) return false;
+    CloseSection();
+    PopPropertiesTo("p");
+    cell_ = paragraphOuter;
+    paragraphOuter = nullptr;
+    return true;
+  };
+  const auto skipLineEnd = [this] {
+    if (tok_.LCh == '\r') tok_.GetCh();
+  };
+  tok_.Token.Clear();
+  bool ended = false;
+  while (!ended && tok_.LCh != 0) {
+    if (tok_.LCh == '\r') {
+      FlushToken();
+      NewPreSection();
+      tok_.GetCh();
+      continue;
+    }
+    if (tok_.LCh != '<') {
+      if (!GatherPreText()) tok_.GetCh();
+      continue;
+    }
+    FlushToken();
+    Next();
+    const Symb sy = Sy();
+    if (sy == TextSy) {
+      FlushToken();
+    } else if (sy == PSy) {
+      if (!endParagraph()) CloseSection();
+      skipLineEnd();
+      PushCurrent("p");
+      OpenBlock<TBlock>(paragraphOuter, nullptr);
+      NewPreSection();
+    } else if (sy == PEndSy) {
+      endParagraph();
+      NewPreSection();
+    } else if (sy == BRSy) {
+      CloseSection();
+      PushCurrent("br");
+      PageBreakRule();
+      PopPropertiesTo("br");
+      NewPreSection();
+      skipLineEnd();
+    } else if (sy == FontEndSy) {
+      if (stack_.Count() > level) DoInlineTag(true);
+    } else if (sy == PageSy) {
+      AddPage();
+      NewPreSection();
+    } else if (sy == PreEndSy || sy == TableSy || sy == TDEndSy || sy == THEndSy) {
+      ended = true;
+    } else {
+      DoInlineTag(true);
+    }
+    tok_.Token.Clear();
+  }
+  if (!endParagraph()) CloseSection();
+  // Elements left open inside end with it.
+  PopToLevel(level - 1);
+  cell_ = outer;
+  // The symbol that ended the PRE is dispatched by the caller; its end tag is consumed.
+  if (!ended || Sy() == PreEndSy) Next();
+}
+
+// One preformatted block; every byte is the character of the same code.
+void THtmlBuilder::ParseText(std::string doc) {
+  constexpr int32_t kTokenChunk = 200;
+  TTextBuildScope scope(*this);
+  InitParse(std::move(doc));
+  tok_.RawText = true;
+  tok_.GetCh();
+  CloseSection();
+  PushProperties("pre");
+  TCellBasic* outer = nullptr;
+  OpenBlock<TBlock>(outer, nullptr);
+  NewPreSection();
+  TokenObj token;
+  for (; tok_.LCh != 0; tok_.GetCh()) {
+    if (tok_.LCh == '\r') {
+      section_->AddTokenObj(token);
+      token.Clear();
+      NewPreSection();
+      continue;
+    }
+    token.AddUnicodeChar(char16_t(uint8_t(tok_.LCh)), tok_.SourcePos);
+    if (token.Count > kTokenChunk) {
+      section_->AddTokenObj(token);
+      token.Clear();
+    }
+  }
+  section_->AddTokenObj(token);
+  CloseSection();
+  PopPropertiesTo("pre");
+  cell_ = outer;
+}
+
+}  // namespace html

@@ -1,0 +1,855 @@
+#include "platform/metafile/MetafilePlayer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "platform/metafile/MetafileBytes.h"
+#include "platform/runtime/SysUtils.h"
+
+namespace plat {
+
+namespace {
+
+// Coordinates beyond this many pixels are clamped, so the rasterizer's fixed-point range holds.
+constexpr double kCoordinateLimit = double(1 << 24);
+// Saved states and clip regions beyond these sizes are refused: they only come from damaged files.
+constexpr size_t kMaxSavedStates = 4096;
+constexpr size_t kMaxClipRects = 1024;
+// Lines with a one-pixel pen that leave the picture by more than this are cut at that margin, so
+// their pixel-by-pixel drawing stays short.
+constexpr int32_t kLineMargin = 256;
+constexpr int32_t kMaxFontPixels = 4096;
+constexpr int32_t kMaxPenPixels = 1 << 16;
+
+int32_t ToPixel(double v) {
+  if (!std::isfinite(v)) return 0;
+  return int32_t(std::floor(std::clamp(v, -kCoordinateLimit, kCoordinateLimit) + 0.5));
+}
+
+TPoint ToPoint(PointD p) {
+  return {ToPixel(p.x), ToPixel(p.y)};
+}
+
+std::vector<TPoint> ToPoints(std::span<const PointD> points) {
+  std::vector<TPoint> out;
+  out.reserve(points.size());
+  for (const PointD& p : points) out.push_back(ToPoint(p));
+  return out;
+}
+
+TRect Normalized(TPoint a, TPoint b) {
+  return {std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X), std::max(a.Y, b.Y)};
+}
+
+bool Finite(const MetafileXform& x) {
+  return std::isfinite(x.m11) && std::isfinite(x.m12) && std::isfinite(x.m21) &&
+         std::isfinite(x.m22) && std::isfinite(x.dx) && std::isfinite(x.dy);
+}
+
+// Cuts the segment a-b to the box; false when nothing of it lies inside (Liang-Barsky).
+bool ClipSegment(PointD& a, PointD& b, const TRect& box) {
+  double t0 = 0, t1 = 1;
+  const double dx = b.x - a.x, dy = b.y - a.y;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {a.x - box.Left, box.Right - a.x, a.y - box.Top, box.Bottom - a.y};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) {
+      t0 = std::max(t0, t);
+    } else {
+      t1 = std::min(t1, t);
+    }
+    if (t0 > t1) return false;
+  }
+  const PointD start{a.x + t0 * dx, a.y + t0 * dy};
+  b = {a.x + t1 * dx, a.y + t1 * dy};
+  a = start;
+  return true;
+}
+
+const MetafileBrush kStockBrushes[] = {
+    {BS_SOLID, 0xFFFFFF, 0}, {BS_SOLID, 0xC0C0C0, 0}, {BS_SOLID, 0x808080, 0},
+    {BS_SOLID, 0x404040, 0}, {BS_SOLID, 0x000000, 0}, {BS_NULL, 0, 0},
+};
+
+}  // namespace
+
+void InvalidMetafile(const std::string& why) {
+  throw EInvalidGraphic("Invalid metafile: " + why);
+}
+
+MetafileXform MetafileXform::After(const MetafileXform& f) const {
+  return {m11 * f.m11 + m21 * f.m12, m12 * f.m11 + m22 * f.m12,    m11 * f.m21 + m21 * f.m22,
+          m12 * f.m21 + m22 * f.m22, m11 * f.dx + m21 * f.dy + dx, m12 * f.dx + m22 * f.dy + dy};
+}
+
+MetafilePlayer::MetafilePlayer(DeviceContext* dc, const MetafileXform& base, const TRect& clip)
+    : dc_(dc), base_(base) {
+  if (!dc_) {
+    bounds_ = TRegion(clip);
+    return;
+  }
+  savedLevel_ = dc_->SaveDC();
+  deviceOffset_ = dc_->LogicalToDevice({0, 0});
+  bounds_ = TRegion(clip.Offset(deviceOffset_.X, deviceOffset_.Y));
+  if (const std::optional<TRegion> existing = dc_->ClipRegion()) {
+    bounds_ = bounds_.Combined(*existing, RGN_AND);
+  }
+  dc_->SetStretchBltMode(COLORONCOLOR);
+  ApplyClip();
+}
+
+MetafilePlayer::~MetafilePlayer() {
+  if (dc_) dc_->RestoreDC(savedLevel_);
+}
+
+// --- Mapping
+
+void MetafilePlayer::FixViewport(double x, double y, double w, double h) {
+  fixedViewport_ = std::array<double, 4>{x, y, w, h};
+  state_.mapMode = MM_ANISOTROPIC;
+}
+
+void MetafilePlayer::SetDevicePixelsPerMm(double x, double y) {
+  if (std::isfinite(x) && std::isfinite(y) && x > 0 && y > 0) pixelsPerMm_ = {x, y};
+}
+
+void MetafilePlayer::SetMapMode(int mode) {
+  if (fixedViewport_ || mode < MM_TEXT || mode > MM_ANISOTROPIC) return;
+  state_.mapMode = mode;
+}
+
+void MetafilePlayer::SetWindowOrg(double x, double y) {
+  state_.windowOrg = {x, y};
+}
+
+void MetafilePlayer::SetWindowExt(double x, double y) {
+  if (x != 0 && y != 0 && std::isfinite(x) && std::isfinite(y)) state_.windowExt = {x, y};
+}
+
+void MetafilePlayer::SetViewportOrg(double x, double y) {
+  state_.viewportOrg = {x, y};
+}
+
+void MetafilePlayer::SetViewportExt(double x, double y) {
+  if (x != 0 && y != 0 && std::isfinite(x) && std::isfinite(y)) state_.viewportExt = {x, y};
+}
+
+void MetafilePlayer::OffsetWindowOrg(double dx, double dy) {
+  state_.windowOrg = {state_.windowOrg.x + dx, state_.windowOrg.y + dy};
+}
+
+void MetafilePlayer::OffsetViewportOrg(double dx, double dy) {
+  state_.viewportOrg = {state_.viewportOrg.x + dx, state_.viewportOrg.y + dy};
+}
+
+void MetafilePlayer::ScaleWindowExt(double xNum, double xDenom, double yNum, double yDenom) {
+  if (xDenom == 0 || yDenom == 0) return;
+  SetWindowExt(state_.windowExt.x * xNum / xDenom, state_.windowExt.y * yNum / yDenom);
+}
+
+void MetafilePlayer::ScaleViewportExt(double xNum, double xDenom, double yNum, double yDenom) {
+  if (xDenom == 0 || yDenom == 0) return;
+  SetViewportExt(state_.viewportExt.x * xNum / xDenom, state_.viewportExt.y * yNum / yDenom);
+}
+
+void MetafilePlayer::SetWorldTransform(const MetafileXform& xform) {
+  if (Finite(xform)) state_.world = xform;
+}
+
+void MetafilePlayer::ModifyWorldTransform(const MetafileXform& xform, uint32_t mode) {
+  MetafileXform world = state_.world;
+  if (mode == 1) world = {};
+  if (mode == 2) world = state_.world.After(xform);
+  if (mode == 3) world = xform.After(state_.world);
+  if (mode == 4) world = xform;
+  // Products of extreme factors overflow; such a transform is refused like a damaged one.
+  if (Finite(world)) state_.world = world;
+}
+
+MetafileXform MetafilePlayer::Transform() const {
+  double sx = 1, sy = 1;
+  PointD windowOrg = state_.windowOrg, viewportOrg = state_.viewportOrg;
+  if (fixedViewport_) {
+    const auto& v = *fixedViewport_;
+    sx = v[2] / state_.windowExt.x;
+    sy = v[3] / state_.windowExt.y;
+    viewportOrg = {v[0], v[1]};
+  } else {
+    switch (state_.mapMode) {
+      case MM_TEXT:
+        break;
+      case MM_ISOTROPIC:
+      case MM_ANISOTROPIC:
+        sx = state_.viewportExt.x / state_.windowExt.x;
+        sy = state_.viewportExt.y / state_.windowExt.y;
+        if (state_.mapMode == MM_ISOTROPIC) {
+          const double m = std::min(std::abs(sx), std::abs(sy));
+          sx = std::copysign(m, sx);
+          sy = std::copysign(m, sy);
+        }
+        break;
+      default: {
+        // Units per millimetre of the metric modes; their y axis points up.
+        static constexpr double kUnitsPerMm[] = {10, 100, 100 / 25.4, 1000 / 25.4, 1440 / 25.4};
+        const double units = kUnitsPerMm[state_.mapMode - MM_LOMETRIC];
+        sx = pixelsPerMm_.x / units;
+        sy = -pixelsPerMm_.y / units;
+      }
+    }
+  }
+  const MetafileXform page{
+      sx, 0, 0, sy, viewportOrg.x - windowOrg.x * sx, viewportOrg.y - windowOrg.y * sy};
+  return base_.After(page.After(state_.world));
+}
+
+PointD MetafilePlayer::Map(PointD p) const {
+  const MetafileXform t = Transform();
+  return {t.m11 * p.x + t.m21 * p.y + t.dx, t.m12 * p.x + t.m22 * p.y + t.dy};
+}
+
+bool MetafilePlayer::MapRect(double left, double top, double right, double bottom,
+                             TRect& out) const {
+  if (!Transform().AxisAligned()) return false;
+  out = Normalized(ToPoint(Map({left, top})), ToPoint(Map({right, bottom})));
+  return true;
+}
+
+// --- Objects
+
+void MetafilePlayer::CreateObject(uint32_t index, MetafileObject object) {
+  if (objects_.size() >= (size_t(1) << 16) && !objects_.contains(index)) {
+    InvalidMetafile("too many objects");
+  }
+  objects_[index] = std::move(object);
+}
+
+void MetafilePlayer::AddObject(MetafileObject object) {
+  while (objects_.contains(nextFree_)) ++nextFree_;
+  CreateObject(nextFree_, std::move(object));
+}
+
+void MetafilePlayer::SelectObject(uint32_t index) {
+  const auto it = objects_.find(index);
+  if (it == objects_.end()) return;
+  std::visit(
+      [&](const auto& object) {
+        using T = std::decay_t<decltype(object)>;
+        if constexpr (std::is_same_v<T, MetafilePen>) state_.pen = object;
+        if constexpr (std::is_same_v<T, MetafileBrush>) state_.brush = object;
+        if constexpr (std::is_same_v<T, MetafileFont>) state_.font = object;
+        if constexpr (std::is_same_v<T, MetafilePalette>) state_.palette = index;
+      },
+      it->second);
+}
+
+void MetafilePlayer::SelectStockObject(uint32_t stock) {
+  if (stock < std::size(kStockBrushes)) {
+    state_.brush = kStockBrushes[stock];
+  } else if (stock >= 6 && stock <= 8) {
+    state_.pen = {stock == 8 ? PS_NULL : PS_SOLID, 0, true, stock == 6 ? 0xFFFFFFu : 0u};
+  } else if ((stock >= 10 && stock <= 14) || stock == 16 || stock == 17) {
+    state_.font = {};
+  } else if (stock == 15) {
+    state_.palette.reset();
+  } else if (stock == 18) {
+    state_.brush = kStockBrushes[0];
+  } else if (stock == 19) {
+    state_.pen = {};
+  }
+}
+
+void MetafilePlayer::DeleteObject(uint32_t index) {
+  if (objects_.erase(index)) nextFree_ = std::min(nextFree_, index);
+}
+
+void MetafilePlayer::SelectPalette(uint32_t index) {
+  const auto it = objects_.find(index);
+  if (it != objects_.end() && std::holds_alternative<MetafilePalette>(it->second)) {
+    state_.palette = index;
+  }
+}
+
+TColorRef MetafilePlayer::Resolve(uint32_t color) const {
+  if ((color >> 24) == 1) {
+    // An index into the selected palette.
+    if (state_.palette) {
+      const auto it = objects_.find(*state_.palette);
+      if (it != objects_.end()) {
+        const auto& colors = std::get<MetafilePalette>(it->second).colors;
+        if ((color & 0xFFFF) < colors.size()) return colors[color & 0xFFFF] & 0xFFFFFF;
+      }
+    }
+    return 0;
+  }
+  return color & 0xFFFFFF;
+}
+
+// --- Other state
+
+void MetafilePlayer::SaveDC() {
+  if (saved_.size() < kMaxSavedStates) saved_.push_back(state_);
+}
+
+void MetafilePlayer::RestoreDC(int32_t level) {
+  const int64_t count = int64_t(saved_.size());
+  const int64_t target = level < 0 ? count + level + 1 : level;
+  if (target < 1 || target > count) return;
+  state_ = saved_[size_t(target - 1)];
+  saved_.resize(size_t(target - 1));
+  ApplyClip();
+}
+
+void MetafilePlayer::SetBkMode(int mode) {
+  if (mode == TRANSPARENT || mode == OPAQUE) state_.bkMode = mode;
+}
+
+void MetafilePlayer::SetPolyFillMode(int mode) {
+  if (mode == ALTERNATE || mode == WINDING) state_.polyFillMode = mode;
+}
+
+void MetafilePlayer::SetROP2(int rop2) {
+  if (rop2 >= R2_BLACK && rop2 <= R2_WHITE) state_.rop2 = rop2;
+}
+
+void MetafilePlayer::SetArcDirection(int direction) {
+  if (direction == AD_COUNTERCLOCKWISE || direction == AD_CLOCKWISE) {
+    state_.arcDirection = direction;
+  }
+}
+
+// --- Clipping
+
+void MetafilePlayer::ApplyClip() {
+  if (!dc_) return;
+  const TRegion visible = state_.clip ? state_.clip->Combined(bounds_, RGN_AND) : bounds_;
+  dc_->SelectClipRgn(&visible);
+}
+
+void MetafilePlayer::CombineClip(const TRegion& deviceRegion, int mode) {
+  if (mode < RGN_AND || mode > RGN_COPY) return;
+  const TRegion current = state_.clip ? *state_.clip : bounds_;
+  TRegion combined = mode == RGN_COPY ? deviceRegion : current.Combined(deviceRegion, mode);
+  if (combined.Rects().size() > kMaxClipRects) return;
+  state_.clip = std::move(combined);
+  ApplyClip();
+}
+
+void MetafilePlayer::IntersectClipRect(double left, double top, double right, double bottom) {
+  const TRect r = Normalized(ToPoint(Map({left, top})), ToPoint(Map({right, bottom})));
+  CombineClip(TRegion(r.Offset(deviceOffset_.X, deviceOffset_.Y)), RGN_AND);
+}
+
+void MetafilePlayer::ExcludeClipRect(double left, double top, double right, double bottom) {
+  const TRect r = Normalized(ToPoint(Map({left, top})), ToPoint(Map({right, bottom})));
+  CombineClip(TRegion(r.Offset(deviceOffset_.X, deviceOffset_.Y)), RGN_DIFF);
+}
+
+void MetafilePlayer::SelectClipRects(const std::optional<std::vector<TRect>>& deviceRects,
+                                     int mode) {
+  if (!deviceRects) {
+    if (mode == RGN_COPY) {
+      state_.clip.reset();
+      ApplyClip();
+    }
+    return;
+  }
+  if (deviceRects->size() > kMaxClipRects) return;
+  TRegion region;
+  for (const TRect& r : *deviceRects) {
+    const auto map = [&](int32_t x, int32_t y) {
+      return PointD{base_.m11 * x + base_.m21 * y + base_.dx,
+                    base_.m12 * x + base_.m22 * y + base_.dy};
+    };
+    const TRect mapped = Normalized(ToPoint(map(r.Left, r.Top)), ToPoint(map(r.Right, r.Bottom)));
+    region = region.Combined(TRegion(mapped.Offset(deviceOffset_.X, deviceOffset_.Y)), RGN_OR);
+  }
+  CombineClip(region, mode);
+}
+
+void MetafilePlayer::SelectClipPath(int mode) {
+  const TRegion region = FiguresRegion(path_);
+  path_.clear();
+  inPath_ = false;
+  CombineClip(region, mode);
+}
+
+TRegion MetafilePlayer::FiguresRegion(const std::vector<Figure>& figures) const {
+  TRegion region;
+  for (const Figure& f : figures) {
+    if (f.points.size() < 3) continue;
+    std::vector<TPoint> points = ToPoints(f.points);
+    for (TPoint& p : points) p = {p.X + deviceOffset_.X, p.Y + deviceOffset_.Y};
+    region = region.Combined(TRegion::Polygon(points, state_.polyFillMode),
+                             state_.polyFillMode == WINDING ? RGN_OR : RGN_XOR);
+  }
+  return region;
+}
+
+// --- Drawing state into the device context
+
+bool MetafilePlayer::Prepare() {
+  if (!dc_) return false;
+  const MetafileXform t = Transform();
+  const double determinant = std::abs(t.Determinant());
+  const double scale = std::isfinite(determinant) ? std::sqrt(determinant) : 1;
+  const MetafilePen& pen = state_.pen;
+  int width = 1;
+  if (!pen.cosmetic && pen.width > 0) {
+    width = int(std::clamp(std::round(pen.width * scale), 1.0, double(kMaxPenPixels)));
+  }
+  dc_->SelectPen({pen.style, width, Resolve(pen.color)});
+  const MetafileBrush& brush = state_.brush;
+  dc_->SelectBrush({brush.style, Resolve(brush.color), std::clamp(brush.hatch, 0, HS_DIAGCROSS)});
+
+  TLogFont font = state_.font.font;
+  const double yScale = std::isfinite(std::hypot(t.m21, t.m22)) ? std::hypot(t.m21, t.m22) : 1;
+  if (font.Height != 0) {
+    const double pixels =
+        std::clamp(std::round(std::abs(font.Height) * yScale), 1.0, double(kMaxFontPixels));
+    font.Height = font.Height < 0 ? -int32_t(pixels) : int32_t(pixels);
+  }
+  if (!(dc_->Font() == font)) dc_->SelectFont(font);
+  dc_->SetTextColor(Resolve(state_.textColor));
+  dc_->SetBkColor(Resolve(state_.bkColor));
+  dc_->SetBkMode(state_.bkMode);
+  dc_->SetPolyFillMode(state_.polyFillMode);
+  dc_->SetROP2(state_.rop2);
+  return true;
+}
+
+// --- Figures in target units
+
+void MetafilePlayer::DrawShape(std::vector<PointD> targetPoints, bool closed, bool fill) {
+  if (inPath_) {
+    AddFigure(std::move(targetPoints), closed);
+    return;
+  }
+  PaintFigures({Figure{std::move(targetPoints), closed}}, fill, true);
+}
+
+void MetafilePlayer::PaintFigures(const std::vector<Figure>& figures, bool fill, bool stroke) {
+  if (!Prepare()) return;
+  const TLogPen pen = dc_->Pen();
+  const TLogBrush brush = dc_->Brush();
+  if (fill && brush.Style != BS_NULL) {
+    // One polygon for all figures: each figure is reached from the first point and left the
+    // same way back, and those doubled edges cancel out under both fill rules.
+    std::vector<PointD> all;
+    for (const Figure& f : figures) {
+      if (f.points.empty()) continue;
+      const size_t anchor = all.empty() ? 0 : all.size();
+      all.insert(all.end(), f.points.begin(), f.points.end());
+      all.push_back(f.points.front());
+      if (anchor != 0) all.push_back(all.front());
+    }
+    if (all.size() > 2) {
+      dc_->SelectPen({PS_NULL, 1, 0});
+      const std::vector<TPoint> points = ToPoints(all);
+      dc_->Polygon(points);
+      dc_->SelectPen(pen);
+    }
+  }
+  if (!stroke || pen.Style == PS_NULL) return;
+  dc_->SelectBrush({BS_NULL, 0, 0});
+  TRect guard = bounds_.BoundingRect().Offset(-deviceOffset_.X, -deviceOffset_.Y);
+  guard = {guard.Left - kLineMargin, guard.Top - kLineMargin, guard.Right + kLineMargin,
+           guard.Bottom + kLineMargin};
+  for (const Figure& f : figures) {
+    if (f.points.size() < 2) continue;
+    const bool inside = std::all_of(f.points.begin(), f.points.end(), [&](PointD p) {
+      return p.x >= guard.Left && p.x <= guard.Right && p.y >= guard.Top && p.y <= guard.Bottom;
+    });
+    if (inside || pen.Width > 1) {
+      const std::vector<TPoint> points = ToPoints(f.points);
+      if (f.closed) {
+        dc_->Polygon(points);
+      } else {
+        dc_->Polyline(points);
+      }
+      continue;
+    }
+    // A one-pixel pen is drawn pixel by pixel: draw only what comes near the picture.
+    const size_t n = f.points.size();
+    for (size_t i = 0; i + 1 < n + (f.closed ? 1 : 0); ++i) {
+      PointD a = f.points[i], b = f.points[(i + 1) % n];
+      if (!ClipSegment(a, b, guard)) continue;
+      const TPoint segment[] = {ToPoint(a), ToPoint(b)};
+      dc_->Polyline(segment);
+    }
+  }
+  dc_->SelectBrush(brush);
+}
+
+void MetafilePlayer::AddFigure(std::vector<PointD> points, bool closed) {
+  if (!points.empty()) path_.push_back({std::move(points), closed});
+  figureOpen_ = false;
+}
+
+void MetafilePlayer::ExtendFigure(std::span<const PointD> targetPoints) {
+  // A figure starts at the current position, which the caller moves only afterwards.
+  if (!figureOpen_) {
+    path_.push_back({{Map(state_.position)}, false});
+    figureOpen_ = true;
+  }
+  auto& points = path_.back().points;
+  points.insert(points.end(), targetPoints.begin(), targetPoints.end());
+}
+
+void MetafilePlayer::PaintPath(bool fill, bool stroke) {
+  const std::vector<Figure> figures = std::move(path_);
+  path_.clear();
+  inPath_ = false;
+  figureOpen_ = false;
+  PaintFigures(figures, fill, stroke);
+}
+
+void MetafilePlayer::BeginPath() {
+  path_.clear();
+  inPath_ = true;
+  figureOpen_ = false;
+}
+
+void MetafilePlayer::AbortPath() {
+  path_.clear();
+  inPath_ = false;
+  figureOpen_ = false;
+}
+
+void MetafilePlayer::CloseFigure() {
+  if (!path_.empty() && figureOpen_) path_.back().closed = true;
+  figureOpen_ = false;
+}
+
+// --- Lines
+
+void MetafilePlayer::MoveTo(double x, double y) {
+  state_.position = {x, y};
+  figureOpen_ = false;
+}
+
+void MetafilePlayer::LineTo(double x, double y) {
+  const PointD p{x, y};
+  PolylineTo({&p, 1});
+}
+
+void MetafilePlayer::PolylineTo(std::span<const PointD> points) {
+  if (points.empty()) return;
+  std::vector<PointD> mapped;
+  mapped.reserve(points.size() + 1);
+  if (!inPath_) mapped.push_back(Map(state_.position));
+  for (const PointD& p : points) mapped.push_back(Map(p));
+  if (inPath_) {
+    ExtendFigure(mapped);
+  } else {
+    PaintFigures({Figure{std::move(mapped), false}}, false, true);
+  }
+  state_.position = points.back();
+}
+
+void MetafilePlayer::Polyline(std::span<const PointD> points) {
+  if (points.size() >= 2) DrawShape(MapAll(points), false, false);
+}
+
+void MetafilePlayer::Polygon(std::span<const PointD> points) {
+  if (points.size() >= 2) DrawShape(MapAll(points), true, true);
+}
+
+void MetafilePlayer::PolyPolygon(std::span<const PointD> points, std::span<const uint32_t> counts) {
+  std::vector<Figure> figures;
+  size_t at = 0;
+  for (uint32_t count : counts) {
+    if (count > points.size() - at) InvalidMetafile("a polygon has more points than its record");
+    if (count >= 2) figures.push_back({MapAll(points.subspan(at, count)), true});
+    at += count;
+  }
+  if (inPath_) {
+    for (Figure& f : figures) AddFigure(std::move(f.points), true);
+  } else {
+    PaintFigures(figures, true, true);
+  }
+}
+
+void MetafilePlayer::PolyPolyline(std::span<const PointD> points,
+                                  std::span<const uint32_t> counts) {
+  size_t at = 0;
+  for (uint32_t count : counts) {
+    if (count > points.size() - at) InvalidMetafile("a polyline has more points than its record");
+    Polyline(points.subspan(at, count));
+    at += count;
+  }
+}
+
+std::vector<PointD> MetafilePlayer::BezierPoints(PointD p0, PointD p1, PointD p2, PointD p3) const {
+  // Enough segments that each spans a few pixels of the control polygon, within bounds.
+  const auto length = [](PointD a, PointD b) { return std::hypot(b.x - a.x, b.y - a.y); };
+  const double span = length(p0, p1) + length(p1, p2) + length(p2, p3);
+  const int n = std::isfinite(span) ? int(std::clamp(span / 4, 1.0, 64.0)) : 1;
+  std::vector<PointD> out;
+  for (int i = 1; i <= n; ++i) {
+    const double t = double(i) / n, u = 1 - t;
+    const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+    out.push_back(
+        {a * p0.x + b * p1.x + c * p2.x + d * p3.x, a * p0.y + b * p1.y + c * p2.y + d * p3.y});
+  }
+  return out;
+}
+
+void MetafilePlayer::PolyBezier(std::span<const PointD> points) {
+  if (points.size() < 4) return;
+  std::vector<PointD> mapped{Map(points[0])};
+  for (size_t i = 1; i + 2 < points.size(); i += 3) {
+    const auto curve =
+        BezierPoints(Map(points[i - 1]), Map(points[i]), Map(points[i + 1]), Map(points[i + 2]));
+    mapped.insert(mapped.end(), curve.begin(), curve.end());
+  }
+  DrawShape(std::move(mapped), false, false);
+}
+
+void MetafilePlayer::PolyBezierTo(std::span<const PointD> points) {
+  std::vector<PointD> mapped;
+  for (size_t i = 0; i + 2 < points.size(); i += 3) {
+    const PointD from = i == 0 ? state_.position : points[i - 1];
+    const auto curve =
+        BezierPoints(Map(from), Map(points[i]), Map(points[i + 1]), Map(points[i + 2]));
+    mapped.insert(mapped.end(), curve.begin(), curve.end());
+  }
+  if (mapped.empty()) return;
+  if (inPath_) {
+    ExtendFigure(mapped);
+  } else {
+    mapped.insert(mapped.begin(), Map(state_.position));
+    PaintFigures({Figure{std::move(mapped), false}}, false, true);
+  }
+  state_.position = points[(points.size() / 3) * 3 - 1];
+}
+
+void MetafilePlayer::PolyDraw(std::span<const PointD> points, std::span<const uint8_t> types) {
+  // Collects figures in target units, then paints or adds them as a path would.
+  std::vector<Figure> figures;
+  PointD position = state_.position;
+  const auto figure = [&]() -> Figure& {
+    if (figures.empty() || figures.back().closed) figures.push_back({{Map(position)}, false});
+    return figures.back();
+  };
+  for (size_t i = 0; i < points.size() && i < types.size(); ++i) {
+    const uint8_t type = types[i] & 0x6;
+    if (type == 0x6) {
+      figures.push_back({{Map(points[i])}, false});
+      position = points[i];
+    } else if (type == 0x2) {
+      figure().points.push_back(Map(points[i]));
+      position = points[i];
+    } else if (type == 0x4 && i + 2 < points.size()) {
+      const auto curve =
+          BezierPoints(Map(position), Map(points[i]), Map(points[i + 1]), Map(points[i + 2]));
+      auto& f = figure();
+      f.points.insert(f.points.end(), curve.begin(), curve.end());
+      position = points[i + 2];
+      i += 2;
+    }
+    if ((types[i] & 1) && !figures.empty()) figures.back().closed = true;
+  }
+  state_.position = position;
+  if (inPath_) {
+    for (Figure& f : figures) AddFigure(std::move(f.points), f.closed);
+  } else {
+    PaintFigures(figures, false, true);
+  }
+}
+
+// --- Shapes
+
+void MetafilePlayer::Rectangle(double left, double top, double right, double bottom) {
+  TRect r;
+  if (!inPath_ && MapRect(left, top, right, bottom, r)) {
+    if (Prepare()) dc_->Rectangle(r);
+    return;
+  }
+  const PointD corners[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+  DrawShape(MapAll(corners), true, true);
+}
+
+void MetafilePlayer::RoundRect(double left, double top, double right, double bottom, double cornerW,
+                               double cornerH) {
+  TRect r;
+  const MetafileXform t = Transform();
+  if (!inPath_ && MapRect(left, top, right, bottom, r)) {
+    if (Prepare()) {
+      dc_->RoundRect(r, ToPixel(std::abs(cornerW * t.m11)), ToPixel(std::abs(cornerH * t.m22)));
+    }
+    return;
+  }
+  // Four quarter ellipses, corner by corner clockwise from the top left.
+  const double x0 = std::min(left, right), x1 = std::max(left, right);
+  const double y0 = std::min(top, bottom), y1 = std::max(top, bottom);
+  const double rx = std::min(std::abs(cornerW), x1 - x0) / 2;
+  const double ry = std::min(std::abs(cornerH), y1 - y0) / 2;
+  const PointD centres[] = {
+      {x0 + rx, y0 + ry}, {x1 - rx, y0 + ry}, {x1 - rx, y1 - ry}, {x0 + rx, y1 - ry}};
+  std::vector<PointD> outline;
+  constexpr int kSteps = 8;
+  for (int c = 0; c < 4; ++c) {
+    for (int i = 0; i <= kSteps; ++i) {
+      const double a = std::numbers::pi * (1 + c / 2.0 + i / (2.0 * kSteps));
+      outline.push_back({centres[c].x + rx * std::cos(a), centres[c].y + ry * std::sin(a)});
+    }
+  }
+  std::vector<PointD> mapped = MapAll(outline);
+  DrawShape(std::move(mapped), true, true);
+}
+
+void MetafilePlayer::Ellipse(double left, double top, double right, double bottom) {
+  TRect r;
+  if (!inPath_ && MapRect(left, top, right, bottom, r)) {
+    if (Prepare()) dc_->Ellipse(r);
+    return;
+  }
+  const PointD start{right, (top + bottom) / 2};
+  DrawShape(MapAll(ArcPoints(left, top, right, bottom, start, start)), true, true);
+}
+
+std::vector<PointD> MetafilePlayer::ArcPoints(double left, double top, double right, double bottom,
+                                              PointD start, PointD end) const {
+  const double cx = (left + right) / 2, cy = (top + bottom) / 2;
+  const double rx = std::abs(right - left) / 2, ry = std::abs(bottom - top) / 2;
+  const auto angle = [&](PointD p) {
+    return std::atan2(ry > 0 ? (p.y - cy) / ry : p.y - cy, rx > 0 ? (p.x - cx) / rx : p.x - cx);
+  };
+  const double from = angle(start), to = angle(end);
+  // Counter-clockwise on the screen runs towards smaller angles with y pointing down; a mapping
+  // that mirrors turns that round.
+  const bool towardsSmaller =
+      (state_.arcDirection == AD_COUNTERCLOCKWISE) == (Transform().Determinant() >= 0);
+  double sweep = towardsSmaller ? from - to : to - from;
+  sweep = std::fmod(sweep, 2 * std::numbers::pi);
+  if (!std::isfinite(sweep)) sweep = 0;
+  if (sweep <= 0) sweep += 2 * std::numbers::pi;
+  const MetafileXform t = Transform();
+  const double pixels = std::max(rx, ry) * std::sqrt(std::abs(t.Determinant())) * sweep;
+  const int n = std::isfinite(pixels) ? int(std::clamp(pixels / 2, 4.0, 1024.0)) : 4;
+  std::vector<PointD> out;
+  for (int i = 0; i <= n; ++i) {
+    const double a = from + (towardsSmaller ? -sweep : sweep) * i / n;
+    out.push_back({cx + rx * std::cos(a), cy + ry * std::sin(a)});
+  }
+  return out;
+}
+
+std::vector<PointD> MetafilePlayer::MapAll(std::span<const PointD> points) const {
+  const MetafileXform t = Transform();
+  std::vector<PointD> out;
+  out.reserve(points.size());
+  for (const PointD& p : points) {
+    out.push_back({t.m11 * p.x + t.m21 * p.y + t.dx, t.m12 * p.x + t.m22 * p.y + t.dy});
+  }
+  return out;
+}
+
+void MetafilePlayer::ArcShape(ArcKind kind, double left, double top, double right, double bottom,
+                              PointD start, PointD end) {
+  const std::vector<PointD> arc = ArcPoints(left, top, right, bottom, start, end);
+  std::vector<PointD> points = MapAll(arc);
+  switch (kind) {
+    case ArcKind::Arc:
+      DrawShape(std::move(points), false, false);
+      break;
+    case ArcKind::ArcTo:
+      if (inPath_) {
+        ExtendFigure(points);
+      } else {
+        points.insert(points.begin(), Map(state_.position));
+        PaintFigures({Figure{std::move(points), false}}, false, true);
+      }
+      state_.position = arc.back();
+      break;
+    case ArcKind::Chord:
+      DrawShape(std::move(points), true, true);
+      break;
+    case ArcKind::Pie:
+      points.push_back(Map({(left + right) / 2, (top + bottom) / 2}));
+      DrawShape(std::move(points), true, true);
+      break;
+  }
+}
+
+void MetafilePlayer::AngleArc(PointD centre, double radius, double startAngle, double sweepAngle) {
+  if (!std::isfinite(startAngle) || !std::isfinite(sweepAngle)) return;
+  const double start = startAngle * std::numbers::pi / 180;
+  const double sweep = std::clamp(sweepAngle, -720.0, 720.0) * std::numbers::pi / 180;
+  const double pixels = std::abs(radius * sweep) * std::sqrt(std::abs(Transform().Determinant()));
+  const int n = std::isfinite(pixels) ? int(std::clamp(pixels / 2, 4.0, 1024.0)) : 4;
+  std::vector<PointD> points;
+  PointD last;
+  for (int i = 0; i <= n; ++i) {
+    const double a = start + sweep * i / n;
+    last = {centre.x + radius * std::cos(a), centre.y - radius * std::sin(a)};
+    points.push_back(Map(last));
+  }
+  if (inPath_) {
+    ExtendFigure(points);
+  } else {
+    points.insert(points.begin(), Map(state_.position));
+    PaintFigures({Figure{std::move(points), false}}, false, true);
+  }
+  state_.position = last;
+}
+
+void MetafilePlayer::SetPixel(double x, double y, uint32_t color) {
+  if (!dc_) return;
+  const TPoint p = ToPoint(Map({x, y}));
+  dc_->SetPixel(p.X, p.Y, Resolve(color));
+}
+
+// --- Text
+
+void MetafilePlayer::TextOut(double x, double y, std::u16string_view text, uint32_t options,
+                             const std::optional<std::array<double, 4>>& rect) {
+  if (inPath_ || !Prepare()) return;
+  const bool updateCp = state_.textAlign & TA_UPDATECP;
+  const TPoint at = ToPoint(Map(updateCp ? state_.position : PointD{x, y}));
+  dc_->SetTextAlign(state_.textAlign & (TA_CENTER | TA_BASELINE));
+  options &= ETO_OPAQUE | ETO_CLIPPED;
+  TRect box;
+  if (rect) {
+    const auto& r = *rect;
+    box = Normalized(ToPoint(Map({r[0], r[1]})), ToPoint(Map({r[2], r[3]})));
+  }
+  dc_->ExtTextOut(at.X, at.Y, rect ? options : 0, rect ? &box : nullptr, text);
+  // The current position moves past left-aligned text and before right-aligned text.
+  const uint32_t horizontal = state_.textAlign & TA_CENTER;
+  const double xScale = Transform().m11;
+  if (updateCp && horizontal != TA_CENTER && xScale != 0 && std::isfinite(xScale)) {
+    const double advance = dc_->GetTextExtent(text).cx / xScale;
+    state_.position.x += horizontal == TA_RIGHT ? -advance : advance;
+  }
+}
+
+// --- Block transfers
+
+void MetafilePlayer::Blit(const MetafileBlit& blit, const MetafileDib* dib) {
+  if (!dc_) return;
+  const TPoint p0 = ToPoint(Map({blit.x, blit.y}));
+  const TPoint p1 = ToPoint(Map({blit.x + blit.w, blit.y + blit.h}));
+  if (!dib) {
+    const TRect r = Normalized(p0, p1);
+    if (Prepare()) dc_->PatBlt(r.Left, r.Top, r.Width(), r.Height(), blit.rop);
+    return;
+  }
+  std::optional<DecodedDib> source = DecodeMetafileDib(*dib);
+  if (!source || !Prepare()) return;
+  int32_t sy = blit.sy;
+  if (blit.sourceFromBottom && source->bottomUp) {
+    sy = int32_t(std::clamp<int64_t>(int64_t(source->height) - sy - blit.sh, INT32_MIN, INT32_MAX));
+  }
+  DeviceContext src(source->pixels.data(), source->width, source->height, source->width * 4);
+  dc_->StretchBlt(p0.X, p0.Y, p1.X - p0.X, p1.Y - p0.Y, &src, blit.sx, sy, blit.sw, blit.sh,
+                  blit.rop);
+}
+
+}  // namespace plat

@@ -1,0 +1,247 @@
+// Plays the drawing records of Windows metafiles (WMF and EMF) onto a device context: the
+// graphics state of the recording device (objects, colours, modes, mapping, clipping, paths)
+// and the drawing calls in logical units. The record readers translate their bytes into these
+// calls; everything here is independent of the file layout.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+#include "platform/drawing/DeviceContext.h"
+#include "platform/drawing/Geometry.h"
+#include "platform/drawing/Region.h"
+
+namespace plat {
+
+// Raises EInvalidGraphic with "Invalid metafile: " and the reason.
+[[noreturn]] void InvalidMetafile(const std::string& why);
+
+// An affine map: x' = m11 x + m21 y + dx, y' = m12 x + m22 y + dy.
+struct MetafileXform {
+  double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
+  // Applies first, then this.
+  MetafileXform After(const MetafileXform& first) const;
+  double Determinant() const { return m11 * m22 - m12 * m21; }
+  bool AxisAligned() const { return m12 == 0 && m21 == 0; }
+};
+
+struct PointD {
+  double x = 0, y = 0;
+};
+
+// Mapping modes.
+inline constexpr int MM_TEXT = 1;
+inline constexpr int MM_LOMETRIC = 2;
+inline constexpr int MM_HIMETRIC = 3;
+inline constexpr int MM_LOENGLISH = 4;
+inline constexpr int MM_HIENGLISH = 5;
+inline constexpr int MM_TWIPS = 6;
+inline constexpr int MM_ISOTROPIC = 7;
+inline constexpr int MM_ANISOTROPIC = 8;
+
+// Arc directions.
+inline constexpr int AD_COUNTERCLOCKWISE = 1;
+inline constexpr int AD_CLOCKWISE = 2;
+
+// Pen and brush objects as recorded: sizes in logical units.
+struct MetafilePen {
+  int style = PS_SOLID;  // PS_* (low four bits of the recorded style)
+  double width = 0;      // 0: one pixel whatever the mapping
+  bool cosmetic = false;
+  uint32_t color = 0;  // as recorded (may be palette-relative)
+};
+struct MetafileBrush {
+  int style = BS_SOLID;
+  uint32_t color = 0xFFFFFF;
+  int hatch = HS_HORIZONTAL;
+};
+struct MetafileFont {
+  TLogFont font;  // Height in logical units
+};
+struct MetafilePalette {
+  std::vector<uint32_t> colors;  // 0x00BBGGRR
+};
+// Regions and other objects that only take up a slot.
+struct MetafileOtherObject {};
+using MetafileObject =
+    std::variant<MetafileOtherObject, MetafilePen, MetafileBrush, MetafileFont, MetafilePalette>;
+
+// A device-independent bitmap inside a record: the info header with its colour table, and the
+// pixel bits. Both point into the file's bytes.
+struct MetafileDib {
+  std::span<const uint8_t> info;
+  std::span<const uint8_t> bits;
+};
+
+// Source and destination of a block transfer in logical units of their contexts.
+struct MetafileBlit {
+  double x = 0, y = 0, w = 0, h = 0;       // destination
+  int32_t sx = 0, sy = 0, sw = 0, sh = 0;  // source pixels
+  uint32_t rop = SRCCOPY;
+  // StretchDIBits and SetDIBitsToDevice count source rows of a bottom-up bitmap from its bottom.
+  bool sourceFromBottom = false;
+};
+
+class MetafilePlayer {
+ public:
+  // dc nullptr checks the records without drawing. `base` maps the recording device's pixels to
+  // dc's logical units; drawing is clipped to `clip` (dc's logical units).
+  MetafilePlayer(DeviceContext* dc, const MetafileXform& base, const TRect& clip);
+  ~MetafilePlayer();
+  MetafilePlayer(const MetafilePlayer&) = delete;
+  MetafilePlayer& operator=(const MetafilePlayer&) = delete;
+
+  // --- Mapping. With a fixed viewport (standard metafiles) the window maps onto the viewport
+  // given here, and the file's own viewport and mapping-mode records are ignored.
+  void FixViewport(double x, double y, double w, double h);
+  // Resolution of the recording device for the metric mapping modes.
+  void SetDevicePixelsPerMm(double x, double y);
+  void SetMapMode(int mode);
+  void SetWindowOrg(double x, double y);
+  void SetWindowExt(double x, double y);
+  void SetViewportOrg(double x, double y);
+  void SetViewportExt(double x, double y);
+  void OffsetWindowOrg(double dx, double dy);
+  void OffsetViewportOrg(double dx, double dy);
+  void ScaleWindowExt(double xNum, double xDenom, double yNum, double yDenom);
+  void ScaleViewportExt(double xNum, double xDenom, double yNum, double yDenom);
+  void SetWorldTransform(const MetafileXform& xform);
+  // 1 identity, 2 multiply on the left, 3 on the right, 4 set.
+  void ModifyWorldTransform(const MetafileXform& xform, uint32_t mode);
+
+  // --- Objects. Stock objects have their own numbers (WHITE_BRUSH 0 ... DC_PEN 19).
+  void CreateObject(uint32_t index, MetafileObject object);
+  // Puts the object into the lowest free slot (the numbering of standard metafiles).
+  void AddObject(MetafileObject object);
+  void SelectObject(uint32_t index);
+  void SelectStockObject(uint32_t stock);
+  void DeleteObject(uint32_t index);
+  void SelectPalette(uint32_t index);
+
+  // --- Other state
+  void SaveDC();
+  void RestoreDC(int32_t level);
+  void SetTextColor(uint32_t color) { state_.textColor = color; }
+  void SetBkColor(uint32_t color) { state_.bkColor = color; }
+  void SetBkMode(int mode);
+  void SetTextAlign(uint32_t align) { state_.textAlign = align; }
+  void SetPolyFillMode(int mode);
+  void SetROP2(int rop2);
+  void SetArcDirection(int direction);
+
+  // --- Clipping: rectangles in logical units, regions in the recording device's pixels.
+  void IntersectClipRect(double left, double top, double right, double bottom);
+  void ExcludeClipRect(double left, double top, double right, double bottom);
+  // nullopt removes the clip region; otherwise combined with RGN_* mode.
+  void SelectClipRects(const std::optional<std::vector<TRect>>& deviceRects, int mode);
+  void SelectClipPath(int mode);
+
+  // --- Lines and shapes (logical units)
+  void MoveTo(double x, double y);
+  void LineTo(double x, double y);
+  void Polyline(std::span<const PointD> points);
+  void PolylineTo(std::span<const PointD> points);
+  void Polygon(std::span<const PointD> points);
+  void PolyPolygon(std::span<const PointD> points, std::span<const uint32_t> counts);
+  void PolyPolyline(std::span<const PointD> points, std::span<const uint32_t> counts);
+  void PolyBezier(std::span<const PointD> points);
+  void PolyBezierTo(std::span<const PointD> points);
+  // Types: 6 move, 2 line, 4 Bézier, each optionally with 1 (close the figure).
+  void PolyDraw(std::span<const PointD> points, std::span<const uint8_t> types);
+  void Rectangle(double left, double top, double right, double bottom);
+  void RoundRect(double left, double top, double right, double bottom, double cornerW,
+                 double cornerH);
+  void Ellipse(double left, double top, double right, double bottom);
+  enum class ArcKind { Arc, ArcTo, Chord, Pie };
+  void ArcShape(ArcKind kind, double left, double top, double right, double bottom, PointD start,
+                PointD end);
+  // Degrees, counter-clockwise.
+  void AngleArc(PointD centre, double radius, double startAngle, double sweepAngle);
+  void SetPixel(double x, double y, uint32_t color);
+
+  // --- Paths
+  void BeginPath();
+  void EndPath() { inPath_ = false; }
+  void AbortPath();
+  void CloseFigure();
+  void FillPath() { PaintPath(true, false); }
+  void StrokePath() { PaintPath(false, true); }
+  void StrokeAndFillPath() { PaintPath(true, true); }
+
+  // --- Text at a logical point with the current font, colours and alignment.
+  void TextOut(double x, double y, std::u16string_view text, uint32_t options,
+               const std::optional<std::array<double, 4>>& rect);
+
+  // --- Block transfers. Without a bitmap the brush is combined with the destination.
+  void Blit(const MetafileBlit& blit, const MetafileDib* dib);
+
+ private:
+  struct State {
+    int mapMode = MM_TEXT;
+    PointD windowOrg, windowExt{1, 1}, viewportOrg, viewportExt{1, 1};
+    MetafileXform world;
+    MetafilePen pen;
+    MetafileBrush brush;
+    MetafileFont font;
+    std::optional<uint32_t> palette;  // object index
+    uint32_t textColor = 0, bkColor = 0xFFFFFF, textAlign = 0;
+    int bkMode = OPAQUE, polyFillMode = ALTERNATE, rop2 = R2_COPYPEN;
+    int arcDirection = AD_COUNTERCLOCKWISE;
+    PointD position;
+    std::optional<TRegion> clip;  // dc device units, before the picture's own bounds
+  };
+  struct Figure {
+    std::vector<PointD> points;  // target units
+    bool closed = false;
+  };
+
+  // Logical units to dc's logical units.
+  MetafileXform Transform() const;
+  PointD Map(PointD p) const;
+  std::vector<PointD> MapAll(std::span<const PointD> points) const;
+  // Ends of a mapped rectangle; false when the mapping turns or shears it.
+  bool MapRect(double left, double top, double right, double bottom, TRect& out) const;
+  TColorRef Resolve(uint32_t color) const;
+  // Puts the current objects and modes into dc; false when nothing is to be drawn.
+  bool Prepare();
+  void ApplyClip();
+  void CombineClip(const TRegion& deviceRegion, int mode);
+
+  // Path building and painting in target units.
+  void AddFigure(std::vector<PointD> points, bool closed);
+  void ExtendFigure(std::span<const PointD> targetPoints);
+  void PaintFigures(const std::vector<Figure>& figures, bool fill, bool stroke);
+  void PaintPath(bool fill, bool stroke);
+  // Outline or fill of a closed logical shape given as target points.
+  void DrawShape(std::vector<PointD> targetPoints, bool closed, bool fill);
+  // Logical points along the ellipse bounded by the box from the radial through start to the
+  // one through end, in the arc direction.
+  std::vector<PointD> ArcPoints(double left, double top, double right, double bottom, PointD start,
+                                PointD end) const;
+  std::vector<PointD> BezierPoints(PointD p0, PointD p1, PointD p2, PointD p3) const;
+  TRegion FiguresRegion(const std::vector<Figure>& figures) const;
+
+  DeviceContext* dc_;
+  MetafileXform base_;
+  std::optional<std::array<double, 4>> fixedViewport_;
+  PointD pixelsPerMm_{96 / 25.4, 96 / 25.4};
+  int savedLevel_ = 0;
+  TRegion bounds_;  // dc device units
+  TPoint deviceOffset_;
+  State state_;
+  std::vector<State> saved_;
+  std::unordered_map<uint32_t, MetafileObject> objects_;
+  uint32_t nextFree_ = 0;  // no free slot below it
+  bool inPath_ = false;
+  std::vector<Figure> path_;
+  bool figureOpen_ = false;
+};
+
+}  // namespace plat

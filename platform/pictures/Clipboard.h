@@ -1,0 +1,36 @@
+// The system clipboard as far as pictures go.
+#pragma once
+
+#include <memory>
+
+#include "platform/runtime/Classes.h"
+
+namespace plat {
+
+class TBitmap;
+
+// Clipboard formats that can be asked for.
+enum TClipboardFormat { CF_TEXT = 1, CF_BITMAP = 2, CF_PICTURE = 0xC000 };
+
+class TClipboard : public TPersistent {
+ public:
+  // True when the clipboard holds a picture (CF_BITMAP, CF_PICTURE) or text (CF_TEXT).
+  bool HasFormat(TClipboardFormat format) const;
+
+  // Puts a picture, graphic or bitmap on the clipboard as an RGB image (alpha ignored); an empty
+  // picture leaves the clipboard as it is.
+  void Assign(const TPersistent& source) override;
+
+  // The clipboard's picture as a pf24bit bitmap, or nullptr when it holds none.
+  std::unique_ptr<TBitmap> GetBitmap() const;
+
+ protected:
+  // A TBitmap or TPicture receives the clipboard's picture; raises EInvalidGraphic when the
+  // clipboard holds none.
+  void AssignTo(TPersistent& dest) const override;
+};
+
+// The one clipboard object of the program.
+TClipboard& Clipboard();
+
+}  // namespace plat

@@ -1,0 +1,330 @@
+#include "platform/runtime/Files.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <random>
+#include <vector>
+
+namespace plat {
+
+// ---------------------------------------------------------------------------------------------
+// Path texts
+
+namespace {
+
+size_t NameStart(std::string_view path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
+// Position of the extension's dot within path, or npos. The dot of a hidden file's name
+// (".profile") starts the name, not an extension.
+size_t ExtensionDot(std::string_view path) {
+  size_t start = NameStart(path);
+  size_t dot = path.rfind('.');
+  return dot == std::string_view::npos || dot <= start ? std::string_view::npos : dot;
+}
+
+}  // namespace
+
+std::string ExtractFilePath(std::string_view path) {
+  return std::string(path.substr(0, NameStart(path)));
+}
+
+std::string ExtractFileDir(std::string_view path) {
+  size_t start = NameStart(path);
+  if (start == 0) return "";
+  return std::string(path.substr(0, start == 1 ? 1 : start - 1));
+}
+
+std::string ExtractFileName(std::string_view path) {
+  return std::string(path.substr(NameStart(path)));
+}
+
+std::string ExtractFileExt(std::string_view path) {
+  size_t dot = ExtensionDot(path);
+  return dot == std::string_view::npos ? "" : std::string(path.substr(dot));
+}
+
+std::string ChangeFileExt(std::string_view path, std::string_view extension) {
+  size_t dot = ExtensionDot(path);
+  return std::string(path.substr(0, dot)) + std::string(extension);
+}
+
+std::string IncludeTrailingPathDelimiter(std::string_view path) {
+  // An empty path stays empty: turning it into "/" would point at the root folder.
+  if (path.empty() || path.back() == '/') return std::string(path);
+  return std::string(path) + "/";
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  if (folder.empty() || (!name.empty() && name.front() == '/')) return std::string(name);
+  while (folder.size() > 1 && folder.back() == '/') folder.remove_suffix(1);
+  return IncludeTrailingPathDelimiter(folder) + std::string(name);
+}
+
+std::string ExpandFileName(std::string_view path) {
+  if (path.empty()) return "";
+  std::string full(path);
+  if (full.front() != '/') {
+    std::error_code error;
+    std::string current = std::filesystem::current_path(error).string();
+    full = JoinPath(current.empty() ? "/" : current, full);
+  }
+  std::vector<std::string_view> parts;
+  std::string_view rest(full);
+  while (!rest.empty()) {
+    size_t slash = rest.find('/');
+    std::string_view part = rest.substr(0, slash);
+    rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    parts.push_back(part);
+  }
+  std::string result;
+  for (std::string_view part : parts) result += "/" + std::string(part);
+  if (result.empty()) return "/";
+  if (full.back() == '/') result += '/';
+  return result;
+}
+
+// ---------------------------------------------------------------------------------------------
+// File system queries and changes
+
+bool FileExists(const std::string& path) {
+  struct stat info;
+  return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat info;
+  return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool DeleteFile(const std::string& path) {
+  return !path.empty() && ::unlink(path.c_str()) == 0;
+}
+
+bool ForceDirectories(const std::string& path) {
+  if (path.empty()) return false;
+  std::string partial;
+  size_t pos = 0;
+  while (pos <= path.size()) {
+    size_t slash = path.find('/', pos);
+    if (slash == std::string::npos) slash = path.size();
+    partial = path.substr(0, slash);
+    if (!partial.empty() && ::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    pos = slash + 1;
+  }
+  return DirectoryExists(path);
+}
+
+std::string ReadFileBytes(const std::string& path, int64_t maxSize) {
+  // Checked before opening: opening a pipe for reading would wait for a writer.
+  struct stat info;
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    throw EFOpenError(Format("Cannot open file \"%s\". Not a regular file", {path}));
+  TFileStream file(path, fmOpenRead | fmShareDenyWrite);
+  int64_t size = file.Size();
+  if (size < 0 || size > maxSize) throw EReadError(Format("File \"%s\" is too large", {path}));
+  std::string bytes(size_t(size), '\0');
+  file.ReadBuffer(bytes.data(), size);
+  return bytes;
+}
+
+namespace {
+
+std::string RandomSuffix() {
+  static std::mutex mutex;
+  static std::mt19937_64 generator{std::random_device{}()};
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::lock_guard lock(mutex);
+  std::string suffix;
+  for (int i = 0; i < 10; ++i) suffix += kLetters[generator() % (sizeof kLetters - 1)];
+  return suffix;
+}
+
+// Creates a file that did not exist; returns its descriptor, or -1 with errno set.
+int CreateExclusive(const std::string& folder, std::string_view prefix, std::string_view extension,
+                    std::string& path) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path = JoinPath(folder, std::string(prefix) + RandomSuffix() + std::string(extension));
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+[[noreturn]] void RaiseCreateError(const std::string& path, int error) {
+  throw EFCreateError(Format("Cannot create file \"%s\". %s", {path, SysErrorMessage(error)}));
+}
+
+}  // namespace
+
+std::string CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                             std::string_view extension) {
+  std::string path;
+  int fd = CreateExclusive(folder, prefix, extension, path);
+  if (fd < 0) RaiseCreateError(path, errno);
+  ::close(fd);
+  return path;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Atomic writes
+
+namespace {
+
+// The file a path finally names: a link is replaced through its target, not overwritten.
+std::string ResolveTarget(const std::string& path) {
+  struct stat info;
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  char resolved[PATH_MAX];
+  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+}  // namespace
+
+TAtomicFileStream::TAtomicFileStream(const std::string& path)
+    : THandleStream(-1), target_(ResolveTarget(path)) {
+  std::string name = ExtractFileName(target_);
+  handle_ = CreateExclusive(ExtractFilePath(target_), "." + name + ".", ".tmp", tempPath_);
+  if (handle_ < 0) {
+    int error = errno;
+    tempPath_.clear();
+    RaiseCreateError(path, error);
+  }
+  // A replaced file keeps its permissions.
+  struct stat info;
+  if (::stat(target_.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+    ::fchmod(handle_, info.st_mode & 07777);
+}
+
+TAtomicFileStream::~TAtomicFileStream() {
+  Discard();
+}
+
+void TAtomicFileStream::Commit() {
+  if (handle_ < 0) throw EInvalidOperation("The file has already been committed");
+  int error = 0;
+  if (::fsync(handle_) != 0) error = errno;
+  if (::close(handle_) != 0 && error == 0) error = errno;
+  handle_ = -1;
+  if (error != 0) {
+    Discard();
+    throw EWriteError(Format("Cannot write file \"%s\". %s", {target_, SysErrorMessage(error)}));
+  }
+  if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
+    error = errno;
+    Discard();
+    RaiseCreateError(target_, error);
+  }
+  tempPath_.clear();
+}
+
+void TAtomicFileStream::Discard() {
+  if (handle_ >= 0) ::close(handle_);
+  handle_ = -1;
+  if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+  tempPath_.clear();
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  TAtomicFileStream file(path);
+  file.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  file.Commit();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Program folders
+
+namespace {
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+std::string HomeFolder() {
+  std::string home = Environment("HOME");
+  if (!home.empty()) return home;
+  struct passwd entry;
+  struct passwd* found = nullptr;
+  char buffer[4096];
+  if (::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found)
+    return found->pw_dir;
+  return "/";
+}
+
+// $PIXSTAMP_HOME/sub/ when set, else "".
+std::string UnderPixStampHome(const char* sub) {
+  std::string home = Environment("PIXSTAMP_HOME");
+  if (home.empty()) return "";
+  return IncludeTrailingPathDelimiter(JoinPath(ExpandFileName(home), sub));
+}
+
+// $variable/pixstamp/ when it holds an absolute path, else ~/fallback/pixstamp/.
+std::string UserFolder(const char* variable, const char* fallback) {
+  std::string base = Environment(variable);
+  if (base.empty() || base.front() != '/') base = JoinPath(HomeFolder(), fallback);
+  return IncludeTrailingPathDelimiter(JoinPath(base, "pixstamp"));
+}
+
+std::mutex workFolderMutex;
+std::string workFolder;
+
+}  // namespace
+
+std::string ProgramFolder() {
+  std::vector<char> buffer(PATH_MAX);
+  ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (length <= 0 || size_t(length) >= buffer.size()) RaiseLastOSError();
+  return ExtractFilePath(std::string(buffer.data(), size_t(length)));
+}
+
+std::string ConfigFolder() {
+  std::string home = UnderPixStampHome("config");
+  return home.empty() ? UserFolder("XDG_CONFIG_HOME", ".config") : home;
+}
+
+std::string DataFolder() {
+  std::string home = UnderPixStampHome("data");
+  return home.empty() ? UserFolder("XDG_DATA_HOME", ".local/share") : home;
+}
+
+std::string WorkFolder() {
+  std::lock_guard lock(workFolderMutex);
+  if (!workFolder.empty()) return workFolder;
+  std::string parent = UnderPixStampHome("tmp");
+  if (parent.empty()) {
+    parent = Environment("TMPDIR");
+    if (parent.empty() || parent.front() != '/') parent = "/tmp";
+  } else if (!ForceDirectories(parent)) {
+    RaiseCreateError(parent, errno);
+  }
+  std::string pattern = JoinPath(parent, "pixstamp-XXXXXX");
+  if (!::mkdtemp(pattern.data())) RaiseCreateError(pattern, errno);
+  workFolder = IncludeTrailingPathDelimiter(pattern);
+  return workFolder;
+}
+
+void RemoveWorkFolder() {
+  std::lock_guard lock(workFolderMutex);
+  if (workFolder.empty()) return;
+  std::error_code ignored;
+  std::filesystem::remove_all(workFolder, ignored);
+  workFolder.clear();
+}
+
+}  // namespace plat

@@ -1,0 +1,479 @@
+#include "platform/windows/ControlHost.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTextDocument>
+#include <QWheelEvent>
+#include <cmath>
+#include <set>
+#include <utility>
+
+#include "platform/windows/Forms.h"
+
+namespace plat {
+
+int& RunningEvents() {
+  static int running = 0;
+  return running;
+}
+namespace {
+
+struct TPostedMessage : QEvent {
+  explicit TPostedMessage(const TMessage& m) : QEvent(kPostedMessageEvent), message(m) {}
+  TMessage message;
+};
+
+intptr_t MouseKeyFlags(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+  intptr_t flags = 0;
+  if (buttons & Qt::LeftButton) flags |= MK_LBUTTON;
+  if (buttons & Qt::RightButton) flags |= MK_RBUTTON;
+  if (buttons & Qt::MiddleButton) flags |= MK_MBUTTON;
+  if (modifiers & Qt::ShiftModifier) flags |= MK_SHIFT;
+  if (modifiers & Qt::ControlModifier) flags |= MK_CONTROL;
+  if (modifiers & Qt::AltModifier) flags |= MK_ALT;
+  return flags;
+}
+
+// The first message code of a button: down; +1 up; +2 double click.
+uint32_t ButtonBase(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton:
+      return WM_LBUTTONDOWN;
+    case Qt::RightButton:
+      return WM_RBUTTONDOWN;
+    case Qt::MiddleButton:
+      return WM_MBUTTONDOWN;
+    default:
+      return 0;
+  }
+}
+
+// Keys already handled by a control, so that Qt's propagation to parents does not repeat them.
+const QEvent* lastKeyEvent = nullptr;
+QPointer<QWidget> lastKeyWidget;
+
+// Keys seen going down and not yet up (Qt offers no keyboard state beyond the modifiers).
+std::set<uint16_t>& KeysDown() {
+  static std::set<uint16_t> keys;
+  return keys;
+}
+
+}  // namespace
+
+// ---- conversions ----
+
+TShiftState ShiftFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+  TShiftState s = 0;
+  if (modifiers & Qt::ShiftModifier) s |= ssShift;
+  if (modifiers & Qt::ControlModifier) s |= ssCtrl;
+  if (modifiers & Qt::AltModifier) s |= ssAlt;
+  if (buttons & Qt::LeftButton) s |= ssLeft;
+  if (buttons & Qt::RightButton) s |= ssRight;
+  if (buttons & Qt::MiddleButton) s |= ssMiddle;
+  return s;
+}
+
+uint16_t VirtualKeyFromQt(int key) {
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<uint16_t>('A' + (key - Qt::Key_A));
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<uint16_t>('0' + (key - Qt::Key_0));
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+    return static_cast<uint16_t>(VK_F1 + (key - Qt::Key_F1));
+  switch (key) {
+    case Qt::Key_Backspace:
+      return VK_BACK;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return VK_RETURN;
+    case Qt::Key_Shift:
+      return VK_SHIFT;
+    case Qt::Key_Control:
+      return VK_CONTROL;
+    case Qt::Key_Alt:
+      return VK_MENU;
+    case Qt::Key_Escape:
+      return VK_ESCAPE;
+    case Qt::Key_Space:
+      return VK_SPACE;
+    case Qt::Key_PageUp:
+      return VK_PRIOR;
+    case Qt::Key_PageDown:
+      return VK_NEXT;
+    case Qt::Key_End:
+      return VK_END;
+    case Qt::Key_Home:
+      return VK_HOME;
+    case Qt::Key_Left:
+      return VK_LEFT;
+    case Qt::Key_Up:
+      return VK_UP;
+    case Qt::Key_Right:
+      return VK_RIGHT;
+    case Qt::Key_Down:
+      return VK_DOWN;
+    case Qt::Key_Insert:
+      return VK_INSERT;
+    case Qt::Key_Delete:
+      return VK_DELETE;
+    case Qt::Key_Plus:
+      return VK_ADD;
+    case Qt::Key_Minus:
+      return VK_SUBTRACT;
+    case Qt::Key_Asterisk:
+      return VK_MULTIPLY;
+    case Qt::Key_Slash:
+      return VK_DIVIDE;
+    default:
+      return 0;
+  }
+}
+
+QColor ToQColor(TColor color) {
+  TColor rgb = ColorToRGB(color);
+  return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+QFont ToQFont(const TFont& font) {
+  QFont f(QString::fromStdString(font.Name()));
+  int height = font.Height();
+  // Negative heights are the em size in pixels; positive ones include the internal leading.
+  f.setPixelSize(std::max(1, height < 0 ? -height : height * 4 / 5));
+  f.setBold(font.Style() & fsBold);
+  f.setItalic(font.Style() & fsItalic);
+  f.setUnderline(font.Style() & fsUnderline);
+  f.setStrikeOut(font.Style() & fsStrikeOut);
+  return f;
+}
+
+QString ToQString(const std::string& text) {
+  return QString::fromUtf8(text.data(), int(text.size()));
+}
+
+std::string FromQString(const QString& text) {
+  return text.toUtf8().toStdString();
+}
+
+std::string WithoutMnemonics(const std::string& text) {
+  std::string shown;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&') {
+      if (++i == text.size()) break;
+    }
+    shown += text[i];
+  }
+  return shown;
+}
+
+void DrawControlText(TCanvas& canvas, const TFont& font, TColor color, TRect rect,
+                     const std::string& text, uint32_t format) {
+  DeviceContext* dc = canvas.Handle();
+  if (!dc) return;
+  dc->SelectFont(font.LogFont());
+  dc->SetTextColor(static_cast<TColorRef>(ColorToRGB(color)));
+  dc->SetBkMode(TRANSPARENT);
+  dc->DrawText(ToQString(text).toStdU16String(), rect, format);
+}
+
+void DrawSunkenBorder(QPainter& painter, int width, int height) {
+  if (width <= 0 || height <= 0) return;
+  painter.save();
+  painter.setPen(ToQColor(clBtnShadow));
+  painter.drawLine(0, 0, width - 1, 0);
+  painter.drawLine(0, 0, 0, height - 1);
+  painter.setPen(ToQColor(clBtnHighlight));
+  painter.drawLine(0, height - 1, width - 1, height - 1);
+  painter.drawLine(width - 1, 0, width - 1, height - 1);
+  painter.restore();
+}
+
+bool IsKeyDown(uint16_t virtualKey) {
+  Qt::KeyboardModifiers modifiers = QApplication::queryKeyboardModifiers();
+  Qt::MouseButtons buttons = QApplication::mouseButtons();
+  switch (virtualKey) {
+    case VK_SHIFT:
+      return modifiers & Qt::ShiftModifier;
+    case VK_CONTROL:
+      return modifiers & Qt::ControlModifier;
+    case VK_MENU:
+      return modifiers & Qt::AltModifier;
+    case VK_LBUTTON:
+      return buttons & Qt::LeftButton;
+    case VK_RBUTTON:
+      return buttons & Qt::RightButton;
+    case VK_MBUTTON:
+      return buttons & Qt::MiddleButton;
+    default:
+      return KeysDown().count(virtualKey) != 0;
+  }
+}
+
+// ---- host widget ----
+
+TControlHost::TControlHost(TControl* control) : control_(control) {
+  setAttribute(Qt::WA_NoSystemBackground, true);
+  setAttribute(Qt::WA_NoMousePropagation, true);
+}
+
+void TControlHost::paintEvent(QPaintEvent* event) {
+  if (!control_) return;
+  QPainter painter(this);
+  QRect r = event->rect();
+  TRect area{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+  GuardEvent([&] { control_->PaintWindow(painter, area); });
+}
+
+void TControlHost::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  SyncWindowGeometry();
+}
+
+void TControlHost::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  SyncWindowGeometry();
+}
+
+void TControlHost::SyncWindowGeometry() {
+  // Only the window system moves or sizes a window; the layer sets child bounds itself.
+  if (!control_ || !isWindow()) return;
+  QRect g = geometry();
+  GuardEvent([&] { control_->SyncFromWindow({g.left(), g.top(), g.right() + 1, g.bottom() + 1}); });
+}
+
+void TControlHost::closeEvent(QCloseEvent* event) {
+  // The form decides; the window is hidden through its Visible flag, never by Qt.
+  event->ignore();
+  if (auto form = dynamic_cast<TCustomForm*>(control_))
+    GuardEvent([&] { form->CloseFromWindow(); });
+}
+
+void TControlHost::mousePressEvent(QMouseEvent* event) {
+  event->accept();
+}
+void TControlHost::mouseReleaseEvent(QMouseEvent* event) {
+  event->accept();
+}
+void TControlHost::mouseDoubleClickEvent(QMouseEvent* event) {
+  event->accept();
+}
+void TControlHost::mouseMoveEvent(QMouseEvent* event) {
+  event->accept();
+}
+void TControlHost::wheelEvent(QWheelEvent* event) {
+  event->accept();
+}
+void TControlHost::keyPressEvent(QKeyEvent* event) {
+  event->accept();
+}
+void TControlHost::keyReleaseEvent(QKeyEvent* event) {
+  event->accept();
+}
+
+// ---- event bridge ----
+
+TEventBridge::TEventBridge(TControl* control, QObject* parent)
+    : QObject(parent), control_(control) {}
+
+TEventBridge::~TEventBridge() = default;
+
+void TEventBridge::Post(const TMessage& message) {
+  if (message.Msg == WM_PAINT) {
+    if (paintPosted_) return;
+    paintPosted_ = true;
+  }
+  QCoreApplication::postEvent(this, new TPostedMessage(message));  // Qt owns posted events
+}
+
+bool TEventBridge::event(QEvent* e) {
+  if (e->type() != kPostedMessageEvent) return QObject::event(e);
+  TMessage m = static_cast<TPostedMessage*>(e)->message;
+  if (m.Msg == WM_PAINT && !TakePendingPaint()) return true;  // Update ran it already
+  if (control_ && !control_->Dying()) GuardEvent([&] { control_->WndProc(m); });
+  return true;
+}
+
+bool TEventBridge::TakePendingPaint() {
+  return std::exchange(paintPosted_, false);
+}
+
+bool TEventBridge::eventFilter(QObject* watched, QEvent* e) {
+  // Installed on the control's widget and on its input children (viewports of lists and memos).
+  if (!control_ || !watched->isWidgetType()) return false;
+  // A window going away still sees focus and pointer changes; its handlers do not.
+  if (control_->Dying()) return false;
+  bool eaten = false;
+  switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+      eaten = Mouse(e, static_cast<QWidget*>(watched)->mapTo(control_->Widget(), QPoint(0, 0)));
+      break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      eaten = Key(e);
+      break;
+    case QEvent::Enter:
+      GuardEvent([&] { control_->Perform(CM_MOUSEENTER); });
+      break;
+    case QEvent::Leave:
+      GuardEvent([&] { control_->Perform(CM_MOUSELEAVE); });
+      break;
+    case QEvent::FocusIn:
+      GuardEvent([&] { control_->Perform(WM_SETFOCUS); });
+      break;
+    case QEvent::FocusOut:
+      GuardEvent([&] { control_->Perform(WM_KILLFOCUS); });
+      break;
+    default:
+      break;
+  }
+  return eaten || !control_;  // a control freed by its handler takes the event with it
+}
+
+void TEventBridge::SynthesizeLostReleases(Qt::MouseButtons held) {
+  // A release that went elsewhere (a dialog opened during a drag) still reaches the control.
+  for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+    if (!(delivered_ & b) || (held & b) || !control_) continue;
+    delivered_ &= ~b;
+    QPoint p = control_->Widget()->mapFromGlobal(QCursor::pos());
+    int inset = control_->BorderInset();
+    control_->Perform(ButtonBase(b) + 1, MouseKeyFlags(QApplication::keyboardModifiers(), held),
+                      MakeLParam(p.x() - inset, p.y() - inset));
+  }
+}
+
+bool TEventBridge::Mouse(QEvent* e, QPoint offset) {
+  int inset = control_->BorderInset();
+  if (e->type() == QEvent::Wheel) {
+    auto* we = static_cast<QWheelEvent*>(e);
+    QPoint global = we->globalPosition().toPoint();
+    intptr_t w = MouseKeyFlags(we->modifiers(), we->buttons()) |
+                 (static_cast<intptr_t>(static_cast<uint16_t>(we->angleDelta().y())) << 16);
+    intptr_t handled = 0;
+    GuardEvent(
+        [&] { handled = control_->Perform(WM_MOUSEWHEEL, w, MakeLParam(global.x(), global.y())); });
+    return handled != 0 || !control_;
+  }
+  auto* me = static_cast<QMouseEvent*>(e);
+  int x = static_cast<int>(std::floor(me->position().x())) + offset.x() - inset;
+  int y = static_cast<int>(std::floor(me->position().y())) + offset.y() - inset;
+  Qt::MouseButtons held = me->buttons();
+  Qt::MouseButton button = me->button();
+  QPoint global = me->globalPosition().toPoint();
+  bool eaten = false;
+  GuardEvent([&] {
+    SynthesizeLostReleases(e->type() == QEvent::MouseButtonRelease ? (held | button) : held);
+    if (!control_) return;
+    intptr_t flags = MouseKeyFlags(me->modifiers(), held);
+    intptr_t at = MakeLParam(x, y);
+    switch (e->type()) {
+      case QEvent::MouseMove:
+        control_->Perform(WM_SETCURSOR, 0, HTCLIENT | (intptr_t{WM_MOUSEMOVE} << 16));
+        if (control_) control_->Perform(WM_MOUSEMOVE, flags, at);
+        break;
+      case QEvent::MouseButtonPress:
+        if (!ButtonBase(button)) break;
+        // A control may call a spot of itself the window's sizing corner.
+        if (button == Qt::LeftButton &&
+            control_->Perform(WM_NCHITTEST, 0, MakeLParam(global.x(), global.y())) ==
+                HTBOTTOMRIGHT) {
+          if (TCustomForm* form = control_->GetParentForm())
+            form->Perform(WM_NCLBUTTONDOWN, HTBOTTOMRIGHT, MakeLParam(global.x(), global.y()));
+          eaten = true;
+          break;
+        }
+        delivered_ |= button;
+        control_->Perform(ButtonBase(button), flags, at);
+        break;
+      case QEvent::MouseButtonDblClick:
+        if (!ButtonBase(button)) break;
+        delivered_ |= button;
+        control_->Perform(ButtonBase(button) + 2, flags, at);
+        break;
+      default:
+        if (!ButtonBase(button) || !(delivered_ & button)) break;
+        delivered_ &= ~button;
+        control_->Perform(ButtonBase(button) + 1, flags, at);
+        break;
+    }
+  });
+  return eaten || !control_;
+}
+
+bool TEventBridge::Key(QEvent* e) {
+  auto* ke = static_cast<QKeyEvent*>(e);
+  QWidget* widget = control_->Widget();
+  if (e == lastKeyEvent && lastKeyWidget && widget->isAncestorOf(lastKeyWidget)) return false;
+  lastKeyEvent = e;
+  lastKeyWidget = widget;
+  auto* win = dynamic_cast<TWinControl*>(control_);
+  if (!win) return false;
+  TShiftState shift = ShiftFromQt(ke->modifiers(), Qt::NoButton);
+  uint16_t key = VirtualKeyFromQt(ke->key());
+  if (key) {
+    if (e->type() == QEvent::KeyPress)
+      KeysDown().insert(key);
+    else if (!ke->isAutoRepeat())
+      KeysDown().erase(key);
+  }
+  bool eaten = false;
+  GuardEvent([&] {
+    if (e->type() == QEvent::KeyRelease) {
+      if (!key) return;
+      TMessage m{WM_KEYUP, key, shift, 0};
+      static_cast<TControl*>(win)->WndProc(m);
+      eaten = m.WParam == 0;
+      return;
+    }
+    if (key) {
+      TMessage m{WM_KEYDOWN, key, shift, 0};
+      static_cast<TControl*>(win)->WndProc(m);
+      if (!control_) return;
+      if (m.WParam == 0) {
+        eaten = true;
+        return;
+      }
+      if (auto form = win->GetParentForm(); form && (key == VK_RETURN || key == VK_ESCAPE)) {
+        if (form->DialogKey(key)) {
+          eaten = true;
+          return;
+        }
+      }
+    }
+    // Characters: Esc, Enter, Backspace and Tab by their codes, the rest from the text.
+    std::string chars;
+    switch (ke->key()) {
+      case Qt::Key_Escape:
+        chars = "\x1b";
+        break;
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        chars = "\r";
+        break;
+      case Qt::Key_Backspace:
+        chars = "\b";
+        break;
+      case Qt::Key_Tab:
+        chars = "\t";
+        break;
+      default:
+        chars = FromQString(ke->text());
+    }
+    for (char c : chars) {
+      if (!control_) return;
+      if (static_cast<unsigned char>(c) < 32 && c != 27 && c != 13 && c != 8 && c != 9) continue;
+      TMessage m{WM_CHAR, static_cast<unsigned char>(c), 0, 0};
+      static_cast<TControl*>(win)->WndProc(m);
+      if (m.WParam == 0) eaten = true;
+    }
+  });
+  return eaten || !control_;
+}
+
+}  // namespace plat

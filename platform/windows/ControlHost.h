@@ -1,0 +1,105 @@
+// The Qt side of controls (layer-internal: includes Qt). A host widget paints custom controls;
+// an event bridge turns every control's Qt events into the layer's messages.
+#pragma once
+
+#include <QEvent>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/windows/Controls.h"
+
+namespace plat {
+
+// Widget of custom and graphic controls and of forms: paints through the control, accepts the
+// mouse and keys it gets (so they never reach the parent twice), draws no system background.
+class TControlHost : public QWidget {
+ public:
+  explicit TControlHost(TControl* control);
+  void Detach() { control_ = nullptr; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+
+ private:
+  void SyncWindowGeometry();
+  TControl* control_;
+};
+
+// Event filter on a control's widget and receiver of its posted messages.
+class TEventBridge : public QObject {
+ public:
+  TEventBridge(TControl* control, QObject* parent);
+  ~TEventBridge() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
+  void Post(const TMessage& message);
+  // True once when a paint request is queued; the queued one then does nothing.
+  bool TakePendingPaint();
+  // The control is going away; events still queued or running find nothing to call.
+  void Orphan() { control_ = nullptr; }
+
+ private:
+  bool Mouse(QEvent* event, QPoint offset);
+  bool Key(QEvent* event);
+  void SynthesizeLostReleases(Qt::MouseButtons held);
+  TControl* control_;
+  bool paintPosted_ = false;
+  Qt::MouseButtons delivered_;  // buttons whose press went to the control, not yet released
+};
+
+// The custom event carrying a posted message.
+inline const QEvent::Type kPostedMessageEvent = static_cast<QEvent::Type>(QEvent::User + 1);
+
+// Runs layer code called from Qt: an exception goes to the application's handler.
+template <class F>
+void GuardEvent(F&& f);
+// How many such calls are running, nested; while any runs, a freed window may still be in use.
+int& RunningEvents();
+
+// Helpers shared by the host and the standard controls.
+TShiftState ShiftFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
+uint16_t VirtualKeyFromQt(int qtKey);
+QColor ToQColor(TColor color);
+QFont ToQFont(const TFont& font);
+// Qt text with '&' mnemonics kept, plain text hints converted (a '<b>' hint stays text).
+QString ToQString(const std::string& text);
+std::string FromQString(const QString& text);
+// Text as shown: "&&" is an ampersand, a single "&" only marks the mnemonic.
+std::string WithoutMnemonics(const std::string& text);
+// Draws text in the font (and the given colour) without a background through a canvas.
+void DrawControlText(TCanvas& canvas, const TFont& font, TColor color, TRect rect,
+                     const std::string& text, uint32_t format);
+// The width of the frame Qt draws around a control whose widget is a QFrame.
+int FrameWidth(const TControl& control);
+// The 1-pixel sunken frame of a control with a single border.
+void DrawSunkenBorder(QPainter& painter, int width, int height);
+
+}  // namespace plat
+
+#include "platform/windows/Application.h"
+
+namespace plat {
+template <class F>
+void GuardEvent(F&& f) {
+  struct Running {
+    Running() { ++RunningEvents(); }
+    ~Running() { --RunningEvents(); }
+  } running;
+  try {
+    f();
+  } catch (const std::exception& e) {
+    Application().HandleException(e);
+  }
+}
+}  // namespace plat

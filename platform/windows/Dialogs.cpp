@@ -1,0 +1,212 @@
+#include "platform/windows/Dialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QImageReader>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <iostream>
+
+#include "platform/runtime/Files.h"
+#include "platform/windows/ControlHost.h"
+#include "platform/windows/QtRuntime.h"
+#include "platform/windows/TestSeams.h"
+
+namespace plat {
+namespace {
+
+// Under the offscreen platform nobody can answer a dialog: it must not wait.
+bool NobodyToAsk() {
+  EnsureQtApplication();
+  return QGuiApplication::platformName() == QLatin1String("offscreen");
+}
+
+QString Lines(const std::string& text) {
+  // Texts written with CR LF become plain line feeds.
+  QString s = ToQString(text);
+  s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  return s;
+}
+
+QWidget* DialogParent() {
+  return QApplication::activeWindow();
+}
+
+}  // namespace
+
+int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
+  if (auto& hook = TestHooks().messageBox) return hook(text, caption, flags);
+  uint32_t buttons = flags & 0x0F;
+  if (NobodyToAsk()) {
+    // Nobody answered: OK for a box that only informs, otherwise neither yes nor no.
+    std::cerr << caption << ": " << text << '\n';
+    return buttons == MB_OK ? IDOK : IDCANCEL;
+  }
+  QMessageBox box(DialogParent());
+  box.setWindowTitle(ToQString(caption));
+  box.setText(Lines(text));
+  box.setTextFormat(Qt::PlainText);
+  switch (flags & 0xF0) {
+    case MB_ICONERROR:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MB_ICONQUESTION:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MB_ICONWARNING:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MB_ICONINFORMATION:
+      box.setIcon(QMessageBox::Information);
+      break;
+    default:
+      break;
+  }
+  QMessageBox::StandardButtons set = QMessageBox::Ok;
+  if (buttons == MB_OKCANCEL) set = QMessageBox::Ok | QMessageBox::Cancel;
+  if (buttons == MB_YESNO) set = QMessageBox::Yes | QMessageBox::No;
+  if (buttons == MB_YESNOCANCEL) set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  box.setStandardButtons(set);
+  // Esc and the close box answer Cancel; a Yes/No box has no Cancel, so they give no answer
+  // that could be mistaken for No: the box simply stays up.
+  if (set & QMessageBox::Cancel) box.setEscapeButton(QMessageBox::Cancel);
+  int answer = 0;
+  do {
+    answer = box.exec();
+  } while (buttons == MB_YESNO && answer != QMessageBox::Yes && answer != QMessageBox::No);
+  switch (answer) {
+    case QMessageBox::Yes:
+      return IDYES;
+    case QMessageBox::No:
+      return IDNO;
+    case QMessageBox::Cancel:
+      return IDCANCEL;
+    default:
+      return IDOK;
+  }
+}
+
+void ShowMessage(const std::string& text) {
+  ShowMessageBox(text, QApplication::applicationDisplayName().toStdString(), MB_OK);
+}
+
+TModalResult MessageDlg(const std::string& text, TMsgDlgType type, uint32_t buttons) {
+  static const uint32_t icons[] = {MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION,
+                                   MB_ICONQUESTION, 0};
+  static const char* const captions[] = {"Warning", "Error", "Information", "Confirm", ""};
+  return ShowMessageBox(text, captions[type], (buttons & 0x0F) | icons[type]);
+}
+
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+  if (auto& hook = TestHooks().inputQuery) {
+    auto answer = hook(caption, prompt, value);
+    if (!answer) return false;
+    value = *answer;
+    return true;
+  }
+  if (NobodyToAsk()) return false;
+  bool ok = false;
+  QString text = QInputDialog::getText(DialogParent(), ToQString(caption), Lines(prompt),
+                                       QLineEdit::Normal, ToQString(value), &ok);
+  if (ok) value = FromQString(text);
+  return ok;
+}
+
+std::string FilterToQt(const std::string& filter) {
+  if (filter.find('|') == std::string::npos) return filter;  // already in Qt's form
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= filter.size()) {
+    size_t bar = filter.find('|', start);
+    parts.push_back(
+        filter.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  std::string result;
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+    std::string description = parts[i];
+    // A description that already names its patterns in parentheses loses them: ours follow.
+    size_t open = description.rfind('(');
+    if (open != std::string::npos && description.back() == ')') description.erase(open);
+    while (!description.empty() && description.back() == ' ') description.pop_back();
+    std::string patterns = parts[i + 1];
+    for (char& c : patterns)
+      if (c == ';') c = ' ';
+    if (!result.empty()) result += ";;";
+    result += description + " (" + patterns + ")";
+  }
+  return result;
+}
+
+bool TOpenDialog::Execute() {
+  return Run(false, false);
+}
+
+bool TOpenDialog::Run(bool save, bool preview) {
+  std::string folder = ExtractFilePath(fileName_);
+  std::string name = ExtractFileName(fileName_);
+  if (name.find_first_of("*?") != std::string::npos) name.clear();
+  if (folder.empty()) folder = initialDir_;
+  if (auto& hook = TestHooks().fileDialog) {
+    TFileDialogRequest request{save, title_, filter_, folder, fileName_};
+    if (!hook(request)) return false;
+    fileName_ = request.fileName;
+    return true;
+  }
+  if (NobodyToAsk()) return false;
+  QFileDialog dialog(DialogParent(), ToQString(title_), ToQString(folder),
+                     ToQString(FilterToQt(filter_)));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !(options_ & ofOverwritePrompt));
+  if (!defaultExt_.empty()) dialog.setDefaultSuffix(ToQString(defaultExt_));
+  QStringList filters = dialog.nameFilters();
+  if (filterIndex_ >= 1 && filterIndex_ <= filters.size())
+    dialog.selectNameFilter(filters[filterIndex_ - 1]);
+  if (!name.empty()) dialog.selectFile(ToQString(name));
+  QLabel* previewLabel = nullptr;
+  if (preview) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (auto grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+      previewLabel = new QLabel(&dialog);  // owned by the dialog
+      previewLabel->setFixedSize(160, 160);
+      previewLabel->setAlignment(Qt::AlignCenter);
+      previewLabel->setFrameShape(QFrame::StyledPanel);
+      grid->addWidget(previewLabel, 1, grid->columnCount(), grid->rowCount() - 1, 1);
+      QObject::connect(
+          &dialog, &QFileDialog::currentChanged, previewLabel, [previewLabel](const QString& path) {
+            QImageReader reader(path);
+            QImage image = reader.read();
+            previewLabel->setPixmap(image.isNull() ? QPixmap()
+                                                   : QPixmap::fromImage(image.scaled(
+                                                         previewLabel->size(), Qt::KeepAspectRatio,
+                                                         Qt::SmoothTransformation)));
+          });
+    }
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  fileName_ = FromQString(dialog.selectedFiles().first());
+  filterIndex_ = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  return true;
+}
+
+bool TColorDialog::Execute() {
+  if (auto& hook = TestHooks().colorDialog) {
+    auto answer = hook(color_);
+    if (!answer) return false;
+    color_ = *answer;
+    return true;
+  }
+  if (NobodyToAsk()) return false;
+  QColor chosen = QColorDialog::getColor(ToQColor(color_), DialogParent());
+  if (!chosen.isValid()) return false;
+  color_ = RGB(static_cast<uint8_t>(chosen.red()), static_cast<uint8_t>(chosen.green()),
+               static_cast<uint8_t>(chosen.blue()));
+  return true;
+}
+
+}  // namespace plat

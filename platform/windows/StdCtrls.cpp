@@ -1,0 +1,397 @@
+#include "platform/windows/StdCtrls.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextLayout>
+
+#include "platform/windows/ControlHost.h"
+#include "platform/windows/Forms.h"
+
+namespace plat {
+namespace {
+
+template <class W>
+W* As(const TControl& control) {
+  return static_cast<W*>(control.Widget());
+}
+
+}  // namespace
+
+int FrameWidth(const TControl& control) {
+  return static_cast<QFrame*>(control.Widget())->frameWidth();
+}
+
+namespace {
+
+// A radio button that a click only ever checks.
+class TRadioWidget : public QRadioButton {
+ protected:
+  void nextCheckState() override { setChecked(true); }
+};
+
+}  // namespace
+
+// ---- TButton ----
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+  auto button = std::make_unique<QPushButton>();
+  QObject::connect(button.get(), &QPushButton::clicked, SignalContext(),
+                   [this] { GuardEvent([this] { Click(); }); });
+  SetWidget(std::move(button));
+  SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
+  SetTabStop(true);
+  SetBounds(0, 0, 75, 25);
+}
+
+void TButton::ApplyText() {
+  As<QPushButton>(*this)->setText(ToQString(Caption()));
+}
+
+void TButton::SetDefault(bool v) {
+  default_ = v;
+  As<QPushButton>(*this)->setDefault(v);
+}
+
+void TButton::Click() {
+  if (auto form = GetParentForm(); form && modalResult_ != mrNone)
+    form->SetModalResult(modalResult_);
+  TWinControl::Click();
+}
+
+void TButton::WndProc(TMessage& m) {
+  if (m.Msg == CM_DIALOGKEY) {
+    bool mine = (m.WParam == VK_RETURN && default_) || (m.WParam == VK_ESCAPE && cancel_);
+    if (mine && Showing() && Enabled()) {
+      Click();
+      m.Result = 1;
+    }
+    return;
+  }
+  TWinControl::WndProc(m);
+}
+
+// ---- TLabel ----
+
+TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
+  SetParentColor(true);
+  SetBounds(0, 0, 65, 17);
+}
+
+void TLabel::SetAlignment(TAlignment v) {
+  alignment_ = v;
+  Invalidate();
+}
+
+void TLabel::SetLayout(TTextLayout v) {
+  layout_ = v;
+  Invalidate();
+}
+
+void TLabel::SetAutoSize(bool v) {
+  autoSize_ = v;
+  AdjustSize();
+}
+
+void TLabel::SetWordWrap(bool v) {
+  wordWrap_ = v;
+  AdjustSize();
+  Invalidate();
+}
+
+void TLabel::SetTransparent(bool v) {
+  transparent_ = v;
+  Invalidate();
+}
+
+void TLabel::Notification(TComponent* component, TOperation operation) {
+  TGraphicControl::Notification(component, operation);
+  if (operation == opRemove && component == focusControl_) focusControl_ = nullptr;
+}
+
+void TLabel::AdjustSize() {
+  Invalidate();
+  if (!autoSize_ || Loading()) return;
+  DeviceContext measure;
+  measure.SelectFont(Font()->LogFont());
+  TRect r{0, 0, wordWrap_ ? Width() : 0, 0};
+  // An empty caption still has the height of a line.
+  std::string shown = WithoutMnemonics(Caption());
+  QString text = shown.empty() ? QStringLiteral(" ") : ToQString(shown);
+  measure.DrawText(text.toStdU16String(), r, DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
+  SetBounds(Left(), Top(), wordWrap_ ? Width() : r.Width(), r.Height());
+}
+
+void TLabel::Paint() {
+  TRect r = ClientRect();
+  if (!transparent_) {
+    Canvas()->Brush().SetStyle(bsSolid);
+    Canvas()->Brush().SetColor(EffectiveColor());
+    Canvas()->FillRect(r);
+  }
+  uint32_t format = alignment_ == taCenter         ? DT_CENTER
+                    : alignment_ == taRightJustify ? DT_RIGHT
+                                                   : DT_LEFT;
+  if (wordWrap_) format |= DT_WORDBREAK;
+  std::string text = WithoutMnemonics(Caption());
+  if (layout_ != tlTop) {
+    DeviceContext measure;
+    measure.SelectFont(Font()->LogFont());
+    TRect measured = r;
+    measure.DrawText(ToQString(text).toStdU16String(), measured, format | DT_CALCRECT);
+    int free = r.Height() - measured.Height();
+    r.Top += layout_ == tlCenter ? free / 2 : free;
+  }
+  DrawControlText(*Canvas(), *Font(), Enabled() ? Font()->Color() : clGrayText, r, text, format);
+}
+
+// ---- TEdit ----
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+  auto edit = std::make_unique<QLineEdit>();
+  QObject::connect(edit.get(), &QLineEdit::textChanged, SignalContext(), [this] {
+    if (!Loading()) GuardEvent([this] { Change(); });
+  });
+  SetWidget(std::move(edit));
+  SetControlStyle(ControlStyle() & ~csClickEvents);
+  SetTabStop(true);
+  SetColor(clWindow);
+  SetBounds(0, 0, 121, 21);
+}
+
+std::string TEdit::Text() const {
+  return FromQString(As<QLineEdit>(*this)->text());
+}
+
+void TEdit::SetText(const std::string& text) {
+  if (text == Text()) return;
+  As<QLineEdit>(*this)->setText(ToQString(text));
+}
+
+void TEdit::SetMaxLength(int v) {
+  maxLength_ = v;
+  As<QLineEdit>(*this)->setMaxLength(v > 0 ? v : 32767);
+}
+
+void TEdit::SetPasswordChar(char v) {
+  passwordChar_ = v;
+  As<QLineEdit>(*this)->setEchoMode(v ? QLineEdit::Password : QLineEdit::Normal);
+}
+
+void TEdit::SetReadOnly(bool v) {
+  readOnly_ = v;
+  As<QLineEdit>(*this)->setReadOnly(v);
+}
+
+int TEdit::SelStart() const {
+  return As<QLineEdit>(*this)->cursorPosition();
+}
+
+void TEdit::SetSelStart(int v) {
+  As<QLineEdit>(*this)->setCursorPosition(v);
+}
+
+int TEdit::SelLength() const {
+  return int(As<QLineEdit>(*this)->selectedText().size());
+}
+
+void TEdit::SetSelLength(int v) {
+  As<QLineEdit>(*this)->setSelection(SelStart(), v);
+}
+
+void TEdit::SelectAll() {
+  As<QLineEdit>(*this)->selectAll();
+}
+
+void TEdit::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TEdit::ApplyColor() {
+  QPalette palette = Widget()->palette();
+  palette.setColor(QPalette::Base, ToQColor(Color()));
+  Widget()->setPalette(palette);
+}
+
+// ---- TMemo ----
+
+TMemo::TMemo(TComponent* owner) : TWinControl(owner), lines_(std::make_unique<TStringList>()) {
+  auto edit = std::make_unique<QPlainTextEdit>();
+  QPlainTextEdit* raw = edit.get();
+  QObject::connect(raw, &QPlainTextEdit::textChanged, SignalContext(), [this, raw] {
+    std::string now = FromQString(raw->toPlainText());
+    if (now == shown_) return;
+    shown_ = now;
+    lines_->SetText(now);
+    if (!Loading() && OnChange) GuardEvent([this] { OnChange(this); });
+  });
+  SetWidget(std::move(edit));
+  AddInputWidget(raw->viewport());
+  SetControlStyle(ControlStyle() & ~csClickEvents);
+  SetTabStop(true);
+  SetColor(clWindow);
+  SetBounds(0, 0, 185, 89);
+}
+
+TMemo::~TMemo() = default;
+
+int TMemo::BorderInset() const {
+  return FrameWidth(*this);
+}
+
+TStringList* TMemo::Lines() {
+  PostMessage(this, CM_SYNCITEMS);
+  return lines_.get();
+}
+
+void TMemo::WndProc(TMessage& m) {
+  if (m.Msg == CM_SYNCITEMS) return SyncToWidget();
+  TWinControl::WndProc(m);
+}
+
+void TMemo::SyncToWidget() const {
+  std::string text = lines_->Text();
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  if (text == shown_) return;
+  shown_ = text;
+  As<QPlainTextEdit>(*this)->setPlainText(ToQString(text));
+}
+
+std::string TMemo::Text() const {
+  SyncToWidget();
+  return lines_->Text();
+}
+
+void TMemo::SetText(const std::string& text) {
+  lines_->SetText(text);
+  SyncToWidget();
+}
+
+void TMemo::SetWordWrap(bool v) {
+  wordWrap_ = v;
+  As<QPlainTextEdit>(*this)->setLineWrapMode(v ? QPlainTextEdit::WidgetWidth
+                                               : QPlainTextEdit::NoWrap);
+}
+
+void TMemo::SetScrollBars(TScrollStyle v) {
+  scrollBars_ = v;
+  auto edit = As<QPlainTextEdit>(*this);
+  edit->setHorizontalScrollBarPolicy(v == ssHorizontal || v == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                      : Qt::ScrollBarAlwaysOff);
+  edit->setVerticalScrollBarPolicy(v == ssVertical || v == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                  : Qt::ScrollBarAlwaysOff);
+}
+
+void TMemo::SetReadOnly(bool v) {
+  readOnly_ = v;
+  As<QPlainTextEdit>(*this)->setReadOnly(v);
+}
+
+void TMemo::SetSelStart(int v) {
+  SyncToWidget();
+  QTextCursor cursor = As<QPlainTextEdit>(*this)->textCursor();
+  cursor.setPosition(std::max(0, v));
+  As<QPlainTextEdit>(*this)->setTextCursor(cursor);
+}
+
+std::vector<std::string> TMemo::WrappedLines() const {
+  SyncToWidget();
+  auto edit = As<QPlainTextEdit>(*this);
+  qreal width = edit->viewport()->width() - 2 * edit->document()->documentMargin();
+  std::vector<std::string> result;
+  for (int i = 0; i < lines_->Count(); ++i) {
+    QString line = ToQString(lines_->Strings(i));
+    if (!wordWrap_ || line.isEmpty()) {
+      result.push_back(lines_->Strings(i));
+      continue;
+    }
+    QTextLayout layout(line, edit->font());
+    layout.beginLayout();
+    for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
+      l.setLineWidth(std::max<qreal>(1, width));
+      result.push_back(FromQString(line.mid(l.textStart(), l.textLength())));
+    }
+    layout.endLayout();
+  }
+  return result;
+}
+
+// ---- TCheckBox ----
+
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
+  auto box = std::make_unique<QCheckBox>();
+  QObject::connect(box.get(), &QCheckBox::clicked, SignalContext(), [this](bool checked) {
+    checked_ = checked;
+    GuardEvent([this] { Click(); });
+  });
+  SetWidget(std::move(box));
+  SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
+  SetTabStop(true);
+  SetBounds(0, 0, 97, 17);
+}
+
+void TCheckBox::ApplyText() {
+  As<QCheckBox>(*this)->setText(ToQString(Caption()));
+}
+
+void TCheckBox::SetChecked(bool v) {
+  if (v == checked_) return;
+  checked_ = v;
+  QSignalBlocker block(Widget());
+  As<QCheckBox>(*this)->setChecked(v);
+  if (!Loading()) Click();
+}
+
+// ---- TRadioButton ----
+
+TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) {
+  auto radio = std::make_unique<TRadioWidget>();
+  radio->setAutoExclusive(false);
+  QObject::connect(radio.get(), &QRadioButton::clicked, SignalContext(),
+                   [this] { GuardEvent([this] { SetChecked(true); }); });
+  SetWidget(std::move(radio));
+  SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
+  SetBounds(0, 0, 113, 17);
+}
+
+void TRadioButton::ApplyText() {
+  As<QRadioButton>(*this)->setText(ToQString(Caption()));
+}
+
+void TRadioButton::SetChecked(bool v) {
+  if (v == checked_) return;
+  checked_ = v;
+  {
+    QSignalBlocker block(Widget());
+    As<QRadioButton>(*this)->setChecked(v);
+  }
+  SetTabStop(v);
+  if (!v) return;
+  TurnSiblingsOff();
+  if (!Loading()) Click();
+}
+
+void TRadioButton::TurnSiblingsOff() {
+  if (!Parent()) return;
+  for (int i = 0; i < Parent()->ControlCount(); ++i)
+    if (auto other = dynamic_cast<TRadioButton*>(Parent()->Controls(i)); other && other != this)
+      other->SetChecked(false);
+}
+
+// ---- TGroupBox ----
+
+TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner) {
+  SetWidget(std::make_unique<QGroupBox>());
+  SetControlStyle(ControlStyle() | csAcceptsControls);
+  SetBounds(0, 0, 185, 105);
+}
+
+void TGroupBox::ApplyText() {
+  As<QGroupBox>(*this)->setTitle(ToQString(Caption()));
+}
+
+}  // namespace plat

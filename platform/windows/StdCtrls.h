@@ -1,0 +1,320 @@
+// Standard controls: buttons, labels, edits, memos, check boxes, radio buttons, group boxes,
+// combo boxes, list boxes and scroll bars, with the component library's behaviour where it
+// differs from Qt's.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/windows/Controls.h"
+
+class QListWidget;
+
+namespace plat {
+
+enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
+
+class TButton : public TWinControl {
+ public:
+  explicit TButton(TComponent* owner);
+  TModalResult ModalResult() const { return modalResult_; }
+  void SetModalResult(TModalResult v) { modalResult_ = v; }
+  // Enter anywhere on the form clicks the default button, Esc the cancel button.
+  bool Default() const { return default_; }
+  void SetDefault(bool v);
+  bool Cancel() const { return cancel_; }
+  void SetCancel(bool v) { cancel_ = v; }
+  // A click from code: the form takes the modal result, then OnClick runs.
+  void Click() override;
+
+ protected:
+  void ApplyText() override;
+  void WndProc(TMessage& message) override;
+
+ private:
+  TModalResult modalResult_ = mrNone;
+  bool default_ = false;
+  bool cancel_ = false;
+};
+
+class TLabel : public TGraphicControl {
+ public:
+  explicit TLabel(TComponent* owner);
+  TAlignment Alignment() const { return alignment_; }
+  void SetAlignment(TAlignment v);
+  TTextLayout Layout() const { return layout_; }
+  void SetLayout(TTextLayout v);
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool v);
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool v);
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool v);
+  TWinControl* FocusControl() const { return focusControl_; }
+  void SetFocusControl(TWinControl* control) { focusControl_ = control; }
+
+ protected:
+  void Paint() override;
+  void ApplyText() override { AdjustSize(); }
+  void ApplyFont() override { AdjustSize(); }
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  void AdjustSize();
+  TAlignment alignment_ = taLeftJustify;
+  TTextLayout layout_ = tlTop;
+  bool autoSize_ = true;
+  bool wordWrap_ = false;
+  bool transparent_ = false;
+  TWinControl* focusControl_ = nullptr;
+};
+
+class TEdit : public TWinControl {
+ public:
+  explicit TEdit(TComponent* owner);
+  std::string Text() const override;
+  // Runs OnChange for every change, from code too (not while a layout loads).
+  void SetText(const std::string& text) override;
+  int MaxLength() const { return maxLength_; }
+  void SetMaxLength(int v);
+  char PasswordChar() const { return passwordChar_; }
+  void SetPasswordChar(char v);
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool v);
+  int SelStart() const;
+  void SetSelStart(int v);
+  int SelLength() const;
+  void SetSelLength(int v);
+  void SelectAll();
+
+  TNotifyEvent OnChange;
+
+ protected:
+  virtual void Change();
+  void ApplyColor() override;
+
+ private:
+  int maxLength_ = 0;
+  char passwordChar_ = 0;
+  bool readOnly_ = false;
+};
+
+enum TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// Posted to a control whose item or line list was handed out for changes.
+inline constexpr uint32_t CM_SYNCITEMS = CM_BASE + 40;
+
+class TMemo : public TWinControl {
+ public:
+  explicit TMemo(TComponent* owner);
+  ~TMemo() override;
+  // The lines; changes made through it show on the next event or read.
+  TStringList* Lines();
+  std::string Text() const override;
+  void SetText(const std::string& text) override;
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool v);
+  TScrollStyle ScrollBars() const { return scrollBars_; }
+  void SetScrollBars(TScrollStyle v);
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool v);
+  void SetSelStart(int v);
+  // The lines as wrapped on the screen (hard wrapping of form text).
+  std::vector<std::string> WrappedLines() const;
+
+  TNotifyEvent OnChange;
+
+ protected:
+  void WndProc(TMessage& message) override;
+  // The client area lies inside the frame the platform draws.
+  int BorderInset() const override;
+
+ private:
+  void SyncToWidget() const;
+  std::unique_ptr<TStringList> lines_;
+  mutable std::string shown_;  // the text the widget holds
+  bool wordWrap_ = true;
+  bool readOnly_ = false;
+  TScrollStyle scrollBars_ = ssNone;
+};
+
+enum TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
+
+class TCheckBox : public TWinControl {
+ public:
+  explicit TCheckBox(TComponent* owner);
+  bool Checked() const { return checked_; }
+  // A change from code runs OnClick too; setting the same value runs nothing.
+  void SetChecked(bool v);
+  TCheckBoxState State() const { return checked_ ? cbChecked : cbUnchecked; }
+  void SetState(TCheckBoxState state) { SetChecked(state == cbChecked); }
+
+ protected:
+  void ApplyText() override;
+
+ private:
+  bool checked_ = false;
+};
+
+class TRadioButton : public TWinControl {
+ public:
+  explicit TRadioButton(TComponent* owner);
+  bool Checked() const { return checked_; }
+  // A change from code runs OnClick; checking turns the sibling radio buttons off. A click
+  // only ever checks, through this call, so that page controls can refuse a change.
+  virtual void SetChecked(bool v);
+
+ protected:
+  void ApplyText() override;
+  // Siblings on the same parent are one group; page controls that keep their own state
+  // override this with nothing.
+  virtual void TurnSiblingsOff();
+
+ private:
+  bool checked_ = false;
+};
+
+class TGroupBox : public TWinControl {
+ public:
+  explicit TGroupBox(TComponent* owner);
+
+ protected:
+  void ApplyText() override;
+};
+
+enum TComboBoxStyle : uint8_t { csDropDown, csSimple, csDropDownList };
+
+class TComboBox : public TWinControl {
+ public:
+  explicit TComboBox(TComponent* owner);
+  // The items; changes made through it show on the next event or read.
+  TStringList* Items();
+  const TStringList* Items() const { return &items_; }
+  TComboBoxStyle Style() const { return style_; }
+  void SetStyle(TComboBoxStyle style);
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  std::string Text() const override;
+  // From code: no OnChange.
+  void SetText(const std::string& text) override;
+  int SelStart() const;
+  void SetSelStart(int v);
+  bool Sorted() const { return items_.Sorted(); }
+  void SetSorted(bool v);
+  int DropDownCount() const { return dropDownCount_; }
+  void SetDropDownCount(int v);
+  void Clear();
+  void SyncItems() const;
+  // What a combo box adds round its text: frame, margins and the drop-down button.
+  static int ChromeWidth();
+
+  TNotifyEvent OnChange;
+
+ protected:
+  void Loaded() override;
+  void WndProc(TMessage& message) override;
+
+ private:
+  TStringList items_;
+  mutable std::string shownItems_;
+  TComboBoxStyle style_ = csDropDown;
+  int dropDownCount_ = 8;
+  mutable bool quiet_ = false;
+};
+
+class TListBox : public TWinControl {
+ public:
+  explicit TListBox(TComponent* owner);
+  // The items; changes made through it show on the next event or read.
+  TStringList* Items();
+  const TStringList* Items() const { return &items_; }
+  int ItemIndex() const;
+  // From code: no OnClick.
+  void SetItemIndex(int index);
+  int Count() const { return items_.Count(); }
+  // Setting Sorted sorts the items (case-insensitively); later additions insert in order.
+  bool Sorted() const { return items_.Sorted(); }
+  void SetSorted(bool v);
+  bool MultiSelect() const { return multiSelect_; }
+  void SetMultiSelect(bool v);
+  bool Selected(int index) const;
+  void SetSelected(int index, bool selected);
+  int SelCount() const;
+  void DeleteSelected();
+  void Clear();
+  int TopIndex() const;
+  void SetTopIndex(int index);
+  // The item at a client point; with existing, -1 below the last item, else the index just
+  // past the items.
+  int ItemAtPos(TPoint p, bool existing) const;
+  int ItemHeight() const;
+  void SyncItems() const;
+
+ protected:
+  void Loaded() override;
+  void ApplyFont() override;
+  void WndProc(TMessage& message) override;
+  // The client area lies inside the frame the platform draws.
+  int BorderInset() const override;
+
+ private:
+  QListWidget* List() const;
+  TStringList items_;
+  mutable std::string shownItems_;
+  bool multiSelect_ = false;
+  mutable bool quiet_ = false;
+};
+
+enum TScrollBarKind : uint8_t { sbHorizontal, sbVertical };
+enum TScrollCode : uint8_t {
+  scLineUp,
+  scLineDown,
+  scPageUp,
+  scPageDown,
+  scPosition,
+  scTrack,
+  scTop,
+  scBottom,
+  scEndScroll,
+};
+using TScrollEvent = std::function<void(TObject* sender, TScrollCode code, int& scrollPos)>;
+
+// Positions are 32-bit; the largest position the bar reaches is Max - PageSize + 1.
+class TScrollBar : public TWinControl {
+ public:
+  explicit TScrollBar(TComponent* owner);
+  TScrollBarKind Kind() const { return kind_; }
+  void SetKind(TScrollBarKind kind);
+  int Min() const { return min_; }
+  void SetMin(int v) { SetParams(position_, v, max_); }
+  int Max() const { return max_; }
+  void SetMax(int v) { SetParams(position_, min_, v); }
+  int Position() const { return position_; }
+  // Runs OnChange when it changes, from code too.
+  void SetPosition(int v) { SetParams(v, min_, max_); }
+  int PageSize() const { return pageSize_; }
+  void SetPageSize(int v);
+  int SmallChange() const { return smallChange_; }
+  void SetSmallChange(int v);
+  int LargeChange() const { return largeChange_; }
+  void SetLargeChange(int v);
+  void SetParams(int position, int min, int max);
+  // The live position while the thumb is dragged.
+  int TrackPosition() const;
+  // The platform's scroll-bar thickness.
+  static int DefaultBarSize();
+
+  TNotifyEvent OnChange;
+  TScrollEvent OnScroll;
+
+ private:
+  void ApplyRange();
+  void Scroll(TScrollCode code, int pos);
+  TScrollBarKind kind_ = sbHorizontal;
+  int min_ = 0, max_ = 100, position_ = 0, pageSize_ = 0;
+  int smallChange_ = 1, largeChange_ = 1;
+  mutable bool quiet_ = false;
+};
+
+}  // namespace plat

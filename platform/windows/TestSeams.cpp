@@ -1,0 +1,161 @@
+#include "platform/windows/TestSeams.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QWheelEvent>
+#include <QWidget>
+#include <QWindow>
+#include <cstdlib>
+
+#include "platform/windows/ControlHost.h"
+
+#include "platform/runtime/Files.h"
+#include "platform/windows/Controls.h"
+#include "platform/windows/QtRuntime.h"
+
+namespace plat {
+
+TTestHooks& TestHooks() {
+  static TTestHooks hooks;
+  return hooks;
+}
+
+void SaveScreenshot(TControl& control, const std::string& fileName) {
+  EnsureQtApplication();
+  QWidget* widget = control.Widget();
+  // Hidden windows are laid out and painted too: grab renders them off the screen.
+  widget->ensurePolished();
+  QImage image = widget->grab().toImage();
+  std::string folder = ExtractFilePath(fileName);
+  if (!folder.empty()) ForceDirectories(folder);
+  if (image.isNull() || !image.save(QString::fromStdString(fileName), "PNG"))
+    throw EWriteError("Cannot save the screenshot " + fileName);
+}
+
+namespace {
+
+Qt::MouseButton QtButton(TMouseButton button) {
+  return button == mbLeft ? Qt::LeftButton : button == mbRight ? Qt::RightButton : Qt::MiddleButton;
+}
+
+Qt::KeyboardModifiers QtModifiers(TShiftState shift) {
+  Qt::KeyboardModifiers m;
+  if (shift & ssShift) m |= Qt::ShiftModifier;
+  if (shift & ssCtrl) m |= Qt::ControlModifier;
+  if (shift & ssAlt) m |= Qt::AltModifier;
+  return m;
+}
+
+// The buttons the simulated pointer holds down.
+Qt::MouseButtons& HeldButtons() {
+  static Qt::MouseButtons held;
+  return held;
+}
+
+struct WindowPoint {
+  QWindow* window;
+  QPointF local;
+  QPointF global;
+};
+
+WindowPoint LocateInWindow(TControl& control, TPoint position) {
+  QWidget* widget = control.Widget();
+  QWidget* top = widget->window();
+  QWindow* window = top->windowHandle();
+  if (!window || !top->isVisible()) throw EInvalidOperation("The control's window is not showing");
+  int inset =
+      (control.ClientWidth() < control.Width()) ? (control.Width() - control.ClientWidth()) / 2 : 0;
+  QPoint inWidget(position.X + inset, position.Y + inset);
+  return {window, QPointF(widget->mapTo(top, inWidget)), QPointF(widget->mapToGlobal(inWidget))};
+}
+
+int QtKey(uint16_t vk) {
+  if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return vk;
+  static const std::pair<uint16_t, int> keys[] = {
+      {VK_BACK, Qt::Key_Backspace}, {VK_TAB, Qt::Key_Tab},       {VK_RETURN, Qt::Key_Return},
+      {VK_ESCAPE, Qt::Key_Escape},  {VK_SPACE, Qt::Key_Space},   {VK_PRIOR, Qt::Key_PageUp},
+      {VK_NEXT, Qt::Key_PageDown},  {VK_END, Qt::Key_End},       {VK_HOME, Qt::Key_Home},
+      {VK_LEFT, Qt::Key_Left},      {VK_UP, Qt::Key_Up},         {VK_RIGHT, Qt::Key_Right},
+      {VK_DOWN, Qt::Key_Down},      {VK_DELETE, Qt::Key_Delete}, {VK_ADD, Qt::Key_Plus},
+      {VK_SUBTRACT, Qt::Key_Minus}};
+  for (auto [v, q] : keys)
+    if (v == vk) return q;
+  return Qt::Key_unknown;
+}
+
+}  // namespace
+
+void SimulateMouse(TControl& control, TMouseAction action, TMouseButton button, TPoint position,
+                   TShiftState shift) {
+  WindowPoint at = LocateInWindow(control, position);
+  Qt::MouseButton qb = action == TMouseAction::Move ? Qt::NoButton : QtButton(button);
+  QEvent::Type type = QEvent::MouseMove;
+  Qt::MouseButtons& held = HeldButtons();
+  switch (action) {
+    case TMouseAction::Press:
+      type = QEvent::MouseButtonPress, held |= qb;
+      break;
+    case TMouseAction::DoubleClick:
+      type = QEvent::MouseButtonDblClick, held |= qb;
+      break;
+    case TMouseAction::Release:
+      type = QEvent::MouseButtonRelease, held &= ~qb;
+      break;
+    case TMouseAction::Move:
+      break;
+  }
+  QMouseEvent event(type, at.local, at.local, at.global, qb, held, QtModifiers(shift));
+  // The window system's double click reaches the pressed widget with its release (the press
+  // that made it is never shown to widgets); the window only routes presses it saw itself.
+  static QPointer<QWidget> doubleClicked;
+  if (action == TMouseAction::DoubleClick) doubleClicked = control.Widget();
+  if (doubleClicked && (action == TMouseAction::DoubleClick || action == TMouseAction::Release)) {
+    QWidget* target = doubleClicked;
+    if (action == TMouseAction::Release) doubleClicked = nullptr;
+    QPointF local = target->mapFrom(target->window(), at.local.toPoint());
+    QMouseEvent direct(type, local, at.local, at.global, qb, held, QtModifiers(shift));
+    QCoreApplication::sendEvent(target, &direct);
+    return;
+  }
+  QCoreApplication::sendEvent(at.window, &event);
+}
+
+void SimulateWheel(TControl& control, int delta, TPoint position, TShiftState shift) {
+  WindowPoint at = LocateInWindow(control, position);
+  QWheelEvent event(at.local, at.global, QPoint(), QPoint(0, delta), HeldButtons(),
+                    QtModifiers(shift), Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(at.window, &event);
+}
+
+void SimulateKey(TControl& control, uint16_t virtualKey, const std::string& text,
+                 TShiftState shift) {
+  // The press may free the control; its window then stays until the next turn of the loop.
+  const QPointer<QWidget> widget = control.Widget();
+  QKeyEvent press(QEvent::KeyPress, QtKey(virtualKey), QtModifiers(shift), ToQString(text));
+  QCoreApplication::sendEvent(widget, &press);
+  if (!widget) return;
+  QKeyEvent release(QEvent::KeyRelease, QtKey(virtualKey), QtModifiers(shift), ToQString(text));
+  QCoreApplication::sendEvent(widget, &release);
+}
+
+TCapturedImage CaptureControl(TControl& control) {
+  EnsureQtApplication();
+  QImage image = control.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  TCapturedImage result{image.width(), image.height(), {}};
+  result.pixels.reserve(size_t(image.width()) * size_t(image.height()));
+  for (int y = 0; y < image.height(); ++y) {
+    auto row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+    result.pixels.insert(result.pixels.end(), row, row + image.width());
+  }
+  return result;
+}
+
+std::string ScreenshotFolder() {
+  const char* folder = std::getenv("PIXSTAMP_SCREENSHOTS");
+  return folder && *folder ? std::string(folder) : std::string("/tmp");
+}
+
+}  // namespace plat

@@ -1,0 +1,87 @@
+// Test seams: answers for modal runs and dialogs, overrides of the screen and the pointer, a
+// recorder of opened links, and screenshots of windows.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/drawing/Colors.h"
+#include "platform/drawing/Geometry.h"
+#include "platform/windows/Controls.h"
+#include "platform/windows/Messages.h"
+
+namespace plat {
+
+class TControl;
+class TCustomForm;
+
+// A file dialog as a hook sees it; the hook fills FileName and returns true for OK.
+struct TFileDialogRequest {
+  bool save = false;
+  std::string title;
+  std::string filter;
+  std::string initialDir;
+  std::string fileName;
+};
+
+struct TTestHooks {
+  // ShowModal without a nested loop: set controls, return the result (0 keeps ModalResult).
+  std::function<TModalResult(TCustomForm& form)> modal;
+  // Message boxes: the answer (IDOK, IDYES, ...).
+  std::function<int(const std::string& text, const std::string& caption, uint32_t flags)>
+      messageBox;
+  std::function<bool(TFileDialogRequest& request)> fileDialog;
+  // Colour dialog: the chosen colour, or nothing for Cancel.
+  std::function<std::optional<TColor>(TColor initial)> colorDialog;
+  // Text prompt: the entered text, or nothing for Cancel.
+  std::function<std::optional<std::string>(const std::string& caption, const std::string& prompt,
+                                           const std::string& value)>
+      inputQuery;
+  std::optional<TSize> screenSize;
+  std::optional<TPoint> cursorPos;
+  // When set, links are recorded here instead of being opened.
+  std::vector<std::string>* openedLinks = nullptr;
+};
+TTestHooks& TestHooks();
+
+// Resets every hook when it goes out of scope.
+class TTestHooksScope {
+ public:
+  TTestHooksScope() = default;
+  ~TTestHooksScope() { TestHooks() = TTestHooks{}; }
+  TTestHooksScope(const TTestHooksScope&) = delete;
+  TTestHooksScope& operator=(const TTestHooksScope&) = delete;
+};
+
+// Saves what the control shows (children included) as a PNG file; raises EWriteError.
+void SaveScreenshot(TControl& control, const std::string& fileName);
+// The folder tests write screenshots to ($PIXSTAMP_SCREENSHOTS, or the temporary folder).
+std::string ScreenshotFolder();
+
+}  // namespace plat
+
+namespace plat {
+
+// Input delivered through the control's window as the window system would deliver it (mouse
+// grab while a button is down, keys to the focused control). Positions are client coordinates
+// of the control; the window must be showing.
+enum class TMouseAction { Press, Release, DoubleClick, Move };
+void SimulateMouse(TControl& control, TMouseAction action, TMouseButton button, TPoint position,
+                   TShiftState shift = 0);
+void SimulateWheel(TControl& control, int delta, TPoint position, TShiftState shift = 0);
+// A key press (and release) with its virtual key code and typed text, sent to the control.
+void SimulateKey(TControl& control, uint16_t virtualKey, const std::string& text,
+                 TShiftState shift = 0);
+
+// What a control shows, as 0xAARRGGBB pixels (alpha 255).
+struct TCapturedImage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t Pixel(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+};
+TCapturedImage CaptureControl(TControl& control);
+
+}  // namespace plat

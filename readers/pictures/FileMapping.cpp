@@ -1,0 +1,45 @@
+#include "readers/pictures/FileMapping.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/runtime/Files.h"
+
+namespace readers {
+
+namespace {
+
+// An empty file has nothing to map: the same failure the system reports for it.
+void CheckNotEmpty(int64_t Size) {
+  if (Size == 0) plat::RaiseLastOSError(EINVAL);
+}
+
+}  // namespace
+
+TFileMapping::TFileMapping(const std::string& FileName)
+    : FileName_(FileName), Bytes(plat::ReadFileBytes(FileName, MaxFileSize)) {
+  CheckNotEmpty(FileSize());
+}
+
+TFileMapping::TFileMapping(plat::THandleStream& Stream) {
+  struct stat info;
+  if (::fstat(Stream.Handle(), &info) != 0) plat::RaiseLastOSError();
+  if (info.st_size > MaxFileSize) plat::RaiseLastOSError(EFBIG);
+  CheckNotEmpty(info.st_size);
+  Bytes.resize(static_cast<size_t>(info.st_size), '\0');
+  size_t done = 0;
+  while (done < Bytes.size()) {
+    const ssize_t count = ::pread(Stream.Handle(), Bytes.data() + done, Bytes.size() - done,
+                                  static_cast<off_t>(done));
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) plat::RaiseLastOSError();
+    if (count == 0) break;  // the file shrank meanwhile
+    done += static_cast<size_t>(count);
+  }
+  Bytes.resize(done);
+  CheckNotEmpty(static_cast<int64_t>(done));
+}
+
+}  // namespace readers

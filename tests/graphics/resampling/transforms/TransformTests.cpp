@@ -1,0 +1,351 @@
+// Drawing through transformations: rasterizer bands and notifications, the transformer's pixel
+// centres, and Transform against brute-force inverse mappings.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "graphics/resampling/Rasterizers.h"
+#include "graphics/resampling/Resamplers.h"
+#include "tests/graphics/resampling/Helpers.h"
+
+namespace {
+
+using namespace gfx;
+using namespace resampling_test;
+
+struct Areas {
+  std::vector<TRect> list;
+  explicit Areas(TCustomBitmap32& B) {
+    B.OnAreaChanged = [this](plat::TObject*, const TRect& r, uint32_t) { list.push_back(r); };
+  }
+};
+
+// Returns X + 1000 Y as the colour; counts its bracket calls.
+class CoordinateSampler : public TCustomSampler {
+ public:
+  int prepared = 0, finalized = 0;
+  int32_t failAtRow = -1;
+  TCustomBitmap32* opensUpdates = nullptr;
+  TColor32 GetSampleInt(int32_t X, int32_t Y) override {
+    if (Y == failAtRow) {
+      if (opensUpdates) opensUpdates->BeginUpdate();
+      throw plat::Exception("sampler failed");
+    }
+    return TColor32(X + 1000 * Y);
+  }
+  void PrepareSampling() override { ++prepared; }
+  void FinalizeSampling() override { ++finalized; }
+};
+
+TEST(Rasterizer, BandsLagOneRowBehind) {
+  TCustomBitmap32 dst;
+  dst.SetSize(10, 20);
+  Areas areas(dst);
+  CoordinateSampler sampler;
+  TRegularRasterizer r;
+  r.SetSampler(&sampler);
+  r.UpdateRowCount = 3;
+  r.Rasterize(dst, {2, 5, 8, 12});
+  EXPECT_EQ(areas.list, (std::vector<TRect>{{2, 4, 8, 7}, {2, 7, 8, 10}, {2, 10, 8, 12}}));
+  EXPECT_EQ(dst.Pixel(7, 11), 7u + 11000u);
+  EXPECT_EQ(dst.Pixel(8, 11), clBlack32);
+  EXPECT_EQ(sampler.prepared, 1);
+  EXPECT_EQ(sampler.finalized, 1);
+}
+
+TEST(Rasterizer, WithoutASamplerNothingHappens) {
+  TCustomBitmap32 dst;
+  dst.SetSize(4, 4);
+  Areas areas(dst);
+  TRegularRasterizer r;
+  r.Rasterize(dst, {0, 0, 4, 4});
+  EXPECT_TRUE(areas.list.empty());
+}
+
+TEST(Rasterizer, AFailingSamplerLeavesTheBitmapsUpdateCountAndFinishesSampling) {
+  TCustomBitmap32 dst;
+  dst.SetSize(4, 4);
+  CoordinateSampler sampler;
+  sampler.failAtRow = 2;
+  sampler.opensUpdates = &dst;
+  TRegularRasterizer r;
+  r.SetSampler(&sampler);
+  const int32_t before = dst.UpdateCount();
+  EXPECT_THROW(r.Rasterize(dst, {0, 0, 4, 4}), plat::Exception);
+  EXPECT_EQ(dst.UpdateCount(), before);
+  EXPECT_EQ(sampler.finalized, 1);
+}
+
+TEST(Rasterizer, CombineInfoFromBitmaps) {
+  TCustomBitmap32 b;
+  b.SetDrawMode(dmCustom);
+  EXPECT_EQ(CombineInfo(b).DrawMode, dmOpaque);
+  b.OnPixelCombine = [](TColor32, TColor32&, TColor32) {};
+  b.SetMasterAlpha(90);
+  b.SetOuterColor(0x01020304);
+  const TCombineInfo info = CombineInfo(b);
+  EXPECT_EQ(info.DrawMode, dmCustom);
+  EXPECT_EQ(info.SrcAlpha, 90u);
+  EXPECT_EQ(info.TransparentColor, 0x01020304u);
+}
+
+TEST(Transformer, NestedSamplerMustBeSet) {
+  TAffineTransformation t;
+  TTransformer transformer(nullptr, &t);
+  EXPECT_THROW(transformer.PrepareSampling(), ENestedException);
+  EXPECT_THROW(transformer.GetSampleInt(0, 0), ENestedException);
+  TCustomBitmap32 src, dst;
+  src.SetSize(4, 4);
+  dst.SetSize(4, 4);
+  TTransformer noMapping(src.Resampler(), nullptr);
+  EXPECT_THROW(noMapping.PrepareSampling(), ENestedException);
+  TRegularRasterizer r;
+  r.SetSampler(&transformer);
+  EXPECT_THROW(r.Rasterize(dst, {0, 0, 4, 4}), ENestedException);
+}
+
+TEST(Transform, IdentityWithNearestCopiesExactly) {
+  TCustomBitmap32 src, dst;
+  FillRandom(src, 13, 9, 31);
+  dst.SetSize(13, 9);
+  TAffineTransformation t;
+  t.SetSrcRect(FloatRect(src.BoundsRect()));
+  Transform(dst, src, t);
+  EXPECT_EQ(Pixels(dst), Pixels(src));
+}
+
+TEST(Transform, IdentityWithLinearIsExactInThePortableTier) {
+  TCustomBitmap32 src, dst;
+  FillRandom(src, 13, 9, 32);
+  src.SetResamplerClassName("TLinearResampler");
+  dst.SetSize(13, 9);
+  TAffineTransformation t;
+  t.SetSrcRect(FloatRect(src.BoundsRect()));
+  TierScope portable(tierPortable);
+  Transform(dst, src, t);
+  EXPECT_EQ(Pixels(dst), Pixels(src));
+}
+
+TEST(Transform, HalfTurnIsAPointReflection) {
+  TCustomBitmap32 src, dst;
+  FillRandom(src, 15, 8, 33);
+  dst.SetSize(15, 8);
+  TAffineTransformation t;
+  t.SetSrcRect(FloatRect(src.BoundsRect()));
+  t.Rotate(7.5f, 4, 180);
+  Transform(dst, src, t);
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 15; ++x) ASSERT_EQ(dst.Pixel(x, y), src.Pixel(14 - x, 7 - y));
+}
+
+TEST(Transform, QuarterTurnAboutTheCentreIsTheBitmapsOwnTurn) {
+  TCustomBitmap32 src, dst, turned;
+  FillRandom(src, 16, 16, 34);
+  dst.SetSize(16, 16);
+  TAffineTransformation t;
+  t.SetSrcRect(FloatRect(src.BoundsRect()));
+  t.Rotate(8, 8, 90);
+  Transform(dst, src, t);
+  src.Rotate270(&turned);  // a positive angle turns counter-clockwise on the screen
+  EXPECT_EQ(Pixels(dst), Pixels(turned));
+}
+
+// Each destination pixel centre mapped back in double; pixels whose source position lies close
+// to a rounding boundary are skipped, the rest must match exactly.
+TEST(Transform, NearestMatchesABruteForceInverseMapping) {
+  TCustomBitmap32 src, dst;
+  FillRandom(src, 40, 30, 35);
+  src.SetOuterColor(0x01010101);
+  dst.SetSize(60, 50);
+  const double angle = 23, scale = 1.3, cx = 20, cy = 15;
+  TAffineTransformation t;
+  t.SetSrcRect(FloatRect(src.BoundsRect()));
+  t.Translate(-cx, -cy);
+  t.Rotate(0, 0, float(angle));
+  t.Scale(float(scale), float(scale));
+  t.Translate(30, 25);
+  dst.Clear();
+  Transform(dst, src, t);
+  const double a = angle * std::numbers::pi / 180;
+  int checked = 0;
+  for (int32_t y = 0; y < 50; ++y)
+    for (int32_t x = 0; x < 60; ++x) {
+      // Undo: translate back, unscale, rotate by -a.
+      const double px = (x + 0.5 - 30) / scale, py = (y + 0.5 - 25) / scale;
+      const double u = px * std::cos(a) - py * std::sin(a) + cx - 0.5;
+      const double v = px * std::sin(a) + py * std::cos(a) + cy - 0.5;
+      const double fu = u - std::floor(u), fv = v - std::floor(v);
+      if (std::fabs(fu - 0.5) < 0.01 || std::fabs(fv - 0.5) < 0.01) continue;
+      const int32_t su = int32_t(std::lround(u)), sv = int32_t(std::lround(v));
+      const TFloatRect bounds = t.GetTransformedBounds({0, 0, 40, 30});
+      const bool drawn = x >= std::floor(bounds.Left) && x < std::ceil(bounds.Right) &&
+                         y >= std::floor(bounds.Top) && y < std::ceil(bounds.Bottom);
+      TColor32 expected = clBlack32;
+      if (drawn)
+        expected = su >= 0 && su < 40 && sv >= 0 && sv < 30 ? src.Pixel(su, sv) : 0x01010101;
+      ASSERT_EQ(dst.Pixel(x, y), expected) << x << "," << y;
+      ++checked;
+    }
+  EXPECT_GT(checked, 2500);
+}
+
+TEST(Transform, OutsideTheSourceByDrawMode) {
+  TCustomBitmap32 src, dst;
+  Fill(src, 10, 10, [](int32_t, int32_t) { return 0xFFFF0000u; });
+  src.SetOuterColor(0x0000FF00);
+  TAffineTransformation t;
+  t.SetSrcRect(FloatRect(src.BoundsRect()));
+  t.Rotate(5, 5, 45);
+  dst.SetSize(10, 10);
+  dst.Clear();
+  Transform(dst, src, t);
+  EXPECT_EQ(dst.Pixel(0, 0), 0x0000FF00u);  // opaque: the outer colour
+  src.SetDrawMode(dmBlend);
+  dst.Clear();
+  TierScope portable(tierPortable);  // where an opaque blend copies exactly
+  Transform(dst, src, t);
+  EXPECT_EQ(dst.Pixel(0, 0), clBlack32);  // a transparent outer colour leaves it
+  EXPECT_EQ(dst.Pixel(5, 5), 0xFFFF0000u);
+}
+
+TEST(Transform, UnsetSourceRectangleDrawsNothingAndWrapFillsTheClip) {
+  TCustomBitmap32 src, dst;
+  FillRandom(src, 8, 8, 36, true);
+  dst.SetSize(20, 20);
+  dst.Clear();
+  TAffineTransformation t;
+  Transform(dst, src, t);
+  int changed = 0;
+  for (TColor32 c : Pixels(dst)) changed += c != clBlack32;
+  EXPECT_LE(changed, 1);
+  src.SetWrapMode(wmRepeat);
+  src.Resampler()->SetPixelAccessMode(pamWrap);
+  Transform(dst, src, t);
+  for (int32_t y = 0; y < 20; ++y)
+    for (int32_t x = 0; x < 20; ++x) ASSERT_EQ(dst.Pixel(x, y), src.Pixel(x % 8, y % 8));
+}
+
+TEST(Transform, ClipOutsideTheDestinationReportsEmptyAreas) {
+  TCustomBitmap32 src, dst;
+  FillRandom(src, 8, 8, 37, true);
+  dst.SetSize(10, 10);
+  Areas areas(dst);
+  TAffineTransformation t;
+  t.SetSrcRect(FloatRect(src.BoundsRect()));
+  TRegularRasterizer r;
+  Transform(dst, src, t, {20, 20, 30, 30}, r);
+  EXPECT_EQ(areas.list, (std::vector<TRect>{{0, -1, 0, 0}, {0, 0, 0, 0}}));
+}
+
+TEST(Transform, LinearTransparentEdgeGivesASoftRim) {
+  TCustomBitmap32 src, dst;
+  Fill(src, 10, 10, [](int32_t, int32_t) { return 0xFF3080C0u; });
+  src.SetResamplerClassName("TLinearResampler");
+  src.Resampler()->SetPixelAccessMode(pamTransparentEdge);
+  src.SetDrawMode(dmOpaque);
+  dst.SetSize(20, 20);
+  Fill(dst, 20, 20, [](int32_t, int32_t) { return 0u; });
+  TAffineTransformation t;
+  t.SetSrcRect(FloatRect(src.BoundsRect()));
+  t.Rotate(5, 5, 45);
+  t.Translate(5, 5);
+  Transform(dst, src, t);
+  int soft = 0, opaque = 0;
+  for (TColor32 c : Pixels(dst)) {
+    const uint32_t a = c >> 24;
+    soft += a > 0 && a < 255;
+    opaque += a == 255;
+  }
+  EXPECT_GT(opaque, 40);
+  EXPECT_GT(soft, 20);
+  EXPECT_EQ(dst.Pixel(10, 10), 0xFF3080C0u);
+  EXPECT_EQ(dst.Pixel(0, 0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// Along a row the transformer steps from the previous position; visiting the pixels backwards
+// maps each one afresh. Both must sample the same places.
+TEST(Transformer, SteppingAlongARowEqualsMappingEachPixel) {
+  TCustomBitmap32 src;
+  FillRandom(src, 50, 40, 41);
+  src.SetResamplerClassName("TLinearResampler");
+  TAffineTransformation t;
+  t.SetSrcRect(FloatRect(src.BoundsRect()));
+  t.Rotate(25, 20, 37.5f);
+  t.Scale(0.77f, 1.31f);
+  t.Translate(3.25f, -2.5f);
+  TTransformer transformer(src.Resampler(), &t);
+  transformer.PrepareSampling();
+  for (int32_t y = -3; y < 45; y += 4) {
+    std::vector<TColor32> forward, backward(60);
+    for (int32_t x = -5; x < 55; ++x) forward.push_back(transformer.GetSampleInt(x, y));
+    for (int32_t x = 54; x >= -5; --x) backward[size_t(x + 5)] = transformer.GetSampleInt(x, y);
+    ASSERT_EQ(forward, backward) << y;
+  }
+  transformer.FinalizeSampling();
+}
+
+}  // namespace
+
+namespace {
+
+// A sampler giving one colour everywhere.
+class SolidSampler : public TCustomSampler {
+ public:
+  explicit SolidSampler(TColor32 C) : colour(C) {}
+  TColor32 GetSampleInt(int32_t, int32_t) override { return colour; }
+  TColor32 colour;
+};
+
+TEST(Rasterizer, WritesEachSampleByTheDrawMode) {
+  TCustomBitmap32 dst;
+  SolidSampler sampler(0x80FF0000);
+  TRegularRasterizer r;
+  r.SetSampler(&sampler);
+  TierScope portable(tierPortable);
+  const TColor32 background = 0xFF0000FF;
+  auto run = [&](const TCombineInfo& info) {
+    Fill(dst, 3, 3, [&](int32_t, int32_t) { return background; });
+    r.Rasterize(dst, dst.BoundsRect(), info);
+    return dst.Pixel(1, 1);
+  };
+  TCombineInfo info;
+  EXPECT_EQ(run(info), 0x80FF0000u);
+  info.DrawMode = dmBlend;
+  info.SrcAlpha = 100;
+  EXPECT_EQ(run(info), PortableBlend(0x80FF0000u, background, MulDiv255(100, 0x80)));
+  // A custom mode without a callback blends when set directly.
+  info.DrawMode = dmCustom;
+  EXPECT_EQ(run(info), PortableBlend(0x80FF0000u, background, MulDiv255(100, 0x80)));
+  info.CombineCallBack = [](TColor32 F, TColor32& B, TColor32 M) { B = F ^ M; };
+  EXPECT_EQ(run(info), 0x80FF0000u ^ 100u);
+  info.DrawMode = dmTransparent;
+  info.TransparentColor = 0x80FF0000;
+  EXPECT_EQ(run(info), background);
+}
+
+TEST(Rasterizer, AssignTakesABitmapsSettings) {
+  TCustomBitmap32 src, dst;
+  src.SetDrawMode(dmTransparent);
+  src.SetOuterColor(0x80FF0000);
+  SolidSampler sampler(0x80FF0000);
+  TRegularRasterizer r;
+  r.SetSampler(&sampler);
+  r.Assign(src);
+  Fill(dst, 2, 2, [](int32_t, int32_t) { return 0x11111111u; });
+  r.Rasterize(dst, dst.BoundsRect());
+  EXPECT_EQ(dst.Pixel(0, 0), 0x11111111u);
+  TRegularRasterizer copy;
+  copy.UpdateRowCount = 0;
+  r.UpdateRowCount = 5;
+  copy.Assign(r);
+  EXPECT_EQ(copy.Sampler(), &sampler);
+  EXPECT_EQ(copy.UpdateRowCount, 5);
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "Surface.h"
+#include "platform/drawing/DeviceContext.h"
+
+namespace {
+
+using canvas_test::Surface;
+using namespace plat;
+
+constexpr uint32_t kRgb = 0x00FFFFFF;
+constexpr uint32_t kAlpha = 0xFF000000;
+
+TEST(BitBlt, RasterOperationsFollowTheirFormulas) {
+  // p is the brush colour as a pixel; operations without a source keep the destination's alpha.
+  constexpr uint32_t p = 0x00C0FFEE;
+  struct Case {
+    uint32_t rop;
+    std::function<uint32_t(uint32_t s, uint32_t d)> expected;
+  };
+  const std::vector<Case> cases = {
+      {SRCCOPY, [](uint32_t s, uint32_t) { return s; }},
+      {SRCPAINT, [](uint32_t s, uint32_t d) { return s | d; }},
+      {SRCAND, [](uint32_t s, uint32_t d) { return s & d; }},
+      {SRCINVERT, [](uint32_t s, uint32_t d) { return s ^ d; }},
+      {SRCERASE, [](uint32_t s, uint32_t d) { return s & ~d; }},
+      {NOTSRCCOPY, [](uint32_t s, uint32_t) { return ~s; }},
+      {NOTSRCERASE, [](uint32_t s, uint32_t d) { return ~(s | d); }},
+      {MERGEPAINT, [](uint32_t s, uint32_t d) { return ~s | d; }},
+      {MERGECOPY, [](uint32_t s, uint32_t) { return (p | kAlpha) & s; }},
+      {DSTINVERT, [](uint32_t, uint32_t d) { return d ^ kRgb; }},
+      {BLACKNESS, [](uint32_t, uint32_t d) { return d & kAlpha; }},
+      {WHITENESS, [](uint32_t, uint32_t d) { return d | kRgb; }},
+      {PATCOPY, [](uint32_t, uint32_t d) { return (d & kAlpha) | p; }},
+      {PATINVERT, [](uint32_t, uint32_t d) { return d ^ p; }},
+  };
+  for (const Case& c : cases) {
+    Surface src(23, 17), dst(31, 19);
+    src.Randomize(10);
+    dst.Randomize(20);
+    const std::vector<uint32_t> before = dst.pixels;
+    dst.dc.SelectBrush({BS_SOLID, 0xEEFFC0, HS_HORIZONTAL});  // 0x00BBGGRR of p
+    ASSERT_TRUE(dst.dc.BitBlt(4, 3, 15, 12, &src.dc, 6, 2, c.rop));
+    for (int32_t y = 0; y < dst.height; ++y) {
+      for (int32_t x = 0; x < dst.width; ++x) {
+        const uint32_t d = before[size_t(y * dst.width + x)];
+        const bool inside = x >= 4 && x < 19 && y >= 3 && y < 15;
+        const uint32_t want = inside ? c.expected(src.At(x - 4 + 6, y - 3 + 2), d) : d;
+        ASSERT_EQ(dst.At(x, y), want) << std::hex << c.rop << " at " << std::dec << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(BitBlt, ClipsToTheSourceAndTheClipRegion) {
+  Surface src(10, 10), dst(20, 20);
+  src.Randomize(1);
+  dst.Randomize(2);
+  const std::vector<uint32_t> before = dst.pixels;
+  dst.dc.IntersectClipRect({0, 0, 12, 20});
+  dst.dc.BitBlt(5, 5, 10, 10, &src.dc, 4, -2, SRCCOPY);
+  for (int32_t y = 0; y < 20; ++y) {
+    for (int32_t x = 0; x < 20; ++x) {
+      const int32_t sx = x - 5 + 4, sy = y - 5 - 2;
+      const bool copied = x >= 5 && x < 12 && y >= 5 && y < 15 && sx < 10 && sy >= 0 && sy < 10;
+      ASSERT_EQ(dst.At(x, y), copied ? src.At(sx, sy) : before[size_t(y * 20 + x)]);
+    }
+  }
+}
+
+TEST(BitBlt, OverlappingCopyOnOneSurfaceReadsTheOldPicture) {
+  Surface s(16, 12);
+  s.Randomize(5);
+  const std::vector<uint32_t> before = s.pixels;
+  s.dc.BitBlt(2, 1, 12, 9, &s.dc, 0, 0, SRCCOPY);  // scroll right and down
+  for (int32_t y = 1; y < 10; ++y) {
+    for (int32_t x = 2; x < 14; ++x) ASSERT_EQ(s.At(x, y), before[size_t((y - 1) * 16 + x - 2)]);
+  }
+}
+
+TEST(StretchBlt, NearestNeighbourMatchesPixelCentres) {
+  struct Case {
+    int32_t w, h, sw, sh;
+  };
+  for (const Case& c : {Case{40, 30, 7, 5}, Case{5, 3, 37, 29}, Case{13, 13, 13, 13},
+                        Case{-21, 17, 9, 11}, Case{16, 9, 16, -9}}) {
+    Surface src(60, 50), dst(80, 50);
+    src.Randomize(7);
+    dst.Randomize(8);
+    const int32_t x = 30, y = 2, sx = 12, sy = 12;
+    ASSERT_TRUE(dst.dc.StretchBlt(x, y, c.w, c.h, &src.dc, sx, sy, c.sw, c.sh, SRCCOPY));
+    // Brute force: the source pixel whose area holds the destination pixel's centre, measured
+    // along the (possibly mirrored) axes.
+    const int32_t aw = std::abs(c.w), ah = std::abs(c.h), asw = std::abs(c.sw),
+                  ash = std::abs(c.sh);
+    const int32_t left = c.w < 0 ? x + c.w : x, top = c.h < 0 ? y + c.h : y;
+    const int32_t sleft = c.sw < 0 ? sx + c.sw : sx, stop = c.sh < 0 ? sy + c.sh : sy;
+    const bool mirrorX = (c.w < 0) != (c.sw < 0), mirrorY = (c.h < 0) != (c.sh < 0);
+    for (int32_t j = 0; j < ah; ++j) {
+      for (int32_t i = 0; i < aw; ++i) {
+        const double cx = (mirrorX ? aw - i - 0.5 : i + 0.5) * asw / aw;
+        const double cy = (mirrorY ? ah - j - 0.5 : j + 0.5) * ash / ah;
+        const uint32_t want =
+            src.At(sleft + int32_t(std::floor(cx)), stop + int32_t(std::floor(cy)));
+        ASSERT_EQ(dst.At(left + i, top + j), want) << c.w << "x" << c.h << " at " << i << "," << j;
+      }
+    }
+  }
+}
+
+TEST(StretchBlt, TransparentColourAndMaskSkipPixels) {
+  Surface src(4, 4), mask(4, 4, 0xFF000000), dst(8, 8, 0x55555555);
+  for (int32_t i = 0; i < 16; ++i)
+    src.pixels[size_t(i)] = (i % 3 == 0) ? 0x00FF00FF : 0x80000000u + i;
+  for (int32_t i = 0; i < 16; i += 5) mask.pixels[size_t(i)] = 0x00FFFFFF;
+  dst.dc.TransparentBlt(0, 0, 8, 8, src.dc, 0, 0, 4, 4, 0xFF00FF);
+  for (int32_t y = 0; y < 8; ++y) {
+    for (int32_t x = 0; x < 8; ++x) {
+      const uint32_t s = src.At(x / 2, y / 2);
+      ASSERT_EQ(dst.At(x, y), s == 0x00FF00FF ? 0x55555555 : s);
+    }
+  }
+  Surface masked(4, 4, 0x66666666);
+  masked.dc.MaskedStretchBlt(0, 0, 4, 4, src.dc, 0, 0, 4, 4, mask.dc);
+  for (int32_t i = 0; i < 16; ++i) {
+    ASSERT_EQ(masked.pixels[size_t(i)], i % 5 == 0 ? 0x66666666 : src.pixels[size_t(i)]);
+  }
+}
+
+TEST(PatBlt, RefusesOperationsThatNeedASource) {
+  Surface s(4, 4, 0x11223344);
+  EXPECT_FALSE(s.dc.PatBlt(0, 0, 4, 4, SRCCOPY));
+  EXPECT_TRUE(s.dc.PatBlt(1, 1, 2, 2, BLACKNESS));
+  EXPECT_EQ(s.At(1, 1), 0x11000000u);
+  EXPECT_EQ(s.At(0, 0), 0x11223344u);
+  DeviceContext measuring;
+  EXPECT_FALSE(s.dc.BitBlt(0, 0, 4, 4, &measuring, 0, 0, SRCCOPY));
+}
+
+}  // namespace
