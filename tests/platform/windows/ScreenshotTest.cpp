@@ -1,6 +1,7 @@
 // A form with one of each control, read from its layout, painted offscreen and saved.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -13,7 +14,9 @@ namespace plat {
 namespace {
 
 std::string ReadBesideThisFile(const std::string& name) {
-  std::string self = __FILE__;
+  // The compiler cache makes __FILE__ relative to the build folder; ctest names the test sources.
+  const char* sources = std::getenv("PIXSTAMP_TEST_SOURCES");
+  std::string self = sources ? std::string(sources) + "/platform/windows/" : __FILE__;
   std::ifstream in(self.substr(0, self.rfind('/') + 1) + name);
   std::stringstream text;
   text << in.rdbuf();
