@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/windows/Forms.h"
+#include "platform/windows/QtRuntime.h"
 
 namespace plat {
 
@@ -50,10 +51,6 @@ uint32_t ButtonBase(Qt::MouseButton button) {
       return 0;
   }
 }
-
-// Keys already handled by a control, so that Qt's propagation to parents does not repeat them.
-const QEvent* lastKeyEvent = nullptr;
-QPointer<QWidget> lastKeyWidget;
 
 // Keys seen going down and not yet up (Qt offers no keyboard state beyond the modifiers).
 std::set<uint16_t>& KeysDown() {
@@ -408,12 +405,10 @@ bool TEventBridge::Mouse(QEvent* e, QPoint offset) {
 
 bool TEventBridge::Key(QEvent* e) {
   auto* ke = static_cast<QKeyEvent*>(e);
-  QWidget* widget = control_->Widget();
-  if (e == lastKeyEvent && lastKeyWidget && widget->isAncestorOf(lastKeyWidget)) return false;
-  lastKeyEvent = e;
-  lastKeyWidget = widget;
   auto* win = dynamic_cast<TWinControl*>(control_);
-  if (!win) return false;
+  // The first control on Qt's way up from the focused widget handles the key; its parents see it
+  // through the form's preview and dialog keys, not a second time.
+  if (!win || !ClaimKeyDelivery(e)) return false;
   TShiftState shift = ShiftFromQt(ke->modifiers(), Qt::NoButton);
   uint16_t key = VirtualKeyFromQt(ke->key());
   if (key) {

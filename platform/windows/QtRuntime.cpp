@@ -6,6 +6,8 @@
 #include <clocale>
 #include <memory>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace plat {
 namespace {
@@ -15,6 +17,30 @@ int storedArgc = 1;
 char programName[] = "pixstamp";
 char* defaultArgv[] = {programName, nullptr};
 char** storedArgv = defaultArgv;
+
+// A key delivery running now: nested ones (a modal run inside a key handler) stack up.
+struct TKeyDelivery {
+  const QEvent* event;
+  bool claimed;
+};
+std::vector<TKeyDelivery>& KeyDeliveries() {
+  static std::vector<TKeyDelivery> deliveries;
+  return deliveries;
+}
+
+class TLayerApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+  bool notify(QObject* receiver, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+      return QApplication::notify(receiver, event);
+    KeyDeliveries().push_back({event, false});
+    struct Pop {
+      ~Pop() { KeyDeliveries().pop_back(); }
+    } pop;
+    return QApplication::notify(receiver, event);
+  }
+};
 
 struct ApplicationHolder {
   std::unique_ptr<QApplication> application;
@@ -49,7 +75,7 @@ void SetQtCommandLine(int argc, char** argv) {
 void EnsureQtApplication() {
   std::lock_guard guard(applicationMutex);
   if (QCoreApplication::instance() != nullptr) return;
-  holder.application = std::make_unique<QApplication>(storedArgc, storedArgv);
+  holder.application = std::make_unique<TLayerApplication>(storedArgc, storedArgv);
   UseGreyDisabledText();
   // Qt adopts the user's locale; numbers in files and texts keep the "1.5" form.
   std::setlocale(LC_NUMERIC, "C");
@@ -58,6 +84,13 @@ void EnsureQtApplication() {
 void ShutdownQtApplication() {
   std::lock_guard guard(applicationMutex);
   holder.application.reset();
+}
+
+bool ClaimKeyDelivery(const QEvent* event) {
+  auto& deliveries = KeyDeliveries();
+  for (auto it = deliveries.rbegin(); it != deliveries.rend(); ++it)
+    if (it->event == event) return !std::exchange(it->claimed, true);
+  return true;  // delivered around the application object: nothing else will see it
 }
 
 }  // namespace plat

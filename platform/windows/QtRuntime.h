@@ -1,6 +1,8 @@
 // The one Qt application object of the program, created on first use.
 #pragma once
 
+class QEvent;
+
 namespace plat {
 
 // Keeps the command line handed to Qt when the application object is created (the arguments
@@ -14,5 +16,10 @@ void EnsureQtApplication();
 // Destroys the application object made by EnsureQtApplication; the program's shutdown calls it
 // after the last window is gone. Without it the object lives until the process ends.
 void ShutdownQtApplication();
+
+// Qt passes a key event from the focused widget up through its parents within one delivery, and
+// the window system delivers every key in the same event object. The layer handles a delivery
+// once: true for the first control that asks about this event in the running delivery.
+bool ClaimKeyDelivery(const QEvent* event);
 
 }  // namespace plat

@@ -5,10 +5,13 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTest>
 #include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
+#include <array>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/windows/ControlHost.h"
 
@@ -132,13 +135,44 @@ void SimulateWheel(TControl& control, int delta, TPoint position, TShiftState sh
 
 void SimulateKey(TControl& control, uint16_t virtualKey, const std::string& text,
                  TShiftState shift) {
+  // One slot for every key, as the window system has; a key sent from inside a key handler (a
+  // modal run) gets the slot of its depth.
+  static std::array<std::optional<QKeyEvent>, 8> events;
+  static size_t depth = 0;
+  if (depth == events.size()) throw EInvalidOperation("Keys nested too deeply");
+  std::optional<QKeyEvent>& slot = events[depth];
+  struct Nest {
+    size_t& depth;
+    ~Nest() { --depth; }
+  } nest{++depth};
   // The press may free the control; its window then stays until the next turn of the loop.
   const QPointer<QWidget> widget = control.Widget();
-  QKeyEvent press(QEvent::KeyPress, QtKey(virtualKey), QtModifiers(shift), ToQString(text));
-  QCoreApplication::sendEvent(widget, &press);
-  if (!widget) return;
-  QKeyEvent release(QEvent::KeyRelease, QtKey(virtualKey), QtModifiers(shift), ToQString(text));
-  QCoreApplication::sendEvent(widget, &release);
+  for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    if (!widget) return;
+    slot.emplace(type, QtKey(virtualKey), QtModifiers(shift), ToQString(text));
+    QCoreApplication::sendEvent(widget, &*slot);
+  }
+}
+
+void PressKey(TControl& window, uint16_t virtualKey, const std::string& text, TShiftState shift) {
+  QWidget* top = window.Widget()->window();
+  QWindow* handle = top->windowHandle();
+  if (!handle || !top->isVisible()) throw EInvalidOperation("The control's window is not showing");
+  QTest::sendKeyEvent(QTest::Click, handle, static_cast<Qt::Key>(QtKey(virtualKey)),
+                      ToQString(text), QtModifiers(shift));
+}
+
+void TypeText(TControl& window, const std::string& text) {
+  for (char c : text) {
+    uint16_t key = 0;
+    if (c >= 'a' && c <= 'z') key = static_cast<uint16_t>(c - 'a' + 'A');
+    if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) key = static_cast<uint16_t>(c);
+    if (c == ' ') key = VK_SPACE;
+    if (c == '+') key = VK_ADD;
+    if (c == '-') key = VK_SUBTRACT;
+    if (!key) throw EInvalidOperation(std::string("No key types '") + c + "'");
+    PressKey(window, key, std::string(1, c), c >= 'A' && c <= 'Z' ? ssShift : 0);
+  }
 }
 
 TCapturedImage CaptureControl(TControl& control) {

@@ -71,9 +71,17 @@ enum class TMouseAction { Press, Release, DoubleClick, Move };
 void SimulateMouse(TControl& control, TMouseAction action, TMouseButton button, TPoint position,
                    TShiftState shift = 0);
 void SimulateWheel(TControl& control, int delta, TPoint position, TShiftState shift = 0);
-// A key press (and release) with its virtual key code and typed text, sent to the control.
+// A key press (and release) with its virtual key code and typed text, sent to the control. Like
+// the window system, successive keys arrive in one event object.
 void SimulateKey(TControl& control, uint16_t virtualKey, const std::string& text,
                  TShiftState shift = 0);
+// A key press and release as the window system delivers them to the window of the control: the
+// modifier keys first, shortcuts and mnemonics before the window's focused control, each key in
+// the same event object. The window must be showing.
+void PressKey(TControl& window, uint16_t virtualKey, const std::string& text = {},
+              TShiftState shift = 0);
+// Typed text through PressKey, one key a character (letters, digits, space, '+', '-').
+void TypeText(TControl& window, const std::string& text);
 
 // What a control shows, as 0xAARRGGBB pixels (alpha 255).
 struct TCapturedImage {
