@@ -32,9 +32,7 @@ void TMainForm::NewButtonClick(plat::TObject*) {
   CreateNewImage(NewImageWidth, NewImageHeight, gfx::Color32(NewImageColor));
   BackgroundPath =
       plat::ExtractFilePath(BackgroundPath) + std::string(NewImageFileName) + std::string(JpegExt);
-  SetCaption(MainCaption + std::string(CaptionPart1) + BackgroundPath + std::string(CaptionPart2) +
-             plat::IntToStr(BackgroundWidth) + std::string(CaptionPart3) +
-             plat::IntToStr(BackgroundHeight) + std::string(CaptionPart4));
+  ShowPictureCaption(BackgroundPath);
   ImgView->SetColor(plat::clSilver);
   EnableButton(this);
 }

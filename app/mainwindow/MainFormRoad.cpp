@@ -216,9 +216,7 @@ void TMainForm::ScaleChange(plat::TObject*) {
   BackgroundWidth = ImgView->Bitmap().Width();
   BackgroundHeight = ImgView->Bitmap().Height();
   ImgView->Bitmap().Changed();
-  SetCaption(MainCaption + std::string(CaptionPart1) + BackgroundPath + std::string(CaptionPart2) +
-             plat::IntToStr(BackgroundWidth) + std::string(CaptionPart3) +
-             plat::IntToStr(BackgroundHeight) + std::string(CaptionPart4));
+  ShowPictureCaption(BackgroundPath);
 }
 
 void TMainForm::ImgViewMouseDown(plat::TObject*, plat::TMouseButton Button, plat::TShiftState, int,

@@ -69,6 +69,7 @@ void TMainForm::ShowBackground(std::unique_ptr<gfx::TBitmap32> Picture, const st
   Label1->SetCaption(std::string(ScaleLabelText) + std::string(ScaleLabelDefault));
   ImgView->SetScale(1.0f);
   InstallBackground(*ImgView, PristineImage->Bitmap(), std::move(Picture));
+  UngreyedPicture.SetSize(0, 0);
   ImgView->SetVisible(true);
   LoadedWidth = BackgroundWidth = width;
   LoadedHeight = BackgroundHeight = height;
@@ -76,10 +77,14 @@ void TMainForm::ShowBackground(std::unique_ptr<gfx::TBitmap32> Picture, const st
   ImgView->SetScaleMode(larger ? gfx::smResize : gfx::smNormal);
   ScaleBar->SetEnabled(true);
   PictOpacityGaugeBar->SetEnabled(true);
-  SetCaption(MainCaption + std::string(CaptionPart1) + Name + std::string(CaptionPart2) +
-             plat::IntToStr(width) + std::string(CaptionPart3) + plat::IntToStr(height) +
-             std::string(CaptionPart4));
+  ShowPictureCaption(Name);
   ImageLoaded = true;
+}
+
+void TMainForm::ShowPictureCaption(const std::string& Name) {
+  SetCaption(MainCaption + std::string(CaptionPart1) + Name + std::string(CaptionPart2) +
+             plat::IntToStr(BackgroundWidth) + std::string(CaptionPart3) +
+             plat::IntToStr(BackgroundHeight) + std::string(CaptionPart4));
 }
 
 void TMainForm::AdvanceStartup() {

@@ -1,10 +1,12 @@
 // The layer and picture tools menus and the action timer.
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "app/colors/ColorInteraction.h"
 #include "app/mainwindow/MainUnit.h"
 #include "app/road/Background.h"
+#include "app/road/BackgroundEdits.h"
 #include "app/tools/ToolsMenus.h"
 #include "graphics/filters/Filters.h"
 #include "platform/runtime/Files.h"
@@ -12,23 +14,25 @@
 namespace app {
 namespace {
 
-// Invert and grey as a menu run left them. Grey switched off puts back the picture Restore
-// gives, which then takes the invert switch as it now stands, so the picture and the switch
-// agree; without one (Restore false) the grey picture stays.
-void ApplyInvertAndGray(gfx::TBitmap32& B, bool WasInverted, bool Invert, bool WasGray, bool Gray,
-                        const std::function<bool(gfx::TBitmap32&)>& Restore) {
-  if (WasGray && !Gray && Restore(B)) {
-    if (Invert) gfx::InvertRGB(&B, &B);
+// How the invert and grey switches reach a picture. Restore puts back the colours from before
+// grey, not inverted, and is false when it has none.
+struct TFilterSteps {
+  std::function<void()> Invert;
+  std::function<void()> Grey;
+  std::function<bool()> Restore;
+};
+
+// Invert and grey as a menu run left them. Grey switched off puts back the colours Restore
+// gives, which then take the invert switch as it now stands, so the picture and the switch
+// agree; without them (Restore false) the grey picture stays.
+void ApplyInvertAndGray(const TFilterSteps& Steps, bool WasInverted, bool Invert, bool WasGray,
+                        bool Gray) {
+  if (WasGray && !Gray && Steps.Restore()) {
+    if (Invert) Steps.Invert();
     return;
   }
-  if (Invert != WasInverted) gfx::InvertRGB(&B, &B);
-  if (Gray && !WasGray) gfx::ColorToGrayscale(&B, &B, false);
-}
-
-// Only the pixels come back: how the picture is drawn stays as set.
-void TakePixels(const gfx::TBitmap32& Source, gfx::TBitmap32& B) {
-  Source.CopyMapTo(B);
-  B.Changed();
+  if (Invert != WasInverted) Steps.Invert();
+  if (Gray && !WasGray) Steps.Grey();
 }
 
 // A layer's picture as read from its file; a file that is gone, does not read or no longer fits
@@ -83,8 +87,10 @@ void TMainForm::OpenColorFunctions(plat::TObject*) {
   D->ShowModal();
 
   gfx::TBitmap32& B = L->Bitmap();
-  ApplyInvertAndGray(B, L->InvertFlag, D->InvertRGB(), L->GrayFlag, D->GrayScale(),
-                     [L](gfx::TBitmap32& b) { return RestoreLayerPicture(*L, b); });
+  ApplyInvertAndGray(
+      {[&B] { gfx::InvertRGB(&B, &B); }, [&B] { gfx::ColorToGrayscale(&B, &B, false); },
+       [L, &B] { return RestoreLayerPicture(*L, B); }},
+      L->InvertFlag, D->InvertRGB(), L->GrayFlag, D->GrayScale());
   L->InvertFlag = D->InvertRGB();
   L->GrayFlag = D->GrayScale();
 
@@ -144,17 +150,11 @@ void TMainForm::OpenBGPictFunctions(plat::TObject*) {
   D->ShowModal();
 
   gfx::TBitmap32& B = ImgView->Bitmap();
-  // The filters and turns below work on the view's pixels in place.
-  if (PristineImage) KeepLoadedPicture(*ImgView, PristineImage->Bitmap());
-  // The picture as loaded, at the scale it is drawn at, so its size stays the one shown.
-  ApplyInvertAndGray(B, BackgroundInvert, D->InvertRGB(), BackgroundGray, D->GrayScale(),
-                     [this](gfx::TBitmap32& b) {
-                       if (!PristineImage || PristineImage->Bitmap().Empty()) return false;
-                       gfx::TBitmap32 scaled;
-                       ScaleBackground(PristineImage->Bitmap(), AppliedScale, scaled);
-                       TakePixels(scaled, b);
-                       return true;
-                     });
+  const TBackgroundPictures pictures{B, PristineImage->Bitmap(), UngreyedPicture};
+  ApplyInvertAndGray(
+      {[&] { InvertBackground(pictures); }, [&] { GreyBackground(pictures, D->InvertRGB()); },
+       [&] { return UngreyBackground(pictures, AppliedScale); }},
+      BackgroundInvert, D->InvertRGB(), BackgroundGray, D->GrayScale());
   BackgroundInvert = D->InvertRGB();
   BackgroundGray = D->GrayScale();
 
@@ -175,25 +175,32 @@ void TMainForm::OpenBGPictFunctions(plat::TObject*) {
 
   switch (D->FrameFunction()) {
     case pfFlipHorz:
-      B.FlipHorz();
+      TurnBackground(pictures, TPictureTurn::FlipHorz);
       break;
     case pfFlipVert:
-      B.FlipVert();
+      TurnBackground(pictures, TPictureTurn::FlipVert);
       break;
     case pfRotate90:
-      B.Rotate90();
+      TurnBackground(pictures, TPictureTurn::Rotate90);
       break;
     case pfRotate180:
-      B.Rotate180();
+      TurnBackground(pictures, TPictureTurn::Rotate180);
       break;
     case pfRotate270:
-      B.Rotate270();
+      TurnBackground(pictures, TPictureTurn::Rotate270);
       break;
     case pfExtendedColor:
       QueueToolAction(11);
       break;
     default:
       break;
+  }
+  // A quarter turn swaps the sides: new layers are fitted and the title reads as shown.
+  if (B.Width() != BackgroundWidth) {
+    std::swap(LoadedWidth, LoadedHeight);
+    BackgroundWidth = B.Width();
+    BackgroundHeight = B.Height();
+    ShowPictureCaption(BackgroundPath);
   }
 }
 

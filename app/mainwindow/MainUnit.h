@@ -44,8 +44,10 @@ struct TMainState : TSettingsValues {
   std::string EnteredText;
   // The saved texts in the order they were read and added; the text list shows them sorted.
   plat::TStringList TextItems;
-  // Keeps the background as loaded; never shown.
+  // Keeps the background at its full size as loaded and edited by the picture tools; never shown.
   gfx::TImage32* PristineImage = nullptr;
+  // The background's colours from before grey was switched on (see TBackgroundPictures).
+  gfx::TBitmap32 UngreyedPicture;
   std::string ProgramFolder;
   std::string DefaultBackgroundFolder;
   std::string DefaultLayerFolder;
@@ -233,6 +235,8 @@ class TMainForm : public plat::TForm, public TMainState {
   // Shows Picture as the background called Name: the view, the kept copy, the sizes, the
   // gauges and the caption.
   void ShowBackground(std::unique_ptr<gfx::TBitmap32> Picture, const std::string& Name);
+  // The window's title: the picture's name and its size as shown.
+  void ShowPictureCaption(const std::string& Name);
   // After a background went in (or failed to): the start-up timer takes its next step.
   void AdvanceStartup();
   void ReadSettings();

@@ -63,6 +63,11 @@ void KeepLoadedPicture(const gfx::TCustomImage32& View, gfx::TBitmap32& Pristine
   if (Pristine.Empty()) View.Bitmap().CopyMapTo(Pristine);
 }
 
+void TakePixels(const gfx::TBitmap32& Source, gfx::TBitmap32& Dest) {
+  Source.CopyMapTo(Dest);
+  Dest.Changed();
+}
+
 plat::TSize ScaledBackgroundSize(int32_t Width, int32_t Height, int32_t P) {
   // Rounds halves to the even neighbour, in double so large pictures keep every digit.
   const auto scaled = [P](int64_t side) {

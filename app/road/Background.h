@@ -29,6 +29,9 @@ void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
 // no picture.
 void KeepLoadedPicture(const gfx::TCustomImage32& View, gfx::TBitmap32& Pristine);
 
+// Only the pixels of Source come over: how Dest is drawn stays as set.
+void TakePixels(const gfx::TBitmap32& Source, gfx::TBitmap32& Dest);
+
 // The size of the background at P percent of the loaded Width x Height. Above 100 % every pixel
 // is covered; below, the last row and column of the loaded picture map onto the new edge.
 plat::TSize ScaledBackgroundSize(int32_t Width, int32_t Height, int32_t P);

@@ -399,18 +399,69 @@ TEST_F(ToolActions, BackgroundGreyOffKeepsThePictureScale) {
   EXPECT_EQ(PixelsOf(form->ImgView->Bitmap()), scaled);
 }
 
-// Scaling always starts from the picture as opened, whatever was done to the view since.
-TEST_F(ToolActions, ScalingAfterATurnStartsFromThePictureAsOpened) {
+// Every rescale starts from the picture as the tools left it: turns, flips, invert and grey stay,
+// and switching grey off later brings the colours back with every edit made since.
+TEST_F(ToolActions, PictureEditsSurviveARescale) {
   OpenBackground();
-  const Pixels before = PixelsOf(form->ImgView->Bitmap());
-  for (int turn : {app::pfFlipHorz, app::pfRotate90}) {
-    UsePictureTools(Function(turn));
-    EXPECT_NE(PixelsOf(form->ImgView->Bitmap()), before) << turn;
-    form->ScaleBar->SetPosition(200);
-    form->ScaleBar->SetPosition(100);
-    ASSERT_EQ(form->ImgView->Bitmap().Width(), 64) << turn;
-    EXPECT_EQ(PixelsOf(form->ImgView->Bitmap()), before) << turn;
-  }
+  gfx::TBitmap32 edited;
+  edited.LoadFromFile(background);
+  edited.FlipHorz();
+  edited.Rotate90();
+  const Pixels colours = Mapped(PixelsOf(edited), Inverted);
+  const Pixels grey = Mapped(colours, Grey);
+
+  UsePictureTools(Function(app::pfFlipHorz));
+  form->ButtonIncreazeSizeClick(nullptr);
+  form->ButtonDecreazeSizeClick(nullptr);
+  UsePictureTools(Function(app::pfRotate90));
+  UsePictureTools(Invert(true));
+  UsePictureTools(Gray(true));
+  ASSERT_EQ(PixelsOf(form->ImgView->Bitmap()), grey);
+
+  form->ButtonIncreazeSizeClick(nullptr);
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 50);
+  EXPECT_EQ(form->ImgView->Bitmap().Height(), 67);
+  form->ButtonDecreazeSizeClick(nullptr);
+  EXPECT_TRUE(form->BackgroundGray);
+  EXPECT_EQ(PixelsOf(form->ImgView->Bitmap()), grey);
+
+  form->ScaleBar->SetPosition(200);
+  UsePictureTools(Gray(false));
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 96);
+  form->ScaleBar->SetPosition(100);
+  EXPECT_EQ(PixelsOf(form->ImgView->Bitmap()), colours);
+
+  // Invert and turn back: the picture as opened.
+  UsePictureTools(Invert(false));
+  UsePictureTools(Function(app::pfRotate270));
+  UsePictureTools(Function(app::pfFlipHorz));
+  form->ScaleBar->SetPosition(150);
+  form->ScaleBar->SetPosition(100);
+  gfx::TBitmap32 opened;
+  opened.LoadFromFile(background);
+  EXPECT_EQ(PixelsOf(form->ImgView->Bitmap()), PixelsOf(opened));
+}
+
+// After a quarter turn the picture is as tall as it was wide: the title says so, and new layers
+// are fitted into the turned picture.
+TEST_F(ToolActions, AQuarterTurnSwapsThePicturesSides) {
+  OpenBackground();
+  UsePictureTools(Function(app::pfRotate90));
+  EXPECT_EQ(form->BackgroundWidth, 48);
+  EXPECT_EQ(form->BackgroundHeight, 64);
+  EXPECT_NE(form->Caption().find("] 48 x 64 pixels"), std::string::npos) << form->Caption();
+
+  WritePattern(layerFile, 60, 20, 90);
+  gfx::TBitmapLayer& layer = AddLayer();
+  EXPECT_EQ(layer.ScalePercent, 80);
+
+  form->ButtonIncreazeSizeClick(nullptr);
+  EXPECT_NE(form->Caption().find("] 50 x 67 pixels"), std::string::npos) << form->Caption();
+  UsePictureTools(Function(app::pfRotate270));
+  EXPECT_NE(form->Caption().find("] 67 x 50 pixels"), std::string::npos) << form->Caption();
+  form->ButtonDecreazeSizeClick(nullptr);
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 64);
+  EXPECT_EQ(form->ImgView->Bitmap().Height(), 48);
 }
 
 TEST_F(ToolActions, AFailedActionLeavesTheQueueEmpty) {
