@@ -85,10 +85,8 @@ void ScaleBackground(gfx::TBitmap32& Pristine, int32_t P, gfx::TBitmap32& Dest) 
     throw gfx::EBitmapException("The picture cannot be scaled to " + std::to_string(size.cx) +
                                 " x " + std::to_string(size.cy) + ": " + *reason);
   if (P == 100) {
-    // The view keeps its own resampler; only the pixels are taken over.
-    const std::string resampler = Dest.ResamplerClassName();
-    Dest.Assign(Pristine);
-    Dest.SetResamplerClassName(resampler);
+    // Only the pixels: Dest keeps how it is drawn (opacity, interaction, resampler).
+    Pristine.CopyMapTo(Dest);
     return;
   }
   Dest.SetSize(size.cx, size.cy);

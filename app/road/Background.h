@@ -36,8 +36,8 @@ void TakePixels(const gfx::TBitmap32& Source, gfx::TBitmap32& Dest);
 // is covered; below, the last row and column of the loaded picture map onto the new edge.
 plat::TSize ScaledBackgroundSize(int32_t Width, int32_t Height, int32_t P);
 
-// Draws Pristine at P percent into Dest, resizing it. A size past the picture limits throws and
-// leaves Dest as it was.
+// Draws Pristine at P percent into Dest, resizing it; only Dest's pixels change, not how it is
+// drawn. A size past the picture limits throws and leaves Dest as it was.
 void ScaleBackground(gfx::TBitmap32& Pristine, int32_t P, gfx::TBitmap32& Dest);
 
 // "1.00" for 100, "0.55" for 55, "10.00" for 1000.

@@ -1,0 +1,92 @@
+// The background keeps how it is drawn (opacity, colour interaction) through the picture scale
+// and failed opens, and a new background leaves no layer selected.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+
+#include "RoadSupport.h"
+#include "app/road/Composition.h"
+#include "app/tools/ToolsMenus.h"
+#include "platform/runtime/Files.h"
+#include "platform/windows/Application.h"
+#include "support/FileDialogAnswers.h"
+#include "support/MainWindowFixture.h"
+
+namespace {
+
+using road_test::MaxChannelDifference;
+using road_test::Over;
+
+constexpr uint32_t kPicture = 0xFF336699;
+// kPicture added to the grey the view clears to.
+constexpr uint32_t kPictureAddGrey = 0xFFB3E6FF;
+// Items of the picture tools' colour list.
+constexpr int kModeNone = 0, kModeAdd = 1;
+
+class BackgroundState : public MainWindow {
+ protected:
+  void SetUp() override {
+    MainWindow::SetUp();
+    test_support::AnswerFileDialogs(answer);
+    plat::TestHooks().modal = [this](plat::TCustomForm& f) {
+      if (auto* menu = dynamic_cast<app::TToolsMenuForm*>(&f); menu && use) use(*menu);
+      return plat::mrOk;
+    };
+    plat::TestHooks().messageBox = [this](const std::string& text, const std::string&, uint32_t) {
+      messages.push_back(text);
+      return plat::IDOK;
+    };
+    Start();
+    form->Show();
+    plat::Application().ProcessMessages();
+  }
+  void Open(const std::string& path) {
+    answer = path;
+    form->LoadButton->Click();
+  }
+  void ChoosePictureMode(int index) {
+    use = [index](app::TToolsMenuForm& m) { m.ColorRadioGroup->SetItemIndex(index); };
+    form->PictureToolsButton->Click();
+    use = nullptr;
+  }
+  uint32_t ComposedPixel() { return app::ComposePicture(*form->ImgView)->Pixel(10, 10); }
+
+  std::string answer;
+  std::vector<std::string> messages;
+  std::function<void(app::TToolsMenuForm&)> use;
+};
+
+// "+" then "-" brings the picture back to 100 %: its pixels as loaded, drawn as the gauge and the
+// tools still say, on screen and in the saved picture.
+TEST_F(BackgroundState, ScaleBackTo100KeepsOpacityAndInteraction) {
+  Open(Picture("bg.bmp", 64, 48));
+  gfx::TBitmap32& view = form->ImgView->Bitmap();
+  ChoosePictureMode(kModeAdd);
+  ChoosePictureMode(kModeNone);
+  form->PictOpacityGaugeBar->SetPosition(100);
+  const uint32_t faded = Over(kPicture, 0xFF808080, 100);
+  for (plat::TSpeedButton* size : {form->ButtonIncreazeSize, form->ButtonDecreazeSize}) {
+    size->Click();
+    EXPECT_EQ(view.MasterAlpha(), 100u);
+    EXPECT_EQ(view.DrawMode(), gfx::dmBlend);
+    EXPECT_LE(MaxChannelDifference(ComposedPixel(), faded), 1);
+  }
+  ASSERT_EQ(form->ScaleBar->Position(), 100);
+  EXPECT_EQ(view.Pixel(63, 47), kPicture);
+
+  ChoosePictureMode(kModeAdd);
+  ASSERT_EQ(ComposedPixel(), kPictureAddGrey);
+  form->ButtonIncreazeSize->Click();
+  form->ButtonDecreazeSize->Click();
+  EXPECT_EQ(view.DrawMode(), gfx::dmCustom);
+  EXPECT_EQ(form->BackgroundColorMode, kModeAdd);
+  EXPECT_EQ(ComposedPixel(), kPictureAddGrey);
+  answer = home_ + "/out.jpg";
+  form->SaveButton->Click();
+  gfx::TBitmap32 saved;
+  saved.LoadFromFile(home_ + "/out.jpg");
+  EXPECT_LE(MaxChannelDifference(saved.Pixel(10, 10), kPictureAddGrey), 3);
+}
+
+}  // namespace
