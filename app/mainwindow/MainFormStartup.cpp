@@ -55,12 +55,13 @@ void TMainForm::LoadBackground(const std::string& FileName) {
 
   // Read the picture first: a file that cannot be read leaves the layers and the picture shown.
   std::unique_ptr<gfx::TBitmap32> picture = ReadBackground(FileName);
-  SelectedLayer = nullptr;
   ShowBackground(std::move(picture), FileName);
 }
 
 void TMainForm::ShowBackground(std::unique_ptr<gfx::TBitmap32> Picture, const std::string& Name) {
   const int32_t width = Picture->Width(), height = Picture->Height();
+  // Deselecting disables the layer controls; the frame goes with the layers below.
+  SelectLayer(nullptr);
   RubberBand = nullptr;
   PictOpacityGaugeBar->SetPosition(255);
   Label4->SetCaption(std::string(OpacityLabelText) + "255");

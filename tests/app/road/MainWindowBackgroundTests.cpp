@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "RoadSupport.h"
+#include "app/road/ClipboardTransfer.h"
 #include "app/road/Composition.h"
 #include "app/tools/ToolsMenus.h"
 #include "platform/runtime/Files.h"
@@ -50,6 +51,21 @@ class BackgroundState : public MainWindow {
     form->PictureToolsButton->Click();
     use = nullptr;
   }
+  gfx::TBitmapLayer& AddLayer() {
+    answer = Picture("layer.bmp", 20, 10);
+    form->LoadWatButton->Click();
+    auto* layer = dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+    EXPECT_NE(layer, nullptr);
+    return *layer;
+  }
+  std::vector<plat::TControl*> LayerControls() const {
+    return {form->LayerOpacity,
+            form->WMScale,
+            form->ButtonIncreazeSizeLayer,
+            form->ButtonDecreazeSizeLayer,
+            form->FrameToolsButton,
+            form->ClearButton};
+  }
   uint32_t ComposedPixel() { return app::ComposePicture(*form->ImgView)->Pixel(10, 10); }
 
   std::string answer;
@@ -87,6 +103,30 @@ TEST_F(BackgroundState, ScaleBackTo100KeepsOpacityAndInteraction) {
   gfx::TBitmap32 saved;
   saved.LoadFromFile(home_ + "/out.jpg");
   EXPECT_LE(MaxChannelDifference(saved.Pixel(10, 10), kPictureAddGrey), 3);
+}
+
+// Opening or pasting a picture over a selected layer deselects it as a click off the layers
+// would: the layer controls go off.
+TEST_F(BackgroundState, NewBackgroundDisablesTheLayerControls) {
+  Open(Picture("bg.bmp", 64, 48));
+  const std::function<void()> replacements[] = {
+      [&] { Open(Picture("next.bmp", 32, 24)); },
+      [&] { form->Button1->Click(); },
+  };
+  gfx::TBitmap32 clipboardPicture;
+  clipboardPicture.SetSize(16, 12);
+  clipboardPicture.ClearWithColor(0xFF102030);
+  app::CopyPictureToClipboard(clipboardPicture);
+  for (const auto& replace : replacements) {
+    AddLayer();
+    for (plat::TControl* c : LayerControls()) ASSERT_TRUE(c->Enabled()) << c->Name();
+    replace();
+    EXPECT_EQ(form->SelectedLayer, nullptr);
+    EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+    for (plat::TControl* c : LayerControls()) EXPECT_FALSE(c->Enabled()) << c->Name();
+  }
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 16);
+  EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace
