@@ -88,10 +88,9 @@ void TMainForm::OpenBGExtendedColorFunctions(plat::TObject* Sender, int32_t Mode
 
   Modified = true;
   if (!layer) {
-    // New pixels, drawn as before: only opening a picture resets the colour interaction.
-    const gfx::TDrawMode drawMode = ImgView->Bitmap().DrawMode();
+    // The picture handed over was the composition, which holds the background's interaction
+    // already: it comes back drawn opaquely, with none.
     LoadBackground(ColorWorkFile);
-    ImgView->Bitmap().SetDrawMode(drawMode);
     return;
   }
   // The layer keeps its steps, which the dialog does not touch; a later reload takes the

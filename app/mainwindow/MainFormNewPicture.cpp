@@ -45,10 +45,6 @@ void TMainForm::CreateNewImage(int32_t W, int32_t H, gfx::TColor32 Color) {
   picture->SetSize(W, H);
   picture->ClearWithColor(Color);
 
-  ImgView->Bitmap().OnPixelCombine = nullptr;
-  BackgroundColorMode = 0;
-  BackgroundInvert = false;
-  BackgroundGray = false;
   ShowBackground(std::move(picture), BackgroundPath);
   pnlImage->SetVisible(!ImgView->Bitmap().Empty());
   AdvanceStartup();

@@ -34,15 +34,11 @@ TLayerSurroundings TMainForm::Surroundings() const {
 void TMainForm::mnFileOpenClick(plat::TObject*) {
   if (!OpenPictureDialog1->Execute()) return;
   TWaitCursor wait;
-  ImgView->Bitmap().OnPixelCombine = nullptr;
-  BackgroundColorMode = 0;
-  BackgroundInvert = false;
-  BackgroundGray = false;
-  PictOpacityGaugeBar->SetEnabled(true);
+  // A file that cannot be read changes nothing: no path, no settings, no tools state.
+  LoadBackground(OpenPictureDialog1->FileName());
   BackgroundPath = OpenPictureDialog1->FileName();
   EnableButton(this);
   SavePath();
-  LoadBackground(OpenPictureDialog1->FileName());
 }
 
 void TMainForm::mnWaterMarkSelectClick(plat::TObject* Sender) {
@@ -389,17 +385,12 @@ bool TMainForm::SaveClipboardAsJpeg() {
 void TMainForm::PasteImage(plat::TObject*) {
   TWaitCursor wait;
   if (!SaveClipboardAsJpeg()) return;
-  ImgView->Bitmap().OnPixelCombine = nullptr;
-  BackgroundColorMode = 0;
-  BackgroundInvert = false;
-  BackgroundGray = false;
-  PictOpacityGaugeBar->SetEnabled(true);
+  LoadBackground(PastedFile);
   // The picture is read from the run's work folder, which goes when the program ends: saving and
   // the settings go on from the folder of the last background.
   BackgroundPath = plat::ExtractFilePath(BackgroundPath) + plat::ExtractFileName(PastedFile);
   EnableButton(this);
   SavePath();
-  LoadBackground(PastedFile);
 }
 
 void TMainForm::AddLayerClipClick(plat::TObject* Sender) {

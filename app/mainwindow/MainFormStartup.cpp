@@ -63,6 +63,11 @@ void TMainForm::ShowBackground(std::unique_ptr<gfx::TBitmap32> Picture, const st
   // Deselecting disables the layer controls; the frame goes with the layers below.
   SelectLayer(nullptr);
   RubberBand = nullptr;
+  // A new picture starts without the picture tools' interaction, inversion and grey.
+  ImgView->Bitmap().OnPixelCombine = nullptr;
+  BackgroundColorMode = 0;
+  BackgroundInvert = false;
+  BackgroundGray = false;
   PictOpacityGaugeBar->SetPosition(255);
   Label4->SetCaption(std::string(OpacityLabelText) + "255");
   ImgView->SetColor(plat::clGray);

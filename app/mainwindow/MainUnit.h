@@ -232,8 +232,8 @@ class TMainForm : public plat::TForm, public TMainState {
 
  private:
   void SetUpFolders();
-  // Shows Picture as the background called Name: the view, the kept copy, the sizes, the
-  // gauges and the caption.
+  // Shows Picture as the background called Name, with no layer selected and the picture tools'
+  // state cleared: the view, the kept copy, the sizes, the gauges and the caption.
   void ShowBackground(std::unique_ptr<gfx::TBitmap32> Picture, const std::string& Name);
   // The window's title: the picture's name and its size as shown.
   void ShowPictureCaption(const std::string& Name);

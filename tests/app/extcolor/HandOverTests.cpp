@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 #include "ExtColorSupport.h"
-#include "app/colors/ColorInteraction.h"
 #include "app/extcolor/ExtendedColorDialog.h"
+#include "app/road/Composition.h"
 #include "app/tools/ToolsMenus.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
@@ -202,18 +202,48 @@ TEST_F(ExtendedColorHandOver, AChangedBackgroundReplacesPictureAndLayers) {
                                                      (given.Pixel(0, 0) & 0xFF) << 16);
 }
 
-// Only opening a picture resets the background's colour interaction; recolouring keeps it.
-TEST_F(ExtendedColorHandOver, AChangedBackgroundKeepsItsColourInteraction) {
+// The handed-over composition holds the background's interaction, inversion and grey already:
+// the result is drawn opaquely without them, as the dialog showed it, and the tools say so.
+TEST_F(ExtendedColorHandOver, AChangedBackgroundIsDrawnAsTheDialogShowedIt) {
+  plat::TestHooks().modal = [](plat::TCustomForm& f) {
+    auto& menu = dynamic_cast<app::TToolsMenuForm&>(f);
+    menu.ColorRadioGroup->SetItemIndex(1);  // "Add"
+    menu.InvertCheckBox->SetChecked(true);
+    return plat::mrOk;
+  };
+  form->EnableButton(nullptr);  // as opening the picture does
+  form->PictureToolsButton->Click();
   gfx::TBitmap32& view = form->ImgView->Bitmap();
-  ASSERT_TRUE(app::BindColorInteraction(view, app::ColorModeAdd, app::MainWindowInteraction()));
-  form->BackgroundColorMode = app::ColorModeAdd;
+  ASSERT_EQ(view.DrawMode(), gfx::dmCustom);
+  // The inverted 0xFF336699 added to the grey the view clears to.
+  const uint32_t shown = 0xFFFFFFE6;
+  ASSERT_EQ(app::ComposePicture(*form->ImgView)->Pixel(5, 5), shown);
+
   Run(0, [](app::TFormExtendedColor& dialog) {
-    SetGamma(dialog, 150);
+    dynamic_cast<plat::TCheckBox*>(dialog.FindComponent("Swap_RB"))->SetChecked(true);
     return Ok(dialog);
   });
-  EXPECT_EQ(view.DrawMode(), gfx::dmCustom);
-  EXPECT_TRUE(bool(view.OnPixelCombine));
-  EXPECT_EQ(form->BackgroundColorMode, app::ColorModeAdd);
+  EXPECT_EQ(given.Pixel(5, 5), shown);
+  const uint32_t swapped = 0xFFE6FFFF;
+  EXPECT_EQ(view.Pixel(5, 5), swapped);
+  EXPECT_EQ(app::ComposePicture(*form->ImgView)->Pixel(5, 5), swapped);
+  EXPECT_EQ(view.DrawMode(), gfx::dmOpaque);
+  EXPECT_FALSE(bool(view.OnPixelCombine));
+  EXPECT_EQ(form->BackgroundColorMode, 0);
+  EXPECT_FALSE(form->BackgroundInvert);
+  EXPECT_TRUE(form->PictOpacityGaugeBar->Enabled());
+  int shownMode = -1;
+  bool shownInvert = true;
+  plat::TestHooks().modal = [&](plat::TCustomForm& f) {
+    auto& menu = dynamic_cast<app::TToolsMenuForm&>(f);
+    shownMode = menu.ColorRadioGroup->ItemIndex();
+    shownInvert = menu.InvertCheckBox->Checked();
+    return plat::mrCancel;
+  };
+  form->PictureToolsButton->Click();
+  EXPECT_EQ(shownMode, 0);
+  EXPECT_FALSE(shownInvert);
+  EXPECT_EQ(view.Pixel(5, 5), swapped);
 }
 
 TEST_F(ExtendedColorHandOver, AFailingDialogLeavesTheWindowUsable) {

@@ -2,10 +2,12 @@
 // and failed opens, and a new background leaves no layer selected.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 
 #include "RoadSupport.h"
+#include "app/mainwindow/Settings.h"
 #include "app/road/ClipboardTransfer.h"
 #include "app/road/Composition.h"
 #include "app/tools/ToolsMenus.h"
@@ -127,6 +129,48 @@ TEST_F(BackgroundState, NewBackgroundDisablesTheLayerControls) {
   }
   EXPECT_EQ(form->ImgView->Bitmap().Width(), 16);
   EXPECT_TRUE(messages.empty());
+}
+
+// A file that does not read leaves the picture drawn as it was, and the path, the settings and
+// the offered save name still name the picture shown.
+TEST_F(BackgroundState, FailedOpenChangesNothing) {
+  const std::string picture = Picture("bg.bmp", 64, 48);
+  Open(picture);
+  ChoosePictureMode(kModeAdd);
+  const std::string settings = road_test::ReadBytes(app::SettingsFileName());
+  ASSERT_NE(settings, "");
+  std::filesystem::create_directory(home_ + "/elsewhere");
+  const std::string broken = home_ + "/elsewhere/broken.png";
+  std::ofstream(broken) << "\x89PNG\r\n\x1a\nnothing more";
+
+  EXPECT_THROW(Open(broken), std::exception);
+  gfx::TBitmap32& view = form->ImgView->Bitmap();
+  EXPECT_EQ(form->BackgroundColorMode, kModeAdd);
+  EXPECT_EQ(view.DrawMode(), gfx::dmCustom);
+  EXPECT_TRUE(bool(view.OnPixelCombine));
+  EXPECT_EQ(ComposedPixel(), kPictureAddGrey);
+  EXPECT_EQ(form->BackgroundPath, picture);
+  EXPECT_EQ(form->BackgroundFolder, home_ + "/");
+  EXPECT_EQ(road_test::ReadBytes(app::SettingsFileName()), settings);
+  form->ButtonIncreazeSize->Click();
+  EXPECT_EQ(form->Caption().find("broken"), std::string::npos);
+  std::string offered;
+  plat::TestHooks().fileDialog = [&offered](plat::TFileDialogRequest& r) {
+    offered = r.fileName;
+    return false;
+  };
+  form->SaveButton->Click();
+  EXPECT_EQ(offered, home_ + "/bg-stamped.jpg");
+}
+
+// The first picture that fails to open enables nothing.
+TEST_F(BackgroundState, FailedFirstOpenLeavesEditingOff) {
+  const std::string broken = home_ + "/broken.png";
+  std::ofstream(broken) << "not a picture";
+  EXPECT_THROW(Open(broken), std::exception);
+  EXPECT_FALSE(form->ImageLoaded);
+  EXPECT_FALSE(form->SaveButton->Enabled());
+  EXPECT_FALSE(form->pnlBitmapLayer->Visible());
 }
 
 }  // namespace
