@@ -247,11 +247,15 @@ void TMainForm::ApplyCommandLine() {
 }
 
 void TMainForm::EnableButton(plat::TObject*) {
+  SetEditingControls(true);
+}
+
+void TMainForm::SetEditingControls(bool Enabled) {
   for (plat::TControl* control : std::initializer_list<plat::TControl*>{
            ButtonIncreazeSize, ButtonDecreazeSize, LoadWatButton, AddLayerClip, WatermarkTools,
            WriteTextButton, TextOptionButton, PictureToolsButton, TextList, SaveButton})
-    control->SetEnabled(true);
-  pnlBitmapLayer->SetVisible(true);
+    control->SetEnabled(Enabled);
+  pnlBitmapLayer->SetVisible(Enabled);
 }
 
 void TMainForm::SavePath() {

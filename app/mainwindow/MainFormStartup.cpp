@@ -27,7 +27,14 @@ void TMainForm::TimerEllapsed(plat::TObject*) {
   // One step per tick, in this order.
   if (StartupState == 3) StartupState = 100;
   if (StartupState == 5) {
-    LoadBackground(BackgroundPath);
+    try {
+      LoadBackground(BackgroundPath);
+    } catch (...) {
+      // The editing controls were enabled for this picture; without it the start is as with none.
+      SetEditingControls(false);
+      ImgView->SetVisible(true);
+      throw;
+    }
     StartupState = 100;
   }
   if (StartupState == 1) {

@@ -232,6 +232,8 @@ class TMainForm : public plat::TForm, public TMainState {
 
  private:
   void SetUpFolders();
+  // The editing controls and the layer panel, on once there is a picture to edit.
+  void SetEditingControls(bool Enabled);
   // Shows Picture as the background called Name, with no layer selected and the picture tools'
   // state cleared: the view, the kept copy, the sizes, the gauges and the caption.
   void ShowBackground(std::unique_ptr<gfx::TBitmap32> Picture, const std::string& Name);

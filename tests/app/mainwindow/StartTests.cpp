@@ -340,6 +340,31 @@ TEST_F(MainWindow, TheRunningTimerLoadsTheCommandLinePicture) {
   EXPECT_FALSE(form->Timer1->Enabled());
 }
 
+// A command-line picture that does not read is reported, and the window is then as after a
+// start without one: the view shows, nothing to edit is enabled.
+TEST_F(MainWindow, ACommandLinePictureThatFailsStartsAsWithoutOne) {
+  const std::string broken = home_ + "/broken.png";
+  std::ofstream(broken) << "not a picture";
+  std::vector<std::string> shown;
+  plat::TestHooks().messageBox = [&shown](const std::string& text, const std::string&, uint32_t) {
+    shown.push_back(text);
+    return plat::IDOK;
+  };
+  Start({broken});
+  form->Show();
+  for (int i = 0; i < 100 && (form->StartupState != 100 || form->Timer1->Enabled()); ++i) {
+    plat::Application().ProcessMessages();
+    usleep(50000);
+  }
+  EXPECT_EQ(shown.size(), 1u);
+  EXPECT_EQ(form->StartupState, 100);
+  EXPECT_FALSE(form->ImageLoaded);
+  EXPECT_TRUE(form->ImgView->Visible());
+  EXPECT_FALSE(form->pnlBitmapLayer->Visible());
+  for (plat::TControl* c : EditingControls(*form)) EXPECT_FALSE(c->Enabled()) << c->Name();
+  EXPECT_TRUE(form->LoadButton->Enabled());
+}
+
 TEST_F(MainWindow, APictureLargerThanTheViewIsFittedAndEveryLoadDropsTheLayers) {
   Start();
   form->TimerEllapsed(form->Timer1);  // shows the view
