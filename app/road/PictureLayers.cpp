@@ -9,6 +9,7 @@
 #include "app/road/RoadTexts.h"
 #include "graphics/filters/Filters.h"
 #include "platform/drawing/Graphics.h"
+#include "platform/runtime/Files.h"
 
 namespace app {
 namespace {
@@ -60,7 +61,8 @@ void SetLocation(gfx::TBitmapLayer& Layer, float X, float Y, float W, float H) {
 }  // namespace
 
 bool IsPresetPicture(std::string_view FileName) {
-  const std::string name = UpperAscii(FileName);
+  // The folders are the user's own: a picture in ~/Logos is not a preset.
+  const std::string name = UpperAscii(plat::ExtractFileName(FileName));
   return name.find(PresetMark1) != std::string::npos || name.find(PresetMark2) != std::string::npos;
 }
 

@@ -16,6 +16,7 @@ namespace app {
 // Pixels of exactly this colour become holes in a picture layer (black stays opaque).
 inline constexpr gfx::TColor32 PictureKeyColor = 0xFF010101;
 
+// A preset (logo) picture carries one of the marks in its file name, in any letter case.
 bool IsPresetPicture(std::string_view FileName);
 
 // The largest whole percentage from 100 down to 2 at which W x H fits into BgW x BgH; 2 when none.

@@ -193,6 +193,35 @@ TEST_F(MainWindowRoad, FailedOpenKeepsPictureAndLayers) {
   EXPECT_EQ(form->ImgView->Bitmap().Pixel(399, 0), kTopRight);
 }
 
+// A mark in the file's name makes a preset, small at the bottom-right; a folder named after a
+// mark does not.
+TEST_F(MainWindowRoad, PresetsAreKnownByTheFileNameOnly) {
+  answer = folder.File("bg.bmp");
+  form->mnFileOpenClick(nullptr);
+  std::filesystem::create_directory(folder.File("Logos"));
+  const std::string inLogos = folder.File("Logos/layer.bmp");
+  const std::string named = folder.File("our-logo.bmp");
+  WriteKeyedLayer(inLogos);
+  WriteKeyedLayer(named);
+  answer = inLogos;
+  form->LoadWatButton->Click();
+  auto* plain = dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+  ASSERT_NE(plain, nullptr);
+  EXPECT_EQ(plain->ScalePercent, 100);
+  EXPECT_EQ(plain->OpacityValue, 255);
+  EXPECT_EQ(plain->Location(), (gfx::TFloatRect{0, 0, 120, 80}));
+
+  answer = named;
+  form->LoadWatButton->Click();
+  auto* preset = dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+  ASSERT_NE(preset, nullptr);
+  EXPECT_EQ(preset->ScalePercent, 22);
+  EXPECT_EQ(preset->OpacityValue, 125);
+  // 400 - Round(13.2) - 135 and 300 - Round(8.8) - 35.
+  EXPECT_EQ(preset->Location().Left, 252);
+  EXPECT_EQ(preset->Location().Top, 256);
+}
+
 TEST_F(MainWindowRoad, ScalingTheBackgroundSavesAtTheNewSizeWithEveryEdgeDrawn) {
   OpenAndAddLayer();
   form->ScaleBar->SetPosition(200);
