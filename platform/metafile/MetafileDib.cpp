@@ -25,7 +25,9 @@ std::optional<size_t> PackedDibInfoSize(std::span<const uint8_t> packed) {
   const uint32_t headerSize = Le32(packed.data());
   if (headerSize == 12) {
     const uint16_t bits = Le16(packed.data() + 10);
-    return 12 + (bits <= 8 ? size_t(3) << bits : 0);
+    const size_t size = 12 + (bits <= 8 ? size_t(3) << bits : 0);
+    if (size > packed.size()) return std::nullopt;
+    return size;
   }
   if (headerSize < 40 || headerSize > packed.size() || packed.size() < 40) return std::nullopt;
   const uint16_t bits = Le16(packed.data() + 14);
@@ -43,14 +45,14 @@ std::optional<size_t> PackedDibInfoSize(std::span<const uint8_t> packed) {
 
 std::optional<DecodedDib> DecodeMetafileDib(const MetafileDib& dib) {
   const auto info = dib.info;
-  if (info.size() < 12) return std::nullopt;
+  // The header and its colour table must lie inside the bytes the record gives them.
+  if (!PackedDibInfoSize(info)) return std::nullopt;
   DecodedDib out;
   int64_t width, height;
   if (Le32(info.data()) == 12) {
     width = Le16(info.data() + 4);
     height = Le16(info.data() + 6);
   } else {
-    if (info.size() < 40) return std::nullopt;
     width = int32_t(Le32(info.data() + 4));
     height = int32_t(Le32(info.data() + 8));
     out.bottomUp = height > 0;

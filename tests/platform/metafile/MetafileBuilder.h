@@ -139,6 +139,68 @@ inline std::string Dib24(int width, int height, const std::vector<uint32_t>& top
   return info.d + bits.d;
 }
 
+// A bottom-up bitmap of 1, 4 or 8 bits per pixel: colour table (0xRRGGBB entries) and indices
+// given top row first. `core` writes the 12-byte header with 3-byte table entries.
+inline std::string DibIndexed(int bpp, int width, int height, const std::vector<uint32_t>& table,
+                              const std::vector<uint8_t>& indices, bool core = false,
+                              std::string* bitsOut = nullptr) {
+  Le info;
+  if (core) {
+    info.U32(12).U16(uint32_t(width)).U16(uint32_t(height)).U16(1).U16(uint32_t(bpp));
+  } else {
+    info.U32(40).U32(uint32_t(width)).U32(uint32_t(height)).U16(1).U16(uint32_t(bpp)).U32(0);
+    info.U32(0).U32(0).U32(0).U32(uint32_t(table.size())).U32(0);
+  }
+  for (uint32_t c : table) {
+    info.U8(c).U8(c >> 8).U8(c >> 16);
+    if (!core) info.U8(0);
+  }
+  Le bits;
+  for (int y = height - 1; y >= 0; --y) {
+    uint32_t acc = 0;
+    int used = 0;
+    for (int x = 0; x < width; ++x) {
+      acc = (acc << bpp) | indices[size_t(y * width + x)];
+      used += bpp;
+      if (used == 8) {
+        bits.U8(acc);
+        acc = 0;
+        used = 0;
+      }
+    }
+    if (used) bits.U8(acc << (8 - used));
+    while (bits.Size() % 4) bits.U8(0);
+  }
+  if (bitsOut) {
+    *bitsOut = bits.d;
+    return info.d;
+  }
+  return info.d + bits.d;
+}
+
+// A bottom-up 32-bit bitmap without masks; pixels 0xAARRGGBB, top row first.
+inline std::string Dib32(int width, int height, const std::vector<uint32_t>& topDown,
+                         std::string* bitsOut) {
+  Le info;
+  info.U32(40).U32(uint32_t(width)).U32(uint32_t(height)).U16(1).U16(32).U32(0);
+  info.U32(0).U32(0).U32(0).U32(0).U32(0);
+  Le bits;
+  for (int y = height - 1; y >= 0; --y) {
+    for (int x = 0; x < width; ++x) bits.U32(topDown[size_t(y * width + x)]);
+  }
+  *bitsOut = bits.d;
+  return info.d;
+}
+
+// The offset and size fields of a bitmap inside an enhanced record: the info block starts at
+// record offset `at` and the bits follow it. The caller appends info and bits at `at`.
+inline Le& DibFields(Le& record, uint32_t at, const std::string& info, const std::string& bits) {
+  return record.U32(at)
+      .U32(uint32_t(info.size()))
+      .U32(at + uint32_t(info.size()))
+      .U32(uint32_t(bits.size()));
+}
+
 inline void LoadInto(plat::TMetafile& m, const std::string& bytes) {
   plat::TReadOnlyMemoryStream stream(bytes.data(), int64_t(bytes.size()));
   m.LoadFromStream(stream);

@@ -6,56 +6,12 @@
 #include <filesystem>
 
 #include "MetafileBuilder.h"
+#include "Samples.h"
 
 using namespace plat;
 using namespace mftest;
 
 namespace {
-
-// One file per record family: shapes, text, bitmaps and paths in both kinds.
-std::vector<std::pair<std::string, std::string>> Samples() {
-  std::string bits;
-  const std::string info = Dib24(2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}, &bits);
-  Le stretch;
-  stretch.U32(SRCCOPY).U16(2).U16(2).U16(0).U16(0).U16(20).U16(20).U16(1).U16(1).Raw(info + bits);
-  Le text;
-  text.U16(3).Raw("abc").U8(0).U16(5).U16(5);
-  const std::string wmf = Wmf()
-                              .Rec(0x02FA, {0, 2, 0, Lo(kBlueRef), Hi(kBlueRef)})
-                              .Rec(0x02FC, {2, Lo(kRedRef), Hi(kRedRef), 3})
-                              .Rec(0x012D, {0})
-                              .Rec(0x012D, {1})
-                              .Rec(0x041B, {18, 18, 2, 2})
-                              .Rec(0x0817, {0, 10, 10, 20, 20, 20, 0, 0})
-                              .Rec(0x0538, {2, 3, 3, 0, 0, 9, 0, 0, 9, 2, 2, 6, 2, 2, 6})
-                              .RecBytes(0x0B41, stretch.d)
-                              .RecBytes(0x0521, text.d)
-                              .Placeable(0, 0, 20, 20, 96);
-  std::string emfBits;
-  const std::string emfInfo = Dib24(1, 1, {0x123456}, &emfBits);
-  Le dib;
-  dib.U32(0).U32(0).U32(0).U32(0).U32(1).U32(1).U32(0).U32(0).U32(1).U32(1);
-  dib.U32(80).U32(uint32_t(emfInfo.size())).U32(uint32_t(80 + emfInfo.size()));
-  dib.U32(uint32_t(emfBits.size())).U32(0).U32(SRCCOPY).U32(8).U32(8).Raw(emfInfo + emfBits);
-  Le wide;
-  wide.U32(0).U32(0).U32(0).U32(0).U32(1).F32(1).F32(1).U32(2).U32(2).U32(2).U32(76).U32(4);
-  wide.U32(0).U32(0).U32(10).U32(10).U32(0).U16('h').U16('i');
-  const std::string emf =
-      Emf()
-          .Rec(38, {1, PS_DASH, 1, 0, kBlueRef})
-          .Rec(37, {1})
-          .Rec(59, {})
-          .Rec(27, {1, 1})
-          .Rec(88, {0, 0, 0, 0, 3, (5 << 16) | 9, (12 << 16) | 3, (15 << 16) | 15})
-          .Rec(61, {})
-          .Rec(60, {})
-          .Rec(63, {0, 0, 0, 0})
-          .Rec(45, {2, 2, 18, 18, 18, 10, 10, 2})
-          .RecBytes(81, dib.d)
-          .RecBytes(84, wide.d)
-          .Build(0, 0, 529, 529);
-  return {{"shapes.wmf", wmf}, {"paths.emf", emf}};
-}
 
 uint32_t Next(uint32_t& seed) {
   seed = seed * 1664525u + 1013904223u;
@@ -67,7 +23,7 @@ uint32_t Next(uint32_t& seed) {
 TEST(MetafileRobustness, DamagedVariantsLoadOrFailCleanly) {
   int loaded = 0, refused = 0;
   uint32_t seed = 12345;
-  for (const auto& [name, original] : Samples()) {
+  for (const auto& [name, original] : MetafileSamples()) {
     ASSERT_NO_THROW(Render(*Load(original))) << name;
     for (int round = 0; round < 600; ++round) {
       std::string bytes = original;
@@ -139,6 +95,37 @@ TEST(MetafileRobustness, AbsurdGeometryIsClippedToThePicture) {
   EXPECT_EQ(Render(*Load(growing.Build(0, 0, 2540, 2540))).w, 96);
 }
 
+TEST(MetafileRobustness, BitmapsClaimingMoreThanTheirRecordHoldsAreSkipped) {
+  // A core header of eight bits needs a 768-byte colour table; the record holds four bytes.
+  Le core;
+  core.U32(12).U16(2).U16(2).U16(1).U16(8).U32(0);
+  Le stretch;  // rop, source h, w, y, x, destination h, w, y, x, then the bitmap
+  stretch.U32(SRCCOPY).U16(2).U16(2).U16(0).U16(0).U16(10).U16(10).U16(0).U16(0).Raw(core.d);
+  Le pattern;  // style, usage, then the bitmap
+  pattern.U16(5).U16(0).Raw(core.d);
+  const std::string wmf = Wmf()
+                              .RecBytes(0x0B41, stretch.d)
+                              .RecBytes(0x0142, pattern.d)
+                              .Rec(0x02FC, {BS_SOLID, Lo(kRedRef), Hi(kRedRef), 0})
+                              .Rec(0x02FA, {PS_NULL, 0, 0, 0, 0})
+                              .Rec(0x012D, {1})
+                              .Rec(0x012D, {2})
+                              .Rec(0x041B, {20, 20, 15, 15})
+                              .Placeable(0, 0, 20, 20, 96);
+  const Surface w = Render(*Load(wmf));
+  EXPECT_EQ(w.At(5, 5), kGrey);
+  EXPECT_EQ(w.At(17, 17), kRed);  // the records after them play, in their object slots
+
+  // An info block of 40 bytes whose header asks for 256 colours behind it.
+  Le info;
+  info.U32(40).U32(1).U32(1).U16(1).U16(8).U32(0).U32(0).U32(0).U32(0).U32(256).U32(0);
+  Le dib;
+  dib.U32(0).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0).U32(1).U32(1);
+  dib.U32(80).U32(40).U32(120).U32(4).U32(0).U32(SRCCOPY).U32(10).U32(10).Raw(info.d).U32(0);
+  const Surface e = Render(*Load(Emf().RecBytes(81, dib.d).Build(0, 0, 529, 529)));
+  EXPECT_EQ(e.At(5, 5), kGrey);
+}
+
 // Writes the samples as the fuzz target's seed corpus:
 //   metafile_tests --gtest_also_run_disabled_tests --gtest_filter=*WriteFuzzSeeds
 // with PIXSTAMP_SEED_DIR naming fuzz/corpus/metafile.
@@ -146,7 +133,7 @@ TEST(MetafileRobustness, DISABLED_WriteFuzzSeeds) {
   const char* dir = std::getenv("PIXSTAMP_SEED_DIR");
   ASSERT_NE(dir, nullptr);
   std::filesystem::create_directories(dir);
-  for (const auto& [name, bytes] : Samples()) {
+  for (const auto& [name, bytes] : MetafileSamples()) {
     TFileStream file(std::string(dir) + "/" + name, fmCreate);
     file.WriteBuffer(bytes);
   }

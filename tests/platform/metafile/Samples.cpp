@@ -1,0 +1,137 @@
+#include "Samples.h"
+
+#include "MetafileBuilder.h"
+
+namespace mftest {
+
+using namespace plat;
+
+namespace {
+
+// Shapes, text and a stretched bitmap (WMF); paths, an arc, a bitmap and wide text (EMF).
+std::vector<std::pair<std::string, std::string>> ShapesAndPaths() {
+  std::string bits;
+  const std::string info = Dib24(2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}, &bits);
+  Le stretch;
+  stretch.U32(SRCCOPY).U16(2).U16(2).U16(0).U16(0).U16(20).U16(20).U16(1).U16(1).Raw(info + bits);
+  Le text;
+  text.U16(3).Raw("abc").U8(0).U16(5).U16(5);
+  const std::string wmf = Wmf()
+                              .Rec(0x02FA, {0, 2, 0, Lo(kBlueRef), Hi(kBlueRef)})
+                              .Rec(0x02FC, {2, Lo(kRedRef), Hi(kRedRef), 3})
+                              .Rec(0x012D, {0})
+                              .Rec(0x012D, {1})
+                              .Rec(0x041B, {18, 18, 2, 2})
+                              .Rec(0x0817, {0, 10, 10, 20, 20, 20, 0, 0})
+                              .Rec(0x0538, {2, 3, 3, 0, 0, 9, 0, 0, 9, 2, 2, 6, 2, 2, 6})
+                              .RecBytes(0x0B41, stretch.d)
+                              .RecBytes(0x0521, text.d)
+                              .Placeable(0, 0, 20, 20, 96);
+  std::string emfBits;
+  const std::string emfInfo = Dib24(1, 1, {0x123456}, &emfBits);
+  Le dib;
+  dib.U32(0).U32(0).U32(0).U32(0).U32(1).U32(1).U32(0).U32(0).U32(1).U32(1);
+  dib.U32(80).U32(uint32_t(emfInfo.size())).U32(uint32_t(80 + emfInfo.size()));
+  dib.U32(uint32_t(emfBits.size())).U32(0).U32(SRCCOPY).U32(8).U32(8).Raw(emfInfo + emfBits);
+  Le wide;
+  wide.U32(0).U32(0).U32(0).U32(0).U32(1).F32(1).F32(1).U32(2).U32(2).U32(2).U32(76).U32(4);
+  wide.U32(0).U32(0).U32(10).U32(10).U32(0).U16('h').U16('i');
+  const std::string emf =
+      Emf()
+          .Rec(38, {1, PS_DASH, 1, 0, kBlueRef})
+          .Rec(37, {1})
+          .Rec(59, {})
+          .Rec(27, {1, 1})
+          .Rec(88, {0, 0, 0, 0, 3, (5 << 16) | 9, (12 << 16) | 3, (15 << 16) | 15})
+          .Rec(61, {})
+          .Rec(60, {})
+          .Rec(63, {0, 0, 0, 0})
+          .Rec(45, {2, 2, 18, 18, 18, 10, 10, 2})
+          .RecBytes(81, dib.d)
+          .RecBytes(84, wide.d)
+          .Build(0, 0, 529, 529);
+  return {{"shapes.wmf", wmf}, {"paths.emf", emf}};
+}
+
+// Every bitmap record of both kinds, with core and info headers of every depth.
+std::vector<std::pair<std::string, std::string>> Bitmaps() {
+  const std::vector<uint32_t> table = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00};
+  const std::vector<uint8_t> mono = {0, 1, 1, 0}, quad = {0, 1, 2, 3};
+  std::string monoBits, quadBits, byteBits, coreBits, wideBits;
+  const std::string monoInfo = DibIndexed(1, 2, 2, {0x000000, 0xFFFFFF}, mono, false, &monoBits);
+  const std::string quadInfo = DibIndexed(4, 2, 2, table, quad, false, &quadBits);
+  const std::string byteInfo = DibIndexed(8, 2, 2, table, quad, false, &byteBits);
+  const std::string coreInfo = DibIndexed(1, 2, 2, {0x0000FF, 0xFFFF00}, mono, true, &coreBits);
+  const std::string wideInfo =
+      Dib32(2, 2, {0xFF102030, 0x80405060, 0x00000000, 0xFFFFFFFF}, &wideBits);
+
+  Le bitBlt;  // rop, source y, x, height, width, destination y, x, then the bitmap
+  bitBlt.U32(SRCCOPY).U16(0).U16(0).U16(2).U16(2).U16(0).U16(0).Raw(coreInfo + coreBits);
+  Le stretchBlt;  // rop, source h, w, y, x, destination h, w, y, x, then the bitmap
+  stretchBlt.U32(SRCINVERT).U16(2).U16(2).U16(0).U16(0).U16(8).U16(8).U16(2).U16(2);
+  stretchBlt.Raw(quadInfo + quadBits);
+  Le stretchDib;  // rop, usage, source h, w, y, x, destination h, w, y, x, then the bitmap
+  stretchDib.U32(SRCCOPY).U16(0).U16(2).U16(2).U16(0).U16(0).U16(8).U16(8).U16(10).U16(10);
+  stretchDib.Raw(byteInfo + byteBits);
+  Le toDevice;  // usage, scans, first scan, source y, x, height, width, destination y, x
+  toDevice.U16(0).U16(2).U16(0).U16(0).U16(0).U16(2).U16(2).U16(20).U16(20);
+  toDevice.Raw(wideInfo + wideBits);
+  Le pattern;  // style, usage, then the bitmap
+  pattern.U16(5).U16(0).Raw(monoInfo + monoBits);
+  const std::string wmf = Wmf()
+                              .RecBytes(0x0940, bitBlt.d)
+                              .RecBytes(0x0B41, stretchBlt.d)
+                              .RecBytes(0x0F43, stretchDib.d)
+                              .RecBytes(0x0D33, toDevice.d)
+                              .RecBytes(0x0142, pattern.d)
+                              .Rec(0x012D, {0})
+                              .Rec(0x041B, {30, 30, 24, 24})
+                              .Placeable(0, 0, 32, 32, 96);
+
+  const auto blit = [](uint32_t rop, const std::string& info, const std::string& bits,
+                       bool stretch) {
+    Le r;  // bounds, destination, rop, source, source transform, background, usage, bitmap
+    r.U32(0).U32(0).U32(0).U32(0).U32(4).U32(4).U32(6).U32(6).U32(rop).U32(0).U32(0);
+    r.F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0).U32(0);
+    DibFields(r, stretch ? 108 : 100, info, bits);
+    if (stretch) r.U32(2).U32(2);
+    return r.Raw(info + bits).d;
+  };
+  Le toDeviceEmf;  // bounds, destination, source, size, bitmap, usage, first scan, scans
+  toDeviceEmf.U32(0).U32(0).U32(0).U32(0).U32(12).U32(12).U32(0).U32(0).U32(2).U32(2);
+  DibFields(toDeviceEmf, 76, byteInfo, byteBits).U32(0).U32(0).U32(2).Raw(byteInfo + byteBits);
+  Le stretchDibits;  // bounds, destination, source, size, bitmap, usage, rop, destination size
+  stretchDibits.U32(0).U32(0).U32(0).U32(0).U32(16).U32(16).U32(0).U32(0).U32(2).U32(2);
+  DibFields(stretchDibits, 80, wideInfo, wideBits).U32(0).U32(SRCCOPY).U32(6).U32(6);
+  stretchDibits.Raw(wideInfo + wideBits);
+  const auto brush = [](uint32_t index, const std::string& info, const std::string& bits) {
+    Le r;  // object, usage, bitmap
+    r.U32(index).U32(0);
+    return DibFields(r, 32, info, bits).Raw(info + bits).d;
+  };
+  const std::string emf = Emf()
+                              .RecBytes(76, blit(SRCCOPY, monoInfo, monoBits, false))
+                              .RecBytes(77, blit(SRCAND, quadInfo, quadBits, true))
+                              .RecBytes(80, toDeviceEmf.d)
+                              .RecBytes(81, stretchDibits.d)
+                              .RecBytes(93, brush(1, monoInfo, monoBits))
+                              .RecBytes(94, brush(2, coreInfo, coreBits))
+                              .Rec(37, {1})
+                              .Rec(43, {20, 0, 26, 6})
+                              .Rec(37, {2})
+                              .Rec(43, {26, 0, 32, 6})
+                              .Build(0, 0, 847, 847);
+  return {{"bitmaps.wmf", wmf}, {"bitmaps.emf", emf}};
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> MetafileSamples() {
+  std::vector<std::pair<std::string, std::string>> all;
+  for (auto family : {ShapesAndPaths, Bitmaps}) {
+    for (auto& sample : family()) all.push_back(std::move(sample));
+  }
+  return all;
+}
+
+}  // namespace mftest
