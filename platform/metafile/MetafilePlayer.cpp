@@ -16,6 +16,8 @@ constexpr double kCoordinateLimit = double(1 << 24);
 // Saved states and clip regions beyond these sizes are refused: they only come from damaged files.
 constexpr size_t kMaxSavedStates = 4096;
 constexpr size_t kMaxClipRects = 1024;
+// A clip may have this many runs on each row of the picture (a circle has one).
+constexpr size_t kMaxClipRunsPerRow = 4;
 // Lines with a one-pixel pen that leave the picture by more than this are cut at that margin, so
 // their pixel-by-pixel drawing stays short.
 constexpr int32_t kLineMargin = 256;
@@ -70,6 +72,38 @@ bool ClipSegment(PointD& a, PointD& b, const TRect& box) {
   b = {a.x + t1 * dx, a.y + t1 * dy};
   a = start;
   return true;
+}
+
+// The part of a closed polygon inside the box (Sutherland-Hodgman, one edge of the box at a
+// time). Points inside keep their fill under both fill rules: what is cut away is replaced by
+// runs along the box's edges.
+std::vector<PointD> ClipPolygon(std::vector<PointD> points, const TRect& box) {
+  const auto clipEdge = [&](const auto& inside, const auto& cross) {
+    std::vector<PointD> out;
+    out.reserve(points.size() + 4);
+    for (size_t i = 0; i < points.size(); ++i) {
+      const PointD a = points[i], b = points[(i + 1) % points.size()];
+      if (inside(a)) out.push_back(a);
+      if (inside(a) != inside(b)) out.push_back(cross(a, b));
+    }
+    points = std::move(out);
+  };
+  const auto atX = [](double x) {
+    return [x](PointD a, PointD b) {
+      return PointD{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)};
+    };
+  };
+  const auto atY = [](double y) {
+    return [y](PointD a, PointD b) {
+      return PointD{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y};
+    };
+  };
+  const double left = box.Left, top = box.Top, right = box.Right, bottom = box.Bottom;
+  clipEdge([&](PointD p) { return p.x >= left; }, atX(left));
+  clipEdge([&](PointD p) { return p.x <= right; }, atX(right));
+  clipEdge([&](PointD p) { return p.y >= top; }, atY(top));
+  clipEdge([&](PointD p) { return p.y <= bottom; }, atY(bottom));
+  return points;
 }
 
 const MetafileBrush kStockBrushes[] = {
@@ -335,7 +369,8 @@ void MetafilePlayer::CombineClip(const TRegion& deviceRegion, int mode) {
   if (mode < RGN_AND || mode > RGN_COPY) return;
   const TRegion current = state_.clip ? *state_.clip : bounds_;
   TRegion combined = mode == RGN_COPY ? deviceRegion : current.Combined(deviceRegion, mode);
-  if (combined.Rects().size() > kMaxClipRects) return;
+  const size_t rows = size_t(std::max(0, bounds_.BoundingRect().Height()));
+  if (combined.Rects().size() > std::max(kMaxClipRects, kMaxClipRunsPerRow * rows)) return;
   state_.clip = std::move(combined);
   ApplyClip();
 }
@@ -373,17 +408,23 @@ void MetafilePlayer::SelectClipRects(const std::optional<std::vector<TRect>>& de
 }
 
 void MetafilePlayer::SelectClipPath(int mode) {
-  const TRegion region = FiguresRegion(path_);
+  const std::vector<Figure> figures = std::move(path_);
   path_.clear();
   inPath_ = false;
-  CombineClip(region, mode);
+  // The check pass has no clip to set.
+  if (dc_) CombineClip(FiguresRegion(figures), mode);
 }
 
 TRegion MetafilePlayer::FiguresRegion(const std::vector<Figure>& figures) const {
+  // The clip is always cut to the picture, so the figures are cut to it first: building a region
+  // takes time in proportion to the rows the polygon spans.
+  TRect box = bounds_.BoundingRect().Offset(-deviceOffset_.X, -deviceOffset_.Y);
+  box = {box.Left - 2, box.Top - 2, box.Right + 2, box.Bottom + 2};
   TRegion region;
   for (const Figure& f : figures) {
     if (f.points.size() < 3) continue;
-    std::vector<TPoint> points = ToPoints(f.points);
+    std::vector<TPoint> points = ToPoints(ClipPolygon(f.points, box));
+    if (points.size() < 3) continue;
     for (TPoint& p : points) p = {p.X + deviceOffset_.X, p.Y + deviceOffset_.Y};
     region = region.Combined(TRegion::Polygon(points, state_.polyFillMode),
                              state_.polyFillMode == WINDING ? RGN_OR : RGN_XOR);

@@ -176,6 +176,19 @@ TEST(EmfDrawing, ClippingByRectanglesAndRegions) {
   EXPECT_EQ(s.At(75, 85), kRed);
 }
 
+TEST(EmfDrawing, ClipPathsHoldOnLargePictures) {
+  // A circle 1500 pixels across makes a clip of 1500 rows.
+  Emf e = WithPenAndBrush();
+  e.Rec(kBeginPath, {}).Rec(42, {0, 0, 1500, 1500}).Rec(kEndPath, {}).Rec(67, {RGN_COPY});
+  e.Rec(kSelectObject, {kNullPen}).Rec(kRectangle, {0, 0, 1500, 1500});
+  const Surface s = Render(*Load(e.Build(0, 0, 39688, 39688)));
+  ASSERT_EQ(s.w, 1500);
+  EXPECT_EQ(s.At(750, 750), kRed);
+  EXPECT_EQ(s.At(750, 3), kRed);
+  EXPECT_EQ(s.At(20, 20), kGrey);
+  EXPECT_EQ(s.At(1480, 1480), kGrey);
+}
+
 TEST(EmfDrawing, PiesAndChordsFollowTheArcDirection) {
   const auto pie = [](uint32_t type, int direction) {
     Emf e = WithPenAndBrush();
