@@ -855,12 +855,18 @@ void MetafilePlayer::TextOut(double x, double y, std::u16string_view text, uint3
   const bool updateCp = state_.textAlign & TA_UPDATECP;
   const TPoint at = ToPoint(Map(updateCp ? state_.position : PointD{x, y}));
   dc_->SetTextAlign(state_.textAlign & (TA_CENTER | TA_BASELINE));
-  options &= ETO_OPAQUE | ETO_CLIPPED;
   TRect box;
   if (rect) {
     const auto& r = *rect;
     box = Normalized(ToPoint(Map({r[0], r[1]})), ToPoint(Map({r[2], r[3]})));
   }
+  if (options & ETO_GLYPH_INDEX) {
+    // Glyph numbers of the recording font mean nothing in the font drawn here: only the opaque
+    // box is painted.
+    if (rect) dc_->ExtTextOut(at.X, at.Y, options & ETO_OPAQUE, &box, u"");
+    return;
+  }
+  options &= ETO_OPAQUE | ETO_CLIPPED;
   dc_->ExtTextOut(at.X, at.Y, rect ? options : 0, rect ? &box : nullptr, text);
   // The current position moves past left-aligned text and before right-aligned text.
   const uint32_t horizontal = state_.textAlign & TA_CENTER;

@@ -50,6 +50,9 @@ inline constexpr int MM_ANISOTROPIC = 8;
 inline constexpr int AD_COUNTERCLOCKWISE = 1;
 inline constexpr int AD_CLOCKWISE = 2;
 
+// Text output option: the string holds glyph numbers of the recording font, not characters.
+inline constexpr uint32_t ETO_GLYPH_INDEX = 0x10;
+
 // Pen and brush objects as recorded: sizes in logical units.
 struct MetafilePen {
   int style = PS_SOLID;  // PS_* (low four bits of the recorded style)

@@ -352,6 +352,28 @@ TEST(EmfDrawing, FrameOriginAndOpaqueAnsiText) {
   EXPECT_EQ(t.At(60, 21), kGrey);
 }
 
+TEST(EmfDrawing, GlyphIndexTextPaintsOnlyItsOpaqueBox) {
+  // Glyphs 36 to 38 of the recording font: drawn as characters they would read "$%&".
+  const auto glyphs = [](uint32_t options, int left) {
+    Le text;
+    text.U32(0).U32(0).U32(0).U32(0).U32(1).F32(1).F32(1);
+    text.U32(uint32_t(left + 5)).U32(40).U32(3).U32(76).U32(options);
+    text.U32(uint32_t(left)).U32(20).U32(uint32_t(left + 40)).U32(50).U32(0);
+    return text.U16(36).U16(37).U16(38).d;
+  };
+  Emf e;
+  e.Rec(kSetTextColor, {kRedRef}).Rec(25, {kGreenRef});
+  e.RecBytes(kExtTextOutW, glyphs(ETO_GLYPH_INDEX | ETO_OPAQUE, 5));
+  e.RecBytes(kExtTextOutW, glyphs(ETO_GLYPH_INDEX | ETO_CLIPPED, 50));
+  const Surface s = Render(*Load(Picture(e)));
+  for (int y = 0; y < 96; ++y) {
+    for (int x = 0; x < 96; ++x) {
+      const bool box = x >= 5 && x < 45 && y >= 20 && y < 50;
+      ASSERT_EQ(s.At(x, y), box ? kGreen : kGrey) << x << "," << y;
+    }
+  }
+}
+
 TEST(EmfDrawing, TextFromTheCurrentPositionMovesIt) {
   // Two pieces from the current position, then a right-aligned one back from where they ended,
   // land where the whole string and its last piece would.
