@@ -5,6 +5,7 @@
 
 #include "platform/metafile/MetafileBytes.h"
 #include "platform/metafile/MetafileFormats.h"
+#include "platform/runtime/SysUtils.h"
 
 namespace plat {
 
@@ -68,6 +69,7 @@ enum : uint32_t {
   EMR_STROKEANDFILLPATH = 63,
   EMR_STROKEPATH = 64,
   EMR_SELECTCLIPPATH = 67,
+  EMR_GDICOMMENT = 70,
   EMR_ABORTPATH = 68,
   EMR_EXTSELECTCLIPRGN = 75,
   EMR_BITBLT = 76,
@@ -91,6 +93,10 @@ enum : uint32_t {
 };
 
 constexpr uint32_t kStockObject = 0x80000000;
+// Comments holding records of the newer drawing interface start with this mark ("EMF+"); the
+// first such record is their header, whose flag bit 0 says that the classic records follow too.
+constexpr uint32_t kEmfPlusMark = 0x2B464D45;
+constexpr uint16_t kEmfPlusHeader = 0x4001;
 
 template <class Visit>
 void ForEachRecord(std::span<const uint8_t> file, Visit&& visit) {
@@ -159,6 +165,14 @@ void Text(MetafilePlayer& player, const MetafileBytes& r, bool wide) {
                                  double(r.I32(68))};
   }
   player.TextOut(r.I32(36), r.I32(40), text, options, rect);
+}
+
+// A picture drawn only with the newer interface's records has nothing for this player.
+void CheckComment(const MetafileBytes& r) {
+  if (r.Size() < 20 || r.U32(8) < 8 || r.U32(12) != kEmfPlusMark) return;
+  if (r.U16(16) == kEmfPlusHeader && (r.U16(18) & 1) == 0) {
+    throw EInvalidGraphic("EMF+ pictures are not supported");
+  }
 }
 
 void Blit(MetafilePlayer& player, uint32_t type, const MetafileBytes& r) {
@@ -255,6 +269,8 @@ void PlayRecord(MetafilePlayer& player, uint32_t type, const MetafileBytes& r) {
       return player.SelectClipRects(ClipRects(r), r.I32(12));
     case EMR_SELECTCLIPPATH:
       return player.SelectClipPath(r.I32(8));
+    case EMR_GDICOMMENT:
+      return CheckComment(r);
 
     case EMR_CREATEPEN:
       return player.CreateObject(r.U32(8),

@@ -142,6 +142,30 @@ TEST(MetafileSize, DamagedFilesAreRefusedAndTheOldPictureStays) {
   }
 }
 
+TEST(MetafileSize, NewerInterfaceOnlyPicturesAreRefusedAndDualOnesPlayTheirClassicHalf) {
+  const auto picture = [](uint16_t headerFlags) {
+    return Emf()
+        .RecBytes(70, EmfPlusComment(headerFlags))
+        .Rec(39, {1, BS_SOLID, kGreenRef, 0})
+        .Rec(37, {1})
+        .Rec(43, {10, 10, 20, 20})
+        .Build(0, 0, 2540, 2540);
+  };
+  auto m = Load(Wmf().Placeable(0, 0, 96, 48, 96));
+  try {
+    LoadInto(*m, picture(0));
+    ADD_FAILURE() << "loaded";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_STREQ(e.what(), "EMF+ pictures are not supported");
+  }
+  EXPECT_FALSE(m->Enhanced());
+  EXPECT_EQ(m->Height(), 48);
+
+  const Surface dual = Render(*Load(picture(1)));
+  EXPECT_EQ(dual.At(15, 15), kGreen);
+  EXPECT_EQ(dual.At(30, 30), kGrey);
+}
+
 TEST(MetafileSize, EngineLoadMakesTheBackgroundTransparent) {
   // A red square on the right half; the left half is never drawn.
   const std::string path = TempPath("alpha.wmf");

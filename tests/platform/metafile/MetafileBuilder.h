@@ -201,6 +201,18 @@ inline Le& DibFields(Le& record, uint32_t at, const std::string& info, const std
       .U32(uint32_t(bits.size()));
 }
 
+// The parameters of a comment record holding records of the newer drawing interface: its header
+// (flag bit 0: the classic records follow too), then a fill of one rectangle.
+inline std::string EmfPlusComment(uint16_t headerFlags) {
+  Le records;
+  records.U16(0x4001).U16(headerFlags).U32(28).U32(16).U32(0xDBC01002).U32(0).U32(96).U32(96);
+  records.U16(0x400A).U16(0x8000).U32(32).U32(20).U32(0xFF0000FF).U32(1);
+  records.F32(0).F32(0).F32(50).F32(50);
+  Le c;
+  c.U32(uint32_t(4 + records.Size())).U32(0x2B464D45).Raw(records.d);
+  return c.d;
+}
+
 inline void LoadInto(plat::TMetafile& m, const std::string& bytes) {
   plat::TReadOnlyMemoryStream stream(bytes.data(), int64_t(bytes.size()));
   m.LoadFromStream(stream);

@@ -142,11 +142,22 @@ std::vector<std::pair<std::string, std::string>> ClipPaths() {
   return {{"clippath.emf", emf}};
 }
 
+// A picture in both interfaces: the classic records play.
+std::vector<std::pair<std::string, std::string>> DualPictures() {
+  const std::string emf = Emf()
+                              .RecBytes(70, EmfPlusComment(1))
+                              .Rec(39, {1, BS_SOLID, kGreenRef, 0})
+                              .Rec(37, {1})
+                              .Rec(43, {10, 10, 20, 20})
+                              .Build(0, 0, 847, 847);
+  return {{"dual.emf", emf}};
+}
+
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> MetafileSamples() {
   std::vector<std::pair<std::string, std::string>> all;
-  for (auto family : {ShapesAndPaths, Bitmaps, ClipPaths}) {
+  for (auto family : {ShapesAndPaths, Bitmaps, ClipPaths, DualPictures}) {
     for (auto& sample : family()) all.push_back(std::move(sample));
   }
   return all;
