@@ -273,14 +273,15 @@ void PlayRecord(MetafilePlayer& player, uint32_t type, const MetafileBytes& r) {
       return CheckComment(r);
 
     case EMR_CREATEPEN:
-      return player.CreateObject(r.U32(8),
-                                 MetafilePen{r.I32(12) & 0xF, std::abs(d(16)), false, r.U32(24)});
+      return player.CreateObject(
+          r.U32(8), MetafilePen::Recorded(r.U32(12), std::abs(d(16)), false, r.U32(24)));
     case EMR_EXTCREATEPEN: {
       const uint32_t style = r.U32(28);
       const bool geometric = style & 0x10000;
-      const int lineStyle = r.U32(36) == BS_NULL ? PS_NULL : int(style & 0xF);
-      return player.CreateObject(r.U32(8), MetafilePen{lineStyle, geometric ? double(r.U32(32)) : 0,
-                                                       !geometric, r.U32(40)});
+      MetafilePen pen =
+          MetafilePen::Recorded(style, geometric ? double(r.U32(32)) : 0, !geometric, r.U32(40));
+      if (r.U32(36) == BS_NULL) pen.style = PS_NULL;
+      return player.CreateObject(r.U32(8), pen);
     }
     case EMR_CREATEBRUSHINDIRECT: {
       const int style = r.I32(12);

@@ -444,7 +444,7 @@ bool MetafilePlayer::Prepare() {
   if (!pen.cosmetic && pen.width > 0) {
     width = int(std::clamp(std::round(pen.width * scale), 1.0, double(kMaxPenPixels)));
   }
-  dc_->SelectPen({pen.style, width, Resolve(pen.color)});
+  dc_->SelectPen({pen.style, width, Resolve(pen.color), pen.endCap, pen.join});
   const MetafileBrush& brush = state_.brush;
   dc_->SelectBrush({brush.style, Resolve(brush.color), std::clamp(brush.hatch, 0, HS_DIAGCROSS)});
 

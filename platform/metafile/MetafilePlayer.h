@@ -58,7 +58,14 @@ struct MetafilePen {
   int style = PS_SOLID;  // PS_* (low four bits of the recorded style)
   double width = 0;      // 0: one pixel whatever the mapping
   bool cosmetic = false;
-  uint32_t color = 0;  // as recorded (may be palette-relative)
+  uint32_t color = 0;            // as recorded (may be palette-relative)
+  int endCap = PS_ENDCAP_ROUND;  // PS_ENDCAP_* (bits 8 to 11 of the recorded style)
+  int join = PS_JOIN_ROUND;      // PS_JOIN_* (bits 12 to 15)
+
+  // The pen of a recorded style word, which carries line style, end cap and join.
+  static MetafilePen Recorded(uint32_t style, double width, bool cosmetic, uint32_t color) {
+    return {int(style & 0xF), width, cosmetic, color, int(style & 0x0F00), int(style & 0xF000)};
+  }
 };
 struct MetafileBrush {
   int style = BS_SOLID;

@@ -241,7 +241,7 @@ void PlayRecord(MetafilePlayer& player, uint16_t function, const MetafileBytes& 
       return player.ExcludeClipRect(p(12), p(10), p(8), p(6));
 
     case META_CREATEPENINDIRECT:
-      return player.AddObject(MetafilePen{r.U16(6) & 0xF, std::abs(p(8)), false, r.U32(12)});
+      return player.AddObject(MetafilePen::Recorded(r.U16(6), std::abs(p(8)), false, r.U32(12)));
     case META_CREATEBRUSHINDIRECT: {
       const int style = r.U16(6);
       return player.AddObject(MetafileBrush{

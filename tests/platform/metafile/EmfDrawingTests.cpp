@@ -157,6 +157,30 @@ TEST(EmfDrawing, MappingModesAndWorldTransforms) {
   EXPECT_EQ(half.At(46, 42), kGrey);
 }
 
+TEST(EmfDrawing, GeometricPensKeepTheirCapsAndJoins) {
+  // Ten-pixel pens on two corners: flat ends and a mitred corner, square ends and a bevelled one.
+  const auto pen = [](uint32_t index, uint32_t capAndJoin) {
+    Le r;  // object, no bitmap, style, width, brush style, colour, hatch, no dashes
+    r.U32(index).U32(0).U32(0).U32(0).U32(0).U32(0x10000 | capAndJoin).U32(10).U32(BS_SOLID);
+    return r.U32(kBlueRef).U32(0).U32(0).d;
+  };
+  Emf e;
+  e.RecBytes(95, pen(1, PS_ENDCAP_FLAT | PS_JOIN_MITER)).Rec(kSelectObject, {1});
+  e.Rec(87, {0, 0, 0, 0, 3, P16(20, 20), P16(70, 20), P16(70, 70)});
+  e.RecBytes(95, pen(2, PS_ENDCAP_SQUARE | PS_JOIN_BEVEL)).Rec(kSelectObject, {2});
+  e.Rec(87, {0, 0, 0, 0, 3, P16(10, 50), P16(40, 50), P16(40, 90)});
+  const Surface s = Render(*Load(Picture(e)));
+  EXPECT_EQ(s.At(45, 20), kBlue);
+  EXPECT_EQ(s.At(74, 16), kBlue);  // the mitre's point
+  EXPECT_EQ(s.At(17, 20), kGrey);  // no cap before the start
+  EXPECT_EQ(s.At(70, 69), kBlue);
+  EXPECT_EQ(s.At(70, 73), kGrey);  // nor after the end
+  EXPECT_EQ(s.At(7, 50), kBlue);   // the square cap
+  EXPECT_EQ(s.At(42, 48), kBlue);  // inside the bevel
+  EXPECT_EQ(s.At(44, 46), kGrey);  // cut off by it
+  EXPECT_EQ(s.At(40, 93), kBlue);
+}
+
 TEST(EmfDrawing, ClippingByRectanglesAndRegions) {
   Emf e = WithPenAndBrush();
   e.Rec(kSelectObject, {kNullPen});

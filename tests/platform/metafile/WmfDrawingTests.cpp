@@ -69,6 +69,15 @@ TEST(WmfDrawing, ShapesScaledOntoThePicture) {
   EXPECT_EQ(s.At(33, 15), kGrey);  // below the diagonal
 }
 
+TEST(WmfDrawing, WidePensKeepTheirCapsAndJoins) {
+  Wmf w;
+  w.Rec(kCreatePen, {PS_ENDCAP_FLAT | PS_JOIN_MITER, 10, 0, Lo(kBlueRef), Hi(kBlueRef)});
+  w.Rec(kSelectObject, {0}).Rec(0x0325, {3, 20, 20, 70, 20, 70, 70});
+  const Surface s = Render(*Load(w.Placeable(0, 0, 96, 96, 96)));
+  EXPECT_EQ(s.At(74, 16), kBlue);  // the mitre's point
+  EXPECT_EQ(s.At(17, 20), kGrey);  // no cap before the start
+}
+
 TEST(WmfDrawing, PolyPolygonLeavesTheHoleUnderAlternateFilling) {
   // An outer square and an inner one in the same direction, without a pen.
   Wmf w;
