@@ -1,4 +1,5 @@
 // Assigning bitmaps, platform pictures and the clipboard to each other.
+#include <algorithm>
 #include <cstring>
 
 #include "graphics/bitmap/Bitmap32.h"
@@ -128,7 +129,10 @@ void TCustomBitmap32::AssignFromIcon(const plat::TGraphic& icon) {
   AssignFromMetafile(icon);
 }
 
-// Drawn over white and over opaque red: what differs is transparent.
+// Drawn over white and over opaque red. Green and blue are 255 in one background and 0 in the
+// other, so their difference between the renderings is how much of the background shows
+// through; the rendering over red holds the picture's colour times its coverage in those two
+// channels, and that plus the background's share in red.
 void TCustomBitmap32::AssignFromMetafile(const plat::TGraphic& g) {
   DrawGraphic(&g, clWhite32, false);
   if (Empty()) {
@@ -141,8 +145,29 @@ void TCustomBitmap32::AssignFromMetafile(const plat::TGraphic& g) {
   const bool sameSize = overRed.Width() == Width() && overRed.Height() == Height();
   for (int64_t i = 0; i < count; ++i) {
     TColor32& p = bits_[i];
-    const bool opaque = sameSize && ((p ^ overRed.bits_[i]) & 0x00FFFFFF) == 0;
-    p = opaque ? (p | 0xFF000000) : (p & 0x00FFFFFF);
+    if (!sameSize) {
+      p &= 0x00FFFFFF;
+      continue;
+    }
+    const TColor32 q = overRed.bits_[i];
+    if (((p ^ q) & 0x00FFFFFF) == 0) {
+      p |= 0xFF000000;
+      continue;
+    }
+    const int through = std::clamp((int(GreenComponent(p)) - int(GreenComponent(q)) +
+                                    int(BlueComponent(p)) - int(BlueComponent(q)) + 1) /
+                                       2,
+                                   0, 255);
+    const int alpha = 255 - through;
+    if (alpha == 0) {
+      p &= 0x00FFFFFF;
+      continue;
+    }
+    const auto unmix = [alpha](int mixed) {
+      return std::clamp((mixed * 255 + alpha / 2) / alpha, 0, 255);
+    };
+    p = Color32(unmix(int(RedComponent(q)) - through), unmix(GreenComponent(q)),
+                unmix(BlueComponent(q)), alpha);
   }
 }
 

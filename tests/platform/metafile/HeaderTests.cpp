@@ -192,3 +192,50 @@ TEST(MetafileSize, EngineLoadMakesTheBackgroundTransparent) {
     }
   }
 }
+
+TEST(MetafileSize, EngineLoadKeepsTheCoverageOfSmoothEdges) {
+  // Smoothed text: its edges cover pixels partly, and the loaded picture keeps that coverage as
+  // alpha, so drawn over either background it looks as the file drawn there directly.
+  Le font;
+  font.U32(1).U32(uint32_t(-30)).U32(0).U32(0).U32(0).U32(700).U32(0).U32(0);
+  const std::u16string face = u"DejaVu Sans";
+  for (int i = 0; i < 32; ++i) font.U16(i < int(face.size()) ? face[size_t(i)] : 0);
+  Le text;
+  text.U32(0).U32(0).U32(0).U32(0).U32(1).F32(1).F32(1).U32(4).U32(4).U32(5).U32(76).U32(0);
+  text.U32(0).U32(0).U32(0).U32(0).U32(0).U16('H').U16('E').U16('L').U16('L').U16('O');
+  const std::string emf = Emf()
+                              .RecBytes(82, font.d)
+                              .Rec(37, {1})
+                              .Rec(24, {0x206040})
+                              .Rec(18, {TRANSPARENT})
+                              .RecBytes(84, text.d)
+                              .Build(0, 0, 3175, 1058);
+  const std::string path = TempPath("smooth.emf");
+  WriteFile(path, emf);
+  gfx::TBitmap32 bitmap;
+  bitmap.LoadFromFile(path);
+  std::remove(path.c_str());
+  const auto m = Load(emf);
+  const Surface white = Render(*m, 0xFFFFFFFF), red = Render(*m, 0xFFFF0000);
+  ASSERT_EQ(bitmap.Width(), white.w);
+  ASSERT_EQ(bitmap.Height(), white.h);
+  int partial = 0, opaque = 0;
+  for (int y = 0; y < white.h; ++y) {
+    for (int x = 0; x < white.w; ++x) {
+      const uint32_t p = bitmap.Pixel(x, y);
+      const int a = int(p >> 24);
+      partial += a > 0 && a < 255;
+      opaque += a == 255;
+      for (int c = 0; c < 3; ++c) {
+        const int colour = int(p >> (8 * c)) & 0xFF;
+        const int overWhite = (colour * a + 255 * (255 - a) + 127) / 255;
+        const int overRed = (colour * a + (c == 2 ? 255 : 0) * (255 - a) + 127) / 255;
+        ASSERT_NEAR(overWhite, int(white.At(x, y) >> (8 * c)) & 0xFF, 2) << x << "," << y;
+        ASSERT_NEAR(overRed, int(red.At(x, y) >> (8 * c)) & 0xFF, 2) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_GT(partial, 100);
+  EXPECT_GT(opaque, 100);
+  EXPECT_EQ(bitmap.Pixel(0, 0), 0x00FFFFFFu);  // untouched: transparent as before
+}
