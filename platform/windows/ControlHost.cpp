@@ -11,6 +11,7 @@
 #include <set>
 #include <utility>
 
+#include "platform/windows/Application.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/QtRuntime.h"
 
@@ -242,7 +243,9 @@ void TControlHost::SyncWindowGeometry() {
 }
 
 void TControlHost::closeEvent(QCloseEvent* event) {
-  // The form decides; the window is hidden through its Visible flag, never by Qt.
+  // Once the program ends, Qt closes every window: the main form has already agreed to close.
+  if (Application().Terminated()) return;
+  // Otherwise the form decides; the window is hidden through its Visible flag, never by Qt.
   event->ignore();
   if (auto form = dynamic_cast<TCustomForm*>(control_))
     GuardEvent([&] { form->CloseFromWindow(); });

@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <iostream>
 
 #include "platform/runtime/Files.h"
@@ -18,10 +19,12 @@
 namespace plat {
 namespace {
 
-// Under the offscreen platform nobody can answer a dialog: it must not wait.
+// Under the offscreen platform nobody can answer a dialog: it must not wait, unless a test
+// answers the message boxes with keys.
 bool NobodyToAsk() {
   EnsureQtApplication();
-  return QGuiApplication::platformName() == QLatin1String("offscreen");
+  return QGuiApplication::platformName() == QLatin1String("offscreen") &&
+         !TestHooks().showMessageBoxes;
 }
 
 QString Lines(const std::string& text) {
@@ -70,13 +73,11 @@ int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t
   if (buttons == MB_YESNO) set = QMessageBox::Yes | QMessageBox::No;
   if (buttons == MB_YESNOCANCEL) set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
   box.setStandardButtons(set);
-  // Esc and the close box answer Cancel; a Yes/No box has no Cancel, so they give no answer
-  // that could be mistaken for No: the box simply stays up.
-  if (set & QMessageBox::Cancel) box.setEscapeButton(QMessageBox::Cancel);
-  int answer = 0;
-  do {
-    answer = box.exec();
-  } while (buttons == MB_YESNO && answer != QMessageBox::Yes && answer != QMessageBox::No);
+  // Esc and the close box answer Cancel. A Yes/No box has no Cancel to show, and Qt would take No
+  // for it; a hidden one makes dismissing the question neither yes nor no.
+  if (buttons == MB_YESNO) box.addButton(QMessageBox::Cancel)->hide();
+  if (box.button(QMessageBox::Cancel)) box.setEscapeButton(QMessageBox::Cancel);
+  const int answer = box.exec();
   switch (answer) {
     case QMessageBox::Yes:
       return IDYES;

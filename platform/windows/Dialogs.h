@@ -11,7 +11,7 @@
 namespace plat {
 
 // A modal message box with MB_* buttons and icon; returns IDOK, IDCANCEL, IDYES or IDNO. Closing
-// it with Esc or its close box answers IDCANCEL (IDNO only when No is the sole way out).
+// it with Esc or its close box answers IDCANCEL, also for a box that shows only Yes and No.
 int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags);
 // An information box with one OK button.
 void ShowMessage(const std::string& text);

@@ -1,8 +1,10 @@
 #include "platform/windows/TestSeams.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTest>
@@ -154,12 +156,38 @@ void SimulateKey(TControl& control, uint16_t virtualKey, const std::string& text
   }
 }
 
-void PressKey(TControl& window, uint16_t virtualKey, const std::string& text, TShiftState shift) {
-  QWidget* top = window.Widget()->window();
+namespace {
+
+void PressKeyOnWindow(QWidget* top, uint16_t virtualKey, const std::string& text,
+                      TShiftState shift) {
   QWindow* handle = top->windowHandle();
   if (!handle || !top->isVisible()) throw EInvalidOperation("The control's window is not showing");
   QTest::sendKeyEvent(QTest::Click, handle, static_cast<Qt::Key>(QtKey(virtualKey)),
                       ToQString(text), QtModifiers(shift));
+}
+
+QMessageBox* ShowingMessageBox() {
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible()) return box;
+  return nullptr;
+}
+
+}  // namespace
+
+void PressKey(TControl& window, uint16_t virtualKey, const std::string& text, TShiftState shift) {
+  PressKeyOnWindow(window.Widget()->window(), virtualKey, text, shift);
+}
+
+bool PressKeyOnMessageBox(uint16_t virtualKey, const std::string& text) {
+  QMessageBox* box = ShowingMessageBox();
+  if (box) PressKeyOnWindow(box, virtualKey, text, 0);
+  return box != nullptr;
+}
+
+bool CloseMessageBox() {
+  QMessageBox* box = ShowingMessageBox();
+  if (box) box->close();
+  return box != nullptr;
 }
 
 void TypeText(TControl& window, const std::string& text) {

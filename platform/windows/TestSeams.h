@@ -39,6 +39,9 @@ struct TTestHooks {
   std::function<std::optional<std::string>(const std::string& caption, const std::string& prompt,
                                            const std::string& value)>
       inputQuery;
+  // Message boxes show even offscreen, for tests that answer them with keys
+  // (PressKeyOnMessageBox, CloseMessageBox); the messageBox hook still goes first.
+  bool showMessageBoxes = false;
   std::optional<TSize> screenSize;
   std::optional<TPoint> cursorPos;
   // When set, links are recorded here instead of being opened.
@@ -82,6 +85,11 @@ void PressKey(TControl& window, uint16_t virtualKey, const std::string& text = {
               TShiftState shift = 0);
 // Typed text through PressKey, one key a character (letters, digits, space, '+', '-').
 void TypeText(TControl& window, const std::string& text);
+// PressKey on the message box that is showing; false when none is.
+bool PressKeyOnMessageBox(uint16_t virtualKey, const std::string& text = {});
+// The close box of the message box that is showing, as the window manager sends it; false when
+// none is showing.
+bool CloseMessageBox();
 
 // What a control shows, as 0xAARRGGBB pixels (alpha 255).
 struct TCapturedImage {

@@ -1,6 +1,8 @@
 // Modal runs through the test hook and through a real nested loop, closing rules, dialogs.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/runtime/Shell.h"
 #include "platform/runtime/Timers.h"
 #include "platform/windows/Application.h"
@@ -219,6 +221,31 @@ TEST(ScreenAndMouse, OverridesReplaceTheOffscreenValues) {
   Screen().SetCursor(crDefault);
   EXPECT_EQ(Screen().Cursor(), crDefault);
   EXPECT_GT(Screen().Fonts().Count(), 0);
+}
+
+// A Yes/No question shown for real and answered from the keyboard: Esc and the close box dismiss
+// it, which is neither Yes nor No; the buttons' keys answer.
+TEST(Dialogs, AYesNoBoxDismissedIsNeitherYesNorNo) {
+  TTestHooksScope hooks;
+  TestHooks().showMessageBoxes = true;
+  std::function<bool()> answer;
+  TTimer user(nullptr);
+  user.SetInterval(10);
+  // Each box is answered once: a key's button clicks a moment later.
+  user.OnTimer = [&](TObject*) {
+    if (answer && answer()) answer = nullptr;
+  };
+  const auto ask = [&](std::function<bool()> how, uint32_t buttons = MB_YESNO) {
+    answer = std::move(how);
+    return ShowMessageBox("Save the picture?", "Stamp", buttons | MB_ICONQUESTION);
+  };
+  EXPECT_EQ(ask([] { return PressKeyOnMessageBox(VK_ESCAPE); }), IDCANCEL);
+  EXPECT_EQ(ask([] { return CloseMessageBox(); }), IDCANCEL);
+  EXPECT_EQ(ask([] { return PressKeyOnMessageBox('N', "n"); }), IDNO);
+  EXPECT_EQ(ask([] { return PressKeyOnMessageBox('Y', "y"); }), IDYES);
+  EXPECT_EQ(ask([] { return PressKeyOnMessageBox(VK_ESCAPE); }, MB_YESNOCANCEL), IDCANCEL);
+  EXPECT_EQ(ask([] { return PressKeyOnMessageBox(VK_ESCAPE); }, MB_OK), IDOK);
+  EXPECT_FALSE(PressKeyOnMessageBox(VK_ESCAPE));
 }
 
 }  // namespace
