@@ -40,9 +40,12 @@ TStartupPaths StartupPathsFromArguments(const std::vector<std::string>& argument
     paths.LayerPath = defaultLayer;
   } else {
     const std::string asGiven = plat::ExpandFileName(arguments[1]);
-    paths.LayerPath = plat::FileExists(asGiven)
-                          ? asGiven
-                          : plat::ExpandFileName(plat::JoinPath(folder, arguments[1]));
+    if (plat::DirectoryExists(asGiven))
+      paths.LayerPath = plat::IncludeTrailingPathDelimiter(asGiven);
+    else
+      paths.LayerPath = plat::FileExists(asGiven)
+                            ? asGiven
+                            : plat::ExpandFileName(plat::JoinPath(folder, arguments[1]));
   }
   return paths;
 }

@@ -24,8 +24,8 @@ struct TStartupPaths {
 
 // Reads the arguments. defaultLayerPicture is the full path of the default layer picture, used
 // for one argument or the default-layer word; when it does not exist the background's folder
-// stands in for it. A second argument that names no existing file is taken relative to the
-// background's folder.
+// stands in for it. A second argument that names a folder ends with "/"; one that names no
+// existing file or folder is taken relative to the background's folder.
 TStartupPaths StartupPathsFromArguments(const std::vector<std::string>& arguments,
                                         const std::string& defaultLayerPicture);
 

@@ -239,6 +239,8 @@ void TMainForm::ApplyCommandLine() {
   BackgroundPath = paths.BackgroundPath;
   SaveFileName = paths.SaveFileName;
   LayerPath = paths.LayerPath;
+  // The layer picture or folder is where the layer dialog starts; it adds no layer.
+  OpenPictureDialog2->SetInitialDir(plat::ExtractFilePath(LayerPath));
   // A folder only says where the open dialog starts: nothing is loaded or enabled.
   if (paths.BackgroundIsFolder)
     OpenPictureDialog1->SetInitialDir(paths.BackgroundPath);

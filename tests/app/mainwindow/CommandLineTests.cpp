@@ -83,6 +83,9 @@ TEST_F(CommandLine, TheSecondArgumentNamesTheLayerPicture) {
   EXPECT_EQ(Paths({picture, "Missing.PNG"}).LayerPath, root_ + "/Pics:2/Missing.PNG");
   // An absolute missing name stays as it is.
   EXPECT_EQ(Paths({picture, "/nowhere/x.png"}).LayerPath, "/nowhere/x.png");
+  // A folder, given with or without its slash, is a folder to start in.
+  EXPECT_EQ(Paths({picture, root_ + "/Pics:2"}).LayerPath, root_ + "/Pics:2/");
+  EXPECT_EQ(Paths({picture, "../Pics:2/"}).LayerPath, root_ + "/Pics:2/");
   // The default-layer word in any letter case.
   for (const char* word : {"DEFAULT", "default", "DeFault"}) {
     SCOPED_TRACE(word);

@@ -2,6 +2,7 @@
 // the start-up timer's steps, and the settings read at start and written at the end.
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -153,6 +154,22 @@ TEST_F(MainWindow, TheSecondArgumentAndTheLayerWordSetTheLayerPath) {
   const std::string picture = Picture("bg.bmp", 8, 8);
   Start({picture, "Logo.PNG"});
   EXPECT_EQ(form->LayerPath, home_ + "/Logo.PNG");
+  form.reset();
+
+  // The layer dialog starts in the second argument's folder; no layer is added.
+  std::filesystem::create_directories(home_ + "/logos");
+  Start({picture, home_ + "/logos"});
+  form->TimerEllapsed(form->Timer1);
+  form->TimerEllapsed(form->Timer1);
+  ASSERT_TRUE(form->ImageLoaded);
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  std::string offered;
+  plat::TestHooks().fileDialog = [&offered](plat::TFileDialogRequest& r) {
+    offered = r.initialDir;
+    return false;
+  };
+  form->mnWaterMarkSelectClick(nullptr);
+  EXPECT_EQ(offered, home_ + "/logos/");
   form.reset();
 
   Start({picture, "default"});
