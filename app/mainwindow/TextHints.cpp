@@ -1,6 +1,7 @@
 #include "app/mainwindow/TextHints.h"
 
 #include "platform/drawing/Colors.h"
+#include "platform/drawing/FontFamilies.h"
 
 namespace app {
 namespace {
@@ -37,7 +38,8 @@ std::string BuildTextHint(std::string_view text, const TSettingsValues& look) {
   THintBuilder hint;
   hint.LineBreak().Entry(HintTitle).LineBreak();
   hint.Entry(text).LineBreak();
-  hint.Entry(HintFontLabel, look.FontName);
+  // The face the text comes out in, also when the chosen one is not installed.
+  hint.Entry(HintFontLabel, plat::DrawnFontFamily(look.FontName));
   hint.Entry(HintSizeLabel, look.FontSizeText);
   hint.Entry(HintColorLabel, ShortColorText(look.FontColor));
   hint.Entry("BG", HintColorLabel, ShortColorText(look.BackColor));

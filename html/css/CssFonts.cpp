@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "html/css/CssText.h"
-#include "platform/htmlservices/HtmlFonts.h"
+#include "platform/drawing/FontFamilies.h"
 
 namespace html {
 

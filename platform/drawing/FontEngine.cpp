@@ -9,6 +9,7 @@
 #include <map>
 #include <tuple>
 
+#include "platform/drawing/FontFamilies.h"
 #include "platform/windows/QtRuntime.h"
 
 namespace plat {
@@ -29,8 +30,7 @@ QString CodePointText(char32_t cp) {
 }
 
 QFont MakeFont(const TLogFont& d, int pixelSize) {
-  const bool useDefault = d.FaceName.empty() || d.FaceName == "Default";
-  QFont font(QString::fromStdString(useDefault ? std::string(kDefaultFontName) : d.FaceName));
+  QFont font(QString::fromStdString(DrawnFontFamily(d.FaceName)));
   font.setPixelSize(std::max(1, pixelSize));
   font.setWeight(d.Weight >= 600 ? QFont::Bold : QFont::Normal);
   font.setItalic(d.Italic);

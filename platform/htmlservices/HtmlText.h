@@ -1,5 +1,5 @@
 // Folder platform/htmlservices: what the HTML engine asks of the platform - code pages and wide
-// text, installed font families, PNG decoding and input state.
+// text, PNG decoding and input state (font families are in platform/drawing).
 //
 // Wide-text services of the HTML engine: case mapping of single UTF-16 units and conversion
 // between code pages and UTF-16 that keeps track of where each character came from.

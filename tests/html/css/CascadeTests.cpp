@@ -3,7 +3,7 @@
 #include "CssTestSupport.h"
 #include "html/HtmlEngine.h"
 #include "html/css/CssStyles.h"
-#include "platform/htmlservices/HtmlFonts.h"
+#include "platform/drawing/FontFamilies.h"
 
 using namespace html;
 using csstest::ParseSheet;

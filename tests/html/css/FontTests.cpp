@@ -5,7 +5,7 @@
 
 #include "html/css/CssFonts.h"
 #include "platform/drawing/DeviceContext.h"
-#include "platform/htmlservices/HtmlFonts.h"
+#include "platform/drawing/FontFamilies.h"
 
 using namespace html;
 

@@ -4,6 +4,7 @@
 
 #include "Surface.h"
 #include "platform/drawing/DeviceContext.h"
+#include "platform/drawing/FontFamilies.h"
 #include "platform/drawing/Graphics.h"
 
 namespace {
@@ -22,6 +23,24 @@ TLogFont Font(int height, uint8_t quality = DEFAULT_QUALITY, const char* face = 
 
 uint32_t Channel(uint32_t p, int shift) {
   return (p >> shift) & 0xFF;
+}
+
+// A family that is not installed is drawn in the default sans, never in what fontconfig would
+// stand in for it; installed families and metric-compatible stand-ins are drawn as asked.
+TEST(FontFamilies, AMissingFamilyIsDrawnInTheDefaultSans) {
+  EXPECT_EQ(DrawnFontFamily("No Such Family 9"), kDefaultFontName);
+  EXPECT_EQ(DrawnFontFamily(""), kDefaultFontName);
+  EXPECT_EQ(DrawnFontFamily("Default"), kDefaultFontName);
+  EXPECT_EQ(DrawnFontFamily("DejaVu Serif"), "DejaVu Serif");
+  if (FontFamilyInstalled("Liberation Sans")) EXPECT_EQ(DrawnFontFamily("Arial"), "Arial");
+  const auto drawn = [](const char* face) {
+    Surface s(160, 40);
+    s.dc.SelectFont(Font(-20, DEFAULT_QUALITY, face));
+    s.dc.TextOut(2, 2, u"Wag jQy!");
+    return s.pixels;
+  };
+  EXPECT_EQ(drawn("No Such Family 9"), drawn("DejaVu Sans"));
+  EXPECT_NE(drawn("No Such Family 9"), drawn("DejaVu Serif"));
 }
 
 TEST(TextOutput, LeavesAlphaAndEverythingOutsideTheCellAlone) {

@@ -1,7 +1,8 @@
-#include "platform/htmlservices/HtmlFonts.h"
+#include "platform/drawing/FontFamilies.h"
 
 #include <string_view>
 
+#include "platform/drawing/DeviceContext.h"
 #include "platform/windows/Application.h"
 
 namespace plat {
@@ -39,6 +40,12 @@ bool FontFamilyInstalled(const std::string& family) {
   for (const FamilyAlias& alias : kAliases)
     if (alias.asked == lower) return fonts.IndexOf(std::string(alias.drawnWith)) >= 0;
   return false;
+}
+
+std::string DrawnFontFamily(const std::string& family) {
+  if (family.empty() || family == "Default" || !FontFamilyInstalled(family))
+    return kDefaultFontName;
+  return family;
 }
 
 }  // namespace plat
