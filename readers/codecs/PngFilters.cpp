@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "readers/codecs/PngFilterTiers.h"
-
 namespace readers {
 
 uint8_t PaethPredictor(int Left, int Up, int UpperLeft) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "readers/codecs/PngFilters.h"
 #include "readers/pictures/ReaderStrings.h"
@@ -250,27 +251,17 @@ void TPNGGraphic::LoadGamma() {
 
 void TPNGGraphic::LoadTransparency() {
   ReadDataAndCheckCRC();
-  // Palette transparency has no colour key to give; the short forms are ignored.
+  if (ColorType == 3) {
+    const uint8_t* alpha = Chunk.Data;
+    Transparency.PaletteAlpha.assign(alpha, alpha + std::min<uint32_t>(Chunk.Length, 256));
+    return;
+  }
+  // Keys shorter than their samples are ignored.
   const uint32_t samples = ColorType == 0 ? 1 : ColorType == 2 ? 3 : 0;
   if (samples == 0 || Chunk.Length < 2 * samples) return;
-  TransparentSamples.clear();
+  Transparency.Key.clear();
   for (uint32_t i = 0; i < samples; ++i)
-    TransparentSamples.push_back(BigEndian16(Chunk.Data + 2 * i));
-}
-
-uint8_t TPNGGraphic::DisplayLevel(uint16_t Sample) const {
-  // The same reduction and gamma as the rows or the gray palette, so the key finds its pixels.
-  uint8_t level;
-  if (BitDepth == 16) {
-    level = static_cast<uint8_t>(Sample * 255u / 65535u);
-  } else if (BitDepth == 8) {
-    level = static_cast<uint8_t>(Sample);
-  } else {
-    const uint32_t maximum = (1u << BitDepth) - 1;
-    level = static_cast<uint8_t>((Sample & maximum) * 255u / maximum);
-  }
-  if (ColorManager_->TargetOptions() & OptionGamma) level = ColorManager_->GammaTable()[level];
-  return level;
+    Transparency.Key.push_back(BigEndian16(Chunk.Data + 2 * i));
 }
 
 void TPNGGraphic::ReadRow(uint8_t* Row, uint32_t Count) {
@@ -279,11 +270,14 @@ void TPNGGraphic::ReadRow(uint8_t* Row, uint32_t Count) {
   uint8_t* const rowEnd = Row + Count;
   for (;;) {
     while (CurrentSource == IDATEnd) {
-      if (!IsChunk(IDAT)) return;  // no more image data: the rest of the row stays
+      // A file that ends while rows are missing was cut short; a chunk of another kind after
+      // the image data leaves the rest of the rows as they are.
+      if (DataEnded || !ChunkFits()) InvalidImage();
+      if (!IsChunk(IDAT)) return;
       ReadDataAndCheckCRC();
       CurrentSource = Chunk.Data;
       IDATEnd = Chunk.Data + Chunk.Length;
-      if (!ReadChunkHeader()) InvalidImage();
+      DataEnded = !ReadChunkHeader();
     }
     inflater.Decode(CurrentSource, dest, static_cast<uint32_t>(IDATEnd - CurrentSource),
                     static_cast<uint32_t>(rowEnd - dest));
@@ -307,33 +301,41 @@ void TPNGGraphic::LoadIDAT() {
   const uint64_t samples = BitDepth == 16 ? BytesPerPixel / 2 : BytesPerPixel;
   const auto rowBytes = [&](uint64_t Pixels) { return (Pixels * BitDepth + 7) / 8 * samples + 1; };
 
-  // A picture bigger than its data could ever inflate to is refused before any allocation.
-  uint64_t dataBytes = Chunk.Length;
+  // A picture bigger than its data could ever inflate to is refused before any allocation. A
+  // length that runs past the end of the file counts only the bytes that are there.
+  const auto present = [&](int64_t At, uint32_t Length) {
+    return static_cast<uint64_t>(std::clamp<int64_t>(End - Run - At, 0, Length));
+  };
+  uint64_t dataBytes = present(0, Chunk.Length);
   for (int64_t next = int64_t{Chunk.Length} + 4; End - Run - next >= 8;) {
     const uint32_t length = BigEndian32(Run + next);
     if ((BigEndian32(Run + next + 4) & ~LetterCaseBits) != IDAT) break;
-    dataBytes += length;
+    dataBytes += present(next + 8, length);
     next += int64_t{length} + 12;
   }
   if (rowBytes(width) * height > dataBytes * MaxInflateRatio + 1024) InvalidImage();
 
-  if (!PaletteData.Empty()) SetPalette(PaletteData);
-  SetSize(static_cast<int>(width), static_cast<int>(height));
-  if (!TransparentSamples.empty()) {
-    const uint8_t red = DisplayLevel(TransparentSamples[0]);
-    const bool gray = TransparentSamples.size() == 1;
-    const uint8_t green = gray ? red : DisplayLevel(TransparentSamples[1]);
-    const uint8_t blue = gray ? red : DisplayLevel(TransparentSamples[2]);
-    SetTransparentColor(plat::RGB(red, green, blue));
-    SetTransparent(true);
+  std::optional<TPngAlphaRows> alphaRows;
+  if (Transparency.Needed()) {
+    alphaRows.emplace(Transparency, PixelFormat(), PaletteData, width);
+    SetPixelFormat(plat::pf32bit);
+  } else if (!PaletteData.Empty()) {
+    SetPalette(PaletteData);
   }
+  SetSize(static_cast<int>(width), static_cast<int>(height));
 
   std::vector<uint8_t> current(rowBytes(width)), previous(rowBytes(width));
   const auto decodeRow = [&](uint32_t Y, uint64_t Bytes, uint8_t Mask) {
     ReadRow(current.data(), static_cast<uint32_t>(Bytes));
     ApplyFilter(current[0], current.data() + 1, previous.data() + 1, Bytes - 1, BytesPerPixel);
     const void* source[] = {current.data() + 1};
-    ColorManager_->ConvertRow(source, ScanLine(static_cast<int>(Y)), width, Mask);
+    uint8_t* target = ScanLine(static_cast<int>(Y));
+    if (alphaRows) {
+      ColorManager_->ConvertRow(source, alphaRows->PlainRow(), width, Mask);
+      alphaRows->Write(current.data() + 1, target, Mask);
+    } else {
+      ColorManager_->ConvertRow(source, target, width, Mask);
+    }
     std::swap(current, previous);
   };
   if (InterlaceMethod == 1) {
@@ -354,9 +356,9 @@ void TPNGGraphic::LoadIDAT() {
     }
   }
   // Data chunks left over are checked but not decoded.
-  while (IsChunk(IDAT)) {
+  while (!DataEnded && IsChunk(IDAT) && ChunkFits()) {
     ReadDataAndCheckCRC();
-    if (!ReadChunkHeader()) InvalidImage();
+    DataEnded = !ReadChunkHeader();
   }
 }
 
@@ -365,10 +367,9 @@ void TPNGGraphic::DecodeMemory(const uint8_t* Memory, int64_t Size, uint32_t Ima
   Run = Memory + 8;
   End = Memory + Size;
   StartStage(gesPreparing, ImageProperties_.Width);
-  DepthSetUp = PaletteRead = ImageRead = false;
+  DepthSetUp = PaletteRead = ImageRead = DataEnded = false;
   BytesPerPixel = 0;
   PaletteData = plat::TPalette();
-  TransparentSamples.clear();
   CurrentSource = IDATEnd = nullptr;
 
   if (!ReadChunkHeader()) InvalidImage();
@@ -380,15 +381,20 @@ void TPNGGraphic::DecodeMemory(const uint8_t* Memory, int64_t Size, uint32_t Ima
   BitDepth = Chunk.Data[8];
   ColorType = Chunk.Data[9];
   InterlaceMethod = Chunk.Data[12];
+  Transparency = {.ColorType = ColorType, .BitDepth = BitDepth};
   Decoder = std::make_unique<TLZ77Decoder>(Z_PARTIAL_FLUSH, false);
   Decoder->DecodeInit();
 
   for (;;) {
-    if (!ReadChunkHeader()) InvalidImage();
+    DataEnded = !ReadChunkHeader();
+    // Once every row is in, the end of the file ends the walk, with or without IEND.
+    if (ImageRead && (DataEnded || !ChunkFits())) break;
+    if (DataEnded) InvalidImage();
     if (IsChunk(IDAT) && !ImageRead) {
       EndStage();
       LoadIDAT();
       ImageRead = true;
+      if (DataEnded || !ChunkFits()) break;
       // The chunk after the image data is taken like any unhandled one below.
     } else if (IsChunk(PLTE) && !PaletteRead && !ImageRead) {
       LoadPalette();

@@ -1,10 +1,12 @@
 // Reads the image of a PNG file into a platform bitmap: every colour type and bit depth, Adam7
-// interlacing, the five row filters, gamma and colour-key transparency.
+// interlacing, the five row filters, gamma, and transparency (alpha channels and "tRNS", which
+// make the bitmap 32 bits with alpha).
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "readers/pictures/PngAlphaRows.h"
 #include "readers/pictures/ReaderGraphic.h"
 
 namespace readers {
@@ -41,7 +43,6 @@ class TPNGGraphic : public TReaderGraphic {
   void LoadText();
   void LoadIDAT();
   void ReadRow(uint8_t* Row, uint32_t Count);
-  uint8_t DisplayLevel(uint16_t Sample) const;
   [[noreturn]] static void InvalidImage();
 
   const uint8_t* Run = nullptr;  // read position
@@ -53,9 +54,10 @@ class TPNGGraphic : public TReaderGraphic {
   bool DepthSetUp = false;
   bool PaletteRead = false;
   bool ImageRead = false;
+  bool DataEnded = false;  // no chunk header follows the last one read
   uint32_t BytesPerPixel = 0;
   plat::TPalette PaletteData;
-  std::vector<uint16_t> TransparentSamples;  // gray or red, green, blue key from the file
+  TPngTransparency Transparency;
 };
 
 }  // namespace readers

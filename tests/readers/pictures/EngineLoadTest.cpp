@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -54,6 +55,95 @@ TEST_F(EngineLoad, PngAlphaReachesTheBitmap) {
           uint32_t(s[3]) << 24 | uint32_t(s[0]) << 16 | uint32_t(s[1]) << 8 | s[2];
       ASSERT_EQ(bitmap.Pixel(x, y), want) << x << ", " << y;
     }
+  }
+}
+
+// Transparent logos come as palette, gray-with-alpha or keyed PNGs: each keeps its alpha.
+TEST_F(EngineLoad, EveryKindOfPngTransparencyReachesTheBitmap) {
+  const auto chunk16 = [](std::initializer_list<uint16_t> Samples) {
+    std::vector<uint8_t> data;
+    for (uint16_t sample : Samples)
+      data.insert(data.end(), {uint8_t(sample >> 8), uint8_t(sample)});
+    return data;
+  };
+  // One row as stored (filter type 0); the expected pixels as 0xAARRGGBB.
+  struct TCase {
+    const char* Name;
+    int ColorType, Depth;
+    std::vector<uint8_t> Row;
+    std::vector<std::vector<uint8_t>> Chunks;
+    std::vector<uint32_t> Expected;
+  };
+  // Display gamma 2.2 over a file gamma of 1.0 turns 254 into 255; the key still tells them apart.
+  const auto shown = [](int Level) {
+    return static_cast<uint32_t>(std::nearbyint(std::pow(Level / 255.0, 1 / 2.2) * 255));
+  };
+  const auto gray = [](uint32_t Alpha, uint32_t Level) {
+    return Alpha << 24 | Level << 16 | Level << 8 | Level;
+  };
+  const TCase cases[] = {
+      {"gray key before gamma",
+       0,
+       8,
+       {0, 128, 254, 255},
+       {PngChunk("gAMA", {0x00, 0x01, 0x86, 0xA0}), PngChunk("tRNS", {0, 255})},
+       {gray(255, 0), gray(255, shown(128)), gray(255, 255), gray(0, 255)}},
+      {"2-bit gray key",
+       0,
+       2,
+       {0b00011011},
+       {PngChunk("tRNS", {0, 2})},
+       {gray(255, 0), gray(255, 85), gray(0, 170), gray(255, 255)}},
+      {"16-bit gray key against its 8-bit neighbours",
+       0,
+       16,
+       chunk16({0x1234, 0x1235, 0x1236}),
+       {PngChunk("tRNS", chunk16({0x1235}))},
+       {gray(255, 0x12), gray(0, 0x12), gray(255, 0x12)}},
+      {"16-bit colour key",
+       2,
+       16,
+       chunk16({0x1000, 0x2000, 0x3000, 0x1000, 0x2000, 0x3001}),
+       {PngChunk("tRNS", chunk16({0x1000, 0x2000, 0x3000}))},
+       {0x000F1F2F, 0xFF0F1F2F}},
+      {"8-bit colour key",
+       2,
+       8,
+       {10, 20, 30, 10, 20, 31},
+       {PngChunk("tRNS", {0, 10, 0, 20, 0, 30})},
+       {0x000A141E, 0xFF0A141F}},
+      {"palette alphas, the later entries opaque",
+       3,
+       4,
+       {0x01, 0x23},
+       {PngChunk("PLTE", {255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 9, 9}), PngChunk("tRNS", {0, 128})},
+       {0x00FF0000, 0x8000FF00, 0xFF0000FF, 0xFF090909}},
+      {"gray with alpha",
+       4,
+       8,
+       {200, 0, 100, 77, 50, 255},
+       {},
+       {gray(0, 200), gray(77, 100), gray(255, 50)}},
+      {"16-bit gray with alpha",
+       4,
+       16,
+       chunk16({0xFFFF, 0x0000, 0x8000, 0x7FFF}),
+       {},
+       {gray(0, 255), gray(0x7F, 0x7F)}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto chunks = c.Chunks;
+    std::vector<uint8_t> row = {0};
+    row.insert(row.end(), c.Row.begin(), c.Row.end());
+    chunks.push_back(PngChunk("IDAT", Deflate(row)));
+    const auto file = AssemblePng(
+        PngHeaderData(static_cast<uint32_t>(c.Expected.size()), 1, c.Depth, c.ColorType, 0),
+        chunks);
+    gfx::TBitmap32 bitmap;
+    bitmap.LoadFromFile(Write("logo.png", file));
+    ASSERT_EQ(bitmap.Width(), static_cast<int>(c.Expected.size()));
+    for (int x = 0; x < bitmap.Width(); ++x) EXPECT_EQ(bitmap.Pixel(x, 0), c.Expected[x]) << x;
   }
 }
 

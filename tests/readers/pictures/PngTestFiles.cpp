@@ -111,6 +111,14 @@ std::vector<uint8_t> WritePng(const PngSpec& Recipe) {
     }
     png_set_tRNS(png, info, nullptr, 0, &key);
   }
+  std::vector<uint8_t> paletteAlpha;
+  if (Recipe.ColorKey && Recipe.ColorType == 3) {
+    for (uint32_t i = 0; i < (paletteSize + 1) / 2; ++i) {
+      const uint32_t kind = random() % 3;
+      paletteAlpha.push_back(kind == 0 ? 0 : kind == 1 ? 255 : static_cast<uint8_t>(random()));
+    }
+    png_set_tRNS(png, info, paletteAlpha.data(), static_cast<int>(paletteAlpha.size()), nullptr);
+  }
   if (Recipe.Background) {
     png_color_16 background{};
     background.index = 0;
@@ -187,6 +195,8 @@ PngSamples ReadPngSamples(const std::vector<uint8_t>& File) {
     if (png_get_color_type(png, info) == PNG_COLOR_TYPE_GRAY) result.ColorKey = {key->gray};
     if (png_get_color_type(png, info) == PNG_COLOR_TYPE_RGB)
       result.ColorKey = {key->red, key->green, key->blue};
+    if (png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE)
+      result.PaletteAlpha.assign(alphas, alphas + alphaCount);
   }
   double gamma;
   if (png_get_gAMA(png, info, &gamma)) result.Gamma = gamma;

@@ -16,7 +16,9 @@ struct PngSpec {
   bool Interlaced = false;
   int Filter = -1;  // 0..4 forces one filter; -1 lets libpng choose per row
   std::optional<double> Gamma{};
-  bool ColorKey = false;  // tRNS naming the colour of pixel (0, 0)
+  // tRNS: gray and RGB name the colour of pixel (0, 0); palettes get random alphas (some 0, some
+  // partial) for the first half of their entries.
+  bool ColorKey = false;
   bool Background = false;
   int PaletteSize = 0;  // entries of the PLTE chunk for colour type 3 (0: 2^depth)
   std::vector<std::pair<std::string, std::string>> Texts{};
@@ -30,8 +32,9 @@ struct PngSamples {
   uint32_t Width = 0, Height = 0;
   int Channels = 0;
   std::vector<std::vector<uint16_t>> Rows;
-  std::vector<uint8_t> Palette;    // red, green, blue triples
-  std::vector<uint16_t> ColorKey;  // tRNS samples of gray or RGB pictures
+  std::vector<uint8_t> Palette;       // red, green, blue triples
+  std::vector<uint16_t> ColorKey;     // tRNS samples of gray or RGB pictures
+  std::vector<uint8_t> PaletteAlpha;  // tRNS of palette pictures
   std::optional<double> Gamma{};
 };
 
