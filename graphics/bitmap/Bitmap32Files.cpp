@@ -8,6 +8,7 @@
 #include "graphics/bitmap/Bitmap32.h"
 #include "graphics/bitmap/Bitmap32Format.h"
 #include "platform/pictures/Bitmap.h"
+#include "platform/pictures/BitmapRows.h"
 #include "platform/pictures/Picture.h"
 #include "platform/runtime/Files.h"
 
@@ -84,6 +85,10 @@ void TCustomBitmap32::LoadFromStream(plat::TStream& stream) {
     const fmt::BmpLayout& layout = *parse.layout;
     stream.SetPosition(start + layout.pixelOffset);
     const auto pixels = ReadPixels(stream, layout.width, layout.height);
+    if (!layout.realAlpha) {
+      plat::OpaqueWhenAlphaEmpty(reinterpret_cast<uint8_t*>(pixels.get()),
+                                 std::size_t(layout.width) * std::size_t(layout.height));
+    }
     if (layout.bottomUp) {
       for (int32_t y = 0; y < layout.height / 2; ++y) {
         std::swap_ranges(RowOf(pixels, layout.width, y), RowOf(pixels, layout.width, y + 1),

@@ -1,5 +1,7 @@
 #include "graphics/bitmap/Bitmap32Format.h"
 
+#include <algorithm>
+
 namespace gfx::bitmap32_format {
 namespace {
 
@@ -46,6 +48,7 @@ std::array<std::uint8_t, kBmpHeaderSize> EncodeBmpHeader(std::int32_t width, std
   h[0] = 'B';
   h[1] = 'M';
   Write32(&h[2], imageSize + kBmpHeaderSize);
+  std::copy(kRealAlphaMark.begin(), kRealAlphaMark.end(), &h[6]);
   Write32(&h[10], kBmpHeaderSize);
   Write32(&h[14], kInfoHeaderSize);
   Write32(&h[18], static_cast<std::uint32_t>(width));
@@ -86,7 +89,8 @@ BmpParse ParseDirectHeader(const std::array<std::uint8_t, kBmpHeaderSize>& h,
     return result;
   }
   result.layout = BmpLayout{width, static_cast<std::int32_t>(height), rawHeight > 0,
-                            static_cast<std::uint32_t>(offset)};
+                            static_cast<std::uint32_t>(offset),
+                            std::equal(kRealAlphaMark.begin(), kRealAlphaMark.end(), &h[6])};
   return result;
 }
 

@@ -21,8 +21,13 @@ inline constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
 // Empty when the size is acceptable, otherwise the reason.
 std::optional<std::string> CheckSize(std::int64_t width, std::int64_t height);
 
-// The header of a 32-bit BMP holding Width x Height pixels; throws nothing, the caller has checked
-// that the size fits the 32-bit fields (FitsBmpFields).
+// The reserved words of the file header carry this mark in the files the bitmap writes: their
+// alpha is real even when it is 0 everywhere (a wholly transparent layer in a work file), while
+// other 32-bit BMPs with no alpha at all open opaque.
+inline constexpr std::array<std::uint8_t, 4> kRealAlphaMark = {'P', 'S', 'T', 'A'};
+
+// The header of a 32-bit BMP holding Width x Height pixels, with the mark above; throws nothing,
+// the caller has checked that the size fits the 32-bit fields (FitsBmpFields).
 std::array<std::uint8_t, kBmpHeaderSize> EncodeBmpHeader(std::int32_t width, std::int32_t height,
                                                          bool bottomUp);
 bool FitsBmpFields(std::int64_t width, std::int64_t height);
@@ -33,6 +38,7 @@ struct BmpLayout {
   std::int32_t height = 0;  // always positive or 0
   bool bottomUp = false;
   std::uint32_t pixelOffset = 0;  // from the start of the header
+  bool realAlpha = false;         // the file carries kRealAlphaMark
 };
 
 enum class BmpKind {

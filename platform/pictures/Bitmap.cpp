@@ -269,22 +269,27 @@ TCanvas& TBitmap::Canvas() {
 void TBitmap::Draw(TCanvas& canvas, const TRect& rect) const {
   DeviceContext* target = canvas.Handle();
   if (!target || Empty() || rect.Width() == 0 || rect.Height() == 0) return;
-  std::vector<uint32_t> converted;
-  uint32_t* pixels;
-  int32_t stride;
   if (BitsPerPixel(pixelFormat_) == 32) {
     // The context only reads from its source, so the stored pixels serve directly.
-    pixels = reinterpret_cast<uint32_t*>(const_cast<uint8_t*>(bits_.data()));
-    stride = int32_t(stride_);
-  } else {
-    converted.resize(size_t(width_) * size_t(height_));
-    for (int y = 0; y < height_; ++y) ReadRowARGB(y, converted.data() + size_t(y) * width_);
-    pixels = converted.data();
-    stride = width_ * 4;
+    DeviceContext source(reinterpret_cast<uint32_t*>(const_cast<uint8_t*>(bits_.data())), width_,
+                         height_, int32_t(stride_));
+    target->StretchBlt(rect.Left, rect.Top, rect.Width(), rect.Height(), &source, 0, 0, width_,
+                       height_, SRCCOPY);
+    return;
   }
-  DeviceContext source(pixels, width_, height_, stride);
-  target->StretchBlt(rect.Left, rect.Top, rect.Width(), rect.Height(), &source, 0, 0, width_,
-                     height_, SRCCOPY);
+  // Other formats are converted to 32 bits first; an unscaled draw converts a band of rows at a
+  // time, so a large picture never has a second, 32-bit copy.
+  constexpr int kBandRows = 64;
+  const bool unscaled = rect.Width() == width_ && rect.Height() == height_;
+  const int band = unscaled ? std::min(height_, kBandRows) : height_;
+  std::vector<uint32_t> converted(size_t(width_) * size_t(band));
+  for (int top = 0; top < height_; top += band) {
+    const int rows = std::min(band, height_ - top);
+    for (int y = 0; y < rows; ++y) ReadRowARGB(top + y, converted.data() + size_t(y) * width_);
+    DeviceContext source(converted.data(), width_, rows, width_ * 4);
+    target->StretchBlt(rect.Left, rect.Top + top, rect.Width(), unscaled ? rows : rect.Height(),
+                       &source, 0, 0, width_, rows, SRCCOPY);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

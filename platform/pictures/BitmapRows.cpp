@@ -21,6 +21,12 @@ const TPalette& EffectivePalette(TPixelFormat format, const TPalette& palette) {
   }
 }
 
+void OpaqueWhenAlphaEmpty(uint8_t* pixels, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    if (pixels[4 * i + 3] != 0) return;
+  for (size_t i = 0; i < count; ++i) pixels[4 * i + 3] = 255;
+}
+
 void ReadRow(TPixelFormat format, const uint8_t* row, int width, const TPalette& palette,
              uint32_t* dst) {
   switch (format) {

@@ -1,6 +1,7 @@
 // Conversion of bitmap rows between the stored pixel formats and 0xAARRGGBB values.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <unordered_map>
 
@@ -17,6 +18,10 @@ constexpr uint32_t ExpandChannel(uint32_t value, int bits) {
   uint32_t max = (1u << bits) - 1;
   return (value * 255 + max / 2) / max;
 }
+
+// Sets every alpha byte of count B, G, R, A pixels to 255 when all of them are 0: most programs
+// write 32-bit bitmaps that way, meaning no alpha at all, not an invisible picture.
+void OpaqueWhenAlphaEmpty(uint8_t* pixels, size_t count);
 
 // Reads width pixels of a row in format; palette must be the effective one.
 void ReadRow(TPixelFormat format, const uint8_t* row, int width, const TPalette& palette,

@@ -1,5 +1,6 @@
 #include "platform/pictures/BmpCodec.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <string>
@@ -205,20 +206,6 @@ bool Masks(const DibHeader& h, uint32_t r, uint32_t g, uint32_t b) {
   return h.red.mask == r && h.green.mask == g && h.blue.mask == b;
 }
 
-// Sets alpha 255 when no pixel has any: such files carry no alpha information.
-void OpaqueWhenAlphaEmpty(TBitmap& bitmap) {
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    const uint8_t* row = bitmap.ScanLine(y);
-    for (int x = 0; x < bitmap.Width(); ++x) {
-      if (row[4 * x + 3] != 0) return;
-    }
-  }
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    uint8_t* row = bitmap.ScanLine(y);
-    for (int x = 0; x < bitmap.Width(); ++x) row[4 * x + 3] = 255;
-  }
-}
-
 const uint8_t* SourceRow(const DibHeader& h, const uint8_t* pixels, int64_t stride, int y) {
   return pixels + (h.topDown ? y : h.height - 1 - y) * stride;
 }
@@ -274,7 +261,8 @@ std::unique_ptr<TBitmap> DecodeUncompressed(const DibHeader& h, const Bytes& b, 
       writer.Write(argb.data(), h.width, bitmap->ScanLine(y));
     }
   }
-  if (format == pf32bit) OpaqueWhenAlphaEmpty(*bitmap);
+  // 32-bit rows have no padding, so the pixels are one block.
+  if (format == pf32bit) OpaqueWhenAlphaEmpty(bitmap->ScanLine(0), size_t(h.width) * h.height);
   return bitmap;
 }
 
@@ -285,6 +273,12 @@ std::unique_ptr<TBitmap> DecodeRunLength(const DibHeader& h, const Bytes& b, siz
                                          size_t* end) {
   size_t available = b.Size() >= offset ? b.Size() - offset : 0;
   if (h.imageSize != 0 && h.imageSize < available) available = h.imageSize;
+  // No code moves further up the picture per byte than a delta (255 rows for four bytes), so a
+  // picture taller than its data could reach even with deltas alone is refused before its
+  // pixels are allocated.
+  if (uint64_t(h.height) > 1 + uint64_t(available) * 255 / 4) {
+    Invalid("the run-length data is too short for the picture size");
+  }
   const Bytes data(b.At(std::min(offset, b.Size())), available);
   const bool four = h.compression == BI_RLE4;
 
@@ -292,42 +286,52 @@ std::unique_ptr<TBitmap> DecodeRunLength(const DibHeader& h, const Bytes& b, siz
   bitmap->SetPixelFormat(four ? pf4bit : pf8bit);
   bitmap->SetPalette(h.palette);
   bitmap->SetSize(h.width, h.height);
-  auto put = [&](int64_t x, int64_t y, uint8_t index) {
-    if (x < 0 || x >= h.width || y < 0 || y >= h.height) return;
-    uint8_t* row = bitmap->ScanLine(int(h.height - 1 - y));
-    if (four) {
-      row[x >> 1] |= uint8_t(index << ((x & 1) ? 0 : 4));
-    } else {
-      row[x] = index;
+  // Rows are stored bottom-up; row is null once the position has left the picture.
+  int64_t x = 0, y = 0;
+  uint8_t* row = bitmap->ScanLine(h.height - 1);
+  const auto moveTo = [&](int64_t column, int64_t line) {
+    if (line != y) row = line < h.height ? bitmap->ScanLine(int(h.height - 1 - line)) : nullptr;
+    x = column;
+    y = line;
+  };
+  // Writes count pixels from x on, the i-th of them pixel(i); those beyond the row are dropped.
+  const auto write = [&](int count, auto pixel) {
+    const int64_t inside = row ? std::clamp<int64_t>(h.width - x, 0, count) : 0;
+    for (int64_t i = 0; i < inside; ++i) {
+      const int64_t at = x + i;
+      const uint8_t index = pixel(int(i));
+      if (four) {
+        const int shift = (at & 1) ? 0 : 4;
+        row[at >> 1] = uint8_t((row[at >> 1] & ~(0x0F << shift)) | (index << shift));
+      } else {
+        row[at] = index;
+      }
     }
+    x += count;
+  };
+  const auto nibble = [four](uint8_t byte, int i) {
+    return four ? uint8_t((i & 1) ? (byte & 0x0F) : (byte >> 4)) : byte;
   };
 
   size_t pos = 0;
-  int64_t x = 0, y = 0;
   for (;;) {
     const uint8_t count = data.U8(pos);
     const uint8_t value = data.U8(pos + 1);
     pos += 2;
     if (count > 0) {
-      for (int i = 0; i < count; ++i) {
-        put(x++, y, four ? ((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
-      }
+      write(count, [&](int i) { return nibble(value, i); });
     } else if (value == 0) {
-      x = 0;
-      ++y;
+      moveTo(0, y + 1);
     } else if (value == 1) {
       break;
     } else if (value == 2) {
-      x += data.U8(pos);
-      y += data.U8(pos + 1);
+      moveTo(x + data.U8(pos), y + data.U8(pos + 1));
       pos += 2;
     } else {
       const size_t bytes = four ? (size_t(value) + 1) / 2 : value;
       data.Need(pos, bytes);
-      for (int i = 0; i < value; ++i) {
-        const uint8_t byte = *data.At(pos + (four ? size_t(i) / 2 : size_t(i)));
-        put(x++, y, four ? ((i & 1) ? (byte & 0x0F) : (byte >> 4)) : byte);
-      }
+      const uint8_t* literal = data.At(pos);
+      write(value, [&](int i) { return nibble(literal[four ? i / 2 : i], i); });
       pos += bytes + (bytes & 1);
     }
   }

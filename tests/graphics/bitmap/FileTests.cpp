@@ -63,7 +63,7 @@ TEST(BitmapFiles, WritesTheExactHeaderAndPixels) {
   const Bytes expected = Bytes("BM", 2) +
                          Bytes(
                              "\x3E\0\0\0"
-                             "\0\0\0\0"
+                             "PSTA"
                              "\x36\0\0\0"
                              "\x28\0\0\0",
                              16) +
@@ -151,6 +151,36 @@ TEST(BitmapFiles, OtherBmpsGoThroughThePlatformBitmapOpaque) {
   TCustomBitmap32 loaded;
   Load(loaded, HandMadeBmp(2, 1, 40, 0, 24, rows));
   EXPECT_EQ(Pixels(loaded), (std::vector<TColor32>{0xFF302010, 0xFF605040}));
+}
+
+// Most programs write 32-bit BMPs with every alpha byte 0, meaning "no alpha": such files open
+// opaque on both paths, while the files the bitmap writes itself keep their alpha, even 0.
+TEST(BitmapFiles, AlphaThatIsZeroEverywhereMeansOpaqueExceptInOurOwnFiles) {
+  const Bytes rows("\x10\x20\x30\0\x40\x50\x60\0", 8);
+  const std::vector<TColor32> opaque = {0xFF302010, 0xFF605040};
+  TCustomBitmap32 loaded;
+  Load(loaded, HandMadeBmp(2, 1, 40, 0, 32, rows));
+  EXPECT_EQ(Pixels(loaded), opaque);
+  // A V5 header with bit fields goes through the platform bitmap.
+  Bytes fields = HandMadeBmp(2, 1, 124, 0, 32, rows);
+  Put32(fields, 30, 3);
+  Put32(fields, 54, 0xFF0000);
+  Put32(fields, 58, 0xFF00);
+  Put32(fields, 62, 0xFF);
+  Put32(fields, 66, 0xFF000000u);
+  Load(loaded, fields);
+  EXPECT_EQ(Pixels(loaded), opaque);
+  // One pixel with alpha makes all of it real.
+  Load(loaded, HandMadeBmp(2, 1, 40, 0, 32, Bytes("\x10\x20\x30\x01\x40\x50\x60\0", 8)));
+  EXPECT_EQ(Pixels(loaded), (std::vector<TColor32>{0x01302010, 0x00605040}));
+
+  TCustomBitmap32 invisible;
+  invisible.SetSize(3, 2);
+  invisible.ClearWithColor(0x00123456);
+  for (bool bottomUp : {false, true}) {
+    Load(loaded, Saved(invisible, bottomUp));
+    EXPECT_EQ(Pixels(loaded), Pixels(invisible));
+  }
 }
 
 TEST(BitmapFiles, HostileFilesFailClearlyAndLeaveTheBitmapAlone) {

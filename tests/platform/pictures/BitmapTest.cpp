@@ -194,13 +194,14 @@ TEST(BitmapDraw, CopiesEveryPixelExactly) {
     TBitmap bitmap;
     bitmap.SetPixelFormat(format);
     if (TBitmap::BitsPerPixel(format) <= 8) bitmap.SetPalette(SixColours());
-    bitmap.SetSize(7, 3);
+    // Tall enough that the rows are converted in several bands.
+    bitmap.SetSize(7, 150);
     Scramble(bitmap, 11 + uint32_t(format));
     bitmap.SetTransparent(true);  // must not mask anything
     const std::vector<uint32_t> expected = Pixels(bitmap);
 
-    std::vector<uint32_t> surface = DrawOnto(bitmap, 9, 5, BoundsRect(1, 2, 7, 3), 0x12345678);
-    for (int y = 0; y < 5; ++y) {
+    std::vector<uint32_t> surface = DrawOnto(bitmap, 9, 152, BoundsRect(1, 2, 7, 150), 0x12345678);
+    for (int y = 0; y < 152; ++y) {
       for (int x = 0; x < 9; ++x) {
         const bool inside = x >= 1 && x < 8 && y >= 2;
         const uint32_t want = inside ? expected[size_t((y - 2) * 7 + x - 1)] : 0x12345678u;
@@ -223,6 +224,23 @@ TEST(BitmapDraw, StretchesByNearestPixel) {
     EXPECT_EQ(surface[size_t(4 * y + 1)], 0x00FF0000u);
     EXPECT_EQ(surface[size_t(4 * y + 2)], 0x8000FF00u);
     EXPECT_EQ(surface[size_t(4 * y + 3)], 0x8000FF00u);
+  }
+}
+
+TEST(BitmapDraw, EveryFormatStretchesLikeItsThirtyTwoBitCopy) {
+  for (TPixelFormat format : kAllFormats) {
+    SCOPED_TRACE(testing::Message() << "format " << int(format));
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(format);
+    if (TBitmap::BitsPerPixel(format) <= 8) bitmap.SetPalette(SixColours());
+    bitmap.SetSize(5, 130);
+    Scramble(bitmap, 7 + uint32_t(format));
+    TBitmap wide;
+    wide.Assign(bitmap);
+    wide.SetPixelFormat(pf32bit);
+    for (const TRect& rect : {BoundsRect(0, 0, 9, 70), BoundsRect(1, 1, 3, 200)}) {
+      EXPECT_EQ(DrawOnto(bitmap, 10, 201, rect, 0), DrawOnto(wide, 10, 201, rect, 0));
+    }
   }
 }
 
