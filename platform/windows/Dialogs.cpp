@@ -4,13 +4,14 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QGridLayout>
-#include <QImageReader>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <iostream>
 
+#include "platform/pictures/Picture.h"
+#include "platform/pictures/PicturePreview.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/ControlHost.h"
 #include "platform/windows/QtRuntime.h"
@@ -34,6 +35,22 @@ QString Lines(const std::string& text) {
 
 QWidget* DialogParent() {
   return QApplication::activeWindow();
+}
+
+constexpr int kPreviewSide = 160;
+
+std::unique_ptr<TBitmap> Preview(const std::string& fileName) {
+  return PicturePreview(fileName, kPreviewSide, kPreviewSide);
+}
+
+QPixmap PreviewPixmap(const QString& path) {
+  // Large pictures take a while to load.
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const std::unique_ptr<TBitmap> preview = Preview(FromQString(path));
+  QApplication::restoreOverrideCursor();
+  if (!preview) return QPixmap();
+  return QPixmap::fromImage(QImage(preview->ScanLine(0), preview->Width(), preview->Height(),
+                                   qsizetype(preview->RowStride()), QImage::Format_ARGB32));
 }
 
 }  // namespace
@@ -145,20 +162,23 @@ bool TOpenDialog::Execute() {
   return Run(false, false);
 }
 
-bool TOpenDialog::Run(bool save, bool preview) {
+bool TOpenDialog::Run(bool save, bool picture) {
   std::string folder = ExtractFilePath(fileName_);
   std::string name = ExtractFileName(fileName_);
   if (name.find_first_of("*?") != std::string::npos) name.clear();
   if (folder.empty()) folder = initialDir_;
+  const std::string filter = picture && filter_.empty() ? TPicture::GraphicFilter() : filter_;
   if (auto& hook = TestHooks().fileDialog) {
-    TFileDialogRequest request{save, title_, filter_, folder, fileName_};
+    TFileDialogRequest request{save,      title_,
+                               filter,    folder,
+                               fileName_, picture ? TPreviewSource(Preview) : TPreviewSource()};
     if (!hook(request)) return false;
     fileName_ = request.fileName;
     return true;
   }
   if (NobodyToAsk()) return false;
   QFileDialog dialog(DialogParent(), ToQString(title_), ToQString(folder),
-                     ToQString(FilterToQt(filter_)));
+                     ToQString(FilterToQt(filter)));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !(options_ & ofOverwritePrompt));
@@ -168,23 +188,17 @@ bool TOpenDialog::Run(bool save, bool preview) {
     dialog.selectNameFilter(filters[filterIndex_ - 1]);
   if (!name.empty()) dialog.selectFile(ToQString(name));
   QLabel* previewLabel = nullptr;
-  if (preview) {
+  if (picture) {
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     if (auto grid = qobject_cast<QGridLayout*>(dialog.layout())) {
       previewLabel = new QLabel(&dialog);  // owned by the dialog
-      previewLabel->setFixedSize(160, 160);
+      previewLabel->setFixedSize(kPreviewSide, kPreviewSide);
       previewLabel->setAlignment(Qt::AlignCenter);
       previewLabel->setFrameShape(QFrame::StyledPanel);
       grid->addWidget(previewLabel, 1, grid->columnCount(), grid->rowCount() - 1, 1);
       QObject::connect(
-          &dialog, &QFileDialog::currentChanged, previewLabel, [previewLabel](const QString& path) {
-            QImageReader reader(path);
-            QImage image = reader.read();
-            previewLabel->setPixmap(image.isNull() ? QPixmap()
-                                                   : QPixmap::fromImage(image.scaled(
-                                                         previewLabel->size(), Qt::KeepAspectRatio,
-                                                         Qt::SmoothTransformation)));
-          });
+          &dialog, &QFileDialog::currentChanged, previewLabel,
+          [previewLabel](const QString& path) { previewLabel->setPixmap(PreviewPixmap(path)); });
     }
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;

@@ -58,7 +58,9 @@ class TOpenDialog : public TComponent {
   virtual bool Execute();
 
  protected:
-  bool Run(bool save, bool preview);
+  // A picture dialog previews the selected file, and with no Filter of its own lists the
+  // registered picture formats.
+  bool Run(bool save, bool picture);
 
  private:
   std::string title_, initialDir_, fileName_, filter_, defaultExt_;
@@ -66,7 +68,7 @@ class TOpenDialog : public TComponent {
   TOpenOptions options_ = ofHideReadOnly | ofEnableSizing;
 };
 
-// The open dialog with a preview of the selected picture.
+// The open dialog with a preview of the selected picture, shown as the program loads it.
 class TOpenPictureDialog : public TOpenDialog {
  public:
   using TOpenDialog::TOpenDialog;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,8 +15,12 @@
 
 namespace plat {
 
+class TBitmap;
 class TControl;
 class TCustomForm;
+
+// What the preview of a picture dialog shows for a file; nothing when it does not load.
+using TPreviewSource = std::function<std::unique_ptr<TBitmap>(const std::string& fileName)>;
 
 // A file dialog as a hook sees it; the hook fills FileName and returns true for OK.
 struct TFileDialogRequest {
@@ -24,6 +29,7 @@ struct TFileDialogRequest {
   std::string filter;
   std::string initialDir;
   std::string fileName;
+  TPreviewSource preview;  // empty unless the dialog is a picture dialog
 };
 
 struct TTestHooks {

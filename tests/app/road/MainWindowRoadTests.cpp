@@ -13,9 +13,11 @@
 #include "app/road/Background.h"
 #include "app/road/Composition.h"
 #include "graphics/layers/RubberBand.h"
+#include "platform/pictures/Bitmap.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/TestSeams.h"
+#include "tests/platform/metafile/MetafileBuilder.h"
 
 namespace {
 
@@ -372,6 +374,53 @@ TEST_F(MainWindowRoad, EraseFlattenCopyAndPaste) {
   EXPECT_EQ(pasted->Bitmap().Width(), 400);
   EXPECT_EQ(pasted->ScalePercent, 100);
   plat::SaveScreenshot(*form, plat::JoinPath(plat::ScreenshotFolder(), "main-window-pasted.png"));
+}
+
+// Both picture dialogs list what the readers registered, all pictures first, and preview a file
+// the way it opens: a metafile too.
+TEST_F(MainWindowRoad, PictureDialogsListTheRegisteredFormatsAndPreviewMetafiles) {
+  std::vector<plat::TFileDialogRequest> requests;
+  const auto answering = plat::TestHooks().fileDialog;
+  plat::TestHooks().fileDialog = [&](plat::TFileDialogRequest& r) {
+    requests.push_back(r);
+    return answering(r);
+  };
+  OpenAndAddLayer();
+  ASSERT_EQ(requests.size(), 2u);
+  const std::pair<const char*, const char*> formats[] = {
+      {"Portable network graphic images", "png"},
+      {"CompuServe images", "gif"},
+      {"Device independant Windows bitmaps", "dib"},
+      {"Run length encoded Windows bitmaps", "rle"},
+      {"Windows bitmaps", "msk"},
+      {"JPEG images", "jpeg"},
+      {"JPE images", "jpe"},
+      {"JPG images", "jpg"},
+      {"JFIF images", "jfif"},
+      {"Windows enhanced meta files", "emf"},
+      {"Windows metafiles", "wmf"},
+      {"Windows icons", "ico"},
+      {"Windows bitmaps", "bmp"}};
+  std::string all, each;
+  for (const auto& [description, extension] : formats) {
+    const std::string patterns = std::string("*.") + extension + " *." + plat::UpperCase(extension);
+    all += (all.empty() ? "" : " ") + patterns;
+    each += std::string(";;") + description + " (" + patterns + ")";
+  }
+  mftest::Emf emf;
+  emf.Rec(39, {1, 0, mftest::kRedRef, 0}).Rec(37, {1}).Rec(43, {10, 10, 30, 20});
+  const std::string metafile = folder.File("shape.emf");
+  plat::WriteFileAtomically(metafile, emf.Build(0, 0, 1058, 794));  // 40 x 30 pixels
+  for (const plat::TFileDialogRequest& request : requests) {
+    EXPECT_EQ(request.filter, "All pictures (" + all + ")" + each);
+    ASSERT_TRUE(request.preview);
+    const std::unique_ptr<plat::TBitmap> preview = request.preview(metafile);
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->Width(), 40);
+    EXPECT_EQ(preview->Height(), 30);
+    EXPECT_EQ(preview->PixelARGB(20, 15), 0xFFFF0000u);
+    EXPECT_EQ(preview->PixelARGB(5, 5), 0xFFFFFFFFu);
+  }
 }
 
 }  // namespace

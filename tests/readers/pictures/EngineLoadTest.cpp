@@ -11,6 +11,7 @@
 #include "PngTestFiles.h"
 #include "graphics/Engine.h"
 #include "graphics/bitmap/Bitmap32.h"
+#include "platform/pictures/PicturePreview.h"
 #include "tests/readers/LzwTestEncoder.h"
 
 namespace readers {
@@ -36,6 +37,17 @@ class EngineLoad : public ::testing::Test {
         .write(reinterpret_cast<const char*>(Bytes.data()),
                static_cast<std::streamsize>(Bytes.size()));
     return path;
+  }
+
+  // The open-picture dialogs preview a small picture pixel for pixel as it opens.
+  static void ExpectPreviewShows(const std::string& Path, const gfx::TBitmap32& Opened) {
+    const std::unique_ptr<plat::TBitmap> preview = plat::PicturePreview(Path, 160, 160);
+    ASSERT_NE(preview, nullptr);
+    ASSERT_EQ(preview->Width(), Opened.Width());
+    ASSERT_EQ(preview->Height(), Opened.Height());
+    for (int y = 0; y < Opened.Height(); ++y)
+      for (int x = 0; x < Opened.Width(); ++x)
+        EXPECT_EQ(preview->PixelARGB(x, y), Opened.Pixel(x, y)) << x << ", " << y;
   }
 
   std::string Folder;
@@ -141,9 +153,11 @@ TEST_F(EngineLoad, EveryKindOfPngTransparencyReachesTheBitmap) {
         PngHeaderData(static_cast<uint32_t>(c.Expected.size()), 1, c.Depth, c.ColorType, 0),
         chunks);
     gfx::TBitmap32 bitmap;
-    bitmap.LoadFromFile(Write("logo.png", file));
+    const std::string path = Write("logo.png", file);
+    bitmap.LoadFromFile(path);
     ASSERT_EQ(bitmap.Width(), static_cast<int>(c.Expected.size()));
     for (int x = 0; x < bitmap.Width(); ++x) EXPECT_EQ(bitmap.Pixel(x, 0), c.Expected[x]) << x;
+    ExpectPreviewShows(path, bitmap);
   }
 }
 
@@ -160,8 +174,10 @@ TEST_F(EngineLoad, TransparentGifIndexBecomesAlphaZero) {
   parts.Data = LzwEncode(indices, 2, true);
 
   gfx::TBitmap32 bitmap;
-  bitmap.LoadFromFile(Write("key.GIF", AssembleGif(parts)));
+  const std::string path = Write("key.GIF", AssembleGif(parts));
+  bitmap.LoadFromFile(path);
   ASSERT_EQ(bitmap.Width(), 4);
+  ExpectPreviewShows(path, bitmap);
   for (int y = 0; y < 2; ++y) {
     for (int x = 0; x < 4; ++x) {
       const uint8_t index = indices[y * 4 + x];
