@@ -266,37 +266,83 @@ std::unique_ptr<TBitmap> DecodeUncompressed(const DibHeader& h, const Bytes& b, 
   return bitmap;
 }
 
-// Run-length data: pairs (count, value) and escapes 0 (end of line), 1 (end of picture),
-// 2 (move by dx, dy) and n >= 3 (n literal pixels, padded to 16 bits). Pixels that fall outside
-// the picture are dropped; the data must end with the end-of-picture escape.
+// Where a walk over run-length data ended: the bytes it used and the position it reached, in
+// pixels from the bottom-left corner (x may lie beyond the row, y beyond the picture).
+struct RunLengthEnd {
+  size_t bytes;
+  int64_t x, y;
+};
+
+// Walks run-length data: pairs (count, value) and escapes 0 (end of line), 1 (end of picture),
+// 2 (move by dx, dy) and n >= 3 (n literal pixels, padded to 16 bits). Each run or literal goes
+// to write(x, y, count, pixel), pixel(i) giving its i-th index. The data must end with the
+// end-of-picture escape.
+template <typename Write>
+RunLengthEnd WalkRunLength(const Bytes& data, bool four, Write&& write) {
+  const auto nibble = [four](uint8_t byte, int i) {
+    return four ? uint8_t((i & 1) ? (byte & 0x0F) : (byte >> 4)) : byte;
+  };
+  size_t pos = 0;
+  int64_t x = 0, y = 0;
+  for (;;) {
+    const uint8_t count = data.U8(pos);
+    const uint8_t value = data.U8(pos + 1);
+    pos += 2;
+    if (count > 0) {
+      write(x, y, count, [&](int i) { return nibble(value, i); });
+      x += count;
+    } else if (value == 0) {
+      x = 0;
+      ++y;
+    } else if (value == 1) {
+      return {pos, x, y};
+    } else if (value == 2) {
+      x += data.U8(pos);
+      y += data.U8(pos + 1);
+      pos += 2;
+    } else {
+      const size_t bytes = four ? (size_t(value) + 1) / 2 : value;
+      data.Need(pos, bytes);
+      const uint8_t* literal = data.At(pos);
+      write(x, y, value, [&](int i) { return nibble(literal[four ? i / 2 : i], i); });
+      x += value;
+      pos += bytes + (bytes & 1);
+    }
+  }
+}
+
+// A picture may end its data early and leave the rest blank, but by no more than this many
+// pixels for every byte of data.
+constexpr uint64_t kBlankPixelsPerDataByte = 4096;
+
+// Pixels that fall outside the picture are dropped.
 std::unique_ptr<TBitmap> DecodeRunLength(const DibHeader& h, const Bytes& b, size_t offset,
                                          size_t* end) {
   size_t available = b.Size() >= offset ? b.Size() - offset : 0;
   if (h.imageSize != 0 && h.imageSize < available) available = h.imageSize;
-  // No code moves further up the picture per byte than a delta (255 rows for four bytes), so a
-  // picture taller than its data could reach even with deltas alone is refused before its
-  // pixels are allocated.
-  if (uint64_t(h.height) > 1 + uint64_t(available) * 255 / 4) {
-    Invalid("the run-length data is too short for the picture size");
-  }
   const Bytes data(b.At(std::min(offset, b.Size())), available);
   const bool four = h.compression == BI_RLE4;
+
+  // A first walk writes nothing: a few bytes that declare millions of pixels they never reach
+  // are refused before any pixel is allocated.
+  const RunLengthEnd reach = WalkRunLength(data, four, [](int64_t, int64_t, int, auto) {});
+  const uint64_t width = uint64_t(h.width), height = uint64_t(h.height);
+  const uint64_t reached = reach.y >= h.height ? width * height
+                                               : uint64_t(reach.y) * width +
+                                                     std::min<uint64_t>(uint64_t(reach.x), width);
+  if (width * height - reached > kBlankPixelsPerDataByte * reach.bytes) {
+    Invalid("the run-length data describes too little of the picture");
+  }
 
   auto bitmap = std::make_unique<TBitmap>();
   bitmap->SetPixelFormat(four ? pf4bit : pf8bit);
   bitmap->SetPalette(h.palette);
   bitmap->SetSize(h.width, h.height);
-  // Rows are stored bottom-up; row is null once the position has left the picture.
-  int64_t x = 0, y = 0;
-  uint8_t* row = bitmap->ScanLine(h.height - 1);
-  const auto moveTo = [&](int64_t column, int64_t line) {
-    if (line != y) row = line < h.height ? bitmap->ScanLine(int(h.height - 1 - line)) : nullptr;
-    x = column;
-    y = line;
-  };
-  // Writes count pixels from x on, the i-th of them pixel(i); those beyond the row are dropped.
-  const auto write = [&](int count, auto pixel) {
-    const int64_t inside = row ? std::clamp<int64_t>(h.width - x, 0, count) : 0;
+  WalkRunLength(data, four, [&](int64_t x, int64_t y, int count, auto pixel) {
+    if (y >= h.height || x >= h.width) return;
+    // Rows are stored bottom-up.
+    uint8_t* row = bitmap->ScanLine(int(h.height - 1 - y));
+    const int64_t inside = std::min<int64_t>(h.width - x, count);
     for (int64_t i = 0; i < inside; ++i) {
       const int64_t at = x + i;
       const uint8_t index = pixel(int(i));
@@ -307,35 +353,8 @@ std::unique_ptr<TBitmap> DecodeRunLength(const DibHeader& h, const Bytes& b, siz
         row[at] = index;
       }
     }
-    x += count;
-  };
-  const auto nibble = [four](uint8_t byte, int i) {
-    return four ? uint8_t((i & 1) ? (byte & 0x0F) : (byte >> 4)) : byte;
-  };
-
-  size_t pos = 0;
-  for (;;) {
-    const uint8_t count = data.U8(pos);
-    const uint8_t value = data.U8(pos + 1);
-    pos += 2;
-    if (count > 0) {
-      write(count, [&](int i) { return nibble(value, i); });
-    } else if (value == 0) {
-      moveTo(0, y + 1);
-    } else if (value == 1) {
-      break;
-    } else if (value == 2) {
-      moveTo(x + data.U8(pos), y + data.U8(pos + 1));
-      pos += 2;
-    } else {
-      const size_t bytes = four ? (size_t(value) + 1) / 2 : value;
-      data.Need(pos, bytes);
-      const uint8_t* literal = data.At(pos);
-      write(value, [&](int i) { return nibble(literal[four ? i / 2 : i], i); });
-      pos += bytes + (bytes & 1);
-    }
-  }
-  *end = offset + pos;
+  });
+  *end = offset + reach.bytes;
   return bitmap;
 }
 

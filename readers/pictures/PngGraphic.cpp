@@ -381,7 +381,9 @@ void TPNGGraphic::DecodeMemory(const uint8_t* Memory, int64_t Size, uint32_t Ima
   BitDepth = Chunk.Data[8];
   ColorType = Chunk.Data[9];
   InterlaceMethod = Chunk.Data[12];
-  Transparency = {.ColorType = ColorType, .BitDepth = BitDepth};
+  Transparency = TPngTransparency();
+  Transparency.ColorType = ColorType;
+  Transparency.BitDepth = BitDepth;
   Decoder = std::make_unique<TLZ77Decoder>(Z_PARTIAL_FLUSH, false);
   Decoder->DecodeInit();
 

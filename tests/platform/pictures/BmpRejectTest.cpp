@@ -112,25 +112,25 @@ TEST(BmpReject, RunLengthWithoutEndStops) {
   ExpectRejected(BmpFile(InfoHeader(40, 4, 4, 8, 1, 4), table, rle), "deltas far outside");
 }
 
-TEST(BmpReject, RunLengthPicturesTallerThanTheirDataCanReachAllocateNothing) {
-  // A delta moves at most 255 rows for four bytes: three of them and the end code reach 766
-  // rows, and a picture that tall loads.
+TEST(BmpReject, RunLengthDataThatDescribesTooLittleAllocatesNothing) {
+  // Three deltas of 255 rows and a run on row 765: 766 rows of 1000 pixels are described, and
+  // the blank rest after the end code may hold 4096 pixels a data byte (16 bytes here).
   Bytes table;
   table.U32(0).U32(0xFFFFFF).U32(0).U32(0);
   Bytes deltas;
   for (int i = 0; i < 3; ++i) deltas.U8(0).U8(2).U8(0).U8(255);
   deltas.U8(1).U8(1).U8(0).U8(1);
   TBitmap reached;
-  LoadBmp(reached, BmpFile(InfoHeader(40, 4, 766, 8, 1, 4), table, deltas));
-  EXPECT_EQ(reached.PixelARGB(0, 0), 0xFFFFFFFFu);  // the run on the top row
-  EXPECT_EQ(reached.PixelARGB(1, 0), 0xFF000000u);
+  LoadBmp(reached, BmpFile(InfoHeader(40, 1000, 766 + 64, 8, 1, 4), table, deltas));
+  EXPECT_EQ(reached.PixelARGB(0, 64), 0xFFFFFFFFu);  // the run
+  EXPECT_EQ(reached.PixelARGB(1, 64), 0xFF000000u);
 
   // Pictures of millions of pixels declared by a few bytes are refused before any allocation.
   Bytes runs;
   for (int i = 0; i < 6; ++i) runs.U8(255).U8(1);
   runs.U8(0).U8(1);
   const std::string hostile[] = {
-      BmpFile(InfoHeader(40, 4, 1100, 8, 1, 4), table, deltas),
+      BmpFile(InfoHeader(40, 1000, 766 + 66, 8, 1, 4), table, deltas),
       BmpFile(InfoHeader(40, 16128, 10240, 8, 1, 4), table, runs),
       BmpFile(InfoHeader(40, 8450, 8436, 4, 2, 4), table, runs),
       BmpFile(InfoHeader(40, 8450, 8436, 4, 2, 4, 2), table, deltas),  // the size field counts
