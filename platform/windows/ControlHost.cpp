@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTextDocument>
 #include <QWheelEvent>
+#include <cctype>
 #include <cmath>
 #include <set>
 #include <utility>
@@ -51,6 +52,14 @@ uint32_t ButtonBase(Qt::MouseButton button) {
     default:
       return 0;
   }
+}
+
+// A focus loss that leaves the control's window (another window activated, a popup's list
+// focused) is none of the form's business.
+bool IsFocusMoveInsideWindow(const QWidget* watched, Qt::FocusReason reason) {
+  if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+  const QWidget* now = QApplication::focusWidget();
+  return !now || now->window() == watched->window();
 }
 
 // Keys seen going down and not yet up (Qt offers no keyboard state beyond the modifiers).
@@ -165,6 +174,17 @@ std::string WithoutMnemonics(const std::string& text) {
     shown += text[i];
   }
   return shown;
+}
+
+bool IsMnemonic(char key, const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] != '&')
+      return std::tolower(static_cast<unsigned char>(caption[i + 1])) ==
+             std::tolower(static_cast<unsigned char>(key));
+    ++i;  // "&&" is an ampersand
+  }
+  return false;
 }
 
 void DrawControlText(TCanvas& canvas, const TFont& font, TColor color, TRect rect,
@@ -328,7 +348,10 @@ bool TEventBridge::eventFilter(QObject* watched, QEvent* e) {
       GuardEvent([&] { control_->Perform(WM_SETFOCUS); });
       break;
     case QEvent::FocusOut:
-      GuardEvent([&] { control_->Perform(WM_KILLFOCUS); });
+      // Switching windows or opening a popup leaves the form's focused control as it is.
+      if (IsFocusMoveInsideWindow(static_cast<QWidget*>(watched),
+                                  static_cast<QFocusEvent*>(e)->reason()))
+        GuardEvent([&] { control_->Perform(WM_KILLFOCUS); });
       break;
     default:
       break;
@@ -438,11 +461,19 @@ bool TEventBridge::Key(QEvent* e) {
         return;
       }
       if (auto form = win->GetParentForm(); form && (key == VK_RETURN || key == VK_ESCAPE)) {
-        if (form->DialogKey(key)) {
+        if (form->DialogKey(key, shift, win)) {
           eaten = true;
           return;
         }
       }
+    }
+    // Alt with a character (AltGr is no Alt here) picks a mnemonic and is never typed.
+    if ((shift & (ssAlt | ssCtrl)) == ssAlt) {
+      std::string text = FromQString(ke->text());
+      if (text.size() != 1 || static_cast<unsigned char>(text[0]) <= ' ') return;
+      if (auto form = win->GetParentForm()) form->DialogChar(text[0]);
+      eaten = true;
+      return;
     }
     // Characters: Esc, Enter, Backspace and Tab by their codes, the rest from the text.
     std::string chars;

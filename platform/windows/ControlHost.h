@@ -77,6 +77,8 @@ QString ToQString(const std::string& text);
 std::string FromQString(const QString& text);
 // Text as shown: "&&" is an ampersand, a single "&" only marks the mnemonic.
 std::string WithoutMnemonics(const std::string& text);
+// Whether the caption marks the key (either case) as its mnemonic.
+bool IsMnemonic(char key, const std::string& caption);
 // Draws text in the font (and the given colour) without a background through a canvas.
 void DrawControlText(TCanvas& canvas, const TFont& font, TColor color, TRect rect,
                      const std::string& text, uint32_t format);

@@ -588,6 +588,13 @@ void TWinControl::SetTabOrder(int order) {
   Parent()->RebuildTabChain();
 }
 
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
+  for (TWinControl* child : tabList_) {
+    list.push_back(child);
+    child->GetTabOrderList(list);
+  }
+}
+
 void TWinControl::RebuildTabChain() {
   for (size_t i = 1; i < tabList_.size(); ++i)
     QWidget::setTabOrder(tabList_[i - 1]->Widget(), tabList_[i]->Widget());
@@ -718,9 +725,20 @@ void TWinControl::WndProc(TMessage& m) {
       return;
     }
     case WM_SETFOCUS:
+      if (TCustomForm* form = GetParentForm()) {
+        // Back from another window: the focus never left this control.
+        if (form->FocusedControl() == this) return;
+        // The focus moved while the window was not active: the control it left exits now.
+        if (TWinControl* left = form->FocusedControl()) left->Perform(WM_KILLFOCUS);
+        // The form remembers where the focus went, by click or Tab too.
+        if (form != this) form->SetActiveControl(this);
+        form->SetFocusedControl(this);
+      }
       DoEnter();
       return;
     case WM_KILLFOCUS:
+      if (TCustomForm* form = GetParentForm(); form && form->FocusedControl() == this)
+        form->SetFocusedControl(nullptr);
       DoExit();
       return;
     default:

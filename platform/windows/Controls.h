@@ -303,6 +303,8 @@ class TWinControl : public TControl {
   // Position among the siblings in the Tab order (0, 1, ...).
   int TabOrder() const;
   void SetTabOrder(int order);
+  // The window controls inside this one in Tab order, each followed by those inside it.
+  void GetTabOrderList(std::vector<TWinControl*>& list) const;
   virtual bool CanFocus() const;
   void SetFocus();
   bool Focused() const;

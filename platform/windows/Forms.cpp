@@ -7,6 +7,7 @@
 
 #include "platform/windows/Application.h"
 #include "platform/windows/ControlHost.h"
+#include "platform/windows/StdCtrls.h"
 #include "platform/windows/TestSeams.h"
 
 namespace plat {
@@ -73,7 +74,8 @@ void TCustomForm::SetBounds(int left, int top, int width, int height) {
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
   if (control == activeControl_) return;
-  if (activeControl_) activeControl_->RemoveFreeNotification(this);
+  if (activeControl_ && activeControl_ != focusedControl_)
+    activeControl_->RemoveFreeNotification(this);
   activeControl_ = control;
   if (control) {
     control->FreeNotification(this);
@@ -81,9 +83,19 @@ void TCustomForm::SetActiveControl(TWinControl* control) {
   }
 }
 
+void TCustomForm::SetFocusedControl(TWinControl* control) {
+  if (control == focusedControl_) return;
+  if (focusedControl_ && focusedControl_ != activeControl_)
+    focusedControl_->RemoveFreeNotification(this);
+  focusedControl_ = control;
+  if (control) control->FreeNotification(this);
+}
+
 void TCustomForm::Notification(TComponent* component, TOperation operation) {
   TWinControl::Notification(component, operation);
-  if (operation == opRemove && component == activeControl_) activeControl_ = nullptr;
+  if (operation != opRemove) return;
+  if (component == activeControl_) activeControl_ = nullptr;
+  if (component == focusedControl_) focusedControl_ = nullptr;
 }
 
 void TCustomForm::SetModalResult(TModalResult result) {
@@ -231,8 +243,26 @@ bool OfferDialogKey(TWinControl& parent, uint16_t key) {
 }
 }  // namespace
 
-bool TCustomForm::DialogKey(uint16_t key) {
+bool TCustomForm::DialogKey(uint16_t key, TShiftState shift, TWinControl* focused) {
+  if (shift & (ssShift | ssCtrl | ssAlt)) return false;
+  if (key == VK_RETURN && focused) {
+    if (auto button = dynamic_cast<TButton*>(focused)) {
+      if (!button->Enabled()) return false;
+      button->Click();
+      return true;
+    }
+    if (focused->Perform(WM_GETDLGCODE) & DLGC_WANTALLKEYS) return false;
+  }
   return OfferDialogKey(*this, key);
+}
+
+bool TCustomForm::DialogChar(char key) {
+  std::vector<TWinControl*> order;
+  GetTabOrderList(order);
+  for (TWinControl* control : order)
+    if (control->Showing() && control->Enabled() && control->Perform(CM_DIALOGCHAR, key) != 0)
+      return true;
+  return false;
 }
 
 void TCustomForm::WndProc(TMessage& m) {

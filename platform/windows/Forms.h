@@ -41,6 +41,10 @@ class TCustomForm : public TWinControl {
   void SetKeyPreview(bool v) { keyPreview_ = v; }
   TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* control);
+  // The control that entered (OnEnter) and has not exited yet; switching to another window or
+  // opening a popup leaves it so.
+  TWinControl* FocusedControl() const { return focusedControl_; }
+  void SetFocusedControl(TWinControl* control);
   TModalResult ModalResult() const { return modalResult_; }
   // A non-zero result ends a modal run.
   void SetModalResult(TModalResult result);
@@ -57,8 +61,13 @@ class TCustomForm : public TWinControl {
   bool CloseQuery();
   // The window's close box.
   void CloseFromWindow();
-  // Enter and Esc reach the default and cancel buttons; returns whether one took the key.
-  bool DialogKey(uint16_t key);
+  // Enter or Esc typed in `focused`: Enter clicks the focused button, else the default button
+  // unless the focused control wants Enter itself (a memo); Esc clicks the cancel button. With
+  // Shift, Ctrl or Alt they click nothing. Returns whether a button took the key.
+  bool DialogKey(uint16_t key, TShiftState shift, TWinControl* focused);
+  // An Alt+character mnemonic: the first showing, enabled control in Tab order whose caption
+  // marks it takes it (a button clicks). Returns whether one did.
+  bool DialogChar(char key);
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -91,6 +100,7 @@ class TCustomForm : public TWinControl {
   TBorderStyle formBorderStyle_ = bsSizeable;
   bool keyPreview_ = false;
   TWinControl* activeControl_ = nullptr;
+  TWinControl* focusedControl_ = nullptr;
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
   bool placed_ = false;

@@ -54,6 +54,9 @@ inline constexpr uint32_t CM_ENTER = CM_BASE + 10;
 inline constexpr uint32_t CM_EXIT = CM_BASE + 11;
 // Enter or Esc offered to the buttons of a form (WParam: the key); non-zero when taken.
 inline constexpr uint32_t CM_DIALOGKEY = CM_BASE + 5;
+// An Alt+letter mnemonic offered to the controls of a form (WParam: the character); non-zero
+// when taken.
+inline constexpr uint32_t CM_DIALOGCHAR = CM_BASE + 6;
 
 // Hit-test codes.
 inline constexpr intptr_t HTCLIENT = 1;

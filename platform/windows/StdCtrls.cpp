@@ -20,6 +20,13 @@ W* As(const TControl& control) {
   return static_cast<W*>(control.Widget());
 }
 
+// Shows a caption with its mnemonic underlined; the layer picks mnemonics itself (the first
+// control in Tab order takes a shared one), so Qt gets no shortcut for it.
+void SetButtonCaption(QAbstractButton* button, const std::string& caption) {
+  button->setText(ToQString(caption));
+  button->setShortcut(QKeySequence());
+}
+
 }  // namespace
 
 int FrameWidth(const TControl& control) {
@@ -49,7 +56,7 @@ TButton::TButton(TComponent* owner) : TWinControl(owner) {
 }
 
 void TButton::ApplyText() {
-  As<QPushButton>(*this)->setText(ToQString(Caption()));
+  SetButtonCaption(As<QPushButton>(*this), Caption());
 }
 
 void TButton::SetDefault(bool v) {
@@ -70,6 +77,12 @@ void TButton::WndProc(TMessage& m) {
       Click();
       m.Result = 1;
     }
+    return;
+  }
+  if (m.Msg == CM_DIALOGCHAR) {
+    if (!IsMnemonic(static_cast<char>(m.WParam), Caption()) || !CanFocus()) return;
+    Click();
+    m.Result = 1;
     return;
   }
   TWinControl::WndProc(m);
@@ -250,6 +263,10 @@ TStringList* TMemo::Lines() {
 
 void TMemo::WndProc(TMessage& m) {
   if (m.Msg == CM_SYNCITEMS) return SyncToWidget();
+  if (m.Msg == WM_GETDLGCODE) {
+    m.Result = DLGC_WANTALLKEYS;  // Enter makes a new line, not a click of the default button
+    return;
+  }
   TWinControl::WndProc(m);
 }
 
@@ -335,7 +352,18 @@ TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
 }
 
 void TCheckBox::ApplyText() {
-  As<QCheckBox>(*this)->setText(ToQString(Caption()));
+  SetButtonCaption(As<QCheckBox>(*this), Caption());
+}
+
+void TCheckBox::WndProc(TMessage& m) {
+  if (m.Msg == CM_DIALOGCHAR) {
+    if (!IsMnemonic(static_cast<char>(m.WParam), Caption()) || !CanFocus()) return;
+    SetFocus();
+    SetChecked(!checked_);
+    m.Result = 1;
+    return;
+  }
+  TWinControl::WndProc(m);
 }
 
 void TCheckBox::SetChecked(bool v) {
@@ -359,7 +387,18 @@ TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) {
 }
 
 void TRadioButton::ApplyText() {
-  As<QRadioButton>(*this)->setText(ToQString(Caption()));
+  SetButtonCaption(As<QRadioButton>(*this), Caption());
+}
+
+void TRadioButton::WndProc(TMessage& m) {
+  if (m.Msg == CM_DIALOGCHAR) {
+    if (!IsMnemonic(static_cast<char>(m.WParam), Caption()) || !CanFocus()) return;
+    SetFocus();
+    SetChecked(true);
+    m.Result = 1;
+    return;
+  }
+  TWinControl::WndProc(m);
 }
 
 void TRadioButton::SetChecked(bool v) {

@@ -20,7 +20,8 @@ class TButton : public TWinControl {
   explicit TButton(TComponent* owner);
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult v) { modalResult_ = v; }
-  // Enter anywhere on the form clicks the default button, Esc the cancel button.
+  // Enter clicks the focused button, or the default one from a control that is no button; Esc
+  // clicks the cancel button (TCustomForm::DialogKey).
   bool Default() const { return default_; }
   void SetDefault(bool v);
   bool Cancel() const { return cancel_; }
@@ -152,6 +153,7 @@ class TCheckBox : public TWinControl {
 
  protected:
   void ApplyText() override;
+  void WndProc(TMessage& message) override;
 
  private:
   bool checked_ = false;
@@ -167,6 +169,7 @@ class TRadioButton : public TWinControl {
 
  protected:
   void ApplyText() override;
+  void WndProc(TMessage& message) override;
   // Siblings on the same parent are one group; page controls that keep their own state
   // override this with nothing.
   virtual void TurnSiblingsOff();

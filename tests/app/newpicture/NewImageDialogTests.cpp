@@ -75,10 +75,11 @@ TEST_F(NewImageDialog, ButtonsCloseWithTheirResultsAndTheLayoutIsSaved) {
   const std::string file = plat::JoinPath(plat::ScreenshotFolder(), "new-picture-dialog.png");
   plat::SaveScreenshot(dialog, file);
   EXPECT_TRUE(plat::FileExists(file));
-  // Enter and Esc answer as the two buttons do.
-  EXPECT_TRUE(dialog.DialogKey(plat::VK_ESCAPE));
+  // Enter and Esc in an edit answer as the two buttons do.
+  dialog.ImageWidth->SetFocus();
+  plat::PressKey(dialog, plat::VK_ESCAPE);
   EXPECT_EQ(dialog.ModalResult(), plat::mrCancel);
-  EXPECT_TRUE(dialog.DialogKey(plat::VK_RETURN));
+  plat::PressKey(dialog, plat::VK_RETURN);
   EXPECT_EQ(dialog.ModalResult(), plat::mrOk);
   dialog.Hide();
 }

@@ -117,9 +117,9 @@ TEST(FormLife, TheActiveControlTakesTheFocusWhenTheFormShows) {
   first->SetVisible(false);
   EXPECT_FALSE(first->CanFocus());
   EXPECT_THROW(first->SetFocus(), EInvalidOperation);
-  // A control that goes away is no longer the active one.
+  // A control that goes away is no longer the active one (the focus has moved on to second).
   form.DestroyComponent(first);
-  EXPECT_EQ(form.ActiveControl(), nullptr);
+  EXPECT_EQ(form.ActiveControl(), second);
 }
 
 TEST(ApplicationErrors, TheHandlerShowsTheMessageOrPassesItOn) {
