@@ -30,6 +30,7 @@ TUpDown::TUpDown(TComponent* owner) : TWinControl(owner) {
   layout->setSpacing(0);
   for (TUDBtnType type : {btNext, btPrev}) {
     auto arrow = new QToolButton(host.get());  // owned by the widget
+    arrow->setFocusPolicy(Qt::NoFocus);  // the arrows are no Tab stops; Up and Down in the edit
     arrow->setArrowType(type == btNext ? Qt::UpArrow : Qt::DownArrow);
     arrow->setAutoRepeat(true);
     arrow->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -44,16 +45,29 @@ TUpDown::TUpDown(TComponent* owner) : TWinControl(owner) {
 
 void TUpDown::SetAssociate(TEdit* edit) {
   if (associate_) associate_->RemoveFreeNotification(this);
+  associateKeys_.reset();
   associate_ = edit;
   if (edit) {
     edit->FreeNotification(this);
     SetPosition(position_);
+    // Up and Down in the edit step the value as the arrows do.
+    associateKeys_ = std::make_unique<QObject>();
+    HookArrowKeys(edit->Widget(), associateKeys_.get(), [this](int step, bool vertical) {
+      if (!vertical) return false;
+      ArrowClick(step < 0 ? btNext : btPrev);
+      return true;
+    });
   }
 }
 
+TUpDown::~TUpDown() = default;
+
 void TUpDown::Notification(TComponent* component, TOperation operation) {
   TWinControl::Notification(component, operation);
-  if (operation == opRemove && component == associate_) associate_ = nullptr;
+  if (operation == opRemove && component == associate_) {
+    associate_ = nullptr;
+    associateKeys_.reset();
+  }
 }
 
 int TUpDown::Clamp(int v) const {

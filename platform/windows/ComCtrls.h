@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "platform/windows/StdCtrls.h"
 
@@ -15,6 +16,7 @@ using TUDClickEvent = std::function<void(TObject* sender, TUDBtnType button)>;
 class TUpDown : public TWinControl {
  public:
   explicit TUpDown(TComponent* owner);
+  ~TUpDown() override;
   TEdit* Associate() const { return associate_; }
   void SetAssociate(TEdit* edit);
   int Min() const { return min_; }
@@ -38,6 +40,7 @@ class TUpDown : public TWinControl {
  private:
   int Clamp(int v) const;
   TEdit* associate_ = nullptr;
+  std::unique_ptr<QObject> associateKeys_;  // the hook on the edit's keys
   int min_ = 0, max_ = 100, increment_ = 1;
   mutable int position_ = 0;
   bool wrap_ = false;

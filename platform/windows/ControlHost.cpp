@@ -197,6 +197,36 @@ void DrawControlText(TCanvas& canvas, const TFont& font, TColor color, TRect rec
   dc->DrawText(ToQString(text).toStdU16String(), rect, format);
 }
 
+namespace {
+
+class TArrowKeyHook : public QObject {
+ public:
+  TArrowKeyHook(QObject* context, std::function<bool(int, bool)> handler)
+      : QObject(context), handler_(std::move(handler)) {}
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() != QEvent::KeyPress) return false;
+    auto* ke = static_cast<QKeyEvent*>(e);
+    if (ke->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) return false;
+    int step = 0;
+    bool vertical = ke->key() == Qt::Key_Up || ke->key() == Qt::Key_Down;
+    if (ke->key() == Qt::Key_Up || ke->key() == Qt::Key_Left) step = -1;
+    if (ke->key() == Qt::Key_Down || ke->key() == Qt::Key_Right) step = 1;
+    bool taken = false;
+    if (step) GuardEvent([&] { taken = handler_(step, vertical); });
+    return taken;
+  }
+
+ private:
+  std::function<bool(int, bool)> handler_;
+};
+
+}  // namespace
+
+void HookArrowKeys(QWidget* widget, QObject* context,
+                   std::function<bool(int step, bool vertical)> handler) {
+  widget->installEventFilter(new TArrowKeyHook(context, std::move(handler)));  // owned by context
+}
+
 void DrawSunkenBorder(QPainter& painter, int width, int height) {
   if (width <= 0 || height <= 0) return;
   painter.save();

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 #include "platform/windows/Controls.h"
 
@@ -79,6 +80,11 @@ std::string FromQString(const QString& text);
 std::string WithoutMnemonics(const std::string& text);
 // Whether the caption marks the key (either case) as its mnemonic.
 bool IsMnemonic(char key, const std::string& caption);
+// Hands the arrow keys pressed in a widget (without Alt or Ctrl) to a handler: step -1 for Up
+// and Left, +1 for Down and Right; the key is taken when it returns true. The hook lives as long
+// as `context`.
+void HookArrowKeys(QWidget* widget, QObject* context,
+                   std::function<bool(int step, bool vertical)> handler);
 // Draws text in the font (and the given colour) without a background through a canvas.
 void DrawControlText(TCanvas& canvas, const TFont& font, TColor color, TRect rect,
                      const std::string& text, uint32_t format);

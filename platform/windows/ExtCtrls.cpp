@@ -82,7 +82,33 @@ TRadioGroup::TRadioGroup(TComponent* owner) : TWinControl(owner) {
   SetWidget(std::move(box));
   SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
   SetTabStop(true);
+  // The group is one Tab stop through its checked item, not through its frame.
+  Widget()->setFocusPolicy(Qt::NoFocus);
   SetBounds(0, 0, 185, 105);
+}
+
+QRadioButton* TRadioGroup::ItemWidget(int index) const {
+  QLayoutItem* item = static_cast<QGridLayout*>(Widget()->layout())->itemAt(index);
+  return item ? qobject_cast<QRadioButton*>(item->widget()) : nullptr;
+}
+
+void TRadioGroup::ShowItemIndex() {
+  // Only the checked item (or the first, with none checked) is reached by Tab.
+  int stop = std::max(itemIndex_, 0);
+  for (int i = 0; QRadioButton* radio = ItemWidget(i); ++i) {
+    radio->setChecked(i == itemIndex_);
+    radio->setFocusPolicy(i == stop ? Qt::StrongFocus : Qt::ClickFocus);
+  }
+}
+
+bool TRadioGroup::StepItem(int step) {
+  int count = items_.Count();
+  if (count == 0) return false;
+  // The arrows go round the items, checking the one they reach.
+  int next = itemIndex_ < 0 ? 0 : (itemIndex_ + step + count) % count;
+  SetItemIndex(next);
+  if (QRadioButton* radio = ItemWidget(next)) radio->setFocus(Qt::OtherFocusReason);
+  return true;
 }
 
 TStringList* TRadioGroup::Items() {
@@ -131,9 +157,11 @@ void TRadioGroup::Rebuild() {
       radio->setChecked(true);  // a click only ever checks
       if (i != itemIndex_) GuardEvent([&] { SetItemIndex(i); });
     });
+    HookArrowKeys(radio, radio, [this](int step, bool) { return StepItem(step); });
     grid->addWidget(radio, rows ? i % rows : 0, rows ? i / rows : 0);
   }
   if (itemIndex_ >= count) itemIndex_ = -1;
+  ShowItemIndex();
 }
 
 void TRadioGroup::SetItemIndex(int index) {
@@ -141,10 +169,7 @@ void TRadioGroup::SetItemIndex(int index) {
   if (index < -1 || index >= items_.Count()) index = -1;
   if (index == itemIndex_) return;
   itemIndex_ = index;
-  auto grid = static_cast<QGridLayout*>(Widget()->layout());
-  for (int i = 0; i < grid->count(); ++i)
-    if (auto radio = qobject_cast<QRadioButton*>(grid->itemAt(i)->widget()))
-      radio->setChecked(i == index);
+  ShowItemIndex();
   if (index >= 0 && !Loading()) Click();
 }
 

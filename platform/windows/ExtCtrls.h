@@ -9,6 +9,8 @@
 #include "platform/windows/Controls.h"
 #include "platform/windows/StdCtrls.h"
 
+class QRadioButton;
+
 namespace plat {
 
 enum TBevelCut : uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
@@ -59,6 +61,11 @@ class TRadioGroup : public TWinControl {
 
  private:
   void Rebuild();
+  QRadioButton* ItemWidget(int index) const;
+  // Checks the item widget of ItemIndex and makes it the group's Tab stop.
+  void ShowItemIndex();
+  // An arrow key in an item: the next or previous item becomes ItemIndex and takes the focus.
+  bool StepItem(int step);
   TStringList items_;
   std::string shownItems_;
   int itemIndex_ = -1;
