@@ -305,9 +305,14 @@ void TCustomImgView32::Paint() {
 }
 
 void TCustomImgView32::MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) {
-  if (GripShown() && dynamic_cast<plat::TCustomForm*>(Owner()) && GripRect().Contains({X, Y})) {
-    // The window system sizes the form from here; the view lets go of the mouse.
+  auto* form = dynamic_cast<plat::TCustomForm*>(Owner());
+  if (form && GripShown() && GripRect().Contains({X, Y})) {
+    // The view lets go of the mouse and asks the form's window to be sized from its bottom-right
+    // corner, as a press on the frame's corner would.
     SetMouseCapture(false);
+    const plat::TPoint screen = ClientToScreen({X, Y});
+    form->Perform(plat::WM_NCLBUTTONDOWN, plat::HTBOTTOMRIGHT,
+                  plat::MakeLParam(screen.X, screen.Y));
     return;
   }
   TCustomImage32::MouseDown(Button, Shift, X, Y);

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "Fixture.h"
 #include "graphics/controls/ImgView.h"
@@ -111,6 +112,52 @@ TEST_F(View, TheSizeGripShowsOnlyForClientAlignedViews) {
   EXPECT_EQ(view->GripRect(), (TRect{624, 464, 640, 480}));
   view->SetSizeGrip(sgNone);
   EXPECT_FALSE(view->GripShown());
+}
+
+// Records the form's non-client presses, which ask the window system to size it.
+class TSizingForm : public plat::TForm {
+ public:
+  using plat::TForm::TForm;
+  std::vector<intptr_t> sizeRequests;
+  void WndProc(plat::TMessage& m) override {
+    if (m.Msg == plat::WM_NCLBUTTONDOWN) sizeRequests.push_back(m.WParam);
+    plat::TForm::WndProc(m);
+  }
+};
+
+// A press on the grip sizes the form from its bottom-right corner; the view sees no press.
+TEST(ViewGrip, APressOnTheGripAsksTheFormToBeSized) {
+  plat::TTestHooksScope hooks;
+  TSizingForm form(nullptr);
+  form.SetBounds(40, 40, 400, 300);
+  auto* view = form.Make<TImgView32>();
+  view->SetParent(&form);
+  view->SetAlign(plat::alClient);
+  view->ScrollBars().SetSize(16);
+  int presses = 0;
+  view->OnMouseDown = [&presses](plat::TObject*, plat::TMouseButton, plat::TShiftState, int, int,
+                                 TCustomLayer*) { ++presses; };
+  form.Show();
+  plat::Application().ProcessMessages();
+  ASSERT_TRUE(view->GripShown());
+  const TRect grip = view->GripRect();
+  const plat::TPoint corner{grip.Left + 8, grip.Top + 8};
+  plat::SimulateMouse(*view, TMouseAction::Press, plat::mbLeft, corner);
+  plat::SimulateMouse(*view, TMouseAction::Release, plat::mbLeft, corner);
+  EXPECT_EQ(form.sizeRequests, (std::vector<intptr_t>{plat::HTBOTTOMRIGHT}));
+  EXPECT_EQ(presses, 0);
+  EXPECT_FALSE(view->MouseCapture());
+
+  plat::SimulateMouse(*view, TMouseAction::Press, plat::mbLeft, {20, 20});
+  plat::SimulateMouse(*view, TMouseAction::Release, plat::mbLeft, {20, 20});
+  EXPECT_EQ(form.sizeRequests.size(), 1u);
+  EXPECT_EQ(presses, 1);
+
+  // Without a grip the corner is an ordinary spot of the view.
+  view->SetSizeGrip(sgNone);
+  plat::SimulateMouse(*view, TMouseAction::Press, plat::mbLeft, corner);
+  plat::SimulateMouse(*view, TMouseAction::Release, plat::mbLeft, corner);
+  EXPECT_EQ(form.sizeRequests.size(), 1u);
 }
 
 // Random picture edits, layer moves and view changes, each followed by the partial repaint the
