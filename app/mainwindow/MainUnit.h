@@ -143,6 +143,13 @@ class TMainForm : public plat::TForm, public TMainState {
   // Zooms the view to the percentage typed in the scale combo.
   void ScaleComboChange(plat::TObject* Sender);
   void cbOptRedrawClick(plat::TObject* Sender);
+  // The view's resize; it lays itself out, nothing more is needed.
+  void OnResizeEvent(plat::TObject*) {}
+  // Handlers of a menu a layout may bind; the window has no menu, so they do nothing.
+  void mnFileClick(plat::TObject*) {}
+  void Basics1Click(plat::TObject*) {}
+  void CommandLine1Click(plat::TObject*) {}
+  void About1Click(plat::TObject*) {}
   // A checkerboard of 13-pixel squares, grey at the top-left corner.
   void ImgViewPaintStage(plat::TObject* Sender, gfx::TBitmap32& Buffer, uint32_t StageNum);
   void CopyToClipBoard(plat::TObject* Sender);
@@ -169,6 +176,8 @@ class TMainForm : public plat::TForm, public TMainState {
   void TimerEllapsed2(plat::TObject* Sender);
   // Hands the selected layer to the rotation dialog; Mode 1 rotates, 2 stamps rotated steps.
   void WMRotateChange(plat::TObject* Sender, int32_t Mode);
+  // Rotation without filling, for a layout that binds it.
+  void RotateFunctionCall(plat::TObject* Sender) { WMRotateChange(Sender, 1); }
   // Hands the selected layer (Target 2) or the background (any other Target) to the extended
   // colour dialog.
   void OpenBGExtendedColorFunctions(plat::TObject* Sender, int32_t Mode, int32_t Target);
