@@ -126,6 +126,11 @@ void TLabel::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component == focusControl_) focusControl_ = nullptr;
 }
 
+void TLabel::Loaded() {
+  TGraphicControl::Loaded();
+  AdjustSize();
+}
+
 void TLabel::AdjustSize() {
   Invalidate();
   if (!autoSize_ || Loading()) return;

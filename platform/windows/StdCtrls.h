@@ -60,6 +60,8 @@ class TLabel : public TGraphicControl {
   void ApplyText() override { AdjustSize(); }
   void ApplyFont() override { AdjustSize(); }
   void Notification(TComponent* component, TOperation operation) override;
+  // A layout sets the caption and font while loading: the size follows them once it is read.
+  void Loaded() override;
 
  private:
   void AdjustSize();

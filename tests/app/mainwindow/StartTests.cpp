@@ -10,6 +10,8 @@
 #include "app/mainwindow/Settings.h"
 #include "app/mainwindow/TextHints.h"
 #include "app/road/Background.h"
+#include "platform/drawing/DeviceContext.h"
+#include "platform/drawing/Graphics.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
 #include "support/MainWindowFixture.h"
@@ -329,6 +331,12 @@ TEST_F(MainWindow, EveryControlOfTheLayoutReachesItsField) {
   EXPECT_EQ(f.PictureToolsButton->Hint(), "Picture Tools (Key : q) ");
   EXPECT_EQ(f.FrameToolsButton->Hint(), "Layer Tools (Key : x) ");
   EXPECT_EQ(f.WhoIsBut->Hint(), std::string(app::AboutHint));
+  // The label over the text list shows its whole caption inside its panel.
+  plat::DeviceContext measure;
+  plat::TCanvas canvas(&measure);
+  canvas.SetFont(*f.Label3->Font());
+  EXPECT_EQ(f.Label3->Width(), canvas.TextExtent("List of texts to add").cx);
+  EXPECT_LE(f.Label3->Left() + f.Label3->Width(), f.pnlBitmapLayer->ClientWidth());
 
   // The handlers reach the controls through the layout.
   ASSERT_TRUE(f.Timer1->OnTimer);

@@ -4,6 +4,7 @@
 #include "platform/pictures/Bitmap.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/ExtCtrls.h"
+#include "platform/windows/FormReader.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/StdCtrls.h"
 #include "platform/windows/TestSeams.h"
@@ -74,6 +75,34 @@ TEST(TextControls, LabelsSizeThemselvesToTheirTextWithoutTheMnemonic) {
   label->SetAutoSize(false);
   label->SetCaption("A much longer caption than before");
   EXPECT_EQ(label->Width(), text.cx);
+}
+
+// A layout sets the caption and the font while it loads; the label takes their size once read.
+TEST(TextControls, LabelsReadFromALayoutTakeTheSizeOfTheirText) {
+  TForm form(nullptr);
+  ReadLayoutText(form, R"(
+TForm Labels {
+  Font.Name = "DejaVu Sans"
+  Font.Size = 8
+  TLabel Grows {
+    Left = 8
+    Caption = "List of texts to add"
+  }
+  TLabel Fixed {
+    Width = 40
+    AutoSize = False
+    Caption = "A caption wider than forty pixels"
+  }
+})",
+                 "labels.form", TFormBindings());
+  auto* grows = static_cast<TLabel*>(form.FindComponent("Grows"));
+  DeviceContext measure;
+  TCanvas canvas(&measure);
+  canvas.SetFont(*grows->Font());
+  EXPECT_EQ(grows->Font()->Size(), 8);
+  EXPECT_EQ(grows->Width(), canvas.TextExtent("List of texts to add").cx);
+  EXPECT_EQ(grows->Left(), 8);
+  EXPECT_EQ(static_cast<TLabel*>(form.FindComponent("Fixed"))->Width(), 40);
 }
 
 TEST(TextControls, HintRectanglesWrapAtTheWidthAsked) {
