@@ -11,6 +11,7 @@
 #include "app/mainwindow/CommandLine.h"
 #include "app/mainwindow/MainUnit.h"
 #include "app/road/Background.h"
+#include "app/road/ClipboardTransfer.h"
 #include "app/road/Composition.h"
 #include "graphics/layers/RubberBand.h"
 #include "platform/pictures/Bitmap.h"
@@ -222,6 +223,27 @@ TEST_F(MainWindowRoad, PresetsAreKnownByTheFileNameOnly) {
   // 400 - Round(13.2) - 135 and 300 - Round(8.8) - 35.
   EXPECT_EQ(preset->Location().Left, 252);
   EXPECT_EQ(preset->Location().Top, 256);
+}
+
+// The gauges take the new layer's values only once it is selected: the layer selected before
+// keeps its own.
+TEST_F(MainWindowRoad, ALayerFromTheClipboardLeavesTheSelectedOneAsItWas) {
+  gfx::TBitmapLayer& earlier = OpenAndAddLayer();  // 128 / 50 % at (100, 50)
+  gfx::TBitmap32 copied;
+  copied.SetSize(30, 20);
+  copied.ClearWithColor(0xFF204080);
+  app::CopyPictureToClipboard(copied);
+  form->AddLayerClip->Click();
+  auto* pasted = dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+  ASSERT_NE(pasted, nullptr);
+  ASSERT_NE(pasted, &earlier);
+  EXPECT_EQ(pasted->OpacityValue, 255);
+  EXPECT_EQ(pasted->ScalePercent, 100);
+  EXPECT_EQ(earlier.OpacityValue, 128);
+  EXPECT_EQ(earlier.Bitmap().MasterAlpha(), 128u);
+  EXPECT_EQ(earlier.ScalePercent, 50);
+  EXPECT_EQ(earlier.Location(), (gfx::TFloatRect{100, 50, 160, 90}));
+  EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(MainWindowRoad, ScalingTheBackgroundSavesAtTheNewSizeWithEveryEdgeDrawn) {
