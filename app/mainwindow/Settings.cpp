@@ -133,7 +133,7 @@ std::string SettingsText(const TSettingsValues& v, const std::vector<std::string
   w.Line(CurrentTextKey, v.CurrentText);
   const size_t first = texts.size() > size_t(MaxSavedTexts) ? texts.size() - MaxSavedTexts : 0;
   for (size_t i = first; i < texts.size(); ++i)
-    if (texts[i] != SampleText) w.Line(TextItemKey, texts[i]);
+    if (OneLine(texts[i]) != SampleText) w.Line(TextItemKey, texts[i]);
   return std::move(w.Text());
 }
 

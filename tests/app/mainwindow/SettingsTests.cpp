@@ -201,7 +201,10 @@ TEST_F(SettingsFile, KeepsTheLastFiftyTextsWithoutTheSampleEntry) {
 TEST_F(SettingsFile, LineBreaksInsideATextNeverMakeLinesOfTheirOwn) {
   TSettingsValues out;
   out.CurrentText = "one\r\nFontSize=12";
-  ASSERT_TRUE(app::WriteSettingsFile(file_, out, {"a\nBold=True", "b\rc"}));
+  // A text that reads as the sample entry once on one line is left out like the sample entry.
+  std::string sampleWithBreak(app::SampleText);
+  sampleWithBreak[sampleWithBreak.find(' ')] = '\n';
+  ASSERT_TRUE(app::WriteSettingsFile(file_, out, {"a\nBold=True", "b\rc", sampleWithBreak}));
   TSettingsValues in;
   std::vector<std::string> texts;
   app::ReadSettingsFile(file_, in, texts);
