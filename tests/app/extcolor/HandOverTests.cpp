@@ -195,6 +195,10 @@ TEST_F(ExtendedColorHandOver, AChangedBackgroundReplacesPictureAndLayers) {
     return Ok(dialog);
   });
   EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  // The layer that was selected went with the others: its controls are off.
+  EXPECT_EQ(form->SelectedLayer, nullptr);
+  EXPECT_FALSE(form->LayerOpacity->Enabled());
+  EXPECT_FALSE(form->ClearButton->Enabled());
   EXPECT_EQ(form->ImgView->Bitmap().Width(), 200);
   EXPECT_EQ(form->ImgView->Bitmap().Pixel(199, 149), 0xFF996633u);
   EXPECT_EQ(form->ImgView->Bitmap().Pixel(0, 0), (given.Pixel(0, 0) & 0xFF00FF00) |
