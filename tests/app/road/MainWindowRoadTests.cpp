@@ -48,6 +48,8 @@ class MainWindowRoad : public testing::Test {
   }
   void TearDown() override {
     form.reset();
+    // The run's work folder lives under the scratch folder that goes next.
+    plat::RemoveWorkFolder();
     plat::TestHooks() = plat::TTestHooks{};
     unsetenv("PIXSTAMP_HOME");
   }
