@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char ch = text.empty() ? '\0' : text[0];
     const std::string linkPath = mode == 2 ? "http://host/css/" : mode == 1 ? "/site/" : "";
     html::ParseStyleSheet(
-        styles, ch, [&] { return next < text.size() ? text[next++] : '\0'; }, mode != 0, linkPath);
+        styles, ch, [&] { return next < text.size() ? text[next++] : '\0'; },
+        [&] { return next < text.size() ? text[next] : '\0'; }, mode != 0, linkPath);
   }
   html::TPropStack stack;
   stack.Add(std::make_unique<html::TProperties>()).CopyFrom(*styles.DefaultProperties());

@@ -44,9 +44,13 @@ void StoreDeclaration(const std::string& name, const std::string& value,
 
 class SheetParser {
  public:
-  SheetParser(TStyleList& styles, const TCssReadChar& readChar, bool untilEnd,
-              const std::string& linkPath)
-      : styles_(styles), readChar_(readChar), untilEnd_(untilEnd), linkPath_(linkPath) {}
+  SheetParser(TStyleList& styles, const TCssReadChar& readChar, const TCssReadChar& peekChar,
+              bool untilEnd, const std::string& linkPath)
+      : styles_(styles),
+        readChar_(readChar),
+        peekChar_(peekChar),
+        untilEnd_(untilEnd),
+        linkPath_(linkPath) {}
 
   char Run(char first) {
     pushedBack_ = first;
@@ -94,12 +98,8 @@ class SheetParser {
   }
 
   // At a "<": true for "<!" (a comment marker), false for a tag, which ends a STYLE sheet.
-  bool OpensMarkup() {
-    if (untilEnd_) return true;
-    const char next = ReadRaw();
-    pushedBack_ = next;
-    return next == '!';
-  }
+  // Only peeked, so that a STYLE's end tag is left whole to the HTML reader.
+  bool OpensMarkup() const { return untilEnd_ || peekChar_() == '!'; }
 
   void SkipWhiteSpace() {
     while (lch_ == ' ') GetCh();
@@ -214,6 +214,7 @@ class SheetParser {
 
   TStyleList& styles_;
   const TCssReadChar& readChar_;
+  const TCssReadChar& peekChar_;
   bool untilEnd_;
   std::string linkPath_;
   char lch_ = ' ';
@@ -285,9 +286,9 @@ std::string ProcessSelector(std::string_view selector, bool ordered, TStyleList&
   return parts.back() + " " + std::to_string(parts.size() - 1) + styles.GetSeqNo() + ancestors;
 }
 
-void ParseStyleSheet(TStyleList& styles, char& ch, const TCssReadChar& readChar, bool untilEnd,
-                     const std::string& linkPath) {
-  SheetParser parser(styles, readChar, untilEnd, linkPath);
+void ParseStyleSheet(TStyleList& styles, char& ch, const TCssReadChar& readChar,
+                     const TCssReadChar& peekChar, bool untilEnd, const std::string& linkPath) {
+  SheetParser parser(styles, readChar, peekChar, untilEnd, linkPath);
   ch = parser.Run(ch == '\r' ? ' ' : ch);
 }
 

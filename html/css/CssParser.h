@@ -14,10 +14,12 @@ class TProperties;
 using TCssReadChar = std::function<char()>;
 
 // Reads a sheet whose first character is `ch`. Without untilEnd a "<" ends it (the end tag of
-// a STYLE element). On return `ch` holds the character where reading stopped, in upper case.
+// a STYLE element) unless peekChar, which shows the character readChar would return next
+// without reading it, finds "!" behind it; the sheet never reads past that "<", so the caller
+// goes on from it. On return `ch` holds the character where reading stopped, in upper case.
 // `linkPath` is the base of url() values of a linked sheet (empty: kept as written).
-void ParseStyleSheet(TStyleList& styles, char& ch, const TCssReadChar& readChar, bool untilEnd,
-                     const std::string& linkPath);
+void ParseStyleSheet(TStyleList& styles, char& ch, const TCssReadChar& readChar,
+                     const TCssReadChar& peekChar, bool untilEnd, const std::string& linkPath);
 // The declarations of a STYLE attribute into `props`.
 void ParseInlineStyle(std::string_view text, TProperties& props);
 

@@ -59,12 +59,13 @@ void THtmlBuilder::DoTitle() {
 // end tag.
 void THtmlBuilder::DoStyle() {
   char ch = tok_.LCh;
-  ParseStyleSheet(document_.StyleSheet, ch,
-                  [this] {
-                    tok_.ReadNormalizedChar();
-                    return tok_.LCh;
-                  },
-                  false, {});
+  ParseStyleSheet(
+      document_.StyleSheet, ch,
+      [this] {
+        tok_.ReadNormalizedChar();
+        return tok_.LCh;
+      },
+      [this] { return tok_.PeekChar(); }, false, {});
   Next();
 }
 
@@ -86,7 +87,7 @@ void THtmlBuilder::DoLink() {
     };
     if (!sheet.empty()) {
       char ch = readChar();
-      ParseStyleSheet(document_.StyleSheet, ch, readChar, true, SheetFolder(source));
+      ParseStyleSheet(document_.StyleSheet, ch, readChar, {}, true, SheetFolder(source));
     }
   }
   if (linkEvent_) linkEvent_(tok_.Sender, rel, rev, href);

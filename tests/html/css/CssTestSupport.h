@@ -14,7 +14,8 @@ inline char ParseSheet(html::TStyleList& styles, const std::string& text, bool u
   size_t next = 1;
   char ch = text.empty() ? '\0' : text[0];
   html::ParseStyleSheet(
-      styles, ch, [&] { return next < text.size() ? text[next++] : '\0'; }, untilEnd, linkPath);
+      styles, ch, [&] { return next < text.size() ? text[next++] : '\0'; },
+      [&] { return next < text.size() ? text[next] : '\0'; }, untilEnd, linkPath);
   return ch;
 }
 

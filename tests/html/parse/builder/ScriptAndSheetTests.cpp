@@ -1,5 +1,5 @@
-// SCRIPT bodies handed to the host, and linked style sheets the host delivers as streams or
-// that are read from their files.
+// SCRIPT bodies handed to the host, STYLE elements, and linked style sheets the host delivers as
+// streams or that are read from their files.
 #include <cctype>
 #include <random>
 #include <string>
@@ -195,6 +195,16 @@ TEST_F(LinkedSheetTest, AnEmptyStreamOrAMissingFileLeavesThePagePlain) {
   Build("<link rel=stylesheet href=\"" + fileName + ".missing\"><p>y</p>");
   EXPECT_EQ(requests.size(), 2u);
   EXPECT_EQ(ColorAt("y"), 0);
+}
+
+// A STYLE element with no rules leaves its end tag whole: none of it reaches the page text.
+TEST_F(BuilderFixture, StyleElementsWithoutRulesLeaveNoTraceInTheText) {
+  for (const std::string style :
+       {"<style></style>", "<style> </style>", "<style><!-- --></style>", "<style>/* c */</style>",
+        "<style type=\"text/css\">\n</style>", "<STYLE>\r\n</STYLE >"})
+    EXPECT_EQ(Build(style + "hello"), "'hello'") << style;
+  EXPECT_EQ(Build("<style><!-- p { color: #00ff00 } --></style><p>x</p>"), "p['x']");
+  EXPECT_EQ(RuleText(document.StyleSheet, "p", html::piColor), std::to_string(0x00FF00));
 }
 
 // The viewer hands both events to each page it loads; the stored-layout description names them.
