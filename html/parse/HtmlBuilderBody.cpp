@@ -101,14 +101,20 @@ void THtmlBuilder::DoBodyTag() {
   section_.reset();
   PushCurrent("body");
   TProperties& props = stack_.Last();
-  auto margin = [&](Symb which, std::initializer_list<int> indexes) {
+  // The viewer's margins (in the base properties) unless an attribute gives one; rules for
+  // "body" still come first.
+  auto margin = [&](std::initializer_list<Symb> names, std::initializer_list<int> indexes) {
+    int32_t value = VarToInt(stack_.Items(0).Values[size_t(*indexes.begin())]);
     TAttribute* attr = nullptr;
-    if (!attributes.Find(which, attr)) return;
-    const int32_t value = std::clamp(attr->Value, int32_t(0), kMaxBodyMargin);
+    for (Symb which : names) {
+      if (!attributes.Find(which, attr)) continue;
+      value = std::clamp(attr->Value, int32_t(0), kMaxBodyMargin);
+      break;
+    }
     for (int index : indexes) props.AddPropertyValue(index, value);
   };
-  for (Symb which : {MarginHeightSy, TopMarginSy}) margin(which, {piMarginTop, piMarginBottom});
-  for (Symb which : {MarginWidthSy, LeftMarginSy}) margin(which, {piMarginLeft, piMarginRight});
+  margin({MarginHeightSy, TopMarginSy}, {piMarginTop, piMarginBottom});
+  margin({MarginWidthSy, LeftMarginSy}, {piMarginLeft, piMarginRight});
   const auto relative = [](TColor colour) { return int32_t(uint32_t(colour) | PaletteRelative()); };
   TColor colour = 0;
   if (AttributeColor(attributes, BGColorSy, colour))
@@ -127,12 +133,13 @@ void THtmlBuilder::DoBodyTag() {
     document_.StyleSheet.ModifyLinkColor("hover", colour);
     document_.HoverLinks = true;
   }
-  // The new body takes the old one's place; nothing points into the old one afterwards.
+  // The new body takes the old one's place; nothing points into the old one afterwards. The old
+  // one goes first, or the new top margin would collapse with its bottom margin.
   const int index = document_.IndexOf(body_);
+  document_.Delete(index);
   auto body = std::make_unique<TBodyBlock>(&document_, props, &document_, &attributes);
   body_ = body.get();
   cell_ = &body_->Content;
-  document_.Delete(index);
   document_.Insert(index, std::move(body));
   NewSection();
   Next();

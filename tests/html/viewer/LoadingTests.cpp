@@ -1,11 +1,12 @@
-// Loading pages: defaults handed over at the start of a load, refused nested work, recovery
-// from a failing load, META refresh, clearing, and the values the setters keep.
+// Loading pages: defaults handed over at the start of a load, the body's margins, refused nested
+// work, recovery from a failing load, META refresh, clearing, and the values the setters keep.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <utility>
 
 #include "ViewerTestPage.h"
+#include "html/layout/PageItems.h"
 
 namespace html::test {
 namespace {
@@ -155,6 +156,32 @@ TEST(ViewerLoading, BareStringsAlwaysStartAtTheTop) {
   viewer.ScrollTo(400);
   LoadBoxes(viewer, 20, OneBox(viewer, 50, 1000));
   EXPECT_EQ(viewer.Position(), 0);
+}
+
+TEST(ViewerLoading, BodyKeepsTheViewerMarginsUnlessItsAttributesGiveOthers) {
+  TPageViewer viewer{nullptr};
+  viewer.SetBounds(0, 0, 300, 200);
+  viewer.SetMarginHeight(30);
+  viewer.SetMarginWidth(40);
+  struct {
+    const char* page;
+    int32_t left, right, top, bottom;
+  } const cases[] = {
+      {"x", 40, 40, 30, 30},
+      {"<body>x", 40, 40, 30, 30},
+      {"<body bgcolor=yellow>x", 40, 40, 30, 30},
+      // Below the viewer's margin: no collapsing with the replaced body.
+      {"<body topmargin=20>x", 40, 40, 20, 20},
+      {"<body marginwidth=5 marginheight=0>x", 5, 5, 0, 0},
+      {"<style>body { margin-left: 3px }</style><body leftmargin=9>x", 3, 9, 30, 30}};
+  for (const auto& c : cases) {
+    viewer.LoadFromString(c.page, "");
+    const auto& body = dynamic_cast<const TBlock&>(*viewer.Document().First());
+    EXPECT_EQ(body.Margins[piMarginLeft], c.left) << c.page;
+    EXPECT_EQ(body.Margins[piMarginRight], c.right) << c.page;
+    EXPECT_EQ(body.Margins[piMarginTop], c.top) << c.page;
+    EXPECT_EQ(body.Margins[piMarginBottom], c.bottom) << c.page;
+  }
 }
 
 TEST(ViewerLoading, ClearEmptiesThePageAndHidesTheBars) {
