@@ -45,7 +45,6 @@ void TFontObj::FontChanged() {
   Font->tmMaxCharWidth = metric.MaxCharWidth;
   Font->tmCharset = Font->Charset();
   TextHeight = metric.Height;
-  MaxCharWidth = metric.MaxCharWidth;
   LineHeight = metric.Height + metric.ExternalLeading;
   Descent = metric.Descent;
   Overhang = (Font->Style() & plat::fsItalic) ? TextHeight / 10 : 0;

@@ -57,7 +57,6 @@ class TFontObj : public TLinkRun {
   std::unique_ptr<TFontInfoArray> FontInfos;  // link, visited, hovered, visited and hovered
   int32_t LineHeight = 0;
   int32_t TextHeight = 0;
-  int32_t MaxCharWidth = 0;
   int32_t Overhang = 0;
   int32_t Descent = 0;
   uint8_t ScriptShift = 0;  // 8 subscript, 9 superscript, else 0

@@ -54,11 +54,9 @@ int32_t TSection::FindCountThatFits(plat::TCanvas& canvas, int32_t start,
     break;
   }
   const int32_t extra = takesLineBreak ? 1 : 0;
+  // Always measured: no font's widest character bounds a section, since later runs may be
+  // larger, letter spacing widens every character and missing characters come from other fonts.
   int32_t width = indents.RightLimit(y) - indents.LeftIndent(y) - (start == 0 ? FirstIndent : 0);
-  if (start == 0 && Images.Empty() && FormControls.empty() &&
-      int64_t(Fonts.First()->MaxCharWidth) * n <= width)
-    return n + extra;
-
   plat::DeviceContext& dc = TextContext(canvas);
   int32_t count = 0;
   int64_t used = 0;

@@ -185,7 +185,7 @@ struct TTextMetric {
   int32_t InternalLeading = 0;
   int32_t ExternalLeading = 0;
   int32_t AveCharWidth = 0;
-  int32_t MaxCharWidth = 0;  // at least every character's advance
+  int32_t MaxCharWidth = 0;  // the font's own widest advance; fallback glyphs may be wider
 };
 
 class DeviceContext {

@@ -85,6 +85,34 @@ TEST_F(LayoutTest, TextBreaksAtTheLastSpaceThatFits) {
               line->AvailWidth);
 }
 
+// No font's widest character vouches for a whole section: later runs may be larger, letter
+// spacing widens every character, and characters a font lacks come from a wider one.
+TEST_F(LayoutTest, NoLineRunsPastItsRoomWhateverItsFonts) {
+  auto small = texttest::TextProps(8), large = texttest::TextProps(48);
+  TSection& mixed = NewSection(small.get());
+  AddText(mixed, u"a ", 0);
+  mixed.ChangeFont(*large);
+  AddText(mixed, u"WWWW WWWW", 2);
+  mixed.ProcessText(11);
+
+  auto spacing = texttest::TextProps();
+  spacing->Values[html::piLetterSpacing] = std::string("60px");
+  TSection& spaced = Finished(u"abcd efgh", spacing.get());
+  ASSERT_EQ(spaced.Fonts[0]->Font->LetterSpacing, 60);
+
+  auto mono = texttest::TextProps(8);
+  mono->Values[html::piFontFamily] = std::string("DejaVu Sans Mono");
+  TSection& borrowed = Finished(u"\u01C4\u01C4\u01C4 \u01C4\u01C4\u01C4", mono.get());
+
+  for (auto [section, width] : {std::pair{&mixed, 300}, {&spaced, 301}, {&borrowed, 60}}) {
+    LayOut(*section, width);
+    EXPECT_EQ(section->Lines.Count(), 2) << width;
+    for (const auto& line : section->Lines)
+      EXPECT_LE(section->MeasureTextWidth(canvas, line->StartIndex, line->CharCount, true), width)
+          << width;
+  }
+}
+
 TEST_F(LayoutTest, LongWordsRunOverUnlessTheyMayBreak) {
   TSection& s = Finished(u"ab cdefghij kl");
   const int32_t narrow = W(s, u"cdef");
