@@ -13,11 +13,10 @@ constexpr int32_t kMaxPreformattedMinWidth = 6000;
 
 TPreFormated::TPreFormated(TSectionList* owner, TAttributeList* attributes, TProperties& prop,
                            const TUrlTarget* link, TCellBasic* cell, bool firstSection)
-    : TSection(owner, attributes, prop, link, cell, firstSection),
-      emptyLineHeight_(prop.GetFont()->tmHeight) {}
+    : TSection(owner, attributes, prop, link, cell, firstSection) {}
 
 TPreFormated::TPreFormated(TSectionList* owner, const TPreFormated& source)
-    : TSection(owner, source), emptyLineHeight_(source.emptyLineHeight_) {}
+    : TSection(owner, source) {}
 
 std::unique_ptr<TSectionBase> TPreFormated::CreateCopy(TSectionList* document) const {
   return std::make_unique<TPreFormated>(document, *this);
@@ -50,12 +49,6 @@ int32_t TPreFormated::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_
   if (BreakWord)
     return TSection::Layout(canvas, x, y, refX, refY, availWidth, availHeight, blockHeight, indents,
                             maxWidth, pos);
-  // Only the closing space: an empty line of the section's font.
-  if (Text.size() <= 1) {
-    FlowHeight = emptyLineHeight_;
-    return TSectionBase::Layout(canvas, x, y, refX, refY, availWidth, availHeight, blockHeight,
-                                indents, maxWidth, pos);
-  }
   const int32_t height = TSection::Layout(canvas, x, y, refX, refY, availWidth, availHeight,
                                           blockHeight, indents, maxWidth, pos);
   maxWidth = TextWidth(canvas);

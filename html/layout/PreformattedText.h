@@ -25,7 +25,6 @@ class TPreFormated : public TSection {
   int32_t TextWidth(plat::TCanvas& canvas);
 
   int32_t textWidth_ = -1;
-  int32_t emptyLineHeight_;  // the height of a line in the section's font
 };
 
 }  // namespace html

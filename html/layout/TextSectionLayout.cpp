@@ -259,7 +259,9 @@ void TSection::FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, i
                           std::vector<TFloatingObj*>& deferredFloats, int32_t& floatBottom) {
   const int32_t length = int32_t(Text.size());
   const int32_t end = start + count;
-  bool hasText = count == 1 && Text[size_t(start)] == kLineBreakChar;
+  // A line break alone, or an empty PRE line (only its closing space), is as high as its font.
+  bool hasText =
+      (count == 1 && Text[size_t(start)] == kLineBreakChar) || (IsPreformatted() && length == 1);
   for (int32_t i = start; i < end && !hasText; ++i) {
     const char16_t ch = Text[size_t(i)];
     hasText = !IsObjectChar(ch) && ch != kLineBreakChar && !(i == length - 1 && ch == u' ');

@@ -1,7 +1,9 @@
-// A page of two paragraphs asked through the document, as the viewer asks it.
+// Pages of two paragraphs and of preformatted lines asked through the document, as the viewer
+// asks them.
 #include <array>
 
 #include "HitTestSupport.h"
+#include "html/layout/PreformattedText.h"
 
 namespace {
 
@@ -10,6 +12,12 @@ using texttest::AddText;
 
 class DocumentQueryTest : public hittest::HitFixture {
  protected:
+  void LayOutAndDraw() {
+    int32_t scrollWidth = 0, pos = 0;
+    document.Layout(canvas, 0, 400, 0, 0, scrollWidth, pos);
+    document.Draw(canvas, {0, 0, kWidth, kHeight}, kWidth, 0, 0, 0, 0);
+  }
+
   // "First paragraph " at positions 0-15 from source 0-15, "Second one " at 16-26 from 20-30.
   DocumentQueryTest() {
     auto first = std::make_unique<TSection>(&document, nullptr, state.TopProperties(), nullptr,
@@ -20,12 +28,25 @@ class DocumentQueryTest : public hittest::HitFixture {
                                              &document, false);
     AddText(*second, u"Second one", 20);
     document.Add(std::move(second), 30);
-    int32_t scrollWidth = 0, pos = 0;
-    document.Layout(canvas, 0, 400, 0, 0, scrollWidth, pos);
-    document.Draw(canvas, {0, 0, kWidth, kHeight}, kWidth, 0, 0, 0, 0);
+    LayOutAndDraw();
   }
 
   TSection& Paragraph(int i) { return static_cast<TSection&>(*document.Items(i)); }
+
+  // PRE lines as the builder makes them: one section per line, each ending in one space.
+  void BuildPre(std::initializer_list<std::u16string_view> lines) {
+    document.TCellBasic::Clear();
+    int32_t source = 0;
+    for (std::u16string_view text : lines) {
+      auto pre = std::make_unique<html::TPreFormated>(&document, nullptr, state.TopProperties(),
+                                                      nullptr, &document, source == 0);
+      AddText(*pre, text, source);
+      source += int32_t(text.size());
+      document.Add(std::move(pre), source);
+      ++source;  // the line end
+    }
+    LayOutAndDraw();
+  }
 
   std::u16string Selection(int32_t start, int32_t end) {
     document.SelStart = start;
@@ -68,6 +89,31 @@ TEST_F(DocumentQueryTest, SearchesAndPositionsGoToTheRightParagraph) {
   ASSERT_TRUE(document.GetChAtPos(17, ch, item));
   EXPECT_EQ(ch, u'e');
   EXPECT_EQ(item, &second);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DocumentQueryTest, AnEmptyPreLineHasAPositionAndALineOfItsOwn) {
+  BuildPre({u"a", u"", u"b"});
+  ASSERT_EQ(document.Count(), 3);
+  EXPECT_EQ(Paragraph(1).FirstPos, 2);
+  EXPECT_EQ(Paragraph(2).FirstPos, 3);
+  char16_t ch = 0;
+  html::TSectionBase* item = nullptr;
+  ASSERT_TRUE(document.GetChAtPos(3, ch, item));
+  EXPECT_EQ(ch, u'b');
+  EXPECT_EQ(item, &Paragraph(2));
+  EXPECT_EQ(Selection(3, 5), u"b");
+  EXPECT_EQ(Selection(0, 5), u"a\r\n\r\nb");
+
+  // The empty line is as high as the others, and a click on it finds its position.
+  TSection& empty = Paragraph(1);
+  ASSERT_EQ(empty.Lines.Count(), 1);
+  EXPECT_EQ(empty.FlowHeight, Paragraph(0).FlowHeight);
+  html::TCursorHit hit;
+  EXPECT_EQ(document.FindCursor(canvas, empty.Lines[0]->LineLeft, empty.TopY + 2, hit), 2);
 }
 
 }  // namespace
