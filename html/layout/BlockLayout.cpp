@@ -197,6 +197,8 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
         Clamp32(int64_t(refX) + OffsetLeft + Margins[piMarginLeft] + Margins[piBorderLeftWidth]);
   }
   int32_t scrollWidth = 0;
+  // Content that is clipped away offers nothing to scroll to.
+  Content.HideOverflow = ClipsOverflow();
   Content.LayoutItems(canvas, contentX, contentTop, contentRefX, contentRefY, ContentWidth,
                       contentHeight, cssHeight, *work, scrollWidth, pos);
   PosCount = pos - FirstPos;

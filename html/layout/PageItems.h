@@ -86,6 +86,8 @@ class TBlock : public TSectionBase {
   // Left and right margin + padding + border.
   int32_t LeftExtras() const;
   int32_t RightExtras() const;
+  // Whether the laid-out box clips its content's overflow.
+  bool ClipsOverflow() const { return ClipsOverflow(Margins); }
 
   TMarginArray Margins{};
   TBlockContent Content;
@@ -139,7 +141,6 @@ class TBlock : public TSectionBase {
                   int32_t x, int32_t y, int32_t refX, int32_t refY);
   // Overflow is clipped only for a set width above 20 pixels.
   bool ClipsOverflow(const TMarginArray& box) const;
-  bool ClipsOverflow() const { return ClipsOverflow(Margins); }
   // Absolute blocks lay their content out against float records of their own.
   std::unique_ptr<IndentManager> ownIndents_;
 

@@ -188,8 +188,9 @@ class TSection : public TSectionBase {
   int32_t ChooseBreak(int32_t start, int32_t fit) const;
   // A word that does not fit may end after character k.
   bool EndsLongWord(int32_t k) const;
+  // Text is clipped to textClip when one is given.
   void DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t lineBottom,
-                IndentManager& indents, bool recording);
+                IndentManager& indents, const plat::TRect* textClip, bool recording);
   void MakeBorderRecords(LineRec& line);
   void PaintBorders(plat::TCanvas& canvas, const LineRec& line, int32_t shift);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "html/layout/BorderDrawing.h"
+#include "html/layout/PageItems.h"
 #include "html/layout/TextMeasure.h"
 #include "html/layout/TextSection.h"
 
@@ -40,6 +41,11 @@ int32_t TSection::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, Inden
   if (Text.empty() || Misses(clipRect, PaintTop - scrollY, PaintBottom - scrollY)) return result;
   plat::DeviceContext& dc = TextContext(canvas);
   dc.SetTextAlign(plat::TA_BASELINE);
+  // PRE lines never wrap: their text keeps within the cell's width, unless the block around
+  // them already clips what overflows.
+  const bool clipToCell =
+      IsPreformatted() && indents.ClipWidth > 0 && !(OwnerBlock && OwnerBlock->ClipsOverflow());
+  const plat::TRect cellClip{x, clipRect.Top, SaturatedSum(x, indents.ClipWidth), clipRect.Bottom};
   int32_t y = PaintY;
   for (const auto& line : Lines) {
     const int32_t height = line->SpaceAbove + line->TextHeight + line->SpaceBelow;
@@ -50,12 +56,12 @@ int32_t TSection::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, Inden
     const int32_t lineBottom = y + line->SpaceAbove + line->TextHeight;
     if (line->HasInlineBorders) {
       MakeBorderRecords(*line);
-      DrawLine(canvas, *line, x, lineBottom, indents, true);
+      DrawLine(canvas, *line, x, lineBottom, indents, nullptr, true);
       line->RecordedX = x;
       line->HasInlineBorders = false;
     }
     PaintBorders(canvas, *line, x - line->RecordedX);
-    DrawLine(canvas, *line, x, lineBottom, indents, false);
+    DrawLine(canvas, *line, x, lineBottom, indents, clipToCell ? &cellClip : nullptr, false);
     y += height;
   }
   return result;
@@ -108,7 +114,7 @@ void TSection::PaintBorders(plat::TCanvas& canvas, const LineRec& line, int32_t 
 }
 
 void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t lineBottom,
-                        IndentManager& indents, bool recording) {
+                        IndentManager& indents, const plat::TRect* textClip, bool recording) {
   plat::DeviceContext& dc = TextContext(canvas);
   const int32_t scrollY = Document->ScrollY;
   const int32_t start = line.StartIndex;
@@ -273,7 +279,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
         dc.SetBkMode(plat::TRANSPARENT);
         dc.SetTextColor(fontColor);
       }
-      dc.TextOut(cx, textBaseline - scrollY, piece);
+      dc.ExtTextOut(cx, textBaseline - scrollY, textClip ? plat::ETO_CLIPPED : 0, textClip, piece);
       if (run.IsFocused) {
         dc.SetTextColor(0);
         dc.DrawFocusRect({cx, textBaseline - (run.LineHeight - run.Descent) - scrollY, cx + width,

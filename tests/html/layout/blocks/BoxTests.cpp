@@ -137,6 +137,19 @@ TEST_F(Boxes, HeightsAndHiddenOverflow) {
   EXPECT_EQ(last->TopY, 110);
 }
 
+TEST_F(Boxes, HiddenOverflowOffersNothingToScrollTo) {
+  for (bool hidden : {false, true}) {
+    SCOPED_TRACE(hidden);
+    document.Clear();
+    TBlock* block = AddBlock(document, "div",
+                             {{"width", "100px"}, {"overflow", hidden ? "hidden" : "visible"}});
+    AddBox(block->Content, 10, 0, 900);
+    int32_t scrollWidth = 0, pos = 0;
+    document.Layout(canvas, 0, 300, 0, 0, scrollWidth, pos);
+    EXPECT_EQ(scrollWidth, hidden ? 100 : 900);
+  }
+}
+
 TEST_F(Boxes, ABlockNotDisplayedTakesNoRoomAndAnswersNothing) {
   TBlock* hidden = AddBlock(document, "div", {{"display", "none"}});
   TBox* inner = AddBox(hidden->Content, 30);

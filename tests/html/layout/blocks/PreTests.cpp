@@ -1,4 +1,5 @@
-// Preformatted sections: never wrapped, widths of the whole text, and kept when empty.
+// Preformatted sections: never wrapped, widths of the whole text, kept when empty, and painted
+// within their block.
 #include "html/layout/PreformattedText.h"
 #include "tests/html/layout/blocks/BlockFixture.h"
 #include "tests/html/layout/text/TextTestSupport.h"
@@ -53,6 +54,37 @@ TEST_F(Preformatted, AnEmptySectionStaysAndTakesALine) {
   document.Layout(canvas, 0, 200, 0, 0, scrollWidth, pos);
   EXPECT_GT(empty.FlowHeight, 0);
   EXPECT_EQ(empty.FlowHeight, text.FlowHeight);
+}
+
+TEST_F(Preformatted, TextPushedAsideByAFloatKeepsWithinItsBlock) {
+  TBlock* floating = AddBlock(document, "div", {{"float", "left"}, {"width", "40px"}});
+  AddBox(floating->Content, 30);
+  TBlock* pre = AddBlock(document, "pre");
+  auto section = std::make_unique<TPreFormated>(&document, nullptr, state.TopProperties(), nullptr,
+                                                &pre->Content, true);
+  TPreFormated& line = *section;
+  texttest::AddText(line, u"WWWWWWWW", 0);
+  pre->Content.Add(std::move(section), 8);
+  const int32_t textWidth = Measured(line, u"WWWWWWWW");
+  // The block is a little wider than its text; beside the float the line runs 30 pixels past it.
+  const int32_t blockRight = textWidth + 10;
+  int32_t scrollWidth = 0, pos = 0;
+  document.Layout(canvas, 0, blockRight, 0, 0, scrollWidth, pos);
+  ASSERT_EQ(line.Lines.Count(), 1);
+  ASSERT_EQ(line.Lines[0]->Indent, 40);
+
+  plat::TBitmap bitmap;
+  const int width = blockRight + 60, height = line.FlowHeight;
+  bitmap.SetSize(width, height);
+  bitmap.Canvas().Brush().SetColor(kWhite);
+  bitmap.Canvas().FillRect({0, 0, width, height});
+  document.Draw(bitmap.Canvas(), {0, 0, width, height}, width, 0, 0, 0, 0);
+  int inkInside = 0, inkOutside = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 40; x < width; ++x)
+      if (bitmap.Pixel(x, y) != kWhite) ++(x < blockRight ? inkInside : inkOutside);
+  EXPECT_GT(inkInside, 0);
+  EXPECT_EQ(inkOutside, 0);
 }
 
 }  // namespace
