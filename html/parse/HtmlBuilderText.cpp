@@ -37,17 +37,15 @@ std::string AlignValue(TAttributeList& attributes) {
   return {};
 }
 
-// A whole number with an optional sign; false for anything else.
-bool ParseWhole(const std::string& text, int& value, bool& relative) {
-  const bool sign = !text.empty() && (text[0] == '+' || text[0] == '-');
-  relative = sign;
-  if (text.size() < (sign ? 2u : 1u)) return false;
-  long long result = 0;
-  for (size_t i = sign ? 1 : 0; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    result = std::min(result * 10 + (text[i] - '0'), 1000LL);
-  }
-  value = int(text[0] == '-' ? -result : result);
+// A SIZE attribute: the number the reader took from its text, relative to the base font size
+// when the text starts with a sign. False when the text starts with no number at all.
+bool FontSizeNumber(const TAttribute& attr, int64_t& value, bool& relative) {
+  const std::string text = plat::Trim(attr.Name);
+  relative = !text.empty() && (text[0] == '+' || text[0] == '-');
+  const size_t first = relative ? 1 : 0;
+  if (first >= text.size() || !(text[first] == '.' || (text[first] >= '0' && text[first] <= '9')))
+    return false;
+  value = attr.Value;
   return true;
 }
 
@@ -287,10 +285,10 @@ void THtmlBuilder::DoFont(bool preformatted) {
   TAttribute* attr = nullptr;
   int size = 0;
   if (attributes.Find(SizeSy, attr)) {
-    int value = 0;
+    int64_t value = 0;
     bool relative = false;
-    if (ParseWhole(attr->Name, value, relative)) {
-      size = std::clamp(relative ? baseFontSize_ + value : value, 1, 7);
+    if (FontSizeNumber(*attr, value, relative)) {
+      size = int(std::clamp<int64_t>(relative ? baseFontSize_ + value : value, 1, 7));
       if (baseFont) baseFontSize_ = size;
     }
   }

@@ -21,6 +21,19 @@ TEST_F(TextLevelTest, FontSizesFollowTheBaseFont) {
   EXPECT_EQ(RunAt("f").Font->Size(), 18);  // an unreadable size leaves BASEFONT's 5 in force
 }
 
+TEST_F(TextLevelTest, FontSizesAreTheNumbersOfTheirAttributes) {
+  // Blanks around the number and a unit after it change nothing; a quoted sign is relative.
+  Build(
+      "<font size=\" 5\">a</font> <font size=\"4px\">b</font> <font size=\" +1 \">c</font> "
+      "<font size=\"2.6\">d</font> <font size=-99999999999>e</font> <font size=\"+\">f</font>");
+  EXPECT_EQ(RunAt("a").Font->Size(), 18);
+  EXPECT_EQ(RunAt("b").Font->Size(), 14);
+  EXPECT_EQ(RunAt("c").Font->Size(), 14);
+  EXPECT_EQ(RunAt("d").Font->Size(), 12);
+  EXPECT_EQ(RunAt("e").Font->Size(), 8);
+  EXPECT_EQ(RunAt("f").Font->Size(), 12);
+}
+
 TEST_F(TextLevelTest, FontColourAndFace) {
   Build("<font color=red face=\"DejaVu Serif\">a</font><font color=00ff00>b</font>c");
   EXPECT_EQ(RunAt("a").Font->Color() & 0xFFFFFF, 0x0000FF);
