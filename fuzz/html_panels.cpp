@@ -1,6 +1,7 @@
 // Pages with PANEL and OBJECT tags from arbitrary bytes, with a host that sizes its panels and
 // keeps or refuses objects: the first byte says how the host answers (one bit per object, then
-// the panel size); the rest is the page, laid out at a few widths and painted.
+// the panel size); the rest is the page, laid out at a few widths and painted. An include
+// directive reads as the values of its parameters, so objects stand in included text too.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -28,8 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                              const std::string&, html::ThvPanel* panel) {
     panel->SetBounds(0, 0, (answers >> 4) * 9, (answers >> 6) * 7);
   };
+  const auto include = [](plat::TObject*, const std::string&,
+                          std::unique_ptr<plat::TStringList> params, std::string& text) {
+    for (int i = 0; i < params->Count(); ++i) {
+      const std::string& param = params->Strings(i);
+      text += param.substr(param.find('=') + 1);
+    }
+  };
   try {
-    html::ParseHtmlDocument(page, document);
+    html::ParseHtmlDocument(page, document, include);
   } catch (const html::EParseError&) {
     return 0;
   }

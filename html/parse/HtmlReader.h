@@ -34,12 +34,14 @@ using TIncludeType =
 
 class THtmlTokenizer {
  public:
-  // A place in the text to come back to.
+  // A place in the text to come back to, inside included text as well.
   struct TReadMark {
     char LCh, LCToken;
     size_t ReadPos;
     int32_t SourcePos;
     uint8_t LineEnd;
+    std::shared_ptr<const std::string> Included;
+    size_t IncludedPos;
   };
 
   // Starts reading document (nothing is read yet: call GetCh). sourcePos is the position of the
@@ -105,8 +107,6 @@ class THtmlTokenizer {
   int ProgressStart = 75;
 
  private:
-  enum TSourceKind : uint8_t { kNoSource, kDocumentText, kIncludedText };
-
   int32_t CodePage() const { return TopCodePage ? TopCodePage() : 0; }
   // Back to the start of the document, with the given position before the first character.
   void Rewind(int32_t sourcePos);
@@ -122,9 +122,9 @@ class THtmlTokenizer {
 
   std::string document_;
   size_t readPos_ = 0;
-  TSourceKind kind_ = kDocumentText;
-  TSourceKind savedKind_ = kDocumentText;
-  std::string included_;
+  // Text from include directives, read before the rest of the document; shared with the marks
+  // taken inside it.
+  std::shared_ptr<const std::string> included_;
   size_t includedPos_ = 0;
   uint8_t lineEnd_ = 0;
   bool convertedFromEucJp_ = false;

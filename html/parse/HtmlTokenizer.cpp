@@ -76,8 +76,7 @@ void THtmlTokenizer::Start(std::string document, int32_t sourcePos) {
 
 void THtmlTokenizer::Rewind(int32_t sourcePos) {
   readPos_ = 0;
-  kind_ = savedKind_ = kDocumentText;
-  included_.clear();
+  included_.reset();
   includedPos_ = 0;
   lineEnd_ = 0;
   SourcePos = sourcePos;
@@ -116,29 +115,21 @@ bool THtmlTokenizer::PreScanManyLinks() {
 // --- Characters
 
 char THtmlTokenizer::ReadSourceChar() {
-  for (;;) {
-    if (kind_ == kDocumentText) {
-      if (readPos_ >= document_.size()) return 0;
-      const char c = document_[readPos_++];
-      ++SourcePos;
-      ReportProgress();
-      return c;
-    }
-    if (kind_ != kIncludedText) return 0;
-    if (includedPos_ < included_.size()) return included_[includedPos_++];
-    included_.clear();
+  if (included_) {
+    if (includedPos_ < included_->size()) return (*included_)[includedPos_++];
+    included_.reset();
     includedPos_ = 0;
-    kind_ = savedKind_;
   }
+  if (readPos_ >= document_.size()) return 0;
+  const char c = document_[readPos_++];
+  ++SourcePos;
+  ReportProgress();
+  return c;
 }
 
 char THtmlTokenizer::PeekChar() const {
-  TSourceKind kind = kind_;
-  if (kind == kIncludedText) {
-    if (includedPos_ < included_.size()) return included_[includedPos_];
-    kind = savedKind_;
-  }
-  return kind == kDocumentText && readPos_ < document_.size() ? document_[readPos_] : 0;
+  if (included_ && includedPos_ < included_->size()) return (*included_)[includedPos_];
+  return readPos_ < document_.size() ? document_[readPos_] : 0;
 }
 
 void THtmlTokenizer::ReportProgress() {
@@ -269,14 +260,12 @@ void THtmlTokenizer::DoInclude() {
   }
   SkipDashedComment();
 
-  const std::string remainder = kind_ == kIncludedText ? included_.substr(includedPos_) : "";
+  const std::string remainder = included_ ? included_->substr(includedPos_) : "";
   std::string text;
   IncludeHandler(Sender, command, std::move(params), text);
   if (text.empty()) return;
-  if (kind_ != kIncludedText) savedKind_ = kind_;
-  included_ = text + remainder;
+  included_ = std::make_shared<const std::string>(text + remainder);
   includedPos_ = 0;
-  kind_ = kIncludedText;
 }
 
 std::string THtmlTokenizer::ReadQuoted(std::string_view lineEnd, int codePage) {
@@ -303,7 +292,7 @@ void THtmlTokenizer::SkipWhiteSpace() {
 }
 
 THtmlTokenizer::TReadMark THtmlTokenizer::Mark() const {
-  return {LCh, LCToken, readPos_, SourcePos, lineEnd_};
+  return {LCh, LCToken, readPos_, SourcePos, lineEnd_, included_, includedPos_};
 }
 
 void THtmlTokenizer::Restore(const TReadMark& mark) {
@@ -312,9 +301,8 @@ void THtmlTokenizer::Restore(const TReadMark& mark) {
   readPos_ = std::min(mark.ReadPos, document_.size());
   SourcePos = mark.SourcePos;
   lineEnd_ = mark.LineEnd;
-  kind_ = kDocumentText;
-  included_.clear();
-  includedPos_ = 0;
+  included_ = mark.Included;
+  includedPos_ = mark.Included ? std::min(mark.IncludedPos, mark.Included->size()) : 0;
 }
 
 // --- Symbols

@@ -112,6 +112,15 @@ TEST_F(PageTest, CharsetFromAMetaContentType) {
   EXPECT_EQ(Sections().front()->Text, u"\u00E9 ");
 }
 
+TEST_F(PageTest, AnEucJpMetaConvertsTheTextRightAfterIt) {
+  // U+4E9C is EUC-JP B0 A1, whether it follows the tag at once or on the next line.
+  for (const std::string gap : {"", "\n"}) {
+    Build("<meta http-equiv=Content-Type content=\"text/html; charset=EUC-JP\">" + gap +
+          "\xB0\xA1 x");
+    EXPECT_EQ(Sections().front()->Text.substr(0, 3), u"\u4E9C x") << gap.size();
+  }
+}
+
 TEST_F(PageTest, NulBytes) {
   std::string page = "a";
   for (int i = 0; i < 100; ++i) page += '\0';

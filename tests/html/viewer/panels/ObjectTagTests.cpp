@@ -57,6 +57,18 @@ TEST_F(ObjectTags, AnUnwantedObjectLeavesItsContentAfterTheParameters) {
   EXPECT_TRUE(document.Panels.empty());
 }
 
+TEST_F(ObjectTags, AnUnwantedObjectInIncludedTextLeavesTheRestOfIt) {
+  Handle(false);
+  const std::string object = "<object><param name=a value=b></object>after ";
+  Build("before " + object + "tail");
+  const std::string written = AllText();
+  EXPECT_EQ(written, "before after tail");
+  Build("before <!--#inc--> tail",
+        [&](plat::TObject*, const std::string&, std::unique_ptr<plat::TStringList>,
+            std::string& text) { text = object; });
+  EXPECT_EQ(AllText(), written);
+}
+
 TEST_F(ObjectTags, AWantedObjectStandsInTheTextInPlaceOfItsContent) {
   Handle(true);
   Build(kPage + "<p>after <object></object>end<object>open to the end");

@@ -34,11 +34,11 @@ class PanelPageTest : public testing::Test {
     };
   }
 
-  void Build(const std::string& page) {
+  void Build(const std::string& page, const html::TIncludeType& include = {}) {
     document.Clear();
     document.ApplyDefaults("DejaVu Sans", "DejaVu Sans Mono", 12, 0, 0xFF0000, 0x800080, 0x0000FF,
                            0xFFFFFF, false, true, 0, 8, 10);
-    html::ParseHtmlDocument(page, document);
+    html::ParseHtmlDocument(page, document, include);
   }
 
   // The panel objects in the order the page made them.
