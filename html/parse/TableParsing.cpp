@@ -1,6 +1,7 @@
 #include "html/parse/TableParsing.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "html/css/CssComputed.h"
 #include "html/layout/BlockMath.h"
@@ -19,27 +20,81 @@ std::string Lower(std::string s) {
 
 }  // namespace
 
+void TCellManager::DropRowsBefore(int64_t row) {
+  while (!runs_.empty() && first_ + runs_.front().Count <= row) {
+    first_ += runs_.front().Count;
+    stored_ -= runs_.front().Count;
+    runs_.pop_front();
+  }
+  if (runs_.empty()) {
+    first_ = std::max(first_, row);
+  } else if (first_ < row) {
+    runs_.front().Count -= row - first_;
+    stored_ -= row - first_;
+    first_ = row;
+  }
+}
+
 void TCellManager::EnsureRows(int64_t count) {
+  const int64_t missing = count - RowCount();
+  if (missing <= 0) return;
   const size_t width = std::min(Table->ColumnSpecs.size(), size_t(kMaxDeclaredColumns));
-  while (int64_t(rows_.size()) < count) rows_.emplace_back(width, 'o');
+  std::string freeRow(width, 'o');
+  if (!runs_.empty() && runs_.back().Slots == freeRow)
+    runs_.back().Count += missing;
+  else
+    runs_.push_back({std::move(freeRow), missing});
+  stored_ += missing;
+}
+
+size_t TCellManager::SplitAt(int64_t row) {
+  int64_t start = first_;
+  size_t index = 0;
+  while (index < runs_.size() && start + runs_[index].Count <= row) start += runs_[index++].Count;
+  if (index < runs_.size() && start < row) {
+    TSlotRun tail{runs_[index].Slots, start + runs_[index].Count - row};
+    runs_[index].Count = row - start;
+    runs_.insert(runs_.begin() + std::ptrdiff_t(++index), std::move(tail));
+  }
+  return index;
+}
+
+const std::string& TCellManager::Row(int64_t index) const {
+  int64_t start = first_;
+  for (const TSlotRun& run : runs_) {
+    if (index >= start && index < start + run.Count) return run.Slots;
+    start += run.Count;
+  }
+  throw std::out_of_range("TCellManager::Row");
+}
+
+size_t TCellManager::StoredSlots() const {
+  size_t slots = 0;
+  for (const TSlotRun& run : runs_) slots += run.Slots.size();
+  return slots;
 }
 
 int TCellManager::FindColNum(int row) {
   if (row < 0) return -1;
+  DropRowsBefore(row);
   EnsureRows(int64_t(row) + 1);
-  const size_t col = rows_[size_t(row)].find('o');
+  const size_t col = runs_.front().Slots.find('o');
   return col == std::string::npos ? -1 : int(col);
 }
 
 void TCellManager::AddCell(int row, TCellObj& cell) {
   if (row < 0) return;
+  DropRowsBefore(row);
   const int rowSpan = std::clamp(cell.RowSpan, 1, kMaxRowSpan);
-  EnsureRows(int64_t(row) + rowSpan);
-  const size_t first = rows_[size_t(row)].find('o');
+  const int64_t end = int64_t(row) + rowSpan;
+  EnsureRows(end);
+  const size_t first = runs_.front().Slots.find('o');
   if (first == std::string::npos) return;
+  const size_t last = SplitAt(end);
   int colSpan = std::max(1, cell.ColSpan);
-  for (int r = row; r < row + rowSpan; ++r) {
-    std::string& slots = rows_[size_t(r)];
+  // Every row of a run takes the same slots: after the first the span no longer shrinks.
+  for (size_t index = 0; index < last; ++index) {
+    std::string& slots = runs_[index].Slots;
     int marked = 0;
     for (size_t k = first; k < slots.size() && marked < colSpan && slots[k] == 'o'; ++k, ++marked)
       slots[k] = 'x';

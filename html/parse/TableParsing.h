@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,10 @@ inline constexpr int kMaxDeclaredColumns = 1000;
 inline constexpr int kMaxColumnSpan = 100;
 
 // Tracks which declared column slots of each row the cells have taken ("o" free, "x" taken),
-// honouring ROWSPAN and COLSPAN.
+// honouring ROWSPAN and COLSPAN. Rows are asked about in order, so rows before the one asked
+// about are dropped, and neighbouring rows that look alike are kept once: a row span costs
+// nothing per row it covers, and the map holds at most one entry per cell that reaches into the
+// rows to come.
 class TCellManager {
  public:
   explicit TCellManager(ThtmlTable* table) : Table(table) {}
@@ -28,14 +32,30 @@ class TCellManager {
   // free slots it finds.
   void AddCell(int row, TCellObj& cell);
 
-  int RowCount() const { return int(rows_.size()); }
-  const std::string& Row(int index) const { return rows_.at(size_t(index)); }
+  // The rows the map reaches (also those dropped), and the slots of a row not dropped.
+  int64_t RowCount() const { return first_ + stored_; }
+  const std::string& Row(int64_t index) const;
+  // Slots held in memory.
+  size_t StoredSlots() const;
 
   ThtmlTable* Table;
 
  private:
+  // Alike rows: Count rows from the run's place on.
+  struct TSlotRun {
+    std::string Slots;
+    int64_t Count;
+  };
+  // Drops the rows before row.
+  void DropRowsBefore(int64_t row);
+  // Adds free rows up to count rows in all.
   void EnsureRows(int64_t count);
-  std::vector<std::string> rows_;
+  // Makes row start a run of its own; returns the index of that run.
+  size_t SplitAt(int64_t row);
+
+  std::deque<TSlotRun> runs_;
+  int64_t first_ = 0;   // the row of runs_.front()
+  int64_t stored_ = 0;  // the rows of runs_ together
 };
 
 // The values a COLGROUP gives its COL entries, and a COL's own.

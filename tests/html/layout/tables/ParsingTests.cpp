@@ -1,6 +1,10 @@
 // Declared columns and the slots cells take in them.
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "TableFixture.h"
 #include "html/parse/TableParsing.h"
 
@@ -62,6 +66,62 @@ TEST_F(CellSlotsTest, RowsThatSkippedTheManagerAreAddedOnDemand) {
   m.AddCell(3, *huge);
   EXPECT_EQ(m.RowCount(), 3 + kMaxRowSpan);
   EXPECT_EQ(m.FindColNum(-1), -1);
+}
+
+// "<table>", ten "<col span=100>", "<tr><td rowspan=65534>": a few bytes of page that once
+// claimed a slot for each of the 1000 columns in each of the rows the span covers.
+TEST_F(CellSlotsTest, LongRowSpansKeepTheMapSmall) {
+  TCellManager& m = Columns(kMaxDeclaredColumns);
+  auto tall = Cell(1, kMaxRowSpan);
+  m.AddCell(0, *tall);
+  EXPECT_EQ(m.RowCount(), kMaxRowSpan);
+  EXPECT_LE(m.StoredSlots(), 2u * kMaxDeclaredColumns);
+
+  // Spans of every length from the same row, each ending one row before the one to its left.
+  std::vector<std::unique_ptr<TCellObj>> cells;
+  for (int i = 1; i < kMaxDeclaredColumns; ++i) {
+    cells.push_back(Cell(1, kMaxRowSpan - i));
+    m.AddCell(0, *cells.back());
+  }
+  EXPECT_LE(m.StoredSlots(), size_t(kMaxDeclaredColumns + 2) * kMaxDeclaredColumns);
+  EXPECT_EQ(m.FindColNum(kMaxRowSpan - 500), 500);
+  EXPECT_EQ(m.Row(kMaxRowSpan - 500).find('o'), 500u);
+  EXPECT_EQ(m.FindColNum(kMaxRowSpan - 1), 1);
+  EXPECT_EQ(m.FindColNum(kMaxRowSpan), 0);
+  EXPECT_LE(m.StoredSlots(), size_t(kMaxDeclaredColumns));
+}
+
+// The map against a plain one with a slot for every row and column, on random tables.
+TEST_F(CellSlotsTest, AgreesWithAMapOfEveryRow) {
+  std::mt19937 random(22);
+  for (int table = 0; table < 200; ++table) {
+    const int width = 1 + int(random() % 6);
+    TCellManager& m = Columns(width);
+    std::vector<std::string> plain;
+    int row = 0;
+    for (int step = 0; step < 60; ++step) {
+      row += random() % 3 == 0;
+      while (int(plain.size()) <= row) plain.emplace_back(size_t(width), 'o');
+      const size_t free = plain[size_t(row)].find('o');
+      ASSERT_EQ(m.FindColNum(row), free == std::string::npos ? -1 : int(free));
+      auto cell = Cell(1 + int(random() % 4), 1 + int(random() % 8));
+      const int rowSpan = cell->RowSpan;
+      int colSpan = cell->ColSpan;
+      m.AddCell(row, *cell);
+      if (free == std::string::npos) continue;
+      while (int(plain.size()) < row + rowSpan) plain.emplace_back(size_t(width), 'o');
+      for (int r = row; r < row + rowSpan; ++r) {
+        int marked = 0;
+        for (size_t k = free;
+             k < plain[size_t(r)].size() && marked < colSpan && plain[size_t(r)][k] == 'o';
+             ++k, ++marked)
+          plain[size_t(r)][k] = 'x';
+        colSpan = std::max(1, marked);
+      }
+      ASSERT_EQ(cell->ColSpan, colSpan);
+      for (int r = row; r < int(plain.size()); ++r) ASSERT_EQ(m.Row(r), plain[size_t(r)]) << r;
+    }
+  }
 }
 
 TEST_F(TableTest, ColumnDeclarationsFromAttributes) {
