@@ -47,6 +47,7 @@ std::unique_ptr<TGIFImage> LoadGifImageFromStream(bool& nonAnimated, plat::TStre
     image->isAnimated_ = image->numFrames_ >= 2;
     image->width_ = gif.GetWidth();
     image->height_ = gif.GetHeight();
+    image->framesPerRow_ = GifFramesPerRow(image->width_, image->numFrames_);
     // No loop block plays once; a loop count n repeats the sequence n more times.
     const int32_t loops = gif.LoopCount();
     image->numIterations_ = loops < 0 ? 1 : loops == 0 ? 0 : loops + 1;
@@ -95,6 +96,7 @@ std::unique_ptr<TGIFImage> TGIFImage::CreateCopy(const TGIFImage& source) {
   copy->width_ = source.width_;
   copy->height_ = source.height_;
   copy->numFrames_ = source.numFrames_;
+  copy->framesPerRow_ = source.framesPerRow_;
   copy->numIterations_ = source.numIterations_;
   copy->isTransparent_ = source.isTransparent_;
   copy->visible_ = source.visible_;
@@ -122,9 +124,14 @@ void TGIFImage::Draw(plat::TCanvas& canvas, int x, int y, int w, int h) {
   destRect_ = plat::TRect{x, y, ClampedSum(x, w), ClampedSum(y, h)};
   if (plat::DeviceContext* dc = canvas.Handle()) dc->SetStretchBltMode(plat::COLORONCOLOR);
   if (!visible_ || numFrames_ < 1) return;
-  const plat::TRect source{(currentFrame_ - 1) * width_, 0, currentFrame_ * width_, height_};
   canvas.SetCopyMode(plat::cmSrcCopy);
-  strip_->StretchDrawPart(canvas, destRect_, source);
+  strip_->StretchDrawPart(canvas, destRect_, FrameRect(currentFrame_));
+}
+
+plat::TRect TGIFImage::FrameRect(int index) const {
+  const int left = (index - 1) % framesPerRow_ * width_;
+  const int top = (index - 1) / framesPerRow_ * height_;
+  return {left, top, left + width_, top + height_};
 }
 
 void TGIFImage::AdvanceFrameIfDue(plat::TWinControl* control) {
@@ -149,12 +156,13 @@ void TGIFImage::AdvanceFrameIfDue(plat::TWinControl* control) {
 plat::TBitmap* TGIFImage::GetFrameBitmap() {
   if (bitmap_ || !strip_) return bitmap_.get();
   bitmap_ = std::make_unique<plat::TBitmap>();
+  // Frame 1 stands in the strip's top left corner.
   bitmap_->Assign(*strip_);
-  bitmap_->SetWidth(width_);
+  bitmap_->SetSize(width_, height_);
   if (strip_->HasMask) {
     maskedBitmap_ = std::make_unique<plat::TBitmap>();
     maskedBitmap_->Assign(*strip_->MaskBitmap);
-    maskedBitmap_->SetWidth(width_);
+    maskedBitmap_->SetSize(width_, height_);
   }
   bitmap_->SetTransparent(false);
   return bitmap_.get();

@@ -1,6 +1,6 @@
-// GIF pictures of pages, animated or not: every frame composed side by side in one strip with
-// its mask, drawn a frame at a time and advanced by the document's timer once a frame's delay
-// has passed on the millisecond clock.
+// GIF pictures of pages, animated or not: every frame composed in one strip with its mask (side
+// by side, in rows when they would pass a picture's side), drawn a frame at a time and advanced
+// by the document's timer once a frame's delay has passed on the millisecond clock.
 #pragma once
 
 #include <cstdint>
@@ -72,6 +72,8 @@ class TGIFImage : public plat::TPersistent {
   const plat::TRect& DestRect() const { return destRect_; }
   const std::vector<TgfFrame>& Frames() const { return frames_; }
   const ThtBitmap* Strip() const { return strip_.get(); }
+  // Where frame index (from 1) stands in the strip.
+  plat::TRect FrameRect(int index) const;
 
   // Draws the current frame stretched into (x, y, x + w, y + h).
   void Draw(plat::TCanvas& canvas, int x, int y, int w, int h);
@@ -93,6 +95,7 @@ class TGIFImage : public plat::TPersistent {
   int currentFrame_ = 1;
   int width_ = 0, height_ = 0;
   int numFrames_ = 0;
+  int framesPerRow_ = 1;
   int numIterations_ = 0;
   bool isTransparent_ = false;
   bool visible_ = true;

@@ -1,6 +1,6 @@
 // The page engine's GIF decoder: reads a GIF87a/GIF89a stream into frames of colour indices with
-// their extensions, and composes all frames side by side into one 24-bit bitmap (plus a mask
-// when any frame is transparent).
+// their extensions, and composes all frames into one 24-bit bitmap (plus a mask when any frame
+// is transparent), side by side in rows that keep within a picture's side.
 #pragma once
 
 #include <array>
@@ -45,6 +45,10 @@ enum TGifErrorNumber {
   geZeroSize = 26,
   geNextMessage = 27,
 };
+
+// How many frames of the given width stand side by side in a row of the frames bitmap: as many
+// as a picture's side allows, at least 1; frame i is at column i mod that, row i div that.
+int GifFramesPerRow(int width, int frames);
 
 // The table text of an error number ("" outside the table).
 const char* GifErrorMessage(int number);
@@ -142,9 +146,9 @@ class TGif {
   // The NETSCAPE loop count; -1 when the stream has none.
   int32_t LoopCount() const { return loopCount_; }
 
-  // All frames side by side (frame i in columns i x width .. i x width + width - 1), each
-  // composed onto the one before. With transparency, mask receives a monochrome bitmap of the
-  // same size, white where the picture is transparent; otherwise mask is reset.
+  // All frames in rows of GifFramesPerRow, each composed onto the one before. With
+  // transparency, mask receives a monochrome bitmap of the same size, white where the picture
+  // is transparent; otherwise mask is reset.
   std::unique_ptr<plat::TBitmap> BuildFramesBitmap(std::unique_ptr<plat::TBitmap>& mask) const;
 
   const std::string& Header() const { return header_; }

@@ -1,4 +1,5 @@
-// Composing the decoded GIF frames side by side into one bitmap and its transparency mask.
+// Composing the decoded GIF frames, side by side in rows, into one bitmap and its transparency
+// mask.
 #include <algorithm>
 #include <cstring>
 
@@ -8,17 +9,18 @@ namespace html {
 
 namespace {
 
-// The frames bitmap is built in memory in one piece; these cap that memory (in BMP file bytes).
+// The frames bitmap is built in memory in one piece; these cap that memory (in bytes of the
+// frames side by side as a BMP file).
 constexpr int64_t kMaxFramesBytes = 200'000'000;
 constexpr int64_t kMaxFramesBytesWithMask = 100'000'000;
 
-void CheckFramesSize(int64_t width, int64_t height, int64_t frames, bool transparent) {
-  const int64_t stripWidth = width * frames;
-  const int64_t rowBytes = (stripWidth * 3 + 3) / 4 * 4;
+void CheckFramesSize(int64_t width, int64_t height, int64_t frames, bool transparent,
+                     int64_t gridWidth, int64_t gridHeight) {
+  const int64_t rowBytes = (width * frames * 3 + 3) / 4 * 4;
   const int64_t fileBytes = height * rowBytes + 54;
   if (fileBytes > (transparent ? kMaxFramesBytesWithMask : kMaxFramesBytes) ||
-      stripWidth > plat::kMaxPictureSide || height > plat::kMaxPictureSide ||
-      stripWidth * height > plat::kMaxPicturePixels)
+      gridWidth > plat::kMaxPictureSide || gridHeight > plat::kMaxPictureSide ||
+      gridWidth * gridHeight > plat::kMaxPicturePixels)
     GifError(geAnimationTooLarge);
 }
 
@@ -28,37 +30,47 @@ constexpr uint8_t kClear = 1;
 
 }  // namespace
 
+int GifFramesPerRow(int width, int frames) {
+  return int(
+      std::clamp<int64_t>(plat::kMaxPictureSide / std::max(width, 1), 1, std::max(frames, 1)));
+}
+
 std::unique_ptr<plat::TBitmap> TGif::BuildFramesBitmap(std::unique_ptr<plat::TBitmap>& mask) const {
   mask.reset();
   const int width = GetWidth(), height = GetHeight(), frames = GetImageCount();
   const bool transparent = GetTransparent();
-  CheckFramesSize(width, height, frames, transparent);
+  const int perRow = GifFramesPerRow(width, frames);
+  const int64_t gridWidth = int64_t(width) * std::min(perRow, frames);
+  const int64_t gridHeight = int64_t(height) * ((frames + perRow - 1) / perRow);
+  CheckFramesSize(width, height, frames, transparent, gridWidth, gridHeight);
 
-  const int stripWidth = width * frames;
   auto bitmap = std::make_unique<plat::TBitmap>();
   bitmap->SetPixelFormat(plat::pf24bit);
-  bitmap->SetSize(stripWidth, height);
+  bitmap->SetSize(int(gridWidth), int(gridHeight));
   std::vector<uint8_t> clear;
-  if (transparent) clear.assign(size_t(stripWidth) * size_t(height), kClear);
+  if (transparent) clear.assign(size_t(gridWidth) * size_t(gridHeight), kClear);
   auto maskAt = [&](int x, int y) -> uint8_t& {
-    return clear[size_t(y) * size_t(stripWidth) + size_t(x)];
+    return clear[size_t(y) * size_t(gridWidth) + size_t(x)];
   };
+  // The top left corner of frame i's cell.
+  auto cellX = [&](int i) { return i % perRow * width; };
+  auto cellY = [&](int i) { return i / perRow * height; };
 
-  for (int i = 0; i < frames && stripWidth > 0; ++i) {
+  for (int i = 0; i < frames && gridWidth > 0; ++i) {
     const TGifImageRecord& image = images_[size_t(i)];
     const TGifColorTable& table = colorTables_[size_t(image.ColorTable)];
     const int transparentIndex = GetTransparentIndex(i);
-    const int section = i * width;
+    const int left = cellX(i), top = cellY(i);
     // The part of the image inside the logical screen.
     const int rows = int(std::clamp<int64_t>(int64_t(height) - image.Top, 0, image.Height));
     const int columns = int(std::clamp<int64_t>(int64_t(width) - image.Left, 0, image.Width));
 
     for (int r = 0; r < rows; ++r) {
-      const int y = image.Top + r;
+      const int y = top + image.Top + r;
       uint8_t* row = bitmap->ScanLine(y);
       const uint8_t* indices = image.Pixels.data() + size_t(r) * size_t(image.Width);
       for (int c = 0; c < columns; ++c) {
-        const int x = section + image.Left + c;
+        const int x = left + image.Left + c;
         uint8_t* pixel = row + size_t(x) * 3;
         const int k = indices[c];
         if (k != transparentIndex) {
@@ -77,24 +89,27 @@ std::unique_ptr<plat::TBitmap> TGif::BuildFramesBitmap(std::unique_ptr<plat::TBi
 
     if (i == frames - 1) break;
     // The next frame starts from this one.
+    const int nextLeft = cellX(i + 1), nextTop = cellY(i + 1);
     for (int y = 0; y < height; ++y) {
-      uint8_t* row = bitmap->ScanLine(y);
-      std::memcpy(row + size_t(section + width) * 3, row + size_t(section) * 3, size_t(width) * 3);
-      if (transparent) std::memcpy(&maskAt(section + width, y), &maskAt(section, y), size_t(width));
+      std::memcpy(bitmap->ScanLine(nextTop + y) + size_t(nextLeft) * 3,
+                  bitmap->ScanLine(top + y) + size_t(left) * 3, size_t(width) * 3);
+      if (transparent)
+        std::memcpy(&maskAt(nextLeft, nextTop + y), &maskAt(left, top + y), size_t(width));
     }
     const int disposal = GetImageDisposal(i);
     if (transparent && (disposal == 2 || disposal == 3) && columns > 0)
       for (int r = 0; r < rows; ++r)
-        std::memset(&maskAt(section + width + image.Left, image.Top + r), kClear, size_t(columns));
+        std::memset(&maskAt(nextLeft + image.Left, nextTop + image.Top + r), kClear,
+                    size_t(columns));
   }
 
   if (transparent) {
     mask = std::make_unique<plat::TBitmap>();
     mask->SetPixelFormat(plat::pf1bit);
-    mask->SetSize(stripWidth, height);
-    for (int y = 0; y < height; ++y) {
+    mask->SetSize(int(gridWidth), int(gridHeight));
+    for (int y = 0; y < gridHeight; ++y) {
       uint8_t* row = mask->ScanLine(y);
-      for (int x = 0; x < stripWidth; ++x)
+      for (int x = 0; x < gridWidth; ++x)
         if (maskAt(x, y) == kClear) row[x >> 3] |= uint8_t(0x80 >> (x & 7));
     }
   }

@@ -54,6 +54,8 @@ class LzwDecoder {
         CheckCodeSize();
       }
       FlushPixels();
+      // Codes after the image's last pixel would start the rows over.
+      if (pixelsOut_ >= image_.PixelCount) break;
       // The last byte can hold more than one code: stop only when no whole code is left.
       if (position_ >= data_.size() && bitCount_ < codeSize_) break;
       code = ReadCode();
@@ -119,12 +121,13 @@ class LzwDecoder {
   }
 
   void FlushPixels() {
-    while (stackCount_ > 0) {
+    for (; stackCount_ > 0 && pixelsOut_ < image_.PixelCount; ++pixelsOut_) {
       const int64_t index = y_ * image_.Width + x_;
       const uint8_t value = stack_[size_t(--stackCount_)];
       if (index >= 0 && index < image_.PixelCount) image_.Pixels[size_t(index)] = value;
       NextPixel();
     }
+    stackCount_ = 0;
   }
 
   void NextPixel() {
@@ -160,6 +163,7 @@ class LzwDecoder {
   int nextCode_ = 0;
   int codeLimit_ = 0;
   int64_t x_ = 0, y_ = 0;
+  int64_t pixelsOut_ = 0;
   int pass_ = 0;
 };
 

@@ -1,4 +1,5 @@
-// Composing GIF frames side by side: placement, transparency, disposal and the size limits.
+// Composing GIF frames side by side and in rows: placement, transparency, disposal and the size
+// limits.
 #include <gtest/gtest.h>
 
 #include "GifTestStreams.h"
@@ -137,10 +138,40 @@ TEST(GifCompose, OversizedStripsAreRefused) {
   GifBuilder many(200, 200, kTable);
   for (int i = 0; i < 2000; ++i) many.Image(dot);
   EXPECT_EQ(composeError(many.Data()), "TGif: Animated GIF too large");
-  // Small in bytes, but wider than a picture may be.
-  GifBuilder wide(200, 10, kTable);
-  for (int i = 0; i < 200; ++i) wide.Image(dot);
-  EXPECT_EQ(composeError(wide.Data()), "TGif: Animated GIF too large");
+}
+
+// Two frames of 12,000 pixels fill a row of the bitmap: the third starts the next row, from the
+// second frame, with the second frame's disposal.
+TEST(GifCompose, FramesThatWouldPassAPicturesSideStandInRows) {
+  EXPECT_EQ(html::GifFramesPerRow(12000, 3), 2);
+  EXPECT_EQ(html::GifFramesPerRow(640, 52), 51);
+  EXPECT_EQ(html::GifFramesPerRow(40000, 2), 1);
+  EXPECT_EQ(html::GifFramesPerRow(10, 4), 4);
+  Composed c = Compose(GifBuilder(12000, 1, kTable)
+                           .GraphicControl(0, 0, 3)
+                           .Image(At(0, 0, 1, 1, {0}))
+                           .GraphicControl(2, 0, 3)
+                           .Image(At(1, 0, 1, 1, {1}))
+                           .GraphicControl(0, 0, 3)
+                           .Image(At(2, 0, 1, 1, {3}))
+                           .Data());
+  ASSERT_EQ(c.frames->Width(), 24000);
+  ASSERT_EQ(c.frames->Height(), 2);
+  ASSERT_NE(c.mask, nullptr);
+  ASSERT_EQ(c.mask->Width(), 24000);
+  ASSERT_EQ(c.mask->Height(), 2);
+  const auto at = [&](int x, int y) {
+    return std::pair{c.frames->PixelARGB(x, y), c.mask->PixelARGB(x, y)};
+  };
+  using P = std::pair<uint32_t, uint32_t>;
+  EXPECT_EQ(at(0, 0), (P{R, K}));
+  EXPECT_EQ(at(1, 0), (P{K, W}));
+  EXPECT_EQ(at(12000, 0), (P{R, K}));
+  EXPECT_EQ(at(12001, 0), (P{G, K}));
+  EXPECT_EQ(at(0, 1), (P{R, K}));
+  EXPECT_EQ(at(1, 1), (P{G, W}));  // the second frame's rectangle is disposed of
+  EXPECT_EQ(at(2, 1), (P{K, W}));
+  EXPECT_EQ(at(12000, 1), (P{K, W}));  // no fourth frame
 }
 
 }  // namespace

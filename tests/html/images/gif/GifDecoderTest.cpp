@@ -247,6 +247,22 @@ TEST(GifImages, InterlacedRowsArriveInFourPasses) {
   }
 }
 
+TEST(GifImages, CodesAfterTheLastPixelAreNotDecoded) {
+  // Three pixels too many would start the first pass over and overwrite row 0.
+  for (bool interlaced : {false, true}) {
+    ImageSpec image;
+    image.width = 3;
+    image.height = 8;
+    image.interlaced = interlaced;
+    image.lzw.minCodeSize = 5;
+    image.indices.assign(24, 1);
+    image.indices.insert(image.indices.end(), {9, 9, 9});
+    html::TGif gif;
+    Load(gif, GifBuilder(3, 8, giftest::Colors(32, 0)).Image(image).Data());
+    EXPECT_EQ(gif.Images()[0].Pixels, std::vector<uint8_t>(24, 1)) << interlaced;
+  }
+}
+
 struct LzwCase {
   int width, height, minCodeSize, colors;
   bool clearWhenFull;
