@@ -5,7 +5,6 @@
 #include "html/HtmlEngine.h"
 #include "html/images/ImageLoading.h"
 #include "html/images/ImageObjects.h"
-#include "html/images/PictureHelpers.h"
 #include "html/layout/Tables.h"
 #include "html/viewer/PaintPanelTiles.h"
 #include "platform/drawing/DeviceContext.h"
@@ -42,13 +41,11 @@ void TCellObj::DrawBackImage(plat::TCanvas& canvas, const plat::TRect& box,
                          std::min(padding.Bottom, clipRect.Bottom)};
   if (area.IsEmpty()) return;
 
-  // A strip one pixel wide or high is stretched first, so that it takes far fewer tiles.
-  std::unique_ptr<plat::TBitmap> enlarged, enlargedMask;
-  if (picture->Width() == 1 || picture->Height() == 1) {
-    enlarged = EnlargeImage(*picture, area.Width(), area.Height());
-    if (mask) enlargedMask = EnlargeImage(*mask, area.Width(), area.Height());
-    picture = enlarged.get();
-    mask = enlargedMask.get();
+  const TStretchedStrip strip =
+      StretchStrip(*picture, picture->Width(), picture->Height(), mask, area, BackPosition);
+  if (strip.Picture) {
+    picture = strip.Picture.get();
+    mask = strip.Mask.get();
   }
   const int w = picture->Width(), h = picture->Height();
   const int64_t originX =

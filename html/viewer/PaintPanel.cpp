@@ -124,17 +124,14 @@ void TPaintPanel::DrawBackground(plat::TCanvas& canvas, const plat::TRect& area)
   const int64_t originX = BackgroundOrigin(pos[0], areaWidth, pictureWidth, xOffset);
   const int64_t originY = BackgroundOrigin(pos[1], areaHeight, pictureHeight, yOffset);
 
-  // A strip one pixel wide or high is stretched first, so that it takes far fewer tiles.
-  std::unique_ptr<plat::TBitmap> enlarged, enlargedMask;
   plat::TObject* tile = picture;
   plat::TBitmap* mask = document.BackMask;
   TGIFImage* animation = document.BackAnimation;
-  if (!animation && pictureWidth >= 1 && pictureHeight >= 1 &&
-      (pictureWidth == 1 || pictureHeight == 1)) {
-    enlarged = EnlargeImage(*picture, area.Width(), area.Height());
-    if (mask) enlargedMask = EnlargeImage(*mask, area.Width(), area.Height());
-    tile = enlarged.get();
-    mask = enlargedMask.get();
+  TStretchedStrip strip;
+  if (!animation) strip = StretchStrip(*picture, pictureWidth, pictureHeight, mask, area, pos);
+  if (strip.Picture) {
+    tile = strip.Picture.get();
+    mask = strip.Mask.get();
   }
   const int tileWidth = GetImageWidth(*tile);
   const int tileHeight = GetImageHeight(*tile);

@@ -1,5 +1,7 @@
 #include "html/viewer/PaintPanelTiles.h"
 
+#include "html/images/PictureHelpers.h"
+
 namespace html {
 
 int64_t BackgroundOrigin(const TBackgroundPosRec& pos, int64_t area, int64_t picture,
@@ -32,6 +34,19 @@ TTileSpan BackgroundTiles(int64_t origin, int64_t size, int64_t nearEdge, int64_
   else if (origin > nearEdge)
     origin -= ((origin - nearEdge) / size + 1) * size;
   return {origin, (farEdge - origin + size - 1) / size};
+}
+
+TStretchedStrip StretchStrip(const plat::TObject& picture, int pictureWidth, int pictureHeight,
+                             const plat::TBitmap* mask, const plat::TRect& area,
+                             const TBackgroundPos& pos) {
+  TStretchedStrip strip;
+  if (pictureWidth < 1 || pictureHeight < 1 || (pictureWidth != 1 && pictureHeight != 1))
+    return strip;
+  const int width = pos[0].Repeats ? area.Width() : 1;
+  const int height = pos[1].Repeats ? area.Height() : 1;
+  strip.Picture = EnlargeImage(picture, width, height);
+  if (mask) strip.Mask = EnlargeImage(*mask, width, height);
+  return strip;
 }
 
 }  // namespace html

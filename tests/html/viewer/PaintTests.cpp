@@ -113,6 +113,29 @@ TEST_F(ViewerPaintTest, OnePixelStripCoversTheWholeWidth) {
   viewer->Document().BackImage = nullptr;
 }
 
+TEST_F(ViewerPaintTest, OnePixelPicturesStayOnePixelWhereTheyDoNotRepeat) {
+  LoadBoxes(*viewer, 20, OneBox(*viewer, 50, 20));
+  plat::TBitmap dot;
+  dot.SetPixelFormat(plat::pf32bit);
+  dot.SetSize(1, 1);
+  dot.Canvas().SetPixel(0, 0, plat::clNavy);
+  viewer->Document().BackImage = &dot;
+  TBackgroundPos& pos = viewer->Document().BackPosition;
+  pos[0] = {bpPixels, 20, false, false};
+  pos[1] = {bpPixels, 20, false, false};
+  plat::TCapturedImage image = plat::CaptureControl(viewer->PaintPanel());
+  EXPECT_EQ(image.Pixel(20, 20), Argb(plat::clNavy));
+  for (auto [x, y] : {std::pair{21, 20}, {20, 21}, {60, 60}, {19, 20}})
+    EXPECT_EQ(image.Pixel(x, y), Argb(kBack)) << x << "," << y;
+
+  // Repeated across only: one row of navy.
+  pos[0].Repeats = true;
+  image = plat::CaptureControl(viewer->PaintPanel());
+  for (int x : {0, 21, 150}) EXPECT_EQ(image.Pixel(x, 20), Argb(plat::clNavy)) << x;
+  EXPECT_EQ(image.Pixel(21, 21), Argb(kBack));
+  viewer->Document().BackImage = nullptr;
+}
+
 TEST_F(ViewerPaintTest, MouseOverThePageReachesTheViewersEvents) {
   LoadBoxes(*viewer, 20, OneBox(*viewer, 50, 20));
   std::vector<std::string> seen;

@@ -105,6 +105,37 @@ TEST_F(CellBackgroundTest, CssPlacesASinglePicture) {
   EXPECT_GT(right, 30);
 }
 
+TEST_F(CellBackgroundTest, OnePixelPicturesStretchOnlyWhereTheyRepeat) {
+  WriteFile(folder.File("dot.bmp"), SolidBmp(1, 1, plat::clRed));
+  const std::string page = folder.File("dot.html");
+  for (const std::string repeat : {"no-repeat", "repeat-x", "repeat-y"}) {
+    SCOPED_TRACE(repeat);
+    WriteFile(page,
+              "<table cellspacing=0 cellpadding=0 border=0><tr><td style=\"background-image:"
+              "url('dot.bmp');background-repeat:" +
+                  repeat +
+                  ";background-position:right bottom\" width=40 height=20></td></tr></table>");
+    viewer->LoadFromFile(page);
+    shot = plat::CaptureControl(viewer->PaintPanel());
+    int count = 0, left = 1000, right = -1, top = 1000, bottom = -1;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 100; ++x)
+        if (At(x, y) == kRed) {
+          ++count;
+          left = std::min(left, x);
+          right = std::max(right, x);
+          top = std::min(top, y);
+          bottom = std::max(bottom, y);
+        }
+    // The cell's bottom right pixel, its bottom row or its right column.
+    EXPECT_EQ(bottom, 19);
+    EXPECT_GT(right, 30);
+    EXPECT_EQ(count, (right - left + 1) * (bottom - top + 1));
+    EXPECT_EQ(left, repeat == "repeat-x" ? 0 : right);
+    EXPECT_EQ(top, repeat == "repeat-y" ? 0 : bottom);
+  }
+}
+
 TEST_F(CellBackgroundTest, MissingPictureLeavesTheCellAlone) {
   Load("<table cellspacing=0 cellpadding=0 border=0><tr><td bgcolor=blue background=\"" +
        folder.File("none.bmp") + "\" width=40 height=20></td></tr></table>");
