@@ -1,9 +1,32 @@
 // Hands the viewer's page text to the document builder.
+#include <cstdint>
+#include <string>
+
 #include "html/parse/DocumentBuilder.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/htmlservices/HtmlText.h"
 
 namespace html {
+
+namespace {
+
+// The page of a picture shown alone: an IMG whose SRC expands back to the file's name. What the
+// reader would take as markup or fold, and "%" itself, is written as the percent escapes that
+// the expansion of names decodes.
+std::string PicturePage(const std::string& fileName) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string src;
+  for (const char c : fileName) {
+    const auto byte = uint8_t(c);
+    if (byte < ' ' || c == '"' || c == '&' || c == '%')
+      src += {'%', kHex[byte >> 4], kHex[byte & 15]};
+    else
+      src += c;
+  }
+  return "<img src=\"" + src + "\">";
+}
+
+}  // namespace
 
 void TPageViewer::ParseDocument(int fileType) {
   // A failed parse leaves nothing of the previous page's title or base.
@@ -14,7 +37,7 @@ void TPageViewer::ParseDocument(int fileType) {
   if (fileType == 1) {
     ParseTextDocument(documentSource_, *document_);
   } else if (fileType == 2) {
-    ParseHtmlDocument("<img src=\"" + currentFile_ + "\">", *document_, {}, {}, {}, {}, &info);
+    ParseHtmlDocument(PicturePage(currentFile_), *document_, {}, {}, {}, {}, &info);
   } else {
     ParseHtmlDocument(
         documentSource_, *document_, OnInclude, OnSoundRequest,

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include "ViewerTestPage.h"
+#include "html/layout/PageItems.h"
+#include "html/layout/TextSection.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/SysUtils.h"
 #include "platform/windows/Application.h"
@@ -62,6 +64,28 @@ TEST_F(ViewerFileTest, FilesAreReadWholeAndBecomeTheCurrentFile) {
 
   viewer.LoadFromFile(page, 2);  // a picture shown alone has no source of its own
   EXPECT_EQ(viewer.DocumentSource(), "");
+}
+
+// A picture shown alone is an IMG of the file's name: the name must come through whole.
+TEST_F(ViewerFileTest, PicturesShowWhateverTheirNamesHold) {
+  viewer.SetBounds(0, 0, 200, 150);
+  plat::TBitmap picture;
+  picture.SetSize(40, 60);
+  for (const std::string name :
+       {"plain.bmp", "q\"x.bmp", "a&amp;b.bmp", "a&b .bmp", "tab\there.bmp", "line\nend\r.bmp",
+        "<img src=x>.bmp", "50%.bmp", "a%20b.bmp", "\xC3\xA9t\xC3\xA9.bmp"}) {
+    SCOPED_TRACE(name);
+    const std::string file = (folder / name).string();
+    picture.SaveToFile(file);
+    viewer.LoadFromFile(file, 2);
+    EXPECT_EQ(viewer.CurrentFile(), file);
+    const auto& body = dynamic_cast<const TBlock&>(*viewer.Document().First());
+    ASSERT_EQ(body.Content.Count(), 1);
+    const auto& section = dynamic_cast<const TSection&>(*body.Content.Items(0));
+    ASSERT_EQ(section.Images.Count(), 1);
+    EXPECT_EQ(section.Images[0]->ImageWidth, 40);
+    EXPECT_EQ(section.Images[0]->ImageHeight, 60);
+  }
 }
 
 TEST_F(ViewerFileTest, RefreshHandlerMayLoadTheNextPage) {
