@@ -97,14 +97,20 @@ TEST_F(ViewerPaintTest, BackgroundPictureTilesFromThePageOrigin) {
   viewer->Document().BackImage = nullptr;
 }
 
+// A picture one pixel wide of the given colours from the top down.
+std::unique_ptr<plat::TBitmap> Column(std::initializer_list<TColor> colors) {
+  auto bitmap = std::make_unique<plat::TBitmap>();
+  bitmap->SetPixelFormat(plat::pf32bit);
+  bitmap->SetSize(1, int(colors.size()));
+  int y = 0;
+  for (TColor color : colors) bitmap->Canvas().SetPixel(0, y++, color);
+  return bitmap;
+}
+
 TEST_F(ViewerPaintTest, OnePixelStripCoversTheWholeWidth) {
   LoadBoxes(*viewer, 20, OneBox(*viewer, 50, 20));
-  plat::TBitmap strip;
-  strip.SetPixelFormat(plat::pf32bit);
-  strip.SetSize(1, 2);
-  strip.Canvas().SetPixel(0, 0, plat::clNavy);
-  strip.Canvas().SetPixel(0, 1, plat::clMaroon);
-  viewer->Document().BackImage = &strip;
+  auto strip = Column({plat::clNavy, plat::clMaroon});
+  viewer->Document().BackImage = strip.get();
   plat::TCapturedImage image = plat::CaptureControl(viewer->PaintPanel());
   for (int x : {0, 99, 100, 101, 199}) {
     EXPECT_EQ(image.Pixel(x, 0), Argb(plat::clNavy));
@@ -115,11 +121,8 @@ TEST_F(ViewerPaintTest, OnePixelStripCoversTheWholeWidth) {
 
 TEST_F(ViewerPaintTest, OnePixelPicturesStayOnePixelWhereTheyDoNotRepeat) {
   LoadBoxes(*viewer, 20, OneBox(*viewer, 50, 20));
-  plat::TBitmap dot;
-  dot.SetPixelFormat(plat::pf32bit);
-  dot.SetSize(1, 1);
-  dot.Canvas().SetPixel(0, 0, plat::clNavy);
-  viewer->Document().BackImage = &dot;
+  auto dot = Column({plat::clNavy});
+  viewer->Document().BackImage = dot.get();
   TBackgroundPos& pos = viewer->Document().BackPosition;
   pos[0] = {bpPixels, 20, false, false};
   pos[1] = {bpPixels, 20, false, false};

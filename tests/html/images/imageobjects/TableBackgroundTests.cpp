@@ -41,6 +41,23 @@ class CellBackgroundTest : public test_support::ShownFormTest {
     shot = plat::CaptureControl(viewer->PaintPanel());
   }
   uint32_t At(int x, int y) const { return shot.Pixel(x, y); }
+  // The red pixels of the shot's top left 100 x 60: how many, and their bounds.
+  struct TInk {
+    int Count = 0, Left = 1000, Top = 1000, Right = -1, Bottom = -1;
+  };
+  TInk RedInk() const {
+    TInk ink;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 100; ++x)
+        if (At(x, y) == kRed) {
+          ++ink.Count;
+          ink.Left = std::min(ink.Left, x);
+          ink.Right = std::max(ink.Right, x);
+          ink.Top = std::min(ink.Top, y);
+          ink.Bottom = std::max(ink.Bottom, y);
+        }
+    return ink;
+  }
   // The first column of row y whose pixel is not white, or -1.
   int FirstInk(int y) const {
     for (int x = 0; x < shot.width; ++x)
@@ -92,17 +109,10 @@ TEST_F(CellBackgroundTest, CssPlacesASinglePicture) {
             "width=40 height=20></td></tr></table>");
   viewer->LoadFromFile(page);
   shot = plat::CaptureControl(viewer->PaintPanel());
-  int count = 0, right = -1, bottom = -1;
-  for (int y = 0; y < 60; ++y)
-    for (int x = 0; x < 100; ++x)
-      if (At(x, y) == kRed) {
-        ++count;
-        right = std::max(right, x);
-        bottom = std::max(bottom, y);
-      }
-  EXPECT_EQ(count, 9);
-  EXPECT_EQ(bottom, 19);
-  EXPECT_GT(right, 30);
+  const TInk ink = RedInk();
+  EXPECT_EQ(ink.Count, 9);
+  EXPECT_EQ(ink.Bottom, 19);
+  EXPECT_GT(ink.Right, 30);
 }
 
 TEST_F(CellBackgroundTest, OnePixelPicturesStretchOnlyWhereTheyRepeat) {
@@ -117,22 +127,13 @@ TEST_F(CellBackgroundTest, OnePixelPicturesStretchOnlyWhereTheyRepeat) {
                   ";background-position:right bottom\" width=40 height=20></td></tr></table>");
     viewer->LoadFromFile(page);
     shot = plat::CaptureControl(viewer->PaintPanel());
-    int count = 0, left = 1000, right = -1, top = 1000, bottom = -1;
-    for (int y = 0; y < 60; ++y)
-      for (int x = 0; x < 100; ++x)
-        if (At(x, y) == kRed) {
-          ++count;
-          left = std::min(left, x);
-          right = std::max(right, x);
-          top = std::min(top, y);
-          bottom = std::max(bottom, y);
-        }
     // The cell's bottom right pixel, its bottom row or its right column.
-    EXPECT_EQ(bottom, 19);
-    EXPECT_GT(right, 30);
-    EXPECT_EQ(count, (right - left + 1) * (bottom - top + 1));
-    EXPECT_EQ(left, repeat == "repeat-x" ? 0 : right);
-    EXPECT_EQ(top, repeat == "repeat-y" ? 0 : bottom);
+    const TInk ink = RedInk();
+    EXPECT_EQ(ink.Bottom, 19);
+    EXPECT_GT(ink.Right, 30);
+    EXPECT_EQ(ink.Count, (ink.Right - ink.Left + 1) * (ink.Bottom - ink.Top + 1));
+    EXPECT_EQ(ink.Left, repeat == "repeat-x" ? 0 : ink.Right);
+    EXPECT_EQ(ink.Top, repeat == "repeat-y" ? 0 : ink.Bottom);
   }
 }
 
