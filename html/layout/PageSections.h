@@ -423,7 +423,13 @@ class TSectionList : public TCell, public TIDDocument {
   std::vector<TSectionBase*> AnchorOrder;
   int32_t SectionCount = 0;
   int32_t LayoutPass = 0;
+  // Where the layout's percentages start: the parse before it reports up to here.
   int32_t ProgressStart = 0;
+  // The viewer's progress report, called by the parse and the layout with a percentage.
+  std::function<void(int percent)> Progress;
+  // A section laid out in this pass: every 50th section reports how far the layout is, once per
+  // pass.
+  void ReportLayoutProgress(int32_t sectionNumber, int32_t& progressPass);
   TTabOrderList TabIndexList;
   bool ManyLinks = false;
   TInlineList InlineElements;

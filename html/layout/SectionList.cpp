@@ -10,6 +10,7 @@ namespace html {
 
 namespace {
 constexpr unsigned kFirstTickMs = 50;
+constexpr int32_t kSectionsPerReport = 50;
 constexpr int32_t kParkedLeft = -4000;
 
 // The control and every parent have their Visible flag set.
@@ -92,6 +93,14 @@ int32_t TSectionList::Layout(plat::TCanvas& canvas, int32_t y, int32_t width, in
   ParkHiddenControls();
   if (AnchorOrder.empty()) AddSectionsToList();
   return height;
+}
+
+void TSectionList::ReportLayoutProgress(int32_t sectionNumber, int32_t& progressPass) {
+  if (sectionNumber % kSectionsPerReport != 0 || progressPass == LayoutPass || SectionCount <= 0)
+    return;
+  progressPass = LayoutPass;
+  if (Progress)
+    Progress(int(ProgressStart + int64_t(100 - ProgressStart) * sectionNumber / SectionCount));
 }
 
 int32_t TSectionList::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, int32_t clipWidth,

@@ -251,6 +251,7 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
   PaintHeight = std::max(Clamped(int64_t(floatBottom) - y0), FlowHeight);
   BottomY = SaturatedSum(y0, FlowHeight);
   PaintBottom = SaturatedSum(y0, PaintHeight);
+  Document->ReportLayoutProgress(SectionNumber, ProgressPass);
   return FlowHeight;
 }
 

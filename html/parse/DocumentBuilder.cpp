@@ -76,6 +76,8 @@ void THtmlBuilder::InitParse(std::string doc) {
   tok_.TopCodePage = [this] { return stack_.Last().CodePage; };
   tok_.IDs = &document_.Targets;
   tok_.Sender = document_.Viewer;
+  tok_.ProgressStart = document_.ProgressStart;
+  tok_.OnProgress = document_.Progress;
 
   auto body = std::make_unique<TBodyBlock>(&document_, base, cell_, nullptr);
   body_ = body.get();

@@ -121,6 +121,7 @@ TPageViewer::TPageViewer(plat::TComponent* owner)
   document_->LinkKeyDown = [this](TLinkRun& link, uint16_t& key, plat::TShiftState shift) {
     LinkKeyDown(link, key, shift);
   };
+  document_->Progress = [this](int percent) { ParseProgress(percent); };
 
   hoverTimer_ = std::make_unique<plat::TTimer>(nullptr);
   hoverTimer_->SetEnabled(false);

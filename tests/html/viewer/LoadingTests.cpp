@@ -2,8 +2,11 @@
 // work, recovery from a failing load, META refresh, clearing, and the values the setters keep.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "ViewerTestPage.h"
 #include "html/layout/PageItems.h"
@@ -86,6 +89,53 @@ TEST(ViewerLoading, LoadsAreNotNestedAndReportTheirProgress) {
   ASSERT_GE(progress.size(), 2u);
   EXPECT_EQ(progress.front(), std::make_pair(plat::psStarting, 0));
   EXPECT_EQ(progress.back(), std::make_pair(plat::psEnding, 100));
+}
+
+// Percentages of psRunning reports between the first and the last report.
+std::vector<int> RunningPercentages(
+    const std::vector<std::pair<plat::TProgressStage, int>>& progress) {
+  std::vector<int> running;
+  for (const auto& [stage, percent] : progress)
+    if (stage == plat::psRunning) running.push_back(percent);
+  return running;
+}
+
+TEST(ViewerLoading, ALargePageReportsRisingProgressFromTheParseAndTheLayout) {
+  TPageViewer viewer{nullptr};
+  viewer.SetBounds(0, 0, 400, 300);
+  std::string page;
+  for (int i = 0; page.size() < 100000; ++i)
+    page += "<p>Paragraph " + std::to_string(i) + " of a long page.</p>\n";
+  std::vector<std::pair<plat::TProgressStage, int>> progress;
+  viewer.OnProgress = [&](plat::TObject* sender, plat::TProgressStage stage, int percent) {
+    EXPECT_EQ(sender, &viewer);
+    progress.emplace_back(stage, percent);
+  };
+  viewer.LoadFromString(page, "");
+  ASSERT_GE(progress.size(), 2u);
+  EXPECT_EQ(progress.front(), std::make_pair(plat::psStarting, 0));
+  EXPECT_EQ(progress.back(), std::make_pair(plat::psEnding, 100));
+  const std::vector<int> loading = RunningPercentages(progress);
+  EXPECT_TRUE(std::is_sorted(loading.begin(), loading.end()));
+  // The parse reports every 4 KB up to 75 percent, the layout every 50 paragraphs after it.
+  const auto layoutStart =
+      std::find_if(loading.begin(), loading.end(), [](int p) { return p > 75; });
+  EXPECT_GE(layoutStart - loading.begin(), 20);
+  EXPECT_GE(loading.end() - layoutStart, 20);
+  EXPECT_GT(loading.front(), 0);
+  EXPECT_LE(loading.back(), 100);
+
+  // A new width lays the page out again, which alone makes the whole 0 to 100.
+  progress.clear();
+  viewer.SetWidth(500);
+  ASSERT_GE(progress.size(), 2u);
+  EXPECT_EQ(progress.front(), std::make_pair(plat::psStarting, 0));
+  EXPECT_EQ(progress.back(), std::make_pair(plat::psEnding, 100));
+  const std::vector<int> relayout = RunningPercentages(progress);
+  ASSERT_GE(relayout.size(), 20u);
+  EXPECT_TRUE(std::is_sorted(relayout.begin(), relayout.end()));
+  EXPECT_LT(relayout.front(), 10);
+  EXPECT_GE(relayout.back(), 95);
 }
 
 TEST(ViewerLoading, FailingLoadLeavesTheViewerUsable) {
