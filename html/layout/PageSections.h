@@ -266,8 +266,8 @@ using TGetImageEvent = std::function<void(plat::TObject* sender, const std::stri
 using TExpandNameEvent =
     std::function<void(plat::TObject* sender, const std::string& src, std::string& result)>;
 
-// Host hooks for the page's objects, form controls and panels; the viewer hands its own events
-// to the document at each load.
+// Host hooks for the page's objects, form controls and panels; the viewer's events of these
+// kinds are kept here, so that setting one reaches the page shown.
 class ThvPanel;
 using TObjectClickEvent =
     std::function<void(plat::TObject* sender, plat::TObject* obj, const std::string& onClick)>;

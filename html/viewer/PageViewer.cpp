@@ -254,19 +254,6 @@ void TPageViewer::InitializeForLoad() {
   }
   document_->Clear();
   if (imageCache_) imageCache_->AgeAndPurge();
-  document_->BitmapRequest = OnBitmapRequest;
-  document_->ImageRequest = OnImageRequest;
-  document_->ObjectClick = OnObjectClick;
-  document_->ObjectFocus = OnObjectFocus;
-  document_->ObjectBlur = OnObjectBlur;
-  document_->ObjectChange = OnObjectChange;
-  document_->FileBrowse = OnFileBrowse;
-  document_->PanelCreate = OnPanelCreate;
-  document_->PanelDestroy = OnPanelDestroy;
-  SetOnFormSubmit(OnFormSubmit);
-  document_->ObjectTag = OnObjectTag;
-  document_->ScriptEvent = OnScript;
-  document_->StreamRequest = OnhtStreamRequest;
   document_->ApplyDefaults(defFontName_, defPreFontName_, defFontSize_, defFontColor_,
                            defHotSpotColor_, defVisitedLinkColor_, defOverLinkColor_,
                            defBackground_, (options_ & HtOption(htOverLinksActive)) != 0,

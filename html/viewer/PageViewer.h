@@ -80,6 +80,16 @@ using TRightClickEvent =
     std::function<void(plat::TObject* sender, TRightClickParameters& parameters)>;
 using TMetaRefreshEvent =
     std::function<void(plat::TObject* sender, int delay, const std::string& url)>;
+// A printed page's header or footer drawn by the host on the page's canvas (w x h).
+using TPrintHeaderEvent = std::function<void(plat::TObject* sender, plat::TCanvas* canvas,
+                                             int numPage, int w, int h, bool& stopPrinting)>;
+// A printed page's header or footer given as a page of its own in hfViewer, between xl and xr.
+using TPrintHTMLHeaderEvent =
+    std::function<void(plat::TObject* sender, TPageViewer* hfViewer, int numPage, bool lastPage,
+                       int& xl, int& xr, bool& stopPrinting)>;
+// A host panel of the page asked for its printed picture.
+using TPanelPrintEvent =
+    std::function<void(plat::TObject* sender, ThvPanel* panel, const plat::TBitmap* bitmap)>;
 
 // A place in the page that survives a new layout: the item of the document's anchor order at
 // or above the view's top and the distance below it, or an absolute y when there is no item.
@@ -263,8 +273,6 @@ class TPageViewer : public plat::TCustomControl {
   void FollowLink();
   bool Panning() const { return panning_; }
   bool AutoScrolling() const { return autoScrollPending_; }
-  // The form submit event; the document submits only while one is set.
-  void SetOnFormSubmit(TFormSubmitEvent handler);
 
   // Draws the document on the paint panel's memory canvas.
   virtual void PaintDocument(plat::TCanvas& canvas);
@@ -286,11 +294,43 @@ class TPageViewer : public plat::TCustomControl {
 
   std::string HoverTitle;  // TITLE text under the mouse
 
+  // Events the document calls: set, they reach the page shown at once.
+  const TGetBitmapEvent& OnBitmapRequest() const { return document_->BitmapRequest; }
+  void SetOnBitmapRequest(TGetBitmapEvent handler) {
+    document_->BitmapRequest = std::move(handler);
+  }
+  const TGetImageEvent& OnImageRequest() const { return document_->ImageRequest; }
+  void SetOnImageRequest(TGetImageEvent handler) { document_->ImageRequest = std::move(handler); }
+  const TScriptEvent& OnScript() const { return document_->ScriptEvent; }
+  void SetOnScript(TScriptEvent handler) { document_->ScriptEvent = std::move(handler); }
+  const TObjectClickEvent& OnObjectClick() const { return document_->ObjectClick; }
+  void SetOnObjectClick(TObjectClickEvent handler) { document_->ObjectClick = std::move(handler); }
+  const TObjectEvent& OnObjectFocus() const { return document_->ObjectFocus; }
+  void SetOnObjectFocus(TObjectEvent handler) { document_->ObjectFocus = std::move(handler); }
+  const TObjectEvent& OnObjectBlur() const { return document_->ObjectBlur; }
+  void SetOnObjectBlur(TObjectEvent handler) { document_->ObjectBlur = std::move(handler); }
+  const TObjectEvent& OnObjectChange() const { return document_->ObjectChange; }
+  void SetOnObjectChange(TObjectEvent handler) { document_->ObjectChange = std::move(handler); }
+  const TFileBrowseEvent& OnFileBrowse() const { return document_->FileBrowse; }
+  void SetOnFileBrowse(TFileBrowseEvent handler) { document_->FileBrowse = std::move(handler); }
+  const TPanelCreateEvent& OnPanelCreate() const { return document_->PanelCreate; }
+  void SetOnPanelCreate(TPanelCreateEvent handler) { document_->PanelCreate = std::move(handler); }
+  const TPanelDestroyEvent& OnPanelDestroy() const { return document_->PanelDestroy; }
+  void SetOnPanelDestroy(TPanelDestroyEvent handler) {
+    document_->PanelDestroy = std::move(handler);
+  }
+  const TObjectTagEvent& OnObjectTag() const { return document_->ObjectTag; }
+  void SetOnObjectTag(TObjectTagEvent handler) { document_->ObjectTag = std::move(handler); }
+  const TStreamRequestEvent& OnhtStreamRequest() const { return document_->StreamRequest; }
+  void SetOnhtStreamRequest(TStreamRequestEvent handler) {
+    document_->StreamRequest = std::move(handler);
+  }
+  // The document submits its forms only while this is set.
+  const TFormSubmitEvent& OnFormSubmit() const { return onFormSubmit_; }
+  void SetOnFormSubmit(TFormSubmitEvent handler);
+
   THotSpotClickEvent OnHotSpotClick;
   TSrcEvent OnHotSpotCovered;
-  TObjectClickEvent OnObjectClick;
-  TGetBitmapEvent OnBitmapRequest;
-  TGetImageEvent OnImageRequest;
   plat::TNotifyEvent OnHistoryChange;
   TViewerProgressEvent OnProgress;
   TProcessingEvent OnProcessing;
@@ -301,18 +341,14 @@ class TPageViewer : public plat::TCustomControl {
   TLinkType OnLink;
   TMetaType OnMeta;
   TMetaRefreshEvent OnMetaRefresh;
-  TFormSubmitEvent OnFormSubmit;
   TImageClickEvent OnImageClick;
   TImageOverEvent OnImageOver;
-  TFileBrowseEvent OnFileBrowse;
-  TObjectEvent OnObjectFocus, OnObjectBlur, OnObjectChange;
   TRightClickEvent OnRightClick;
   plat::TMouseEvent OnMouseDouble;
-  TPanelCreateEvent OnPanelCreate;
-  TPanelDestroyEvent OnPanelDestroy;
-  TObjectTagEvent OnObjectTag;
-  TScriptEvent OnScript;
-  TStreamRequestEvent OnhtStreamRequest;
+  // Kept for a host that prints pages; the viewer itself prints nothing.
+  TPrintHeaderEvent OnPrintHeader, OnPrintFooter;
+  TPrintHTMLHeaderEvent OnPrintHTMLHeader, OnPrintHTMLFooter;
+  TPanelPrintEvent OnPanelPrint;
 
  protected:
   void WndProc(plat::TMessage& message) override;
@@ -441,6 +477,7 @@ class TPageViewer : public plat::TCustomControl {
   bool mouseDownSelecting_ = false;
   bool linkFollowed_ = false;
   bool settingActiveControl_ = false;
+  TFormSubmitEvent onFormSubmit_;
   std::deque<TPendingSubmit> pendingSubmits_;
   // Expires with the viewer; the scrolling loop checks it after letting other events run.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -51,8 +51,8 @@ void TPageViewer::LinkKeyDown(TLinkRun& link, uint16_t& key, plat::TShiftState s
 }
 
 void TPageViewer::SetOnFormSubmit(TFormSubmitEvent handler) {
-  OnFormSubmit = std::move(handler);
-  if (!OnFormSubmit) {
+  onFormSubmit_ = std::move(handler);
+  if (!onFormSubmit_) {
     document_->SubmitForm = nullptr;
     return;
   }
@@ -75,9 +75,9 @@ void TPageViewer::DeliverFormSubmit() {
   if (pendingSubmits_.empty()) return;
   TPendingSubmit submit = std::move(pendingSubmits_.front());
   pendingSubmits_.pop_front();
-  if (OnFormSubmit)
-    OnFormSubmit(this, submit.Action, submit.Target, submit.EncType, submit.Method,
-                 submit.Results.get());
+  if (onFormSubmit_)
+    onFormSubmit_(this, submit.Action, submit.Target, submit.EncType, submit.Method,
+                  submit.Results.get());
 }
 
 }  // namespace html

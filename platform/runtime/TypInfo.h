@@ -196,6 +196,17 @@ class TClassRegistrar {
     info_.Props.push_back(std::move(p));
     return *this;
   }
+  // Event whose setter does more than store the handler: read and written through members.
+  template <class F, class G, class S>
+  TClassRegistrar& Event(std::string name, const F& (G::*get)() const, void (S::*set)(F)) {
+    TPropInfo p{std::move(name), tkMethod, nullptr, {}, {}, {}};
+    p.Get = [get](const TObject& o) { return TValue(std::any((static_cast<const C&>(o).*get)())); };
+    p.Set = [set](TObject& o, const TValue& v) {
+      (static_cast<C&>(o).*set)(typinfo_detail::FromValue<F>(v));
+    };
+    info_.Props.push_back(std::move(p));
+    return *this;
+  }
   // Lets an integer property take identifiers too (the last property added).
   TClassRegistrar& Idents(std::function<bool(std::string_view, int64_t&)> identToInt) {
     info_.Props.back().IdentToInt = std::move(identToInt);

@@ -1,6 +1,9 @@
 // The viewer as stored layouts create and set it by name.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "html/viewer/PageViewer.h"
 #include "platform/runtime/TypInfo.h"
 #include "platform/windows/FormReader.h"
@@ -61,6 +64,105 @@ TEST(ViewerRegistration, LayoutsCreateSetAndBindTheViewer) {
   viewer->HoverTitle = "Send mail";
   EXPECT_EQ(std::get<std::string>(plat::GetPropValue(*viewer, "TitleAttr")), "Send mail");
   EXPECT_THROW(plat::SetPropValue(*viewer, "TitleAttr", std::string("x")), plat::EPropertyError);
+}
+
+// Every event of the viewer is a published property that a layout can bind.
+TEST(ViewerRegistration, EveryEventCanBeBoundFromALayout) {
+  RegisterPageViewerClass();
+  TPageViewer viewer{nullptr};
+  std::set<std::string> published;
+  for (const plat::TPropInfo* prop : plat::GetPropList(viewer, plat::TypeKindBit(plat::tkMethod)))
+    published.insert(prop->Name);
+  for (const char* name : {"OnHotSpotCovered",
+                           "OnHotSpotClick",
+                           "OnBitmapRequest",
+                           "OnImageRequest",
+                           "OnScript",
+                           "OnFormSubmit",
+                           "OnHistoryChange",
+                           "OnProgress",
+                           "OnMouseMove",
+                           "OnMouseUp",
+                           "OnMouseDown",
+                           "OnMouseWheel",
+                           "OnKeyDown",
+                           "OnKeyUp",
+                           "OnKeyPress",
+                           "OnEnter",
+                           "OnExit",
+                           "OnProcessing",
+                           "OnPrintHeader",
+                           "OnPrintFooter",
+                           "OnPrintHTMLHeader",
+                           "OnPrintHTMLFooter",
+                           "OnInclude",
+                           "OnSoundRequest",
+                           "OnMeta",
+                           "OnLink",
+                           "OnMetaRefresh",
+                           "OnImageClick",
+                           "OnImageOver",
+                           "OnFileBrowse",
+                           "OnObjectClick",
+                           "OnObjectFocus",
+                           "OnObjectBlur",
+                           "OnObjectChange",
+                           "OnRightClick",
+                           "OnMouseDouble",
+                           "OnPanelCreate",
+                           "OnPanelDestroy",
+                           "OnPanelPrint",
+                           "OnhtStreamRequest",
+                           "OnParseBegin",
+                           "OnParseEnd",
+                           "OnObjectTag"})
+    EXPECT_TRUE(published.count(name)) << name;
+}
+
+struct PageHost {
+  void ObjectClick(plat::TObject*, plat::TObject*, const std::string& text) { heard = text; }
+  void FormSubmit(plat::TObject*, const std::string& action, const std::string&, const std::string&,
+                  const std::string&, plat::TStringList*) {
+    heard = action;
+  }
+  void RightClick(plat::TObject*, TRightClickParameters&) {}
+  void PrintHeader(plat::TObject*, plat::TCanvas*, int, int, int, bool& stop) { stop = true; }
+  void PanelPrint(plat::TObject*, ThvPanel*, const plat::TBitmap*) {}
+  std::string heard;
+};
+
+// Events the document calls reach it as the layout binds them, before any page is loaded.
+TEST(ViewerRegistration, EventsBoundFromALayoutReachTheDocument) {
+  RegisterPageViewerClass();
+  plat::TForm form{nullptr};
+  PageHost host;
+  TPageViewer* viewer = nullptr;
+  plat::TFormBindings bindings;
+  bindings.Handler("ObjectClick", &host, &PageHost::ObjectClick)
+      .Handler("FormSubmit", &host, &PageHost::FormSubmit)
+      .Handler("RightClick", &host, &PageHost::RightClick)
+      .Handler("PrintHeader", &host, &PageHost::PrintHeader)
+      .Handler("PanelPrint", &host, &PageHost::PanelPrint)
+      .Field("Viewer", viewer);
+  plat::ReadLayoutText(form,
+                       "TForm Host {\n"
+                       "  TPageViewer Viewer {\n"
+                       "    OnObjectClick = ObjectClick\n    OnFormSubmit = FormSubmit\n"
+                       "    OnRightClick = RightClick\n    OnPrintHeader = PrintHeader\n"
+                       "    OnPrintFooter = PrintHeader\n    OnPanelPrint = PanelPrint\n"
+                       "  }\n"
+                       "}\n",
+                       "host.form", bindings);
+  ASSERT_NE(viewer, nullptr);
+  ASSERT_TRUE(viewer->Document().ObjectClick);
+  viewer->Document().ObjectClick(viewer, nullptr, "go()");
+  EXPECT_EQ(host.heard, "go()");
+  EXPECT_TRUE(viewer->Document().SubmitForm);
+  EXPECT_TRUE(viewer->OnRightClick);
+  EXPECT_TRUE(viewer->OnPanelPrint);
+  bool stop = false;
+  viewer->OnPrintFooter(viewer, nullptr, 1, 100, 20, stop);
+  EXPECT_TRUE(stop);
 }
 
 }  // namespace

@@ -41,6 +41,29 @@ TEST_F(ViewerEvents, SubmissionArrivesAfterTheClickReturns) {
   EXPECT_EQ(method, "Get");
 }
 
+TEST_F(ViewerEvents, HandlersSetAfterALoadHearThePageShown) {
+  Load("<input type=checkbox name=c onclick=\"tick()\"><input name=e onfocus=\"in()\">");
+  std::vector<std::string> heard;
+  viewer->SetOnObjectClick([&](plat::TObject* sender, plat::TObject*, const std::string& text) {
+    EXPECT_EQ(sender, viewer);
+    heard.push_back("click " + text);
+  });
+  viewer->SetOnObjectFocus([&](plat::TObject*, plat::TObject*, const std::string& text) {
+    heard.push_back("focus " + text);
+  });
+  plat::TWinControl& box = *Control<TCheckBoxFormControlObj>("c").TheControl();
+  plat::SimulateMouse(box, plat::TMouseAction::Press, plat::mbLeft, {4, 4});
+  plat::SimulateMouse(box, plat::TMouseAction::Release, plat::mbLeft, {4, 4});
+  Control<TEditFormControlObj>("e").TheControl()->SetFocus();
+  EXPECT_EQ(heard, (std::vector<std::string>{"click tick()", "focus in()"}));
+
+  // Taken away, they are silent at once too.
+  viewer->SetOnObjectClick(nullptr);
+  plat::SimulateMouse(box, plat::TMouseAction::Press, plat::mbLeft, {4, 4});
+  plat::SimulateMouse(box, plat::TMouseAction::Release, plat::mbLeft, {4, 4});
+  EXPECT_EQ(heard.size(), 2u);
+}
+
 TEST_F(ViewerEvents, TheMouseOverAControlShowsItsTitle) {
   Load("<input name=a title=\"Your name\"><input name=b>");
   std::vector<plat::TPoint> moves;

@@ -32,9 +32,9 @@ class ViewerPanels : public test_support::ShownFormTest {
     viewer->SetDefFontName("DejaVu Sans");
     viewer->SetDefFontSize(12);
     viewer->SetScrollBars(plat::ssVertical);
-    viewer->OnPanelCreate = [this](plat::TObject* sender, const std::string& name,
-                                   const std::string& type, const std::string& src,
-                                   ThvPanel* panel) {
+    viewer->SetOnPanelCreate([this](plat::TObject* sender, const std::string& name,
+                                    const std::string& type, const std::string& src,
+                                    ThvPanel* panel) {
       senders.push_back(sender);
       calls.push_back(name + "|" + type + "|" + src);
       panels.push_back(panel);
@@ -45,11 +45,11 @@ class ViewerPanels : public test_support::ShownFormTest {
       child->SetColor(kHostColor);
       child->SetAlign(plat::alClient);
       children.push_back(child);
-    };
-    viewer->OnPanelDestroy = [this](plat::TObject* sender, ThvPanel* panel) {
+    });
+    viewer->SetOnPanelDestroy([this](plat::TObject* sender, ThvPanel* panel) {
       senders.push_back(sender);
       destroyed.push_back(panel);
-    };
+    });
   }
   // The viewer goes while the hooks' recordings still exist.
   void TearDown() override { form.DestroyComponent(viewer); }
@@ -151,8 +151,8 @@ TEST_F(ViewerPanels, AFloatingPanelStandsAtTheMarginWithTextBesideIt) {
 }
 
 TEST_F(ViewerPanels, APanelTheHostHidesStaysHidden) {
-  viewer->OnPanelCreate = [](plat::TObject*, const std::string&, const std::string&,
-                             const std::string&, ThvPanel* panel) { panel->ShowPanel = 0; };
+  viewer->SetOnPanelCreate([](plat::TObject*, const std::string&, const std::string&,
+                              const std::string&, ThvPanel* panel) { panel->ShowPanel = 0; });
   Load(kInline);
   Capture();
   const auto* panel = dynamic_cast<html::TPanelObj*>(viewer->Document().Panels.at(0))->Panel.get();
@@ -180,10 +180,10 @@ TEST_F(ViewerPanels, TheNextPageFreesThePanels) {
 // A host that answers the loss of its panel by loading a page must not free the page being
 // cleared (or the viewer being freed) a second time.
 TEST_F(ViewerPanels, AHostLoadingAPageWhenItsPanelGoesIsRefusedDuringClear) {
-  viewer->OnPanelDestroy = [this](plat::TObject*, ThvPanel* panel) {
+  viewer->SetOnPanelDestroy([this](plat::TObject*, ThvPanel* panel) {
     destroyed.push_back(panel);
     Load("<p>reloaded <panel name=again></p>");
-  };
+  });
   Load(kInline);
   ASSERT_EQ(panels.size(), 1u);
   viewer->Clear();
