@@ -147,6 +147,7 @@ class THtmlBuilder : public TTextBuildState {
   void DoSound();
   // Reads up to and past the end tag named by endTag ("</script") or the end of input.
   void SkipRawBody(const std::string& endTag);
+  // Reads a MAP's areas; stops on its end tag (not read past) or on a stray symbol.
   void DoMap();
 
   // --- Pictures in text (HtmlBuilderImages.cpp)
@@ -159,6 +160,7 @@ class THtmlBuilder : public TTextBuildState {
   // --- Forms and their controls (HtmlBuilderForms.cpp)
   void DoInput();
   void DoTextArea();
+  // Reads a SELECT's options; stops on its end tag (not read past) or a symbol that ends it.
   void DoSelect();
   // The form controls join; a control outside any FORM makes one.
   ThtmlForm& CurrentForm();

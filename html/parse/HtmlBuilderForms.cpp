@@ -169,7 +169,6 @@ void THtmlBuilder::DoSelect() {
     control.ResetToInitialValue();
     control.ApplyProperties(props);
   });
-  if (Sy() == SelectEndSy) Next();
 }
 
 }  // namespace html

@@ -230,10 +230,7 @@ void THtmlBuilder::DoMap() {
       break;
     Next();
   }
-  if (Sy() == MapEndSy) {
-    document_.ImageMaps.Add(std::move(map));
-    Next();
-  }
+  if (Sy() == MapEndSy) document_.ImageMaps.Add(std::move(map));
 }
 
 }  // namespace html

@@ -2,6 +2,7 @@
 // documents.
 #include "html/layout/PreformattedText.h"
 #include "html/parse/DocumentBuilderState.h"
+#include "html/viewer/FormControls.h"
 
 namespace html {
 
@@ -50,13 +51,21 @@ void THtmlBuilder::DoPre() {
   TCellBasic* outer = nullptr;
   OpenBlock<TBlock>(outer, &tok_.Attributes);
   NewPreSection();
+  // A paragraph and a form opened inside the PRE: the cells they were opened in.
   TCellBasic* paragraphOuter = nullptr;
-  const auto endParagraph = [&] {
-    if (!paragraphOuter) return false;
+  TCellBasic* formOuter = nullptr;
+  const auto endBlock = [this](TCellBasic*& blockOuter, const char* tag) {
+    if (!blockOuter) return false;
     CloseSection();
-    PopPropertiesTo("p");
-    cell_ = paragraphOuter;
-    paragraphOuter = nullptr;
+    PopPropertiesTo(tag);
+    cell_ = blockOuter;
+    blockOuter = nullptr;
+    return true;
+  };
+  const auto endParagraph = [&] { return endBlock(paragraphOuter, "p"); };
+  const auto endForm = [&] {
+    if (!endBlock(formOuter, "form")) return false;
+    form_ = nullptr;
     return true;
   };
   const auto skipLineEnd = [this] {
@@ -64,19 +73,24 @@ void THtmlBuilder::DoPre() {
   };
   tok_.Token.Clear();
   bool ended = false;
-  while (!ended && tok_.LCh != 0) {
-    if (tok_.LCh == '\r') {
+  // A symbol that a SELECT or MAP stopped on, still to be dispatched.
+  bool pending = false;
+  while (!ended && (pending || tok_.LCh != 0)) {
+    if (!pending) {
+      if (tok_.LCh == '\r') {
+        FlushToken();
+        NewPreSection();
+        tok_.GetCh();
+        continue;
+      }
+      if (tok_.LCh != '<') {
+        if (!GatherPreText()) tok_.GetCh();
+        continue;
+      }
       FlushToken();
-      NewPreSection();
-      tok_.GetCh();
-      continue;
+      Next();
     }
-    if (tok_.LCh != '<') {
-      if (!GatherPreText()) tok_.GetCh();
-      continue;
-    }
-    FlushToken();
-    Next();
+    pending = false;
     const Symb sy = Sy();
     if (sy == TextSy) {
       FlushToken();
@@ -88,6 +102,17 @@ void THtmlBuilder::DoPre() {
       NewPreSection();
     } else if (sy == PEndSy) {
       endParagraph();
+      NewPreSection();
+    } else if (sy == FormSy) {
+      endParagraph();
+      if (!endForm()) CloseSection();
+      PushCurrent("form");
+      OpenBlock<TBlock>(formOuter, &tok_.Attributes);
+      form_ = &ThtmlForm::Create(document_, &tok_.Attributes);
+      NewPreSection();
+    } else if (sy == FormEndSy) {
+      endParagraph();
+      endForm();
       NewPreSection();
     } else if (sy == BRSy) {
       CloseSection();
@@ -101,6 +126,10 @@ void THtmlBuilder::DoPre() {
     } else if (sy == PageSy) {
       AddPage();
       NewPreSection();
+    } else if (sy == SelectSy || sy == MapSy) {
+      sy == SelectSy ? DoSelect() : DoMap();
+      // Past their own end tag the PRE reads on by characters; any other stop is dispatched.
+      pending = Sy() != EndSymbFromSymb(sy);
     } else if (sy == PreEndSy || sy == TableSy || sy == TDEndSy || sy == THEndSy) {
       ended = true;
     } else {
@@ -108,7 +137,8 @@ void THtmlBuilder::DoPre() {
     }
     tok_.Token.Clear();
   }
-  if (!endParagraph()) CloseSection();
+  const bool blockEnded = endParagraph();
+  if (!endForm() && !blockEnded) CloseSection();
   // Elements left open inside end with it.
   PopToLevel(level - 1);
   cell_ = outer;

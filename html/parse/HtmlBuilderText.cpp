@@ -77,10 +77,9 @@ void THtmlBuilder::DoTextLevel(const TSymbolSet& stop) {
     Next();
   } else if (sy == TableSy) {
     DoTable();
-  } else if (sy == SelectSy) {
-    DoSelect();
-  } else if (sy == MapSy) {
-    DoMap();
+  } else if (sy == SelectSy || sy == MapSy) {
+    sy == SelectSy ? DoSelect() : DoMap();
+    if (Sy() == EndSymbFromSymb(sy)) Next();
   } else {
     DoInlineTag(false);
     Next();

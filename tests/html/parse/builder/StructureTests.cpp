@@ -1,4 +1,5 @@
 // The items a page becomes: paragraphs, headers, block containers, lists, breaks and rules.
+#include "html/viewer/FormControls.h"
 #include "tests/html/parse/builder/BuilderSupport.h"
 
 namespace buildertest {
@@ -100,6 +101,44 @@ TEST_F(StructureTest, TagsInsidePreformattedText) {
   EXPECT_EQ(RunAt("w").Font->Size(), 30);  // the preformatted size table
   EXPECT_EQ(RunAt("v").Font->Size(), 12);  // the unclosed FONT ended with the PRE
   EXPECT_EQ(Build("<pre>a<p>b</p>c</pre>"), "pre['a' p['b'] 'c']");
+}
+
+const html::ThtmlForm& FormOf(const html::TSectionList& document, int index) {
+  return dynamic_cast<const html::ThtmlForm&>(*document.Forms[index]);
+}
+
+TEST_F(StructureTest, SelectsAndMapsInsidePreformattedText) {
+  // A list stands in its line as one control; the text after it keeps its spaces.
+  EXPECT_EQ(Build("<pre>a <select name=s><option>one<option>two</select>  b\nc</pre>"),
+            "pre['a \x02  b' 'c']");
+  ASSERT_EQ(document.Forms.Count(), 1);
+  const auto* list =
+      dynamic_cast<const html::TListBoxFormControlObj*>(FormOf(document, 0).ControlList[0]);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->TheOptions.Count(), 2);
+  // A list that another tag ends hands that tag on.
+  EXPECT_EQ(Build("<pre>x<select><option>o<p>y</p>z</pre>"), "pre['x\x02' p['y'] 'z']");
+  EXPECT_EQ(Build("<pre>m<map name=m><area href=a.htm coords=0,0,5,5></map>n</pre>"), "pre['mn']");
+  ASSERT_EQ(document.ImageMaps.Count(), 1);
+  EXPECT_EQ(document.ImageMaps.First()->MapName, "M");
+}
+
+TEST_F(StructureTest, FormsInsidePreformattedText) {
+  EXPECT_EQ(Build("<pre>a<form action=go.cgi method=post><input name=q>\nb</form>c</pre>"
+                  "<input name=after>"),
+            "pre['a' form['\x02' 'b'] 'c'] '\x02'");
+  ASSERT_EQ(document.Forms.Count(), 2);
+  EXPECT_EQ(FormOf(document, 0).Action, "go.cgi");
+  EXPECT_EQ(FormOf(document, 0).Method, "post");
+  EXPECT_EQ(FormOf(document, 0).ControlList[0]->FName, "q");
+  // The form ended inside the PRE: the input after it needs a form of its own.
+  EXPECT_EQ(FormOf(document, 1).Action, "");
+  // A second FORM ends the first; the PRE ends one left open. As with P, the line before a
+  // FORM stays, empty or not.
+  EXPECT_EQ(Build("<pre><form action=1>x<form action=2><p>y</pre>z"),
+            "pre['' form['x'] form['' p['y']]] 'z'");
+  ASSERT_EQ(document.Forms.Count(), 2);
+  EXPECT_EQ(FormOf(document, 1).Action, "2");
 }
 
 TEST_F(StructureTest, WrappedPreformattedTextIsOrdinaryText) {

@@ -41,6 +41,25 @@ TEST_F(ViewerEvents, SubmissionArrivesAfterTheClickReturns) {
   EXPECT_EQ(method, "Get");
 }
 
+TEST_F(ViewerEvents, AFormInsidePreformattedTextSubmitsWithItsAction) {
+  std::vector<std::string> received;
+  viewer->SetOnFormSubmit([&](plat::TObject*, const std::string& action, const std::string&,
+                              const std::string&, const std::string& method,
+                              plat::TStringList* results) {
+    received.push_back(action + " " + method + " " + results->Text());
+  });
+  Load(
+      "<pre>Search:\n<form action=\"search.cgi\" method=post><input name=q value=cats> "
+      "<select name=in><option>all<option selected>titles</select> <input type=submit></form>"
+      "</pre>");
+  plat::TWinControl& submit = *Control<TButtonFormControlObj>("").TheControl();
+  EXPECT_GT(submit.Left(), 0);  // placed in its line
+  plat::SimulateMouse(submit, plat::TMouseAction::Press, plat::mbLeft, {5, 5});
+  plat::SimulateMouse(submit, plat::TMouseAction::Release, plat::mbLeft, {5, 5});
+  plat::Application().ProcessMessages();
+  EXPECT_EQ(received, std::vector<std::string>{"search.cgi post q=cats\nin=titles\n"});
+}
+
 TEST_F(ViewerEvents, HandlersSetAfterALoadHearThePageShown) {
   Load("<input type=checkbox name=c onclick=\"tick()\"><input name=e onfocus=\"in()\">");
   std::vector<std::string> heard;
