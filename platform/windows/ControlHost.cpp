@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -383,6 +384,9 @@ bool TEventBridge::eventFilter(QObject* watched, QEvent* e) {
                                   static_cast<QFocusEvent*>(e)->reason()))
         GuardEvent([&] { control_->Perform(WM_KILLFOCUS); });
       break;
+    case QEvent::ContextMenu:
+      eaten = ContextMenu(static_cast<QContextMenuEvent*>(e));
+      break;
     default:
       break;
   }
@@ -453,10 +457,25 @@ bool TEventBridge::Mouse(QEvent* e, QPoint offset) {
         if (!ButtonBase(button) || !(delivered_ & button)) break;
         delivered_ &= ~button;
         control_->Perform(ButtonBase(button) + 1, flags, at);
+        // As the window system does once the release is handled.
+        if (button == Qt::RightButton && control_)
+          control_->Perform(WM_CONTEXTMENU, 0, MakeLParam(global.x(), global.y()));
         break;
     }
   });
   return eaten || !control_;
+}
+
+bool TEventBridge::ContextMenu(QContextMenuEvent* e) {
+  // A click shows the menu with its release (the mouse messages come first); the menu key now.
+  if (e->reason() == QContextMenuEvent::Mouse) {
+    for (const TControl* c = control_; c; c = c->Parent())
+      if (c->PopupMenu()) return true;
+    return false;  // a Qt control's own menu, as it has none of ours
+  }
+  intptr_t shown = 0;
+  GuardEvent([&] { shown = control_->Perform(WM_CONTEXTMENU, 0, MakeLParam(-1, -1)); });
+  return shown != 0 || !control_;
 }
 
 bool TEventBridge::Key(QEvent* e) {

@@ -2,6 +2,7 @@
 // an event bridge turns every control's Qt events into the layer's messages.
 #pragma once
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QObject>
 #include <QPointer>
@@ -53,6 +54,7 @@ class TEventBridge : public QObject {
  private:
   bool Mouse(QEvent* event, QPoint offset);
   bool Key(QEvent* event);
+  bool ContextMenu(QContextMenuEvent* event);
   void SynthesizeLostReleases(Qt::MouseButtons held);
   TControl* control_;
   bool paintPosted_ = false;

@@ -7,6 +7,7 @@
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/ExtCtrls.h"
 #include "platform/windows/Forms.h"
+#include "platform/windows/Menus.h"
 #include "platform/windows/StdCtrls.h"
 
 namespace plat {
@@ -109,6 +110,7 @@ void RegisterControls() {
       .Prop("Cursor", tkInteger, &TControl::Cursor, &TControl::SetCursor)
       .Idents(IdentToCursor)
       .Prop("Tag", tkInteger, &TControl::Tag, &TControl::SetTag)
+      .Prop("PopupMenu", tkClass, &TControl::PopupMenu, &TControl::SetPopupMenu)
       .Event("OnClick", &TControl::OnClick)
       .Event("OnDblClick", &TControl::OnDblClick)
       .Event("OnResize", &TControl::OnResize)
@@ -311,6 +313,13 @@ void RegisterComponents() {
                                   "ofNoDereferenceLinks",
                                   "ofEnableIncludeNotify",
                                   "ofEnableSizing"}));
+  TClassRegistrar<TPopupMenu, TComponent>("TPopupMenu");
+  TClassRegistrar<TMenuItem, TComponent>("TMenuItem")
+      .Prop("Caption", tkString, &TMenuItem::Caption, &TMenuItem::SetCaption)
+      .Prop("Checked", tkEnumeration, &TMenuItem::Checked, &TMenuItem::SetChecked, &Bool())
+      .Prop("Enabled", tkEnumeration, &TMenuItem::Enabled, &TMenuItem::SetEnabled, &Bool())
+      .Prop("Visible", tkEnumeration, &TMenuItem::Visible, &TMenuItem::SetVisible, &Bool())
+      .Event("OnClick", &TMenuItem::OnClick);
   TClassRegistrar<TOpenPictureDialog, TOpenDialog>("TOpenPictureDialog");
   TClassRegistrar<TSaveDialog, TOpenDialog>("TSaveDialog");
   TClassRegistrar<TSavePictureDialog, TSaveDialog>("TSavePictureDialog");
@@ -342,32 +351,34 @@ void RegisterControlProperties() {
   Creatable<TButton, TBitBtn, TSpeedButton, TLabel, TEdit, TMemo, TCheckBox, TRadioButton,
             TGroupBox, TComboBox, TListBox, TScrollBar, TPanel, TRadioGroup, TImage, TShape, TBevel,
             TColorGrid, TUpDown, TSpinEdit, TTimer, TOpenDialog, TOpenPictureDialog, TSaveDialog,
-            TSavePictureDialog, TColorDialog>({"TButton",
-                                               "TBitBtn",
-                                               "TSpeedButton",
-                                               "TLabel",
-                                               "TEdit",
-                                               "TMemo",
-                                               "TCheckBox",
-                                               "TRadioButton",
-                                               "TGroupBox",
-                                               "TComboBox",
-                                               "TListBox",
-                                               "TScrollBar",
-                                               "TPanel",
-                                               "TRadioGroup",
-                                               "TImage",
-                                               "TShape",
-                                               "TBevel",
-                                               "TColorGrid",
-                                               "TUpDown",
-                                               "TSpinEdit",
-                                               "TTimer",
-                                               "TOpenDialog",
-                                               "TOpenPictureDialog",
-                                               "TSaveDialog",
-                                               "TSavePictureDialog",
-                                               "TColorDialog"});
+            TSavePictureDialog, TColorDialog, TPopupMenu, TMenuItem>({"TButton",
+                                                                      "TBitBtn",
+                                                                      "TSpeedButton",
+                                                                      "TLabel",
+                                                                      "TEdit",
+                                                                      "TMemo",
+                                                                      "TCheckBox",
+                                                                      "TRadioButton",
+                                                                      "TGroupBox",
+                                                                      "TComboBox",
+                                                                      "TListBox",
+                                                                      "TScrollBar",
+                                                                      "TPanel",
+                                                                      "TRadioGroup",
+                                                                      "TImage",
+                                                                      "TShape",
+                                                                      "TBevel",
+                                                                      "TColorGrid",
+                                                                      "TUpDown",
+                                                                      "TSpinEdit",
+                                                                      "TTimer",
+                                                                      "TOpenDialog",
+                                                                      "TOpenPictureDialog",
+                                                                      "TSaveDialog",
+                                                                      "TSavePictureDialog",
+                                                                      "TColorDialog",
+                                                                      "TPopupMenu",
+                                                                      "TMenuItem"});
 }
 
 }  // namespace plat

@@ -10,6 +10,7 @@
 
 #include "platform/windows/ControlHost.h"
 #include "platform/windows/Forms.h"
+#include "platform/windows/Menus.h"
 #include "platform/windows/QtRuntime.h"
 
 namespace plat {
@@ -314,6 +315,30 @@ void TControl::SetCursor(TCursor cursor) {
   if (widget_) widget_->setCursor(CursorForId(cursor));
 }
 
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  // An old link stays: the menu may still name this control as the one it showed for.
+  if (menu) menu->FreeNotification(this);
+  popupMenu_ = menu;
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
+}
+
+void TControl::ContextMenu(TMessage& m) {
+  TPoint at{LParamX(m.LParam), LParamY(m.LParam)};
+  const bool fromKeys = at.X == -1 && at.Y == -1;
+  if (popupMenu_ && (fromKeys || ClientRect().Contains(ScreenToClient(at)))) {
+    if (fromKeys) at = ClientToScreen({0, 0});
+    popupMenu_->SetPopupComponent(this);
+    popupMenu_->Popup(at.X, at.Y);
+    m.Result = 1;
+    return;
+  }
+  if (parent_) m.Result = parent_->Perform(WM_CONTEXTMENU, m.WParam, m.LParam);
+}
+
 void TControl::SetParentComponent(TComponent* parent) {
   if (auto win = dynamic_cast<TWinControl*>(parent)) SetParent(win);
 }
@@ -435,6 +460,9 @@ void TControl::WndProc(TMessage& m) {
       break;
     case WM_NCHITTEST:
       m.Result = HTCLIENT;
+      break;
+    case WM_CONTEXTMENU:
+      ContextMenu(m);
       break;
     default:
       break;

@@ -1,5 +1,6 @@
 // Folder platform/windows: the application, forms, controls and their Qt host widgets, the control
-// families, dialogs, stored layouts and the test seams. The only folder that runs Qt's widgets.
+// families, popup menus, dialogs, stored layouts and the test seams. The only folder that runs
+// Qt's widgets.
 //
 // Controls: bounds, alignment, visibility, colours, fonts, captions, mouse and key events and the
 // window messages that carry them. Every control owns one QWidget (not visible to callers).
@@ -25,6 +26,7 @@ namespace plat {
 
 class TWinControl;
 class TCustomForm;
+class TPopupMenu;
 class TEventBridge;
 class TControlHost;
 
@@ -161,6 +163,10 @@ class TControl : public TComponent {
   void SetCursor(TCursor cursor);
   int Tag() const { return tag_; }
   void SetTag(int tag) { tag_ = tag; }
+  // Shown by a right click after the control's own mouse events, or by the menu key; a control
+  // without one leaves the click to its parent's.
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* menu);
 
   TWinControl* Parent() const { return parent_; }
   virtual void SetParent(TWinControl* parent);
@@ -254,6 +260,7 @@ class TControl : public TComponent {
   TColor EffectiveColor() const;
   // Events are quiet while a layout loads.
   bool Loading() const { return (ComponentState() & csLoading) != 0; }
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   friend class TWinControl;
@@ -265,6 +272,8 @@ class TControl : public TComponent {
   // Takes the bounds the window system gave a window, without setting them back.
   void SyncFromWindow(const TRect& bounds);
   void HandleMouse(TMessage& m);
+  // Shows the popup menu for a point of the screen; m.Result is 1 once one showed.
+  void ContextMenu(TMessage& m);
 
   QWidget* widget_ = nullptr;       // owned; freed through DisposeWidget
   TEventBridge* bridge_ = nullptr;  // a child of the widget
@@ -283,6 +292,7 @@ class TControl : public TComponent {
   std::string hint_;
   TCursor cursor_ = crDefault;
   int tag_ = 0;
+  TPopupMenu* popupMenu_ = nullptr;
   TControlStyle style_ = csCaptureMouse | csClickEvents | csDoubleClicks;
   TControlState state_ = 0;
   bool capture_ = false;

@@ -20,6 +20,7 @@ inline constexpr uint32_t WM_PAINT = 0x000F;
 inline constexpr uint32_t WM_CLOSE = 0x0010;
 inline constexpr uint32_t WM_ERASEBKGND = 0x0014;
 inline constexpr uint32_t WM_SETCURSOR = 0x0020;
+inline constexpr uint32_t WM_CONTEXTMENU = 0x007B;  // LParam: screen point, (-1, -1) from keys
 inline constexpr uint32_t WM_GETDLGCODE = 0x0087;
 inline constexpr uint32_t WM_NCCALCSIZE = 0x0083;
 inline constexpr uint32_t WM_NCHITTEST = 0x0084;

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
@@ -201,6 +202,20 @@ void TypeText(TControl& window, const std::string& text) {
     if (!key) throw EInvalidOperation(std::string("No key types '") + c + "'");
     PressKey(window, key, std::string(1, c), c >= 'A' && c <= 'Z' ? ssShift : 0);
   }
+}
+
+bool ClickPopupMenuEntry(int index) {
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  if (!menu || index < 0 || index >= menu->actions().size()) return false;
+  const QPointF at = menu->actionGeometry(menu->actions()[index]).center();
+  const QPointF global = menu->mapToGlobal(at);
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent event(type, at, at, global, Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(menu, &event);
+  }
+  return true;
 }
 
 TCapturedImage CaptureControl(TControl& control) {

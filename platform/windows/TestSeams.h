@@ -32,6 +32,16 @@ struct TFileDialogRequest {
   TPreviewSource preview;  // empty unless the dialog is a picture dialog
 };
 
+// An entry of a popup menu as it shows: its caption ("&" mnemonics kept), its state and its
+// submenu.
+struct TShownMenuEntry {
+  std::string Caption;
+  bool Separator = false;
+  bool Enabled = true;
+  bool Checked = false;
+  std::vector<TShownMenuEntry> Entries;
+};
+
 struct TTestHooks {
   // ShowModal without a nested loop: set controls, return the result (0 keeps ModalResult).
   std::function<TModalResult(TCustomForm& form)> modal;
@@ -48,6 +58,9 @@ struct TTestHooks {
   // Message boxes show even offscreen, for tests that answer them with keys
   // (PressKeyOnMessageBox, CloseMessageBox); the messageBox hook still goes first.
   bool showMessageBoxes = false;
+  // Popup menus instead of showing: given the entries and the screen point, the indexes of the
+  // entry to click, one per menu level down from the top (empty: dismissed without a choice).
+  std::function<std::vector<int>(const std::vector<TShownMenuEntry>& entries, TPoint at)> popupMenu;
   std::optional<TSize> screenSize;
   std::optional<TPoint> cursorPos;
   // When set, links are recorded here instead of being opened.
@@ -96,6 +109,10 @@ bool PressKeyOnMessageBox(uint16_t virtualKey, const std::string& text = {});
 // The close box of the message box that is showing, as the window manager sends it; false when
 // none is showing.
 bool CloseMessageBox();
+
+// Clicks the index-th entry of the popup menu showing now with the mouse, as the user would;
+// false when no menu shows or it has no such entry.
+bool ClickPopupMenuEntry(int index);
 
 // What a control shows, as 0xAARRGGBB pixels (alpha 255).
 struct TCapturedImage {

@@ -8,6 +8,7 @@
 #include "platform/runtime/TypInfo.h"
 #include "platform/windows/FormReader.h"
 #include "platform/windows/Forms.h"
+#include "platform/windows/Menus.h"
 
 namespace html::test {
 namespace {
@@ -150,7 +151,9 @@ TEST(ViewerRegistration, EventsBoundFromALayoutReachTheDocument) {
                        "    OnObjectClick = ObjectClick\n    OnFormSubmit = FormSubmit\n"
                        "    OnRightClick = RightClick\n    OnPrintHeader = PrintHeader\n"
                        "    OnPrintFooter = PrintHeader\n    OnPanelPrint = PanelPrint\n"
+                       "    PopupMenu = PageMenu\n"
                        "  }\n"
+                       "  TPopupMenu PageMenu { TMenuItem CopyItem { Caption = \"&Copy\" } }\n"
                        "}\n",
                        "host.form", bindings);
   ASSERT_NE(viewer, nullptr);
@@ -158,6 +161,8 @@ TEST(ViewerRegistration, EventsBoundFromALayoutReachTheDocument) {
   viewer->Document().ObjectClick(viewer, nullptr, "go()");
   EXPECT_EQ(host.heard, "go()");
   EXPECT_TRUE(viewer->Document().SubmitForm);
+  ASSERT_NE(viewer->PopupMenu(), nullptr);
+  EXPECT_EQ(viewer->PopupMenu()->Items()->Items(0)->Caption(), "&Copy");
   EXPECT_TRUE(viewer->OnRightClick);
   EXPECT_TRUE(viewer->OnPanelPrint);
   bool stop = false;

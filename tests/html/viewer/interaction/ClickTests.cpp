@@ -5,7 +5,9 @@
 
 #include "InteractionFixture.h"
 #include "html/layout/FontRuns.h"
+#include "platform/htmlservices/HtmlText.h"
 #include "platform/runtime/SysUtils.h"
+#include "platform/windows/Menus.h"
 
 namespace html::test {
 namespace {
@@ -147,6 +149,39 @@ TEST_F(Clicks, RightClickHandsOverTheLinkAndTheWordUnderTheMouse) {
   EXPECT_EQ(seen[1].URL, "");
   EXPECT_EQ(seen[1].ClickWord, u"gamma");
   EXPECT_TRUE(clicked.empty());  // a right click follows nothing
+}
+
+TEST_F(Clicks, ARightClickOpensTheViewersMenuAfterItsRightClickEvent) {
+  plat::TTestHooksScope hooks;
+  auto* menu = form.Make<plat::TPopupMenu>();
+  auto* copy = form.Make<plat::TMenuItem>();
+  copy->SetCaption("&Copy");
+  menu->Items()->Add(copy);
+  viewer->SetPopupMenu(menu);
+  std::vector<std::string> order;
+  viewer->OnMouseUp = [&](plat::TObject*, plat::TMouseButton, plat::TShiftState, int, int) {
+    order.push_back("mouse up");
+  };
+  viewer->OnRightClick = [&](plat::TObject*, TRightClickParameters& parameters) {
+    order.push_back("right click on " + plat::EncodeCodePage(plat::CP_UTF8, parameters.ClickWord));
+  };
+  copy->OnClick = [&](plat::TObject*) { order.push_back("copy"); };
+  std::vector<plat::TShownMenuEntry> shown;
+  plat::TestHooks().popupMenu = [&](const std::vector<plat::TShownMenuEntry>& entries,
+                                    plat::TPoint) {
+    shown = entries;
+    order.push_back("menu");
+    return std::vector<int>{0};
+  };
+  Click(TextPoint(u"beta"), plat::mbRight);
+  EXPECT_EQ(order, (std::vector<std::string>{"mouse up", "right click on beta", "menu", "copy"}));
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].Caption, "&Copy");
+  EXPECT_EQ(menu->PopupComponent(), viewer);
+  // A left click opens nothing.
+  order.clear();
+  Click(TextPoint(u"beta"));
+  EXPECT_EQ(order, std::vector<std::string>{"mouse up"});
 }
 
 TEST_F(Clicks, EnterOnAFocusedLinkFollowsItAfterTheKeyEvent) {
