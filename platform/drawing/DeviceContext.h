@@ -45,9 +45,11 @@ inline constexpr uint32_t TA_TOP = 0;
 inline constexpr uint32_t TA_BOTTOM = 8;
 inline constexpr uint32_t TA_BASELINE = 24;
 
-// ExtTextOut options.
+// ExtTextOut options. ETO_PDY: the explicit advances come in pairs, the second of each moving
+// the following characters down across the line.
 inline constexpr uint32_t ETO_OPAQUE = 2;
 inline constexpr uint32_t ETO_CLIPPED = 4;
+inline constexpr uint32_t ETO_PDY = 0x2000;
 
 // DrawText formats (the supported subset; '&' is never treated as a prefix).
 inline constexpr uint32_t DT_TOP = 0;
@@ -151,7 +153,9 @@ inline constexpr const char* kDefaultFontName = "DejaVu Sans";
 struct TLogFont {
   std::string FaceName;  // empty or "Default": the default font
   int32_t Height = 0;
-  int32_t Weight = 400;  // 700 and above is bold
+  int32_t Width = 0;       // average character width in pixels; 0: the face's own
+  int32_t Escapement = 0;  // angle of the baseline in tenths of a degree, counter-clockwise
+  int32_t Weight = 400;    // 700 and above is bold
   bool Italic = false;
   bool Underline = false;
   bool StrikeOut = false;
@@ -308,11 +312,14 @@ class DeviceContext {
   // Draws text with the text colour, blending glyph coverage into the RGB of each pixel (alpha
   // untouched); opaque background mode first fills the text cell with the background colour.
   // Glyphs may reach sideways past the cell (italic overhang); nothing above or below the cell
-  // or outside the clip changes.
+  // or outside the clip changes. A font with an escapement turns the whole line, its cell and
+  // its alignment about the reference point; the current position moves along it.
   void TextOut(int32_t x, int32_t y, std::u16string_view text);
   // ETO_OPAQUE fills rect with the background colour; ETO_CLIPPED clips the text to rect.
+  // `advances`, when not empty, gives every code unit's advance (and with ETO_PDY its downward
+  // shift) in place of the font's, character extra and justification.
   void ExtTextOut(int32_t x, int32_t y, uint32_t options, const TRect* rect,
-                  std::u16string_view text);
+                  std::u16string_view text, std::span<const int32_t> advances = {});
   // The glyph coverage TextOut(x, y, text) would blend in on a surface of width x height with no
   // clip region, whatever this context's own surface: 0 to 255 a pixel into mask, rows width
   // bytes apart. Only the bytes under the text's inked box are written.
@@ -391,15 +398,24 @@ class DeviceContext {
                 int64_t keyRgb);
   struct TextLine;
   // Places a line by the alignment, moving the current position when asked and aligned so.
-  TextLine PlaceTextLine(int32_t x, int32_t y, std::u16string_view text, bool updateAlignPosition);
-  // The cell widened by the ink's sideways reach (logical); fills in the line's pen offsets.
+  // Explicit advances (pairs with ETO_PDY) replace the font's when not empty.
+  TextLine PlaceTextLine(int32_t x, int32_t y, std::u16string_view text,
+                         std::span<const int32_t> advances, uint32_t options,
+                         bool updateAlignPosition);
+  // The cell widened by the ink's sideways reach and the line's shifts, in the line's unturned
+  // frame (logical); fills in the line's pen offsets.
   TRect InkedRect(TextLine& line, std::u16string_view text) const;
+  // The logical box that r, a rectangle of the line's unturned frame, covers once turned.
+  TRect TurnedBounds(const TextLine& line, const TRect& r) const;
   // Renders the line's coverage over area (device units) a band of rows at a time.
   void CoverTextLine(
       const TextLine& line, std::u16string_view text, const TRect& area,
       const std::function<void(const QImage& coverage, const TRect& band)>& use) const;
   void DrawTextLine(int32_t x, int32_t y, uint32_t options, const TRect* rect,
-                    std::u16string_view text, bool updateAlignPosition);
+                    std::u16string_view text, std::span<const int32_t> advances,
+                    bool updateAlignPosition);
+  // Fills the inside of path (logical units) with a colour, whatever the brush and ROP2.
+  void FillPathWithColor(const QPainterPath& path, TColorRef color);
 
   uint32_t* bits_ = nullptr;
   int32_t width_ = 0, height_ = 0, stride_ = 0;

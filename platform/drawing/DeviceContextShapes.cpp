@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <utility>
 
 #include "platform/drawing/DeviceContext.h"
 #include "platform/drawing/PixelOps.h"
@@ -193,6 +194,14 @@ void DeviceContext::PaintPath(const QPainterPath& path, bool stroke) {
       }
     }
   }
+}
+
+void DeviceContext::FillPathWithColor(const QPainterPath& path, TColorRef color) {
+  const TLogBrush brush = std::exchange(state_.brush, TLogBrush{BS_SOLID, color, HS_HORIZONTAL});
+  const int rop2 = std::exchange(state_.rop2, R2_COPYPEN);
+  PaintPath(path, false);
+  state_.brush = brush;
+  state_.rop2 = rop2;
 }
 
 void DeviceContext::LineTo(TPoint p) {

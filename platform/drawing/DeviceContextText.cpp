@@ -1,8 +1,13 @@
 // Text measuring and output of the device context.
 #include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTransform>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <numbers>
 #include <numeric>
 
 #include "platform/drawing/DeviceContext.h"
@@ -67,30 +72,48 @@ TSize DeviceContext::GetTextExtentEx(std::u16string_view text, int32_t maxExtent
 }
 
 void DeviceContext::TextOut(int32_t x, int32_t y, std::u16string_view text) {
-  DrawTextLine(x, y, 0, nullptr, text, true);
+  DrawTextLine(x, y, 0, nullptr, text, {}, true);
 }
 
 void DeviceContext::ExtTextOut(int32_t x, int32_t y, uint32_t options, const TRect* rect,
-                               std::u16string_view text) {
-  DrawTextLine(x, y, options, rect, text, true);
+                               std::u16string_view text, std::span<const int32_t> advances) {
+  DrawTextLine(x, y, options, rect, text, advances, true);
 }
 
 // One line of text placed at its reference point: the font, every code unit's advance and pen
-// offset, the cell and the ink's reach beside it.
+// offset along the line and its shift and drop across it, the cell before the line is turned by
+// the font's escapement about the reference point, and the ink's reach beside it.
 struct DeviceContext::TextLine {
   std::shared_ptr<const FontInfo> font;
-  std::vector<int32_t> advances, offsets;
+  std::vector<int32_t> advances, shifts, offsets, drops;
   int32_t width = 0;
+  int64_t x = 0, y = 0;  // the reference point
   int64_t left = 0, top = 0;
+  double angle = 0;  // radians, counter-clockwise on the screen
 };
 
 DeviceContext::TextLine DeviceContext::PlaceTextLine(int32_t x, int32_t y, std::u16string_view text,
-                                                     bool updateAlignPosition) {
+                                                     std::span<const int32_t> advances,
+                                                     uint32_t options, bool updateAlignPosition) {
   TextLine line;
   line.font = FontFor(state_.font);
   const TTextMetric& metric = line.font->Metric();
-  line.advances = Advances(text, true);
-  line.width = Sum(line.advances);
+  if (advances.empty()) {
+    line.advances = Advances(text, true);
+    line.shifts.assign(text.size(), 0);
+  } else {
+    const size_t step = (options & ETO_PDY) ? 2 : 1;
+    line.advances.assign(text.size(), 0);
+    line.shifts.assign(text.size(), 0);
+    for (size_t i = 0; i < text.size() && step * i < advances.size(); ++i) {
+      line.advances[i] = advances[step * i];
+      if (step == 2 && 2 * i + 1 < advances.size()) line.shifts[i] = advances[2 * i + 1];
+    }
+  }
+  int64_t width = 0;
+  for (int32_t advance : line.advances) width += advance;
+  line.width = Clamp32(width);
+  line.angle = (state_.font.Escapement % 3600) * std::numbers::pi / 1800;
 
   // The reference point and the alignment give the text cell.
   const uint32_t align = state_.textAlign;
@@ -99,6 +122,8 @@ DeviceContext::TextLine DeviceContext::PlaceTextLine(int32_t x, int32_t y, std::
     x = state_.position.X;
     y = state_.position.Y;
   }
+  line.x = x;
+  line.y = y;
   line.left = x;
   if ((align & TA_CENTER) == TA_CENTER) {
     line.left = int64_t(x) - line.width / 2;
@@ -112,25 +137,51 @@ DeviceContext::TextLine DeviceContext::PlaceTextLine(int32_t x, int32_t y, std::
     line.top = int64_t(y) - metric.Height;
   }
   if (updateCP && (align & TA_CENTER) != TA_CENTER) {
-    state_.position.X =
-        Clamp32((align & TA_RIGHT) ? int64_t(x) - line.width : int64_t(x) + line.width);
+    // Along the line, past left-aligned text and back before right-aligned text.
+    const double along = (align & TA_RIGHT) ? -double(line.width) : double(line.width);
+    state_.position = {Clamp32(int64_t(x) + std::llround(along * std::cos(line.angle))),
+                       Clamp32(int64_t(y) - std::llround(along * std::sin(line.angle)))};
   }
   return line;
 }
 
 TRect DeviceContext::InkedRect(TextLine& line, std::u16string_view text) const {
   // Glyph ink may reach beyond the cell sideways (italic overhang, bearings), never above or
-  // below it.
+  // below it but for the shifts across the line.
   line.offsets.resize(line.advances.size());
-  int32_t pen = 0;
+  line.drops.resize(line.advances.size());
+  int64_t pen = 0, drop = 0, lowest = 0, highest = 0;
   for (size_t i = 0; i < line.advances.size(); ++i) {
-    line.offsets[i] = pen;
+    line.offsets[i] = Clamp32(pen);
+    line.drops[i] = Clamp32(drop);
+    lowest = std::min(lowest, drop);
+    highest = std::max(highest, drop);
     pen += line.advances[i];
+    drop += line.shifts[i];
   }
   const auto [inkLeft, inkRight] = line.font->InkSpan(text, line.offsets);
-  return ClampedRect(std::min(line.left, line.left + inkLeft), line.top,
+  return ClampedRect(std::min(line.left, line.left + inkLeft), line.top + lowest,
                      std::max(line.left + line.width, line.left + inkRight),
-                     line.top + line.font->Metric().Height);
+                     line.top + line.font->Metric().Height + highest);
+}
+
+namespace {
+
+// Turns (x, y) counter-clockwise on the screen by angle about the pivot.
+QTransform TurnAbout(double pivotX, double pivotY, double angle) {
+  return QTransform().translate(pivotX, pivotY).rotateRadians(-angle).translate(-pivotX, -pivotY);
+}
+
+}  // namespace
+
+TRect DeviceContext::TurnedBounds(const TextLine& line, const TRect& r) const {
+  if (line.angle == 0) return r;
+  const QRectF turned = TurnAbout(double(line.x), double(line.y), line.angle)
+                            .mapRect(QRectF(r.Left, r.Top, r.Width(), r.Height()));
+  // A pixel more on each side for the smoothed edges of turned glyphs.
+  return ClampedRect(int64_t(std::floor(turned.left())) - 1, int64_t(std::floor(turned.top())) - 1,
+                     int64_t(std::ceil(turned.right())) + 1,
+                     int64_t(std::ceil(turned.bottom())) + 1);
 }
 
 void DeviceContext::CoverTextLine(
@@ -142,48 +193,63 @@ void DeviceContext::CoverTextLine(
   const TPoint o = Offset();
   const int32_t originX = Clamp32(line.left + o.X - area.Left);
   const int32_t baseline = Clamp32(line.top + o.Y + metric.Ascent - area.Top);
-  std::vector<int32_t> positions(line.advances.size());
-  for (size_t i = 0; i < line.advances.size(); ++i)
-    positions[i] = Clamp32(int64_t(originX) + line.offsets[i]);
+  const double pivotX = double(line.x + o.X - area.Left), pivotY = double(line.y + o.Y - area.Top);
   constexpr int64_t kBandBytes = 8 << 20;
   const int32_t bandRows =
       int32_t(std::clamp<int64_t>(kBandBytes / area.Width(), 1, area.Height()));
+  std::vector<QPoint> positions(line.advances.size());
   for (int32_t bandTop = 0; bandTop < area.Height(); bandTop += bandRows) {
     const int32_t rows = std::min(bandRows, area.Height() - bandTop);
     QImage coverage(area.Width(), rows, QImage::Format_Alpha8);
     coverage.fill(0);
-    line.font->RenderCoverage(coverage, text, positions, baseline - bandTop);
-    auto fillLine = [&](int32_t firstRow) {
-      for (int32_t row = firstRow - bandTop; row < firstRow - bandTop + line.font->LineWidth();
-           ++row) {
-        if (row < 0 || row >= rows) continue;
-        uchar* pixels = coverage.scanLine(row);
-        for (int64_t col = std::max(0, originX);
-             col < std::min<int64_t>(area.Width(), int64_t(originX) + line.width); ++col) {
-          pixels[col] = 255;
-        }
-      }
-    };
-    if (state_.font.Underline) fillLine(baseline + line.font->UnderlineTop());
-    if (state_.font.StrikeOut) fillLine(baseline + line.font->StrikeOutTop());
+    for (size_t i = 0; i < positions.size(); ++i) {
+      positions[i] = QPoint(Clamp32(int64_t(originX) + line.offsets[i]),
+                            Clamp32(int64_t(baseline) + line.drops[i] - bandTop));
+    }
+    const QTransform turn =
+        line.angle == 0 ? QTransform() : TurnAbout(pivotX, pivotY - bandTop, line.angle);
+    line.font->RenderCoverage(coverage, text, positions, turn);
+    if (state_.font.Underline || state_.font.StrikeOut) {
+      QPainter painter(&coverage);
+      painter.setTransform(turn);
+      const auto fillLine = [&](int32_t top) {
+        painter.fillRect(QRect(originX, top - bandTop, line.width, line.font->LineWidth()),
+                         QColor(255, 255, 255));
+      };
+      if (state_.font.Underline) fillLine(baseline + line.font->UnderlineTop());
+      if (state_.font.StrikeOut) fillLine(baseline + line.font->StrikeOutTop());
+    }
     use(coverage, {area.Left, area.Top + bandTop, area.Right, area.Top + bandTop + rows});
   }
 }
 
 void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const TRect* rect,
-                                 std::u16string_view text, bool updateAlignPosition) {
-  TextLine line = PlaceTextLine(x, y, text, updateAlignPosition);
+                                 std::u16string_view text, std::span<const int32_t> advances,
+                                 bool updateAlignPosition) {
+  TextLine line = PlaceTextLine(x, y, text, advances, options, updateAlignPosition);
   if (!HasSurface()) return;
 
+  const bool clipped = (options & ETO_CLIPPED) && rect != nullptr;
   const TLogBrush background{BS_SOLID, state_.bkColor, HS_HORIZONTAL};
   if ((options & ETO_OPAQUE) && rect != nullptr) BrushRect(*rect, background, R2_COPYPEN);
-  TRect cell = ClampedRect(line.left, line.top, line.left + line.width,
-                           line.top + line.font->Metric().Height);
-  if ((options & ETO_CLIPPED) && rect != nullptr) cell = cell.Intersected(*rect);
-  if (state_.bkMode == OPAQUE) BrushRect(cell, background, R2_COPYPEN);
+  const TRect cell = ClampedRect(line.left, line.top, line.left + line.width,
+                                 line.top + line.font->Metric().Height);
+  if (state_.bkMode == OPAQUE && line.angle == 0) {
+    BrushRect(clipped ? cell.Intersected(*rect) : cell, background, R2_COPYPEN);
+  } else if (state_.bkMode == OPAQUE) {
+    QPolygonF corners(QRectF(cell.Left, cell.Top, cell.Width(), cell.Height()));
+    QPainterPath turned;
+    turned.addPolygon(TurnAbout(double(line.x), double(line.y), line.angle).map(corners));
+    if (clipped) {
+      QPainterPath box;
+      box.addRect(QRectF(rect->Left, rect->Top, rect->Width(), rect->Height()));
+      turned = turned.intersected(box);
+    }
+    FillPathWithColor(turned, state_.bkColor);
+  }
 
-  TRect inked = InkedRect(line, text);
-  if ((options & ETO_CLIPPED) && rect != nullptr) inked = inked.Intersected(*rect);
+  TRect inked = TurnedBounds(line, InkedRect(line, text));
+  if (clipped) inked = inked.Intersected(*rect);
   const std::vector<TRect> visible = VisibleRects(DeviceRect(inked));
   if (visible.empty()) return;
   TRect area = visible.front();
@@ -218,8 +284,9 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t y, uint32_t options, const T
 
 void DeviceContext::TextCoverage(int32_t x, int32_t y, std::u16string_view text, uint8_t* mask,
                                  int32_t width, int32_t height) {
-  TextLine line = PlaceTextLine(x, y, text, true);
-  const TRect area = DeviceRect(InkedRect(line, text)).Intersected({0, 0, width, height});
+  TextLine line = PlaceTextLine(x, y, text, {}, 0, true);
+  const TRect area =
+      DeviceRect(TurnedBounds(line, InkedRect(line, text))).Intersected({0, 0, width, height});
   if (area.IsEmpty()) return;
   CoverTextLine(line, text, area, [&](const QImage& coverage, const TRect& band) {
     for (int32_t yy = band.Top; yy < band.Bottom; ++yy)
@@ -316,7 +383,7 @@ int32_t DeviceContext::DrawText(std::u16string_view text, TRect& rect, uint32_t 
     } else if (format & DT_RIGHT) {
       x = rect.Right - line.width;
     }
-    DrawTextLine(x, y, options, &rect, line.text, false);
+    DrawTextLine(x, y, options, &rect, line.text, {}, false);
     y += metric.Height;
   }
   SetTextAlign(savedAlign);

@@ -61,6 +61,13 @@ FontInfo::FontInfo(const TLogFont& d) : antialiased_(d.Quality != NONANTIALIASED
     em = std::max(1, int(std::lround(double(d.Height) * d.Height / cell)));
   }
   font_ = MakeFont(d, em);
+  if (d.Width > 0) {
+    // The glyphs are stretched so that the average character comes out at the width asked for.
+    const int natural = QFontMetrics(font_).averageCharWidth();
+    if (natural > 0) {
+      font_.setStretch(std::clamp(int(std::lround(100.0 * d.Width / natural)), 1, 4000));
+    }
+  }
   QFontMetrics fm(font_);
   metric_.Ascent = fm.ascent();
   metric_.Descent = fm.descent();
@@ -124,8 +131,9 @@ std::pair<int32_t, int32_t> FontInfo::InkSpan(std::u16string_view text,
 }
 
 void FontInfo::RenderCoverage(QImage& coverage, std::u16string_view text,
-                              const std::vector<int32_t>& positions, int baseline) const {
+                              const std::vector<QPoint>& positions, const QTransform& turn) const {
   QPainter painter(&coverage);
+  painter.setTransform(turn);
   painter.setRenderHint(QPainter::TextAntialiasing, antialiased_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setFont(font_);
@@ -135,18 +143,18 @@ void FontInfo::RenderCoverage(QImage& coverage, std::u16string_view text,
     if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) length = 2;
     const QString glyph =
         QString::fromUtf16(reinterpret_cast<const char16_t*>(text.data() + i), qsizetype(length));
-    if (glyph != QStringLiteral(" ")) painter.drawText(QPoint(positions[i], baseline), glyph);
+    if (glyph != QStringLiteral(" ")) painter.drawText(positions[i], glyph);
     i += length - 1;
   }
 }
 
 std::shared_ptr<const FontInfo> FontFor(const TLogFont& d) {
   EnsureQtApplication();
-  using Key = std::tuple<std::string, int32_t, int32_t, bool, uint8_t, uint8_t>;
+  using Key = std::tuple<std::string, int32_t, int32_t, int32_t, bool, uint8_t, uint8_t>;
   static std::mutex cacheMutex;
   static std::map<Key, std::shared_ptr<const FontInfo>> cache;
-  // Underline, strike-out and charset do not change the Qt font.
-  const Key key{d.FaceName, d.Height, d.Weight, d.Italic, d.Quality, d.Pitch};
+  // Underline, strike-out, escapement and charset do not change the Qt font.
+  const Key key{d.FaceName, d.Height, d.Width, d.Weight, d.Italic, d.Quality, d.Pitch};
   std::lock_guard guard(cacheMutex);
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;

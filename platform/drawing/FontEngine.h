@@ -4,6 +4,8 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPoint>
+#include <QTransform>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -37,10 +39,10 @@ class FontInfo {
   std::pair<int32_t, int32_t> InkSpan(std::u16string_view text,
                                       const std::vector<int32_t>& offsets) const;
 
-  // Draws the glyphs of text into an 8-bit coverage image: unit i starts at x = positions[i],
-  // the baseline is at row `baseline`.
+  // Draws the glyphs of text into an 8-bit coverage image: unit i has its pen position on the
+  // baseline at positions[i], and turn maps those positions into the image.
   void RenderCoverage(QImage& coverage, std::u16string_view text,
-                      const std::vector<int32_t>& positions, int baseline) const;
+                      const std::vector<QPoint>& positions, const QTransform& turn) const;
 
  private:
   QFont font_;

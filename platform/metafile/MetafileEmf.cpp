@@ -137,6 +137,8 @@ std::optional<MetafileDib> RecordDib(const MetafileBytes& r, size_t usageAt, siz
 MetafileFont ReadFont(const MetafileBytes& r) {
   MetafileFont f;
   f.font.Height = r.I32(12);
+  f.font.Width = r.I32(16);
+  f.font.Escapement = r.I32(20);
   f.font.Weight = r.I32(28);
   f.font.Italic = r.U8(32) != 0;
   f.font.Underline = r.U8(33) != 0;
@@ -164,7 +166,13 @@ void Text(MetafilePlayer& player, const MetafileBytes& r, bool wide) {
     rect = std::array<double, 4>{double(r.I32(56)), double(r.I32(60)), double(r.I32(64)),
                                  double(r.I32(68))};
   }
-  player.TextOut(r.I32(36), r.I32(40), text, options, rect);
+  std::vector<double> dx;
+  if (const uint32_t offDx = r.U32(72); offDx != 0) {
+    const uint64_t count = uint64_t(chars) * ((options & ETO_PDY) ? 2 : 1);
+    r.Need(offDx, count * 4);
+    for (size_t i = 0; i < count; ++i) dx.push_back(r.I32(offDx + 4 * i));
+  }
+  player.TextOut(r.I32(36), r.I32(40), text, options, rect, dx);
 }
 
 // A picture drawn only with the newer interface's records has nothing for this player.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/drawing/PixelOps.h"
 #include "platform/metafile/MetafileBytes.h"
 #include "platform/runtime/SysUtils.h"
 
@@ -206,7 +207,7 @@ void MetafilePlayer::ModifyWorldTransform(const MetafileXform& xform, uint32_t m
   if (Finite(world)) state_.world = world;
 }
 
-MetafileXform MetafilePlayer::Transform() const {
+MetafileXform MetafilePlayer::Page() const {
   double sx = 1, sy = 1;
   PointD windowOrg = state_.windowOrg, viewportOrg = state_.viewportOrg;
   if (fixedViewport_) {
@@ -237,9 +238,25 @@ MetafileXform MetafilePlayer::Transform() const {
       }
     }
   }
-  const MetafileXform page{
-      sx, 0, 0, sy, viewportOrg.x - windowOrg.x * sx, viewportOrg.y - windowOrg.y * sy};
-  return base_.After(page.After(state_.world));
+  return {sx, 0, 0, sy, viewportOrg.x - windowOrg.x * sx, viewportOrg.y - windowOrg.y * sy};
+}
+
+MetafileXform MetafilePlayer::Transform() const {
+  return base_.After(Page().After(state_.world));
+}
+
+int32_t MetafilePlayer::TextTurn() const {
+  // The direction of the logical x axis on the screen, with the page's own mirroring undone.
+  const MetafileXform t = Transform();
+  const double flip = Page().m11 < 0 ? -1 : 1;
+  const double angle = std::atan2(-t.m12 * flip, t.m11 * flip);
+  return std::isfinite(angle) ? int32_t(std::lround(angle * 1800 / std::numbers::pi)) : 0;
+}
+
+double MetafilePlayer::TextScaleX() const {
+  const MetafileXform t = Transform();
+  const double scale = std::hypot(t.m11, t.m12);
+  return std::isfinite(scale) ? scale : 1;
 }
 
 PointD MetafilePlayer::Map(PointD p) const {
@@ -449,13 +466,21 @@ bool MetafilePlayer::Prepare() {
   dc_->SelectBrush({brush.style, Resolve(brush.color), std::clamp(brush.hatch, 0, HS_DIAGCROSS)});
 
   TLogFont font = state_.font.font;
+  const double xScale = TextScaleX();
   const double yScale = std::isfinite(std::hypot(t.m21, t.m22)) ? std::hypot(t.m21, t.m22) : 1;
   if (font.Height != 0) {
     const double pixels =
         std::clamp(std::round(std::abs(font.Height) * yScale), 1.0, double(kMaxFontPixels));
     font.Height = font.Height < 0 ? -int32_t(pixels) : int32_t(pixels);
   }
+  if (font.Width != 0) {
+    font.Width = int32_t(
+        std::clamp(std::round(std::abs(double(font.Width)) * xScale), 1.0, double(kMaxFontPixels)));
+  }
+  font.Escapement = int32_t((int64_t(font.Escapement) + TextTurn()) % 3600);
   if (!(dc_->Font() == font)) dc_->SelectFont(font);
+  dc_->SetTextCharacterExtra(int(std::clamp(std::round(state_.charExtra * xScale),
+                                            -double(kMaxFontPixels), double(kMaxFontPixels))));
   dc_->SetTextColor(Resolve(state_.textColor));
   dc_->SetBkColor(Resolve(state_.bkColor));
   dc_->SetBkMode(state_.bkMode);
@@ -849,8 +874,16 @@ void MetafilePlayer::SetPixel(double x, double y, uint32_t color) {
 
 // --- Text
 
+void MetafilePlayer::SetTextJustification(double extra, int count) {
+  if (!dc_) return;
+  const double pixels =
+      std::clamp(std::round(extra * TextScaleX()), -double(kMaxFontPixels), double(kMaxFontPixels));
+  dc_->SetTextJustification(int(pixels), count);
+}
+
 void MetafilePlayer::TextOut(double x, double y, std::u16string_view text, uint32_t options,
-                             const std::optional<std::array<double, 4>>& rect) {
+                             const std::optional<std::array<double, 4>>& rect,
+                             std::span<const double> dx) {
   if (inPath_ || !Prepare()) return;
   const bool updateCp = state_.textAlign & TA_UPDATECP;
   const TPoint at = ToPoint(Map(updateCp ? state_.position : PointD{x, y}));
@@ -860,21 +893,56 @@ void MetafilePlayer::TextOut(double x, double y, std::u16string_view text, uint3
     const auto& r = *rect;
     box = Normalized(ToPoint(Map({r[0], r[1]})), ToPoint(Map({r[2], r[3]})));
   }
+  // The line runs along `along` on the screen; `across` points down from it.
+  const MetafileXform t = Transform();
+  const double angle = dc_->Font().Escapement * std::numbers::pi / 1800;
+  const PointD along{std::cos(angle), -std::sin(angle)}, across{std::sin(angle), std::cos(angle)};
+
+  // The file's advances, summed in logical units and mapped, then rounded sum by sum so that the
+  // characters do not drift.
+  std::vector<int32_t> advances;
+  PointD logicalAdvance;
+  const size_t step = (options & ETO_PDY) ? 2 : 1;
+  if (!dx.empty()) {
+    int64_t placedAlong = 0, placedAcross = 0;
+    for (size_t i = 0; i < text.size() && step * i + step <= dx.size(); ++i) {
+      logicalAdvance.x += dx[step * i];
+      if (step == 2) logicalAdvance.y += dx[2 * i + 1];
+      const PointD v{t.m11 * logicalAdvance.x + t.m21 * logicalAdvance.y,
+                     t.m12 * logicalAdvance.x + t.m22 * logicalAdvance.y};
+      const int64_t a = ToPixel(v.x * along.x + v.y * along.y);
+      const int64_t c = ToPixel(v.x * across.x + v.y * across.y);
+      advances.push_back(Clamp32(a - placedAlong));
+      advances.push_back(Clamp32(c - placedAcross));
+      placedAlong = a;
+      placedAcross = c;
+    }
+  }
+  const uint32_t drawOptions = (rect ? options & (ETO_OPAQUE | ETO_CLIPPED) : 0) | ETO_PDY;
   if (options & ETO_GLYPH_INDEX) {
     // Glyph numbers of the recording font mean nothing in the font drawn here: only the opaque
     // box is painted.
     if (rect) dc_->ExtTextOut(at.X, at.Y, options & ETO_OPAQUE, &box, u"");
-    return;
+  } else {
+    dc_->ExtTextOut(at.X, at.Y, drawOptions, rect ? &box : nullptr, text, advances);
   }
-  options &= ETO_OPAQUE | ETO_CLIPPED;
-  dc_->ExtTextOut(at.X, at.Y, rect ? options : 0, rect ? &box : nullptr, text);
+
   // The current position moves past left-aligned text and before right-aligned text.
   const uint32_t horizontal = state_.textAlign & TA_CENTER;
-  const double xScale = Transform().m11;
-  if (updateCp && horizontal != TA_CENTER && xScale != 0 && std::isfinite(xScale)) {
-    const double advance = dc_->GetTextExtent(text).cx / xScale;
-    state_.position.x += horizontal == TA_RIGHT ? -advance : advance;
+  if (!updateCp || horizontal == TA_CENTER) return;
+  if (advances.empty()) {
+    if (options & ETO_GLYPH_INDEX) return;  // no widths known
+    // The drawn width back through the mapping.
+    const double width = dc_->GetTextExtent(text).cx;
+    const double det = t.Determinant();
+    if (det == 0 || !std::isfinite(det)) return;
+    const PointD v{width * along.x, width * along.y};
+    logicalAdvance = {(t.m22 * v.x - t.m21 * v.y) / det, (t.m11 * v.y - t.m12 * v.x) / det};
   }
+  const double sign = horizontal == TA_RIGHT ? -1 : 1;
+  const PointD moved{state_.position.x + sign * logicalAdvance.x,
+                     state_.position.y + sign * logicalAdvance.y};
+  if (std::isfinite(moved.x) && std::isfinite(moved.y)) state_.position = moved;
 }
 
 // --- Block transfers

@@ -142,6 +142,10 @@ class MetafilePlayer {
   void SetBkColor(uint32_t color) { state_.bkColor = color; }
   void SetBkMode(int mode);
   void SetTextAlign(uint32_t align) { state_.textAlign = align; }
+  // Logical units added to every character's advance.
+  void SetTextCharacterExtra(double extra) { state_.charExtra = extra; }
+  // Logical units spread over the next `count` break characters.
+  void SetTextJustification(double extra, int count);
   void SetPolyFillMode(int mode);
   void SetROP2(int rop2);
   void SetArcDirection(int direction);
@@ -185,9 +189,11 @@ class MetafilePlayer {
   void StrokePath() { PaintPath(false, true); }
   void StrokeAndFillPath() { PaintPath(true, true); }
 
-  // --- Text at a logical point with the current font, colours and alignment.
+  // --- Text at a logical point with the current font, colours and alignment. `dx`, when not
+  // empty, gives every character's advance in logical units (pairs of advance and shift with
+  // ETO_PDY).
   void TextOut(double x, double y, std::u16string_view text, uint32_t options,
-               const std::optional<std::array<double, 4>>& rect);
+               const std::optional<std::array<double, 4>>& rect, std::span<const double> dx = {});
 
   // --- Block transfers. Without a bitmap the brush is combined with the destination.
   void Blit(const MetafileBlit& blit, const MetafileDib* dib);
@@ -202,6 +208,7 @@ class MetafilePlayer {
     MetafileFont font;
     std::optional<uint32_t> palette;  // object index
     uint32_t textColor = 0, bkColor = 0xFFFFFF, textAlign = 0;
+    double charExtra = 0;
     int bkMode = OPAQUE, polyFillMode = ALTERNATE, rop2 = R2_COPYPEN;
     int arcDirection = AD_COUNTERCLOCKWISE;
     PointD position;
@@ -212,8 +219,15 @@ class MetafilePlayer {
     bool closed = false;
   };
 
+  // The mapping of the page (window onto viewport), before the world transform.
+  MetafileXform Page() const;
   // Logical units to dc's logical units.
   MetafileXform Transform() const;
+  // The angle of text lines on the screen that the world transform turns them by, in tenths of a
+  // degree counter-clockwise; a page mapping that mirrors never turns text.
+  int32_t TextTurn() const;
+  // Device pixels per logical unit along the logical x axis.
+  double TextScaleX() const;
   PointD Map(PointD p) const;
   std::vector<PointD> MapAll(std::span<const PointD> points) const;
   // Ends of a mapped rectangle; false when the mapping turns or shears it.

@@ -22,6 +22,7 @@ enum : uint16_t {
   META_SETMAPMODE = 0x0103,
   META_SETROP2 = 0x0104,
   META_SETPOLYFILLMODE = 0x0106,
+  META_SETTEXTCHAREXTRA = 0x0108,
   META_RESTOREDC = 0x0127,
   META_SELECTOBJECT = 0x012D,
   META_SETTEXTALIGN = 0x012E,
@@ -30,6 +31,7 @@ enum : uint16_t {
   META_CREATEPATTERNBRUSH = 0x01F9,
   META_SETBKCOLOR = 0x0201,
   META_SETTEXTCOLOR = 0x0209,
+  META_SETTEXTJUSTIFICATION = 0x020A,
   META_SETWINDOWORG = 0x020B,
   META_SETWINDOWEXT = 0x020C,
   META_OFFSETWINDOWORG = 0x020F,
@@ -97,6 +99,8 @@ std::optional<MetafileDib> PackedDib(const MetafileBytes& r, size_t at) {
 MetafileFont ReadFont(const MetafileBytes& r) {
   MetafileFont f;
   f.font.Height = r.I16(6);
+  f.font.Width = r.I16(8);
+  f.font.Escapement = r.I16(10);
   f.font.Weight = r.I16(14);
   f.font.Italic = r.U8(16) != 0;
   f.font.Underline = r.U8(17) != 0;
@@ -125,7 +129,14 @@ void Text(MetafilePlayer& player, const MetafileBytes& r, bool extended) {
                                  double(r.I16(20))};
     text = 22;
   }
-  player.TextOut(r.I16(8), r.I16(6), AnsiToUtf16(r.Span(text, length)), options, rect);
+  // The advances follow the string when the record holds them.
+  const size_t dxAt = text + length + (length & 1);
+  const size_t dxCount = size_t(length) * ((options & ETO_PDY) ? 2 : 1);
+  std::vector<double> dx;
+  if (dxAt <= r.Size() && (r.Size() - dxAt) / 2 >= dxCount) {
+    for (size_t i = 0; i < dxCount; ++i) dx.push_back(r.I16(dxAt + 2 * i));
+  }
+  player.TextOut(r.I16(8), r.I16(6), AnsiToUtf16(r.Span(text, length)), options, rect, dx);
 }
 
 // The block transfers; `withBitmap` is false for the forms that only combine the brush.
@@ -223,6 +234,10 @@ void PlayRecord(MetafilePlayer& player, uint16_t function, const MetafileBytes& 
       return player.SetPolyFillMode(r.U16(6));
     case META_SETTEXTALIGN:
       return player.SetTextAlign(r.U16(6));
+    case META_SETTEXTCHAREXTRA:
+      return player.SetTextCharacterExtra(r.I16(6));
+    case META_SETTEXTJUSTIFICATION:
+      return player.SetTextJustification(r.I16(8), r.U16(6));
     case META_SETBKCOLOR:
       return player.SetBkColor(r.U32(6));
     case META_SETTEXTCOLOR:

@@ -153,11 +153,58 @@ std::vector<std::pair<std::string, std::string>> DualPictures() {
   return {{"dual.emf", emf}};
 }
 
+// Text with advances, shifts, character extra, justification, escapement, a turning world
+// transform and glyph numbers.
+std::vector<std::pair<std::string, std::string>> Text() {
+  Le font;
+  font.U16(uint16_t(-20)).U16(6).U16(300).U16(300).U16(700).U8(1).U8(1).U8(0).U8(0);
+  font.U8(0).U8(0).U8(0).U8(0).Raw(std::string("Liberation Serif") + '\0');
+  Le spaced;  // y, x, length, options, rectangle, string, advances
+  spaced.U16(30).U16(4).U16(3).U16(ETO_CLIPPED).U16(0).U16(0).U16(40).U16(40).Raw("abc");
+  spaced.U8(0).U16(9).U16(12).U16(6);
+  Le plain;  // length, string, y, x
+  plain.U16(5).Raw("a b c").U8(0).U16(12).U16(2);
+  const std::string wmf = Wmf()
+                              .RecBytes(0x02FB, font.d)
+                              .Rec(0x012D, {0})
+                              .RecBytes(0x0A32, spaced.d)
+                              .Rec(0x0108, {2})
+                              .Rec(0x020A, {2, 6})
+                              .RecBytes(0x0521, plain.d)
+                              .Placeable(0, 0, 40, 40, 96);
+
+  Le wideFont;
+  wideFont.U32(1).U32(uint32_t(-16)).U32(5).U32(900).U32(900).U32(400).U32(0).U32(0);
+  for (char16_t c : std::u16string(u"DejaVu Sans")) wideFont.U16(c);
+  for (int i = 11; i < 32; ++i) wideFont.U16(0);
+  const auto text = [](uint32_t options, const std::vector<uint32_t>& dx) {
+    Le r;  // bounds, mode, scales, reference, count, string offset, options, rectangle, dx offset
+    r.U32(0).U32(0).U32(0).U32(0).U32(2).F32(1).F32(1).U32(20).U32(30).U32(2).U32(76);
+    r.U32(options).U32(0).U32(0).U32(30).U32(30).U32(dx.empty() ? 0 : 80).U16('O').U16('k');
+    for (uint32_t d : dx) r.U32(d);
+    return r.d;
+  };
+  Le turn;
+  turn.F32(0.7071f).F32(-0.7071f).F32(0.7071f).F32(0.7071f).F32(10).F32(10);
+  const std::string emf = Emf()
+                              .RecBytes(82, wideFont.d)
+                              .Rec(37, {1})
+                              .Rec(22, {TA_UPDATECP | TA_BASELINE})
+                              .Rec(27, {4, 28})
+                              .RecBytes(84, text(0, {8, 8}))
+                              .RecBytes(84, text(ETO_PDY | ETO_OPAQUE, {8, 3, 8, uint32_t(-3)}))
+                              .RecBytes(35, turn.d)
+                              .RecBytes(84, text(ETO_GLYPH_INDEX | ETO_OPAQUE, {8, 8}))
+                              .RecBytes(84, text(ETO_CLIPPED, {}))
+                              .Build(0, 0, 847, 847);
+  return {{"text.wmf", wmf}, {"text.emf", emf}};
+}
+
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> MetafileSamples() {
   std::vector<std::pair<std::string, std::string>> all;
-  for (auto family : {ShapesAndPaths, Bitmaps, ClipPaths, DualPictures}) {
+  for (auto family : {ShapesAndPaths, Bitmaps, ClipPaths, DualPictures, Text}) {
     for (auto& sample : family()) all.push_back(std::move(sample));
   }
   return all;
