@@ -893,13 +893,14 @@ void MetafilePlayer::TextOut(double x, double y, std::u16string_view text, uint3
     const auto& r = *rect;
     box = Normalized(ToPoint(Map({r[0], r[1]})), ToPoint(Map({r[2], r[3]})));
   }
-  // The line runs along `along` on the screen; `across` points down from it.
-  const MetafileXform t = Transform();
-  const double angle = dc_->Font().Escapement * std::numbers::pi / 1800;
-  const PointD along{std::cos(angle), -std::sin(angle)}, across{std::sin(angle), std::cos(angle)};
-
-  // The file's advances, summed in logical units and mapped, then rounded sum by sum so that the
+  // The file's advances run along the line and its shifts across it, whichever way the line is
+  // turned; they are summed in logical units, scaled and rounded sum by sum so that the
   // characters do not drift.
+  const MetafileXform t = Transform();
+  const double alongScale = TextScaleX();
+  const double acrossScale =
+      (Page().m22 < 0 ? -1 : 1) *
+      (std::isfinite(std::hypot(t.m21, t.m22)) ? std::hypot(t.m21, t.m22) : 1);
   std::vector<int32_t> advances;
   PointD logicalAdvance;
   const size_t step = (options & ETO_PDY) ? 2 : 1;
@@ -908,10 +909,8 @@ void MetafilePlayer::TextOut(double x, double y, std::u16string_view text, uint3
     for (size_t i = 0; i < text.size() && step * i + step <= dx.size(); ++i) {
       logicalAdvance.x += dx[step * i];
       if (step == 2) logicalAdvance.y += dx[2 * i + 1];
-      const PointD v{t.m11 * logicalAdvance.x + t.m21 * logicalAdvance.y,
-                     t.m12 * logicalAdvance.x + t.m22 * logicalAdvance.y};
-      const int64_t a = ToPixel(v.x * along.x + v.y * along.y);
-      const int64_t c = ToPixel(v.x * across.x + v.y * across.y);
+      const int64_t a = ToPixel(logicalAdvance.x * alongScale);
+      const int64_t c = ToPixel(logicalAdvance.y * acrossScale);
       advances.push_back(Clamp32(a - placedAlong));
       advances.push_back(Clamp32(c - placedAcross));
       placedAlong = a;
@@ -931,17 +930,17 @@ void MetafilePlayer::TextOut(double x, double y, std::u16string_view text, uint3
   const uint32_t horizontal = state_.textAlign & TA_CENTER;
   if (!updateCp || horizontal == TA_CENTER) return;
   if (advances.empty()) {
-    if (options & ETO_GLYPH_INDEX) return;  // no widths known
-    // The drawn width back through the mapping.
-    const double width = dc_->GetTextExtent(text).cx;
-    const double det = t.Determinant();
-    if (det == 0 || !std::isfinite(det)) return;
-    const PointD v{width * along.x, width * along.y};
-    logicalAdvance = {(t.m22 * v.x - t.m21 * v.y) / det, (t.m11 * v.y - t.m12 * v.x) / det};
+    if (options & ETO_GLYPH_INDEX || alongScale == 0) return;  // no widths known
+    logicalAdvance = {dc_->GetTextExtent(text).cx / alongScale, 0};
   }
+  // Along the font's own escapement in logical units (a page with y up turns the other way).
+  const double up = Page().m22 < 0 ? -1 : 1;
+  const double e = state_.font.font.Escapement * std::numbers::pi / 1800;
   const double sign = horizontal == TA_RIGHT ? -1 : 1;
-  const PointD moved{state_.position.x + sign * logicalAdvance.x,
-                     state_.position.y + sign * logicalAdvance.y};
+  const PointD moved{state_.position.x + sign * (logicalAdvance.x * std::cos(e) +
+                                                 logicalAdvance.y * up * std::sin(e)),
+                     state_.position.y + sign * (logicalAdvance.y * std::cos(e) -
+                                                 logicalAdvance.x * up * std::sin(e))};
   if (std::isfinite(moved.x) && std::isfinite(moved.y)) state_.position = moved;
 }
 
