@@ -4,10 +4,8 @@
 
 #include "app/layerbuilder/RGBALoaderDialog.h"
 #include "app/mainwindow/WaitCursor.h"
-#include "app/road/RoadTexts.h"
+#include "app/road/ClipboardTransfer.h"
 #include "graphics/filters/Filters.h"
-#include "platform/pictures/Bitmap.h"
-#include "platform/pictures/Clipboard.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
 
@@ -17,25 +15,6 @@ namespace {
 // The pasted pictures, kept in the run's private work folder.
 constexpr std::string_view BackgroundPasteFile = "builder-background.bmp";
 constexpr std::string_view OverlayPasteFile = "builder-overlay.bmp";
-
-// Writes the clipboard's picture to Path as a 32-bit BMP; false after telling why it could not.
-bool SaveClipboardAsBitmapFile(const std::string& Path) {
-  std::string_view problem = NoPictureText;
-  try {
-    const std::unique_ptr<plat::TBitmap> bitmap =
-        plat::Clipboard().HasFormat(plat::CF_BITMAP) ? plat::Clipboard().GetBitmap() : nullptr;
-    if (bitmap && !bitmap->Empty()) {
-      problem = PasteFailedText;
-      gfx::TBitmap32 picture;
-      picture.Assign(*bitmap);
-      picture.SaveToFile(Path);
-      return true;
-    }
-  } catch (const plat::Exception&) {
-  }
-  plat::ShowMessage(std::string(problem));
-  return false;
-}
 
 }  // namespace
 
@@ -127,7 +106,9 @@ void TRGBALoaderForm::PastePicture(TSide Side) {
   {
     TWaitCursor wait;
     const std::string path = plat::JoinPath(plat::WorkFolder(), p.PasteFileName);
-    if (SaveClipboardAsBitmapFile(path)) TakePictureFile(Side, path);
+    // A 32-bit BMP keeps the pasted picture's transparency.
+    if (ReportPasteOutcome(SaveClipboardPicture(path, TPasteFormat::Bitmap32)))
+      TakePictureFile(Side, path);
   }
   plat::Application().ProcessMessages();
 }

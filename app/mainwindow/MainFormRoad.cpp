@@ -9,6 +9,7 @@
 #include "app/road/Background.h"
 #include "app/road/ClipboardTransfer.h"
 #include "app/road/Composition.h"
+#include "app/road/KeptPicture.h"
 #include "app/road/RoadTexts.h"
 #include "graphics/layers/RubberBand.h"
 #include "graphics/resampling/Resamplers.h"
@@ -355,7 +356,11 @@ bool TMainForm::SavePictureAs() {
 
 void TMainForm::CopyToClipBoard(plat::TObject*) {
   SelectLayer(nullptr);
-  if (const auto picture = ComposePicture(*ImgView)) CopyPictureToClipboard(*picture);
+  if (const auto picture = ComposePicture(*ImgView)) {
+    // The composition is the finished picture: opaque, whatever the background's own alpha.
+    picture->SetAllAlpha(255);
+    CopyPictureToClipboard(*picture);
+  }
 }
 
 void TMainForm::CopyFrame(plat::TObject*) {
@@ -364,40 +369,39 @@ void TMainForm::CopyFrame(plat::TObject*) {
   plat::Application().ProcessMessages();
 }
 
-bool TMainForm::SaveClipboardAsJpeg() {
-  const std::string path = PasteFilePath();
-  switch (app::SaveClipboardAsJpeg(path)) {
-    case TPasteOutcome::Written:
-      Modified = true;
-      PastedFile = path;
-      return true;
-    case TPasteOutcome::Failed:
-      Modified = true;
-      plat::ShowMessage(std::string(PasteFailedText));
-      return false;
-    case TPasteOutcome::NoPicture:
-      break;
-  }
-  plat::ShowMessage(std::string(NoPictureText));
-  return false;
+bool TMainForm::SaveClipboardPicture(TPasteFormat Format) {
+  const std::string path = PasteFilePath(Format);
+  const TPasteOutcome outcome = app::SaveClipboardPicture(path, Format);
+  // A picture on the clipboard counts as a change, even one that cannot be taken over.
+  if (outcome != TPasteOutcome::NoPicture) Modified = true;
+  if (outcome == TPasteOutcome::Written) PastedFile = path;
+  return ReportPasteOutcome(outcome);
 }
 
 void TMainForm::PasteImage(plat::TObject*) {
   TWaitCursor wait;
-  if (!SaveClipboardAsJpeg()) return;
-  LoadBackground(PastedFile);
+  if (!SaveClipboardPicture(TPasteFormat::Jpeg)) return;
+  ImgView->Bitmap().OnPixelCombine = nullptr;
+  BackgroundColorMode = 0;
+  BackgroundInvert = false;
+  BackgroundGray = false;
+  PictOpacityGaugeBar->SetEnabled(true);
   // The picture is read from the run's work folder, which goes when the program ends: saving and
   // the settings go on from the folder of the last background.
   BackgroundPath = plat::ExtractFilePath(BackgroundPath) + plat::ExtractFileName(PastedFile);
   EnableButton(this);
   SavePath();
+  LoadBackground(PastedFile);
 }
 
 void TMainForm::AddLayerClipClick(plat::TObject* Sender) {
   TWaitCursor wait;
-  if (!SaveClipboardAsJpeg()) return;
+  // Kept with its transparency, in a file of the layer's own: the next paste writes over the
+  // paste file.
+  if (!SaveClipboardPicture(TPasteFormat::Bitmap32)) return;
+  const std::string kept = KeepHandedBackPicture(PastedFile);
   TPictureLayerRequest request;
-  request.FileName = PastedFile;
+  request.FileName = kept.empty() ? PastedFile : kept;
   CreatePictureLayer(Sender, request);
 }
 

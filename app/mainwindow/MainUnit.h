@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/mainwindow/Settings.h"
+#include "app/road/ClipboardTransfer.h"
 #include "app/road/PictureLayers.h"
 #include "graphics/controls/Image.h"
 #include "graphics/controls/ImgView.h"
@@ -260,8 +261,9 @@ class TMainForm : public plat::TForm, public TMainState {
   // Stamps the preset picture of a digit key from the layer folder, when there is one.
   void AddPresetLayer(plat::TObject* Sender, char Digit);
   void Zoom(float Factor);
-  // The clipboard's picture into the paste file; false after telling why it could not be.
-  bool SaveClipboardAsJpeg();
+  // The clipboard's picture into the paste file of Format; false after telling why it could not
+  // be.
+  bool SaveClipboardPicture(TPasteFormat Format);
   // Moves a gauge by steps of 5, stopping at its ends.
   static void StepGauge(gfx::TGaugeBar& gauge, int32_t delta);
 };

@@ -8,6 +8,7 @@
 #include "platform/pictures/Jpeg.h"
 #include "platform/runtime/Classes.h"
 #include "platform/runtime/Files.h"
+#include "platform/windows/Dialogs.h"
 
 namespace app {
 
@@ -22,24 +23,38 @@ void CopyPictureToClipboard(const gfx::TBitmap32& Picture) {
   plat::Clipboard().Assign(bitmap);
 }
 
-TPasteOutcome SaveClipboardAsJpeg(const std::string& Path) {
+TPasteOutcome SaveClipboardPicture(const std::string& Path, TPasteFormat Format) {
   if (!plat::Clipboard().HasFormat(plat::CF_BITMAP)) return TPasteOutcome::NoPicture;
   try {
     const std::unique_ptr<plat::TBitmap> bitmap = plat::Clipboard().GetBitmap();
     if (!bitmap || bitmap->Empty()) return TPasteOutcome::NoPicture;
-    plat::TJPEGImage jpeg;
-    jpeg.Assign(*bitmap);
-    jpeg.SetCompressionQuality(100);
-    jpeg.Compress();
-    plat::WriteFileAtomically(Path, jpeg.CompressedData());
+    if (Format == TPasteFormat::Bitmap32) {
+      gfx::TBitmap32 picture;
+      picture.Assign(*bitmap);
+      picture.SaveToFile(Path);
+    } else {
+      plat::TJPEGImage jpeg;
+      jpeg.Assign(*bitmap);
+      jpeg.SetCompressionQuality(100);
+      jpeg.Compress();
+      plat::WriteFileAtomically(Path, jpeg.CompressedData());
+    }
   } catch (const std::exception&) {
     return TPasteOutcome::Failed;
   }
   return TPasteOutcome::Written;
 }
 
-std::string PasteFilePath() {
-  return plat::JoinPath(plat::WorkFolder(), PasteFileName);
+bool ReportPasteOutcome(TPasteOutcome Outcome) {
+  if (Outcome == TPasteOutcome::Written) return true;
+  plat::ShowMessage(
+      std::string(Outcome == TPasteOutcome::Failed ? PasteFailedText : NoPictureText));
+  return false;
+}
+
+std::string PasteFilePath(TPasteFormat Format) {
+  return plat::JoinPath(plat::WorkFolder(),
+                        Format == TPasteFormat::Jpeg ? PasteFileName : PasteLayerFileName);
 }
 
 }  // namespace app

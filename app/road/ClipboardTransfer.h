@@ -7,15 +7,23 @@
 
 namespace app {
 
-// Puts the picture on the clipboard as a platform bitmap; an empty picture puts nothing there.
+// Puts the picture on the clipboard with its alpha, as desktop programs take it; an empty picture
+// puts nothing there.
 void CopyPictureToClipboard(const gfx::TBitmap32& Picture);
 
 enum class TPasteOutcome { Written, NoPicture, Failed };
 
-// Writes the clipboard's picture as a quality-100 JPEG to Path (atomically).
-TPasteOutcome SaveClipboardAsJpeg(const std::string& Path);
+// How a pasted picture is kept: a quality-100 JPEG, opaque, for the background; a 32-bit BMP that
+// keeps the picture's transparency, for layers.
+enum class TPasteFormat { Jpeg, Bitmap32 };
+
+// Writes the clipboard's picture to Path (atomically) in Format.
+TPasteOutcome SaveClipboardPicture(const std::string& Path, TPasteFormat Format);
+
+// Tells the user why nothing was pasted; true when the picture was written.
+bool ReportPasteOutcome(TPasteOutcome Outcome);
 
 // Where pasted pictures are kept: a file of this run's private work folder.
-std::string PasteFilePath();
+std::string PasteFilePath(TPasteFormat Format);
 
 }  // namespace app

@@ -12,8 +12,10 @@ inline constexpr std::string_view SaveNameSuffix = "-stamped";
 // Name fragments that mark a logo picture, placed small at the bottom-right.
 inline constexpr std::string_view PresetMark1 = "LOGO";
 inline constexpr std::string_view PresetMark2 = "PRESET";
-// The picture taken from the clipboard is kept under this name in the run's work folder.
+// The picture taken from the clipboard is kept under these names in the run's work folder: as a
+// JPEG for the background, as a 32-bit BMP for a layer.
 inline constexpr std::string_view PasteFileName = "pasted.jpg";
+inline constexpr std::string_view PasteLayerFileName = "pasted-layer.bmp";
 inline constexpr std::string_view NoPictureText = "The clipboard holds no picture.";
 inline constexpr std::string_view PasteFailedText =
     "The picture on the clipboard could not be taken over.";

@@ -373,8 +373,9 @@ void TFormRotateExample::CopyButtonClick(plat::TObject*) {
     const gfx::TBitmap32& canvas = Dst->Bitmap();
     gfx::TBitmap32 shown;
     shown.SetSize(canvas.Width(), canvas.Height());
-    // The canvas as the dialog shows it: over the silver ground, through the interaction.
+    // The canvas as the dialog shows it: over the silver ground, through the interaction, opaque.
     Dst->PaintTo(&shown, shown.BoundsRect());
+    shown.SetAllAlpha(255);
     CopyPictureToClipboard(shown);
   }
   plat::Application().ProcessMessages();

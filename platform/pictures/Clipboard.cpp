@@ -1,13 +1,17 @@
 #include "platform/pictures/Clipboard.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include "platform/drawing/Graphics.h"
 #include "platform/pictures/Bitmap.h"
+#include "platform/pictures/Picture.h"
 #include "platform/windows/QtRuntime.h"
 
 namespace plat {
@@ -19,7 +23,10 @@ QClipboard& SystemClipboard() {
   return *QGuiApplication::clipboard();
 }
 
-// The graphic's pixels as an opaque RGB image.
+// How desktop programs put pictures on the clipboard and look for them first.
+const QString kPngType = QStringLiteral("image/png");
+
+// The graphic's pixels; a pf32bit bitmap keeps its alpha, any other graphic is opaque.
 QImage ToImage(const TGraphic& graphic) {
   const TBitmap* bitmap = dynamic_cast<const TBitmap*>(&graphic);
   TBitmap rendered;
@@ -29,40 +36,54 @@ QImage ToImage(const TGraphic& graphic) {
     graphic.Draw(rendered.Canvas(), BoundsRect(0, 0, graphic.Width(), graphic.Height()));
     bitmap = &rendered;
   }
-  QImage image(bitmap->Width(), bitmap->Height(), QImage::Format_RGB32);
+  const bool alpha = bitmap == &graphic && bitmap->PixelFormat() == pf32bit;
+  QImage image(bitmap->Width(), bitmap->Height(),
+               alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
   for (int y = 0; y < bitmap->Height(); ++y) {
     auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
     bitmap->ReadRowARGB(y, row);
-    for (int x = 0; x < bitmap->Width(); ++x) row[x] |= 0xFF000000u;
+    if (!alpha)
+      for (int x = 0; x < bitmap->Width(); ++x) row[x] |= 0xFF000000u;
   }
   return image;
 }
 
-}  // namespace
-
-bool TClipboard::HasFormat(TClipboardFormat format) const {
-  const QMimeData* data = SystemClipboard().mimeData();
-  if (!data) return false;
-  return format == CF_TEXT ? data->hasText() : data->hasImage();
+// PNG for the programs that keep alpha, and the image itself for those that ask for another
+// format.
+void PutImage(const QImage& image) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  auto data = std::make_unique<QMimeData>();
+  data->setData(kPngType, png);
+  data->setImageData(image);
+  SystemClipboard().setMimeData(data.release());
 }
 
-void TClipboard::Assign(const TPersistent& source) {
-  const TGraphic* graphic = dynamic_cast<const TGraphic*>(&source);
-  if (auto* picture = dynamic_cast<const TPicture*>(&source)) graphic = picture->Graphic();
-  if (!graphic && !dynamic_cast<const TPicture*>(&source)) {
-    TPersistent::Assign(source);
-    return;
-  }
-  if (!graphic || graphic->Empty()) return;
-  SystemClipboard().setImage(ToImage(*graphic));
-}
-
-std::unique_ptr<TBitmap> TClipboard::GetBitmap() const {
-  QImage image = SystemClipboard().image();
-  if (image.isNull()) return nullptr;
-  CheckPictureSize(image.width(), image.height());
-  image = image.convertToFormat(QImage::Format_RGB888);
+// PNG data read by the picture class registered for PNG; nullptr when there is none.
+std::unique_ptr<TBitmap> FromPng(const QByteArray& png) {
+  TReadOnlyMemoryStream stream(png.constData(), png.size());
+  const std::unique_ptr<TGraphic> graphic = ReadPicture("png", stream);
+  if (!graphic) return nullptr;
+  CheckPictureSize(graphic->Width(), graphic->Height());
   auto bitmap = std::make_unique<TBitmap>();
+  bitmap->Assign(*graphic);
+  return bitmap;
+}
+
+std::unique_ptr<TBitmap> FromImage(QImage image) {
+  CheckPictureSize(image.width(), image.height());
+  auto bitmap = std::make_unique<TBitmap>();
+  if (image.hasAlphaChannel()) {
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    bitmap->SetPixelFormat(pf32bit);
+    bitmap->SetSize(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y)
+      std::memcpy(bitmap->ScanLine(y), image.constScanLine(y), size_t(image.width()) * 4);
+    return bitmap;
+  }
+  image = image.convertToFormat(QImage::Format_RGB888);
   bitmap->SetPixelFormat(pf24bit);
   bitmap->SetSize(image.width(), image.height());
   for (int y = 0; y < image.height(); ++y) {
@@ -75,6 +96,35 @@ std::unique_ptr<TBitmap> TClipboard::GetBitmap() const {
     }
   }
   return bitmap;
+}
+
+}  // namespace
+
+bool TClipboard::HasFormat(TClipboardFormat format) const {
+  const QMimeData* data = SystemClipboard().mimeData();
+  if (!data) return false;
+  return format == CF_TEXT ? data->hasText() : data->hasImage() || data->hasFormat(kPngType);
+}
+
+void TClipboard::Assign(const TPersistent& source) {
+  const TGraphic* graphic = dynamic_cast<const TGraphic*>(&source);
+  if (auto* picture = dynamic_cast<const TPicture*>(&source)) graphic = picture->Graphic();
+  if (!graphic && !dynamic_cast<const TPicture*>(&source)) {
+    TPersistent::Assign(source);
+    return;
+  }
+  if (!graphic || graphic->Empty()) return;
+  PutImage(ToImage(*graphic));
+}
+
+std::unique_ptr<TBitmap> TClipboard::GetBitmap() const {
+  const QMimeData* data = SystemClipboard().mimeData();
+  if (!data) return nullptr;
+  if (data->hasFormat(kPngType))
+    if (std::unique_ptr<TBitmap> bitmap = FromPng(data->data(kPngType))) return bitmap;
+  QImage image = SystemClipboard().image();
+  if (image.isNull()) return nullptr;
+  return FromImage(std::move(image));
 }
 
 void TClipboard::AssignTo(TPersistent& dest) const {

@@ -17,11 +17,14 @@ class TClipboard : public TPersistent {
   // True when the clipboard holds a picture (CF_BITMAP, CF_PICTURE) or text (CF_TEXT).
   bool HasFormat(TClipboardFormat format) const;
 
-  // Puts a picture, graphic or bitmap on the clipboard as an RGB image (alpha ignored); an empty
-  // picture leaves the clipboard as it is.
+  // Puts a picture, graphic or bitmap on the clipboard as desktop programs take it: PNG, and the
+  // image for other formats. A pf32bit bitmap keeps its alpha, any other picture is opaque. An
+  // empty picture leaves the clipboard as it is.
   void Assign(const TPersistent& source) override;
 
-  // The clipboard's picture as a pf24bit bitmap, or nullptr when it holds none.
+  // The clipboard's picture, or nullptr when it holds none: PNG data is read by the picture class
+  // registered for PNG (a pf32bit bitmap with its alpha); any other picture gives a pf32bit
+  // bitmap when it has alpha, else a pf24bit one. Data that cannot be read raises its error.
   std::unique_ptr<TBitmap> GetBitmap() const;
 
  protected:

@@ -89,6 +89,14 @@ std::string PictureExtension(const std::string& fileName) {
   return LowerCase(fileName.substr(dot + 1));
 }
 
+std::unique_ptr<TGraphic> ReadPicture(const std::string& extension, TStream& stream) {
+  const TGraphicClass* cls = TPicture::FindFileFormat(extension);
+  if (!cls || !cls->Create) return nullptr;
+  std::unique_ptr<TGraphic> graphic = cls->Create();
+  graphic->LoadFromStream(stream);
+  return graphic;
+}
+
 void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
                                   const TGraphicClass& graphicClass) {
   Registry().push_back({LowerCase(extension), description, &graphicClass});

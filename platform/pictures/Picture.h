@@ -154,6 +154,10 @@ class TPicture : public TPersistent {
 // The extension of the file-name part after its last dot, lower-cased ("" when there is none).
 std::string PictureExtension(const std::string& fileName);
 
+// A graphic of the class registered for the extension (no dot), read from the stream; nullptr
+// when no class is registered for it. Data the class cannot read raises its error.
+std::unique_ptr<TGraphic> ReadPicture(const std::string& extension, TStream& stream);
+
 // The platform's own table of extensions (bitmaps, icons, JPEG, metafiles). Called at start-up;
 // calling it again restores the table for those classes.
 void RegisterDefaultPictureFormats();

@@ -1,11 +1,13 @@
 #include "platform/windows/TestSeams.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTest>
@@ -14,6 +16,7 @@
 #include <QWindow>
 #include <array>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 
 #include "platform/windows/ControlHost.h"
@@ -216,6 +219,21 @@ bool ClickPopupMenuEntry(int index) {
     QCoreApplication::sendEvent(menu, &event);
   }
   return true;
+}
+
+void PutClipboardData(const std::string& mimeType, const std::string& bytes) {
+  EnsureQtApplication();
+  auto data = std::make_unique<QMimeData>();
+  data->setData(ToQString(mimeType), QByteArray(bytes.data(), qsizetype(bytes.size())));
+  QGuiApplication::clipboard()->setMimeData(data.release());
+}
+
+std::string ClipboardData(const std::string& mimeType) {
+  EnsureQtApplication();
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (!data) return {};
+  const QByteArray bytes = data->data(ToQString(mimeType));
+  return {bytes.constData(), size_t(bytes.size())};
 }
 
 TCapturedImage CaptureControl(TControl& control) {

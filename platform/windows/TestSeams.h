@@ -114,6 +114,12 @@ bool CloseMessageBox();
 // false when no menu shows or it has no such entry.
 bool ClickPopupMenuEntry(int index);
 
+// The desktop clipboard as other programs see it: PutClipboardData replaces its content with
+// bytes of one type (as a program that copies a PNG does, "image/png"); ClipboardData gives the
+// bytes it holds of a type, empty when none.
+void PutClipboardData(const std::string& mimeType, const std::string& bytes);
+std::string ClipboardData(const std::string& mimeType);
+
 // What a control shows, as 0xAARRGGBB pixels (alpha 255).
 struct TCapturedImage {
   int width = 0;

@@ -20,6 +20,9 @@ class MainWindow : public testing::Test {
     char pattern[] = "/tmp/pixstamp-main-XXXXXX";
     home_ = mkdtemp(pattern);
     setenv("PIXSTAMP_HOME", home_.c_str(), 1);
+    // The run's work folder comes afresh under this home: an earlier test's may be gone with its
+    // own home.
+    plat::RemoveWorkFolder();
     plat::TestHooks().screenSize = plat::TSize{1280, 1024};
   }
   void TearDown() override {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "OverlaySupport.h"
 #include "app/layerbuilder/RGBALoaderDialog.h"
@@ -12,6 +13,7 @@
 #include "platform/windows/Application.h"
 #include "support/FileDialogAnswers.h"
 #include "support/MainWindowFixture.h"
+#include "support/PngBytes.h"
 
 namespace {
 
@@ -188,6 +190,25 @@ TEST_F(OverlayRoundTrip, FiltersAreRememberedForTheRunAndFilesForTheNextRun) {
   };
   form->WatermarkToolsClick(nullptr);
   EXPECT_EQ(uses, 2);
+}
+
+// A transparent logo pasted as the builder's picture, from a desktop program that copied it as
+// PNG, gives a transparent layer.
+TEST_F(OverlayRoundTrip, APastedTransparentPictureGivesATransparentLayer) {
+  OpenBackground(100, 80);
+  std::vector<uint32_t> logo(30 * 10, 0x00FFFFFF);
+  for (size_t i = 0; i < logo.size(); i += 3) logo[i] = 0xFFDC0E0E;
+  logo[1] = 0x80123456;
+  plat::PutClipboardData("image/png", test_support::PngBytes(30, 10, logo));
+  inBuilder = [](TRGBALoaderForm& b) {
+    b.bgPasteButtonClick(nullptr);
+    return plat::mrOk;
+  };
+  form->WatermarkToolsClick(nullptr);
+  gfx::TBitmapLayer* L = Selected();
+  ASSERT_NE(L, nullptr);
+  const gfx::TBitmap32& b = L->Bitmap();
+  EXPECT_EQ(std::vector<uint32_t>(b.Bits(), b.Bits() + logo.size()), logo);
 }
 
 }  // namespace

@@ -30,13 +30,14 @@ void ExpectFlatQuadrants(const gfx::TBitmap32& b, int w, int h) {
 // One test, because the clipboard is one for the whole process: its order matters.
 TEST(ClipboardTransfer, RoundTripsThroughThePasteFile) {
   ScratchFolder folder;
-  const std::string paste = app::PasteFilePath();
+  const std::string paste = app::PasteFilePath(app::TPasteFormat::Jpeg);
   EXPECT_EQ(plat::ExtractFileDir(paste),
             plat::ExtractFileDir(plat::JoinPath(plat::WorkFolder(), "x")));
 
   // Nothing copied yet: no picture, no file.
   std::filesystem::remove(paste);
-  EXPECT_EQ(app::SaveClipboardAsJpeg(paste), app::TPasteOutcome::NoPicture);
+  EXPECT_EQ(app::SaveClipboardPicture(paste, app::TPasteFormat::Jpeg),
+            app::TPasteOutcome::NoPicture);
   EXPECT_FALSE(std::filesystem::exists(paste));
 
   // The composition: background with a layer that lies outside the checked areas.
@@ -52,7 +53,7 @@ TEST(ClipboardTransfer, RoundTripsThroughThePasteFile) {
   layer.SetVisible(false);
   const auto composed = app::ComposePicture(view);
   app::CopyPictureToClipboard(*composed);
-  ASSERT_EQ(app::SaveClipboardAsJpeg(paste), app::TPasteOutcome::Written);
+  ASSERT_EQ(app::SaveClipboardPicture(paste, app::TPasteFormat::Jpeg), app::TPasteOutcome::Written);
   gfx::TBitmap32 back;
   back.LoadFromFile(paste);
   ExpectFlatQuadrants(back, 64, 48);
@@ -63,7 +64,7 @@ TEST(ClipboardTransfer, RoundTripsThroughThePasteFile) {
   app::ApplyLayerScale(layer, 25);
   app::ApplyLayerOpacity(layer, 40);
   app::CopyPictureToClipboard(layer.Bitmap());
-  ASSERT_EQ(app::SaveClipboardAsJpeg(paste), app::TPasteOutcome::Written);
+  ASSERT_EQ(app::SaveClipboardPicture(paste, app::TPasteFormat::Jpeg), app::TPasteOutcome::Written);
   back.LoadFromFile(paste);
   ASSERT_EQ(back.Width(), 120);
   ASSERT_EQ(back.Height(), 80);
@@ -71,12 +72,13 @@ TEST(ClipboardTransfer, RoundTripsThroughThePasteFile) {
 
   // An empty picture leaves the clipboard as it was.
   app::CopyPictureToClipboard(gfx::TBitmap32());
-  ASSERT_EQ(app::SaveClipboardAsJpeg(folder.File("again.jpg")), app::TPasteOutcome::Written);
+  ASSERT_EQ(app::SaveClipboardPicture(folder.File("again.jpg"), app::TPasteFormat::Jpeg),
+            app::TPasteOutcome::Written);
   back.LoadFromFile(folder.File("again.jpg"));
   EXPECT_EQ(back.Width(), 120);
 
   // A paste file that cannot be written is a failure, not a crash.
-  EXPECT_EQ(app::SaveClipboardAsJpeg(folder.File("missing/pasted.jpg")),
+  EXPECT_EQ(app::SaveClipboardPicture(folder.File("missing/pasted.jpg"), app::TPasteFormat::Jpeg),
             app::TPasteOutcome::Failed);
 }
 

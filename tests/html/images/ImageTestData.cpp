@@ -1,6 +1,5 @@
 #include "ImageTestData.h"
 
-#include <png.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -11,36 +10,6 @@
 #include "platform/runtime/Files.h"
 
 namespace imagetest {
-
-namespace {
-
-void PngWrite(png_structp png, png_bytep data, png_size_t length) {
-  static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), length);
-}
-
-}  // namespace
-
-std::string PngBytes(int w, int h, const std::vector<uint32_t>& argb) {
-  std::string out;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  png_set_write_fn(png, &out, PngWrite, nullptr);
-  png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, PNG_COLOR_TYPE_RGBA,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  std::vector<uint8_t> row(size_t(w) * 4);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const uint32_t p = argb[size_t(y) * size_t(w) + size_t(x)];
-      row[size_t(4 * x)] = uint8_t(p >> 16), row[size_t(4 * x + 1)] = uint8_t(p >> 8);
-      row[size_t(4 * x + 2)] = uint8_t(p), row[size_t(4 * x + 3)] = uint8_t(p >> 24);
-    }
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
-  return out;
-}
 
 std::string BmpBytes(const plat::TBitmap& bitmap) {
   plat::TMemoryStream stream;

@@ -9,11 +9,11 @@
 
 #include "platform/pictures/Bitmap.h"
 #include "platform/runtime/Classes.h"
+#include "support/PngBytes.h"
 
 namespace imagetest {
 
-// An RGBA PNG of w x h straight 0xAARRGGBB pixels, row by row.
-std::string PngBytes(int w, int h, const std::vector<uint32_t>& argb);
+using test_support::PngBytes;
 // A BMP of the bitmap in its own pixel format.
 std::string BmpBytes(const plat::TBitmap& bitmap);
 // A w x h bitmap of the format filled with colour (0x00BBGGRR).

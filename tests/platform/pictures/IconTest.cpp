@@ -1,10 +1,10 @@
 // Icon files with bitmap and PNG images, and icon drawing over a canvas.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include "PictureTestUtil.h"
 #include "platform/drawing/Graphics.h"
 #include "platform/pictures/Icon.h"
+#include "support/PngBytes.h"
 
 using namespace plat;
 using namespace pictest;
@@ -66,34 +66,16 @@ uint32_t AlphaPixel(int x, int y) {
   return uint32_t(x * 60) << 24 | 0x00204060u | uint32_t(y);
 }
 
-void PngWrite(png_structp png, png_bytep data, png_size_t length) {
-  static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), length);
+uint32_t PngExpected(int x, int y) {
+  return uint32_t((x + y) * 4) << 24 | uint32_t(x * 8) << 16 | uint32_t(y * 8) << 8 | 0x99;
 }
 
 // An RGBA PNG written by libpng.
 std::string PngImage(int w, int h) {
-  std::string out;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  png_set_write_fn(png, &out, PngWrite, nullptr);
-  png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, PNG_COLOR_TYPE_RGBA,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  std::vector<uint8_t> row(size_t(w) * 4);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      row[size_t(4 * x)] = uint8_t(x * 8), row[size_t(4 * x + 1)] = uint8_t(y * 8);
-      row[size_t(4 * x + 2)] = 0x99, row[size_t(4 * x + 3)] = uint8_t((x + y) * 4);
-    }
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
-  return out;
-}
-
-uint32_t PngExpected(int x, int y) {
-  return uint32_t((x + y) * 4) << 24 | uint32_t(x * 8) << 16 | uint32_t(y * 8) << 8 | 0x99;
+  std::vector<uint32_t> argb;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) argb.push_back(PngExpected(x, y));
+  return test_support::PngBytes(w, h, argb);
 }
 
 void LoadIcon(TIcon& icon, const std::string& file) {

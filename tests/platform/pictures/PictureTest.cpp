@@ -9,6 +9,8 @@
 #include "platform/pictures/Icon.h"
 #include "platform/pictures/Jpeg.h"
 #include "platform/runtime/Files.h"
+#include "platform/windows/TestSeams.h"
+#include "support/PngBytes.h"
 
 using namespace plat;
 using namespace pictest;
@@ -147,7 +149,9 @@ TEST_F(PictureRegistry, AssignCopiesTheGraphic) {
   EXPECT_NE(dynamic_cast<TJPEGImage*>(second.Graphic()), nullptr);
 }
 
-TEST(Clipboard, PictureRoundTripDropsAlpha) {
+// A 32-bit bitmap goes through the clipboard with its alpha, also as the PNG other programs
+// read; a picture without alpha comes back opaque.
+TEST(Clipboard, PicturesRoundTripWithTheirAlpha) {
   TBitmap source;
   source.SetPixelFormat(pf32bit);
   source.SetSize(3, 2);
@@ -161,14 +165,23 @@ TEST(Clipboard, PictureRoundTripDropsAlpha) {
 
   TBitmap pasted;
   pasted.Assign(Clipboard());
-  EXPECT_EQ(pasted.PixelFormat(), pf24bit);
+  EXPECT_EQ(pasted.PixelFormat(), pf32bit);
   ASSERT_EQ(pasted.Width(), 3);
   ASSERT_EQ(pasted.Height(), 2);
+  const test_support::PngPicture png = test_support::ReadPng(ClipboardData("image/png"));
+  ASSERT_EQ(png.width, 3);
   for (int y = 0; y < 2; ++y) {
     for (int x = 0; x < 3; ++x) {
-      EXPECT_EQ(pasted.PixelARGB(x, y), 0xFF000000u | (source.PixelARGB(x, y) & 0xFFFFFF));
+      EXPECT_EQ(pasted.PixelARGB(x, y), source.PixelARGB(x, y));
+      EXPECT_EQ(png.argb[size_t(y * 3 + x)], source.PixelARGB(x, y));
     }
   }
+
+  source.SetPixelFormat(pf24bit);
+  Clipboard().Assign(source);
+  pasted.Assign(Clipboard());
+  EXPECT_EQ(pasted.PixelFormat(), pf24bit);
+  EXPECT_EQ(pasted.PixelARGB(0, 0), 0xFF000000u | (source.PixelARGB(0, 0) & 0xFFFFFF));
 
   TPicture picture;
   picture.Assign(Clipboard());

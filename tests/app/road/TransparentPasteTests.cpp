@@ -1,0 +1,111 @@
+// Pictures with transparency through the desktop clipboard, which carries them as PNG: pasted as
+// a layer they stay transparent, a copied layer keeps its alpha, the copied composition is
+// opaque, and a picture pasted as the background is opaque as before.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/road/Composition.h"
+#include "app/road/RoadTexts.h"
+#include "graphics/layers/Layers.h"
+#include "platform/runtime/Files.h"
+#include "support/MainWindowFixture.h"
+#include "support/PngBytes.h"
+
+namespace {
+
+using test_support::PngBytes;
+using test_support::ReadPng;
+
+constexpr uint32_t kClear = 0x00FFFFFF, kHalf = 0x80123456, kRed = 0xFFDC0E0E;
+constexpr uint32_t kBackground = 0xFF336699;
+constexpr int kLogoWidth = 40, kLogoHeight = 20;
+
+// A logo as a desktop program copies it: clear on the left, a half-transparent column, then red.
+std::vector<uint32_t> Logo() {
+  std::vector<uint32_t> argb;
+  for (int y = 0; y < kLogoHeight; ++y)
+    for (int x = 0; x < kLogoWidth; ++x) argb.push_back(x < 20 ? kClear : x == 20 ? kHalf : kRed);
+  return argb;
+}
+
+std::vector<uint32_t> PixelsOf(const gfx::TBitmap32& b) {
+  return {b.Bits(), b.Bits() + size_t(b.Width()) * size_t(b.Height())};
+}
+
+class TransparentPaste : public MainWindow {
+ protected:
+  void SetUp() override {
+    MainWindow::SetUp();
+    Start({Picture("bg.bmp", 64, 48)});
+    form->TimerEllapsed(form->Timer1);
+    form->TimerEllapsed(form->Timer1);
+    plat::TestHooks().messageBox = [this](const std::string& text, const std::string&, uint32_t) {
+      messages.push_back(text);
+      return plat::IDOK;
+    };
+    plat::PutClipboardData("image/png", PngBytes(kLogoWidth, kLogoHeight, Logo()));
+  }
+  gfx::TBitmapLayer* Selected() const {
+    return dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+  }
+  std::vector<std::string> messages;
+};
+
+TEST_F(TransparentPaste, ALayerFromTheClipboardKeepsItsTransparencyAndCopiesBackWithIt) {
+  form->AddLayerClipClick(nullptr);
+  gfx::TBitmapLayer* layer = Selected();
+  ASSERT_NE(layer, nullptr);
+  EXPECT_EQ(PixelsOf(layer->Bitmap()), Logo());
+  EXPECT_TRUE(form->Modified);
+  // The layer reloads from a file of its own, not from the paste file the next paste overwrites.
+  EXPECT_TRUE(plat::FileExists(layer->SourceFile));
+  EXPECT_NE(plat::ExtractFileName(layer->SourceFile), app::PasteLayerFileName);
+
+  // Over the background: the clear part shows it, the red part covers it.
+  const auto composed = app::ComposePicture(*form->ImgView);
+  EXPECT_EQ(composed->Pixel(5, 5), kBackground);
+  EXPECT_EQ(composed->Pixel(30, 5), kRed);
+  EXPECT_EQ(composed->Pixel(60, 30), kBackground);
+
+  // The layer goes out with its alpha, as a PNG other programs read.
+  form->CopyFrame(nullptr);
+  const test_support::PngPicture copied = ReadPng(plat::ClipboardData("image/png"));
+  EXPECT_EQ(copied.width, kLogoWidth);
+  EXPECT_EQ(copied.argb, Logo());
+  // and comes back as it went.
+  form->AddLayerClipClick(nullptr);
+  ASSERT_NE(Selected(), layer);
+  EXPECT_EQ(PixelsOf(Selected()->Bitmap()), Logo());
+
+  // The composition goes out opaque.
+  form->CopyToClipBoard(nullptr);
+  const test_support::PngPicture composition = ReadPng(plat::ClipboardData("image/png"));
+  ASSERT_EQ(composition.width, 64);
+  ASSERT_EQ(composition.height, 48);
+  for (uint32_t pixel : composition.argb) ASSERT_EQ(pixel >> 24, 0xFFu);
+  EXPECT_EQ(composition.argb[5 * 64 + 5], kBackground);
+  EXPECT_EQ(messages.size(), 0u);
+}
+
+TEST_F(TransparentPaste, APictureFromTheClipboardAsTheBackgroundIsOpaque) {
+  form->PasteImage(nullptr);
+  const gfx::TBitmap32& background = form->ImgView->Bitmap();
+  ASSERT_EQ(background.Width(), kLogoWidth);
+  ASSERT_EQ(background.Height(), kLogoHeight);
+  for (uint32_t pixel : PixelsOf(background)) ASSERT_EQ(pixel >> 24, 0xFFu);
+  EXPECT_NEAR(int(background.Pixel(35, 10) >> 16 & 0xFF), 0xDC, 3);
+}
+
+TEST_F(TransparentPaste, ABrokenPictureOnTheClipboardIsReportedAndAddsNothing) {
+  std::string broken = PngBytes(kLogoWidth, kLogoHeight, Logo());
+  broken.resize(broken.size() / 2);
+  plat::PutClipboardData("image/png", broken);
+  const int layers = form->ImgView->Layers().Count();
+  form->AddLayerClipClick(nullptr);
+  EXPECT_EQ(messages, std::vector<std::string>{std::string(app::PasteFailedText)});
+  EXPECT_EQ(form->ImgView->Layers().Count(), layers);
+  EXPECT_EQ(form->ImgView->Bitmap().Pixel(5, 5), kBackground);
+}
+
+}  // namespace
