@@ -1,8 +1,8 @@
 // Folder app/road: the background, picture and text layers, the composition and its saving, and
 // the clipboard. Uses app/colors and the main window's texts.
 //
-// The background picture: reading it, putting it into the view, keeping it as loaded, and scaling
-// it from the kept copy.
+// The background picture: reading it, putting it into the view, keeping it at full size, and
+// scaling it from the kept copy.
 #pragma once
 
 #include <cstdint>
@@ -19,14 +19,14 @@ namespace app {
 std::unique_ptr<gfx::TBitmap32> ReadBackground(const std::string& FileName);
 
 // Drops every layer and makes Picture the view's bitmap (draft resampling). Pristine takes the
-// bitmap's properties (linear resampling) but no pixels: until something changes the view's
-// pixels, the view's bitmap is the picture as loaded, and most pictures are saved without that.
+// bitmap's properties (linear resampling) but no pixels: until the picture is scaled, the view's
+// bitmap is the full-size picture, and most pictures are saved without a scale.
 void InstallBackground(gfx::TCustomImage32& View, gfx::TBitmap32& Pristine,
                        std::unique_ptr<gfx::TBitmap32> Picture);
 
-// Gives Pristine the pixels of the picture as loaded when it has none yet. Whatever changes the
-// pixels of the view's bitmap calls this first; afterwards Pristine is empty only when there is
-// no picture.
+// Gives Pristine the full-size picture, as loaded and as the picture tools changed it, when it
+// has none yet. Whatever changes the view's pixels in another way (a scale, a flattening) calls
+// this first; afterwards Pristine is empty only when there is no picture.
 void KeepLoadedPicture(const gfx::TCustomImage32& View, gfx::TBitmap32& Pristine);
 
 // Only the pixels of Source come over: how Dest is drawn stays as set.
