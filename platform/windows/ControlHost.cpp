@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QTextDocument>
 #include <QWheelEvent>
+#include <QWindow>
 #include <cctype>
 #include <cmath>
 #include <set>
@@ -261,6 +262,18 @@ bool IsKeyDown(uint16_t virtualKey) {
   }
 }
 
+QMargins WindowFrameMargins(const QWidget* window) {
+  static QMargins lastSeen;
+  const Qt::WindowType type = window->windowType();
+  if ((window->windowFlags() & Qt::FramelessWindowHint) || type == Qt::ToolTip || type == Qt::Popup)
+    return {};
+  QWindow* handle = window->windowHandle();
+  if (!handle || !window->isVisible()) return lastSeen;
+  QMargins margins = handle->frameMargins();
+  if (!margins.isNull()) lastSeen = margins;
+  return margins;
+}
+
 // ---- host widget ----
 
 TControlHost::TControlHost(TControl* control) : control_(control) {
@@ -287,9 +300,10 @@ void TControlHost::moveEvent(QMoveEvent* event) {
 }
 
 void TControlHost::SyncWindowGeometry() {
-  // Only the window system moves or sizes a window; the layer sets child bounds itself.
-  if (!control_ || !isWindow()) return;
-  QRect g = geometry();
+  // Only the window system moves or sizes a shown window; the layer sets child bounds and the
+  // bounds of hidden windows itself.
+  if (!control_ || !isWindow() || !isVisible()) return;
+  QRect g = frameGeometry();
   GuardEvent([&] { control_->SyncFromWindow({g.left(), g.top(), g.right() + 1, g.bottom() + 1}); });
 }
 

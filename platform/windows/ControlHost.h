@@ -4,6 +4,7 @@
 
 #include <QContextMenuEvent>
 #include <QEvent>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -19,6 +20,8 @@ class TControlHost : public QWidget {
  public:
   explicit TControlHost(TControl* control);
   void Detach() { control_ = nullptr; }
+  // A shown window's bounds (frame included) go to its control.
+  void SyncWindowGeometry();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -34,7 +37,6 @@ class TControlHost : public QWidget {
   void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
-  void SyncWindowGeometry();
   TControl* control_;
 };
 
@@ -69,6 +71,10 @@ template <class F>
 void GuardEvent(F&& f);
 // How many such calls are running, nested; while any runs, a freed window may still be in use.
 int& RunningEvents();
+
+// The frame the window system puts round a window: its own once shown, before that the last one
+// seen round any window (none for frameless windows, and none before the first was seen).
+QMargins WindowFrameMargins(const QWidget* window);
 
 // Helpers shared by the host and the standard controls.
 TShiftState ShiftFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);

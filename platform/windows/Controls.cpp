@@ -163,10 +163,26 @@ TControl* TControl::FromWidget(const QWidget* widget) {
 }
 
 void TControl::ApplyGeometry() {
+  if (!widget_) return;
+  if (StandsAlone()) {
+    // A window's bounds are its frame: Qt places the frame at the position and sizes the inside.
+    TRect frame = WindowFrame();
+    applyingGeometry_ = true;
+    widget_->move(left_, top_);
+    widget_->resize(std::max(width_ - frame.Left - frame.Right, 0),
+                    std::max(height_ - frame.Top - frame.Bottom, 0));
+    applyingGeometry_ = false;
+    return;
+  }
   // Bounds count from the parent's client area, inside its border.
   int inset = parent_ ? static_cast<const TControl*>(parent_)->BorderInset() : 0;
-  if (widget_)
-    widget_->setGeometry(left_ + inset, top_ + inset, std::max(width_, 0), std::max(height_, 0));
+  widget_->setGeometry(left_ + inset, top_ + inset, std::max(width_, 0), std::max(height_, 0));
+}
+
+TRect TControl::WindowFrame() const {
+  if (!widget_ || !StandsAlone()) return {};
+  QMargins m = WindowFrameMargins(widget_);
+  return {m.left(), m.top(), m.right(), m.bottom()};
 }
 
 void TControl::ApplyVisibility() {
@@ -188,6 +204,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TControl::SyncFromWindow(const TRect& r) {
+  if (applyingGeometry_) return;  // our own move and resize, half done
   bool resized = r.Width() != width_ || r.Height() != height_;
   left_ = r.Left;
   top_ = r.Top;
@@ -198,11 +215,14 @@ void TControl::SyncFromWindow(const TRect& r) {
 
 TRect TControl::ClientRect() const {
   int inset = BorderInset();
-  return {0, 0, std::max(0, width_ - 2 * inset), std::max(0, height_ - 2 * inset)};
+  TRect frame = WindowFrame();
+  return {0, 0, std::max(0, width_ - 2 * inset - frame.Left - frame.Right),
+          std::max(0, height_ - 2 * inset - frame.Top - frame.Bottom)};
 }
 
 TPoint TControl::ClientOrigin() const {
-  TPoint origin{left_ + BorderInset(), top_ + BorderInset()};
+  TRect frame = WindowFrame();
+  TPoint origin{left_ + BorderInset() + frame.Left, top_ + BorderInset() + frame.Top};
   if (parent_) {
     TPoint p = parent_->ClientOrigin();
     origin.X += p.X;

@@ -102,7 +102,8 @@ class TControl : public TComponent {
   explicit TControl(TComponent* owner);
   ~TControl() override;
 
-  // Bounds in the parent's client coordinates (screen coordinates for forms).
+  // Bounds in the parent's client coordinates; for forms the outer window on the screen, frame
+  // included (ClientWidth and ClientHeight are the inside).
   int Left() const { return left_; }
   int Top() const { return top_; }
   int Width() const { return width_; }
@@ -254,6 +255,9 @@ class TControl : public TComponent {
   virtual void ApplyText() {}
   // Size of the single-border frame that ClientRect leaves out.
   virtual int BorderInset() const { return 0; }
+  // The frame the window system puts round the control's own window, as the widths of its four
+  // sides; none for controls inside a window.
+  TRect WindowFrame() const;
   // Windows of their own (forms, hint windows) show without a parent.
   virtual bool StandsAlone() const { return false; }
   // Color, or the parent's with ParentColor.
@@ -296,6 +300,7 @@ class TControl : public TComponent {
   TControlStyle style_ = csCaptureMouse | csClickEvents | csDoubleClicks;
   TControlState state_ = 0;
   bool capture_ = false;
+  bool applyingGeometry_ = false;
   int wheelAccumulator_ = 0;
 };
 

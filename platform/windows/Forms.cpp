@@ -58,9 +58,11 @@ void TCustomForm::SetFormBorderStyle(TBorderStyle style) {
 }
 
 void TCustomForm::LimitSize(int width, int height) {
-  // The user cannot resize a fixed window; the program still can.
+  // The user cannot resize a fixed window; the program still can. Qt limits the inside.
   if (FixedSize()) {
-    Widget()->setFixedSize(std::max(width, 0), std::max(height, 0));
+    TRect frame = WindowFrame();
+    Widget()->setFixedSize(std::max(width - frame.Left - frame.Right, 0),
+                           std::max(height - frame.Top - frame.Bottom, 0));
   } else {
     Widget()->setMinimumSize(0, 0);
     Widget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -133,6 +135,8 @@ void TCustomForm::SetVisible(bool visible) {
       Widget()->showMinimized();
     else
       Widget()->show();
+    // The frame is known once the window shows (or comes with a later move).
+    if (auto host = dynamic_cast<TControlHost*>(Widget())) host->SyncWindowGeometry();
     Widget()->activateWindow();
     if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
     DoShow();
@@ -167,18 +171,34 @@ TModalResult TCustomForm::ShowModal() {
     DoHide();
     return modalResult_;
   }
+  // While it runs, the form is a dialog of its owner's window: kept with it, never minimised
+  // away from the window it blocks.
+  const Qt::WindowFlags plainFlags = Widget()->windowFlags();
+  Qt::WindowFlags dialogFlags = (plainFlags & ~Qt::WindowType_Mask) | Qt::Dialog |
+                                Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  dialogFlags &= ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+  if (!FixedSize()) dialogFlags |= Qt::WindowMaximizeButtonHint;
+  Widget()->setWindowFlags(dialogFlags);
   Widget()->setWindowModality(Qt::ApplicationModal);
+  if (TCustomForm* owner = OwnerWindow()) {
+    Widget()->winId();  // the window exists from here on, so it can be tied to its owner's
+    Widget()->windowHandle()->setTransientParent(owner->Widget()->windowHandle());
+  }
   modal_ = true;
   QEventLoop loop;
   quitModalLoop_ = [&loop] { loop.quit(); };
   struct Reset {
     TCustomForm& form;
+    Qt::WindowFlags plainFlags;
     ~Reset() {
       form.quitModalLoop_ = nullptr;
       form.modal_ = false;
+      if (QWindow* window = form.Widget()->windowHandle()) window->setTransientParent(nullptr);
       form.Widget()->setWindowModality(Qt::NonModal);
+      form.Widget()->setWindowFlags(plainFlags);
     }
-  } reset{*this};
+  } reset{*this, plainFlags};
   SetVisible(true);
   // Handlers may close the form while it shows.
   while (modalResult_ == mrNone || !CloseModal()) {
@@ -186,6 +206,15 @@ TModalResult TCustomForm::ShowModal() {
   }
   SetVisible(false);
   return modalResult_;
+}
+
+TCustomForm* TCustomForm::OwnerWindow() const {
+  for (TCustomForm* candidate :
+       {dynamic_cast<TCustomForm*>(Owner()), Application().MainForm(), Screen().ActiveForm()})
+    if (candidate && candidate != this && candidate->Visible() &&
+        candidate->Widget()->windowHandle())
+      return candidate;
+  return nullptr;
 }
 
 bool TCustomForm::CloseModal() {

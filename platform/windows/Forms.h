@@ -95,6 +95,9 @@ class TCustomForm : public TWinControl {
   void LimitSize(int width, int height);
   void PlaceOnFirstShow();
   bool CloseModal();
+  // The shown form whose window a modal run belongs to: the owner, else the main form, else the
+  // active one.
+  TCustomForm* OwnerWindow() const;
   TPosition position_ = poDesigned;
   TWindowState windowState_ = wsNormal;
   TBorderStyle formBorderStyle_ = bsSizeable;

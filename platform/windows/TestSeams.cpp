@@ -23,6 +23,7 @@
 
 #include "platform/runtime/Files.h"
 #include "platform/windows/Controls.h"
+#include "platform/windows/Forms.h"
 #include "platform/windows/QtRuntime.h"
 
 namespace plat {
@@ -234,6 +235,27 @@ std::string ClipboardData(const std::string& mimeType) {
   if (!data) return {};
   const QByteArray bytes = data->data(ToQString(mimeType));
   return {bytes.constData(), size_t(bytes.size())};
+}
+
+TWindowRelations DescribeWindow(const TCustomForm& form) {
+  TWindowRelations relations;
+  const QWidget* widget = form.Widget();
+  auto rect = [](const QRect& r) {
+    return TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+  };
+  relations.frame = rect(widget->frameGeometry());
+  relations.client = rect(widget->geometry());
+  QWindow* window = widget->windowHandle();
+  if (!window) return relations;
+  relations.windowId = window->winId();
+  relations.dialog = window->type() == Qt::Dialog;
+  relations.minimizeButton = window->flags() & Qt::WindowMinimizeButtonHint;
+  relations.maximizeButton = window->flags() & Qt::WindowMaximizeButtonHint;
+  if (QWindow* parent = window->transientParent())
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->windowHandle() == parent)
+        relations.transientFor = dynamic_cast<TCustomForm*>(TControl::FromWidget(top));
+  return relations;
 }
 
 TCapturedImage CaptureControl(TControl& control) {

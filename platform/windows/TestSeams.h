@@ -120,6 +120,18 @@ bool ClickPopupMenuEntry(int index);
 void PutClipboardData(const std::string& mimeType, const std::string& bytes);
 std::string ClipboardData(const std::string& mimeType);
 
+// A form's window as the window system sees it.
+struct TWindowRelations {
+  TCustomForm* transientFor = nullptr;  // the form whose window this one belongs to
+  bool dialog = false;                  // a dialog window rather than a normal one
+  bool minimizeButton = false;
+  bool maximizeButton = false;
+  TRect frame;   // the outer window on the screen
+  TRect client;  // the inside on the screen
+  uint64_t windowId = 0;
+};
+TWindowRelations DescribeWindow(const TCustomForm& form);
+
 // What a control shows, as 0xAARRGGBB pixels (alpha 255).
 struct TCapturedImage {
   int width = 0;

@@ -11,8 +11,11 @@ class ShownFormTest : public testing::Test {
  protected:
   explicit ShownFormTest(const plat::TRect& bounds) : bounds_(bounds) {}
 
+  // The form stands at the bounds' corner, and its inside has their size.
   void SetUp() override {
     form.SetBounds(bounds_.Left, bounds_.Top, bounds_.Width(), bounds_.Height());
+    form.SetClientWidth(bounds_.Width());
+    form.SetClientHeight(bounds_.Height());
     form.Show();
   }
   // A control of class T on the form at the given place.

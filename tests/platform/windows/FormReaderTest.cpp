@@ -12,8 +12,8 @@ namespace {
 const char* const kLayout = R"(# A small dialog
 TLayoutForm LayoutForm {
   Caption = "Layout " "test"
-  Width = 400
-  Height = 300
+  ClientWidth = 400
+  ClientHeight = 300
   Color = clCream
   KeyPreview = True
   ActiveControl = NameEdit
