@@ -2,6 +2,7 @@
 // zoom, erase, flatten, save and the clipboard.
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "app/mainwindow/EditorTexts.h"
 #include "app/mainwindow/MainUnit.h"
@@ -68,7 +69,9 @@ gfx::TBitmapLayer& TMainForm::CreatePictureLayer(plat::TObject* Sender,
   ClearButton->SetEnabled(true);
   Request.StepCount = DefaultStepCount;
   Request.StepAngle = DefaultStepAngle;
-  gfx::TBitmapLayer& L = AddPictureLayer(ImgView->Layers(), Request, Surroundings());
+  gfx::TBitmapLayer& L = MakeLayer([&]() -> gfx::TBitmapLayer& {
+    return AddPictureLayer(ImgView->Layers(), Request, Surroundings());
+  });
   if (StartupState == 5) StartupState = 100;
   AdoptNewLayer(Sender, L);
   DefaultStepCount = 12;
@@ -91,9 +94,29 @@ gfx::TBitmapLayer& TMainForm::CreateTextLayer(plat::TObject* Sender, const TRend
   style.AngleCode = AngleCode;
   style.StepCount = DefaultStepCount;
   style.StepAngle = DefaultStepAngle;
-  gfx::TBitmapLayer& L = AddTextLayer(ImgView->Layers(), Text, style, Surroundings());
+  gfx::TBitmapLayer& L = MakeLayer([&]() -> gfx::TBitmapLayer& {
+    return AddTextLayer(ImgView->Layers(), Text, style, Surroundings());
+  });
   AdoptNewLayer(Sender, L);
   return L;
+}
+
+// The controls turned on for a layer that cannot be made go off again while nothing is selected,
+// so none of them claims a layer that is not there.
+gfx::TBitmapLayer& TMainForm::MakeLayer(const std::function<gfx::TBitmapLayer&()>& Make) {
+  try {
+    return Make();
+  } catch (...) {
+    if (!SelectedBitmapLayer()) DisableLayerControls();
+    throw;
+  }
+}
+
+void TMainForm::DisableLayerControls() {
+  for (plat::TControl* c : std::initializer_list<plat::TControl*>{
+           LayerOpacity, WMScale, ButtonIncreazeSizeLayer, ButtonDecreazeSizeLayer,
+           FrameToolsButton, ClearButton})
+    c->SetEnabled(false);
 }
 
 // The gauges take the new layer's values; their handlers then apply them.
@@ -116,10 +139,7 @@ void TMainForm::SelectLayer(gfx::TCustomLayer* Layer) {
   if (RubberBand) {
     RubberBand->SetChildLayer(nullptr);
     RubberBand->SetLayerOptions(gfx::LayerOptionNoUpdate);
-    for (plat::TControl* c : std::initializer_list<plat::TControl*>{
-             LayerOpacity, WMScale, ButtonIncreazeSizeLayer, ButtonDecreazeSizeLayer,
-             FrameToolsButton, ClearButton})
-      c->SetEnabled(false);
+    DisableLayerControls();
     ImgView->Invalidate();
   }
   SelectedLayer = Layer;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -256,6 +257,10 @@ class TMainForm : public plat::TForm, public TMainState {
   void PrepareAboutFragments();
   gfx::TBitmapLayer* SelectedBitmapLayer() const;
   TLayerSurroundings Surroundings() const;
+  // A new layer from Make; when Make fails, the layer controls follow the selection again.
+  gfx::TBitmapLayer& MakeLayer(const std::function<gfx::TBitmapLayer&()>& Make);
+  // The six controls that act on the selected layer, off.
+  void DisableLayerControls();
   void AdoptNewLayer(plat::TObject* Sender, gfx::TBitmapLayer& Layer);
   void QueueToolAction(int32_t Code);
   // Stamps the preset picture of a digit key from the layer folder, when there is one.

@@ -1,0 +1,68 @@
+// A layer that cannot be made, asked for with the mouse on the shown main window: the error is
+// shown and the layer panel stays as it was, with no control claiming a layer that is not there.
+#include <fstream>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/windows/Application.h"
+#include "support/MainWindowFixture.h"
+
+namespace {
+
+class FailedLayer : public MainWindow {
+ protected:
+  void SetUp() override {
+    MainWindow::SetUp();
+    plat::TestHooks().messageBox = [this](const std::string& text, const std::string&, uint32_t) {
+      messages.push_back(text);
+      return plat::IDOK;
+    };
+    Start({Picture("bg.bmp", 64, 48)});
+    form->TimerEllapsed(form->Timer1);
+    form->TimerEllapsed(form->Timer1);
+    form->Show();
+    plat::Application().ProcessMessages();
+  }
+  static void Click(plat::TControl& control) {
+    const plat::TPoint middle{control.Width() / 2, control.Height() / 2};
+    plat::SimulateMouse(control, plat::TMouseAction::Press, plat::mbLeft, middle);
+    plat::SimulateMouse(control, plat::TMouseAction::Release, plat::mbLeft, middle);
+    plat::Application().ProcessMessages();
+  }
+  std::vector<bool> LayerControls() const {
+    std::vector<bool> enabled;
+    for (plat::TControl* c : std::initializer_list<plat::TControl*>{
+             form->LayerOpacity, form->WMScale, form->ButtonIncreazeSizeLayer,
+             form->ButtonDecreazeSizeLayer, form->FrameToolsButton, form->ClearButton})
+      enabled.push_back(c->Enabled());
+    return enabled;
+  }
+  std::vector<std::string> messages;
+};
+
+TEST_F(FailedLayer, ABrokenPictureOrAnOversizedTextLeavesTheLayerPanelAsItWas) {
+  ASSERT_TRUE(form->ImageLoaded);
+  const std::vector<bool> before = LayerControls();
+  EXPECT_FALSE(form->FrameToolsButton->Enabled());
+
+  const std::string broken = home_ + "/broken.png";
+  std::ofstream(broken) << "not a picture at all";
+  plat::TestHooks().fileDialog = [&broken](plat::TFileDialogRequest& r) {
+    r.fileName = broken;
+    return true;
+  };
+  Click(*form->LoadWatButton);
+  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  EXPECT_EQ(LayerControls(), before);
+
+  // Far wider than a picture may be.
+  form->CurrentText = std::string(4000, 'W');
+  Click(*form->WriteTextButton);
+  EXPECT_EQ(messages.size(), 2u);
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  EXPECT_EQ(LayerControls(), before);
+}
+
+}  // namespace
