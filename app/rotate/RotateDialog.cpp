@@ -171,6 +171,9 @@ void TFormRotateExample::FormCreate(plat::TObject*) {
   // The bitmaps' settings are not layout properties.
   Dst->Bitmap().SetResamplerClassName("TNearestResampler");
   Src->Bitmap().SetDrawMode(gfx::dmBlend);
+  // Merged, so that a half-transparent picture lands on the clear canvas with its own colour and
+  // opacity instead of being blended into transparent black.
+  Src->Bitmap().SetCombineMode(gfx::cmMerge);
   Src->Bitmap().SetResamplerClassName("TLinearResampler");
   // The plain style, so that the gauge shows its own colours.
   Angle->SetStyle(gfx::rbsMac);

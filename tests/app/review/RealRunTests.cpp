@@ -2,6 +2,7 @@
 // with the mouse, as a user does: the pictures they hand back reach the layer.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -9,6 +10,7 @@
 #include "app/layerbuilder/RGBALoaderDialog.h"
 #include "app/newpicture/NewImageDialog.h"
 #include "app/rotate/RotateDialog.h"
+#include "app/tools/ToolsMenus.h"
 #include "platform/runtime/Timers.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/TestSeams.h"
@@ -38,10 +40,12 @@ class RealRun : public MainWindow {
     };
     poll->SetEnabled(true);
   }
+  static void Click(plat::TControl& control, plat::TPoint at) {
+    plat::SimulateMouse(control, plat::TMouseAction::Press, plat::mbLeft, at);
+    plat::SimulateMouse(control, plat::TMouseAction::Release, plat::mbLeft, at);
+  }
   static void Click(plat::TControl& control) {
-    const plat::TPoint middle{control.Width() / 2, control.Height() / 2};
-    plat::SimulateMouse(control, plat::TMouseAction::Press, plat::mbLeft, middle);
-    plat::SimulateMouse(control, plat::TMouseAction::Release, plat::mbLeft, middle);
+    Click(control, {control.Width() / 2, control.Height() / 2});
   }
   gfx::TBitmapLayer* Selected() const {
     return dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
@@ -61,6 +65,41 @@ TEST_F(RealRun, TurningByAButtonAndOkTurnsTheLayer) {
   ASSERT_NE(Selected(), nullptr);
   EXPECT_EQ(Selected()->AngleCode, 10090);
   EXPECT_EQ(Selected()->Bitmap().Width(), 58);  // 40 x 1.45
+}
+
+TEST_F(RealRun, AHalfTransparentLayerTurnedFromItsToolsKeepsItsColourAndOpacity) {
+  constexpr uint32_t kHalfRed = 0x80C04020;
+  gfx::TBitmap32 square;
+  square.SetSize(40, 40);
+  square.ClearWithColor(kHalfRed);
+  square.SaveToFile(home_ + "/half.bmp");
+  app::TPictureLayerRequest request;
+  request.FileName = home_ + "/half.bmp";
+  form->CreatePictureLayer(nullptr, request);
+
+  WhileModal([](plat::TCustomForm& f) {
+    if (auto* menu = dynamic_cast<app::TColorFunctionsForm*>(&f)) {
+      // "Rotation Tools", the sixth of the ten functions stacked in the group.
+      plat::TRadioGroup& functions = *menu->FunctionRadioGroup;
+      Click(functions, {16, 18 + 5 * (functions.Height() - 36) / 9});
+      return false;
+    }
+    auto& dialog = dynamic_cast<app::TFormRotateExample&>(f);
+    Click(*dialog.Button180);  // "+ 90°"
+    Click(*dialog.CloseButton);
+    return true;
+  });
+  Click(*form->FrameToolsButton);
+  ASSERT_EQ(form->ToolAction, 3);
+  form->TimerEllapsed2(nullptr);
+
+  ASSERT_NE(Selected(), nullptr);
+  ASSERT_EQ(Selected()->AngleCode, 10090);
+  // The middle of the turned square, away from its sampled edges.
+  const uint32_t middle = Selected()->Bitmap().Pixel(29, 29);
+  for (int shift = 0; shift < 32; shift += 8)
+    EXPECT_LE(std::abs(int((middle >> shift) & 255) - int((kHalfRed >> shift) & 255)), 1)
+        << std::hex << middle;
 }
 
 TEST_F(RealRun, OkAfterAChangeRecoloursTheLayerOnceTheWaitTextShowed) {
