@@ -9,6 +9,7 @@
 #include "platform/runtime/Shell.h"
 #include "platform/runtime/SysUtils.h"
 #include "platform/windows/Application.h"
+#include "platform/windows/Dialogs.h"
 
 namespace app {
 namespace {
@@ -147,7 +148,10 @@ void TAboutBox::HideLinkHint() {
 void TAboutBox::HotSpotClickAbout(plat::TObject*, const std::string& SRC, bool& Handled) {
   Handled = false;
   if (!OpensInShell(SRC)) return;
-  plat::OpenLink(SRC);
+  // Without a mail program or browser the click would otherwise do nothing visible; the message
+  // at least shows the address.
+  if (!plat::OpenLink(SRC))
+    plat::ShowMessageBox(std::string(NoLinkHandlerText) + SRC, Caption(), plat::MB_ICONWARNING);
   Handled = true;
 }
 

@@ -26,4 +26,6 @@ inline constexpr std::string_view AboutContactPiece4 = "\" title=\"Write to the 
 inline constexpr std::string_view AboutContactPiece5 = "pixstamp&#64;example.org";
 inline constexpr std::string_view AboutContactPiece6 = "</a></p>\r\n";
 
+inline constexpr std::string_view NoLinkHandlerText = "No program on this system opens ";
+
 }  // namespace app

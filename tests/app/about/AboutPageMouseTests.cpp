@@ -16,7 +16,10 @@ class AboutPageMouse : public testing::Test {
  protected:
   void SetUp() override {
     plat::TestHooks().screenSize = plat::TSize{1280, 1024};
-    box = std::make_unique<app::TAboutBox>(nullptr, app::BuildAboutPage("", ""));
+    Open(app::BuildAboutPage("", ""));
+  }
+  void Open(const std::string& page) {
+    box = std::make_unique<app::TAboutBox>(nullptr, page);
     box->Show();
     plat::Application().ProcessMessages();
   }
@@ -55,6 +58,24 @@ TEST_F(AboutPageMouse, ClickingTheMailLinkOpensItInTheShell) {
   EXPECT_EQ(opened, std::vector<std::string>{"mailto:pixstamp@example.org"});
   // The shell took it: the page stays as it was.
   EXPECT_EQ(box->Viewer->DocumentTitle(), "About PixStamp");
+  EXPECT_EQ(box->Viewer->Visited().Count(), 0);
+}
+
+TEST_F(AboutPageMouse, ALinkThatNothingOpensSaysSoWithItsAddress) {
+  // An address no mail program or browser can take: nothing is launched.
+  const std::string broken = "http://[no-host";
+  Open("<html><body><p><a href=\"" + broken + "\">home</a></p></body></html>");
+  std::vector<std::string> messages;
+  plat::TestHooks().messageBox = [&messages](const std::string& text, const std::string&,
+                                             uint32_t) {
+    messages.push_back(text);
+    return plat::IDOK;
+  };
+  const plat::TPoint link = LinkPoint(broken);
+  Mouse(plat::TMouseAction::Press, link);
+  Mouse(plat::TMouseAction::Release, link);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find(broken), std::string::npos) << messages[0];
   EXPECT_EQ(box->Viewer->Visited().Count(), 0);
 }
 
