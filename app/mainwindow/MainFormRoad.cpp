@@ -121,9 +121,7 @@ void TMainForm::DisableLayerControls() {
 
 // The gauges take the new layer's values; their handlers then apply them.
 void TMainForm::AdoptNewLayer(plat::TObject* Sender, gfx::TBitmapLayer& L) {
-  L.OnMouseDown = [this, &L](plat::TObject*, plat::TMouseButton, plat::TShiftState, int, int) {
-    SelectLayer(&L);
-  };
+  BindLayerPress(L);
   const int32_t opacity = L.OpacityValue, scale = L.ScalePercent;
   LayerOpacity->SetEnabled(true);
   SelectLayer(&L);
@@ -132,6 +130,17 @@ void TMainForm::AdoptNewLayer(plat::TObject* Sender, gfx::TBitmapLayer& L) {
   LayerOpacityChange(Sender);
   WMScaleChange(Sender);
   LayerInterpolateClick(Sender);
+}
+
+void TMainForm::BindLayerPress(gfx::TBitmapLayer& L) {
+  L.OnMouseDown = [this, &L](plat::TObject*, plat::TMouseButton Button, plat::TShiftState Shift,
+                             int X, int Y) {
+    SelectLayer(&L);
+    // The press that chooses a layer also takes hold of its frame, so that one drag moves it.
+    if (Button != plat::mbLeft || !RubberBand || RubberBand->ChildLayer() != &L) return;
+    ImgView->Layers().SetMouseListener(RubberBand);
+    RubberBand->MouseDown(Button, Shift, X, Y);
+  };
 }
 
 void TMainForm::SelectLayer(gfx::TCustomLayer* Layer) {

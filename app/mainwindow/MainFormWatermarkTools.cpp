@@ -39,9 +39,7 @@ void TMainForm::WatermarkToolsClick(plat::TObject* Sender) {
   const int32_t W = L.Bitmap().Width(), H = L.Bitmap().Height();
   L.SetLocation({0, 0, float(W), float(H)});
   L.SetScaled(true);
-  L.OnMouseDown = [this, &L](plat::TObject*, plat::TMouseButton, plat::TShiftState, int, int) {
-    SelectLayer(&L);
-  };
+  BindLayerPress(L);
   WMScale->SetPosition(OverlayLayerScale(W, H, BackgroundWidth, BackgroundHeight));
   WMLabel->SetCaption(std::string(ScaleLabelText) + plat::IntToStr(WMScale->Position()) + "%");
   LayerOpacity->SetPosition(255);

@@ -262,6 +262,8 @@ class TMainForm : public plat::TForm, public TMainState {
   // The six controls that act on the selected layer, off.
   void DisableLayerControls();
   void AdoptNewLayer(plat::TObject* Sender, gfx::TBitmapLayer& Layer);
+  // A press on the layer selects it; a left press also starts dragging its frame.
+  void BindLayerPress(gfx::TBitmapLayer& Layer);
   void QueueToolAction(int32_t Code);
   // Stamps the preset picture of a digit key from the layer folder, when there is one.
   void AddPresetLayer(plat::TObject* Sender, char Digit);

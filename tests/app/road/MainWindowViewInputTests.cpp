@@ -93,6 +93,20 @@ TEST_F(ViewInput, PressesOnLayersSelectThemAndTheRightButtonQueuesTheirTools) {
   EXPECT_EQ(upper.Location(), (gfx::TFloatRect{200, 150, 320, 230}));
 }
 
+TEST_F(ViewInput, OneDragMovesALayerThatWasNotSelected) {
+  gfx::TBitmapLayer& lower = AddLayer({20, 20, 80, 60}, 255);
+  AddLayer({200, 150, 320, 230}, 255);
+  Press(plat::mbLeft, At(50, 40));
+  plat::SimulateMouse(*form->ImgView, TMouseAction::Move, plat::mbLeft, At(70, 55));
+  plat::SimulateMouse(*form->ImgView, TMouseAction::Move, plat::mbLeft, At(90, 70));
+  Release(plat::mbLeft, At(90, 70));
+  EXPECT_EQ(form->SelectedLayer, &lower);
+  EXPECT_EQ(lower.Location(), (gfx::TFloatRect{60, 50, 120, 90}));
+  // Once let go, the pointer moves nothing.
+  plat::SimulateMouse(*form->ImgView, TMouseAction::Move, plat::mbLeft, At(150, 100));
+  EXPECT_EQ(lower.Location(), (gfx::TFloatRect{60, 50, 120, 90}));
+}
+
 TEST_F(ViewInput, PressesOffTheLayersDeselectAndTheRightButtonQueuesThePictureTools) {
   AddLayer({20, 20, 80, 60}, 128);
   Click(plat::mbLeft, At(150, 250));
