@@ -130,6 +130,9 @@ class TPaintPanel : public plat::TCustomControl {
   // A left double click and the wheel belong to the viewer.
   void WndProc(plat::TMessage& message) override;
   bool DoMouseWheel(plat::TShiftState shift, int wheelDelta, plat::TPoint mousePos) override;
+  // While the viewer has drag events, they answer for the surface with the viewer as sender.
+  void DragOver(plat::TObject* source, int x, int y, plat::TDragState state, bool& accept) override;
+  void DragDrop(plat::TObject* source, int x, int y) override;
 
  private:
   void DrawBackground(plat::TCanvas& canvas, const plat::TRect& area);

@@ -58,6 +58,24 @@ TPaintPanel::TPaintPanel(plat::TComponent* owner, TPageViewer* viewer)
   SetControlStyle(ControlStyle() | plat::csOpaque);
 }
 
+void TPaintPanel::DragOver(plat::TObject* source, int x, int y, plat::TDragState state,
+                           bool& accept) {
+  if (!viewer_->OnDragOver) {
+    plat::TCustomControl::DragOver(source, x, y, state, accept);
+    return;
+  }
+  accept = true;
+  const plat::TDragOverEvent handler = viewer_->OnDragOver;
+  handler(viewer_, source, x, y, state, accept);
+}
+
+void TPaintPanel::DragDrop(plat::TObject* source, int x, int y) {
+  if (const plat::TDragDropEvent handler = viewer_->OnDragDrop)
+    handler(viewer_, source, x, y);
+  else
+    plat::TCustomControl::DragDrop(source, x, y);
+}
+
 void TPaintPanel::WndProc(plat::TMessage& message) {
   if (message.Msg != plat::WM_LBUTTONDBLCLK) {
     plat::TCustomControl::WndProc(message);

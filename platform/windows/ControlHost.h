@@ -52,6 +52,8 @@ class TEventBridge : public QObject {
   bool TakePendingPaint();
   // The control is going away; events still queued or running find nothing to call.
   void Orphan() { control_ = nullptr; }
+  // Releases of buttons pressed until now no longer reach the control.
+  void ForgetPresses() { delivered_ = Qt::NoButton; }
 
  private:
   bool Mouse(QEvent* event, QPoint offset);

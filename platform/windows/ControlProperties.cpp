@@ -111,6 +111,10 @@ void RegisterControls() {
       .Idents(IdentToCursor)
       .Prop("Tag", tkInteger, &TControl::Tag, &TControl::SetTag)
       .Prop("PopupMenu", tkClass, &TControl::PopupMenu, &TControl::SetPopupMenu)
+      .Prop("DragMode", tkEnumeration, &TControl::DragMode, &TControl::SetDragMode,
+            &Enum("TDragMode", {"dmManual", "dmAutomatic"}))
+      .Prop("DragCursor", tkInteger, &TControl::DragCursor, &TControl::SetDragCursor)
+      .Idents(IdentToCursor)
       .Event("OnClick", &TControl::OnClick)
       .Event("OnDblClick", &TControl::OnDblClick)
       .Event("OnResize", &TControl::OnResize)
@@ -121,7 +125,11 @@ void RegisterControls() {
       .Event("OnMouseWheelUp", &TControl::OnMouseWheelUp)
       .Event("OnMouseWheelDown", &TControl::OnMouseWheelDown)
       .Event("OnMouseEnter", &TControl::OnMouseEnter)
-      .Event("OnMouseLeave", &TControl::OnMouseLeave);
+      .Event("OnMouseLeave", &TControl::OnMouseLeave)
+      .Event("OnDragOver", &TControl::OnDragOver)
+      .Event("OnDragDrop", &TControl::OnDragDrop)
+      .Event("OnStartDrag", &TControl::OnStartDrag)
+      .Event("OnEndDrag", &TControl::OnEndDrag);
   TClassRegistrar<TWinControl, TControl>("TWinControl")
       .Prop("TabStop", tkEnumeration, &TWinControl::TabStop, &TWinControl::SetTabStop, &Bool())
       .Prop("TabOrder", tkInteger, &TWinControl::TabOrder, &TWinControl::SetTabOrder)

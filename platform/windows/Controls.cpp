@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/windows/ControlHost.h"
+#include "platform/windows/DragTracking.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/Menus.h"
 #include "platform/windows/QtRuntime.h"
@@ -111,6 +112,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 
 TControl::~TControl() {
   SetDestroying();
+  ForgetDragControl(*this);
   if (parent_) parent_->RemoveControl(this);
   parent_ = nullptr;
   signalContext_.reset();  // drops every signal connection into this control
@@ -503,6 +505,11 @@ void TControl::HandleMouse(TMessage& m) {
     if (msg <= WM_RBUTTONDBLCLK) return mbRight;
     return mbMiddle;
   };
+  // An automatic drag takes the left press for itself.
+  if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) && dragMode_ == dmAutomatic) {
+    BeginDrag(true);
+    return;
+  }
   switch (m.Msg) {
     case WM_MOUSEMOVE:
       MouseMove(shift, x, y);
@@ -536,6 +543,12 @@ void TControl::HandleMouse(TMessage& m) {
       MouseUp(buttonOf(m.Msg), shift, x, y);
     }
   }
+}
+
+void TControl::ForgetPress() {
+  capture_ = false;
+  state_ &= ~csClicked;
+  if (bridge_) bridge_->ForgetPresses();
 }
 
 void TControl::Click() {

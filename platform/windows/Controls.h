@@ -95,6 +95,19 @@ using TMouseWheelEvent = std::function<void(TObject* sender, TShiftState shift, 
 using TMouseWheelUpDownEvent =
     std::function<void(TObject* sender, TShiftState shift, TPoint mousePos, bool& handled)>;
 using TKeyEvent = std::function<void(TObject* sender, uint16_t& key, TShiftState shift)>;
+
+// Dragging a control onto another inside the program.
+enum TDragMode : uint8_t { dmManual, dmAutomatic };  // automatic: a left press starts the drag
+enum TDragState : uint8_t { dsDragEnter, dsDragLeave, dsDragMove };
+// What a drag carries when an OnStartDrag handler gives one (it stays the handler's); otherwise
+// targets are handed the source control.
+class TDragObject : public TObject {};
+using TDragOverEvent = std::function<void(TObject* sender, TObject* source, int x, int y,
+                                          TDragState state, bool& accept)>;
+using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
+using TStartDragEvent = std::function<void(TObject* sender, TDragObject*& dragObject)>;
+// The end of a drag from sender: target is the control that took the drop, or nullptr.
+using TEndDragEvent = std::function<void(TObject* sender, TObject* target, int x, int y)>;
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
 
 class TControl : public TComponent {
@@ -169,6 +182,19 @@ class TControl : public TComponent {
   TPopupMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(TPopupMenu* menu);
 
+  TDragMode DragMode() const { return dragMode_; }
+  void SetDragMode(TDragMode mode) { dragMode_ = mode; }
+  // The cursor over a target that accepts this control's drag.
+  TCursor DragCursor() const { return dragCursor_; }
+  void SetDragCursor(TCursor cursor) { dragCursor_ = cursor; }
+  // Starts dragging this control at once, or (not immediate) once the pointer has moved
+  // threshold pixels (-1: 5) with a click until then. The drag ends when the button goes up
+  // (a drop), on Esc, or with EndDrag. Ignored while another drag runs.
+  void BeginDrag(bool immediate, int threshold = -1);
+  // With drop, a target that accepts takes the drop.
+  void EndDrag(bool drop);
+  bool Dragging() const;
+
   TWinControl* Parent() const { return parent_; }
   virtual void SetParent(TWinControl* parent);
   void SetParentComponent(TComponent* parent) override;
@@ -215,6 +241,11 @@ class TControl : public TComponent {
   TMouseWheelEvent OnMouseWheel;
   TMouseWheelUpDownEvent OnMouseWheelUp;
   TMouseWheelUpDownEvent OnMouseWheelDown;
+  // Asked while a drag is over this control; accept starts true when the event is set.
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TStartDragEvent OnStartDrag;
+  TEndDragEvent OnEndDrag;
 
   // True while this control, a parent or its owner is being destroyed.
   bool Dying() const;
@@ -241,6 +272,11 @@ class TControl : public TComponent {
   virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
   virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
   virtual void Resize();
+  // The drag events; x, y in this control's client coordinates.
+  virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DragDrop(TObject* source, int x, int y);
+  virtual void DoStartDrag(TDragObject*& dragObject);
+  virtual void DoEndDrag(TObject* target, int x, int y);
   virtual void MouseEnter() {
     if (OnMouseEnter) OnMouseEnter(this);
   }
@@ -270,6 +306,7 @@ class TControl : public TComponent {
   friend class TWinControl;
   friend class TEventBridge;
   friend class TControlHost;
+  friend class TDragTracker;
   friend void PostMessage(TControl*, uint32_t, intptr_t, intptr_t);
   void ApplyVisibility();
   void ApplyGeometry();
@@ -278,6 +315,8 @@ class TControl : public TComponent {
   void HandleMouse(TMessage& m);
   // Shows the popup menu for a point of the screen; m.Result is 1 once one showed.
   void ContextMenu(TMessage& m);
+  // A drag took the button that is down: its release is no click of this control.
+  void ForgetPress();
 
   QWidget* widget_ = nullptr;       // owned; freed through DisposeWidget
   TEventBridge* bridge_ = nullptr;  // a child of the widget
@@ -297,6 +336,8 @@ class TControl : public TComponent {
   TCursor cursor_ = crDefault;
   int tag_ = 0;
   TPopupMenu* popupMenu_ = nullptr;
+  TDragMode dragMode_ = dmManual;
+  TCursor dragCursor_ = crDrag;
   TControlStyle style_ = csCaptureMouse | csClickEvents | csDoubleClicks;
   TControlState state_ = 0;
   bool capture_ = false;

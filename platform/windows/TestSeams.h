@@ -132,6 +132,10 @@ struct TWindowRelations {
 };
 TWindowRelations DescribeWindow(const TCustomForm& form);
 
+// The cursor a drag shows now: the source's drag cursor over a target that accepts, crNoDrop
+// elsewhere; crDefault while no drag shows one.
+TCursor DragCursorShown();
+
 // What a control shows, as 0xAARRGGBB pixels (alpha 255).
 struct TCapturedImage {
   int width = 0;
