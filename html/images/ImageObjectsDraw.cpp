@@ -159,6 +159,9 @@ plat::TBitmap* TImageObj::GetBitmap() {
   if (auto* bitmap = dynamic_cast<plat::TBitmap*>(Image)) {
     bitmapCopy_ = std::make_unique<plat::TBitmap>();
     bitmapCopy_->Assign(*bitmap);
+    // On a palette screen the copy draws through the viewer's colours.
+    if (ScreenColorBits() == 8 && ViewerPalette())
+      bitmapCopy_->SetPalette(CopyViewerPalette(*ViewerPalette()));
   } else if (auto* gp = dynamic_cast<TGpBitmap*>(Image)) {
     bitmapCopy_ = gp->ToBitmap();
   }

@@ -101,6 +101,16 @@ void TFontObj::ForFollowingRunsOfLink(Visit&& visit) {
     if (TFontObj* run = AsRun(*at)) visit(*run);
 }
 
+bool AnswerWantArrows(plat::TMessage& message) {
+  if (message.Msg != plat::WM_GETDLGCODE) return false;
+  message.Result = plat::DLGC_WANTARROWS;
+  return true;
+}
+
+void ThtTabcontrol::WndProc(plat::TMessage& message) {
+  if (!AnswerWantArrows(message)) plat::TWinControl::WndProc(message);
+}
+
 // The run of this link before `from` in the document's link runs that holds the focus window.
 static TFontObj* EarlierFocusHolder(TSectionList& document, const TFontObj& from) {
   auto& runs = document.LinkRuns;
@@ -117,7 +127,7 @@ static TFontObj* EarlierFocusHolder(TSectionList& document, const TFontObj& from
 void TFontObj::CreateFocusControl(int32_t tabIndex) {
   TSectionList* document = Document();
   if (FocusControl || !document || EarlierFocusHolder(*document, *this)) return;
-  FocusControl = std::make_unique<plat::TWinControl>(nullptr);
+  FocusControl = std::make_unique<ThtTabcontrol>(nullptr);
   if (document->PaintPanel) FocusControl->SetParent(document->PaintPanel);
   FocusControl->SetBounds(kParkedLeft, 0, 1, 1);
   FocusControl->SetTabStop(true);

@@ -16,6 +16,18 @@ namespace html {
 class TSection;
 class TSectionList;
 
+// Answers WM_GETDLGCODE so that arrow keys reach the window; false for any other message.
+bool AnswerWantArrows(plat::TMessage& message);
+
+// The off-screen window that stands for a link in the Tab order.
+class ThtTabcontrol : public plat::TWinControl {
+ public:
+  using plat::TWinControl::TWinControl;
+
+ protected:
+  void WndProc(plat::TMessage& message) override;
+};
+
 class TFontObj : public TLinkRun {
  public:
   // Takes the font over.
@@ -61,7 +73,7 @@ class TFontObj : public TLinkRun {
   int32_t Descent = 0;
   uint8_t ScriptShift = 0;  // 8 subscript, 9 superscript, else 0
   std::unique_ptr<TUrlTarget> Link;
-  std::unique_ptr<plat::TWinControl> FocusControl;  // parented to the paint panel
+  std::unique_ptr<ThtTabcontrol> FocusControl;  // parented to the paint panel
   std::string Title;
 
  private:

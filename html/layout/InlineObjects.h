@@ -20,6 +20,7 @@ namespace html {
 
 class TFontObj;
 class TProperties;
+class TPointedImage;
 
 // Alignment codes of inline objects.
 enum : uint8_t { aTop = 1, aMiddle = 2, aBaseline = 3, aBottom = 4, aLeft = 5, aRight = 6 };
@@ -72,10 +73,24 @@ class TFloatingObj : public TIDObject {
 // The pictures and panels of one section, ordered by position.
 class TImageObjList : public TFreeList<TFloatingObj> {
  public:
+  static constexpr int32_t kNoMoreImages = 99999999;
   // The object at position, or null.
   TFloatingObj* FindImage(int32_t position) const;
+  // The object's box height with its vertical spaces, and its alignment; -1 when none.
+  int32_t GetHeightAt(int32_t position, uint8_t& align, TFloatingObj*& obj) const;
+  // The object's box width, its alignment and horizontal spaces; -1 when none.
+  int32_t GetWidthAt(int32_t position, uint8_t& align, int32_t& spaceL, int32_t& spaceR,
+                     TFloatingObj*& obj) const;
+  // Characters from position to the next object at or after it; kNoMoreImages when none.
+  int32_t GetImageCountAt(int32_t position) const;
   // One character at or before position was deleted: later objects move down.
   void Decrement(int32_t position);
+  // The first picture whose drawn area holds (x, y) (document coordinates), with the point
+  // inside it; null when none.
+  TPointedImage* PtInImage(int32_t x, int32_t y, int32_t& ix, int32_t& iy,
+                           const TFloatingObj*& obj) const;
+  // The first picture or panel under (x, y), with the point inside it; null when none.
+  TFloatingObj* PtInObject(int32_t x, int32_t y, int32_t& ix, int32_t& iy) const;
 };
 
 class ThtmlForm;
@@ -101,6 +116,8 @@ class TFormControlObj : public TIDObject, public TPageWindowObj {
   virtual void ShowAt(int32_t x, int32_t y);
   // Marks a focused check box or radio button on the page around its placed window.
   virtual void DrawFocusFrame(plat::TCanvas&) const {}
+  // Draws the control as its window looks now onto canvas at (x, y).
+  virtual void DrawOnCanvas(plat::TCanvas& canvas, int x, int y);
 
   // Reports a change since SaveCurrentValue to the document's change hook.
   virtual void NotifyIfChanged() {}
@@ -181,7 +198,14 @@ class TFormControlObj : public TIDObject, public TPageWindowObj {
 // The form controls of one section, ordered by position; their forms own them.
 class TFormControlList : public std::vector<TFormControlObj*> {
  public:
+  static constexpr int32_t kNoMoreControls = 9999;
   TFormControlObj* FindControl(int32_t position) const;
+  // The control's window height and alignment; -1 when none is at position.
+  int32_t GetFlagAtPosition(int32_t position, uint8_t& align) const;
+  // The control's window width and horizontal spaces; -1 when none is at position.
+  int32_t GetSizeAtPosition(int32_t position, int32_t& spaceL, int32_t& spaceR) const;
+  // Characters from position to the next control at or after it; kNoMoreControls when none.
+  int32_t NextPosition(int32_t position) const;
   void Decrement(int32_t position);
 };
 

@@ -317,28 +317,4 @@ int32_t TSection::SourcePosOf(int32_t position) const {
   return run.Index + (position - run.Pos);
 }
 
-// --- Objects in the text
-
-TFloatingObj* TImageObjList::FindImage(int32_t position) const {
-  for (const auto& obj : *this)
-    if (obj->Pos == position) return obj.get();
-  return nullptr;
-}
-
-void TImageObjList::Decrement(int32_t position) {
-  for (const auto& obj : *this)
-    if (obj->Pos > position) --obj->Pos;
-}
-
-TFormControlObj* TFormControlList::FindControl(int32_t position) const {
-  for (TFormControlObj* control : *this)
-    if (control->Pos == position) return control;
-  return nullptr;
-}
-
-void TFormControlList::Decrement(int32_t position) {
-  for (TFormControlObj* control : *this)
-    if (control->Pos > position) --control->Pos;
-}
-
 }  // namespace html

@@ -151,6 +151,11 @@ class TSection : public TSectionBase {
 
   int32_t SectionNumber = 0;
   int32_t ProgressPass = 0;
+  // The last count FitCountAt measured, for the layout pass, line start, width and limit asked;
+  // a hit test followed by a caret look-up at the same point measures once.
+  struct TFitCount {
+    int32_t Pass = -1, Start = 0, Width = 0, Limit = 0, Count = 0;
+  } LastFit;
   std::u16string Text;
   std::string BreakFlags;
   std::unique_ptr<std::vector<int32_t>> SourcePos;  // only while building

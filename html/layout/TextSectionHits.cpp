@@ -83,19 +83,6 @@ LineSpan WalkLine(TSection& s, plat::TCanvas& canvas, int32_t start, int32_t lim
   return {i - start, Clamped(used)};
 }
 
-// The first picture of the section under (x, y), with the point inside it.
-TPointedImage* ImageAt(const TSection& s, int32_t x, int32_t y, int32_t& ix, int32_t& iy,
-                       const TFloatingObj*& obj) {
-  for (const auto& candidate : s.Images) {
-    auto* image = dynamic_cast<TPointedImage*>(candidate.get());
-    if (image && image->PointInside(x, y, ix, iy)) {
-      obj = candidate.get();
-      return image;
-    }
-  }
-  return nullptr;
-}
-
 // Hands out a copy of the run's link target and makes the run the hovered link.
 int RunLink(TSection& s, TFontObj& run, THitLink& hit) {
   if (!run.Link || run.Link->URL.empty()) return 0;
@@ -144,7 +131,13 @@ int32_t LineHeightOf(const LineRec& line) {
 
 int32_t FitCountAt(TSection& section, plat::TCanvas& canvas, int32_t width, int32_t limit,
                    int32_t lineStart) {
-  return WalkLine(section, canvas, lineStart, limit, width).Count;
+  TSection::TFitCount& last = section.LastFit;
+  const int32_t pass = section.Document->LayoutPass;
+  if (last.Pass == pass && last.Start == lineStart && last.Width == width && last.Limit == limit)
+    return last.Count;
+  const int32_t count = WalkLine(section, canvas, lineStart, limit, width).Count;
+  last = {pass, lineStart, width, limit, count};
+  return count;
 }
 
 int32_t LineWidthTo(TSection& section, plat::TCanvas& canvas, const LineRec& line, int32_t count) {
@@ -157,7 +150,7 @@ int SectionHitTestLink(TSection& section, plat::TCanvas& canvas, int32_t x, int3
                        THitLink& hit) {
   int32_t ix = 0, iy = 0;
   const TFloatingObj* obj = nullptr;
-  if (TPointedImage* image = ImageAt(section, x, y, ix, iy, obj))
+  if (TPointedImage* image = section.Images.PtInImage(x, y, ix, iy, obj))
     return ImageHit(section, *image, *obj, ix, iy, hit);
   for (const auto& line : section.Lines) {
     if (y < line->TextTop || int64_t(y) >= int64_t(line->TextTop) + line->TextHeight) continue;
@@ -185,11 +178,7 @@ int SectionHitTestLink(TSection& section, plat::TCanvas& canvas, int32_t x, int3
 
 TFloatingObj* SectionFindObjectAt(const TSection& section, int32_t x, int32_t y, int32_t& objX,
                                   int32_t& objY) {
-  for (const auto& obj : section.Images) {
-    const auto* pointed = dynamic_cast<const TPointedObject*>(obj.get());
-    if (pointed && pointed->PointInside(x, y, objX, objY)) return obj.get();
-  }
-  return nullptr;
+  return section.Images.PtInObject(x, y, objX, objY);
 }
 
 int32_t SectionFindCursorAt(TSection& section, plat::TCanvas& canvas, int32_t x, int32_t y,

@@ -130,6 +130,8 @@ class TImageFormControlObj : public TFormControlObj {
   TImageFormControlObj(TSectionList* document, ThtmlForm& form, const TAttributeList& attributes,
                        TProperties& props);
   void ApplyProperties(TProperties& props) override;
+  // The picture shows the input; its window only takes the focus.
+  void DrawOnCanvas(plat::TCanvas&, int, int) override {}
   // Each click submits its point once.
   bool GetSubmissionItem(int index, std::string& item) override;
   // The click the viewer saw at (XTemp, YTemp) inside the picture.

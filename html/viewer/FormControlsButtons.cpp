@@ -1,6 +1,7 @@
 // Buttons, check boxes and radio buttons of forms, and the two window classes whose keys and
 // checked state the page keeps.
 #include "html/images/ImageObjects.h"
+#include "html/layout/FontRuns.h"
 #include "html/layout/PageSections.h"
 #include "html/viewer/FormControls.h"
 #include "platform/windows/Application.h"
@@ -16,19 +17,11 @@ void TFormRadioButton::SetChecked(bool v) {
 }
 
 void TFormRadioButton::WndProc(plat::TMessage& message) {
-  if (message.Msg == plat::WM_GETDLGCODE) {
-    message.Result = plat::DLGC_WANTARROWS;
-    return;
-  }
-  plat::TRadioButton::WndProc(message);
+  if (!AnswerWantArrows(message)) plat::TRadioButton::WndProc(message);
 }
 
 void TFormCheckBox::WndProc(plat::TMessage& message) {
-  if (message.Msg == plat::WM_GETDLGCODE) {
-    message.Result = plat::DLGC_WANTARROWS;
-    return;
-  }
-  plat::TCheckBox::WndProc(message);
+  if (!AnswerWantArrows(message)) plat::TCheckBox::WndProc(message);
 }
 
 void DrawControlFocus(plat::TCanvas& canvas, const plat::TWinControl& window, int reach) {

@@ -153,6 +153,10 @@ void TFormControlObj::SetDataValue(int, const std::string&) {}
 
 void TFormControlObj::SetupControlSize(plat::TCanvas&) {}
 
+void TFormControlObj::DrawOnCanvas(plat::TCanvas& canvas, int x, int y) {
+  if (window_) window_->PaintTo(canvas, x, y);
+}
+
 void TFormControlObj::FormControlEnter() {
   IsFocused = true;
   if (Document->PaintPanel) Document->PaintPanel->Invalidate();

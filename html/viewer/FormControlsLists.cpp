@@ -100,6 +100,7 @@ void TListBoxFormControlObj::ResetToInitialValue() {
   if (list.MultiSelect()) {
     // The current item of a multiple choice is only the caret: the choice is the selection.
     for (int i = 0; i < TheOptions.Count(); ++i) list.SetSelected(i, TheOptions.Selected(i));
+    list.SetItemIndex(0);
   } else {
     int current = -1;
     for (int i = 0; i < TheOptions.Count(); ++i)
@@ -122,8 +123,7 @@ void TListBoxFormControlObj::SetDataValue(int index, const std::string& value) {
   if (index == 0) {
     if (list.MultiSelect())
       for (int i = 0; i < list.Count(); ++i) list.SetSelected(i, false);
-    else
-      list.SetItemIndex(0);
+    list.SetItemIndex(0);
   }
   for (int i = 0; i < TheOptions.Count() && i < list.Count(); ++i) {
     if (TheOptions.Value(i) != value) continue;

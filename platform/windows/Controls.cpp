@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QImage>
 #include <QPainter>
 #include <QPointer>
 #include <QTextDocument>
 #include <QToolTip>
 #include <algorithm>
+#include <cstring>
 
+#include "platform/pictures/Bitmap.h"
 #include "platform/windows/ControlHost.h"
 #include "platform/windows/DragTracking.h"
 #include "platform/windows/Forms.h"
@@ -680,6 +683,19 @@ bool TWinControl::Focused() const {
   QWidget* focus = QApplication::focusWidget();
   return focus && (focus == Widget() || Widget()->isAncestorOf(focus)) &&
          TControl::FromWidget(focus) == this;
+}
+
+void TWinControl::PaintTo(TCanvas& canvas, int x, int y) {
+  QWidget* widget = Widget();
+  QImage look = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  // A screen with more pixels than points gives a larger picture.
+  if (look.size() != widget->size()) look = look.scaled(widget->size());
+  TBitmap picture;
+  picture.SetPixelFormat(pf32bit);
+  picture.SetSize(look.width(), look.height());
+  for (int row = 0; row < look.height(); ++row)
+    std::memcpy(picture.ScanLine(row), look.constScanLine(row), size_t(look.width()) * 4);
+  canvas.Draw(x, y, picture);
 }
 
 void TWinControl::SetBorderStyle(TBorderStyle style) {

@@ -370,6 +370,9 @@ class TWinControl : public TControl {
   void SetBounds(int left, int top, int width, int height) override;
   // Lays out the aligned and anchored children inside the client area.
   void AlignControls();
+  // Draws the control as it looks now, children included, onto canvas with its top-left
+  // corner at (x, y).
+  void PaintTo(TCanvas& canvas, int x, int y);
 
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;

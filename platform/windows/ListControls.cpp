@@ -244,7 +244,11 @@ void TListBox::SetItemIndex(int index) {
   SyncItems();
   Quietly(quiet_, [&] {
     QListWidget* list = List();
-    if (index < 0 || index >= list->count()) {
+    if (multiSelect_) {
+      // In a multiple choice the current item is only the caret; the selection stays.
+      list->setCurrentRow(index >= 0 && index < list->count() ? index : -1,
+                          QItemSelectionModel::NoUpdate);
+    } else if (index < 0 || index >= list->count()) {
       list->clearSelection();
       list->setCurrentRow(-1);
     } else {

@@ -112,5 +112,26 @@ TEST_F(ImageDrawTest, AlignmentsPlaceTheBoxAgainstTheRunsTextHeight) {
   EXPECT_EQ(drawnTop("BOTTOM"), 100 - 30 - 2);
 }
 
+// The copy a host gets of a bitmap picture; on a palette screen it carries the viewer's colours.
+TEST_F(ImageDrawTest, TheBitmapCopyTakesTheViewersPaletteOnAPaletteScreen) {
+  auto image = Make({{html::SrcSy, red}});
+  Size(*image);
+  plat::TBitmap* copy = image->GetBitmap();
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Width(), 40);
+  EXPECT_EQ(copy->PixelARGB(3, 3), kRed);
+  EXPECT_EQ(image->GetBitmap(), copy);  // made once
+  EXPECT_TRUE(copy->Palette().Empty());
+
+  html::SetScreenDepth(8);
+  auto onPaletteScreen = Make({{html::SrcSy, red}});
+  Size(*onPaletteScreen);
+  plat::TBitmap* paletted = onPaletteScreen->GetBitmap();
+  html::SetScreenDepth(32);
+  ASSERT_NE(paletted, nullptr);
+  EXPECT_EQ(paletted->Palette(), html::CreateViewerPalette());
+  EXPECT_EQ(paletted->PixelARGB(3, 3), kRed);
+}
+
 }  // namespace
 }  // namespace imageobjects

@@ -254,4 +254,18 @@ TEST_F(PointTest, TheSpaceBetweenSpacedLinesHoldsNoLinkButTakesTheCaret) {
   EXPECT_EQ(cursor.CaretY, secondTop + second.SpaceAbove);
 }
 
+TEST_F(PointTest, ASecondQuestionAtTheSamePlaceIsAnsweredWithoutMeasuring) {
+  TSection& s = Finished(u"abcdefgh");
+  Place(s, 400);
+  const int32_t width = Width(*s.Fonts[0], u"abcd");
+  EXPECT_EQ(html::FitCountAt(s, canvas, width, 8, 0), 4);
+  // Wider letters in place of the text: the same question still gets the answer measured before.
+  s.Text = u"WWWWWWWW ";
+  EXPECT_EQ(html::FitCountAt(s, canvas, width, 8, 0), 4);
+  // Another width is measured, and so is anything after a new layout.
+  EXPECT_LT(html::FitCountAt(s, canvas, width + 1, 8, 0), 4);
+  ++document.LayoutPass;
+  EXPECT_LT(html::FitCountAt(s, canvas, width, 8, 0), 4);
+}
+
 }  // namespace

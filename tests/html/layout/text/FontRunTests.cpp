@@ -115,6 +115,8 @@ TEST_F(FontRunTest, EmptiedRunGoesAndHandsTheFocusWindowOn) {
   TFontObj* first = s.Fonts[0];
   ASSERT_TRUE(first->FocusControl);
   plat::TWinControl* window = first->FocusControl.get();
+  // Arrow keys reach the link's window.
+  EXPECT_EQ(window->Perform(plat::WM_GETDLGCODE), plat::DLGC_WANTARROWS);
   ASSERT_EQ(document.TabIndexList.Count(), 1);
 
   s.ProcessText(3);  // the leading space goes, and with it the first run

@@ -298,5 +298,29 @@ TEST_F(FormBuilding, CollectedValuesComeBackAfterTheSamePageLoadsAgain) {
   EXPECT_EQ(viewer->Document().CollectFormData(), nullptr);
 }
 
+TEST_F(FormBuilding, AMultipleListMakesItsFirstItemCurrentWhenResetOrRestored) {
+  Load(
+      "<form><select name=m multiple size=3><option>u<option selected>v<option selected>w"
+      "</select></form>");
+  auto& m = Control<TListBoxFormControlObj>("m");
+  plat::TListBox& list = m.List();
+  EXPECT_EQ(list.ItemIndex(), 0);
+  EXPECT_FALSE(list.Selected(0));  // current, not chosen
+  EXPECT_TRUE(list.Selected(1));
+  EXPECT_TRUE(list.Selected(2));
+  list.SetItemIndex(2);
+  list.SetSelected(0, true);
+  EXPECT_TRUE(list.Selected(1));  // moving the current item keeps the choice
+  m.ResetToInitialValue();
+  EXPECT_EQ(list.ItemIndex(), 0);
+  EXPECT_FALSE(list.Selected(0));
+  EXPECT_TRUE(list.Selected(2));
+  list.SetItemIndex(2);
+  m.SetDataValue(0, "w");
+  EXPECT_EQ(list.ItemIndex(), 0);
+  EXPECT_FALSE(list.Selected(1));
+  EXPECT_TRUE(list.Selected(2));
+}
+
 }  // namespace
 }  // namespace html::test
