@@ -4,16 +4,22 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
+#include <string_view>
 
 #include "platform/runtime/Files.h"
+#include "platform/runtime/SysUtils.h"
 
 namespace readers {
 
 namespace {
 
-// An empty file has nothing to map: the same failure the system reports for it.
+constexpr std::string_view EmptyFileText = "The picture file is empty.";
+
+// An empty file has nothing to map; the system's own words for that ("invalid argument") would
+// not tell the user what is wrong with the file.
 void CheckNotEmpty(int64_t Size) {
-  if (Size == 0) plat::RaiseLastOSError(EINVAL);
+  if (Size == 0) throw plat::EOSError(std::string(EmptyFileText), EINVAL);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/SysUtils.h"
 #include "platform/windows/Application.h"
 #include "support/MainWindowFixture.h"
 
@@ -63,6 +64,28 @@ TEST_F(FailedLayer, ABrokenPictureOrAnOversizedTextLeavesTheLayerPanelAsItWas) {
   EXPECT_EQ(messages.size(), 2u);
   EXPECT_EQ(form->ImgView->Layers().Count(), 0);
   EXPECT_EQ(LayerControls(), before);
+}
+
+// A file left empty (a download that failed) is named as such, whatever reader its name picks.
+TEST_F(FailedLayer, AnEmptyPictureFileSaysItIsEmpty) {
+  std::string chosen;
+  plat::TestHooks().fileDialog = [&chosen](plat::TFileDialogRequest& r) {
+    r.fileName = chosen;
+    return true;
+  };
+  for (const char* name : {"empty.png", "empty.gif", "empty.jpg"}) {
+    chosen = home_ + "/" + name;
+    std::ofstream{chosen};
+    for (plat::TControl* button : {form->LoadWatButton, form->LoadButton}) {
+      messages.clear();
+      Click(*button);
+      ASSERT_EQ(messages.size(), 1u) << name;
+      EXPECT_NE(plat::LowerCase(messages[0]).find("empty"), std::string::npos)
+          << name << ": " << messages[0];
+    }
+  }
+  EXPECT_EQ(form->ImgView->Layers().Count(), 0);
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 64);
 }
 
 }  // namespace
