@@ -74,8 +74,11 @@ plat::TSize ScaledBackgroundSize(int32_t Width, int32_t Height, int32_t P) {
     return int64_t(std::nearbyint(double(side) * P * 0.01));
   };
   const int64_t shrink = P < 100 ? 1 : 0;
-  return {int32_t(std::min<int64_t>(scaled(Width - shrink), INT32_MAX)),
-          int32_t(std::min<int64_t>(scaled(Height - shrink), INT32_MAX))};
+  // However small, a picture keeps at least one pixel a side instead of vanishing.
+  const auto side = [&](int32_t length) {
+    return int32_t(std::clamp<int64_t>(scaled(length - shrink), 1, INT32_MAX));
+  };
+  return {side(Width), side(Height)};
 }
 
 void ScaleBackground(gfx::TBitmap32& Pristine, int32_t P, gfx::TBitmap32& Dest) {
@@ -92,9 +95,12 @@ void ScaleBackground(gfx::TBitmap32& Pristine, int32_t P, gfx::TBitmap32& Dest) 
   Dest.SetSize(size.cx, size.cy);
   Dest.ClearWithColor(0xFF000000);
   gfx::TAffineTransformation A;
-  // Enlarging maps the whole picture, so the last row and column are drawn too.
-  const float edge = P < 100 ? 1.0f : 0.0f;
-  A.SetSrcRect({0, 0, float(w) - edge, float(h) - edge});
+  // Enlarging maps the whole picture, so the last row and column are drawn too; so does a side
+  // of one pixel, which has no other to map.
+  const auto mapped = [P](int32_t length) {
+    return float(length) - (P < 100 && length > 1 ? 1.0f : 0.0f);
+  };
+  A.SetSrcRect({0, 0, mapped(w), mapped(h)});
   A.Clear();
   A.ScaleUniform(float(P) * 0.01f);
   // Samples past the edge take the edge pixel, not the outer colour.

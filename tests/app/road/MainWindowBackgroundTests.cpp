@@ -163,6 +163,27 @@ TEST_F(BackgroundState, FailedOpenChangesNothing) {
   EXPECT_EQ(offered, home_ + "/bg-stamped.jpg");
 }
 
+TEST_F(BackgroundState, ATinyPictureShrunkWithTheMouseKeepsItsPixel) {
+  gfx::TBitmap32 dot;
+  dot.SetSize(1, 1);
+  dot.ClearWithColor(0xFFFF0000);
+  dot.SaveToFile(home_ + "/dot.bmp");
+  Open(home_ + "/dot.bmp");
+  plat::TControl& minus = *form->ButtonDecreazeSize;
+  const plat::TPoint middle{minus.Width() / 2, minus.Height() / 2};
+  for (int click = 0; click < 3; ++click) {
+    plat::SimulateMouse(minus, plat::TMouseAction::Press, plat::mbLeft, middle);
+    plat::SimulateMouse(minus, plat::TMouseAction::Release, plat::mbLeft, middle);
+  }
+  EXPECT_EQ(form->ScaleBar->Position(), 85);
+  gfx::TBitmap32& view = form->ImgView->Bitmap();
+  ASSERT_EQ(view.Width(), 1);
+  ASSERT_EQ(view.Height(), 1);
+  EXPECT_LE(MaxChannelDifference(view.Pixel(0, 0), 0xFFFF0000), 1);
+  EXPECT_NE(form->Caption().find("1 x 1 pixels"), std::string::npos) << form->Caption();
+  EXPECT_TRUE(messages.empty());
+}
+
 // The first picture that fails to open enables nothing.
 TEST_F(BackgroundState, FailedFirstOpenLeavesEditingOff) {
   const std::string broken = home_ + "/broken.png";
