@@ -91,6 +91,8 @@ void TMainForm::OpenBGExtendedColorFunctions(plat::TObject* Sender, int32_t Mode
     // The picture handed over was the composition, which holds the background's interaction
     // already: it comes back drawn opaquely, with none.
     LoadBackground(ColorWorkFile);
+    // Still the user's picture, recoloured: the title keeps its name, not the work file's.
+    ShowPictureCaption(BackgroundPath);
     return;
   }
   // The layer keeps its steps, which the dialog does not touch; a later reload takes the

@@ -116,6 +116,26 @@ TEST_F(RealRun, OkAfterAChangeRecoloursTheLayerOnceTheWaitTextShowed) {
   EXPECT_EQ(Selected()->Bitmap().Pixel(5, 5), 0xFF996633u);
 }
 
+TEST_F(RealRun, ThePictureRecolouredFromItsToolsKeepsItsNameInTheTitle) {
+  form->BackgroundPath = home_ + "/bg.bmp";
+  WhileModal([](plat::TCustomForm& f) {
+    if (auto* menu = dynamic_cast<app::TBGPictFunctionsForm*>(&f)) {
+      menu->FunctionRadioGroup->SetItemIndex(app::pfExtendedColor);
+      return false;
+    }
+    auto& dialog = dynamic_cast<app::TFormExtendedColor&>(f);
+    Click(*dynamic_cast<plat::TCheckBox*>(dialog.FindComponent("Swap_RB")));
+    Click(*dialog.OkButton);
+    return true;
+  });
+  Click(*form->PictureToolsButton);
+  ASSERT_EQ(form->ToolAction, 11);
+  form->TimerEllapsed2(nullptr);
+  // 0xFF336699 with red and blue swapped.
+  ASSERT_EQ(form->ImgView->Bitmap().Pixel(150, 150), 0xFF996633u);
+  EXPECT_NE(form->Caption().find("bg.bmp] 300 x 200"), std::string::npos) << form->Caption();
+}
+
 TEST_F(RealRun, APresetAndOkMakeANewPictureOfThatSize) {
   WhileModal([](plat::TCustomForm& f) {
     auto& dialog = dynamic_cast<app::TNewImageForm&>(f);
