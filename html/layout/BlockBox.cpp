@@ -137,8 +137,9 @@ void TBlock::MergeVerticalMargins() {
       const int32_t outerTop = content ? content->Owner->Margins[piMarginTop] : 0;
       top = std::max(0, top - outerTop);
     }
-  } else if (auto* table = dynamic_cast<TTableBlock*>(previous);
-             table && table->IsFloating() && topAuto) {
+  } else if (auto* table = dynamic_cast<TBlock*>(previous);
+             topAuto && table && table->IsFloating() &&
+             (dynamic_cast<TTableBlock*>(table) || dynamic_cast<TTableAndCaptionBlock*>(table))) {
     top = 0;
   } else if (auto* block = dynamic_cast<TBlock*>(previous)) {
     top = CollapseMargins(top, block->Margins[piMarginBottom]);

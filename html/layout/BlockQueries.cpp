@@ -75,7 +75,7 @@ void TBlock::CopySelectedText() {
 }
 
 void TBlock::AddToPositionList() {
-  Content.AddSectionsToList();
+  if (!NotDisplayed) Content.AddSectionsToList();
 }
 
 }  // namespace html

@@ -163,6 +163,11 @@ TEST_F(Boxes, ABlockNotDisplayedTakesNoRoomAndAnswersNothing) {
   EXPECT_EQ(hidden->FindCursorAt(canvas, 5, 5, hit), -1);
   Paint(20, 20);
   EXPECT_EQ(inner->DrawnX, -1);
+  // Its content is no place the viewer can scroll to.
+  document.AnchorOrder.clear();
+  hidden->AddToPositionList();
+  shown->AddToPositionList();
+  EXPECT_EQ(document.AnchorOrder, (std::vector<TSectionBase*>{box}));
 }
 
 TEST_F(Boxes, AdjoiningVerticalMarginsCollapse) {

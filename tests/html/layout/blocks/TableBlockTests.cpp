@@ -163,5 +163,21 @@ TEST_F(Captions, ACaptionBelowFollowsTheTableAndTheIdNamesTheTable) {
   EXPECT_EQ(document.Targets.Find("t1"), nullptr);
 }
 
+TEST_F(Captions, AParagraphAfterAFloatingTableDropsItsDefaultTopMargin) {
+  for (bool captioned : {false, true}) {
+    SCOPED_TRACE(captioned);
+    document.Clear();
+    TBlock* table = captioned ? static_cast<TBlock*>(AddCaptioned(true, {{AlignSy, 0, "left"}}))
+                              : AddTable({{AlignSy, 0, "left"}, {WidthSy, 60, "60"}});
+    ASSERT_TRUE(table->IsFloating());
+    table->Margins[piMarginBottom] = 30;
+    auto prop = Props("p");
+    prop->Values[piMarginTop] = DefaultParaMargin;
+    auto paragraph = std::make_unique<TBlock>(&document, *prop, &document, nullptr);
+    EXPECT_EQ(paragraph->Margins[piMarginTop], 0);
+    EXPECT_EQ(table->Margins[piMarginBottom], 30);  // nothing collapsed into the float
+  }
+}
+
 }  // namespace
 }  // namespace html::test
