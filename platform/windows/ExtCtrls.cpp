@@ -101,12 +101,14 @@ void TRadioGroup::ShowItemIndex() {
   }
 }
 
-bool TRadioGroup::StepItem(int step) {
+bool TRadioGroup::StepItem(int from, int step) {
   int count = items_.Count();
   if (count == 0) return false;
-  // The arrows go round the items, checking the one they reach.
-  int next = itemIndex_ < 0 ? 0 : (itemIndex_ + step + count) % count;
-  SetItemIndex(next);
+  // The arrows go round the items. From the checked item they check the one they reach; from an
+  // unchecked one (a group with nothing checked) they only move the focus, and Space chooses.
+  // Menus that act on the first choice stay reachable item by item from the keyboard.
+  int next = (from + step + count) % count;
+  if (from == itemIndex_) SetItemIndex(next);
   if (QRadioButton* radio = ItemWidget(next)) radio->setFocus(Qt::OtherFocusReason);
   return true;
 }
@@ -157,7 +159,7 @@ void TRadioGroup::Rebuild() {
       radio->setChecked(true);  // a click only ever checks
       if (i != itemIndex_) GuardEvent([&] { SetItemIndex(i); });
     });
-    HookArrowKeys(radio, radio, [this](int step, bool) { return StepItem(step); });
+    HookArrowKeys(radio, radio, [this, i](int step, bool) { return StepItem(i, step); });
     grid->addWidget(radio, rows ? i % rows : 0, rows ? i / rows : 0);
   }
   if (itemIndex_ >= count) itemIndex_ = -1;

@@ -64,8 +64,9 @@ class TRadioGroup : public TWinControl {
   QRadioButton* ItemWidget(int index) const;
   // Checks the item widget of ItemIndex and makes it the group's Tab stop.
   void ShowItemIndex();
-  // An arrow key in an item: the next or previous item becomes ItemIndex and takes the focus.
-  bool StepItem(int step);
+  // An arrow key in item `from`: the focus goes to the next or previous item, which becomes
+  // ItemIndex when `from` was the checked one.
+  bool StepItem(int from, int step);
   TStringList items_;
   std::string shownItems_;
   int itemIndex_ = -1;

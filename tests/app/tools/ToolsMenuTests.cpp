@@ -146,6 +146,30 @@ TEST_F(ToolsMenu, APickEndsARealModalRun) {
   EXPECT_FALSE(menu.Visible());
 }
 
+// From the keyboard alone: Tab to the functions, the arrows to an item further down, Space picks it
+// and ends the run.
+TEST_F(ToolsMenu, AFunctionFarDownThePictureMenuIsPickedWithKeys) {
+  app::TBGPictFunctionsForm menu(nullptr);
+  menu.SetFrameFunction(-1);
+  bool reached = false;
+  plat::TTimer keys(nullptr);
+  keys.SetInterval(10);
+  keys.OnTimer = [&](plat::TObject*) {
+    keys.SetEnabled(false);
+    for (int i = 0; i < 10 && !menu.FunctionRadioGroup->Focused(); ++i)
+      plat::PressKey(menu, plat::VK_TAB);
+    reached = menu.FunctionRadioGroup->Focused();
+    for (int i = 0; i < app::pfExtendedColor; ++i) plat::PressKey(menu, plat::VK_DOWN);
+    EXPECT_EQ(menu.FunctionRadioGroup->ItemIndex(), -1);
+    plat::PressKey(menu, plat::VK_SPACE, " ");
+  };
+  keys.SetEnabled(true);
+  menu.ShowModal();
+  EXPECT_TRUE(reached);
+  EXPECT_EQ(menu.FrameFunction(), app::pfExtendedColor);
+  EXPECT_FALSE(menu.Visible());
+}
+
 TEST_F(ToolsMenu, ScreenshotsOfBothMenus) {
   const std::unique_ptr<app::TToolsMenuForm> menus[] = {
       std::make_unique<app::TColorFunctionsForm>(nullptr),

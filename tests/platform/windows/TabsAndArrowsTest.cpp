@@ -67,6 +67,28 @@ TEST_F(TabsAndArrows, ArrowsChooseTheRadioItemAndTheTabStopFollows) {
   EXPECT_EQ(group->ItemIndex(), 2);
 }
 
+// A menu-like group with nothing checked acts on its first choice: the arrows only move the focus
+// and Space chooses, so every item is reachable from the keyboard.
+TEST_F(TabsAndArrows, WithNothingCheckedArrowsMoveTheFocusAndSpaceChooses) {
+  group->SetItemIndex(-1);
+  clicks.clear();
+  edit->SetFocus();
+  PressKey(form, VK_TAB);
+  EXPECT_TRUE(group->Focused());
+  PressKey(form, VK_DOWN);
+  PressKey(form, VK_DOWN);
+  PressKey(form, VK_RIGHT);  // round to the first
+  PressKey(form, VK_UP);     // and back to the last
+  EXPECT_EQ(group->ItemIndex(), -1);
+  EXPECT_TRUE(clicks.empty());
+  PressKey(form, VK_SPACE, " ");
+  EXPECT_EQ(group->ItemIndex(), 2);
+  EXPECT_EQ(clicks, std::vector<int>{2});
+  // From the checked item the arrows choose again.
+  PressKey(form, VK_UP);
+  EXPECT_EQ(clicks, (std::vector<int>{2, 1}));
+}
+
 TEST_F(TabsAndArrows, UpAndDownInTheEditStepTheUpDown) {
   std::vector<TUDBtnType> steps;
   arrows->OnClick = [&](TObject*, TUDBtnType b) { steps.push_back(b); };
