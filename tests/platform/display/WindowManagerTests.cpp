@@ -2,16 +2,15 @@
 // window, and forms fitted to the screen keep their whole frame on it.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
-#include <memory>
 #include <string>
-#include <thread>
 
 #include "platform/runtime/Timers.h"
 #include "platform/windows/Application.h"
+#include "platform/windows/Dialogs.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/TestSeams.h"
+#include "support/WindowManagerProbe.h"
 
 namespace plat {
 namespace {
@@ -23,46 +22,10 @@ class WindowManagerEnvironment : public testing::Environment {
 };
 const auto* const environment = testing::AddGlobalTestEnvironment(new WindowManagerEnvironment);
 
-// What xprop says about some properties of an X window.
-std::string WindowProperties(uint64_t window, const std::string& names) {
-  std::string command = "xprop -id " + std::to_string(window) + " " + names;
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string text;
-  char buffer[256];
-  while (pipe && fgets(buffer, sizeof buffer, pipe.get())) text += buffer;
-  return text;
-}
-
-std::string Hex(uint64_t id) {
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(id));
-  return text;
-}
-
-// What the form's window looks like once `done` holds (or after two seconds): the window manager
-// frames, places and sizes windows in its own time.
-template <class Done>
-TWindowRelations Settled(TCustomForm& form, Done done) {
-  TWindowRelations seen;
-  for (int i = 0; i < 200; ++i) {
-    Application().ProcessMessages();
-    seen = DescribeWindow(form);
-    if (done(seen)) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return seen;
-}
-
-// Once the window manager has put its frame round the form.
-TWindowRelations Framed(TCustomForm& form) {
-  return Settled(form,
-                 [](const TWindowRelations& seen) { return seen.client.Top > seen.frame.Top; });
-}
-
-// Once the form's frame stands at the rectangle.
-TWindowRelations FramedAt(TCustomForm& form, const TRect& frame) {
-  return Settled(form, [&](const TWindowRelations& seen) { return seen.frame == frame; });
-}
+using test_support::Framed;
+using test_support::FramedAt;
+using test_support::Hex;
+using test_support::WindowProperties;
 
 TEST(WindowManager, AModalFormIsADialogOfItsOwnersWindow) {
   TForm owner(nullptr);
@@ -121,6 +84,36 @@ TEST(WindowManager, FittedFormsKeepTheirFrameOnTheScreen) {
   seen = FramedAt(form, {20, 20, width - 20, height - 20});
   EXPECT_EQ(seen.frame, (TRect{20, 20, width - 20, height - 20}));
   EXPECT_EQ(form.BoundsRect(), seen.frame);
+}
+
+// The title the window manager shows, not only the caption the program asked for: Qt would add
+// the executable's name to a title that lacks it.
+TEST(WindowManager, InformationBoxesAreTitledWithTheApplicationsTitle) {
+  TForm owner(nullptr);
+  owner.SetBounds(40, 40, 400, 300);
+  owner.Show();
+  Framed(owner);
+  TTestHooksScope hooks;
+  TestHooks().showMessageBoxes = true;
+  const std::string ownerId = Hex(DescribeWindow(owner).windowId);
+  std::string title;
+  int ticks = 0;
+  TTimer timer(nullptr);
+  timer.SetInterval(50);
+  timer.OnTimer = [&](TObject*) {
+    // The box is the active window once the window manager has given it the focus.
+    const std::string active = WindowProperties("-root", "_NET_ACTIVE_WINDOW");
+    const size_t id = active.find("0x");
+    const bool boxActive = id != std::string::npos && active.find(ownerId) == std::string::npos;
+    if (!boxActive && ++ticks < 100) return;
+    if (boxActive)
+      title = WindowProperties("-id " + active.substr(id, active.find_first_of(",\n", id) - id),
+                               "_NET_WM_NAME");
+    timer.SetEnabled(false);
+    PressKeyOnMessageBox(VK_RETURN);
+  };
+  ShowMessage("The clipboard holds no picture.");
+  EXPECT_EQ(title, "_NET_WM_NAME(UTF8_STRING) = \"PixStamp\"\n");
 }
 
 }  // namespace
