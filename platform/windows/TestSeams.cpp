@@ -195,6 +195,11 @@ bool CloseMessageBox() {
   return box != nullptr;
 }
 
+uint64_t MessageBoxWindowId() {
+  QMessageBox* box = ShowingMessageBox();
+  return box ? box->winId() : 0;
+}
+
 void TypeText(TControl& window, const std::string& text) {
   for (char c : text) {
     uint16_t key = 0;

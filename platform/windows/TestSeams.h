@@ -109,6 +109,8 @@ bool PressKeyOnMessageBox(uint16_t virtualKey, const std::string& text = {});
 // The close box of the message box that is showing, as the window manager sends it; false when
 // none is showing.
 bool CloseMessageBox();
+// The window system's id of the message box that is showing; 0 when none is.
+uint64_t MessageBoxWindowId();
 
 // Clicks the index-th entry of the popup menu showing now with the mouse, as the user would;
 // false when no menu shows or it has no such entry.

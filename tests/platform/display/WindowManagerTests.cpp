@@ -95,20 +95,13 @@ TEST(WindowManager, InformationBoxesAreTitledWithTheApplicationsTitle) {
   Framed(owner);
   TTestHooksScope hooks;
   TestHooks().showMessageBoxes = true;
-  const std::string ownerId = Hex(DescribeWindow(owner).windowId);
   std::string title;
   int ticks = 0;
   TTimer timer(nullptr);
   timer.SetInterval(50);
   timer.OnTimer = [&](TObject*) {
-    // The box is the active window once the window manager has given it the focus.
-    const std::string active = WindowProperties("-root", "_NET_ACTIVE_WINDOW");
-    const size_t id = active.find("0x");
-    const bool boxActive = id != std::string::npos && active.find(ownerId) == std::string::npos;
-    if (!boxActive && ++ticks < 100) return;
-    if (boxActive)
-      title = WindowProperties("-id " + active.substr(id, active.find_first_of(",\n", id) - id),
-                               "_NET_WM_NAME");
+    if (const uint64_t box = MessageBoxWindowId()) title = WindowProperties(box, "_NET_WM_NAME");
+    if (title.empty() && ++ticks < 100) return;
     timer.SetEnabled(false);
     PressKeyOnMessageBox(VK_RETURN);
   };
