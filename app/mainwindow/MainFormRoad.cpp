@@ -385,11 +385,16 @@ bool TMainForm::SavePictureAs() {
 
 void TMainForm::CopyToClipBoard(plat::TObject*) {
   SelectLayer(nullptr);
-  if (const auto picture = ComposePicture(*ImgView)) {
-    // The composition is the finished picture: opaque, whatever the background's own alpha.
-    picture->SetAllAlpha(255);
-    CopyPictureToClipboard(*picture);
+  // Otherwise the clipboard would keep what it held, and a paste elsewhere would bring that.
+  if (ImgView->Bitmap().Empty()) {
+    plat::ShowMessage(std::string(NothingToCopyText));
+    return;
   }
+  TWaitCursor wait;
+  const auto picture = ComposePicture(*ImgView);
+  // The composition is the finished picture: opaque, whatever the background's own alpha.
+  picture->SetAllAlpha(255);
+  CopyPictureToClipboard(*picture);
 }
 
 void TMainForm::CopyFrame(plat::TObject*) {
