@@ -405,11 +405,11 @@ void TMainForm::CopyFrame(plat::TObject*) {
 
 bool TMainForm::SaveClipboardPicture(TPasteFormat Format) {
   const std::string path = PasteFilePath(Format);
-  const TPasteOutcome outcome = app::SaveClipboardPicture(path, Format);
+  const TPasteResult result = app::SaveClipboardPicture(path, Format);
   // A picture on the clipboard counts as a change, even one that cannot be taken over.
-  if (outcome != TPasteOutcome::NoPicture) Modified = true;
-  if (outcome == TPasteOutcome::Written) PastedFile = path;
-  return ReportPasteOutcome(outcome);
+  if (result.Outcome != TPasteOutcome::NoPicture) Modified = true;
+  if (result.Outcome == TPasteOutcome::Written) PastedFile = path;
+  return ReportPasteOutcome(result);
 }
 
 void TMainForm::PasteImage(plat::TObject*) {

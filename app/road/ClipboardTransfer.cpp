@@ -23,11 +23,11 @@ void CopyPictureToClipboard(const gfx::TBitmap32& Picture) {
   plat::Clipboard().Assign(bitmap);
 }
 
-TPasteOutcome SaveClipboardPicture(const std::string& Path, TPasteFormat Format) {
-  if (!plat::Clipboard().HasFormat(plat::CF_BITMAP)) return TPasteOutcome::NoPicture;
+TPasteResult SaveClipboardPicture(const std::string& Path, TPasteFormat Format) {
+  if (!plat::Clipboard().HasFormat(plat::CF_BITMAP)) return {TPasteOutcome::NoPicture, {}};
   try {
     const std::unique_ptr<plat::TBitmap> bitmap = plat::Clipboard().GetBitmap();
-    if (!bitmap || bitmap->Empty()) return TPasteOutcome::NoPicture;
+    if (!bitmap || bitmap->Empty()) return {TPasteOutcome::NoPicture, {}};
     if (Format == TPasteFormat::Bitmap32) {
       gfx::TBitmap32 picture;
       picture.Assign(*bitmap);
@@ -39,16 +39,25 @@ TPasteOutcome SaveClipboardPicture(const std::string& Path, TPasteFormat Format)
       jpeg.Compress();
       plat::WriteFileAtomically(Path, jpeg.CompressedData());
     }
-  } catch (const std::exception&) {
-    return TPasteOutcome::Failed;
+  } catch (const std::exception& e) {
+    return {TPasteOutcome::Failed, e.what()};
   }
-  return TPasteOutcome::Written;
+  return {TPasteOutcome::Written, {}};
 }
 
-bool ReportPasteOutcome(TPasteOutcome Outcome) {
-  if (Outcome == TPasteOutcome::Written) return true;
-  plat::ShowMessage(
-      std::string(Outcome == TPasteOutcome::Failed ? PasteFailedText : NoPictureText));
+bool ReportPasteOutcome(const TPasteResult& Result) {
+  switch (Result.Outcome) {
+    case TPasteOutcome::Written:
+      return true;
+    case TPasteOutcome::NoPicture:
+      plat::ShowMessage(std::string(NoPictureText));
+      return false;
+    case TPasteOutcome::Failed:
+      // Why, too: a picture too large, a full disk, ...
+      plat::ShowMessage(std::string(PasteFailedText) +
+                        (Result.Reason.empty() ? "" : "\n" + Result.Reason));
+      return false;
+  }
   return false;
 }
 

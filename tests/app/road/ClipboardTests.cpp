@@ -36,7 +36,7 @@ TEST(ClipboardTransfer, RoundTripsThroughThePasteFile) {
 
   // Nothing copied yet: no picture, no file.
   std::filesystem::remove(paste);
-  EXPECT_EQ(app::SaveClipboardPicture(paste, app::TPasteFormat::Jpeg),
+  EXPECT_EQ(app::SaveClipboardPicture(paste, app::TPasteFormat::Jpeg).Outcome,
             app::TPasteOutcome::NoPicture);
   EXPECT_FALSE(std::filesystem::exists(paste));
 
@@ -53,7 +53,8 @@ TEST(ClipboardTransfer, RoundTripsThroughThePasteFile) {
   layer.SetVisible(false);
   const auto composed = app::ComposePicture(view);
   app::CopyPictureToClipboard(*composed);
-  ASSERT_EQ(app::SaveClipboardPicture(paste, app::TPasteFormat::Jpeg), app::TPasteOutcome::Written);
+  ASSERT_EQ(app::SaveClipboardPicture(paste, app::TPasteFormat::Jpeg).Outcome,
+            app::TPasteOutcome::Written);
   gfx::TBitmap32 back;
   back.LoadFromFile(paste);
   ExpectFlatQuadrants(back, 64, 48);
@@ -64,7 +65,8 @@ TEST(ClipboardTransfer, RoundTripsThroughThePasteFile) {
   app::ApplyLayerScale(layer, 25);
   app::ApplyLayerOpacity(layer, 40);
   app::CopyPictureToClipboard(layer.Bitmap());
-  ASSERT_EQ(app::SaveClipboardPicture(paste, app::TPasteFormat::Jpeg), app::TPasteOutcome::Written);
+  ASSERT_EQ(app::SaveClipboardPicture(paste, app::TPasteFormat::Jpeg).Outcome,
+            app::TPasteOutcome::Written);
   back.LoadFromFile(paste);
   ASSERT_EQ(back.Width(), 120);
   ASSERT_EQ(back.Height(), 80);
@@ -72,14 +74,15 @@ TEST(ClipboardTransfer, RoundTripsThroughThePasteFile) {
 
   // An empty picture leaves the clipboard as it was.
   app::CopyPictureToClipboard(gfx::TBitmap32());
-  ASSERT_EQ(app::SaveClipboardPicture(folder.File("again.jpg"), app::TPasteFormat::Jpeg),
+  ASSERT_EQ(app::SaveClipboardPicture(folder.File("again.jpg"), app::TPasteFormat::Jpeg).Outcome,
             app::TPasteOutcome::Written);
   back.LoadFromFile(folder.File("again.jpg"));
   EXPECT_EQ(back.Width(), 120);
 
   // A paste file that cannot be written is a failure, not a crash.
-  EXPECT_EQ(app::SaveClipboardPicture(folder.File("missing/pasted.jpg"), app::TPasteFormat::Jpeg),
-            app::TPasteOutcome::Failed);
+  EXPECT_EQ(
+      app::SaveClipboardPicture(folder.File("missing/pasted.jpg"), app::TPasteFormat::Jpeg).Outcome,
+      app::TPasteOutcome::Failed);
 }
 
 }  // namespace

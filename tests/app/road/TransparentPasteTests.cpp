@@ -9,6 +9,7 @@
 #include "app/road/RoadTexts.h"
 #include "graphics/layers/Layers.h"
 #include "platform/runtime/Files.h"
+#include "platform/windows/Application.h"
 #include "support/MainWindowFixture.h"
 #include "support/PngBytes.h"
 
@@ -103,9 +104,27 @@ TEST_F(TransparentPaste, ABrokenPictureOnTheClipboardIsReportedAndAddsNothing) {
   plat::PutClipboardData("image/png", broken);
   const int layers = form->ImgView->Layers().Count();
   form->AddLayerClipClick(nullptr);
-  EXPECT_EQ(messages, std::vector<std::string>{std::string(app::PasteFailedText)});
+  EXPECT_EQ(messages, std::vector<std::string>{std::string(app::PasteFailedText) +
+                                               "\nCannot load image. Invalid or unexpected PNG "
+                                               "image format."});
   EXPECT_EQ(form->ImgView->Layers().Count(), layers);
   EXPECT_EQ(form->ImgView->Bitmap().Pixel(5, 5), kBackground);
+}
+
+// Asked for with the mouse: the message says why the picture could not be taken over.
+TEST_F(TransparentPaste, APictureTooWideToTakeOverIsReportedWithTheReason) {
+  plat::PutClipboardData("image/png", PngBytes(40000, 1, std::vector<uint32_t>(40000, kRed)));
+  form->Show();
+  plat::Application().ProcessMessages();
+  const int layers = form->ImgView->Layers().Count();
+  plat::TControl& paste = *form->AddLayerClip;
+  const plat::TPoint middle{paste.Width() / 2, paste.Height() / 2};
+  plat::SimulateMouse(paste, plat::TMouseAction::Press, plat::mbLeft, middle);
+  plat::SimulateMouse(paste, plat::TMouseAction::Release, plat::mbLeft, middle);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind(app::PasteFailedText, 0), 0u) << messages[0];
+  EXPECT_NE(messages[0].find("40000"), std::string::npos) << messages[0];
+  EXPECT_EQ(form->ImgView->Layers().Count(), layers);
 }
 
 }  // namespace
