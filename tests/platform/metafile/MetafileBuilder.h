@@ -1,6 +1,7 @@
 // Builds metafiles byte by byte for the tests, and draws them onto plain 32-bit surfaces.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -246,5 +247,23 @@ inline constexpr uint32_t kRedRef = 0x0000FF, kRed = 0xFF0000;
 inline constexpr uint32_t kBlueRef = 0xFF0000, kBlue = 0x0000FF;
 inline constexpr uint32_t kGreenRef = 0x00FF00, kGreen = 0x00FF00;
 inline constexpr uint32_t kGrey = 0x808080;
+
+// A 96-pixel picture clipped by the triangle of three logical points, then filled in red.
+inline std::string ClipPathFill(const std::array<std::pair<int64_t, int64_t>, 3>& triangle) {
+  const auto& [a, b, c] = triangle;
+  return Emf()
+      .Rec(59, {})
+      .Rec(27, {a.first, a.second})
+      .Rec(54, {b.first, b.second})
+      .Rec(54, {c.first, c.second})
+      .Rec(61, {})
+      .Rec(60, {})
+      .Rec(67, {plat::RGN_COPY})
+      .Rec(39, {1, plat::BS_SOLID, kRedRef, 0})
+      .Rec(37, {1})
+      .Rec(37, {0x80000008})
+      .Rec(43, {0, 0, 96, 96})
+      .Build(0, 0, 2540, 2540);
+}
 
 }  // namespace mftest

@@ -130,19 +130,7 @@ TEST(MetafileRobustness, FarOutClipPathsAreCutToThePicture) {
   // A triangle 200 000 rows tall whose long side crosses the picture on its diagonal: only the
   // part over the picture becomes the clip (a region of all its rows would be empty, and slow to
   // build at a tenth of the size).
-  const std::string emf = Emf()
-                              .Rec(59, {})
-                              .Rec(27, {0, 0})
-                              .Rec(54, {0, 200000})
-                              .Rec(54, {200000, 200000})
-                              .Rec(61, {})
-                              .Rec(60, {})
-                              .Rec(67, {RGN_COPY})
-                              .Rec(39, {1, BS_SOLID, kRedRef, 0})
-                              .Rec(37, {1})
-                              .Rec(37, {0x80000008})
-                              .Rec(43, {0, 0, 96, 96})
-                              .Build(0, 0, 2540, 2540);
+  const std::string emf = ClipPathFill({{{0, 0}, {0, 200000}, {200000, 200000}}});
   const Surface s = Render(*Load(emf));
   EXPECT_EQ(s.At(10, 50), kRed);
   EXPECT_EQ(s.At(80, 90), kRed);

@@ -126,19 +126,7 @@ std::vector<std::pair<std::string, std::string>> Bitmaps() {
 
 // A clip path far wider and taller than the picture, then a fill through it.
 std::vector<std::pair<std::string, std::string>> ClipPaths() {
-  const std::string emf = Emf()
-                              .Rec(59, {})
-                              .Rec(27, {0, 0})
-                              .Rec(54, {16000000, 15000})
-                              .Rec(54, {0, 30000})
-                              .Rec(61, {})
-                              .Rec(60, {})
-                              .Rec(67, {RGN_COPY})
-                              .Rec(39, {1, BS_SOLID, kRedRef, 0})
-                              .Rec(37, {1})
-                              .Rec(37, {0x80000008})
-                              .Rec(43, {0, 0, 96, 96})
-                              .Build(0, 0, 2540, 2540);
+  const std::string emf = ClipPathFill({{{0, 0}, {16000000, 15000}, {0, 30000}}});
   return {{"clippath.emf", emf}};
 }
 
