@@ -81,6 +81,7 @@ inline constexpr uint32_t PATINVERT = 0x005A0049;
 inline constexpr uint32_t DSTINVERT = 0x00550009;
 inline constexpr uint32_t BLACKNESS = 0x00000042;
 inline constexpr uint32_t WHITENESS = 0x00FF0062;
+inline constexpr uint32_t DSTCOPY = 0x00AA0029;  // leaves the destination as it is
 
 // Binary raster operations of pens and shape fills (SetROP2).
 inline constexpr int R2_BLACK = 1;
@@ -190,6 +191,25 @@ struct TTextMetric {
   int32_t ExternalLeading = 0;
   int32_t AveCharWidth = 0;
   int32_t MaxCharWidth = 0;  // the font's own widest advance; fallback glyphs may be wider
+};
+
+class DeviceContext;
+
+// How a block transfer combines its source with the destination. Every pixel is combined by
+// `rop`, except that with a mask (read at the source's coordinates) the pixels whose mask is white
+// take `maskRop`; source pixels of the key's RGB (when >= 0) are skipped. A blend takes the place
+// of the raster operations: the source, premultiplied when it brings its own alpha, is laid over
+// the destination at the constant alpha.
+struct TBlend {
+  uint8_t constantAlpha = 255;
+  bool sourceAlpha = false;
+};
+struct TBlitMode {
+  uint32_t rop = SRCCOPY;
+  const DeviceContext* mask = nullptr;
+  uint32_t maskRop = DSTCOPY;
+  int64_t keyRgb = -1;
+  std::optional<TBlend> blend;
 };
 
 class DeviceContext {
@@ -339,6 +359,15 @@ class DeviceContext {
   // sx + floor((2i + 1) * sw / (2 w)); likewise for rows. Negative sizes mirror.
   bool StretchBlt(int32_t x, int32_t y, int32_t w, int32_t h, const DeviceContext* src, int32_t sx,
                   int32_t sy, int32_t sw, int32_t sh, uint32_t rop);
+  // The same, combined as the mode says.
+  bool StretchBlt(int32_t x, int32_t y, int32_t w, int32_t h, const DeviceContext* src, int32_t sx,
+                  int32_t sy, int32_t sw, int32_t sh, const TBlitMode& mode);
+  // The source rectangle onto the parallelogram whose corners are where the source's top-left,
+  // top-right and bottom-left corners go (the fourth follows): the destination pixel whose centre
+  // lies at (u, v) of the way along the parallelogram's sides reads source pixel
+  // (sx + floor(u * sw), sy + floor(v * sh)). The source is another context.
+  bool PlgBlt(std::span<const TPoint, 3> corners, const DeviceContext* src, int32_t sx, int32_t sy,
+              int32_t sw, int32_t sh, const TBlitMode& mode);
   // Stretched source copy skipping the source pixels whose RGB equals transparentColor.
   bool TransparentBlt(int32_t x, int32_t y, int32_t w, int32_t h, const DeviceContext& src,
                       int32_t sx, int32_t sy, int32_t sw, int32_t sh, TColorRef transparentColor);
@@ -390,12 +419,13 @@ class DeviceContext {
   void ArcShape(const TRect& r, TPoint start, TPoint end, ArcKind kind);
   // A visible pen of width 0 or 1, drawn pixel by pixel.
   bool PenIsCosmetic() const;
-  // Every block transfer: nearest-neighbour mapping of the source rectangle (none for PatBlt)
-  // onto the destination rectangle, combined by rop; skips source pixels equal to keyRgb (when
-  // >= 0) or whose mask pixel is white.
+  // Every axis-aligned block transfer: nearest-neighbour mapping of the source rectangle (none
+  // for PatBlt) onto the destination rectangle, combined as the mode says.
   bool Transfer(int32_t x, int32_t y, int32_t w, int32_t h, const DeviceContext* src, int32_t sx,
-                int32_t sy, int32_t sw, int32_t sh, uint32_t rop, const DeviceContext* mask,
-                int64_t keyRgb);
+                int32_t sy, int32_t sw, int32_t sh, const TBlitMode& mode);
+  // One destination pixel of a transfer from source pixel s whose mask is white or not.
+  void CombineTransferPixel(uint32_t& d, uint32_t s, bool maskWhite, int32_t x, int32_t y,
+                            const TBlitMode& mode) const;
   struct TextLine;
   // Places a line by the alignment, moving the current position when asked and aligned so.
   // Explicit advances (pairs with ETO_PDY) replace the font's when not empty.

@@ -55,14 +55,15 @@ class MetafileBytes {
   const char* what_;
 };
 
-// A bitmap decoded from a record: 0xFFRRGGBB pixels, rows top to bottom.
+// A bitmap decoded from a record: 0xAARRGGBB pixels, rows top to bottom.
 struct DecodedDib {
   int width = 0, height = 0;
   bool bottomUp = true;
   std::vector<uint32_t> pixels;
 };
-// nullopt when the bitmap cannot be decoded (such records are skipped).
-std::optional<DecodedDib> DecodeMetafileDib(const MetafileDib& dib);
+// nullopt when the bitmap cannot be decoded (such records are skipped). The fourth byte of
+// 32-bit pixels is kept as alpha only when asked; block transfers are otherwise opaque.
+std::optional<DecodedDib> DecodeMetafileDib(const MetafileDib& dib, bool keepAlpha = false);
 // The bytes of the header and colour table of a packed bitmap (header, table, bits in a row);
 // nullopt when the header is not one of a bitmap.
 std::optional<size_t> PackedDibInfoSize(std::span<const uint8_t> packed);

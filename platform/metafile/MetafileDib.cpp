@@ -43,7 +43,7 @@ std::optional<size_t> PackedDibInfoSize(std::span<const uint8_t> packed) {
   return size_t(size);
 }
 
-std::optional<DecodedDib> DecodeMetafileDib(const MetafileDib& dib) {
+std::optional<DecodedDib> DecodeMetafileDib(const MetafileDib& dib, bool keepAlpha) {
   const auto info = dib.info;
   // The header and its colour table must lie inside the bytes the record gives them.
   if (!PackedDibInfoSize(info)) return std::nullopt;
@@ -89,8 +89,9 @@ std::optional<DecodedDib> DecodeMetafileDib(const MetafileDib& dib) {
     for (int y = 0; y < out.height; ++y) {
       uint32_t* row = out.pixels.data() + size_t(y) * size_t(out.width);
       bitmap->ReadRowARGB(y, row);
-      // The bitmap's fourth byte is not coverage in a metafile: block transfers are opaque.
-      for (int x = 0; x < out.width; ++x) row[x] |= 0xFF000000u;
+      if (!keepAlpha) {
+        for (int x = 0; x < out.width; ++x) row[x] |= 0xFF000000u;
+      }
     }
   } catch (const Exception&) {
     return std::nullopt;

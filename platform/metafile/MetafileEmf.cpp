@@ -74,6 +74,8 @@ enum : uint32_t {
   EMR_EXTSELECTCLIPRGN = 75,
   EMR_BITBLT = 76,
   EMR_STRETCHBLT = 77,
+  EMR_MASKBLT = 78,
+  EMR_PLGBLT = 79,
   EMR_SETDIBITSTODEVICE = 80,
   EMR_STRETCHDIBITS = 81,
   EMR_EXTCREATEFONTINDIRECTW = 82,
@@ -90,6 +92,8 @@ enum : uint32_t {
   EMR_CREATEMONOBRUSH = 93,
   EMR_CREATEDIBPATTERNBRUSHPT = 94,
   EMR_EXTCREATEPEN = 95,
+  EMR_ALPHABLEND = 114,
+  EMR_TRANSPARENTBLT = 116,
 };
 
 constexpr uint32_t kStockObject = 0x80000000;
@@ -186,30 +190,54 @@ void CheckComment(const MetafileBytes& r) {
 void Blit(MetafilePlayer& player, uint32_t type, const MetafileBytes& r) {
   const auto d = [&](size_t at) { return double(r.I32(at)); };
   MetafileBlit b;
-  std::optional<MetafileDib> dib;
-  if (type == EMR_BITBLT || type == EMR_STRETCHBLT) {
-    b = {d(24), d(28), d(32), d(36), r.I32(44), r.I32(48), r.I32(32), r.I32(36), r.U32(40), false};
-    if (type == EMR_STRETCHBLT) {
-      b.sw = r.I32(100);
-      b.sh = r.I32(104);
+  std::optional<MetafileDib> dib, mask;
+  switch (type) {
+    case EMR_BITBLT:
+    case EMR_STRETCHBLT:
+    case EMR_MASKBLT:
+    case EMR_TRANSPARENTBLT:
+    case EMR_ALPHABLEND: {
+      // Destination, raster operation (or colour, or blend), source, its transform and colour,
+      // then the bitmap; the stretching ones give the source's size after it.
+      b = MetafileBlit::Rect(d(24), d(28), d(32), d(36), r.I32(44), r.I32(48), r.I32(32), r.I32(36),
+                             r.U32(40));
+      if (type != EMR_BITBLT && type != EMR_MASKBLT) {
+        b.sw = r.I32(100);
+        b.sh = r.I32(104);
+      }
+      if (type == EMR_TRANSPARENTBLT) b.transparentColor = r.U32(40);
+      if (type == EMR_ALPHABLEND) b.blendFunction = r.U32(40);
+      if (r.U32(88) == 0) return player.Blit(b, nullptr);
+      dib = RecordDib(r, 80, 84);
+      if (type == EMR_MASKBLT) {
+        b.maskX = r.I32(100);
+        b.maskY = r.I32(104);
+        mask = RecordDib(r, 108, 112);
+      }
+      break;
     }
-    if (r.U32(88) == 0) return player.Blit(b, nullptr);
-    dib = RecordDib(r, 80, 84);
-  } else {
-    const bool stretch = type == EMR_STRETCHDIBITS;
-    b = {d(24),
-         d(28),
-         stretch ? d(72) : d(40),
-         stretch ? d(76) : d(44),
-         r.I32(32),
-         r.I32(36),
-         r.I32(40),
-         r.I32(44),
-         stretch ? r.U32(68) : SRCCOPY,
-         true};
-    dib = RecordDib(r, 64, 48);
+    case EMR_PLGBLT:
+      // Three corners, the source, its transform and colour, the bitmap, then the mask.
+      b.corners = {PointD{d(24), d(28)}, PointD{d(32), d(36)}, PointD{d(40), d(44)}};
+      b.sx = r.I32(48);
+      b.sy = r.I32(52);
+      b.sw = r.I32(56);
+      b.sh = r.I32(60);
+      b.rop = 0xAACC0020;  // the source where the mask is 1, the destination where it is 0
+      b.maskX = r.I32(112);
+      b.maskY = r.I32(116);
+      dib = RecordDib(r, 92, 96);
+      mask = RecordDib(r, 120, 124);
+      break;
+    default: {
+      const bool stretch = type == EMR_STRETCHDIBITS;
+      b = MetafileBlit::Rect(d(24), d(28), stretch ? d(72) : d(40), stretch ? d(76) : d(44),
+                             r.I32(32), r.I32(36), r.I32(40), r.I32(44),
+                             stretch ? r.U32(68) : SRCCOPY, true);
+      dib = RecordDib(r, 64, 48);
+    }
   }
-  if (dib) player.Blit(b, &*dib);
+  if (dib) player.Blit(b, &*dib, mask ? &*mask : nullptr);
 }
 
 std::optional<std::vector<TRect>> ClipRects(const MetafileBytes& r) {
@@ -406,8 +434,12 @@ void PlayRecord(MetafilePlayer& player, uint32_t type, const MetafileBytes& r) {
       return Text(player, r, type == EMR_EXTTEXTOUTW);
     case EMR_BITBLT:
     case EMR_STRETCHBLT:
+    case EMR_MASKBLT:
+    case EMR_PLGBLT:
     case EMR_SETDIBITSTODEVICE:
     case EMR_STRETCHDIBITS:
+    case EMR_TRANSPARENTBLT:
+    case EMR_ALPHABLEND:
       return Blit(player, type, r);
     default:
       return;  // records that do not draw here

@@ -946,24 +946,64 @@ void MetafilePlayer::TextOut(double x, double y, std::u16string_view text, uint3
 
 // --- Block transfers
 
-void MetafilePlayer::Blit(const MetafileBlit& blit, const MetafileDib* dib) {
+void MetafilePlayer::Blit(const MetafileBlit& blit, const MetafileDib* dib,
+                          const MetafileDib* mask) {
   if (!dc_) return;
-  const TPoint p0 = ToPoint(Map({blit.x, blit.y}));
-  const TPoint p1 = ToPoint(Map({blit.x + blit.w, blit.y + blit.h}));
   if (!dib) {
-    const TRect r = Normalized(p0, p1);
-    if (Prepare()) dc_->PatBlt(r.Left, r.Top, r.Width(), r.Height(), blit.rop);
+    const TRect r = Normalized(ToPoint(Map({blit.x, blit.y})),
+                               ToPoint(Map({blit.x + blit.w, blit.y + blit.h})));
+    if (Prepare()) dc_->PatBlt(r.Left, r.Top, r.Width(), r.Height(), blit.rop & 0x00FFFFFF);
     return;
   }
-  std::optional<DecodedDib> source = DecodeMetafileDib(*dib);
+  const bool sourceAlpha = blit.blendFunction && ((*blit.blendFunction >> 24) & 1);
+  std::optional<DecodedDib> source = DecodeMetafileDib(*dib, sourceAlpha);
   if (!source || !Prepare()) return;
   int32_t sy = blit.sy;
   if (blit.sourceFromBottom && source->bottomUp) {
     sy = int32_t(std::clamp<int64_t>(int64_t(source->height) - sy - blit.sh, INT32_MIN, INT32_MAX));
   }
   DeviceContext src(source->pixels.data(), source->width, source->height, source->width * 4);
-  dc_->StretchBlt(p0.X, p0.Y, p1.X - p0.X, p1.Y - p0.Y, &src, blit.sx, sy, blit.sw, blit.sh,
-                  blit.rop);
+
+  TBlitMode mode{.rop = blit.rop & 0x00FFFFFF};
+  std::vector<uint32_t> maskPixels;
+  DeviceContext maskDc;
+  if (const std::optional<DecodedDib> m = mask ? DecodeMetafileDib(*mask) : std::nullopt) {
+    // The mask laid over the source pixel by pixel; white (1) beyond its edges.
+    maskPixels.assign(source->pixels.size(), 0xFFFFFFFF);
+    for (int32_t y = 0; y < source->height; ++y) {
+      const int64_t my = int64_t(y) - sy + blit.maskY;
+      if (my < 0 || my >= m->height) continue;
+      for (int32_t x = 0; x < source->width; ++x) {
+        const int64_t mx = int64_t(x) - blit.sx + blit.maskX;
+        if (mx < 0 || mx >= m->width) continue;
+        maskPixels[size_t(y) * size_t(source->width) + size_t(x)] =
+            m->pixels[size_t(my) * size_t(m->width) + size_t(mx)];
+      }
+    }
+    maskDc.Attach(maskPixels.data(), source->width, source->height, source->width * 4);
+    mode = {.rop = (blit.rop >> 8) & 0x00FF0000, .mask = &maskDc, .maskRop = blit.rop & 0x00FFFFFF};
+  }
+  if (blit.transparentColor) mode = {.keyRgb = int64_t(RefToRgb(Resolve(*blit.transparentColor)))};
+  if (blit.blendFunction) {
+    mode = {.blend = TBlend{uint8_t(*blit.blendFunction >> 16), sourceAlpha}};
+  }
+
+  if (!blit.corners && Transform().AxisAligned()) {
+    const TPoint p0 = ToPoint(Map({blit.x, blit.y}));
+    const TPoint p1 = ToPoint(Map({blit.x + blit.w, blit.y + blit.h}));
+    dc_->StretchBlt(p0.X, p0.Y, p1.X - p0.X, p1.Y - p0.Y, &src, blit.sx, sy, blit.sw, blit.sh,
+                    mode);
+    return;
+  }
+  // A turning or shearing mapping, or a parallelogram of the file's: the source is mapped onto
+  // where its corners go.
+  const std::array<PointD, 3> logical =
+      blit.corners ? *blit.corners
+                   : std::array<PointD, 3>{PointD{blit.x, blit.y}, PointD{blit.x + blit.w, blit.y},
+                                           PointD{blit.x, blit.y + blit.h}};
+  const TPoint corners[3] = {ToPoint(Map(logical[0])), ToPoint(Map(logical[1])),
+                             ToPoint(Map(logical[2]))};
+  dc_->PlgBlt(corners, &src, blit.sx, sy, blit.sw, blit.sh, mode);
 }
 
 }  // namespace plat

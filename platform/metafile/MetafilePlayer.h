@@ -94,9 +94,35 @@ struct MetafileDib {
 struct MetafileBlit {
   double x = 0, y = 0, w = 0, h = 0;       // destination
   int32_t sx = 0, sy = 0, sw = 0, sh = 0;  // source pixels
+  // With a mask: the operation where the mask is 1 in bits 16 to 23, where it is 0 in bits 24 to
+  // 31; without one, only the first.
   uint32_t rop = SRCCOPY;
   // StretchDIBits and SetDIBitsToDevice count source rows of a bottom-up bitmap from its bottom.
   bool sourceFromBottom = false;
+  // The destination as a parallelogram in place of the rectangle: where the source's top-left,
+  // top-right and bottom-left corners go.
+  std::optional<std::array<PointD, 3>> corners;
+  // In place of the raster operation: source pixels of this colour are left out, or the source is
+  // blended (constant alpha in bits 16 to 23; bit 24: the source brings premultiplied alpha).
+  std::optional<uint32_t> transparentColor, blendFunction;
+  // The mask's pixel that goes with the source's first one.
+  int32_t maskX = 0, maskY = 0;
+
+  static MetafileBlit Rect(double x, double y, double w, double h, int32_t sx, int32_t sy,
+                           int32_t sw, int32_t sh, uint32_t rop, bool sourceFromBottom = false) {
+    MetafileBlit b;
+    b.x = x;
+    b.y = y;
+    b.w = w;
+    b.h = h;
+    b.sx = sx;
+    b.sy = sy;
+    b.sw = sw;
+    b.sh = sh;
+    b.rop = rop;
+    b.sourceFromBottom = sourceFromBottom;
+    return b;
+  }
 };
 
 class MetafilePlayer {
@@ -195,8 +221,9 @@ class MetafilePlayer {
   void TextOut(double x, double y, std::u16string_view text, uint32_t options,
                const std::optional<std::array<double, 4>>& rect, std::span<const double> dx = {});
 
-  // --- Block transfers. Without a bitmap the brush is combined with the destination.
-  void Blit(const MetafileBlit& blit, const MetafileDib* dib);
+  // --- Block transfers. Without a bitmap the brush is combined with the destination; a mask
+  // (monochrome, 1 where white) chooses between the two raster operations.
+  void Blit(const MetafileBlit& blit, const MetafileDib* dib, const MetafileDib* mask = nullptr);
 
  private:
   struct State {

@@ -148,65 +148,37 @@ void Blit(MetafilePlayer& player, uint16_t function, const MetafileBytes& r) {
   switch (function) {
     case META_DIBBITBLT: {
       const size_t d = withBitmap ? 14 : 16;  // the bitmap-less form has a reserved word
-      b = {double(r.I16(d + 6)),
-           double(r.I16(d + 4)),
-           double(r.I16(d + 2)),
-           double(r.I16(d)),
-           r.I16(12),
-           r.I16(10),
-           r.I16(d + 2),
-           r.I16(d),
-           b.rop,
-           false};
+      b = MetafileBlit::Rect(double(r.I16(d + 6)), double(r.I16(d + 4)), double(r.I16(d + 2)),
+                             double(r.I16(d)), r.I16(12), r.I16(10), r.I16(d + 2), r.I16(d), b.rop,
+                             false);
       dibAt = 22;
       break;
     }
     case META_DIBSTRETCHBLT: {
       const size_t d = withBitmap ? 18 : 20;
-      b = {double(r.I16(d + 6)),
-           double(r.I16(d + 4)),
-           double(r.I16(d + 2)),
-           double(r.I16(d)),
-           r.I16(16),
-           r.I16(14),
-           r.I16(12),
-           r.I16(10),
-           b.rop,
-           false};
+      b = MetafileBlit::Rect(double(r.I16(d + 6)), double(r.I16(d + 4)), double(r.I16(d + 2)),
+                             double(r.I16(d)), r.I16(16), r.I16(14), r.I16(12), r.I16(10), b.rop,
+                             false);
       dibAt = 26;
       break;
     }
     case META_STRETCHDIB:
       if (r.U16(10) != 0) return;  // colours as palette indices are not kept
-      b = {double(r.I16(26)),
-           double(r.I16(24)),
-           double(r.I16(22)),
-           double(r.I16(20)),
-           r.I16(18),
-           r.I16(16),
-           r.I16(14),
-           r.I16(12),
-           b.rop,
-           true};
+      b = MetafileBlit::Rect(double(r.I16(26)), double(r.I16(24)), double(r.I16(22)),
+                             double(r.I16(20)), r.I16(18), r.I16(16), r.I16(14), r.I16(12), b.rop,
+                             true);
       dibAt = 28;
       break;
     case META_SETDIBTODEV:
       if (r.U16(6) != 0) return;
-      b = {double(r.I16(22)), double(r.I16(20)), double(r.I16(18)), double(r.I16(16)), r.I16(14),
-           r.I16(12),         r.I16(18),         r.I16(16),         SRCCOPY,           true};
+      b = MetafileBlit::Rect(double(r.I16(22)), double(r.I16(20)), double(r.I16(18)),
+                             double(r.I16(16)), r.I16(14), r.I16(12), r.I16(18), r.I16(16), SRCCOPY,
+                             true);
       dibAt = 24;
       break;
     case META_PATBLT:
-      b = {double(r.I16(16)),
-           double(r.I16(14)),
-           double(r.I16(12)),
-           double(r.I16(10)),
-           0,
-           0,
-           0,
-           0,
-           b.rop,
-           false};
+      b = MetafileBlit::Rect(double(r.I16(16)), double(r.I16(14)), double(r.I16(12)),
+                             double(r.I16(10)), 0, 0, 0, 0, b.rop, false);
       player.Blit(b, nullptr);
       return;
   }

@@ -130,6 +130,57 @@ TEST(StretchBlt, TransparentColourAndMaskSkipPixels) {
   }
 }
 
+TEST(StretchBlt, MasksChooseTheOperationAndBlendsLayTheSourceOver) {
+  // Mask white: the source is copied; black: the destination is inverted.
+  Surface src(2, 2), mask(2, 2, 0xFF000000), dst(4, 4, 0xFF102030);
+  src.pixels = {0x80112233, 0x80445566, 0x80778899, 0x80AABBCC};
+  mask.At(1, 0) = 0xFFFFFFFF;
+  mask.At(0, 1) = 0xFFFFFFFF;
+  dst.dc.StretchBlt(0, 0, 4, 4, &src.dc, 0, 0, 2, 2,
+                    {.rop = DSTINVERT, .mask = &mask.dc, .maskRop = SRCCOPY});
+  EXPECT_EQ(dst.At(0, 0), 0xFFEFDFCFu);
+  EXPECT_EQ(dst.At(3, 0), 0x80445566u);
+  EXPECT_EQ(dst.At(1, 3), 0x80778899u);
+  EXPECT_EQ(dst.At(3, 3), 0xFFEFDFCFu);
+
+  // A premultiplied source at half its alpha over the destination, and an opaque one at a
+  // constant alpha of a quarter.
+  Surface over(2, 1, 0xFF808080);
+  Surface premultiplied(1, 1, 0x80800000);
+  over.dc.StretchBlt(0, 0, 1, 1, &premultiplied.dc, 0, 0, 1, 1, {.blend = TBlend{128, true}});
+  // Source at half: 0x40400000; the destination keeps 255 - 64 of 255.
+  EXPECT_EQ(over.At(0, 0), 0xFFA06060u);
+  over.dc.StretchBlt(1, 0, 1, 1, &premultiplied.dc, 0, 0, 1, 1, {.blend = TBlend{64, false}});
+  EXPECT_EQ(over.At(1, 0), 0xDF806060u);
+}
+
+TEST(PlgBlt, MapsTheSourceOntoAParallelogram) {
+  // A quarter turn clockwise: the source's top edge runs down, its left edge runs left.
+  Surface src(2, 2), dst(40, 40, 0xFF808080);
+  src.pixels = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+  const TPoint corners[3] = {{30, 10}, {30, 30}, {10, 10}};
+  EXPECT_TRUE(dst.dc.PlgBlt(corners, &src.dc, 0, 0, 2, 2, {}));
+  EXPECT_EQ(dst.At(28, 12), 0xFFFF0000u);
+  EXPECT_EQ(dst.At(28, 28), 0xFF00FF00u);
+  EXPECT_EQ(dst.At(12, 12), 0xFF0000FFu);
+  EXPECT_EQ(dst.At(12, 28), 0xFFFFFFFFu);
+  EXPECT_EQ(dst.At(30, 20), 0xFF808080u);
+  EXPECT_EQ(dst.At(9, 20), 0xFF808080u);
+  EXPECT_EQ(dst.At(20, 30), 0xFF808080u);
+
+  // A slanted one: row 9's centres from x = 4.75 on lie inside.
+  Surface slanted(40, 40, 0xFF808080);
+  const TPoint shear[3] = {{0, 0}, {20, 0}, {10, 20}};
+  slanted.dc.PlgBlt(shear, &src.dc, 0, 0, 2, 2, {});
+  EXPECT_EQ(slanted.At(0, 0), 0xFFFF0000u);
+  EXPECT_EQ(slanted.At(5, 9), 0xFFFF0000u);
+  EXPECT_EQ(slanted.At(4, 9), 0xFF808080u);
+  EXPECT_EQ(slanted.At(25, 15), 0xFFFFFFFFu);
+  EXPECT_EQ(slanted.At(29, 19), 0xFFFFFFFFu);
+  EXPECT_EQ(slanted.At(30, 19), 0xFF808080u);
+  EXPECT_FALSE(slanted.dc.PlgBlt(shear, &slanted.dc, 0, 0, 2, 2, {}));
+}
+
 TEST(PatBlt, RefusesOperationsThatNeedASource) {
   Surface s(4, 4, 0x11223344);
   EXPECT_FALSE(s.dc.PatBlt(0, 0, 4, 4, SRCCOPY));

@@ -214,6 +214,49 @@ inline std::string EmfPlusComment(uint16_t headerFlags) {
   return c.d;
 }
 
+// A bitmap's info block and its bits.
+struct DibParts {
+  std::string info, bits;
+};
+
+// The parameters of the enhanced transfers that stretch (stretch block, transparent block, alpha
+// blend): bounds, destination, operation (or colour, or blend), source, its transform and
+// colour, usage and bitmap, source size.
+inline std::string EmfStretching(int x, int y, int w, int h, uint32_t op, const std::string& info,
+                                 const std::string& bits, int sw, int sh) {
+  Le r;
+  r.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(x)).U32(uint32_t(y)).U32(uint32_t(w)).U32(uint32_t(h));
+  r.U32(op).U32(0).U32(0).F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0).U32(0);
+  DibFields(r, 108, info, bits).U32(uint32_t(sw)).U32(uint32_t(sh));
+  return r.Raw(info + bits).d;
+}
+
+// A masked block: destination (as many source pixels as logical units), operations for mask 1
+// (bits 16 to 23) and 0 (bits 24 to 31), bitmap and mask, the mask's first pixel.
+inline std::string EmfMaskBlt(int x, int y, int w, int h, uint32_t rop4, const DibParts& dib,
+                              const DibParts& mask, int maskX, int maskY) {
+  Le r;
+  r.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(x)).U32(uint32_t(y)).U32(uint32_t(w)).U32(uint32_t(h));
+  r.U32(rop4).U32(0).U32(0).F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0).U32(0);
+  DibFields(r, 128, dib.info, dib.bits).U32(uint32_t(maskX)).U32(uint32_t(maskY)).U32(0);
+  DibFields(r, uint32_t(128 + dib.info.size() + dib.bits.size()), mask.info, mask.bits);
+  return r.Raw(dib.info + dib.bits + mask.info + mask.bits).d;
+}
+
+// A parallelogram block: where the source's top-left, top-right and bottom-left corners go, the
+// source size, bitmap and mask.
+inline std::string EmfPlgBlt(const std::array<int, 6>& corners, int sw, int sh, const DibParts& dib,
+                             const DibParts& mask) {
+  Le r;
+  r.U32(0).U32(0).U32(0).U32(0);
+  for (int c : corners) r.U32(uint32_t(c));
+  r.U32(0).U32(0).U32(uint32_t(sw)).U32(uint32_t(sh));
+  r.F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0).U32(0);
+  DibFields(r, 140, dib.info, dib.bits).U32(0).U32(0).U32(0);
+  DibFields(r, uint32_t(140 + dib.info.size() + dib.bits.size()), mask.info, mask.bits);
+  return r.Raw(dib.info + dib.bits + mask.info + mask.bits).d;
+}
+
 inline void LoadInto(plat::TMetafile& m, const std::string& bytes) {
   plat::TReadOnlyMemoryStream stream(bytes.data(), int64_t(bytes.size()));
   m.LoadFromStream(stream);

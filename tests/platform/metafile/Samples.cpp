@@ -188,11 +188,29 @@ std::vector<std::pair<std::string, std::string>> Text() {
   return {{"text.wmf", wmf}, {"text.emf", emf}};
 }
 
+// Transfers with a colour left out, a mask, a parallelogram, and a turning world transform.
+std::vector<std::pair<std::string, std::string>> Transfers() {
+  DibParts four, mask;
+  four.info = Dib24(2, 2, {0xFF0000, 0xFF00FF, 0x0000FF, 0xFFFFFF}, &four.bits);
+  mask.info = DibIndexed(1, 2, 2, {0x000000, 0xFFFFFF}, {1, 0, 0, 1}, false, &mask.bits);
+  Le turn;
+  turn.F32(0.6f).F32(0.8f).F32(-0.8f).F32(0.6f).F32(20).F32(0);
+  const std::string emf =
+      Emf()
+          .RecBytes(116, EmfStretching(0, 0, 8, 8, 0xFF00FF, four.info, four.bits, 2, 2))
+          .RecBytes(78, EmfMaskBlt(10, 0, 2, 2, 0x55CC0020, four, mask, 0, 0))
+          .RecBytes(79, EmfPlgBlt({30, 0, 30, 8, 22, 0}, 2, 2, four, mask))
+          .RecBytes(35, turn.d)
+          .RecBytes(77, EmfStretching(0, 10, 8, 8, SRCCOPY, four.info, four.bits, 2, 2))
+          .Build(0, 0, 847, 847);
+  return {{"transfers.emf", emf}};
+}
+
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> MetafileSamples() {
   std::vector<std::pair<std::string, std::string>> all;
-  for (auto family : {ShapesAndPaths, Bitmaps, ClipPaths, DualPictures, Text}) {
+  for (auto family : {ShapesAndPaths, Bitmaps, ClipPaths, DualPictures, Text, Transfers}) {
     for (auto& sample : family()) all.push_back(std::move(sample));
   }
   return all;
