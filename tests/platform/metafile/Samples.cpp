@@ -188,9 +188,11 @@ std::vector<std::pair<std::string, std::string>> Text() {
   return {{"text.wmf", wmf}, {"text.emf", emf}};
 }
 
-// Transfers with a colour left out, a mask, a parallelogram, and a turning world transform.
+// Transfers with a colour left out, a mask, a parallelogram, alpha blends, and a turning world
+// transform.
 std::vector<std::pair<std::string, std::string>> Transfers() {
-  DibParts four, mask;
+  DibParts four, mask, wide;
+  wide.info = Dib32(2, 1, {0x80400000, 0xFF00FF00}, &wide.bits);
   four.info = Dib24(2, 2, {0xFF0000, 0xFF00FF, 0x0000FF, 0xFFFFFF}, &four.bits);
   mask.info = DibIndexed(1, 2, 2, {0x000000, 0xFFFFFF}, {1, 0, 0, 1}, false, &mask.bits);
   Le turn;
@@ -200,6 +202,8 @@ std::vector<std::pair<std::string, std::string>> Transfers() {
           .RecBytes(116, EmfStretching(0, 0, 8, 8, 0xFF00FF, four.info, four.bits, 2, 2))
           .RecBytes(78, EmfMaskBlt(10, 0, 2, 2, 0x55CC0020, four, mask, 0, 0))
           .RecBytes(79, EmfPlgBlt({30, 0, 30, 8, 22, 0}, 2, 2, four, mask))
+          .RecBytes(114, EmfStretching(0, 20, 8, 4, 0x01C00000, wide.info, wide.bits, 2, 1))
+          .RecBytes(114, EmfStretching(10, 20, 8, 4, 0x00800000, four.info, four.bits, 2, 2))
           .RecBytes(35, turn.d)
           .RecBytes(77, EmfStretching(0, 10, 8, 8, SRCCOPY, four.info, four.bits, 2, 2))
           .Build(0, 0, 847, 847);

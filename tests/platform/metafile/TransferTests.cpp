@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "MetafileBuilder.h"
+#include "graphics/bitmap/Bitmap32.h"
 
 using namespace plat;
 using namespace mftest;
@@ -11,7 +12,7 @@ using namespace mftest;
 namespace {
 
 constexpr uint32_t kSetWorldTransform = 35, kMaskBlt = 78, kPlgBlt = 79, kStretchDibits = 81;
-constexpr uint32_t kTransparentBlt = 116;
+constexpr uint32_t kAlphaBlend = 114, kTransparentBlt = 116;
 constexpr uint32_t kMagenta = 0xFF00FF, kWhite = 0xFFFFFF, kInvertedGrey = 0x7F7F7F;
 
 // Red, green / blue, white.
@@ -83,4 +84,34 @@ TEST(MetafileTransfer, ParallelogramsAndTurningTransformsTurnBitmaps) {
   EXPECT_EQ(s.At(52, 62), kBlue);
   EXPECT_EQ(s.At(52, 78), kWhite);
   EXPECT_EQ(s.At(48, 70), kGrey);
+}
+
+TEST(MetafileTransfer, AlphaBlendsLayTheBitmapOverAndLoadAsPartlyTransparent) {
+  // Premultiplied: opaque red, half green / nothing, half white; then an opaque blue bitmap at a
+  // constant quarter.
+  DibParts wide, blue;
+  wide.info = Dib32(2, 2, {0xFFFF0000, 0x80008000, 0x00000000, 0x80808080}, &wide.bits);
+  blue.info = Dib24(1, 1, {kBlue}, &blue.bits);
+  Emf e;
+  e.RecBytes(kAlphaBlend, EmfStretching(10, 10, 20, 20, 0x01FF0000, wide.info, wide.bits, 2, 2));
+  e.RecBytes(kAlphaBlend, EmfStretching(40, 10, 10, 10, 0x00400000, blue.info, blue.bits, 1, 1));
+  const auto m = Load(Picture(e));
+  const Surface s = Render(*m);
+  EXPECT_EQ(s.At(12, 12), kRed);
+  EXPECT_EQ(s.At(25, 12), 0x40C040u);
+  EXPECT_EQ(s.At(12, 25), kGrey);
+  EXPECT_EQ(s.At(25, 25), 0xC0C0C0u);
+  EXPECT_EQ(s.At(45, 15), 0x6060A0u);
+
+  // Loaded as a picture, the blends keep their coverage as alpha.
+  gfx::TBitmap32 picture;
+  picture.Assign(*m);
+  EXPECT_EQ(picture.Pixel(12, 12), 0xFFFF0000u);
+  EXPECT_EQ(picture.Pixel(12, 25) >> 24, 0u);
+  const uint32_t halfGreen = picture.Pixel(25, 12);
+  EXPECT_NEAR(int(halfGreen >> 24), 128, 2);
+  EXPECT_EQ(halfGreen & 0xFFFFFF, 0x00FF00u);
+  const uint32_t quarterBlue = picture.Pixel(45, 15);
+  EXPECT_NEAR(int(quarterBlue >> 24), 64, 2);
+  EXPECT_EQ(quarterBlue & 0xFFFFFF, 0x0000FFu);
 }
