@@ -209,7 +209,7 @@ struct TBlitMode {
   const DeviceContext* mask = nullptr;
   uint32_t maskRop = DSTCOPY;
   int64_t keyRgb = -1;
-  std::optional<TBlend> blend;
+  std::optional<TBlend> blend = std::nullopt;
 };
 
 class DeviceContext {
