@@ -49,6 +49,8 @@ inline constexpr std::string_view HintItalicWord = "Italic";
 // The settings file and its keys. Every key ends with its only "="; none lies inside another
 // except that the box colour key is "BG" followed by the text colour key.
 inline constexpr std::string_view SettingsFileBaseName = "settings.ini";
+inline constexpr std::string_view SettingsNotSavedText =
+    "The settings (folders, texts, text options) cannot be saved in ";
 inline constexpr std::string_view FolderKeySuffix = "Folder=";
 inline constexpr std::string_view OverlayBackgroundKey = "OverlayPicture=";
 inline constexpr std::string_view OverlayFileKey = "OverlayMask=";

@@ -8,6 +8,7 @@
 #include "app/mainwindow/TextHints.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
+#include "platform/windows/Dialogs.h"
 
 namespace app {
 namespace {
@@ -273,7 +274,11 @@ void TMainForm::SavePath() {
   LayerFolder = plat::ExtractFilePath(LayerPath);
   std::vector<std::string> texts;
   for (int i = 0; i < TextItems.Count(); ++i) texts.push_back(TextItems[i]);
-  WriteSettingsFile(SettingsFileName(), *this, texts);
+  if (WriteSettingsFile(SettingsFileName(), *this, texts) || SettingsWriteReported) return;
+  // Otherwise the folders and the saved texts would be lost at the end without a word; once a run
+  // is enough.
+  SettingsWriteReported = true;
+  plat::ShowMessage(std::string(SettingsNotSavedText) + SettingsFileName());
 }
 
 void TMainForm::FormDestroy(plat::TObject*) {

@@ -59,6 +59,8 @@ struct TMainState : TSettingsValues {
   // The picture or a layer was changed; closing asks first while it is set.
   bool Modified = false;
   bool ImageLoaded = false;
+  // The user was told once that the settings file cannot be written.
+  bool SettingsWriteReported = false;
   bool FirstTickDone = false;
   int32_t ToolAction = 0;
   // Set while a picture is with the rotation or the extended colour dialog.
@@ -101,7 +103,8 @@ class TMainForm : public plat::TForm, public TMainState {
   void FormDestroy(plat::TObject* Sender);
   // Enables the editing controls once there is a picture to edit.
   void EnableButton(plat::TObject* Sender);
-  // Writes the settings file, taking the folders from the last background and layer paths.
+  // Writes the settings file, taking the folders from the last background and layer paths; the
+  // first write that fails in a run is reported.
   void SavePath();
   // Loads a picture file as the background; the layers go only once the picture is read.
   void LoadBackground(const std::string& FileName);
