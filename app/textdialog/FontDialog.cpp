@@ -258,24 +258,44 @@ void TFontForm::MakeTransparent(bool fontSide) {
   other->SetChecked(false);
   plat::TColorGrid* grid = fontSide ? FontColorGrid : BackColorGrid;
   grid->SetForegroundIndex(0);
-  if (fontSide)
+  if (fontSide) {
+    fontColorBeforeTransparent_ = fontColor_;
     SetFontColor(grid->ForegroundColor());
-  else
+  } else {
+    backColorBeforeTransparent_ = backColor_;
     SetBackColor(grid->ForegroundColor());
+  }
+}
+
+void TFontForm::RestoreColorBeforeTransparent(bool fontSide) {
+  std::optional<plat::TColor>& before =
+      fontSide ? fontColorBeforeTransparent_ : backColorBeforeTransparent_;
+  if (!before) return;
+  if (fontSide)
+    SetFontColor(*before);
+  else
+    SetBackColor(*before);
+  before.reset();
 }
 
 void TFontForm::FontTransparentCheckBoxClick(plat::TObject*) {
   const bool checked = FontTransparentCheckBox->Checked();
   if (checked == fontTransparent_) return;  // set from code
   fontTransparent_ = checked;
-  if (checked) MakeTransparent(true);
+  if (checked)
+    MakeTransparent(true);
+  else
+    RestoreColorBeforeTransparent(true);
 }
 
 void TFontForm::BackTransparentCheckBoxClick(plat::TObject*) {
   const bool checked = BackTransparentCheckBox->Checked();
   if (checked == backTransparent_) return;  // set from code
   backTransparent_ = checked;
-  if (checked) MakeTransparent(false);
+  if (checked)
+    MakeTransparent(false);
+  else
+    RestoreColorBeforeTransparent(false);
 }
 
 void TFontForm::FontColorGridChange(plat::TObject*) {

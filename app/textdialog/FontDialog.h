@@ -5,6 +5,7 @@
 // and reads the getters after OK.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "html/viewer/PageViewer.h"
@@ -98,13 +99,17 @@ class TFontForm : public plat::TForm {
 
   void FillLists();
   void UpdatePreview();
-  // A user's tick on one Transparent box: clears the other and takes the grid's first colour.
+  // A user's tick on one Transparent box: clears the other and takes the grid's first colour,
+  // keeping the colour it had for the user's untick.
   void MakeTransparent(bool fontSide);
+  // A user's untick: the colour from before the tick comes back.
+  void RestoreColorBeforeTransparent(bool fontSide);
 
   plat::TColor fontColor_ = plat::clBlack;
   plat::TColor backColor_ = plat::clBlack;
   bool fontTransparent_ = false;
   bool backTransparent_ = false;
+  std::optional<plat::TColor> fontColorBeforeTransparent_, backColorBeforeTransparent_;
   int fontSize_ = 4;
   TShownValues shown_;
   int colorMode_ = 0;

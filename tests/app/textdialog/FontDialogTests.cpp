@@ -106,9 +106,10 @@ TEST_F(FontDialog, TheTwoTransparentBoxesExcludeEachOther) {
   // Black on black is never shown.
   EXPECT_EQ(dialog.FontColor(), 0);
   EXPECT_EQ(dialog.BackColor(), 0x202020);
-  // Unticking leaves the colours alone.
+  // Unticking gives the font its colour back; the background stays as the tick left it.
   dialog.FontTransparentCheckBox->SetChecked(false);
   EXPECT_FALSE(dialog.FontTransparent());
+  EXPECT_EQ(dialog.FontColor(), 0x00FF00);
   EXPECT_EQ(dialog.BackColor(), 0x202020);
   // The setters keep the rule as well.
   dialog.SetFontTransparent(true);
@@ -116,6 +117,31 @@ TEST_F(FontDialog, TheTwoTransparentBoxesExcludeEachOther) {
   EXPECT_FALSE(dialog.FontTransparent());
   EXPECT_FALSE(dialog.FontTransparentCheckBox->Checked());
   EXPECT_TRUE(dialog.BackTransparentCheckBox->Checked());
+}
+
+// Ticked and unticked with the mouse: the colour chosen before is not lost to the tick.
+TEST_F(FontDialog, UntickingATransparentBoxGivesBackItsColour) {
+  dialog.SetFontColor(0x00FFFF);
+  dialog.SetBackColor(0x800000);
+  dialog.Show();
+  plat::Application().ProcessMessages();
+  const auto click = [](plat::TControl& box) {
+    const plat::TPoint at{6, box.Height() / 2};
+    plat::SimulateMouse(box, plat::TMouseAction::Press, plat::mbLeft, at);
+    plat::SimulateMouse(box, plat::TMouseAction::Release, plat::mbLeft, at);
+  };
+  for (const bool fontSide : {true, false}) {
+    plat::TCheckBox& box =
+        fontSide ? *dialog.FontTransparentCheckBox : *dialog.BackTransparentCheckBox;
+    const auto color = [&] { return fontSide ? dialog.FontColor() : dialog.BackColor(); };
+    const plat::TColor chosen = color();
+    click(box);
+    ASSERT_TRUE(box.Checked());
+    EXPECT_EQ(color(), 0);  // the grid's first colour while it is see-through
+    click(box);
+    ASSERT_FALSE(box.Checked());
+    EXPECT_EQ(color(), chosen);
+  }
 }
 
 TEST_F(FontDialog, TheSizeEditKeepsToTwoToEighteen) {
