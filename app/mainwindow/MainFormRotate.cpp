@@ -1,4 +1,5 @@
 // Handing the selected layer to the rotation dialog and taking it back.
+#include <cmath>
 #include <memory>
 #include <string_view>
 
@@ -6,6 +7,7 @@
 #include "app/mainwindow/WaitCursor.h"
 #include "app/road/KeptPicture.h"
 #include "app/rotate/RotateDialog.h"
+#include "graphics/layers/RubberBand.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/SysUtils.h"
 
@@ -32,6 +34,22 @@ class TBusyFlag {
  private:
   bool& flag_;
 };
+
+// The turned picture comes back on a larger canvas; placed by its corner it would move down and
+// right by the margin, so it takes the old centre instead, to the whole pixel.
+void KeepCentre(gfx::TBitmapLayer& Turned, const gfx::TFloatRect& Before,
+                gfx::TRubberbandLayer* Band) {
+  const gfx::TFloatRect r = Turned.Location();
+  const float w = r.Right - r.Left, h = r.Bottom - r.Top;
+  const float left = std::nearbyint((Before.Left + Before.Right - w) / 2);
+  const float top = std::nearbyint((Before.Top + Before.Bottom - h) / 2);
+  const gfx::TFloatRect centred{left, top, left + w, top + h};
+  // The band carries its child with it.
+  if (Band && Band->ChildLayer() == &Turned)
+    Band->SetLocation(centred);
+  else
+    Turned.SetLocation(centred);
+}
 
 }  // namespace
 
@@ -95,6 +113,7 @@ void TMainForm::WMRotateChange(plat::TObject* Sender, int32_t Mode) {
   if (!plat::FileExists(RotateWorkFile)) return;
   gfx::TBitmapLayer& turned = ReplaceLayerFromWorkFile(Sender, *L, request);
   turned.SourceFile = KeepHandedBackPicture(RotateWorkFile);
+  KeepCentre(turned, location, RubberBand);
 }
 
 }  // namespace app

@@ -89,12 +89,17 @@ TEST_F(RealRun, AHalfTransparentLayerTurnedFromItsToolsKeepsItsColourAndOpacity)
     Click(*dialog.CloseButton);
     return true;
   });
+  const gfx::TFloatRect before = Selected()->Location();
   Click(*form->FrameToolsButton);
   ASSERT_EQ(form->ToolAction, 3);
   form->TimerEllapsed2(nullptr);
 
   ASSERT_NE(Selected(), nullptr);
   ASSERT_EQ(Selected()->AngleCode, 10090);
+  // Turned in place: the square's centre stays where it was.
+  const gfx::TFloatRect after = Selected()->Location();
+  EXPECT_NEAR(after.Left + after.Right, before.Left + before.Right, 1.0f);
+  EXPECT_NEAR(after.Top + after.Bottom, before.Top + before.Bottom, 1.0f);
   // The middle of the turned square, away from its sampled edges.
   const uint32_t middle = Selected()->Bitmap().Pixel(29, 29);
   for (int shift = 0; shift < 32; shift += 8)
