@@ -254,6 +254,24 @@ void DeviceContext::FillRgn(const TRegion& rgn, const TLogBrush& brush) {
   for (const TRect& r : rgn.Rects()) FillRect(r, brush);
 }
 
+void DeviceContext::PaintRgn(const TRegion& rgn) {
+  for (const TRect& r : rgn.Rects()) BrushRect(r, state_.brush, state_.rop2);
+}
+
+void DeviceContext::FrameRgn(const TRegion& rgn, const TLogBrush& brush, int32_t width,
+                             int32_t height) {
+  // What is left of the region when it is moved by the border's size in each direction lies
+  // inside the border.
+  TRegion inner = rgn;
+  const TPoint shifts[] = {{width, 0}, {-width, 0}, {0, height}, {0, -height}};
+  for (const TPoint& d : shifts) inner = inner.Combined(rgn.Offset(d.X, d.Y), RGN_AND);
+  FillRgn(rgn.Combined(inner, RGN_DIFF), brush);
+}
+
+void DeviceContext::InvertRgn(const TRegion& rgn) {
+  for (const TRect& r : rgn.Rects()) InvertRect(r);
+}
+
 void DeviceContext::InvertRect(const TRect& r) {
   for (const TRect& v : VisibleRects(DeviceRect(r))) {
     for (int32_t y = v.Top; y < v.Bottom; ++y) {

@@ -302,7 +302,13 @@ class DeviceContext {
   void FillRect(const TRect& r, const TLogBrush& brush);
   void FrameRect(const TRect& r, const TLogBrush& brush);    // a one-pixel border inside r
   void FillRgn(const TRegion& rgn, const TLogBrush& brush);  // rgn in logical units
+  // The selected brush combined by ROP2.
+  void PaintRgn(const TRegion& rgn);
+  // A border inside the region, `width` pixels across its left and right edges and `height`
+  // across its top and bottom ones.
+  void FrameRgn(const TRegion& rgn, const TLogBrush& brush, int32_t width, int32_t height);
   void InvertRect(const TRect& r);
+  void InvertRgn(const TRegion& rgn);
   // Inverts every other pixel of the one-pixel border of r; drawing it twice restores the picture.
   void DrawFocusRect(const TRect& r);
 

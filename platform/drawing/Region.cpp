@@ -46,6 +46,16 @@ TRegion TRegion::Polygon(std::span<const TPoint> points, int fillMode) {
   return TRegion(std::make_unique<Impl>(Impl{QRegion(polygon, rule)}));
 }
 
+TRegion TRegion::Union(std::vector<TRegion> parts) {
+  if (parts.empty()) return {};
+  for (size_t step = 1; step < parts.size(); step *= 2) {
+    for (size_t i = 0; i + step < parts.size(); i += 2 * step) {
+      parts[i].impl_->region += parts[i + step].impl_->region;
+    }
+  }
+  return std::move(parts.front());
+}
+
 TRegion TRegion::Combined(const TRegion& other, int mode) const {
   const QRegion& a = impl_->region;
   const QRegion& b = other.impl_->region;

@@ -41,6 +41,9 @@ class TRegion {
   // The pixels whose centres lie inside the polygon under the fill rule ALTERNATE or WINDING.
   static TRegion Polygon(std::span<const TPoint> points, int fillMode);
 
+  // The union of all parts, merged in pairs so that many small parts take n log n time.
+  static TRegion Union(std::vector<TRegion> parts);
+
   // One of the RGN_* operations of this region with other (RGN_COPY copies this region).
   TRegion Combined(const TRegion& other, int mode) const;
   TRegion Offset(int32_t dx, int32_t dy) const;

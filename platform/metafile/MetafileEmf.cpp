@@ -36,6 +36,7 @@ enum : uint32_t {
   EMR_SETTEXTALIGN = 22,
   EMR_SETTEXTCOLOR = 24,
   EMR_SETBKCOLOR = 25,
+  EMR_OFFSETCLIPRGN = 26,
   EMR_MOVETOEX = 27,
   EMR_EXCLUDECLIPRECT = 29,
   EMR_INTERSECTCLIPRECT = 30,
@@ -71,6 +72,10 @@ enum : uint32_t {
   EMR_SELECTCLIPPATH = 67,
   EMR_GDICOMMENT = 70,
   EMR_ABORTPATH = 68,
+  EMR_FILLRGN = 71,
+  EMR_FRAMERGN = 72,
+  EMR_INVERTRGN = 73,
+  EMR_PAINTRGN = 74,
   EMR_EXTSELECTCLIPRGN = 75,
   EMR_BITBLT = 76,
   EMR_STRETCHBLT = 77,
@@ -240,17 +245,43 @@ void Blit(MetafilePlayer& player, uint32_t type, const MetafileBytes& r) {
   if (dib) player.Blit(b, &*dib, mask ? &*mask : nullptr);
 }
 
+// The rectangles of the region data of `size` bytes at `at`: a header of 32 bytes with the count,
+// then the rectangles.
+std::vector<TRect> RegionRects(const MetafileBytes& r, size_t at, uint32_t size) {
+  const std::span<const uint8_t> bytes = r.Span(at, size);
+  const MetafileBytes data(bytes.data(), bytes.size(), "a region");
+  const uint32_t count = data.U32(8);
+  data.Need(32, uint64_t(count) * 16);
+  std::vector<TRect> rects(count);
+  for (size_t i = 0; i < count; ++i) {
+    const size_t p = 32 + 16 * i;
+    rects[i] = {data.I32(p), data.I32(p + 4), data.I32(p + 8), data.I32(p + 12)};
+  }
+  return rects;
+}
+
 std::optional<std::vector<TRect>> ClipRects(const MetafileBytes& r) {
   const uint32_t dataSize = r.U32(8);
   if (dataSize == 0) return std::nullopt;
-  const uint32_t count = r.U32(24);
-  r.Need(48, uint64_t(count) * 16);
-  std::vector<TRect> rects(count);
-  for (size_t i = 0; i < count; ++i) {
-    const size_t at = 48 + 16 * i;
-    rects[i] = {r.I32(at), r.I32(at + 4), r.I32(at + 8), r.I32(at + 12)};
+  return RegionRects(r, 16, dataSize);
+}
+
+// Fill, frame, paint and invert of the region the record holds.
+void DrawRegion(MetafilePlayer& player, uint32_t type, const MetafileBytes& r) {
+  using How = MetafilePlayer::RegionPaint;
+  const uint32_t dataSize = r.U32(24);
+  if (type == EMR_PAINTRGN || type == EMR_INVERTRGN) {
+    return player.DrawRegion(type == EMR_PAINTRGN ? How::Paint : How::Invert,
+                             RegionRects(r, 28, dataSize));
   }
-  return rects;
+  const bool frame = type == EMR_FRAMERGN;
+  const std::vector<TRect> rects = RegionRects(r, frame ? 40 : 32, dataSize);
+  const uint32_t index = r.U32(28);
+  const std::optional<MetafileBrush> brush = index & kStockObject
+                                                 ? MetafilePlayer::StockBrush(index & ~kStockObject)
+                                                 : player.ObjectBrush(index);
+  const PointD size = frame ? PointD{double(r.I32(32)), double(r.I32(36))} : PointD{};
+  if (brush) player.DrawRegion(frame ? How::Frame : How::Fill, rects, &*brush, size);
 }
 
 MetafileXform Xform(const MetafileBytes& r, size_t at) {
@@ -303,6 +334,8 @@ void PlayRecord(MetafilePlayer& player, uint32_t type, const MetafileBytes& r) {
       return player.IntersectClipRect(d(8), d(12), d(16), d(20));
     case EMR_EXTSELECTCLIPRGN:
       return player.SelectClipRects(ClipRects(r), r.I32(12));
+    case EMR_OFFSETCLIPRGN:
+      return player.OffsetClipRgn(d(8), d(12));
     case EMR_SELECTCLIPPATH:
       return player.SelectClipPath(r.I32(8));
     case EMR_GDICOMMENT:
@@ -429,6 +462,11 @@ void PlayRecord(MetafilePlayer& player, uint32_t type, const MetafileBytes& r) {
     case EMR_STROKEANDFILLPATH:
       return player.StrokeAndFillPath();
 
+    case EMR_FILLRGN:
+    case EMR_FRAMERGN:
+    case EMR_INVERTRGN:
+    case EMR_PAINTRGN:
+      return DrawRegion(player, type, r);
     case EMR_EXTTEXTOUTA:
     case EMR_EXTTEXTOUTW:
       return Text(player, r, type == EMR_EXTTEXTOUTW);

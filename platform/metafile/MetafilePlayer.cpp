@@ -295,21 +295,20 @@ void MetafilePlayer::SelectObject(uint32_t index) {
         if constexpr (std::is_same_v<T, MetafileBrush>) state_.brush = object;
         if constexpr (std::is_same_v<T, MetafileFont>) state_.font = object;
         if constexpr (std::is_same_v<T, MetafilePalette>) state_.palette = index;
+        if constexpr (std::is_same_v<T, MetafileRegion>) SelectClipRegion(&object);
       },
       it->second);
 }
 
 void MetafilePlayer::SelectStockObject(uint32_t stock) {
-  if (stock < std::size(kStockBrushes)) {
-    state_.brush = kStockBrushes[stock];
+  if (const std::optional<MetafileBrush> brush = StockBrush(stock)) {
+    state_.brush = *brush;
   } else if (stock >= 6 && stock <= 8) {
     state_.pen = {stock == 8 ? PS_NULL : PS_SOLID, 0, true, stock == 6 ? 0xFFFFFFu : 0u};
   } else if ((stock >= 10 && stock <= 14) || stock == 16 || stock == 17) {
     state_.font = {};
   } else if (stock == 15) {
     state_.palette.reset();
-  } else if (stock == 18) {
-    state_.brush = kStockBrushes[0];
   } else if (stock == 19) {
     state_.pen = {};
   }
@@ -324,6 +323,23 @@ void MetafilePlayer::SelectPalette(uint32_t index) {
   if (it != objects_.end() && std::holds_alternative<MetafilePalette>(it->second)) {
     state_.palette = index;
   }
+}
+
+std::optional<MetafileBrush> MetafilePlayer::ObjectBrush(uint32_t index) const {
+  const auto it = objects_.find(index);
+  if (it == objects_.end() || !std::holds_alternative<MetafileBrush>(it->second)) return {};
+  return std::get<MetafileBrush>(it->second);
+}
+
+std::optional<MetafileBrush> MetafilePlayer::StockBrush(uint32_t stock) {
+  if (stock < std::size(kStockBrushes)) return kStockBrushes[stock];
+  if (stock == 18) return kStockBrushes[0];  // the context's own brush, white until set
+  return {};
+}
+
+const MetafileRegion* MetafilePlayer::RegionObject(uint32_t index) const {
+  const auto it = objects_.find(index);
+  return it == objects_.end() ? nullptr : std::get_if<MetafileRegion>(&it->second);
 }
 
 TColorRef MetafilePlayer::Resolve(uint32_t color) const {
@@ -430,6 +446,50 @@ void MetafilePlayer::SelectClipPath(int mode) {
   inPath_ = false;
   // The check pass has no clip to set.
   if (dc_) CombineClip(FiguresRegion(figures), mode);
+}
+
+void MetafilePlayer::SelectClipRegion(const MetafileRegion* region) {
+  if (!region) {
+    state_.clip.reset();
+    ApplyClip();
+    return;
+  }
+  if (dc_) {
+    CombineClip(MapRegion(region->rects, 2).Offset(deviceOffset_.X, deviceOffset_.Y), RGN_COPY);
+  }
+}
+
+void MetafilePlayer::OffsetClipRgn(double dx, double dy) {
+  if (!state_.clip) return;
+  const MetafileXform t = Transform();
+  const TPoint d = ToPoint({t.m11 * dx + t.m21 * dy, t.m12 * dx + t.m22 * dy});
+  // Cut to the picture, so that moves repeated without end keep the coordinates in range.
+  state_.clip = state_.clip->Offset(d.X, d.Y).Combined(bounds_, RGN_AND);
+  ApplyClip();
+}
+
+TRegion MetafilePlayer::MapRegion(std::span<const TRect> rects, int32_t margin) const {
+  // A region's size, and the time to build it, follow the picture and not the file.
+  TRect box = bounds_.BoundingRect().Offset(-deviceOffset_.X, -deviceOffset_.Y);
+  box = {box.Left - margin, box.Top - margin, box.Right + margin, box.Bottom + margin};
+  const MetafileXform t = Transform();
+  const auto map = [&](double x, double y) {
+    return PointD{t.m11 * x + t.m21 * y + t.dx, t.m12 * x + t.m22 * y + t.dy};
+  };
+  std::vector<TRegion> parts;
+  for (const TRect& r : rects) {
+    const double left = r.Left, top = r.Top, right = r.Right, bottom = r.Bottom;
+    if (t.AxisAligned()) {
+      const TRect cut =
+          Normalized(ToPoint(map(left, top)), ToPoint(map(right, bottom))).Intersected(box);
+      if (!cut.IsEmpty()) parts.emplace_back(cut);
+      continue;
+    }
+    const std::vector<TPoint> corners = ToPoints(
+        ClipPolygon({map(left, top), map(right, top), map(right, bottom), map(left, bottom)}, box));
+    if (corners.size() >= 3) parts.push_back(TRegion::Polygon(corners, WINDING));
+  }
+  return TRegion::Union(std::move(parts));
 }
 
 TRegion MetafilePlayer::FiguresRegion(const std::vector<Figure>& figures) const {
@@ -870,6 +930,44 @@ void MetafilePlayer::SetPixel(double x, double y, uint32_t color) {
   if (!dc_) return;
   const TPoint p = ToPoint(Map({x, y}));
   dc_->SetPixel(p.X, p.Y, Resolve(color));
+}
+
+// --- Regions
+
+void MetafilePlayer::DrawRegion(RegionPaint how, std::span<const TRect> rects,
+                                const MetafileBrush* brush, PointD frame) {
+  if (!dc_) return;
+  // The brush given is put into dc the way the selected one would be.
+  const MetafileBrush selected = state_.brush;
+  if (brush) state_.brush = *brush;
+  Prepare();
+  state_.brush = selected;
+  int32_t width = 0, height = 0, margin = 2;
+  if (how == RegionPaint::Frame) {
+    // A border wider than the picture looks no different from one as wide as it.
+    const TRect box = bounds_.BoundingRect();
+    const double widest = double(std::max(box.Width(), box.Height())) + 1;
+    const auto pixels = [&](double units, double scale) {
+      const double p = std::round(std::abs(units) * scale);
+      return int32_t(std::isfinite(p) ? std::clamp(p, 1.0, widest) : 1);
+    };
+    const MetafileXform t = Transform();
+    width = pixels(frame.x, std::hypot(t.m11, t.m12));
+    height = pixels(frame.y, std::hypot(t.m21, t.m22));
+    // The border that cutting the region would make runs outside the picture.
+    margin += std::max(width, height);
+  }
+  const TRegion region = MapRegion(rects, margin);
+  switch (how) {
+    case RegionPaint::Fill:
+      return dc_->FillRgn(region, dc_->Brush());
+    case RegionPaint::Frame:
+      return dc_->FrameRgn(region, dc_->Brush(), width, height);
+    case RegionPaint::Paint:
+      return dc_->PaintRgn(region);
+    case RegionPaint::Invert:
+      return dc_->InvertRgn(region);
+  }
 }
 
 // --- Text

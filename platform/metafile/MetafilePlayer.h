@@ -78,10 +78,14 @@ struct MetafileFont {
 struct MetafilePalette {
   std::vector<uint32_t> colors;  // 0x00BBGGRR
 };
-// Regions and other objects that only take up a slot.
+// A region object of a standard metafile: rectangles in logical units.
+struct MetafileRegion {
+  std::vector<TRect> rects;
+};
+// Objects that only take up a slot.
 struct MetafileOtherObject {};
-using MetafileObject =
-    std::variant<MetafileOtherObject, MetafilePen, MetafileBrush, MetafileFont, MetafilePalette>;
+using MetafileObject = std::variant<MetafileOtherObject, MetafilePen, MetafileBrush, MetafileFont,
+                                    MetafilePalette, MetafileRegion>;
 
 // A device-independent bitmap inside a record: the info header with its colour table, and the
 // pixel bits. Both point into the file's bytes.
@@ -156,10 +160,16 @@ class MetafilePlayer {
   void CreateObject(uint32_t index, MetafileObject object);
   // Puts the object into the lowest free slot (the numbering of standard metafiles).
   void AddObject(MetafileObject object);
+  // A region object becomes the clip region.
   void SelectObject(uint32_t index);
   void SelectStockObject(uint32_t stock);
   void DeleteObject(uint32_t index);
   void SelectPalette(uint32_t index);
+  // The brush of an object or of a stock object; nullopt when there is none.
+  std::optional<MetafileBrush> ObjectBrush(uint32_t index) const;
+  static std::optional<MetafileBrush> StockBrush(uint32_t stock);
+  // nullptr when the slot holds no region.
+  const MetafileRegion* RegionObject(uint32_t index) const;
 
   // --- Other state
   void SaveDC();
@@ -182,6 +192,10 @@ class MetafilePlayer {
   // nullopt removes the clip region; otherwise combined with RGN_* mode.
   void SelectClipRects(const std::optional<std::vector<TRect>>& deviceRects, int mode);
   void SelectClipPath(int mode);
+  // A region in logical units becomes the clip; nullptr removes the clip.
+  void SelectClipRegion(const MetafileRegion* region);
+  // Moves the clip region by logical units.
+  void OffsetClipRgn(double dx, double dy);
 
   // --- Lines and shapes (logical units)
   void MoveTo(double x, double y);
@@ -214,6 +228,12 @@ class MetafilePlayer {
   void FillPath() { PaintPath(true, false); }
   void StrokePath() { PaintPath(false, true); }
   void StrokeAndFillPath() { PaintPath(true, true); }
+
+  // --- Regions: rectangles in logical units. Fill and Frame use the brush given, Paint the
+  // selected one combined by ROP2; a frame is `frame` logical units across its sides.
+  enum class RegionPaint { Fill, Frame, Paint, Invert };
+  void DrawRegion(RegionPaint how, std::span<const TRect> rects,
+                  const MetafileBrush* brush = nullptr, PointD frame = {});
 
   // --- Text at a logical point with the current font, colours and alignment. `dx`, when not
   // empty, gives every character's advance in logical units (pairs of advance and shift with
@@ -278,6 +298,9 @@ class MetafilePlayer {
                                 PointD end) const;
   std::vector<PointD> BezierPoints(PointD p0, PointD p1, PointD p2, PointD p3) const;
   TRegion FiguresRegion(const std::vector<Figure>& figures) const;
+  // Logical rectangles as a region of dc's logical units; only what lies within `margin` pixels
+  // of the picture is kept.
+  TRegion MapRegion(std::span<const TRect> rects, int32_t margin) const;
 
   DeviceContext* dc_;
   MetafileXform base_;

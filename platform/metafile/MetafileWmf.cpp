@@ -23,6 +23,9 @@ enum : uint16_t {
   META_SETROP2 = 0x0104,
   META_SETPOLYFILLMODE = 0x0106,
   META_SETTEXTCHAREXTRA = 0x0108,
+  META_INVERTREGION = 0x012A,
+  META_PAINTREGION = 0x012B,
+  META_SELECTCLIPREGION = 0x012C,
   META_RESTOREDC = 0x0127,
   META_SELECTOBJECT = 0x012D,
   META_SETTEXTALIGN = 0x012E,
@@ -32,6 +35,8 @@ enum : uint16_t {
   META_SETBKCOLOR = 0x0201,
   META_SETTEXTCOLOR = 0x0209,
   META_SETTEXTJUSTIFICATION = 0x020A,
+  META_OFFSETCLIPRGN = 0x0220,
+  META_FILLREGION = 0x0228,
   META_SETWINDOWORG = 0x020B,
   META_SETWINDOWEXT = 0x020C,
   META_OFFSETWINDOWORG = 0x020F,
@@ -49,6 +54,7 @@ enum : uint16_t {
   META_ELLIPSE = 0x0418,
   META_RECTANGLE = 0x041B,
   META_SETPIXEL = 0x041F,
+  META_FRAMEREGION = 0x0429,
   META_TEXTOUT = 0x0521,
   META_POLYPOLYGON = 0x0538,
   META_ROUNDRECT = 0x061C,
@@ -94,6 +100,40 @@ std::optional<MetafileDib> PackedDib(const MetafileBytes& r, size_t at) {
   const std::optional<size_t> infoSize = PackedDibInfoSize(packed);
   if (!infoSize) return std::nullopt;
   return MetafileDib{packed.first(*infoSize), packed.subspan(*infoSize)};
+}
+
+// A region object: scans of a top, a bottom and the left and right ends of their runs, each scan
+// closed by its count again.
+MetafileRegion ReadRegion(const MetafileBytes& r) {
+  const uint16_t scans = r.U16(16);
+  MetafileRegion region;
+  size_t at = 28;
+  for (size_t i = 0; i < scans; ++i) {
+    const uint16_t ends = r.U16(at);
+    const int32_t top = r.I16(at + 2), bottom = r.I16(at + 4);
+    r.Need(at + 6, uint64_t(ends) * 2 + 2);
+    for (size_t k = 0; k + 1 < ends; k += 2) {
+      region.rects.push_back({r.I16(at + 6 + 2 * k), top, r.I16(at + 8 + 2 * k), bottom});
+    }
+    at += 8 + size_t(ends) * 2;
+  }
+  return region;
+}
+
+// Fill, frame, paint and invert of a region object.
+void DrawRegion(MetafilePlayer& player, uint16_t function, const MetafileBytes& r) {
+  using How = MetafilePlayer::RegionPaint;
+  const MetafileRegion* region = player.RegionObject(r.U16(6));
+  if (function == META_PAINTREGION || function == META_INVERTREGION) {
+    if (region)
+      player.DrawRegion(function == META_PAINTREGION ? How::Paint : How::Invert, region->rects);
+    return;
+  }
+  const std::optional<MetafileBrush> brush = player.ObjectBrush(r.U16(8));
+  const bool frame = function == META_FRAMEREGION;
+  const PointD size = frame ? PointD{double(r.I16(12)), double(r.I16(10))} : PointD{};
+  if (region && brush)
+    player.DrawRegion(frame ? How::Frame : How::Fill, region->rects, &*brush, size);
 }
 
 MetafileFont ReadFont(const MetafileBytes& r) {
@@ -226,6 +266,10 @@ void PlayRecord(MetafilePlayer& player, uint16_t function, const MetafileBytes& 
       return player.IntersectClipRect(p(12), p(10), p(8), p(6));
     case META_EXCLUDECLIPRECT:
       return player.ExcludeClipRect(p(12), p(10), p(8), p(6));
+    case META_SELECTCLIPREGION:
+      return player.SelectClipRegion(player.RegionObject(r.U16(6)));
+    case META_OFFSETCLIPRGN:
+      return player.OffsetClipRgn(p(8), p(6));
 
     case META_CREATEPENINDIRECT:
       return player.AddObject(MetafilePen::Recorded(r.U16(6), std::abs(p(8)), false, r.U32(12)));
@@ -247,8 +291,9 @@ void PlayRecord(MetafilePlayer& player, uint16_t function, const MetafileBytes& 
       return player.AddObject(std::move(palette));
     }
     case META_CREATEPATTERNBRUSH:
-    case META_CREATEREGION:
       return player.AddObject(MetafileOtherObject{});
+    case META_CREATEREGION:
+      return player.AddObject(ReadRegion(r));
     case META_SELECTOBJECT:
       return player.SelectObject(r.U16(6));
     case META_SELECTPALETTE:
@@ -291,6 +336,11 @@ void PlayRecord(MetafilePlayer& player, uint16_t function, const MetafileBytes& 
     case META_TEXTOUT:
     case META_EXTTEXTOUT:
       return Text(player, r, function == META_EXTTEXTOUT);
+    case META_FILLREGION:
+    case META_FRAMEREGION:
+    case META_PAINTREGION:
+    case META_INVERTREGION:
+      return DrawRegion(player, function, r);
     case META_PATBLT:
     case META_DIBBITBLT:
     case META_DIBSTRETCHBLT:

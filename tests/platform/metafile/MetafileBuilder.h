@@ -1,6 +1,7 @@
 // Builds metafiles byte by byte for the tests, and draws them onto plain 32-bit surfaces.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -255,6 +256,38 @@ inline std::string EmfPlgBlt(const std::array<int, 6>& corners, int sw, int sh, 
   DibFields(r, 140, dib.info, dib.bits).U32(0).U32(0).U32(0);
   DibFields(r, uint32_t(140 + dib.info.size() + dib.bits.size()), mask.info, mask.bits);
   return r.Raw(dib.info + dib.bits + mask.info + mask.bits).d;
+}
+
+// A band of a region: its rows and the left and right ends of its runs.
+struct Scan {
+  int top, bottom;
+  std::vector<int> ends;
+};
+// The parameters of a standard metafile's region object.
+inline std::string WmfRegion(const std::vector<Scan>& scans) {
+  Le body;
+  size_t most = 0;
+  for (const Scan& s : scans) {
+    body.U16(uint32_t(s.ends.size())).U16(uint32_t(s.top)).U16(uint32_t(s.bottom));
+    for (int x : s.ends) body.U16(uint32_t(x));
+    body.U16(uint32_t(s.ends.size()));
+    most = std::max(most, s.ends.size());
+  }
+  Le r;
+  r.U16(0).U16(6).U32(0).U16(uint32_t(22 + body.Size())).U16(uint32_t(scans.size()));
+  r.U16(uint32_t(most)).U32(0).U32(0);  // bounds, unused here
+  return r.Raw(body.d).d;
+}
+
+// Region data of an enhanced record: a header of 32 bytes, then (left, top, right, bottom) each.
+inline std::string EmfRegionData(const std::vector<std::array<int, 4>>& rects) {
+  Le r;
+  r.U32(32).U32(1).U32(uint32_t(rects.size())).U32(uint32_t(16 * rects.size()));
+  r.U32(0).U32(0).U32(0).U32(0);
+  for (const auto& rect : rects) {
+    for (int v : rect) r.U32(uint32_t(v));
+  }
+  return r.d;
 }
 
 inline void LoadInto(plat::TMetafile& m, const std::string& bytes) {

@@ -210,11 +210,60 @@ std::vector<std::pair<std::string, std::string>> Transfers() {
   return {{"transfers.emf", emf}};
 }
 
+// Region objects and records: fills, frames, paints, inversions, clips and moved clips, also
+// under a turning world transform.
+std::vector<std::pair<std::string, std::string>> Regions() {
+  const std::string wmf =
+      Wmf()
+          .Rec(0x02FC, {BS_SOLID, Lo(kRedRef), Hi(kRedRef), 0})
+          .RecBytes(0x06FF, WmfRegion({{2, 6, {2, 10, 14, 20}}, {6, 12, {2, 8}}}))
+          .Rec(0x0228, {1, 0})
+          .Rec(0x0429, {1, 0, 2, 1})
+          .Rec(0x012D, {0})
+          .Rec(0x0104, {R2_XORPEN})
+          .Rec(0x012B, {1})
+          .Rec(0x012A, {1})
+          .Rec(0x012C, {1})
+          .Rec(0x0220, {4, 3})
+          .Rec(0x012D, {1})
+          .Rec(0x041B, {30, 30, 0, 0})
+          .Rec(0x012C, {9})
+          .Placeable(0, 0, 32, 32, 96);
+
+  const auto region = [](std::initializer_list<int64_t> between) {
+    Le r;  // bounds, data size, brush (and frame size), data
+    const std::string data = EmfRegionData({{2, 2, 12, 8}, {4, 8, 20, 14}});
+    r.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(data.size()));
+    for (int64_t v : between) r.U32(uint32_t(v));
+    return r.Raw(data).d;
+  };
+  Le clip;
+  const std::string clipData = EmfRegionData({{0, 0, 16, 16}});
+  clip.U32(uint32_t(clipData.size())).U32(RGN_AND).Raw(clipData);
+  Le turn;
+  turn.F32(0.6f).F32(0.8f).F32(-0.8f).F32(0.6f).F32(16).F32(0);
+  const std::string emf = Emf()
+                              .Rec(39, {1, BS_SOLID, kBlueRef, 0})
+                              .RecBytes(71, region({1}))
+                              .RecBytes(71, region({0x80000004}))
+                              .RecBytes(72, region({1, 2, 3}))
+                              .RecBytes(73, region({}))
+                              .Rec(37, {1})
+                              .RecBytes(74, region({}))
+                              .RecBytes(75, clip.d)
+                              .Rec(26, {4, 2})
+                              .RecBytes(35, turn.d)
+                              .RecBytes(71, region({1}))
+                              .RecBytes(72, region({1, 1, 1}))
+                              .Build(0, 0, 847, 847);
+  return {{"regions.wmf", wmf}, {"regions.emf", emf}};
+}
+
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> MetafileSamples() {
   std::vector<std::pair<std::string, std::string>> all;
-  for (auto family : {ShapesAndPaths, Bitmaps, ClipPaths, DualPictures, Text, Transfers}) {
+  for (auto family : {ShapesAndPaths, Bitmaps, ClipPaths, DualPictures, Text, Transfers, Regions}) {
     for (auto& sample : family()) all.push_back(std::move(sample));
   }
   return all;
