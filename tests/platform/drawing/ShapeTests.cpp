@@ -49,6 +49,31 @@ TEST(Fills, FillAndFrameSetExactlyTheirPixels) {
   });
 }
 
+TEST(Fills, RegionsArePaintedFramedAndInvertedPixelByPixel) {
+  Surface s(30, 20);
+  s.Randomize(3);
+  const std::vector<uint32_t> before = s.pixels;
+  // Five parts, two of them inside the others, that together make the box: an odd count, so the
+  // pairwise union must still take in the last one.
+  const TRect box{2, 2, 12, 10};
+  const TRegion framed = TRegion::Union({TRegion(TRect{2, 2, 7, 10}), TRegion(TRect{7, 2, 12, 6}),
+                                         TRegion(TRect{5, 6, 12, 10}), TRegion(TRect{3, 3, 4, 4}),
+                                         TRegion(TRect{11, 9, 12, 10})});
+  s.dc.FrameRgn(framed, Solid(0x0000FF), 2, 1);
+  const TRect painted{14, 2, 20, 8}, inverted{22, 2, 28, 18};
+  s.dc.SelectBrush(Solid(0x00FF00));
+  s.dc.SetROP2(R2_XORPEN);
+  s.dc.PaintRgn(TRegion(painted));
+  s.dc.InvertRgn(TRegion(inverted));
+  CheckPixels(s, before, [&](int32_t x, int32_t y) -> int64_t {
+    const uint32_t was = before[size_t(y * s.width + x)] & kRgb;
+    if (Inside(x, y, box)) return x < 4 || x >= 10 || y == 2 || y == 9 ? 0xFF0000 : -1;
+    if (Inside(x, y, painted)) return was ^ 0x00FF00;
+    if (Inside(x, y, inverted)) return was ^ kRgb;
+    return -1;
+  });
+}
+
 TEST(Fills, ClipRegionsAndOriginsDecideWhatIsPainted) {
   Surface s(30, 30);
   s.Randomize(2);
