@@ -98,15 +98,21 @@ void TPaintPanel::Paint() {
   plat::TCanvas& canvas = *Canvas();
   const plat::TRect area = canvas.ClipRect();
   if (area.Width() <= 0 || area.Height() <= 0) return;
+  // The page is built at the window's pixels (two a unit on a screen at 200 %), so its text stays
+  // as sharp as the rest of the window.
+  const int scale = canvas.Handle() ? canvas.Handle()->Scale() : 1;
   plat::TBitmap memory;
   try {
-    memory.SetSize(area.Width(), area.Height());
+    memory.SetSize(area.Width() * scale, area.Height() * scale);
   } catch (const plat::Exception&) {
     throw plat::EOutOfResources("Out of Resources");
   }
   plat::TCanvas& memCanvas = memory.Canvas();
   memCanvas.SetFont(*Font());
-  if (plat::DeviceContext* dc = memCanvas.Handle()) dc->SetWindowOrg({area.Left, area.Top});
+  if (plat::DeviceContext* dc = memCanvas.Handle()) {
+    dc->SetScale(scale);
+    dc->SetWindowOrg({area.Left, area.Top});
+  }
   memCanvas_ = &memCanvas;
   struct EndOfPaint {
     plat::TCanvas*& canvas;
@@ -114,7 +120,7 @@ void TPaintPanel::Paint() {
   } endOfPaint{memCanvas_};
   DrawBackground(memCanvas, area);
   if (OnPaint) OnPaint(memCanvas);
-  canvas.Draw(area.Left, area.Top, memory);
+  canvas.StretchDraw(area, memory);
 }
 
 void TPaintPanel::DrawBackground(plat::TCanvas& canvas, const plat::TRect& area) {

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "platform/drawing/PixelOps.h"
@@ -16,6 +17,15 @@ struct DeviceContext::PainterTarget {
   std::vector<uint32_t> buffer;
 };
 
+namespace {
+constexpr int kMaxScale = 8;
+
+// Rounds down, also for negative values.
+int64_t FloorDiv(int64_t a, int64_t b) {
+  return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+}  // namespace
+
 DeviceContext::DeviceContext() = default;
 
 DeviceContext::DeviceContext(uint32_t* bits, int32_t width, int32_t height, int32_t strideBytes) {
@@ -26,7 +36,9 @@ DeviceContext::DeviceContext(QPainter& painter, const TRect& area, TColorRef bac
     : painter_(std::make_unique<PainterTarget>()) {
   painter_->painter = &painter;
   painter_->area = area;
-  const int32_t w = std::max(0, area.Width()), h = std::max(0, area.Height());
+  const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+  scale_ = std::clamp(int(std::ceil(ratio - 1e-6)), 1, kMaxScale);
+  const int32_t w = std::max(0, area.Width()) * scale_, h = std::max(0, area.Height()) * scale_;
   painter_->buffer.assign(size_t(w) * size_t(h), 0xFF000000 | RefToRgb(background));
   Attach(painter_->buffer.data(), w, h, w * 4);
 }
@@ -47,29 +59,25 @@ void DeviceContext::Attach(uint32_t* bits, int32_t width, int32_t height, int32_
   stride_ = strideBytes;
 }
 
-void DeviceContext::Flush() {
-  if (!painter_ || !bits_) return;
-  CopyToPainter(*painter_->painter, painter_->area.Left, painter_->area.Top, *this,
-                {0, 0, width_, height_});
+void DeviceContext::SetScale(int scale) {
+  scale_ = std::clamp(scale, 1, kMaxScale);
 }
 
-void CopyToPainter(QPainter& painter, int32_t dstX, int32_t dstY, const DeviceContext& src,
-                   const TRect& srcRect) {
-  const TRect r = srcRect.Intersected({0, 0, src.Width(), src.Height()});
-  if (r.IsEmpty() || !src.HasSurface()) return;
+void DeviceContext::Flush() {
+  if (!painter_ || !bits_) return;
   EnsureQtApplication();
   // The window shows colours only. Qt expects RGB32 pixels to carry alpha 255 and some of its
-  // copies (a grab, for one) read the byte anyway, so the rows go out through an opaque copy.
-  QImage opaque(r.Width(), r.Height(), QImage::Format_RGB32);
-  for (int32_t y = 0; y < r.Height(); ++y) {
-    const auto* from =
-        reinterpret_cast<const uint32_t*>(reinterpret_cast<const uchar*>(src.Bits()) +
-                                          int64_t(r.Top + y) * src.Stride()) +
-        r.Left;
-    auto* to = reinterpret_cast<uint32_t*>(opaque.scanLine(y));
-    for (int32_t x = 0; x < r.Width(); ++x) to[x] = from[x] | 0xFF000000u;
-  }
-  painter.drawImage(QPoint(dstX + r.Left - srcRect.Left, dstY + r.Top - srcRect.Top), opaque);
+  // copies (a grab, for one) read the byte anyway; the buffer is shown in place.
+  for (uint32_t& pixel : painter_->buffer) pixel |= 0xFF000000u;
+  QImage image(reinterpret_cast<const uchar*>(bits_), width_, height_, stride_,
+               QImage::Format_RGB32);
+  image.setDevicePixelRatio(scale_);
+  QPainter& painter = *painter_->painter;
+  const bool exact = painter.device() && painter.device()->devicePixelRatioF() == scale_;
+  painter.save();
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, !exact);
+  painter.drawImage(QPointF(painter_->area.Left, painter_->area.Top), image);
+  painter.restore();
 }
 
 // --- State
@@ -119,21 +127,30 @@ TPoint DeviceContext::SetViewportOrg(TPoint org) {
   return std::exchange(state_.viewportOrg, org);
 }
 TPoint DeviceContext::Offset() const {
-  return {Clamp32(int64_t(state_.viewportOrg.X) - state_.windowOrg.X),
-          Clamp32(int64_t(state_.viewportOrg.Y) - state_.windowOrg.Y)};
+  return {Clamp32(int64_t(state_.viewportOrg.X) - int64_t(state_.windowOrg.X) * scale_),
+          Clamp32(int64_t(state_.viewportOrg.Y) - int64_t(state_.windowOrg.Y) * scale_)};
 }
 TPoint DeviceContext::LogicalToDevice(TPoint p) const {
   const TPoint o = Offset();
-  return {Clamp32(int64_t(p.X) + o.X), Clamp32(int64_t(p.Y) + o.Y)};
+  return {Clamp32(int64_t(p.X) * scale_ + o.X), Clamp32(int64_t(p.Y) * scale_ + o.Y)};
 }
 TPoint DeviceContext::DeviceToLogical(TPoint p) const {
   const TPoint o = Offset();
-  return {Clamp32(int64_t(p.X) - o.X), Clamp32(int64_t(p.Y) - o.Y)};
+  return {Clamp32(FloorDiv(int64_t(p.X) - o.X, scale_)),
+          Clamp32(FloorDiv(int64_t(p.Y) - o.Y, scale_))};
 }
 TRect DeviceContext::DeviceRect(const TRect& logical) const {
   const TPoint o = Offset();
-  return ClampedRect(int64_t(logical.Left) + o.X, int64_t(logical.Top) + o.Y,
-                     int64_t(logical.Right) + o.X, int64_t(logical.Bottom) + o.Y);
+  return ClampedRect(int64_t(logical.Left) * scale_ + o.X, int64_t(logical.Top) * scale_ + o.Y,
+                     int64_t(logical.Right) * scale_ + o.X, int64_t(logical.Bottom) * scale_ + o.Y);
+}
+
+TRect DeviceContext::LogicalBox(const TRect& device) const {
+  const TPoint o = Offset();
+  return ClampedRect(FloorDiv(int64_t(device.Left) - o.X, scale_),
+                     FloorDiv(int64_t(device.Top) - o.Y, scale_),
+                     -FloorDiv(o.X - int64_t(device.Right), scale_),
+                     -FloorDiv(o.Y - int64_t(device.Bottom), scale_));
 }
 TPoint DeviceContext::MoveTo(TPoint p) {
   return std::exchange(state_.position, p);
@@ -198,8 +215,7 @@ TRect DeviceContext::ClipBox() const {
     box = state_.clip->BoundingRect();
     if (HasSurface()) box = box.Intersected({0, 0, width_, height_});
   }
-  const TPoint o = Offset();
-  return box.IsEmpty() ? TRect{} : box.Offset(-o.X, -o.Y);
+  return box.IsEmpty() ? TRect{} : LogicalBox(box);
 }
 
 bool DeviceContext::PtVisible(TPoint p) const {
@@ -232,10 +248,8 @@ TColorRef DeviceContext::GetPixel(int32_t x, int32_t y) const {
 }
 
 void DeviceContext::SetPixel(int32_t x, int32_t y, TColorRef c) {
-  if (!PtVisible({x, y}) || !HasSurface()) return;
-  const TPoint d = LogicalToDevice({x, y});
-  uint32_t& p = Row(d.Y)[d.X];
-  p = (p & ~kRgbMask) | RefToRgb(c);
+  if (!HasSurface()) return;
+  PaintLogicalPixel({x, y}, [&](uint32_t& p) { p = (p & ~kRgbMask) | RefToRgb(c); });
 }
 
 void DeviceContext::FillRect(const TRect& r, const TLogBrush& brush) {
@@ -288,10 +302,7 @@ void DeviceContext::DrawFocusRect(const TRect& r) {
   const int64_t w = int64_t(r.Right) - r.Left, h = int64_t(r.Bottom) - r.Top;
   auto invert = [&](int64_t x, int64_t y, int64_t step) {
     if (step % 2 != 0) return;
-    const TPoint p{int32_t(x), int32_t(y)};
-    if (!PtVisible(p)) return;
-    const TPoint d = LogicalToDevice(p);
-    Row(d.Y)[d.X] ^= kRgbMask;
+    PaintLogicalPixel({int32_t(x), int32_t(y)}, [](uint32_t& p) { p ^= kRgbMask; });
   };
   const TRect box = ClipBox();
   const int64_t x0 = std::max<int64_t>(r.Left, box.Left),

@@ -221,8 +221,9 @@ class DeviceContext {
   // The memory must outlive the context or be replaced with Attach.
   DeviceContext(uint32_t* bits, int32_t width, int32_t height, int32_t strideBytes);
   // Draws onto a widget while it paints: drawing goes to an off-screen buffer covering `area`
-  // (painter coordinates), first filled with `background`; Flush (and the destructor) copy it
-  // onto the painter. Logical coordinates start at area's top-left corner.
+  // (painter coordinates) at the painter's device pixel ratio (Scale, rounded up), first filled
+  // with `background`; Flush (and the destructor) copy it onto the painter. Logical coordinates
+  // start at area's top-left corner.
   DeviceContext(QPainter& painter, const TRect& area, TColorRef background);
   ~DeviceContext();
   DeviceContext(const DeviceContext&) = delete;
@@ -235,8 +236,13 @@ class DeviceContext {
   int32_t Height() const { return height_; }
   uint32_t* Bits() const { return bits_; }
   int32_t Stride() const { return stride_; }
-  // Painter contexts: copies the buffer onto the painter (RGB only, alpha ignored).
+  // Painter contexts: copies the buffer onto the painter (RGB only: alpha becomes opaque).
   void Flush();
+  // Each logical unit covers Scale x Scale pixels of the surface; device units are pixels. A
+  // context on a screen at a device pixel ratio draws text and shapes at the screen's
+  // resolution. 1 to 8.
+  int Scale() const { return scale_; }
+  void SetScale(int scale);
 
   // --- Selected objects and colours (each setter returns the previous value)
   void SelectFont(const TLogFont& font);
@@ -267,7 +273,7 @@ class DeviceContext {
   // (0, 0) resets.
   void SetTextJustification(int extra, int count);
 
-  // --- Coordinates: device = logical - window origin + viewport origin
+  // --- Coordinates: device = (logical - window origin) * Scale + viewport origin
   TPoint SetWindowOrg(TPoint org);
   TPoint WindowOrg() const { return state_.windowOrg; }
   TPoint SetViewportOrg(TPoint org);
@@ -409,7 +415,20 @@ class DeviceContext {
   uint32_t* Row(int32_t y) const {
     return reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(bits_) + int64_t(y) * stride_);
   }
+  // The device position of logical (0, 0).
   TPoint Offset() const;
+  // The logical pixels that have a pixel in the device rectangle.
+  TRect LogicalBox(const TRect& device) const;
+  // Calls paint for every visible pixel of the logical pixel p (Scale x Scale of them).
+  template <class Paint>
+  void PaintLogicalPixel(TPoint p, Paint paint) {
+    const TPoint d = LogicalToDevice(p);
+    for (int32_t y = d.Y; y < d.Y + scale_; ++y)
+      for (int32_t x = d.X; x < d.X + scale_; ++x)
+        if (x >= 0 && y >= 0 && x < width_ && y < height_ &&
+            (!state_.clip || state_.clip->Contains({x, y})))
+          paint(Row(y)[x]);
+  }
   // Advances of every code unit, with character extra and justification; consumes justification
   // only when `consume`.
   std::vector<int32_t> Advances(std::u16string_view text, bool consume) const;
@@ -455,14 +474,11 @@ class DeviceContext {
 
   uint32_t* bits_ = nullptr;
   int32_t width_ = 0, height_ = 0, stride_ = 0;
+  int scale_ = 1;
   State state_;
   std::vector<State> saved_;
   mutable Justification justification_;
   std::unique_ptr<PainterTarget> painter_;
 };
-
-// Copies src (device units) to (dstX, dstY) of a painter, showing RGB and ignoring alpha.
-void CopyToPainter(QPainter& painter, int32_t dstX, int32_t dstY, const DeviceContext& src,
-                   const TRect& srcRect);
 
 }  // namespace plat

@@ -104,8 +104,11 @@ bool DeviceContext::Transfer(int32_t x, int32_t y, int32_t w, int32_t h, const D
   const bool usesSource = ReadsSource(mode);
   if (usesSource && (src == nullptr || !src->HasSurface())) return false;
   if (!HasSurface()) return true;
+  // Both rectangles in pixels: a context at a larger scale shows the other's pixels larger.
   const TPoint o = Offset();
-  Axis ax{int64_t(x) + o.X, w, sx, sw}, ay{int64_t(y) + o.Y, h, sy, sh};
+  const int64_t ss = src ? src->scale_ : 1;
+  Axis ax{int64_t(x) * scale_ + o.X, int64_t(w) * scale_, sx * ss, sw * ss};
+  Axis ay{int64_t(y) * scale_ + o.Y, int64_t(h) * scale_, sy * ss, sh * ss};
   Normalize(ax.start, ax.size, ax.flip);
   Normalize(ay.start, ay.size, ay.flip);
   if (ax.size == 0 || ay.size == 0) return true;

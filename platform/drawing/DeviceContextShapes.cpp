@@ -68,10 +68,6 @@ QPointF PixelCentre(TPoint p) {
   return {p.X + 0.5, p.Y + 0.5};
 }
 
-bool InAny(const std::vector<TRect>& rects, TPoint p) {
-  return std::any_of(rects.begin(), rects.end(), [p](const TRect& r) { return r.Contains(p); });
-}
-
 }  // namespace
 
 bool DeviceContext::PenIsCosmetic() const {
@@ -91,28 +87,29 @@ void DeviceContext::BrushRect(const TRect& r, const TLogBrush& brush, int rop2) 
 }
 
 void DeviceContext::CosmeticLine(TPoint p0, TPoint p1, int64_t& phase) {
-  const TPoint d0 = LogicalToDevice(p0), d1 = LogicalToDevice(p1);
-  const int64_t dx = std::abs(int64_t(d1.X) - d0.X), dy = std::abs(int64_t(d1.Y) - d0.Y);
+  // The line steps over logical pixels; each one paints its Scale x Scale pixels.
+  const int64_t dx = std::abs(int64_t(p1.X) - p0.X), dy = std::abs(int64_t(p1.Y) - p0.Y);
   const int64_t steps = std::max(dx, dy);  // the end point itself is not drawn
   const int64_t firstPhase = phase;
   phase += steps;
-  const std::vector<TRect> visible = VisibleRects(
-      ClampedRect(std::min(d0.X, d1.X), std::min(d0.Y, d1.Y), int64_t(std::max(d0.X, d1.X)) + 1,
-                  int64_t(std::max(d0.Y, d1.Y)) + 1));
+  const std::vector<TRect> visible = VisibleRects(DeviceRect(
+      ClampedRect(std::min(p0.X, p1.X), std::min(p0.Y, p1.Y), int64_t(std::max(p0.X, p1.X)) + 1,
+                  int64_t(std::max(p0.Y, p1.Y)) + 1)));
   if (steps == 0 || visible.empty()) return;
   TRect box = visible.front();
   for (const TRect& v : visible) {
     box = {std::min(box.Left, v.Left), std::min(box.Top, v.Top), std::max(box.Right, v.Right),
            std::max(box.Bottom, v.Bottom)};
   }
+  box = LogicalBox(box);
   // Bresenham in closed form: step k moves k pixels along the major axis and
   // (k * minor + major - major / 2 - 1) / major along the minor one. Only the steps whose major
   // coordinate falls inside the visible box are visited, so far-away end points cost nothing.
   const bool xMajor = dx >= dy;
   const int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
-  const int64_t m0 = xMajor ? d0.X : d0.Y, n0 = xMajor ? d0.Y : d0.X;
-  const int sm = (xMajor ? d1.X >= d0.X : d1.Y >= d0.Y) ? 1 : -1;
-  const int sn = (xMajor ? d1.Y >= d0.Y : d1.X >= d0.X) ? 1 : -1;
+  const int64_t m0 = xMajor ? p0.X : p0.Y, n0 = xMajor ? p0.Y : p0.X;
+  const int sm = (xMajor ? p1.X >= p0.X : p1.Y >= p0.Y) ? 1 : -1;
+  const int sn = (xMajor ? p1.Y >= p0.Y : p1.X >= p0.X) ? 1 : -1;
   const int64_t lo = xMajor ? box.Left : box.Top, hi = (xMajor ? box.Right : box.Bottom) - 1;
   const int64_t kFrom = std::max<int64_t>(0, sm > 0 ? lo - m0 : m0 - hi);
   const int64_t kTo = std::min<int64_t>(steps, (sm > 0 ? hi - m0 : m0 - lo) + 1);
@@ -123,13 +120,10 @@ void DeviceContext::CosmeticLine(TPoint p0, TPoint p1, int64_t& phase) {
     const int64_t m = m0 + sm * k;
     const int64_t n = n0 + sn * int64_t((__int128(k) * minor + bias) / major);
     const TPoint p{int32_t(xMajor ? m : n), int32_t(xMajor ? n : m)};
-    if (!InAny(visible, p)) continue;
-    uint32_t& pixel = Row(p.Y)[p.X];
-    if (PatternOn(pattern, firstPhase + k)) {
-      pixel = Rop2Pixel(state_.rop2, penRgb, pixel);
-    } else if (state_.bkMode == OPAQUE) {
-      pixel = Rop2Pixel(state_.rop2, bkRgb, pixel);
-    }
+    const bool on = PatternOn(pattern, firstPhase + k);
+    if (!on && state_.bkMode != OPAQUE) continue;
+    PaintLogicalPixel(
+        p, [&](uint32_t& pixel) { pixel = Rop2Pixel(state_.rop2, on ? penRgb : bkRgb, pixel); });
   }
 }
 
@@ -146,9 +140,9 @@ void DeviceContext::PaintPath(const QPainterPath& path, bool stroke) {
   const int margin = stroke ? pen.Width + 2 : 1;
   const QRectF b = path.boundingRect();
   const TPoint o = Offset();
-  const TRect deviceBounds = ClampedRect(
-      int64_t(std::floor(b.left())) - margin + o.X, int64_t(std::floor(b.top())) - margin + o.Y,
-      int64_t(std::ceil(b.right())) + margin + o.X, int64_t(std::ceil(b.bottom())) + margin + o.Y);
+  const TRect deviceBounds = DeviceRect(
+      ClampedRect(int64_t(std::floor(b.left())) - margin, int64_t(std::floor(b.top())) - margin,
+                  int64_t(std::ceil(b.right())) + margin, int64_t(std::ceil(b.bottom())) + margin));
   const std::vector<TRect> visible = VisibleRects(deviceBounds);
   if (visible.empty()) return;
   TRect area = visible.front();
@@ -164,6 +158,7 @@ void DeviceContext::PaintPath(const QPainterPath& path, bool stroke) {
     QPainter painter(&mask);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.translate(o.X - area.Left, o.Y - area.Top);
+    painter.scale(scale_, scale_);
     if (stroke) {
       const Qt::PenCapStyle cap = pen.EndCap == PS_ENDCAP_SQUARE ? Qt::SquareCap
                                   : pen.EndCap == PS_ENDCAP_FLAT ? Qt::FlatCap
@@ -172,7 +167,8 @@ void DeviceContext::PaintPath(const QPainterPath& path, bool stroke) {
                                     : pen.Join == PS_JOIN_BEVEL ? Qt::BevelJoin
                                                                 : Qt::RoundJoin;
       QPen qpen(QColor(255, 255, 255), std::max(1, pen.Width), QtPenStyle(pen.Style), cap, join);
-      if (pen.Width <= 1) qpen.setCosmetic(true);
+      // A thin pen stays one logical pixel wide at a larger scale.
+      if (pen.Width <= 1 && scale_ == 1) qpen.setCosmetic(true);
       painter.strokePath(path, qpen);
     } else {
       painter.fillPath(path, QColor(255, 255, 255));

@@ -189,31 +189,36 @@ void DeviceContext::CoverTextLine(
     const std::function<void(const QImage& coverage, const TRect& band)>& use) const {
   // Glyph coverage goes into an 8-bit image over the area, in bands of rows so that huge type
   // needs little memory.
+  // Glyphs are placed in logical units; the transform turns the line and maps it onto the
+  // image's pixels at the context's scale.
   const TTextMetric& metric = line.font->Metric();
   const TPoint o = Offset();
-  const int32_t originX = Clamp32(line.left + o.X - area.Left);
-  const int32_t baseline = Clamp32(line.top + o.Y + metric.Ascent - area.Top);
-  const double pivotX = double(line.x + o.X - area.Left), pivotY = double(line.y + o.Y - area.Top);
+  const int32_t originX = Clamp32(line.left);
+  const int32_t baseline = Clamp32(line.top + metric.Ascent);
+  const QTransform turn =
+      line.angle == 0 ? QTransform() : TurnAbout(double(line.x), double(line.y), line.angle);
   constexpr int64_t kBandBytes = 8 << 20;
   const int32_t bandRows =
       int32_t(std::clamp<int64_t>(kBandBytes / area.Width(), 1, area.Height()));
   std::vector<QPoint> positions(line.advances.size());
+  for (size_t i = 0; i < positions.size(); ++i) {
+    positions[i] = QPoint(Clamp32(int64_t(originX) + line.offsets[i]),
+                          Clamp32(int64_t(baseline) + line.drops[i]));
+  }
   for (int32_t bandTop = 0; bandTop < area.Height(); bandTop += bandRows) {
     const int32_t rows = std::min(bandRows, area.Height() - bandTop);
     QImage coverage(area.Width(), rows, QImage::Format_Alpha8);
     coverage.fill(0);
-    for (size_t i = 0; i < positions.size(); ++i) {
-      positions[i] = QPoint(Clamp32(int64_t(originX) + line.offsets[i]),
-                            Clamp32(int64_t(baseline) + line.drops[i] - bandTop));
-    }
-    const QTransform turn =
-        line.angle == 0 ? QTransform() : TurnAbout(pivotX, pivotY - bandTop, line.angle);
-    line.font->RenderCoverage(coverage, text, positions, turn);
+    const QTransform toBand =
+        turn * QTransform()
+                   .translate(double(o.X) - area.Left, double(o.Y) - area.Top - bandTop)
+                   .scale(scale_, scale_);
+    line.font->RenderCoverage(coverage, text, positions, toBand);
     if (state_.font.Underline || state_.font.StrikeOut) {
       QPainter painter(&coverage);
-      painter.setTransform(turn);
+      painter.setTransform(toBand);
       const auto fillLine = [&](int32_t top) {
-        painter.fillRect(QRect(originX, top - bandTop, line.width, line.font->LineWidth()),
+        painter.fillRect(QRect(originX, top, line.width, line.font->LineWidth()),
                          QColor(255, 255, 255));
       };
       if (state_.font.Underline) fillLine(baseline + line.font->UnderlineTop());

@@ -2,6 +2,8 @@
 
 #include <QPolygon>
 #include <QRegion>
+#include <algorithm>
+#include <vector>
 
 namespace plat {
 
@@ -75,6 +77,24 @@ TRegion TRegion::Combined(const TRegion& other, int mode) const {
 
 TRegion TRegion::Offset(int32_t dx, int32_t dy) const {
   return TRegion(std::make_unique<Impl>(Impl{impl_->region.translated(dx, dy)}));
+}
+
+TRegion TRegion::Scaled(int32_t factor) const {
+  // Coordinates stop at +-2^30 so that widths still fit; scaled bands stay sorted and disjoint, so
+  // they go in as they are.
+  static constexpr int64_t kLimit = int64_t(1) << 30;
+  const auto scale = [factor](int64_t v) { return std::clamp(v * factor, -kLimit, kLimit); };
+  std::vector<QRect> rects;
+  for (const QRect& r : impl_->region) {
+    const int64_t left = scale(r.left()), top = scale(r.top());
+    const int64_t right = scale(int64_t(r.left()) + r.width());
+    const int64_t bottom = scale(int64_t(r.top()) + r.height());
+    if (right > left && bottom > top)
+      rects.emplace_back(int(left), int(top), int(right - left), int(bottom - top));
+  }
+  auto scaled = std::make_unique<Impl>();
+  scaled->region.setRects(rects.data(), int(rects.size()));
+  return TRegion(std::move(scaled));
 }
 
 bool TRegion::IsEmpty() const {

@@ -47,6 +47,8 @@ class TRegion {
   // One of the RGN_* operations of this region with other (RGN_COPY copies this region).
   TRegion Combined(const TRegion& other, int mode) const;
   TRegion Offset(int32_t dx, int32_t dy) const;
+  // Every pixel becomes factor x factor pixels (factor >= 1; coordinates stop at +-2^30).
+  TRegion Scaled(int32_t factor) const;
 
   bool IsEmpty() const;
   bool Contains(TPoint p) const;

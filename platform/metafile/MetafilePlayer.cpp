@@ -131,10 +131,8 @@ MetafilePlayer::MetafilePlayer(DeviceContext* dc, const MetafileXform& base, con
   }
   savedLevel_ = dc_->SaveDC();
   deviceOffset_ = dc_->LogicalToDevice({0, 0});
-  bounds_ = TRegion(clip.Offset(deviceOffset_.X, deviceOffset_.Y));
-  if (const std::optional<TRegion> existing = dc_->ClipRegion()) {
-    bounds_ = bounds_.Combined(*existing, RGN_AND);
-  }
+  bounds_ = TRegion(clip.Intersected(dc_->ClipBox()).Offset(deviceOffset_.X, deviceOffset_.Y));
+  contextClip_ = dc_->ClipRegion();
   dc_->SetStretchBltMode(COLORONCOLOR);
   ApplyClip();
 }
@@ -394,7 +392,14 @@ void MetafilePlayer::SetArcDirection(int direction) {
 
 void MetafilePlayer::ApplyClip() {
   if (!dc_) return;
-  const TRegion visible = state_.clip ? state_.clip->Combined(bounds_, RGN_AND) : bounds_;
+  TRegion visible = state_.clip ? state_.clip->Combined(bounds_, RGN_AND) : bounds_;
+  // A context at a larger scale (a screen at 200 %) has scale x scale pixels a unit.
+  if (const int scale = dc_->Scale(); scale != 1) {
+    visible = visible.Offset(-deviceOffset_.X, -deviceOffset_.Y)
+                  .Scaled(scale)
+                  .Offset(deviceOffset_.X, deviceOffset_.Y);
+  }
+  if (contextClip_) visible = visible.Combined(*contextClip_, RGN_AND);
   dc_->SelectClipRgn(&visible);
 }
 

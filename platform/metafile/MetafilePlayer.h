@@ -307,8 +307,11 @@ class MetafilePlayer {
   std::optional<std::array<double, 4>> fixedViewport_;
   PointD pixelsPerMm_{96 / 25.4, 96 / 25.4};
   int savedLevel_ = 0;
-  TRegion bounds_;  // dc device units
+  // The player's clip regions are in the context's logical units moved to its device origin
+  // (its device units at scale 1).
+  TRegion bounds_;
   TPoint deviceOffset_;
+  std::optional<TRegion> contextClip_;  // the context's own clip, in its device units
   State state_;
   std::vector<State> saved_;
   std::unordered_map<uint32_t, MetafileObject> objects_;

@@ -300,16 +300,20 @@ inline std::unique_ptr<plat::TMetafile> Load(const std::string& bytes) {
   return m;
 }
 
-// A surface of w x h pixels (0xAARRGGBB) filled with `fill`, with the metafile drawn into rect.
+// A surface of w x h units (0xAARRGGBB pixels) filled with `fill`, with the metafile drawn into
+// rect; at a scale above 1 each unit has scale x scale pixels.
 struct Surface {
   int w, h;
   std::vector<uint32_t> px;
   uint32_t At(int x, int y) const { return px[size_t(y * w + x)] & 0xFFFFFF; }
 };
 inline Surface Render(const plat::TMetafile& m, int w, int h, const plat::TRect& rect,
-                      uint32_t fill = 0xFF808080) {
+                      uint32_t fill = 0xFF808080, int scale = 1) {
+  w *= scale;
+  h *= scale;
   Surface s{w, h, std::vector<uint32_t>(size_t(w) * size_t(h), fill)};
   plat::DeviceContext dc(s.px.data(), w, h, w * 4);
+  dc.SetScale(scale);
   plat::TCanvas canvas(&dc);
   m.Draw(canvas, rect);
   return s;

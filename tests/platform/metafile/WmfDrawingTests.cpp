@@ -140,6 +140,25 @@ TEST(WmfDrawing, WindowSavedStatesObjectSlotsAndClipping) {
   EXPECT_EQ(u.At(45, 45), kGrey);
 }
 
+TEST(WmfDrawing, ClippingHoldsOnAContextAtTwiceTheScale) {
+  // The clipped picture of the test above, at (5, 5) of a screen at 200 %.
+  Wmf w = WithPenAndBrush();
+  w.Rec(kSetWindowOrg, {50, 50}).Rec(kSetWindowExt, {50, 50});
+  w.Rec(kRectangle, {70, 70, 60, 60});  // -> (10,10)-(20,20)
+  w.Rec(kIntersectClipRect, {100, 100, 75, 50});
+  w.Rec(kRectangle, {100, 100, 50, 50});
+  const Surface s =
+      Render(*Load(w.Placeable(0, 0, 100, 100, 192)), 60, 60, {5, 5, 55, 55}, 0xFF808080, 2);
+  const auto at = [&s](int x, int y) { return s.At(2 * (5 + x) + 1, 2 * (5 + y) + 1); };
+  EXPECT_EQ(at(15, 15), kRed);
+  EXPECT_EQ(at(25, 20), kGrey);  // clipped away
+  EXPECT_EQ(at(25, 40), kRed);   // the lower half, framed by the pen
+  EXPECT_EQ(at(49, 49), kBlue);  // the frame
+  EXPECT_EQ(at(25, 50), kGrey);  // below the picture
+  EXPECT_EQ(s.At(2 * 5 + 20, 2 * 5 + 98), kBlue);
+  EXPECT_EQ(s.At(2 * 5 + 20, 2 * 5 + 100), kGrey);
+}
+
 TEST(WmfDrawing, StretchedBitmapsAndPatternBlocks) {
   std::string bits;
   const std::string info = Dib24(2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}, &bits);
