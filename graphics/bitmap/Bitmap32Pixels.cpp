@@ -11,6 +11,7 @@ TColor32 TCustomBitmap32::PixelClipped(int32_t x, int32_t y) const {
 }
 
 TColor32 TCustomBitmap32::PixelWrapped(int32_t x, int32_t y) const {
+  if (IsRectEmpty(clipRect_)) return outerColor_;  // nothing to wrap into
   return Pixel(horzWrapProc_(x, clipRect_.Left, clipRect_.Right - 1),
                vertWrapProc_(y, clipRect_.Top, clipRect_.Bottom - 1));
 }
@@ -55,6 +56,7 @@ TColor32 TCustomBitmap32::PixelFixedClipped(TFixed x, TFixed y) const {
 }
 
 TColor32 TCustomBitmap32::PixelFixedWrapped(TFixed x, TFixed y) const {
+  if (IsRectEmpty(clipRect_)) return outerColor_;
   const int32_t ix = x >> 16, iy = y >> 16;
   const int32_t x1 = horzWrapProc_(ix, clipRect_.Left, clipRect_.Right - 1);
   const int32_t x2 = horzWrapProc_(ix + 1, clipRect_.Left, clipRect_.Right - 1);

@@ -5,6 +5,7 @@
 
 #include "graphics/core/LowLevelFill.h"
 #include "graphics/core/System.h"
+#include "platform/runtime/SysUtils.h"
 
 namespace gfx {
 
@@ -33,15 +34,24 @@ int32_t ClampRange(int32_t Value, int32_t Lo, int32_t Hi) {
   return Constrain(Value, Lo, Hi);
 }
 
+namespace {
+
+int64_t WrapRangeSize(int32_t Lo, int32_t Hi) {
+  if (Hi < Lo) throw plat::ERangeError("Cannot wrap a coordinate into an empty range");
+  return int64_t(Hi) - Lo + 1;
+}
+
+}  // namespace
+
 // Wrapping computed in 64 bits so that no range or value overflows.
 int32_t Wrap(int32_t Value, int32_t Lo, int32_t Hi) {
-  const int64_t n = int64_t(Hi) - Lo + 1;
+  const int64_t n = WrapRangeSize(Lo, Hi);
   if (Value >= Lo) return int32_t((int64_t(Value) - Lo) % n + Lo);
   return int32_t((int64_t(Value) - Hi) % n + Hi);
 }
 
 int32_t Mirror(int32_t Value, int32_t Lo, int32_t Hi) {
-  const int64_t n = int64_t(Hi) - Lo + 1;
+  const int64_t n = WrapRangeSize(Lo, Hi);
   const int64_t base = Value >= Lo ? Lo : Hi;
   const int64_t offset = int64_t(Value) - base;
   const int64_t periods = offset / n;

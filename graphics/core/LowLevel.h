@@ -66,6 +66,7 @@ constexpr uint32_t Div255(uint32_t Value) {
 }
 
 // ---- Wrap procedures: map Value into [Lo, Hi] ----
+// Wrap and Mirror raise ERangeError for an empty range (Hi < Lo): there is nothing to map into.
 
 using TWrapProc = int32_t (*)(int32_t Value, int32_t Lo, int32_t Hi);
 

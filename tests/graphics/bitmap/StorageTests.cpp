@@ -178,6 +178,25 @@ TEST(BitmapStorage, FixedWrappedReadsMixTheFourNeighbours) {
   EXPECT_EQ(bitmap.PixelFixedWrapped(0x2ABCD, -0x18000) & 0xFFFFFF, 0x406080u);
 }
 
+// A clip rectangle outside the bitmap leaves nothing to wrap into: every wrapped read, whole or
+// at a fraction, answers the outer colour instead of reading before the pixels.
+TEST(BitmapStorage, WrappedReadsUnderAnEmptyClipAnswerTheOuterColour) {
+  TCustomBitmap32 bitmap;
+  bitmap.SetSize(4, 4);
+  FillRandom(bitmap, 4);
+  bitmap.SetOuterColor(0x80402010);
+  for (const TRect& clip : {TRect{10, 10, 20, 20}, TRect{2, 1, 2, 3}}) {
+    bitmap.SetClipRect(clip);
+    for (TWrapMode mode : {wmClamp, wmRepeat, wmMirror}) {
+      bitmap.SetWrapMode(mode);
+      for (int32_t v : {-5, 0, 1, 3, 9}) {
+        EXPECT_EQ(bitmap.PixelWrapped(v, 1), 0x80402010u) << int(mode) << " " << v;
+        EXPECT_EQ(bitmap.PixelFixedWrapped(v << 16, 0x18000), 0x80402010u) << int(mode) << " " << v;
+      }
+    }
+  }
+}
+
 TEST(BitmapStorage, SettersReportOnlyRealChanges) {
   TCustomBitmap32 bitmap;
   bitmap.SetSize(2, 2);

@@ -63,6 +63,17 @@ TEST(WrapProcedures, EdgeValuesAndExtremeRanges) {
   EXPECT_FLOAT_EQ(FloatWrap(5, 0), 5);
 }
 
+TEST(WrapProcedures, EmptyRangesAreRefused) {
+  for (auto wrap : {Wrap, Mirror}) {
+    EXPECT_THROW(wrap(3, 0, -1), plat::ERangeError);
+    EXPECT_THROW(wrap(-7, 5, 4), plat::ERangeError);
+    EXPECT_THROW(wrap(0, INT32_MAX, INT32_MIN), plat::ERangeError);
+    EXPECT_EQ(wrap(12, 5, 5), 5);  // one value is a range
+  }
+  EXPECT_THROW(GetWrapProcEx(wmRepeat, 0, -1)(2, 0, -1), plat::ERangeError);
+  EXPECT_THROW(GetWrapProcEx(wmMirror, 0, -1)(2, 0, -1), plat::ERangeError);
+}
+
 TEST(WrapProcedures, ChoosersPickTheMaskFormOnlyForPowerOfTwoRanges) {
   EXPECT_EQ(GetWrapProcEx(wmRepeat, 0, 7), WrapPow2);
   EXPECT_EQ(GetWrapProcEx(wmRepeat, 0, 9), Wrap);
