@@ -125,7 +125,14 @@ void EnsureBackendInterfaces(TCustomBitmap32& target, const std::vector<TBackend
   if (allowDiscard) target.SetSize(0, 0);
   saved = target.Backend();
   saved->AddRef();
-  target.SetBackend(new TGDIBackend());  // the bitmap takes over this reference
+  try {
+    target.SetBackend(new TGDIBackend());  // the bitmap takes over this reference
+  } catch (...) {
+    // The bitmap kept its backend: nothing is lent, so the reference kept for it goes back.
+    saved->Release();
+    saved = nullptr;
+    throw;
+  }
 }
 
 void RestoreSavedBackend(TCustomBitmap32& target, TCustomBackend*& saved) {

@@ -82,29 +82,38 @@ void TCustomBitmap32::AssignFromGraphic(const plat::TGraphic& g) {
   }
 }
 
+// Drawn apart and taken over only when whole: a graphic that fails to draw leaves the picture
+// that was there.
 void TCustomBitmap32::DrawGraphic(const plat::TGraphic* g, TColor32 fillColor, bool resetAlpha) {
   if (g == nullptr) return;
-  TBorrowedBackend borrowed(*this, {TBackendService::DeviceContext, TBackendService::Canvas},
-                            TRequireMode::Any, true);
-  SetSize(g->Width(), g->Height());
-  if (Empty()) return;
-  ClearWithColor(fillColor);
-  if (auto* dc = BackendAs<IBackendDeviceContextSupport>()) {
-    plat::TCanvas canvas(dc->GetHandle());
-    canvas.Lock();
-    try {
-      g->Draw(canvas, {0, 0, Width(), Height()});
-    } catch (...) {
-      canvas.Unlock();
-      throw;
+  TCustomBitmap32 drawn;
+  {
+    TBorrowedBackend borrowed(drawn, {TBackendService::DeviceContext, TBackendService::Canvas},
+                              TRequireMode::Any, true);
+    drawn.SetSizeToOverwrite(g->Width(), g->Height());
+    if (!drawn.Empty()) {
+      drawn.ClearWithColor(fillColor);
+      if (auto* dc = drawn.BackendAs<IBackendDeviceContextSupport>()) {
+        plat::TCanvas canvas(dc->GetHandle());
+        canvas.Lock();
+        try {
+          g->Draw(canvas, {0, 0, drawn.Width(), drawn.Height()});
+        } catch (...) {
+          canvas.Unlock();
+          throw;
+        }
+        canvas.Unlock();
+      } else if (auto* canvas = drawn.BackendAs<IBackendCanvasSupport>()) {
+        g->Draw(canvas->GetCanvas(), {0, 0, drawn.Width(), drawn.Height()});
+      } else {
+        throw EBitmapException("Inpropriate Backend");
+      }
+      if (resetAlpha) drawn.SetAllAlpha(255);
     }
-    canvas.Unlock();
-  } else if (auto* canvas = BackendAs<IBackendCanvasSupport>()) {
-    g->Draw(canvas->GetCanvas(), {0, 0, Width(), Height()});
-  } else {
-    throw EBitmapException("Inpropriate Backend");
+    ReplacePixels(drawn.Width(), drawn.Height(), drawn.Bits());
+    drawn.SetSize(0, 0);  // nothing to copy back when the lent backend goes
   }
-  if (resetAlpha) SetAllAlpha(255);
+  Changed();
 }
 
 void TCustomBitmap32::AssignFromBitmap(const plat::TBitmap& b) {

@@ -49,6 +49,49 @@ TEST(BitmapBackends, LendingTheDeviceBackendKeepsThePixels) {
   EXPECT_EQ(b.Backend(), original);
 }
 
+// A backend that holds no surface and takes any size, even one no other backend accepts, so
+// that handing its size to the device backend fails.
+class SizeOnlyBackend final : public TCustomBackend {
+ public:
+  explicit SizeOnlyBackend(bool& freed) : freed_(freed) {}
+  ~SizeOnlyBackend() override { freed_ = true; }
+  void ChangeSize(int32_t& width, int32_t& height, int32_t newWidth, int32_t newHeight,
+                  bool) override {
+    width = newWidth;
+    height = newHeight;
+    Changed();
+  }
+  bool Empty() const override { return true; }
+
+ protected:
+  void AllocateSurface(int32_t, int32_t, bool) override {}
+  void FreeSurface() override {}
+
+ private:
+  bool& freed_;
+};
+
+TEST(BitmapBackends, AFailedSwitchGivesBackTheReferenceKeptForRestoring) {
+  bool freed = false;
+  {
+    TCustomBitmap32 b;
+    auto* backend = new SizeOnlyBackend(freed);  // the bitmap takes over this reference
+    b.SetBackend(backend);
+    b.SetSize(40000, 1);
+    TCustomBackend* saved = nullptr;
+    EXPECT_THROW(EnsureBackendInterfaces(b, {TBackendService::DeviceContext}, TRequireMode::All,
+                                         false, saved),
+                 EBitmapException);
+    EXPECT_EQ(saved, nullptr);
+    EXPECT_EQ(b.Backend(), backend);
+    EXPECT_EQ(backend->RefCount(), 1);
+    EXPECT_THROW(TBorrowedBackend(b, {TBackendService::Canvas}, TRequireMode::All, false),
+                 EBitmapException);
+    EXPECT_EQ(backend->RefCount(), 1);
+  }
+  EXPECT_TRUE(freed);
+}
+
 TEST(BitmapBackends, DeviceBitmapServicesAndNotifications) {
   TBitmap32 b;
   int handleChanges = 0, changes = 0;

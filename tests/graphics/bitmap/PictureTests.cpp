@@ -121,6 +121,44 @@ TEST(BitmapPictures, OtherGraphicsAreDrawnOverWhiteAndMadeOpaque) {
   EXPECT_EQ(Pixels(b), (std::vector<TColor32>{0xFF204060, 0xFF204060, 0xFF7FFE7F, 0xFF7FFE7F}));
 }
 
+// A graphic whose drawing fails half-way, after scribbling on what it was given.
+class FailingGraphic : public plat::TGraphic {
+ public:
+  explicit FailingGraphic(const char* kind) : class_{kind, &TGraphic::StaticClass(), {}} {}
+  const plat::TGraphicClass& GraphicClass() const override { return class_; }
+  void LoadFromStream(plat::TStream&) override {}
+  void Draw(plat::TCanvas& canvas, const plat::TRect&) const override {
+    canvas.Handle()->Bits()[0] = 0x11223344;
+    throw plat::EInvalidGraphic("The picture cannot be drawn");
+  }
+  int Width() const override { return 5; }
+  int Height() const override { return 4; }
+  bool Empty() const override { return false; }
+
+ private:
+  plat::TGraphicClass class_;
+};
+
+TEST(BitmapPictures, AGraphicThatFailsToDrawLeavesThePictureThatWasThere) {
+  for (const char* kind : {"TMetafile", "TIcon", "TSomethingElse"}) {
+    TCustomBitmap32 memory;
+    TBitmap32 device;
+    for (TCustomBitmap32* b :
+         {static_cast<TCustomBitmap32*>(&memory), static_cast<TCustomBitmap32*>(&device)}) {
+      b->SetSize(3, 2);
+      FillRandom(*b, 8);
+      const auto before = Pixels(*b);
+      TCustomBackend* backend = b->Backend();
+      FailingGraphic graphic(kind);
+      EXPECT_THROW(b->Assign(graphic), plat::EInvalidGraphic) << kind;
+      EXPECT_EQ(b->Width(), 3) << kind;
+      EXPECT_EQ(b->Height(), 2) << kind;
+      EXPECT_EQ(Pixels(*b), before) << kind;
+      EXPECT_EQ(b->Backend(), backend) << kind;
+    }
+  }
+}
+
 // The clipboard carries a bitmap's alpha, as desktop programs take pictures with transparency.
 TEST(BitmapPictures, ClipboardRoundTripKeepsAlpha) {
   TCustomBitmap32 b, pasted;
