@@ -126,6 +126,7 @@ void TCustomBitmap32::AssignFromBitmap(const plat::TBitmap& b) {
       if ((*p & 0x00FFFFFF) == key) *p &= 0x00FFFFFF;
     }
   }
+  if (auto* font = BackendAs<IBackendFontSupport>()) font->SetFont(b.CanvasFont());
 }
 
 void TCustomBitmap32::AssignFromIcon(const plat::TGraphic& icon) {

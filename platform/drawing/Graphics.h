@@ -186,6 +186,7 @@ class TCanvas : public TPersistent {
   bool HandleAllocated() const { return handle_ != nullptr; }
 
   TFont& Font() { return font_; }
+  const TFont& Font() const { return font_; }
   void SetFont(const TFont& font) { font_.Assign(font); }
   TPen& Pen() { return pen_; }
   void SetPen(const TPen& pen) { pen_.Assign(pen); }

@@ -266,6 +266,11 @@ TCanvas& TBitmap::Canvas() {
   return canvas_->canvas;
 }
 
+const TFont& TBitmap::CanvasFont() const {
+  static const TFont defaultFont;
+  return canvas_ ? canvas_->canvas.Font() : defaultFont;
+}
+
 void TBitmap::Draw(TCanvas& canvas, const TRect& rect) const {
   DeviceContext* target = canvas.Handle();
   if (!target || Empty() || rect.Width() == 0 || rect.Height() == 0) return;

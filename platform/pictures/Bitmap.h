@@ -11,6 +11,8 @@
 
 namespace plat {
 
+class TFont;
+
 enum TPixelFormat {
   pfDevice,
   pf1bit,
@@ -101,6 +103,8 @@ class TBitmap : public TGraphic {
   // A canvas over the pixels. Painting needs 32 bits per pixel, so the first use converts a
   // bitmap of another format (except pfDevice) to pf32bit, opaque.
   TCanvas& Canvas();
+  // The canvas's font without making a canvas: the default font while there is none.
+  const TFont& CanvasFont() const;
 
   // Copies a bitmap deeply (pixels, format, palette, transparency), takes the clipboard's
   // picture, or lets another graphic assign itself.

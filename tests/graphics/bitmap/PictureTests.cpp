@@ -71,6 +71,35 @@ TEST(BitmapPictures, CopiesOutIntoPlatformBitmapsAndPictures) {
   EXPECT_EQ(Pixels(back), Pixels(b));
 }
 
+TEST(BitmapPictures, TheCanvasFontTravelsWithThePixelsBothWays) {
+  plat::TBitmap source;
+  FillPlatform(source, plat::pf32bit, 3, 2);
+  source.Canvas().Font().SetName("DejaVu Serif");
+  source.Canvas().Font().SetSize(31);
+  source.Canvas().Font().SetStyle(plat::fsBold);
+  TBitmap32 b;
+  b.Assign(source);
+  EXPECT_EQ(b.Font().Name(), "DejaVu Serif");
+  EXPECT_EQ(b.Font().Size(), 31);
+  EXPECT_EQ(b.Font().Style(), plat::fsBold);
+
+  b.Font().SetName("DejaVu Sans Mono");
+  b.Font().SetSize(17);
+  b.Font().SetStyle(0);
+  plat::TBitmap target;
+  target.Assign(b);
+  EXPECT_EQ(target.CanvasFont().Name(), "DejaVu Sans Mono");
+  EXPECT_EQ(target.CanvasFont().Size(), 17);
+  EXPECT_EQ(target.CanvasFont().Style(), 0);
+
+  // A platform bitmap that never had a canvas hands over the default font.
+  plat::TBitmap plain;
+  FillPlatform(plain, plat::pf24bit, 2, 2);
+  b.Assign(plain);
+  EXPECT_EQ(b.Font().Name(), plat::TFont().Name());
+  EXPECT_EQ(b.Font().Size(), plat::TFont().Size());
+}
+
 // A graphic that paints two pixels in a solid colour and blends two at half over what is below.
 class HalfTransparentGraphic : public plat::TGraphic {
  public:
