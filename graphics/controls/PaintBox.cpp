@@ -163,8 +163,10 @@ void TCustomPaintBox32::WndProc(plat::TMessage& Message) {
   switch (Message.Msg) {
     case plat::WM_PAINT:
       if (!InsideCustomPaint()) {
-        // A posted paint request: rebuild and show just the invalid rectangles.
+        // A posted paint request: rebuild and show just the invalid rectangles, gathered here
+        // unless the control already did; with none, the whole client area.
         if (PartialRepaint() && HasInvalidRects()) {
+          if (invalidRects_->Count() == 0) CollectInvalidRects();
           TRect area{};
           for (int32_t i = 0; i < invalidRects_->Count(); ++i) {
             const TRect& r = *invalidRects_->Items(i);
@@ -174,7 +176,10 @@ void TCustomPaintBox32::WndProc(plat::TMessage& Message) {
                        : TRect{std::min(area.Left, r.Left), std::min(area.Top, r.Top),
                                std::max(area.Right, r.Right), std::max(area.Bottom, r.Bottom)};
           }
-          if (!IsRectEmpty(area)) RepaintRect(area.Intersected(ClientRect()));
+          if (!IsRectEmpty(area))
+            RepaintRect(area.Intersected(ClientRect()));
+          else
+            InvalidateRect(ClientRect());
         } else {
           InvalidateRect(ClientRect());
         }

@@ -66,6 +66,46 @@ TEST_F(ImageControl, DirectModeQueuesTheDrawnArea) {
     EXPECT_EQ(*box->InvalidRects().Items(i), (TRect{5, 6, 20, 30}));
 }
 
+// A plain paint box: its buffer is drawn on from outside, and every window paint is recorded
+// with the area the window asked for.
+class RecordingPaintBox : public TCustomPaintBox32 {
+ public:
+  explicit RecordingPaintBox(plat::TComponent* Owner) : TCustomPaintBox32(Owner) {
+    OnGDIOverlay = [this](plat::TObject*) { paints.push_back(Canvas()->ClipRect()); };
+  }
+  std::vector<TRect> paints;
+};
+
+TEST_F(ImageControl, APlainPaintBoxInOptimizerModeShowsWhatWasDrawnOnItsBuffer) {
+  auto* box = Add<RecordingPaintBox>(0, 0, 300, 200);
+  box->SetRepaintMode(rmOptimizer);
+  Settle();
+  // Everything the optimizer marked when it started is shown by the first posted paint.
+  box->paints.clear();
+  box->Invalidate();
+  Settle();
+  ASSERT_EQ(box->paints.size(), 1u);
+  EXPECT_EQ(box->paints[0], box->ClientRect());
+
+  // Then the posted paint gathers the rectangles of what was drawn and shows only them.
+  box->paints.clear();
+  box->Buffer().FillRectS(70, 80, 110, 120, clRed32);
+  box->Invalidate();
+  Settle();
+  ASSERT_EQ(box->paints.size(), 1u);
+  const TRect shown = box->paints[0];
+  EXPECT_TRUE(shown.Left <= 70 && shown.Top <= 80 && shown.Right >= 110 && shown.Bottom >= 120)
+      << shown.Left << "," << shown.Top << "," << shown.Right << "," << shown.Bottom;
+  EXPECT_NE(shown, box->ClientRect());
+
+  // A request with nothing reported shows the whole client area.
+  box->paints.clear();
+  box->Invalidate();
+  Settle();
+  ASSERT_FALSE(box->paints.empty());
+  EXPECT_EQ(box->paints.back(), box->ClientRect());
+}
+
 // The distinct rectangles in a list (drawing may report an area more than once).
 std::vector<TRect> Distinct(TRectList& list) {
   std::vector<TRect> rects;
