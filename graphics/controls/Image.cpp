@@ -289,11 +289,11 @@ TColor32 TCustomImage32::ControlColor32() const {
   return Color32(int32_t(EffectiveColor())) | 0xFF000000u;
 }
 
-bool TCustomImage32::TileCounts(int32_t& Across, int32_t& Down) const {
+bool TCustomImage32::TileCounts(const TBitmap32& Target, int32_t& Across, int32_t& Down) const {
   const TRect& r = viewBitmapRect_;
   if (r.Right <= 0 || r.Bottom <= 0) return false;
-  Across = Buffer().Width() / r.Right;
-  Down = Buffer().Height() / r.Bottom;
+  Across = Target.Width() / r.Right;
+  Down = Target.Height() / r.Bottom;
   return true;
 }
 
@@ -393,7 +393,7 @@ void TCustomImage32::RunDrawBitmap(TBitmap32& Dest, uint32_t) {
   try {
     int32_t across = 0, down = 0;
     if (bitmapAlign_ == baTile) {
-      if (TileCounts(across, down))
+      if (TileCounts(Dest, across, down))
         for (int32_t j = 0; j <= down; ++j)
           for (int32_t i = 0; i <= across; ++i)
             bitmap_->DrawTo(Dest, r.Offset(r.Right * i, r.Bottom * j));
@@ -490,7 +490,7 @@ std::vector<TRect> TCustomImage32::BitmapAreaOnControl(const TRect& Area) {
   std::vector<TRect> areas;
   if (bitmapAlign_ == baTile) {
     int32_t across = 0, down = 0;
-    if (TileCounts(across, down))
+    if (TileCounts(Buffer(), across, down))
       for (int32_t j = 0; j <= down; ++j)
         for (int32_t i = 0; i <= across; ++i)
           areas.push_back(t.Offset(viewBitmapRect_.Right * i, viewBitmapRect_.Bottom * j));

@@ -141,8 +141,9 @@ class TCustomImage32 : public TCustomPaintBox32, public ILayerImageOwner {
   void BitmapAreaHook(plat::TObject* Sender, const TRect& Area);
   void BitmapDirectAreaHook(plat::TObject* Sender, const TRect& Area);
   TColor32 ControlColor32() const;
-  // Tile counts across and down the buffer for a tiled bitmap (none for an empty placement).
-  bool TileCounts(int32_t& Across, int32_t& Down) const;
+  // Tile counts across and down a target of that size for a tiled bitmap (none for an empty
+  // placement).
+  bool TileCounts(const TBitmap32& Target, int32_t& Across, int32_t& Down) const;
 
   std::unique_ptr<TBitmap32> bitmap_;
   TBitmapAlign bitmapAlign_ = baTopLeft;

@@ -292,6 +292,20 @@ TEST_F(ImageControl, PaintingElsewhereScalesScaledLayers) {
   EXPECT_EQ(image->RepaintMode(), rmFull);
 }
 
+// Tiles cover whatever they are painted into, however much larger than the control's buffer.
+TEST_F(ImageControl, TiledPaintingFillsADestinationLargerThanTheBuffer) {
+  auto* image = Add<TImage32>(0, 0, 100, 100);
+  image->SetBitmapAlign(baTile);
+  FillPattern(image->Bitmap(), 10, 10, 17);
+  TBitmap32 dest;
+  dest.SetSize(400, 300);
+  dest.Clear();
+  image->PaintTo(&dest, {0, 0, 10, 10});
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 400; ++x)
+      ASSERT_EQ(dest.Pixel(x, y), image->Bitmap().Pixel(x % 10, y % 10)) << x << "," << y;
+}
+
 TEST_F(ImageControl, TheWindowShowsWhatPaintToRenders) {
   auto* image = Add<TImage32>(10, 10, 120, 90);
   image->SetColor(plat::clNavy);
