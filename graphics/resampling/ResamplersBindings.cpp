@@ -75,6 +75,13 @@ void RegisterProperties() {
   TClassRegistrar<TCustomResampler, TCustomSampler>("TCustomResampler")
       .Prop("PixelAccessMode", tkEnumeration, &TCustomResampler::PixelAccessMode,
             &TCustomResampler::SetPixelAccessMode, &accessMode);
+  // Neither owns what it refers to; a copy gives the target's own sampler and transformation
+  // the source's settings.
+  TClassRegistrar<TNestedSampler, TCustomSampler>("TNestedSampler")
+      .Prop("Sampler", plat::tkClass, &TNestedSampler::Sampler, &TNestedSampler::SetSampler);
+  TClassRegistrar<TTransformer, TNestedSampler>("TTransformer")
+      .Prop("Transformation", plat::tkClass, &TTransformer::Transformation,
+            &TTransformer::SetTransformation);
   TClassRegistrar<TNearestResampler, TCustomResampler>("TNearestResampler");
   TClassRegistrar<TLinearResampler, TCustomResampler>("TLinearResampler");
   TClassRegistrar<TDraftResampler, TLinearResampler>("TDraftResampler");

@@ -87,6 +87,13 @@ void TTransformation::Changed() {
   TNotifiablePersistent::Changed();
 }
 
+void TTransformation::AssignTo(plat::TPersistent& Dest) const {
+  if (auto* other = dynamic_cast<TTransformation*>(&Dest))
+    other->SetSrcRect(srcRect_);
+  else
+    TNotifiablePersistent::AssignTo(Dest);
+}
+
 void TTransformation::ReverseTransformInt(int32_t DstX, int32_t DstY, int32_t& SrcX,
                                           int32_t& SrcY) {
   TFixed X, Y;
@@ -178,6 +185,11 @@ TFloatPoint TTransformation::Transform(const TFloatPoint& P) {
 
 void TAffineTransformation::Append(const TFloatMatrix& T) {
   Matrix = Mult(T, Matrix);
+}
+
+void TAffineTransformation::AssignTo(plat::TPersistent& Dest) const {
+  if (auto* other = dynamic_cast<TAffineTransformation*>(&Dest)) other->Matrix = Matrix;
+  TTransformation::AssignTo(Dest);  // the source rectangle, and the prepared state goes stale
 }
 
 void TAffineTransformation::Clear() {

@@ -74,6 +74,9 @@ class TTransformation : public TNotifiablePersistent {
   TFloatPoint Transform(const TFloatPoint& P);
 
  protected:
+  // A transformation target takes what defines the mapping, so that it maps alike.
+  void AssignTo(plat::TPersistent& Dest) const override;
+
   bool transformValid_ = false;
 
  private:
@@ -106,6 +109,9 @@ class TAffineTransformation : public TTransformation {
   const TFloatMatrix& InverseMatrix() const { return inverseMatrix_; }
   const TFixedMatrix& FixedMatrix() const { return fixedMatrix_; }
   const TFixedMatrix& InverseFixedMatrix() const { return inverseFixedMatrix_; }
+
+ protected:
+  void AssignTo(plat::TPersistent& Dest) const override;
 
  private:
   void Append(const TFloatMatrix& T);

@@ -106,6 +106,47 @@ TEST(Transformer, NestedSamplerMustBeSet) {
   EXPECT_THROW(r.Rasterize(dst, {0, 0, 4, 4}), ENestedException);
 }
 
+// A copied transformer samples as its source does: its own sampler and transformation take the
+// source's settings, and nothing it refers to changes hands.
+TEST(Transformer, CopiesGiveItsSamplerAndTransformationTheSourceSettings) {
+  TCustomBitmap32 a, b;
+  FillRandom(a, 12, 10, 41);
+  FillRandom(b, 12, 10, 41);
+  auto& samplerA = TCustomResampler::Create<TLinearResampler>(a);
+  auto& samplerB = TCustomResampler::Create<TLinearResampler>(b);
+  samplerA.SetPixelAccessMode(pamWrap);
+  a.SetWrapMode(wmMirror);
+  b.SetWrapMode(wmMirror);
+  TAffineTransformation mapA, mapB;
+  mapA.SetSrcRect({1, 2, 11, 9});
+  mapA.Rotate(6, 5, 30);
+  mapA.Scale(1.5f, 0.75f);
+  TTransformer source(&samplerA, &mapA), copy(&samplerB, &mapB);
+
+  copy.Assign(source);
+  EXPECT_EQ(copy.Sampler(), &samplerB);
+  EXPECT_EQ(copy.Transformation(), &mapB);
+  EXPECT_EQ(samplerB.PixelAccessMode(), pamWrap);
+  EXPECT_EQ(mapB.Matrix, mapA.Matrix);
+  EXPECT_EQ(mapB.SrcRect(), mapA.SrcRect());
+  EXPECT_FALSE(mapB.TransformValid());
+  source.PrepareSampling();
+  copy.PrepareSampling();
+  for (int32_t y = -3; y < 14; ++y)
+    for (int32_t x = -3; x < 16; ++x)
+      ASSERT_EQ(copy.GetSampleInt(x, y), source.GetSampleInt(x, y)) << x << "," << y;
+  source.FinalizeSampling();
+  copy.FinalizeSampling();
+
+  // Without a sampler or a transformation of its own the target keeps none.
+  TTransformer empty(nullptr, nullptr);
+  empty.Assign(source);
+  EXPECT_EQ(empty.Sampler(), nullptr);
+  EXPECT_EQ(empty.Transformation(), nullptr);
+  // A transformer is no resampler.
+  EXPECT_THROW(samplerB.Assign(source), plat::Exception);
+}
+
 TEST(Transform, IdentityWithNearestCopiesExactly) {
   TCustomBitmap32 src, dst;
   FillRandom(src, 13, 9, 31);
