@@ -46,6 +46,8 @@ void RegisterCustomImage() {
             &Enum("TScaleMode",
                   {"smNormal", "smStretch", "smScale", "smResize", "smOptimal", "smOptimalScaled"}))
       .Prop("Scale", plat::tkFloat, &TCustomImage32::Scale, &TCustomImage32::SetScale)
+      .Prop("AutoSize", plat::tkEnumeration, &TCustomImage32::AutoSize,
+            &TCustomImage32::SetAutoSize, &plat::BooleanInfo())
       // The image's own mouse events carry the layer under the pointer.
       .Event("OnMouseDown", &TCustomImage32::OnMouseDown)
       .Event("OnMouseMove", &TCustomImage32::OnMouseMove)

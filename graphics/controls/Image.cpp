@@ -529,6 +529,17 @@ void TCustomImage32::BitmapResized() {
   ForceFullInvalidate();
 }
 
+void TCustomImage32::SetAutoSize(bool Value) {
+  if (Value == autoSize_) return;
+  autoSize_ = Value;
+  if (autoSize_) SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TCustomImage32::SetBounds(int Left, int Top, int Width, int Height) {
+  if (autoSize_) CanAutoSize(Width, Height);
+  TCustomPaintBox32::SetBounds(Left, Top, Width, Height);
+}
+
 bool TCustomImage32::CanAutoSize(int& NewWidth, int& NewHeight) {
   DropCache();
   int w = bitmap_->Width(), h = bitmap_->Height();
@@ -536,6 +547,7 @@ bool TCustomImage32::CanAutoSize(int& NewWidth, int& NewHeight) {
     w = RoundEven(w * double(scaleX_));
     h = RoundEven(h * double(scaleX_));
   }
+  if ((ComponentState() & plat::csDesigning) && (w < 1 || h < 1)) return true;
   switch (Align()) {
     case plat::alNone:
       NewWidth = w;

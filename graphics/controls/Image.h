@@ -58,7 +58,10 @@ class TCustomImage32 : public TCustomPaintBox32, public ILayerImageOwner {
   TScaleMode ScaleMode() const { return scaleMode_; }
   virtual void SetScaleMode(TScaleMode Value);
   bool AutoSize() const { return autoSize_; }
-  void SetAutoSize(bool Value) { autoSize_ = Value; }
+  // Switching it on sizes the control to the bitmap at once.
+  void SetAutoSize(bool Value);
+  // An auto-sized control takes the size CanAutoSize answers.
+  void SetBounds(int Left, int Top, int Width, int Height) override;
   bool RenderingElsewhere() const override { return renderingElsewhere_; }
 
   virtual void BeginUpdate() { ++updateCount_; }

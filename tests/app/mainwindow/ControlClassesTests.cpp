@@ -16,7 +16,8 @@ class TViewForm : public plat::TForm {
         .Handler("ViewPaintStage", this, &TViewForm::ViewPaintStage)
         .Handler("GaugeChange", this, &TViewForm::GaugeChange)
         .Field("View", View)
-        .Field("Gauge", Gauge);
+        .Field("Gauge", Gauge)
+        .Field("Picture", Picture);
     plat::ReadLayoutText(*this, R"(
 TViewForm ViewForm {
   Width = 300
@@ -35,6 +36,11 @@ TViewForm ViewForm {
     Position = 70
     OnChange = GaugeChange
   }
+  TImage32 Picture {
+    Width = 120
+    Height = 90
+    AutoSize = True
+  }
 }
 )",
                          "ViewForm.form", b);
@@ -47,6 +53,7 @@ TViewForm ViewForm {
   void GaugeChange(plat::TObject*) { ++changes; }
   gfx::TImgView32* View = nullptr;
   gfx::TGaugeBar* Gauge = nullptr;
+  gfx::TImage32* Picture = nullptr;
   int lastX = -1, changes = 0;
 };
 
@@ -65,6 +72,12 @@ TEST(EditorControlClasses, ImageViewAndGaugeBarComeFromALayoutWithTheirEvents) {
   EXPECT_EQ(form.Gauge->Position(), 50);
   form.Gauge->SetPosition(6);
   EXPECT_EQ(form.changes, 1);
+  // An auto-sized image takes its picture's size.
+  ASSERT_NE(form.Picture, nullptr);
+  EXPECT_TRUE(form.Picture->AutoSize());
+  form.Picture->Bitmap().SetSize(33, 21);
+  EXPECT_EQ(form.Picture->Width(), 33);
+  EXPECT_EQ(form.Picture->Height(), 21);
 }
 
 }  // namespace

@@ -306,6 +306,33 @@ TEST_F(ImageControl, TiledPaintingFillsADestinationLargerThanTheBuffer) {
       ASSERT_EQ(dest.Pixel(x, y), image->Bitmap().Pixel(x % 10, y % 10)) << x << "," << y;
 }
 
+// An auto-sized control takes the bitmap's (scaled) size on the sides its alignment leaves
+// free, whoever sets its bounds.
+TEST_F(ImageControl, AutoSizeKeepsTheBitmapSizeOnTheSidesTheAlignmentLeavesFree) {
+  auto* image = Add<TImage32>(5, 6, 200, 150);
+  image->Bitmap().SetSize(70, 50);
+  EXPECT_EQ(image->Width(), 200);  // not auto-sized yet
+  image->SetAutoSize(true);
+  EXPECT_EQ(image->BoundsRect(), (TRect{5, 6, 75, 56}));
+  image->SetBounds(10, 12, 300, 300);
+  EXPECT_EQ(image->BoundsRect(), (TRect{10, 12, 80, 62}));
+  image->SetScaleMode(smScale);
+  image->SetScale(2);
+  image->SetWidth(1);
+  EXPECT_EQ(image->Width(), 140);
+  EXPECT_EQ(image->Height(), 100);
+
+  image->SetAlign(plat::alTop);  // the form decides the width
+  EXPECT_EQ(image->Width(), form.ClientWidth());
+  EXPECT_EQ(image->Height(), 100);
+  int w = 7, h = 9;
+  EXPECT_TRUE(image->CanAutoSize(w, h));
+  EXPECT_EQ(w, 7);
+  EXPECT_EQ(h, 100);
+  image->SetAlign(plat::alClient);
+  EXPECT_EQ(image->Height(), form.ClientHeight());
+}
+
 TEST_F(ImageControl, TheWindowShowsWhatPaintToRenders) {
   auto* image = Add<TImage32>(10, 10, 120, 90);
   image->SetColor(plat::clNavy);
