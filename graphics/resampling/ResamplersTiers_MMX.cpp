@@ -1,7 +1,8 @@
-// MMX tier: the SSE2 tier's arithmetic, one pixel per 64-bit register. Callers end the MMX state
-// with the bound EMMS.
+// MMX tier: one pixel per 64-bit register; the interpolation's rounding multiply needs the SSE
+// additions to MMX. Callers end the MMX state with the bound EMMS.
 #if defined(__x86_64__) || defined(__i386__)
 #include <mmintrin.h>
+#include <xmmintrin.h>
 
 #include <cstring>
 
@@ -15,11 +16,21 @@ __m64 Widen(TColor32 C) {
   return _mm_unpacklo_pi8(_mm_cvtsi32_si64(int(C)), _mm_setzero_si64());
 }
 
-// (y * 256 + 128 + (x - y) * w) >> 8 per 16-bit lane.
+// Round(x * w / 255) per lane, exact for x and w up to 255 (see the SSE2 tier).
+__m64 MulDiv255(__m64 x, __m64 w) {
+  const __m64 t = _mm_add_pi16(_mm_mullo_pi16(x, w), _mm_set1_pi16(128));
+  return _mm_mulhi_pu16(t, _mm_set1_pi16(257));
+}
+
+// The portable CombineReg per lane: y + Round(w * x / 255) - Round(w * y / 255).
 __m64 Mix(__m64 x, __m64 y, __m64 w) {
-  __m64 r = _mm_add_pi16(_mm_slli_pi16(y, 8), _mm_set1_pi16(128));
-  r = _mm_add_pi16(r, _mm_mullo_pi16(_mm_sub_pi16(x, y), w));
-  return _mm_srli_pi16(r, 8);
+  return _mm_add_pi16(_mm_sub_pi16(y, MulDiv255(y, w)), MulDiv255(x, w));
+}
+
+__m64 Weights(uint32_t W) {
+  __m64 w;
+  std::memcpy(&w, &resamplers_simd::InterpolationWeights[W > 255 ? 255 : W], sizeof w);
+  return w;
 }
 
 }  // namespace
@@ -49,11 +60,10 @@ TColor32 BlockAverage(uint32_t Dlx, uint32_t Dly, const TColor32* RowSrc, uint32
 }
 
 TColor32 Interpolator(uint32_t WX_256, uint32_t WY_256, const TColor32* C11, const TColor32* C21) {
-  const __m64 wx = _mm_set1_pi16(short(WX_256 > 255 ? 255 : WX_256));
-  const __m64 wy = _mm_set1_pi16(short(WY_256 > 255 ? 255 : WY_256));
+  const __m64 wx = Weights(WX_256);
   const __m64 top = Mix(Widen(C11[0]), Widen(C11[1]), wx);
   const __m64 bottom = Mix(Widen(C21[0]), Widen(C21[1]), wx);
-  const __m64 r = Mix(top, bottom, wy);
+  const __m64 r = Mix(top, bottom, Weights(WY_256));
   return TColor32(_mm_cvtsi64_si32(_mm_packs_pu16(r, r)));
 }
 

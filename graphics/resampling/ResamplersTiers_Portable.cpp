@@ -1,4 +1,4 @@
-#include "graphics/core/Blend.h"
+#include "graphics/core/BlendTiers.h"
 #include "graphics/resampling/ResamplersTiers.h"
 
 namespace gfx::resamplers_portable {
@@ -20,7 +20,10 @@ TColor32 BlockAverage(uint32_t Dlx, uint32_t Dly, const TColor32* RowSrc, uint32
   return TColor32(a / n) << 24 | TColor32(r / n) << 16 | TColor32(g / n) << 8 | TColor32(b / n);
 }
 
+// Mixed by the portable CombineReg itself, not the bound one: the result is then the same on
+// every processor.
 TColor32 Interpolator(uint32_t WX_256, uint32_t WY_256, const TColor32* C11, const TColor32* C21) {
+  using blend_portable::CombineReg;
   const uint32_t wx = WX_256 > 255 ? 255 : WX_256;
   const uint32_t wy = WY_256 > 255 ? 255 : WY_256;
   return CombineReg(CombineReg(C11[0], C11[1], wx), CombineReg(C21[0], C21[1], wx), wy);

@@ -1,5 +1,4 @@
-// SSE2 tier: channels in 16-bit lanes; each mix is (Y * 256 + 128 + (X - Y) * W) >> 8 on all four
-// channels, the arithmetic of the SSE2 CombineReg.
+// SSE2 tier: channels in 16-bit lanes; the interpolation mixes both rows in one register.
 #if defined(__x86_64__) || defined(__i386__)
 #include <emmintrin.h>
 
@@ -13,12 +12,22 @@ __m128i Widen(TColor32 C) {
   return _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(C)), _mm_setzero_si128());
 }
 
-// x and y widened, weight w in every lane; no shortcuts for the weights 0 and 255.
+// Round(x * w / 255) per lane for x and w up to 255, as the engine's multiplication table holds
+// it: ((t + 128) * 257) >> 16 is exact for every such product t.
+__m128i MulDiv255(__m128i x, __m128i w) {
+  const __m128i t = _mm_add_epi16(_mm_mullo_epi16(x, w), _mm_set1_epi16(128));
+  return _mm_mulhi_epu16(t, _mm_set1_epi16(257));
+}
+
+// The portable CombineReg per lane: Round(w * x / 255) + Round((255 - w) * y / 255), written as
+// y + Round(w * x / 255) - Round(w * y / 255) (a quotient by 255 never ends in a half).
 __m128i Mix(__m128i x, __m128i y, __m128i w) {
-  const __m128i bias = _mm_set1_epi16(128);
-  __m128i r = _mm_add_epi16(_mm_slli_epi16(y, 8), bias);
-  r = _mm_add_epi16(r, _mm_mullo_epi16(_mm_sub_epi16(x, y), w));
-  return _mm_srli_epi16(r, 8);
+  return _mm_add_epi16(_mm_sub_epi16(y, MulDiv255(y, w)), MulDiv255(x, w));
+}
+
+__m128i Weights(uint32_t W) {
+  return _mm_load_si128(
+      reinterpret_cast<const __m128i*>(&resamplers_simd::InterpolationWeights[W > 255 ? 255 : W]));
 }
 
 }  // namespace
@@ -51,14 +60,12 @@ TColor32 BlockAverage(uint32_t Dlx, uint32_t Dly, const TColor32* RowSrc, uint32
 }
 
 TColor32 Interpolator(uint32_t WX_256, uint32_t WY_256, const TColor32* C11, const TColor32* C21) {
-  const uint32_t wx = WX_256 > 255 ? 255 : WX_256;
-  const uint32_t wy = WY_256 > 255 ? 255 : WY_256;
   // Lanes 0-3 hold the top row, lanes 4-7 the bottom row: both rows are mixed at once.
   const __m128i left = _mm_unpacklo_epi64(Widen(C11[0]), Widen(C21[0]));
   const __m128i right = _mm_unpacklo_epi64(Widen(C11[1]), Widen(C21[1]));
-  const __m128i rows = Mix(left, right, _mm_set1_epi16(short(wx)));
+  const __m128i rows = Mix(left, right, Weights(WX_256));
   const __m128i bottom = _mm_unpackhi_epi64(rows, rows);
-  const __m128i result = Mix(rows, bottom, _mm_set1_epi16(short(wy)));
+  const __m128i result = Mix(rows, bottom, Weights(WY_256));
   return TColor32(_mm_cvtsi128_si32(_mm_packus_epi16(result, result)));
 }
 

@@ -2,10 +2,12 @@
 // portable implementation and against exact arithmetic.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
 #include "Helpers.h"
+#include "graphics/resampling/Rasterizers.h"
 #include "graphics/resampling/Resamplers.h"
 #include "graphics/resampling/ResamplersTiers.h"
 
@@ -45,19 +47,118 @@ TEST(BlockAverageTiers, OpaqueWhiteStaysOpaqueWhiteForEveryArea) {
   }
 }
 
-// The portable interpolation mixes through the bound CombineReg; each tier binds both together,
-// so each tier's interpolation equals the portable one over that tier's CombineReg.
-TEST(InterpolatorTiers, EveryTierMatchesThePortableForm) {
+// The interpolation each tier binds: the tiers without one of their own keep the portable form.
+TInterpolator OwnInterpolator(TImplementationTier Tier) {
+  if (Tier == tierSSE2) return resamplers_sse2::Interpolator;
+  if (Tier == tierMMX && (CPUFeatures() & SetOf(isSSE))) return resamplers_mmx::Interpolator;
+  return resamplers_portable::Interpolator;
+}
+
+// The portable CombineReg written out: colour channels weighted through the rounding multiply,
+// alpha from X, Y whole at weight 0 and X whole from 255.
+TColor32 CombineOracle(TColor32 X, TColor32 Y, uint32_t W) {
+  if (W == 0) return Y;
+  if (W >= 255) return X;
+  TColor32 r = X & 0xFF000000;
+  for (int s = 0; s <= 16; s += 8)
+    r |= (MulDiv255(W, (X >> s) & 0xFF) + MulDiv255(255 - W, (Y >> s) & 0xFF)) << s;
+  return r;
+}
+
+struct InterpolationCase {
+  TColor32 top[2], bottom[2];
+  uint32_t wx, wy;
+};
+
+TEST(InterpolatorTiers, EveryTierBindsItsOwnFormAndGivesThePortableResultExactly) {
   std::mt19937 random(22);
+  std::vector<InterpolationCase> cases;
+  const uint32_t edges[] = {0, 1, 127, 128, 254, 255, 256};
+  for (int i = 0; i < 60000; ++i) {
+    InterpolationCase c{{TColor32(random()), TColor32(random())},
+                        {TColor32(random()), TColor32(random())},
+                        uint32_t(random() % 257),
+                        uint32_t(random() % 257)};
+    if (i % 3 == 0) c.wx = edges[random() % 7];
+    if (i % 5 == 0) c.wy = edges[random() % 7];
+    cases.push_back(c);
+  }
+  std::vector<TColor32> portable;
+  {
+    TierScope scope(tierPortable);
+    for (const auto& c : cases) {
+      portable.push_back(Interpolator(c.wx, c.wy, c.top, c.bottom));
+      const uint32_t wx = std::min(c.wx, 255u), wy = std::min(c.wy, 255u);
+      ASSERT_EQ(portable.back(), CombineOracle(CombineOracle(c.top[0], c.top[1], wx),
+                                               CombineOracle(c.bottom[0], c.bottom[1], wx), wy))
+          << c.wx << " " << c.wy;
+    }
+  }
   for (TImplementationTier tier : Tiers()) {
     TierScope scope(tier);
-    for (int i = 0; i < 20000; ++i) {
-      const TColor32 top[2] = {TColor32(random()), TColor32(random())};
-      const TColor32 bottom[2] = {TColor32(random()), TColor32(random())};
-      const uint32_t wx = random() % 260, wy = random() % 260;
-      ASSERT_EQ(Interpolator(wx, wy, top, bottom),
-                resamplers_portable::Interpolator(wx, wy, top, bottom))
-          << int(tier) << " " << wx << " " << wy;
+    ASSERT_EQ(Interpolator, OwnInterpolator(tier)) << int(tier);
+    for (size_t i = 0; i < cases.size(); ++i) {
+      const auto& c = cases[i];
+      ASSERT_EQ(Interpolator(c.wx, c.wy, c.top, c.bottom), portable[i])
+          << int(tier) << " " << c.wx << " " << c.wy;
+    }
+  }
+}
+
+// Whole pictures through the bilinear paths that interpolate - rotated and scaled drawing, the
+// bitmap's sub-pixel read and enlarging - come out of every tier as out of the portable one, and
+// an identity transformation copies exactly.
+TEST(InterpolatorTiers, LinearSamplingOfRandomPicturesIsTheSameInEveryTier) {
+  TCustomBitmap32 src;
+  FillRandom(src, 64, 48, 23);
+  src.SetResamplerClassName("TLinearResampler");
+  auto render = [&] {
+    std::vector<std::vector<TColor32>> out;
+    TCustomBitmap32 dst;
+    for (int kind = 0; kind < 3; ++kind) {
+      TAffineTransformation t;
+      t.SetSrcRect(FloatRect(src.BoundsRect()));
+      if (kind == 1) {
+        t.Rotate(32, 24, 30);
+        t.Scale(1.3f, 0.8f);
+      } else if (kind == 2) {
+        t.Translate(0.37f, -0.61f);
+      }
+      dst.SetSize(80, 60);
+      dst.Clear();
+      Transform(dst, src, t);
+      out.push_back(Pixels(dst));
+    }
+    dst.SetSize(150, 110);
+    StretchTransfer(dst, dst.BoundsRect(), dst.BoundsRect(), src, src.BoundsRect(), src.Resampler(),
+                    dmOpaque, {});
+    out.push_back(Pixels(dst));
+    std::vector<TColor32> reads;
+    for (int32_t y = 0; y < (47 << 8); y += 37)
+      for (int32_t x = 0; x < (63 << 8); x += 41) reads.push_back(src.PixelSubpixel(x, y));
+    out.push_back(reads);
+    return out;
+  };
+  std::vector<std::vector<TColor32>> expected;
+  {
+    TierScope scope(tierPortable);
+    expected = render();
+  }
+  TCustomBitmap32 identity;
+  identity.SetSize(64, 48);
+  for (int32_t y = 0; y < 48; ++y)
+    for (int32_t x = 0; x < 64; ++x) identity.SetPixel(x, y, expected[0][size_t(y * 80 + x)]);
+  EXPECT_EQ(Pixels(identity), Pixels(src));
+  for (TImplementationTier tier : Tiers()) {
+    TierScope scope(tier);
+    ASSERT_EQ(Interpolator, OwnInterpolator(tier)) << int(tier);
+    const auto got = render();
+    for (size_t i = 0; i < expected.size(); ++i) {
+      ASSERT_EQ(got[i].size(), expected[i].size());
+      const auto at = size_t(
+          std::mismatch(got[i].begin(), got[i].end(), expected[i].begin()).first - got[i].begin());
+      EXPECT_EQ(at, got[i].size())
+          << "tier " << int(tier) << ", picture " << i << ": first difference at pixel " << at;
     }
   }
 }
