@@ -100,7 +100,8 @@ TEST(BitmapPictures, TheCanvasFontTravelsWithThePixelsBothWays) {
   EXPECT_EQ(b.Font().Size(), plat::TFont().Size());
 }
 
-// A graphic that paints two pixels in a solid colour and blends two at half over what is below.
+// A graphic that paints two pixels in a solid colour and blends two at half over what is below,
+// or fails half-way after scribbling on what it was given.
 class HalfTransparentGraphic : public plat::TGraphic {
  public:
   explicit HalfTransparentGraphic(const char* kind) : class_{kind, &TGraphic::StaticClass(), {}} {}
@@ -108,6 +109,10 @@ class HalfTransparentGraphic : public plat::TGraphic {
   void LoadFromStream(plat::TStream&) override {}
   void Draw(plat::TCanvas& canvas, const plat::TRect&) const override {
     uint32_t* bits = canvas.Handle()->Bits();
+    if (fails) {
+      bits[0] = 0x11223344;
+      throw plat::EInvalidGraphic("The picture cannot be drawn");
+    }
     // Colour only, the alpha below stays, unless the graphic brings alpha of its own.
     bits[0] = (bits[0] & 0xFF000000) | 0x204060;
     bits[1] = withAlpha ? 0x80204060 : (bits[1] & 0xFF000000) | 0x204060;
@@ -118,6 +123,7 @@ class HalfTransparentGraphic : public plat::TGraphic {
   int Height() const override { return 2; }
   bool Empty() const override { return false; }
   bool withAlpha = false;
+  bool fails = false;
 
  private:
   plat::TGraphicClass class_;
@@ -150,24 +156,6 @@ TEST(BitmapPictures, OtherGraphicsAreDrawnOverWhiteAndMadeOpaque) {
   EXPECT_EQ(Pixels(b), (std::vector<TColor32>{0xFF204060, 0xFF204060, 0xFF7FFE7F, 0xFF7FFE7F}));
 }
 
-// A graphic whose drawing fails half-way, after scribbling on what it was given.
-class FailingGraphic : public plat::TGraphic {
- public:
-  explicit FailingGraphic(const char* kind) : class_{kind, &TGraphic::StaticClass(), {}} {}
-  const plat::TGraphicClass& GraphicClass() const override { return class_; }
-  void LoadFromStream(plat::TStream&) override {}
-  void Draw(plat::TCanvas& canvas, const plat::TRect&) const override {
-    canvas.Handle()->Bits()[0] = 0x11223344;
-    throw plat::EInvalidGraphic("The picture cannot be drawn");
-  }
-  int Width() const override { return 5; }
-  int Height() const override { return 4; }
-  bool Empty() const override { return false; }
-
- private:
-  plat::TGraphicClass class_;
-};
-
 TEST(BitmapPictures, AGraphicThatFailsToDrawLeavesThePictureThatWasThere) {
   for (const char* kind : {"TMetafile", "TIcon", "TSomethingElse"}) {
     TCustomBitmap32 memory;
@@ -178,7 +166,8 @@ TEST(BitmapPictures, AGraphicThatFailsToDrawLeavesThePictureThatWasThere) {
       FillRandom(*b, 8);
       const auto before = Pixels(*b);
       TCustomBackend* backend = b->Backend();
-      FailingGraphic graphic(kind);
+      HalfTransparentGraphic graphic(kind);
+      graphic.fails = true;
       EXPECT_THROW(b->Assign(graphic), plat::EInvalidGraphic) << kind;
       EXPECT_EQ(b->Width(), 3) << kind;
       EXPECT_EQ(b->Height(), 2) << kind;
