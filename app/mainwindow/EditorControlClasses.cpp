@@ -35,6 +35,7 @@ void RegisterGaugeBar() {
 void RegisterCustomImage() {
   using gfx::TCustomImage32;
   plat::TClassRegistrar<TCustomImage32, plat::TCustomControl>("TCustomImage32")
+      .Object("Bitmap", &TCustomImage32::Bitmap)
       .Prop("BitmapAlign", plat::tkEnumeration, &TCustomImage32::BitmapAlign,
             &TCustomImage32::SetBitmapAlign,
             &Enum("TBitmapAlign", {"baTopLeft", "baCenter", "baTile", "baCustom"}))

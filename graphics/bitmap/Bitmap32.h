@@ -177,6 +177,8 @@ class TCustomBitmap32 : public TCustomMap {
   void WriteData(plat::TStream& stream) const;
   // Whether a layout writer stores "Data" given the ancestor's value (null when there is none).
   bool DataNeedsWriting(const plat::TPersistent* ancestor) const;
+  // Declares "Data" to the layout reader and writer.
+  void DefineProperties(plat::TFiler& filer) override;
   // Both empty, or the same class with the same BMP image.
   bool Equal(const TCustomBitmap32& other) const;
 

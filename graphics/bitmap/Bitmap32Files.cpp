@@ -144,6 +144,12 @@ bool TCustomBitmap32::DataNeedsWriting(const plat::TPersistent* ancestor) const 
   return other == nullptr || !Equal(*other);
 }
 
+void TCustomBitmap32::DefineProperties(plat::TFiler& filer) {
+  filer.DefineBinaryProperty(
+      "Data", [this](plat::TStream& stream) { ReadData(stream); },
+      [this](plat::TStream& stream) { WriteData(stream); }, DataNeedsWriting(filer.Ancestor()));
+}
+
 bool TCustomBitmap32::Equal(const TCustomBitmap32& other) const {
   if (Empty() || other.Empty()) return Empty() && other.Empty();
   if (typeid(*this) != typeid(other)) return false;

@@ -43,6 +43,8 @@ void TPersistent::Assign(const TPersistent& source) {
   source.AssignTo(*this);
 }
 
+void TPersistent::DefineProperties(TFiler&) {}
+
 void TPersistent::AssignTo(TPersistent& dest) const {
   dest.AssignError(this);
 }

@@ -22,11 +22,17 @@ class TObject {
   std::string ClassName() const;
 };
 
+class TStream;
+class TFiler;
+
 // An object whose state can be copied from another one through Assign.
 class TPersistent : public TObject {
  public:
   // Copies the source's state; by default the source is asked to assign itself to this object.
   virtual void Assign(const TPersistent& source);
+  // Declares the stored values that are not in the property table (a bitmap's pixels); the
+  // layout reader and writer call it.
+  virtual void DefineProperties(TFiler& filer);
 
  protected:
   // Called by Assign of another class; the default refuses with EConvertError.
@@ -36,6 +42,22 @@ class TPersistent : public TObject {
 };
 
 using TNotifyEvent = std::function<void(TObject* sender)>;
+
+// What DefineProperties talks to: the layout reader (which calls the read routine of the value it
+// meets) or the writer (which calls the write routine when hasData says so).
+class TFiler {
+ public:
+  using TStreamProc = std::function<void(TStream& stream)>;
+  explicit TFiler(const TPersistent* ancestor = nullptr) : ancestor_(ancestor) {}
+  virtual ~TFiler() = default;
+  // The value the object is compared with when writing (an inherited layout's object), or null.
+  const TPersistent* Ancestor() const { return ancestor_; }
+  virtual void DefineBinaryProperty(const std::string& name, const TStreamProc& readData,
+                                    const TStreamProc& writeData, bool hasData) = 0;
+
+ private:
+  const TPersistent* ancestor_;
+};
 
 // A re-entrant lock: the same thread may enter again.
 class TCriticalSection {

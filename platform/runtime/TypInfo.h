@@ -183,6 +183,16 @@ class TClassRegistrar {
     info_.Props.push_back(std::move(p));
     return *this;
   }
+  // The same through a getter that hands out the object it holds (Bitmap of an image control).
+  template <class R, class G>
+  TClassRegistrar& Object(std::string name, R& (G::*get)() const) {
+    TPropInfo p{std::move(name), tkClass, nullptr, {}, {}, {}};
+    p.Get = [get](const TObject& o) {
+      return TValue(static_cast<TObject*>(&(static_cast<const C&>(o).*get)()));
+    };
+    info_.Props.push_back(std::move(p));
+    return *this;
+  }
   // Event stored in a public std::function member.
   template <class F, class G>
   TClassRegistrar& Event(std::string name, F G::*member) {

@@ -57,6 +57,25 @@ class Lexer {
     return {Tok::Symbol, std::string(1, c), t.line};
   }
 
+  // The bytes of a binary value "{0A1B ...}" after its opening brace: pairs of hexadecimal digits,
+  // blanks and line breaks anywhere between pairs.
+  std::string ReadHexBlock() {
+    std::string bytes;
+    while (true) {
+      SkipBlanks();
+      if (pos_ >= s_.size()) Fail(line_, "Missing '}' after binary data");
+      if (s_[pos_] == '}') {
+        ++pos_;
+        return bytes;
+      }
+      int high = pos_ + 1 < s_.size() ? HexDigit(s_[pos_]) : -1;
+      int low = high < 0 ? -1 : HexDigit(s_[pos_ + 1]);
+      if (low < 0) Fail(line_, "Invalid binary data");
+      bytes += static_cast<char>(high * 16 + low);
+      pos_ += 2;
+    }
+  }
+
   [[noreturn]] void Fail(int line, const std::string& message) const {
     throw EReadError(std::string(file_) + "(" + std::to_string(line) + "): " + message);
   }
@@ -76,6 +95,12 @@ class Lexer {
         break;
       }
     }
+  }
+
+  static int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
   }
 
   std::string ReadString() {
@@ -118,8 +143,8 @@ class Lexer {
 
 // A parsed property value before it meets its property.
 struct RawValue {
-  enum Kind { Number, String, Ident, List } kind = Number;
-  std::string text;
+  enum Kind { Number, String, Ident, List, Binary } kind = Number;
+  std::string text;          // also the bytes of a binary value
   std::vector<Token> items;  // list elements (identifiers or strings)
   int line = 0;
 };
@@ -229,6 +254,13 @@ class Reader {
       Advance();
       return v;
     }
+    if (AtSymbol('{')) {
+      // The lexer stands right after the brace.
+      v.kind = RawValue::Binary;
+      v.text = lex_.ReadHexBlock();
+      Advance();
+      return v;
+    }
     if (cur_.kind == Tok::Number || cur_.kind == Tok::Ident) {
       v.kind = cur_.kind == Tok::Number ? RawValue::Number : RawValue::Ident;
       v.text = cur_.text;
@@ -246,6 +278,7 @@ class Reader {
       size_t dot = rest.find('.');
       std::string name(rest.substr(0, dot));
       const TPropInfo* prop = FindPropInfo(*target, name);
+      if (!prop && dot == std::string_view::npos && ReadDefined(*target, name, value)) return;
       if (!prop) lex_.Fail(path.line, "Unknown property " + name + " of " + target->ClassName());
       if (dot == std::string_view::npos) {
         Store(*target, *prop, value);
@@ -258,6 +291,33 @@ class Reader {
       target = *next;
       rest = rest.substr(dot + 1);
     }
+  }
+
+  // Hands a binary value to the object's own reader of NAME; false when it defines no such value.
+  bool ReadDefined(TObject& target, const std::string& name, const RawValue& value) {
+    auto persistent = dynamic_cast<TPersistent*>(&target);
+    if (!persistent) return false;
+    struct Finder : TFiler {
+      explicit Finder(const std::string& wanted) : wanted(wanted) {}
+      void DefineBinaryProperty(const std::string& defined, const TStreamProc& readData,
+                                const TStreamProc&, bool) override {
+        if (!found && SameText(defined, wanted)) found = readData;
+      }
+      const std::string& wanted;
+      TStreamProc found;
+    } finder(name);
+    persistent->DefineProperties(finder);
+    if (!finder.found) return false;
+    if (value.kind != RawValue::Binary) lex_.Fail(value.line, "Invalid value for " + name);
+    TReadOnlyMemoryStream stream(value.text.data(), static_cast<int64_t>(value.text.size()));
+    try {
+      finder.found(stream);
+    } catch (const Exception& e) {
+      lex_.Fail(value.line, name + ": " + e.Message());
+    }
+    if (stream.Position() != stream.Size())
+      lex_.Fail(value.line, name + ": more binary data than the value takes");
+    return true;
   }
 
   struct Deferred {};

@@ -4,7 +4,9 @@
 // "Property = value" or "Object.Property = value", nested objects, and "}". Values are numbers
 // (12, -3, $FF, 1.5), strings ("text", adjacent strings join, escapes \" \\ \n \t), identifiers
 // (enumeration values, True/False, colour and cursor names, handler names of events), sets
-// ([akLeft, akTop]) and string lists (["one", "two"]).
+// ([akLeft, akTop]), string lists (["one", "two"]) and binary values ({0A1B ...}: pairs of
+// hexadecimal digits, blanks anywhere between them) for what an object stores itself
+// (DefineProperties, such as a bitmap's "Data").
 #pragma once
 
 #include <functional>

@@ -4,6 +4,7 @@
 
 #include "app/mainwindow/MainUnit.h"
 #include "platform/windows/FormReader.h"
+#include "platform/windows/FormWriter.h"
 
 namespace {
 
@@ -78,6 +79,40 @@ TEST(EditorControlClasses, ImageViewAndGaugeBarComeFromALayoutWithTheirEvents) {
   form.Picture->Bitmap().SetSize(33, 21);
   EXPECT_EQ(form.Picture->Width(), 33);
   EXPECT_EQ(form.Picture->Height(), 21);
+}
+
+// An image's picture stored in a layout as its "Data" block comes back pixel for pixel.
+TEST(EditorControlClasses, AnImagesPictureTravelsThroughALayout) {
+  app::RegisterEditorControlClasses();
+  gfx::TImage32 source(nullptr);
+  gfx::TBitmap32& picture = source.Bitmap();
+  picture.SetSize(5, 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) picture.SetPixel(x, y, 0x80000000u | (x * 40u) << 8 | y * 90u);
+  const std::string lines = plat::WriteDefinedProperties(picture, "Bitmap");
+  ASSERT_EQ(lines.rfind("Bitmap.Data = {", 0), 0u) << lines;
+
+  plat::TForm form(nullptr);
+  plat::ReadLayoutText(form, "TForm F {\n  TImage32 Shown {\n" + lines + "  }\n}\n", "data.form",
+                       {});
+  auto* shown = dynamic_cast<gfx::TImage32*>(form.FindComponent("Shown"));
+  ASSERT_NE(shown, nullptr);
+  EXPECT_TRUE(shown->Bitmap().Equal(picture));
+
+  // Nothing to write for an empty picture or one equal to the inherited picture.
+  EXPECT_EQ(plat::WriteDefinedProperties(gfx::TImage32(nullptr).Bitmap(), "Bitmap"), "");
+  EXPECT_EQ(plat::WriteDefinedProperties(picture, "Bitmap", &shown->Bitmap()), "");
+  shown->Bitmap().SetPixel(4, 2, 0);
+  EXPECT_EQ(plat::WriteDefinedProperties(picture, "Bitmap", &shown->Bitmap()), lines);
+
+  // A block shorter than its size leaves the shown picture as it was.
+  gfx::TBitmap32 before;
+  before.Assign(shown->Bitmap());
+  EXPECT_THROW(plat::ReadLayoutText(
+                   *shown, "TImage32 Shown {\n  Bitmap.Data = {05000000 03000000 0000}\n}\n",
+                   "cut.form", {}),
+               plat::EReadError);
+  EXPECT_TRUE(shown->Bitmap().Equal(before));
 }
 
 }  // namespace
