@@ -2,6 +2,7 @@
 // nearest stretching against a brute-force index mapping.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "Helpers.h"
@@ -184,15 +185,30 @@ TEST(StretchTransfer, MeasuringReportsWithoutDrawing) {
   EXPECT_EQ(Pixels(dst), std::vector<TColor32>(400, clBlack32));
 }
 
+// The source position of destination offset K: the scale is held in single precision, the product
+// is not, so 14 -> 20 maps offset 10 to 6 (0.699999988 * 10), not to the exact 7.
+int32_t NearestSource(int32_t left, int32_t right, int32_t k, int32_t srcSize, int32_t dstSize) {
+  if (dstSize <= 1) return (left + right - 1) / 2;
+  const double scale = static_cast<float>(static_cast<double>(srcSize) / dstSize);
+  return static_cast<int32_t>(std::trunc(left + k * scale));
+}
+
 TEST(StretchNearest, MatchesABruteForceIndexMapping) {
+  EXPECT_EQ(NearestSource(0, 14, 10, 14, 20), 6);
   TCustomBitmap32 src, dst;
   FillRandom(src, 37, 23, 7);
-  const TRect srcRect{3, 2, 34, 21};
-  for (const TRect dstRect : {TRect{0, 0, 97, 61}, TRect{-5, 4, 17, 9}, TRect{2, 1, 3, 60}}) {
+  struct Case {
+    TRect srcRect, dstRect;
+  };
+  for (const Case c : {Case{{3, 2, 34, 21}, {0, 0, 97, 61}}, Case{{3, 2, 34, 21}, {-5, 4, 17, 9}},
+                       Case{{3, 2, 34, 21}, {2, 1, 3, 60}}, Case{{5, 4, 19, 18}, {1, 3, 21, 23}},
+                       Case{{0, 0, 14, 14}, {-3, 2, 17, 22}}}) {
     for (TDrawMode mode : {dmOpaque, dmTransparent}) {
       dst.SetSize(90, 50);
       dst.Clear();
       const TRect clip{1, 2, 80, 45};
+      const TRect& srcRect = c.srcRect;
+      const TRect& dstRect = c.dstRect;
       StretchNearest(dst, dstRect, clip, src, srcRect, mode, {});
       const int32_t sw = srcRect.Right - srcRect.Left, sh = srcRect.Bottom - srcRect.Top;
       const int32_t dw = dstRect.Right - dstRect.Left, dh = dstRect.Bottom - dstRect.Top;
@@ -201,11 +217,8 @@ TEST(StretchNearest, MatchesABruteForceIndexMapping) {
           TColor32 expected = clBlack32;
           if (x >= std::max(clip.Left, dstRect.Left) && x < std::min(clip.Right, dstRect.Right) &&
               y >= std::max(clip.Top, dstRect.Top) && y < std::min(clip.Bottom, dstRect.Bottom)) {
-            // Integer arithmetic: floor of the exact fraction.
-            const int32_t sx = dw > 1 ? srcRect.Left + (x - dstRect.Left) * sw / dw
-                                      : (srcRect.Left + srcRect.Right - 1) / 2;
-            const int32_t sy = dh > 1 ? srcRect.Top + (y - dstRect.Top) * sh / dh
-                                      : (srcRect.Top + srcRect.Bottom - 1) / 2;
+            const int32_t sx = NearestSource(srcRect.Left, srcRect.Right, x - dstRect.Left, sw, dw);
+            const int32_t sy = NearestSource(srcRect.Top, srcRect.Bottom, y - dstRect.Top, sh, dh);
             expected = src.Pixel(sx, sy);
           }
           ASSERT_EQ(dst.Pixel(x, y), expected) << x << "," << y;
