@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <random>
 
 #include "graphics/resampling/Kernels.h"
 #include "graphics/resampling/Rasterizers.h"
 #include "graphics/resampling/Resamplers.h"
 #include "tests/graphics/resampling/Helpers.h"
+#include "tests/graphics/resampling/transforms/TurnAndScale.h"
 
 namespace {
 
@@ -74,23 +74,17 @@ TEST_P(KernelThroughTransform, FollowsTheDoublePrecisionSampling) {
     resampler->SetKernelMode(GetParam().mode);
     resampler->SetTableSize(GetParam().tableSize);
     dst.SetSize(60, 50);
-    const double angle = 23, scale = 1.3, cx = 20, cy = 15;
+    const TurnAndScale turn;
     TAffineTransformation t;
-    t.SetSrcRect(FloatRect(src.BoundsRect()));
-    t.Translate(-cx, -cy);
-    t.Rotate(0, 0, float(angle));
-    t.Scale(float(scale), float(scale));
-    t.Translate(30, 25);
+    turn.Apply(t, src.BoundsRect());
     Transform(dst, src, t);
 
-    const double a = angle * std::numbers::pi / 180;
     int checked = 0;
     double errorSum = 0, worst = 0;
     for (int32_t y = 0; y < 50; ++y)
       for (int32_t x = 0; x < 60; ++x) {
-        const double px = (x + 0.5 - 30) / scale, py = (y + 0.5 - 25) / scale;
-        const double u = px * std::cos(a) - py * std::sin(a) + cx - 0.5;
-        const double v = px * std::sin(a) + py * std::cos(a) + cy - 0.5;
+        double u, v;
+        turn.SourceOf(x, y, u, v);
         if (u < 2 || u > 36 || v < 2 || v > 26) continue;
         const Sample expected = OracleSample(src, u, v);
         const TColor32 got = dst.Pixel(x, y);

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 #include <vector>
 
 #include "graphics/resampling/Rasterizers.h"
 #include "graphics/resampling/Resamplers.h"
 #include "tests/graphics/resampling/Helpers.h"
+#include "tests/graphics/resampling/transforms/TurnAndScale.h"
 
 namespace {
 
@@ -200,23 +200,16 @@ TEST(Transform, NearestMatchesABruteForceInverseMapping) {
   FillRandom(src, 40, 30, 35);
   src.SetOuterColor(0x01010101);
   dst.SetSize(60, 50);
-  const double angle = 23, scale = 1.3, cx = 20, cy = 15;
+  const TurnAndScale turn;
   TAffineTransformation t;
-  t.SetSrcRect(FloatRect(src.BoundsRect()));
-  t.Translate(-cx, -cy);
-  t.Rotate(0, 0, float(angle));
-  t.Scale(float(scale), float(scale));
-  t.Translate(30, 25);
+  turn.Apply(t, src.BoundsRect());
   dst.Clear();
   Transform(dst, src, t);
-  const double a = angle * std::numbers::pi / 180;
   int checked = 0;
   for (int32_t y = 0; y < 50; ++y)
     for (int32_t x = 0; x < 60; ++x) {
-      // Undo: translate back, unscale, rotate by -a.
-      const double px = (x + 0.5 - 30) / scale, py = (y + 0.5 - 25) / scale;
-      const double u = px * std::cos(a) - py * std::sin(a) + cx - 0.5;
-      const double v = px * std::sin(a) + py * std::cos(a) + cy - 0.5;
+      double u, v;
+      turn.SourceOf(x, y, u, v);
       const double fu = u - std::floor(u), fv = v - std::floor(v);
       if (std::fabs(fu - 0.5) < 0.01 || std::fabs(fv - 0.5) < 0.01) continue;
       const int32_t su = int32_t(std::lround(u)), sv = int32_t(std::lround(v));
