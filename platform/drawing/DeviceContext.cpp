@@ -113,6 +113,9 @@ int DeviceContext::SetPolyFillMode(int mode) {
 int DeviceContext::SetStretchBltMode(int mode) {
   return std::exchange(state_.stretchMode, mode);
 }
+TPoint DeviceContext::SetBrushOrg(TPoint org) {
+  return std::exchange(state_.brushOrg, org);
+}
 int DeviceContext::SetTextCharacterExtra(int extra) {
   return std::exchange(state_.charExtra, extra);
 }

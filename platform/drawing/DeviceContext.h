@@ -127,6 +127,7 @@ inline constexpr int PS_JOIN_MITER = 0x2000;
 inline constexpr int BS_SOLID = 0;
 inline constexpr int BS_NULL = 1;
 inline constexpr int BS_HATCHED = 2;
+inline constexpr int BS_PATTERN = 3;
 inline constexpr int HS_HORIZONTAL = 0;
 inline constexpr int HS_VERTICAL = 1;
 inline constexpr int HS_FDIAGONAL = 2;
@@ -175,10 +176,20 @@ struct TLogPen {
   bool operator==(const TLogPen&) const = default;
 };
 
+// The picture a pattern brush repeats: 0x00RRGGBB pixels, rows top to bottom. A monochrome
+// pattern holds 0 where the text colour goes and 1 where the background colour goes.
+struct TBrushPattern {
+  int32_t Width = 0, Height = 0;
+  std::vector<uint32_t> Pixels;
+  bool Monochrome = false;
+};
+
 struct TLogBrush {
   int Style = BS_SOLID;
   TColorRef Color = 0xFFFFFF;
   int Hatch = HS_HORIZONTAL;
+  // BS_PATTERN: repeated from the brush origin; shared, never changed once made.
+  std::shared_ptr<const TBrushPattern> Pattern = nullptr;
   bool operator==(const TLogBrush&) const = default;
 };
 
@@ -191,6 +202,12 @@ struct TTextMetric {
   int32_t ExternalLeading = 0;
   int32_t AveCharWidth = 0;
   int32_t MaxCharWidth = 0;  // the font's own widest advance; fallback glyphs may be wider
+};
+
+// A corner of a gradient: a point (logical units) and its colour, 16 bits a channel.
+struct TTriVertex {
+  TPoint Point;
+  uint16_t Red = 0, Green = 0, Blue = 0;
 };
 
 class DeviceContext;
@@ -265,6 +282,9 @@ class DeviceContext {
   int PolyFillMode() const { return state_.polyFillMode; }
   int SetStretchBltMode(int mode);
   int StretchBltMode() const { return state_.stretchMode; }
+  // Where pattern and hatched brushes start, in device units.
+  TPoint SetBrushOrg(TPoint org);
+  TPoint BrushOrg() const { return state_.brushOrg; }
   int SetTextCharacterExtra(int extra);
   int TextCharacterExtra() const { return state_.charExtra; }
   // Spreads `extra` pixels over the next `count` break characters (spaces and no-break spaces):
@@ -317,6 +337,10 @@ class DeviceContext {
   void InvertRgn(const TRegion& rgn);
   // Inverts every other pixel of the one-pixel border of r; drawing it twice restores the picture.
   void DrawFocusRect(const TRect& r);
+
+  // Fills every pixel whose centre lies inside the triangle with the colour interpolated linearly
+  // between its corners; RGB only (alpha kept), whatever the brush and ROP2.
+  void GradientTriangle(std::span<const TTriVertex, 3> corners);
 
   // --- Lines and shapes with the selected pen, brush and ROP2 (logical units)
   // A line from the current position to p, without p itself; p becomes the current position.
@@ -401,7 +425,7 @@ class DeviceContext {
     int polyFillMode = ALTERNATE;
     int stretchMode = BLACKONWHITE;
     int charExtra = 0;
-    TPoint windowOrg, viewportOrg, position;
+    TPoint windowOrg, viewportOrg, position, brushOrg;
     std::optional<TRegion> clip;  // device units
   };
   struct Justification {
@@ -434,6 +458,12 @@ class DeviceContext {
   std::vector<int32_t> Advances(std::u16string_view text, bool consume) const;
   // Paints r (logical) with the brush combined by rop2.
   void BrushRect(const TRect& r, const TLogBrush& brush, int rop2);
+  // The brush's colour (0x00RRGGBB) at device pixel (x, y); `gap` tells that it is the background
+  // colour between the lines of a hatch.
+  uint32_t BrushPixel(const TLogBrush& brush, int32_t x, int32_t y, bool& gap) const;
+  // Paints one destination pixel with a brush: everywhere but in the gaps of a hatch, which get
+  // the background colour in opaque background mode.
+  void PaintBrushPixel(uint32_t& d, int32_t x, int32_t y, const TLogBrush& brush, int rop2) const;
   // A one-pixel line of the pen from p0 to p1 without p1; `phase` carries the dash pattern on.
   void CosmeticLine(TPoint p0, TPoint p1, int64_t& phase);
   void CosmeticPolyline(std::span<const TPoint> points, bool closed);

@@ -86,13 +86,8 @@ void DeviceContext::CombineTransferPixel(uint32_t& d, uint32_t s, bool maskWhite
   const uint32_t rop = maskWhite ? mode.maskRop : mode.rop;
   uint32_t p = 0;
   if (RopUsesPattern(rop)) {
-    const TLogBrush& brush = state_.brush;
-    if (brush.Style == BS_SOLID) {
-      p = 0xFF000000 | RefToRgb(brush.Color);
-    } else if (brush.Style == BS_HATCHED) {
-      p = 0xFF000000 |
-          (HatchCovers(brush.Hatch, x, y) ? RefToRgb(brush.Color) : RefToRgb(state_.bkColor));
-    }
+    bool gap = false;
+    if (state_.brush.Style != BS_NULL) p = 0xFF000000 | BrushPixel(state_.brush, x, y, gap);
   }
   const uint32_t r = Rop3(rop, p, s, d);
   d = RopUsesSource(rop) ? r : (d & ~kRgbMask) | (r & kRgbMask);

@@ -74,13 +74,42 @@ bool DeviceContext::PenIsCosmetic() const {
   return state_.pen.Width <= 1;
 }
 
+uint32_t DeviceContext::BrushPixel(const TLogBrush& brush, int32_t x, int32_t y, bool& gap) const {
+  gap = false;
+  const TBrushPattern* pattern = brush.Style == BS_PATTERN ? brush.Pattern.get() : nullptr;
+  if (pattern && pattern->Width > 0 && pattern->Height > 0 &&
+      pattern->Pixels.size() == size_t(pattern->Width) * size_t(pattern->Height)) {
+    const TBrushPattern& p = *pattern;
+    const auto wrap = [](int64_t v, int32_t size) { return size_t(((v % size) + size) % size); };
+    const uint32_t value =
+        p.Pixels[wrap(int64_t(y) - state_.brushOrg.Y, p.Height) * size_t(p.Width) +
+                 wrap(int64_t(x) - state_.brushOrg.X, p.Width)];
+    if (!p.Monochrome) return value;
+    return RefToRgb(value == 0 ? state_.textColor : state_.bkColor);
+  }
+  if (brush.Style == BS_HATCHED &&
+      !HatchCovers(brush.Hatch, int32_t(uint32_t(x) - uint32_t(state_.brushOrg.X)),
+                   int32_t(uint32_t(y) - uint32_t(state_.brushOrg.Y)))) {
+    gap = true;
+    return RefToRgb(state_.bkColor);
+  }
+  return RefToRgb(brush.Color);
+}
+
+void DeviceContext::PaintBrushPixel(uint32_t& d, int32_t x, int32_t y, const TLogBrush& brush,
+                                    int rop2) const {
+  bool gap = false;
+  const uint32_t rgb = BrushPixel(brush, x, y, gap);
+  if (!gap || state_.bkMode == OPAQUE) d = Rop2Pixel(rop2, rgb, d);
+}
+
 void DeviceContext::BrushRect(const TRect& r, const TLogBrush& brush, int rop2) {
   if (brush.Style == BS_NULL) return;
   for (const TRect& v : VisibleRects(DeviceRect(r))) {
     for (int32_t y = v.Top; y < v.Bottom; ++y) {
       uint32_t* row = Row(y);
       for (int32_t x = v.Left; x < v.Right; ++x) {
-        PaintBrushPixel(row[x], x, y, brush, rop2, state_.bkMode, state_.bkColor);
+        PaintBrushPixel(row[x], x, y, brush, rop2);
       }
     }
   }
@@ -185,7 +214,7 @@ void DeviceContext::PaintPath(const QPainterPath& path, bool stroke) {
         if (stroke) {
           row[x] = Rop2Pixel(state_.rop2, penRgb, row[x]);
         } else {
-          PaintBrushPixel(row[x], x, y, state_.brush, state_.rop2, state_.bkMode, state_.bkColor);
+          PaintBrushPixel(row[x], x, y, state_.brush, state_.rop2);
         }
       }
     }
@@ -193,7 +222,8 @@ void DeviceContext::PaintPath(const QPainterPath& path, bool stroke) {
 }
 
 void DeviceContext::FillPathWithColor(const QPainterPath& path, TColorRef color) {
-  const TLogBrush brush = std::exchange(state_.brush, TLogBrush{BS_SOLID, color, HS_HORIZONTAL});
+  const TLogBrush brush =
+      std::exchange(state_.brush, TLogBrush{BS_SOLID, color, HS_HORIZONTAL, nullptr});
   const int rop2 = std::exchange(state_.rop2, R2_COPYPEN);
   PaintPath(path, false);
   state_.brush = brush;

@@ -85,18 +85,3 @@ constexpr bool HatchCovers(int hatch, int32_t x, int32_t y) {
 }
 
 }  // namespace plat
-
-namespace plat {
-
-// Paints one destination pixel with a brush: solid brushes everywhere, hatched ones on their
-// lines and, in opaque background mode, with the background colour between them.
-inline void PaintBrushPixel(uint32_t& d, int32_t x, int32_t y, const TLogBrush& brush, int rop2,
-                            int bkMode, TColorRef bkColor) {
-  if (brush.Style == BS_SOLID || HatchCovers(brush.Hatch, x, y)) {
-    d = Rop2Pixel(rop2, RefToRgb(brush.Color), d);
-  } else if (bkMode == OPAQUE) {
-    d = Rop2Pixel(rop2, RefToRgb(bkColor), d);
-  }
-}
-
-}  // namespace plat

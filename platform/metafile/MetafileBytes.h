@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -61,16 +62,19 @@ struct DecodedDib {
   bool bottomUp = true;
   std::vector<uint32_t> pixels;
 };
-// nullopt when the bitmap cannot be decoded (such records are skipped). The fourth byte of
-// 32-bit pixels is kept as alpha only when asked; block transfers are otherwise opaque.
+// nullopt when the bitmap cannot be decoded (such records are skipped), or when its colour table
+// holds anything but colours. The fourth byte of 32-bit pixels is kept as alpha only when asked;
+// block transfers are otherwise opaque.
 std::optional<DecodedDib> DecodeMetafileDib(const MetafileDib& dib, bool keepAlpha = false);
 // The bytes of the header and colour table of a packed bitmap (header, table, bits in a row);
 // nullopt when the header is not one of a bitmap.
-std::optional<size_t> PackedDibInfoSize(std::span<const uint8_t> packed);
-
-// A solid brush of the pattern's average colour (patterns are not tiled here); black when the
-// bitmap cannot be decoded.
-MetafileBrush PatternBrush(const MetafileDib& dib);
+std::optional<size_t> PackedDibInfoSize(std::span<const uint8_t> packed,
+                                        DibTable table = DibTable::Colors);
+// The bitmap's header followed by a table of colours: entry i becomes color(i, recorded), where
+// recorded is what the file's table holds there (a colour 0x00BBGGRR, a palette number, or 0
+// without a table). nullopt when the header is damaged.
+std::optional<std::vector<uint8_t>> WithColorTable(
+    const MetafileDib& dib, const std::function<uint32_t(size_t, uint32_t)>& color);
 
 // 8-bit text in the Windows Western code page.
 std::u16string AnsiToUtf16(std::span<const uint8_t> text);

@@ -20,33 +20,77 @@ uint16_t Le16(const uint8_t* p) {
 
 }  // namespace
 
-std::optional<size_t> PackedDibInfoSize(std::span<const uint8_t> packed) {
+namespace {
+
+// Where a bitmap's colour table starts, its entries, and the bytes each takes in the file.
+struct TableLayout {
+  size_t start = 0;
+  uint64_t entries = 0;
+  size_t entryBytes = 0;
+  bool core = false;  // the old 12-byte header, whose colours take three bytes
+  uint64_t End() const { return start + entries * entryBytes; }
+};
+
+std::optional<TableLayout> ColorTableLayout(std::span<const uint8_t> packed, DibTable table) {
   if (packed.size() < 12) return std::nullopt;
   const uint32_t headerSize = Le32(packed.data());
+  const auto entryBytes = [&](size_t colorBytes) {
+    return table == DibTable::Colors ? colorBytes : table == DibTable::PaletteIndices ? 2 : 0;
+  };
+  TableLayout layout;
   if (headerSize == 12) {
     const uint16_t bits = Le16(packed.data() + 10);
-    const size_t size = 12 + (bits <= 8 ? size_t(3) << bits : 0);
-    if (size > packed.size()) return std::nullopt;
-    return size;
+    layout = {12, bits <= 8 ? uint64_t(1) << bits : 0, entryBytes(3), true};
+  } else {
+    if (headerSize < 40 || headerSize > packed.size() || packed.size() < 40) return std::nullopt;
+    const uint16_t bits = Le16(packed.data() + 14);
+    const uint32_t compression = Le32(packed.data() + 16);
+    const uint32_t used = Le32(packed.data() + 32);
+    uint64_t entries = used != 0 ? used : (bits <= 8 ? uint64_t(1) << bits : 0);
+    if (bits <= 8) entries = std::min<uint64_t>(entries, uint64_t(1) << bits);
+    // Bit-field masks follow a 40-byte header; larger headers hold them inside.
+    const size_t masks = headerSize == 40 && (compression == 3 || compression == 6)
+                             ? (compression == 3 ? 12 : 16)
+                             : 0;
+    layout = {headerSize + masks, entries, entryBytes(4), false};
   }
-  if (headerSize < 40 || headerSize > packed.size() || packed.size() < 40) return std::nullopt;
-  const uint16_t bits = Le16(packed.data() + 14);
-  const uint32_t compression = Le32(packed.data() + 16);
-  const uint32_t used = Le32(packed.data() + 32);
-  uint64_t entries = used != 0 ? used : (bits <= 8 ? uint64_t(1) << bits : 0);
-  if (bits <= 8) entries = std::min<uint64_t>(entries, uint64_t(1) << bits);
-  // Bit-field masks follow a 40-byte header; larger headers hold them inside.
-  const uint64_t masks =
-      headerSize == 40 && (compression == 3 || compression == 6) ? (compression == 3 ? 12 : 16) : 0;
-  const uint64_t size = headerSize + masks + entries * 4;
-  if (size > packed.size()) return std::nullopt;
-  return size_t(size);
+  if (layout.End() > packed.size()) return std::nullopt;
+  return layout;
+}
+
+}  // namespace
+
+std::optional<size_t> PackedDibInfoSize(std::span<const uint8_t> packed, DibTable table) {
+  const std::optional<TableLayout> layout = ColorTableLayout(packed, table);
+  if (!layout) return std::nullopt;
+  return size_t(layout->End());
+}
+
+std::optional<std::vector<uint8_t>> WithColorTable(
+    const MetafileDib& dib, const std::function<uint32_t(size_t, uint32_t)>& color) {
+  const std::optional<TableLayout> layout = ColorTableLayout(dib.info, dib.table);
+  if (!layout) return std::nullopt;
+  std::vector<uint8_t> out(dib.info.begin(), dib.info.begin() + ptrdiff_t(layout->start));
+  if (!layout->core) {
+    // The table written is exactly as long as the header says.
+    for (int i = 0; i < 4; ++i) out[32 + size_t(i)] = uint8_t(layout->entries >> (8 * i));
+  }
+  for (size_t i = 0; i < layout->entries; ++i) {
+    const uint8_t* entry = dib.info.data() + layout->start + i * layout->entryBytes;
+    uint32_t recorded = 0;
+    if (layout->entryBytes == 2) recorded = Le16(entry);
+    if (layout->entryBytes >= 3) recorded = entry[2] | (entry[1] << 8) | (entry[0] << 16);
+    const uint32_t c = color(i, recorded);
+    out.insert(out.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+    if (!layout->core) out.push_back(0);
+  }
+  return out;
 }
 
 std::optional<DecodedDib> DecodeMetafileDib(const MetafileDib& dib, bool keepAlpha) {
   const auto info = dib.info;
   // The header and its colour table must lie inside the bytes the record gives them.
-  if (!PackedDibInfoSize(info)) return std::nullopt;
+  if (dib.table != DibTable::Colors || !PackedDibInfoSize(info)) return std::nullopt;
   DecodedDib out;
   int64_t width, height;
   if (Le32(info.data()) == 12) {
@@ -97,18 +141,6 @@ std::optional<DecodedDib> DecodeMetafileDib(const MetafileDib& dib, bool keepAlp
     return std::nullopt;
   }
   return out;
-}
-
-MetafileBrush PatternBrush(const MetafileDib& dib) {
-  const std::optional<DecodedDib> decoded = DecodeMetafileDib(dib);
-  if (!decoded) return {BS_SOLID, 0, 0};
-  uint64_t sum[3] = {0, 0, 0};
-  for (uint32_t p : decoded->pixels) {
-    for (int c = 0; c < 3; ++c) sum[c] += (p >> (8 * c)) & 0xFF;
-  }
-  const uint64_t n = decoded->pixels.size();
-  const auto mean = [&](int c) { return uint32_t((sum[c] + n / 2) / n); };
-  return {BS_SOLID, mean(2) | (mean(1) << 8) | (mean(0) << 16), 0};
 }
 
 std::u16string AnsiToUtf16(std::span<const uint8_t> text) {

@@ -27,6 +27,7 @@ enum : uint32_t {
   EMR_SETWINDOWORGEX = 10,
   EMR_SETVIEWPORTEXTEX = 11,
   EMR_SETVIEWPORTORGEX = 12,
+  EMR_SETBRUSHORGEX = 13,
   EMR_EOF = 14,
   EMR_SETPIXELV = 15,
   EMR_SETMAPMODE = 17,
@@ -99,6 +100,7 @@ enum : uint32_t {
   EMR_EXTCREATEPEN = 95,
   EMR_ALPHABLEND = 114,
   EMR_TRANSPARENTBLT = 116,
+  EMR_GRADIENTFILL = 118,
 };
 
 constexpr uint32_t kStockObject = 0x80000000;
@@ -134,13 +136,16 @@ std::vector<PointD> Points(const MetafileBytes& r, size_t at, uint64_t count, bo
   return points;
 }
 
-// The bitmap at the given offsets and sizes inside the record; nullopt when there is none or it
-// holds palette indices instead of colours.
+// The bitmap at the given offsets and sizes inside the record, with what its colour table holds;
+// nullopt when there is none.
 std::optional<MetafileDib> RecordDib(const MetafileBytes& r, size_t usageAt, size_t offsetsAt) {
   const uint32_t offInfo = r.U32(offsetsAt), infoSize = r.U32(offsetsAt + 4);
   const uint32_t offBits = r.U32(offsetsAt + 8), bitsSize = r.U32(offsetsAt + 12);
-  if (infoSize == 0 || r.U32(usageAt) != 0) return std::nullopt;
-  return MetafileDib{r.Span(offInfo, infoSize), r.Span(offBits, bitsSize)};
+  const uint32_t usage = r.U32(usageAt);
+  if (infoSize == 0 || usage > 2) return std::nullopt;
+  static constexpr DibTable kTables[] = {DibTable::Colors, DibTable::PaletteIndices,
+                                         DibTable::None};
+  return MetafileDib{r.Span(offInfo, infoSize), r.Span(offBits, bitsSize), kTables[usage]};
 }
 
 MetafileFont ReadFont(const MetafileBytes& r) {
@@ -260,6 +265,46 @@ std::vector<TRect> RegionRects(const MetafileBytes& r, size_t at, uint32_t size)
   return rects;
 }
 
+// Gradient rectangles (shaded along x, or along y in mode 1) and triangles (mode 2) between
+// corners that carry colours; rectangles are played as two triangles each.
+void GradientFill(MetafilePlayer& player, const MetafileBytes& r) {
+  const uint32_t vertexCount = r.U32(24), objectCount = r.U32(28), mode = r.U32(32);
+  if (mode > 2) return;
+  r.Need(36, uint64_t(vertexCount) * 16);
+  std::vector<MetafileVertex> vertices(vertexCount);
+  for (size_t i = 0; i < vertexCount; ++i) {
+    const size_t at = 36 + 16 * i;
+    vertices[i] = {
+        {double(r.I32(at)), double(r.I32(at + 4))}, r.U16(at + 8), r.U16(at + 10), r.U16(at + 12)};
+  }
+  const size_t objectsAt = 36 + 16 * size_t(vertexCount);
+  const size_t corners = mode == 2 ? 3 : 2;
+  r.Need(objectsAt, uint64_t(objectCount) * corners * 4);
+  const auto vertex = [&](size_t object, size_t corner) -> const MetafileVertex& {
+    const uint32_t index = r.U32(objectsAt + 4 * (corners * object + corner));
+    if (index >= vertexCount) InvalidMetafile("a gradient names a corner it does not have");
+    return vertices[index];
+  };
+  std::vector<MetafileTriangle> triangles;
+  triangles.reserve(size_t(objectCount) * (mode == 2 ? 1 : 2));
+  for (size_t i = 0; i < objectCount; ++i) {
+    if (mode == 2) {
+      triangles.push_back({vertex(i, 0), vertex(i, 1), vertex(i, 2)});
+      continue;
+    }
+    // The other two corners take the colour of the corner they share a column with (mode 0)
+    // or a row with (mode 1).
+    const MetafileVertex& a = vertex(i, 0);
+    const MetafileVertex& b = vertex(i, 1);
+    MetafileVertex topRight = mode == 0 ? b : a, bottomLeft = mode == 0 ? a : b;
+    topRight.point = {b.point.x, a.point.y};
+    bottomLeft.point = {a.point.x, b.point.y};
+    triangles.push_back({a, topRight, b});
+    triangles.push_back({a, b, bottomLeft});
+  }
+  player.GradientFill(triangles);
+}
+
 std::optional<std::vector<TRect>> ClipRects(const MetafileBytes& r) {
   const uint32_t dataSize = r.U32(8);
   if (dataSize == 0) return std::nullopt;
@@ -324,6 +369,8 @@ void PlayRecord(MetafilePlayer& player, uint32_t type, const MetafileBytes& r) {
       return player.ScaleViewportExt(d(8), d(12), d(16), d(20));
     case EMR_SCALEWINDOWEXTEX:
       return player.ScaleWindowExt(d(8), d(12), d(16), d(20));
+    case EMR_SETBRUSHORGEX:
+      return player.SetBrushOrg(d(8), d(12));
     case EMR_SETWORLDTRANSFORM:
       return player.SetWorldTransform(Xform(r, 8));
     case EMR_MODIFYWORLDTRANSFORM:
@@ -362,7 +409,8 @@ void PlayRecord(MetafilePlayer& player, uint32_t type, const MetafileBytes& r) {
     case EMR_CREATEDIBPATTERNBRUSHPT: {
       const std::optional<MetafileDib> dib = RecordDib(r, 12, 16);
       return player.CreateObject(r.U32(8),
-                                 dib ? PatternBrush(*dib) : MetafileBrush{BS_SOLID, 0, 0});
+                                 dib ? player.PatternBrush(*dib, type == EMR_CREATEMONOBRUSH)
+                                     : MetafileBrush{BS_SOLID, 0, 0});
     }
     case EMR_EXTCREATEFONTINDIRECTW:
       return player.CreateObject(r.U32(8), ReadFont(r));
@@ -467,6 +515,8 @@ void PlayRecord(MetafilePlayer& player, uint32_t type, const MetafileBytes& r) {
     case EMR_INVERTRGN:
     case EMR_PAINTRGN:
       return DrawRegion(player, type, r);
+    case EMR_GRADIENTFILL:
+      return GradientFill(player, r);
     case EMR_EXTTEXTOUTA:
     case EMR_EXTTEXTOUTW:
       return Text(player, r, type == EMR_EXTTEXTOUTW);

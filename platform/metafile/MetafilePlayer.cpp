@@ -340,19 +340,61 @@ const MetafileRegion* MetafilePlayer::RegionObject(uint32_t index) const {
   return it == objects_.end() ? nullptr : std::get_if<MetafileRegion>(&it->second);
 }
 
+const MetafilePalette* MetafilePlayer::SelectedPalette() const {
+  if (!state_.palette) return nullptr;
+  const auto it = objects_.find(*state_.palette);
+  return it == objects_.end() ? nullptr : std::get_if<MetafilePalette>(&it->second);
+}
+
 TColorRef MetafilePlayer::Resolve(uint32_t color) const {
   if ((color >> 24) == 1) {
     // An index into the selected palette.
-    if (state_.palette) {
-      const auto it = objects_.find(*state_.palette);
-      if (it != objects_.end()) {
-        const auto& colors = std::get<MetafilePalette>(it->second).colors;
-        if ((color & 0xFFFF) < colors.size()) return colors[color & 0xFFFF] & 0xFFFFFF;
-      }
+    const MetafilePalette* palette = SelectedPalette();
+    if (palette && (color & 0xFFFF) < palette->colors.size()) {
+      return palette->colors[color & 0xFFFF] & 0xFFFFFF;
     }
     return 0;
   }
   return color & 0xFFFFFF;
+}
+
+std::optional<DecodedDib> MetafilePlayer::Decode(const MetafileDib& dib, bool keepAlpha,
+                                                 bool monochrome) const {
+  if (!monochrome) {
+    if (dib.table == DibTable::Colors) return DecodeMetafileDib(dib, keepAlpha);
+    if (dib.table == DibTable::None) return std::nullopt;
+  }
+  const MetafilePalette* palette = SelectedPalette();
+  const std::optional<std::vector<uint8_t>> info =
+      WithColorTable(dib, [&](size_t i, uint32_t recorded) -> uint32_t {
+        if (monochrome) return i == 0 ? 0 : 0xFFFFFF;
+        return palette && recorded < palette->colors.size() ? palette->colors[recorded] : 0;
+      });
+  if (!info) return std::nullopt;
+  return DecodeMetafileDib({*info, dib.bits}, keepAlpha);
+}
+
+MetafileBrush MetafilePlayer::PatternBrush(const MetafileDib& dib, bool monochrome) const {
+  // The check pass draws nothing with it.
+  if (!dc_) return {BS_SOLID, 0, 0};
+  const std::optional<DecodedDib> decoded = Decode(dib, false, monochrome);
+  if (!decoded) return {BS_SOLID, 0, 0};
+  auto pattern = std::make_shared<TBrushPattern>();
+  pattern->Width = decoded->width;
+  pattern->Height = decoded->height;
+  pattern->Monochrome = monochrome;
+  pattern->Pixels.reserve(decoded->pixels.size());
+  for (uint32_t p : decoded->pixels) {
+    pattern->Pixels.push_back(monochrome ? uint32_t((p & 0xFFFFFF) == 0xFFFFFF) : p & 0xFFFFFF);
+  }
+  return {BS_PATTERN, 0, 0, std::move(pattern)};
+}
+
+TPoint MetafilePlayer::DevicePoint(PointD p) const {
+  const TPoint mapped = ToPoint(
+      {base_.m11 * p.x + base_.m21 * p.y + base_.dx, base_.m12 * p.x + base_.m22 * p.y + base_.dy});
+  return {Clamp32(int64_t(mapped.X) + deviceOffset_.X),
+          Clamp32(int64_t(mapped.Y) + deviceOffset_.Y)};
 }
 
 // --- Other state
@@ -528,7 +570,9 @@ bool MetafilePlayer::Prepare() {
   }
   dc_->SelectPen({pen.style, width, Resolve(pen.color), pen.endCap, pen.join});
   const MetafileBrush& brush = state_.brush;
-  dc_->SelectBrush({brush.style, Resolve(brush.color), std::clamp(brush.hatch, 0, HS_DIAGCROSS)});
+  dc_->SelectBrush(
+      {brush.style, Resolve(brush.color), std::clamp(brush.hatch, 0, HS_DIAGCROSS), brush.pattern});
+  dc_->SetBrushOrg(DevicePoint(state_.brushOrg));
 
   TLogFont font = state_.font.font;
   const double xScale = TextScaleX();
@@ -1047,6 +1091,19 @@ void MetafilePlayer::TextOut(double x, double y, std::u16string_view text, uint3
   if (std::isfinite(moved.x) && std::isfinite(moved.y)) state_.position = moved;
 }
 
+// --- Gradients
+
+void MetafilePlayer::GradientFill(std::span<const MetafileTriangle> triangles) {
+  if (!dc_) return;
+  for (const MetafileTriangle& t : triangles) {
+    std::array<TTriVertex, 3> corners;
+    for (size_t i = 0; i < 3; ++i) {
+      corners[i] = {ToPoint(Map(t[i].point)), t[i].red, t[i].green, t[i].blue};
+    }
+    dc_->GradientTriangle(corners);
+  }
+}
+
 // --- Block transfers
 
 void MetafilePlayer::Blit(const MetafileBlit& blit, const MetafileDib* dib,
@@ -1059,7 +1116,7 @@ void MetafilePlayer::Blit(const MetafileBlit& blit, const MetafileDib* dib,
     return;
   }
   const bool sourceAlpha = blit.blendFunction && ((*blit.blendFunction >> 24) & 1);
-  std::optional<DecodedDib> source = DecodeMetafileDib(*dib, sourceAlpha);
+  std::optional<DecodedDib> source = Decode(*dib, sourceAlpha);
   if (!source || !Prepare()) return;
   int32_t sy = blit.sy;
   if (blit.sourceFromBottom && source->bottomUp) {
@@ -1070,7 +1127,7 @@ void MetafilePlayer::Blit(const MetafileBlit& blit, const MetafileDib* dib,
   TBlitMode mode{.rop = blit.rop & 0x00FFFFFF};
   std::vector<uint32_t> maskPixels;
   DeviceContext maskDc;
-  if (const std::optional<DecodedDib> m = mask ? DecodeMetafileDib(*mask) : std::nullopt) {
+  if (const std::optional<DecodedDib> m = mask ? Decode(*mask, false) : std::nullopt) {
     // The mask laid over the source pixel by pixel; white (1) beyond its edges.
     maskPixels.assign(source->pixels.size(), 0xFFFFFFFF);
     for (int32_t y = 0; y < source->height; ++y) {

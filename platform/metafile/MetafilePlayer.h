@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,6 +20,8 @@
 #include "platform/drawing/Region.h"
 
 namespace plat {
+
+struct DecodedDib;
 
 // Raises EInvalidGraphic with "Invalid metafile: " and the reason.
 [[noreturn]] void InvalidMetafile(const std::string& why);
@@ -71,6 +74,7 @@ struct MetafileBrush {
   int style = BS_SOLID;
   uint32_t color = 0xFFFFFF;
   int hatch = HS_HORIZONTAL;
+  std::shared_ptr<const TBrushPattern> pattern = nullptr;  // BS_PATTERN
 };
 struct MetafileFont {
   TLogFont font;  // Height in logical units
@@ -87,11 +91,16 @@ struct MetafileOtherObject {};
 using MetafileObject = std::variant<MetafileOtherObject, MetafilePen, MetafileBrush, MetafileFont,
                                     MetafilePalette, MetafileRegion>;
 
+// What the colour table of a bitmap inside a record holds: colours, 16-bit numbers of entries of
+// the selected palette, or nothing (the pixels number the system palette's entries).
+enum class DibTable : uint8_t { Colors, PaletteIndices, None };
+
 // A device-independent bitmap inside a record: the info header with its colour table, and the
 // pixel bits. Both point into the file's bytes.
 struct MetafileDib {
   std::span<const uint8_t> info;
   std::span<const uint8_t> bits;
+  DibTable table = DibTable::Colors;
 };
 
 // Source and destination of a block transfer in logical units of their contexts.
@@ -128,6 +137,13 @@ struct MetafileBlit {
     return b;
   }
 };
+
+// A corner of a gradient in logical units, its colour 16 bits a channel.
+struct MetafileVertex {
+  PointD point;
+  uint16_t red = 0, green = 0, blue = 0;
+};
+using MetafileTriangle = std::array<MetafileVertex, 3>;
 
 class MetafilePlayer {
  public:
@@ -170,6 +186,12 @@ class MetafilePlayer {
   static std::optional<MetafileBrush> StockBrush(uint32_t stock);
   // nullptr when the slot holds no region.
   const MetafileRegion* RegionObject(uint32_t index) const;
+  // A brush repeating the bitmap; a monochrome one paints its 0 pixels in the text colour and its
+  // 1 pixels in the background colour. Palette numbers are resolved now, through the selected
+  // palette. A bitmap that cannot be decoded gives a black brush.
+  MetafileBrush PatternBrush(const MetafileDib& dib, bool monochrome) const;
+  // Where patterns and hatches start, in the recording device's pixels.
+  void SetBrushOrg(double x, double y) { state_.brushOrg = {x, y}; }
 
   // --- Other state
   void SaveDC();
@@ -241,6 +263,9 @@ class MetafilePlayer {
   void TextOut(double x, double y, std::u16string_view text, uint32_t options,
                const std::optional<std::array<double, 4>>& rect, std::span<const double> dx = {});
 
+  // --- Gradients: each triangle shaded linearly between its corners' colours.
+  void GradientFill(std::span<const MetafileTriangle> triangles);
+
   // --- Block transfers. Without a bitmap the brush is combined with the destination; a mask
   // (monochrome, 1 where white) chooses between the two raster operations.
   void Blit(const MetafileBlit& blit, const MetafileDib* dib, const MetafileDib* mask = nullptr);
@@ -258,7 +283,7 @@ class MetafilePlayer {
     double charExtra = 0;
     int bkMode = OPAQUE, polyFillMode = ALTERNATE, rop2 = R2_COPYPEN;
     int arcDirection = AD_COUNTERCLOCKWISE;
-    PointD position;
+    PointD position, brushOrg;
     std::optional<TRegion> clip;  // dc device units, before the picture's own bounds
   };
   struct Figure {
@@ -280,6 +305,13 @@ class MetafilePlayer {
   // Ends of a mapped rectangle; false when the mapping turns or shears it.
   bool MapRect(double left, double top, double right, double bottom, TRect& out) const;
   TColorRef Resolve(uint32_t color) const;
+  const MetafilePalette* SelectedPalette() const;
+  // Decodes a bitmap of the file, its colour table resolved through the selected palette when it
+  // holds palette numbers, or replaced by black and white for a monochrome brush.
+  std::optional<DecodedDib> Decode(const MetafileDib& dib, bool keepAlpha,
+                                   bool monochrome = false) const;
+  // The recording device's point in dc's device units.
+  TPoint DevicePoint(PointD p) const;
   // Puts the current objects and modes into dc; false when nothing is to be drawn.
   bool Prepare();
   void ApplyClip();

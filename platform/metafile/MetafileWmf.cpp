@@ -95,11 +95,48 @@ std::vector<PointD> Points(const MetafileBytes& r, size_t at, uint64_t count) {
 }
 
 // A packed bitmap starting at `at`; nullopt when it is not one.
-std::optional<MetafileDib> PackedDib(const MetafileBytes& r, size_t at) {
+std::optional<MetafileDib> PackedDib(const MetafileBytes& r, size_t at,
+                                     DibTable table = DibTable::Colors) {
   const std::span<const uint8_t> packed = r.Span(at, r.Size() - std::min(at, r.Size()));
-  const std::optional<size_t> infoSize = PackedDibInfoSize(packed);
+  const std::optional<size_t> infoSize = PackedDibInfoSize(packed, table);
   if (!infoSize) return std::nullopt;
-  return MetafileDib{packed.first(*infoSize), packed.subspan(*infoSize)};
+  return MetafileDib{packed.first(*infoSize), packed.subspan(*infoSize), table};
+}
+
+// What a record's colour use word says the colour table holds; nullopt for other values.
+std::optional<DibTable> ColorUse(uint16_t usage) {
+  if (usage > 1) return std::nullopt;
+  return usage == 0 ? DibTable::Colors : DibTable::PaletteIndices;
+}
+
+// A pattern brush of a device bitmap: its header (type, size, bytes a row, planes, bits a pixel
+// and a pointer), reserved bytes, then rows top first. One bit a pixel makes a monochrome
+// pattern; 24 and 32 bits hold blue, green and red bytes.
+MetafileBrush DeviceBitmapBrush(const MetafileBytes& r) {
+  const int16_t width = r.I16(8), height = r.I16(10), rowBytes = r.I16(12);
+  const uint8_t planes = r.U8(14), bitsPerPixel = r.U8(15);
+  const size_t bytesPerPixel = bitsPerPixel / 8;
+  const bool mono = bitsPerPixel == 1;
+  if (width <= 0 || height <= 0 || planes != 1 ||
+      (!mono && bitsPerPixel != 24 && bitsPerPixel != 32) ||
+      rowBytes < (int64_t(width) * bitsPerPixel + 7) / 8) {
+    return {BS_SOLID, 0, 0};
+  }
+  const std::span<const uint8_t> bits = r.Span(38, uint64_t(rowBytes) * uint64_t(height));
+  auto pattern = std::make_shared<TBrushPattern>();
+  pattern->Width = width;
+  pattern->Height = height;
+  pattern->Monochrome = mono;
+  pattern->Pixels.reserve(size_t(width) * size_t(height));
+  for (size_t y = 0; y < size_t(height); ++y) {
+    const uint8_t* row = bits.data() + y * size_t(rowBytes);
+    for (size_t x = 0; x < size_t(width); ++x) {
+      const uint8_t* p = row + x * bytesPerPixel;
+      pattern->Pixels.push_back(mono ? (row[x / 8] >> (7 - x % 8)) & 1
+                                     : uint32_t(p[0]) | (p[1] << 8) | (p[2] << 16));
+    }
+  }
+  return {BS_PATTERN, 0, 0, std::move(pattern)};
 }
 
 // A region object: scans of a top, a bottom and the left and right ends of their runs, each scan
@@ -185,6 +222,7 @@ void Blit(MetafilePlayer& player, uint16_t function, const MetafileBytes& r) {
   b.rop = r.U32(6);
   const bool withBitmap = r.Size() != size_t((function >> 8) + 3) * 2;
   size_t dibAt = 0;
+  std::optional<DibTable> table = DibTable::Colors;
   switch (function) {
     case META_DIBBITBLT: {
       const size_t d = withBitmap ? 14 : 16;  // the bitmap-less form has a reserved word
@@ -203,14 +241,16 @@ void Blit(MetafilePlayer& player, uint16_t function, const MetafileBytes& r) {
       break;
     }
     case META_STRETCHDIB:
-      if (r.U16(10) != 0) return;  // colours as palette indices are not kept
+      table = ColorUse(r.U16(10));
+      if (!table) return;
       b = MetafileBlit::Rect(double(r.I16(26)), double(r.I16(24)), double(r.I16(22)),
                              double(r.I16(20)), r.I16(18), r.I16(16), r.I16(14), r.I16(12), b.rop,
                              true);
       dibAt = 28;
       break;
     case META_SETDIBTODEV:
-      if (r.U16(6) != 0) return;
+      table = ColorUse(r.U16(6));
+      if (!table) return;
       b = MetafileBlit::Rect(double(r.I16(22)), double(r.I16(20)), double(r.I16(18)),
                              double(r.I16(16)), r.I16(14), r.I16(12), r.I16(18), r.I16(16), SRCCOPY,
                              true);
@@ -226,7 +266,7 @@ void Blit(MetafilePlayer& player, uint16_t function, const MetafileBytes& r) {
     player.Blit(b, nullptr);
     return;
   }
-  if (const std::optional<MetafileDib> dib = PackedDib(r, dibAt)) player.Blit(b, &*dib);
+  if (const std::optional<MetafileDib> dib = PackedDib(r, dibAt, *table)) player.Blit(b, &*dib);
 }
 
 void PlayRecord(MetafilePlayer& player, uint16_t function, const MetafileBytes& r) {
@@ -279,9 +319,17 @@ void PlayRecord(MetafilePlayer& player, uint16_t function, const MetafileBytes& 
           style == BS_NULL || style == BS_HATCHED ? style : BS_SOLID, r.U32(8), r.U16(12)});
     }
     case META_DIBCREATEPATTERNBRUSH: {
-      const std::optional<MetafileDib> dib = PackedDib(r, 10);
-      return player.AddObject(dib ? PatternBrush(*dib) : MetafileBrush{BS_SOLID, 0, 0});
+      // A brush recorded from a device bitmap (style BS_PATTERN) keeps colours and, with one bit
+      // a pixel, stays monochrome.
+      const bool devicePattern = r.U16(6) == BS_PATTERN;
+      const std::optional<DibTable> table = devicePattern ? DibTable::Colors : ColorUse(r.U16(8));
+      const std::optional<MetafileDib> dib = table ? PackedDib(r, 10, *table) : std::nullopt;
+      const bool mono = devicePattern && dib && r.U16(r.U32(10) == 12 ? 20 : 24) == 1;
+      return player.AddObject(dib ? player.PatternBrush(*dib, mono)
+                                  : MetafileBrush{BS_SOLID, 0, 0});
     }
+    case META_CREATEPATTERNBRUSH:
+      return player.AddObject(DeviceBitmapBrush(r));
     case META_CREATEFONTINDIRECT:
       return player.AddObject(ReadFont(r));
     case META_CREATEPALETTE: {
@@ -290,8 +338,6 @@ void PlayRecord(MetafilePlayer& player, uint16_t function, const MetafileBytes& 
       for (size_t i = 0; i < count; ++i) palette.colors.push_back(r.U32(10 + 4 * i) & 0xFFFFFF);
       return player.AddObject(std::move(palette));
     }
-    case META_CREATEPATTERNBRUSH:
-      return player.AddObject(MetafileOtherObject{});
     case META_CREATEREGION:
       return player.AddObject(ReadRegion(r));
     case META_SELECTOBJECT:

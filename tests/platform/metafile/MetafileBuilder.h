@@ -220,6 +220,54 @@ struct DibParts {
   std::string info, bits;
 };
 
+// A bottom-up 1-bit bitmap whose colour table holds 16-bit numbers of palette entries.
+inline DibParts DibPaletteIndices(int width, int height, const std::vector<uint16_t>& table,
+                                  const std::vector<uint8_t>& indices) {
+  DibParts d;
+  d.info = DibIndexed(1, width, height, {}, indices, false, &d.bits);
+  d.info.replace(32, 4, Le().U32(uint32_t(table.size())).d);
+  for (uint16_t i : table) d.info += Le().U16(i).d;
+  return d;
+}
+
+// An enhanced pattern brush record: object number, what the colour table holds, bitmap.
+inline std::string EmfBrush(uint32_t index, uint32_t usage, const DibParts& dib) {
+  Le r;
+  r.U32(index).U32(usage);
+  DibFields(r, 32, dib.info, dib.bits);
+  return r.Raw(dib.info + dib.bits).d;
+}
+
+// A palette of 0x00BBGGRR entries as both layouts store it (the enhanced record puts the object
+// number in front).
+inline std::string PaletteEntries(const std::vector<uint32_t>& entries) {
+  Le r;
+  r.U16(0x300).U16(uint32_t(entries.size()));
+  for (uint32_t e : entries) r.U32(e);
+  return r.d;
+}
+
+// A corner of a gradient and its colour 0xRRGGBB.
+struct GradientCorner {
+  int x, y;
+  uint32_t rgb;
+};
+
+// An enhanced gradient record: corners with 16-bit channels, then the objects' corner numbers.
+inline std::string Gradient(uint32_t mode, const std::vector<GradientCorner>& corners,
+                            const std::vector<uint32_t>& objects, size_t objectCount) {
+  Le r;
+  r.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(corners.size())).U32(uint32_t(objectCount));
+  r.U32(mode);
+  for (const GradientCorner& c : corners) {
+    r.U32(uint32_t(c.x)).U32(uint32_t(c.y));
+    r.U16(((c.rgb >> 16) & 0xFF) << 8).U16(((c.rgb >> 8) & 0xFF) << 8).U16((c.rgb & 0xFF) << 8);
+    r.U16(0);
+  }
+  for (uint32_t o : objects) r.U32(o);
+  return r.d;
+}
+
 // The parameters of the enhanced transfers that stretch (stretch block, transparent block, alpha
 // blend): bounds, destination, operation (or colour, or blend), source, its transform and
 // colour, usage and bitmap, source size.

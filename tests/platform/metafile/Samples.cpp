@@ -259,11 +259,78 @@ std::vector<std::pair<std::string, std::string>> Regions() {
   return {{"regions.wmf", wmf}, {"regions.emf", emf}};
 }
 
+// Gradients, pattern brushes of every kind with a brush origin, bitmaps and patterns through the
+// selected palette, and a stretched font.
+std::vector<std::pair<std::string, std::string>> Fills() {
+  DibParts four, mono;
+  four.info = Dib24(2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}, &four.bits);
+  mono.info = DibIndexed(1, 2, 1, {0xFFFFFF, 0x000000}, {0, 1}, false, &mono.bits);
+  const DibParts indexed = DibPaletteIndices(2, 1, {1, 0}, {0, 1});
+  const std::vector<GradientCorner> corners = {{0, 0, 0xFF0000}, {16, 8, 0x0000FF}, {0, 16, 0}};
+  Le stretch;  // bounds, destination, source, size, bitmap, usage, rop, destination size
+  stretch.U32(0).U32(0).U32(0).U32(0).U32(20).U32(20).U32(0).U32(0).U32(2).U32(1);
+  DibFields(stretch, 80, indexed.info, indexed.bits).U32(1).U32(SRCCOPY).U32(6).U32(6);
+  stretch.Raw(indexed.info + indexed.bits);
+  const std::string emf = Emf()
+                              .RecBytes(118, Gradient(0, corners, {0, 1}, 1))
+                              .RecBytes(118, Gradient(1, corners, {1, 2}, 1))
+                              .RecBytes(118, Gradient(2, corners, {0, 1, 2}, 1))
+                              .RecBytes(49, Le().U32(3).d + PaletteEntries({0x00FF00, 0x0000FF}))
+                              .Rec(48, {3})
+                              .RecBytes(94, EmfBrush(1, 0, four))
+                              .RecBytes(93, EmfBrush(2, 0, mono))
+                              .RecBytes(94, EmfBrush(4, 1, indexed))
+                              .Rec(13, {1, 1})
+                              .Rec(37, {1})
+                              .Rec(43, {20, 0, 26, 6})
+                              .Rec(37, {2})
+                              .Rec(43, {26, 0, 32, 6})
+                              .Rec(37, {4})
+                              .Rec(43, {26, 6, 32, 12})
+                              .RecBytes(81, stretch.d)
+                              .Build(0, 0, 847, 847);
+
+  Le ddb;  // type, size, bytes a row, planes, bits a pixel, pointer, reserved, rows
+  ddb.U16(0).U16(2).U16(2).U16(2).U8(1).U8(1).U32(0).Raw(std::string(18, '\0'));
+  ddb.U8(0x40).U8(0).U8(0x80).U8(0);
+  Le stretchDib;  // rop, usage, source h, w, y, x, destination h, w, y, x, then the bitmap
+  stretchDib.U32(SRCCOPY).U16(1).U16(1).U16(2).U16(0).U16(0).U16(8).U16(8).U16(10).U16(10);
+  stretchDib.Raw(indexed.info + indexed.bits);
+  Le toDevice;  // usage, scans, first scan, source y, x, height, width, destination y, x
+  toDevice.U16(1).U16(1).U16(0).U16(0).U16(0).U16(1).U16(2).U16(20).U16(20);
+  toDevice.Raw(indexed.info + indexed.bits);
+  Le font;  // height, width, escapement, orientation, weight, italic ... face
+  font.U16(uint16_t(-12)).U16(14).U16(0).U16(0).U16(400).U8(0).U8(0).U8(0).U8(0);
+  font.U8(0).U8(0).U8(0).U8(0).Raw(std::string("DejaVu Sans") + '\0');
+  Le text;
+  text.U16(2).Raw("ab").U16(20).U16(2);
+  const std::string wmf = Wmf()
+                              .RecBytes(0x00F7, PaletteEntries({0x00FF00, 0x0000FF}))
+                              .Rec(0x0234, {0})
+                              .RecBytes(0x01F9, ddb.d)
+                              .RecBytes(0x0142, Le().U16(3).U16(0).d + mono.info + mono.bits)
+                              .RecBytes(0x0142, Le().U16(5).U16(1).d + indexed.info + indexed.bits)
+                              .Rec(0x012D, {1})
+                              .Rec(0x041B, {8, 8, 0, 0})
+                              .Rec(0x012D, {2})
+                              .Rec(0x041B, {8, 16, 0, 8})
+                              .Rec(0x012D, {3})
+                              .Rec(0x041B, {8, 24, 0, 16})
+                              .RecBytes(0x0F43, stretchDib.d)
+                              .RecBytes(0x0D33, toDevice.d)
+                              .RecBytes(0x02FB, font.d)
+                              .Rec(0x012D, {4})
+                              .RecBytes(0x0521, text.d)
+                              .Placeable(0, 0, 32, 32, 96);
+  return {{"fills.emf", emf}, {"fills.wmf", wmf}};
+}
+
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> MetafileSamples() {
   std::vector<std::pair<std::string, std::string>> all;
-  for (auto family : {ShapesAndPaths, Bitmaps, ClipPaths, DualPictures, Text, Transfers, Regions}) {
+  for (auto family :
+       {ShapesAndPaths, Bitmaps, ClipPaths, DualPictures, Text, Transfers, Regions, Fills}) {
     for (auto& sample : family()) all.push_back(std::move(sample));
   }
   return all;

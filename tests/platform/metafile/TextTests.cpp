@@ -54,10 +54,11 @@ struct Expected {
     dc.SetTextColor(kBlueRef);
     dc.SetBkMode(TRANSPARENT);
   }
-  void Font(int height, int escapement = 0) {
+  void Font(int height, int escapement = 0, int width = 0) {
     TLogFont f;
     f.FaceName = "DejaVu Sans";
     f.Height = height;
+    f.Width = width;
     f.Escapement = escapement;
     f.CharSet = 0;
     dc.SelectFont(f);
@@ -115,6 +116,35 @@ TEST(MetafileText, StandardAdvancesExtraAndJustificationScaleWithThePicture) {
   x.dc.SetTextJustification(15, 2);
   x.dc.TextOut(5, 70, u"a b c");
   EXPECT_EQ(s.px, x.px);
+}
+
+TEST(MetafileText, FontWidthStretchesTheCharactersWithThePicture) {
+  // 200 logical units on 100 pixels: a width of 48 is 24 pixels, twice the face's own.
+  Le font;
+  font.U16(uint16_t(-40)).U16(48).U16(0).U16(0).U16(400).U8(0).U8(0).U8(0).U8(0);
+  font.U8(0).U8(0).U8(0).U8(0).Raw(std::string("DejaVu Sans") + '\0');
+  Le text;  // length, string, y, x
+  text.U16(3).Raw("xyz").U8(0).U16(20).U16(10);
+  Wmf w;
+  w.RecBytes(0x02FB, font.d).Rec(0x012D, {0});
+  w.Rec(0x0209, {Lo(kBlueRef), Hi(kBlueRef)}).Rec(0x0102, {TRANSPARENT});
+  w.RecBytes(0x0521, text.d);
+  const Surface s = Render(*Load(w.Placeable(0, 0, 200, 200, 192)));
+
+  Expected wide(100), natural(100);
+  wide.Font(-20, 0, 24);
+  natural.Font(-20);
+  wide.dc.TextOut(5, 10, u"xyz");
+  natural.dc.TextOut(5, 10, u"xyz");
+  EXPECT_EQ(s.px, wide.px);
+  const auto inkRight = [](const std::vector<uint32_t>& px) {
+    int right = 0;
+    for (size_t i = 0; i < px.size(); ++i) {
+      if (px[i] != 0xFF808080) right = std::max(right, int(i % 100));
+    }
+    return right;
+  };
+  EXPECT_GT(inkRight(wide.px) - 5, (inkRight(natural.px) - 5) * 3 / 2);
 }
 
 TEST(MetafileText, EscapementTurnsTheLine) {
