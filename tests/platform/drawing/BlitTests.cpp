@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <functional>
+#include <memory>
 
 #include "Surface.h"
 #include "platform/drawing/DeviceContext.h"
@@ -189,6 +190,30 @@ TEST(PatBlt, RefusesOperationsThatNeedASource) {
   EXPECT_EQ(s.At(0, 0), 0x11223344u);
   DeviceContext measuring;
   EXPECT_FALSE(s.dc.BitBlt(0, 0, 4, 4, &measuring, 0, 0, SRCCOPY));
+}
+
+TEST(PatBlt, PatternBrushesRepeatFromTheBrushOriginInEveryFill) {
+  // A 2 x 1 colour pattern and a monochrome one (0: text colour, 1: background colour), from
+  // the origin (1, 0): the pattern's first column falls on odd columns. Block transfers, fills
+  // and shapes all read the same pixels.
+  auto colours = std::make_shared<TBrushPattern>(TBrushPattern{2, 1, {0x102030, 0x405060}, false});
+  auto mono = std::make_shared<TBrushPattern>(TBrushPattern{2, 1, {0, 1}, true});
+  Surface s(8, 3, 0xFF000000);
+  s.dc.SetTextColor(0x0000FF);
+  s.dc.SetBkColor(0xFF0000);
+  EXPECT_EQ(s.dc.SetBrushOrg({1, 0}), (TPoint{0, 0}));
+  s.dc.SelectBrush({BS_PATTERN, 0, 0, colours});
+  EXPECT_TRUE(s.dc.PatBlt(0, 0, 4, 1, PATCOPY));
+  s.dc.FillRect({4, 0, 8, 1}, {BS_PATTERN, 0, 0, mono});
+  s.dc.SelectPen({PS_NULL, 1, 0});
+  s.dc.Rectangle({0, 2, 4, 3});
+  EXPECT_EQ(s.At(0, 0), 0xFF405060u);
+  EXPECT_EQ(s.At(1, 0), 0xFF102030u);
+  EXPECT_EQ(s.At(4, 0), 0xFF0000FFu);  // background colour, blue
+  EXPECT_EQ(s.At(5, 0), 0xFFFF0000u);  // text colour, red
+  EXPECT_EQ(s.At(2, 2), 0xFF405060u);
+  EXPECT_EQ(s.At(3, 2), 0xFF102030u);
+  EXPECT_EQ(s.At(0, 1), 0xFF000000u);
 }
 
 }  // namespace

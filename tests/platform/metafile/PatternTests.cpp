@@ -54,14 +54,19 @@ TEST(MetafilePattern, StandardPatternsIncludingMonochromeDeviceBitmaps) {
   Le ddb;
   ddb.U16(0).U16(2).U16(2).U16(2).U8(1).U8(1).U32(0).Raw(std::string(18, '\0'));
   ddb.U8(0x40).U8(0).U8(0x80).U8(0);
-  DibParts four;
+  // A colour bitmap, and a one-bit bitmap recorded from a device bitmap (style BS_PATTERN), which
+  // stays monochrome whatever its table says.
+  DibParts four, mono;
   four.info = Dib24(2, 2, kFour, &four.bits);
+  mono.info = DibIndexed(1, 2, 1, {kWhite, 0}, {0, 1}, false, &mono.bits);
   Wmf w;
   w.Rec(0x02FA, {PS_NULL, 0, 0, 0, 0}).Rec(0x012D, {0});
   w.Rec(0x0209, {Lo(kRedRef), Hi(kRedRef)}).Rec(0x0201, {Lo(kBlueRef), Hi(kBlueRef)});
   w.RecBytes(0x01F9, ddb.d).Rec(0x012D, {1}).Rec(0x041B, {30, 30, 10, 10});
   w.RecBytes(0x0142, Le().U16(5).U16(0).d + four.info + four.bits).Rec(0x012D, {2});
   w.Rec(0x041B, {30, 60, 10, 40});
+  w.RecBytes(0x0142, Le().U16(BS_PATTERN).U16(0).d + mono.info + mono.bits).Rec(0x012D, {3});
+  w.Rec(0x041B, {30, 90, 10, 70});
   const Surface s = Render(*Load(w.Placeable(0, 0, 96, 96, 96)));
   EXPECT_EQ(s.At(10, 10), kRed);
   EXPECT_EQ(s.At(11, 10), kBlue);
@@ -71,6 +76,8 @@ TEST(MetafilePattern, StandardPatternsIncludingMonochromeDeviceBitmaps) {
   EXPECT_EQ(s.At(41, 10), kGreen);
   EXPECT_EQ(s.At(40, 11), kBlue);
   EXPECT_EQ(s.At(41, 11), kWhite);
+  EXPECT_EQ(s.At(70, 10), kRed);
+  EXPECT_EQ(s.At(71, 10), kBlue);
   EXPECT_EQ(s.At(35, 20), kGrey);
 }
 
