@@ -852,16 +852,18 @@ void TWinControl::PaintWindow(QPainter& painter, const TRect&) {
 
 namespace {
 
-// Paints a control through its canvas: a device context over the client area, the border
-// around it, erase and paint messages in between.
+// Paints a control through its canvas: a device context over the part of the client area to
+// paint (a repaint costs its area, not the control's), the border around it, erase and paint
+// messages in between. Logical coordinates still start at the client area's corner.
 template <class C>
 void PaintThroughCanvas(C& control, TCanvas& canvas, QPainter& painter, const TRect& area,
                         int inset, TColor color) {
-  TRect client{inset, inset, control.Width() - inset, control.Height() - inset};
-  if (!client.IsEmpty()) {
-    DeviceContext dc(painter, client, static_cast<TColorRef>(ColorToRGB(color)));
-    TRect clip = area.Offset(-inset, -inset);
-    dc.IntersectClipRect(clip);
+  const TRect client{inset, inset, control.Width() - inset, control.Height() - inset};
+  const TRect painted = area.Intersected(client);
+  if (!painted.IsEmpty()) {
+    DeviceContext dc(painter, painted, static_cast<TColorRef>(ColorToRGB(color)));
+    dc.SetViewportOrg(
+        {(client.Left - painted.Left) * dc.Scale(), (client.Top - painted.Top) * dc.Scale()});
     canvas.SetHandle(&dc);
     control.SetControlState(control.ControlState() | csCustomPaint);
     struct Restore {
