@@ -9,6 +9,7 @@
 #include "html/HtmlEngine.h"
 #include "html/layout/PageSections.h"
 #include "platform/drawing/DeviceContext.h"
+#include "platform/windows/Application.h"
 #include "platform/windows/QtRuntime.h"
 
 namespace page_fuzzing {
@@ -18,6 +19,16 @@ inline void StartPageEngine() {
   plat::EnsureQtApplication();
   html::StartHtmlEngine();
 }
+
+// Freed controls leave their windows to be deleted by the event loop; none runs here, so an
+// input's windows would pile up for the whole run. Declared first in an input, it delivers the
+// pending messages, and so frees those windows, when the input ends.
+struct FreeWindowsAtEnd {
+  FreeWindowsAtEnd() = default;
+  FreeWindowsAtEnd(const FreeWindowsAtEnd&) = delete;
+  FreeWindowsAtEnd& operator=(const FreeWindowsAtEnd&) = delete;
+  ~FreeWindowsAtEnd() { plat::Application().ProcessMessages(); }
+};
 
 // The defaults a viewer hands a document before it is built.
 inline void ApplyViewerDefaults(html::TSectionList& document) {

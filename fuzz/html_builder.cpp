@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > 65536) return 0;
+  const page_fuzzing::FreeWindowsAtEnd freeWindows;
   const std::string page(reinterpret_cast<const char*>(data) + 1, size - 1);
   html::TSectionList document(nullptr, nullptr);
   page_fuzzing::ApplyViewerDefaults(document);

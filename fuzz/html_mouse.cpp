@@ -28,6 +28,7 @@ class TFuzzedViewer : public html::TPageViewer {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
+  const page_fuzzing::FreeWindowsAtEnd freeWindows;
   TFuzzedViewer viewer{nullptr};
   viewer.SetBounds(0, 0, 60 + (data[0] & 0x0F) * 20, 40 + (data[0] >> 4) * 15);
   viewer.SetHistoryMaxCount(3);

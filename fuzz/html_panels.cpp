@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > 65536) return 0;
+  const page_fuzzing::FreeWindowsAtEnd freeWindows;
   const uint8_t answers = data[0];
   const std::string page(reinterpret_cast<const char*>(data) + 1, size - 1);
   html::TSectionList document(nullptr, nullptr);

@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
+  const page_fuzzing::FreeWindowsAtEnd freeWindows;
   const uint8_t shape = data[0], options = data[1];
   html::TPageViewer viewer{nullptr};
   viewer.SetBounds(0, 0, 8 + (shape & 0x0F) * 20, 8 + ((shape >> 4) & 0x0F) * 12);
