@@ -369,18 +369,10 @@ bool TMainForm::SavePictureAs() {
   SavePictureDialog1->SetDefaultExt(std::string(JpegExt).substr(1));
   SavePictureDialog1->SetFileName(plat::ExtractFilePath(BackgroundPath) + base +
                                   std::string(SaveNameSuffix) + std::string(JpegExt));
+  // The default extension makes the dialog return, and ask about, the name that gets written.
   if (!SavePictureDialog1->Execute()) return false;
-  // The dialog asked about the name typed; the name written may differ and already exist.
-  const std::string typed = SavePictureDialog1->FileName();
-  const std::string written = ForcedJpegName(typed);
-  if (written != typed && plat::FileExists(written)) {
-    std::string question(OverwriteQuestionText);
-    question.replace(question.find("%s"), 2, written);
-    if (plat::MessageDlg(question, plat::mtConfirmation, plat::MB_YESNO) != plat::mrYes)
-      return false;
-  }
   TWaitCursor wait;
-  return SaveAsJpeg(written);
+  return SaveAsJpeg(SavePictureDialog1->FileName());
 }
 
 void TMainForm::CopyToClipBoard(plat::TObject*) {

@@ -21,6 +21,5 @@ inline constexpr std::string_view PasteFailedText =
     "The picture on the clipboard could not be taken over.";
 inline constexpr std::string_view NothingToSaveText = "There is no picture to save.";
 inline constexpr std::string_view NothingToCopyText = "There is no picture to copy.";
-inline constexpr std::string_view OverwriteQuestionText = "%s already exists. Replace it?";
 
 }  // namespace app

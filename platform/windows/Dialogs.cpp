@@ -9,10 +9,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <iostream>
+#include <string_view>
+#include <utility>
 
 #include "platform/pictures/Picture.h"
 #include "platform/pictures/PicturePreview.h"
 #include "platform/runtime/Files.h"
+#include "platform/runtime/SysUtils.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/ControlHost.h"
 #include "platform/windows/QtRuntime.h"
@@ -20,6 +23,10 @@
 
 namespace plat {
 namespace {
+
+constexpr const char* ReplaceCaption = "Confirm Save As";
+// Follows the file name.
+constexpr std::string_view ReplaceQuestionText = " already exists.\nDo you want to replace it?";
 
 // Under the offscreen platform nobody can answer a dialog: it must not wait.
 bool NobodyToAsk() {
@@ -53,6 +60,44 @@ QPixmap PreviewPixmap(const QString& path) {
   return QPixmap::fromImage(QImage(preview->ScanLine(0), preview->Width(), preview->Height(),
                                    qsizetype(preview->RowStride()), QImage::Format_ARGB32));
 }
+
+// The name a save dialog returns, so its replace question is about the file that gets written.
+std::string WithDefaultExt(const std::string& name, const std::string& defaultExt) {
+  if (defaultExt.empty()) return name;
+  const std::string ext = "." + defaultExt;
+  return SameText(ExtractFileExt(name), ext) ? name : ChangeFileExt(name, ext);
+}
+
+bool MayReplace(const std::string& name) {
+  if (!FileExists(name)) return true;
+  const std::string question = name + std::string(ReplaceQuestionText);
+  return ShowMessageBox(question, ReplaceCaption, MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+// Qt would ask about the name as typed; this one asks about the name returned, and a No keeps
+// the dialog open as Qt's own question does.
+class TReplaceAskingDialog : public QFileDialog {
+ public:
+  TReplaceAskingDialog(QWidget* parent, const QString& caption, const QString& folder,
+                       const QString& filter, std::string defaultExt, bool prompt)
+      : QFileDialog(parent, caption, folder, filter),
+        defaultExt_(std::move(defaultExt)),
+        prompt_(prompt) {
+    setOption(QFileDialog::DontConfirmOverwrite, true);
+  }
+  void accept() override {
+    const QStringList files = selectedFiles();
+    // A folder name typed only opens that folder.
+    if (prompt_ && !files.isEmpty() && !DirectoryExists(FromQString(files.first())) &&
+        !MayReplace(WithDefaultExt(FromQString(files.first()), defaultExt_)))
+      return;
+    QFileDialog::accept();
+  }
+
+ private:
+  std::string defaultExt_;
+  bool prompt_;
+};
 
 }  // namespace
 
@@ -174,15 +219,19 @@ bool TOpenDialog::Run(bool save, bool picture) {
                                filter,    folder,
                                fileName_, picture ? TPreviewSource(Preview) : TPreviewSource()};
     if (!hook(request)) return false;
-    fileName_ = request.fileName;
+    const std::string chosen =
+        save ? WithDefaultExt(request.fileName, defaultExt_) : request.fileName;
+    // The hook stands for the dialog, so the question comes here; No cancels.
+    if (save && (options_ & ofOverwritePrompt) && !MayReplace(chosen)) return false;
+    fileName_ = chosen;
     return true;
   }
-  if (NobodyToAsk()) return false;
-  QFileDialog dialog(DialogParent(), ToQString(title_), ToQString(folder),
-                     ToQString(FilterToQt(filter)));
+  if (NobodyToAsk() && !TestHooks().showFileDialogs) return false;
+  TReplaceAskingDialog dialog(DialogParent(), ToQString(title_), ToQString(folder),
+                              ToQString(FilterToQt(filter)), save ? defaultExt_ : std::string(),
+                              save && (options_ & ofOverwritePrompt));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, !(options_ & ofOverwritePrompt));
   if (!defaultExt_.empty()) dialog.setDefaultSuffix(ToQString(defaultExt_));
   QStringList filters = dialog.nameFilters();
   if (filterIndex_ >= 1 && filterIndex_ <= filters.size())
@@ -204,6 +253,7 @@ bool TOpenDialog::Run(bool save, bool picture) {
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   fileName_ = FromQString(dialog.selectedFiles().first());
+  if (save) fileName_ = WithDefaultExt(fileName_, defaultExt_);
   filterIndex_ = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
   return true;
 }

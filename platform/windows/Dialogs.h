@@ -50,11 +50,14 @@ class TOpenDialog : public TComponent {
   void SetFilter(const std::string& v) { filter_ = v; }
   int FilterIndex() const { return filterIndex_; }
   void SetFilterIndex(int v) { filterIndex_ = v; }
+  // Without its dot. A save dialog's chosen name carries it: another extension is replaced, a
+  // missing one added, one differing only in case kept.
   const std::string& DefaultExt() const { return defaultExt_; }
   void SetDefaultExt(const std::string& v) { defaultExt_ = v; }
   TOpenOptions Options() const { return options_; }
   void SetOptions(TOpenOptions v) { options_ = v; }
-  // Runs the dialog; true when the user chose a file.
+  // Runs the dialog; true when the user chose a file. With ofOverwritePrompt a save dialog asks
+  // before it returns a name that exists.
   virtual bool Execute();
 
  protected:

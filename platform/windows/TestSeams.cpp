@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -198,6 +200,30 @@ bool CloseMessageBox() {
 uint64_t MessageBoxWindowId() {
   QMessageBox* box = ShowingMessageBox();
   return box ? box->winId() : 0;
+}
+
+std::string MessageBoxText() {
+  QMessageBox* box = ShowingMessageBox();
+  return box ? FromQString(box->text()) : std::string();
+}
+
+bool TypeInFileDialog(const std::string& text) {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<QFileDialog*>(top);
+    if (!dialog || !dialog->isVisible()) continue;
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!edit) return false;
+    edit->setFocus();
+    // Through the window, so an open completion list gets the keys as it would from the user.
+    QWindow* window = dialog->windowHandle();
+    // Ctrl+A would select every file in the dialog's list; Shift+End selects only the text.
+    QTest::keyClick(window, Qt::Key_Home);
+    QTest::keyClick(window, Qt::Key_End, Qt::ShiftModifier);
+    for (char c : text) QTest::keyClick(window, c);
+    QTest::keyClick(window, Qt::Key_Return);
+    return true;
+  }
+  return false;
 }
 
 void TypeText(TControl& window, const std::string& text) {

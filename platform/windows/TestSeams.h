@@ -58,6 +58,9 @@ struct TTestHooks {
   // Message boxes show even offscreen, for tests that answer them with keys
   // (PressKeyOnMessageBox, CloseMessageBox); the messageBox hook still goes first.
   bool showMessageBoxes = false;
+  // File dialogs show even offscreen, for tests that type into them (TypeInFileDialog); the
+  // fileDialog hook still goes first.
+  bool showFileDialogs = false;
   // Popup menus instead of showing: given the entries and the screen point, the indexes of the
   // entry to click, one per menu level down from the top (empty: dismissed without a choice).
   std::function<std::vector<int>(const std::vector<TShownMenuEntry>& entries, TPoint at)> popupMenu;
@@ -111,6 +114,11 @@ bool PressKeyOnMessageBox(uint16_t virtualKey, const std::string& text = {});
 bool CloseMessageBox();
 // The window system's id of the message box that is showing; 0 when none is.
 uint64_t MessageBoxWindowId();
+// The text of the message box that is showing; empty when none is.
+std::string MessageBoxText();
+// Types the text into the name box of the file dialog that is showing, as keys, then Enter;
+// false when none is showing.
+bool TypeInFileDialog(const std::string& text);
 
 // Clicks the index-th entry of the popup menu showing now with the mouse, as the user would;
 // false when no menu shows or it has no such entry.

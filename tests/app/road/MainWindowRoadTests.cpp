@@ -170,20 +170,27 @@ TEST_F(MainWindowRoad, OpenAddLayersSetThemAndSave) {
 
 TEST_F(MainWindowRoad, OverwriteIsAskedForTheNameReallyWritten) {
   OpenAndAddLayer();
-  std::ofstream(folder.File("out.jpg")) << "older picture";
+  // The name typed exists but is not written: nothing to ask.
+  std::ofstream(folder.File("out.png")) << "other picture";
   answer = folder.File("out.png");
   messageAnswer = plat::IDNO;
   form->mnSaveAsClick(nullptr);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(ReadBytes(folder.File("out.jpg")).substr(0, 2), "\xFF\xD8");
+  std::ofstream(folder.File("out.jpg")) << "older picture";
+  form->mnSaveAsClick(nullptr);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find(folder.File("out.jpg")), std::string::npos);
+  EXPECT_EQ(messages[0].find("out.png"), std::string::npos);
   EXPECT_EQ(ReadBytes(folder.File("out.jpg")), "older picture");
   messageAnswer = plat::IDYES;
   form->mnSaveAsClick(nullptr);
   EXPECT_EQ(ReadBytes(folder.File("out.jpg")).substr(0, 2), "\xFF\xD8");
-  // A name typed with the JPEG extension was asked about by the dialog itself.
+  EXPECT_EQ(messages.size(), 2u);
   answer = folder.File("out.jpg");
   form->mnSaveAsClick(nullptr);
-  EXPECT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages.size(), 3u);
+  EXPECT_EQ(ReadBytes(folder.File("out.png")), "other picture");
 }
 
 TEST_F(MainWindowRoad, FailedOpenKeepsPictureAndLayers) {
