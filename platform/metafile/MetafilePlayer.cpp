@@ -257,9 +257,14 @@ double MetafilePlayer::TextScaleX() const {
   return std::isfinite(scale) ? scale : 1;
 }
 
-PointD MetafilePlayer::Map(PointD p) const {
+double MetafilePlayer::TextScaleY() const {
   const MetafileXform t = Transform();
-  return {t.m11 * p.x + t.m21 * p.y + t.dx, t.m12 * p.x + t.m22 * p.y + t.dy};
+  const double scale = std::hypot(t.m21, t.m22);
+  return std::isfinite(scale) ? scale : 1;
+}
+
+PointD MetafilePlayer::Map(PointD p) const {
+  return Transform().Apply(p);
 }
 
 bool MetafilePlayer::MapRect(double left, double top, double right, double bottom,
@@ -316,17 +321,19 @@ void MetafilePlayer::DeleteObject(uint32_t index) {
   if (objects_.erase(index)) nextFree_ = std::min(nextFree_, index);
 }
 
-void MetafilePlayer::SelectPalette(uint32_t index) {
+template <class T>
+const T* MetafilePlayer::Object(uint32_t index) const {
   const auto it = objects_.find(index);
-  if (it != objects_.end() && std::holds_alternative<MetafilePalette>(it->second)) {
-    state_.palette = index;
-  }
+  return it == objects_.end() ? nullptr : std::get_if<T>(&it->second);
+}
+
+void MetafilePlayer::SelectPalette(uint32_t index) {
+  if (Object<MetafilePalette>(index)) state_.palette = index;
 }
 
 std::optional<MetafileBrush> MetafilePlayer::ObjectBrush(uint32_t index) const {
-  const auto it = objects_.find(index);
-  if (it == objects_.end() || !std::holds_alternative<MetafileBrush>(it->second)) return {};
-  return std::get<MetafileBrush>(it->second);
+  const MetafileBrush* brush = Object<MetafileBrush>(index);
+  return brush ? std::optional<MetafileBrush>(*brush) : std::nullopt;
 }
 
 std::optional<MetafileBrush> MetafilePlayer::StockBrush(uint32_t stock) {
@@ -336,14 +343,11 @@ std::optional<MetafileBrush> MetafilePlayer::StockBrush(uint32_t stock) {
 }
 
 const MetafileRegion* MetafilePlayer::RegionObject(uint32_t index) const {
-  const auto it = objects_.find(index);
-  return it == objects_.end() ? nullptr : std::get_if<MetafileRegion>(&it->second);
+  return Object<MetafileRegion>(index);
 }
 
 const MetafilePalette* MetafilePlayer::SelectedPalette() const {
-  if (!state_.palette) return nullptr;
-  const auto it = objects_.find(*state_.palette);
-  return it == objects_.end() ? nullptr : std::get_if<MetafilePalette>(&it->second);
+  return state_.palette ? Object<MetafilePalette>(*state_.palette) : nullptr;
 }
 
 TColorRef MetafilePlayer::Resolve(uint32_t color) const {
@@ -391,8 +395,7 @@ MetafileBrush MetafilePlayer::PatternBrush(const MetafileDib& dib, bool monochro
 }
 
 TPoint MetafilePlayer::DevicePoint(PointD p) const {
-  const TPoint mapped = ToPoint(
-      {base_.m11 * p.x + base_.m21 * p.y + base_.dx, base_.m12 * p.x + base_.m22 * p.y + base_.dy});
+  const TPoint mapped = ToPoint(base_.Apply(p));
   return {Clamp32(int64_t(mapped.X) + deviceOffset_.X),
           Clamp32(int64_t(mapped.Y) + deviceOffset_.Y)};
 }
@@ -477,11 +480,8 @@ void MetafilePlayer::SelectClipRects(const std::optional<std::vector<TRect>>& de
   if (deviceRects->size() > kMaxClipRects) return;
   TRegion region;
   for (const TRect& r : *deviceRects) {
-    const auto map = [&](int32_t x, int32_t y) {
-      return PointD{base_.m11 * x + base_.m21 * y + base_.dx,
-                    base_.m12 * x + base_.m22 * y + base_.dy};
-    };
-    const TRect mapped = Normalized(ToPoint(map(r.Left, r.Top)), ToPoint(map(r.Right, r.Bottom)));
+    const TRect mapped = Normalized(ToPoint(base_.Apply({double(r.Left), double(r.Top)})),
+                                    ToPoint(base_.Apply({double(r.Right), double(r.Bottom)})));
     region = region.Combined(TRegion(mapped.Offset(deviceOffset_.X, deviceOffset_.Y)), RGN_OR);
   }
   CombineClip(region, mode);
@@ -515,14 +515,16 @@ void MetafilePlayer::OffsetClipRgn(double dx, double dy) {
   ApplyClip();
 }
 
+TRect MetafilePlayer::LogicalBounds(int32_t margin) const {
+  const TRect box = bounds_.BoundingRect().Offset(-deviceOffset_.X, -deviceOffset_.Y);
+  return {box.Left - margin, box.Top - margin, box.Right + margin, box.Bottom + margin};
+}
+
 TRegion MetafilePlayer::MapRegion(std::span<const TRect> rects, int32_t margin) const {
   // A region's size, and the time to build it, follow the picture and not the file.
-  TRect box = bounds_.BoundingRect().Offset(-deviceOffset_.X, -deviceOffset_.Y);
-  box = {box.Left - margin, box.Top - margin, box.Right + margin, box.Bottom + margin};
+  const TRect box = LogicalBounds(margin);
   const MetafileXform t = Transform();
-  const auto map = [&](double x, double y) {
-    return PointD{t.m11 * x + t.m21 * y + t.dx, t.m12 * x + t.m22 * y + t.dy};
-  };
+  const auto map = [&](double x, double y) { return t.Apply({x, y}); };
   std::vector<TRegion> parts;
   for (const TRect& r : rects) {
     const double left = r.Left, top = r.Top, right = r.Right, bottom = r.Bottom;
@@ -542,8 +544,7 @@ TRegion MetafilePlayer::MapRegion(std::span<const TRect> rects, int32_t margin) 
 TRegion MetafilePlayer::FiguresRegion(const std::vector<Figure>& figures) const {
   // The clip is always cut to the picture, so the figures are cut to it first: building a region
   // takes time in proportion to the rows the polygon spans.
-  TRect box = bounds_.BoundingRect().Offset(-deviceOffset_.X, -deviceOffset_.Y);
-  box = {box.Left - 2, box.Top - 2, box.Right + 2, box.Bottom + 2};
+  const TRect box = LogicalBounds(2);
   TRegion region;
   for (const Figure& f : figures) {
     if (f.points.size() < 3) continue;
@@ -576,7 +577,7 @@ bool MetafilePlayer::Prepare() {
 
   TLogFont font = state_.font.font;
   const double xScale = TextScaleX();
-  const double yScale = std::isfinite(std::hypot(t.m21, t.m22)) ? std::hypot(t.m21, t.m22) : 1;
+  const double yScale = TextScaleY();
   if (font.Height != 0) {
     const double pixels =
         std::clamp(std::round(std::abs(font.Height) * yScale), 1.0, double(kMaxFontPixels));
@@ -632,9 +633,7 @@ void MetafilePlayer::PaintFigures(const std::vector<Figure>& figures, bool fill,
   }
   if (!stroke || pen.Style == PS_NULL) return;
   dc_->SelectBrush({BS_NULL, 0, 0});
-  TRect guard = bounds_.BoundingRect().Offset(-deviceOffset_.X, -deviceOffset_.Y);
-  guard = {guard.Left - kLineMargin, guard.Top - kLineMargin, guard.Right + kLineMargin,
-           guard.Bottom + kLineMargin};
+  const TRect guard = LogicalBounds(kLineMargin);
   for (const Figure& f : figures) {
     if (f.points.size() < 2) continue;
     const bool inside = std::all_of(f.points.begin(), f.points.end(), [&](PointD p) {
@@ -921,7 +920,7 @@ std::vector<PointD> MetafilePlayer::MapAll(std::span<const PointD> points) const
   std::vector<PointD> out;
   out.reserve(points.size());
   for (const PointD& p : points) {
-    out.push_back({t.m11 * p.x + t.m21 * p.y + t.dx, t.m12 * p.x + t.m22 * p.y + t.dy});
+    out.push_back(t.Apply(p));
   }
   return out;
 }
@@ -1043,11 +1042,8 @@ void MetafilePlayer::TextOut(double x, double y, std::u16string_view text, uint3
   // The file's advances run along the line and its shifts across it, whichever way the line is
   // turned; they are summed in logical units, scaled and rounded sum by sum so that the
   // characters do not drift.
-  const MetafileXform t = Transform();
   const double alongScale = TextScaleX();
-  const double acrossScale =
-      (Page().m22 < 0 ? -1 : 1) *
-      (std::isfinite(std::hypot(t.m21, t.m22)) ? std::hypot(t.m21, t.m22) : 1);
+  const double acrossScale = (Page().m22 < 0 ? -1 : 1) * TextScaleY();
   std::vector<int32_t> advances;
   PointD logicalAdvance;
   const size_t step = (options & ETO_PDY) ? 2 : 1;

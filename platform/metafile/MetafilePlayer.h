@@ -27,16 +27,17 @@ struct DecodedDib;
 [[noreturn]] void InvalidMetafile(const std::string& why);
 
 // An affine map: x' = m11 x + m21 y + dx, y' = m12 x + m22 y + dy.
+struct PointD {
+  double x = 0, y = 0;
+};
+
 struct MetafileXform {
   double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
   // Applies first, then this.
   MetafileXform After(const MetafileXform& first) const;
+  PointD Apply(PointD p) const { return {m11 * p.x + m21 * p.y + dx, m12 * p.x + m22 * p.y + dy}; }
   double Determinant() const { return m11 * m22 - m12 * m21; }
   bool AxisAligned() const { return m12 == 0 && m21 == 0; }
-};
-
-struct PointD {
-  double x = 0, y = 0;
 };
 
 // Mapping modes.
@@ -298,13 +299,17 @@ class MetafilePlayer {
   // The angle of text lines on the screen that the world transform turns them by, in tenths of a
   // degree counter-clockwise; a page mapping that mirrors never turns text.
   int32_t TextTurn() const;
-  // Device pixels per logical unit along the logical x axis.
+  // Device pixels per logical unit along the logical x axis, and along the y axis.
   double TextScaleX() const;
+  double TextScaleY() const;
   PointD Map(PointD p) const;
   std::vector<PointD> MapAll(std::span<const PointD> points) const;
   // Ends of a mapped rectangle; false when the mapping turns or shears it.
   bool MapRect(double left, double top, double right, double bottom, TRect& out) const;
   TColorRef Resolve(uint32_t color) const;
+  // The object in the slot when it is a T; nullptr otherwise.
+  template <class T>
+  const T* Object(uint32_t index) const;
   const MetafilePalette* SelectedPalette() const;
   // Decodes a bitmap of the file, its colour table resolved through the selected palette when it
   // holds palette numbers, or replaced by black and white for a monochrome brush.
@@ -333,6 +338,8 @@ class MetafilePlayer {
   // Logical rectangles as a region of dc's logical units; only what lies within `margin` pixels
   // of the picture is kept.
   TRegion MapRegion(std::span<const TRect> rects, int32_t margin) const;
+  // The picture's bounds in dc's logical units, widened by `margin` pixels on every side.
+  TRect LogicalBounds(int32_t margin) const;
 
   DeviceContext* dc_;
   MetafileXform base_;

@@ -327,6 +327,18 @@ inline std::string WmfRegion(const std::vector<Scan>& scans) {
   return r.Raw(body.d).d;
 }
 
+// The parameters of a standard metafile's font record: height, width, escapement and orientation
+// (both `escapement`), weight, italic, underline, six zero bytes, then the face name.
+inline std::string WmfFont(int height, int escapement = 0, int width = 0,
+                           const std::string& face = "DejaVu Sans", int weight = 400,
+                           bool italic = false, bool underline = false) {
+  Le f;
+  f.U16(uint32_t(height)).U16(uint32_t(width)).U16(uint32_t(escapement)).U16(uint32_t(escapement));
+  f.U16(uint32_t(weight)).U8(italic).U8(underline).U8(0).U8(0);
+  f.U8(0).U8(0).U8(0).U8(0).Raw(face + '\0');
+  return f.d;
+}
+
 // Region data of an enhanced record: a header of 32 bytes, then (left, top, right, bottom) each.
 inline std::string EmfRegionData(const std::vector<std::array<int, 4>>& rects) {
   Le r;

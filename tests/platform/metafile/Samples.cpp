@@ -144,16 +144,14 @@ std::vector<std::pair<std::string, std::string>> DualPictures() {
 // Text with advances, shifts, character extra, justification, escapement, a turning world
 // transform and glyph numbers.
 std::vector<std::pair<std::string, std::string>> Text() {
-  Le font;
-  font.U16(uint16_t(-20)).U16(6).U16(300).U16(300).U16(700).U8(1).U8(1).U8(0).U8(0);
-  font.U8(0).U8(0).U8(0).U8(0).Raw(std::string("Liberation Serif") + '\0');
+  const std::string font = WmfFont(-20, 300, 6, "Liberation Serif", 700, true, true);
   Le spaced;  // y, x, length, options, rectangle, string, advances
   spaced.U16(30).U16(4).U16(3).U16(ETO_CLIPPED).U16(0).U16(0).U16(40).U16(40).Raw("abc");
   spaced.U8(0).U16(9).U16(12).U16(6);
   Le plain;  // length, string, y, x
   plain.U16(5).Raw("a b c").U8(0).U16(12).U16(2);
   const std::string wmf = Wmf()
-                              .RecBytes(0x02FB, font.d)
+                              .RecBytes(0x02FB, font)
                               .Rec(0x012D, {0})
                               .RecBytes(0x0A32, spaced.d)
                               .Rec(0x0108, {2})
@@ -299,9 +297,7 @@ std::vector<std::pair<std::string, std::string>> Fills() {
   Le toDevice;  // usage, scans, first scan, source y, x, height, width, destination y, x
   toDevice.U16(1).U16(1).U16(0).U16(0).U16(0).U16(1).U16(2).U16(20).U16(20);
   toDevice.Raw(indexed.info + indexed.bits);
-  Le font;  // height, width, escapement, orientation, weight, italic ... face
-  font.U16(uint16_t(-12)).U16(14).U16(0).U16(0).U16(400).U8(0).U8(0).U8(0).U8(0);
-  font.U8(0).U8(0).U8(0).U8(0).Raw(std::string("DejaVu Sans") + '\0');
+  const std::string font = WmfFont(-12, 0, 14);
   Le text;
   text.U16(2).Raw("ab").U16(20).U16(2);
   const std::string wmf = Wmf()
@@ -318,7 +314,7 @@ std::vector<std::pair<std::string, std::string>> Fills() {
                               .Rec(0x041B, {8, 24, 0, 16})
                               .RecBytes(0x0F43, stretchDib.d)
                               .RecBytes(0x0D33, toDevice.d)
-                              .RecBytes(0x02FB, font.d)
+                              .RecBytes(0x02FB, font)
                               .Rec(0x012D, {4})
                               .RecBytes(0x0521, text.d)
                               .Placeable(0, 0, 32, 32, 96);

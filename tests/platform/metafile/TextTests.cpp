@@ -89,9 +89,7 @@ TEST(MetafileText, EnhancedAdvancesPlaceEveryCharacter) {
 
 TEST(MetafileText, StandardAdvancesExtraAndJustificationScaleWithThePicture) {
   // 200 logical units on 100 pixels: advances of 40 are 20 pixels.
-  Le font;
-  font.U16(uint16_t(-40)).U16(0).U16(0).U16(0).U16(400).U8(0).U8(0).U8(0).U8(0);
-  font.U8(0).U8(0).U8(0).U8(0).Raw(std::string("DejaVu Sans") + '\0');
+  const std::string font = WmfFont(-40);
   Le spaced;  // y, x, length, options, string, advances
   spaced.U16(20).U16(10).U16(3).U16(0).Raw("abc").U8(0).U16(40).U16(60).U16(10);
   Le plain;  // length, string, y, x
@@ -99,7 +97,7 @@ TEST(MetafileText, StandardAdvancesExtraAndJustificationScaleWithThePicture) {
   Le words;
   words.U16(5).Raw("a b c").U8(0).U16(140).U16(10);
   Wmf w;
-  w.RecBytes(0x02FB, font.d).Rec(0x012D, {0});
+  w.RecBytes(0x02FB, font).Rec(0x012D, {0});
   w.Rec(0x0209, {Lo(kBlueRef), Hi(kBlueRef)}).Rec(0x0102, {TRANSPARENT});
   w.RecBytes(0x0A32, spaced.d);
   w.Rec(0x0108, {16}).RecBytes(0x0521, plain.d).Rec(0x0108, {0});  // 8 pixels after each
@@ -120,13 +118,11 @@ TEST(MetafileText, StandardAdvancesExtraAndJustificationScaleWithThePicture) {
 
 TEST(MetafileText, FontWidthStretchesTheCharactersWithThePicture) {
   // 200 logical units on 100 pixels: a width of 48 is 24 pixels, twice the face's own.
-  Le font;
-  font.U16(uint16_t(-40)).U16(48).U16(0).U16(0).U16(400).U8(0).U8(0).U8(0).U8(0);
-  font.U8(0).U8(0).U8(0).U8(0).Raw(std::string("DejaVu Sans") + '\0');
+  const std::string font = WmfFont(-40, 0, 48);
   Le text;  // length, string, y, x
   text.U16(3).Raw("xyz").U8(0).U16(20).U16(10);
   Wmf w;
-  w.RecBytes(0x02FB, font.d).Rec(0x012D, {0});
+  w.RecBytes(0x02FB, font).Rec(0x012D, {0});
   w.Rec(0x0209, {Lo(kBlueRef), Hi(kBlueRef)}).Rec(0x0102, {TRANSPARENT});
   w.RecBytes(0x0521, text.d);
   const Surface s = Render(*Load(w.Placeable(0, 0, 200, 200, 192)));
@@ -165,13 +161,11 @@ TEST(MetafileText, EscapementTurnsTheLine) {
   EXPECT_EQ(s.px, x.px);
 
   // A standard metafile's font turned by 45 degrees.
-  Le font;
-  font.U16(uint16_t(-24)).U16(0).U16(450).U16(450).U16(400).U8(0).U8(0).U8(0).U8(0);
-  font.U8(0).U8(0).U8(0).U8(0).Raw(std::string("DejaVu Sans") + '\0');
+  const std::string font = WmfFont(-24, 450);
   Le text;
   text.U16(4).Raw("Tilt").U16(70).U16(10);
   Wmf w;
-  w.RecBytes(0x02FB, font.d).Rec(0x012D, {0});
+  w.RecBytes(0x02FB, font).Rec(0x012D, {0});
   w.Rec(0x0209, {Lo(kBlueRef), Hi(kBlueRef)}).Rec(0x0102, {TRANSPARENT}).RecBytes(0x0521, text.d);
   const Surface t = Render(*Load(w.Placeable(0, 0, 96, 96, 96)));
   Expected y(96);

@@ -185,13 +185,11 @@ TEST(WmfDrawing, StretchedBitmapsAndPatternBlocks) {
 }
 
 TEST(WmfDrawing, TextMatchesTheDeviceContextAtTheMappedPlaceAndSize) {
-  Le font;  // height, width, escapement, orientation, weight, italic..pitch, face name
-  font.U16(uint16_t(-40)).U16(0).U16(0).U16(0).U16(400).U8(0).U8(0).U8(0).U8(0);
-  font.U8(0).U8(0).U8(0).U8(0).Raw(std::string("DejaVu Sans") + '\0');
+  const std::string font = WmfFont(-40);
   Le text;
   text.U16(2).Raw("Wm").U16(120).U16(160);  // length, string, y, x
   Wmf w;
-  w.RecBytes(kCreateFont, font.d).Rec(kSelectObject, {0});
+  w.RecBytes(kCreateFont, font).Rec(kSelectObject, {0});
   w.Rec(kSetTextColor, {Lo(kRedRef), Hi(kRedRef)});
   w.Rec(kSetBkMode, {TRANSPARENT});
   w.Rec(kSetTextAlign, {int(TA_RIGHT | TA_BOTTOM)});
