@@ -12,13 +12,6 @@
 namespace app {
 namespace {
 
-std::string LowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return out;
-}
-
 // Rows composed at a time while saving: a few megabytes instead of a second whole picture.
 constexpr int32_t kStripRows = 256;
 
@@ -90,9 +83,7 @@ std::unique_ptr<gfx::TBitmap32> ComposePicture(gfx::TCustomImage32& View) {
 }
 
 std::string ForcedJpegName(std::string_view FileName) {
-  const std::string ext = plat::ExtractFileExt(FileName);
-  if (LowerAscii(ext) == JpegExt) return std::string(FileName);
-  return plat::ChangeFileExt(FileName, JpegExt);
+  return plat::ForceFileExt(FileName, JpegExt);
 }
 
 std::string EncodeJpeg(const gfx::TBitmap32& Picture) {

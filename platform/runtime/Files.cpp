@@ -13,6 +13,8 @@
 #include <random>
 #include <vector>
 
+#include "platform/runtime/SysUtils.h"
+
 namespace plat {
 
 // ---------------------------------------------------------------------------------------------
@@ -57,6 +59,11 @@ std::string ExtractFileExt(std::string_view path) {
 std::string ChangeFileExt(std::string_view path, std::string_view extension) {
   size_t dot = ExtensionDot(path);
   return std::string(path.substr(0, dot)) + std::string(extension);
+}
+
+std::string ForceFileExt(std::string_view path, std::string_view extension) {
+  if (SameText(ExtractFileExt(path), extension)) return std::string(path);
+  return ChangeFileExt(path, extension);
 }
 
 std::string IncludeTrailingPathDelimiter(std::string_view path) {

@@ -19,6 +19,9 @@ std::string ExtractFileName(std::string_view path);
 std::string ExtractFileExt(std::string_view path);
 // Replaces (or adds, or with "" removes) the extension of the file-name part.
 std::string ChangeFileExt(std::string_view path, std::string_view extension);
+// The path with the extension (its dot included): kept when the path has it in any case of
+// letters, otherwise replaced or added.
+std::string ForceFileExt(std::string_view path, std::string_view extension);
 std::string IncludeTrailingPathDelimiter(std::string_view path);
 // folder + "/" + name, with exactly one "/" between them; an absolute name stands alone.
 std::string JoinPath(std::string_view folder, std::string_view name);

@@ -15,7 +15,6 @@
 #include "platform/pictures/Picture.h"
 #include "platform/pictures/PicturePreview.h"
 #include "platform/runtime/Files.h"
-#include "platform/runtime/SysUtils.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/ControlHost.h"
 #include "platform/windows/QtRuntime.h"
@@ -63,9 +62,7 @@ QPixmap PreviewPixmap(const QString& path) {
 
 // The name a save dialog returns, so its replace question is about the file that gets written.
 std::string WithDefaultExt(const std::string& name, const std::string& defaultExt) {
-  if (defaultExt.empty()) return name;
-  const std::string ext = "." + defaultExt;
-  return SameText(ExtractFileExt(name), ext) ? name : ChangeFileExt(name, ext);
+  return defaultExt.empty() ? name : ForceFileExt(name, "." + defaultExt);
 }
 
 bool MayReplace(const std::string& name) {

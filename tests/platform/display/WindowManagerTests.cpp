@@ -11,16 +11,10 @@
 #include "platform/windows/Forms.h"
 #include "platform/windows/TestSeams.h"
 #include "support/WindowManagerProbe.h"
+#include "support/WindowsEnvironment.h"
 
 namespace plat {
 namespace {
-
-class WindowManagerEnvironment : public testing::Environment {
- public:
-  void SetUp() override { Application().Initialize(); }
-  void TearDown() override { Application().DestroyForms(); }
-};
-const auto* const environment = testing::AddGlobalTestEnvironment(new WindowManagerEnvironment);
 
 using test_support::Framed;
 using test_support::FramedAt;
