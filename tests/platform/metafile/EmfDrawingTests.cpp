@@ -239,14 +239,7 @@ TEST(EmfDrawing, PiesAndChordsFollowTheArcDirection) {
 TEST(EmfDrawing, BitmapsWithRasterOperations) {
   std::string bits;
   const std::string info = Dib24(2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}, &bits);
-  Le stretch;
-  stretch.U32(0).U32(0).U32(0).U32(0);                  // bounds
-  stretch.U32(10).U32(10).U32(0).U32(0).U32(2).U32(2);  // destination, source, source size
-  stretch.U32(80)
-      .U32(uint32_t(info.size()))
-      .U32(uint32_t(80 + info.size()))
-      .U32(uint32_t(bits.size()));
-  stretch.U32(0).U32(SRCCOPY).U32(40).U32(40).Raw(info + bits);
+  const std::string stretch = EmfStretchDibits(10, 10, 0, 0, 2, 2, 0, SRCCOPY, 40, 40, info, bits);
   // An all-white bitmap inverted onto the grey background: 0x80 ^ 0xFF = 0x7F.
   std::string whiteBits;
   const std::string whiteInfo = Dib24(2, 2, {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}, &whiteBits);
@@ -260,7 +253,7 @@ TEST(EmfDrawing, BitmapsWithRasterOperations) {
   patBlt.U32(0).U32(0).U32(0).U32(0).U32(70).U32(10).U32(10).U32(10).U32(PATCOPY).U32(0).U32(0);
   patBlt.F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0);
   Emf e = WithPenAndBrush();
-  e.RecBytes(kStretchDibits, stretch.d).RecBytes(kBitBlt, blit.d).RecBytes(kBitBlt, patBlt.d);
+  e.RecBytes(kStretchDibits, stretch).RecBytes(kBitBlt, blit.d).RecBytes(kBitBlt, patBlt.d);
   const Surface s = Render(*Load(Picture(e)));
   EXPECT_EQ(s.At(15, 15), kRed);
   EXPECT_EQ(s.At(45, 15), kGreen);
@@ -326,12 +319,10 @@ TEST(EmfDrawing, BlockSourcesCountRowsFromTheTopButDeviceBitsFromTheBottom) {
   dibTail(toDevice, 76);
   toDevice.U32(0).U32(0).U32(2).Raw(info + bits);
   // The bottom row of the bitmap is row 0 of StretchDIBits' source.
-  Le bottomRow;
-  bottomRow.U32(0).U32(0).U32(0).U32(0).U32(10).U32(80).U32(0).U32(0).U32(2).U32(1);
-  dibTail(bottomRow, 80);
-  bottomRow.U32(0).U32(SRCCOPY).U32(20).U32(10).Raw(info + bits);
+  const std::string bottomRow =
+      EmfStretchDibits(10, 80, 0, 0, 2, 1, 0, SRCCOPY, 20, 10, info, bits);
   Emf e;
-  e.RecBytes(77, stretch.d).RecBytes(80, toDevice.d).RecBytes(kStretchDibits, bottomRow.d);
+  e.RecBytes(77, stretch.d).RecBytes(80, toDevice.d).RecBytes(kStretchDibits, bottomRow);
   const Surface s = Render(*Load(Picture(e)));
   EXPECT_EQ(s.At(70, 70), kGreen);
   EXPECT_EQ(s.At(79, 79), kGreen);

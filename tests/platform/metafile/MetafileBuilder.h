@@ -280,6 +280,18 @@ inline std::string EmfStretching(int x, int y, int w, int h, uint32_t op, const 
   return r.Raw(info + bits).d;
 }
 
+// The parameters of StretchDIBits: bounds, destination, source, its size, the bitmap, what its
+// table holds, the operation and the destination's size.
+inline std::string EmfStretchDibits(int x, int y, int sx, int sy, int sw, int sh, uint32_t usage,
+                                    uint32_t rop, int w, int h, const std::string& info,
+                                    const std::string& bits) {
+  Le r;
+  r.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(x)).U32(uint32_t(y));
+  r.U32(uint32_t(sx)).U32(uint32_t(sy)).U32(uint32_t(sw)).U32(uint32_t(sh));
+  DibFields(r, 80, info, bits).U32(usage).U32(rop).U32(uint32_t(w)).U32(uint32_t(h));
+  return r.Raw(info + bits).d;
+}
+
 // A masked block: destination (as many source pixels as logical units), operations for mask 1
 // (bits 16 to 23) and 0 (bits 24 to 31), bitmap and mask, the mask's first pixel.
 inline std::string EmfMaskBlt(int x, int y, int w, int h, uint32_t rop4, const DibParts& dib,

@@ -90,10 +90,8 @@ TEST(MetafilePattern, PaletteIndexBitmapsTakeTheSelectedPalettesColours) {
   e.Rec(kSelectObject, {kNullPen});
   e.RecBytes(kCreateDibPatternBrush, EmfBrush(1, kDibPalColors, dib)).Rec(kSelectObject, {1});
   e.Rec(kRectangle, {10, 10, 30, 30});
-  Le stretch;
-  stretch.U32(0).U32(0).U32(0).U32(0).U32(40).U32(10).U32(0).U32(0).U32(2).U32(1);
-  DibFields(stretch, 80, dib.info, dib.bits).U32(kDibPalColors).U32(SRCCOPY).U32(20).U32(20);
-  e.RecBytes(kStretchDibits, stretch.Raw(dib.info + dib.bits).d);
+  e.RecBytes(kStretchDibits, EmfStretchDibits(40, 10, 0, 0, 2, 1, kDibPalColors, SRCCOPY, 20, 20,
+                                              dib.info, dib.bits));
   const Surface es = Render(*Load(e.Build(0, 0, 2540, 2540)));
 
   Wmf w;

@@ -65,13 +65,11 @@ TEST(MetafileTransfer, ParallelogramsAndTurningTransformsTurnBitmaps) {
   // clockwise and moves (40, 10) to (70, 60).
   Le turn;
   turn.F32(0).F32(1).F32(-1).F32(0).F32(80).F32(20);
-  Le stretch;
-  stretch.U32(0).U32(0).U32(0).U32(0).U32(40).U32(10).U32(0).U32(0).U32(2).U32(2);
-  DibFields(stretch, 80, info, bits).U32(0).U32(SRCCOPY).U32(20).U32(20).Raw(info + bits);
+  const std::string stretch = EmfStretchDibits(40, 10, 0, 0, 2, 2, 0, SRCCOPY, 20, 20, info, bits);
   Emf e;
   e.RecBytes(kPlgBlt,
              EmfPlgBlt({70, 10, 70, 30, 50, 10}, 2, 2, {info, bits}, {maskInfo, maskBits}));
-  e.RecBytes(kSetWorldTransform, turn.d).RecBytes(kStretchDibits, stretch.d);
+  e.RecBytes(kSetWorldTransform, turn.d).RecBytes(kStretchDibits, stretch);
   const Surface s = Render(*Load(Picture(e)));
   EXPECT_EQ(s.At(68, 12), kRed);
   EXPECT_EQ(s.At(68, 28), kGreen);
