@@ -47,7 +47,6 @@ std::unique_ptr<TGIFImage> LoadGifImageFromStream(bool& nonAnimated, plat::TStre
     image->isAnimated_ = image->numFrames_ >= 2;
     image->width_ = gif.GetWidth();
     image->height_ = gif.GetHeight();
-    image->framesPerRow_ = GifFramesPerRow(image->width_, image->numFrames_);
     // No loop block plays once; a loop count n repeats the sequence n more times.
     const int32_t loops = gif.LoopCount();
     image->numIterations_ = loops < 0 ? 1 : loops == 0 ? 0 : loops + 1;
@@ -96,7 +95,6 @@ std::unique_ptr<TGIFImage> TGIFImage::CreateCopy(const TGIFImage& source) {
   copy->width_ = source.width_;
   copy->height_ = source.height_;
   copy->numFrames_ = source.numFrames_;
-  copy->framesPerRow_ = source.framesPerRow_;
   copy->numIterations_ = source.numIterations_;
   copy->isTransparent_ = source.isTransparent_;
   copy->visible_ = source.visible_;
@@ -129,9 +127,7 @@ void TGIFImage::Draw(plat::TCanvas& canvas, int x, int y, int w, int h) {
 }
 
 plat::TRect TGIFImage::FrameRect(int index) const {
-  const int left = (index - 1) % framesPerRow_ * width_;
-  const int top = (index - 1) / framesPerRow_ * height_;
-  return {left, top, left + width_, top + height_};
+  return GifFrameCell(index - 1, width_, height_, numFrames_);
 }
 
 void TGIFImage::AdvanceFrameIfDue(plat::TWinControl* control) {

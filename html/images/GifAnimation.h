@@ -95,7 +95,6 @@ class TGIFImage : public plat::TPersistent {
   int currentFrame_ = 1;
   int width_ = 0, height_ = 0;
   int numFrames_ = 0;
-  int framesPerRow_ = 1;
   int numIterations_ = 0;
   bool isTransparent_ = false;
   bool visible_ = true;

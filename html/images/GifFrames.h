@@ -49,6 +49,8 @@ enum TGifErrorNumber {
 // How many frames of the given width stand side by side in a row of the frames bitmap: as many
 // as a picture's side allows, at least 1; frame i is at column i mod that, row i div that.
 int GifFramesPerRow(int width, int frames);
+// The cell of frame index (from 0) in the frames bitmap of frames frames of width x height.
+plat::TRect GifFrameCell(int index, int width, int height, int frames);
 
 // The table text of an error number ("" outside the table).
 const char* GifErrorMessage(int number);

@@ -35,6 +35,12 @@ int GifFramesPerRow(int width, int frames) {
       std::clamp<int64_t>(plat::kMaxPictureSide / std::max(width, 1), 1, std::max(frames, 1)));
 }
 
+plat::TRect GifFrameCell(int index, int width, int height, int frames) {
+  const int perRow = GifFramesPerRow(width, frames);
+  const int left = index % perRow * width, top = index / perRow * height;
+  return {left, top, left + width, top + height};
+}
+
 std::unique_ptr<plat::TBitmap> TGif::BuildFramesBitmap(std::unique_ptr<plat::TBitmap>& mask) const {
   mask.reset();
   const int width = GetWidth(), height = GetHeight(), frames = GetImageCount();
@@ -52,15 +58,13 @@ std::unique_ptr<plat::TBitmap> TGif::BuildFramesBitmap(std::unique_ptr<plat::TBi
   auto maskAt = [&](int x, int y) -> uint8_t& {
     return clear[size_t(y) * size_t(gridWidth) + size_t(x)];
   };
-  // The top left corner of frame i's cell.
-  auto cellX = [&](int i) { return i % perRow * width; };
-  auto cellY = [&](int i) { return i / perRow * height; };
 
   for (int i = 0; i < frames && gridWidth > 0; ++i) {
     const TGifImageRecord& image = images_[size_t(i)];
     const TGifColorTable& table = colorTables_[size_t(image.ColorTable)];
     const int transparentIndex = GetTransparentIndex(i);
-    const int left = cellX(i), top = cellY(i);
+    const plat::TRect cell = GifFrameCell(i, width, height, frames);
+    const int left = cell.Left, top = cell.Top;
     // The part of the image inside the logical screen.
     const int rows = int(std::clamp<int64_t>(int64_t(height) - image.Top, 0, image.Height));
     const int columns = int(std::clamp<int64_t>(int64_t(width) - image.Left, 0, image.Width));
@@ -89,7 +93,8 @@ std::unique_ptr<plat::TBitmap> TGif::BuildFramesBitmap(std::unique_ptr<plat::TBi
 
     if (i == frames - 1) break;
     // The next frame starts from this one.
-    const int nextLeft = cellX(i + 1), nextTop = cellY(i + 1);
+    const plat::TRect next = GifFrameCell(i + 1, width, height, frames);
+    const int nextLeft = next.Left, nextTop = next.Top;
     for (int y = 0; y < height; ++y) {
       std::memcpy(bitmap->ScanLine(nextTop + y) + size_t(nextLeft) * 3,
                   bitmap->ScanLine(top + y) + size_t(left) * 3, size_t(width) * 3);
