@@ -4,8 +4,9 @@
 #include <QByteArray>
 #include <QImage>
 #include <QImageReader>
-#include <cstring>
 #include <limits>
+
+#include "platform/pictures/BitmapFromImage.h"
 
 namespace plat {
 
@@ -28,14 +29,7 @@ std::unique_ptr<TBitmap> DecodeHtmlImage(const void* data, int64_t size) {
   QImage decoded = reader.read();
   if (decoded.isNull()) throw EInvalidGraphic("The picture data cannot be decoded");
   CheckPictureSize(decoded.width(), decoded.height());
-  decoded = decoded.convertToFormat(QImage::Format_ARGB32);
-
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetPixelFormat(pf32bit);
-  bitmap->SetSize(decoded.width(), decoded.height());
-  for (int y = 0; y < decoded.height(); ++y)
-    std::memcpy(bitmap->ScanLine(y), decoded.constScanLine(y), size_t(decoded.width()) * 4);
-  return bitmap;
+  return BitmapFromImage(decoded.convertToFormat(QImage::Format_ARGB32));
 }
 
 }  // namespace plat

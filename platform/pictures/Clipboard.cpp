@@ -5,12 +5,12 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
-#include <cstring>
 #include <memory>
 #include <utility>
 
 #include "platform/drawing/Graphics.h"
 #include "platform/pictures/Bitmap.h"
+#include "platform/pictures/BitmapFromImage.h"
 #include "platform/pictures/Picture.h"
 #include "platform/windows/QtRuntime.h"
 
@@ -74,15 +74,8 @@ std::unique_ptr<TBitmap> FromPng(const QByteArray& png) {
 
 std::unique_ptr<TBitmap> FromImage(QImage image) {
   CheckPictureSize(image.width(), image.height());
+  if (image.hasAlphaChannel()) return BitmapFromImage(image.convertToFormat(QImage::Format_ARGB32));
   auto bitmap = std::make_unique<TBitmap>();
-  if (image.hasAlphaChannel()) {
-    image = image.convertToFormat(QImage::Format_ARGB32);
-    bitmap->SetPixelFormat(pf32bit);
-    bitmap->SetSize(image.width(), image.height());
-    for (int y = 0; y < image.height(); ++y)
-      std::memcpy(bitmap->ScanLine(y), image.constScanLine(y), size_t(image.width()) * 4);
-    return bitmap;
-  }
   image = image.convertToFormat(QImage::Format_RGB888);
   bitmap->SetPixelFormat(pf24bit);
   bitmap->SetSize(image.width(), image.height());

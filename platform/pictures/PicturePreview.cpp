@@ -3,10 +3,10 @@
 #include <QImage>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "platform/drawing/Graphics.h"
 #include "platform/metafile/Metafile.h"
+#include "platform/pictures/BitmapFromImage.h"
 #include "platform/pictures/Picture.h"
 
 namespace plat {
@@ -68,12 +68,7 @@ std::unique_ptr<TBitmap> PicturePreview(const std::string& fileName, int width, 
   const QImage small =
       large.scaled(shown.cx, shown.cy, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
           .convertToFormat(QImage::Format_ARGB32);
-  auto preview = std::make_unique<TBitmap>();
-  preview->SetPixelFormat(pf32bit);
-  preview->SetSize(shown.cx, shown.cy);
-  for (int y = 0; y < shown.cy; ++y)
-    std::memcpy(preview->ScanLine(y), small.constScanLine(y), size_t(shown.cx) * 4);
-  return preview;
+  return BitmapFromImage(small);
 }
 
 }  // namespace plat

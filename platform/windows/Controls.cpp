@@ -8,9 +8,9 @@
 #include <QTextDocument>
 #include <QToolTip>
 #include <algorithm>
-#include <cstring>
 
 #include "platform/pictures/Bitmap.h"
+#include "platform/pictures/BitmapFromImage.h"
 #include "platform/windows/ControlHost.h"
 #include "platform/windows/DragTracking.h"
 #include "platform/windows/Forms.h"
@@ -690,12 +690,7 @@ void TWinControl::PaintTo(TCanvas& canvas, int x, int y) {
   QImage look = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
   // A screen with more pixels than points gives a larger picture.
   if (look.size() != widget->size()) look = look.scaled(widget->size());
-  TBitmap picture;
-  picture.SetPixelFormat(pf32bit);
-  picture.SetSize(look.width(), look.height());
-  for (int row = 0; row < look.height(); ++row)
-    std::memcpy(picture.ScanLine(row), look.constScanLine(row), size_t(look.width()) * 4);
-  canvas.Draw(x, y, picture);
+  canvas.Draw(x, y, *BitmapFromImage(look));
 }
 
 void TWinControl::SetBorderStyle(TBorderStyle style) {
