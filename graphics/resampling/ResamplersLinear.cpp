@@ -76,36 +76,47 @@ TColor32 TLinearResampler::ReadEdge(TFixed X, TFixed Y) const {
 
 namespace {
 
-// The bitmap's clipped bilinear read with the bound interpolation called directly: this is the
-// per-pixel path of rotated and scaled drawing. The MMX state is ended before pixel callbacks and
-// after each run, not after every sample. The bitmap's bounds are taken once per run.
+// The clipped bilinear read with the bound interpolation called directly: this is the per-pixel
+// path of rotated and scaled drawing. The picture covers its pixels up to their outer edges, so
+// from the outer pixel centres out to the edge (half a pixel) the edge pixels stand for it;
+// beyond that lies the outer colour. The MMX state is ended before pixel callbacks and after each
+// run, not after every sample. The bitmap's bounds are taken once per run.
 class TClippedReader {
  public:
   explicit TClippedReader(const TCustomBitmap32& B)
       : b_(B),
-        sub_(B.SubpixelClipRect()),
         clip_(B.ClipRect()),
+        left_(clip_.Left * 256),
+        top_(clip_.Top * 256),
         w_((clip_.Right - 1) * 256),
         h_((clip_.Bottom - 1) * 256),
         interpolate_(Interpolator) {}
 
   TColor32 Read(TFixed X, TFixed Y) const {
     const int32_t x = int32_t(uint32_t(X) + 127) >> 8, y = int32_t(uint32_t(Y) + 127) >> 8;
-    if (x < sub_.Left || y < sub_.Top) return b_.OuterColor();
-    if (x < w_ && y < h_) {
+    if (x >= left_ && y >= top_ && x < w_ && y < h_) {
       const TColor32* top = b_.PixelPtr(x >> 8, y >> 8);
       return interpolate_(GammaTable[(x & 255) ^ 255], GammaTable[(y & 255) ^ 255], top,
                           top + b_.Width());
     }
-    if (x == w_ && y <= h_) return b_.Pixel(clip_.Right - 1, y >> 8);
-    if (x <= w_ && y == h_) return b_.Pixel(x >> 8, clip_.Bottom - 1);
-    return b_.OuterColor();
+    if (x < left_ - 128 || y < top_ - 128 || x >= w_ + 128 || y >= h_ + 128) return b_.OuterColor();
+    return ReadBorder(std::clamp(x, left_, w_), std::clamp(y, top_, h_));
   }
 
  private:
+  // The four pixels around a position inside the outer centres, the ones past the edge replaced
+  // by the edge pixels.
+  TColor32 ReadBorder(int32_t x, int32_t y) const {
+    const int32_t xa = x >> 8, ya = y >> 8;
+    const int32_t xb = std::min(xa + 1, clip_.Right - 1), yb = std::min(ya + 1, clip_.Bottom - 1);
+    const TColor32 four[4] = {b_.Pixel(xa, ya), b_.Pixel(xb, ya), b_.Pixel(xa, yb),
+                              b_.Pixel(xb, yb)};
+    return interpolate_(GammaTable[(x & 255) ^ 255], GammaTable[(y & 255) ^ 255], four, four + 2);
+  }
+
   const TCustomBitmap32& b_;
-  const TRect sub_, clip_;
-  const int32_t w_, h_;
+  const TRect clip_;
+  const int32_t left_, top_, w_, h_;
   const TInterpolator interpolate_;
 };
 
