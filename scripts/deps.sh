@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build ccache pkg-config g++ clang libclang-rt-14-dev clang-format
+  # sanitizer reports with function names, files and lines: clang's llvm-symbolizer
+  llvm-14
   qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev zlib1g-dev
   # tests and fonts
   libgtest-dev libgmock-dev fonts-dejavu-core fonts-liberation2 fontconfig

@@ -4,11 +4,8 @@
 set -euo pipefail
 dir=$(cd "${1:?build folder}" && pwd)
 seconds=${2:-20}
-root=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/sanitizer-env.sh"
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp:print_suppressions=0}
-export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 shopt -s nullglob
 targets=("$dir"/bin/fuzz_*)

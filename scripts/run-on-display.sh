@@ -21,23 +21,28 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Checks the condition until it holds or the process given has ended; gives up only after a
+# minute, which a busy machine never needs.
+wait_while_running() {
+  local process=$1 deadline=$((SECONDS + 60))
+  shift
+  until "$@"; do
+    kill -0 "$process" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+
 # The server picks a free display and writes its number once it accepts clients.
 Xvfb -displayfd 3 -screen 0 1024x600x24 -nolisten tcp 3>"$work/display" 2>"$work/server.log" &
 server=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$server" 2>/dev/null || break
-  sleep 0.05
-done
-[ -s "$work/display" ] || skip "the virtual X display did not start: $(tail -n 3 "$work/server.log")"
+wait_while_running "$server" test -s "$work/display" ||
+  skip "the virtual X display did not start: $(tail -n 3 "$work/server.log")"
 export DISPLAY=:$(tr -d '\n' <"$work/display")
 
-openbox --sm-disable >/dev/null 2>&1 &
+openbox --sm-disable >"$work/manager.log" 2>&1 &
 manager=$!
 # The manager is ready once it names itself on the root window.
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-  sleep 0.1
-done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" || { echo "no window manager" >&2; exit 1; }
+managing() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+wait_while_running "$manager" managing ||
+  { echo "the window manager did not start: $(tail -n 3 "$work/manager.log")" >&2; exit 1; }
 QT_QPA_PLATFORM=xcb "$@"

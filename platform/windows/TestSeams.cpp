@@ -13,9 +13,11 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <memory>
@@ -24,6 +26,7 @@
 #include "platform/windows/ControlHost.h"
 
 #include "platform/runtime/Files.h"
+#include "platform/windows/Application.h"
 #include "platform/windows/Controls.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/QtRuntime.h"
@@ -33,6 +36,16 @@ namespace plat {
 TTestHooks& TestHooks() {
   static TTestHooks hooks;
   return hooks;
+}
+
+void WaitForEvents(int milliseconds) {
+  EnsureQtApplication();
+  // The timer bounds the wait: the loop sleeps until it or any other event arrives.
+  QTimer bound;
+  bound.setSingleShot(true);
+  bound.start(std::max(milliseconds, 0));
+  QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  Application().ProcessMessages();
 }
 
 void SaveScreenshot(TControl& control, const std::string& fileName) {

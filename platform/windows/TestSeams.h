@@ -80,6 +80,10 @@ class TTestHooksScope {
   TTestHooksScope& operator=(const TTestHooksScope&) = delete;
 };
 
+// Waits until the window system or a timer brings this program an event, or the milliseconds
+// pass, then delivers everything pending: a test's wait wakes as soon as something happens.
+void WaitForEvents(int milliseconds);
+
 // Saves what the control shows (children included) as a PNG file; raises EWriteError.
 void SaveScreenshot(TControl& control, const std::string& fileName);
 // The folder tests write screenshots to ($PIXSTAMP_SCREENSHOTS, or the temporary folder).

@@ -2,16 +2,16 @@
 // properties through xprop, and a form's frame once the window manager has placed it.
 #pragma once
 
-#include <chrono>
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <thread>
 
-#include "platform/windows/Application.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/TestSeams.h"
+#include "support/Waiting.h"
 
 namespace test_support {
 
@@ -35,29 +35,42 @@ inline std::string Hex(uint64_t id) {
   return text;
 }
 
-// What the form's window looks like once `done` holds (or after two seconds): the window manager
-// frames, places and sizes windows in its own time.
+inline std::string Text(const plat::TRect& r) {
+  return "(" + std::to_string(r.Left) + ", " + std::to_string(r.Top) + ")-(" +
+         std::to_string(r.Right) + ", " + std::to_string(r.Bottom) + ")";
+}
+
+// The window manager's title bar lies above the inside.
+inline bool Titled(const plat::TWindowRelations& seen) {
+  return seen.client.Top > seen.frame.Top;
+}
+
+// What the form's window looks like once `done` holds: the window manager frames, places and
+// sizes windows in its own time. When it never holds, the failure says what was seen last.
 template <class Done>
-plat::TWindowRelations Settled(plat::TCustomForm& form, Done done) {
+plat::TWindowRelations Settled(plat::TCustomForm& form, const std::string& awaited, Done done) {
   plat::TWindowRelations seen;
-  for (int i = 0; i < 200; ++i) {
-    plat::Application().ProcessMessages();
-    seen = plat::DescribeWindow(form);
-    if (done(seen)) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  if (!WaitUntil([&] { return done(seen = plat::DescribeWindow(form)); }))
+    ADD_FAILURE() << "waited " << kPatience.count() << " s for " << awaited << "; seen last: frame "
+                  << Text(seen.frame) << ", inside " << Text(seen.client) << ", form's bounds "
+                  << Text(form.BoundsRect()) << ", form's inside " << form.ClientWidth() << " x "
+                  << form.ClientHeight();
   return seen;
 }
 
-// Once the window manager has put its frame round the form.
+// Once the window manager has put its frame, title bar included, round the form.
 inline plat::TWindowRelations Framed(plat::TCustomForm& form) {
-  return Settled(
-      form, [](const plat::TWindowRelations& seen) { return seen.client.Top > seen.frame.Top; });
+  return Settled(form, "a frame with a title bar", Titled);
 }
 
-// Once the form's frame stands at the rectangle.
+// Once the form's frame, title bar included, stands at the rectangle, and the form knows it.
 inline plat::TWindowRelations FramedAt(plat::TCustomForm& form, const plat::TRect& frame) {
-  return Settled(form, [&](const plat::TWindowRelations& seen) { return seen.frame == frame; });
+  return Settled(form, "a frame with a title bar at " + Text(frame),
+                 [&](const plat::TWindowRelations& seen) {
+                   return seen.frame == frame && Titled(seen) && form.BoundsRect() == frame &&
+                          form.ClientWidth() == seen.client.Width() &&
+                          form.ClientHeight() == seen.client.Height();
+                 });
 }
 
 }  // namespace test_support

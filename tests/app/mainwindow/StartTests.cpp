@@ -1,7 +1,5 @@
 // Starting the main window: without arguments, with a picture, a folder or a layer argument,
 // the start-up timer's steps, and the settings read at start and written at the end.
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -15,6 +13,7 @@
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
 #include "support/MainWindowFixture.h"
+#include "support/Waiting.h"
 
 namespace {
 
@@ -353,12 +352,8 @@ TEST_F(MainWindow, EveryControlOfTheLayoutReachesItsField) {
 
 TEST_F(MainWindow, TheRunningTimerLoadsTheCommandLinePicture) {
   Start({Picture("timed.bmp", 9, 7)});
-  // Ticks come from the message loop; give them at most a few seconds.
-  // The last tick only stops the timer.
-  for (int i = 0; i < 100 && (form->StartupState != 100 || form->Timer1->Enabled()); ++i) {
-    plat::Application().ProcessMessages();
-    usleep(50000);
-  }
+  // Ticks come from the message loop. The last tick only stops the timer.
+  test_support::WaitUntil([&] { return form->StartupState == 100 && !form->Timer1->Enabled(); });
   EXPECT_EQ(form->StartupState, 100);
   EXPECT_TRUE(form->ImageLoaded);
   EXPECT_EQ(form->ImgView->Bitmap().Width(), 9);
@@ -377,10 +372,7 @@ TEST_F(MainWindow, ACommandLinePictureThatFailsStartsAsWithoutOne) {
   };
   Start({broken});
   form->Show();
-  for (int i = 0; i < 100 && (form->StartupState != 100 || form->Timer1->Enabled()); ++i) {
-    plat::Application().ProcessMessages();
-    usleep(50000);
-  }
+  test_support::WaitUntil([&] { return form->StartupState == 100 && !form->Timer1->Enabled(); });
   EXPECT_EQ(shown.size(), 1u);
   EXPECT_EQ(form->StartupState, 100);
   EXPECT_FALSE(form->ImageLoaded);

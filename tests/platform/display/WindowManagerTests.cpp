@@ -89,18 +89,21 @@ TEST(WindowManager, InformationBoxesAreTitledWithTheApplicationsTitle) {
   Framed(owner);
   TTestHooksScope hooks;
   TestHooks().showMessageBoxes = true;
+  const std::string titled = "_NET_WM_NAME(UTF8_STRING) = \"PixStamp\"\n";
   std::string title;
-  int ticks = 0;
   TTimer timer(nullptr);
   timer.SetInterval(50);
   timer.OnTimer = [&](TObject*) {
-    if (const uint64_t box = MessageBoxWindowId()) title = WindowProperties(box, "_NET_WM_NAME");
-    if (title.empty() && ++ticks < 100) return;
     timer.SetEnabled(false);
+    test_support::WaitUntil([&] {
+      const uint64_t box = MessageBoxWindowId();
+      title = box ? WindowProperties(box, "_NET_WM_NAME") : "no message box";
+      return title == titled;
+    });
     PressKeyOnMessageBox(VK_RETURN);
   };
   ShowMessage("The clipboard holds no picture.");
-  EXPECT_EQ(title, "_NET_WM_NAME(UTF8_STRING) = \"PixStamp\"\n");
+  EXPECT_EQ(title, titled);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/windows/Forms.h"
 #include "platform/windows/StdCtrls.h"
 #include "platform/windows/TestSeams.h"
+#include "support/Waiting.h"
 
 namespace plat {
 namespace {
@@ -317,7 +318,7 @@ TEST(Controls, AControlMayFreeItselfFromItsOwnHandler) {
   EXPECT_EQ(form.ControlCount(), 0);
   timer->OnTimer = [&](TObject*) { form.DestroyComponent(timer); };
   timer->SetInterval(1);
-  while (form.ComponentCount() > 0) Application().ProcessMessages();
+  test_support::WaitUntil([&] { return form.ComponentCount() == 0; });
   EXPECT_EQ(form.ComponentCount(), 0);
 }
 

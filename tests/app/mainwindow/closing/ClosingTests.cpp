@@ -36,15 +36,16 @@ TEST(ClosingTheProgram, DismissingTheQuestionKeepsTheWorkAndNoClosesAtOnce) {
       [] { return plat::PressKeyOnMessageBox(plat::VK_ESCAPE); },
       [] { return plat::CloseMessageBox(); }, [] { return plat::PressKeyOnMessageBox('N', "n"); }};
   size_t questions = 0;
-  int wait = 0;
+  uint64_t answered = 0;
   plat::TTimer reader(nullptr);
   reader.SetInterval(20);
   reader.OnTimer = [&](plat::TObject*) {
     // A button answers a moment after its key: a question gets one answer.
-    if (wait > 0 && --wait > 0) return;
+    const uint64_t box = plat::MessageBoxWindowId();
+    if (!box || box == answered) return;
     if (answers[std::min(questions, answers.size() - 1)]()) {
       ++questions;
-      wait = 10;
+      answered = box;
     }
   };
 

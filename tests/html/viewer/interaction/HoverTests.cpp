@@ -1,12 +1,11 @@
 // The mouse over a page: the cursor the panel shows, the TITLE of what is under the mouse, and
 // the covered-link event as the mouse enters and leaves links.
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "InteractionFixture.h"
 #include "html/HtmlEngine.h"
+#include "support/Waiting.h"
 
 namespace html::test {
 namespace {
@@ -84,10 +83,7 @@ TEST_F(Hover, TimerDropsTheLinkOnceThePointerHasLeftThePanel) {
 
   // Away from the panel: the next tick (200 ms) forgets the link and says so once.
   PointerAt({-40, -40});
-  for (int i = 0; i < 1000 && !viewer->LinkURL().empty(); ++i) {
-    plat::Application().ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  test_support::WaitUntil([&] { return viewer->LinkURL().empty(); });
   EXPECT_EQ(viewer->LinkURL(), "");
   EXPECT_EQ(covered, (std::vector<std::string>{"#end", ""}));
 }
