@@ -10,11 +10,42 @@ namespace {
 constexpr int MaxGifCodeSize = 12;
 }
 
-void TGIFLZWDecoder::Decode(const uint8_t*& Source, uint8_t*& Dest, uint32_t PackedSize,
-                            uint32_t UnpackedSize) {
+namespace {
+
+// Contiguous input bytes.
+struct TPlainBytes {
+  const uint8_t* At;
+  const uint8_t* End;
+  bool Next(uint8_t& Byte) {
+    if (At == End) return false;
+    Byte = *At++;
+    return true;
+  }
+};
+
+// The bytes of a chain of GIF data sub-blocks: a size byte, that many bytes, and so on. A size
+// byte 0, the end of the data, or a block that would reach past it ends the chain.
+struct TSubBlockBytes {
+  const uint8_t* At;
+  const uint8_t* End;
+  const uint8_t* BlockEnd = At;
+  bool Next(uint8_t& Byte) {
+    if (At == BlockEnd) {
+      if (At == End || *At == 0 || End - At - 1 < *At) return false;
+      BlockEnd = At + 1 + *At;
+      ++At;
+    }
+    Byte = *At++;
+    return true;
+  }
+};
+
+}  // namespace
+
+template <typename Input>
+void TGIFLZWDecoder::Expand(Input& In, uint8_t* Dest, uint32_t UnpackedSize) {
+  Written_ = 0;
   if (InitialCodeSize > MaxCodeSize) return;
-  const uint8_t* in = Source;
-  const uint8_t* const inEnd = in + PackedSize;
   uint8_t* out = Dest;
   uint64_t remaining = UnpackedSize;
 
@@ -45,9 +76,10 @@ void TGIFLZWDecoder::Decode(const uint8_t*& Source, uint8_t*& Dest, uint32_t Pac
     remaining -= count;
   };
 
+  uint8_t byte = 0;
   while (remaining > 0) {
-    while (bits < codeSize && in < inEnd) {
-      bitBuffer |= static_cast<uint64_t>(*in++) << bits;
+    while (bits < codeSize && In.Next(byte)) {
+      bitBuffer |= static_cast<uint64_t>(byte) << bits;
       bits += 8;
     }
     if (bits < codeSize) break;  // a trailing partial code is never decoded
@@ -80,11 +112,26 @@ void TGIFLZWDecoder::Decode(const uint8_t*& Source, uint8_t*& Dest, uint32_t Pac
       FirstByte[freeCode] = FirstByte[oldCode];
       Length[freeCode] = static_cast<uint16_t>(Length[oldCode] + 1);
       ++freeCode;
-      if (freeCode == (1u << codeSize) && codeSize < MaxGifCodeSize) ++codeSize;
+      // Codes are as wide as the next free code needs. With a minimum code size of 0 or 1 the
+      // first free code is already at the limit, so the width grows at or past it, not at it.
+      while (freeCode >= (1u << codeSize) && codeSize < MaxGifCodeSize) ++codeSize;
     }
     emit(code);
     oldCode = code;
   }
+  Written_ = static_cast<uint32_t>(out - Dest);
+}
+
+void TGIFLZWDecoder::Decode(const uint8_t*& Source, uint8_t*& Dest, uint32_t PackedSize,
+                            uint32_t UnpackedSize) {
+  TPlainBytes input{Source, Source + PackedSize};
+  Expand(input, Dest, UnpackedSize);
+}
+
+void TGIFLZWDecoder::DecodeSubBlocks(const uint8_t* Blocks, const uint8_t* End, uint8_t* Dest,
+                                     uint32_t UnpackedSize) {
+  TSubBlockBytes input{Blocks, End};
+  Expand(input, Dest, UnpackedSize);
 }
 
 TLZ77Decoder::~TLZ77Decoder() {

@@ -38,10 +38,21 @@ class TGIFLZWDecoder : public TDecoder {
   explicit TGIFLZWDecoder(uint8_t InitialCodeSize) : InitialCodeSize(InitialCodeSize) {}
   void Decode(const uint8_t*& Source, uint8_t*& Dest, uint32_t PackedSize,
               uint32_t UnpackedSize) override;
+  // As Decode, reading the codes straight out of a GIF image's data sub-blocks, which start at
+  // Blocks: a size byte, that many bytes, and so on up to a size byte 0. The end of the data, or a
+  // block that would reach past End, also ends them.
+  void DecodeSubBlocks(const uint8_t* Blocks, const uint8_t* End, uint8_t* Dest,
+                       uint32_t UnpackedSize);
+  // Bytes the last decode wrote.
+  uint32_t Written() const { return Written_; }
 
  private:
   static constexpr int TableSize = 4096;
+  template <typename Input>
+  void Expand(Input& In, uint8_t* Dest, uint32_t UnpackedSize);
+
   uint8_t InitialCodeSize;
+  uint32_t Written_ = 0;
   std::array<uint16_t, TableSize> Prefix{};
   std::array<uint16_t, TableSize> Length{};  // bytes in the string of each code
   std::array<uint8_t, TableSize> Suffix{};

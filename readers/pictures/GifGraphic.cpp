@@ -19,8 +19,9 @@ constexpr uint8_t InterlacedFlag = 0x40;
 constexpr uint8_t LabelGraphicControl = 0xF9;
 constexpr uint8_t LabelComment = 0xFE;
 constexpr int MaxMinimumCodeSize = 8;
-// Every LZW code takes at least 3 bits and stands for at most 4096 bytes.
-constexpr uint64_t MaxExpansionPerByte = 8 * 4096 / 3;
+// A code of w bits names an entry below 2^w, whose string is shorter than 2^w bytes; 4096 bytes
+// for 12 bits is the most any code yields per bit, so a data byte yields at most this many pixels.
+constexpr uint64_t MaxExpansionPerByte = (8 * 4096 + 11) / 12;
 
 uint16_t LittleEndian16(const uint8_t* Bytes) {
   return static_cast<uint16_t>(Bytes[0] | Bytes[1] << 8);
@@ -195,30 +196,38 @@ void TGIFGraphic::DecodeMemory(const uint8_t* Memory, int64_t Size, uint32_t Ima
   if (!Has(1)) InvalidImage();
   const uint8_t codeSize = *Run++;
   if (codeSize > MaxMinimumCodeSize) InvalidImage();
-  // The data sub-blocks gathered into one buffer, up to their terminator.
-  std::vector<uint8_t> data;
-  for (;;) {
-    if (!Has(1)) InvalidImage();
-    const uint8_t size = *Run++;
-    if (size == 0) break;
-    if (!Has(size)) InvalidImage();
-    data.insert(data.end(), Run, Run + size);
-    Run += size;
+  // The data sub-blocks, read in place by the decoder. Their 0 terminator may be missing (the file
+  // ends, or the trailer follows, after the last block): the picture is kept when the data it has
+  // fills every pixel.
+  const uint8_t* const blocks = Run;
+  uint64_t dataBytes = 0;
+  bool terminated = false;
+  while (Has(1)) {
+    const uint8_t size = *Run;
+    if (size == 0) {
+      ++Run;
+      terminated = true;
+      break;
+    }
+    if (!Has(1 + size)) break;
+    dataBytes += size;
+    Run += 1 + size;
   }
+  if (!terminated && Run == blocks) InvalidImage();
   const uint64_t pixelCount = uint64_t{width} * height;
   if (pixelCount == 0) InvalidImage();  // no size from the image nor from the screen
-  if (pixelCount > data.size() * MaxExpansionPerByte + 4096) InvalidImage();
+  if (pixelCount > dataBytes * MaxExpansionPerByte + 4096) InvalidImage();
 
   if (TransparentIndex) SetTransparentEntry(palette);
   if (!palette.Empty()) SetPalette(palette);
   SetSize(static_cast<int>(width), static_cast<int>(height));
   std::vector<uint8_t> pixels(pixelCount);  // index 0 where the data does not reach
   Decoder = std::make_unique<TGIFLZWDecoder>(codeSize);
-  const uint8_t* source = data.data();
-  uint8_t* dest = pixels.data();
-  Decoder->Decode(source, dest, static_cast<uint32_t>(data.size()),
-                  static_cast<uint32_t>(pixelCount));
+  auto& decoder = static_cast<TGIFLZWDecoder&>(*Decoder);
+  decoder.DecodeSubBlocks(blocks, End, pixels.data(), static_cast<uint32_t>(pixelCount));
+  const bool complete = decoder.Written() == pixelCount;
   Decoder.reset();
+  if (!terminated && !complete) InvalidImage();
   EndStage();
 
   StartStage(gesTransfering);

@@ -4,6 +4,7 @@
 
 #include "GifTestFiles.h"
 #include "readers/pictures/GifGraphic.h"
+#include "support/LargestAllocation.h"
 #include "tests/readers/LzwTestEncoder.h"
 
 namespace readers {
@@ -87,6 +88,31 @@ TEST(GifReaderPictures, StreamsThatKeepGoingWhenTheTableIsFull) {
     for (int y = 0; y < 200; ++y)
       ASSERT_EQ(Row(graphic, y),
                 std::vector<uint8_t>(pixels.begin() + y * 300, pixels.begin() + (y + 1) * 300));
+  }
+}
+
+TEST(GifReaderPictures, MinimumCodeSizeOne) {
+  // Two-colour pictures coded with 1-bit roots: string codes widen from 2 bits on, up to 12 bits
+  // and a clear when the table is full.
+  std::mt19937 random(4);
+  for (const auto& [width, height] : {std::pair{16, 8}, std::pair{1, 1}, std::pair{300, 200}}) {
+    std::vector<uint8_t> pixels(size_t(width) * height);
+    for (size_t i = 0; i < pixels.size(); ++i)
+      pixels[i] = static_cast<uint8_t>(i % 50 < 20 ? (i / 7) % 2 : random() % 2);
+    for (bool clearWhenFull : {true, false}) {
+      TGIFGraphic graphic;
+      Load(graphic, AssembleGif({.ScreenWidth = static_cast<uint16_t>(width),
+                                 .ScreenHeight = static_cast<uint16_t>(height),
+                                 .GlobalTable = {{0, 0, 0}, {255, 255, 255}},
+                                 .ImageWidth = static_cast<uint16_t>(width),
+                                 .ImageHeight = static_cast<uint16_t>(height),
+                                 .CodeSize = 1,
+                                 .Data = LzwEncode(pixels, 1, clearWhenFull)}));
+      for (int y = 0; y < height; ++y)
+        ASSERT_EQ(Row(graphic, y), std::vector<uint8_t>(pixels.begin() + y * width,
+                                                        pixels.begin() + (y + 1) * width))
+            << width << "x" << height << " row " << y;
+    }
   }
 }
 
@@ -217,14 +243,17 @@ TEST(GifReaderFailures, BrokenFilesRaiseAndKeepThePicture) {
       return false;
     }
   };
-  // Cut anywhere: refused, or (cut between blocks before the image) an empty picture; only the
-  // trailer may be missing.
+  // Cut anywhere: refused, or (cut between blocks before the image) an empty picture; once the
+  // data is whole, the trailer and the data's terminator may be missing.
   for (size_t size = 0; size < file.size(); ++size) {
     const std::vector<uint8_t> cut(file.begin(), file.begin() + size);
     if (expectKept(cut)) {
       TGIFGraphic graphic;
       Load(graphic, cut);
-      EXPECT_TRUE(graphic.Empty() || size == file.size() - 1) << size;
+      if (!graphic.Empty()) {
+        EXPECT_GE(size, file.size() - 2);
+        EXPECT_EQ(Row(graphic, 1), (std::vector<uint8_t>{3, 2, 1, 0})) << size;
+      }
     }
   }
   const std::string invalid = "Cannot load image. Invalid or unexpected GIF image format.";
@@ -257,6 +286,88 @@ TEST(GifReaderFailures, BrokenFilesRaiseAndKeepThePicture) {
   TGIFGraphic graphic;
   const auto bad = AssembleGif(version);
   EXPECT_THROW(Load(graphic, bad), plat::EConvertError);
+}
+
+// A flat picture coded as tightly as the format allows: with 2-bit roots every code is the
+// entry being defined (strings of 2, 3, ... 4091 pixels), then, with the table full and no clear,
+// entry 4095 again and again.
+std::vector<uint8_t> FlatCodes(uint64_t Pixels) {
+  TCodeWriter writer;
+  uint64_t sent = 0, produced = 1;
+  const auto put = [&](uint32_t Code) { writer.Put(Code, CodeWidth(2, sent++)); };
+  writer.Put(4, CodeWidth(2, 0));
+  put(0);
+  for (uint32_t code = 6; code < 4096 && produced < Pixels; ++code) {
+    put(code);
+    produced += code - 4;
+  }
+  for (; produced < Pixels; produced += 4091) put(4095);
+  put(5);
+  return writer.Finish();
+}
+
+TEST(GifReaderFailures, SizeGuardFollowsWhatTheCodesCanYield) {
+  if (!test_support::LargestAllocation::Available()) GTEST_SKIP() << "no allocator hooks";
+  const std::string invalid = "Cannot load image. Invalid or unexpected GIF image format.";
+  // No 12-bit code yields more than 4096 pixels: a data byte, at most 2,731.
+  const uint64_t perByte = (8 * 4096 + 11) / 12;
+  GifParts flat{.ScreenWidth = 8192,
+                .ScreenHeight = 4096,
+                .GlobalTable = {{10, 20, 30}, {0, 0, 0}},
+                .ImageWidth = 8192,
+                .ImageHeight = 4096,
+                .CodeSize = 2,
+                .Data = FlatCodes(8192 * 4096)};
+  // An honest picture near that bound loads.
+  ASSERT_GT(8192 * 4096 / flat.Data.size(), 2000u);
+  TGIFGraphic graphic;
+  Load(graphic, AssembleGif(flat));
+  ASSERT_EQ(graphic.Height(), 4096);
+  EXPECT_EQ(Row(graphic, 4095), std::vector<uint8_t>(8192, 0));
+
+  // Data that no coding could stretch over the declared size is refused before the picture's
+  // memory is asked for: the same picture cut short, and 25 KB of garbage declaring 32767 x 8192.
+  GifParts cut = flat;
+  cut.Data.resize((8192 * 4096 - 4096) / perByte - 1);
+  GifParts garbage = flat;
+  garbage.ScreenWidth = garbage.ImageWidth = 32767;
+  garbage.ScreenHeight = garbage.ImageHeight = 8192;
+  garbage.Data.assign(24600, 0);
+  for (const GifParts& parts : {cut, garbage}) {
+    const auto file = AssembleGif(parts);
+    test_support::LargestAllocation largest;
+    TGIFGraphic refused;
+    EXPECT_THROW(Load(refused, file), plat::EInvalidGraphic);
+    EXPECT_LT(largest.Bytes(), size_t{1} << 20);
+  }
+}
+
+TEST(GifReaderBlocks, CompletePictureWithoutItsLastTerminator) {
+  // Several sub-blocks of data, then neither the 0 terminator nor (or only) the trailer.
+  std::mt19937 random(3);
+  std::vector<uint8_t> pixels(60 * 30);
+  for (auto& pixel : pixels) pixel = static_cast<uint8_t>(random() % 4);
+  GifParts parts = SmallPicture();
+  parts.ImageWidth = 60;
+  parts.ImageHeight = 30;
+  parts.Data = LzwEncode(pixels, 2, true);
+  ASSERT_GT(parts.Data.size(), 255u);
+  parts.WithTrailer = false;
+  auto whole = AssembleGif(parts);
+  whole.pop_back();  // the terminator
+  auto withTrailer = whole;
+  withTrailer.push_back(';');
+  for (const auto& file : {whole, withTrailer}) {
+    TGIFGraphic graphic;
+    Load(graphic, file);
+    for (int y = 0; y < 30; ++y)
+      ASSERT_EQ(Row(graphic, y),
+                std::vector<uint8_t>(pixels.begin() + y * 60, pixels.begin() + (y + 1) * 60));
+  }
+  // Pixels missing: the last block cut short is refused.
+  TGIFGraphic graphic;
+  EXPECT_THROW(Load(graphic, std::vector<uint8_t>(whole.begin(), whole.end() - 5)),
+               plat::EInvalidGraphic);
 }
 
 TEST(GifReaderFailures, GarbageNeverEscapesTheBuffers) {
