@@ -1,5 +1,7 @@
 #include "app/ProgramStart.h"
 
+#include <csignal>
+
 #include "graphics/Engine.h"
 #include "html/HtmlEngine.h"
 #include "platform/pictures/Picture.h"
@@ -10,6 +12,10 @@
 namespace app {
 
 void StartProgram() {
+  // A file that may grow no further, or a reader of copied data that went away, makes the write
+  // fail with an error the user sees, instead of ending the program with the work unsaved.
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
   plat::Application().Initialize();
   plat::RegisterDefaultPictureFormats();
   gfx::StartEngine();

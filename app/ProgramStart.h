@@ -7,6 +7,7 @@
 namespace app {
 
 // Starts the platform with its picture formats, the engine and the picture readers, in that order.
+// Writes past the file-size limit or into a closed pipe fail with an error from then on.
 void StartProgram();
 // Frees the windows, stops the readers and removes the run's work folder.
 void StopProgram();

@@ -8,6 +8,7 @@
 #include "graphics/layers/Layers.h"
 #include "platform/pictures/JpegCodec.h"
 #include "platform/runtime/Files.h"
+#include "platform/runtime/SysUtils.h"
 
 namespace app {
 namespace {
@@ -99,6 +100,11 @@ void WriteJpegFile(const gfx::TBitmap32& Picture, const std::string& FileName) {
 std::string SaveAsJpeg(gfx::TCustomImage32& View, const std::string& FileName) {
   if (View.Bitmap().Empty()) return {};
   const std::string name = ForcedJpegName(FileName);
+  // Nothing before the extension: the file would be hidden and nameless.
+  if (plat::SameText(plat::ExtractFileName(name), JpegExt))
+    throw plat::EFCreateError(
+        plat::Format("Cannot save as \"%s\": the name has nothing before its extension \"%s\".",
+                     {name, JpegExt}));
   // Written as it is compressed; a failure discards the temporary file and keeps the old one.
   plat::TAtomicFileStream file(name);
   EncodeComposition(

@@ -27,7 +27,7 @@ std::string EncodeJpeg(const gfx::TBitmap32& Picture);
 void WriteJpegFile(const gfx::TBitmap32& Picture, const std::string& FileName);
 
 // Composes the view and writes it under ForcedJpegName(FileName); returns the name written, or
-// an empty name when there is no picture.
+// an empty name when there is no picture. A name that is the extension alone is refused.
 std::string SaveAsJpeg(gfx::TCustomImage32& View, const std::string& FileName);
 
 // Replaces the background by the composition and drops every layer.

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -62,7 +63,10 @@ std::string ChangeFileExt(std::string_view path, std::string_view extension) {
 }
 
 std::string ForceFileExt(std::string_view path, std::string_view extension) {
-  if (SameText(ExtractFileExt(path), extension)) return std::string(path);
+  // A name that is the extension alone (".jpg") has it; adding it again would hide the file.
+  if (SameText(ExtractFileExt(path), extension) ||
+      SameText(path.substr(NameStart(path)), extension))
+    return std::string(path);
   return ChangeFileExt(path, extension);
 }
 
@@ -201,15 +205,45 @@ std::string ResolveTarget(const std::string& path) {
   return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
+// The longest name a file of the folder may have: the file system's limit, or less where the
+// whole path would grow too long.
+size_t NameLimit(const std::string& folder) {
+  const std::string where = folder.empty() ? "." : folder;
+  const long nameMax = ::pathconf(where.c_str(), _PC_NAME_MAX);
+  size_t limit = nameMax > 0 ? size_t(nameMax) : size_t(NAME_MAX);
+  const size_t pathRoom = PATH_MAX - 1 > where.size() ? PATH_MAX - 1 - where.size() : 0;
+  return std::min(limit, pathRoom);
+}
+
+// The target's name cut so that "." + it + "." + random + ".tmp" stays within limit (the
+// temporary name is kTemporaryExtra bytes longer), never inside a UTF-8 character.
+constexpr size_t kTemporaryExtra = 16;
+std::string ShortenedName(const std::string& name, size_t limit) {
+  size_t keep = std::min(name.size(), limit > kTemporaryExtra ? limit - kTemporaryExtra : 0);
+  while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+    --keep;
+  return name.substr(0, keep);
+}
+
 }  // namespace
 
 TAtomicFileStream::TAtomicFileStream(const std::string& path)
     : THandleStream(-1), target_(ResolveTarget(path)) {
-  std::string name = ExtractFileName(target_);
-  handle_ = CreateExclusive(ExtractFilePath(target_), "." + name + ".", ".tmp", tempPath_);
+  const std::string folder = ExtractFilePath(target_);
+  const std::string name = ExtractFileName(target_);
+  const size_t limit = NameLimit(folder);
+  // A name the folder cannot hold fails now, not after the whole file was written.
+  if (name.size() > limit) RaiseCreateError(path, ENAMETOOLONG);
+  handle_ = CreateExclusive(folder, "." + ShortenedName(name, limit) + ".", ".tmp", tempPath_);
   if (handle_ < 0) {
-    int error = errno;
+    const int error = errno;
     tempPath_.clear();
+    // Replacing needs a new file beside the old one: a folder that takes none is what failed.
+    if (FileExists(target_))
+      throw EFCreateError(Format(
+          "Cannot replace file \"%s\": the new file is written beside it first, and no file can "
+          "be created in the folder \"%s\". %s",
+          {path, folder.empty() ? std::string(".") : folder, SysErrorMessage(error)}));
     RaiseCreateError(path, error);
   }
   // A replaced file keeps its permissions.
@@ -220,6 +254,15 @@ TAtomicFileStream::TAtomicFileStream(const std::string& path)
 
 TAtomicFileStream::~TAtomicFileStream() {
   Discard();
+}
+
+int64_t TAtomicFileStream::Write(const void* buffer, int64_t count) {
+  try {
+    return THandleStream::Write(buffer, count);
+  } catch (const EWriteError& e) {
+    // Which file: the user knows the target, not the temporary file.
+    throw EWriteError(Format("Cannot write file \"%s\". %s", {target_, e.Message()}));
+  }
 }
 
 void TAtomicFileStream::Commit() {

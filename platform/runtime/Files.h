@@ -20,7 +20,7 @@ std::string ExtractFileExt(std::string_view path);
 // Replaces (or adds, or with "" removes) the extension of the file-name part.
 std::string ChangeFileExt(std::string_view path, std::string_view extension);
 // The path with the extension (its dot included): kept when the path has it in any case of
-// letters, otherwise replaced or added.
+// letters (a name that is the extension alone counts), otherwise replaced or added.
 std::string ForceFileExt(std::string_view path, std::string_view extension);
 std::string IncludeTrailingPathDelimiter(std::string_view path);
 // folder + "/" + name, with exactly one "/" between them; an absolute name stands alone.
@@ -49,12 +49,15 @@ std::string CreateUniqueFile(const std::string& folder, std::string_view prefix,
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // A stream to a temporary file beside the target; Commit renames it over the target. Destroyed
-// without Commit, the temporary file is removed and the target is untouched.
+// without Commit, the temporary file is removed and the target is untouched. The temporary name
+// fits in the folder whenever the target's name does; a name too long raises at once.
 class TAtomicFileStream : public THandleStream {
  public:
   explicit TAtomicFileStream(const std::string& path);
   ~TAtomicFileStream() override;
   TAtomicFileStream(const TAtomicFileStream&) = delete;
+  // Failures name the target.
+  int64_t Write(const void* buffer, int64_t count) override;
   TAtomicFileStream& operator=(const TAtomicFileStream&) = delete;
   // Flushes to disk and renames into place; raises EWriteError or EFCreateError on failure.
   void Commit();

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -21,26 +20,21 @@ namespace {
 using namespace road_test;
 
 // Files of this process may not grow past Bytes while it lives; writes past it fail instead of
-// stopping the process.
+// stopping the process, as the program's start arranged.
 class FileSizeLimit {
  public:
   explicit FileSizeLimit(rlim_t bytes) {
     getrlimit(RLIMIT_FSIZE, &saved_);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit = saved_;
     limit.rlim_cur = bytes;
     setrlimit(RLIMIT_FSIZE, &limit);
   }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
   FileSizeLimit(const FileSizeLimit&) = delete;
   FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
  private:
   rlimit saved_{};
-  void (*oldHandler_)(int) = nullptr;
 };
 
 TEST(StreamedSave, AWriteFailingPartWayKeepsTheOldFileAndLeavesNothingElse) {

@@ -73,12 +73,44 @@ TEST(AtomicWrite, ReadOnlyFolderKeepsTheOldFile) {
     WriteFileAtomically(folder / "keep.txt", "new");
     ADD_FAILURE() << "wrote into a read-only folder";
   } catch (const EFCreateError& e) {
-    EXPECT_EQ(
-        std::string(e.what()).rfind("Cannot create file \"" + folder / "keep.txt" + "\". ", 0), 0u);
+    // The file itself could be written: the folder, which takes no new file, is what failed.
+    EXPECT_EQ(std::string(e.what()).rfind("Cannot replace file \"" + folder / "keep.txt" + "\"", 0),
+              0u);
+    EXPECT_NE(std::string(e.what()).find("folder \"" + folder.Path() + "/\""), std::string::npos);
   }
   chmod(folder.Path().c_str(), 0755);
   EXPECT_EQ(ReadRaw(folder / "keep.txt"), "old");
   EXPECT_EQ(folder.Names(), (Strings{"keep.txt"}));
+}
+
+// The temporary file's name is longer than the target's unless cut: every name the folder holds
+// must be writable, and its temporary name stays valid UTF-8.
+TEST(AtomicWrite, NamesUpToTheFoldersLimitAreWrittenAndLongerOnesRefusedAtOnce) {
+  ScratchFolder folder;
+  std::string twoByteLetters;
+  while (twoByteLetters.size() < 254) twoByteLetters += "\xc3\xa9";
+  for (const std::string& name :
+       {std::string(239, 'a'), std::string(240, 'b'), std::string(255, 'c'), twoByteLetters}) {
+    TAtomicFileStream out(folder / name);
+    // "." + a start of the name + "." + ten random characters + ".tmp"
+    const std::string temporary = ExtractFileName(out.TempFileName());
+    EXPECT_LE(temporary.size(), 255u);
+    const size_t kept = temporary.size() - 16;
+    EXPECT_EQ(temporary.substr(1, kept), name.substr(0, kept));
+    EXPECT_TRUE(kept == name.size() || (name[kept] & 0xC0) != 0x80) << "cut inside a letter";
+    out.WriteBuffer(std::string("x"));
+    out.Commit();
+    EXPECT_EQ(ReadRaw(folder / name), "x") << name.size();
+  }
+  const Strings written = folder.Names();
+  EXPECT_EQ(written.size(), 4u);
+  try {
+    TAtomicFileStream out(folder / std::string(256, 'd'));
+    ADD_FAILURE() << "a temporary file was made for a name the folder cannot hold";
+  } catch (const EFCreateError& e) {
+    EXPECT_NE(std::string(e.what()).find(SysErrorMessage(ENAMETOOLONG)), std::string::npos);
+  }
+  EXPECT_EQ(folder.Names(), written);
 }
 
 TEST(AtomicWrite, CommitOnceAndThroughLinks) {
