@@ -266,6 +266,9 @@ void TColorManager::ConvertRow(std::span<const void* const> Sources, void* Targe
     return SwapRedBlue(static_cast<const uint8_t*>(Sources[0]), target, Count,
                        (SourceOptions_ & OptionAlpha) != 0);
 
+  // Planes must give every sample of the scheme.
+  if (Sources.size() > 1 && Sources.size() < SourceSampleCount())
+    ConversionError(gesConversionUnsupported);
   TSourceCursor cursor(Sources, SourceSampleCount(),
                        SourceBitsPerSample_ >= 8 ? SourceBitsPerSample_ / 8 : 1,
                        (SourceOptions_ & OptionBigEndian) != 0);

@@ -56,6 +56,13 @@ uint8_t SchemeOfColorType(uint8_t ColorType) {
   }
 }
 
+bool ValidColorFormat(uint8_t Type, uint8_t Depth) {
+  const bool lowDepth = Depth == 1 || Depth == 2 || Depth == 4 || Depth == 8;
+  const bool wideDepth = Depth == 8 || Depth == 16;
+  return (Type == 0 && (lowDepth || Depth == 16)) || (Type == 3 && lowDepth) ||
+         ((Type == 2 || Type == 4 || Type == 6) && wideDepth);
+}
+
 struct TAdam7Pass {
   uint32_t FirstRow, FirstColumn, RowStep, ColumnStep;
   uint8_t Mask;
@@ -175,12 +182,7 @@ bool TPNGGraphic::ReadImageProperties(const uint8_t* Memory, int64_t Size, uint3
 }
 
 uint32_t TPNGGraphic::SetupColorDepth(uint8_t Type, uint8_t Depth) {
-  const bool lowDepth = Depth == 1 || Depth == 2 || Depth == 4 || Depth == 8;
-  const bool wideDepth = Depth == 8 || Depth == 16;
-  const bool valid = (Type == 0 && (lowDepth || Depth == 16)) || (Type == 3 && lowDepth) ||
-                     ((Type == 2 || Type == 4 || Type == 6) && wideDepth);
-  if (!valid) ReaderError(gesInvalidColorFormat, {FormatName});
-
+  if (!ValidColorFormat(Type, Depth)) ReaderError(gesInvalidColorFormat, {FormatName});
   TColorManager& colors = *ColorManager_;
   const uint8_t indexedBits = Depth == 2 ? 4 : Depth == 16 ? 8 : Depth;
   struct TSetup {
@@ -232,21 +234,31 @@ uint32_t TPNGGraphic::SetupColorDepth(uint8_t Type, uint8_t Depth) {
 }
 
 void TPNGGraphic::LoadPalette() {
-  if (Chunk.Length % 3 != 0) ReaderError(gesInvalidPalette, {FormatName});
+  // An empty palette would leave the indices to whatever the bitmap makes of them.
+  if (Chunk.Length == 0 || Chunk.Length % 3 != 0) ReaderError(gesInvalidPalette, {FormatName});
   ReadDataAndCheckCRC();
   PaletteRead = true;
   if (ColorType != 3) return;
+  ApplyGamma();
   BytesPerPixel = SetupColorDepth(ColorType, BitDepth);
   const void* data[] = {Chunk.Data};
   PaletteData = ColorManager_->CreateColorPalette(data, 0, Chunk.Length / 3, false);
 }
 
+// The table is built once, when the palette or the rows first need it: a file may hold any
+// number of gamma chunks, and the last one before that moment counts.
 void TPNGGraphic::LoadGamma() {
   ReadDataAndCheckCRC();
   if (Chunk.Length < 4) return;
-  ColorManager_->SetGamma(BigEndian32(Chunk.Data) / 100000.0f, 2.2f);
+  PendingGamma = BigEndian32(Chunk.Data) / 100000.0f;
   ColorManager_->SetTargetOptions(ColorManager_->TargetOptions() | OptionGamma);
   ImageProperties_.Options |= PropertyGammaApplied;
+}
+
+void TPNGGraphic::ApplyGamma() {
+  if (!PendingGamma) return;
+  ColorManager_->SetGamma(*PendingGamma, 2.2f);
+  PendingGamma.reset();
 }
 
 void TPNGGraphic::LoadTransparency() {
@@ -293,6 +305,7 @@ void TPNGGraphic::ReadRow(uint8_t* Row, uint32_t Count) {
 
 void TPNGGraphic::LoadIDAT() {
   StartStage(gesTransfering);
+  ApplyGamma();
   if (!DepthSetUp) {
     if (ColorType == 3) InvalidImage();  // indexed pixels need their palette first
     BytesPerPixel = SetupColorDepth(ColorType, BitDepth);
@@ -369,6 +382,7 @@ void TPNGGraphic::DecodeMemory(const uint8_t* Memory, int64_t Size, uint32_t Ima
   StartStage(gesPreparing, ImageProperties_.Width);
   DepthSetUp = PaletteRead = ImageRead = DataEnded = false;
   BytesPerPixel = 0;
+  PendingGamma.reset();
   PaletteData = plat::TPalette();
   CurrentSource = IDATEnd = nullptr;
 
@@ -381,6 +395,7 @@ void TPNGGraphic::DecodeMemory(const uint8_t* Memory, int64_t Size, uint32_t Ima
   BitDepth = Chunk.Data[8];
   ColorType = Chunk.Data[9];
   InterlaceMethod = Chunk.Data[12];
+  if (!ValidColorFormat(ColorType, BitDepth)) ReaderError(gesInvalidColorFormat, {FormatName});
   Transparency = TPngTransparency();
   Transparency.ColorType = ColorType;
   Transparency.BitDepth = BitDepth;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "readers/pictures/PngAlphaRows.h"
@@ -39,6 +40,7 @@ class TPNGGraphic : public TReaderGraphic {
   uint32_t SetupColorDepth(uint8_t ColorType, uint8_t BitDepth);
   void LoadPalette();
   void LoadGamma();
+  void ApplyGamma();
   void LoadTransparency();
   void LoadText();
   void LoadIDAT();
@@ -56,6 +58,7 @@ class TPNGGraphic : public TReaderGraphic {
   bool ImageRead = false;
   bool DataEnded = false;  // no chunk header follows the last one read
   uint32_t BytesPerPixel = 0;
+  std::optional<float> PendingGamma;  // a gamma chunk's value, not yet given to the colours
   plat::TPalette PaletteData;
   TPngTransparency Transparency;
 };

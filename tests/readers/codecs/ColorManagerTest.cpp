@@ -223,6 +223,19 @@ TEST(ColorManagerSettings, InvalidValuesAndPairsRaise) {
   } catch (const EColorConversionError& error) {
     EXPECT_STREQ(error.what(), "Color conversion failed. Could not find a proper method.");
   }
+  // Fewer planes than the scheme has samples: refused, not read past.
+  for (uint8_t scheme : {uint8_t{SchemeRGB}, uint8_t{SchemeRGBA}, uint8_t{SchemeCMYK}}) {
+    auto planar = Manager(scheme, 8, SchemeBGRA, 8);
+    std::vector<uint8_t> pixel(4);
+    const void* twoPlanes[] = {in.data(), in.data()};
+    const void* threePlanes[] = {in.data(), in.data(), in.data()};
+    EXPECT_THROW(planar.ConvertRow(twoPlanes, pixel.data(), 1, 0xFF), EColorConversionError);
+    if (scheme == SchemeRGB) {
+      EXPECT_NO_THROW(planar.ConvertRow(threePlanes, pixel.data(), 1, 0xFF));
+    } else {
+      EXPECT_THROW(planar.ConvertRow(threePlanes, pixel.data(), 1, 0xFF), EColorConversionError);
+    }
+  }
   EXPECT_EQ(manager.GetPixelFormat(1), plat::pf24bit);
   auto gray = Manager(SchemeGray, 2, SchemeGray, 4);
   gray.SetTargetSamplesPerPixel(1);

@@ -422,6 +422,47 @@ TEST(PngReaderFailures, BrokenFilesRaiseAndKeepThePicture) {
                 "Cannot load image. The compression scheme is not supported for PNG files.");
   auto shortHeader = AssemblePng(PngHeaderData(2, 2, 8, 0, 0), {});
   ExpectRefused(std::vector<uint8_t>(shortHeader.begin(), shortHeader.begin() + 8), invalid);
+  // An indexed depth outside the format names the colour format, palette or not.
+  ExpectRefused(AssemblePng(PngHeaderData(2, 2, 16, 3, 0),
+                            {PngChunk("IDAT", Deflate(std::vector<uint8_t>(9)))}),
+                "Invalid color format in PNG file.");
+  // An empty palette is no palette.
+  for (int depth : {1, 8})
+    ExpectRefused(AssemblePng(PngHeaderData(2, 1, depth, 3, 0),
+                              {PngChunk("PLTE", {}), PngChunk("IDAT", Deflate({0, 0x40, 0xC8}))}),
+                  "Cannot load image. Palette in PNG file is invalid.");
+}
+
+TEST(PngReaderRows, GammaChunksTakeEffectWhenFirstNeeded) {
+  // A flood of gamma chunks before the data: the last one counts.
+  const std::vector<uint8_t> raw = {0, 10, 20, 30, 0, 40, 50, 60};  // 3 x 2 gray, no filter
+  const auto gama = [](double Gamma) {
+    const auto value = static_cast<uint32_t>(std::lround(Gamma * 100000));
+    return PngChunk(
+        "gAMA", {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value)});
+  };
+  std::vector<std::vector<uint8_t>> chunks;
+  for (int i = 0; i < 20000; ++i) chunks.push_back(gama(0.2 + i * 0.00004));
+  chunks.push_back(gama(0.45));
+  chunks.push_back(PngChunk("IDAT", Deflate(raw)));
+  TPNGGraphic graphic;
+  Load(graphic, AssemblePng(PngHeaderData(3, 2, 8, 0, 0), chunks));
+  const auto table = GammaTable(0.45);
+  for (int i = 0; i < 6; ++i) {
+    const uint8_t level = table[raw[1 + i / 3 * 4 + i % 3]];
+    EXPECT_EQ(graphic.PixelARGB(i % 3, i / 3), 0xFF000000u | level * 0x010101u) << i;
+  }
+  // After the data nothing needs them: the rows keep their levels and no table is made. Nor
+  // does a gamma chunk after the palette change the palette.
+  Load(graphic, AssemblePng(PngHeaderData(3, 2, 8, 0, 0),
+                            {PngChunk("IDAT", Deflate(raw)), gama(0.3), gama(0.7)}));
+  EXPECT_EQ(graphic.PixelARGB(2, 1), 0xFF3C3C3Cu);
+  EXPECT_EQ(graphic.ColorManager().FileGamma(), 1.0f);
+  Load(graphic, AssemblePng(PngHeaderData(2, 1, 8, 3, 0),
+                            {PngChunk("PLTE", {200, 100, 50, 7, 8, 9}), gama(0.3),
+                             PngChunk("IDAT", Deflate({0, 1, 0}))}));
+  EXPECT_EQ(graphic.PixelARGB(0, 0), 0xFF070809u);
+  EXPECT_EQ(graphic.PixelARGB(1, 0), 0xFFC86432u);
 }
 
 TEST(PngReaderFailures, LyingLengthsAreRefusedBeforeThePictureIsAllocated) {
