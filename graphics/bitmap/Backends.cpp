@@ -31,19 +31,18 @@ void TCustomBackend::ChangeSize(int32_t& width, int32_t& height, int32_t newWidt
   if (auto reason = bitmap32_format::CheckSize(newWidth, newHeight))
     throw EBitmapException("Sorry, can't create the request! (" + *reason + ")");
   Changing();
-  FreeSurface();
-  width = 0;
-  height = 0;
-  if (newWidth >= 1 && newHeight >= 1) {
-    try {
+  // The new surface is made before the old one goes, so a failure leaves the picture as it was.
+  try {
+    if (newWidth >= 1 && newHeight >= 1)
       AllocateSurface(newWidth, newHeight, clearBuffer);
-    } catch (const std::bad_alloc&) {
-      Changed();  // the owner must forget the freed surface
-      throw EBitmapException("Sorry, can't create the request! (out of memory)");
-    } catch (...) {
-      Changed();
-      throw;
-    }
+    else
+      FreeSurface();
+  } catch (const std::bad_alloc&) {
+    Changed();
+    throw EBitmapException("Sorry, can't create the request! (out of memory)");
+  } catch (...) {
+    Changed();
+    throw;
   }
   width = newWidth;
   height = newHeight;
@@ -83,9 +82,10 @@ TMemoryBackend::~TMemoryBackend() {
 
 void TMemoryBackend::AllocateSurface(int32_t newWidth, int32_t newHeight, bool clearBuffer) {
   const auto count = static_cast<std::size_t>(newWidth) * static_cast<std::size_t>(newHeight);
-  memory_ = std::make_unique_for_overwrite<TColor32[]>(count);
+  auto fresh = std::make_unique_for_overwrite<TColor32[]>(count);
+  if (clearBuffer) FillLongword(fresh.get(), static_cast<int32_t>(count), clBlack32);
+  memory_ = std::move(fresh);
   bits_ = memory_.get();
-  if (clearBuffer) FillLongword(bits_, static_cast<int32_t>(count), clBlack32);
 }
 
 void TMemoryBackend::FreeSurface() {

@@ -44,6 +44,8 @@ class TCustomBackend : public TThreadPersistent {
 
  protected:
   virtual void Changing();
+  // Makes a surface of the new size and only then lets it replace the current one, which stays
+  // when making the new one fails.
   virtual void AllocateSurface(int32_t newWidth, int32_t newHeight, bool clearBuffer) = 0;
   virtual void FreeSurface() = 0;
 

@@ -70,19 +70,20 @@ void TCustomBitmap32::LineStippled(bool vertical, int32_t a1, int32_t c, int32_t
     AdvanceStipple(static_cast<float>(n));
     return;
   }
+  // Skipped parts in 64 bits: an end far outside may lie 2^32 pixels from the clip.
   if (a1 < lo) {
-    AdvanceStipple(static_cast<float>(lo - a1));
+    AdvanceStipple(static_cast<float>(int64_t{lo} - a1));
     a1 = lo;
   } else if (a1 >= hi) {
-    AdvanceStipple(static_cast<float>(a1 - (hi - 1)));
+    AdvanceStipple(static_cast<float>(int64_t{a1} - (hi - 1)));
     a1 = hi - 1;
   }
-  int32_t rest = 0;
+  int64_t rest = 0;
   if (a2 < lo) {
-    rest = lo - a2;
+    rest = int64_t{lo} - a2;
     a2 = lo;
   } else if (a2 >= hi) {
-    rest = a2 - (hi - 1);
+    rest = int64_t{a2} - (hi - 1);
     a2 = hi - 1;
   }
   const int32_t step = a2 >= a1 ? 1 : -1;

@@ -98,15 +98,22 @@ void TurnQuarter(const TColor32* src, int32_t w, int32_t h, TColor32* out, bool 
 void TCustomBitmap32::RotateQuarter(TCustomBitmap32* dst, bool clockwise) {
   const int32_t w = Width(), h = Height();
   if (dst == nullptr || dst == this) {
-    if (bits_ != nullptr) {
-      auto turned = std::make_unique_for_overwrite<TColor32[]>(std::size_t(w) * std::size_t(h));
-      TurnQuarter(bits_, w, h, turned.get(), clockwise);
-      ReplacePixels(h, w, turned.get());
-    } else {
-      SetSize(h, w);
+    BeginUpdate();
+    try {
+      if (bits_ != nullptr) {
+        auto turned = std::make_unique_for_overwrite<TColor32[]>(std::size_t(w) * std::size_t(h));
+        TurnQuarter(bits_, w, h, turned.get(), clockwise);
+        ReplacePixels(h, w, turned.get());
+      } else {
+        SetSize(h, w);
+      }
+    } catch (...) {
+      EndUpdate();
+      throw;
     }
-    // A square turn keeps the size and so sends nothing by itself.
-    Changed();
+    EndUpdate();
+    // One report per turn; measuring ignores the bracket, so there a resize has sent it already.
+    if (w == h || !MeasuringMode()) Changed();
     return;
   }
   dst->BeginUpdate();

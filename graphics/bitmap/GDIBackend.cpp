@@ -16,16 +16,18 @@ TGDIBackend::~TGDIBackend() {
 
 void TGDIBackend::AllocateSurface(int32_t newWidth, int32_t newHeight, bool clearBuffer) {
   const auto count = static_cast<std::size_t>(newWidth) * static_cast<std::size_t>(newHeight);
+  // Zero-filled: text drawn over a transparent box relies on it. Not when the caller is about to
+  // write every pixel.
+  auto memory = clearBuffer ? std::make_unique<TColor32[]>(count)
+                            : std::make_unique_for_overwrite<TColor32[]>(count);
+  auto dc = std::make_unique<plat::DeviceContext>(memory.get(), newWidth, newHeight, newWidth * 4);
+  FreeSurface();
   info_.Width = newWidth;
   info_.Height = -newHeight;
   info_.SizeImage = static_cast<uint32_t>(count * 4);
-  // Zero-filled: text drawn over a transparent box relies on it. Not when the caller is about to
-  // write every pixel.
-  memory_ = clearBuffer ? std::make_unique<TColor32[]>(count)
-                        : std::make_unique_for_overwrite<TColor32[]>(count);
-  dc_ = std::make_unique<plat::DeviceContext>(memory_.get(), newWidth, newHeight, newWidth * 4);
+  memory_ = std::move(memory);
+  dc_ = std::move(dc);
   bits_ = memory_.get();
-  fontSelected_ = false;
 }
 
 void TGDIBackend::FreeSurface() {

@@ -1,10 +1,17 @@
 // Switching backends and the services the device backend offers.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <new>
+#include <utility>
+
 #include "Helpers.h"
 #include "graphics/bitmap/Bitmap32.h"
 #include "graphics/bitmap/GDIBackend.h"
 #include "platform/drawing/Graphics.h"
+#include "platform/pictures/Bitmap.h"
+#include "platform/runtime/Classes.h"
 
 namespace {
 
@@ -90,6 +97,77 @@ TEST(BitmapBackends, AFailedSwitchGivesBackTheReferenceKeptForRestoring) {
     EXPECT_EQ(backend->RefCount(), 1);
   }
   EXPECT_TRUE(freed);
+}
+
+// Plain memory whose next allocation can be made to fail, as a full machine would.
+class FailingBackend final : public TCustomBackend {
+ public:
+  bool failNext = false;
+
+ protected:
+  void AllocateSurface(int32_t width, int32_t height, bool) override {
+    if (std::exchange(failNext, false)) throw std::bad_alloc();
+    memory_ = std::make_unique<TColor32[]>(std::size_t(width) * std::size_t(height));
+    bits_ = memory_.get();
+  }
+  void FreeSurface() override {
+    memory_.reset();
+    bits_ = nullptr;
+  }
+
+ private:
+  std::unique_ptr<TColor32[]> memory_;
+};
+
+// Every way a bitmap gets new pixels of another size: when the last allocation fails, the error
+// is clear and the picture that was there stays, size and pixels.
+TEST(BitmapBackends, AFailedAllocationLeavesThePictureAsItWas) {
+  TCustomBitmap32 other;
+  other.SetSize(5, 3);
+  FillRandom(other, 3);
+  plat::TMemoryStream bmp, data, platformBmp;
+  other.SaveToStream(bmp, false);
+  other.WriteData(data);
+  plat::TBitmap platformPicture;
+  platformPicture.SetPixelFormat(plat::pf24bit);
+  platformPicture.SetSize(6, 2);
+  platformPicture.SaveToStream(platformBmp);
+  const std::vector<std::pair<const char*, std::function<void(TCustomBitmap32&)>>> loads = {
+      {"SetSize", [](TCustomBitmap32& b) { b.SetSize(9, 9); }},
+      {"32-bit BMP",
+       [&](TCustomBitmap32& b) {
+         bmp.SetPosition(0);
+         b.LoadFromStream(bmp);
+       }},
+      {"other BMP",
+       [&](TCustomBitmap32& b) {
+         platformBmp.SetPosition(0);
+         b.LoadFromStream(platformBmp);
+       }},
+      {"Data",
+       [&](TCustomBitmap32& b) {
+         data.SetPosition(0);
+         b.ReadData(data);
+       }},
+      {"Assign", [&](TCustomBitmap32& b) { b.Assign(other); }},
+      {"Rotate90", [](TCustomBitmap32& b) { b.Rotate90(); }},
+  };
+  for (const auto& [name, load] : loads) {
+    TCustomBitmap32 b;
+    auto* backend = new FailingBackend();  // the bitmap takes over this reference
+    b.SetBackend(backend);
+    b.SetSize(4, 2);
+    FillRandom(b, 11);
+    const auto before = Pixels(b);
+    backend->failNext = true;
+    EXPECT_THROW(load(b), EBitmapException) << name;
+    EXPECT_EQ(b.Width(), 4) << name;
+    EXPECT_EQ(b.Height(), 2) << name;
+    EXPECT_EQ(b.Bits(), backend->Bits()) << name;
+    EXPECT_EQ(Pixels(b), before) << name;
+    load(b);  // and with memory to spare it works
+    EXPECT_NE(b.Width(), 4) << name;
+  }
 }
 
 TEST(BitmapBackends, DeviceBitmapServicesAndNotifications) {

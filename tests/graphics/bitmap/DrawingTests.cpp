@@ -166,6 +166,36 @@ TEST(BitmapStipple, PatternStaysContinuousAcrossClipping) {
   }
 }
 
+// Ends anywhere in the 32-bit range (the sanitizers of the test build watch the arithmetic): the
+// part inside the clip is drawn and the pattern stays within its length.
+TEST(BitmapStipple, FarAwayEndsDrawTheClippedPart) {
+  const TArrayOfColor32 pattern{0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
+  struct Line {
+    int32_t from, to;
+    bool vertical;
+  };
+  for (const Line& line : {Line{INT32_MIN, 5, false}, Line{5, INT32_MIN, false},
+                           Line{INT32_MAX, 2, true}, Line{INT32_MIN, INT32_MAX, true}}) {
+    TCustomBitmap32 b;
+    b.SetSize(10, 10);
+    b.Clear();
+    b.SetClipRect({1, 1, 9, 9});
+    b.SetStipplePattern(pattern);
+    if (line.vertical)
+      b.VertLineStippled(4, line.from, line.to);
+    else
+      b.HorzLineStippled(line.from, 4, line.to);
+    const int32_t lo = std::max(std::min(line.from, line.to), 1);
+    const int32_t hi = std::min(std::max(line.from, line.to), 8);
+    for (int32_t a = 0; a < 10; ++a) {
+      const TColor32 p = line.vertical ? b.Pixel(4, a) : b.Pixel(a, 4);
+      EXPECT_EQ(p != clBlack32, a >= lo && a <= hi) << line.from << " " << line.to << " " << a;
+    }
+    EXPECT_GE(b.StippleCounter(), 0.0f);
+    EXPECT_LT(b.StippleCounter(), 3.0f);
+  }
+}
+
 TEST(BitmapStipple, ColoursComeFromThePatternInOrder) {
   TCustomBitmap32 bitmap;
   EXPECT_EQ(bitmap.NextStippleColor(), 0xFF000000u);

@@ -94,6 +94,24 @@ TEST(BitmapTurns, ComposeIntoIdentities) {
   EXPECT_EQ(Pixels(other), Pixels(b));
 }
 
+// In place, a turn reports once: square or not, empty or not, measured or drawn.
+TEST(BitmapTurns, InPlaceTurnsReportOnce) {
+  for (auto [w, h] : {std::pair{3, 2}, {4, 4}, {0, 4}, {5, 0}}) {
+    for (bool measuring : {false, true}) {
+      TCustomBitmap32 b;
+      b.SetSize(w, h);
+      Recorder recorder(b);
+      if (measuring) b.StartMeasuring(recorder.Handler());
+      b.Rotate90();
+      b.Rotate270();
+      EXPECT_EQ(recorder.reports.size(), 2u) << w << "x" << h << " " << measuring;
+      EXPECT_EQ(recorder.changes, measuring ? 0 : 2) << w << "x" << h;
+      EXPECT_EQ(b.Width(), w);
+      EXPECT_EQ(b.Height(), h);
+    }
+  }
+}
+
 TEST(BitmapTurns, IntoAnotherBitmapReportsThereOnce) {
   TCustomBitmap32 source, target;
   source.SetSize(3, 2);
