@@ -54,7 +54,11 @@ void TMainForm::PictOpacityGaugeBarChange(plat::TObject*) {
   Modified = true;
   Label4->SetCaption(std::string(OpacityLabelText) +
                      plat::IntToStr(PictOpacityGaugeBar->Position()));
-  ImgView->Bitmap().SetMasterAlpha(uint32_t(PictOpacityGaugeBar->Position()));
+  gfx::TBitmap32& B = ImgView->Bitmap();
+  // A picture is drawn opaque as it comes, which ignores its opacity: the gauge is enabled, so it
+  // blends the picture as it does once a colour interaction was set back to none.
+  if (B.DrawMode() == gfx::dmOpaque) B.SetDrawMode(gfx::dmBlend);
+  B.SetMasterAlpha(uint32_t(PictOpacityGaugeBar->Position()));
 }
 
 }  // namespace app

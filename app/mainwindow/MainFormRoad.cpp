@@ -264,8 +264,13 @@ void TMainForm::QueueToolAction(int32_t Code) {
 }
 
 void TMainForm::Zoom(float Factor) {
+  // A fitted view shows the picture at its own scale, not at the zoom last set: start from the
+  // scale shown.
+  float Shown = ImgView->Scale();
+  if (ImgView->ScaleMode() != gfx::smScale && !ImgView->Bitmap().Empty())
+    Shown = float(ImgView->GetBitmapSize().cx) / float(ImgView->Bitmap().Width());
   ImgView->SetScaleMode(gfx::smScale);
-  const float S = std::clamp(ImgView->Scale() * Factor, MinZoom, MaxZoom);
+  const float S = std::clamp(Shown * Factor, MinZoom, MaxZoom);
   ImgView->SetScale(S);
   ScaleCombo->SetText(plat::IntToStr(int32_t(std::nearbyint(S * 100))) + "%");
 }

@@ -170,7 +170,16 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
   QListWidget* raw = list.get();
   raw->setUniformItemSizes(true);
   QObject::connect(raw, &QListWidget::itemSelectionChanged, SignalContext(), [this] {
-    if (!quiet_ && !Loading()) GuardEvent([this] { Click(); });
+    if (quiet_ || Loading()) return;
+    pressClicked_ = true;
+    GuardEvent([this] { Click(); });
+  });
+  // A left press on an entry is a click even when that entry was chosen already; the press
+  // clicks once, through the change of choice or here.
+  QObject::connect(raw, &QAbstractItemView::pressed, SignalContext(), [this] {
+    if (quiet_ || Loading() || !leftPress_ || pressClicked_) return;
+    pressClicked_ = true;
+    GuardEvent([this] { Click(); });
   });
   SetWidget(std::move(list));
   AddInputWidget(raw->viewport());
@@ -197,6 +206,20 @@ TStringList* TListBox::Items() {
 
 void TListBox::WndProc(TMessage& m) {
   if (m.Msg == CM_SYNCITEMS) return SyncItems();
+  // Presses reach the control before the list acts on them.
+  switch (m.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      leftPress_ = m.Msg == WM_LBUTTONDOWN;
+      pressClicked_ = false;
+      break;
+    default:
+      break;
+  }
   TWinControl::WndProc(m);
 }
 
@@ -206,7 +229,11 @@ void TListBox::SyncItems() const {
   shownItems_ = text;
   Quietly(quiet_, [&] {
     QListWidget* list = List();
-    int current = list->currentRow();
+    // The chosen entry stays chosen where it moves to; a deleted one leaves no entry chosen.
+    const QListWidgetItem* before = list->currentItem();
+    const QString chosen = before ? before->text() : QString();
+    const bool selected = before && before->isSelected();
+    int current = before ? list->currentRow() : -1;
     list->clear();
     int height = ItemHeight();
     for (int i = 0; i < items_.Count(); ++i) {
@@ -214,7 +241,16 @@ void TListBox::SyncItems() const {
       item->setSizeHint(QSize(0, height));
       list->addItem(item.release());  // the list takes the item
     }
-    if (current < items_.Count()) list->setCurrentRow(current);
+    if (current >= 0 && (current >= list->count() || list->item(current)->text() != chosen)) {
+      const QList<QListWidgetItem*> same = list->findItems(chosen, Qt::MatchExactly);
+      current = same.isEmpty() ? -1 : list->row(same.front());
+    }
+    if (current >= 0) {
+      list->setCurrentRow(
+          current, selected ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::NoUpdate);
+    } else {
+      list->setCurrentRow(-1);
+    }
   });
 }
 

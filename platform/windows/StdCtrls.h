@@ -269,6 +269,8 @@ class TListBox : public TWinControl {
   mutable std::string shownItems_;
   bool multiSelect_ = false;
   mutable bool quiet_ = false;
+  // The press under way is a left press; it has clicked already.
+  bool leftPress_ = false, pressClicked_ = false;
 };
 
 enum TScrollBarKind : uint8_t { sbHorizontal, sbVertical };

@@ -75,6 +75,32 @@ class BackgroundState : public MainWindow {
   std::function<void(app::TToolsMenuForm&)> use;
 };
 
+// The opacity gauge acts on the picture however it came to be drawn: fresh from a file, and after
+// a colour interaction was chosen and set back to none, the same position gives the same picture.
+TEST_F(BackgroundState, OpacityActsOnAFreshPictureAsAfterAnInteractionWasUndone) {
+  Open(Picture("bg.bmp", 64, 48));
+  gfx::TGaugeBar& gauge = *form->PictOpacityGaugeBar;
+  ASSERT_TRUE(gauge.Enabled());
+  // Dragged by the mouse as a user would: the handle from the right end towards the left.
+  const plat::TRect handle = gauge.ZoneRect(gfx::zHandle);
+  const plat::TPoint from{(handle.Left + handle.Right) / 2, (handle.Top + handle.Bottom) / 2};
+  const plat::TPoint to{from.X - 40, from.Y};
+  plat::SimulateMouse(gauge, plat::TMouseAction::Press, plat::mbLeft, from);
+  plat::SimulateMouse(gauge, plat::TMouseAction::Move, plat::mbLeft, to);
+  plat::SimulateMouse(gauge, plat::TMouseAction::Release, plat::mbLeft, to);
+  const int position = gauge.Position();
+  ASSERT_LT(position, 200);
+  ASSERT_GT(position, 0);
+  const uint32_t faded = Over(kPicture, 0xFF808080, position);
+  EXPECT_LE(MaxChannelDifference(ComposedPixel(), faded), 1);
+
+  ChoosePictureMode(kModeAdd);
+  ChoosePictureMode(kModeNone);
+  gauge.SetPosition(255);
+  gauge.SetPosition(position);
+  EXPECT_LE(MaxChannelDifference(ComposedPixel(), faded), 1);
+}
+
 // "+" then "-" brings the picture back to 100 %: its pixels as loaded, drawn as the gauge and the
 // tools still say, on screen and in the saved picture.
 TEST_F(BackgroundState, ScaleBackTo100KeepsOpacityAndInteraction) {

@@ -7,6 +7,7 @@
 
 #include "RoadSupport.h"
 #include "graphics/layers/RubberBand.h"
+#include "platform/runtime/SysUtils.h"
 #include "platform/windows/Application.h"
 #include "support/FileDialogAnswers.h"
 #include "support/MainWindowFixture.h"
@@ -149,6 +150,26 @@ TEST_F(ViewInput, TheWheelZoomsInStepsOf2PercentWithinItsBounds) {
   EXPECT_EQ(form->ImgView->Bitmap().Width(), 400);
   for (int i = 0; i < 100; ++i) plat::SimulateWheel(*form->ImgView, 120, middle);
   EXPECT_FLOAT_EQ(form->ImgView->Scale(), 0.2f);
+}
+
+// A picture larger than the view is shown fitted; the wheel zooms on from the scale shown.
+TEST_F(ViewInput, TheFirstNotchOverAFittedViewStepsFromTheScaleShown) {
+  gfx::TBitmap32 large;
+  road_test::MakeQuadrants(large, 3200, 2400);
+  large.SaveToFile(home_ + "/large.bmp");
+  answer = home_ + "/large.bmp";
+  form->LoadButton->Click();
+  ASSERT_EQ(form->ImgView->ScaleMode(), gfx::smResize);
+  const double shown = double(form->ImgView->GetBitmapSize().cx) / 3200;
+  ASSERT_LT(shown, 0.6);
+  const plat::TPoint middle{form->ImgView->Width() / 2, form->ImgView->Height() / 2};
+  plat::SimulateWheel(*form->ImgView, -120, middle);
+  EXPECT_NEAR(form->ImgView->Scale(), shown * 1.02, 1e-3);
+  EXPECT_NEAR(form->ImgView->GetBitmapSize().cx, 3200 * shown * 1.02, 2);
+  EXPECT_EQ(form->ScaleCombo->Text(), plat::IntToStr(int(std::lround(shown * 102))) + "%");
+  plat::SimulateWheel(*form->ImgView, 120, middle);
+  plat::SimulateWheel(*form->ImgView, 120, middle);
+  EXPECT_NEAR(form->ImgView->Scale(), shown / 1.02, 1e-3);
 }
 
 }  // namespace

@@ -10,7 +10,9 @@
 #include "app/mainwindow/MainUnit.h"
 #include "app/mainwindow/SavedTexts.h"
 #include "app/mainwindow/TextHints.h"
+#include "app/textdialog/FontDialog.h"
 #include "graphics/layers/Layers.h"
+#include "platform/windows/Application.h"
 #include "platform/windows/TestSeams.h"
 #include "support/MainWindowFixture.h"
 
@@ -84,6 +86,92 @@ TEST_F(TextList, ChoosingAnEntryMakesItTheCurrentTextAndHint) {
   form->TextListClick(form->TextList);
   EXPECT_EQ(form->CurrentText, "Mango");
   EXPECT_FALSE(form->TextList->MultiSelect());
+}
+
+// Clicks and double clicks on the shown list, as the window system delivers them.
+class ShownTextList : public TextList {
+ protected:
+  void SetUp() override {
+    TextList::SetUp();
+    form->Show();
+    // The text controls show once there is a picture.
+    form->CreateNewImage(400, 300, 0xFF808080);
+    form->EnableButton(nullptr);
+    plat::Application().ProcessMessages();
+    ASSERT_TRUE(form->TextList->Showing());
+  }
+  // A client point of the list over the entry showing text.
+  plat::TPoint Over(const std::string& text) {
+    const int index = IndexInList(text);
+    for (int y = 0; y < form->TextList->Height(); ++y)
+      if (form->TextList->ItemAtPos({10, y}, true) == index) return {10, y + 2};
+    ADD_FAILURE() << text << " is not in view";
+    return {};
+  }
+  void Click(const std::string& text) {
+    const plat::TPoint at = Over(text);
+    plat::SimulateMouse(*form->TextList, plat::TMouseAction::Press, plat::mbLeft, at);
+    plat::SimulateMouse(*form->TextList, plat::TMouseAction::Release, plat::mbLeft, at);
+  }
+  void DoubleClick(const std::string& text) {
+    const plat::TPoint at = Over(text);
+    Click(text);
+    plat::SimulateMouse(*form->TextList, plat::TMouseAction::DoubleClick, plat::mbLeft, at);
+    plat::SimulateMouse(*form->TextList, plat::TMouseAction::Release, plat::mbLeft, at);
+  }
+  std::string Highlighted() {
+    const int index = form->TextList->ItemIndex();
+    return index < 0 ? std::string() : form->TextList->Items()->Strings(index);
+  }
+};
+
+TEST_F(ShownTextList, AClickOnTheHighlightedEntryMakesItTheCurrentTextAgain) {
+  SetTexts({"Alpha", "Beta", "Gamma"});
+  Click("Beta");
+  EXPECT_EQ(form->CurrentText, "Beta");
+  EXPECT_EQ(Highlighted(), "Beta");
+
+  // Text Options makes another text current; the list still highlights Beta.
+  plat::TestHooks().modal = [](plat::TCustomForm& f) {
+    dynamic_cast<app::TFontForm&>(f).SetTextToAdd("Aardvark");
+    return plat::mrOk;
+  };
+  form->TextOptionButton->Click();
+  ASSERT_EQ(form->CurrentText, "Aardvark");
+  EXPECT_EQ(Highlighted(), "Beta");  // the entry, though the new text sorted in before it
+  Click("Beta");
+  EXPECT_EQ(form->CurrentText, "Beta");
+  EXPECT_EQ(form->WriteTextButton->Hint(), app::BuildTextHint("Beta", *form));
+
+  // Stamping then stamps the text the user picked.
+  const auto stampedWidth = [this] {
+    form->WriteTextButton->Click();
+    return Selected() ? Selected()->Bitmap().Width() : -1;
+  };
+  form->CurrentText = "Beta";
+  const int beta = stampedWidth();
+  form->CurrentText = "Aardvark";
+  ASSERT_NE(stampedWidth(), beta);
+  Click("Beta");
+  EXPECT_EQ(stampedWidth(), beta);
+}
+
+TEST_F(ShownTextList, AfterADeletionTheHighlightAndTheCurrentTextAgree) {
+  SetTexts({"Alpha", "Beta", "Gamma", "Delta"});
+  answer = plat::IDYES;
+  DoubleClick("Beta");
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(IndexInList("Beta"), -1);
+  const std::string highlighted = Highlighted();
+  EXPECT_TRUE(highlighted.empty() || highlighted == form->CurrentText)
+      << highlighted << " is highlighted, " << form->CurrentText << " is current";
+
+  // An entry deleted before the chosen one leaves the choice on its entry.
+  Click("Gamma");
+  form->TextList->Items()->Delete(IndexInList("Alpha"));
+  form->TextList->SyncItems();
+  EXPECT_EQ(Highlighted(), "Gamma");
+  EXPECT_EQ(form->CurrentText, "Gamma");
 }
 
 TEST_F(TextList, DeletingAsksFirstAndRemovesTheLastEqualSavedText) {
