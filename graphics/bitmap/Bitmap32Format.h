@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/pictures/BmpCodec.h"
+
 namespace gfx::bitmap32_format {
 
 inline constexpr std::size_t kBmpHeaderSize = 54;
@@ -21,10 +23,8 @@ inline constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
 // Empty when the size is acceptable, otherwise the reason.
 std::optional<std::string> CheckSize(std::int64_t width, std::int64_t height);
 
-// The reserved words of the file header carry this mark in the files the bitmap writes: their
-// alpha is real even when it is 0 everywhere (a wholly transparent layer in a work file), while
-// other 32-bit BMPs with no alpha at all open opaque.
-inline constexpr std::array<std::uint8_t, 4> kRealAlphaMark = {'P', 'S', 'T', 'A'};
+// The files the bitmap writes carry the mark that their alpha is real.
+inline constexpr std::array<std::uint8_t, 4> kRealAlphaMark = plat::kBmpRealAlphaMark;
 
 // The header of a 32-bit BMP holding Width x Height pixels, with the mark above; throws nothing,
 // the caller has checked that the size fits the 32-bit fields (FitsBmpFields).

@@ -21,6 +21,11 @@ constexpr size_t kFileHeaderSize = 14;
 // A BMP is never larger than the largest picture at 32 bits plus its headers and palette.
 constexpr int64_t kMaxBmpBytes = kMaxPicturePixels * 4 + 65536;
 
+// Bytes of a stored row: whole 32-bit words.
+int64_t RowBytes(int64_t width, int bpp) {
+  return (width * bpp + 31) / 32 * 4;
+}
+
 [[noreturn]] void Invalid(const char* why) {
   throw EInvalidGraphic(std::string("Invalid bitmap: ") + why);
 }
@@ -210,9 +215,10 @@ const uint8_t* SourceRow(const DibHeader& h, const uint8_t* pixels, int64_t stri
   return pixels + (h.topDown ? y : h.height - 1 - y) * stride;
 }
 
+// RealAlpha: the file's alpha stands even when it is 0 everywhere.
 std::unique_ptr<TBitmap> DecodeUncompressed(const DibHeader& h, const Bytes& b, size_t offset,
-                                            size_t* end) {
-  const int64_t stride = ((int64_t(h.width) * h.bpp + 31) / 32) * 4;
+                                            bool realAlpha, size_t* end) {
+  const int64_t stride = RowBytes(h.width, h.bpp);
   b.Need(offset, uint64_t(stride) * uint64_t(h.height));
   *end = offset + size_t(stride * h.height);
   const uint8_t* pixels = b.At(offset);
@@ -262,7 +268,8 @@ std::unique_ptr<TBitmap> DecodeUncompressed(const DibHeader& h, const Bytes& b, 
     }
   }
   // 32-bit rows have no padding, so the pixels are one block.
-  if (format == pf32bit) OpaqueWhenAlphaEmpty(bitmap->ScanLine(0), size_t(h.width) * h.height);
+  if (format == pf32bit && !realAlpha)
+    OpaqueWhenAlphaEmpty(bitmap->ScanLine(0), size_t(h.width) * h.height);
   return bitmap;
 }
 
@@ -311,26 +318,33 @@ RunLengthEnd WalkRunLength(const Bytes& data, bool four, Write&& write) {
   }
 }
 
-// A picture may end its data early and leave the rest blank, but by no more than this many
-// pixels for every byte of data.
-constexpr uint64_t kBlankPixelsPerDataByte = 4096;
+// Pixels that no run or literal writes (skipped by moves and ends of line, or after the end of
+// the data) stay blank, but a picture may hold no more than this many of them for every byte of
+// its data: the memory a picture costs stays in proportion to the file.
+constexpr uint64_t kBlankPixelsPerDataByte = 1024;
+
+// The most run-length data a picture can need: every pixel a run of its own, every row ended.
+uint64_t RunLengthDataLimit(const DibHeader& h) {
+  return 2 * uint64_t(h.width) * uint64_t(h.height) + 2 * uint64_t(h.height) + 2;
+}
 
 // Pixels that fall outside the picture are dropped.
 std::unique_ptr<TBitmap> DecodeRunLength(const DibHeader& h, const Bytes& b, size_t offset,
                                          size_t* end) {
   size_t available = b.Size() >= offset ? b.Size() - offset : 0;
   if (h.imageSize != 0 && h.imageSize < available) available = h.imageSize;
+  available = size_t(std::min<uint64_t>(available, RunLengthDataLimit(h)));
   const Bytes data(b.At(std::min(offset, b.Size())), available);
   const bool four = h.compression == BI_RLE4;
 
-  // A first walk writes nothing: a few bytes that declare millions of pixels they never reach
-  // are refused before any pixel is allocated.
-  const RunLengthEnd reach = WalkRunLength(data, four, [](int64_t, int64_t, int, auto) {});
-  const uint64_t width = uint64_t(h.width), height = uint64_t(h.height);
-  const uint64_t reached = reach.y >= h.height ? width * height
-                                               : uint64_t(reach.y) * width +
-                                                     std::min<uint64_t>(uint64_t(reach.x), width);
-  if (width * height - reached > kBlankPixelsPerDataByte * reach.bytes) {
+  // A first walk counts the pixels written inside the picture: a few bytes that declare
+  // millions of pixels they never write are refused before any pixel is allocated.
+  uint64_t written = 0;
+  const RunLengthEnd reach = WalkRunLength(data, four, [&](int64_t x, int64_t y, int count, auto) {
+    if (y < h.height && x < h.width) written += uint64_t(std::min<int64_t>(h.width - x, count));
+  });
+  const uint64_t blank = uint64_t(h.width) * uint64_t(h.height) - written;
+  if (blank > kBlankPixelsPerDataByte * reach.bytes) {
     Invalid("the run-length data describes too little of the picture");
   }
 
@@ -358,11 +372,29 @@ std::unique_ptr<TBitmap> DecodeRunLength(const DibHeader& h, const Bytes& b, siz
   return bitmap;
 }
 
+bool RunLength(const DibHeader& h) {
+  return h.compression == BI_RLE8 || h.compression == BI_RLE4;
+}
+
 std::unique_ptr<TBitmap> DecodePixels(const DibHeader& h, const Bytes& b, size_t offset,
-                                      size_t* end) {
-  if (h.compression == BI_RLE8 || h.compression == BI_RLE4)
-    return DecodeRunLength(h, b, offset, end);
-  return DecodeUncompressed(h, b, offset, end);
+                                      bool realAlpha, size_t* end) {
+  if (RunLength(h)) return DecodeRunLength(h, b, offset, end);
+  return DecodeUncompressed(h, b, offset, realAlpha, end);
+}
+
+// Where the pixels of a BMP file start.
+size_t PixelOffset(const Bytes& b, const DibHeader& h) {
+  const uint32_t pixelOffset = b.U32(10);
+  if (pixelOffset == 0) return h.pixelStart;
+  if (pixelOffset < h.headerEnd) Invalid("the pixel data overlaps the header");
+  return pixelOffset;
+}
+
+// The file header, the largest info header, colour masks and the largest colour table.
+constexpr size_t kLongestHeaders = kFileHeaderSize + 124 + 16 + 256 * 4;
+
+void CheckSignature(const Bytes& b) {
+  if (b.Size() < 2 || b.U8(0) != 'B' || b.U8(1) != 'M') Invalid("the signature is not \"BM\"");
 }
 
 void Put16(std::string& out, uint32_t v) {
@@ -379,16 +411,12 @@ void Put32(std::string& out, uint32_t v) {
 
 std::unique_ptr<TBitmap> ReadBmp(const uint8_t* data, size_t size, size_t* consumed) {
   const Bytes b(data, size);
-  if (size < 2 || data[0] != 'B' || data[1] != 'M') Invalid("the signature is not \"BM\"");
-  const uint32_t pixelOffset = b.U32(10);
+  CheckSignature(b);
   const DibHeader h = ParseHeader(b, kFileHeaderSize, false);
-  size_t offset = h.pixelStart;
-  if (pixelOffset != 0) {
-    if (pixelOffset < h.headerEnd) Invalid("the pixel data overlaps the header");
-    offset = pixelOffset;
-  }
+  b.Need(6, kBmpRealAlphaMark.size());
+  const bool realAlpha = std::equal(kBmpRealAlphaMark.begin(), kBmpRealAlphaMark.end(), b.At(6));
   size_t end = 0;
-  std::unique_ptr<TBitmap> bitmap = DecodePixels(h, b, offset, &end);
+  std::unique_ptr<TBitmap> bitmap = DecodePixels(h, b, PixelOffset(b, h), realAlpha, &end);
   *consumed = end;
   return bitmap;
 }
@@ -396,13 +424,28 @@ std::unique_ptr<TBitmap> ReadBmp(const uint8_t* data, size_t size, size_t* consu
 std::unique_ptr<TBitmap> ReadBmpStream(TStream& stream) {
   const int64_t start = stream.Position();
   std::string bytes;
-  char chunk[65536];
-  for (;;) {
-    const int64_t want = std::min<int64_t>(sizeof chunk, kMaxBmpBytes - int64_t(bytes.size()));
-    if (want <= 0) break;
-    const int64_t got = stream.Read(chunk, want);
-    if (got <= 0) break;
-    bytes.append(chunk, size_t(got));
+  // Reads until Bytes holds Size bytes or the stream ends.
+  const auto readUpTo = [&](uint64_t size) {
+    size = std::min<uint64_t>(size, uint64_t(kMaxBmpBytes));
+    char chunk[65536];
+    while (bytes.size() < size) {
+      const int64_t got =
+          stream.Read(chunk, int64_t(std::min<uint64_t>(sizeof chunk, size - bytes.size())));
+      if (got <= 0) break;
+      bytes.append(chunk, size_t(got));
+    }
+  };
+  // The headers say how far the file goes; what follows it is not read.
+  readUpTo(kLongestHeaders);
+  {
+    const Bytes headers(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    CheckSignature(headers);
+    const DibHeader h = ParseHeader(headers, kFileHeaderSize, false);
+    const uint64_t pixelBytes =
+        RunLength(h) ? (h.imageSize != 0 ? std::min<uint64_t>(h.imageSize, RunLengthDataLimit(h))
+                                         : RunLengthDataLimit(h))
+                     : uint64_t(RowBytes(h.width, h.bpp)) * uint64_t(h.height);
+    readUpTo(uint64_t(PixelOffset(headers, h)) + pixelBytes);
   }
   size_t consumed = 0;
   std::unique_ptr<TBitmap> bitmap =
@@ -414,10 +457,9 @@ std::unique_ptr<TBitmap> ReadBmpStream(TStream& stream) {
 IconDib ReadIconDib(const uint8_t* data, size_t size) {
   const Bytes b(data, size);
   const DibHeader h = ParseHeader(b, 0, true);
-  if (h.compression == BI_RLE8 || h.compression == BI_RLE4)
-    Invalid("icons are not run-length coded");
+  if (RunLength(h)) Invalid("icons are not run-length coded");
   size_t end = 0;
-  std::unique_ptr<TBitmap> bitmap = DecodePixels(h, b, h.pixelStart, &end);
+  std::unique_ptr<TBitmap> bitmap = DecodePixels(h, b, h.pixelStart, false, &end);
   return {std::move(bitmap), end, h.topDown};
 }
 
@@ -428,7 +470,7 @@ void WriteBmp(const TBitmap& bitmap, TStream& stream) {
   const bool bitFields = format == pf16bit;
   const TPalette& palette = EffectivePalette(format, bitmap.Palette());
   const uint32_t colors = bpp <= 8 ? uint32_t(std::min(palette.Count(), 1 << bpp)) : 0;
-  const int64_t stride = ((int64_t(bitmap.Width()) * bpp + 31) / 32) * 4;
+  const int64_t stride = RowBytes(bitmap.Width(), bpp);
   const uint32_t imageSize = uint32_t(stride * bitmap.Height());
   const uint32_t pixelOffset = uint32_t(kFileHeaderSize + 40 + (bitFields ? 12 : 0) + 4 * colors);
 

@@ -1,6 +1,7 @@
 // Reading and writing BMP files and the device-independent bitmaps inside icons.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -9,11 +10,17 @@
 
 namespace plat {
 
+// The reserved words of the file header carry this mark in the 32-bit files the engine writes:
+// their alpha is real even when it is 0 everywhere (a wholly transparent layer), while other
+// 32-bit BMPs with no alpha at all open opaque.
+inline constexpr std::array<uint8_t, 4> kBmpRealAlphaMark = {'P', 'S', 'T', 'A'};
+
 // Decodes a BMP file held in memory (file header first). Returns the new bitmap and stores in
 // *consumed how many bytes the file used. Raises EInvalidGraphic for anything malformed.
 std::unique_ptr<TBitmap> ReadBmp(const uint8_t* data, size_t size, size_t* consumed);
 
-// Decodes the BMP that starts at the stream's position and leaves the position after it.
+// Decodes the BMP that starts at the stream's position and leaves the position after it; reads
+// only as far as its headers say the file goes.
 std::unique_ptr<TBitmap> ReadBmpStream(TStream& stream);
 
 // The colour image of an icon entry: a bitmap info header whose height counts the colour image

@@ -107,20 +107,24 @@ TEST(BitmapFiles, RoundTripsBothRowOrders) {
   }
 }
 
+// All 32 bits, also for a wholly transparent picture (a layer copied to the clipboard).
 TEST(BitmapFiles, PlatformReaderAgreesWithOurFiles) {
   TCustomBitmap32 source;
   source.SetSize(5, 3);
-  FillRandom(source, 12);
-  for (bool bottomUp : {false, true}) {
-    plat::TBitmap platformBitmap;
-    const Bytes file = Saved(source, bottomUp);
-    plat::TReadOnlyMemoryStream stream(file.data(), static_cast<int64_t>(file.size()));
-    platformBitmap.LoadFromStream(stream);
-    ASSERT_EQ(platformBitmap.Width(), 5);
-    ASSERT_EQ(platformBitmap.Height(), 3);
-    for (int y = 0; y < 3; ++y)
-      for (int x = 0; x < 5; ++x)
-        EXPECT_EQ(platformBitmap.PixelARGB(x, y) & 0xFFFFFF, source.Pixel(x, y) & 0xFFFFFF);
+  for (bool invisible : {false, true}) {
+    FillRandom(source, 12);
+    if (invisible) source.SetAllAlpha(0);
+    for (bool bottomUp : {false, true}) {
+      plat::TBitmap platformBitmap;
+      const Bytes file = Saved(source, bottomUp);
+      plat::TReadOnlyMemoryStream stream(file.data(), static_cast<int64_t>(file.size()));
+      platformBitmap.LoadFromStream(stream);
+      ASSERT_EQ(platformBitmap.Width(), 5);
+      ASSERT_EQ(platformBitmap.Height(), 3);
+      for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+          EXPECT_EQ(platformBitmap.PixelARGB(x, y), source.Pixel(x, y)) << invisible;
+    }
   }
 }
 

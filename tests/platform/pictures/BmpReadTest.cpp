@@ -1,6 +1,9 @@
 // BMP files built byte by byte and read back pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "PictureTestUtil.h"
 #include "platform/pictures/Bitmap.h"
 
@@ -173,6 +176,16 @@ TEST(BmpRead, ThirtyTwoBitAlphaRules) {
     EXPECT_EQ(Pixels(bitmap), (std::vector<uint32_t>{0xFF112233, 0xFF445566}));
   }
   {
+    SCOPED_TRACE("the engine's own files keep an alpha of 0 everywhere");
+    Bytes invisible;
+    invisible.U32(0x00112233).U32(0x00445566);
+    std::string file = BmpFile(InfoHeader(40, 2, 1, 32, kRgb), Bytes(), invisible);
+    file.replace(6, 4, "PSTA");
+    TBitmap bitmap;
+    LoadBmp(bitmap, file);
+    EXPECT_EQ(Pixels(bitmap), (std::vector<uint32_t>{0x00112233, 0x00445566}));
+  }
+  {
     SCOPED_TRACE("bit fields without an alpha mask: 24 bits, the fourth byte is not alpha");
     Bytes masks;
     masks.U32(0xFF0000).U32(0xFF00).U32(0xFF);
@@ -228,6 +241,50 @@ TEST(BmpRead, RunLengthEncoded) {
   const int rows[2][8] = {{3, 1, 2, 3, 1, 2, 2, 0}, {1, 2, 1, 2, 1, 3, 0, 2}};
   for (int y = 0; y < 2; ++y) {
     for (int x = 0; x < 8; ++x) EXPECT_EQ(four.PixelARGB(x, y), kColors[rows[y][x]]) << x;
+  }
+}
+
+// A stream of a given size whose bytes after Head are zeros; counts what is read from it.
+class TailedStream final : public TStream {
+ public:
+  TailedStream(std::string head, int64_t size) : head_(std::move(head)), size_(size) {}
+  int64_t Read(void* buffer, int64_t count) override {
+    count = std::max<int64_t>(0, std::min(count, size_ - position_));
+    auto* out = static_cast<char*>(buffer);
+    for (int64_t i = 0; i < count; ++i, ++position_)
+      out[i] = position_ < int64_t(head_.size()) ? head_[size_t(position_)] : '\0';
+    read += count;
+    return count;
+  }
+  int64_t Write(const void*, int64_t) override { return 0; }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+    position_ = origin == soBeginning ? offset
+                : origin == soCurrent ? position_ + offset
+                                      : size_ + offset;
+    return position_;
+  }
+  int64_t read = 0;
+
+ private:
+  std::string head_;
+  int64_t size_;
+  int64_t position_ = 0;
+};
+
+TEST(BmpRead, ReadsOnlyWhatTheHeadersDeclare) {
+  Bytes rle;
+  rle.U8(2).U8(1).U8(0).U8(0).U8(2).U8(2).U8(0).U8(1);
+  const std::string files[] = {
+      BmpFile(InfoHeader(40, 2, 2, 24, kRgb), Bytes(), Bytes().Zeros(16)),
+      BmpFile(InfoHeader(40, 2, 2, 8, kRle8, 4), Table(4), rle),  // no size of its data
+  };
+  for (const std::string& file : files) {
+    TailedStream stream(file, int64_t{1} << 30);
+    TBitmap bitmap;
+    bitmap.LoadFromStream(stream);
+    EXPECT_EQ(bitmap.Width(), 2);
+    EXPECT_EQ(stream.Position(), int64_t(file.size()));
+    EXPECT_LT(stream.read, 4096);
   }
 }
 

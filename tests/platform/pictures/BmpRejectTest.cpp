@@ -112,28 +112,38 @@ TEST(BmpReject, RunLengthWithoutEndStops) {
   ExpectRejected(BmpFile(InfoHeader(40, 4, 4, 8, 1, 4), table, rle), "deltas far outside");
 }
 
-TEST(BmpReject, RunLengthDataThatDescribesTooLittleAllocatesNothing) {
-  // Three deltas of 255 rows and a run on row 765: 766 rows of 1000 pixels are described, and
-  // the blank rest after the end code may hold 4096 pixels a data byte (16 bytes here).
+TEST(BmpReject, BlankPicturePartsAreBoundedByTheData) {
+  // Only what runs and literals write counts; the 4 data bytes here (a run of one pixel and the
+  // end code) allow 4096 blank pixels.
   Bytes table;
   table.U32(0).U32(0xFFFFFF).U32(0).U32(0);
-  Bytes deltas;
-  for (int i = 0; i < 3; ++i) deltas.U8(0).U8(2).U8(0).U8(255);
-  deltas.U8(1).U8(1).U8(0).U8(1);
-  TBitmap reached;
-  LoadBmp(reached, BmpFile(InfoHeader(40, 1000, 766 + 64, 8, 1, 4), table, deltas));
-  EXPECT_EQ(reached.PixelARGB(0, 64), 0xFFFFFFFFu);  // the run
-  EXPECT_EQ(reached.PixelARGB(1, 64), 0xFF000000u);
+  Bytes one;
+  one.U8(1).U8(1).U8(0).U8(1);
+  TBitmap edge;
+  LoadBmp(edge, BmpFile(InfoHeader(40, 4097, 1, 8, 1, 4), table, one));
+  EXPECT_EQ(edge.PixelARGB(0, 0), 0xFFFFFFFFu);  // the run
+  EXPECT_EQ(edge.PixelARGB(4096, 0), 0xFF000000u);
 
-  // Pictures of millions of pixels declared by a few bytes are refused before any allocation.
-  Bytes runs;
+  // Pictures of millions of pixels that a few bytes skip over are refused before any allocation,
+  // whether moves, ends of line or the end of the data leave them blank.
+  Bytes deltas, lineEnds, runs, threeDeltas;
+  for (int i = 0; i < 65; ++i) deltas.U8(0).U8(2).U8(0).U8(255);
+  deltas.U8(0).U8(1);
+  for (int i = 0; i < 16384; ++i) lineEnds.U8(0).U8(0);
+  lineEnds.U8(0).U8(1);
   for (int i = 0; i < 6; ++i) runs.U8(255).U8(1);
   runs.U8(0).U8(1);
+  for (int i = 0; i < 3; ++i) threeDeltas.U8(0).U8(2).U8(0).U8(255);
+  threeDeltas.U8(1).U8(1).U8(0).U8(1);
   const std::string hostile[] = {
-      BmpFile(InfoHeader(40, 1000, 766 + 66, 8, 1, 4), table, deltas),
+      BmpFile(InfoHeader(40, 4098, 1, 8, 1, 4), table, one),
+      BmpFile(InfoHeader(40, 16384, 16384, 8, 1, 256), Bytes().Zeros(1024), deltas),
+      BmpFile(InfoHeader(40, 16384, 16384, 8, 1, 4), table, lineEnds),
+      BmpFile(InfoHeader(40, 16384, 8192, 8, 1, 4), table, lineEnds),
+      BmpFile(InfoHeader(40, 1000, 766, 8, 1, 4), table, threeDeltas),
       BmpFile(InfoHeader(40, 16128, 10240, 8, 1, 4), table, runs),
       BmpFile(InfoHeader(40, 8450, 8436, 4, 2, 4), table, runs),
-      BmpFile(InfoHeader(40, 8450, 8436, 4, 2, 4, 2), table, deltas),  // the size field counts
+      BmpFile(InfoHeader(40, 8450, 8436, 4, 2, 4, 2), table, threeDeltas),  // the size field counts
   };
   for (const std::string& file : hostile) {
     test_support::LargestAllocation largest;
