@@ -38,6 +38,10 @@ inline constexpr std::string_view OpacityLabelText = "Opacity: ";
 inline constexpr std::string_view SaveQuestionText =
     "The picture was changed. Save it before closing?";
 
+// Told when a dialog's result vanished from its work file before it could be taken back.
+inline constexpr std::string_view LostResultText =
+    "The picture the dialog wrote is gone (its work file was removed), so nothing was changed.";
+
 // Pieces of the text hint.
 inline constexpr std::string_view HintTitle = "Text to stamp";
 inline constexpr std::string_view HintFontLabel = "Font: ";

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/extcolor/ExtendedColorDialog.h"
+#include "app/mainwindow/HandOver.h"
 #include "app/mainwindow/MainUnit.h"
 #include "app/mainwindow/WaitCursor.h"
 #include "app/road/Composition.h"
@@ -15,18 +16,6 @@ namespace {
 // The work file keeps a 32-bit BMP (alpha included) under a JPEG name, so that a pasted JPEG
 // reads back as well.
 constexpr std::string_view ColorWorkFileName = "extended-color.jpg";
-
-// Clears a busy flag on every way out.
-struct TBusyFlag {
-  bool& flag;
-  ~TBusyFlag() { flag = false; }
-};
-
-// Removes the work file on every way out: nothing keeps pointing at it.
-struct TWorkFile {
-  const std::string& path;
-  ~TWorkFile() { plat::DeleteFile(path); }
-};
 
 // The background with the visible layers over it, without the selection frame.
 std::unique_ptr<gfx::TBitmap32> ComposeWithoutFrame(gfx::TCustomImage32& View,
@@ -46,15 +35,14 @@ std::unique_ptr<gfx::TBitmap32> ComposeWithoutFrame(gfx::TCustomImage32& View,
 
 void TMainForm::OpenBGExtendedColorFunctions(plat::TObject* Sender, int32_t Mode, int32_t Target) {
   if (ExtendedColorBusy) return;
-  ExtendedColorBusy = true;
-  TBusyFlag busy{ExtendedColorBusy};
+  TBusyFlag busy(ExtendedColorBusy);
   TWaitCursor wait;
 
   gfx::TBitmapLayer* layer = Target == 2 ? SelectedBitmapLayer() : nullptr;
   if (Target == 2 && !layer) return;
   if (!layer && ImgView->Bitmap().Empty()) return;
   ColorWorkFile = plat::JoinPath(plat::WorkFolder(), ColorWorkFileName);
-  TWorkFile workFile{ColorWorkFile};
+  TWorkFileGuard workFile(ColorWorkFile);
 
   TPictureLayerRequest request;
   request.FileName = ColorWorkFile;
@@ -82,9 +70,11 @@ void TMainForm::OpenBGExtendedColorFunctions(plat::TObject* Sender, int32_t Mode
   dialog->SetStepAngle(0);
   dialog->SetFileName(flagged ? ColorWorkFile + "1" : ColorWorkFile);
   dialog->ShowModal();
-  const bool written = dialog->ResultWritten() && plat::FileExists(ColorWorkFile);
+  const bool written = dialog->ResultWritten();
   dialog.reset();
-  if (!written) return;
+  // The dialog's loop runs the window's timers, which may have taken the layer away.
+  if (layer && ImgView->Layers().IndexOf(layer) < 0) return;
+  if (!written || !ResultStillThere(ColorWorkFile)) return;
 
   Modified = true;
   if (!layer) {
@@ -99,7 +89,7 @@ void TMainForm::OpenBGExtendedColorFunctions(plat::TObject* Sender, int32_t Mode
   // recoloured picture.
   const int32_t steps = layer->StepCount, stepAngle = layer->StepAngle;
   gfx::TBitmapLayer& fresh = ReplaceLayerFromWorkFile(Sender, *layer, request);
-  fresh.SourceFile = KeepHandedBackPicture(ColorWorkFile);
+  OwnKeptPicture(fresh, KeepPicture(ColorWorkFile, TKeptKind::Restored));
   fresh.StepCount = steps;
   fresh.StepAngle = stepAngle;
 }

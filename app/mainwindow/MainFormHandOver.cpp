@@ -1,7 +1,16 @@
 // Taking a layer back from the rotation and extended colour dialogs.
+#include "app/mainwindow/EditorTexts.h"
+#include "app/mainwindow/HandOver.h"
 #include "app/mainwindow/MainUnit.h"
+#include "platform/windows/Dialogs.h"
 
 namespace app {
+
+bool ResultStillThere(const std::string& WorkFile) {
+  if (plat::FileExists(WorkFile)) return true;
+  plat::ShowMessage(std::string(LostResultText) + "\n" + WorkFile);
+  return false;
+}
 
 gfx::TBitmapLayer& TMainForm::ReplaceLayerFromWorkFile(plat::TObject* Sender,
                                                        gfx::TBitmapLayer& Layer,

@@ -430,10 +430,15 @@ void TMainForm::AddLayerClipClick(plat::TObject* Sender) {
   // Kept with its transparency, in a file of the layer's own: the next paste writes over the
   // paste file.
   if (!SaveClipboardPicture(TPasteFormat::Bitmap32)) return;
-  const std::string kept = KeepHandedBackPicture(PastedFile);
+  const std::string kept = KeepPicture(PastedFile, TKeptKind::Pasted);
   TPictureLayerRequest request;
   request.FileName = kept.empty() ? PastedFile : kept;
-  CreatePictureLayer(Sender, request);
+  try {
+    OwnKeptPicture(CreatePictureLayer(Sender, request), kept);
+  } catch (...) {
+    if (!kept.empty()) plat::DeleteFile(kept);
+    throw;
+  }
 }
 
 }  // namespace app

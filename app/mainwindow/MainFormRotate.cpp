@@ -1,12 +1,13 @@
 // Handing the selected layer to the rotation dialog and taking it back.
-#include <cmath>
 #include <memory>
 #include <string_view>
 
+#include "app/mainwindow/HandOver.h"
 #include "app/mainwindow/MainUnit.h"
 #include "app/mainwindow/WaitCursor.h"
 #include "app/road/KeptPicture.h"
 #include "app/rotate/RotateDialog.h"
+#include "app/rotate/TurnPicture.h"
 #include "graphics/layers/RubberBand.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/SysUtils.h"
@@ -23,32 +24,22 @@ constexpr int32_t RotatedBeforeCode = 9000;
 constexpr int32_t AngleCodeBase = 10000;
 constexpr int32_t StartStepCount = 12, StartStepAngle = 30;
 
-// Sets the flag for as long as the hand-over runs, on every way out.
-class TBusyFlag {
- public:
-  explicit TBusyFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TBusyFlag() { flag_ = false; }
-  TBusyFlag(const TBusyFlag&) = delete;
-  TBusyFlag& operator=(const TBusyFlag&) = delete;
-
- private:
-  bool& flag_;
-};
-
-// The turned picture comes back on a larger canvas; placed by its corner it would move down and
-// right by the margin, so it takes the old centre instead, to the whole pixel.
-void KeepCentre(gfx::TBitmapLayer& Turned, const gfx::TFloatRect& Before,
-                gfx::TRubberbandLayer* Band) {
+// The picture comes back on a larger canvas, where it lay at the turn offsets before any turn.
+// The canvas goes where that leaves the picture's pixels in their place: a turn by nothing
+// changes nothing on the screen, and any turn keeps the picture about its centre.
+void KeepPicturePlace(gfx::TBitmapLayer& Turned, const gfx::TFloatRect& Before, int32_t OldWidth,
+                      int32_t OldHeight, gfx::TRubberbandLayer* Band) {
   const gfx::TFloatRect r = Turned.Location();
-  const float w = r.Right - r.Left, h = r.Bottom - r.Top;
-  const float left = std::nearbyint((Before.Left + Before.Right - w) / 2);
-  const float top = std::nearbyint((Before.Top + Before.Bottom - h) / 2);
-  const gfx::TFloatRect centred{left, top, left + w, top + h};
+  const int32_t w = Turned.Bitmap().Width(), h = Turned.Bitmap().Height();
+  const float sx = (r.Right - r.Left) / float(w), sy = (r.Bottom - r.Top) / float(h);
+  const float left = Before.Left - float(TurnOffset(w, OldWidth)) * sx;
+  const float top = Before.Top - float(TurnOffset(h, OldHeight)) * sy;
+  const gfx::TFloatRect placed{left, top, left + (r.Right - r.Left), top + (r.Bottom - r.Top)};
   // The band carries its child with it.
   if (Band && Band->ChildLayer() == &Turned)
-    Band->SetLocation(centred);
+    Band->SetLocation(placed);
   else
-    Turned.SetLocation(centred);
+    Turned.SetLocation(placed);
 }
 
 }  // namespace
@@ -81,6 +72,7 @@ void TMainForm::WMRotateChange(plat::TObject* Sender, int32_t Mode) {
   request.Y = int32_t(plat::Round(location.Top));
 
   RotateWorkFile = plat::JoinPath(plat::WorkFolder(), RotateWorkFileName);
+  TWorkFileGuard workFile(RotateWorkFile);
   request.FileName = RotateWorkFile;
   L->Bitmap().SaveToFile(RotateWorkFile, true);
 
@@ -102,6 +94,8 @@ void TMainForm::WMRotateChange(plat::TObject* Sender, int32_t Mode) {
   dialog->ShowModal();
   const int32_t angle = dialog->GetAngle();
   const int32_t steps = dialog->GetSteps(), stepAngle = dialog->GetStepAngle();
+  // Only what OK wrote is a result: a file left by a failed OK or a failed erase is not.
+  const bool written = dialog->ResultWritten();
   dialog.reset();
   // The dialog's loop runs the window's timers, which may have taken the layer away.
   if (ImgView->Layers().IndexOf(L) < 0) return;
@@ -109,11 +103,11 @@ void TMainForm::WMRotateChange(plat::TObject* Sender, int32_t Mode) {
   request.AngleCode = angle + AngleCodeBase;
   L->StepCount = DefaultStepCount = steps;
   L->StepAngle = DefaultStepAngle = stepAngle;
-  // The dialog leaves the file only after OK.
-  if (!plat::FileExists(RotateWorkFile)) return;
+  if (!written || !ResultStillThere(RotateWorkFile)) return;
+  const int32_t oldWidth = L->Bitmap().Width(), oldHeight = L->Bitmap().Height();
   gfx::TBitmapLayer& turned = ReplaceLayerFromWorkFile(Sender, *L, request);
-  turned.SourceFile = KeepHandedBackPicture(RotateWorkFile);
-  KeepCentre(turned, location, RubberBand);
+  OwnKeptPicture(turned, KeepPicture(RotateWorkFile, TKeptKind::Restored));
+  KeepPicturePlace(turned, location, oldWidth, oldHeight, RubberBand);
 }
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include "app/mainwindow/MainUnit.h"
 #include "app/road/Background.h"
 #include "app/road/BackgroundEdits.h"
+#include "app/road/KeptPicture.h"
 #include "app/tools/ToolsMenus.h"
 #include "graphics/filters/Filters.h"
 #include "platform/runtime/Files.h"
@@ -41,7 +42,7 @@ bool RestoreLayerPicture(const gfx::TBitmapLayer& L, gfx::TBitmap32& B) {
   if (L.SourceFile.empty() || !plat::FileExists(L.SourceFile)) return false;
   gfx::TBitmap32 original;
   try {
-    LoadLayerPicture(original, L.SourceFile);
+    LoadLayerPicture(original, L.SourceFile, !IsRestoredPicture(L.SourceFile));
   } catch (const plat::Exception&) {
     return false;
   }

@@ -72,9 +72,9 @@ int32_t FitScalePercent(int64_t W, int64_t H, int32_t BgW, int32_t BgH) {
   return 2;
 }
 
-void LoadLayerPicture(gfx::TBitmap32& Bitmap, const std::string& FileName) {
+void LoadLayerPicture(gfx::TBitmap32& Bitmap, const std::string& FileName, bool KeyColor) {
   Bitmap.LoadFromFile(FileName);
-  gfx::ColorKeyToTransparent(&Bitmap, PictureKeyColor);
+  if (KeyColor) gfx::ColorKeyToTransparent(&Bitmap, PictureKeyColor);
   Bitmap.SetDrawMode(gfx::dmBlend);
 }
 
@@ -101,7 +101,7 @@ gfx::TBitmapLayer& AddPictureLayer(gfx::TLayerCollection& Layers,
   gfx::TBitmapLayer& L = pending.Layer();
   L.SetCropped(true);
   L.AngleCode = Request.Restored ? Request.AngleCode : 0;
-  LoadLayerPicture(L.Bitmap(), Request.FileName);
+  LoadLayerPicture(L.Bitmap(), Request.FileName, !Request.Restored);
   L.SourceFile = Request.FileName;
 
   const int32_t W = L.Bitmap().Width(), H = L.Bitmap().Height();

@@ -26,7 +26,7 @@ struct TPictureLayerRequest {
   std::string FileName;
   int32_t X = 0, Y = 0;
   // A layer put back after the rotation or colour dialogs keeps Opacity and Scale as given, even
-  // when both are 0; a new picture chooses them itself.
+  // when both are 0, and its picture's transparency; a new picture chooses them itself.
   bool Restored = false;
   int32_t AngleCode = 0;
   int32_t Opacity = 0, Scale = 0, Mode = 0;
@@ -39,8 +39,9 @@ struct TLayerSurroundings {
   int32_t ViewWidth = 0, ViewHeight = 0;
 };
 
-// The picture in FileName with its key colour made transparent, drawn by blending.
-void LoadLayerPicture(gfx::TBitmap32& Bitmap, const std::string& FileName);
+// The picture in FileName, drawn by blending. A picture from outside gets its key colour made
+// transparent; one handed back by a dialog keeps its transparency as it is.
+void LoadLayerPicture(gfx::TBitmap32& Bitmap, const std::string& FileName, bool KeyColor);
 
 // Where a layer whose bitmap is W x H lies at scale P, keeping its top-left corner.
 gfx::TFloatRect ScaledLayerRect(const gfx::TFloatRect& Location, int32_t W, int32_t H, int32_t P);

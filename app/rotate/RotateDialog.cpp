@@ -11,9 +11,8 @@
 #include "app/mainwindow/WaitCursor.h"
 #include "app/road/ClipboardTransfer.h"
 #include "app/road/RoadTexts.h"
+#include "app/rotate/TurnPicture.h"
 #include "graphics/bitmap/Bitmap32Format.h"
-#include "graphics/resampling/Rasterizers.h"
-#include "graphics/resampling/Transforms.h"
 #include "platform/pictures/Bitmap.h"
 #include "platform/pictures/Clipboard.h"
 #include "platform/runtime/Files.h"
@@ -171,9 +170,6 @@ void TFormRotateExample::FormCreate(plat::TObject*) {
   // The bitmaps' settings are not layout properties.
   Dst->Bitmap().SetResamplerClassName("TNearestResampler");
   Src->Bitmap().SetDrawMode(gfx::dmBlend);
-  // Merged, so that a half-transparent picture lands on the clear canvas with its own colour and
-  // opacity instead of being blended into transparent black.
-  Src->Bitmap().SetCombineMode(gfx::cmMerge);
   Src->Bitmap().SetResamplerClassName("TLinearResampler");
   // The plain style, so that the gauge shows its own colours.
   Angle->SetStyle(gfx::rbsMac);
@@ -216,9 +212,22 @@ void TFormRotateExample::SetFileName(const std::string& Path) {
 }
 
 void TFormRotateExample::LoadSource(const std::string& Path) {
+  ShowSource(*ReadSource(Path));
+}
+
+std::unique_ptr<gfx::TBitmap32> TFormRotateExample::ReadSource(const std::string& Path) const {
+  auto picture = std::make_unique<gfx::TBitmap32>();
+  picture->LoadFromFile(Path);
+  if (picture->Empty()) throw gfx::EBitmapException(std::string(EmptyPictureText));
+  RotateCanvasSide(std::max(picture->Width(), picture->Height()), State().RotatedBefore);
+  return picture;
+}
+
+void TFormRotateExample::ShowSource(const gfx::TBitmap32& Picture) {
   gfx::TBitmap32& source = Src->Bitmap();
-  source.LoadFromFile(Path);
-  if (source.Empty()) throw gfx::EBitmapException(std::string(EmptyPictureText));
+  // Only the pixels: the source keeps its own drawing settings.
+  Picture.CopyMapTo(source);
+  source.Changed();
   const int32_t side =
       RotateCanvasSide(std::max(source.Width(), source.Height()), State().RotatedBefore);
   // The same size keeps the canvas's pixels, which stamping draws over.
@@ -261,20 +270,16 @@ void TFormRotateExample::ScaleRot(float Alpha) {
   Label1->SetCaption(std::string(AngleLabelText) + plat::IntToStr(Angle->Position()) +
                      std::string(DegreeSign));
 
-  gfx::TBitmap32& source = Src->Bitmap();
+  const gfx::TBitmap32& source = Src->Bitmap();
   gfx::TBitmap32& canvas = Dst->Bitmap();
-  const float w = float(source.Width()), h = float(source.Height());
-  const float dw = float(canvas.Width()), dh = float(canvas.Height());
-  // The picture centred on the canvas, turned about the canvas centre.
-  gfx::TAffineTransformation turn;
-  turn.SetSrcRect({0, 0, w, h});
-  turn.Clear();
-  turn.Translate((dw - (w - 1)) / 2, (dh - (h - 1)) / 2);
-  turn.Rotate(dw / 2, dh / 2, Alpha);
   {
     TImageUpdate update(*Dst);
     if (!Stamping()) canvas.ClearWithColor(0x00000000);
-    gfx::Transform(canvas, source, turn);
+    // The picture centred on the canvas to the whole pixel, turned about the canvas centre: so a
+    // turn by nothing or by quarters moves whole pixels, and nothing is resampled.
+    DrawTurned(canvas, source, TurnOffset(canvas.Width(), source.Width()),
+               TurnOffset(canvas.Height(), source.Height()), Alpha, Stamping());
+    canvas.Changed();
     // Only how the canvas is shown (and copied) follows the interaction; its pixels stay.
     if (s.RotateCombineMode != 0) {
       canvas.SetDrawMode(gfx::dmCustom);
@@ -323,11 +328,13 @@ void TFormRotateExample::Button360Click(plat::TObject*) {
 }
 
 void TFormRotateExample::ButtonZeroClick(plat::TObject*) {
+  // Read first: a work file that cannot be read leaves the picture and the canvas as they are.
+  std::unique_ptr<gfx::TBitmap32> picture = ReadSource(State().WorkFileName);
   Src->Bitmap().Clear();
   Dst->Bitmap().Clear();
   if (Stamping()) State().SkipNextRender = true;
   Angle->SetPosition(0);
-  LoadSource(State().WorkFileName);
+  ShowSource(*picture);
 }
 
 void TFormRotateExample::StepButtonClick(plat::TObject*) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "graphics/controls/Image.h"
@@ -42,6 +43,8 @@ class TFormRotateExample : public plat::TForm {
   int32_t GetAngle() const;
   int32_t GetSteps() const;
   int32_t GetStepAngle() const;
+  // Whether OK wrote the canvas into the work file: the only result to take back.
+  bool ResultWritten() const { return resultWritten_; }
 
   void FormCreate(plat::TObject* Sender);
   void AngleChange(plat::TObject* Sender);
@@ -90,6 +93,10 @@ class TFormRotateExample : public plat::TForm {
   void DoHide() override;
 
  private:
+  // The work file's picture, refused when it is empty or its canvas would be too large.
+  std::unique_ptr<gfx::TBitmap32> ReadSource(const std::string& Path) const;
+  // Makes Picture the source and renders it on a canvas of its size.
+  void ShowSource(const gfx::TBitmap32& Picture);
   // The four angle buttons: the gauge is set to Degrees, then rendered.
   void SetAngleFromButton(int32_t Degrees);
   bool resultWritten_ = false;

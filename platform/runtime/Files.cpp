@@ -334,6 +334,13 @@ std::string UserFolder(const char* variable, const char* fallback) {
 std::mutex workFolderMutex;
 std::string workFolder;
 
+// The folder still stands as this run made it: a folder of this user's, not a link or a stranger's
+// folder under the same name (a temp cleaner may have removed it meanwhile).
+bool StillOurs(const std::string& folder) {
+  struct stat info;
+  return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid();
+}
+
 }  // namespace
 
 std::string ProgramFolder() {
@@ -355,7 +362,7 @@ std::string DataFolder() {
 
 std::string WorkFolder() {
   std::lock_guard lock(workFolderMutex);
-  if (!workFolder.empty()) return workFolder;
+  if (!workFolder.empty() && StillOurs(workFolder)) return workFolder;
   std::string parent = UnderPixStampHome("tmp");
   if (parent.empty()) {
     parent = Environment("TMPDIR");

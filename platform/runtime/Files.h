@@ -75,7 +75,7 @@ class TAtomicFileStream : public THandleStream {
 std::string ProgramFolder();  // folder of the running executable (read-only resources)
 std::string ConfigFolder();   // $XDG_CONFIG_HOME/pixstamp, or ~/.config/pixstamp
 std::string DataFolder();     // $XDG_DATA_HOME/pixstamp, or ~/.local/share/pixstamp
-// A private folder made for this run on first use (mode 0700).
+// A private folder made for this run on first use (mode 0700), and made anew when it is gone.
 std::string WorkFolder();
 // Removes the work folder and its contents; called once at shutdown.
 void RemoveWorkFolder();

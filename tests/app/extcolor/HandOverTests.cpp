@@ -2,12 +2,15 @@
 // back only when the dialog wrote a result.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
+#include <random>
 #include <set>
 #include <stdexcept>
 
 #include "ExtColorSupport.h"
 #include "app/extcolor/ExtendedColorDialog.h"
+#include "app/mainwindow/EditorTexts.h"
 #include "app/road/Composition.h"
 #include "app/tools/ToolsMenus.h"
 #include "platform/runtime/Files.h"
@@ -261,6 +264,84 @@ TEST_F(ExtendedColorHandOver, AFailingDialogLeavesTheWindowUsable) {
   EXPECT_EQ(form->SelectedLayer, &layer);
   Run(2, Ok);
   EXPECT_EQ(form->SelectedLayer, &layer);
+}
+
+// What the preview showed is what the layer gets, for random settings of the darkening and
+// lightening controls: pixels that turn near-black keep their opacity (no key colour is applied to
+// a picture coming back), and translucent ones keep their transparency.
+TEST_F(ExtendedColorHandOver, TheLayerGetsWhatThePreviewShowed) {
+  std::mt19937 random(31);
+  for (int run = 0; run < 12; ++run) {
+    const bool opaque = run % 2 == 0;
+    gfx::TBitmap32 picture;
+    picture.SetSize(32, 24);
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 32; ++x) {
+        uint32_t c = random();
+        // Greys that brightness -50 or a low gamma takes to (1, 1, 1) and thereabouts.
+        if (x % 3 == 0) c = (c & 0xFF000000) | 0x010101u * (1 + random() % 60);
+        picture.SetPixel(x, y, opaque ? c | 0xFF000000 : c);
+      }
+    picture.SaveToFile(home_ + "/layer.bmp");
+    app::TPictureLayerRequest request;
+    request.FileName = home_ + "/layer.bmp";
+    gfx::TBitmapLayer& layer = form->CreatePictureLayer(nullptr, request);
+    gfx::TBitmap32 before, preview;
+    before.Assign(layer.Bitmap());
+    const int32_t bright = run < 2 ? -50 : int32_t(random() % 101) - 80;
+    const int32_t gamma = run < 2 ? 100 : 30 + int32_t(random() % 150);
+    Run(2, [&](app::TFormExtendedColor& dialog) {
+      dynamic_cast<gfx::TGaugeBar*>(dialog.FindComponent("Bright_Gauge"))->SetPosition(bright);
+      SetGamma(dialog, gamma);
+      preview.Assign(dialog.Dst->Bitmap());
+      return Ok(dialog);
+    });
+    auto* fresh = dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+    ASSERT_NE(fresh, nullptr);
+    // The picture keeps its own transparency, holes keyed at its first load included, and no
+    // other.
+    ExpectSamePicture(fresh->Bitmap(), preview, before);
+    form->clearButtonClick(nullptr);
+  }
+}
+
+// The dialog's loop may run the window's timers: a layer gone meanwhile is not touched.
+TEST_F(ExtendedColorHandOver, ALayerErasedWhileTheDialogRunsIsLeftAlone) {
+  AddLayer("layer.bmp");
+  const int32_t count = form->ImgView->Layers().Count();
+  Run(2, [this](app::TFormExtendedColor& dialog) {
+    form->clearButtonClick(nullptr);
+    SetGamma(dialog, 200);
+    return Ok(dialog);
+  });
+  EXPECT_EQ(form->ImgView->Layers().Count(), count - 1);
+  EXPECT_EQ(form->SelectedLayer, nullptr);
+}
+
+// A work folder that a temp cleaner took is made again; a result that vanished after OK is
+// reported, and the layer stays.
+TEST_F(ExtendedColorHandOver, AVanishedWorkFolderOrResultLeavesTheLayerUsable) {
+  gfx::TBitmapLayer& layer = AddLayer("layer.bmp");
+  std::filesystem::remove_all(plat::WorkFolder());
+  std::string told;
+  plat::TestHooks().messageBox = [&](const std::string& text, const std::string&, uint32_t) {
+    told = text;
+    return 1;
+  };
+  Run(2, [this](app::TFormExtendedColor& dialog) {
+    SetGamma(dialog, 200);
+    const plat::TModalResult result = Ok(dialog);
+    plat::DeleteFile(form->ColorWorkFile);
+    return result;
+  });
+  EXPECT_NE(told.find(app::LostResultText), std::string::npos) << told;
+  EXPECT_EQ(form->SelectedLayer, &layer);
+  Run(2, [](app::TFormExtendedColor& dialog) {
+    SetGamma(dialog, 200);
+    return Ok(dialog);
+  });
+  EXPECT_NE(form->SelectedLayer, &layer);
+  EXPECT_TRUE(plat::FileExists(dynamic_cast<gfx::TCustomLayer*>(form->SelectedLayer)->SourceFile));
 }
 
 }  // namespace

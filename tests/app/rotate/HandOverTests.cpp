@@ -1,12 +1,19 @@
 // The main window hands its selected layer to the rotation dialog and takes the result back.
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
 
+#include "app/mainwindow/EditorTexts.h"
+#include "app/road/ClipboardTransfer.h"
+#include "app/road/Composition.h"
 #include "app/rotate/RotateDialog.h"
 #include "app/tools/ToolsMenus.h"
 #include "platform/runtime/Files.h"
+#include "platform/runtime/Timers.h"
 #include "platform/windows/Application.h"
+#include "platform/windows/TestSeams.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -17,8 +24,6 @@ class RotateHandOver : public MainWindow {
  protected:
   void SetUp() override {
     MainWindow::SetUp();
-    // The run's work folder was made inside an earlier test's home, which is gone.
-    plat::ForceDirectories(plat::WorkFolder());
     Start();
     form->Show();
     form->LoadBackground(Picture("bg.bmp", 400, 300));
@@ -35,12 +40,23 @@ class RotateHandOver : public MainWindow {
     gfx::TBitmap32 b;
     b.SetSize(60, 40);
     b.ClearWithColor(color);
+    return AddPicture(name, b, x, y);
+  }
+  gfx::TBitmapLayer& AddPicture(const std::string& name, const gfx::TBitmap32& b, int x, int y) {
     b.SaveToFile(home_ + "/" + name);
     app::TPictureLayerRequest request;
     request.FileName = home_ + "/" + name;
     request.X = x;
     request.Y = y;
     return form->CreatePictureLayer(nullptr, request);
+  }
+  // The files of the run's work folder.
+  static int WorkFiles() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator(plat::WorkFolder()))
+      ++count;
+    return count;
   }
 
   // Answers the dialog with Steps; counts the runs.
@@ -94,11 +110,13 @@ TEST_F(RotateHandOver, ATurnedLayerComesBackInItsPlaceWithItsValuesAndAngle) {
   EXPECT_EQ(turned->OpacityValue, 100);
   EXPECT_EQ(turned->ScalePercent, 80);
   EXPECT_EQ(turned->ColorMode, 2);
-  // On its larger canvas the turned picture keeps its centre, to the whole pixel.
+  // On its larger canvas the turned picture keeps its centre: the canvas reaches out by the
+  // margin (14 and 24 pixels at 80 %) before it.
   const gfx::TFloatRect now = turned->Location();
   EXPECT_NEAR((now.Left + now.Right) / 2, (location.Left + location.Right) / 2, 0.5f);
   EXPECT_NEAR((now.Top + now.Bottom) / 2, (location.Top + location.Bottom) / 2, 0.5f);
-  EXPECT_FLOAT_EQ(now.Left, std::nearbyint(now.Left));
+  EXPECT_FLOAT_EQ(now.Left, location.Left - 14 * 0.8f);
+  EXPECT_FLOAT_EQ(now.Top, location.Top - 24 * 0.8f);
   EXPECT_EQ(plat::ExtractFilePath(form->RotateWorkFile), plat::WorkFolder());
   ExpectSettled();
 }
@@ -227,6 +245,118 @@ TEST_F(RotateHandOver, WithoutAPictureLayerOrWhileBusyNoDialogOpens) {
   EXPECT_EQ(runs, 0);
   EXPECT_TRUE(form->RotateBusy);
   form->RotateBusy = false;
+}
+
+// Through the dialog's own modal run, OK clicked with the mouse and nothing turned: the layer's
+// pixels come back unchanged, transparency and keyed pixels included, in the same place on the
+// screen, also on the smaller margin of a layer turned before.
+TEST_F(RotateHandOver, AnUntouchedOkByHandGivesBackTheSamePicture) {
+  plat::TestHooks().screenSize.reset();
+  gfx::TBitmap32 picture;
+  picture.SetSize(61, 37);
+  std::mt19937 random(5);
+  for (int y = 0; y < 37; ++y)
+    for (int x = 0; x < 61; ++x) picture.SetPixel(x, y, random() % 4 ? random() : 0xFF010101);
+  gfx::TBitmapLayer* layer = &AddPicture("soft.bmp", picture, 123, 57);
+  form->SelectLayer(nullptr);
+  const auto before = app::ComposePicture(*form->ImgView);
+  for (int pass = 0; pass < 2; ++pass) {
+    form->SelectLayer(layer);
+    plat::TTimer click(nullptr);
+    click.SetInterval(20);
+    click.OnTimer = [&](plat::TObject*) {
+      auto* dialog = dynamic_cast<app::TFormRotateExample*>(plat::Screen().ActiveForm());
+      if (!dialog || !dialog->CloseButton->Visible()) return;
+      click.SetEnabled(false);
+      const plat::TPoint middle{dialog->CloseButton->Width() / 2,
+                                dialog->CloseButton->Height() / 2};
+      plat::SimulateMouse(*dialog->CloseButton, plat::TMouseAction::Press, plat::mbLeft, middle);
+      plat::SimulateMouse(*dialog->CloseButton, plat::TMouseAction::Release, plat::mbLeft, middle);
+    };
+    click.SetEnabled(true);
+    form->WMRotateChange(nullptr, 1);
+    layer = Selected();
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->AngleCode, 10000);
+    EXPECT_EQ(layer->Bitmap().Width(), pass == 0 ? 88 : 92);
+    form->SelectLayer(nullptr);
+    EXPECT_TRUE(app::ComposePicture(*form->ImgView)->Equal(*before)) << pass;
+  }
+  ExpectSettled();
+}
+
+// A file the dialog did not write - here one that came back after Cancel erased it - is not a
+// result: no angle is recorded on the unturned layer, and the file goes.
+TEST_F(RotateHandOver, OnlyWhatOkWroteIsTakenBack) {
+  Answer([this](app::TFormRotateExample& d) {
+    d.Button180Click(nullptr);
+    d.CancelButton->Click();
+    bottom->Bitmap().SaveToFile(form->RotateWorkFile);
+  });
+  form->WMRotateChange(nullptr, 1);
+  EXPECT_EQ(Selected(), bottom);
+  EXPECT_EQ(bottom->AngleCode, 0);
+  EXPECT_FALSE(plat::FileExists(form->RotateWorkFile));
+  ExpectSettled();
+}
+
+TEST_F(RotateHandOver, AResultGoneAfterOkIsReportedAndTheLayerStays) {
+  std::string told;
+  plat::TestHooks().messageBox = [&](const std::string& text, const std::string&, uint32_t) {
+    told = text;
+    return 1;
+  };
+  Answer([this](app::TFormRotateExample& d) {
+    d.Button180Click(nullptr);
+    d.CloseButtonClick(nullptr);
+    plat::DeleteFile(form->RotateWorkFile);
+  });
+  form->WMRotateChange(nullptr, 1);
+  EXPECT_NE(told.find(app::LostResultText), std::string::npos) << told;
+  EXPECT_EQ(Selected(), bottom);
+  EXPECT_EQ(bottom->AngleCode, 0);
+  EXPECT_EQ(bottom->Bitmap().Width(), 60);
+  ExpectSettled();
+}
+
+// A temp cleaner takes the run's work folder: the next hand-over makes it again.
+TEST_F(RotateHandOver, AVanishedWorkFolderIsMadeAgain) {
+  std::filesystem::remove_all(plat::WorkFolder());
+  Answer([](app::TFormRotateExample& d) { d.CloseButtonClick(nullptr); });
+  form->WMRotateChange(nullptr, 1);
+  ASSERT_NE(Selected(), bottom);
+  EXPECT_EQ(Selected()->AngleCode, 10000);
+  EXPECT_TRUE(plat::FileExists(Selected()->SourceFile));
+}
+
+// Each layer keeps one file of its own in the work folder, whatever it went through; erasing the
+// layer, or loading another background, removes it.
+TEST_F(RotateHandOver, LayersKeepOneFileEachAndTakeItWithThem) {
+  Answer([](app::TFormRotateExample& d) {
+    d.Button90Click(nullptr);
+    d.CloseButtonClick(nullptr);
+  });
+  for (int turn = 0; turn < 6; ++turn) form->WMRotateChange(nullptr, 1);
+  gfx::TBitmapLayer* turned = Selected();
+  EXPECT_EQ(WorkFiles(), 1);
+  form->SelectLayer(top);
+  form->WMRotateChange(nullptr, 1);
+  EXPECT_EQ(WorkFiles(), 2);
+
+  gfx::TBitmap32 pasted;
+  pasted.SetSize(30, 20);
+  pasted.ClearWithColor(kYellow);
+  app::CopyPictureToClipboard(pasted);
+  form->AddLayerClipClick(nullptr);
+  ASSERT_EQ(Selected()->Bitmap().Width(), 30);
+  EXPECT_EQ(WorkFiles(), 3);
+  form->clearButtonClick(nullptr);
+  EXPECT_EQ(WorkFiles(), 2);
+  form->SelectLayer(turned);
+  form->clearButtonClick(nullptr);
+  EXPECT_EQ(WorkFiles(), 1);
+  form->LoadBackground(Picture("next.bmp", 50, 50));
+  EXPECT_EQ(WorkFiles(), 0);
 }
 
 }  // namespace

@@ -151,6 +151,18 @@ TEST_F(RotateDialogTest, PastingAPictureTooLargeToTurnChangesNothing) {
   EXPECT_EQ(plat::Screen().Cursor(), plat::crDefault);
 }
 
+// Reset reads the work file again; when it is gone, the turned picture stays for OK to write.
+TEST_F(RotateDialogTest, ResetWithoutItsWorkFileKeepsThePicture) {
+  OpenSquare(30, {});
+  dialog->Button180Click(nullptr);
+  gfx::TBitmap32 turned;
+  turned.Assign(Canvas());
+  plat::DeleteFile(workFile);
+  EXPECT_ANY_THROW(dialog->ButtonZeroClick(nullptr));
+  EXPECT_TRUE(Canvas().Equal(turned));
+  EXPECT_EQ(dialog->Src->Bitmap().Pixel(0, 0), kBlue);
+}
+
 TEST_F(RotateDialogTest, EveryDialogIsFittedToALowScreen) {
   plat::TestHooks().screenSize = plat::TSize{1024, 700};
   for (int run = 0; run < 3; ++run) {

@@ -1,0 +1,114 @@
+#include "app/rotate/TurnPicture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "graphics/core/Blend.h"
+
+namespace app {
+namespace {
+
+struct TTurn {
+  double Cos, Sin;
+};
+
+// Quarter turns take their cosine and sine exactly, so that pixel centres map onto pixel centres.
+TTurn TurnOf(double Degrees) {
+  const double quarters = Degrees / 90;
+  if (quarters == std::floor(quarters) && std::fabs(quarters) < 1e9) {
+    static constexpr TTurn exact[4] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    return exact[((int64_t(quarters) % 4) + 4) % 4];
+  }
+  const double a = Degrees * std::numbers::pi / 180;
+  return {std::cos(a), std::sin(a)};
+}
+
+// The picture at (U, V), pixel centres at whole numbers, transparent around it.
+class TTurnSampler {
+ public:
+  explicit TTurnSampler(const gfx::TBitmap32& Picture)
+      : bits_(Picture.Bits()), w_(Picture.Width()), h_(Picture.Height()) {}
+
+  gfx::TColor32 At(double U, double V) const {
+    const double fu = std::floor(U), fv = std::floor(V);
+    const int64_t x = int64_t(fu), y = int64_t(fv);
+    const double fx = U - fu, fy = V - fv;
+    if (fx == 0 && fy == 0) return Pixel(x, y);
+    double a = 0, c[3] = {0, 0, 0};
+    auto add = [&](int64_t i, int64_t j, double w) {
+      const gfx::TColor32 p = Pixel(i, j);
+      const double wa = w * double(p >> 24);
+      if (wa == 0) return;
+      a += wa;
+      for (int k = 0; k < 3; ++k) c[k] += wa * double((p >> (8 * k)) & 0xFF);
+    };
+    add(x, y, (1 - fx) * (1 - fy));
+    add(x + 1, y, fx * (1 - fy));
+    add(x, y + 1, (1 - fx) * fy);
+    add(x + 1, y + 1, fx * fy);
+    const long alpha = std::lround(a);
+    if (alpha == 0) return 0;
+    gfx::TColor32 result = gfx::TColor32(alpha) << 24;
+    for (int k = 0; k < 3; ++k)
+      result |= gfx::TColor32(std::min(255L, std::lround(c[k] / a))) << (8 * k);
+    return result;
+  }
+
+ private:
+  gfx::TColor32 Pixel(int64_t x, int64_t y) const {
+    return x >= 0 && y >= 0 && x < w_ && y < h_ ? bits_[y * w_ + x] : 0;
+  }
+  const gfx::TColor32* bits_;
+  const int64_t w_, h_;
+};
+
+}  // namespace
+
+int32_t TurnOffset(int32_t Side, int32_t Length) {
+  const int64_t margin = int64_t(Side) - Length + 1;
+  return int32_t(margin >= 0 ? margin / 2 : -((1 - margin) / 2));
+}
+
+void DrawTurned(gfx::TBitmap32& Canvas, const gfx::TBitmap32& Picture, int32_t Left, int32_t Top,
+                double Degrees, bool Merged) {
+  if (Canvas.Empty() || Picture.Empty()) return;
+  const TTurn t = TurnOf(Degrees);
+  const double cx = Canvas.Width() / 2.0, cy = Canvas.Height() / 2.0;
+  // Canvas points d from the centre show the picture at the centre plus d turned back.
+  auto back = [&](double dx, double dy, double& u, double& v) {
+    u = cx + dx * t.Cos - dy * t.Sin - Left - 0.5;
+    v = cy + dx * t.Sin + dy * t.Cos - Top - 0.5;
+  };
+  // The turned picture's box on the canvas, one pixel wider for the fading edges.
+  double x0 = cx, x1 = cx, y0 = cy, y1 = cy;
+  for (double px : {double(Left), double(Left) + Picture.Width()})
+    for (double py : {double(Top), double(Top) + Picture.Height()}) {
+      const double dx = px - cx, dy = py - cy;
+      const double x = cx + dx * t.Cos + dy * t.Sin, y = cy - dx * t.Sin + dy * t.Cos;
+      x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    }
+  const int32_t left = int32_t(std::max(0.0, std::floor(x0) - 1));
+  const int32_t right = int32_t(std::min(double(Canvas.Width()), std::ceil(x1) + 1));
+  const int32_t top = int32_t(std::max(0.0, std::floor(y0) - 1));
+  const int32_t bottom = int32_t(std::min(double(Canvas.Height()), std::ceil(y1) + 1));
+
+  const TTurnSampler sampler(Picture);
+  const gfx::TBlendMem merge = gfx::MergeMem;
+  for (int32_t j = top; j < bottom; ++j) {
+    gfx::TColor32* row = Canvas.PixelPtr(0, j);
+    const double dy = j + 0.5 - cy;
+    for (int32_t i = left; i < right; ++i) {
+      double u, v;
+      back(i + 0.5 - cx, dy, u, v);
+      const gfx::TColor32 c = sampler.At(u, v);
+      if (!Merged)
+        row[i] = c;
+      else if (c >> 24 != 0)
+        merge(c, row[i]);
+    }
+  }
+  gfx::EMMS();
+}
+
+}  // namespace app
