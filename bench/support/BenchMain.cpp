@@ -18,6 +18,16 @@ std::vector<Pair>& Pairs() {
   return pairs;
 }
 
+struct Limit {
+  std::string name, ours;
+  double seconds;
+};
+
+std::vector<Limit>& Limits() {
+  static std::vector<Limit> limits;
+  return limits;
+}
+
 }  // namespace
 
 // Keeps the console output and remembers each benchmark's CPU time per iteration.
@@ -27,11 +37,15 @@ class CollectingReporter : public benchmark::ConsoleReporter {
   CollectingReporter() : ConsoleReporter(OO_Tabular) {}
 
   std::map<std::string, double> cpuTime;
+  std::map<std::string, double> cpuSeconds;
 
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-        cpuTime[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration || run.iterations <= 0) continue;
+      cpuTime[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      cpuSeconds[run.benchmark_name()] =
+          run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+    }
     ConsoleReporter::ReportRuns(runs);
   }
 };
@@ -39,6 +53,10 @@ class CollectingReporter : public benchmark::ConsoleReporter {
 PeerComparison::PeerComparison(std::string name, std::string ours, std::string peer,
                                std::string target) {
   Pairs().push_back({std::move(name), std::move(ours), std::move(peer), std::move(target)});
+}
+
+TimeLimit::TimeLimit(std::string name, std::string ours, double seconds) {
+  Limits().push_back({std::move(name), std::move(ours), seconds});
 }
 
 }  // namespace bench
@@ -56,6 +74,11 @@ int main(int argc, char** argv) {
       continue;
     std::printf("ratio %s %.3f %s\n", pair.name.c_str(), ours->second / peer->second,
                 pair.target.c_str());
+  }
+  for (const bench::Limit& limit : bench::Limits()) {
+    auto ours = reporter.cpuSeconds.find(limit.ours);
+    if (ours == reporter.cpuSeconds.end()) continue;
+    std::printf("ratio %s %.3f 1\n", limit.name.c_str(), ours->second / limit.seconds);
   }
   return 0;
 }

@@ -13,4 +13,10 @@ struct PeerComparison {
   PeerComparison(std::string name, std::string ours, std::string peer, std::string target = "-");
 };
 
+// A benchmark held to a time of its own instead of a peer: MEASURED is its CPU time per
+// iteration divided by `seconds`, and the target is 1.
+struct TimeLimit {
+  TimeLimit(std::string name, std::string ours, double seconds);
+};
+
 }  // namespace bench

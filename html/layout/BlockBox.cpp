@@ -40,6 +40,7 @@ TBlock::TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
   if (prop.GetFloat(code)) FloatSide = uint8_t(code == FloatLeft || code == FloatRight ? code : 0);
   BorderOn = prop.HasBorderStyle() != 0;
   TextColor = VarToInt(prop.Values[piColor], int32_t(clNone));
+  prop.GetFont();  // measures the block's own font: its em and ex size its box, not the parent's
   EmPixels = prop.EmPixels;
   ExPixels = prop.ExPixels;
   NotDisplayed = prop.DisplayNone();

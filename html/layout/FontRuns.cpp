@@ -174,10 +174,30 @@ void TFontObj::FocusExit() {
 
 // --- TFontList
 
+int TFontList::FirstStartingAtOrAfter(int32_t position) const {
+  // Layout, drawing and hit tests walk a section forwards: most look-ups land where the last
+  // one did or on the next run; the rest search the sorted starts.
+  const int count = Count();
+  const auto fits = [&](int i) {
+    return (i == 0 || Items(i - 1)->StartPos < position) &&
+           (i == count || Items(i)->StartPos >= position);
+  };
+  for (int i : {hint_, hint_ + 1})
+    if (i >= 0 && i <= count && fits(i)) return hint_ = i;
+  int low = 0, high = count;
+  while (low < high) {
+    const int mid = low + (high - low) / 2;
+    if (Items(mid)->StartPos < position)
+      low = mid + 1;
+    else
+      high = mid;
+  }
+  return hint_ = low;
+}
+
 TFontObj* TFontList::GetFontObjAt(int32_t position, int& index) const {
   const int count = Count();
-  index = 0;
-  while (index < count && Items(index)->StartPos < position) ++index;
+  index = FirstStartingAtOrAfter(position);
   if (index >= count) {
     index = count - 1;
   } else if (Items(index)->StartPos != position && index > 0) {
@@ -194,8 +214,7 @@ TMyFont* TFontList::GetFontAt(int32_t position, int32_t& overhang) const {
 }
 
 int32_t TFontList::GetFontCountAt(int32_t position, int32_t length) const {
-  int i = 0;
-  while (i < Count() && Items(i)->StartPos < position) ++i;
+  int i = FirstStartingAtOrAfter(position);
   if (i < Count() && Items(i)->StartPos == position) ++i;
   return i >= Count() ? length - position : Items(i)->StartPos - position;
 }

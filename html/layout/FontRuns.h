@@ -96,6 +96,11 @@ class TFontList : public TFreeList<TFontObj> {
   TFontObj* GetFontObjAt(int32_t position, int& index) const;
   // One character at or before position was deleted: later runs move down, empty runs go.
   void Decrement(int32_t position, TSectionList* document);
+
+ private:
+  // Index of the first run whose start is not below position (Count() when none).
+  int FirstStartingAtOrAfter(int32_t position) const;
+  mutable int hint_ = 0;  // where the last look-up ended
 };
 
 }  // namespace html

@@ -72,6 +72,7 @@ THorzLine::THorzLine(TSectionList* document, TAttributeList* attributes, TProper
   prop.GetVMarginArray(raw);
   TMarginArray box;
   int autoCount = 0;
+  prop.GetFont();  // the rule's own em and ex
   ConvMargArray(raw, 0, 0, prop.EmPixels, prop.ExPixels, autoCount, box);
   if (box[piHeight] >= 1) RuleHeight = ClampBoxLength(box[piHeight]);
   const TColor colour = prop.GetForegroundColor();

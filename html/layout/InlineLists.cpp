@@ -17,12 +17,17 @@ int32_t CountToNext(const List& list, int32_t position, int32_t none, PosOf posO
   return count;
 }
 
+// The item at position in a list ordered by position, or null.
+template <class List>
+auto FindAt(const List& list, int32_t position) {
+  const auto at = FirstAtOrAfter(list, position);
+  return at != list.end() && (*at)->Pos == position ? &**at : nullptr;
+}
+
 }  // namespace
 
 TFloatingObj* TImageObjList::FindImage(int32_t position) const {
-  for (const auto& obj : *this)
-    if (obj->Pos == position) return obj.get();
-  return nullptr;
+  return FindAt(*this, position);
 }
 
 int32_t TImageObjList::GetHeightAt(int32_t position, uint8_t& align, TFloatingObj*& obj) const {
@@ -72,9 +77,7 @@ TFloatingObj* TImageObjList::PtInObject(int32_t x, int32_t y, int32_t& ix, int32
 }
 
 TFormControlObj* TFormControlList::FindControl(int32_t position) const {
-  for (TFormControlObj* control : *this)
-    if (control->Pos == position) return control;
-  return nullptr;
+  return FindAt(*this, position);
 }
 
 int32_t TFormControlList::GetFlagAtPosition(int32_t position, uint8_t& align) const {

@@ -3,6 +3,7 @@
 // kinds derive from these bases and fill in sizing and drawing.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -69,6 +70,13 @@ class TFloatingObj : public TIDObject {
   bool NoBorder = false;   // BORDER="0" or a CSS border style
   int32_t BorderSize = 0;  // 0-10
 };
+
+// The first item at or after position in a list of objects ordered by position.
+template <class List>
+auto FirstAtOrAfter(const List& list, int32_t position) {
+  return std::lower_bound(list.begin(), list.end(), position,
+                          [](const auto& item, int32_t p) { return item->Pos < p; });
+}
 
 // The pictures and panels of one section, ordered by position.
 class TImageObjList : public TFreeList<TFloatingObj> {

@@ -70,6 +70,7 @@ TCellObj::TCellObj(TSectionList* document, TAttributeList* attributes, TProperti
   if (int align = 0; prop->GetVertAlign(align) && align != VAlignBaseline && align >= VAlignTop &&
                      align <= VAlignBottom)
     VertAlign = uint8_t(align);
+  prop->GetFont();  // measures the cell's own font: its em and ex size its box, not the row's
   EmPixels = prop->EmPixels;
   ExPixels = prop->ExPixels;
   TVMarginArray raw{};

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "html/layout/TextSection.h"
+#include "platform/htmlservices/TextClusters.h"
 
 namespace html {
 
@@ -76,6 +77,7 @@ TSection::TSection(TSectionList* owner, const TSection& source)
       Text(source.Text),
       BreakFlags(source.BreakFlags),
       SourceIndex(source.SourceIndex),
+      ClusterTail(source.ClusterTail),
       TextAlign(source.TextAlign),
       ClearMode(source.ClearMode),
       LineHeight(source.LineHeight),
@@ -296,6 +298,7 @@ void TSection::FinishText() {
   PosCount = int32_t(Text.size());
   if (Text.empty()) return;
   BreakFlags.push_back(kBreakOrdinary);
+  ClusterTail = plat::ClusterContinuations(Text);
   if (SourcePos) {
     const std::vector<int32_t>& positions = *SourcePos;
     for (size_t i = 0; i < positions.size(); ++i)

@@ -130,6 +130,25 @@ class TSection : public TSectionBase {
   int32_t FindCountThatFits(plat::TCanvas& canvas, int32_t start,
                             std::vector<TFloatingObj*>& deferredFloats, int32_t& floatHeight,
                             IndentManager& indents, int32_t y, int32_t limit);
+  // Characters from `from` on, before `end` and before the next object (and line break, when
+  // asked), that fit room in the font selected on dc, ending where a character ends; `Whole`
+  // tells that all up to that stop fit. Measures a growing stretch at a time: the cost follows
+  // what fits, not what follows.
+  struct TTextFit {
+    int32_t Count = 0;
+    int32_t Extent = 0;
+    bool Whole = false;
+  };
+  TTextFit FitCharacters(const plat::DeviceContext& dc, int32_t from, int32_t end, int64_t room,
+                         bool stopAtLineBreak) const;
+  // The character at k continues the one before it (a surrogate's second half, a combining mark,
+  // a joined part of an emoji): nothing may break before it.
+  bool ContinuesCluster(int32_t k) const {
+    return size_t(k) < ClusterTail.size() && ClusterTail[size_t(k)];
+  }
+  // A soft hyphen after character k is drawn when a line ends there: not after a space, nor when
+  // a space, a line break or the end of the text follows, where a line ends without one.
+  bool HyphenShows(int32_t k) const;
 
   // --- Drawing
   int32_t Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
@@ -163,6 +182,7 @@ class TSection : public TSectionBase {
   TImageObjList Images;
   TFormControlList FormControls;
   std::vector<IndexObj> SourceIndex;
+  std::vector<bool> ClusterTail;  // per character, from FinishText; empty when no cluster
   TFreeList<LineRec> Lines;
   uint8_t TextAlign = 1;  // 1 left, 2 center, 3 right, 4 justify
   uint8_t ClearMode = 0;  // 0 none, 1 left, 2 right, 3 both
@@ -189,13 +209,19 @@ class TSection : public TSectionBase {
   void FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, int32_t count,
                   IndentManager& indents, int32_t leftX, int32_t y, int32_t floatHeight,
                   std::vector<TFloatingObj*>& deferredFloats, int32_t& floatBottom);
-  // Break chosen for a line whose first `fit` characters from start fit; -1: none found.
-  int32_t ChooseBreak(int32_t start, int32_t fit) const;
+  // Width for the line from start at y.
+  int32_t LineRoom(const IndentManager& indents, int32_t y, int32_t start) const;
+  // Width of the "-" a line ending after character k shows, in k's font.
+  int32_t HyphenWidth(plat::TCanvas& canvas, int32_t k);
+  // Break chosen for a line of `room` pixels whose first `fit` characters from start fit; -1:
+  // none found.
+  int32_t ChooseBreak(plat::TCanvas& canvas, int32_t start, int32_t fit, int32_t room);
   // A word that does not fit may end after character k.
   bool EndsLongWord(int32_t k) const;
-  // Text is clipped to textClip when one is given.
+  // Draws what meets clipRect; text is clipped to textClip when one is given.
   void DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t lineBottom,
-                IndentManager& indents, const plat::TRect* textClip, bool recording);
+                IndentManager& indents, const plat::TRect& clipRect, const plat::TRect* textClip,
+                bool recording);
   void MakeBorderRecords(LineRec& line);
   void PaintBorders(plat::TCanvas& canvas, const LineRec& line, int32_t shift);
 

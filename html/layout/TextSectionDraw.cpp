@@ -56,12 +56,13 @@ int32_t TSection::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, Inden
     const int32_t lineBottom = y + line->SpaceAbove + line->TextHeight;
     if (line->HasInlineBorders) {
       MakeBorderRecords(*line);
-      DrawLine(canvas, *line, x, lineBottom, indents, nullptr, true);
+      DrawLine(canvas, *line, x, lineBottom, indents, clipRect, nullptr, true);
       line->RecordedX = x;
       line->HasInlineBorders = false;
     }
     PaintBorders(canvas, *line, x - line->RecordedX);
-    DrawLine(canvas, *line, x, lineBottom, indents, clipToCell ? &cellClip : nullptr, false);
+    DrawLine(canvas, *line, x, lineBottom, indents, clipRect, clipToCell ? &cellClip : nullptr,
+             false);
     y += height;
   }
   return result;
@@ -114,7 +115,8 @@ void TSection::PaintBorders(plat::TCanvas& canvas, const LineRec& line, int32_t 
 }
 
 void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t lineBottom,
-                        IndentManager& indents, const plat::TRect* textClip, bool recording) {
+                        IndentManager& indents, const plat::TRect& clipRect,
+                        const plat::TRect* textClip, bool recording) {
   plat::DeviceContext& dc = TextContext(canvas);
   const int32_t scrollY = Document->ScrollY;
   const int32_t start = line.StartIndex;
@@ -129,10 +131,9 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
   const int32_t lineTop = lineBottom - line.TextHeight - line.SpaceAbove;
   line.TextTop = lineBottom - line.TextHeight;
   line.LineLeft = x + line.Indent;
-  if (line.ExtraWidth > 0 && line.GapCount > 0)
-    dc.SetTextJustification(line.ExtraWidth, line.GapCount);
-  else
-    dc.SetTextJustification(0, 0);
+  // Pictures and panels keep the justification on: the text after them is spread as before
+  // them, the line reaches its right edge, and hit tests measure it the same way.
+  TGapShares shares(dc, line);
 
   // Recording pass: the boxes of the inline elements that the piece at p belongs to.
   const auto recordBox = [&](int32_t p, int32_t left, int32_t top, int32_t bottom) {
@@ -160,13 +161,14 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
   };
 
   int32_t cx = x + line.Indent;
+  bool pastClip = false;  // what is left of the line lies right of the clip rectangle
   const auto drawCaret = [&](int32_t caretX, const TFontObj& run) {
     if (recording || !Document->ShowDummyCaret || hasSelection) return;
     const int32_t top = baseline - (run.LineHeight - run.Descent) - scrollY;
     dc.FillRect({caretX, top, caretX + 1, top + run.LineHeight},
                 {plat::BS_SOLID, Rgb(run.Font->Color()), 0});
   };
-  for (int32_t i = start; i < textEnd;) {
+  for (int32_t i = start; i < textEnd && !pastClip;) {
     const char16_t ch = Text[size_t(i)];
     if (ch == kObjectChar) {
       TFloatingObj* obj = Images.FindImage(i);
@@ -179,7 +181,6 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
         std::erase_if(line.BorderList,
                       [i](const BorderRec& rec) { return rec.BStart == i && rec.BEnd <= i + 1; });
       } else if (obj) {
-        dc.SetTextJustification(0, 0);
         int index = 0;
         const TFontObj& run = *Fonts.GetFontObjAt(i, index);
         if (recording) {
@@ -233,8 +234,6 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
     const TFontObj& run = *Fonts.GetFontObjAt(i, index);
     int32_t pieceEnd =
         std::min(textEnd, i + std::max(1, Fonts.GetFontCountAt(i, int32_t(Text.size()))));
-    for (int32_t k = i + 1; k < pieceEnd; ++k)
-      if (Text[size_t(k)] == kObjectChar || Text[size_t(k)] == kControlChar) pieceEnd = k;
     // Selection and bordered elements start and end between pieces.
     const auto cutAt = [&](int32_t p) {
       if (p > i && p < pieceEnd) pieceEnd = p;
@@ -247,8 +246,6 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
       cutAt(rec.BStart);
       cutAt(rec.BEnd);
     }
-    std::u16string piece = Text.substr(size_t(i), size_t(pieceEnd - i));
-    if (pieceEnd == textEnd && line.EndsWithHyphen) piece += u'-';
     SelectRunFont(canvas, run);
     int32_t offset = 0;
     if (run.ScriptShift == 9)
@@ -256,14 +253,57 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
     else if (run.ScriptShift == 8)
       offset = run.Descent / 2 + 1;
     const int32_t textBaseline = baseline + offset;
-    const int32_t width = dc.GetTextExtent(piece).cx;
+    const auto withHyphen = [&](int32_t from, int32_t to) {
+      std::u16string piece = Text.substr(size_t(from), size_t(to - from));
+      if (to == textEnd && line.EndsWithHyphen) piece += u'-';
+      return piece;
+    };
+    const auto pass = [&](int32_t from, int32_t to) {
+      shares.Pass(std::u16string_view(Text).substr(size_t(from), size_t(to - from)));
+    };
+    int32_t from = i, to = pieceEnd;
+    if (recording || run.IsFocused) {
+      // Boxes and focus frames need the whole piece, up to the next object.
+      for (int32_t k = i + 1; k < pieceEnd; ++k)
+        if (IsObjectChar(Text[size_t(k)])) pieceEnd = to = k;
+    } else {
+      // Only the characters that meet the clip rectangle are measured and drawn: a line may be
+      // very long. Ink reaches at most this far beside a character's cell. Measuring stops at
+      // the next object too.
+      const int32_t reach = 2 * run.Font->tmMaxCharWidth + 8;
+      if (const int64_t skip = int64_t(clipRect.Left) - reach - cx; skip > 0) {
+        const TTextFit left = FitCharacters(dc, i, pieceEnd, skip, false);
+        pass(i, i + left.Count);
+        from += left.Count;
+        cx += left.Extent;
+        if (left.Whole) pieceEnd = to = from;
+      }
+      const int64_t room = int64_t(clipRect.Right) + reach - cx;
+      const TTextFit shown = room > 0 ? FitCharacters(dc, from, pieceEnd, room, false) : TTextFit{};
+      to = from + shown.Count;
+      if (shown.Whole) {
+        pieceEnd = to;
+      } else {
+        // The character that reaches past the clip is drawn too.
+        if (to < pieceEnd) ++to;
+        while (to < pieceEnd && ContinuesCluster(to)) ++to;
+        pastClip = true;
+      }
+    }
     if (recording) {
       recordBox(i, cx, textBaseline - (run.LineHeight - run.Descent) + 1,
                 textBaseline + run.Descent);
-      // Clipped to nothing: uses up the piece's justification shares as drawing would.
-      const plat::TRect nothing{};
-      dc.ExtTextOut(cx, textBaseline - scrollY, plat::ETO_CLIPPED, &nothing, piece);
-    } else {
+      cx += dc.GetTextExtent(withHyphen(i, pieceEnd)).cx;
+      pass(i, pieceEnd);
+      i = pieceEnd;
+      continue;
+    }
+    // Measured before anything is drawn, while the piece's justification shares are unused.
+    const bool caretHere = selStart >= from && selStart < to;
+    const int32_t caretX = caretHere ? cx + dc.GetTextExtent(withHyphen(from, selStart)).cx : 0;
+    const std::u16string piece = withHyphen(from, to);
+    const int32_t width = dc.GetTextExtent(piece).cx;
+    if (!piece.empty()) {
       const bool selected = hasSelection && i >= selStart && i < selEnd;
       const TColor background = run.Font->BackgroundColor;
       const plat::TColorRef fontColor = Rgb(run.Font->Color());
@@ -280,29 +320,24 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
         dc.SetTextColor(fontColor);
       }
       dc.ExtTextOut(cx, textBaseline - scrollY, textClip ? plat::ETO_CLIPPED : 0, textClip, piece);
-      if (run.IsFocused) {
-        dc.SetTextColor(0);
-        dc.DrawFocusRect({cx, textBaseline - (run.LineHeight - run.Descent) - scrollY, cx + width,
-                          textBaseline + run.Descent - scrollY});
-      }
-      if (selStart >= i && selStart < pieceEnd) {
-        SelectRunFont(canvas, run);
-        drawCaret(
-            cx + dc.GetTextExtent(std::u16string_view(Text).substr(size_t(i), size_t(selStart - i)))
-                     .cx,
-            run);
-      }
     }
+    pass(from, to);
+    if (run.IsFocused) {
+      dc.SetTextColor(0);
+      dc.DrawFocusRect({cx, textBaseline - (run.LineHeight - run.Descent) - scrollY, cx + width,
+                        textBaseline + run.Descent - scrollY});
+    }
+    if (caretHere) drawCaret(caretX, run);
     cx += width;
     i = pieceEnd;
   }
-  if (!recording && selStart == PosCount && &line == Lines.Last()) {
+  if (!recording && !pastClip && selStart == PosCount && &line == Lines.Last()) {
     int index = 0;
     drawCaret(cx, *Fonts.GetFontObjAt(PosCount - 1, index));
   }
-  for (BorderRec& rec : line.BorderList)
-    if (rec.BRect.Right == 0) rec.BRect.Right = cx;
-  dc.SetTextJustification(0, 0);
+  if (recording)
+    for (BorderRec& rec : line.BorderList)
+      if (rec.BRect.Right == 0) rec.BRect.Right = cx;
 }
 
 }  // namespace html

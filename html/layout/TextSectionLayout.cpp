@@ -44,25 +44,18 @@ int32_t TSection::FindCountThatFits(plat::TCanvas& canvas, int32_t start,
                                     int32_t limit) {
   floatHeight = 0;
   const int32_t length = int32_t(Text.size());
-  int32_t n = std::min(limit, length - start);
-  bool takesLineBreak = false;
-  for (int32_t k = start; k < start + n; ++k) {
-    if (Text[size_t(k)] != kLineBreakChar) continue;
-    n = k - start;
-    if (n == 0) return 1;
-    takesLineBreak = true;
-    break;
-  }
-  const int32_t extra = takesLineBreak ? 1 : 0;
+  const int32_t n = std::min(limit, length - start);
   // Always measured: no font's widest character bounds a section, since later runs may be
   // larger, letter spacing widens every character and missing characters come from other fonts.
-  int32_t width = indents.RightLimit(y) - indents.LeftIndent(y) - (start == 0 ? FirstIndent : 0);
+  const int32_t width = LineRoom(indents, y, start);
   plat::DeviceContext& dc = TextContext(canvas);
   int32_t count = 0;
   int64_t used = 0;
   while (count < n) {
     const int32_t i = start + count;
     const char16_t ch = Text[size_t(i)];
+    // Everything before a line break fits: the line takes the break too.
+    if (ch == kLineBreakChar) return count + 1;
     if (ch == kObjectChar || ch == kControlChar) {
       TFloatingObj* obj = ch == kObjectChar ? Images.FindImage(i) : nullptr;
       const TFormControlObj* control = ch == kControlChar ? FormControls.FindControl(i) : nullptr;
@@ -88,28 +81,34 @@ int32_t TSection::FindCountThatFits(plat::TCanvas& canvas, int32_t start,
       ++count;
       continue;
     }
-    int32_t pieceEnd = std::min(start + n, i + std::max(1, Fonts.GetFontCountAt(i, length)));
-    for (int32_t k = i + 1; k < pieceEnd; ++k)
-      if (IsObjectChar(Text[size_t(k)])) pieceEnd = k;
+    const int32_t runEnd = std::min(start + n, i + std::max(1, Fonts.GetFontCountAt(i, length)));
     int index = 0;
     SelectRunFont(canvas, *Fonts.GetFontObjAt(i, index));
-    int extent = 0;
-    const int32_t room = Clamped(width - used);
-    int32_t fit = FitText(dc, Text.data() + i, pieceEnd - i, room, extent);
-    if (fit < pieceEnd - i) {
-      if (fit > 0 && BreakFlags[size_t(i + fit - 1)] == kBreakSoftHyphen &&
-          extent + GetWideTextExtent(dc, u"-", 1).cx > room)
-        --fit;
-      count += fit;
-      break;
-    }
-    used += extent;
-    count += fit;
+    const TTextFit fit = FitCharacters(dc, i, runEnd, width - used, true);
+    used += fit.Extent;
+    count += fit.Count;
+    if (!fit.Whole) break;
   }
-  return count == n ? count + extra : count;
+  // A line ending at a soft hyphen shows a "-": when that does not fit, one character less.
+  if (count > 0 && count < n && HyphenShows(start + count - 1) &&
+      used + HyphenWidth(canvas, start + count - 1) > width) {
+    do --count;
+    while (count > 0 && ContinuesCluster(start + count));
+  }
+  return count;
 }
 
-int32_t TSection::ChooseBreak(int32_t start, int32_t fit) const {
+int32_t TSection::LineRoom(const IndentManager& indents, int32_t y, int32_t start) const {
+  return indents.RightLimit(y) - indents.LeftIndent(y) - (start == 0 ? FirstIndent : 0);
+}
+
+int32_t TSection::HyphenWidth(plat::TCanvas& canvas, int32_t k) {
+  int index = 0;
+  SelectRunFont(canvas, *Fonts.GetFontObjAt(k, index));
+  return GetWideTextExtent(TextContext(canvas), u"-", 1).cx;
+}
+
+int32_t TSection::ChooseBreak(plat::TCanvas& canvas, int32_t start, int32_t fit, int32_t room) {
   const int32_t length = int32_t(Text.size());
   const auto flag = [this](int32_t k) { return BreakFlags[size_t(k)]; };
   const auto takeSpaces = [&](int32_t end) {
@@ -126,6 +125,7 @@ int32_t TSection::ChooseBreak(int32_t start, int32_t fit) const {
   if (nextCh == u' ' && flag(next) != kBreakNever) return takeSpaces(next) - start;
   if (IsObjectChar(nextCh) && flag(last) != kBreakNever) return fit;
   for (int32_t k = last; k >= start; --k) {
+    if (ContinuesCluster(k + 1)) continue;
     const char16_t ch = Text[size_t(k)];
     bool breaks;
     if (k == start)
@@ -134,7 +134,13 @@ int32_t TSection::ChooseBreak(int32_t start, int32_t fit) const {
       breaks = IsObjectChar(ch) || ch == u' ' || ch == u'-' || ch == u'?' || IsWideChar(ch) ||
                (k + 1 < length && IsWideChar(Text[size_t(k + 1)])) || flag(k) == kBreakForced ||
                flag(k) == kBreakSoftHyphen;
-    if (breaks && flag(k) != kBreakNever) return takeSpaces(k + 1) - start;
+    if (!breaks || flag(k) == kBreakNever) continue;
+    // An earlier end at a soft hyphen must leave room for the "-" it shows.
+    if (k < last && HyphenShows(k) &&
+        int64_t(MeasureTextWidth(canvas, start, k - start + 1, true)) + HyphenWidth(canvas, k) >
+            room)
+      continue;
+    return takeSpaces(k + 1) - start;
   }
   if (BreakWord) return fit;
   return -1;
@@ -143,7 +149,7 @@ int32_t TSection::ChooseBreak(int32_t start, int32_t fit) const {
 bool TSection::EndsLongWord(int32_t k) const {
   const int32_t length = int32_t(Text.size());
   if (k >= length - 1) return true;
-  if (BreakFlags[size_t(k + 1)] == kBreakNever) return false;
+  if (BreakFlags[size_t(k + 1)] == kBreakNever || ContinuesCluster(k + 1)) return false;
   const char16_t ch = Text[size_t(k)], next = Text[size_t(k + 1)];
   return ch == u'-' || ch == u'?' || BreakFlags[size_t(k)] == kBreakForced ||
          BreakFlags[size_t(k)] == kBreakSoftHyphen || IsObjectChar(next) ||
@@ -217,9 +223,12 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
         addEmptyLine(nextChange - y);
         continue;
       }
-      count = 1;
+      count = 1;  // the first character, whole
+      while (count < remaining && ContinuesCluster(start + count)) ++count;
     }
-    int32_t lineCount = count >= remaining ? remaining : ChooseBreak(start, count);
+    int32_t lineCount = count >= remaining
+                            ? remaining
+                            : ChooseBreak(canvas, start, count, LineRoom(indents, y, start));
     if (lineCount < 0) {
       if (nextChange > y) {
         addEmptyLine(nextChange - y);
@@ -280,8 +289,9 @@ void TSection::FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, i
     line.SpaceAbove = d / 2;
     line.SpaceBelow = d - d / 2;
   }
-  for (const auto& obj : Images) {
-    if (obj->Pos < start || obj->Pos >= end || obj->IsFloating()) continue;
+  for (auto at = FirstAtOrAfter(Images, start); at != Images.end() && (*at)->Pos < end; ++at) {
+    TFloatingObj* obj = at->get();
+    if (obj->IsFloating()) continue;
     obj->DrawY = y;
     const int32_t height = obj->ImageHeight + obj->VSpaces();
     int32_t textHeight = line.TextHeight, descent = line.Descent;
@@ -304,8 +314,9 @@ void TSection::FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, i
         break;
     }
   }
-  for (TFormControlObj* control : FormControls) {
-    if (control->Pos < start || control->Pos >= end) continue;
+  for (auto at = FirstAtOrAfter(FormControls, start); at != FormControls.end() && (*at)->Pos < end;
+       ++at) {
+    TFormControlObj* control = *at;
     const int32_t va = control->VSpaceT, vb = control->VSpaceB, height = control->Height();
     switch (control->FormAlign) {
       case aTop:
@@ -336,16 +347,12 @@ void TSection::FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, i
 
   line.StartIndex = start;
   line.CharCount = count;
-  line.EndsWithHyphen = BreakFlags[size_t(end - 1)] == kBreakSoftHyphen;
+  line.EndsWithHyphen = HyphenShows(end - 1);
   line.HasInlineBorders = !Document->InlineElements.Empty();
   const int32_t left = indents.LeftIndent(y) + (start == 0 ? FirstIndent : 0);
   const int32_t right = indents.RightLimit(y);
   int32_t width = MeasureTextWidth(canvas, start, count, true);
-  if (line.EndsWithHyphen) {
-    int index = 0;
-    SelectRunFont(canvas, *Fonts.GetFontObjAt(end - 1, index));
-    width += GetWideTextExtent(TextContext(canvas), u"-", 1).cx;
-  }
+  if (line.EndsWithHyphen) width += HyphenWidth(canvas, end - 1);
   switch (TextAlign) {
     case 2:
       line.Indent = Clamped((int64_t(left) + right - width) / 2 - leftX);

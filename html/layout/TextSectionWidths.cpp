@@ -20,6 +20,51 @@ void SelectRunFont(plat::TCanvas& canvas, const TFontObj& run) {
   dc.SetTextCharacterExtra(run.Font->LetterSpacing);
 }
 
+TSection::TTextFit TSection::FitCharacters(const plat::DeviceContext& dc, int32_t from, int32_t end,
+                                           int64_t room, bool stopAtLineBreak) const {
+  TTextFit fit;
+  if (room < 1) return fit;
+  constexpr int32_t kFirstStretch = 64;
+  std::vector<int32_t> extents;
+  int64_t used = 0;
+  int32_t pos = from;
+  for (int32_t stretch = kFirstStretch; pos < end; stretch = std::min(stretch, 1 << 24) * 2) {
+    int32_t stop = int32_t(std::min<int64_t>(end, int64_t(pos) + stretch));
+    bool stopped = false;  // at an object or a line break
+    for (int32_t k = pos; k < stop; ++k) {
+      if (IsObjectChar(Text[size_t(k)]) || (stopAtLineBreak && Text[size_t(k)] == kLineBreakChar)) {
+        stop = k;
+        stopped = true;
+      }
+    }
+    while (stop < end && ContinuesCluster(stop)) ++stop;
+    int32_t n = 0;
+    if (stop > pos)
+      dc.GetTextExtentEx(std::u16string_view(Text).substr(size_t(pos), size_t(stop - pos)),
+                         Clamped(room - used), &n, &extents);
+    const bool all = n == stop - pos;
+    while (!all && n > 0 && ContinuesCluster(pos + n)) --n;
+    if (n > 0) used += extents[size_t(n - 1)];
+    pos += n;
+    if (!all || stopped) {
+      fit.Whole = all;
+      break;
+    }
+  }
+  if (pos == end) fit.Whole = true;
+  fit.Count = pos - from;
+  fit.Extent = Clamped(used);
+  return fit;
+}
+
+bool TSection::HyphenShows(int32_t k) const {
+  if (k < 0 || size_t(k) + 1 >= Text.size() || BreakFlags[size_t(k)] != kBreakSoftHyphen ||
+      Text[size_t(k)] == u' ')
+    return false;
+  const char16_t next = Text[size_t(k) + 1];
+  return next != u' ' && next != kLineBreakChar;
+}
+
 int32_t TSection::MeasureTextWidth(plat::TCanvas& canvas, int32_t start, int32_t count,
                                    bool ignoreTrailing) {
   const int32_t length = int32_t(Text.size());
@@ -105,32 +150,30 @@ void TSection::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& ma
   maxWidth = Clamped(widest + floatSum);
 
   if (BreakWord) {
-    for (int32_t i = 0; i < length; ++i)
-      minW = std::max(minW, withIndent(i, MeasureTextWidth(canvas, i, 1, false)));
+    for (int32_t i = 0, j = 0; i < length; i = j) {
+      for (j = i + 1; j < length && ContinuesCluster(j); ++j) {
+      }
+      minW = std::max(minW, withIndent(i, MeasureTextWidth(canvas, i, j - i, false)));
+    }
   } else {
     int32_t i = 0;
     while (i < length && Text[size_t(i)] == u' ') ++i;
     while (i < length) {
       int32_t j = i + 1;
-      if (!(IsWideChar(Text[size_t(i)]) && BreakFlags[size_t(i)] == kBreakOrdinary)) {
-        while (j < length) {
-          const char before = BreakFlags[size_t(j - 1)];
-          if (before == kBreakForced || before == kBreakSoftHyphen) break;
-          if (IsBreakChar(Text[size_t(j)]) && BreakFlags[size_t(j)] == kBreakOrdinary) {
-            if (Text[size_t(j)] == u'-' || Text[size_t(j)] == u'?') ++j;
-            break;
-          }
-          ++j;
+      const bool alone = IsWideChar(Text[size_t(i)]) && BreakFlags[size_t(i)] == kBreakOrdinary;
+      for (; j < length; ++j) {
+        if (ContinuesCluster(j)) continue;  // a character is never cut
+        if (alone) break;
+        const char before = BreakFlags[size_t(j - 1)];
+        if (before == kBreakForced || before == kBreakSoftHyphen) break;
+        if (IsBreakChar(Text[size_t(j)]) && BreakFlags[size_t(j)] == kBreakOrdinary) {
+          if (Text[size_t(j)] == u'-' || Text[size_t(j)] == u'?') ++j;
+          break;
         }
-      } else if (j < length && Text[size_t(j)] >= 0xDC00 && Text[size_t(j)] <= 0xDFFF) {
-        ++j;  // both halves of a pair
       }
+      while (j < length && ContinuesCluster(j)) ++j;
       int32_t width = withIndent(i, MeasureTextWidth(canvas, i, j - i, true));
-      if (BreakFlags[size_t(j - 1)] == kBreakSoftHyphen) {
-        int index = 0;
-        SelectRunFont(canvas, *Fonts.GetFontObjAt(j - 1, index));
-        width += GetWideTextExtent(TextContext(canvas), u"-", 1).cx;
-      }
+      if (HyphenShows(j - 1)) width += HyphenWidth(canvas, j - 1);
       minW = std::max(minW, width);
       i = j;
       while (i < length && (IsObjectChar(Text[size_t(i)]) || Text[size_t(i)] == kLineBreakChar ||

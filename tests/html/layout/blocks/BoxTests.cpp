@@ -2,6 +2,7 @@
 // widths, auto margins, alignment, minimum and maximum widths, heights, overflow, display none
 // and the collapsing of adjoining vertical margins.
 #include "html/layout/BlockMath.h"
+#include "html/layout/Tables.h"
 #include "tests/html/layout/blocks/BlockFixture.h"
 
 namespace html::test {
@@ -47,6 +48,28 @@ TEST_F(Boxes, MarginsBordersAndPaddingSurroundTheContent) {
   block->MinMaxWidth(canvas, minWidth, maxWidth);
   EXPECT_EQ(minWidth, 40 + 47);
   EXPECT_EQ(maxWidth, 100 + 47);
+}
+
+// em and ex in a box are those of the element's own font (24 points), whatever its parent's.
+TEST_F(Boxes, EmAndExAreThoseOfTheElementsOwnFont) {
+  const auto sized = [](const char* tag) {
+    auto prop = Props(tag, {{"margin-left", "1em"}, {"padding-left", "3ex"}});
+    prop->Values[piFontSize] = 24.0;
+    return prop;
+  };
+  auto own = sized("div");
+  own->GetFont();
+  ASSERT_GT(own->EmPixels, 20);
+  auto blockProps = sized("div");
+  auto block = std::make_unique<TBlock>(&document, *blockProps, &document, nullptr);
+  TBox* box = AddBox(block->Content, 10);
+  document.Add(std::move(block), 0);
+  LayOut(400);
+  EXPECT_EQ(box->LaidX, own->EmPixels + 3 * own->ExPixels);
+
+  auto cellProps = sized("td");
+  const TCellObj cell(&document, nullptr, cellProps.get(), VAlignTop);
+  EXPECT_EQ(cell.Padding[3], 3 * own->ExPixels);
 }
 
 TEST_F(Boxes, AutoMarginsPlaceABlockOfSetWidth) {

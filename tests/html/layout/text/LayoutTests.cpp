@@ -1,5 +1,8 @@
 // Widths and line breaking of text sections, measured against the same text measured on its
 // own, so that the expectations hold for any installed version of the font.
+#include <algorithm>
+#include <random>
+
 #include "TextTestSupport.h"
 
 namespace {
@@ -245,6 +248,76 @@ TEST_F(LayoutTest, AFloatTooWideForTheGapMovesDownToWhereTheIndentChanges) {
   EXPECT_EQ(s.Lines[0]->CharCount, 0);
   EXPECT_EQ(s.Lines[0]->TotalHeight, 30);
   EXPECT_EQ(obj->DrawY, 30);
+}
+
+// Emoji with modifiers and joiners, flags, letters with combining marks: whatever the width, a
+// line starts only where a character starts.
+TEST_F(LayoutTest, CharactersOfSeveralUnitsAreNeverCut) {
+  const std::u16string characters[] = {u"x",
+                                       u"\U0001F600",
+                                       u"\U0001F44D\U0001F3FD",
+                                       u"\U0001F468\u200D\U0001F469\u200D\U0001F467",
+                                       u"e\u0301",
+                                       u"\u304B\u3099",
+                                       u"\U0001F1E9\U0001F1EA",
+                                       u" "};
+  std::mt19937 random(8);
+  auto breakWord = texttest::TextProps();
+  breakWord->Values[html::piWordWrap] = std::string("break-word");
+  for (int page = 0; page < 8; ++page) {
+    std::u16string text;
+    std::vector<bool> starts;  // a character starts at this unit
+    for (int k = 0; k < 40; ++k) {
+      const std::u16string& ch = characters[random() % std::size(characters)];
+      if (ch == u" " && (text.empty() || text.back() == u' ')) continue;  // kept by the tidying
+      for (size_t u = 0; u < ch.size(); ++u) starts.push_back(u == 0);
+      text += ch;
+    }
+    for (html::TProperties* props : {static_cast<html::TProperties*>(nullptr), breakWord.get()}) {
+      TSection& s = Finished(text, props);
+      for (int32_t width = 1; width < 400; width += 7) {
+        LayOut(s, width);
+        for (const auto& line : s.Lines)
+          ASSERT_TRUE(size_t(line->StartIndex) >= starts.size() || starts[size_t(line->StartIndex)])
+              << "page " << page << " width " << width << " line at " << line->StartIndex;
+      }
+    }
+  }
+}
+
+// A line that ends where a soft hyphen stood shows a "-", which must fit; where a space, a line
+// break or the end follows, no hyphen shows, and none widens the narrowest width.
+TEST_F(LayoutTest, SoftHyphensShowAndCountOnlyInsideAWord) {
+  auto bold = texttest::TextProps(20);
+  TSection& s = NewSection();
+  AddText(s, u"aaaa ", 0);
+  s.ChangeFont(*bold);
+  AddText(s, u"bbbb", 5);
+  s.ChangeFont(state.TopProperties());
+  AddText(s, u"\u00ADcccc \u00ADdd\u00ADee", 9);
+  s.ProcessText(24);
+  for (int32_t width = s.MeasureTextWidth(canvas, 0, 9, true) - 6; width < 300; ++width) {
+    LayOut(s, width);
+    for (const auto& line : s.Lines) {
+      int32_t drawn = s.MeasureTextWidth(canvas, line->StartIndex, line->CharCount, true);
+      if (line->EndsWithHyphen) {
+        const int32_t last = line->StartIndex + line->CharCount - 1;
+        int index = 0;
+        drawn += Width(*s.Fonts.GetFontObjAt(last, index), u"-");
+      }
+      EXPECT_LE(drawn, line->AvailWidth) << "width " << width << " line at " << line->StartIndex;
+    }
+  }
+
+  int32_t minW = 0, maxW = 0;
+  for (std::u16string_view text : {u"foo bar\u00AD", u"mprkw\u00AD\bk", u"ab\u00AD cd"}) {
+    TSection& t = Finished(text);
+    t.MinMaxWidth(canvas, minW, maxW);
+    EXPECT_LE(minW, maxW);
+    LayOut(t, maxW);
+    EXPECT_EQ(t.Lines.Count(), int(std::count(text.begin(), text.end(), u'\b')) + 1);
+    EXPECT_FALSE(t.Lines[0]->EndsWithHyphen);
+  }
 }
 
 TEST_F(LayoutTest, ControlsRaiseTheirLine) {

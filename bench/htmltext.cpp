@@ -1,0 +1,106 @@
+// Laying out one long paragraph of a page: the cost should follow its length, for plain words and
+// for words in many font runs. Painting one screen of a very long unbreakable line should cost
+// what that screen shows.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/support/BenchMain.h"
+#include "html/HtmlEngine.h"
+#include "html/layout/PageSections.h"
+#include "html/parse/DocumentBuilder.h"
+#include "platform/drawing/DeviceContext.h"
+#include "platform/windows/Application.h"
+
+namespace {
+
+constexpr int kWidth = 600, kHeight = 400;
+
+void StartOnce() {
+  static const bool started = (setenv("QT_QPA_PLATFORM", "offscreen", 0),
+                               plat::Application().Initialize(), html::StartHtmlEngine(), true);
+  (void)started;
+}
+
+std::string Repeated(const std::string& piece, size_t bytes) {
+  std::string text;
+  while (text.size() < bytes) text += piece;
+  return text;
+}
+
+std::unique_ptr<html::TSectionList> Built(const std::string& page) {
+  StartOnce();
+  auto document = std::make_unique<html::TSectionList>(nullptr, nullptr);
+  document->ApplyDefaults("DejaVu Sans", "DejaVu Sans Mono", 12, 0, 0xFF0000, 0x800080, 0xFF,
+                          0xFFFFFF, true, true, 0, 8, 10);
+  html::ParseHtmlDocument(page, *document);
+  return document;
+}
+
+// Lays the page out at the screen's width on every iteration.
+void LayOut(benchmark::State& state, const std::string& page) {
+  const auto document = Built(page);
+  std::vector<uint32_t> pixels(size_t(kWidth) * kHeight);
+  plat::DeviceContext dc(pixels.data(), kWidth, kHeight, kWidth * 4);
+  plat::TCanvas canvas(&dc);
+  int32_t height = 0;
+  for (auto _ : state) {
+    int32_t scrollWidth = 0, pos = 0;
+    height = document->Layout(canvas, 0, kWidth, kHeight, 0, scrollWidth, pos);
+  }
+  state.counters["page_height"] = height;
+}
+
+void BM_Paragraph100KB(benchmark::State& state) {
+  LayOut(state, "<p>" + Repeated("word ", 100'000) + "</p>");
+}
+void BM_Paragraph1MB(benchmark::State& state) {
+  LayOut(state, "<p>" + Repeated("word ", 1'000'000) + "</p>");
+}
+// Four runs a piece: bold, plain space, italic, plain space.
+void BM_Runs8000(benchmark::State& state) {
+  LayOut(state, "<p>" + Repeated("<b>ab</b> <i>cd</i> ", 2'000 * 20) + "</p>");
+}
+// Four runs a piece: bold, plain space, italic, plain space.
+void BM_Runs80000(benchmark::State& state) {
+  LayOut(state, "<p>" + Repeated("<b>ab</b> <i>cd</i> ", 20'000 * 20) + "</p>");
+}
+
+// Paints the first screen of a page laid out once.
+void Paint(benchmark::State& state, const std::string& page) {
+  const auto document = Built(page);
+  std::vector<uint32_t> pixels(size_t(kWidth) * kHeight);
+  plat::DeviceContext dc(pixels.data(), kWidth, kHeight, kWidth * 4);
+  plat::TCanvas canvas(&dc);
+  int32_t scrollWidth = 0, pos = 0;
+  document->Layout(canvas, 0, kWidth, kHeight, 0, scrollWidth, pos);
+  for (auto _ : state) document->Draw(canvas, {0, 0, kWidth, kHeight}, kWidth, 0, 0, 0, 0);
+}
+
+void BM_PaintWord1MB(benchmark::State& state) {
+  Paint(state, "<p>" + std::string(1'000'000, 'w') + "</p>");
+}
+void BM_PaintWord1KB(benchmark::State& state) {
+  Paint(state, "<p>" + std::string(1'000, 'w') + "</p>");
+}
+
+BENCHMARK(BM_Paragraph100KB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paragraph1MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Runs8000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Runs80000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintWord1MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintWord1KB)->Unit(benchmark::kMillisecond);
+
+const bench::PeerComparison kParagraph("paragraph_layout_1mb_vs_100kb", "BM_Paragraph1MB",
+                                       "BM_Paragraph100KB", "12");
+const bench::TimeLimit kParagraphSecond("paragraph_layout_1mb_seconds", "BM_Paragraph1MB", 1.0);
+const bench::PeerComparison kRuns("paragraph_layout_80000_vs_8000_runs", "BM_Runs80000",
+                                  "BM_Runs8000");
+const bench::PeerComparison kLongLine("paint_screen_of_1mb_word_vs_1kb_word", "BM_PaintWord1MB",
+                                      "BM_PaintWord1KB", "2");
+
+}  // namespace
