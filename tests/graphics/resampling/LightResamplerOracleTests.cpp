@@ -266,6 +266,20 @@ void MakeStretch(Stretch& s, std::mt19937& random, int32_t min, bool biggerX, bo
   }
 }
 
+// Random stretches on every tier, each handed to Check with the random source, tier and number.
+template <class Check>
+void StretchesOnEveryTier(unsigned seed, int cases, int32_t min, bool enlarge, Check check) {
+  std::mt19937 random(seed);
+  for (TImplementationTier tier : Tiers()) {
+    TierScope scope(tier);
+    for (int n = 0; n < cases; ++n) {
+      Stretch s;
+      MakeStretch(s, random, min, enlarge, enlarge);
+      check(s, random, tier, n);
+    }
+  }
+}
+
 struct MapEntry {
   int32_t pos;
   uint32_t weight;
@@ -292,38 +306,34 @@ std::vector<MapEntry> LinearMapModel(int32_t clipLo, int32_t count, int32_t dstL
 }
 
 TEST(LightResamplerOracle, BilinearEnlargementFollowsTheModelOnEveryTier) {
-  std::mt19937 random(1451);
   int64_t compared = 0;
-  for (TImplementationTier tier : Tiers()) {
-    TierScope scope(tier);
-    for (int n = 0; n < 200; ++n) {
-      Stretch s;
-      MakeStretch(s, random, 2, true, true);
-      StretchHorzStretchVertLinear(s.dst, s.dstRect, s.clip, s.src, s.srcRect, dmOpaque, {});
-      const auto cols = LinearMapModel(
-          s.clip.Left, s.clip.Right - s.clip.Left, s.dstRect.Left, s.dstRect.Right - s.dstRect.Left,
-          s.srcRect.Left, s.srcRect.Right - s.srcRect.Left, s.srcRect.Right, s.src.Width());
-      const auto rows = LinearMapModel(
-          s.clip.Top, s.clip.Bottom - s.clip.Top, s.dstRect.Top, s.dstRect.Bottom - s.dstRect.Top,
-          s.srcRect.Top, s.srcRect.Bottom - s.srcRect.Top, s.srcRect.Bottom, s.src.Height());
-      for (int32_t y = 0; y < s.dst.Height(); ++y)
-        for (int32_t x = 0; x < s.dst.Width(); ++x) {
-          const TColor32 got = s.dst.Pixel(x, y);
-          if (!PtInRect(s.clip, {x, y})) {
-            ASSERT_EQ(got, 0x12345678u) << x << "," << y;
-            continue;
+  StretchesOnEveryTier(
+      1451, 200, 2, true, [&](Stretch& s, std::mt19937&, TImplementationTier tier, int n) {
+        StretchHorzStretchVertLinear(s.dst, s.dstRect, s.clip, s.src, s.srcRect, dmOpaque, {});
+        const auto cols =
+            LinearMapModel(s.clip.Left, s.clip.Right - s.clip.Left, s.dstRect.Left,
+                           s.dstRect.Right - s.dstRect.Left, s.srcRect.Left,
+                           s.srcRect.Right - s.srcRect.Left, s.srcRect.Right, s.src.Width());
+        const auto rows = LinearMapModel(
+            s.clip.Top, s.clip.Bottom - s.clip.Top, s.dstRect.Top, s.dstRect.Bottom - s.dstRect.Top,
+            s.srcRect.Top, s.srcRect.Bottom - s.srcRect.Top, s.srcRect.Bottom, s.src.Height());
+        for (int32_t y = 0; y < s.dst.Height(); ++y)
+          for (int32_t x = 0; x < s.dst.Width(); ++x) {
+            const TColor32 got = s.dst.Pixel(x, y);
+            if (!PtInRect(s.clip, {x, y})) {
+              ASSERT_EQ(got, 0x12345678u) << x << "," << y;
+              continue;
+            }
+            const MapEntry& c = cols[size_t(x - s.clip.Left)];
+            const MapEntry& r = rows[size_t(y - s.clip.Top)];
+            if (c.uncertain || r.uncertain) continue;
+            const auto at = [&](int32_t i, int32_t j) { return s.src.Pixel(i, j); };
+            ASSERT_EQ(got, Interpolate(c.weight, r.weight, at(c.pos, r.pos), at(c.pos + 1, r.pos),
+                                       at(c.pos, r.pos + 1), at(c.pos + 1, r.pos + 1)))
+                << "tier " << int(tier) << ", case " << n << ", pixel " << x << "," << y;
+            ++compared;
           }
-          const MapEntry& c = cols[size_t(x - s.clip.Left)];
-          const MapEntry& r = rows[size_t(y - s.clip.Top)];
-          if (c.uncertain || r.uncertain) continue;
-          const auto at = [&](int32_t i, int32_t j) { return s.src.Pixel(i, j); };
-          ASSERT_EQ(got, Interpolate(c.weight, r.weight, at(c.pos, r.pos), at(c.pos + 1, r.pos),
-                                     at(c.pos, r.pos + 1), at(c.pos + 1, r.pos + 1)))
-              << "tier " << int(tier) << ", case " << n << ", pixel " << x << "," << y;
-          ++compared;
-        }
-    }
-  }
+      });
   EXPECT_GT(compared, 100000);
 }
 
@@ -338,47 +348,42 @@ std::vector<int64_t> Boundaries(int32_t srcW, int32_t dstW) {
 }
 
 TEST(LightResamplerOracle, DraftReductionAveragesItsBlocksOnEveryTier) {
-  std::mt19937 random(1452);
   int64_t compared = 0;
-  for (TImplementationTier tier : Tiers()) {
-    TierScope scope(tier);
-    for (int n = 0; n < 300; ++n) {
-      Stretch s;
-      MakeStretch(s, random, 1, false, false);
-      s.clip = s.dstRect;
-      DraftResample(s.dst, s.dstRect, s.clip, s.src, s.srcRect, TLinearKernel(), dmOpaque, {});
-      const int32_t dw = s.dstRect.Right - s.dstRect.Left, dh = s.dstRect.Bottom - s.dstRect.Top;
-      const auto bx = Boundaries(s.srcRect.Right - s.srcRect.Left, dw);
-      const auto by = Boundaries(s.srcRect.Bottom - s.srcRect.Top, dh);
-      const int32_t sw = s.srcRect.Right - s.srcRect.Left, sh = s.srcRect.Bottom - s.srcRect.Top;
-      for (int32_t j = 0; j < dh; ++j)
-        for (int32_t i = 0; i < dw; ++i) {
-          // A block the single-precision scale carries past the source is not defined.
-          if (bx[size_t(i) + 1] > sw || by[size_t(j) + 1] > sh) continue;
-          // The mean of each channel over the block, rounded down.
-          uint64_t sum[4] = {0, 0, 0, 0}, count = 0;
-          for (int64_t y = by[size_t(j)]; y < by[size_t(j) + 1]; ++y)
-            for (int64_t x = bx[size_t(i)]; x < bx[size_t(i) + 1]; ++x, ++count)
-              for (int k = 0; k < 4; ++k)
-                sum[k] += Channel(
-                    s.src.Pixel(int32_t(s.srcRect.Left + x), int32_t(s.srcRect.Top + y)), 8 * k);
-          ASSERT_GT(count, 0u);
-          TColor32 expected = 0;
-          for (int k = 0; k < 4; ++k) expected |= TColor32(sum[k] / count) << (8 * k);
-          ASSERT_EQ(s.dst.Pixel(s.dstRect.Left + i, s.dstRect.Top + j), expected)
-              << "tier " << int(tier) << ", case " << n << ", block " << i << "," << j;
-          ++compared;
-        }
-      // Enlarging either way goes to the bilinear enlargement (the kernel below 2 pixels).
-      Stretch e;
-      MakeStretch(e, random, 2, random() % 2 == 0, true);
-      TCustomBitmap32 viaDraft;
-      viaDraft.Assign(e.dst);
-      DraftResample(viaDraft, e.dstRect, e.clip, e.src, e.srcRect, TLinearKernel(), dmOpaque, {});
-      StretchHorzStretchVertLinear(e.dst, e.dstRect, e.clip, e.src, e.srcRect, dmOpaque, {});
-      ASSERT_TRUE(viaDraft.Equal(e.dst)) << "case " << n;
-    }
-  }
+  StretchesOnEveryTier(
+      1452, 300, 1, false, [&](Stretch& s, std::mt19937& random, TImplementationTier tier, int n) {
+        s.clip = s.dstRect;
+        DraftResample(s.dst, s.dstRect, s.clip, s.src, s.srcRect, TLinearKernel(), dmOpaque, {});
+        const int32_t dw = s.dstRect.Right - s.dstRect.Left, dh = s.dstRect.Bottom - s.dstRect.Top;
+        const auto bx = Boundaries(s.srcRect.Right - s.srcRect.Left, dw);
+        const auto by = Boundaries(s.srcRect.Bottom - s.srcRect.Top, dh);
+        const int32_t sw = s.srcRect.Right - s.srcRect.Left, sh = s.srcRect.Bottom - s.srcRect.Top;
+        for (int32_t j = 0; j < dh; ++j)
+          for (int32_t i = 0; i < dw; ++i) {
+            // A block the single-precision scale carries past the source is not defined.
+            if (bx[size_t(i) + 1] > sw || by[size_t(j) + 1] > sh) continue;
+            // The mean of each channel over the block, rounded down.
+            uint64_t sum[4] = {0, 0, 0, 0}, count = 0;
+            for (int64_t y = by[size_t(j)]; y < by[size_t(j) + 1]; ++y)
+              for (int64_t x = bx[size_t(i)]; x < bx[size_t(i) + 1]; ++x, ++count)
+                for (int k = 0; k < 4; ++k)
+                  sum[k] += Channel(
+                      s.src.Pixel(int32_t(s.srcRect.Left + x), int32_t(s.srcRect.Top + y)), 8 * k);
+            ASSERT_GT(count, 0u);
+            TColor32 expected = 0;
+            for (int k = 0; k < 4; ++k) expected |= TColor32(sum[k] / count) << (8 * k);
+            ASSERT_EQ(s.dst.Pixel(s.dstRect.Left + i, s.dstRect.Top + j), expected)
+                << "tier " << int(tier) << ", case " << n << ", block " << i << "," << j;
+            ++compared;
+          }
+        // Enlarging either way goes to the bilinear enlargement (the kernel below 2 pixels).
+        Stretch e;
+        MakeStretch(e, random, 2, random() % 2 == 0, true);
+        TCustomBitmap32 viaDraft;
+        viaDraft.Assign(e.dst);
+        DraftResample(viaDraft, e.dstRect, e.clip, e.src, e.srcRect, TLinearKernel(), dmOpaque, {});
+        StretchHorzStretchVertLinear(e.dst, e.dstRect, e.clip, e.src, e.srcRect, dmOpaque, {});
+        ASSERT_TRUE(viaDraft.Equal(e.dst)) << "case " << n;
+      });
   EXPECT_GT(compared, 40000);
 }
 
