@@ -294,9 +294,10 @@ class TBitmap32 : public TCustomBitmap32 {
 
 // Turns white text on zero into RGB with the blue byte as alpha; zero pixels stay zero.
 void TextMaskToAlpha(TCustomBitmap32& mask, TColor32 rgb);
-// Each pixel of Dst: RGB with the mean of its 2^N x 2^N block of Coverage (bytes, rows
-// CoverageWidth apart, at least Dst's size times 2^N) as alpha.
+// The pixels of Dst from column FirstColumn on, as many as Coverage holds blocks across: RGB
+// with the mean of its 2^N x 2^N block of Coverage (bytes, rows CoverageWidth apart, at least
+// Dst's height times 2^N rows) as alpha.
 void DownsampleTextMask(TCustomBitmap32& dst, const uint8_t* coverage, int32_t coverageWidth,
-                        int32_t n, TColor32 rgb);
+                        int32_t n, TColor32 rgb, int32_t firstColumn = 0);
 
 }  // namespace gfx

@@ -39,6 +39,16 @@ class FontQualityScope {
   plat::TFont& font_;
 };
 
+// Columns of supersampled coverage made at a time: whole blocks of 2^Level, a few tens of
+// megabytes, no more than the line needs.
+int32_t CoverageStripColumns(plat::TSize maskSize, int32_t level) {
+  constexpr int64_t kStripBytes = 64 << 20;
+  const int64_t block = int64_t{1} << level;
+  const int64_t needed = (int64_t{maskSize.cx} + block - 1) / block * block;
+  const int64_t fitting = std::max(block, kStripBytes / std::max(maskSize.cy, 1) / block * block);
+  return int32_t(std::clamp<int64_t>(std::min(needed, fitting), block, 32767 / block * block));
+}
+
 }  // namespace
 
 // The base constructor installed the backend before this class's handlers existed.
@@ -119,20 +129,23 @@ void TBitmap32::RenderText(int32_t x, int32_t y, const std::string& text, int32_
   const std::string padded = text + " ";
   FontQualityScope quality(Font(), aaLevel < 0 ? plat::fqAntialiased : plat::fqNonAntialiased);
 
-  // Glyph coverage at 2^Level times the size, with a margin of 2^Level, made straight as bytes.
-  // A mask above the picture limits could not be made: take the highest level whose mask fits.
+  // Glyph coverage at 2^Level times the size, with a margin of 2^Level, made straight as bytes
+  // in strips of columns, so that a long line keeps its antialiasing. Strips taller than the
+  // picture limits could not be made: take the highest level whose strips fit.
   plat::TFont large;
   large.Assign(Font());
   plat::DeviceContext coverer;
   const std::u16string wide = plat::Utf8ToUtf16(text), widePadded = plat::Utf8ToUtf16(padded);
   plat::TSize maskSize;
+  int32_t stripColumns = 0;
   while (aaLevel > 0) {
     large.SetSize(Font().Size() << aaLevel);
     coverer.SelectFont(large.LogFont());
     maskSize = coverer.GetTextExtent(widePadded);
     maskSize.cx += 1 << aaLevel;
     maskSize.cy += 1 << aaLevel;
-    if (!bitmap32_format::CheckSize(maskSize.cx, maskSize.cy)) break;
+    stripColumns = CoverageStripColumns(maskSize, aaLevel);
+    if (!bitmap32_format::CheckSize(stripColumns, maskSize.cy)) break;
     --aaLevel;
   }
 
@@ -148,10 +161,13 @@ void TBitmap32::RenderText(int32_t x, int32_t y, const std::string& text, int32_
     mask.TextOut(0, 0, text);
     TextMaskToAlpha(mask, rgb);
   } else {
-    std::vector<uint8_t> coverage(size_t(maskSize.cx) * size_t(maskSize.cy));
-    coverer.TextCoverage(0, 0, wide, coverage.data(), maskSize.cx, maskSize.cy);
     mask.SetSizeToOverwrite(maskSize.cx >> aaLevel, maskSize.cy >> aaLevel);
-    DownsampleTextMask(mask, coverage.data(), maskSize.cx, aaLevel, rgb);
+    std::vector<uint8_t> coverage(size_t(stripColumns) * size_t(maskSize.cy));
+    for (int32_t left = 0; left < mask.Width() << aaLevel; left += stripColumns) {
+      std::fill(coverage.begin(), coverage.end(), uint8_t(0));
+      coverer.TextCoverage(-left, 0, wide, coverage.data(), stripColumns, maskSize.cy);
+      DownsampleTextMask(mask, coverage.data(), stripColumns, aaLevel, rgb, left >> aaLevel);
+    }
   }
   mask.SetDrawMode(dmBlend);
   mask.SetMasterAlpha(alpha);
@@ -168,8 +184,11 @@ void TextMaskToAlpha(TCustomBitmap32& mask, TColor32 rgb) {
 }
 
 void DownsampleTextMask(TCustomBitmap32& dst, const uint8_t* coverage, int32_t coverageWidth,
-                        int32_t n, TColor32 rgb) {
-  const int32_t block = 1 << n, columns = dst.Width() << n;
+                        int32_t n, TColor32 rgb, int32_t firstColumn) {
+  const int32_t block = 1 << n;
+  const int32_t width = std::min(dst.Width() - firstColumn, coverageWidth >> n);
+  if (width <= 0) return;
+  const int32_t columns = width << n;
   // Column sums of a block of rows first: a plain pass along memory, then one add per column.
   std::vector<uint32_t> columnSums(static_cast<std::size_t>(columns));
   for (int32_t j = 0; j < dst.Height(); ++j) {
@@ -179,8 +198,8 @@ void DownsampleTextMask(TCustomBitmap32& dst, const uint8_t* coverage, int32_t c
       const uint8_t* row = rows + int64_t(v) * coverageWidth;
       for (int32_t x = 0; x < columns; ++x) columnSums[x] += row[x];
     }
-    TColor32* out = dst.RowPtr(j);
-    for (int32_t i = 0; i < dst.Width(); ++i) {
+    TColor32* out = dst.RowPtr(j) + firstColumn;
+    for (int32_t i = 0; i < width; ++i) {
       uint32_t sum = 0;
       for (int32_t u = 0; u < block; ++u) sum += columnSums[(i << n) + u];
       out[i] = ((sum >> n >> n) << 24) + rgb;

@@ -174,6 +174,28 @@ TEST_F(ShownTextList, AfterADeletionTheHighlightAndTheCurrentTextAgree) {
   EXPECT_EQ(form->CurrentText, "Gamma");
 }
 
+// A text wider than the supersampled mask may be keeps its antialiased edges to its end.
+TEST_F(ShownTextList, AVeryLongTextKeepsItsSmoothEdges) {
+  std::string text;
+  while (text.size() < 700) text += "Watermark ";
+  form->CurrentText = text;
+  form->FontSizeText = "4";
+  plat::SimulateMouse(*form->WriteTextButton, plat::TMouseAction::Press, plat::mbLeft, {5, 5});
+  plat::SimulateMouse(*form->WriteTextButton, plat::TMouseAction::Release, plat::mbLeft, {5, 5});
+  ASSERT_NE(Selected(), nullptr);
+  const gfx::TBitmap32& b = Selected()->Bitmap();
+  ASSERT_GT(b.Width(), 16384);
+  const gfx::TColor32 back = gfx::Color32(form->BackColor), letters = gfx::Color32(form->FontColor);
+  // Pixels between the letters' colour and the box's in each eighth of the line.
+  for (int part = 0; part < 8; ++part) {
+    int between = 0;
+    for (int y = 0; y < b.Height(); ++y)
+      for (int x = b.Width() * part / 8; x < b.Width() * (part + 1) / 8; ++x)
+        between += b.Pixel(x, y) != back && b.Pixel(x, y) != letters;
+    EXPECT_GT(between, b.Width() / 16) << "in eighth " << part;
+  }
+}
+
 TEST_F(TextList, DeletingAsksFirstAndRemovesTheLastEqualSavedText) {
   SetTexts({"Alpha", "Beta", "Alpha"});
   form->TextList->SetItemIndex(-1);
