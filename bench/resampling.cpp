@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "app/rotate/TurnPicture.h"
 #include "bench/support/BenchMain.h"
 #include "graphics/Engine.h"
 #include "graphics/bitmap/Bitmap32.h"
@@ -73,6 +74,16 @@ void BM_TransformLinear(benchmark::State& state) {
   for (auto _ : state) Transform(dst, src, t);
   src.SetResamplerClassName("TNearestResampler");
   benchmark::DoNotOptimize(dst.Pixel(2000, 1500));
+}
+
+// The rotation dialog's turn, premultiplied bilinear like the peer, on the same geometry.
+void BM_DialogTurn(benchmark::State& state) {
+  TCustomBitmap32& picture = Picture(4000, 3000);
+  TBitmap32 source, canvas;
+  picture.CopyMapTo(source);
+  canvas.SetSize(4000, 3000);
+  for (auto _ : state) app::DrawTurned(canvas, source, 0, 0, 30, false);
+  benchmark::DoNotOptimize(canvas.Pixel(2000, 1500));
 }
 
 void Stretch(benchmark::State& state, const char* resampler, int32_t sw, int32_t sh, int32_t dw,
@@ -177,6 +188,7 @@ BENCHMARK(BM_KernelResampleUp)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PixmanLanczosUp)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TransformLinear)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PixmanBilinearRotate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DialogTurn)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NearestStretch)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PixmanNearestScale)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DraftReduce)->Unit(benchmark::kMillisecond);
@@ -188,6 +200,8 @@ const bench::PeerComparison lanczosUp("KernelResample_Lanczos3_Up", "BM_KernelRe
                                       "BM_PixmanLanczosUp", "1.0");
 const bench::PeerComparison rotate("Transform_Linear_Rotate30", "BM_TransformLinear",
                                    "BM_PixmanBilinearRotate", "1.2");
+const bench::PeerComparison dialogTurn("RotateDialog_Turn30", "BM_DialogTurn",
+                                       "BM_PixmanBilinearRotate");
 const bench::PeerComparison nearest("StretchNearest_4000x3000_to_1600x1200", "BM_NearestStretch",
                                     "BM_PixmanNearestScale", "1.0");
 const bench::PeerComparison draft("DraftResample_6000x4000_to_1600x1067", "BM_DraftReduce",

@@ -31,31 +31,40 @@ class TTurnSampler {
       : bits_(Picture.Bits()), w_(Picture.Width()), h_(Picture.Height()) {}
 
   gfx::TColor32 At(double U, double V) const {
-    const double fu = std::floor(U), fv = std::floor(V);
-    const int64_t x = int64_t(fu), y = int64_t(fv);
-    const double fx = U - fu, fy = V - fv;
+    const int64_t x = Floor(U), y = Floor(V);
+    const double fx = U - double(x), fy = V - double(y);
     if (fx == 0 && fy == 0) return Pixel(x, y);
+    gfx::TColor32 p[4];
+    if (x >= 0 && y >= 0 && x + 1 < w_ && y + 1 < h_) {
+      const gfx::TColor32* top = bits_ + y * w_ + x;
+      p[0] = top[0], p[1] = top[1], p[2] = top[w_], p[3] = top[w_ + 1];
+    } else {
+      p[0] = Pixel(x, y), p[1] = Pixel(x + 1, y), p[2] = Pixel(x, y + 1),
+      p[3] = Pixel(x + 1, y + 1);
+    }
+    const double w[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
     double a = 0, c[3] = {0, 0, 0};
-    auto add = [&](int64_t i, int64_t j, double w) {
-      const gfx::TColor32 p = Pixel(i, j);
-      const double wa = w * double(p >> 24);
-      if (wa == 0) return;
+    for (int i = 0; i < 4; ++i) {
+      const double wa = w[i] * double(p[i] >> 24);
       a += wa;
-      for (int k = 0; k < 3; ++k) c[k] += wa * double((p >> (8 * k)) & 0xFF);
-    };
-    add(x, y, (1 - fx) * (1 - fy));
-    add(x + 1, y, fx * (1 - fy));
-    add(x, y + 1, (1 - fx) * fy);
-    add(x + 1, y + 1, fx * fy);
-    const long alpha = std::lround(a);
+      for (int k = 0; k < 3; ++k) c[k] += wa * double((p[i] >> (8 * k)) & 0xFF);
+    }
+    // Rounded to the nearest; the colours are means of bytes, so they stay within 255.
+    const auto alpha = gfx::TColor32(a + 0.5);
     if (alpha == 0) return 0;
-    gfx::TColor32 result = gfx::TColor32(alpha) << 24;
+    gfx::TColor32 result = alpha << 24;
+    const double perAlpha = 1 / a;
     for (int k = 0; k < 3; ++k)
-      result |= gfx::TColor32(std::min(255L, std::lround(c[k] / a))) << (8 * k);
+      result |= std::min<gfx::TColor32>(255, gfx::TColor32(c[k] * perAlpha + 0.5)) << (8 * k);
     return result;
   }
 
  private:
+  // Positions stay well inside the 64-bit range: they lie near the canvas.
+  static int64_t Floor(double v) {
+    const auto t = int64_t(v);
+    return double(t) > v ? t - 1 : t;
+  }
   gfx::TColor32 Pixel(int64_t x, int64_t y) const {
     return x >= 0 && y >= 0 && x < w_ && y < h_ ? bits_[y * w_ + x] : 0;
   }
