@@ -1,5 +1,8 @@
 // Style sheets and STYLE attributes from arbitrary bytes, then the cascade and the computed
-// values of a few elements styled by them. The first byte picks the entry point.
+// values of nested elements styled by them. The first byte picks the entry point (low two bits)
+// and how often the four elements nest (the rest); a font size that is not finite or beyond a
+// screen font stops the run.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,6 +10,7 @@
 #include <string>
 
 #include "html/css/CssComputed.h"
+#include "html/css/CssLengths.h"
 #include "html/css/CssParser.h"
 #include "html/css/CssStyles.h"
 #include "platform/windows/QtRuntime.h"
@@ -38,6 +42,11 @@ void Inspect(html::TProperties& p) {
   p.GetLineHeight(20);
   int code;
   p.GetClear(code);
+  p.GetFont();
+  html::TFontInfoArray fonts;
+  p.GetFontInfo(fonts);
+  for (const html::ThtFontInfo& font : fonts.Ar)
+    if (!std::isfinite(font.Size) || font.Size > html::kLargestPointSize) std::abort();
 }
 
 }  // namespace
@@ -66,13 +75,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                  {"p", "a.b", "", ""},
                                  {"a", "x", "", "link"},
                                  {"span", "", "m", "hover"}};
-  for (const auto& element : tags) {
-    html::TProperties& parent = stack.Last();
-    html::TProperties& p = stack.Add(std::make_unique<html::TProperties>());
-    p.Inherit(element[0], parent);
-    p.CombineCascade(styles, &stack, element[0], element[1], element[2], element[3], "",
-                     inlineStyle);
-    Inspect(p);
+  for (int round = data[0] / 4 % 16; round >= 0; --round) {
+    for (const auto& element : tags) {
+      html::TProperties& parent = stack.Last();
+      html::TProperties& p = stack.Add(std::make_unique<html::TProperties>());
+      p.Inherit(element[0], parent);
+      p.CombineCascade(styles, &stack, element[0], element[1], element[2], element[3], "",
+                       inlineStyle);
+      Inspect(p);
+    }
   }
   return 0;
 }

@@ -44,18 +44,24 @@ void TProperties::CombineCascade(TStyleList& styles, TPropStack* stack, std::str
                                  const std::string& classes, const std::string& id,
                                  const std::string& pseudo, const std::string& title,
                                  std::shared_ptr<const TProperties> inlineStyle) {
+  // Relative font sizes are taken against the inherited size, however many runs merge them.
+  const TCssValue& size = Values[piFontSize];
+  const double baseSize =
+      VarIsDouble(size) && VarToDouble(size) > 0 ? VarToDouble(size) : DefaultPointSize();
   const std::string trimmed = Trim(classes);
   const size_t lastDot = trimmed.rfind('.');
   if (lastDot == std::string::npos) {
-    ApplyStyles(styles, stack, tag, trimmed, id, pseudo, inlineStyle.get());
+    ApplyStyles(styles, stack, tag, trimmed, id, pseudo, inlineStyle.get(), baseSize);
   } else {
     // Each class alone, the last one and the whole list with the inline style: later merges win.
     size_t start = 0;
     for (size_t dot = trimmed.find('.'); dot != std::string::npos;
          start = dot + 1, dot = trimmed.find('.', start))
-      ApplyStyles(styles, stack, tag, trimmed.substr(start, dot - start), id, pseudo, nullptr);
-    ApplyStyles(styles, stack, tag, trimmed.substr(lastDot + 1), id, pseudo, inlineStyle.get());
-    ApplyStyles(styles, stack, tag, classes, id, pseudo, inlineStyle.get());
+      ApplyStyles(styles, stack, tag, trimmed.substr(start, dot - start), id, pseudo, nullptr,
+                  baseSize);
+    ApplyStyles(styles, stack, tag, trimmed.substr(lastDot + 1), id, pseudo, inlineStyle.get(),
+                baseSize);
+    ApplyStyles(styles, stack, tag, classes, id, pseudo, inlineStyle.get(), baseSize);
   }
   Tag = std::string(tag);
   Classes = classes;

@@ -10,8 +10,8 @@ namespace {
 
 using Setting = std::pair<int, TCssValue>;
 
-void Set(TProperties& rule, std::initializer_list<Setting> settings) {
-  for (const Setting& s : settings) rule.Values[size_t(s.first)] = s.second;
+void Set(TStyleRule& rule, std::initializer_list<Setting> settings) {
+  for (const Setting& s : settings) rule.Set(s.first, s.second);
 }
 
 TCssValue Text(const char* s) {
@@ -26,35 +26,36 @@ void TStyleList::Initialize(const std::string& fontName, const std::string& preF
                             int marginHeight, int marginWidth) {
   Clear();
   SetDefaultPointSize(pointSize);
-  auto add = [&](const char* key, std::initializer_list<Setting> settings) -> TProperties& {
-    TProperties& rule = AddObject(key, std::make_unique<TProperties>());
+  auto add = [&](const char* key, std::initializer_list<Setting> settings) -> TStyleRule& {
+    TStyleRule& rule = AddObject(key);
     Set(rule, settings);
     return rule;
   };
-  auto copies = [&](const TProperties& source, std::initializer_list<const char*> keys) {
+  auto copies = [&](const TStyleRule& source, std::initializer_list<const char*> keys) {
     for (const char* key : keys) AddDuplicate(key, source);
   };
   const TCssValue paraMargin = DefaultParaMargin;
 
-  TProperties& defaults = add("default", {{piFontFamily, fontName},
-                                          {piFontSize, double(pointSize)},
-                                          {piFontStyle, Text("none")},
-                                          {piFontWeight, Text("normal")},
-                                          {piTextAlign, Text("left")},
-                                          {piTextDecoration, Text("none")},
-                                          {piTextTransform, uint8_t(0)},
-                                          {piWordWrap, Text("normal")},
-                                          {piFontVariant, Text("normal")},
-                                          {piColor, colour},
-                                          {piMarginTop, marginHeight},
-                                          {piMarginBottom, marginHeight},
-                                          {piMarginLeft, marginWidth},
-                                          {piMarginRight, marginWidth},
-                                          {piVisibility, uint8_t(2)},
-                                          {piLetterSpacing, 0}});
-  defaults.Charset = charset;
-  defaults.DefaultFontName = fontName;
-  defaultProperties_ = &defaults;
+  add("default", {{piFontFamily, fontName},
+                  {piFontSize, double(pointSize)},
+                  {piFontStyle, Text("none")},
+                  {piFontWeight, Text("normal")},
+                  {piTextAlign, Text("left")},
+                  {piTextDecoration, Text("none")},
+                  {piTextTransform, uint8_t(0)},
+                  {piWordWrap, Text("normal")},
+                  {piFontVariant, Text("normal")},
+                  {piColor, colour},
+                  {piMarginTop, marginHeight},
+                  {piMarginBottom, marginHeight},
+                  {piMarginLeft, marginWidth},
+                  {piMarginRight, marginWidth},
+                  {piVisibility, uint8_t(2)},
+                  {piLetterSpacing, 0}});
+  defaultRule_ = &entries_.back();
+  defaultCharset_ = charset;
+  defaultFontName_ = fontName;
+  RefreshDefaults();
 
   // Link colours keep to the viewer's palette on palette screens.
   const auto onPalette = [](TColor c) { return TColor(uint32_t(c) | PaletteRelative()); };
@@ -94,15 +95,15 @@ void TStyleList::Initialize(const std::string& fontName, const std::string& preF
   add("u", {{piTextDecoration, Text("underline")}});
   copies(add("s", {{piTextDecoration, Text("line-through")}}), {"strike"});
   copies(add("center", {{piTextAlign, Text("center")}}), {"caption"});
-  TProperties& input = add("input", {{piFontFamily, Text("Arial Unicode MS, Arial")},
-                                     {piFontSize, Text("10pt")},
-                                     {piFontStyle, Text("none")},
-                                     {piFontWeight, Text("normal")},
-                                     {piTextAlign, Text("left")},
-                                     {piTextDecoration, Text("none")},
-                                     {piColor, colour}});
+  TStyleRule& input = add("input", {{piFontFamily, Text("Arial Unicode MS, Arial")},
+                                    {piFontSize, Text("10pt")},
+                                    {piFontStyle, Text("none")},
+                                    {piFontWeight, Text("normal")},
+                                    {piTextAlign, Text("left")},
+                                    {piTextDecoration, Text("none")},
+                                    {piColor, colour}});
   copies(input, {"select"});
-  AddDuplicate("textarea", input).Values[piFontFamily] = preFontName;
+  AddDuplicate("textarea", input).Set(piFontFamily, preFontName);
   add("hr", {{piMarginLeft, 0}, {piMarginRight, 0}, {piMarginTop, 10}, {piMarginBottom, 10}});
   const double headingSizes[] = {24, 18, 14, 12, 10, 8};
   for (int level = 1; level <= 6; ++level) {

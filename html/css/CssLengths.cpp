@@ -1,5 +1,6 @@
 #include "html/css/CssLengths.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -94,7 +95,9 @@ int32_t RoundClamped(double v, double limit) {
   return int32_t(std::nearbyint(v));
 }
 
-double FontSizeConv(std::string_view s, double baseSize) {
+namespace {
+
+double UnboundedFontSize(std::string_view s, double baseSize) {
   const Measure m = SplitMeasure(s);
   const double v = m.value;
   const double d = defaultPointSize;
@@ -119,6 +122,17 @@ double FontSizeConv(std::string_view s, double baseSize) {
   if (m.unit == "ex") return v * baseSize / 2;
   if (m.unit == "%") return v * baseSize / 100;
   return d;
+}
+
+}  // namespace
+
+double BoundedPointSize(double points) {
+  if (std::isnan(points)) return defaultPointSize;
+  return std::clamp(points, 0.0, kLargestPointSize);
+}
+
+double FontSizeConv(std::string_view s, double baseSize) {
+  return BoundedPointSize(UnboundedFontSize(s, baseSize));
 }
 
 int32_t LengthConv(std::string_view s, bool relative, int32_t base, int32_t emPixels,

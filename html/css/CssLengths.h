@@ -22,7 +22,11 @@ int32_t StrToIntDef(std::string_view s, int32_t fallback);
 // Rounded half to even and clamped to +-limit, so that absurd page values stay harmless.
 int32_t RoundClamped(double v, double limit = 16777216.0);
 
-// A measure in points for a base size in points (the em, ex and percent base).
+// Font sizes stay within what a screen font can be (2000 pixels at 96 dots per inch).
+inline constexpr double kLargestPointSize = 1500;
+// A size in points within 0..kLargestPointSize; not a number gives the default size.
+double BoundedPointSize(double points);
+// A measure in points for a base size in points (the em, ex and percent base), bounded.
 double FontSizeConv(std::string_view s, double baseSize);
 // A measure in pixels. Percentages are of `base`; a bare number is base x number when
 // `relative`, else pixels; an unknown unit gives `fallback`.

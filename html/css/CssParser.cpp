@@ -32,6 +32,16 @@ bool IsOneOf(char c, std::string_view set) {
   return set.find(c) != std::string_view::npos;
 }
 
+// A declaration's value without blanks around it, an "!important" after it, or its quotes.
+std::string DeclarationValue(std::string_view raw) {
+  std::string value = Trim(raw);
+  if (const size_t bang = value.rfind('!');
+      bang != std::string::npos &&
+      SameText(Trim(std::string_view(value).substr(bang + 1)), "important"))
+    value = Trim(std::string_view(value).substr(0, bang));
+  return RemoveQuotes(value);
+}
+
 // Stores one declaration: shorthands expanded, url() of linked sheets resolved.
 void StoreDeclaration(const std::string& name, const std::string& value,
                       const std::string& linkPath, const TCssEmit& emit) {
@@ -203,7 +213,7 @@ class SheetParser {
           value += lch_;
           GetCh();
         }
-        StoreDeclaration(name, RemoveQuotes(LowerCaseKeepingUrls(Trim(value))), linkPath_, emit);
+        StoreDeclaration(name, DeclarationValue(LowerCaseKeepingUrls(value)), linkPath_, emit);
       }
       SkipWhiteSpace();
       if (lch_ == ';') GetCh();
@@ -283,7 +293,7 @@ std::string ProcessSelector(std::string_view selector, bool ordered, TStyleList&
   // Subject, blank, ancestor count and sequence number, then the ancestors nearest first.
   std::string ancestors;
   for (size_t i = 0; i + 1 < parts.size(); ++i) ancestors = parts[i] + " " + ancestors;
-  return parts.back() + " " + std::to_string(parts.size() - 1) + styles.GetSeqNo() + ancestors;
+  return styles.DescendantKey(parts.back() + " " + std::to_string(parts.size() - 1), ancestors);
 }
 
 void ParseStyleSheet(TStyleList& styles, char& ch, const TCssReadChar& readChar,
@@ -322,7 +332,7 @@ void ParseInlineStyle(std::string_view source, TProperties& props) {
         value += lch;
         getCh();
       }
-      StoreDeclaration(name, RemoveQuotes(Trim(value)), {}, emit);
+      StoreDeclaration(name, DeclarationValue(value), {}, emit);
     }
     skipBlanks();
     if (lch == ';') getCh();

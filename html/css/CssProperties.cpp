@@ -107,8 +107,8 @@ int FindPropertyIndex(std::string_view name) {
 }
 
 TProperties::TProperties() : SerialNo(int32_t(serialCounter++)) {
+  // An empty z-index reads as 0; a stored 0 would override a rule's z-index in every merge.
   for (int i = piMarginTop; i <= BoxLast; ++i) Values[size_t(i)] = UnsetLength;
-  Values[piZIndex] = uint8_t(0);
 }
 
 TProperties::~TProperties() = default;
@@ -130,56 +130,9 @@ void TProperties::AddPropertyByName(std::string_view name, const std::string& va
 }
 
 void TProperties::AddPropertyByIndex(int index, const std::string& value) {
-  if (index < 0 || index >= PropertyCount) return;
-  TCssValue& slot = Values[size_t(index)];
-  TColor colour = 0;
-  switch (index) {
-    case piBorderStyle:
-      slot = value;
-      for (int side = piBorderTopStyle; side <= piBorderLeftStyle; ++side)
-        Values[size_t(side)] = value;
-      break;
-    case piColor:
-      slot = ParseColor(value, false, colour) ? colour : 0;
-      break;
-    case piBackgroundColor:
-      slot = ParseColor(value, false, colour) ? colour : clNone;
-      break;
-    case piBorderColor:
-      if (!ParseColor(value, false, colour)) break;
-      slot = colour;
-      for (int side = piBorderTopColor; side <= piBorderLeftColor; ++side)
-        Values[size_t(side)] = colour;
-      break;
-    case piBorderTopColor:
-    case piBorderRightColor:
-    case piBorderBottomColor:
-    case piBorderLeftColor:
-      if (ParseColor(value, false, colour)) slot = colour;
-      break;
-    case piBorderTopStyle:
-    case piBorderRightStyle:
-    case piBorderBottomStyle:
-    case piBorderLeftStyle:
-      slot = value;
-      if (value != "none") Values[piBorderStyle] = value;
-      break;
-    case piVisibility:
-      if (value == "visible") slot = uint8_t(2);
-      if (value == "hidden") slot = uint8_t(1);
-      break;
-    case piTextTransform:
-      slot = uint8_t(value == "uppercase" ? 1 : value == "lowercase" ? 2 : 0);
-      break;
-    case piWordWrap:
-      slot = value == "break-word" ? value : std::string("normal");
-      break;
-    case piFontVariant:
-      if (value == "small-caps" || value == "normal") slot = value;
-      break;
-    default:
-      slot = value;
-  }
+  TStyleRule declaration;
+  declaration.AddPropertyByIndex(index, value);
+  for (const TStyleRule::Slot& slot : declaration.Slots()) Values[slot.index] = slot.value;
 }
 
 void TProperties::AddPropertyValue(int index, const TCssValue& value) {
@@ -189,7 +142,7 @@ void TProperties::AddPropertyValue(int index, const TCssValue& value) {
   if (!IsLink || !LinkFonts) return;
   for (ThtFontInfo& font : LinkFonts->Ar) {
     if (index == piFontFamily) font.Name = VarToStr(value);
-    if (index == piFontSize) font.Size = VarToDouble(value, font.Size);
+    if (index == piFontSize) font.Size = BoundedPointSize(VarToDouble(value, font.Size));
     if (index == piColor) font.Color = VarToInt(value, font.Color);
   }
 }
@@ -228,15 +181,20 @@ void TProperties::Inherit(std::string_view tag, const TProperties& parent) {
 }
 
 void TProperties::MergeItems(const TProperties& source) {
-  for (int i = 0; i < PropertyCount; ++i) {
-    const TCssValue& value = source.Values[size_t(i)];
-    if (VarIsEmpty(value)) continue;
-    if (IsBoxIndex(i) && VarIsInteger(value) && VarToInt(value) == UnsetLength) continue;
-    Values[size_t(i)] = value;
-    GivenHere[size_t(i)] = true;
-    if (IsLink && i <= piBackgroundColor && i != piTextAlign && i != piBorderStyle)
-      UpdateLinkFonts(i, value);
-  }
+  for (int i = 0; i < PropertyCount; ++i) MergeSlot(i, source.Values[size_t(i)]);
+}
+
+void TProperties::MergeItems(const TStyleRule& source) {
+  for (const TStyleRule::Slot& slot : source.Slots()) MergeSlot(slot.index, slot.value);
+}
+
+void TProperties::MergeSlot(int index, const TCssValue& value) {
+  if (VarIsEmpty(value)) return;
+  if (IsBoxIndex(index) && VarIsInteger(value) && VarToInt(value) == UnsetLength) return;
+  Values[size_t(index)] = value;
+  GivenHere[size_t(index)] = true;
+  if (IsLink && index <= piBackgroundColor && index != piTextAlign && index != piBorderStyle)
+    UpdateLinkFonts(index, value);
 }
 
 void TProperties::UpdateLinkFonts(int index, const TCssValue& value) {
@@ -251,7 +209,8 @@ void TProperties::UpdateLinkFonts(int index, const TCssValue& value) {
       }
       case piFontSize:
         // A resolved size is already in points.
-        font.Size = VarIsDouble(value) ? VarToDouble(value) : FontSizeConv(text, font.Size);
+        font.Size = VarIsDouble(value) ? BoundedPointSize(VarToDouble(value))
+                                       : FontSizeConv(text, font.Size);
         break;
       case piFontStyle:
         if (text == "italic" || text == "oblique") font.Style |= plat::fsItalic;

@@ -12,6 +12,8 @@ namespace {
 
 constexpr size_t kMostKeyParts = 10;
 
+const std::string kEmpty;
+
 // One simple selector of a descendant key.
 struct KeyPart {
   std::string tag, classes, id, pseudo;
@@ -99,66 +101,183 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && CompareText(s.substr(0, prefix.size()), prefix) == 0;
 }
 
+std::string SubjectSignature(const std::string& tag, const std::string& classes,
+                             const std::string& id, const std::string& pseudo) {
+  return tag + '\n' + classes + '\n' + id + '\n' + pseudo;
+}
+
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
 }  // namespace
 
 // ---- The sheet
 
-bool TStyleList::Find(std::string_view key, int& index) const {
-  const auto it = std::lower_bound(
-      items_.begin(), items_.end(), key,
-      [](const Entry& entry, std::string_view k) { return CompareText(entry.key, k) < 0; });
-  index = int(it - items_.begin());
-  return it != items_.end() && CompareText(it->key, key) == 0;
+size_t TStyleList::KeyHash::operator()(std::string_view key) const {
+  size_t hash = 14695981039346656037ull;
+  for (char c : key) hash = (hash ^ uint8_t(AsciiLower(c))) * 1099511628211ull;
+  return hash;
+}
+
+bool TStyleList::KeyEqual::operator()(std::string_view a, std::string_view b) const {
+  return CompareText(a, b) == 0;
+}
+
+TStyleList::Entry* TStyleList::FindEntry(std::string_view key) const {
+  const auto it = byKey_.find(key);
+  return it == byKey_.end() ? nullptr : it->second.first;
+}
+
+const TStyleRule* TStyleList::FindRule(std::string_view key) const {
+  const Entry* entry = FindEntry(key);
+  return entry ? &entry->rule : nullptr;
+}
+
+void TStyleList::MergeRules(std::string_view key, TProperties& target) const {
+  const Entry* entry = FindEntry(key);
+  if (!entry) return;
+  target.MergeItems(entry->rule);
+  for (entry = entry->nextSame; entry && entry->key == key; entry = entry->nextSame)
+    target.MergeItems(entry->rule);
 }
 
 void TStyleList::Clear() {
-  items_.clear();
+  byKey_.clear();
+  bySubject_.clear();
+  descendantSeqNos_.clear();
+  entries_.clear();
   seqNo_ = 10;
-  defaultProperties_ = nullptr;
+  defaultRule_ = nullptr;
+  defaultProperties_.reset();
   hoverRules_ = false;
 }
 
-TProperties& TStyleList::AddObject(const std::string& key, std::unique_ptr<TProperties> rule) {
-  // Equal keys stay in the order they were added.
-  const auto it = std::upper_bound(
-      items_.begin(), items_.end(), key,
-      [](const std::string& k, const Entry& entry) { return CompareText(k, entry.key) < 0; });
-  rule->Tag = key;
-  return *items_.insert(it, Entry{key, std::move(rule)})->rule;
+TStyleRule& TStyleList::AddObject(const std::string& key, TStyleRule rule) {
+  Entry& entry = entries_.emplace_back(Entry{key, std::move(rule), uint32_t(entries_.size())});
+  const auto [it, added] = byKey_.try_emplace(entry.key, Chain{&entry, &entry});
+  if (!added) it->second.last = it->second.last->nextSame = &entry;
+  IndexDescendant(entry);
+  return entry.rule;
+}
+
+// Keys with a blank are descendant rules; they are found through their subject and the mark
+// their nearest ancestor part asks for.
+void TStyleList::IndexDescendant(const Entry& entry) {
+  if (entry.key.find(' ') == std::string::npos) return;
+  const std::vector<KeyPart> parts = SplitDescendantKey(entry.key);
+  if (parts.size() < 2) return;
+  const KeyPart& subject = parts[0];
+  const KeyPart& nearest = parts[1];
+  std::string mark = "*";
+  if (!nearest.id.empty())
+    mark = "#" + nearest.id;
+  else if (!nearest.classes.empty())
+    mark = "." + nearest.classes.substr(0, nearest.classes.find('.'));
+  else if (!nearest.tag.empty())
+    mark = nearest.tag;
+  Subjects& subjects =
+      bySubject_[SubjectSignature(subject.tag, subject.classes, subject.id, subject.pseudo)][mark];
+  if (!subjects.entries.empty() && CompareText(subjects.entries.back()->key, entry.key) > 0)
+    subjects.sorted = false;
+  subjects.entries.push_back(&entry);
+}
+
+void TStyleList::AncestorMarks(const TProperties& element, std::vector<std::string>& marks) {
+  marks.push_back(element.Tag);
+  if (!element.Id.empty()) marks.push_back("#" + element.Id);
+  if (element.Classes.empty()) return;
+  size_t start = 0;
+  for (size_t dot; (dot = element.Classes.find('.', start)) != std::string::npos; start = dot + 1)
+    marks.push_back("." + element.Classes.substr(start, dot - start));
+  marks.push_back("." + element.Classes.substr(start));
+}
+
+std::vector<const TStyleList::Entry*> TStyleList::DescendantRules(
+    std::string_view tag, const std::string& classes, const std::string& id,
+    const std::string& pseudo, const std::vector<std::string>& ancestors) const {
+  std::vector<const Entry*> found;
+  if (bySubject_.empty()) return found;
+  // A part left empty fits anything; an empty pseudo class also fits a link.
+  const std::string t(tag);
+  std::vector<std::string> signatures;
+  for (const std::string* tagPart : {&t, &kEmpty})
+    for (const std::string* classPart : {&classes, &kEmpty})
+      for (const std::string* idPart : {&id, &kEmpty})
+        for (const std::string* pseudoPart : {&pseudo, &kEmpty}) {
+          if (pseudoPart->empty() && !pseudo.empty() && pseudo != "link") continue;
+          std::string signature = SubjectSignature(*tagPart, *classPart, *idPart, *pseudoPart);
+          if (std::find(signatures.begin(), signatures.end(), signature) == signatures.end())
+            signatures.push_back(std::move(signature));
+        }
+  const auto keyOrder = [](const Entry* a, const Entry* b) {
+    const int order = CompareText(a->key, b->key);
+    return order != 0 ? order < 0 : a->order < b->order;
+  };
+  std::vector<const std::string*> marks;
+  for (const std::string& mark : ancestors)
+    if (std::none_of(marks.begin(), marks.end(), [&](const std::string* m) { return *m == mark; }))
+      marks.push_back(&mark);
+  size_t lists = 0;
+  for (const std::string& signature : signatures) {
+    const auto bySignature = bySubject_.find(signature);
+    if (bySignature == bySubject_.end()) continue;
+    for (const std::string* mark : marks) {
+      const auto it = bySignature->second.find(*mark);
+      if (it == bySignature->second.end()) continue;
+      Subjects& subjects = it->second;
+      if (!subjects.sorted) {
+        std::stable_sort(subjects.entries.begin(), subjects.entries.end(), keyOrder);
+        subjects.sorted = true;
+      }
+      found.insert(found.end(), subjects.entries.begin(), subjects.entries.end());
+      ++lists;
+    }
+  }
+  if (lists > 1) std::sort(found.begin(), found.end(), keyOrder);
+  return found;
 }
 
 std::string TStyleList::GetSeqNo() {
   return std::to_string(seqNo_++);
 }
 
-TProperties& TStyleList::AddDuplicate(const std::string& key, const TProperties& source) {
-  auto rule = std::make_unique<TProperties>();
-  rule->CopyPropsFrom(source);
-  return AddObject(key, std::move(rule));
+std::string TStyleList::DescendantKey(const std::string& head, const std::string& ancestors) {
+  const auto [it, added] = descendantSeqNos_.try_emplace(head + '\n' + ancestors, seqNo_);
+  if (added) ++seqNo_;
+  return head + std::to_string(it->second) + ancestors;
+}
+
+TStyleRule& TStyleList::AddDuplicate(const std::string& key, const TStyleRule& source) {
+  return AddObject(key, source);
 }
 
 void TStyleList::ModifyLinkColor(std::string_view pseudoName, TColor colour) {
-  int index;
-  if (Find("::" + std::string(pseudoName), index)) Rule(index).Values[piColor] = colour;
+  if (Entry* entry = FindEntry("::" + std::string(pseudoName))) entry->rule.Set(piColor, colour);
+}
+
+void TStyleList::RefreshDefaults() {
+  auto defaults = std::make_unique<TProperties>();
+  if (defaultRule_)
+    for (const TStyleRule::Slot& slot : defaultRule_->rule.Slots())
+      defaults->Values[slot.index] = slot.value;
+  defaults->Charset = defaultCharset_;
+  defaults->DefaultFontName = defaultFontName_;
+  defaults->Tag = "default";
+  defaultProperties_ = std::move(defaults);
 }
 
 void TStyleList::AddOrModifyProperty(const std::string& selector, std::string_view propName,
                                      const std::string& value) {
   const int property = FindPropertyIndex(propName);
   if (property < 0) return;
-  int index;
-  std::unique_ptr<TProperties> added;
-  TProperties* rule;
-  if (Find(selector, index)) {
-    rule = &Rule(index);
-  } else {
-    added = std::make_unique<TProperties>();
-    rule = added.get();
-  }
+  Entry* entry = FindEntry(selector);
+  TStyleRule added;
+  TStyleRule& rule = entry ? entry->rule : added;
   if (property == piColor) {
     TColor colour;
     if (ParseColor(value, false, colour)) {
-      rule->Values[piColor] = colour;
+      rule.Set(piColor, colour);
       if (selector == ":link") {
         ModifyLinkColor("hover", colour);
         ModifyLinkColor("visited", colour);
@@ -167,28 +286,21 @@ void TStyleList::AddOrModifyProperty(const std::string& selector, std::string_vi
       }
     }
   } else {
-    rule->AddPropertyByIndex(property, value);
+    rule.AddPropertyByIndex(property, value);
   }
-  if (added) AddObject(selector, std::move(added));
+  if (!entry) AddObject(selector, std::move(added));
+  if (entry && entry == defaultRule_) RefreshDefaults();
   if (Contains(selector, ":hover")) hoverRules_ = true;
   if (selector == "a") AddOrModifyProperty("::link", propName, value);
 }
 
 // ---- Rule lookup
 
-void TProperties::ApplyStyles(TStyleList& styles, const TPropStack* stack, std::string_view tag,
-                              const std::string& classes, const std::string& id,
-                              const std::string& pseudo, const TProperties* inlineStyle) {
-  const TCssValue& size = Values[piFontSize];
-  const double baseSize =
-      VarIsDouble(size) && VarToDouble(size) > 0 ? VarToDouble(size) : DefaultPointSize();
-  auto merge = [&](const std::string& key) {
-    int index;
-    if (!styles.Find(key, index)) return;
-    MergeItems(styles.Rule(index));
-    for (++index; index < styles.Count() && styles.Key(index) == key; ++index)
-      MergeItems(styles.Rule(index));
-  };
+void TProperties::ApplyStyles(const TStyleList& styles, const TPropStack* stack,
+                              std::string_view tag, const std::string& classes,
+                              const std::string& id, const std::string& pseudo,
+                              const TProperties* inlineStyle, double baseSize) {
+  auto merge = [&](const std::string& key) { styles.MergeRules(key, *this); };
   const std::string t(tag);
   const bool plain = pseudo.empty() || (pseudo != "hover" && pseudo != "visited");
   if (t == "a" && !pseudo.empty()) merge("::" + pseudo);
@@ -216,40 +328,35 @@ void TProperties::ApplyStyles(TStyleList& styles, const TPropStack* stack, std::
     merge(t + "." + classes + "#" + id + ":" + pseudo);
   }
 
-  // Descendant rules: a candidate that does not apply lets the scan go on.
+  // Descendant rules whose subject fits, scanned by the subject's tag, classes and pseudo class;
+  // a rule that does not apply lets the scan go on.
   const int own = stack ? stack->IndexOf(this) : -1;
   const int nearestAncestor = stack ? (own >= 0 ? own - 1 : stack->Count() - 1) : 0;
-  auto descendantMatch = [&](int n) {
-    const std::vector<KeyPart> parts = SplitDescendantKey(styles.Key(n));
-    if (parts.empty()) return false;
-    const KeyPart& subject = parts[0];
-    if (subject.tag != tag && subject.classes != classes && subject.pseudo != pseudo) return false;
-    if (parts.size() == 1) return true;
-    const bool subjectFits = (subject.tag.empty() || subject.tag == tag) &&
-                             (subject.classes.empty() || subject.classes == classes) &&
-                             (subject.id.empty() || subject.id == id) &&
-                             (subject.pseudo == pseudo ||
-                              (subject.pseudo.empty() && (pseudo.empty() || pseudo == "link")));
-    if (!subjectFits) return true;
-    bool directOnly = subject.directParentOnly;
-    size_t k = 1;
+  std::vector<const TStyleList::Entry*> candidates;
+  if (styles.HasDescendantRules() && nearestAncestor >= 1) {
+    std::vector<std::string> marks = {"*"};
     // The bottom entry holds the document defaults, not an element.
-    for (int j = nearestAncestor; k < parts.size() && j >= 1; --j) {
-      if (MatchesAncestor(parts[k], stack->Items(j))) {
-        if (k + 1 == parts.size()) MergeItems(styles.Rule(n));
-        directOnly = parts[k].directParentOnly;
-        ++k;
-      } else if (directOnly) {
-        break;
+    for (int j = nearestAncestor; j >= 1; --j) TStyleList::AncestorMarks(stack->Items(j), marks);
+    candidates = styles.DescendantRules(tag, classes, id, pseudo, marks);
+  }
+  if (!candidates.empty()) {
+    auto mergeIfAncestorsMatch = [&](const TStyleList::Entry& entry) {
+      const std::vector<KeyPart> parts = SplitDescendantKey(entry.key);
+      bool directOnly = parts[0].directParentOnly;
+      size_t k = 1;
+      for (int j = nearestAncestor; k < parts.size() && j >= 1; --j) {
+        if (MatchesAncestor(parts[k], stack->Items(j))) {
+          if (k + 1 == parts.size()) MergeItems(entry.rule);
+          directOnly = parts[k].directParentOnly;
+          ++k;
+        } else if (directOnly) {
+          break;
+        }
       }
-    }
-    return true;
-  };
-  for (const std::string& prefix : {t, "." + classes, ":" + pseudo}) {
-    int index;
-    styles.Find(prefix, index);
-    for (; index < styles.Count() && StartsWith(styles.Key(index), prefix); ++index)
-      if (!descendantMatch(index)) break;
+    };
+    for (const std::string& prefix : {t, "." + classes, ":" + pseudo})
+      for (const TStyleList::Entry* entry : candidates)
+        if (StartsWith(entry->key, prefix)) mergeIfAncestorsMatch(*entry);
   }
 
   if (inlineStyle) MergeItems(*inlineStyle);

@@ -7,14 +7,17 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "html/css/CssBoxes.h"
 #include "html/css/CssColors.h"
 #include "html/css/CssFonts.h"
+#include "html/css/CssRuleSet.h"
 #include "html/css/CssValues.h"
 
 namespace html {
@@ -48,12 +51,14 @@ class TProperties {
                       const std::string& title, std::shared_ptr<const TProperties> inlineStyle);
   // Inherits again from `source` after an element below this one left the stack.
   void Merge(const TProperties& source, TStyleList& styles, TPropStack& stack, int stackIndex);
-  // Merges every rule of the sheet that matches the element, then the inline style.
-  void ApplyStyles(TStyleList& styles, const TPropStack* stack, std::string_view tag,
+  // Merges every rule of the sheet that matches the element, then the inline style; a relative
+  // font size is taken against `baseSize` (points).
+  void ApplyStyles(const TStyleList& styles, const TPropStack* stack, std::string_view tag,
                    const std::string& classes, const std::string& id, const std::string& pseudo,
-                   const TProperties* inlineStyle);
+                   const TProperties* inlineStyle, double baseSize);
   // Copies every value the rule gives over this set's.
   void MergeItems(const TProperties& source);
+  void MergeItems(const TStyleRule& source);
 
   // --- Fonts and charsets
   // A copy of the set's font, measured once.
@@ -113,6 +118,7 @@ class TProperties {
   void CalcLinkFontInfo(TStyleList& styles, TPropStack& stack, int index);
   // Applies a merged font value to the four link fonts.
   void UpdateLinkFonts(int index, const TCssValue& value);
+  void MergeSlot(int index, const TCssValue& value);
   std::unique_ptr<TMyFont> cachedFont_;
 };
 
@@ -132,24 +138,46 @@ class TPropStack {
   std::vector<std::unique_ptr<TProperties>> items_;
 };
 
-// The style sheet: rules by selector key, in key order (equal keys in the order added).
+// The style sheet: rules by selector key (letter case aside); rules with equal keys apply in the
+// order they were added.
 class TStyleList {
  public:
+  struct Entry {
+    std::string key;
+    TStyleRule rule;
+    uint32_t order;  // position in the order added
+    Entry* nextSame = nullptr;
+  };
+
   TStyleList() = default;
   TStyleList(const TStyleList&) = delete;
   TStyleList& operator=(const TStyleList&) = delete;
 
-  int Count() const { return int(items_.size()); }
-  const std::string& Key(int index) const { return items_.at(size_t(index)).key; }
-  TProperties& Rule(int index) const { return *items_.at(size_t(index)).rule; }
-  // True and the first rule with the key, or false and where it would go.
-  bool Find(std::string_view key, int& index) const;
+  int Count() const { return int(entries_.size()); }
+  // The first rule added under the key, or nullptr.
+  const TStyleRule* FindRule(std::string_view key) const;
+  // Merges every rule keyed exactly `key` into `target`, in the order added.
+  void MergeRules(std::string_view key, TProperties& target) const;
+  // The rules of descendant keys whose subject fits an element with these values and whose
+  // nearest ancestor part can match one of `ancestors` (their marks, see AncestorMarks), in key
+  // order.
+  std::vector<const Entry*> DescendantRules(std::string_view tag, const std::string& classes,
+                                            const std::string& id, const std::string& pseudo,
+                                            const std::vector<std::string>& ancestors) const;
+  // What an element on the stack offers a descendant rule's ancestor part: its tag, "#" and its
+  // ID, "." and each of its classes, and "*", which every part without these asks for.
+  static void AncestorMarks(const TProperties& element, std::vector<std::string>& marks);
+  bool HasDescendantRules() const { return !bySubject_.empty(); }
 
   void Clear();
-  TProperties& AddObject(const std::string& key, std::unique_ptr<TProperties> rule);
+  TStyleRule& AddObject(const std::string& key, TStyleRule rule = {});
   // The next sequence number of descendant keys, as text.
   std::string GetSeqNo();
-  TProperties& AddDuplicate(const std::string& key, const TProperties& source);
+  // The key of a descendant selector: `head` (subject, blank, ancestor count), a sequence number,
+  // then the ancestors. A selector written again gets the key it got first, so that its rules
+  // are one rule, as rules of a simple selector are.
+  std::string DescendantKey(const std::string& head, const std::string& ancestors);
+  TStyleRule& AddDuplicate(const std::string& key, const TStyleRule& source);
   void AddOrModifyProperty(const std::string& selector, std::string_view propName,
                            const std::string& value);
   void ModifyLinkColor(std::string_view pseudoName, TColor colour);
@@ -158,18 +186,42 @@ class TStyleList {
                   TColor colour, TColor linkColour, TColor visitedColour, TColor hoverColour,
                   bool underlineLinks, uint8_t charset, int marginHeight, int marginWidth);
 
-  TProperties* DefaultProperties() const { return defaultProperties_; }
+  // The "default" rule as a whole property set, with the document's charset and font.
+  const TProperties* DefaultProperties() const { return defaultProperties_.get(); }
   // A rule for ":hover" was added since the last clear.
   bool HasHoverRules() const { return hoverRules_; }
 
  private:
-  struct Entry {
-    std::string key;
-    std::unique_ptr<TProperties> rule;
+  struct KeyHash {
+    size_t operator()(std::string_view key) const;
   };
-  std::vector<Entry> items_;
+  struct KeyEqual {
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  struct Chain {
+    Entry* first;
+    Entry* last;
+  };
+  // Descendant rules with one subject and one mark asked of the nearest ancestor, sorted by
+  // key when `sorted`.
+  struct Subjects {
+    std::vector<const Entry*> entries;
+    bool sorted = true;
+  };
+  using SubjectsByMark = std::unordered_map<std::string, Subjects>;
+  Entry* FindEntry(std::string_view key) const;
+  void IndexDescendant(const Entry& entry);
+  void RefreshDefaults();
+
+  std::deque<Entry> entries_;
+  std::unordered_map<std::string_view, Chain, KeyHash, KeyEqual> byKey_;
+  mutable std::unordered_map<std::string, SubjectsByMark> bySubject_;
+  std::unordered_map<std::string, int> descendantSeqNos_;
   int seqNo_ = 10;
-  TProperties* defaultProperties_ = nullptr;
+  Entry* defaultRule_ = nullptr;
+  uint8_t defaultCharset_ = 0;
+  std::string defaultFontName_;
+  std::unique_ptr<TProperties> defaultProperties_;
   bool hoverRules_ = false;
 };
 

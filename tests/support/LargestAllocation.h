@@ -1,6 +1,7 @@
-// The largest heap block requested while a watch is running, seen through the allocator hooks of
-// the sanitizers the test build uses. Tells a refusal that allocates nothing from one that first
-// asks for the picture's memory, without timing anything.
+// The largest heap block requested while a watch is running, and the most memory held at once,
+// seen through the allocator hooks of the sanitizers the test build uses. Tells a refusal that
+// allocates nothing from one that first asks for the picture's memory, and bounds what a hostile
+// input costs, without timing anything.
 #pragma once
 
 #include <atomic>
@@ -35,6 +36,8 @@ class LargestAllocation {
 
   LargestAllocation() {
     Largest() = 0;
+    Held() = 0;
+    Peak() = 0;
     Watching() = Available();
   }
   ~LargestAllocation() {
@@ -46,6 +49,10 @@ class LargestAllocation {
   std::size_t Bytes() const {
     return Largest();
   }
+  // The most bytes held at once beyond what was held when the watch began.
+  std::size_t PeakBytes() const {
+    return std::size_t(Peak() > 0 ? Peak().load() : 0);
+  }
 
  private:
   static std::atomic<bool>& Watching() {
@@ -56,13 +63,32 @@ class LargestAllocation {
     static std::atomic<std::size_t> largest{0};
     return largest;
   }
+  static std::atomic<long long>& Held() {
+    static std::atomic<long long> held{0};
+    return held;
+  }
+  static std::atomic<long long>& Peak() {
+    static std::atomic<long long> peak{0};
+    return peak;
+  }
   static void Seen(const volatile void*, std::size_t size) {
     if (!Watching()) return;
     std::size_t known = Largest();
     while (size > known && !Largest().compare_exchange_weak(known, size)) {
     }
+    const long long held = Held() += (long long)size;
+    long long peak = Peak();
+    while (held > peak && !Peak().compare_exchange_weak(peak, held)) {
+    }
   }
-  static void Freed(const volatile void*) {}
+  static void Freed(const volatile void* block) {
+#ifdef PIXSTAMP_ALLOCATOR_HOOKS
+    if (Watching() && block)
+      Held() -= (long long)__sanitizer_get_allocated_size(const_cast<const void*>(block));
+#else
+    (void)block;
+#endif
+  }
 };
 
 }  // namespace test_support

@@ -134,11 +134,10 @@ TEST_F(Cascade, RulePrecedenceClassesIdsAndInlineStyle) {
 }
 
 TEST_F(Cascade, RulesWithEqualKeysApplyInTheirOrder) {
-  auto first = std::make_unique<TProperties>();
-  first->AddPropertyByName("color", "red");
-  first->AddPropertyByName("font-style", "italic");
-  auto second = std::make_unique<TProperties>();
-  second->AddPropertyByName("color", "lime");
+  TStyleRule first, second;
+  first.AddPropertyByName("color", "red");
+  first.AddPropertyByName("font-style", "italic");
+  second.AddPropertyByName("color", "lime");
   styles.AddObject("q", std::move(first));
   styles.AddObject("q", std::move(second));
   TProperties& q = Push("q");
@@ -231,7 +230,9 @@ TEST_F(Cascade, BoxValuesUnsetInARuleKeepTheInheritedOnes) {
 
 TEST(Properties, DeclarationConversions) {
   TProperties p;
-  EXPECT_EQ(p.Values[piZIndex], TCssValue(uint8_t(0)));
+  // An empty z-index reads as 0, so that a set merged later cannot reset a rule's z-index.
+  EXPECT_TRUE(VarIsEmpty(p.Values[piZIndex]));
+  EXPECT_EQ(p.GetZIndex(), 0);
   EXPECT_EQ(p.Values[piWidth], TCssValue(UnsetLength));
   p.AddPropertyByName("border-style", "dashed");
   for (int side = piBorderTopStyle; side <= piBorderLeftStyle; ++side)
@@ -240,8 +241,9 @@ TEST(Properties, DeclarationConversions) {
   EXPECT_EQ(p.Values[piBorderStyle], TCssValue(std::string("dashed")));
   p.AddPropertyByName("border-top-style", "double");
   EXPECT_EQ(p.Values[piBorderStyle], TCssValue(std::string("double")));
+  // A colour that cannot be read leaves the one already there.
   p.AddPropertyByName("color", "nonsense");
-  EXPECT_EQ(p.Values[piColor], TCssValue(int32_t(0)));
+  EXPECT_TRUE(VarIsEmpty(p.Values[piColor]));
   p.AddPropertyByName("background-color", "nonsense");
   EXPECT_EQ(p.Values[piBackgroundColor], TCssValue(clNone));
   p.AddPropertyByName("border-color", "#010203");
@@ -263,7 +265,7 @@ TEST(Properties, DeclarationConversions) {
   EXPECT_EQ(p.GetFontVariant(), "small-caps");
   p.AddPropertyByName("Color", "red");
   p.AddPropertyByName("no-such-property", "red");
-  EXPECT_EQ(p.Values[piColor], TCssValue(int32_t(0)));
+  EXPECT_TRUE(VarIsEmpty(p.Values[piColor]));
 }
 
 TEST(Properties, CharsetsAndCodePages) {

@@ -22,9 +22,8 @@ inline char ParseSheet(html::TStyleList& styles, const std::string& text, bool u
 // The value a rule of the sheet holds for a property; empty when there is no such rule.
 inline html::TCssValue RuleValue(const html::TStyleList& styles, const std::string& key,
                                  int property) {
-  int index;
-  if (!styles.Find(key, index)) return {};
-  return styles.Rule(index).Values[size_t(property)];
+  const html::TStyleRule* rule = styles.FindRule(key);
+  return rule ? rule->Value(property) : html::TCssValue();
 }
 
 inline std::string RuleText(const html::TStyleList& styles, const std::string& key, int property) {

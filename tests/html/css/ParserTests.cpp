@@ -131,7 +131,7 @@ TEST(StyleSheetParser, SideAndBorderShorthands) {
     EXPECT_EQ(RuleText(styles, "div", side), "dotted");
   EXPECT_EQ(RuleText(styles, "div", piBorderBottomColor), std::to_string(0xFF0000));
   EXPECT_EQ(RuleText(styles, "em", piBorderLeftWidth), "3px");
-  EXPECT_EQ(RuleText(styles, "em", piBorderTopWidth), std::to_string(UnsetLength));
+  EXPECT_EQ(RuleText(styles, "em", piBorderTopWidth), "");
   EXPECT_EQ(RuleText(styles, "em", piBorderLeftStyle), "solid");
   EXPECT_EQ(RuleText(styles, "em", piBorderLeftColor), std::to_string(0x00FF00));
   EXPECT_EQ(RuleText(styles, "li", piListStyleType), "square");
@@ -168,8 +168,8 @@ TEST(StyleSheetParser, JunkIsSkipped) {
              "p[title] { color: red } em { color: lime !important; font-style = 'italic'; "
              "bogus: 1; ; } * { color: red }");
   EXPECT_EQ(RuleText(styles, "p", piColor), "255");
-  // The suffix makes the colour unreadable, so nothing is stored.
-  EXPECT_EQ(RuleText(styles, "em", piColor), "");
+  // The value is taken and the priority word ignored.
+  EXPECT_EQ(RuleText(styles, "em", piColor), std::to_string(0x00FF00));
   EXPECT_EQ(RuleText(styles, "em", piFontStyle), "italic");
   EXPECT_EQ(styles.Count(), 2);
 }

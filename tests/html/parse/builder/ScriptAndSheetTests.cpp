@@ -34,9 +34,8 @@ void WriteFile(const std::string& name, const std::string& text) {
 }
 
 std::string RuleText(const html::TStyleList& styles, const std::string& key, int property) {
-  int index = 0;
-  if (!styles.Find(key, index)) return {};
-  return html::VarToStr(styles.Rule(index).Values[size_t(property)]);
+  const html::TStyleRule* rule = styles.FindRule(key);
+  return rule ? html::VarToStr(rule->Value(property)) : std::string();
 }
 
 class ScriptTest : public BuilderFixture {

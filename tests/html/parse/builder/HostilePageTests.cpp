@@ -1,0 +1,59 @@
+// Hostile pages: font sizes multiplied beyond any screen, style sheets of tens of thousands of
+// rules, deep nesting. Each is built within a memory bound read from the allocator.
+#include <cmath>
+#include <string>
+
+#include "html/layout/FontRuns.h"
+#include "tests/html/parse/builder/BuilderSupport.h"
+#include "tests/support/LargestAllocation.h"
+
+namespace buildertest {
+namespace {
+
+class HostilePageTest : public BuilderFixture {
+ protected:
+  // Builds the page; the most memory it held at once, in bytes.
+  size_t PeakOf(const std::string& page) {
+    Reset();
+    test_support::LargestAllocation watch;
+    html::ParseHtmlDocument(page, document);
+    return watch.PeakBytes();
+  }
+  static std::string Repeat(const std::string& text, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) out += text;
+    return out;
+  }
+};
+
+TEST_F(HostilePageTest, RunawayRelativeSizesStayFiniteThroughLinkStates) {
+  Build("<style>span { font-size: 999999999% }</style>" + Repeat("<span>", 50) +
+        "<a href=x.htm style=\"font-size: 0%\">link</a>");
+  const html::TFontObj& link = RunAt("link");
+  ASSERT_TRUE(link.FontInfos);
+  for (const html::ThtFontInfo& state : link.FontInfos->Ar) {
+    EXPECT_TRUE(std::isfinite(state.Size));
+    EXPECT_LE(state.Size, 1500);
+  }
+  // Entering and leaving the link re-applies its fonts.
+  html::TFontObj& run = const_cast<html::TFontObj&>(link);
+  run.SetHover(true);
+  run.SetHover(false);
+  EXPECT_GE(run.Font->Height(), -2000);
+}
+
+TEST_F(HostilePageTest, LargeSheetsCostLittleMemoryPerRule) {
+  if (!test_support::LargestAllocation::Available()) GTEST_SKIP() << "no allocator hooks";
+  constexpr int kRules = 20000;
+  std::string falling = "<style>";
+  for (int i = kRules; i > 0; --i) falling += ".k" + std::to_string(1000000 + i) + "{color:red}";
+  EXPECT_LT(PeakOf(falling + "</style><p class=k1000001>x"), size_t(kRules) * 600);
+  const size_t lists =
+      PeakOf("<style>" + Repeat("a b,", kRules) + "a b{color:red}</style>" + "<a><b>bold</b></a>");
+  EXPECT_LT(lists, size_t(kRules) * 600);
+  EXPECT_EQ(RunAt("bold").Font->Color(), 0x0000FF);
+  EXPECT_LT(PeakOf(Repeat("<div><span>", 5000) + "deep"), size_t(64) << 20);
+}
+
+}  // namespace
+}  // namespace buildertest
