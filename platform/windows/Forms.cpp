@@ -282,7 +282,11 @@ bool TCustomForm::DialogKey(uint16_t key, TShiftState shift, TWinControl* focuse
     }
     if (focused->Perform(WM_GETDLGCODE) & DLGC_WANTALLKEYS) return false;
   }
-  return OfferDialogKey(*this, key);
+  if (OfferDialogKey(*this, key)) return true;
+  // A modal dialog with no cancel button still ends on Esc, as its close box ends it.
+  if (key != VK_ESCAPE || !modal_) return false;
+  CloseFromWindow();
+  return true;
 }
 
 bool TCustomForm::DialogChar(char key) {

@@ -62,8 +62,9 @@ class TCustomForm : public TWinControl {
   // The window's close box.
   void CloseFromWindow();
   // Enter or Esc typed in `focused`: Enter clicks the focused button, else the default button
-  // unless the focused control wants Enter itself (a memo); Esc clicks the cancel button. With
-  // Shift, Ctrl or Alt they click nothing. Returns whether a button took the key.
+  // unless the focused control wants Enter itself (a memo); Esc clicks the cancel button, and a
+  // modal form with none closes as by its close box. With Shift, Ctrl or Alt they do nothing.
+  // Returns whether the key was taken.
   bool DialogKey(uint16_t key, TShiftState shift, TWinControl* focused);
   // An Alt+character mnemonic: the first showing, enabled control in Tab order whose caption
   // marks it takes it (a button clicks). Returns whether one did.

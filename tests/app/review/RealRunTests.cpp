@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/extcolor/ExtendedColorDialog.h"
 #include "app/layerbuilder/RGBALoaderDialog.h"
@@ -139,6 +141,47 @@ TEST_F(RealRun, ThePictureRecolouredFromItsToolsKeepsItsNameInTheTitle) {
   // 0xFF336699 with red and blue swapped.
   ASSERT_EQ(form->ImgView->Bitmap().Pixel(150, 150), 0xFF996633u);
   EXPECT_NE(form->Caption().find("bg.bmp] 300 x 200"), std::string::npos) << form->Caption();
+}
+
+// The keyboard in the dialogs that have no cancel button: Esc ends them as their close box does,
+// leaving the layer as it was, and Enter in the colour dialog presses its OK.
+TEST_F(RealRun, EscEndsDialogsWithoutACancelButtonAndEnterPressesTheDefault) {
+  std::vector<std::string> ended, stuck;
+  // Keys on each dialog as it shows; one that still shows at the next look did not end, and its
+  // close box ends it.
+  const auto pressOnEachDialog = [&](std::function<void(plat::TCustomForm&)> press) {
+    WhileModal([&, press](plat::TCustomForm& dialog) {
+      if (!ended.empty() && ended.back() == dialog.Caption()) {
+        stuck.push_back(dialog.Caption());
+        dialog.CloseFromWindow();
+        return false;
+      }
+      ended.push_back(dialog.Caption());
+      press(dialog);
+      return false;
+    });
+  };
+  pressOnEachDialog([](plat::TCustomForm& dialog) { plat::PressKey(dialog, plat::VK_ESCAPE); });
+  form->WMRotateChange(nullptr, 1);
+  form->OpenBGExtendedColorFunctions(nullptr, 2, 2);
+  Click(*form->WhoIsBut);
+  EXPECT_EQ(ended, (std::vector<std::string>{"Rotate", "Extended Color Functions", "About"}));
+  EXPECT_EQ(stuck, std::vector<std::string>{}) << "still open after Esc";
+  ASSERT_EQ(Selected(), layer);
+  EXPECT_EQ(layer->AngleCode, 0);
+  EXPECT_EQ(layer->Bitmap().Pixel(5, 5), 0xFF336699u);
+
+  stuck.clear();
+  pressOnEachDialog([](plat::TCustomForm& dialog) {
+    Click(*dynamic_cast<plat::TCheckBox*>(dialog.FindComponent("Swap_RB")));
+    plat::PressKey(dialog, plat::VK_RETURN, "\r");
+  });
+  form->OpenBGExtendedColorFunctions(nullptr, 2, 2);
+  poll->SetEnabled(false);
+  EXPECT_EQ(stuck, std::vector<std::string>{}) << "still open after Enter";
+  ASSERT_NE(Selected(), nullptr);
+  // 0xFF336699 with red and blue swapped.
+  EXPECT_EQ(Selected()->Bitmap().Pixel(5, 5), 0xFF996633u);
 }
 
 TEST_F(RealRun, APresetAndOkMakeANewPictureOfThatSize) {
