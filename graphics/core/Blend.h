@@ -92,6 +92,38 @@ extern const std::array<TBlendMemEx*, 2> BlendMemExProcs;
 extern const std::array<TBlendLine*, 2> BlendLineProcs;
 extern const std::array<TBlendLineEx*, 2> BlendLineExProcs;
 
+// Blending with a master alpha, per pixel or per row, through the routines bound for a combine
+// mode when it is made: at full master alpha the plain forms, which copy an opaque pixel exactly
+// on every tier; below it the Ex forms.
+class TMasterBlend {
+ public:
+  TMasterBlend(TCombineMode Mode, TColor32 Master)
+      : master_(Master),
+        mem_(Master >= 255 ? *BlendMemProcs[Mode] : nullptr),
+        memEx_(*BlendMemExProcs[Mode]),
+        line_(Master >= 255 ? *BlendLineProcs[Mode] : nullptr),
+        lineEx_(*BlendLineExProcs[Mode]) {}
+  void Pixel(TColor32 F, TColor32& B) const {
+    if (mem_)
+      mem_(F, B);
+    else
+      memEx_(F, B, master_);
+  }
+  void Row(const TColor32* Src, TColor32* Dst, int32_t Count) const {
+    if (line_)
+      line_(Src, Dst, Count);
+    else
+      lineEx_(Src, Dst, Count, master_);
+  }
+
+ private:
+  TColor32 master_;
+  TBlendMem mem_;
+  TBlendMemEx memEx_;
+  TBlendLine line_;
+  TBlendLineEx lineEx_;
+};
+
 // T[a][x] = Round(a * x / 255); symmetric.
 extern std::array<std::array<uint8_t, 256>, 256> AlphaMulTable;
 // D[a][x] = low byte of Round(x * 255 / a), half to even; row 0 is zero.

@@ -76,8 +76,11 @@ void CombineLine(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 W) 
 TColor32 MergeReg(TColor32 F, TColor32 B) {
   const uint32_t fa = F >> 24, ba = B >> 24;
   if (fa == 0) return B;
+  // An opaque F covers before the opaque background's blend, which on the SIMD tiers would let
+  // 1/256 of the background through.
+  if (fa == 255) return F;
   if (ba == 255) return gfx::BlendReg(F, B) | 0xFF000000;
-  if (fa == 255 || ba == 0) return F;
+  if (ba == 0) return F;
   const uint32_t ra = (fa + ba - AlphaMulTable[ba][fa]) & 0xFF;
   const auto& FW = AlphaMulTable[fa];
   TColor32 result = ra << 24;

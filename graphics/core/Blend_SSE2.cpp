@@ -4,6 +4,7 @@
 #include <emmintrin.h>
 
 #include "graphics/core/BlendTiers.h"
+#include "graphics/core/LowLevel.h"
 
 namespace gfx::blend_sse2 {
 namespace {
@@ -85,8 +86,9 @@ void BlendMemEx(TColor32 F, TColor32& B, TColor32 M) {
 // transparent quad as well costs more than it saves.
 void BlendLine(const TColor32* Src, TColor32* Dst, int32_t Count) {
   const __m128i opaqueAlpha = _mm_set1_epi16(255);
+  const int32_t quads = DestinationAhead(Src, Dst, 4) ? 0 : Count;
   int32_t i = 0;
-  for (; i + 4 <= Count; i += 4) {
+  for (; i + 4 <= quads; i += 4) {
     const __m128i f = LoadQuad(Src + i);
     // Each pixel's alpha, the high lane of its green-alpha pair, in all four of its lanes.
     const __m128i alphaLanes =
@@ -106,8 +108,9 @@ void BlendLineEx(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 M) 
   M = ClampWeight(M);
   const __m128i master = _mm_set1_epi32(int(M));
   const __m128i one = _mm_set1_epi32(1);
+  const int32_t quads = DestinationAhead(Src, Dst, 4) ? 0 : Count;
   int32_t i = 0;
-  for (; i + 4 <= Count; i += 4) {
+  for (; i + 4 <= quads; i += 4) {
     const __m128i f = LoadQuad(Src + i);
     // (F.a + 1) * M stays below 65536, so the low 16-bit multiply is exact.
     const __m128i a = _mm_add_epi32(_mm_srli_epi32(f, 24), one);
@@ -140,8 +143,9 @@ void CombineLine(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 W) 
     return;
   }
   const __m128i w = _mm_set1_epi16(short(W));
+  const int32_t quads = DestinationAhead(Src, Dst, 4) ? 0 : Count;
   int32_t i = 0;
-  for (; i + 4 <= Count; i += 4)
+  for (; i + 4 <= quads; i += 4)
     StoreQuad(Dst + i, MixQuad(LoadQuad(Src + i), LoadQuad(Dst + i), w));
   for (; i < Count; ++i) Dst[i] = CombineReg(Src[i], Dst[i], W);
 }

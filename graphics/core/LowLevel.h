@@ -14,6 +14,13 @@ extern TFillLongword FillLongword;
 // Ascending copy; nothing when Source == Dest. Dest after Source with overlap is not supported.
 void MoveLongword(const void* Source, void* Dest, int32_t Count);
 
+// True when Dst starts 1 to Block - 1 pixels after Src: a routine that reads Block pixels before
+// writing them would miss what it wrote just before, so such a run goes pixel by pixel.
+inline bool DestinationAhead(const TColor32* Src, const TColor32* Dst, int32_t Block) {
+  const auto gap = reinterpret_cast<uintptr_t>(Dst) - reinterpret_cast<uintptr_t>(Src);
+  return gap != 0 && gap < uintptr_t(Block) * sizeof(TColor32);
+}
+
 inline constexpr int32_t FillLongwordID = 0;
 // Creates the "LowLevel bindings" registry and binds FillLongword.
 void StartLowLevel();

@@ -1,5 +1,7 @@
 #include "graphics/filters/FiltersMask.h"
 
+#include "graphics/core/LowLevel.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 
 #include <mmintrin.h>
@@ -46,8 +48,9 @@ template <class Op, class Storage>
 void CopyBlocks(const TColor32* Src, TColor32* Dst, int32_t Count, TColor32 Mask) {
   if (Count <= 0) return;
   const __m64 mask = _mm_set1_pi32(static_cast<int>(Mask));
+  const int32_t blocks = DestinationAhead(Src, Dst, 2) ? 0 : Count;
   int32_t i = 0;
-  for (; i + 16 <= Count; i += 16) {
+  for (; i + 16 <= blocks; i += 16) {
     for (int j = 0; j < 16; j += 2)
       Storage::Store(Dst + i + j, Apply64<Op>(Load(Src + i + j), mask));
   }

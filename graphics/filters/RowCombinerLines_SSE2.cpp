@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "graphics/core/BlendTiers.h"
+#include "graphics/core/LowLevel.h"
 #include "graphics/filters/RowCombinerTiers.h"
 
 namespace gfx::colorline_sse2 {
@@ -13,18 +14,12 @@ namespace {
 
 constexpr int32_t Step = 4;
 
-// Four pixels are read before any of them is written. That equals one pixel after another
-// unless B starts one to three pixels after F: then a pixel read was written just before.
-bool ReadsFreshWrites(const TColor32* F, const TColor32* B) {
-  const uintptr_t gap = reinterpret_cast<uintptr_t>(B) - reinterpret_cast<uintptr_t>(F);
-  return gap > 0 && gap < Step * sizeof(TColor32);
-}
-
 // Op(f, b) on four pixels; Pixel is the portable routine with the same results.
 template <__m128i (*Op)(__m128i, __m128i), TBlendReg Pixel>
 void Line(const TColor32* F, TColor32* B, int32_t Count) {
   int32_t i = 0;
-  if (!ReadsFreshWrites(F, B)) {
+  // Four pixels are read before any of them is written.
+  if (!DestinationAhead(F, B, Step)) {
     for (; i + Step <= Count; i += Step) {
       const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(F + i));
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + i));

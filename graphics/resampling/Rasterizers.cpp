@@ -35,7 +35,7 @@ void TRasterizer::SetSampler(TCustomSampler* Value) {
 
 void TRasterizer::SetCombineInfo(const TCombineInfo& Info) {
   info_ = Info;
-  blendMemEx_ = *BlendMemExProcs[Info.CombineMode];
+  blend_ = TMasterBlend(Info.CombineMode, Info.SrcAlpha);
   assignMode_ = Info.DrawMode;
   // A custom mode without a callback blends.
   if (assignMode_ == dmCustom && !Info.CombineCallBack) assignMode_ = dmBlend;
@@ -116,7 +116,7 @@ void TRasterizer::AssignRow(TColor32* Dst, const TColor32* Src, int32_t Count) c
       std::copy(Src, Src + Count, Dst);
       break;
     case dmBlend:
-      for (int32_t i = 0; i < Count; ++i) blendMemEx_(Src[i], Dst[i], info_.SrcAlpha);
+      for (int32_t i = 0; i < Count; ++i) blend_.Pixel(Src[i], Dst[i]);
       EMMS();
       break;
     case dmTransparent:

@@ -54,7 +54,7 @@ class TRasterizer : public TThreadPersistent {
         Dst = Src;
         break;
       case dmBlend:
-        blendMemEx_(Src, Dst, info_.SrcAlpha);
+        blend_.Pixel(Src, Dst);
         EMMS();
         break;
       case dmTransparent:
@@ -76,7 +76,7 @@ class TRasterizer : public TThreadPersistent {
   TCustomSampler* sampler_ = nullptr;
   TCombineInfo info_;
   TDrawMode assignMode_ = dmOpaque;
-  TBlendMemEx blendMemEx_ = nullptr;
+  TMasterBlend blend_{cmBlend, 255};
   TRowCombiner rowCombiner_;  // a copy of the callback's combiner; no Row when there is none
 };
 

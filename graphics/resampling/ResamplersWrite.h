@@ -19,8 +19,7 @@ class TPixelWriter {
       : mode_(CombineOp == dmCustom && !CombineCallBack ? dmOpaque : CombineOp),
         callback_(CombineCallBack),
         combiner_(mode_ == dmCustom ? FindRowCombiner(CombineCallBack) : nullptr),
-        blend_(*BlendMemExProcs[Src.CombineMode()]),
-        combineMode_(Src.CombineMode()),
+        blend_(Src.CombineMode(), Src.MasterAlpha()),
         masterAlpha_(Src.MasterAlpha()),
         outerColor_(Src.OuterColor()) {}
 
@@ -32,7 +31,7 @@ class TPixelWriter {
         D = C;
         break;
       case dmBlend:
-        blend_(C, D, masterAlpha_);
+        blend_.Pixel(C, D);
         break;
       case dmTransparent:
         if (C != outerColor_) D = C;
@@ -55,10 +54,7 @@ class TPixelWriter {
         MoveLongword(S, D, Count);
         break;
       case dmBlend:
-        if (masterAlpha_ >= 255)
-          (*BlendLineProcs[combineMode_])(S, D, Count);
-        else
-          (*BlendLineExProcs[combineMode_])(S, D, Count, masterAlpha_);
+        blend_.Row(S, D, Count);
         break;
       case dmTransparent:
         for (int32_t i = 0; i < Count; ++i)
@@ -78,8 +74,7 @@ class TPixelWriter {
   TDrawMode mode_;
   const TPixelCombineEvent& callback_;
   const TRowCombiner* combiner_;  // inside callback_
-  TBlendMemEx blend_;
-  TCombineMode combineMode_;
+  TMasterBlend blend_;
   TColor32 masterAlpha_;
   TColor32 outerColor_;
 };

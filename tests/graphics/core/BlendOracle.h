@@ -106,13 +106,14 @@ inline uint32_t CombineMemOracle(TImplementationTier t, uint32_t X, uint32_t Y, 
   return CombineRegOracle(t, X, Y, W);
 }
 
-// Premultiplied over, divided back by the new alpha; the opaque-background case follows the
-// tier's BlendReg.
+// Premultiplied over, divided back by the new alpha; an opaque F covers whatever lies below, and
+// the opaque-background case otherwise follows the tier's BlendReg.
 inline uint32_t MergeRegOracle(TImplementationTier t, uint32_t F, uint32_t B) {
   const uint32_t fa = F >> 24, ba = B >> 24;
   if (fa == 0) return B;
+  if (fa == 255) return F;
   if (ba == 255) return BlendRegOracle(t, F, B) | 0xFF000000;
-  if (fa == 255 || ba == 0) return F;
+  if (ba == 0) return F;
   const uint32_t ra = (fa + ba - R255(ba * fa)) & 0xFF;
   uint32_t c[4];
   for (int i = 0; i < 3; ++i) {

@@ -147,6 +147,22 @@ void CheckLineForm(const char* what, Apply apply, Oracle oracle) {
         apply(src.data() + offset, untouched.data() + offset, -count, param);
         guardDamage += untouched != before;
       }
+  // Source and destination in one row (a bitmap drawn onto itself), the destination up to five
+  // pixels either side: the run goes forward pixel by pixel, each reading what those before it
+  // wrote.
+  for (int shift = -5; shift <= 5; ++shift)
+    for (int count = 0; count <= 40; ++count) {
+      std::vector<uint32_t> row(count + 12);
+      for (auto& p : row) p = random() | ((random() & 1) ? 0xFF000000 : 0);
+      std::vector<uint32_t> expected = row;
+      const uint32_t param = random() & 0xFF;
+      const int from = 6, to = 6 + shift;
+      for (int i = 0; i < count; ++i)
+        expected[to + i] = oracle(expected[from + i], expected[to + i], param);
+      apply(row.data() + from, row.data() + to, count, param);
+      for (int i = 0; i < int(row.size()); ++i)
+        pixels.Check(row[i], expected[i], what, uint32_t(shift), uint32_t(count), uint32_t(i));
+    }
   EMMS();
   EXPECT_TRUE(pixels.Result()) << what;
   EXPECT_EQ(guardDamage, 0) << what;

@@ -75,6 +75,30 @@ TEST(MaskLineTiers, EveryImplementationMatchesTheOracle) {
   EXPECT_GE(checked, 12);  // portable and integer forms of all six at least
 }
 
+// The copying forms with source and destination in one row, the destination up to five pixels
+// either side: every implementation goes forward pixel by pixel as the portable one does.
+TEST(MaskLineTiers, OverlappingCopiesWalkForward) {
+  std::mt19937 random(2);
+  for (const gfx::TFunctionInfo& info : FiltersRegistry().Functions()) {
+    if (!Runs(info) || info.FunctionID < gfx::MaskLineAndCopyID) continue;
+    for (int shift = -5; shift <= 5; ++shift) {
+      for (int count : {1, 2, 3, 15, 16, 17, 33, 40}) {
+        std::vector<TColor32> row(size_t(count) + 12);
+        for (TColor32& p : row) p = random();
+        std::vector<TColor32> expected = row;
+        const TColor32 mask = random();
+        const int from = 6, to = 6 + shift;
+        for (int i = 0; i < count; ++i)
+          expected[size_t(to + i)] = Oracle(info.FunctionID, expected[size_t(from + i)], mask);
+        reinterpret_cast<gfx::TMaskLineCopy>(info.Proc)(row.data() + from, row.data() + to, count,
+                                                        mask);
+        ASSERT_EQ(row, expected) << "id " << info.FunctionID << " tier " << info.Flags << " shift "
+                                 << shift << " count " << count;
+      }
+    }
+  }
+}
+
 TEST(MaskLineTiers, RegistrationAndBinding) {
   const gfx::TFunctionRegistry& registry = FiltersRegistry();
   for (int id = 0; id < 6; ++id) {

@@ -163,6 +163,50 @@ TEST(InterpolatorTiers, LinearSamplingOfRandomPicturesIsTheSameInEveryTier) {
   }
 }
 
+// Blending an opaque pixel at full master alpha puts exactly that pixel, whatever the tier and
+// whatever lay there: stretched and transformed drawing in blend mode equals drawing opaque
+// wherever the opaque drawing is opaque.
+TEST(BlendedStretchTiers, OpaquePixelsCoverExactlyOnEveryTier) {
+  std::mt19937 random(31);
+  for (const TImplementationTier tier : Tiers()) {
+    TierScope scope(tier);
+    for (const char* resampler :
+         {"TNearestResampler", "TLinearResampler", "TDraftResampler", "TKernelResampler"}) {
+      for (TCombineMode combine : {cmBlend, cmMerge}) {
+        TCustomBitmap32 src, background, opaque, blended;
+        FillRandom(src, 5, 4, random(), true);
+        src.SetResamplerClassName(resampler);
+        src.SetCombineMode(combine);
+        FillRandom(background, 23, 17, random());
+        const auto draw = [&](TCustomBitmap32& dst, TDrawMode mode, bool transform) {
+          dst.Assign(background);
+          src.SetDrawMode(mode);
+          if (transform) {
+            TAffineTransformation t;
+            t.SetSrcRect(FloatRect(src.BoundsRect()));
+            t.Rotate(2, 2, 17);
+            t.Scale(3.1f, 2.7f);
+            Transform(dst, src, t);
+          } else {
+            src.DrawTo(dst, TRect{1, 2, 21, 15});  // enlarges
+            src.DrawTo(dst, TRect{0, 0, 3, 2});    // reduces
+          }
+        };
+        for (bool transform : {false, true}) {
+          draw(opaque, dmOpaque, transform);
+          draw(blended, dmBlend, transform);
+          for (int32_t i = 0; i < 23 * 17; ++i) {
+            const TColor32 o = opaque.Bits()[i];
+            if (o >> 24 == 255)
+              ASSERT_EQ(blended.Bits()[i], o) << int(tier) << " " << resampler << " "
+                                              << int(combine) << " " << transform << " at " << i;
+          }
+        }
+      }
+    }
+  }
+}
+
 TEST(InterpolatorTiers, PortableFormWeightsByTheEngineTables) {
   TierScope portable(tierPortable);
   const TColor32 top[2] = {0xFF000000, 0xFFFFFFFF};
