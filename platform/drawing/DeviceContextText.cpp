@@ -85,6 +85,7 @@ void DeviceContext::ExtTextOut(int32_t x, int32_t y, uint32_t options, const TRe
 // the font's escapement about the reference point, and the ink's reach beside it.
 struct DeviceContext::TextLine {
   std::shared_ptr<const FontInfo> font;
+  std::shared_ptr<const ShapedLine> shaped;  // text laid out whole, drawn from its start
   std::vector<int32_t> advances, shifts, offsets, drops;
   int32_t width = 0;
   int64_t x = 0, y = 0;  // the reference point
@@ -101,6 +102,9 @@ DeviceContext::TextLine DeviceContext::PlaceTextLine(int32_t x, int32_t y, std::
   if (advances.empty()) {
     line.advances = Advances(text, true);
     line.shifts.assign(text.size(), 0);
+    // Such a line is drawn whole: character extra and justification widen its cell, not the
+    // room between its letters.
+    if (FontInfo::NeedsLayout(text)) line.shaped = line.font->Shape(text);
   } else {
     const size_t step = (options & ETO_PDY) ? 2 : 1;
     line.advances.assign(text.size(), 0);
@@ -159,7 +163,8 @@ TRect DeviceContext::InkedRect(TextLine& line, std::u16string_view text) const {
     pen += line.advances[i];
     drop += line.shifts[i];
   }
-  const auto [inkLeft, inkRight] = line.font->InkSpan(text, line.offsets);
+  const auto [inkLeft, inkRight] =
+      line.shaped ? line.shaped->ink : line.font->InkSpan(text, line.offsets);
   return ClampedRect(std::min(line.left, line.left + inkLeft), line.top + lowest,
                      std::max(line.left + line.width, line.left + inkRight),
                      line.top + line.font->Metric().Height + highest);
@@ -213,7 +218,7 @@ void DeviceContext::CoverTextLine(
         turn * QTransform()
                    .translate(double(o.X) - area.Left, double(o.Y) - area.Top - bandTop)
                    .scale(scale_, scale_);
-    line.font->RenderCoverage(coverage, text, positions, toBand);
+    line.font->RenderCoverage(coverage, text, positions, toBand, line.shaped.get());
     if (state_.font.Underline || state_.font.StrikeOut) {
       QPainter painter(&coverage);
       painter.setTransform(toBand);

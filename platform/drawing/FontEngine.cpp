@@ -2,8 +2,11 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QRawFont>
 #include <QString>
+#include <QTextLayout>
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <map>
@@ -103,7 +106,107 @@ void ForEachCodePoint(std::u16string_view text, Visit visit) {
   }
 }
 
+namespace {
+
+// Directions that take a line out of plain left-to-right order.
+constexpr std::array kReorderingDirections{
+    QChar::DirR,   QChar::DirAL,  QChar::DirAN,  QChar::DirRLE, QChar::DirRLO, QChar::DirRLI,
+    QChar::DirLRE, QChar::DirLRO, QChar::DirLRI, QChar::DirFSI, QChar::DirPDF, QChar::DirPDI};
+// Scripts whose letters keep one shape whatever stands beside them.
+constexpr std::array kLetterByLetterScripts{
+    QChar::Script_Common,   QChar::Script_Inherited, QChar::Script_Latin,    QChar::Script_Greek,
+    QChar::Script_Cyrillic, QChar::Script_Armenian,  QChar::Script_Georgian, QChar::Script_Han,
+    QChar::Script_Hiragana, QChar::Script_Katakana,  QChar::Script_Bopomofo, QChar::Script_Hangul,
+    QChar::Script_Yi};
+
+template <class T, size_t N>
+bool OneOf(T value, const std::array<T, N>& values) {
+  return std::find(values.begin(), values.end(), value) != values.end();
+}
+
+// Glyph advances of the characters from `from` on, `length` units, of a laid out line.
+double GlyphAdvances(const QTextLayout& layout, int from, int length) {
+  double sum = 0;
+  for (const QGlyphRun& run : layout.glyphRuns(from, length))
+    for (const QPointF& advance : run.rawFont().advancesForGlyphIndexes(run.glyphIndexes()))
+      sum += advance.x();
+  return sum;
+}
+
+}  // namespace
+
+bool FontInfo::NeedsLayout(std::u16string_view text) {
+  bool needs = false;
+  ForEachCodePoint(text, [&](size_t, char32_t cp) {
+    // Below the Hebrew block every script is placed letter by letter.
+    if (!needs && cp >= 0x0590)
+      needs = OneOf(QChar::direction(cp), kReorderingDirections) ||
+              !OneOf(QChar::script(cp), kLetterByLetterScripts);
+  });
+  return needs;
+}
+
+std::shared_ptr<const ShapedLine> FontInfo::Shape(std::u16string_view text) const {
+  const std::u16string key(text);
+  {
+    std::lock_guard guard(mutex_);
+    auto it = shaped_.find(key);
+    if (it != shaped_.end()) return it->second;
+  }
+  auto line = std::make_shared<ShapedLine>();
+  const QString string = QString::fromUtf16(text.data(), qsizetype(text.size()));
+  QTextLayout layout(string, font_);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  // The line starts at the left whatever its direction; the first strong character decides it.
+  option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine row = layout.createLine();
+  if (row.isValid()) {
+    row.setLineWidth(0);
+    row.setPosition(QPointF(0, 0));
+  }
+  layout.endLayout();
+  if (!row.isValid()) return line;
+
+  // Whole pixels from the running sum of the glyphs drawn for each character, so that the
+  // shares add up to the line's rounded width.
+  line->advances.assign(text.size(), 0);
+  double reached = 0;
+  int64_t placed = 0;
+  ForEachCodePoint(text, [&](size_t i, char32_t cp) {
+    reached += GlyphAdvances(layout, int(i), cp > 0xFFFF ? 2 : 1);
+    const int64_t rounded = std::llround(reached);
+    line->advances[i] = int32_t(rounded - placed);
+    placed = rounded;
+  });
+
+  const double baseline = row.ascent();
+  double inkLeft = 0, inkRight = 0;
+  bool inked = false;
+  for (QGlyphRun run : layout.glyphRuns()) {
+    QList<QPointF> positions = run.positions();
+    for (QPointF& p : positions) p.ry() -= baseline;
+    run.setPositions(positions);
+    const QRectF box = run.boundingRect();
+    if (!box.isEmpty()) {
+      inkLeft = inked ? std::min(inkLeft, box.left()) : box.left();
+      inkRight = inked ? std::max(inkRight, box.right()) : box.right();
+      inked = true;
+    }
+    line->runs.push_back(run);
+  }
+  if (inked) line->ink = {int32_t(std::floor(inkLeft)), int32_t(std::ceil(inkRight))};
+
+  std::lock_guard guard(mutex_);
+  if (shaped_.size() >= 256) shaped_.clear();  // lines in use are kept alive by their holders
+  shaped_.emplace(key, line);
+  return line;
+}
+
 std::vector<int32_t> FontInfo::Advances(std::u16string_view text) const {
+  if (NeedsLayout(text)) return Shape(text)->advances;
   std::vector<int32_t> result(text.size(), 0);
   ForEachCodePoint(text, [&](size_t i, char32_t cp) { result[i] = Advance(cp); });
   return result;
@@ -131,13 +234,19 @@ std::pair<int32_t, int32_t> FontInfo::InkSpan(std::u16string_view text,
 }
 
 void FontInfo::RenderCoverage(QImage& coverage, std::u16string_view text,
-                              const std::vector<QPoint>& positions, const QTransform& turn) const {
+                              const std::vector<QPoint>& positions, const QTransform& turn,
+                              const ShapedLine* shaped) const {
   QPainter painter(&coverage);
   painter.setTransform(turn);
   painter.setRenderHint(QPainter::TextAntialiasing, antialiased_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setFont(font_);
   painter.setPen(QColor(255, 255, 255, 255));
+  if (shaped != nullptr) {
+    if (!positions.empty())
+      for (const QGlyphRun& run : shaped->runs) painter.drawGlyphRun(QPointF(positions[0]), run);
+    return;
+  }
   for (size_t i = 0; i < text.size(); ++i) {
     size_t length = 1;
     if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) length = 2;

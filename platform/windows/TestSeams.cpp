@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -25,6 +26,7 @@
 
 #include "platform/windows/ControlHost.h"
 
+#include "platform/drawing/FontEngine.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/Controls.h"
@@ -46,6 +48,24 @@ void WaitForEvents(int milliseconds) {
   bound.start(std::max(milliseconds, 0));
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   Application().ProcessMessages();
+}
+
+std::vector<uint8_t> DesktopTextCoverage(const TLogFont& font, const std::string& text,
+                                         int32_t width, int32_t height) {
+  const std::shared_ptr<const FontInfo> info = FontFor(font);
+  QImage coverage(width, height, QImage::Format_Alpha8);
+  coverage.fill(0);
+  {
+    QPainter painter(&coverage);
+    painter.setRenderHint(QPainter::TextAntialiasing, info->Antialiased());
+    painter.setFont(info->Font());
+    painter.setPen(QColor(255, 255, 255));
+    painter.drawText(QPointF(0, info->Metric().Ascent), QString::fromStdString(text));
+  }
+  std::vector<uint8_t> bytes(size_t(width) * size_t(height));
+  for (int32_t y = 0; y < height; ++y)
+    std::copy_n(coverage.constScanLine(y), width, bytes.begin() + ptrdiff_t(y) * width);
+  return bytes;
 }
 
 void SaveScreenshot(TControl& control, const std::string& fileName) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/drawing/Colors.h"
+#include "platform/drawing/DeviceContext.h"
 #include "platform/drawing/Geometry.h"
 #include "platform/windows/Controls.h"
 #include "platform/windows/Messages.h"
@@ -86,6 +87,11 @@ void WaitForEvents(int milliseconds);
 
 // Saves what the control shows (children included) as a PNG file; raises EWriteError.
 void SaveScreenshot(TControl& control, const std::string& fileName);
+// Text as the desktop's own text drawing draws it whole in the font a device context makes of
+// Font, its cell's top-left corner at (0, 0): the coverage, 0 to 255 a pixel, of a Width x
+// Height picture, rows Width bytes apart. The reference for the contexts' text output.
+std::vector<uint8_t> DesktopTextCoverage(const TLogFont& font, const std::string& text,
+                                         int32_t width, int32_t height);
 // The folder tests write screenshots to ($PIXSTAMP_SCREENSHOTS, or the temporary folder).
 std::string ScreenshotFolder();
 

@@ -6,9 +6,11 @@
 #include <string>
 
 #include "app/textdialog/FontDialog.h"
+#include "platform/drawing/Graphics.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/TestSeams.h"
+#include "support/InkProfile.h"
 
 namespace {
 
@@ -241,6 +243,33 @@ TEST_F(FontDialog, ScreenshotOfTheDialog) {
   plat::SaveScreenshot(dialog, file);
   EXPECT_TRUE(plat::FileExists(file));
   dialog.Hide();
+}
+
+// The preview's page engine draws a run of right-to-left or joined letters as the desktop does.
+TEST_F(FontDialog, ThePreviewDrawsScriptTextAsTheDesktopDoes) {
+  Fill("DejaVu Sans", plat::clWhite, 4, plat::clBlack, false, false);
+  const std::string texts[] = {
+      "\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD",
+      "\u0645\u0631\u062D\u0628\u0627 \u0628\u0627\u0644\u0639\u0627\u0644\u0645"};
+  plat::TLogFont font;
+  font.FaceName = "DejaVu Sans";
+  font.Height = -32;
+  for (const std::string& text : texts) {
+    // The page is read in the system code page: the letters go in as references.
+    std::string letters;
+    for (char16_t unit : plat::Utf8ToUtf16(text)) letters += "&#" + std::to_string(unit) + ";";
+    const std::string page =
+        "<p style=\"font-family:'DejaVu Sans';font-size:24pt\">" + letters + "</p>";
+    dialog.FontViewer->LoadFromBuffer(page.data(), int(page.size()), "");
+    const plat::TCapturedImage shown = plat::CaptureControl(dialog.FontViewer->PaintPanel());
+    std::vector<uint8_t> coverage;
+    for (uint32_t p : shown.pixels) coverage.push_back(uint8_t(p & 0xFF));
+    const auto ours = test_support::InkProfile(coverage, shown.width, shown.height);
+    const auto desktop =
+        test_support::InkProfile(plat::DesktopTextCoverage(font, text, shown.width, shown.height),
+                                 shown.width, shown.height);
+    EXPECT_LT(test_support::ProfileDistance(ours, desktop), 0.05) << text;
+  }
 }
 
 }  // namespace

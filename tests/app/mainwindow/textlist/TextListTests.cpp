@@ -14,6 +14,7 @@
 #include "graphics/layers/Layers.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/TestSeams.h"
+#include "support/InkProfile.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -172,6 +173,46 @@ TEST_F(ShownTextList, AfterADeletionTheHighlightAndTheCurrentTextAgree) {
   form->TextList->SyncItems();
   EXPECT_EQ(Highlighted(), "Gamma");
   EXPECT_EQ(form->CurrentText, "Gamma");
+}
+
+// Stamped texts in scripts read right to left or written joined look as the desktop draws them.
+TEST_F(ShownTextList, ScriptTextsAreStampedAsTheDesktopDrawsThem) {
+  form->FontName = "DejaVu Sans";
+  form->FontSizeText = "4";
+  form->FontColor = plat::clWhite;
+  form->BackColor = plat::clBlack;
+  const std::string texts[] = {
+      "\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD", "abc \u05E9\u05DC\u05D5\u05DD",
+      "\u0645\u0631\u062D\u0628\u0627 \u0628\u0627\u0644\u0639\u0627\u0644\u0645"};
+  for (const std::string& text : texts) {
+    form->CurrentText = text;
+    plat::SimulateMouse(*form->WriteTextButton, plat::TMouseAction::Press, plat::mbLeft, {5, 5});
+    plat::SimulateMouse(*form->WriteTextButton, plat::TMouseAction::Release, plat::mbLeft, {5, 5});
+    ASSERT_NE(Selected(), nullptr);
+    const gfx::TBitmap32& b = Selected()->Bitmap();
+    std::vector<uint8_t> stamped;
+    for (int y = 0; y < b.Height(); ++y)
+      for (int x = 0; x < b.Width(); ++x) stamped.push_back(uint8_t(b.Pixel(x, y) & 0xFF));
+    const auto ours = test_support::InkProfile(stamped, b.Width(), b.Height());
+
+    plat::TFont font;
+    font.SetName(form->FontName);
+    font.SetSize(40);
+    const auto desktop = [&](const std::string& drawn) {
+      return test_support::InkProfile(
+          plat::DesktopTextCoverage(font.LogFont(), drawn, b.Width(), b.Height()), b.Width(),
+          b.Height());
+    };
+    const double distance = test_support::ProfileDistance(ours, desktop(text));
+    // Drawn larger and scaled down, the letters come out a little apart from the desktop's.
+    EXPECT_LT(distance, 0.2) << text;
+    const double width = double(desktop(text).size());
+    EXPECT_NEAR(double(ours.size()), width, 2 + width / 100) << text;
+    // The letters in the order they are stored, each alone, would be far off.
+    EXPECT_GT(test_support::ProfileDistance(ours, desktop("\u202D" + text + "\u202C")),
+              2.5 * distance)
+        << text;
+  }
 }
 
 // A text wider than the supersampled mask may be keeps its antialiased edges to its end.
