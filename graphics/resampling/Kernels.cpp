@@ -132,11 +132,20 @@ float TSinshKernel::Filter(float Value) const {
   return float(std::sin(kPi * Value) * coeff_ / std::sinh(kPi * coeff_ * Value));
 }
 
+namespace {
+
+// Widths at or below 0 are refused; kernel resamplers keep fixed weight lists up to a radius of
+// 16.
+bool UsableWidth(float& Value) {
+  if (!(Value > 0)) return false;
+  Value = std::min(Value, 16.0f);
+  return true;
+}
+
+}  // namespace
+
 void TSinshKernel::SetWidth(float Value) {
-  // Kernel resamplers keep fixed weight lists up to a radius of 16.
-  if (!(Value > 0)) return;
-  if (Value > 16) Value = 16;
-  if (width_ == Value) return;
+  if (!UsableWidth(Value) || width_ == Value) return;
   width_ = Value;
   Changed();
 }
@@ -156,8 +165,7 @@ float TWindowedSincKernel::Filter(float Value) const {
 }
 
 void TWindowedSincKernel::SetWidth(float Value) {
-  if (Value > 16) Value = 16;
-  if (width_ == Value) return;
+  if (!UsableWidth(Value) || width_ == Value) return;
   width_ = Value;
   widthReci_ = 1.0f / Value;
   Changed();

@@ -28,6 +28,33 @@ class TCustomKernel : public plat::TPersistent {
   TNotifiablePersistent* observer_ = nullptr;
 };
 
+// Makes Count integer weights (a full weight is 256; Weight(i) is entry i) sum to 256. Entry
+// Middle takes the difference as long as that keeps its sign; otherwise each positive weight gives
+// up (or takes) one unit at a time, from Middle outwards, so that weights which were all positive
+// stay so and the sums they make cannot wrap.
+template <class Weight>
+void BalanceWeights(int32_t Count, int32_t Middle, Weight&& weight) {
+  int64_t excess = -256;
+  for (int32_t i = 0; i < Count; ++i) excess += weight(i);
+  if (excess == 0) return;
+  int32_t& middle = weight(Middle);
+  if ((middle - excess >= 0) == (middle >= 0)) {
+    middle -= int32_t(excess);
+    return;
+  }
+  const int32_t unit = excess > 0 ? 1 : -1;
+  for (bool moved = true; excess != 0 && moved;) {
+    moved = false;
+    for (int32_t step = 0; step < 2 * Count && excess != 0; ++step) {
+      const int32_t i = Middle + (step % 2 ? -(step + 1) / 2 : step / 2);
+      if (i < 0 || i >= Count || weight(i) <= 0) continue;
+      weight(i) -= unit;
+      excess -= unit;
+      moved = true;
+    }
+  }
+}
+
 class TBoxKernel : public TCustomKernel {
  public:
   float Filter(float Value) const override;

@@ -18,18 +18,17 @@ namespace {
 // with absurd parameters get there.
 constexpr int64_t kMaxAbsoluteWeight = 2048;
 
-// Makes the cluster sum to 256 by correcting its middle entry.
+// Makes the cluster sum to 256, correcting its middle entry where that keeps the weights' signs.
+// A cluster without weight takes the source pixel nearest its centre.
 void Normalize(TCluster& Cluster, float Center, int32_t SrcLo, int32_t SrcHi) {
-  int64_t sum = 0, absolute = 0;
-  for (const TPointRec& p : Cluster) {
-    sum += p.Weight;
-    absolute += p.Weight < 0 ? -int64_t(p.Weight) : p.Weight;
-  }
-  if (absolute > kMaxAbsoluteWeight) {
+  int64_t absolute = 0;
+  for (const TPointRec& p : Cluster) absolute += p.Weight < 0 ? -int64_t(p.Weight) : p.Weight;
+  if (absolute == 0 || absolute > kMaxAbsoluteWeight) {
     Cluster = {{Constrain(rmath::Round(Center), SrcLo, SrcHi - 1), 256}};
     return;
   }
-  if (sum != 256) Cluster[(Cluster.size() - 1) / 2].Weight -= int32_t(sum - 256);
+  BalanceWeights(int32_t(Cluster.size()), int32_t(Cluster.size() - 1) / 2,
+                 [&Cluster](int32_t i) -> int32_t& { return Cluster[size_t(i)].Weight; });
 }
 
 }  // namespace
@@ -66,12 +65,8 @@ TMappingTable BuildMappingTable(int32_t DstLo, int32_t DstHi, int32_t ClipLo, in
               : rmath::Round(double(Kernel.Filter(float(distance))) * 256);
       if (w != 0) cluster.push_back({Constrain(int32_t(j), SrcLo, SrcHi - 1), w});
     }
-    if (cluster.empty()) {
-      if (shrinking)
-        cluster = {{Constrain(rmath::Floor(center), SrcLo, SrcHi - 1), 256}};
-      else
-        continue;
-    }
+    if (shrinking && cluster.empty())
+      cluster = {{Constrain(rmath::Floor(center), SrcLo, SrcHi - 1), 256}};
     Normalize(cluster, center, SrcLo, SrcHi);
   }
   return result;

@@ -140,6 +140,34 @@ TEST(KernelStretch, ConstantPicturesStayConstantUnderEveryKernel) {
     }
 }
 
+// Reductions whose weights round high put the correction where no weight turns negative, so a
+// kernel without range check cannot wrap; enlargements whose weights all vanish take the nearest
+// source pixel instead of transparent black.
+TEST(KernelStretch, CorrectionsNeverWrapAndVanishingWeightsTakeTheNearestPixel) {
+  for (auto [kernel, size] :
+       {std::pair<TCustomKernel*, int32_t>{new TBoxKernel, 56}, {new TCosineKernel, 137}}) {
+    std::unique_ptr<TCustomKernel> owned(kernel);
+    const int32_t width = size;
+    TCustomBitmap32 src, dst;
+    Fill(src, width, 1,
+         [width](int32_t x, int32_t) { return x == width / 2 ? 0xFFFFFFFF : 0xFF000000; });
+    dst.SetSize(1, 1);
+    Resample(dst, {0, 0, 1, 1}, {0, 0, 1, 1}, src, {0, 0, width, 1}, *kernel, dmOpaque, nullptr);
+    // One white pixel in Width: about 255 / Width in each colour channel.
+    EXPECT_EQ(dst.Pixel(0, 0) >> 24, 0xFFu) << kernel->ClassName();
+    EXPECT_LE(dst.Pixel(0, 0) & 0xFF, 8u) << kernel->ClassName();
+  }
+  TLanczosKernel narrow;
+  narrow.SetWidth(0.3f);
+  TCustomBitmap32 src, dst;
+  Fill(src, 2, 2, [](int32_t x, int32_t) { return x ? 0xFF405060 : 0xFF102030; });
+  dst.SetSize(8, 2);
+  Resample(dst, {0, 0, 8, 2}, {0, 0, 8, 2}, src, {0, 0, 2, 2}, narrow, dmOpaque, nullptr);
+  // Centres -0.375, -0.125, ..., 1.375 in steps of 0.25: those 0.3 or more from every pixel take
+  // the nearest one, so the first four show column 0.
+  for (int32_t x = 0; x < 8; ++x) EXPECT_EQ(dst.Pixel(x, 0), src.Pixel(x < 4 ? 0 : 1, 0)) << x;
+}
+
 TEST(KernelStretch, BoxAtTheSameSizeReproducesTheSource) {
   TCustomBitmap32 src, dst;
   FillRandom(src, 17, 11, 9);

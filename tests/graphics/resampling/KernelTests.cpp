@@ -169,6 +169,11 @@ TEST(KernelParameters, SettersClampIgnoreAndReport) {
 
   lanczos.SetWidth(40);
   EXPECT_EQ(lanczos.Width(), 16);
+  // A width at or below 0 (or not a number) would leave no weight anywhere: refused.
+  for (float refused : {0.0f, -2.0f, std::nanf("")}) {
+    lanczos.SetWidth(refused);
+    EXPECT_EQ(lanczos.Width(), 16);
+  }
   TSinshKernel sinsh;
   sinsh.SetWidth(20);
   EXPECT_EQ(sinsh.Width(), 16);
