@@ -58,12 +58,15 @@ class Object : public html::TFloatingObj {
   void DrawFloat(plat::TCanvas&, int32_t, int32_t) override {}
 };
 
-constexpr char16_t kAlphabet[] = u"ab -?\u00A0\u00AD\b\u3042xyz";
+// Besides the special characters: surrogate pairs, combining marks, joiners, emoji modifiers and
+// flags, whole or (by the unit) halved.
+constexpr char16_t kAlphabet[] =
+    u"ab -?\u00A0\u00AD\b\u3042xyz\U0001F600\u0301\u200D\U0001F3FD\U0001F1E9\U0001F1EA\u3099";
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 4 || size > 4096) return 0;
+  if (size < 4 || size > 32768) return 0;
   State state;
   html::TTextBuildScope scope(state);
   html::TSectionList document(nullptr, nullptr);
@@ -83,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 2: {
         html::TokenObj token;
         for (int k = 0; k <= arg % 6; ++k)
-          token.AddUnicodeChar(kAlphabet[(arg + k * op) % (std::size(kAlphabet) - 1)], source++);
+          token.AddUnicodeChar(
+              kAlphabet[(arg + k * (op % 3 == 0 ? 1 : op)) % (std::size(kAlphabet) - 1)], source++);
         section->AddTokenObj(token);
         break;
       }

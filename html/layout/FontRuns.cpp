@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 #include "html/layout/TextSection.h"
 
@@ -219,22 +220,35 @@ int32_t TFontList::GetFontCountAt(int32_t position, int32_t length) const {
   return i >= Count() ? length - position : Items(i)->StartPos - position;
 }
 
-void TFontList::Decrement(int32_t position, TSectionList* document) {
+void TFontList::Compact(const std::vector<int32_t>& kept, TSectionList* document) {
   for (const auto& run : *this)
-    if (run->StartPos > position) --run->StartPos;
+    run->StartPos =
+        int32_t(std::lower_bound(kept.begin(), kept.end(), run->StartPos) - kept.begin());
   // A run that starts where the next one starts holds no characters any more.
-  for (int i = 1; i < Count();) {
-    TFontObj* prev = Items(i - 1);
-    TFontObj* run = Items(i);
-    if (prev->StartPos != run->StartPos) {
-      ++i;
+  std::vector<std::unique_ptr<TFontObj>> runs, dropped;
+  while (!Empty()) runs.push_back(Extract(Count() - 1));
+  std::reverse(runs.begin(), runs.end());
+  for (size_t i = 0; i < runs.size(); ++i) {
+    TFontObj& run = *runs[i];
+    if (i + 1 == runs.size() || run.StartPos != runs[i + 1]->StartPos) {
+      Add(std::move(runs[i]));
       continue;
     }
-    if (document) std::erase(document->LinkRuns, static_cast<TLinkRun*>(prev));
-    if (prev->FocusControl && prev->LinkID() == run->LinkID() && !run->FocusControl)
-      prev->HandFocusControlTo(*run);
-    Delete(i - 1);  // the run's destructor drops a focus window it still holds
+    TFontObj& next = *runs[i + 1];
+    if (run.FocusControl && run.LinkID() == next.LinkID() && !next.FocusControl)
+      run.HandFocusControlTo(next);
+    dropped.push_back(std::move(runs[i]));
   }
+  if (dropped.empty() || !document) return;
+  // Out of the document's lists at once, not one search a run.
+  std::unordered_set<const TLinkRun*> gone;
+  for (const auto& run : dropped) {
+    gone.insert(run.get());
+    if (document->HoverLink == run.get()) document->HoverLink = nullptr;
+    if (run->FocusControl) document->TabIndexList.Remove(run->FocusControl.get());
+    run->Section = nullptr;  // its destructor has nothing left to take out
+  }
+  std::erase_if(document->LinkRuns, [&gone](const TLinkRun* run) { return gone.count(run) != 0; });
 }
 
 }  // namespace html

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "html/base/PageUtils.h"
 #include "html/css/CssFonts.h"
@@ -94,8 +95,10 @@ class TFontList : public TFreeList<TFontObj> {
   // Characters from position to the start of the next run, or to length after the last run.
   int32_t GetFontCountAt(int32_t position, int32_t length) const;
   TFontObj* GetFontObjAt(int32_t position, int& index) const;
-  // One character at or before position was deleted: later runs move down, empty runs go.
-  void Decrement(int32_t position, TSectionList* document);
+  // Characters were deleted from the text: `kept` holds, in order, the old positions of those
+  // that remain. Each run moves to its first remaining character; runs left with none go, a
+  // link's focus window passing to the link's next run.
+  void Compact(const std::vector<int32_t>& kept, TSectionList* document);
 
  private:
   // Index of the first run whose start is not below position (Count() when none).

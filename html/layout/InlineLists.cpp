@@ -51,11 +51,6 @@ int32_t TImageObjList::GetImageCountAt(int32_t position) const {
   return CountToNext(*this, position, kNoMoreImages, [](const auto& obj) { return obj->Pos; });
 }
 
-void TImageObjList::Decrement(int32_t position) {
-  for (const auto& obj : *this)
-    if (obj->Pos > position) --obj->Pos;
-}
-
 TPointedImage* TImageObjList::PtInImage(int32_t x, int32_t y, int32_t& ix, int32_t& iy,
                                         const TFloatingObj*& obj) const {
   for (const auto& candidate : *this) {
@@ -99,11 +94,6 @@ int32_t TFormControlList::GetSizeAtPosition(int32_t position, int32_t& spaceL,
 int32_t TFormControlList::NextPosition(int32_t position) const {
   return CountToNext(*this, position, kNoMoreControls,
                      [](const TFormControlObj* control) { return control->Pos; });
-}
-
-void TFormControlList::Decrement(int32_t position) {
-  for (TFormControlObj* control : *this)
-    if (control->Pos > position) --control->Pos;
 }
 
 }  // namespace html

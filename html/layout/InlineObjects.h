@@ -91,8 +91,6 @@ class TImageObjList : public TFreeList<TFloatingObj> {
                      TFloatingObj*& obj) const;
   // Characters from position to the next object at or after it; kNoMoreImages when none.
   int32_t GetImageCountAt(int32_t position) const;
-  // One character at or before position was deleted: later objects move down.
-  void Decrement(int32_t position);
   // The first picture whose drawn area holds (x, y) (document coordinates), with the point
   // inside it; null when none.
   TPointedImage* PtInImage(int32_t x, int32_t y, int32_t& ix, int32_t& iy,
@@ -214,7 +212,6 @@ class TFormControlList : public std::vector<TFormControlObj*> {
   int32_t GetSizeAtPosition(int32_t position, int32_t& spaceL, int32_t& spaceR) const;
   // Characters from position to the next control at or after it; kNoMoreControls when none.
   int32_t NextPosition(int32_t position) const;
-  void Decrement(int32_t position);
 };
 
 }  // namespace html

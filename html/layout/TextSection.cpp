@@ -77,6 +77,7 @@ TSection::TSection(TSectionList* owner, const TSection& source)
       Text(source.Text),
       BreakFlags(source.BreakFlags),
       SourceIndex(source.SourceIndex),
+      SourceRising(source.SourceRising),
       ClusterTail(source.ClusterTail),
       TextAlign(source.TextAlign),
       ClearMode(source.ClearMode),
@@ -246,44 +247,86 @@ void TSection::DropTarget() {
     Document->Targets.AddObject(targetName_, nullptr);
 }
 
-void TSection::DeleteChar(int32_t position) {
-  Text.erase(size_t(position), 1);
-  BreakFlags.erase(size_t(position), 1);
-  if (SourcePos) SourcePos->erase(SourcePos->begin() + position);
-  Fonts.Decrement(position, Document);
-  Images.Decrement(position);
-  FormControls.Decrement(position);
+void TSection::KeepOnly(const std::vector<int32_t>& kept) {
+  if (kept.size() == Text.size()) return;
+  std::u16string text;
+  std::string flags;
+  text.reserve(kept.size());
+  flags.reserve(kept.size());
+  for (int32_t i : kept) {
+    text += Text[size_t(i)];
+    flags += BreakFlags[size_t(i)];
+  }
+  Text.swap(text);
+  BreakFlags.swap(flags);
+  if (SourcePos) {
+    std::vector<int32_t> sources;
+    sources.reserve(kept.size());
+    for (int32_t i : kept) sources.push_back((*SourcePos)[size_t(i)]);
+    SourcePos->swap(sources);
+  }
+  // Objects are never removed: each moves to where its character went.
+  const auto newPosition = [&kept](int32_t p) {
+    return int32_t(std::lower_bound(kept.begin(), kept.end(), p) - kept.begin());
+  };
+  for (const auto& obj : Images) obj->Pos = newPosition(obj->Pos);
+  for (TFormControlObj* control : FormControls) control->Pos = newPosition(control->Pos);
+  Fonts.Compact(kept, Document);
 }
 
 void TSection::ProcessText(int tagIndex) {
-  while (!Text.empty() && Text.front() == u' ') DeleteChar(0);
-  for (int32_t i = 0; i < int32_t(Text.size());) {
-    if (Text[size_t(i)] != kSoftHyphen) {
-      ++i;
-      continue;
+  // Each step keeps, in order, the characters it does not remove (their old positions); the
+  // text, its runs and objects take the result once at the end, however much goes.
+  const int32_t length = int32_t(Text.size());
+  const auto ch = [this](int32_t i) { return Text[size_t(i)]; };
+  std::vector<int32_t> kept, out;
+  kept.reserve(size_t(length));
+  out.reserve(size_t(length));
+  const auto step = [&](auto keep) {
+    out.clear();
+    for (int32_t i : kept) keep(i);
+    kept.swap(out);
+  };
+  int32_t first = 0;
+  while (first < length && ch(first) == u' ') ++first;
+  for (int32_t i = first; i < length; ++i) kept.push_back(i);
+  // Soft hyphens go; the character before one may end a line there.
+  step([&](int32_t i) {
+    if (ch(i) != kSoftHyphen) {
+      out.push_back(i);
+    } else if (!out.empty() && BreakFlags[size_t(out.back())] != kBreakNever) {
+      BreakFlags[size_t(out.back())] = kBreakSoftHyphen;
     }
-    DeleteChar(i);
-    if (i > 0 && BreakFlags[size_t(i - 1)] != kBreakNever)
-      BreakFlags[size_t(i - 1)] = kBreakSoftHyphen;
-  }
-  for (int32_t i = 0; i + 1 < int32_t(Text.size());) {
-    if (Text[size_t(i)] == u' ' && Text[size_t(i + 1)] == u' ')
-      DeleteChar(BreakFlags[size_t(i)] == kBreakNever ? i : i + 1);
-    else
-      ++i;
-  }
-  for (int32_t i = 0; i + 1 < int32_t(Text.size()); ++i) {
-    if (Text[size_t(i)] != kObjectChar || Text[size_t(i + 1)] != u' ') continue;
-    const TFloatingObj* obj = Images.FindImage(i);
-    if (obj && obj->IsFloating()) DeleteChar(i + 1);
-  }
-  for (int32_t i = 0; i < int32_t(Text.size()); ++i) {
-    if (Text[size_t(i)] != kLineBreakChar) continue;
-    if (i > 0 && Text[size_t(i - 1)] == u' ') DeleteChar(--i);
-    if (i + 1 < int32_t(Text.size()) && Text[size_t(i + 1)] == u' ') DeleteChar(i + 1);
-  }
-  if (Text.size() > 1 && Text.back() == kLineBreakChar) DeleteChar(int32_t(Text.size()) - 1);
-  if (Text.size() > 1 && Text.back() == u' ') DeleteChar(int32_t(Text.size()) - 1);
+  });
+  // Of two spaces one goes: the first when it may not break, else the second.
+  step([&](int32_t i) {
+    if (ch(i) != u' ' || out.empty() || ch(out.back()) != u' ')
+      out.push_back(i);
+    else if (BreakFlags[size_t(out.back())] == kBreakNever)
+      out.back() = i;
+  });
+  // The space after a floating picture.
+  bool afterFloat = false;
+  step([&](int32_t i) {
+    if (!(afterFloat && ch(i) == u' ')) out.push_back(i);
+    const TFloatingObj* obj = ch(i) == kObjectChar ? Images.FindImage(i) : nullptr;
+    afterFloat = obj && obj->IsFloating();
+  });
+  // Spaces before and after a line break.
+  bool afterBreak = false;
+  step([&](int32_t i) {
+    const bool drop = afterBreak && ch(i) == u' ';
+    afterBreak = false;
+    if (drop) return;
+    if (ch(i) == kLineBreakChar) {
+      if (!out.empty() && ch(out.back()) == u' ') out.pop_back();
+      afterBreak = true;
+    }
+    out.push_back(i);
+  });
+  if (kept.size() > 1 && ch(kept.back()) == kLineBreakChar) kept.pop_back();
+  if (kept.size() > 1 && ch(kept.back()) == u' ') kept.pop_back();
+  KeepOnly(kept);
   const bool onlyLineBreak = Text.size() == 1 && Text.front() == kLineBreakChar;
   if (!onlyLineBreak && !Text.empty() && Text.back() != u' ') {
     const int32_t oldEnd = int32_t(Text.size());
@@ -301,9 +344,11 @@ void TSection::FinishText() {
   ClusterTail = plat::ClusterContinuations(Text);
   if (SourcePos) {
     const std::vector<int32_t>& positions = *SourcePos;
-    for (size_t i = 0; i < positions.size(); ++i)
-      if (i == 0 || positions[i] != positions[i - 1] + 1)
-        SourceIndex.push_back({int32_t(i), positions[i]});
+    for (size_t i = 0; i < positions.size(); ++i) {
+      if (i > 0 && positions[i] == positions[i - 1] + 1) continue;
+      SourceRising = SourceRising && (i == 0 || positions[i] > positions[i - 1]);
+      SourceIndex.push_back({int32_t(i), positions[i]});
+    }
     SourcePos.reset();
   }
   SectionNumber = ++Document->SectionCount;

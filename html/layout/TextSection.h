@@ -182,6 +182,7 @@ class TSection : public TSectionBase {
   TImageObjList Images;
   TFormControlList FormControls;
   std::vector<IndexObj> SourceIndex;
+  bool SourceRising = true;  // every run of SourceIndex starts past the source of the one before
   std::vector<bool> ClusterTail;  // per character, from FinishText; empty when no cluster
   TFreeList<LineRec> Lines;
   uint8_t TextAlign = 1;  // 1 left, 2 center, 3 right, 4 justify
@@ -196,8 +197,9 @@ class TSection : public TSectionBase {
  protected:
   // Appends characters with their source positions and one break flag for all.
   void AppendText(std::u16string_view chars, const int32_t* positions, char flag);
-  // Deletes one character with its flag and source position; later runs and objects move down.
-  void DeleteChar(int32_t position);
+  // Keeps only the characters at the given old positions (in order), with their flags and
+  // source positions; runs and objects move with their characters.
+  void KeepOnly(const std::vector<int32_t>& kept);
   // A new run at the current end with prop's font, or the last run's font replaced when the run
   // holds no characters yet.
   TFontObj& StartRun(TProperties& prop);

@@ -21,7 +21,16 @@ int32_t SectionSourceToDocPos(const TSection& section, int32_t sourcePos, bool b
     return std::clamp(k + 1 < runs.size() ? runs[k + 1].Pos : length, runs[k].Pos, length);
   };
   if (sourcePos < runs.front().Index) return backwards ? -1 : section.FirstPos;
-  for (size_t k = 0; k < runs.size(); ++k) {
+  // Where the runs follow the source in order, the answer lies in the last run starting at or
+  // before sourcePos: found by search, as many look-ups a page may ask.
+  size_t k = 0;
+  if (section.SourceRising) {
+    k = size_t(std::upper_bound(runs.begin(), runs.end(), sourcePos,
+                                [](int32_t p, const IndexObj& run) { return p < run.Index; }) -
+               runs.begin()) -
+        1;
+  }
+  for (; k < runs.size(); ++k) {
     const int32_t count = runEnd(k) - runs[k].Pos;
     const int64_t offset = int64_t(sourcePos) - runs[k].Index;
     if (offset >= 0 && offset < count) return section.FirstPos + runs[k].Pos + int32_t(offset);

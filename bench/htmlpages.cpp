@@ -1,0 +1,86 @@
+// Hostile pages built, laid out and painted from scratch: deep nesting, huge tables, long
+// paragraphs full of what the text tidying removes, many bordered or linked runs. Each is held to
+// a second; the heap the built document holds is reported beside it.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/support/BenchMain.h"
+#include "html/HtmlEngine.h"
+#include "html/layout/PageSections.h"
+#include "html/parse/DocumentBuilder.h"
+#include "platform/drawing/DeviceContext.h"
+#include "platform/windows/Application.h"
+
+namespace {
+
+constexpr int kWidth = 600, kHeight = 400;
+
+std::string Repeated(const std::string& piece, int times) {
+  std::string text;
+  text.reserve(piece.size() * size_t(times));
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+std::string Nested(const std::string& open, const std::string& inner, const std::string& close,
+                   int depth) {
+  return Repeated(open, depth) + inner + Repeated(close, depth);
+}
+
+std::string Table(int rows, int columns) {
+  return "<table border=1>" + Repeated("<tr>" + Repeated("<td>cell</td>", columns), rows) +
+         "</table>";
+}
+
+void Page(benchmark::State& state, const std::string& page) {
+  static const bool started = (setenv("QT_QPA_PLATFORM", "offscreen", 0),
+                               plat::Application().Initialize(), html::StartHtmlEngine(), true);
+  (void)started;
+  std::vector<uint32_t> pixels(size_t(kWidth) * kHeight);
+  plat::DeviceContext dc(pixels.data(), kWidth, kHeight, kWidth * 4);
+  plat::TCanvas canvas(&dc);
+  size_t held = 0;
+  for (auto _ : state) {
+    const size_t before = mallinfo2().uordblks;
+    html::TSectionList document(nullptr, nullptr);
+    document.ApplyDefaults("DejaVu Sans", "DejaVu Sans Mono", 12, 0, 0xFF0000, 0x800080, 0xFF,
+                           0xFFFFFF, true, true, 0, 8, 10);
+    html::ParseHtmlDocument(page, document);
+    int32_t scrollWidth = 0, pos = 0;
+    document.Layout(canvas, 0, kWidth, kHeight, 0, scrollWidth, pos);
+    document.Draw(canvas, {0, 0, kWidth, kHeight}, kWidth, 0, 0, 0, 0);
+    held = mallinfo2().uordblks - before;
+  }
+  state.counters["held_MB"] = double(held) / (1 << 20);
+}
+
+#define PAGE(name, page)                                              \
+  void BM_##name(benchmark::State& state) {                           \
+    Page(state, page);                                                \
+  }                                                                   \
+  BENCHMARK(BM_##name)->Unit(benchmark::kMillisecond)->Iterations(2); \
+  const bench::TimeLimit k##name("page_" #name "_seconds", "BM_" #name "/iterations:2", 1.0)
+
+PAGE(Divs3000Deep, Nested("<div style='margin-left:1px'>", "deep", "</div>", 3000));
+PAGE(Tables60Deep, Nested("<table><tr><td>", "deep", "</td></tr></table>", 60));
+PAGE(Cells50000, Table(500, 100));
+PAGE(Rows20000, Table(20000, 2));
+PAGE(SpannedCells10000, "<table>" +
+                            Repeated("<tr><td rowspan=3 colspan=2>a</td><td>b</td>" +
+                                         Repeated("<td colspan=3>c</td>", 20),
+                                     500) +
+                            "</table>");
+PAGE(SoftHyphens200000, "<p>" + Repeated("ab&shy;", 200000) + "</p>");
+PAGE(Spaces1MB, "<p>" + Repeated("a  <b> </b> ", 100000) + "</p>");
+PAGE(BorderedSpans20000,
+     "<p>" + Repeated("<span style='border:1px solid red'>x</span> ", 20000) + "</p>");
+PAGE(Links20000, "<p>" + Repeated("<a href='#a'>link</a> ", 20000) + "</p>");
+PAGE(Paragraphs100000, Repeated("<p>para</p>", 100000));
+
+}  // namespace
