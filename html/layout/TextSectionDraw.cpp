@@ -161,7 +161,12 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
   };
 
   int32_t cx = x + line.Indent;
-  bool pastClip = false;  // what is left of the line lies right of the clip rectangle
+  bool pastClip = false;      // what is left of the line lies right of the clip rectangle
+  int32_t clipCut = textEnd;  // where that part begins
+  const auto queueFloat = [&](TFloatingObj& obj, int32_t top) {
+    Document->ImageDrawList.Add(std::make_unique<TImageRec>(obj, indents.LeftEdge + obj.FloatX,
+                                                            top + obj.VSpaceT - scrollY));
+  };
   const auto drawCaret = [&](int32_t caretX, const TFontObj& run) {
     if (recording || !Document->ShowDummyCaret || hasSelection) return;
     const int32_t top = baseline - (run.LineHeight - run.Descent) - scrollY;
@@ -173,11 +178,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
     if (ch == kObjectChar) {
       TFloatingObj* obj = Images.FindImage(i);
       if (obj && obj->IsFloating()) {
-        if (!recording) {
-          const int32_t top = i == start ? lineTop : lineBottom;
-          Document->ImageDrawList.Add(std::make_unique<TImageRec>(
-              *obj, indents.LeftEdge + obj->FloatX, top + obj->VSpaceT - scrollY));
-        }
+        if (!recording) queueFloat(*obj, i == start ? lineTop : lineBottom);
         std::erase_if(line.BorderList,
                       [i](const BorderRec& rec) { return rec.BStart == i && rec.BEnd <= i + 1; });
       } else if (obj) {
@@ -288,6 +289,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
         if (to < pieceEnd) ++to;
         while (to < pieceEnd && ContinuesCluster(to)) ++to;
         pastClip = true;
+        clipCut = to;
       }
     }
     if (recording) {
@@ -331,6 +333,13 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
     cx += width;
     i = pieceEnd;
   }
+  // Past the clip, floats still stand at the left edge, and the other objects are out of view:
+  // no hit test may find them where an earlier paint drew them.
+  for (auto it = FirstAtOrAfter(Images, clipCut); it != Images.end() && (*it)->Pos < textEnd; ++it)
+    if ((*it)->IsFloating())
+      queueFloat(**it, lineBottom);
+    else
+      (*it)->DrawX = clipRect.Right;
   if (!recording && !pastClip && selStart == PosCount && &line == Lines.Last()) {
     int index = 0;
     drawCaret(cx, *Fonts.GetFontObjAt(PosCount - 1, index));

@@ -389,12 +389,10 @@ class TPageViewer : public plat::TCustomControl {
   void UpdateBorder();
   void ScrollVertically(plat::TScrollCode code, int& pos);
   void ScrollHorizontally(int& pos);
+  void MovedSideways();
   int32_t MaxVertPosition() const;
   int32_t MaxHorzPosition() const;
   void BackColorChanged();
-  // The link under a point: cursor, title, and the link's values while the mouse is on it.
-  plat::TCursor HoverCursorAt(plat::TShiftState shift, int x, int y, std::string& url,
-                              std::string& target);
   // Takes URL, target, attributes and text from a link found under the mouse.
   void TakeLink(const TUrlTarget& link);
   void ComputeLinkText(int32_t start, int32_t last);

@@ -129,6 +129,13 @@ void TPageViewer::ScrollTo(int32_t y) {
 
 void TPageViewer::SetHorzPosition(int32_t x) {
   hScrollBar_->SetPosition(std::clamp(x, 0, MaxHorzPosition()));
+  MovedSideways();
+}
+
+void TPageViewer::MovedSideways() {
+  // As after a vertical move, the windows of the page that the next paint does not place are
+  // put away: a line cut by the panel's edge no longer places what lies beyond it.
+  document_->SetScrollY(document_->ScrollY);
   paintPanel_->Invalidate();
 }
 
@@ -168,7 +175,7 @@ void TPageViewer::ScrollVertically(plat::TScrollCode code, int& pos) {
 
 void TPageViewer::ScrollHorizontally(int& pos) {
   pos = std::clamp(pos, 0, MaxHorzPosition());
-  paintPanel_->Invalidate();
+  MovedSideways();
 }
 
 void TPageViewer::Relayout() {

@@ -28,8 +28,7 @@ bool IsWordChar(char16_t c) {
 }  // namespace
 
 int TPageViewer::GetLinkAt(int x, int y, THitLink& hit) {
-  return document_->HitTestLink(measureBitmap_->Canvas(), x + hScrollBar_->Position(),
-                                y + document_->ScrollY, hit);
+  return document_->HitTestLink(measureBitmap_->Canvas(), x, y + document_->ScrollY, hit);
 }
 
 std::u16string TPageViewer::SelText() {
@@ -89,8 +88,8 @@ void TPageViewer::DocMouseDown(plat::TMouseButton button, plat::TShiftState shif
     if (GetLinkAt(x, y, hit) & hlLink) mouseDownSelecting_ = false;
   }
   TCursorHit caret;
-  selectionAnchor_ = document_->FindCursor(measureBitmap_->Canvas(), x + hScrollBar_->Position(),
-                                           y + document_->ScrollY, caret);
+  selectionAnchor_ =
+      document_->FindCursor(measureBitmap_->Canvas(), x, y + document_->ScrollY, caret);
   if (selectionAnchor_ >= 0) {
     const bool extend = (shift & plat::ssShift) && !noSelect_;
     if (document_->SelEnd > document_->SelStart || extend) paintPanel_->Invalidate();
@@ -114,7 +113,6 @@ void TPageViewer::DocMouseMove(plat::TShiftState shift, int x, int y) {
     }
     return;
   }
-  const int32_t docX = x + hScrollBar_->Position();
   const int32_t docY = y + document_->ScrollY;
   plat::TCursor cursor = plat::crArrow;
   HoverTitle.clear();
@@ -134,7 +132,7 @@ void TPageViewer::DocMouseMove(plat::TShiftState shift, int x, int y) {
   TFloatingObj* object = nullptr;
   if (OnImageClick || OnImageOver) {
     int32_t objX = 0, objY = 0;
-    object = document_->GetObjectAt(docX, docY, objX, objY);
+    object = document_->GetObjectAt(x, docY, objX, objY);
     if (object) {
       if (cursor != HandCursor) cursor = plat::crArrow;
       if (OnImageOver) OnImageOver(this, object, shift, objX, objY);
@@ -142,7 +140,7 @@ void TPageViewer::DocMouseMove(plat::TShiftState shift, int x, int y) {
   }
   if (!object) {
     TCursorHit caret;
-    if (document_->FindCursor(measureBitmap_->Canvas(), docX, docY, caret) >= 0 && caret.InText &&
+    if (document_->FindCursor(measureBitmap_->Canvas(), x, docY, caret) >= 0 && caret.InText &&
         cursor != HandCursor)
       cursor = Cursor();
   }
@@ -167,7 +165,7 @@ void TPageViewer::ExtendSelection(int x, int y) {
   if (!mouseDownSelecting_ || selectionAnchor_ < 0) return;
   TCursorHit caret;
   const int32_t position =
-      document_->FindCursor(measureBitmap_->Canvas(), x + hScrollBar_->Position(),
+      document_->FindCursor(measureBitmap_->Canvas(), x,
                             std::clamp(y, 0, paintPanel_->Height()) + document_->ScrollY, caret);
   if (position < 0) return;
   if (!noSelect_) {
@@ -187,8 +185,7 @@ void TPageViewer::DocMouseUp(plat::TMouseButton button, plat::TShiftState shift,
   if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
   if (OnImageClick || (OnRightClick && button == plat::mbRight)) {
     int32_t objX = 0, objY = 0;
-    TFloatingObj* object =
-        document_->GetObjectAt(x + hScrollBar_->Position(), y + document_->ScrollY, objX, objY);
+    TFloatingObj* object = document_->GetObjectAt(x, y + document_->ScrollY, objX, objY);
     if (object && OnImageClick) OnImageClick(this, object, button, shift, objX, objY);
     if (button == plat::mbRight && OnRightClick) RightClick(shift, x, y);
   }
@@ -238,8 +235,7 @@ void TPageViewer::FocusLinkWindow(int32_t linkID) {
 void TPageViewer::RightClick(plat::TShiftState, int x, int y) {
   TRightClickParameters parameters;
   int32_t objX = 0, objY = 0;
-  TFloatingObj* object =
-      document_->GetObjectAt(x + hScrollBar_->Position(), y + document_->ScrollY, objX, objY);
+  TFloatingObj* object = document_->GetObjectAt(x, y + document_->ScrollY, objX, objY);
   if (auto* image = dynamic_cast<TImageObj*>(object)) {
     parameters.Image = image;
     parameters.ImageX = objX;
@@ -259,8 +255,8 @@ void TPageViewer::RightClick(plat::TShiftState, int x, int y) {
 
 bool TPageViewer::WordAt(int x, int y, std::u16string& word, int32_t& start, int32_t& end) {
   TCursorHit caret;
-  const int32_t position = document_->FindCursor(
-      measureBitmap_->Canvas(), x + hScrollBar_->Position(), y + document_->ScrollY, caret);
+  const int32_t position =
+      document_->FindCursor(measureBitmap_->Canvas(), x, y + document_->ScrollY, caret);
   if (position < 0) return false;
   caretPos_ = position;
   if (!caret.InText) return false;

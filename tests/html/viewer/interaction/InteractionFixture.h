@@ -89,8 +89,10 @@ class ViewerInteraction : public test_support::ShownFormTest {
     return hits.empty() ? plat::TPoint{-100, -100} : hits[hits.size() / 2];
   }
 
-  // A point on the character at the first place where text occurs in the page's text.
+  // A point on the character at the first place where text occurs in the page's text, as the
+  // last paint placed it.
   plat::TPoint TextPoint(const std::u16string& text) {
+    plat::Application().ProcessMessages();
     TSectionList& document = viewer->Document();
     for (int32_t pos = 0; pos < 10000; ++pos) {
       bool match = true;
@@ -104,7 +106,7 @@ class ViewerInteraction : public test_support::ShownFormTest {
       plat::TBitmap measure;
       EXPECT_TRUE(document.CursorToXY(&measure.Canvas(), pos, x, y));
       EXPECT_TRUE(document.CursorToXY(&measure.Canvas(), pos + 1, nextX, nextY));
-      return {(x + nextX) / 2 - viewer->HScrollBar().Position(), y + 6 - document.ScrollY};
+      return {(x + nextX) / 2, y + 6 - document.ScrollY};
     }
     ADD_FAILURE() << "text not in the page";
     return {-100, -100};
