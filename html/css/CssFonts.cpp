@@ -44,10 +44,10 @@ void AssignCanvasFont(plat::TCanvas& canvas, const TMyFont& font) {
   if (canvas.Handle()) canvas.Handle()->SetTextCharacterExtra(font.LetterSpacing);
 }
 
-std::string NextFontFamily(std::string& list) {
+std::string NextFontFamily(std::string_view& list) {
   const size_t comma = list.find(',');
-  std::string family = Trim(std::string_view(list).substr(0, comma));
-  list.erase(0, comma == std::string::npos ? list.size() : comma + 1);
+  std::string family = Trim(list.substr(0, comma));
+  list.remove_prefix(comma == std::string_view::npos ? list.size() : comma + 1);
   for (const GenericFamily& generic : kGenericFamilies)
     if (SameText(family, generic.generic)) family = generic.family;
   if (!family.empty() && IsQuote(family.back())) family.pop_back();
@@ -55,7 +55,7 @@ std::string NextFontFamily(std::string& list) {
   return family;
 }
 
-std::string PickFontFamily(std::string list) {
+std::string PickFontFamily(std::string_view list) {
   while (!list.empty()) {
     const std::string family = NextFontFamily(list);
     if (!family.empty() && plat::FontFamilyInstalled(family)) return family;

@@ -48,8 +48,8 @@ void AssignCanvasFont(plat::TCanvas& canvas, const TMyFont& font);
 
 // Takes the first family off a comma-separated list: trimmed, generic names mapped to a real
 // family, quotes removed.
-std::string NextFontFamily(std::string& list);
+std::string NextFontFamily(std::string_view& list);
 // The first family of the list that is installed, or empty.
-std::string PickFontFamily(std::string list);
+std::string PickFontFamily(std::string_view list);
 
 }  // namespace html

@@ -268,16 +268,19 @@ std::string OrderSimpleSelector(std::string_view part) {
 }
 
 std::string ProcessSelector(std::string_view selector, bool ordered, TStyleList& styles) {
-  std::string text(selector);
-  if (!text.empty() && text.front() == '>') text.erase(0, 1);
-  if (!text.empty() && text.back() == '>') text.pop_back();
-  // "div > p" becomes the parts "div>" and "p".
-  for (size_t at = text.find('>'); at != std::string::npos; at = text.find('>', at + 1)) {
-    if (at + 1 < text.size() && text[at + 1] != ' ') text.insert(at + 1, " ");
-    size_t blanks = at;
-    while (blanks > 0 && text[blanks - 1] == ' ') --blanks;
-    text.erase(blanks, at - blanks);
-    at = blanks;
+  std::string_view rest = selector;
+  if (!rest.empty() && rest.front() == '>') rest.remove_prefix(1);
+  if (!rest.empty() && rest.back() == '>') rest.remove_suffix(1);
+  // "div > p" becomes the parts "div>" and "p": blanks before a ">" go, one follows it.
+  std::string text;
+  for (size_t i = 0; i < rest.size(); ++i) {
+    if (rest[i] != '>') {
+      text += rest[i];
+      continue;
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    text += '>';
+    if (i + 1 < rest.size() && rest[i + 1] != ' ') text += ' ';
   }
   std::vector<std::string> parts;
   for (size_t pos = 0; pos < text.size();) {
@@ -292,7 +295,7 @@ std::string ProcessSelector(std::string_view selector, bool ordered, TStyleList&
   if (parts.size() == 1) return parts[0];
   // Subject, blank, ancestor count and sequence number, then the ancestors nearest first.
   std::string ancestors;
-  for (size_t i = 0; i + 1 < parts.size(); ++i) ancestors = parts[i] + " " + ancestors;
+  for (size_t i = parts.size() - 1; i-- > 0;) ancestors += parts[i] + " ";
   return styles.DescendantKey(parts.back() + " " + std::to_string(parts.size() - 1), ancestors);
 }
 

@@ -128,9 +128,10 @@ void ExpandListStyle(std::string value, const std::string& linkPath, const TCssE
 }  // namespace
 
 std::vector<std::string> SplitCssValue(std::string_view value, size_t maxIndex) {
-  std::string s = Trim(value);
-  for (size_t at = s.find("  "); at != std::string::npos; at = s.find("  ", at)) s.erase(at, 1);
-  for (size_t at = s.find(", "); at != std::string::npos; at = s.find(", ", at)) s.erase(at + 1, 1);
+  // Runs of blanks become one, and a blank after a comma goes.
+  std::string s;
+  for (char c : Trim(value))
+    if (c != ' ' || s.empty() || (s.back() != ' ' && s.back() != ',')) s += c;
   std::vector<std::string> words;
   size_t i = 0;
   while (words.size() < maxIndex + 1 && i < s.size()) {

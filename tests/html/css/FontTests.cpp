@@ -12,7 +12,7 @@ using namespace html;
 namespace {
 
 TEST(FontFamilies, TakenOneByOneWithGenericNamesMapped) {
-  std::string list = " 'Courier New' ,serif,  \"x\" , Helvetica,SANS-SERIF,cursive,monospace";
+  std::string_view list = " 'Courier New' ,serif,  \"x\" , Helvetica,SANS-SERIF,cursive,monospace";
   EXPECT_EQ(NextFontFamily(list), "Courier New");
   EXPECT_EQ(NextFontFamily(list), "Times New Roman");
   EXPECT_EQ(NextFontFamily(list), "x");
@@ -22,7 +22,7 @@ TEST(FontFamilies, TakenOneByOneWithGenericNamesMapped) {
   EXPECT_EQ(NextFontFamily(list), "Courier New");
   EXPECT_EQ(list, "");
   EXPECT_EQ(NextFontFamily(list), "");
-  std::string lone = "'";
+  std::string_view lone = "'";
   EXPECT_EQ(NextFontFamily(lone), "");
 }
 

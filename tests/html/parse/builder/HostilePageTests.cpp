@@ -55,5 +55,18 @@ TEST_F(HostilePageTest, LargeSheetsCostLittleMemoryPerRule) {
   EXPECT_LT(PeakOf(Repeat("<div><span>", 5000) + "deep"), size_t(64) << 20);
 }
 
+TEST_F(HostilePageTest, HugeSelectorsAndValuesCostLinearMemory) {
+  if (!test_support::LargestAllocation::Available()) GTEST_SKIP() << "no allocator hooks";
+  constexpr int kCount = 100000;
+  const std::string blanks(kCount, ' ');
+  const std::string pages[] = {
+      "<p style=\"margin:1px" + blanks + "2px\">x",
+      "<style>p{font-family:a" + Repeat(", ", kCount) + "b}</style><p>x",
+      "<style>a" + Repeat(" > b", kCount) + "{color:red}</style><p>x",
+      "<style>a" + std::string(kCount, '>') + "b{color:red}</style><p>x",
+  };
+  for (const std::string& page : pages) EXPECT_LT(PeakOf(page), page.size() * 40);
+}
+
 }  // namespace
 }  // namespace buildertest
