@@ -11,14 +11,11 @@
 #include "html/css/CssColors.h"
 #include "html/css/CssLengths.h"
 
+#include "platform/runtime/SysUtils.h"
+
 using namespace html;
 
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = char(std::tolower(uint8_t(c)));
-  return s;
-}
 
 std::string TrimBlanks(const std::string& s) {
   const size_t first = s.find_first_not_of(' ');
@@ -47,7 +44,7 @@ Measure Split(const std::string& text) {
   if (digits == 0) i = 0;
   m.number = digits > 0;
   m.value = m.number ? std::strtod(s.substr(0, i).c_str(), nullptr) : 0;
-  m.unit = Lower(TrimBlanks(s.substr(i)));
+  m.unit = plat::LowerCase(TrimBlanks(s.substr(i)));
   return m;
 }
 
@@ -120,7 +117,7 @@ TColor Swapped(uint32_t rgb) {
 }
 
 std::optional<TColor> ModelColour(const std::string& input, bool bareHexRefused) {
-  const std::string s = Lower(TrimBlanks(input));
+  const std::string s = plat::LowerCase(TrimBlanks(input));
   if (s.empty()) return std::nullopt;
   static const std::pair<const char*, uint32_t> names[] = {
       {"red", 0x0000FF},           {"navy", 0x800000},

@@ -68,5 +68,15 @@ TEST_F(HostilePageTest, HugeSelectorsAndValuesCostLinearMemory) {
   for (const std::string& page : pages) EXPECT_LT(PeakOf(page), page.size() * 40);
 }
 
+TEST_F(HostilePageTest, BigTablesCostLinearMemory) {
+  if (!test_support::LargestAllocation::Available()) GTEST_SKIP() << "no allocator hooks";
+  const std::string cells = "<table>" + Repeat("<tr><td>a<td>b", 20000) + "</table>";
+  EXPECT_LT(PeakOf(cells), size_t(20000) * 2 * 4096);
+  const std::string spans = Repeat("<table>" + Repeat("<col span=100>", 10) +
+                                       "<tr><td rowspan=65534 colspan=1000>x<tr><td>y</table>",
+                                   20);
+  EXPECT_LT(PeakOf(spans), size_t(8) << 20);
+}
+
 }  // namespace
 }  // namespace buildertest
