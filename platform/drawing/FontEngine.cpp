@@ -71,6 +71,11 @@ FontInfo::FontInfo(const TLogFont& d) : antialiased_(d.Quality != NONANTIALIASED
       font_.setStretch(std::clamp(int(std::lround(100.0 * d.Width / natural)), 1, 4000));
     }
   }
+  // Laid out whole, text is shaped and kerned as the desktop's own text is.
+  layoutFont_ = font_;
+  layoutFont_.setKerning(true);
+  layoutFont_.setStyleStrategy(
+      QFont::StyleStrategy(font_.styleStrategy() & ~QFont::PreferNoShaping));
   QFontMetrics fm(font_);
   metric_.Ascent = fm.ascent();
   metric_.Descent = fm.descent();
@@ -155,7 +160,7 @@ std::shared_ptr<const ShapedLine> FontInfo::Shape(std::u16string_view text) cons
   }
   auto line = std::make_shared<ShapedLine>();
   const QString string = QString::fromUtf16(text.data(), qsizetype(text.size()));
-  QTextLayout layout(string, font_);
+  QTextLayout layout(string, layoutFont_);
   QTextOption option;
   option.setWrapMode(QTextOption::NoWrap);
   // The line starts at the left whatever its direction; the first strong character decides it.

@@ -68,7 +68,7 @@ class FontInfo {
                       const ShapedLine* shaped = nullptr) const;
 
  private:
-  QFont font_;
+  QFont font_, layoutFont_;
   TTextMetric metric_;
   bool antialiased_ = true;
   int underlineTop_ = 0, strikeOutTop_ = 0, lineWidth_ = 1;

@@ -181,9 +181,14 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
     pressClicked_ = true;
     GuardEvent([this] { Click(); });
   });
+  // A double click on an entry comes after the list has chosen it, so that a handler that
+  // deletes the entry leaves nothing chosen behind it.
+  QObject::connect(raw, &QAbstractItemView::doubleClicked, SignalContext(), [this] {
+    if (!quiet_ && !Loading()) GuardEvent([this] { DblClick(); });
+  });
   SetWidget(std::move(list));
   AddInputWidget(raw->viewport());
-  SetControlStyle(ControlStyle() & ~csClickEvents);
+  SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
   SetTabStop(true);
   SetColor(clWindow);
   SetBounds(0, 0, 121, 97);

@@ -58,7 +58,12 @@ std::vector<uint8_t> DesktopTextCoverage(const TLogFont& font, const std::string
   {
     QPainter painter(&coverage);
     painter.setRenderHint(QPainter::TextAntialiasing, info->Antialiased());
-    painter.setFont(info->Font());
+    // The desktop's own drawing shapes and kerns.
+    QFont desktop = info->Font();
+    desktop.setKerning(true);
+    desktop.setStyleStrategy(
+        QFont::StyleStrategy(desktop.styleStrategy() & ~QFont::PreferNoShaping));
+    painter.setFont(desktop);
     painter.setPen(QColor(255, 255, 255));
     painter.drawText(QPointF(0, info->Metric().Ascent), QString::fromStdString(text));
   }
@@ -156,7 +161,12 @@ void SimulateMouse(TControl& control, TMouseAction action, TMouseButton button, 
   // The window system's double click reaches the pressed widget with its release (the press
   // that made it is never shown to widgets); the window only routes presses it saw itself.
   static QPointer<QWidget> doubleClicked;
-  if (action == TMouseAction::DoubleClick) doubleClicked = control.Widget();
+  if (action == TMouseAction::DoubleClick) {
+    // The widget under the pointer: a list's entries lie on its viewport, not on the list.
+    QWidget* top = control.Widget()->window();
+    QWidget* under = top->childAt(at.local.toPoint());
+    doubleClicked = under != nullptr ? under : control.Widget();
+  }
   if (doubleClicked && (action == TMouseAction::DoubleClick || action == TMouseAction::Release)) {
     QWidget* target = doubleClicked;
     if (action == TMouseAction::Release) doubleClicked = nullptr;

@@ -163,9 +163,10 @@ TEST_F(ShownTextList, AfterADeletionTheHighlightAndTheCurrentTextAgree) {
   DoubleClick("Beta");
   ASSERT_EQ(questions.size(), 1u);
   EXPECT_EQ(IndexInList("Beta"), -1);
-  const std::string highlighted = Highlighted();
-  EXPECT_TRUE(highlighted.empty() || highlighted == form->CurrentText)
-      << highlighted << " is highlighted, " << form->CurrentText << " is current";
+  // The double click's first press chose Beta; no other entry takes its place, not even the one
+  // that moved up under the pointer.
+  EXPECT_EQ(form->CurrentText, "Beta");
+  EXPECT_EQ(Highlighted(), "");
 
   // An entry deleted before the chosen one leaves the choice on its entry.
   Click("Gamma");
