@@ -78,5 +78,27 @@ TEST_F(HostilePageTest, BigTablesCostLinearMemory) {
   EXPECT_LT(PeakOf(spans), size_t(8) << 20);
 }
 
+TEST_F(HostilePageTest, HugeTagsTextsAndNestingCostLinearMemory) {
+  if (!test_support::LargestAllocation::Available()) GTEST_SKIP() << "no allocator hooks";
+  constexpr int kN = 1 << 18;
+  const std::string pages[] = {
+      "<p title=\"" + std::string(kN, 'x') + "\">a",
+      "<p " + Repeat("a=1 ", kN / 4) + ">a",
+      "<" + std::string(kN, 'p') + ">a",
+      std::string(kN, '&'),
+      "&#" + std::string(kN, '9') + ";",
+      "<!--" + std::string(kN, '-') + "-->x",
+      std::string(kN, 'w'),
+      Repeat("<p>", kN / 3),
+      "<script>" + std::string(kN, 'x') + "</script>",
+      "<title>" + std::string(kN, 't') + "</title>",
+      Repeat("<font size=+1>", kN / 14),
+      Repeat("<b><i></b></i>", kN / 14),
+      Repeat("&amp", kN / 4),
+  };
+  for (const std::string& page : pages)
+    EXPECT_LT(PeakOf(page), page.size() * 64) << page.substr(0, 40);
+}
+
 }  // namespace
 }  // namespace buildertest
