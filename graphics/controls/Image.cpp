@@ -326,8 +326,13 @@ void TCustomImage32::RunStage(uint32_t Stage, TBitmap32& Dest, uint32_t StageNum
 
 void TCustomImage32::DoPaintBuffer() {
   if (OptimizerEnabled()) RepaintOptimizer().BufferPaintStarting();
-  // Rectangles gathered before a full invalidation are covered by the full rebuild.
-  if (ForceFullRepaint()) InvalidRects().Clear();
+  // Rectangles gathered before a full invalidation are covered by the full rebuild. Changes made
+  // after the rectangles were gathered are gathered now: a window paint may come before the
+  // paint request that would gather them, and they must not be dropped.
+  if (ForceFullRepaint())
+    InvalidRects().Clear();
+  else if (OptimizerEnabled() && RepaintOptimizer().HasNewUpdates())
+    CollectInvalidRects();
   UpdateCache();
   const bool designing = (ComponentState() & plat::csDesigning) != 0;
   std::vector<std::pair<TStageHandler, uint32_t>> active;

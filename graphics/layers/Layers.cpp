@@ -72,13 +72,21 @@ std::unique_ptr<TCustomLayer> TLayerCollection::DetachLayer(TCustomLayer& Layer)
 
 void TLayerCollection::Delete(int32_t Index) {
   TCustomLayer* layer = Items(Index);
+  // Deleted again from its own destroy event: the call that began its destruction frees it.
+  if (layer->destroying_) return;
   layer->BeginDestruction();
   DetachLayer(*layer).reset();
 }
 
+// From the last; destroy events may free other layers meanwhile, and a layer whose destruction
+// has begun is left to the call that began it.
+void TLayerCollection::DeleteAll() {
+  for (int32_t i = Count() - 1; i >= 0; i = std::min(i - 1, Count() - 1)) Delete(i);
+}
+
 void TLayerCollection::Clear() {
   BeginUpdate();
-  while (Count() >= 1) Delete(Count() - 1);
+  DeleteAll();
   NotifyListChange(LayerListCleared, nullptr, 0);
   EndUpdate();
 }
@@ -98,14 +106,23 @@ int32_t TLayerCollection::IndexOf(const TCustomLayer* Layer) const {
 void TLayerCollection::Assign(const plat::TPersistent& Source) {
   const auto* source = dynamic_cast<const TLayerCollection*>(&Source);
   if (!source) return plat::TPersistent::Assign(Source);
-  BeginUpdate();
-  while (Count() >= 1) Delete(Count() - 1);
+  // Copied apart first: a layer that cannot be copied leaves this collection as it was.
+  std::vector<std::unique_ptr<TCustomLayer>> copies;
   for (const auto& item : source->items_) {
-    std::unique_ptr<TCustomLayer> fresh = item->NewLayer();
-    TCustomLayer& layer = *fresh;
-    AttachLayer(std::move(fresh));
-    AnnounceAdded(layer);
-    layer.Assign(*item);
+    copies.push_back(item->NewLayer());
+    copies.back()->Assign(*item);
+  }
+  BeginUpdate();
+  try {
+    DeleteAll();
+    for (std::unique_ptr<TCustomLayer>& copy : copies) {
+      TCustomLayer& layer = *copy;
+      AttachLayer(std::move(copy));
+      AnnounceAdded(layer);
+    }
+  } catch (...) {
+    EndUpdate();
+    throw;
   }
   EndUpdate();
 }
@@ -180,6 +197,10 @@ TCustomLayer* TLayerCollection::FindLayerAtPos(int X, int Y, uint32_t OptionsMas
   return nullptr;
 }
 
+TCustomLayer* TLayerCollection::StillHere(TCustomLayer* Layer) const {
+  return IndexOf(Layer) >= 0 ? Layer : nullptr;
+}
+
 TCustomLayer* TLayerCollection::MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X,
                                           int Y) {
   TCustomLayer* layer = mouseListener_;
@@ -190,7 +211,7 @@ TCustomLayer* TLayerCollection::MouseDown(plat::TMouseButton Button, plat::TShif
   if (!mouseListener_) return layer;
   mouseListener_->buttonStates_ |= uint8_t(1u << Button);
   mouseListener_->MouseDown(Button, Shift, X, Y);
-  return layer;
+  return StillHere(layer);
 }
 
 TCustomLayer* TLayerCollection::MouseMove(plat::TShiftState Shift, int X, int Y) {
@@ -201,7 +222,7 @@ TCustomLayer* TLayerCollection::MouseMove(plat::TShiftState Shift, int X, int Y)
   } else if (const auto* control = dynamic_cast<const plat::TControl*>(owner_)) {
     plat::Screen().SetCursor(control->Cursor());
   }
-  return layer;
+  return StillHere(layer);
 }
 
 TCustomLayer* TLayerCollection::MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X,
@@ -214,7 +235,7 @@ TCustomLayer* TLayerCollection::MouseUp(plat::TMouseButton Button, plat::TShiftS
   }
   if (mouseListener_ && (mouseListener_->buttonStates_ & AllButtons) == 0)
     SetMouseListener(nullptr);
-  return layer;
+  return StillHere(layer);
 }
 
 void TLayerCollection::SetMouseListener(TCustomLayer* Value) {
@@ -242,7 +263,8 @@ void TCustomLayer::BeginDestruction() {
 }
 
 std::unique_ptr<TCustomLayer> TCustomLayer::SetLayerCollection(TLayerCollection* Value) {
-  if (Value == layerCollection_ || !layerCollection_) return nullptr;
+  // A layer whose destruction has begun stays where it is until that ends.
+  if (destroying_ || Value == layerCollection_ || !layerCollection_) return nullptr;
   std::unique_ptr<TCustomLayer> owned = layerCollection_->DetachLayer(*this);
   if (!Value) return owned;
   Value->AttachLayer(std::move(owned));

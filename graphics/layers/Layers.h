@@ -117,6 +117,9 @@ class TLayerCollection : public plat::TPersistent {
 
  private:
   friend class TCustomLayer;
+  void DeleteAll();
+  // Layer while it is in this collection; null once a handler has taken it out (or freed it).
+  TCustomLayer* StillHere(TCustomLayer* Layer) const;
   void AnnounceAdded(TCustomLayer& Layer);
   void NotifyListChange(int32_t Action, TCustomLayer* Layer, int32_t Index);
   // OnLayerReport alone: the layer is measured again, nothing else is announced.
@@ -139,7 +142,8 @@ class TCustomLayer : public TNotifiablePersistent {
   TCustomLayer& operator=(const TCustomLayer&) = delete;
 
   TLayerCollection* LayerCollection() const { return layerCollection_; }
-  // Moves the layer into Value; with Value null the caller receives the layer's ownership.
+  // Moves the layer into Value; with Value null the caller receives the layer's ownership. Does
+  // nothing once the layer's destruction has begun.
   std::unique_ptr<TCustomLayer> SetLayerCollection(TLayerCollection* Value);
   // -1 without a collection.
   int32_t Index() const;

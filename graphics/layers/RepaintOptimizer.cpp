@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "graphics/core/System.h"
 
@@ -115,6 +116,7 @@ void TMicroTilesRepaintOptimizer::SetEnabled(bool Value) {
     TileSetFree(areaDirtyTiles_);
     tileSetsReady_ = false;
     hasUpdates_ = false;
+    newUpdates_ = false;
     layerAreasReady_ = false;
     layerAreaMap_.Clear();
     for (TCustomLayer* layer : pendingLayers_) layer->SetBit26(false);
@@ -135,7 +137,7 @@ void TMicroTilesRepaintOptimizer::Reset() {
   layerAreasReady_ = false;
   PrepareTileSets();
   TileSetMarkAll(areaDirtyTiles_);
-  hasUpdates_ = true;
+  MarkUpdates();
 }
 
 bool TMicroTilesRepaintOptimizer::HasPendingUpdates() {
@@ -146,7 +148,12 @@ bool TMicroTilesRepaintOptimizer::HasPendingUpdates() {
 void TMicroTilesRepaintOptimizer::AreaReported(plat::TObject*, const TRect& Area, uint32_t Info) {
   PrepareTileSets();
   AddReportedArea(areaDirtyTiles_, Area, Info);
+  MarkUpdates();
+}
+
+void TMicroTilesRepaintOptimizer::MarkUpdates() {
   hasUpdates_ = true;
+  newUpdates_ = true;
 }
 
 void TMicroTilesRepaintOptimizer::LayerReported(plat::TObject*, TCustomLayer* Layer) {
@@ -156,12 +163,13 @@ void TMicroTilesRepaintOptimizer::LayerReported(plat::TObject*, TCustomLayer* La
 void TMicroTilesRepaintOptimizer::QueueLayer(TCustomLayer& Layer) {
   pendingLayers_.push_back(&Layer);
   Layer.SetBit26(true);
-  hasUpdates_ = true;
+  MarkUpdates();
 }
 
 void TMicroTilesRepaintOptimizer::DropPendingLayer(TCustomLayer* Layer) {
   pendingLayers_.erase(std::remove(pendingLayers_.begin(), pendingLayers_.end(), Layer),
                        pendingLayers_.end());
+  std::replace(measuring_.begin(), measuring_.end(), Layer, static_cast<TCustomLayer*>(nullptr));
   Layer->SetBit26(false);
 }
 
@@ -182,7 +190,7 @@ void TMicroTilesRepaintOptimizer::LayerListChanged(plat::TObject*, int32_t Actio
       if (layerAreasReady_) {
         if (const TTileSet* old = layerAreaMap_.Find(Layer))
           TileSetUnion(layerDirtyTiles_, *old, false);
-        hasUpdates_ = true;
+        MarkUpdates();
       }
       DropPendingLayer(Layer);
       layerAreaMap_.Remove(Layer);
@@ -192,7 +200,7 @@ void TMicroTilesRepaintOptimizer::LayerListChanged(plat::TObject*, int32_t Actio
         TPointerMapIterator entries(layerAreaMap_);
         while (entries.Next())
           TileSetUnion(layerDirtyTiles_, *static_cast<const TTileSet*>(entries.Data()), false);
-        hasUpdates_ = true;
+        MarkUpdates();
         SetCheckInterval(ShortestCheck);
         levelJustRaised_ = false;
         coarseLevel_ = 0;
@@ -215,20 +223,38 @@ void TMicroTilesRepaintOptimizer::PrepareTileSets() {
   tileSetsReady_ = true;
 }
 
+// Layers that change while all are measured (from a layer's paint) queue again, to be measured
+// with the pending ones.
 void TMicroTilesRepaintOptimizer::MeasureAllLayers() {
   if (layerAreasReady_) return;
   PrepareTileSets();
-  for (TLayerCollection* layers : Collections()) {
-    for (int32_t i = 0; i < layers->Count(); ++i) {
-      TCustomLayer& layer = *layers->Items(i);
-      TTileSet& tiles = layerAreaMap_.Add(&layer);
-      TileSetResize(tiles, bufferArea_);
-      MeasureLayer(tiles, layer);
-      layer.SetBit26(false);
-    }
-  }
+  for (TCustomLayer* layer : pendingLayers_) layer->SetBit26(false);
   pendingLayers_.clear();
   layerAreasReady_ = true;
+  std::vector<TCustomLayer*> all;
+  for (TLayerCollection* layers : Collections())
+    for (int32_t i = 0; i < layers->Count(); ++i) all.push_back(layers->Items(i));
+  MeasureLayers(std::move(all), false);
+}
+
+void TMicroTilesRepaintOptimizer::MeasureLayers(std::vector<TCustomLayer*> Layers, bool Dirty) {
+  const bool round = coarseLevel_ > 0;
+  measuring_ = std::move(Layers);
+  for (size_t i = 0; i < measuring_.size(); ++i) {
+    TCustomLayer* layer = measuring_[i];
+    if (!layer) continue;
+    TileSetFillUsed(scratchTiles_, TileEmpty);
+    MeasureLayer(scratchTiles_, *layer);
+    if (!measuring_[i]) continue;  // it left its collection (or was freed) while it painted
+    TTileSet& stored = layerAreaMap_.Add(layer);
+    if (Dirty) {
+      TileSetUnion(layerDirtyTiles_, scratchTiles_, round);
+      TileSetUnion(layerDirtyTiles_, stored, round);
+    }
+    TileSetCopy(stored, scratchTiles_);
+    layer->SetBit26(false);
+  }
+  measuring_.clear();
 }
 
 void TMicroTilesRepaintOptimizer::MeasureLayer(TTileSet& Tiles, TCustomLayer& Layer) {
@@ -268,19 +294,14 @@ void TMicroTilesRepaintOptimizer::AddReportedArea(TTileSet& Tiles, const TRect& 
 
 void TMicroTilesRepaintOptimizer::BuildInvalidRects() {
   if (hasUpdates_) {
+    newUpdates_ = false;
     MeasureAllLayers();
     PrepareTileSets();
-    const bool round = coarseLevel_ > 0;
-    for (TCustomLayer* layer : pendingLayers_) {
-      TileSetFillUsed(scratchTiles_, TileEmpty);
-      MeasureLayer(scratchTiles_, *layer);
-      TileSetUnion(layerDirtyTiles_, scratchTiles_, round);
-      TTileSet& stored = layerAreaMap_.Add(layer);
-      TileSetUnion(layerDirtyTiles_, stored, round);
-      TileSetCopy(stored, scratchTiles_);
-      layer->SetBit26(false);
-    }
-    pendingLayers_.clear();
+    // A layer's paint may change other layers while it is measured: they queue again and are
+    // measured in the next round; what a few rounds leave waits for the next paint.
+    constexpr int32_t kRounds = 4;
+    for (int32_t i = 0; i < kRounds && !pendingLayers_.empty(); ++i)
+      MeasureLayers(std::exchange(pendingLayers_, {}), true);
     TileSetToRects(layerDirtyTiles_, &InvalidRects(), false);
     TileSetToRects(areaDirtyTiles_, &InvalidRects(), false);
   }
@@ -294,16 +315,18 @@ void TMicroTilesRepaintOptimizer::BufferPaintStarting() {
 }
 
 void TMicroTilesRepaintOptimizer::BufferPaintFinished() {
-  hasUpdates_ = false;
   RecordRepaintTime();
   // A full rebuild covers whatever was reported and leaves every layer where it now stands:
   // measured there, the next move repaints only its old and new areas.
   if (InvalidRects().Count() == 0) {
+    newUpdates_ = false;
     layerAreasReady_ = false;
-    MeasureAllLayers();
     TileSetFillUsed(layerDirtyTiles_, TileEmpty);
     TileSetFillUsed(areaDirtyTiles_, TileEmpty);
+    MeasureAllLayers();
   }
+  // Reports that came after the rectangles were built are still to be repainted.
+  hasUpdates_ = newUpdates_;
 }
 
 void TMicroTilesRepaintOptimizer::SetCheckInterval(int32_t Value) {

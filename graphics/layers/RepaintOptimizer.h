@@ -34,6 +34,8 @@ class TCustomRepaintOptimizer : public plat::TObject {
 
   virtual void Reset() = 0;
   virtual bool HasPendingUpdates() = 0;
+  // True when something was reported after the invalid rectangles were last built.
+  virtual bool HasNewUpdates() const = 0;
   virtual void BuildInvalidRects() = 0;
   virtual void AreaReported(plat::TObject* Sender, const TRect& Area, uint32_t Info) = 0;
   virtual void LayerReported(plat::TObject* Sender, TCustomLayer* Layer) = 0;
@@ -83,6 +85,7 @@ class TMicroTilesRepaintOptimizer : public TCustomRepaintOptimizer {
   void BufferPaintFinished() override;
   void Reset() override;
   bool HasPendingUpdates() override;
+  bool HasNewUpdates() const override { return newUpdates_; }
   void BuildInvalidRects() override;
   void AreaReported(plat::TObject* Sender, const TRect& Area, uint32_t Info) override;
   void LayerReported(plat::TObject* Sender, TCustomLayer* Layer) override;
@@ -105,7 +108,11 @@ class TMicroTilesRepaintOptimizer : public TCustomRepaintOptimizer {
  private:
   void HookCollection(TLayerCollection& Layers, bool Hook);
   void PrepareTileSets();
+  void MarkUpdates();
   void MeasureAllLayers();
+  // Measures each layer into its entry of the map; with Dirty its old and new areas become
+  // invalid.
+  void MeasureLayers(std::vector<TCustomLayer*> Layers, bool Dirty);
   void MeasureLayer(TTileSet& Tiles, TCustomLayer& Layer);
   void AddReportedArea(TTileSet& Tiles, const TRect& Area, uint32_t Info);
   void QueueLayer(TCustomLayer& Layer);
@@ -118,10 +125,13 @@ class TMicroTilesRepaintOptimizer : public TCustomRepaintOptimizer {
   TTileSet* measureTarget_ = nullptr;
   TTileSet scratchTiles_, layerDirtyTiles_, areaDirtyTiles_;
   std::vector<TCustomLayer*> pendingLayers_;
+  // The layers being measured; one that leaves its collection meanwhile becomes null here.
+  std::vector<TCustomLayer*> measuring_;
   TMicroTilesMap layerAreaMap_;
   bool tileSetsReady_ = false;
   bool layerAreasReady_ = false;
   bool hasUpdates_ = false;
+  bool newUpdates_ = false;
   bool adaptiveTiming_ = true;
   TRepaintClock clock_ = SystemRepaintClock();
   int64_t timerStart_ = 0;

@@ -72,6 +72,13 @@ TRubberbandLayer::~TRubberbandLayer() {
 }
 
 void TRubberbandLayer::SetChildLayer(TPositionedLayer* Value) {
+  // A band that would carry itself, directly or through the bands it carries, is refused: moving
+  // it would never end.
+  for (TPositionedLayer* carried = Value; carried;) {
+    if (carried == this) return;
+    const auto* band = dynamic_cast<const TRubberbandLayer*>(carried);
+    carried = band ? band->childLayer_ : nullptr;
+  }
   if (childLayer_) childLayer_->RemoveFreeWatcher(this);
   childLayer_ = Value;
   if (!Value) return;

@@ -49,6 +49,7 @@ class TRubberbandLayer : public TPositionedLayer {
   ~TRubberbandLayer() override;
 
   TPositionedLayer* ChildLayer() const { return childLayer_; }
+  // A layer that is this band or carries it is refused.
   void SetChildLayer(TPositionedLayer* Value);
 
   const TArrayOfColor32& FrameStipple() const { return frameStipple_; }

@@ -355,6 +355,39 @@ TEST_F(ImageControl, TheWindowShowsWhatPaintToRenders) {
       ASSERT_EQ(shot.Pixel(x, y), expected.Pixel(x, y) | 0xFF000000u) << x << "," << y;
 }
 
+// The buffer reaches past the window; a change seen only there leaves its rectangles waiting. A
+// window paint (an expose) that comes before the next paint request must still show a change
+// made meanwhile, and the paint request after it must leave nothing stale.
+TEST_F(ImageControl, AnExposeNeverDropsAPendingChange) {
+  auto* image = Add<TImage32>(0, 0, 100, 100);
+  image->SetBounds(0, 0, 300, 200);
+  image->SetRepaintMode(rmOptimizer);
+  ASSERT_GT(image->Buffer().Width(), 320);
+  image->SetColor(plat::clGray);
+  auto& slack = image->Layers().Add<TBitmapLayer>();
+  slack.Bitmap().SetSize(10, 10);
+  slack.Bitmap().ClearWithColor(0xFFFF0000);
+  slack.SetLocation({305, 20, 315, 30});
+  auto& blue = image->Layers().Add<TBitmapLayer>();
+  blue.Bitmap().SetSize(20, 20);
+  blue.Bitmap().ClearWithColor(0xFF0000FF);
+  blue.SetLocation({20, 20, 40, 40});
+  Settle();
+  const TColor32 grey = image->Buffer().Pixel(0, 0);
+  ASSERT_EQ(image->Buffer().Pixel(25, 25), 0xFF0000FFu);
+  slack.SetLocation({320, 20, 330, 30});
+  Settle();
+  blue.SetLocation({100, 100, 120, 120});
+  image->RepaintRect(image->ClientRect());  // what the window system does for an expose
+  EXPECT_EQ(image->Buffer().Pixel(25, 25), grey);
+  EXPECT_EQ(image->Buffer().Pixel(105, 105), 0xFF0000FFu);
+  Settle();
+  TBitmap32 expected;
+  expected.SetSize(300, 200);
+  image->PaintTo(&expected, image->ClientRect());
+  EXPECT_EQ(FirstDifference(image->Buffer(), expected, 300, 200), "");
+}
+
 // Mouse routing: which presses capture, and that a capture never outlives its release.
 class MouseRouting : public FormTest {
  protected:

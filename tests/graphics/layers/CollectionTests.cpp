@@ -1,6 +1,8 @@
 // The layer collection: order, notifications, free watchers and viewport mapping.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -185,6 +187,49 @@ TEST(LayerCollection, FreeWatchersHearOfTheDestructionOnce) {
   second.RemoveFreeWatcher(&watcher);
   layers.Delete(1);
   EXPECT_EQ(watcher.Told.size(), 1u);
+}
+
+// Layers freed from their own destroy event, or a collection cleared from one, end safely: the
+// call that began a layer's destruction frees it, once.
+TEST(LayerCollection, ALayerFreedFromItsOwnDestroyEventIsFreedOnce) {
+  TLayerCollection layers(nullptr);
+  for (int way = 0; way < 3; ++way) {
+    layers.Add<TCustomLayer>();
+    TCustomLayer& doomed = layers.Add<TCustomLayer>();
+    layers.Add<TCustomLayer>();
+    int destroyEvents = 0;
+    doomed.OnDestroy = [&](plat::TObject*) {
+      ++destroyEvents;
+      if (way == 0) layers.Delete(doomed.Index());
+      if (way == 1) layers.Clear();
+      if (way == 2) EXPECT_EQ(doomed.SetLayerCollection(nullptr), nullptr);
+    };
+    layers.Delete(doomed.Index());
+    EXPECT_EQ(destroyEvents, 1) << way;
+    EXPECT_EQ(layers.IndexOf(&doomed), -1) << way;
+    EXPECT_EQ(layers.Count(), way == 1 ? 0 : 2) << way;
+    layers.Clear();
+  }
+}
+
+// Copying a collection makes the copies apart first: a layer that cannot be copied leaves the
+// target as it was, its update bracket closed.
+TEST(LayerCollection, AssignLeavesTheTargetAsItWasWhenALayerCannotBeCopied) {
+  TLayerCollection source(nullptr), target(nullptr);
+  source.Add<TPositionedLayer>();
+  TCustomLayer& first = target.Add<TCustomLayer>();
+  TCustomLayer& second = target.Add<TPositionedLayer>();
+  Recorder recorder(target);
+  EXPECT_THROW(target.Assign(source), plat::EConvertError);
+  ASSERT_EQ(target.Count(), 2);
+  EXPECT_EQ(target.Items(0), &first);
+  EXPECT_EQ(target.Items(1), &second);
+  EXPECT_TRUE(recorder.Log.empty());
+  target.Add<TCustomLayer>();
+  EXPECT_EQ(recorder.Count("change"), 1);  // not stuck inside an update
+  TLayerCollection empty(nullptr);
+  target.Assign(empty);
+  EXPECT_EQ(target.Count(), 0);
 }
 
 TEST(LayerCollection, TheTopmostMatchingLayerIsFound) {

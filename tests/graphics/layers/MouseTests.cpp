@@ -56,6 +56,22 @@ TEST_F(MouseTest, ThePressedLayerHoldsTheMouseUntilTheLastButtonIsUp) {
                                       "high up 0 10,10", "high up 1 10,10", "low move 10,10"}));
 }
 
+// A layer freed by its own press, move or release handler is not handed on.
+TEST_F(MouseTest, ALayerFreedByItsOwnHandlerIsNotHandedOn) {
+  for (int handler = 0; handler < 3; ++handler) {
+    TPositionedLayer& layer = AddLayer({0, 0, 100, 100}, "doomed");
+    auto free = [this, &layer](auto&&...) { layers.Delete(layer.Index()); };
+    if (handler == 0) layer.OnMouseDown = free;
+    if (handler == 1) layer.OnMouseMove = free;
+    if (handler == 2) layer.OnMouseUp = free;
+    EXPECT_EQ(layers.MouseDown(plat::mbLeft, 0, 10, 10), handler == 0 ? nullptr : &layer);
+    if (handler > 0) EXPECT_EQ(layers.MouseMove(0, 20, 20), handler == 1 ? nullptr : &layer);
+    if (handler > 1) EXPECT_EQ(layers.MouseUp(plat::mbLeft, 0, 20, 20), nullptr);
+    EXPECT_EQ(layers.Count(), 0);
+    EXPECT_EQ(layers.MouseListener(), nullptr);
+  }
+}
+
 TEST_F(MouseTest, LayersWithoutCaptureOrMouseEventsAreSkipped) {
   TPositionedLayer& low = AddLayer({0, 0, 100, 100}, "low");
   TPositionedLayer& high = AddLayer({0, 0, 100, 100}, "high");

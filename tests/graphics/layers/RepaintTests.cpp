@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "LayerTestSupport.h"
 #include "graphics/layers/RepaintOptimizer.h"
@@ -300,6 +303,39 @@ TEST_F(Scene, ALayerPaintedBeforeItsFirstChangeLeavesNoGhost) {
   optimizer.BufferPaintFinished();
   layer.SetLocation({90, 60, 110, 80});
   CheckCycle("first move");
+}
+
+// A layer's paint that moves other layers while the optimizer measures it: the moves are
+// measured too, and the cycle shows the picture a full rebuild shows.
+TEST_F(Scene, LayersMovedByAPaintWhileMeasuredAreRepainted) {
+  Repaint();
+  before.Assign(FullPicture());
+  std::vector<TBitmapLayer*> all;
+  for (int i = 0; i < 40; ++i) {
+    all.push_back(&AddPictureLayer({float(3 * i), float(2 * i), float(3 * i + 9), float(2 * i + 7)},
+                                   dmOpaque, i));
+    CheckCycle("add " + std::to_string(i));
+  }
+  bool armed = false;
+  all[0]->OnPaint = [&](plat::TObject*, TBitmap32&) {
+    if (!std::exchange(armed, false)) return;
+    for (size_t i = 4; i < all.size(); ++i) {
+      const TFloatRect r = all[i]->Location();
+      all[i]->SetLocation({r.Left + 5, r.Top + 3, r.Right + 5, r.Bottom + 3});
+    }
+  };
+  for (int step = 0; step < 3; ++step) {
+    armed = true;
+    for (int i = 0; i < 3; ++i) {
+      const TFloatRect r = all[size_t(i)]->Location();
+      all[size_t(i)]->SetLocation({r.Left + 1, r.Top, r.Right + 1, r.Bottom});
+    }
+    CheckCycle("step " + std::to_string(step));
+    if (step == 1) {  // a layer leaves between measurements
+      layers.Delete(all.back()->Index());
+      all.pop_back();
+    }
+  }
 }
 
 TEST_F(Scene, CoarseLevelsRepaintWholeTiles) {

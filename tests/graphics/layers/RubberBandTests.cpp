@@ -144,6 +144,22 @@ TEST_F(RubberBandTest, TheChildFollowsUntilItIsDestroyed) {
   EXPECT_EQ(band.Location(), (TFloatRect{40, 25, 80, 55}));
 }
 
+// A band that would carry itself, directly or through other bands, is refused.
+TEST(RubberBandLifetime, BandsNeverCarryThemselves) {
+  TLayerCollection layers(nullptr);
+  auto& a = layers.Add<TRubberbandLayer>();
+  auto& b = layers.Add<TRubberbandLayer>();
+  auto& c = layers.Add<TRubberbandLayer>();
+  a.SetChildLayer(&a);
+  EXPECT_EQ(a.ChildLayer(), nullptr);
+  a.SetChildLayer(&b);
+  b.SetChildLayer(&c);
+  c.SetChildLayer(&a);
+  EXPECT_EQ(c.ChildLayer(), nullptr);
+  a.SetLocation({1, 2, 30, 40});
+  EXPECT_EQ(c.Location(), (TFloatRect{1, 2, 30, 40}));
+}
+
 TEST(RubberBandLifetime, AFreedBandLeavesNoWatcherBehind) {
   TLayerCollection layers(nullptr);
   TBitmapLayer& child = layers.Add<TBitmapLayer>();
