@@ -157,6 +157,15 @@ void ApplyBitmask(TCustomBitmap32* Dst, int32_t DstX, int32_t DstY, TCustomBitma
            Bitmask);
     }
   }
+  // A copy landing wholly outside reports the empty rectangle on the edge it was headed for.
+  if (IsRectEmpty(dstRect)) {
+    const TRect& c = Dst->ClipRect();
+    auto onEdge = [](int64_t v, int32_t lo, int32_t hi) {
+      return int32_t(std::clamp<int64_t>(v, lo, hi));
+    };
+    dstRect = {onEdge(DstX, c.Left, c.Right), onEdge(DstY, c.Top, c.Bottom),
+               onEdge(right, c.Left, c.Right), onEdge(bottom, c.Top, c.Bottom)};
+  }
   Dst->AreaChanged(dstRect, AreaInfoRect);
 }
 
