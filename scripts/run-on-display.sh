@@ -32,8 +32,10 @@ wait_while_running() {
   done
 }
 
-# The server picks a free display and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x600x24 -nolisten tcp 3>"$work/display" 2>"$work/server.log" &
+# The server picks a free display and writes its number once it accepts clients. It must not
+# reset when its last client leaves: the reset drops a client that is still connecting.
+Xvfb -displayfd 3 -screen 0 1024x600x24 -nolisten tcp -noreset 3>"$work/display" \
+  2>"$work/server.log" &
 server=$!
 wait_while_running "$server" test -s "$work/display" ||
   skip "the virtual X display did not start: $(tail -n 3 "$work/server.log")"

@@ -54,7 +54,9 @@ plat::TWindowRelations Settled(plat::TCustomForm& form, const std::string& await
     ADD_FAILURE() << "waited " << kPatience.count() << " s for " << awaited << "; seen last: frame "
                   << Text(seen.frame) << ", inside " << Text(seen.client) << ", form's bounds "
                   << Text(form.BoundsRect()) << ", form's inside " << form.ClientWidth() << " x "
-                  << form.ClientHeight();
+                  << form.ClientHeight() << "; the window manager says: "
+                  << WindowProperties(seen.windowId, "WM_STATE _NET_FRAME_EXTENTS")
+                  << "and of itself: " << WindowProperties("-root", "_NET_SUPPORTING_WM_CHECK");
   return seen;
 }
 
