@@ -1,6 +1,12 @@
 // Text on the device bitmap: output that leaves alpha alone, reports, and supersampled rendering.
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include <random>
+
+#include <cmath>
+
 #include <optional>
 
 #include "Helpers.h"
@@ -123,6 +129,39 @@ TEST(BitmapText, MaskConversionsAreExact) {
   DownsampleTextMask(small, coverage.data(), 5, 1, 0xABCDEF);
   // Blocks {0,1,4,5}, {2,3,6,7}, ... times 16, summed, divided by 4.
   EXPECT_EQ(Pixels(small), (std::vector<TColor32>{0x28ABCDEF, 0x48ABCDEF, 0xA8ABCDEF, 0xC8ABCDEF}));
+}
+
+// Random masks at every level, cut into strips of columns as long lines are: each pixel is the
+// colour with the mean of its block, rounded down, as alpha.
+TEST(BitmapText, DownsampledMasksAreBlockMeansForRandomCoverage) {
+  std::mt19937 random(1107);
+  for (int round = 0; round < 300; ++round) {
+    const int32_t n = int32_t(random() % 4) + 1, block = 1 << n;
+    const int32_t w = int32_t(random() % 9) + 1, h = int32_t(random() % 6) + 1;
+    const int32_t strip = block * (int32_t(random() % 4) + 1);
+    const int32_t rowBytes = strip + int32_t(random() % block);  // a partial block at the end
+    std::vector<uint8_t> whole(size_t(w * block) * size_t(h * block));
+    for (uint8_t& c : whole) c = uint8_t(random() % 4 == 0 ? 255 : random());
+    const TColor32 rgb = random() & 0x00FFFFFF;
+    TCustomBitmap32 mask;
+    mask.SetSize(w, h);
+    for (int32_t left = 0; left < w * block; left += strip) {
+      std::vector<uint8_t> coverage(size_t(rowBytes) * size_t(h * block), 0);
+      for (int32_t y = 0; y < h * block; ++y)
+        for (int32_t x = 0; x < rowBytes && left + x < w * block; ++x)
+          coverage[size_t(y * rowBytes + x)] = whole[size_t(y * w * block + left + x)];
+      DownsampleTextMask(mask, coverage.data(), rowBytes, n, rgb, left >> n);
+    }
+    for (int32_t j = 0; j < h; ++j)
+      for (int32_t i = 0; i < w; ++i) {
+        double sum = 0;
+        for (int32_t v = 0; v < block; ++v)
+          for (int32_t u = 0; u < block; ++u)
+            sum += whole[size_t((j * block + v) * w * block + i * block + u)];
+        const auto mean = TColor32(std::floor(sum / (block * block)));
+        ASSERT_EQ(mask.Pixel(i, j), (mean << 24) + rgb) << round << " at " << i << "," << j;
+      }
+  }
 }
 
 // What RenderText hands to the transfer: its mask bitmap's settings and pixels.
