@@ -22,7 +22,9 @@ bool VisibleUpTheChain(const plat::TControl* control) {
 }  // namespace
 
 TSectionList::TSectionList(plat::TWinControl* viewer, plat::TWinControl* paintPanel)
-    : TCell(this), Viewer(viewer), PaintPanel(paintPanel), Targets(this), InlineElements(this) {}
+    : TCell(this), Viewer(viewer), PaintPanel(paintPanel), Targets(this), InlineElements(this) {
+  OwnerTag = "default";  // the first block of the page keeps no negative top margin
+}
 
 TSectionList::~TSectionList() {
   Clear();
