@@ -1,5 +1,6 @@
-// Pictures other programs put on the desktop clipboard as PNG: the paste reads them with the
-// picture readers, and every input ends in a picture or a clear error.
+// Pictures other programs put on the desktop clipboard, as PNG, in another format, or in several
+// at once: the paste reads PNG with the picture readers and falls back from a format that does
+// not read to the next, and every input ends in a picture or a clear error.
 #include <stdlib.h>
 
 #include <cstddef>
@@ -24,7 +25,27 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-  plat::PutClipboardData("image/png", std::string(reinterpret_cast<const char*>(Data), Size));
+  // A first byte of 0xB0 to 0xB3 offers the rest as BMP, JPEG or GIF alone, or as PNG beside the
+  // same bytes as BMP; any other input is offered as PNG, whole.
+  const std::string bytes(reinterpret_cast<const char*>(Data), Size);
+  const uint8_t choice = Size > 0 ? Data[0] : 0;
+  const std::string rest = Size > 0 ? bytes.substr(1) : bytes;
+  switch (choice) {
+    case 0xB0:
+      plat::PutClipboardData("image/bmp", rest);
+      break;
+    case 0xB1:
+      plat::PutClipboardData("image/jpeg", rest);
+      break;
+    case 0xB2:
+      plat::PutClipboardData("image/gif", rest);
+      break;
+    case 0xB3:
+      plat::PutClipboardData({{"image/png", rest}, {"image/bmp", rest}});
+      break;
+    default:
+      plat::PutClipboardData("image/png", bytes);
+  }
   try {
     const std::unique_ptr<plat::TBitmap> pasted = plat::Clipboard().GetBitmap();
     // As a layer takes it: with its alpha.

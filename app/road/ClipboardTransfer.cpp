@@ -6,7 +6,6 @@
 #include "platform/pictures/Bitmap.h"
 #include "platform/pictures/Clipboard.h"
 #include "platform/pictures/Jpeg.h"
-#include "platform/runtime/Classes.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/Dialogs.h"
 
@@ -14,13 +13,9 @@ namespace app {
 
 void CopyPictureToClipboard(const gfx::TBitmap32& Picture) {
   if (Picture.Empty()) return;
-  // Through a 32-bit BMP stream, as every platform bitmap reader takes it.
-  plat::TMemoryStream stream;
-  Picture.SaveToStream(stream, true);
-  stream.SetPosition(0);
-  plat::TBitmap bitmap;
-  bitmap.LoadFromStream(stream);
-  plat::Clipboard().Assign(bitmap);
+  // The pixels are copied once; the formats other programs take are made when they ask.
+  plat::Clipboard().SetPixels(Picture.Width(), Picture.Height(),
+                              [&Picture](int y) { return Picture.RowPtr(y); });
 }
 
 TPasteResult SaveClipboardPicture(const std::string& Path, TPasteFormat Format) {

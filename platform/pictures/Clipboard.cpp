@@ -4,9 +4,13 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QMimeData>
+#include <cstring>
+#include <exception>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "platform/drawing/Graphics.h"
 #include "platform/pictures/Bitmap.h"
@@ -25,6 +29,35 @@ QClipboard& SystemClipboard() {
 
 // How desktop programs put pictures on the clipboard and look for them first.
 const QString kPngType = QStringLiteral("image/png");
+// Qt's name for an image held as one, from which it makes every image format it writes.
+const QString kImageType = QStringLiteral("application/x-qt-image");
+
+// A picture on the clipboard as other programs ask for it: the formats are offered at once and
+// made when a program asks for one, so a copy costs one copy of the pixels.
+class TPictureMimeData : public QMimeData {
+ public:
+  explicit TPictureMimeData(QImage image) : image_(std::move(image)) {}
+  const QImage& Image() const { return image_; }
+  QStringList formats() const override { return {kPngType, kImageType}; }
+  bool hasFormat(const QString& type) const override { return formats().contains(type); }
+
+ protected:
+  QVariant retrieveData(const QString& type, QMetaType) const override {
+    if (type == kImageType) return image_;
+    if (type != kPngType) return {};
+    // PNG keeps alpha, which programs that take it expect.
+    if (png_.isEmpty()) {
+      QBuffer buffer(&png_);
+      buffer.open(QIODevice::WriteOnly);
+      image_.save(&buffer, "PNG");
+    }
+    return png_;
+  }
+
+ private:
+  QImage image_;
+  mutable QByteArray png_;
+};
 
 // The graphic's pixels; a pf32bit bitmap keeps its alpha, any other graphic is opaque.
 QImage ToImage(const TGraphic& graphic) {
@@ -48,17 +81,8 @@ QImage ToImage(const TGraphic& graphic) {
   return image;
 }
 
-// PNG for the programs that keep alpha, and the image itself for those that ask for another
-// format.
-void PutImage(const QImage& image) {
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
-  auto data = std::make_unique<QMimeData>();
-  data->setData(kPngType, png);
-  data->setImageData(image);
-  SystemClipboard().setMimeData(data.release());
+void PutImage(QImage image) {
+  SystemClipboard().setMimeData(std::make_unique<TPictureMimeData>(std::move(image)).release());
 }
 
 // PNG data read by the picture class registered for PNG; nullptr when there is none.
@@ -91,12 +115,41 @@ std::unique_ptr<TBitmap> FromImage(QImage image) {
   return bitmap;
 }
 
+// The clipboard's picture formats to read, best first: PNG through the picture class registered
+// for it (alpha kept), then the others Qt reads in the order offered, then an image held as
+// one when no format of its own is offered.
+std::vector<QString> PictureTypes(const QMimeData& data) {
+  std::vector<QString> types;
+  const QStringList offered = data.formats();
+  if (offered.contains(kPngType)) types.push_back(kPngType);
+  const QList<QByteArray> readable = QImageReader::supportedMimeTypes();
+  for (const QString& type : offered)
+    if (type != kPngType && readable.contains(type.toLatin1())) types.push_back(type);
+  if (types.empty() && data.hasImage()) types.push_back(kImageType);
+  return types;
+}
+
+// The picture of one format; raises when it does not read.
+std::unique_ptr<TBitmap> Read(const QMimeData& data, const QString& type) {
+  if (type == kPngType) {
+    std::unique_ptr<TBitmap> bitmap = FromPng(data.data(type));
+    if (bitmap) return bitmap;
+  } else {
+    QImage image = type == kImageType ? qvariant_cast<QImage>(data.imageData())
+                                      : QImage::fromData(data.data(type));
+    if (!image.isNull()) return FromImage(std::move(image));
+  }
+  const QString name = type == kImageType ? QStringLiteral("clipboard") : type.mid(6).toUpper();
+  throw EInvalidGraphic(
+      Format("Cannot load image. Invalid or unexpected %s image format.", {name.toStdString()}));
+}
+
 }  // namespace
 
 bool TClipboard::HasFormat(TClipboardFormat format) const {
   const QMimeData* data = SystemClipboard().mimeData();
   if (!data) return false;
-  return format == CF_TEXT ? data->hasText() : data->hasImage() || data->hasFormat(kPngType);
+  return format == CF_TEXT ? data->hasText() : !PictureTypes(*data).empty();
 }
 
 void TClipboard::Assign(const TPersistent& source) {
@@ -110,14 +163,31 @@ void TClipboard::Assign(const TPersistent& source) {
   PutImage(ToImage(*graphic));
 }
 
+void TClipboard::SetPixels(int width, int height, const std::function<const uint32_t*(int)>& row) {
+  if (width <= 0 || height <= 0) return;
+  QImage image(width, height, QImage::Format_ARGB32);
+  for (int y = 0; y < height; ++y)
+    std::memcpy(image.scanLine(y), row(y), size_t(width) * sizeof(uint32_t));
+  PutImage(std::move(image));
+}
+
 std::unique_ptr<TBitmap> TClipboard::GetBitmap() const {
   const QMimeData* data = SystemClipboard().mimeData();
   if (!data) return nullptr;
-  if (data->hasFormat(kPngType))
-    if (std::unique_ptr<TBitmap> bitmap = FromPng(data->data(kPngType))) return bitmap;
-  QImage image = SystemClipboard().image();
-  if (image.isNull()) return nullptr;
-  return FromImage(std::move(image));
+  // This program's own copy needs no decoding.
+  if (auto* own = dynamic_cast<const TPictureMimeData*>(data)) return FromImage(own->Image());
+  // A format that does not read gives way to the next; when none reads, the first one's error
+  // says why.
+  std::exception_ptr firstError;
+  for (const QString& type : PictureTypes(*data)) {
+    try {
+      return Read(*data, type);
+    } catch (const Exception&) {
+      if (!firstError) firstError = std::current_exception();
+    }
+  }
+  if (firstError) std::rethrow_exception(firstError);
+  return nullptr;
 }
 
 void TClipboard::AssignTo(TPersistent& dest) const {

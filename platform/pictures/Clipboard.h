@@ -1,6 +1,8 @@
 // The system clipboard as far as pictures go.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/runtime/Classes.h"
@@ -17,14 +19,17 @@ class TClipboard : public TPersistent {
   // True when the clipboard holds a picture (CF_BITMAP, CF_PICTURE) or text (CF_TEXT).
   bool HasFormat(TClipboardFormat format) const;
 
-  // Puts a picture, graphic or bitmap on the clipboard as desktop programs take it: PNG, and the
-  // image for other formats. A pf32bit bitmap keeps its alpha, any other picture is opaque. An
-  // empty picture leaves the clipboard as it is.
+  // Puts a picture, graphic or bitmap on the clipboard as desktop programs take it: PNG and the
+  // other picture formats, each made when a program asks for it. A pf32bit bitmap keeps its
+  // alpha, any other picture is opaque. An empty picture leaves the clipboard as it is.
   void Assign(const TPersistent& source) override;
+  // The same for Width x Height pixels 0xAARRGGBB whose rows Row gives, copied once.
+  void SetPixels(int width, int height, const std::function<const uint32_t*(int)>& row);
 
   // The clipboard's picture, or nullptr when it holds none: PNG data is read by the picture class
   // registered for PNG (a pf32bit bitmap with its alpha); any other picture gives a pf32bit
-  // bitmap when it has alpha, else a pf24bit one. Data that cannot be read raises its error.
+  // bitmap when it has alpha, else a pf24bit one. A format that cannot be read gives way to the
+  // next one offered; when none can, the first one's error is raised.
   std::unique_ptr<TBitmap> GetBitmap() const;
 
  protected:

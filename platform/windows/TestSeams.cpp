@@ -297,9 +297,14 @@ bool ClickPopupMenuEntry(int index) {
 }
 
 void PutClipboardData(const std::string& mimeType, const std::string& bytes) {
+  PutClipboardData({{mimeType, bytes}});
+}
+
+void PutClipboardData(const std::vector<std::pair<std::string, std::string>>& typesAndBytes) {
   EnsureQtApplication();
   auto data = std::make_unique<QMimeData>();
-  data->setData(ToQString(mimeType), QByteArray(bytes.data(), qsizetype(bytes.size())));
+  for (const auto& [type, bytes] : typesAndBytes)
+    data->setData(ToQString(type), QByteArray(bytes.data(), qsizetype(bytes.size())));
   QGuiApplication::clipboard()->setMimeData(data.release());
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/drawing/Colors.h"
@@ -135,9 +136,10 @@ bool TypeInFileDialog(const std::string& text);
 bool ClickPopupMenuEntry(int index);
 
 // The desktop clipboard as other programs see it: PutClipboardData replaces its content with
-// bytes of one type (as a program that copies a PNG does, "image/png"); ClipboardData gives the
-// bytes it holds of a type, empty when none.
+// bytes of one type (as a program that copies a PNG does, "image/png"), or of several types in
+// the order given; ClipboardData gives the bytes it holds of a type, empty when none.
 void PutClipboardData(const std::string& mimeType, const std::string& bytes);
+void PutClipboardData(const std::vector<std::pair<std::string, std::string>>& typesAndBytes);
 std::string ClipboardData(const std::string& mimeType);
 
 // A form's window as the window system sees it.

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "RoadSupport.h"
 #include "app/road/Composition.h"
 #include "app/road/RoadTexts.h"
 #include "graphics/layers/Layers.h"
@@ -49,6 +50,14 @@ class TransparentPaste : public MainWindow {
   }
   gfx::TBitmapLayer* Selected() const {
     return dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+  }
+  // A click on the shown window's button.
+  void Click(plat::TControl& button) {
+    form->Show();
+    plat::Application().ProcessMessages();
+    const plat::TPoint middle{button.Width() / 2, button.Height() / 2};
+    plat::SimulateMouse(button, plat::TMouseAction::Press, plat::mbLeft, middle);
+    plat::SimulateMouse(button, plat::TMouseAction::Release, plat::mbLeft, middle);
   }
   std::vector<std::string> messages;
 };
@@ -114,17 +123,34 @@ TEST_F(TransparentPaste, ABrokenPictureOnTheClipboardIsReportedAndAddsNothing) {
 // Asked for with the mouse: the message says why the picture could not be taken over.
 TEST_F(TransparentPaste, APictureTooWideToTakeOverIsReportedWithTheReason) {
   plat::PutClipboardData("image/png", PngBytes(40000, 1, std::vector<uint32_t>(40000, kRed)));
-  form->Show();
-  plat::Application().ProcessMessages();
   const int layers = form->ImgView->Layers().Count();
-  plat::TControl& paste = *form->AddLayerClip;
-  const plat::TPoint middle{paste.Width() / 2, paste.Height() / 2};
-  plat::SimulateMouse(paste, plat::TMouseAction::Press, plat::mbLeft, middle);
-  plat::SimulateMouse(paste, plat::TMouseAction::Release, plat::mbLeft, middle);
+  Click(*form->AddLayerClip);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].rfind(app::PasteFailedText, 0), 0u) << messages[0];
   EXPECT_NE(messages[0].find("40000"), std::string::npos) << messages[0];
   EXPECT_EQ(form->ImgView->Layers().Count(), layers);
+}
+
+// A program may offer its picture in several formats: one that does not read gives way to the
+// next, and only when none reads is the paste refused, with the reason of the first.
+TEST_F(TransparentPaste, AFormatThatDoesNotReadGivesWayToTheNextOneOffered) {
+  std::string broken = PngBytes(kLogoWidth, kLogoHeight, Logo());
+  broken.resize(broken.size() / 2);
+  const std::string bmp = road_test::ReadBytes(Picture("offered.bmp", 30, 20));
+  plat::PutClipboardData({{"image/png", broken}, {"image/bmp", bmp}});
+  Click(*form->Button1);
+  EXPECT_EQ(messages, std::vector<std::string>{});
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 30);
+  EXPECT_EQ(form->ImgView->Bitmap().Height(), 20);
+  EXPECT_NEAR(int(form->ImgView->Bitmap().Pixel(10, 10) & 0xFF), 0x99, 3);
+
+  // Not taken for no picture at all: the clipboard does offer one.
+  plat::PutClipboardData("image/bmp", "not a picture");
+  Click(*form->Button1);
+  EXPECT_EQ(messages, std::vector<std::string>{std::string(app::PasteFailedText) +
+                                               "\nCannot load image. Invalid or unexpected BMP "
+                                               "image format."});
+  EXPECT_EQ(form->ImgView->Bitmap().Width(), 30);
 }
 
 }  // namespace
