@@ -2,13 +2,18 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <iostream>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -56,8 +61,10 @@ QPixmap PreviewPixmap(const QString& path) {
   const std::unique_ptr<TBitmap> preview = Preview(FromQString(path));
   QApplication::restoreOverrideCursor();
   if (!preview) return QPixmap();
+  // A copy: a pixmap may share an image's memory, and the preview's goes with it.
   return QPixmap::fromImage(QImage(preview->ScanLine(0), preview->Width(), preview->Height(),
-                                   qsizetype(preview->RowStride()), QImage::Format_ARGB32));
+                                   qsizetype(preview->RowStride()), QImage::Format_ARGB32)
+                                .copy());
 }
 
 // The name a save dialog returns, so its replace question is about the file that gets written.
@@ -95,6 +102,40 @@ class TReplaceAskingDialog : public QFileDialog {
   std::string defaultExt_;
   bool prompt_;
 };
+
+// The file a name typed into the dialog stands for: taken in the folder the dialog shows.
+QString TypedPath(const QFileDialog& dialog, const QString& typed) {
+  if (typed.isEmpty()) return {};
+  return QDir::isAbsolutePath(typed) ? typed : dialog.directory().absoluteFilePath(typed);
+}
+
+// A preview beside the dialog's list of the file it would open: the one it opens on, the one
+// clicked and the one whose name is typed. Only a file whose path changed is loaded again.
+void AddPreview(QFileDialog& dialog) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  auto grid = qobject_cast<QGridLayout*>(dialog.layout());
+  if (!grid) return;
+  auto* label = new QLabel(&dialog);  // owned by the dialog
+  label->setObjectName(QLatin1String(PicturePreviewName));
+  label->setFixedSize(kPreviewSide, kPreviewSide);
+  label->setAlignment(Qt::AlignCenter);
+  label->setFrameShape(QFrame::StyledPanel);
+  grid->addWidget(label, 1, grid->columnCount(), grid->rowCount() - 1, 1);
+  auto shown = std::make_shared<QString>();
+  const auto show = [label, shown](const QString& path) {
+    if (path == *shown) return;
+    *shown = path;
+    label->setPixmap(QFileInfo(path).isFile() ? PreviewPixmap(path) : QPixmap());
+  };
+  QObject::connect(&dialog, &QFileDialog::currentChanged, label, show);
+  auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  if (!edit) return;
+  const auto showTyped = [&dialog, edit, show] { show(TypedPath(dialog, edit->text())); };
+  QObject::connect(edit, &QLineEdit::textChanged, label, showTyped);
+  QObject::connect(&dialog, &QFileDialog::directoryEntered, label, showTyped);
+  // Once the dialog shows, so a large picture does not keep it from showing.
+  QTimer::singleShot(0, label, showTyped);
+}
 
 }  // namespace
 
@@ -234,20 +275,7 @@ bool TOpenDialog::Run(bool save, bool picture) {
   if (filterIndex_ >= 1 && filterIndex_ <= filters.size())
     dialog.selectNameFilter(filters[filterIndex_ - 1]);
   if (!name.empty()) dialog.selectFile(ToQString(name));
-  QLabel* previewLabel = nullptr;
-  if (picture) {
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    if (auto grid = qobject_cast<QGridLayout*>(dialog.layout())) {
-      previewLabel = new QLabel(&dialog);  // owned by the dialog
-      previewLabel->setFixedSize(kPreviewSide, kPreviewSide);
-      previewLabel->setAlignment(Qt::AlignCenter);
-      previewLabel->setFrameShape(QFrame::StyledPanel);
-      grid->addWidget(previewLabel, 1, grid->columnCount(), grid->rowCount() - 1, 1);
-      QObject::connect(
-          &dialog, &QFileDialog::currentChanged, previewLabel,
-          [previewLabel](const QString& path) { previewLabel->setPixmap(PreviewPixmap(path)); });
-    }
-  }
+  if (picture) AddPreview(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   fileName_ = FromQString(dialog.selectedFiles().first());
   if (save) fileName_ = WithDefaultExt(fileName_, defaultExt_);

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -250,7 +251,7 @@ std::string MessageBoxText() {
   return box ? FromQString(box->text()) : std::string();
 }
 
-bool TypeInFileDialog(const std::string& text) {
+bool TypeInFileDialog(const std::string& text, bool enter) {
   for (QWidget* top : QApplication::topLevelWidgets()) {
     auto* dialog = qobject_cast<QFileDialog*>(top);
     if (!dialog || !dialog->isVisible()) continue;
@@ -263,7 +264,7 @@ bool TypeInFileDialog(const std::string& text) {
     QTest::keyClick(window, Qt::Key_Home);
     QTest::keyClick(window, Qt::Key_End, Qt::ShiftModifier);
     for (char c : text) QTest::keyClick(window, c);
-    QTest::keyClick(window, Qt::Key_Return);
+    if (enter) QTest::keyClick(window, Qt::Key_Return);
     return true;
   }
   return false;
@@ -337,9 +338,10 @@ TWindowRelations DescribeWindow(const TCustomForm& form) {
   return relations;
 }
 
-TCapturedImage CaptureControl(TControl& control) {
-  EnsureQtApplication();
-  QImage image = control.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+namespace {
+
+TCapturedImage Captured(const QImage& picture) {
+  const QImage image = picture.convertToFormat(QImage::Format_RGB32);
   TCapturedImage result{image.width(), image.height(), {}};
   result.pixels.reserve(size_t(image.width()) * size_t(image.height()));
   for (int y = 0; y < image.height(); ++y) {
@@ -347,6 +349,24 @@ TCapturedImage CaptureControl(TControl& control) {
     result.pixels.insert(result.pixels.end(), row, row + image.width());
   }
   return result;
+}
+
+}  // namespace
+
+TCapturedImage CaptureControl(TControl& control) {
+  EnsureQtApplication();
+  return Captured(control.Widget()->grab().toImage());
+}
+
+TCapturedImage FileDialogPreview() {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<QFileDialog*>(top);
+    if (!dialog || !dialog->isVisible()) continue;
+    auto* preview = dialog->findChild<QLabel*>(QLatin1String(PicturePreviewName));
+    if (!preview) return {};
+    return Captured(preview->pixmap().toImage());
+  }
+  return {};
 }
 
 std::string ScreenshotFolder() {

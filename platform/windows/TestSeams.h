@@ -127,9 +127,11 @@ bool CloseMessageBox();
 uint64_t MessageBoxWindowId();
 // The text of the message box that is showing; empty when none is.
 std::string MessageBoxText();
-// Types the text into the name box of the file dialog that is showing, as keys, then Enter;
-// false when none is showing.
-bool TypeInFileDialog(const std::string& text);
+// Types the text into the name box of the file dialog that is showing, as keys, then Enter
+// unless told not to; false when none is showing.
+bool TypeInFileDialog(const std::string& text, bool enter = true);
+// The object name of a picture dialog's preview.
+inline constexpr char PicturePreviewName[] = "picturePreview";
 
 // Clicks the index-th entry of the popup menu showing now with the mouse, as the user would;
 // false when no menu shows or it has no such entry.
@@ -166,5 +168,7 @@ struct TCapturedImage {
   uint32_t Pixel(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 };
 TCapturedImage CaptureControl(TControl& control);
+// The picture the preview of the showing picture dialog shows; empty when it shows none.
+TCapturedImage FileDialogPreview();
 
 }  // namespace plat
