@@ -1,6 +1,7 @@
 // Tables built from arbitrary bytes (spacing, padding, border, declared columns, rows and cells
 // with any spans, widths and heights, items of any size), laid out at widths and heights taken
-// from the input, painted, and their cells tracked through declared column slots.
+// from the input, painted, and their cells tracked through declared column slots; cells may
+// hold tables of their own, several levels deep.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -71,35 +72,34 @@ void AddAttr(html::TAttributeList& list, html::Symb sym, Reader& in) {
   list.Add(std::make_unique<html::TAttribute>(sym, value, "", text, 0));
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Reader in(data, size);
-  html::TSectionList document(nullptr, nullptr);
+// A table from the input; a cell may hold a table of its own, down to a few levels, so that
+// nested tables lay out again in the outermost table's second pass.
+std::unique_ptr<html::ThtmlTable> BuildTable(Reader& in, html::TSectionList& document, int depth,
+                                             int& cells) {
+  constexpr int kMaxCells = 400, kMaxDepth = 8;
   html::TAttributeList tableAttrs;
   AddAttr(tableAttrs, html::CellSpacingSy, in);
   AddAttr(tableAttrs, html::CellPaddingSy, in);
   AddAttr(tableAttrs, html::BorderSy, in);
-  html::ThtmlTable table(&document, &tableAttrs, nullptr);
-  table.WidthRequest = in.Byte() & 1 ? in.Number() : 0;
+  auto table = std::make_unique<html::ThtmlTable>(&document, &tableAttrs, nullptr);
+  table->WidthRequest = in.Byte() & 1 ? in.Number() : 0;
 
-  html::TCellManager slots(&table);
+  html::TCellManager slots(table.get());
   for (int cols = in.Byte() % 4; cols > 0; --cols) {
     html::TColumnAttributes col;
     html::TAttributeList colAttrs;
     AddAttr(colAttrs, html::WidthSy, in);
     AddAttr(colAttrs, html::SpanSy, in);
     html::ReadColumnAttributes(colAttrs, col);
-    html::AddColumns(table, col);
+    html::AddColumns(*table, col);
   }
-  constexpr int kMaxCells = 200;
-  int cells = 0;
   while (in.More() && cells < kMaxCells) {
     const uint8_t op = in.Byte();
-    if (op % 5 == 0 || table.RowList.Empty()) {
+    if (op == 0xFF && depth > 0) break;  // the end of a nested table
+    if (op % 5 == 0 || table->RowList.Empty()) {
       html::TAttributeList rowAttrs;
       if (op & 0x10) AddAttr(rowAttrs, html::HeightSy, in);
-      table.RowList.Add(std::make_unique<html::TCellList>(&rowAttrs, nullptr));
+      table->RowList.Add(std::make_unique<html::TCellList>(&rowAttrs, nullptr));
       continue;
     }
     html::TAttributeList cellAttrs;
@@ -109,14 +109,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (op & 0x80) AddAttr(cellAttrs, html::HeightSy, in);
     auto cell =
         std::make_unique<html::TCellObj>(&document, &cellAttrs, nullptr, uint8_t(1 + op % 4));
-    if (op & 0x08)
+    ++cells;
+    if (op % 7 == 3 && depth < kMaxDepth)
+      cell->Content->Add(BuildTable(in, document, depth + 1, cells), 0);
+    else if (op & 0x08)
       cell->Content->Add(std::make_unique<Item>(&document, in.Number(), in.Number(), in.Number()),
                          0);
-    const int row = table.RowList.Count() - 1;
+    const int row = table->RowList.Count() - 1;
     if (slots.FindColNum(row) >= 0) slots.AddCell(row, *cell);
-    table.RowList.Last()->Add(std::move(cell));
-    ++cells;
+    table->RowList.Last()->Add(std::move(cell));
   }
+  return table;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Reader in(data, size);
+  html::TSectionList document(nullptr, nullptr);
+  int cells = 0;
+  const std::unique_ptr<html::ThtmlTable> outer = BuildTable(in, document, 0, cells);
+  html::ThtmlTable& table = *outer;
 
   plat::TCanvas canvas;
   html::IndentManager indents;

@@ -22,6 +22,7 @@ struct MCell {
   int id = -1;  // -1: a placeholder for a span
   int colSpan = 1, rowSpan = 1;
   int width = 0, heightPx = 0;
+  bool percent = false;              // width in percent
   int min = 0, max = 0, height = 0;  // of the content
 };
 
@@ -225,12 +226,37 @@ std::unique_ptr<html::TAttributeList> CellAttributes(const MCell& cell) {
   };
   if (cell.colSpan > 1) add(html::ColSpanSy, cell.colSpan, std::to_string(cell.colSpan));
   if (cell.rowSpan > 1) add(html::RowSpanSy, cell.rowSpan, std::to_string(cell.rowSpan));
-  if (cell.width > 0) add(html::WidthSy, cell.width, std::to_string(cell.width));
+  if (cell.width > 0)
+    add(html::WidthSy, cell.width, std::to_string(cell.width) + (cell.percent ? "%" : ""));
   if (cell.heightPx > 0) add(html::HeightSy, cell.heightPx, std::to_string(cell.heightPx));
   char colour[8];
   std::snprintf(colour, sizeof colour, "#%06X", 0x100000 + cell.id * 0x10101);
   add(html::BGColorSy, 0, colour);
   return list;
+}
+
+// The engine's table for the model's rows, before any normalisation.
+std::unique_ptr<html::ThtmlTable> Built(const MTable& model, html::TSectionList& document) {
+  html::TAttributeList tableAttributes;
+  for (auto [sym, value] : {std::pair{html::CellSpacingSy, model.spacing},
+                            {html::CellPaddingSy, model.padding},
+                            {html::BorderSy, model.border}})
+    tableAttributes.Add(
+        std::make_unique<html::TAttribute>(sym, value, "", std::to_string(value), 0));
+  auto table = std::make_unique<html::ThtmlTable>(&document, &tableAttributes, nullptr);
+  for (const auto& row : model.rows) {
+    html::TAttributeList none;
+    table->RowList.Add(std::make_unique<html::TCellList>(&none, nullptr));
+    for (const MCell& cell : row) {
+      auto attributes = CellAttributes(cell);
+      auto obj =
+          std::make_unique<html::TCellObj>(&document, attributes.get(), nullptr, html::VAlignTop);
+      obj->Content->Add(
+          std::make_unique<html::test::TBox>(&document, cell.height, cell.min, cell.max), 0);
+      table->RowList.Last()->Add(std::move(obj));
+    }
+  }
+  return table;
 }
 
 TEST(TableModel, GridsColumnsRowsAndCellsFollowTheDescription) {
@@ -402,6 +428,81 @@ TEST(TableModel, GridsColumnsRowsAndCellsFollowTheDescription) {
         }
         top += rowHeights[r];
       }
+    }
+  }
+}
+
+// Percentage columns without spans: where the widest cells fit, each percentage column gets
+// its share of the width that satisfies every column, the others share the rest by their
+// maxima; where they do not, the columns still fill the table and keep their minima.
+TEST(TableModel, PercentageColumnsTakeTheirShare) {
+  std::mt19937 random(1420);
+  plat::TCanvas canvas;
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE(round);
+    MTable model;
+    model.spacing = int(random() % 4);
+    model.padding = int(random() % 3);
+    const int columns = int(1 + random() % 5);
+    std::vector<int> percent(size_t(columns), 0);
+    int left = 100;
+    for (int& p : percent)
+      if (random() % 2 && left > 0) left -= p = int(1 + random() % left);
+    int id = 0;
+    for (int r = int(1 + random() % 3); r > 0; --r) {
+      model.rows.emplace_back();
+      for (int c = 0; c < columns; ++c) {
+        MCell cell;
+        cell.id = id++;
+        cell.width = percent[size_t(c)];
+        cell.percent = cell.width > 0;
+        cell.min = int(random() % 60);
+        cell.max = cell.min + int(random() % 120);
+        model.rows.back().push_back(cell);
+      }
+    }
+    html::TSectionList document(nullptr, nullptr);
+    const std::unique_ptr<html::ThtmlTable> table = Built(model, document);
+    std::vector<int> colMin(size_t(columns), 0), colMax(size_t(columns), 0);
+    for (const auto& row : model.rows)
+      for (int c = 0; c < columns; ++c) {
+        colMin[size_t(c)] =
+            std::max(colMin[size_t(c)], row[size_t(c)].min + model.Extra() + model.spacing);
+        colMax[size_t(c)] =
+            std::max(colMax[size_t(c)], row[size_t(c)].max + model.Extra() + model.spacing);
+      }
+    const int sumPct = 10 * std::accumulate(percent.begin(), percent.end(), 0);
+    int64_t w = 0, otherMax = 0;
+    for (int c = 0; c < columns; ++c)
+      if (percent[size_t(c)] > 0)
+        w = std::max<int64_t>(w, int64_t(colMax[size_t(c)]) * 1000 / (10 * percent[size_t(c)]));
+      else
+        otherMax += colMax[size_t(c)];
+    if (otherMax > 0)
+      w = std::max<int64_t>(w, sumPct >= 1000 ? 30000 : otherMax * 1000 / (1000 - sumPct));
+
+    const int tableWidth = int(random() % 800);
+    html::IndentManager indents;
+    indents.Reset(0, tableWidth + model.spacing);
+    int32_t maxWidth = 0, pos = 0;
+    table->Layout(canvas, 0, 0, 0, 0, tableWidth + model.spacing, 0, 0, indents, maxWidth, pos);
+    const std::vector<int32_t>& widths = table->ColWidths;
+    ASSERT_EQ(int(widths.size()), columns);
+    const int sum = std::accumulate(widths.begin(), widths.end(), 0);
+    const int least = std::accumulate(colMin.begin(), colMin.end(), 0);
+    if (tableWidth <= least) {
+      ASSERT_EQ(widths, std::vector<int32_t>(colMin.begin(), colMin.end()));
+    } else if (sumPct >= 10 && w <= tableWidth) {
+      const int64_t others = w * (1000 - sumPct) / 1000;
+      for (int c = 0; c < columns; ++c) {
+        const int64_t expected = percent[size_t(c)] > 0 ? w * 10 * percent[size_t(c)] / 1000
+                                 : otherMax > 0         ? others * colMax[size_t(c)] / otherMax
+                                                        : 0;
+        ASSERT_NEAR(widths[size_t(c)], expected, 1) << "column " << c;
+      }
+    } else {
+      ASSERT_EQ(sum, tableWidth);
+      for (int c = 0; c < columns; ++c) ASSERT_GE(widths[size_t(c)], colMin[size_t(c)]) << c;
     }
   }
 }
