@@ -49,6 +49,11 @@ int32_t CoverageStripColumns(plat::TSize maskSize, int32_t level) {
   return int32_t(std::clamp<int64_t>(std::min(needed, fitting), block, 32767 / block * block));
 }
 
+// A side of 2^Level times the size, kept within 32 bits (no picture can be that large).
+int32_t Magnified(int64_t side, int32_t level) {
+  return int32_t(std::min<int64_t>(side << level, INT32_MAX));
+}
+
 }  // namespace
 
 // The base constructor installed the backend before this class's handlers existed.
@@ -129,21 +134,20 @@ void TBitmap32::RenderText(int32_t x, int32_t y, const std::string& text, int32_
   const std::string padded = text + " ";
   FontQualityScope quality(Font(), aaLevel < 0 ? plat::fqAntialiased : plat::fqNonAntialiased);
 
-  // Glyph coverage at 2^Level times the size, with a margin of 2^Level, made straight as bytes
-  // in strips of columns, so that a long line keeps its antialiasing. Strips taller than the
-  // picture limits could not be made: take the highest level whose strips fit.
-  plat::TFont large;
-  large.Assign(Font());
+  // Glyph coverage at 2^Level times the resolution, with a margin of 2^Level: the line is laid
+  // out at its own size and magnified, so that it keeps to the extent it is measured with (a
+  // font 2^Level times larger has advances that add up to a little more or less). Made straight
+  // as bytes in strips of columns, so that a long line keeps its antialiasing. Strips taller than
+  // the picture limits could not be made: take the highest level whose strips fit.
   plat::DeviceContext coverer;
-  const std::u16string wide = plat::Utf8ToUtf16(text), widePadded = plat::Utf8ToUtf16(padded);
+  coverer.SelectFont(Font().LogFont());
+  const std::u16string wide = plat::Utf8ToUtf16(text);
+  const plat::TSize extent = coverer.GetTextExtent(plat::Utf8ToUtf16(padded));
   plat::TSize maskSize;
   int32_t stripColumns = 0;
   while (aaLevel > 0) {
-    large.SetSize(Font().Size() << aaLevel);
-    coverer.SelectFont(large.LogFont());
-    maskSize = coverer.GetTextExtent(widePadded);
-    maskSize.cx += 1 << aaLevel;
-    maskSize.cy += 1 << aaLevel;
+    maskSize = {Magnified(int64_t{extent.cx} + 1, aaLevel),
+                Magnified(int64_t{extent.cy} + 1, aaLevel)};
     stripColumns = CoverageStripColumns(maskSize, aaLevel);
     if (!bitmap32_format::CheckSize(stripColumns, maskSize.cy)) break;
     --aaLevel;
@@ -163,9 +167,10 @@ void TBitmap32::RenderText(int32_t x, int32_t y, const std::string& text, int32_
   } else {
     mask.SetSizeToOverwrite(maskSize.cx >> aaLevel, maskSize.cy >> aaLevel);
     std::vector<uint8_t> coverage(size_t(stripColumns) * size_t(maskSize.cy));
+    coverer.SetScale(1 << aaLevel);
     for (int32_t left = 0; left < mask.Width() << aaLevel; left += stripColumns) {
       std::fill(coverage.begin(), coverage.end(), uint8_t(0));
-      coverer.TextCoverage(-left, 0, wide, coverage.data(), stripColumns, maskSize.cy);
+      coverer.TextCoverage(-(left >> aaLevel), 0, wide, coverage.data(), stripColumns, maskSize.cy);
       DownsampleTextMask(mask, coverage.data(), stripColumns, aaLevel, rgb, left >> aaLevel);
     }
   }

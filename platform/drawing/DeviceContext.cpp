@@ -18,7 +18,7 @@ struct DeviceContext::PainterTarget {
 };
 
 namespace {
-constexpr int kMaxScale = 8;
+constexpr int kMaxScale = 16;
 
 // Rounds down, also for negative values.
 int64_t FloorDiv(int64_t a, int64_t b) {

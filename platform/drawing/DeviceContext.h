@@ -257,7 +257,7 @@ class DeviceContext {
   void Flush();
   // Each logical unit covers Scale x Scale pixels of the surface; device units are pixels. A
   // context on a screen at a device pixel ratio draws text and shapes at the screen's
-  // resolution. 1 to 8.
+  // resolution; supersampled text is covered at up to 16 times. 1 to 16.
   int Scale() const { return scale_; }
   void SetScale(int scale);
 

@@ -1,17 +1,16 @@
 // Text on the device bitmap: output that leaves alpha alone, reports, and supersampled rendering.
 #include <gtest/gtest.h>
 
-#include <vector>
-
-#include <random>
-
+#include <algorithm>
 #include <cmath>
-
 #include <optional>
+#include <random>
+#include <vector>
 
 #include "Helpers.h"
 #include "graphics/bitmap/Bitmap32.h"
 #include "graphics/core/Blend.h"
+#include "platform/drawing/DeviceContext.h"
 #include "platform/drawing/Graphics.h"
 
 namespace {
@@ -187,6 +186,19 @@ void RecordingBlockTransfer(TCustomBitmap32& dst, int32_t dstX, int32_t dstY, co
   EMMS();
 }
 
+// The first and the last column with any coverage in the byte at channelShift.
+std::pair<int32_t, int32_t> InkColumns(const std::vector<TColor32>& pixels, int32_t width,
+                                       int channelShift) {
+  int32_t first = width, last = -1;
+  for (size_t i = 0; i < pixels.size(); ++i)
+    if ((pixels[i] >> channelShift) & 0xFF) {
+      const int32_t x = int32_t(i % size_t(width));
+      first = std::min(first, x);
+      last = std::max(last, x);
+    }
+  return {first, last};
+}
+
 class RenderTextTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -244,60 +256,83 @@ TEST_F(RenderTextTest, PlatformLevelsKeepTheMaskInsideTheTarget) {
   EXPECT_LE(lastTransfer->height, 10);
 }
 
-// Each mask pixel is the mean of a 2^Level square of the text drawn white on black at 2^Level
-// times the size without antialiasing, with a margin of 2^Level.
-TEST_F(RenderTextTest, MaskIsTheMeanOfTheTextDrawnLarger) {
+// Each mask pixel is about the mean of a 2^Level square of the text drawn white on black without
+// antialiasing, at 2^Level times the size with the line's own advances and baseline magnified,
+// with a margin of 2^Level. The glyphs' outlines are the same; their hinting at the two sizes
+// differs a little, so the ink matches closely at the highest level and in its box and mass at
+// all levels.
+TEST_F(RenderTextTest, MaskIsTheMeanOfTheLineDrawnLarger) {
   const struct {
     int32_t level;
-    bool italic, underline;
+    bool italic;
     const char* text;
-  } cases[] = {{1, false, false, "Watermark"},
-               {2, true, false, "fjord Wy"},
-               {4, false, true, "PixStamp"},
-               {4, true, true, "Qg"}};
+  } cases[] = {
+      {1, false, "Watermark"}, {2, true, "fjord Wy"}, {4, false, "PixStamp"}, {4, true, "Qg"}};
   for (const auto& c : cases) {
     TBitmap32 b;
     b.SetSize(150, 40);
     b.Clear();
     UseTestFont(b, 12);
-    b.Font().SetStyle(
-        plat::TFontStyles((c.italic ? plat::fsItalic : 0) | (c.underline ? plat::fsUnderline : 0)));
-    const plat::TFontStyles style = b.Font().Style();
+    b.Font().SetStyle(c.italic ? plat::fsItalic : 0);
     b.RenderText(4, 3, c.text, c.level, 0xFF102030);
     ASSERT_TRUE(lastTransfer.has_value());
 
+    // The line at its own size: its extent, advances and baseline.
+    const std::u16string wide = plat::Utf8ToUtf16(c.text);
+    plat::DeviceContext own;
+    own.SelectFont(b.Font().LogFont());
+    const plat::TSize extent = own.GetTextExtent(plat::Utf8ToUtf16(std::string(c.text) + " "));
+    std::vector<int32_t> partial;
+    own.GetTextExtentEx(wide, 0, nullptr, &partial);
+    const int32_t block = 1 << c.level;
+    std::vector<int32_t> advances;
+    for (size_t i = 0; i < partial.size(); ++i)
+      advances.push_back(block * (partial[i] - (i ? partial[i - 1] : 0)));
+
     TBitmap32 large;
-    large.Font().SetName("DejaVu Sans");
-    large.Font().SetStyle(style);
+    large.Font().Assign(b.Font());
     large.Font().SetSize(12 << c.level);
     large.Font().SetColor(plat::clWhite);
     large.Font().SetQuality(plat::fqNonAntialiased);
-    const int32_t block = 1 << c.level;
-    const plat::TSize extent = large.TextExtent(std::string(c.text) + " ");
-    large.SetSize(extent.cx + block, extent.cy + block);
+    large.SetSize((extent.cx + 1) * block, (extent.cy + 1) * block);
     large.ClearWithColor(0);
-    large.TextOut(0, 0, c.text);
-    ASSERT_EQ(lastTransfer->width, large.Width() / block) << c.text;
-    ASSERT_EQ(lastTransfer->height, large.Height() / block) << c.text;
-    int covered = 0;
+    large.TextExtent("x");  // selects the font into the context
+    large.Handle()->SetTextAlign(plat::TA_BASELINE);
+    large.Handle()->ExtTextOut(0, own.GetTextMetrics().Ascent * block, 0, nullptr, wide, advances);
+    ASSERT_EQ(lastTransfer->width, extent.cx + 1) << c.text;
+    ASSERT_EQ(lastTransfer->height, extent.cy + 1) << c.text;
+    std::vector<TColor32> expected(lastTransfer->pixels.size());
+    int64_t mass = 0, expectedMass = 0;
+    int largest = 0;
     for (int32_t j = 0; j < lastTransfer->height; ++j)
       for (int32_t i = 0; i < lastTransfer->width; ++i) {
         uint32_t sum = 0;
         for (int32_t v = 0; v < block; ++v)
           for (int32_t u = 0; u < block; ++u)
             sum += large.Pixel(i * block + u, j * block + v) & 0xFF;
-        const TColor32 expected = (sum / uint32_t(block * block)) << 24 | 0x102030;
-        ASSERT_EQ(lastTransfer->pixels[size_t(j * lastTransfer->width + i)], expected)
-            << c.text << " at " << i << "," << j;
-        covered += sum != 0;
+        const size_t at = size_t(j * lastTransfer->width + i);
+        expected[at] = (sum / uint32_t(block * block)) << 24;
+        ASSERT_EQ(lastTransfer->pixels[at] & 0xFFFFFF, 0x102030u);
+        mass += lastTransfer->pixels[at] >> 24;
+        expectedMass += expected[at] >> 24;
+        largest = std::max(largest,
+                           std::abs(int(lastTransfer->pixels[at] >> 24) - int(expected[at] >> 24)));
       }
-    EXPECT_GT(covered, 20) << c.text;
+    EXPECT_GT(expectedMass, 20 * 255) << c.text;
+    EXPECT_NEAR(double(mass), double(expectedMass), 0.1 * double(expectedMass)) << c.text;
+    if (c.level == 4) {
+      EXPECT_LE(largest, 16) << c.text;
+    }
+    const auto columns = InkColumns(lastTransfer->pixels, lastTransfer->width, 24);
+    const auto expectedColumns = InkColumns(expected, lastTransfer->width, 24);
+    EXPECT_NEAR(columns.first, expectedColumns.first, 1) << c.text;
+    EXPECT_NEAR(columns.second, expectedColumns.second, 1) << c.text;
   }
 }
 
 // A line whose supersampled mask is wider than a picture may be is covered in strips: it keeps
-// its level, so it starts as a short line does, and a run of equal letters repeats exactly every
-// 16 letters (their large advances add up to whole mask pixels) across the strips' seams.
+// its level, so it starts as a short line does, and a run of equal letters repeats exactly with
+// every letter (the line's own advances are whole mask pixels) across the strips' seams.
 TEST_F(RenderTextTest, LongTextKeepsItsLevelAcrossStrips) {
   const auto mask = [](const std::string& text) {
     TBitmap32 b;
@@ -312,8 +347,7 @@ TEST_F(RenderTextTest, LongTextKeepsItsLevelAcrossStrips) {
   const TransferRecord longLine = mask(std::string(400, 'M'));
   TBitmap32 measure;
   UseTestFont(measure, 9);
-  measure.Font().SetSize(9 << 4);
-  const int32_t period = measure.TextExtent("M").cx;  // 16 large advances in mask pixels
+  const int32_t period = measure.TextExtent("M").cx;
   ASSERT_GT(longLine.width * 16, 32767);
   ASSERT_EQ(longLine.height, shortLine.height);
   const auto at = [](const TransferRecord& r, int32_t x, int32_t y) {
@@ -330,6 +364,44 @@ TEST_F(RenderTextTest, LongTextKeepsItsLevelAcrossStrips) {
     }
   }
   EXPECT_GT(partial, longLine.width);
+}
+
+// A text layer is sized from the line's extent at its own size: the supersampled line keeps to
+// that extent, its ink where the same line drawn at its own size has it, even when it is long.
+TEST_F(RenderTextTest, LongLinesKeepToTheExtentTheyWereMeasuredWith) {
+  std::mt19937 random(35);
+  const struct {
+    const char* font;
+    int size, letters;
+  } cases[] = {{"DejaVu Sans", 40, 700}, {"Liberation Serif", 13, 2000}, {"DejaVu Sans", 11, 9}};
+  for (const auto& c : cases) {
+    std::string text;
+    std::uniform_int_distribution<int> letter(0, 25);
+    for (int i = 0; i < c.letters; ++i) text += char((i % 7 == 6) ? ' ' : 'a' + letter(random));
+    text += "W";
+    TBitmap32 plain;
+    plain.Font().SetName(c.font);
+    plain.Font().SetSize(c.size);
+    const plat::TSize extent = plain.TextExtent(text);
+    plain.SetSize(extent.cx, extent.cy);
+    plain.ClearWithColor(0);
+    plain.Font().SetColor(plat::clWhite);
+    plain.TextOut(0, 0, text);
+    const auto [plainFirst, plainLast] = InkColumns(Pixels(plain), extent.cx, 0);
+    ASSERT_LT(plainLast, extent.cx);
+
+    TBitmap32 layer;
+    layer.Font().SetName(c.font);
+    layer.Font().SetSize(c.size);
+    layer.SetSize(extent.cx, extent.cy);
+    layer.Clear();
+    layer.RenderText(0, 0, text, 4, 0xFFFFFFFF);
+    ASSERT_TRUE(lastTransfer.has_value());
+    const auto [first, last] = InkColumns(lastTransfer->pixels, lastTransfer->width, 24);
+    EXPECT_LT(last, extent.cx) << c.font << " " << c.letters;
+    EXPECT_NEAR(last, plainLast, 1) << c.font << " " << c.letters;
+    EXPECT_NEAR(first, plainFirst, 1) << c.font << " " << c.letters;
+  }
 }
 
 }  // namespace
