@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "graphics/bitmap/Backends.h"
@@ -229,8 +230,17 @@ class TCustomBitmap32 : public TCustomMap {
   void AdoptSurfaceSize(int32_t width, int32_t height);
   void UpdateWrapProcs();
   void ReplacePixels(int32_t width, int32_t height, const TColor32* pixels);
+  // Decode writes a whole picture into the memory a target hands it, or never asks. An empty
+  // bitmap is written in place; one that holds a picture keeps it until the new one is whole.
+  // A failure leaves the bitmap as it was. No report: the caller sends one.
+  void LoadPixels(
+      const std::function<void(const std::function<uint32_t*(int32_t, int32_t)>&)>& decode);
+  // A picture read from File straight into the pixels where its class can, else drawn.
+  void LoadPicture(const std::string& fileName);
   void AssignFromGraphic(const plat::TGraphic& g);
   void AssignFromBitmap(const plat::TBitmap& b);
+  // What a platform bitmap brings besides its pixels: its transparent colour, and its font.
+  void TakeBitmapSettings(const plat::TBitmap& b);
   void AssignFromIcon(const plat::TGraphic& icon);
   void AssignFromMetafile(const plat::TGraphic& g);
   void RotateQuarter(TCustomBitmap32* dst, bool clockwise);

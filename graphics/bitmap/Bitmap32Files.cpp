@@ -9,6 +9,7 @@
 #include "graphics/bitmap/Bitmap32Format.h"
 #include "platform/pictures/Bitmap.h"
 #include "platform/pictures/BitmapRows.h"
+#include "platform/pictures/BmpCodec.h"
 #include "platform/pictures/Picture.h"
 #include "platform/runtime/Files.h"
 
@@ -40,17 +41,14 @@ int64_t ReadUpTo(plat::TStream& stream, void* buffer, int64_t count) {
   return done;
 }
 
-// The whole pixel block, read apart from the bitmap so that a short read changes nothing.
-std::unique_ptr<TColor32[]> ReadPixels(plat::TStream& stream, int32_t width, int32_t height) {
-  const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  auto pixels = std::make_unique_for_overwrite<TColor32[]>(count);
-  const auto bytes = static_cast<int64_t>(count * sizeof(TColor32));
-  if (ReadUpTo(stream, pixels.get(), bytes) != bytes) RaiseInvalid("the pixel data is truncated");
-  return pixels;
+// The whole pixel block, rows in the order they are stored; a short read raises.
+void ReadPixels(plat::TStream& stream, TColor32* pixels, int32_t width, int32_t height) {
+  const auto bytes = static_cast<int64_t>(width) * height * int64_t(sizeof(TColor32));
+  if (ReadUpTo(stream, pixels, bytes) != bytes) RaiseInvalid("the pixel data is truncated");
 }
 
-TColor32* RowOf(const std::unique_ptr<TColor32[]>& pixels, int32_t width, int32_t y) {
-  return pixels.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+TColor32* RowOf(TColor32* pixels, int32_t width, int32_t y) {
+  return pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
 }
 
 }  // namespace
@@ -84,23 +82,27 @@ void TCustomBitmap32::LoadFromStream(plat::TStream& stream) {
     if (!parse.layout) RaiseInvalid(parse.error);
     const fmt::BmpLayout& layout = *parse.layout;
     stream.SetPosition(start + layout.pixelOffset);
-    const auto pixels = ReadPixels(stream, layout.width, layout.height);
-    if (!layout.realAlpha) {
-      plat::OpaqueWhenAlphaEmpty(reinterpret_cast<uint8_t*>(pixels.get()),
-                                 std::size_t(layout.width) * std::size_t(layout.height));
-    }
-    if (layout.bottomUp) {
-      for (int32_t y = 0; y < layout.height / 2; ++y) {
-        std::swap_ranges(RowOf(pixels, layout.width, y), RowOf(pixels, layout.width, y + 1),
-                         RowOf(pixels, layout.width, layout.height - 1 - y));
+    LoadPixels([&](const plat::ArgbPictureTarget& target) {
+      TColor32* const pixels = target(layout.width, layout.height);
+      ReadPixels(stream, pixels, layout.width, layout.height);
+      if (!layout.realAlpha) {
+        plat::OpaqueWhenAlphaEmpty(reinterpret_cast<uint8_t*>(pixels),
+                                   std::size_t(layout.width) * std::size_t(layout.height));
       }
-    }
-    ReplacePixels(layout.width, layout.height, pixels.get());
+      if (layout.bottomUp) {
+        for (int32_t y = 0; y < layout.height / 2; ++y) {
+          std::swap_ranges(RowOf(pixels, layout.width, y), RowOf(pixels, layout.width, y + 1),
+                           RowOf(pixels, layout.width, layout.height - 1 - y));
+        }
+      }
+    });
   } else {
     stream.SetPosition(start);
-    plat::TBitmap platformBitmap;
-    platformBitmap.LoadFromStream(stream);
-    Assign(platformBitmap);
+    std::unique_ptr<plat::TBitmap> read;
+    LoadPixels([&](const plat::ArgbPictureTarget& target) {
+      read = plat::ReadBmpStream(stream, &target);
+    });
+    ChangeInUpdate([&] { TakeBitmapSettings(*read); });
   }
   Changed();
 }
@@ -115,9 +117,7 @@ void TCustomBitmap32::LoadFromFile(const std::string& fileName) {
       return;
     }
   }
-  plat::TPicture picture;
-  picture.LoadFromFile(fileName);
-  Assign(picture);
+  LoadPicture(fileName);
 }
 
 void TCustomBitmap32::ReadData(plat::TStream& stream) {
@@ -127,8 +127,9 @@ void TCustomBitmap32::ReadData(plat::TStream& stream) {
     RaiseInvalid("the size of the pixel block is missing");
   const fmt::DataParse parse = fmt::ParseDataHeader(head, Remaining(stream, stream.Position()));
   if (!parse.error.empty()) RaiseInvalid(parse.error);
-  const auto pixels = ReadPixels(stream, parse.width, parse.height);
-  ReplacePixels(parse.width, parse.height, pixels.get());
+  LoadPixels([&](const plat::ArgbPictureTarget& target) {
+    ReadPixels(stream, target(parse.width, parse.height), parse.width, parse.height);
+  });
   Changed();
 }
 

@@ -116,9 +116,58 @@ void TCustomBitmap32::DrawGraphic(const plat::TGraphic* g, TColor32 fillColor, b
   Changed();
 }
 
+void TCustomBitmap32::LoadPixels(
+    const std::function<void(const std::function<uint32_t*(int32_t, int32_t)>&)>& decode) {
+  if (!Empty()) {
+    TCustomBitmap32 loaded;
+    bool written = false;
+    decode([&](int32_t width, int32_t height) {
+      loaded.SetSizeToOverwrite(width, height);
+      written = true;
+      return loaded.Bits();
+    });
+    if (written) ReplacePixels(loaded.Width(), loaded.Height(), loaded.Bits());
+    return;
+  }
+  const int32_t width = Width(), height = Height();
+  BeginUpdate();
+  try {
+    decode([this](int32_t w, int32_t h) {
+      SetSizeToOverwrite(w, h);
+      return Bits();
+    });
+  } catch (...) {
+    SetSize(width, height);  // nothing to allocate: the bitmap was empty
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+// Readers, JPEG and BMP write their rows straight into the pixels, so a large picture is held
+// once; icons and metafiles, which need drawing over backgrounds, are drawn.
+void TCustomBitmap32::LoadPicture(const std::string& fileName) {
+  plat::TPicture picture;
+  bool inPlace = false;
+  LoadPixels([&](const plat::ArgbPictureTarget& target) {
+    inPlace = picture.LoadFromFile(fileName, target);
+  });
+  if (!inPlace) {
+    Assign(picture);
+    return;
+  }
+  ChangeInUpdate([&] {
+    const auto* bitmap = dynamic_cast<const plat::TBitmap*>(picture.Graphic());
+    if (bitmap != nullptr && !Empty()) TakeBitmapSettings(*bitmap);
+  });
+}
+
 void TCustomBitmap32::AssignFromBitmap(const plat::TBitmap& b) {
   DrawGraphic(&b, 0, b.PixelFormat() != plat::pf32bit);
-  if (Empty()) return;
+  if (!Empty()) TakeBitmapSettings(b);
+}
+
+void TCustomBitmap32::TakeBitmapSettings(const plat::TBitmap& b) {
   if (b.Transparent()) {
     const TColor32 key = Color32(static_cast<int32_t>(b.TransparentColor())) & 0x00FFFFFF;
     TColor32* const end = bits_ + int64_t{Width()} * Height();

@@ -130,4 +130,50 @@ void RowWriter::Write(const uint32_t* src, int width, uint8_t* row) {
   }
 }
 
+TDecodedRows::TDecodedRows(TBitmap& bitmap, int width, int height, const ArgbPictureTarget* target)
+    : bitmap_(bitmap),
+      width_(width),
+      rowBytes_(((int64_t(width) * TBitmap::BitsPerPixel(bitmap.PixelFormat()) + 31) / 32) * 4),
+      palette_(EffectivePalette(bitmap.PixelFormat(), bitmap.Palette())) {
+  if (!target) {
+    bitmap.SetSize(width, height);
+    return;
+  }
+  CheckPictureSize(width, height);
+  pixels_ = (*target)(width, height);
+  direct_ = TBitmap::BitsPerPixel(bitmap.PixelFormat()) == 32;
+  if (direct_) return;
+  row_.resize(size_t(rowBytes_));
+  argb_.resize(size_t(width));
+}
+
+uint8_t* TDecodedRows::Row(int y) {
+  if (!pixels_) return bitmap_.ScanLine(y);
+  if (direct_) return reinterpret_cast<uint8_t*>(pixels_ + size_t(y) * size_t(width_));
+  return row_.data();
+}
+
+void TDecodedRows::Written(int y, uint8_t mask) {
+  if (!pixels_ || direct_) return;
+  uint32_t* target = pixels_ + size_t(y) * size_t(width_);
+  const TPixelFormat format = bitmap_.PixelFormat();
+  if (mask == 0xFF) {
+    ReadRow(format, row_.data(), width_, palette_, target);
+    return;
+  }
+  ReadRow(format, row_.data(), width_, palette_, argb_.data());
+  uint8_t bit = 0x80;
+  for (int x = 0; x < width_; ++x) {
+    if (mask & bit) target[x] = argb_[size_t(x)];
+    bit = uint8_t((bit >> 1) | (bit << 7));
+  }
+}
+
+void MoveToTarget(TBitmap& bitmap, const ArgbPictureTarget& target) {
+  const int width = bitmap.Width(), height = bitmap.Height();
+  uint32_t* pixels = target(width, height);
+  for (int y = 0; y < height; ++y) bitmap.ReadRowARGB(y, pixels + size_t(y) * size_t(width));
+  bitmap.SetSize(0, 0);
+}
+
 }  // namespace plat

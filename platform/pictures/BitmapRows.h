@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/pictures/Bitmap.h"
 
@@ -42,5 +43,37 @@ class RowWriter {
   int usable_;
   std::unordered_map<uint32_t, uint8_t> cache_;
 };
+
+// The rows of a picture being decoded, in the bitmap's pixel format (set, with its palette,
+// before). Without a target they are the bitmap's own scan lines. With one, the bitmap stays
+// without pixels: each row is written apart and turned into the target's 0xAARRGGBB pixels as the
+// bitmap would draw them, so the picture never exists twice.
+class TDecodedRows {
+ public:
+  TDecodedRows(TBitmap& bitmap, int width, int height, const ArgbPictureTarget* target);
+  TDecodedRows(const TDecodedRows&) = delete;
+  TDecodedRows& operator=(const TDecodedRows&) = delete;
+
+  // Bytes of a row in the format.
+  int64_t RowBytes() const { return rowBytes_; }
+  // Row y, to be filled in the format.
+  uint8_t* Row(int y);
+  // The pixels of row y that mask selects (bit 7 for the first of every eight) are written.
+  void Written(int y, uint8_t mask = 0xFF);
+
+ private:
+  TBitmap& bitmap_;
+  int width_;
+  int64_t rowBytes_;
+  uint32_t* pixels_ = nullptr;  // the target's
+  bool direct_ = false;         // 32-bit rows are the target's own
+  const TPalette& palette_;
+  std::vector<uint8_t> row_;
+  std::vector<uint32_t> argb_;
+};
+
+// Draws every row of bitmap into the memory target gives and drops its pixels (its format and
+// palette stay).
+void MoveToTarget(TBitmap& bitmap, const ArgbPictureTarget& target);
 
 }  // namespace plat

@@ -217,7 +217,8 @@ const uint8_t* SourceRow(const DibHeader& h, const uint8_t* pixels, int64_t stri
 
 // RealAlpha: the file's alpha stands even when it is 0 everywhere.
 std::unique_ptr<TBitmap> DecodeUncompressed(const DibHeader& h, const Bytes& b, size_t offset,
-                                            bool realAlpha, size_t* end) {
+                                            bool realAlpha, size_t* end,
+                                            const ArgbPictureTarget* target) {
   const int64_t stride = RowBytes(h.width, h.bpp);
   b.Need(offset, uint64_t(stride) * uint64_t(h.height));
   *end = offset + size_t(stride * h.height);
@@ -244,11 +245,12 @@ std::unique_ptr<TBitmap> DecodeUncompressed(const DibHeader& h, const Bytes& b, 
   auto bitmap = std::make_unique<TBitmap>();
   bitmap->SetPixelFormat(format);
   if (h.bpp <= 8) bitmap->SetPalette(h.palette);
-  bitmap->SetSize(h.width, h.height);
+  TDecodedRows rows(*bitmap, h.width, h.height, target);
   if (raw) {
-    const size_t rowBytes = size_t(std::min(stride, bitmap->RowStride()));
+    const size_t rowBytes = size_t(std::min(stride, rows.RowBytes()));
     for (int y = 0; y < h.height; ++y) {
-      std::memcpy(bitmap->ScanLine(y), SourceRow(h, pixels, stride, y), rowBytes);
+      std::memcpy(rows.Row(y), SourceRow(h, pixels, stride, y), rowBytes);
+      rows.Written(y);
     }
   } else {
     std::vector<uint32_t> argb(static_cast<size_t>(h.width));
@@ -264,12 +266,13 @@ std::unique_ptr<TBitmap> DecodeUncompressed(const DibHeader& h, const Bytes& b, 
         argb[size_t(x)] = (h.alpha.Extract(v) << 24) | (h.red.Extract(v) << 16) |
                           (h.green.Extract(v) << 8) | h.blue.Extract(v);
       }
-      writer.Write(argb.data(), h.width, bitmap->ScanLine(y));
+      writer.Write(argb.data(), h.width, rows.Row(y));
+      rows.Written(y);
     }
   }
   // 32-bit rows have no padding, so the pixels are one block.
   if (format == pf32bit && !realAlpha)
-    OpaqueWhenAlphaEmpty(bitmap->ScanLine(0), size_t(h.width) * h.height);
+    OpaqueWhenAlphaEmpty(rows.Row(0), size_t(h.width) * h.height);
   return bitmap;
 }
 
@@ -330,7 +333,7 @@ uint64_t RunLengthDataLimit(const DibHeader& h) {
 
 // Pixels that fall outside the picture are dropped.
 std::unique_ptr<TBitmap> DecodeRunLength(const DibHeader& h, const Bytes& b, size_t offset,
-                                         size_t* end) {
+                                         size_t* end, const ArgbPictureTarget* target) {
   size_t available = b.Size() >= offset ? b.Size() - offset : 0;
   if (h.imageSize != 0 && h.imageSize < available) available = h.imageSize;
   available = size_t(std::min<uint64_t>(available, RunLengthDataLimit(h)));
@@ -369,6 +372,7 @@ std::unique_ptr<TBitmap> DecodeRunLength(const DibHeader& h, const Bytes& b, siz
     }
   });
   *end = offset + reach.bytes;
+  if (target) MoveToTarget(*bitmap, *target);
   return bitmap;
 }
 
@@ -377,9 +381,10 @@ bool RunLength(const DibHeader& h) {
 }
 
 std::unique_ptr<TBitmap> DecodePixels(const DibHeader& h, const Bytes& b, size_t offset,
-                                      bool realAlpha, size_t* end) {
-  if (RunLength(h)) return DecodeRunLength(h, b, offset, end);
-  return DecodeUncompressed(h, b, offset, realAlpha, end);
+                                      bool realAlpha, size_t* end,
+                                      const ArgbPictureTarget* target = nullptr) {
+  if (RunLength(h)) return DecodeRunLength(h, b, offset, end, target);
+  return DecodeUncompressed(h, b, offset, realAlpha, end, target);
 }
 
 // Where the pixels of a BMP file start.
@@ -409,19 +414,20 @@ void Put32(std::string& out, uint32_t v) {
 
 }  // namespace
 
-std::unique_ptr<TBitmap> ReadBmp(const uint8_t* data, size_t size, size_t* consumed) {
+std::unique_ptr<TBitmap> ReadBmp(const uint8_t* data, size_t size, size_t* consumed,
+                                 const ArgbPictureTarget* target) {
   const Bytes b(data, size);
   CheckSignature(b);
   const DibHeader h = ParseHeader(b, kFileHeaderSize, false);
   b.Need(6, kBmpRealAlphaMark.size());
   const bool realAlpha = std::equal(kBmpRealAlphaMark.begin(), kBmpRealAlphaMark.end(), b.At(6));
   size_t end = 0;
-  std::unique_ptr<TBitmap> bitmap = DecodePixels(h, b, PixelOffset(b, h), realAlpha, &end);
+  std::unique_ptr<TBitmap> bitmap = DecodePixels(h, b, PixelOffset(b, h), realAlpha, &end, target);
   *consumed = end;
   return bitmap;
 }
 
-std::unique_ptr<TBitmap> ReadBmpStream(TStream& stream) {
+std::unique_ptr<TBitmap> ReadBmpStream(TStream& stream, const ArgbPictureTarget* target) {
   const int64_t start = stream.Position();
   std::string bytes;
   // Reads until Bytes holds Size bytes or the stream ends.
@@ -445,11 +451,18 @@ std::unique_ptr<TBitmap> ReadBmpStream(TStream& stream) {
         RunLength(h) ? (h.imageSize != 0 ? std::min<uint64_t>(h.imageSize, RunLengthDataLimit(h))
                                          : RunLengthDataLimit(h))
                      : uint64_t(RowBytes(h.width, h.bpp)) * uint64_t(h.height);
-    readUpTo(uint64_t(PixelOffset(headers, h)) + pixelBytes);
+    const uint64_t fileBytes = uint64_t(PixelOffset(headers, h)) + pixelBytes;
+    // Room for the whole file at once, as far as the stream has it: growing by doubling would
+    // hold the file twice for a moment.
+    const int64_t streamSize = stream.Size();
+    if (start >= 0 && streamSize >= start)
+      bytes.reserve(size_t(
+          std::min<uint64_t>({fileBytes, uint64_t(kMaxBmpBytes), uint64_t(streamSize - start)})));
+    readUpTo(fileBytes);
   }
   size_t consumed = 0;
   std::unique_ptr<TBitmap> bitmap =
-      ReadBmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &consumed);
+      ReadBmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &consumed, target);
   if (start >= 0) stream.Seek(start + int64_t(consumed), soBeginning);
   return bitmap;
 }

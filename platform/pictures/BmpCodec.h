@@ -16,12 +16,14 @@ namespace plat {
 inline constexpr std::array<uint8_t, 4> kBmpRealAlphaMark = {'P', 'S', 'T', 'A'};
 
 // Decodes a BMP file held in memory (file header first). Returns the new bitmap and stores in
-// *consumed how many bytes the file used. Raises EInvalidGraphic for anything malformed.
-std::unique_ptr<TBitmap> ReadBmp(const uint8_t* data, size_t size, size_t* consumed);
+// *consumed how many bytes the file used. Raises EInvalidGraphic for anything malformed. With a
+// target the pixels go to its memory instead (see TDecodedRows) and the bitmap holds none.
+std::unique_ptr<TBitmap> ReadBmp(const uint8_t* data, size_t size, size_t* consumed,
+                                 const ArgbPictureTarget* target = nullptr);
 
 // Decodes the BMP that starts at the stream's position and leaves the position after it; reads
 // only as far as its headers say the file goes.
-std::unique_ptr<TBitmap> ReadBmpStream(TStream& stream);
+std::unique_ptr<TBitmap> ReadBmpStream(TStream& stream, const ArgbPictureTarget* target = nullptr);
 
 // The colour image of an icon entry: a bitmap info header whose height counts the colour image
 // and the mask together, then palette and pixels. maskOffset is where the AND mask starts.

@@ -71,6 +71,15 @@ void TJPEGImage::LoadFromStream(TStream& stream) {
   Changed();
 }
 
+bool TJPEGImage::LoadFromStreamInto(TStream& stream, const ArgbPictureTarget& target) {
+  if (scale_ != jsFullSize || pixelFormat_ != jf24Bit || grayscale_) return false;
+  DecodeJpegArgb(stream, target);
+  data_.clear();
+  bitmap_ = std::make_unique<TBitmap>();
+  Changed();
+  return true;
+}
+
 void TJPEGImage::SaveToStream(TStream& stream) const {
   if (!data_.empty()) {
     stream.WriteBuffer(data_);

@@ -31,6 +31,9 @@ class TJPEGImage : public TGraphic {
   // Reads a JPEG stream (from the current position to the end) and decodes it. Bad data raises
   // EInvalidGraphic and leaves the image unchanged.
   void LoadFromStream(TStream& stream) override;
+  // Decodes full size, in colour, straight into the target, reading the stream as it goes; the
+  // image then keeps neither data nor picture. A scaled, grey or quantised image declines.
+  bool LoadFromStreamInto(TStream& stream, const ArgbPictureTarget& target) override;
   // Writes the compressed data, compressing the picture first when needed.
   void SaveToStream(TStream& stream) const override;
 

@@ -106,6 +106,9 @@ class StreamSource {
       self.failure_ = std::current_exception();
     }
     if (self.failure_) ERREXIT(cinfo, JERR_FILE_READ);
+    // Nothing at all is an empty file, as libjpeg's memory source says.
+    if (got <= 0 && !self.started_) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+    self.started_ = true;
     if (got <= 0) {
       // As libjpeg's own sources do: a warning, then an end marker.
       WARNMS(cinfo, JWRN_JPEG_EOF);
@@ -133,6 +136,7 @@ class StreamSource {
   TStream& stream_;
   std::vector<JOCTET> block_;
   std::exception_ptr failure_;
+  bool started_ = false;
 };
 
 class Decompressor {

@@ -22,10 +22,6 @@ struct JpegDecodeOptions {
 // pf8bit with the quantised palette for quantised output. CMYK and YCCK data become RGB.
 std::unique_ptr<TBitmap> DecodeJpeg(const std::string& data, const JpegDecodeOptions& options);
 
-// Receives the size of the picture and gives memory for its width x height 0xAARRGGBB pixels,
-// rows top to bottom with no gaps; it may throw to refuse.
-using ArgbPictureTarget = std::function<uint32_t*(int32_t width, int32_t height)>;
-
 // Decodes a whole JPEG stream (colour, grey or CMYK) as opaque pixels straight into the target's
 // memory, with the colours DecodeJpeg gives.
 void DecodeJpegArgb(const std::string& data, const ArgbPictureTarget& target);

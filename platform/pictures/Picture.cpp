@@ -25,14 +25,31 @@ const TGraphicClass& TGraphic::StaticClass() {
   return cls;
 }
 
-void TGraphic::LoadFromFile(const std::string& fileName) {
+namespace {
+
+TFileStream OpenPictureFile(const std::string& fileName) {
   // Opening a pipe would wait for a writer, and devices or folders are no pictures.
   struct stat info;
   if (::stat(fileName.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
     throw EFOpenError(Format("Cannot open file \"%s\". Not a regular file", {fileName}));
   }
-  TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+  return TFileStream(fileName, fmOpenRead | fmShareDenyWrite);
+}
+
+}  // namespace
+
+void TGraphic::LoadFromFile(const std::string& fileName) {
+  TFileStream stream = OpenPictureFile(fileName);
   LoadFromStream(stream);
+}
+
+bool TGraphic::LoadFromStreamInto(TStream&, const ArgbPictureTarget&) {
+  return false;
+}
+
+bool TGraphic::LoadFromFileInto(const std::string& fileName, const ArgbPictureTarget& target) {
+  TFileStream stream = OpenPictureFile(fileName);
+  return LoadFromStreamInto(stream, target);
 }
 
 void TGraphic::SaveToFile(const std::string& fileName) const {
@@ -191,6 +208,14 @@ int TPicture::Height() const {
 }
 
 void TPicture::LoadFromFile(const std::string& fileName) {
+  Load(fileName, nullptr);
+}
+
+bool TPicture::LoadFromFile(const std::string& fileName, const ArgbPictureTarget& target) {
+  return Load(fileName, &target);
+}
+
+bool TPicture::Load(const std::string& fileName, const ArgbPictureTarget* target) {
   std::string extension = PictureExtension(fileName);
   const TGraphicClass* cls = FindFileFormat(extension);
   if (!cls || !cls->Create) {
@@ -198,8 +223,10 @@ void TPicture::LoadFromFile(const std::string& fileName) {
   }
   std::unique_ptr<TGraphic> graphic = cls->Create();
   graphic->OnProgress = OnProgress;
-  graphic->LoadFromFile(fileName);
+  const bool intoTarget = target && graphic->LoadFromFileInto(fileName, *target);
+  if (!intoTarget) graphic->LoadFromFile(fileName);
   AdoptGraphic(std::move(graphic));
+  return intoTarget;
 }
 
 void TPicture::SaveToFile(const std::string& fileName) const {

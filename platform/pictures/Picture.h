@@ -39,6 +39,10 @@ std::unique_ptr<TGraphic> MakeGraphic() {
   return std::make_unique<T>();
 }
 
+// Receives the size of a picture and gives memory for its width x height 0xAARRGGBB pixels,
+// rows top to bottom with no gaps; it may throw to refuse.
+using ArgbPictureTarget = std::function<uint32_t*(int32_t width, int32_t height)>;
+
 enum TProgressStage { psStarting, psRunning, psEnding };
 
 using TProgressEvent =
@@ -56,6 +60,14 @@ class TGraphic : public TPersistent {
   // Writes through a temporary file renamed into place, so a failure keeps the old file.
   virtual void SaveToFile(const std::string& fileName) const;
   virtual void LoadFromStream(TStream& stream) = 0;
+  // Decodes the picture straight into the memory the target gives, every pixel as Draw would
+  // paint it onto a surface of the picture's size (opaque unless the picture is 32-bit with
+  // alpha), so that a large picture is never held twice. The graphic then describes the picture
+  // (pixel format, palette, transparency) but holds no pixels. False, with nothing read, from a
+  // class that cannot.
+  virtual bool LoadFromStreamInto(TStream& stream, const ArgbPictureTarget& target);
+  // The same for a file, opened as LoadFromFile opens it.
+  virtual bool LoadFromFileInto(const std::string& fileName, const ArgbPictureTarget& target);
   // Raises EInvalidGraphicOperation unless the class can write its format.
   virtual void SaveToStream(TStream& stream) const;
 
@@ -120,6 +132,9 @@ class TPicture : public TPersistent {
   // On failure the new object is dropped, the old graphic stays and the exception propagates.
   // An unregistered extension raises EInvalidGraphic.
   void LoadFromFile(const std::string& fileName);
+  // As LoadFromFile, but a class that can decodes the file straight into target's memory and
+  // keeps only the description of the picture (TGraphic::LoadFromFileInto). Whether it did.
+  bool LoadFromFile(const std::string& fileName, const ArgbPictureTarget& target);
   void SaveToFile(const std::string& fileName) const;
 
   // Accepts a graphic (copied), another picture (its graphic copied), or the clipboard (its
@@ -147,6 +162,7 @@ class TPicture : public TPersistent {
  private:
   void Changed();
   void AdoptGraphic(std::unique_ptr<TGraphic> graphic);
+  bool Load(const std::string& fileName, const ArgbPictureTarget* target);
 
   std::unique_ptr<TGraphic> graphic_;
 };

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/pictures/BitmapRows.h"
 #include "readers/pictures/ReaderStrings.h"
 #include "readers/pictures/TextEncoding.h"
 
@@ -220,7 +221,6 @@ void TGIFGraphic::DecodeMemory(const uint8_t* Memory, int64_t Size, uint32_t Ima
 
   if (TransparentIndex) SetTransparentEntry(palette);
   if (!palette.Empty()) SetPalette(palette);
-  SetSize(static_cast<int>(width), static_cast<int>(height));
   std::vector<uint8_t> pixels(pixelCount);  // index 0 where the data does not reach
   Decoder = std::make_unique<TGIFLZWDecoder>(codeSize);
   auto& decoder = static_cast<TGIFLZWDecoder&>(*Decoder);
@@ -231,9 +231,11 @@ void TGIFGraphic::DecodeMemory(const uint8_t* Memory, int64_t Size, uint32_t Ima
   EndStage();
 
   StartStage(gesTransfering);
+  plat::TDecodedRows rows(*this, static_cast<int>(width), static_cast<int>(height), PixelTarget());
   const uint8_t* row = pixels.data();
   const auto copyRow = [&](uint32_t Y) {
-    std::copy_n(row, width, ScanLine(static_cast<int>(Y)));
+    std::copy_n(row, width, rows.Row(static_cast<int>(Y)));
+    rows.Written(static_cast<int>(Y));
     row += width;
   };
   if (imageFlags & InterlacedFlag) {

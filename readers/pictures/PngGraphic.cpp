@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 
+#include "platform/pictures/BitmapRows.h"
 #include "readers/codecs/PngFilters.h"
 #include "readers/pictures/ReaderStrings.h"
 #include "readers/pictures/TextEncoding.h"
@@ -335,20 +336,21 @@ void TPNGGraphic::LoadIDAT() {
   } else if (!PaletteData.Empty()) {
     SetPalette(PaletteData);
   }
-  SetSize(static_cast<int>(width), static_cast<int>(height));
+  plat::TDecodedRows rows(*this, static_cast<int>(width), static_cast<int>(height), PixelTarget());
 
   std::vector<uint8_t> current(rowBytes(width)), previous(rowBytes(width));
   const auto decodeRow = [&](uint32_t Y, uint64_t Bytes, uint8_t Mask) {
     ReadRow(current.data(), static_cast<uint32_t>(Bytes));
     ApplyFilter(current[0], current.data() + 1, previous.data() + 1, Bytes - 1, BytesPerPixel);
     const void* source[] = {current.data() + 1};
-    uint8_t* target = ScanLine(static_cast<int>(Y));
+    uint8_t* target = rows.Row(static_cast<int>(Y));
     if (alphaRows) {
       ColorManager_->ConvertRow(source, alphaRows->PlainRow(), width, Mask);
       alphaRows->Write(current.data() + 1, target, Mask);
     } else {
       ColorManager_->ConvertRow(source, target, width, Mask);
     }
+    rows.Written(static_cast<int>(Y), Mask);
     std::swap(current, previous);
   };
   if (InterlaceMethod == 1) {

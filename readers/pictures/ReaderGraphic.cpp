@@ -26,6 +26,11 @@ void TReaderGraphic::Assign(const plat::TPersistent& Source) {
 }
 
 void TReaderGraphic::LoadFromMemory(const uint8_t* Memory, int64_t Size, uint32_t ImageIndex) {
+  Load(Memory, Size, ImageIndex, nullptr);
+}
+
+void TReaderGraphic::Load(const uint8_t* Memory, int64_t Size, uint32_t ImageIndex,
+                          const plat::ArgbPictureTarget* Into) {
   // Only a bitmap that already holds something needs a copy to fall back on.
   std::unique_ptr<plat::TBitmap> previous;
   if (!Empty() || PixelFormat() != plat::pfDevice) {
@@ -34,6 +39,7 @@ void TReaderGraphic::LoadFromMemory(const uint8_t* Memory, int64_t Size, uint32_
   }
   const TImageProperties previousProperties = ImageProperties_;
   const auto restore = [&] {
+    Target = nullptr;
     Decoder.reset();
     ImageProperties_ = previousProperties;
     if (previous) {
@@ -50,8 +56,10 @@ void TReaderGraphic::LoadFromMemory(const uint8_t* Memory, int64_t Size, uint32_
   Clear();
   SetTransparent(false);
   SetTransparentMode(plat::tmAuto);
+  Target = Into;
   try {
     DecodeMemory(Memory, Size, ImageIndex);
+    Target = nullptr;
     Decoder.reset();
   } catch (const std::bad_alloc&) {
     restore();
@@ -65,6 +73,13 @@ void TReaderGraphic::LoadFromMemory(const uint8_t* Memory, int64_t Size, uint32_
 void TReaderGraphic::LoadFromFileByIndex(const std::string& FileName, uint32_t ImageIndex) {
   const TFileMapping mapping(FileName);
   LoadFromMemory(mapping.Memory(), mapping.FileSize(), ImageIndex);
+}
+
+bool TReaderGraphic::LoadFromFileInto(const std::string& FileName,
+                                      const plat::ArgbPictureTarget& Into) {
+  const TFileMapping mapping(FileName);
+  Load(mapping.Memory(), mapping.FileSize(), 0, &Into);
+  return true;
 }
 
 template <typename Read>
@@ -92,6 +107,13 @@ void TReaderGraphic::LoadFromStreamByIndex(plat::TStream& Stream, uint32_t Image
   WithStreamBytes(Stream, [&](const uint8_t* Memory, int64_t Size) {
     LoadFromMemory(Memory, Size, ImageIndex);
   });
+}
+
+bool TReaderGraphic::LoadFromStreamInto(plat::TStream& Stream,
+                                        const plat::ArgbPictureTarget& Into) {
+  WithStreamBytes(Stream,
+                  [&](const uint8_t* Memory, int64_t Size) { Load(Memory, Size, 0, &Into); });
+  return true;
 }
 
 bool TReaderGraphic::ReadImageProperties(const uint8_t*, int64_t, uint32_t) {

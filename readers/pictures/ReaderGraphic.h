@@ -52,6 +52,10 @@ class TReaderGraphic : public plat::TBitmap {
   void Assign(const plat::TPersistent& Source) override;
   void LoadFromFile(const std::string& FileName) override { LoadFromFileByIndex(FileName, 0); }
   void LoadFromStream(plat::TStream& Stream) override { LoadFromStreamByIndex(Stream, 0); }
+  // The rows go straight into the target's memory; the bitmap keeps format, palette and
+  // transparency but no pixels.
+  bool LoadFromFileInto(const std::string& FileName, const plat::ArgbPictureTarget& Into) override;
+  bool LoadFromStreamInto(plat::TStream& Stream, const plat::ArgbPictureTarget& Into) override;
 
   // Decodes a picture held in memory. A failure raises and leaves the bitmap as it was.
   void LoadFromMemory(const uint8_t* Memory, int64_t Size, uint32_t ImageIndex = 0);
@@ -71,7 +75,10 @@ class TReaderGraphic : public plat::TBitmap {
 
  protected:
   // Decodes into the emptied bitmap; the base has cleared the decoder and the colour manager.
+  // The rows go through a plat::TDecodedRows made with PixelTarget().
   virtual void DecodeMemory(const uint8_t* Memory, int64_t Size, uint32_t ImageIndex) = 0;
+  // The memory the pixels go to instead of the bitmap, while loading into one; else null.
+  const plat::ArgbPictureTarget* PixelTarget() const { return Target; }
 
   // Progress stages over the band ProgressRect, which moves down one row per report.
   void StartStage(const char* Text, uint32_t Width);
@@ -89,8 +96,12 @@ class TReaderGraphic : public plat::TBitmap {
   std::unique_ptr<TDecoder> Decoder;
 
  private:
+  void Load(const uint8_t* Memory, int64_t Size, uint32_t ImageIndex,
+            const plat::ArgbPictureTarget* Into);
   template <typename Read>
   static auto WithStreamBytes(plat::TStream& Stream, Read&& Reader);
+
+  const plat::ArgbPictureTarget* Target = nullptr;
 };
 
 }  // namespace readers

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -11,7 +12,10 @@
 #include "PngTestFiles.h"
 #include "graphics/Engine.h"
 #include "graphics/bitmap/Bitmap32.h"
+#include "platform/pictures/BmpCodec.h"
+#include "platform/pictures/JpegCodec.h"
 #include "platform/pictures/PicturePreview.h"
+#include "tests/platform/pictures/PictureTestUtil.h"
 #include "tests/readers/LzwTestEncoder.h"
 
 namespace readers {
@@ -188,6 +192,121 @@ TEST_F(EngineLoad, TransparentGifIndexBecomesAlphaZero) {
                   uint32_t(colour.Red) << 16 | uint32_t(colour.Green) << 8 | colour.Blue);
       }
     }
+  }
+}
+
+// One file of every kind the editor reads whole: PNG of every colour type (plain, interlaced,
+// keyed, gamma), GIF (interlaced, local table, transparent), BMP of every depth, run-length and
+// bit-field coded, and JPEG.
+std::vector<std::pair<std::string, std::vector<uint8_t>>> PicturesOfEveryKind() {
+  std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
+  uint32_t seed = 0;
+  const std::pair<int, std::vector<int>> types[] = {
+      {0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}};
+  for (const auto& [colorType, depths] : types)
+    for (int depth : depths)
+      for (bool interlaced : {false, true}) {
+        PngSpec recipe{.Width = 13, .Height = 9, .ColorType = colorType, .Depth = depth};
+        recipe.Interlaced = interlaced;
+        recipe.Seed = ++seed;
+        recipe.ColorKey = seed % 3 == 0;
+        if (seed % 4 == 0) recipe.Gamma = 0.6;
+        files.emplace_back("p" + std::to_string(seed) + ".png", WritePng(recipe));
+      }
+  for (bool interlaced : {false, true})
+    for (bool local : {false, true}) {
+      GifRecipe recipe{.Width = 11, .Height = 10, .ColorCount = 16};
+      recipe.Interlaced = interlaced;
+      recipe.LocalTable = local;
+      recipe.TransparentIndex = static_cast<uint8_t>(interlaced ? 3 : 0);
+      recipe.Seed = ++seed;
+      files.emplace_back("g" + std::to_string(seed) + ".gif", WriteGif(recipe).File);
+    }
+  const auto bytes = [](const std::string& Text) {
+    return std::vector<uint8_t>(Text.begin(), Text.end());
+  };
+  for (plat::TPixelFormat format : {plat::pf1bit, plat::pf4bit, plat::pf8bit, plat::pf15bit,
+                                    plat::pf16bit, plat::pf24bit, plat::pf32bit}) {
+    plat::TBitmap bitmap;
+    bitmap.SetPixelFormat(plat::pf32bit);
+    bitmap.SetSize(7, 5);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 7; ++x) {
+        const uint32_t pixel = pictest::NextRandom(seed) | 0x10000000u;
+        std::memcpy(bitmap.ScanLine(y) + 4 * x, &pixel, 4);
+      }
+    if (format <= plat::pf8bit)
+      bitmap.SetPalette(plat::TPalette({{200, 0, 0, 0}, {0, 90, 0, 0}, {1, 2, 250, 0}}));
+    bitmap.SetPixelFormat(format);
+    plat::TMemoryStream stream;
+    plat::WriteBmp(bitmap, stream);
+    const auto* data = static_cast<const uint8_t*>(stream.Memory());
+    files.emplace_back("b" + std::to_string(format) + ".bmp",
+                       std::vector<uint8_t>(data, data + stream.Size()));
+  }
+  pictest::Bytes table, rle8, rle4, fields;
+  for (uint32_t entry : {0x000000u, 0x0000FFu, 0x00FF00u, 0xFF0000u}) table.U32(entry);
+  rle8.U8(3).U8(1).U8(0).U8(3).U8(2).U8(3).U8(1).U8(0).U8(0).U8(0).U8(0).U8(2).U8(2).U8(1);
+  rle8.U8(2).U8(3).U8(9).U8(1).U8(0).U8(1);
+  files.emplace_back("r8.rle",
+                     bytes(pictest::BmpFile(pictest::InfoHeader(40, 6, 4, 8, 1, 4), table, rle8)));
+  rle4.U8(5).U8(0x12).U8(0).U8(3).U8(0x30).U8(0x20).U8(0).U8(0).U8(2).U8(0x22).U8(0).U8(1);
+  files.emplace_back("r4.bmp",
+                     bytes(pictest::BmpFile(pictest::InfoHeader(40, 8, 2, 4, 2, 4), table, rle4)));
+  pictest::Bytes masks;
+  masks.U32(0x0000F800).U32(0x000007C0).U32(0x0000003E);  // 5-5-5 shifted by one: not raw
+  for (int i = 0; i < 8; ++i) fields.U16(pictest::NextRandom(seed));  // rows padded to 8 bytes
+  files.emplace_back("f.dib",
+                     bytes(pictest::BmpFile(pictest::InfoHeader(40, 3, 2, 16, 3), masks, fields)));
+  plat::TBitmap photo;
+  photo.SetPixelFormat(plat::pf24bit);
+  photo.SetSize(19, 11);
+  for (int y = 0; y < 11; ++y)
+    for (int x = 0; x < 19 * 3; ++x) photo.ScanLine(y)[x] = static_cast<uint8_t>(x * 13 + y * 29);
+  files.emplace_back("j.jpg", bytes(plat::EncodeJpeg(photo, 90)));
+  return files;
+}
+
+bool SamePixels(const gfx::TBitmap32& A, const gfx::TBitmap32& B) {
+  return A.Width() == B.Width() && A.Height() == B.Height() &&
+         std::equal(A.Bits(), A.Bits() + size_t(A.Width()) * A.Height(), B.Bits());
+}
+
+// The pixels go straight into the bitmap and come out as the platform picture draws them (the
+// way the engine took pictures over before), into an empty bitmap or one holding a picture.
+TEST_F(EngineLoad, PicturesGoStraightIntoThePixelsAsTheyWouldBeDrawn) {
+  for (const auto& [name, bytes] : PicturesOfEveryKind()) {
+    SCOPED_TRACE(name);
+    const std::string path = Write(name, bytes);
+    plat::TPicture picture;
+    picture.LoadFromFile(path);
+    gfx::TBitmap32 drawn;
+    drawn.Assign(picture);
+    ASSERT_FALSE(drawn.Empty());
+    gfx::TBitmap32 direct, replaced;
+    direct.LoadFromFile(path);
+    EXPECT_TRUE(SamePixels(direct, drawn));
+    replaced.SetSize(3, 30);
+    replaced.LoadFromFile(path);
+    EXPECT_TRUE(SamePixels(replaced, drawn));
+  }
+}
+
+TEST_F(EngineLoad, AFailedLoadLeavesTheBitmapAsItWas) {
+  for (const auto& [name, bytes] : PicturesOfEveryKind()) {
+    SCOPED_TRACE(name);
+    // Cut inside the pixel data, where the decoding has begun.
+    const std::string path =
+        Write(name, std::vector<uint8_t>(bytes.begin(), bytes.begin() + bytes.size() * 3 / 4));
+    gfx::TBitmap32 empty, held;
+    EXPECT_THROW(empty.LoadFromFile(path), plat::Exception);
+    EXPECT_EQ(empty.Width(), 0);
+    EXPECT_TRUE(empty.Empty());
+    held.SetSize(5, 4);
+    held.ClearWithColor(0x80123456);
+    EXPECT_THROW(held.LoadFromFile(path), plat::Exception);
+    ASSERT_EQ(held.Width(), 5);
+    EXPECT_EQ(held.Pixel(4, 3), 0x80123456u);
   }
 }
 
