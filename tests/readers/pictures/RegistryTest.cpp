@@ -3,10 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "PngTestFiles.h"
+#include "graphics/Engine.h"
+#include "graphics/bitmap/Bitmap32.h"
 #include "platform/metafile/Metafile.h"
 #include "platform/pictures/Bitmap.h"
 #include "platform/runtime/Classes.h"
@@ -120,6 +124,156 @@ TEST(PictureFormatRegistry, ClassesLeaveWithTheirLastExtension) {
   EXPECT_EQ(plat::TPicture::FindFileFormat("zzf"), nullptr);
 }
 
+// The registry as its rules describe it, kept beside the real one: class entries with their
+// descriptions and use counts, extension entries, and the rows the platform list gets.
+struct RegistryModel {
+  struct Class {
+    const plat::TGraphicClass* Graphic;
+    std::string Description;
+    int Count;
+    bool operator==(const Class&) const = default;
+  };
+  struct Extension {
+    std::string Name, Description;
+    uint8_t Types;
+    const plat::TGraphicClass* Graphic;
+    bool operator==(const Extension&) const = default;
+  };
+  struct PlatformRow {
+    std::string Extension, Description;
+    const plat::TGraphicClass* Graphic;
+    bool operator==(const PlatformRow&) const = default;
+  };
+  std::vector<Class> Classes;
+  std::vector<Extension> Extensions;
+  std::vector<PlatformRow> Platform;
+
+  int FindExtension(const std::string& Name) const {
+    for (size_t i = 0; i < Extensions.size(); ++i)
+      if (!Name.empty() && plat::LowerCase(Extensions[i].Name) == plat::LowerCase(Name))
+        return int(i);
+    return -1;
+  }
+  Class* FindClass(const plat::TGraphicClass* Graphic) {
+    for (Class& c : Classes)
+      if (c.Graphic == Graphic) return &c;
+    return nullptr;
+  }
+  void DropClass(const plat::TGraphicClass* Graphic, bool FromPlatform) {
+    std::erase_if(Classes, [&](const Class& c) { return c.Graphic == Graphic; });
+    if (FromPlatform)
+      std::erase_if(Platform, [&](const PlatformRow& r) { return r.Graphic == Graphic; });
+  }
+  void Attach(Extension& Entry, const std::string& Common, const plat::TGraphicClass* Graphic) {
+    Class* c = FindClass(Graphic);
+    if (!c) c = &Classes.emplace_back(Class{Graphic, "", 0});
+    if (!Common.empty()) c->Description = Common;
+    ++c->Count;
+    Entry.Graphic = Graphic;
+  }
+  // False where the registration is refused (and nothing changes).
+  bool Register(const std::string& Name, const std::string& Common, const std::string& Individual,
+                uint8_t Types, bool Replace, const plat::TGraphicClass* Graphic) {
+    if (Name.empty()) return true;
+    const int index = FindExtension(Name);
+    if (index < 0) {
+      Extensions.push_back({Name, Individual, Types, nullptr});
+      Attach(Extensions.back(), Common, Graphic);
+    } else if (Replace) {
+      Extension& entry = Extensions[size_t(index)];
+      if (entry.Graphic != Graphic) {
+        const plat::TGraphicClass* old = entry.Graphic;
+        Attach(entry, Common, Graphic);
+        // A class left without extensions leaves the platform list too, as on unregistering,
+        // so no row opens files with a class the registry no longer knows.
+        if (--FindClass(old)->Count == 0) DropClass(old, true);
+      }
+      entry.Types = Types;
+    } else {
+      return false;
+    }
+    const Extension& entry = Extensions[size_t(FindExtension(Name))];
+    Platform.push_back({plat::LowerCase(Name),
+                        Individual.empty() ? FindClass(entry.Graphic)->Description : Individual,
+                        Graphic});
+    return true;
+  }
+  void Unregister(const std::string& Name, const plat::TGraphicClass* Graphic) {
+    if (!Name.empty()) {
+      const int index = FindExtension(Name);
+      if (index < 0) return;
+      const plat::TGraphicClass* owner = Extensions[size_t(index)].Graphic;
+      if (--FindClass(owner)->Count == 0) DropClass(owner, true);
+      Extensions.erase(Extensions.begin() + index);
+      return;
+    }
+    Class* c = FindClass(Graphic);
+    if (!c) return;
+    for (size_t i = Extensions.size(); i-- > 0 && c->Count > 0;) {
+      if (Extensions[i].Graphic != Graphic) continue;
+      --c->Count;
+      Extensions.erase(Extensions.begin() + std::ptrdiff_t(i));
+    }
+    DropClass(Graphic, true);
+  }
+};
+
+const plat::TGraphicClass FakeC{"TFakeC", &plat::TGraphic::StaticClass(), nullptr};
+
+TEST(PictureFormatRegistry, RandomRegistrationsFollowTheRules) {
+  const plat::TGraphicClass* fakes[] = {&FakeA, &FakeB, &FakeC};
+  const char* names[] = {"zqa", "zqb", "zqc", "zqd", ""};
+  const char* descriptions[] = {"", "", "Alpha", "Beta"};
+  std::mt19937 random(35);
+  for (int round = 0; round < 40; ++round) {
+    TFileFormatList registry;
+    RegistryModel model;
+    for (int step = 0; step < 60; ++step) {
+      std::string name = names[random() % 5];
+      for (char& c : name)
+        if (random() % 2) c = static_cast<char>(c - 'a' + 'A');
+      const plat::TGraphicClass* graphic = fakes[random() % 3];
+      SCOPED_TRACE(std::to_string(round) + "." + std::to_string(step) + " " + name);
+      if (random() % 3 == 0) {
+        registry.UnregisterFileFormat(name, *graphic);
+        model.Unregister(name, graphic);
+      } else {
+        const std::string common = descriptions[random() % 4];
+        const std::string individual = descriptions[random() % 4];
+        const auto types = static_cast<uint8_t>(random());
+        const bool replace = random() % 3 == 0;
+        const bool accepted = model.Register(name, common, individual, types, replace, graphic);
+        try {
+          registry.RegisterFileFormat(name, common, individual, types, replace, *graphic);
+          EXPECT_TRUE(accepted);
+        } catch (const plat::EInvalidGraphic& error) {
+          EXPECT_FALSE(accepted);
+          EXPECT_EQ(error.what(), "Attempt to register " + name + " twice.");
+        }
+      }
+      std::vector<RegistryModel::Class> classes;
+      for (const auto& c : registry.ClassEntries())
+        classes.push_back({c->GraphicClass, c->Description, c->Count});
+      std::vector<RegistryModel::Extension> extensions;
+      for (const auto& e : registry.ExtensionEntries())
+        extensions.push_back(
+            {e->Extension, e->Description, e->FormatTypes, e->ClassReference->GraphicClass});
+      std::vector<RegistryModel::PlatformRow> platform;
+      for (const plat::TFileFormat& f : plat::TPicture::FileFormats())
+        if (std::find(std::begin(fakes), std::end(fakes), f.GraphicClass) != std::end(fakes))
+          platform.push_back({f.Extension, f.Description, f.GraphicClass});
+      ASSERT_EQ(classes, model.Classes);
+      ASSERT_EQ(extensions, model.Extensions);
+      ASSERT_EQ(platform, model.Platform);
+      for (const char* probe : names)
+        ASSERT_EQ(registry.FindExtension(probe), model.FindExtension(probe)) << probe;
+    }
+  }
+  // Freed registries took their classes out of the platform list.
+  for (const plat::TFileFormat& f : plat::TPicture::FileFormats())
+    EXPECT_EQ(std::find(std::begin(fakes), std::end(fakes), f.GraphicClass), std::end(fakes));
+}
+
 class PictureLoadingPaths : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -197,6 +351,41 @@ TEST_F(PictureLoadingPaths, EmptyAndSpecialFilesFailBeforeDecoding) {
   EXPECT_THROW(picture.LoadFromFile(Write("bad.png", broken)), plat::EInvalidGraphic);
   ASSERT_NE(picture.Graphic(), nullptr);
   EXPECT_EQ(picture.Width(), 7);
+}
+
+TEST_F(PictureLoadingPaths, FilesThatCannotBeOpenedAreNamedAndNothingIsLost) {
+  // Missing, gone from under its link, a file on the way taken for a folder, a link loop.
+  const std::string good = Write("good.png", File);
+  ASSERT_EQ(symlink((Folder + "/gone.png").c_str(), (Folder + "/link.png").c_str()), 0);
+  ASSERT_EQ(symlink((Folder + "/loop.png").c_str(), (Folder + "/loop.png").c_str()), 0);
+  gfx::StartEngine();
+  TPNGGraphic reader;
+  plat::TPicture picture;
+  gfx::TBitmap32 bitmap;
+  reader.LoadFromFile(good);
+  picture.LoadFromFile(good);
+  bitmap.LoadFromFile(good);
+  const auto expected = Pixels(reader);
+  for (const std::string& path : {Folder + "/missing.png", Folder + "/link.png",
+                                  good + "/inside.png", Folder + "/loop.png"}) {
+    SCOPED_TRACE(path);
+    const auto expectNamed = [&](auto&& Load) {
+      try {
+        Load();
+        ADD_FAILURE() << "loaded";
+      } catch (const plat::Exception& error) {
+        EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+      }
+    };
+    expectNamed([&] { reader.LoadFromFile(path); });
+    expectNamed([&] { picture.LoadFromFile(path); });
+    expectNamed([&] { bitmap.LoadFromFile(path); });
+    EXPECT_EQ(Pixels(reader), expected);
+    ASSERT_NE(picture.Graphic(), nullptr);
+    EXPECT_EQ(picture.Width(), 7);
+    ASSERT_EQ(bitmap.Width(), 7);
+    EXPECT_EQ(bitmap.Pixel(6, 4), expected.back());
+  }
 }
 
 }  // namespace
