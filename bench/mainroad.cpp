@@ -3,7 +3,6 @@
 // decode-and-encode floor. The peers run as child processes, so every figure is CPU time of the
 // process that did the work (ours: this process; peers: the child and its children).
 #include <benchmark/benchmark.h>
-#include <png.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -24,6 +23,7 @@
 #include "app/road/Composition.h"
 #include "app/road/PictureLayers.h"
 #include "bench/support/BenchMain.h"
+#include "bench/support/PngWriter.h"
 #include "graphics/controls/Image.h"
 
 extern char** environ;
@@ -102,19 +102,8 @@ void WriteWatermark(const std::string& path) {
       p[2] = uint8_t(255 * y / WmHeight);
       p[3] = uint8_t(std::clamp(255 * (1.2 - d), 0.0, 255.0));
     }
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) throw std::runtime_error("cannot write " + path);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) throw std::runtime_error("libpng could not write");
-  png_init_io(png, out);
-  png_set_IHDR(png, info, WmWidth, WmHeight, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < WmHeight; ++y) png_write_row(png, &pixels[size_t(y) * WmWidth * 4]);
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
-  std::fclose(out);
+  bench::WriteRgbaPng(path, WmWidth, WmHeight, -1,
+                      [&pixels](int y) { return &pixels[size_t(y) * WmWidth * 4]; });
 }
 
 constexpr const char* PicturesVariable = "PIXSTAMP_MAINROAD_PICTURES";

@@ -28,6 +28,17 @@ std::vector<Limit>& Limits() {
   return limits;
 }
 
+struct Measured {
+  std::string name;
+  double value;
+  std::string target;
+};
+
+std::vector<Measured>& Reported() {
+  static std::vector<Measured> reported;
+  return reported;
+}
+
 }  // namespace
 
 // Keeps the console output and remembers each benchmark's CPU time per iteration.
@@ -59,6 +70,10 @@ TimeLimit::TimeLimit(std::string name, std::string ours, double seconds) {
   Limits().push_back({std::move(name), std::move(ours), seconds});
 }
 
+void ReportRatio(std::string name, double measured, std::string target) {
+  Reported().push_back({std::move(name), measured, std::move(target)});
+}
+
 }  // namespace bench
 
 int main(int argc, char** argv) {
@@ -80,5 +95,7 @@ int main(int argc, char** argv) {
     if (ours == reporter.cpuSeconds.end()) continue;
     std::printf("ratio %s %.3f 1\n", limit.name.c_str(), ours->second / limit.seconds);
   }
+  for (const bench::Measured& m : bench::Reported())
+    std::printf("ratio %s %.3f %s\n", m.name.c_str(), m.value, m.target.c_str());
   return 0;
 }

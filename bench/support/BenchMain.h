@@ -19,4 +19,8 @@ struct TimeLimit {
   TimeLimit(std::string name, std::string ours, double seconds);
 };
 
+// A ratio that is not of two times (a memory figure against a size, say), printed with the
+// others after the run.
+void ReportRatio(std::string name, double measured, std::string target);
+
 }  // namespace bench
