@@ -1,5 +1,6 @@
 #include "readers/pictures/FileMapping.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,6 +28,18 @@ void CheckNotEmpty(int64_t Size) {
 TFileMapping::TFileMapping(const std::string& FileName)
     : FileName_(FileName), Bytes(plat::ReadFileBytes(FileName, MaxFileSize)) {
   CheckNotEmpty(FileSize());
+}
+
+std::string TFileMapping::Head(const std::string& FileName, size_t Count) {
+  struct stat info;
+  if (::stat(FileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+  const int descriptor = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return {};
+  std::string head(Count, '\0');
+  const ssize_t count = ::pread(descriptor, head.data(), Count, 0);
+  ::close(descriptor);
+  head.resize(count > 0 ? size_t(count) : 0);
+  return head;
 }
 
 TFileMapping::TFileMapping(plat::THandleStream& Stream) {

@@ -20,6 +20,10 @@ class TFileMapping {
   // stays the stream's.
   explicit TFileMapping(plat::THandleStream& Stream);
 
+  // Up to Count bytes from the start of a regular file; nothing where the file cannot be read
+  // (constructing a mapping then says why).
+  static std::string Head(const std::string& FileName, size_t Count);
+
   const uint8_t* Memory() const { return reinterpret_cast<const uint8_t*>(Bytes.data()); }
   int64_t FileSize() const { return static_cast<int64_t>(Bytes.size()); }
   const std::string& FileName() const { return FileName_; }

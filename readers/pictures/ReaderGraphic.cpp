@@ -71,15 +71,33 @@ void TReaderGraphic::Load(const uint8_t* Memory, int64_t Size, uint32_t ImageInd
 }
 
 void TReaderGraphic::LoadFromFileByIndex(const std::string& FileName, uint32_t ImageIndex) {
-  const TFileMapping mapping(FileName);
-  LoadFromMemory(mapping.Memory(), mapping.FileSize(), ImageIndex);
+  LoadFile(FileName, ImageIndex, nullptr);
 }
 
 bool TReaderGraphic::LoadFromFileInto(const std::string& FileName,
                                       const plat::ArgbPictureTarget& Into) {
-  const TFileMapping mapping(FileName);
-  Load(mapping.Memory(), mapping.FileSize(), 0, &Into);
+  LoadFile(FileName, 0, &Into);
   return true;
+}
+
+bool TReaderGraphic::HeadFits(const std::string& Head, uint32_t ImageIndex) {
+  const TImageProperties kept = ImageProperties_;
+  const bool fits = ReadImageProperties(reinterpret_cast<const uint8_t*>(Head.data()),
+                                        static_cast<int64_t>(Head.size()), ImageIndex);
+  ImageProperties_ = kept;
+  return fits;
+}
+
+void TReaderGraphic::LoadFile(const std::string& FileName, uint32_t ImageIndex,
+                              const plat::ArgbPictureTarget* Into) {
+  // A file whose first bytes are not of this format fails on them alone, as the whole file would,
+  // before all of it (up to a gigabyte of anything) is read into memory.
+  const std::string head = TFileMapping::Head(FileName, 64);
+  if (!head.empty() && !HeadFits(head, ImageIndex))
+    Load(reinterpret_cast<const uint8_t*>(head.data()), static_cast<int64_t>(head.size()),
+         ImageIndex, Into);
+  const TFileMapping mapping(FileName);
+  Load(mapping.Memory(), mapping.FileSize(), ImageIndex, Into);
 }
 
 template <typename Read>

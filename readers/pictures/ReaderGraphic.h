@@ -98,6 +98,10 @@ class TReaderGraphic : public plat::TBitmap {
  private:
   void Load(const uint8_t* Memory, int64_t Size, uint32_t ImageIndex,
             const plat::ArgbPictureTarget* Into);
+  void LoadFile(const std::string& FileName, uint32_t ImageIndex,
+                const plat::ArgbPictureTarget* Into);
+  // Whether the first bytes of a file are of this format; the properties stay as they were.
+  bool HeadFits(const std::string& Head, uint32_t ImageIndex);
   template <typename Read>
   static auto WithStreamBytes(plat::TStream& Stream, Read&& Reader);
 

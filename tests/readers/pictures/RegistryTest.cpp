@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 
 #include "PngTestFiles.h"
@@ -15,6 +16,7 @@
 #include "platform/pictures/Bitmap.h"
 #include "platform/runtime/Classes.h"
 #include "readers/PictureReaders.h"
+#include "support/LargestAllocation.h"
 
 namespace readers {
 namespace {
@@ -385,6 +387,32 @@ TEST_F(PictureLoadingPaths, FilesThatCannotBeOpenedAreNamedAndNothingIsLost) {
     EXPECT_EQ(picture.Width(), 7);
     ASSERT_EQ(bitmap.Width(), 7);
     EXPECT_EQ(bitmap.Pixel(6, 4), expected.back());
+  }
+}
+
+TEST_F(PictureLoadingPaths, LargeFilesOfAnotherKindFailOnTheirFirstBytes) {
+  if (!test_support::LargestAllocation::Available()) GTEST_SKIP() << "no allocator hooks";
+  gfx::StartEngine();
+  for (const char* format : {"PNG", "GIF"}) {
+    // 256 MB of zeros (a sparse file) named as a picture.
+    const std::string path = Folder + "/zeros." + plat::LowerCase(format);
+    std::ofstream{path};
+    std::filesystem::resize_file(path, uintmax_t{1} << 28);
+    const std::string message =
+        std::string("Cannot load image. Invalid or unexpected ") + format + " image format.";
+    test_support::LargestAllocation largest;
+    plat::TPicture picture;
+    gfx::TBitmap32 bitmap;
+    for (const auto& load : std::initializer_list<std::function<void()>>{
+             [&] { picture.LoadFromFile(path); }, [&] { bitmap.LoadFromFile(path); }}) {
+      try {
+        load();
+        ADD_FAILURE() << "loaded";
+      } catch (const plat::EInvalidGraphic& error) {
+        EXPECT_EQ(error.what(), message);
+      }
+    }
+    EXPECT_LT(largest.Bytes(), size_t{1} << 20) << format;
   }
 }
 
