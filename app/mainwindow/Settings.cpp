@@ -10,6 +10,9 @@ namespace {
 
 // A settings file larger than this is not ours.
 constexpr int64_t MaxSettingsFileSize = 16 << 20;
+// Nor is a longer line: no path, font name or stampable text comes near it, and a value this long
+// would stall the window that shows it.
+constexpr size_t MaxSettingsLine = 16 << 10;
 
 std::string OneLine(std::string_view value) {
   std::string line(value);
@@ -61,18 +64,18 @@ void ReadColor(std::string_view text, plat::TColor& color) {
   }
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
+// Calls each(line) for every line, ended by CR LF, LF or a lone CR.
+template <typename Each>
+void ForEachLine(std::string_view text, Each each) {
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
+    each(text.substr(start, end - start));
     start = end;
     if (start < text.size() && text[start] == '\r') ++start;
     if (start < text.size() && text[start] == '\n') ++start;
   }
-  return lines;
 }
 
 // Applies one line; returns whether it held a saved text.
@@ -140,8 +143,17 @@ std::string SettingsText(const TSettingsValues& v, const std::vector<std::string
 bool ParseSettingsText(const std::string& text, TSettingsValues& values,
                        std::vector<std::string>& texts) {
   bool textRead = false;
-  for (std::string_view line : SplitLines(text))
-    if (ApplyLine(line, values, texts)) textRead = true;
+  std::vector<std::string> read;
+  ForEachLine(text, [&](std::string_view line) {
+    if (line.size() > MaxSettingsLine || !ApplyLine(line, values, read)) return;
+    textRead = true;
+    // Only the last texts can be kept; the file the program writes holds no more.
+    if (read.size() == 2 * size_t(MaxSavedTexts))
+      read.erase(read.begin(), read.begin() + MaxSavedTexts);
+  });
+  const size_t first = read.size() > size_t(MaxSavedTexts) ? read.size() - MaxSavedTexts : 0;
+  texts.insert(texts.end(), std::make_move_iterator(read.begin() + first),
+               std::make_move_iterator(read.end()));
   return textRead;
 }
 

@@ -41,8 +41,9 @@ struct TSettingsValues {
 std::string SettingsText(const TSettingsValues& values, const std::vector<std::string>& texts);
 
 // Reads the file's text over values (a key counts only at the start of a line; values that
-// cannot be read keep what values held) and appends the saved texts it holds to texts.
-// Returns whether a saved text was read.
+// cannot be read keep what values held, and lines too long to be the program's are skipped) and
+// appends the last MaxSavedTexts saved texts it holds to texts. Returns whether a saved text was
+// read.
 bool ParseSettingsText(const std::string& text, TSettingsValues& values,
                        std::vector<std::string>& texts);
 

@@ -3,7 +3,10 @@
 
 #include <unistd.h>
 
+#include <cctype>
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "app/mainwindow/CommandLine.h"
@@ -93,6 +96,79 @@ TEST_F(CommandLine, TheSecondArgumentNamesTheLayerPicture) {
   }
   Touch(defaultLayer_);
   EXPECT_EQ(Paths({picture, "Default"}).LayerPath, defaultLayer_);
+}
+
+// The rules over random command lines: one or two arguments count; the first is the picture, or a
+// folder when the file system says so; the layer path is the default layer picture (for one
+// argument or the default-layer word), else the second argument as a folder or an existing file,
+// else that name in the picture's folder. Paths are made absolute, their case kept.
+TEST_F(CommandLine, RandomCommandLinesFollowTheRules) {
+  namespace fs = std::filesystem;
+  std::system(("mkdir -p '" + root_ + "/cwd/Sub Dir' '" + root_ + "/Pics:2/deep'").c_str());
+  Touch(root_ + "/cwd/Sub Dir/Ünï.Png");
+  Touch(root_ + "/Pics:2/deep/DEFAULT");
+  const std::string cwd = root_ + "/cwd";
+  const std::vector<std::string> names = {"logo.png",
+                                          "Sub Dir",
+                                          "Sub Dir/",
+                                          "Sub Dir/Ünï.Png",
+                                          "../Pics:2",
+                                          "../Pics:2/IMG_01.JPG",
+                                          "../Pics:2/deep/DEFAULT",
+                                          "missing.jpg",
+                                          "Missing/",
+                                          "C:",
+                                          "./logo.png",
+                                          "a/../logo.png",
+                                          "..",
+                                          ".",
+                                          "",
+                                          "default",
+                                          "DeFaUlT",
+                                          "defaults",
+                                          root_ + "/Pics:2/",
+                                          root_ + "/gone.png",
+                                          std::string(300, 'n'),
+                                          std::string(5000, 'x') + ".png"};
+  // Absolute and normalised; a folder ends with "/".
+  auto full = [&](const std::string& path) -> std::string {
+    if (path.empty()) return "";
+    std::string p = (fs::path(cwd) / path).lexically_normal().string();
+    std::error_code e;
+    if (fs::is_directory(p, e) && p.back() != '/') p += '/';
+    return p;
+  };
+  auto upper = [](std::string s) {
+    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+  };
+  std::mt19937 rng(35);
+  for (int round = 0; round < 1500; ++round) {
+    std::vector<std::string> args(std::uniform_int_distribution<int>(0, 3)(rng));
+    for (std::string& a : args) a = names[rng() % names.size()];
+    if (round % 2)
+      Touch(defaultLayer_);
+    else
+      fs::remove(defaultLayer_);
+    SCOPED_TRACE(testing::PrintToString(args));
+    const app::TStartupPaths p = Paths(args);
+    ASSERT_EQ(p.Given, args.size() == 1 || args.size() == 2);
+    if (!p.Given) continue;
+    std::error_code e;
+    const std::string bg = full(args[0]);
+    const std::string folder = bg.substr(0, bg.rfind('/') + 1);
+    EXPECT_EQ(p.BackgroundPath, bg);
+    EXPECT_EQ(p.SaveFileName, bg);
+    EXPECT_EQ(p.BackgroundIsFolder, fs::is_directory(bg, e));
+    std::string layer = fs::exists(defaultLayer_) ? defaultLayer_ : folder;
+    if (args.size() == 2 && upper(args[1]) != "DEFAULT") {
+      const std::string given = full(args[1]);
+      const bool here = fs::is_directory(given, e) || fs::is_regular_file(given, e);
+      // A missing name is looked for in the picture's folder; an absolute one stays as given.
+      layer = here || args[1].rfind('/', 0) == 0 ? given : full(folder + args[1]);
+    }
+    EXPECT_EQ(p.LayerPath, layer);
+  }
 }
 
 }  // namespace
