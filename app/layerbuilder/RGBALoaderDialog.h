@@ -136,6 +136,9 @@ class TRGBALoaderForm : public plat::TForm {
   void FlipPicture(TSide Side, bool Vertically);
   void InvertChanged(TSide Side);
   void GrayChanged(TSide Side);
+  // Grey cannot be undone in place: the picture comes back from its file, or from the one its
+  // open dialog names; a file that is gone or unreadable raises. An empty picture stays empty.
+  void ReloadUngreyed(TSide Side);
   void OpacityChanged(TSide Side);
   void ClearFilterBoxes(TSide Side);
   // Sets the box without running its click handler, so the picture is not filtered.

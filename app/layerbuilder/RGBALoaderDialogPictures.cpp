@@ -7,6 +7,7 @@
 #include "app/road/ClipboardTransfer.h"
 #include "graphics/filters/Filters.h"
 #include "platform/runtime/Files.h"
+#include "platform/runtime/SysUtils.h"
 #include "platform/windows/Application.h"
 
 namespace app {
@@ -15,6 +16,8 @@ namespace {
 // The pasted pictures, kept in the run's private work folder.
 constexpr std::string_view BackgroundPasteFile = "builder-background.bmp";
 constexpr std::string_view OverlayPasteFile = "builder-overlay.bmp";
+constexpr std::string_view PictureFileGoneText =
+    "The colours cannot come back: the picture's file is gone: ";
 
 }  // namespace
 
@@ -151,19 +154,28 @@ void TRGBALoaderForm::GrayChanged(TSide Side) {
   if (p.GrayCheck->Checked()) {
     gfx::ColorToGrayscale(&picture, &picture, false);
   } else {
-    // Grey cannot be undone in place: the picture comes back from its file.
     ClearFilterBoxes(Side);
-    const std::string source = p.FileName->empty() ? p.Dialog->FileName() : *p.FileName;
-    if (!source.empty() && plat::FileExists(source)) {
-      try {
-        picture.LoadFromFile(source);
-      } catch (...) {
-        SetCheckedQuietly(*p.GrayCheck, true);
-        throw;
-      }
+    try {
+      ReloadUngreyed(Side);
+    } catch (...) {
+      // The picture stays grey, and its box says so.
+      SetCheckedQuietly(*p.GrayCheck, true);
+      ShowImageResult();
+      throw;
     }
   }
   ShowImageResult();
+}
+
+void TRGBALoaderForm::ReloadUngreyed(TSide Side) {
+  TPanelParts p = Panel(Side);
+  gfx::TBitmap32& picture = p.View->Bitmap();
+  if (picture.Empty()) return;
+  std::string source = *p.FileName;
+  if (!plat::FileExists(source)) source = p.Dialog->FileName();
+  if (!plat::FileExists(source))
+    throw plat::EFOpenError(std::string(PictureFileGoneText) + *p.FileName);
+  picture.LoadFromFile(source);
 }
 
 void TRGBALoaderForm::SetCheckedQuietly(plat::TCheckBox& Box, bool Checked) {

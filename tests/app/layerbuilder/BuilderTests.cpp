@@ -1,7 +1,9 @@
 // The layer builder driven through its handlers: the mask made from the overlay's brightness,
 // stretching, the filters of both panels, loading, pasting and the interaction groups.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -298,6 +300,55 @@ TEST_F(Builder, Screenshot) {
   const std::string file = plat::JoinPath(plat::ScreenshotFolder(), "layer-builder.png");
   plat::SaveScreenshot(*builder, file);
   EXPECT_TRUE(plat::FileExists(file));
+}
+
+// Files that vanish, cannot be read or cannot be written end in a clear message, and the builder
+// keeps what it showed: pictures, boxes and remembered files.
+TEST_F(Builder, VanishedAndUnwritableFilesAreReportedAndChangeNothing) {
+  gfx::TBitmap32 original;
+  Paint(original, 30, 20, RandomOpaque(5));
+  const std::string bgFile = Saved(original, "bg.bmp");
+  LoadBackground(bgFile);
+  builder->BackGrayScaleCheck->SetChecked(true);
+  const PixelRule grey = [&](int x, int y) { return Gray(original.Pixel(x, y)); };
+  ExpectPixels(Background(), 30, 20, grey, "grey");
+
+  // The colours cannot come back from a file that is gone: the picture and its box stay grey.
+  std::filesystem::remove(bgFile);
+  try {
+    builder->BackGrayScaleCheck->SetChecked(false);
+    ADD_FAILURE() << "no message";
+  } catch (const plat::Exception& e) {
+    EXPECT_NE(std::string(e.what()).find(bgFile), std::string::npos) << e.what();
+  }
+  EXPECT_TRUE(builder->BackGrayScaleCheck->Checked());
+  ExpectPixels(Background(), 30, 20, grey, "still grey");
+  EXPECT_TRUE(builder->ResultLayer->Bitmap().Equal(Background()));
+
+  // A chosen file gone before it is read.
+  answer = bgFile;
+  EXPECT_THROW(builder->btLoadImageClick(nullptr), plat::Exception);
+  EXPECT_EQ(builder->BackgroundFileName, bgFile);
+  ExpectPixels(Background(), 30, 20, grey, "after a failed load");
+
+  // A paste onto a full disk: files may grow to 4 kB only.
+  gfx::TBitmap32 big;
+  Paint(big, 100, 100, Flat(0xFF123456));
+  app::CopyPictureToClipboard(big);
+  plat::RemoveWorkFolder();  // and the work folder went too: it is made again
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  builder->OverlayPasteButtonClick(nullptr);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("large"), std::string::npos) << messages[0];
+  EXPECT_TRUE(Overlay().Empty());
+  EXPECT_TRUE(builder->OverlayFileName.empty());
+  builder->OverlayPasteButtonClick(nullptr);
+  ExpectPixels(Overlay(), 100, 100, Flat(0xFF123456), "pasted once there is room");
 }
 
 }  // namespace
