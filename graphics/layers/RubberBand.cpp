@@ -1,6 +1,8 @@
 #include "graphics/layers/RubberBand.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 
@@ -280,17 +282,26 @@ void TRubberbandLayer::Paint(TBitmap32& Buffer) {
         Buffer.AreaChanged({r.Right - 1, r.Top, r.Right, r.Bottom}, AreaInfoRect);
       }
     } else {
+      // The bitmap steps along the pattern by adding the step to the counter, so both must stay
+      // finite; stepping over whole patterns is the same as not stepping over them.
+      const auto length = static_cast<float>(frameStipple_.size());
+      const float step = std::isfinite(frameStippleStep_) && length > 0
+                             ? std::fmod(frameStippleStep_, length)
+                             : 0.0f;
       Buffer.SetStipplePattern(frameStipple_);
-      Buffer.SetStippleStep(frameStippleStep_);
-      Buffer.SetStippleCounter(frameStippleCounter_);
+      Buffer.SetStippleStep(step);
+      Buffer.SetStippleCounter(std::isfinite(frameStippleCounter_) ? frameStippleCounter_ : 0.0f);
       Buffer.FrameRectStippled(r.Left, r.Top, r.Right, r.Bottom);
     }
   }
-  const int32_t s = handleSize_;
+  // A handle may reach past any coordinate: its square is computed in 64 bits and kept in range.
+  const int64_t s = handleSize_;
+  auto edge = [](int64_t V) { return int32_t(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX)); };
   auto handle = [&](TRBDragState State, int32_t X, int32_t Y) {
     if (!HandleShown(State)) return;
-    Buffer.FillRectBlendClipped(X - s, Y - s, X + s, Y + s, handleFill_);
-    Buffer.FrameRectBlendClipped(X - s, Y - s, X + s, Y + s, handleFrame_);
+    const int32_t x1 = edge(X - s), y1 = edge(Y - s), x2 = edge(X + s), y2 = edge(Y + s);
+    Buffer.FillRectBlendClipped(x1, y1, x2, y2, handleFill_);
+    Buffer.FrameRectBlendClipped(x1, y1, x2, y2, handleFrame_);
   };
   handle(DragSizeTopLeft, r.Left, r.Top);
   handle(DragSizeTopRight, r.Right, r.Top);

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <limits>
 
 #include "graphics/layers/RubberBand.h"
 #include "tests/graphics/layers/microtiles/PixelMask.h"
@@ -240,3 +243,41 @@ TEST_F(RubberBandPaint, TheFrameRunsThroughTheOuterPixelsAndIsMeasuredWhole) {
 }
 
 }  // namespace
+
+// Extreme sizes, places and stipple values paint and hit-test without overflowing; a handle far
+// larger than the buffer covers all of it.
+TEST_F(RubberBandPaint, ExtremeValuesStaySafe) {
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
+  const float stippleValues[] = {nan, inf, -inf, 3.4e38f, -3.4e38f, 1e30f, -7.5f, 0.25f};
+  const float places[] = {-3e9f, -1.1e9f, -5, 40, 1.07e9f, 3e9f};
+  const int32_t sizes[] = {INT32_MAX, 1 << 30, (1 << 30) - 1, 1 << 20};
+  uint32_t seed = 1;
+  auto pick = [&seed](auto& values) {
+    seed = seed * 1103515245u + 12345u;
+    return values[(seed >> 16) % std::size(values)];
+  };
+  for (int round = 0; round < 200; ++round) {
+    const float l = pick(places), t = pick(places);
+    band.SetLocation({l, t, l + std::fabs(pick(places)), t + std::fabs(pick(places))});
+    band.SetHandleSize(pick(sizes));
+    band.SetFrameStippleStep(pick(stippleValues));
+    band.SetFrameStippleCounter(pick(stippleValues));
+    band.SetFrameStipple(round % 3 == 0 ? TArrayOfColor32{} : TArrayOfColor32{clRed32, 0xFF0000FF});
+    band.PaintLayer(buffer);
+    buffer.StartMeasuring([](plat::TObject*, const TRect&, uint32_t) {});
+    band.PaintLayer(buffer);
+    buffer.StopMeasuring();
+    for (int x : {INT32_MIN, -1, 0, INT32_MAX}) band.GetHandleAt(x, x);
+  }
+
+  band.SetLocation({10, 10, 30, 25});
+  band.SetOptions(RubberbandOptionCornerHandles | RubberbandOptionNoTopRight |
+                  RubberbandOptionNoBottomLeft | RubberbandOptionNoBottomRight);
+  band.SetHandleFill(clWhite32);
+  band.SetHandleSize(INT32_MAX);
+  buffer.ClearWithColor(clBlack32);
+  band.PaintLayer(buffer);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 60; ++x) ASSERT_EQ(buffer.Pixel(x, y), clWhite32) << x << "," << y;
+  EXPECT_EQ(band.GetHandleAt(-2'000'000'000, 2'000'000'000), DragSizeTopLeft);
+}
