@@ -31,8 +31,9 @@ int32_t TInlineList::EndOf(int i) {
   return Items(i)->EndPos;
 }
 
-void TSectionList::OpenCloseInline(int32_t sourcePos, const TProperties& prop, bool open) {
+void TSectionList::OpenCloseInline(int32_t sourcePos, TProperties& prop, bool open) {
   if (open) {
+    prop.GetFont();  // the element's own em and ex size its box, not its parent's
     auto rec = std::make_unique<InlineRec>();
     rec->SourceStart = sourcePos;
     rec->SourceEnd = TInlineList::kOpenEnd;

@@ -354,7 +354,7 @@ class TSectionList : public TCell, public TIDDocument {
   // character.
   bool PositionToXYClipped(plat::TCanvas* canvas, int32_t pos, int32_t& y, int32_t& x);
   int32_t SourcePosToY(int32_t sourcePos) override;
-  void OpenCloseInline(int32_t sourcePos, const TProperties& prop, bool open);
+  void OpenCloseInline(int32_t sourcePos, TProperties& prop, bool open);
   void ClearControlLists();
   void Clear() override;
 

@@ -219,7 +219,7 @@ void TSection::AddFloatingObj(std::unique_ptr<TFloatingObj> obj, int32_t sourceP
 }
 
 void TSection::AddFormControl(TFormControlObj& control, int32_t sourcePos, char flag,
-                              const TProperties* prop) {
+                              TProperties* prop) {
   control.Pos = int32_t(Text.size());
   FormControls.push_back(&control);
   AppendText(std::u16string_view(&kControlChar, 1), &sourcePos, flag);

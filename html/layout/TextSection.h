@@ -110,7 +110,7 @@ class TSection : public TSectionBase {
   // Lists a control of a form at the current end; `flag` is its break flag. A border style in
   // prop frames the control like a bordered inline element.
   void AddFormControl(TFormControlObj& control, int32_t sourcePos, char flag = kBreakOrdinary,
-                      const TProperties* prop = nullptr);
+                      TProperties* prop = nullptr);
   void ForceBreakAtEnd();
   void RemoveLinks() override;
   // A section left empty by BR CLEAR stays: its only work is to move what follows below floats.

@@ -50,7 +50,8 @@ TEST_F(Boxes, MarginsBordersAndPaddingSurroundTheContent) {
   EXPECT_EQ(maxWidth, 100 + 47);
 }
 
-// em and ex in a box are those of the element's own font (24 points), whatever its parent's.
+// em and ex in a box (of a block, a cell, an inline element) are those of the element's own font
+// (24 points), whatever its parent's.
 TEST_F(Boxes, EmAndExAreThoseOfTheElementsOwnFont) {
   const auto sized = [](const char* tag) {
     auto prop = Props(tag, {{"margin-left", "1em"}, {"padding-left", "3ex"}});
@@ -70,6 +71,10 @@ TEST_F(Boxes, EmAndExAreThoseOfTheElementsOwnFont) {
   auto cellProps = sized("td");
   const TCellObj cell(&document, nullptr, cellProps.get(), VAlignTop);
   EXPECT_EQ(cell.Padding[3], 3 * own->ExPixels);
+
+  auto inlineProps = sized("span");
+  document.OpenCloseInline(0, *inlineProps, true);
+  EXPECT_EQ(document.InlineElements.Items(0)->MargArray[piPaddingLeft], 3 * own->ExPixels);
 }
 
 TEST_F(Boxes, AutoMarginsPlaceABlockOfSetWidth) {
