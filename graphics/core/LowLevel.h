@@ -43,11 +43,15 @@ constexpr void TestSwap(int32_t& A, int32_t& B) {
   if (B < A) Swap(A, B);
 }
 
-// Orders A, B, then clips them to [Start, Stop - 1]; true when something is left.
+// Orders A, B, then clips them to [Start, Stop - 1]; true when something is left. Nothing is
+// left below a Stop of INT32_MIN (B keeps its value then).
 constexpr bool TestClip(int32_t& A, int32_t& B, int32_t Start, int32_t Stop) {
   TestSwap(A, B);
   if (Start > A) A = Start;
-  if (B >= Stop) B = Stop - 1;
+  if (B >= Stop) {
+    if (Stop == INT32_MIN) return false;
+    B = Stop - 1;
+  }
   return B >= A;
 }
 
@@ -61,10 +65,11 @@ constexpr int32_t ClampMax(int32_t Value, int32_t Max) {
   return Value > Max ? Max : Value >= 0 ? Value : 0;
 }
 
-// Truncating quotient; the remainder takes the dividend's sign.
+// Truncating quotient; the remainder takes the dividend's sign. Divisor must not be 0; the one
+// quotient beyond 32 bits (INT32_MIN / -1) wraps to INT32_MIN.
 constexpr int32_t DivMod(int32_t Dividend, int32_t Divisor, int32_t& Remainder) {
-  Remainder = Dividend % Divisor;
-  return Dividend / Divisor;
+  Remainder = int32_t(int64_t(Dividend) % Divisor);
+  return int32_t(uint32_t(int64_t(Dividend) / Divisor));
 }
 
 // Value div 255 for every product of two bytes.

@@ -11,9 +11,15 @@ std::array<uint8_t, 256> GammaTable{};
 
 namespace {
 
+// An integral value held at the ends of the 32-bit range; NaN gives 0.
+int32_t Saturated(double V) {
+  if (!(V == V)) return 0;
+  return V >= 2147483647.0 ? INT32_MAX : V <= -2147483648.0 ? INT32_MIN : int32_t(V);
+}
+
 // Round half to even (the default floating-point rounding mode).
 int32_t RoundEven(double V) {
-  return int32_t(std::lrint(V));
+  return Saturated(std::nearbyint(V));
 }
 
 }  // namespace
@@ -71,7 +77,7 @@ void Color32ToHsl(TColor32 Color, float& H, float& S, float& L) {
 }
 
 TFixed Fixed(double X) {
-  return TFixed(std::llrint(X * 65536));
+  return RoundEven(X * 65536);
 }
 
 void SinCos(float Angle, float& Sin, float& Cos) {
@@ -83,12 +89,12 @@ TRect MakeRect(const TFloatRect& FR, TRectRoundMode Rounding) {
   TRect R;
   switch (Rounding) {
     case rrOutward:
-      R = {int32_t(std::floor(FR.Left)), int32_t(std::floor(FR.Top)), int32_t(std::ceil(FR.Right)),
-           int32_t(std::ceil(FR.Bottom))};
+      R = {Saturated(std::floor(FR.Left)), Saturated(std::floor(FR.Top)),
+           Saturated(std::ceil(FR.Right)), Saturated(std::ceil(FR.Bottom))};
       break;
     case rrInward:
-      R = {int32_t(std::ceil(FR.Left)), int32_t(std::ceil(FR.Top)), int32_t(std::floor(FR.Right)),
-           int32_t(std::floor(FR.Bottom))};
+      R = {Saturated(std::ceil(FR.Left)), Saturated(std::ceil(FR.Top)),
+           Saturated(std::floor(FR.Right)), Saturated(std::floor(FR.Bottom))};
       R.Right = std::max(R.Right, R.Left);
       R.Bottom = std::max(R.Bottom, R.Top);
       break;

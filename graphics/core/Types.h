@@ -119,7 +119,7 @@ void Color32ToHsl(TColor32 Color, float& H, float& S, float& L);
 
 // ---- Fixed point ----
 
-// Round(X * 65536), half to even.
+// Round(X * 65536), half to even; beyond the 16.16 range the nearest end, NaN 0.
 TFixed Fixed(double X);
 constexpr TFixed Fixed(int32_t X) {
   return TFixed(uint32_t(X) << 16);
@@ -128,6 +128,8 @@ constexpr TFixed Fixed(int32_t X) {
 constexpr int32_t FixedFloor(TFixed A) {
   return A >> 16;
 }
+// The sums wrap in 32 bits as the original's do, which the resamplers' arithmetic follows: the
+// topmost values give -32768.
 constexpr int32_t FixedCeil(TFixed A) {
   return int32_t(uint32_t(A) + 0xFFFF) >> 16;
 }
@@ -167,6 +169,7 @@ constexpr TRect MakeRect(int32_t L, int32_t T, int32_t R, int32_t B) {
 constexpr TFixedRect MakeFixedRect(TFixed L, TFixed T, TFixed R, TFixed B) {
   return {L, T, R, B};
 }
+// Sides beyond the 32-bit range are held at its ends; NaN sides become 0.
 TRect MakeRect(const TFloatRect& FR, TRectRoundMode Rounding);
 TRect MakeRect(const TFixedRect& FXR, TRectRoundMode Rounding);
 
@@ -188,11 +191,18 @@ constexpr bool EqualRect(const TRect& R1, const TRect& R2) {
   return R1 == R2;
 }
 
+// A sum of two coordinates, held at the ends of the 32-bit range instead of overflowing.
+constexpr int32_t AddCoordinates(int32_t A, int64_t B) {
+  const int64_t sum = A + B;
+  return int32_t(sum < INT32_MIN ? INT32_MIN : sum > INT32_MAX ? INT32_MAX : sum);
+}
+
+// Sides are held at the ends of the 32-bit range.
 constexpr void InflateRect(TRect& R, int32_t Dx, int32_t Dy) {
-  R.Left -= Dx;
-  R.Top -= Dy;
-  R.Right += Dx;
-  R.Bottom += Dy;
+  R.Left = AddCoordinates(R.Left, -int64_t(Dx));
+  R.Top = AddCoordinates(R.Top, -int64_t(Dy));
+  R.Right = AddCoordinates(R.Right, Dx);
+  R.Bottom = AddCoordinates(R.Bottom, Dy);
 }
 constexpr void InflateFloatRect(TFloatRect& R, float Dx, float Dy) {
   R.Left -= Dx;
@@ -201,11 +211,12 @@ constexpr void InflateFloatRect(TFloatRect& R, float Dx, float Dy) {
   R.Bottom += Dy;
 }
 
+// Sides are held at the ends of the 32-bit range.
 constexpr void OffsetRect(TRect& R, int32_t Dx, int32_t Dy) {
-  R.Left += Dx;
-  R.Right += Dx;
-  R.Top += Dy;
-  R.Bottom += Dy;
+  R.Left = AddCoordinates(R.Left, Dx);
+  R.Right = AddCoordinates(R.Right, Dx);
+  R.Top = AddCoordinates(R.Top, Dy);
+  R.Bottom = AddCoordinates(R.Bottom, Dy);
 }
 
 constexpr bool IsRectEmpty(const TRect& R) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -163,6 +165,136 @@ TEST(IntegerMap, ResizingKeepsFlatIndicesAndZeroesNewElements) {
 }
 
 struct Shape {};
+
+// Random adds, removals, look-ups and clears against a model: each bucket an ordered list of
+// pairs whose capacity grows by the documented steps, visited buckets upwards and newest first;
+// and a rectangle list against a vector with the documented capacities.
+TEST(ContainersModel, RandomPointerMapsAndRectangleLists) {
+  std::mt19937 random(124);
+  for (int round = 0; round < 100; ++round) {
+    TPointerMap map;
+    struct Pair {
+      uintptr_t key, data;
+    };
+    std::vector<std::vector<Pair>> buckets(256);
+    std::vector<size_t> capacities(256, 0);
+    const auto anyKey = [&] {  // few buckets, so that they fill and shift
+      return uintptr_t(random() % 6) << 8 | uintptr_t(random() % 4) << 20 | (random() & 0xFF) % 3;
+    };
+    for (int step = 0; step < 400; ++step) {
+      const uintptr_t key = anyKey(), data = random() | 1;
+      auto& bucket = buckets[(key >> 8) & 0xFF];
+      const auto found =
+          std::find_if(bucket.begin(), bucket.end(), [&](const Pair& p) { return p.key == key; });
+      switch (random() % 8) {
+        case 0: {
+          ASSERT_EQ(reinterpret_cast<uintptr_t>(map.Remove(Key(key))),
+                    found == bucket.end() ? 0 : found->data);
+          if (found != bucket.end()) bucket.erase(found);
+          if (bucket.empty()) capacities[(key >> 8) & 0xFF] = 0;
+          break;
+        }
+        case 1:
+          if (found == bucket.end()) {
+            EXPECT_THROW(map.Data(Key(key)), plat::EListError);
+          } else {
+            ASSERT_EQ(reinterpret_cast<uintptr_t>(map.Data(Key(key))), found->data);
+          }
+          break;
+        case 2:
+          if (random() % 20 == 0) {
+            map.Clear();
+            for (auto& b : buckets) b.clear();
+            std::fill(capacities.begin(), capacities.end(), 0);
+          }
+          break;
+        default: {
+          bool isNew = false;
+          void** slot = map.Add(Key(key), Key(data), isNew);
+          ASSERT_EQ(isNew, found == bucket.end());
+          if (isNew) {
+            size_t& capacity = capacities[(key >> 8) & 0xFF];
+            if (bucket.size() == capacity)
+              capacity += capacity > 64 ? capacity / 4 : capacity > 8 ? 16 : 4;
+            bucket.push_back({key, data});
+          }
+          ASSERT_EQ(reinterpret_cast<uintptr_t>(*slot),
+                    isNew ? data : found->data);  // a present key keeps its data
+        }
+      }
+      size_t total = 0;
+      for (int b = 0; b < 256; ++b) {
+        total += buckets[size_t(b)].size();
+        ASSERT_EQ(map.Bucket(b).Count, int32_t(buckets[size_t(b)].size()));
+        ASSERT_EQ(map.Bucket(b).Items.size(), capacities[size_t(b)]) << b;
+      }
+      ASSERT_EQ(map.Count(), int32_t(total));
+    }
+    std::vector<uintptr_t> visited, expected;
+    TPointerMapIterator it(map);
+    while (it.Next()) visited.push_back(reinterpret_cast<uintptr_t>(it.Item()));
+    for (const auto& b : buckets)
+      for (auto p = b.rbegin(); p != b.rend(); ++p) expected.push_back(p->key);
+    ASSERT_EQ(visited, expected);
+
+    TRectList list;
+    std::vector<TRect> model;
+    int32_t capacity = 0;
+    const auto anyRect = [&] {
+      return TRect{int32_t(random()), int32_t(random()), int32_t(random()), int32_t(random())};
+    };
+    for (int step = 0; step < 300; ++step) {
+      switch (random() % 9) {
+        case 0:
+          if (!model.empty()) {
+            const size_t at = random() % model.size();
+            list.Delete(int32_t(at));
+            model.erase(model.begin() + ptrdiff_t(at));
+          }
+          break;
+        case 1: {
+          const int32_t count = int32_t(random() % 300) - 10;
+          list.SetCount(count);
+          capacity = std::max(capacity, count);
+          model.resize(size_t(std::max(count, 0)), TRect{});
+          break;
+        }
+        case 2: {
+          const int32_t wanted = int32_t(random() % 300);
+          list.SetCapacity(wanted);
+          capacity = wanted;
+          if (model.size() > size_t(wanted)) model.resize(size_t(wanted));
+          break;
+        }
+        case 3:
+          if (random() % 5 == 0) {
+            list.Clear();
+            model.clear();
+            capacity = 10;
+          }
+          break;
+        default: {
+          const TRect r = anyRect();
+          if (int32_t(model.size()) == capacity)
+            capacity += capacity > 128 ? capacity / 4 : capacity > 8 ? 32 : 8;
+          ASSERT_EQ(list.Add(r), int32_t(model.size()));
+          model.push_back(r);
+        }
+      }
+      ASSERT_EQ(list.Count(), int32_t(model.size()));
+      ASSERT_EQ(list.Capacity(), capacity);
+      for (int32_t i = -1; i <= list.Count(); ++i) {
+        const TRect* item = list.Items(i);
+        if (i < 0 || i == list.Count()) {
+          ASSERT_EQ(item, nullptr);
+        } else {
+          ASSERT_NE(item, nullptr);
+          ASSERT_EQ(*item, model[size_t(i)]);
+        }
+      }
+    }
+  }
+}
 
 TEST(ClassList, FindsByExactName) {
   TClassList<Shape> list;

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numeric>
+#include <random>
 #include <vector>
 
 #include "TierScope.h"
@@ -107,6 +110,71 @@ TEST(IntegerHelpers, ClampsSwapsAndDivisions) {
   EXPECT_EQ(rem, -1);
   for (uint32_t x = 0; x <= 66298; ++x) ASSERT_EQ(Div255(x), x / 255) << x;
   EXPECT_EQ(Div255(65025), 255u);
+}
+
+// Every helper and wrap procedure against its definition, over the whole 32-bit range.
+TEST(LowLevelModel, HelpersAndWrapsOverRandomAndExtremeValues) {
+  std::mt19937 random(103);
+  const auto anyInt = [&] {
+    static const int32_t edges[] = {
+        0, 1, -1, 255, 256, INT32_MAX, INT32_MIN, INT32_MAX - 1, INT32_MIN + 1};
+    switch (random() % 4) {
+      case 0:
+        return edges[random() % std::size(edges)];
+      case 1:
+        return int32_t(random() % 2001) - 1000;
+      default:
+        return int32_t(random());
+    }
+  };
+  for (int i = 0; i < 200000; ++i) {
+    const int32_t v = anyInt(), a = anyInt(), b = anyInt();
+    ASSERT_EQ(Clamp(v), std::clamp(v, 0, 255));
+    ASSERT_EQ(Constrain(v, a, b), std::min(std::max(v, a), b));
+    ASSERT_EQ(ClampMax(v, a), v > a ? a : std::max(v, 0));
+    int32_t lo = std::min(a, b), hi = std::max(a, b);
+    int32_t x = a, y = b;
+    const int32_t start = anyInt(), stop = anyInt();
+    const bool left = TestClip(x, y, start, stop);
+    const int64_t clippedLo = std::max<int64_t>(lo, start),
+                  clippedHi = std::min<int64_t>(hi, int64_t(stop) - 1);
+    ASSERT_EQ(left, clippedHi >= clippedLo) << a << " " << b << " " << start << " " << stop;
+    if (left) {
+      ASSERT_EQ(x, clippedLo);
+      ASSERT_EQ(y, clippedHi);
+    }
+    if (b != 0) {
+      int32_t rest = 0;
+      const int32_t q = DivMod(v, b, rest);
+      ASSERT_EQ(rest, int32_t(int64_t(v) % b));
+      ASSERT_EQ(q, int32_t(uint32_t(int64_t(v) / b)));
+    }
+    const uint32_t product = uint32_t(random() % 256) * uint32_t(random() % 256);
+    ASSERT_EQ(Div255(product), product / 255);
+
+    // A range anywhere, and one of a power-of-two size at a non-negative start.
+    ASSERT_EQ(Wrap(v, lo, hi), NaiveWrap(v, lo, hi));
+    ASSERT_EQ(Mirror(v, lo, hi), NaiveMirror(v, lo, hi));
+    ASSERT_EQ(ClampRange(v, lo, hi), std::clamp(v, lo, hi));
+    const int32_t size = int32_t(1u << (random() % 31));
+    const int32_t base = int32_t(random() % (uint32_t(INT32_MAX) - uint32_t(size) + 2));
+    const int32_t top = int32_t(int64_t(base) + size - 1);
+    ASSERT_EQ(WrapPow2(v, base, top), NaiveWrap(v, base, top)) << v << " " << base << " " << top;
+    ASSERT_EQ(MirrorPow2(v, base, top), NaiveMirror(v, base, top))
+        << v << " " << base << " " << top;
+    const bool pow2 = lo >= 0 && std::has_single_bit(uint64_t(int64_t(hi) - lo + 1));
+    ASSERT_EQ(GetWrapProcEx(wmRepeat, lo, hi), pow2 ? WrapPow2 : Wrap);
+    ASSERT_EQ(GetWrapProcEx(wmMirror, lo, hi), pow2 ? MirrorPow2 : Mirror);
+    ASSERT_EQ(GetWrapProcEx(TWrapMode(random() % 256 | 3), lo, hi), ClampRange);
+
+    const float max = float(std::ldexp(double(random() % 1000 + 1), int(random() % 20) - 10));
+    const float value = float((double(random()) / 4294967296.0 - 0.5) * max * 200);
+    const double wrapped = FloatWrap(value, max);
+    ASSERT_GE(wrapped, 0);
+    ASSERT_LE(wrapped, max);  // a value just below 0 may land on max itself in singles
+    const double periods = (double(value) - wrapped) / max;
+    ASSERT_NEAR(periods, std::round(periods), 1e-3) << value << " " << max;
+  }
 }
 
 class FillTier : public ::testing::TestWithParam<TImplementationTier> {};

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <random>
 #include <thread>
+#include <vector>
 
+#include "graphics/core/OrdinalMaps.h"
 #include "graphics/core/Persistent.h"
 
 namespace gfx {
@@ -120,6 +124,98 @@ TEST(PlainInterfacedPersistent, CountsOnlyWhenAskedAndFreesAtZero) {
   EXPECT_FALSE(destroyed);
   EXPECT_EQ(counted->Release(), 0);
   EXPECT_TRUE(destroyed);
+}
+
+// Random sequences of update brackets, changes and size requests (negative and huge sizes too)
+// against a model of the counts, sizes and notifications; an integer map resized along keeps its
+// flat contents and zeroes what is new; reference counts follow their own model.
+TEST(PersistentModel, RandomUpdatesSizesAndReferences) {
+  std::mt19937 random(104);
+  for (int round = 0; round < 200; ++round) {
+    TIntegerMap map;
+    Counter counter;
+    counter.Watch(map);
+    int32_t width = 0, height = 0, updates = 0, changes = 0, resizes = 0;
+    std::vector<int32_t> flat;
+    const auto anySide = [&] {
+      switch (random() % 6) {
+        case 0:
+          return -int32_t(random() % 1000) - 1;
+        case 1:
+          return random() % 2 ? INT32_MIN : 0;
+        default:
+          return int32_t(random() % 9);
+      }
+    };
+    for (int step = 0; step < 60; ++step) {
+      switch (random() % 7) {
+        case 0:
+          map.BeginUpdate();
+          ++updates;
+          break;
+        case 1:
+          map.EndUpdate();
+          --updates;
+          break;
+        case 2:
+          map.Changed();
+          changes += updates == 0;
+          break;
+        default: {
+          const int kind = int(random() % 4);
+          int32_t w = kind == 1 ? width : anySide(), h = kind == 2 ? height : anySide();
+          if (kind == 3) w = h = 0;
+          const bool resized = std::max(w, 0) != width || std::max(h, 0) != height;
+          if (kind == 0) {
+            ASSERT_EQ(map.SetSize(w, h), resized);
+          } else if (kind == 1) {
+            map.SetHeight(h);
+          } else if (kind == 2) {
+            map.SetWidth(w);
+          } else {
+            map.Delete();
+          }
+          if (resized) {
+            width = std::max(w, 0);
+            height = std::max(h, 0);
+            flat.resize(size_t(width) * size_t(height), 0);
+            changes += updates == 0;
+            ++resizes;
+          }
+          // Some content to carry through the next resize.
+          for (size_t i = 0; i < flat.size(); ++i) flat[i] = int32_t(random());
+          for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) *map.ValPtr(x, y) = flat[size_t(y * width + x)];
+        }
+      }
+      ASSERT_EQ(map.Width(), width);
+      ASSERT_EQ(map.Height(), height);
+      ASSERT_EQ(map.UpdateCount(), updates);
+      ASSERT_EQ(map.Empty(), width == 0 || height == 0);
+      ASSERT_EQ(counter.changes, changes);
+      ASSERT_EQ(counter.resizes, resizes);
+      for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+          ASSERT_EQ(*map.ValPtr(x, y), flat[size_t(y * width + x)]);
+    }
+    TPlainInterfacedPersistent plain;
+    int32_t references = 0;
+    const bool counted = random() % 2;
+    plain.SetRefCounted(counted);
+    for (int step = 0; step < 30; ++step) {
+      if (references > 1 && random() % 2) {  // a release to 0 would free it
+        ASSERT_EQ(plain.Release(), counted ? --references : -1);
+      } else {
+        ASSERT_EQ(plain.AddRef(), counted ? ++references : -1);
+      }
+      if (!counted) references = 0;
+    }
+    if (counted && references != 0) {
+      EXPECT_THROW(plain.BeforeDestruction(), plat::Exception);
+    }
+    while (counted && references > 1) plain.Release(), --references;
+    plain.SetRefCounted(false);  // lives on the stack: never freed by a count
+  }
 }
 
 TEST(ThreadPersistent, LockIsReentrantAndBlocksOtherThreads) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,64 @@ TEST(FunctionRegistry, EngineRegistriesAreMadeInModuleOrder) {
   TFunctionRegistry& added = NewRegistry("extra");
   EXPECT_EQ(Registries().size(), before + 1);
   EXPECT_EQ(Registries().back().get(), &added);
+}
+
+// Random registries, processors and priorities against the choice rule: of the implementations
+// of an ID, the lowest priority below InvalidPriority, the later one on a tie; and the feature
+// bits of random identification records against the table.
+TEST(FunctionRegistry, ChoicesMatchTheRuleForRandomRegistriesAndProcessors) {
+  std::mt19937 random(102);
+  static int slots[16];  // their addresses stand for implementations, never called
+  for (int round = 0; round < 2000; ++round) {
+    TFunctionRegistry registry("model");
+    const int ids = int(random() % 4) + 1;
+    std::vector<Proc> variables(size_t(ids), nullptr);
+    std::vector<TFunctionInfo> added;
+    for (int id = 0; id < ids; ++id) registry.RegisterBinding(id, &variables[size_t(id)]);
+    const int count = int(random() % 10);
+    for (int k = 0; k < count; ++k) {
+      const TFunctionInfo info{int32_t(random() % uint32_t(ids + 1)),
+                               reinterpret_cast<TGenericProc>(&slots[added.size()]),
+                               TInstructionSets(random() % 64 & random() % 64),
+                               int32_t(random() % 3)};
+      registry.Add(info.FunctionID, info.Proc, info.Requirements, info.Flags);
+      added.push_back(info);
+    }
+    const TInstructionSets features = TInstructionSets(random() % 64);
+    const bool byFlags = random() % 2;
+    const TFunctionPriority priority = [&](const TFunctionInfo& info) {
+      if ((info.Requirements & ~features) != 0) return InvalidPriority;
+      return byFlags ? info.Flags : 0;
+    };
+    registry.RebindAll(priority);
+    for (int id = 0; id < ids; ++id) {
+      TGenericProc expected = nullptr;
+      int32_t best = InvalidPriority;
+      for (const TFunctionInfo& info : added) {
+        if (info.FunctionID != id) continue;
+        const int32_t p = priority(info);
+        if (p <= best && p != InvalidPriority) {
+          best = p;
+          expected = info.Proc;
+        }
+      }
+      ASSERT_EQ(reinterpret_cast<TGenericProc>(variables[size_t(id)]), expected) << round;
+    }
+
+    TCpuIdentification id{random() % 8 != 0, uint32_t(random()) & 0xF00, uint32_t(random()),
+                          0x80000000u + uint32_t(random() % 3), uint32_t(random())};
+    const bool usable = id.Available && ((id.Leaf1Eax >> 8) & 0xF) >= 5;
+    const bool extended = id.MaxExtendedLeaf >= 0x80000001;
+    const bool bits[] = {
+        (id.Leaf1Edx & 0x00800000) != 0,
+        (id.Leaf1Edx & 0x02000000) != 0 || (extended && (id.Extended1Edx & 0x00400000) != 0),
+        (id.Leaf1Edx & 0x02000000) != 0,
+        (id.Leaf1Edx & 0x04000000) != 0,
+        extended && (id.Extended1Edx & 0x80000000) != 0,
+        extended && (id.Extended1Edx & 0x40000000) != 0};
+    for (int set = 0; set < 6; ++set)
+      ASSERT_EQ(HasInstructionSet(TInstructionSet(set), id), usable && bits[set]) << set;
+  }
 }
 
 TEST(Timing, CountersRunForward) {

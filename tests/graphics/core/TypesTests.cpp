@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <random>
 
 #include "graphics/core/Types.h"
 #include "platform/drawing/Colors.h"
+#include "support/HslModel.h"
 
 namespace gfx {
 namespace {
@@ -158,6 +161,131 @@ TEST(Gamma, TableFollowsThePowerCurve) {
   }
   BuildGammaTable(0.7f);
   EXPECT_EQ(GammaTable[128], 157);  // 255 * (128/255)^0.7 = 157.40
+}
+
+// ---- Models written from the definitions, in double precision ----
+
+int32_t Held(double v) {  // an integral value held at the ends of the 32-bit range, NaN 0
+  return std::isnan(v) ? 0 : int32_t(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+int32_t RoundHalfEven(double v) {
+  const double f = std::floor(v), rest = v - f;
+  return Held(rest > 0.5 || (rest == 0.5 && std::fmod(f, 2) != 0) ? f + 1 : f);
+}
+
+// HslToColor32 computes in singles: values within 1e-4 of a half may land on either side.
+void ExpectChannel(int got, double value, const char* what) {
+  const double scaled = 255 * value, rest = scaled - std::floor(scaled);
+  if (std::abs(rest - 0.5) < 1e-4)
+    EXPECT_NEAR(got, scaled, 0.5 + 1e-4) << what;
+  else
+    EXPECT_EQ(got, RoundHalfEven(scaled)) << what << " " << scaled;
+}
+
+TEST(TypesModel, ColoursFixedPointAndRectanglesOverRandomAndExtremeInputs) {
+  std::mt19937 random(101);
+  std::uniform_real_distribution<double> unit(0, 1);
+  const auto anyInt = [&] {
+    static const int32_t edges[] = {
+        0,       1,         -1,        0x7FFF,        0x8000,        0xFFFF,
+        0x10000, INT32_MAX, INT32_MIN, INT32_MAX - 1, INT32_MIN + 1, 0x7FFF8000};
+    return random() % 4 == 0 ? edges[random() % std::size(edges)] : int32_t(random());
+  };
+  for (int i = 0; i < 20000; ++i) {
+    // HSL to colour, with the edges of each axis.
+    const auto axis = [&] { return random() % 5 == 0 ? double(random() % 2) : unit(random); };
+    const float h = float(axis()), s = float(random() % 6 == 0 ? 0.0 : axis()), l = float(axis());
+    const TColor32 c = HslToColor32(h, s, l);
+    EXPECT_EQ(AlphaComponent(c), 255);
+    if (s == 0) {
+      ExpectChannel(RedComponent(c), l, "grey");
+      EXPECT_TRUE(RedComponent(c) == GreenComponent(c) && GreenComponent(c) == BlueComponent(c));
+    } else {
+      const double m2 = l <= 0.5 ? l * (1.0 + s) : l + s - double(l) * s, m1 = 2.0 * l - m2;
+      ExpectChannel(RedComponent(c), test_support::HueChannel(m1, m2, h + 1.0 / 3), "red");
+      ExpectChannel(GreenComponent(c), test_support::HueChannel(m1, m2, h), "green");
+      ExpectChannel(BlueComponent(c), test_support::HueChannel(m1, m2, h - 1.0 / 3), "blue");
+    }
+    // Colour to HSL.
+    const TColor32 colour = TColor32(random());
+    const double r = RedComponent(colour) / 255.0, g = GreenComponent(colour) / 255.0,
+                 b = BlueComponent(colour) / 255.0;
+    const double hi = std::max({r, g, b}), lo = std::min({r, g, b}), el = (hi + lo) / 2;
+    double eh = 0, es = 0;
+    if (hi != lo) {
+      const double d = hi - lo;
+      es = el < 0.5 ? d / (hi + lo) : d / (2 - hi - lo);
+      eh = (r == hi ? (g - b) / d : g == hi ? 2 + (b - r) / d : 4 + (r - g) / d) / 6;
+      if (eh < 0) eh += 1;
+    }
+    float gh, gs, gl;
+    Color32ToHsl(colour, gh, gs, gl);
+    EXPECT_NEAR(gh, eh, 1e-5);  // singles
+    EXPECT_NEAR(gs, es, 1e-5);
+    EXPECT_NEAR(gl, el, 1e-5);
+    EXPECT_EQ(Intensity(colour), int32_t((RedComponent(colour) * 61 + GreenComponent(colour) * 174 +
+                                          BlueComponent(colour) * 21) /
+                                         256));
+
+    // Fixed point over the whole 32-bit range.
+    const int32_t a = anyInt(), d = anyInt();
+    EXPECT_EQ(FixedFloor(a), int32_t(std::floor(a / 65536.0))) << a;
+    // The 32-bit sums wrap past the top of the range.
+    const auto wrapped = [](double v) { return v > INT32_MAX ? v - 4294967296.0 : v; };
+    EXPECT_EQ(FixedCeil(a), int32_t(std::floor(wrapped(a + 65535.0) / 65536))) << a;
+    EXPECT_EQ(FixedRound(a), int32_t(std::floor(wrapped(a + 32767.0) / 65536))) << a;
+    const double x = (unit(random) - 0.5) * std::pow(2.0, double(random() % 80) - 40);
+    EXPECT_EQ(Fixed(x), RoundHalfEven(x * 65536)) << x;
+    EXPECT_EQ(IsPowerOf2(a), a == 0 || std::has_single_bit(uint32_t(a))) << a;
+
+    // Rectangles: float and fixed rounding, then sums at the ends of the range.
+    TFloatRect fr;
+    for (float* side : {&fr.Left, &fr.Top, &fr.Right, &fr.Bottom}) {
+      const double scale = std::pow(2.0, double(random() % 70) - 20);
+      *side = float(random() % 50 == 0 ? std::nan("") : (unit(random) - 0.5) * scale);
+    }
+    const TRect nearest = MakeRect(fr, rrNearest), outward = MakeRect(fr, rrOutward),
+                inward = MakeRect(fr, rrInward);
+    EXPECT_EQ(nearest, (TRect{RoundHalfEven(fr.Left), RoundHalfEven(fr.Top),
+                              RoundHalfEven(fr.Right), RoundHalfEven(fr.Bottom)}));
+    EXPECT_EQ(outward, (TRect{Held(std::floor(fr.Left)), Held(std::floor(fr.Top)),
+                              Held(std::ceil(fr.Right)), Held(std::ceil(fr.Bottom))}));
+    TRect in{Held(std::ceil(fr.Left)), Held(std::ceil(fr.Top)), Held(std::floor(fr.Right)),
+             Held(std::floor(fr.Bottom))};
+    in.Right = std::max(in.Right, in.Left);
+    in.Bottom = std::max(in.Bottom, in.Top);
+    EXPECT_EQ(inward, in);
+    const TFixedRect fx{anyInt(), anyInt(), anyInt(), anyInt()};
+    const auto ceil16 = [&](int32_t v) {
+      return int32_t(std::floor(wrapped(v + 65535.0) / 65536));
+    };
+    const auto floor16 = [](int32_t v) { return int32_t(std::floor(v / 65536.0)); };
+    TRect fin{ceil16(fx.Left), ceil16(fx.Top), floor16(fx.Right), floor16(fx.Bottom)};
+    fin.Right = std::max(fin.Right, fin.Left);
+    fin.Bottom = std::max(fin.Bottom, fin.Top);
+    EXPECT_EQ(MakeRect(fx, rrInward), fin);
+    EXPECT_EQ(MakeRect(fx, rrOutward),
+              (TRect{floor16(fx.Left), floor16(fx.Top), ceil16(fx.Right), ceil16(fx.Bottom)}));
+    TRect moved{anyInt(), anyInt(), anyInt(), anyInt()};
+    const TRect before = moved;
+    const int32_t dx = anyInt(), dy = anyInt();
+    OffsetRect(moved, dx, dy);
+    EXPECT_EQ(moved, (TRect{Held(double(before.Left) + dx), Held(double(before.Top) + dy),
+                            Held(double(before.Right) + dx), Held(double(before.Bottom) + dy)}));
+    TRect grown = before;
+    InflateRect(grown, dx, dy);
+    EXPECT_EQ(grown, (TRect{Held(double(before.Left) - dx), Held(double(before.Top) - dy),
+                            Held(double(before.Right) + dx), Held(double(before.Bottom) + dy)}));
+    TRect common;
+    const TRect other{anyInt(), anyInt(), anyInt(), anyInt()};
+    const TRect expected{std::max(before.Left, other.Left), std::max(before.Top, other.Top),
+                         std::min(before.Right, other.Right),
+                         std::min(before.Bottom, other.Bottom)};
+    const bool overlaps = expected.Right >= expected.Left && expected.Bottom >= expected.Top;
+    EXPECT_EQ(IntersectRectangles(common, before, other), overlaps);
+    EXPECT_EQ(common, overlaps ? expected : TRect{});
+    if (HasFailure()) return;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "graphics/filters/BlendModes.h"
+#include "support/HslModel.h"
 
 namespace {
 
@@ -161,13 +162,7 @@ Hsl ToHsl(TColor32 c) {
   return out;
 }
 
-double HueChannel(double m1, double m2, double x) {
-  x -= std::floor(x);
-  if (6 * x < 1) return m1 + (m2 - m1) * x * 6;
-  if (2 * x < 1) return m2;
-  if (3 * x < 2) return m1 + (m2 - m1) * (2.0 / 3 - x) * 6;
-  return m1;
-}
+using test_support::HueChannel;
 
 // Channels of the colour as exact doubles 0..255.
 std::array<double, 3> FromHsl(Hsl c) {
