@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
+#include <random>
 
 #include "RoadSupport.h"
 #include "graphics/layers/RubberBand.h"
@@ -170,6 +172,122 @@ TEST_F(ViewInput, TheFirstNotchOverAFittedViewStepsFromTheScaleShown) {
   plat::SimulateWheel(*form->ImgView, 120, middle);
   plat::SimulateWheel(*form->ImgView, 120, middle);
   EXPECT_NEAR(form->ImgView->Scale(), shown / 1.02, 1e-3);
+}
+
+// Where a press lands, seen as the user sees it. The background is drawn without smoothing and
+// each of its pixels carries its own coordinates in its colour, so a screenshot tells which
+// picture pixel lies under every point of the view. At random zooms (the wheel) and scroll
+// positions, a press selects the layer exactly where the picture under the pointer lies inside
+// the layer, and a drag moves the layer by the picture distance between the two points.
+TEST_F(ViewInput, PressesAndDragsLandOnThePicturePixelShownUnderThePointer) {
+  constexpr int W = 400, H = 300;
+  gfx::TBitmap32 coded;
+  coded.SetSize(W, H);
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x)
+      coded.SetPixel(x, y,
+                     0xFF0000C0u | uint32_t(x >> 8) << 2 | uint32_t(y >> 8) | (x & 255) << 16 |
+                         (y & 255) << 8);
+  coded.SaveToFile(home_ + "/coded.bmp");
+  answer = home_ + "/coded.bmp";
+  form->LoadButton->Click();
+  form->ImageInterpolate->SetChecked(false);
+  gfx::TBitmapLayer& layer = AddLayer({0, 0, 10, 10}, 255);
+  gfx::TImgView32& view = *form->ImgView;
+  const int right = view.Width() - 24, bottom = view.Height() - 24;  // clear of the scroll bars
+
+  std::mt19937 rng(120);
+  auto uniform = [&](double lo, double hi) {
+    return std::uniform_real_distribution<>(lo, hi)(rng);
+  };
+  double zoom = 1;
+  int clicks = 0, insideClicks = 0, drags = 0;
+  for (int round = 0; round < 30; ++round) {
+    SCOPED_TRACE(round);
+    for (int n = int(uniform(-60, 61)); n != 0; n += n > 0 ? -1 : 1) {
+      plat::SimulateWheel(view, n > 0 ? -120 : 120,
+                          {int(uniform(0, right)), int(uniform(0, bottom))});
+      zoom = std::clamp(n > 0 ? zoom * 1.02 : zoom / 1.02, 0.2, 20.0);
+    }
+    ASSERT_NEAR(view.Scale(), zoom, zoom * 1e-4);
+    const double l = uniform(0, W - 40), t = uniform(0, H - 30);
+    form->SelectLayer(&layer);
+    form->RubberBand->SetLocation(
+        {float(l), float(t), float(l + uniform(8, 150)), float(t + uniform(8, 100))});
+    form->SelectLayer(nullptr);
+    view.CenterOn(int(l + uniform(-100, 150)), int(t + uniform(-100, 120)));
+
+    layer.SetVisible(false);
+    const std::string shot = home_ + "/view.png";
+    plat::SaveScreenshot(view, shot);
+    layer.SetVisible(true);
+    gfx::TBitmap32 seen;
+    seen.LoadFromFile(shot);
+    auto under = [&](plat::TPoint p) -> std::optional<plat::TPoint> {
+      const uint32_t c = seen.Pixel(p.X, p.Y);
+      if ((c & 0xF0) != 0xC0) return std::nullopt;
+      const int x = int((c >> 16) & 255) | int((c >> 2) & 3) << 8,
+                y = int((c >> 8) & 255) | int(c & 3) << 8;
+      if (x >= W || y >= H) return std::nullopt;
+      return plat::TPoint{x, y};
+    };
+    const gfx::TFloatRect r = layer.Location();
+    // Inside or outside with a pixel to spare; points on the edge say nothing.
+    auto insideBy = [&](plat::TPoint q, double m) {
+      return q.X >= r.Left + m && q.X + 1 + m <= r.Right && q.Y >= r.Top + m &&
+             q.Y + 1 + m <= r.Bottom;
+    };
+    auto inside = [&](plat::TPoint q) { return insideBy(q, 1); };
+    auto outside = [&](plat::TPoint q) {
+      return q.X + 2 <= r.Left || q.X >= r.Right + 1 || q.Y + 2 <= r.Top || q.Y >= r.Bottom + 1;
+    };
+    // Points over the layer are few at a small zoom: look for them.
+    std::vector<plat::TPoint> over, off, grips;
+    for (int i = 0; i < 3000; ++i) {
+      const plat::TPoint p{int(uniform(0, right)), int(uniform(0, bottom))};
+      if (const auto q = under(p); q && inside(*q))
+        over.push_back(p);
+      else if (q && outside(*q))
+        off.push_back(p);
+      // A press this close to the frame takes hold of a handle and resizes.
+      if (const auto q = under(p); q && insideBy(*q, 1 + 8 / zoom)) grips.push_back(p);
+    }
+    for (int i = 0; i < 16 && !(over.empty() && off.empty()); ++i) {
+      const std::vector<plat::TPoint>& from = (i % 2 && !over.empty()) || off.empty() ? over : off;
+      const plat::TPoint p = from[rng() % from.size()];
+      const auto q = under(p);
+      ++clicks;
+      insideClicks += inside(*q);
+      Click(plat::mbLeft, p);
+      EXPECT_EQ(form->SelectedLayer, inside(*q) ? &layer : nullptr)
+          << p.X << "," << p.Y << " shows " << q->X << "," << q->Y;
+      form->SelectLayer(nullptr);
+    }
+    ASSERT_EQ(layer.Location(), r);
+
+    // A drag from a point over the layer to another over the picture.
+    for (int tries = 0; tries < 40 && !grips.empty(); ++tries) {
+      const plat::TPoint from = grips[rng() % grips.size()];
+      const plat::TPoint to{from.X + int(uniform(-80, 80)), from.Y + int(uniform(-80, 80))};
+      if (to.X < 0 || to.Y < 0 || to.X >= right || to.Y >= bottom) continue;
+      const auto a = under(from), b = under(to);
+      if (!a || !b) continue;
+      ++drags;
+      Press(plat::mbLeft, from);
+      plat::SimulateMouse(view, TMouseAction::Move, plat::mbLeft, to);
+      Release(plat::mbLeft, to);
+      const gfx::TFloatRect moved = layer.Location();
+      EXPECT_NEAR(moved.Left - r.Left, b->X - a->X, 1.01);
+      EXPECT_NEAR(moved.Top - r.Top, b->Y - a->Y, 1.01);
+      EXPECT_FLOAT_EQ(moved.Right - moved.Left, r.Right - r.Left);
+      EXPECT_FLOAT_EQ(moved.Bottom - moved.Top, r.Bottom - r.Top);
+      break;
+    }
+    if (HasFailure()) return;
+  }
+  EXPECT_GT(clicks, 200);
+  EXPECT_GT(insideClicks, 40);
+  EXPECT_GT(drags, 15);
 }
 
 }  // namespace
