@@ -1,9 +1,12 @@
 // Keys seen by the main window before its controls, the close question, the size buttons, the
 // text list's hints, and a screenshot of the window after start.
 #include <fstream>
+#include <random>
 
 #include "app/mainwindow/TextHints.h"
+#include "app/road/RoadTexts.h"
 #include "platform/windows/Application.h"
+#include "support/FileDialogAnswers.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -225,6 +228,145 @@ TEST_F(MainWindowKeys, AScreenshotOfTheWindowAfterStart) {
   EXPECT_EQ(form->SidePanel->Width(), 130);
   EXPECT_EQ(form->SidePanel->Left() + 130, form->ClientWidth());
   EXPECT_EQ(form->ImgView->Width(), form->ClientWidth() - 130);
+}
+
+// Round with halves to the even neighbour, of num / den in whole numbers.
+int64_t RoundHalfEven(int64_t num, int64_t den) {
+  const int64_t q = num / den, twice = 2 * (num % den);
+  return twice > den || (twice == den && q % 2) ? q + 1 : q;
+}
+
+// The picture scale as the user steps it: "+" and "-" typed and the two size buttons clicked move
+// the gauge by 5 within 10..1000, and the background is redrawn from the picture as loaded at
+// Round(W x P / 100), or Round((W - 1) x P / 100) below 100 % (one pixel at least); a size past the
+// picture limits is refused with a message and the gauge goes back. The layer's buttons step its
+// scale within 0..500 and size it W x P / 100 from its top-left corner.
+TEST_F(MainWindowKeys, RandomSizeStepsGiveTheBackgroundAndLayerSizesOfTheRules) {
+  StartShown(true);
+  std::string answer;
+  test_support::AnswerFileDialogs(answer);
+  int messages = 0;
+  plat::TestHooks().messageBox = [&](const std::string&, const std::string&, uint32_t) {
+    ++messages;
+    return plat::IDOK;
+  };
+  std::mt19937 rng(125);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const int sizes[][2] = {{1, 1}, {2, 3}, {3300, 2}, {2, 3300}, {199, 1}, {0, 0}, {0, 0}};
+  for (int round = 0; round < 14; ++round) {
+    SCOPED_TRACE(round);
+    int W = sizes[round % 7][0], H = sizes[round % 7][1];
+    if (W == 0) W = pick(1, 240), H = pick(1, 180);
+    answer = Picture("bg" + std::to_string(round) + ".bmp", W, H);
+    form->LoadButton->Click();
+    ASSERT_EQ(form->ImgView->Bitmap().Width(), W);
+    // The user drags the gauge somewhere first; a long side is tried at the limit.
+    const bool longSide = W == 3300 || H == 3300;
+    int P = longSide ? 985 : pick(0, 1) ? pick(10, 1000) : 100, expectedMessages = messages;
+    form->ScaleBar->SetPosition(P);
+    for (int step = 0; step < (longSide ? 8 : 30); ++step) {
+      const bool up = pick(0, 1);
+      switch (pick(0, 1)) {
+        case 0:
+          plat::TypeText(*form, up ? "+" : "-");
+          break;
+        default: {
+          plat::TSpeedButton& b = up ? *form->ButtonIncreazeSize : *form->ButtonDecreazeSize;
+          const plat::TPoint middle{b.Width() / 2, b.Height() / 2};
+          plat::SimulateMouse(b, plat::TMouseAction::Press, plat::mbLeft, middle);
+          plat::SimulateMouse(b, plat::TMouseAction::Release, plat::mbLeft, middle);
+        }
+      }
+      const int next = std::clamp(P + (up ? 5 : -5), 10, 1000);
+      auto side = [&](int n) {
+        return std::max<int64_t>(1, next >= 100 ? RoundHalfEven(int64_t(n) * next, 100)
+                                                : RoundHalfEven(int64_t(n - 1) * next, 100));
+      };
+      const int64_t w = side(W), h = side(H);
+      if (next != P && (w > 32767 || h > 32767 || w * h > (int64_t(1) << 28)))
+        ++expectedMessages;
+      else
+        P = next;
+      ASSERT_EQ(form->ScaleBar->Position(), P);
+      ASSERT_EQ(messages, expectedMessages);
+      const int64_t bw =
+          P >= 100 ? RoundHalfEven(int64_t(W) * P, 100) : RoundHalfEven(int64_t(W - 1) * P, 100);
+      const int64_t bh =
+          P >= 100 ? RoundHalfEven(int64_t(H) * P, 100) : RoundHalfEven(int64_t(H - 1) * P, 100);
+      EXPECT_EQ(form->ImgView->Bitmap().Width(), std::max<int64_t>(1, bw));
+      EXPECT_EQ(form->ImgView->Bitmap().Height(), std::max<int64_t>(1, bh));
+      EXPECT_EQ(form->BackgroundWidth, form->ImgView->Bitmap().Width());
+      std::string label = std::to_string(P);
+      if (P < 100) label.insert(0, 3 - label.size(), '0');
+      label = P == 1000 ? "10.00" : label.substr(0, 1) + "." + label.substr(1);
+      EXPECT_EQ(form->Label1->Caption(), "Scale: " + label);
+      const std::string size = std::to_string(form->ImgView->Bitmap().Width()) + " x " +
+                               std::to_string(form->ImgView->Bitmap().Height()) + " pixels";
+      EXPECT_NE(form->Caption().find(size), std::string::npos) << form->Caption();
+    }
+  }
+
+  // The layer's scale, on a preset stamped by its digit.
+  SavePreset(form->LayerFolder + std::string(app::PresetMark2) + "1.png", 333, 77);
+  Type('1', "1");
+  auto* layer = dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+  ASSERT_NE(layer, nullptr);
+  int P = 22;
+  for (int step = 0; step < 150; ++step) {
+    const bool up = pick(0, 3) != 0;
+    plat::TSpeedButton& b = up ? *form->ButtonIncreazeSizeLayer : *form->ButtonDecreazeSizeLayer;
+    const gfx::TFloatRect before = layer->Location();
+    plat::SimulateMouse(b, plat::TMouseAction::Press, plat::mbLeft, {3, 3});
+    plat::SimulateMouse(b, plat::TMouseAction::Release, plat::mbLeft, {3, 3});
+    P = std::clamp(P + (up ? 5 : -5), 0, 500);
+    ASSERT_EQ(form->WMScale->Position(), P);
+    const gfx::TFloatRect r = layer->Location();
+    EXPECT_EQ(r.Left, before.Left);
+    EXPECT_EQ(r.Top, before.Top);
+    EXPECT_NEAR(r.Right - r.Left, 333 * P / 100.0, 1e-3);
+    EXPECT_NEAR(r.Bottom - r.Top, 77 * P / 100.0, 1e-3);
+  }
+}
+
+// The digit keys stamp the layer folder's preset of that digit, when there is one, small near the
+// bottom-right corner: at (width - Round(0.11 W) - 135, height - Round(0.11 H) - 35), 22 % of its
+// W x H, at opacity 125.
+TEST_F(MainWindowKeys, RandomDigitKeysStampTheirPresetsWhereTheRulesPutThem) {
+  StartShown(true, 900, 700);
+  std::mt19937 rng(123);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  int present[10][2] = {};
+  for (int d = 0; d < 10; ++d) {
+    if (pick(0, 3) == 0) continue;
+    const int w = d == 0 ? 50 : d == 1 ? 150 : pick(1, 1200), h = d == 2 ? 250 : pick(1, 800);
+    SavePreset(form->LayerFolder + std::string(app::PresetMark2) + char('0' + d) + ".png", w, h);
+    present[d][0] = w, present[d][1] = h;
+  }
+  int layers = 0;
+  for (int press = 0; press < 60; ++press) {
+    const int d = pick(0, 9);
+    SCOPED_TRACE(d);
+    plat::TypeText(*form, std::string(1, char('0' + d)));
+    const auto [w, h] = present[d];
+    if (w == 0) {
+      EXPECT_EQ(form->ImgView->Layers().Count(), layers + (layers > 0));
+      continue;
+    }
+    ++layers;
+    ASSERT_EQ(form->ImgView->Layers().Count(), layers + 1);  // and the frame
+    auto* layer = dynamic_cast<gfx::TBitmapLayer*>(form->SelectedLayer);
+    ASSERT_NE(layer, nullptr);
+    const float x = float(900 - RoundHalfEven(11 * int64_t(w), 100) - 135);
+    const float y = float(700 - RoundHalfEven(11 * int64_t(h), 100) - 35);
+    EXPECT_EQ(layer->Location().Left, x);
+    EXPECT_EQ(layer->Location().Top, y);
+    EXPECT_NEAR(layer->Location().Right, x + w * 0.22, 1e-3);
+    EXPECT_NEAR(layer->Location().Bottom, y + h * 0.22, 1e-3);
+    EXPECT_EQ(layer->OpacityValue, 125);
+    EXPECT_EQ(layer->ScalePercent, 22);
+    EXPECT_EQ(form->LayerOpacity->Position(), 125);
+  }
+  EXPECT_GT(layers, 20);
 }
 
 }  // namespace
