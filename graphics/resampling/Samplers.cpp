@@ -103,7 +103,9 @@ void TTransformer::ReverseFixed(TFixed X, TFixed Y, TFixed& U, TFixed& V) {
 }
 
 void TTransformer::ReversePixel(int32_t X, int32_t Y, TFixed& U, TFixed& V) {
-  if (affineInverse_ && hasLast_ && Y == lastY_ && X == lastX_ + 1 && X <= 32767) {
+  // Stepping is exact while both centres lie inside the 16.16 range.
+  if (affineInverse_ && hasLast_ && Y == lastY_ && int64_t(X) == int64_t(lastX_) + 1 &&
+      X > -32768 && X <= 32767) {
     U = TFixed(uint32_t(lastU_) + uint32_t((*affineInverse_)[0][0]));
     V = TFixed(uint32_t(lastV_) + uint32_t((*affineInverse_)[0][1]));
   } else {
@@ -129,7 +131,7 @@ TColor32 TTransformer::GetSampleInt(int32_t X, int32_t Y) {
 // Along an affine row every pixel after the first is stepped, as GetSampleInt steps it.
 bool TTransformer::GetSampleRowInt(int32_t X, int32_t Y, int32_t Count, TColor32* Out,
                                    const TCustomBitmap32& Target) {
-  if (!affineInverse_ || Count <= 0 || int64_t(X) + Count - 1 > 32767) return false;
+  if (!affineInverse_ || Count <= 0 || X < -32768 || int64_t(X) + Count - 1 > 32767) return false;
   TFixed U, V;
   ReversePixel(X, Y, U, V);
   const uint32_t dU = uint32_t((*affineInverse_)[0][0]), dV = uint32_t((*affineInverse_)[0][1]);

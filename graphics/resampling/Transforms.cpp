@@ -58,9 +58,26 @@ void Scale(TFloatMatrix& M, float Factor) {
     for (float& v : row) v = float(double(v) * Factor);
 }
 
+namespace {
+
+// The size of the six products that make up the determinant: a determinant far below it is what
+// is left of rounding in a matrix that is really singular (a scaling by 0 followed by turns and
+// moves keeps a determinant of 1E-4 or more from rounding alone once its entries pass 10).
+double DeterminantScale(const TFloatMatrix& M) {
+  double sum = 0;
+  for (int a = 0; a < 3; ++a) {
+    const int b = (a + 1) % 3, c = (a + 2) % 3;
+    sum += std::fabs(double(M[0][a]) * M[1][b] * M[2][c]) +
+           std::fabs(double(M[0][a]) * M[1][c] * M[2][b]);
+  }
+  return sum;
+}
+
+}  // namespace
+
 void Invert(TFloatMatrix& M) {
   const float D = Determinant(M);
-  if (std::fabs(D) < 1E-5f) {
+  if (std::fabs(D) < 1E-5f || std::fabs(D) < 1E-6 * DeterminantScale(M)) {
     M = IdentityMatrix;
     return;
   }

@@ -26,7 +26,8 @@ float Determinant(const TFloatMatrix& M);
 // Replaces M by its adjugate.
 void Adjoint(TFloatMatrix& M);
 void Scale(TFloatMatrix& M, float Factor);
-// A determinant below 1E-5 in magnitude counts as singular: M becomes the identity.
+// A determinant below 1E-5 in magnitude, or below a millionth of the size of its products (what
+// rounding leaves of a singular matrix), counts as singular: M becomes the identity.
 void Invert(TFloatMatrix& M);
 // Each entry Round(m * 65536), half to even, saturating.
 TFixedMatrix ToFixedMatrix(const TFloatMatrix& M);

@@ -1,8 +1,10 @@
 // The affine transformation against double-precision matrices built here from sines and cosines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <random>
 
 #include "graphics/resampling/Transforms.h"
 
@@ -29,6 +31,9 @@ D3 Rotation(double degrees) {
 }
 D3 Scaling(double sx, double sy) {
   return {{{sx, 0, 0}, {0, sy, 0}, {0, 0, 1}}};
+}
+D3 Identity() {
+  return Scaling(1, 1);
 }
 
 TEST(AffineTransformation, ComposesLikeDoubleMatrices) {
@@ -104,6 +109,16 @@ TEST(AffineTransformation, SingularMatricesReverseAsTheIdentity) {
   const TPoint q = t.ReverseTransform(TPoint{7, 9});
   EXPECT_EQ(q.X, 7);
   EXPECT_EQ(q.Y, 9);
+  // Collapsed onto a line and then turned, the matrix keeps a determinant of rounding: singular.
+  TAffineTransformation line;
+  line.Rotate(0, 0, 30);
+  line.Scale(0, 1);
+  line.Rotate(150, 60, 50);
+  line.Scale(100, 100);
+  ASSERT_GT(std::abs(Determinant(line.Matrix)), 1e-5f);
+  const TFloatPoint r = line.ReverseTransform(TFloatPoint{12.5f, -3});
+  EXPECT_EQ(r.X, 12.5f);
+  EXPECT_EQ(r.Y, -3.0f);
 }
 
 TEST(AffineTransformation, PointFormsPrepareAndXYFormsDoNot) {
@@ -139,6 +154,154 @@ TEST(AffineTransformation, MatrixToolkit) {
   EXPECT_EQ(f[1][0], -65536);
   EXPECT_EQ(f[2][0], INT32_MAX);
   EXPECT_EQ(f[2][1], INT32_MIN);
+}
+
+D3 Inverse(const D3& m, double& det) {
+  det = m[0][0] * (m[1][1] * m[2][2] - m[2][1] * m[1][2]) -
+        m[1][0] * (m[0][1] * m[2][2] - m[2][1] * m[0][2]) +
+        m[2][0] * (m[0][1] * m[1][2] - m[1][1] * m[0][2]);
+  D3 r{};
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) {
+      // Cofactor of (j, i), for the adjugate.
+      const int r0 = j == 0 ? 1 : 0, r1 = j == 2 ? 1 : 2, c0 = i == 0 ? 1 : 0, c1 = i == 2 ? 1 : 2;
+      const double minor = m[r0][c0] * m[r1][c1] - m[r0][c1] * m[r1][c0];
+      r[i][j] = ((i + j) % 2 ? -minor : minor) / det;
+    }
+  return r;
+}
+
+// Random chains of translations, scalings (zero and negative ones too) and rotations about random
+// centres against double-precision matrices: the matrix, both float mappings, both fixed-point
+// mappings of the prepared copies, the integer forms and the transformed bounds. A second pass of
+// huge, infinite and undefined values only has to stay defined.
+TEST(AffineTransformation, RandomChainsFollowTheDoubleModel) {
+  std::mt19937 random(140);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  int inverted = 0, singular = 0;
+  for (int round = 0; round < 3000; ++round) {
+    TAffineTransformation t;
+    D3 m = Identity();
+    double size = 1;  // the largest entry met along the chain, for the tolerances
+    const int steps = int(random() % 6) + 1;
+    for (int k = 0; k < steps; ++k) {
+      switch (random() % 4) {
+        case 0: {
+          const float dx = float(unit(random) * 1e4), dy = float(unit(random) * 1e4);
+          t.Translate(dx, dy);
+          m = Multiply(m, Translation(dx, dy));
+          break;
+        }
+        case 1: {
+          const auto factor = [&] {
+            return random() % 10 == 0 ? 0.0f : float(unit(random) * (random() % 2 ? 20 : 1.5));
+          };
+          const float sx = factor(), sy = random() % 3 == 0 ? sx : factor();
+          t.Scale(sx, sy);
+          m = Multiply(m, Scaling(sx, sy));
+          break;
+        }
+        default: {
+          const float cx = random() % 3 == 0 ? 0.0f : float(unit(random) * 500);
+          const float cy = random() % 3 == 0 ? 0.0f : float(unit(random) * 500);
+          const float angle = float(unit(random) * 720);
+          t.Rotate(cx, cy, angle);
+          m = Multiply(m, Translation(-cx, -cy));
+          m = Multiply(
+              m, Rotation(double(float(angle * std::numbers::pi / 180)) * 180 / std::numbers::pi));
+          m = Multiply(m, Translation(cx, cy));
+          size = std::max({size, std::abs(double(cx)), std::abs(double(cy))});
+        }
+      }
+      for (const auto& row : m)
+        for (double v : row) size = std::max(size, std::abs(v));
+    }
+    const double tol = 1e-6 * steps * size;
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 3; ++j) ASSERT_NEAR(t.Matrix[i][j], m[i][j], tol) << round;
+
+    const float x = float(unit(random) * 300), y = float(unit(random) * 300);
+    float fx, fy;
+    t.TransformFloat(x, y, fx, fy);
+    const double ex = x * m[0][0] + y * m[1][0] + m[2][0], ey = x * m[0][1] + y * m[1][1] + m[2][1];
+    const double pointTol = tol * (std::abs(x) + std::abs(y) + 1) + 1e-6 * (std::abs(ex) + 1);
+    ASSERT_NEAR(fx, ex, pointTol);
+    ASSERT_NEAR(fy, ey, pointTol);
+    const TFloatRect source{-x, -y, x + 5, y + 5};
+    const TFloatRect box = t.GetTransformedBounds(source);
+    double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
+    for (double cx : {source.Left, source.Right})
+      for (double cy : {source.Top, source.Bottom})
+        for (int a = 0; a < 2; ++a) {
+          const double v = cx * m[0][a] + cy * m[1][a] + m[2][a];
+          lo[a] = std::min(lo[a], v);
+          hi[a] = std::max(hi[a], v);
+        }
+    const double boxTol = tol * 2 * (std::abs(x) + std::abs(y) + 6) + 1e-6 * size;
+    ASSERT_NEAR(box.Left, lo[0], boxTol);
+    ASSERT_NEAR(box.Top, lo[1], boxTol);
+    ASSERT_NEAR(box.Right, hi[0], boxTol);
+    ASSERT_NEAR(box.Bottom, hi[1], boxTol);
+
+    // The reverse mapping: the inverse, or the identity for a singular matrix, whose determinant
+    // is below 1E-5 or what rounding leaves of it: a millionth of its products.
+    double det = 0, products = 0;
+    D3 inverse = Inverse(m, det);
+    for (int a = 0; a < 3; ++a)
+      for (int b = 0; b < 3; ++b)
+        if (b != a) products += std::abs(m[0][a] * m[1][b] * m[2][3 - a - b]);
+    if (std::abs(det) < 0.5e-5 || std::abs(det) < 0.5e-6 * products) {
+      inverse = Identity();
+      ++singular;
+    } else if (std::abs(det) < 2e-5 || std::abs(det) < 1e-4 * products) {
+      continue;  // near the threshold, or too ill-conditioned for single precision
+    } else {
+      ++inverted;
+    }
+    double inverseSize = 1;
+    for (const auto& row : inverse)
+      for (double v : row) inverseSize = std::max(inverseSize, std::abs(v));
+    const TPoint p{int32_t(random() % 2001) - 1000, int32_t(random() % 2001) - 1000};
+    const double ux = p.X * inverse[0][0] + p.Y * inverse[1][0] + inverse[2][0];
+    const double uy = p.X * inverse[0][1] + p.Y * inverse[1][1] + inverse[2][1];
+    const double reverseTol =
+        1e-5 * steps * size * inverseSize * inverseSize * (std::abs(p.X) + std::abs(p.Y) + size);
+    const TFloatPoint back = t.ReverseTransform(TFloatPoint{float(p.X), float(p.Y)});
+    ASSERT_NEAR(back.X, ux, reverseTol + 1e-6 * std::abs(ux)) << round;
+    ASSERT_NEAR(back.Y, uy, reverseTol + 1e-6 * std::abs(uy)) << round;
+    if (std::max({std::abs(ux), std::abs(uy), std::abs(ex), std::abs(ey), size, inverseSize}) >
+        30000)
+      continue;  // beyond 16.16
+    // 16.16 forms: entries rounded to 1/65536 each, so |X| + |Y| + 1 units more.
+    const TFixedPoint fixedBack = t.ReverseTransform(TFixedPoint{p.X << 16, p.Y << 16});
+    const double fixedTol = (std::abs(p.X) + std::abs(p.Y) + 2) / 65536.0 + reverseTol;
+    ASSERT_NEAR(fixedBack.X / 65536.0, ux, fixedTol) << round;
+    ASSERT_NEAR(fixedBack.Y / 65536.0, uy, fixedTol) << round;
+    const TPoint intBack = t.ReverseTransform(p);
+    ASSERT_NEAR(intBack.X, std::floor(ux + 0.5), 1.0 + fixedTol) << round;
+    ASSERT_NEAR(intBack.Y, std::floor(uy + 0.5), 1.0 + fixedTol) << round;
+    const TFixedPoint fixedAhead = t.Transform(TFixedPoint{Fixed(double(x)), Fixed(double(y))});
+    const double aheadTol = (std::abs(x) + std::abs(y) + 2) / 65536.0 + pointTol;
+    ASSERT_NEAR(fixedAhead.X / 65536.0, ex, aheadTol) << round;
+    ASSERT_NEAR(fixedAhead.Y / 65536.0, ey, aheadTol) << round;
+  }
+  EXPECT_GT(inverted, 1000);
+  EXPECT_GT(singular, 50);
+
+  const float wild[] = {0, 1e30f, -1e30f, 1e-30f, INFINITY, -INFINITY, NAN, 3e9f};
+  for (int round = 0; round < 500; ++round) {
+    TAffineTransformation t;
+    const auto any = [&] { return wild[random() % std::size(wild)]; };
+    t.Rotate(any(), any(), any());
+    t.Scale(any(), any());
+    t.Translate(any(), any());
+    const TPoint back = t.ReverseTransform(TPoint{int32_t(random()), int32_t(random())});
+    const TPoint ahead = t.Transform(TPoint{int32_t(random()), int32_t(random())});
+    (void)back, (void)ahead;
+    for (const auto& row : t.InverseFixedMatrix())
+      for (TFixed v : row) ASSERT_TRUE(v >= INT32_MIN && v <= INT32_MAX);
+    (void)t.GetTransformedBounds({any(), any(), any(), any()});
+  }
 }
 
 TEST(Transformation, TheBaseClassRaisesWithItsName) {
