@@ -369,4 +369,55 @@ TEST_F(MainWindowKeys, RandomDigitKeysStampTheirPresetsWhereTheRulesPutThem) {
   EXPECT_GT(layers, 20);
 }
 
+// The text list's hint over random lists, looks, scroll positions and pointer moves: over an entry
+// it describes that entry with the current look, line by line; below the last entry it is off.
+TEST_F(MainWindowKeys, TheHintUnderThePointerDescribesTheEntryThereWithTheCurrentLook) {
+  std::mt19937 rng(105);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  int scrolled = 0;
+  for (int round = 0; round < 4; ++round) {
+    SCOPED_TRACE(round);
+    const char* const fonts[] = {"DejaVu Sans", "Liberation Serif", "DejaVu Sans Mono"};
+    const char* const colours[][2] = {{"clNavy", "Navy"},
+                                      {"$00123456", "0123456"},
+                                      {"clCream", "Cream"},
+                                      {"$02ABCDEF", "2ABCDEF"}};
+    const std::string font = fonts[pick(0, 2)], size = std::to_string(pick(2, 18));
+    const auto& fore = colours[pick(0, 3)];
+    const auto& back = colours[pick(0, 3)];
+    const bool bold = pick(0, 1), italic = pick(0, 1);
+    std::string file = "FontName=" + font + "\nFontSize=" + size + "\nFontColor=" + fore[0] +
+                       "\nBGFontColor=" + back[0] + "\n" + (bold ? "Bold=True\n" : "") +
+                       (italic ? "Italic=True\n" : "");
+    for (int i = pick(0, 30); i > 0; --i)
+      file += "SavedText=entry " + std::to_string(pick(0, 999)) + " <&>\n";
+    plat::ForceDirectories(home_ + "/config");
+    std::ofstream(home_ + "/config/settings.ini") << file;
+    StartShown(true);
+    plat::TListBox& list = *form->TextList;
+    const int h = list.ItemHeight();
+    for (int move = 0; move < 60; ++move) {
+      if (pick(0, 9) == 0) plat::SimulateWheel(list, pick(0, 1) ? 120 : -120, {5, 5});
+      // Over the entries, not over the list's scroll bar.
+      const plat::TPoint at{pick(2, list.ClientWidth() - 20), pick(0, list.ClientHeight() - 1)};
+      plat::SimulateMouse(list, plat::TMouseAction::Move, plat::mbLeft, at);
+      const int index = list.TopIndex() + at.Y / h;
+      scrolled += list.TopIndex() > 0;
+      if (index >= list.Count()) {
+        EXPECT_FALSE(list.ShowHint());
+        continue;
+      }
+      ASSERT_TRUE(list.ShowHint()) << at.Y;
+      std::string hint = "\n  Text to stamp  \n\n  " + list.Items()->Strings(index) +
+                         "  \n\n  Font: " + font + "  \n  Size (x10 pt): " + size +
+                         "  \n  Color: " + fore[1] + "  \n  BGColor: " + back[1] + "  \n";
+      if (bold) hint += "  Bold  \n";
+      if (italic) hint += "  Italic  \n";
+      EXPECT_EQ(list.Hint(), hint + "\n");
+    }
+    form.reset();
+  }
+  EXPECT_GT(scrolled, 10);
+}
+
 }  // namespace
