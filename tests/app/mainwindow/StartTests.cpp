@@ -8,10 +8,12 @@
 #include "app/mainwindow/Settings.h"
 #include "app/mainwindow/TextHints.h"
 #include "app/road/Background.h"
+#include "app/tools/ToolsMenus.h"
 #include "platform/drawing/DeviceContext.h"
 #include "platform/drawing/Graphics.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
+#include "support/FileDialogAnswers.h"
 #include "support/MainWindowFixture.h"
 #include "support/Waiting.h"
 
@@ -403,6 +405,68 @@ TEST_F(MainWindow, APictureLargerThanTheViewIsFittedAndEveryLoadDropsTheLayers) 
   form->LoadBackground(Picture("fits.bmp", form->ImgView->Width(), 10));
   EXPECT_EQ(form->ImgView->ScaleMode(), gfx::smNormal);
   EXPECT_FLOAT_EQ(form->ImgView->Scale(), 1.0f);
+}
+
+// Both timers as the message loop runs them. The start-up timer shows the view, and after a
+// picture is opened steps 2, 3 (a second later) and 100, then stops. A right click on a layer
+// queues its tools for the action timer; "Erase" chosen there erases the layer in the same tick,
+// and the timer, queued again by that choice, fires once more with nothing to do. Esc then asks
+// about the changed picture.
+TEST_F(MainWindow, BothTimersRunFromTheMessageLoop) {
+  std::string answer;
+  test_support::AnswerFileDialogs(answer);
+  std::vector<std::string> shown;
+  plat::TestHooks().modal = [&](plat::TCustomForm& f) {
+    shown.push_back(f.ClassName());
+    if (auto* menu = dynamic_cast<app::TToolsMenuForm*>(&f))
+      menu->FunctionRadioGroup->SetItemIndex(app::ffErase);
+    return plat::mrCancel;
+  };
+  int questions = 0;
+  plat::TestHooks().messageBox = [&](const std::string&, const std::string&, uint32_t) {
+    ++questions;
+    return plat::IDNO;
+  };
+  Start();
+  form->Show();
+  ASSERT_TRUE(test_support::WaitUntil([&] { return form->ImgView->Visible(); }));
+  EXPECT_EQ(form->StartupState, 1);
+  EXPECT_FALSE(form->Timer1->Enabled());
+
+  answer = Picture("bg.bmp", 200, 150);
+  form->LoadButton->Click();
+  std::vector<int> states{form->StartupState};
+  ASSERT_TRUE(test_support::WaitUntil([&] {
+    if (form->StartupState != states.back()) states.push_back(form->StartupState);
+    return form->StartupState == 100 && !form->Timer1->Enabled();
+  }));
+  EXPECT_EQ(states, (std::vector<int>{2, 3, 100}));
+  EXPECT_EQ(form->Timer1->Interval(), 1000u);
+
+  answer = Picture("layer.bmp", 40, 30);
+  form->LoadWatButton->Click();
+  ASSERT_EQ(form->ImgView->Layers().Count(), 2);  // the layer and its frame
+  const plat::TPoint onLayer = form->ImgView->BitmapToControl({20, 15});
+  form->SelectLayer(nullptr);
+  int ticks = 0, erasedInTick = 0;
+  const plat::TNotifyEvent tick = form->Timer2->OnTimer;
+  form->Timer2->OnTimer = [&](plat::TObject* sender) {
+    ++ticks;
+    tick(sender);
+    if (!erasedInTick && form->ImgView->Layers().Count() == 1) erasedInTick = ticks;
+  };
+  plat::SimulateMouse(*form->ImgView, plat::TMouseAction::Press, plat::mbRight, onLayer);
+  plat::SimulateMouse(*form->ImgView, plat::TMouseAction::Release, plat::mbRight, onLayer);
+  EXPECT_EQ(form->ToolAction, 1);
+  EXPECT_TRUE(shown.empty());  // the tools wait for the timer
+  ASSERT_TRUE(test_support::WaitUntil([&] { return ticks == 2 && !form->Timer2->Enabled(); }));
+  EXPECT_EQ(shown, std::vector<std::string>{"TColorFunctionsForm"});
+  EXPECT_EQ(erasedInTick, 1);
+  EXPECT_EQ(form->ToolAction, 0);
+
+  plat::PressKey(*form, plat::VK_ESCAPE);
+  EXPECT_EQ(questions, 1);
+  EXPECT_FALSE(form->Visible());
 }
 
 }  // namespace
