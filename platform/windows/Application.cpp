@@ -17,6 +17,20 @@
 namespace plat {
 namespace {
 
+// An error's text as a message box can show it: a name thousands of characters long (a path from
+// the command line) would make a box taller than the screen, its button out of reach. The middle
+// goes, the start and the end (what failed and why) stay.
+std::string Showable(std::string text) {
+  constexpr size_t kept = 600;
+  if (text.size() <= 2 * kept) return text;
+  auto boundary = [&](size_t at) {
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+    return at;
+  };
+  const size_t head = boundary(kept), tail = boundary(text.size() - kept);
+  return text.substr(0, head) + "\u2026" + text.substr(tail);
+}
+
 std::map<TCursor, QCursor>& CustomCursors() {
   static std::map<TCursor, QCursor> cursors;
   return cursors;
@@ -89,11 +103,11 @@ void TApplication::HandleException(const std::exception& e) {
       OnException(this, e);
       return;
     } catch (const std::exception& inner) {
-      MessageBox(inner.what(), title_, MB_OK | MB_ICONERROR);
+      MessageBox(Showable(inner.what()), title_, MB_OK | MB_ICONERROR);
       return;
     }
   }
-  MessageBox(e.what(), title_, MB_OK | MB_ICONERROR);
+  MessageBox(Showable(e.what()), title_, MB_OK | MB_ICONERROR);
 }
 
 void TApplication::DestroyForms() {

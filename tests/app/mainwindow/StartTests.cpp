@@ -469,4 +469,31 @@ TEST_F(MainWindow, BothTimersRunFromTheMessageLoop) {
   EXPECT_FALSE(form->Visible());
 }
 
+// An argument as long as one may be (128 KiB) names no file that can be opened: the start reports
+// it in a box that fits the screen, naming what failed and why, and goes on as without a picture.
+TEST_F(MainWindow, AnArgumentOfExtremeLengthIsReportedInABoxThatFits) {
+  std::string path = "/tmp/";
+  while (path.size() < 131000) path += "d\xC3\xA9/";  // "dé/", two bytes a letter
+  path += "x.jpg";
+  std::vector<std::string> shown;
+  plat::TestHooks().messageBox = [&shown](const std::string& text, const std::string&, uint32_t) {
+    shown.push_back(text);
+    return plat::IDOK;
+  };
+  Start({path, "DEFAULT"});
+  ASSERT_TRUE(test_support::WaitUntil(
+      [&] { return form->StartupState == 100 && !form->Timer1->Enabled(); }));
+  ASSERT_EQ(shown.size(), 1u);
+  const std::string& text = shown[0];
+  EXPECT_LT(text.size(), 1300u);
+  EXPECT_EQ(text.rfind("Cannot open file \"/tmp/d\xC3\xA9/", 0), 0u) << text;
+  EXPECT_NE(text.find("x.jpg\"."), std::string::npos);
+  EXPECT_NE(text.find("\xE2\x80\xA6"), std::string::npos);  // where the middle was left out
+  // Whole characters only: no lead byte without its follower.
+  for (size_t i = 0; i < text.size(); ++i)
+    if (static_cast<unsigned char>(text[i]) == 0xC3) EXPECT_EQ(text[i + 1], '\xA9');
+  EXPECT_FALSE(form->ImageLoaded);
+  EXPECT_FALSE(form->SaveButton->Enabled());
+}
+
 }  // namespace
