@@ -236,11 +236,11 @@ int64_t RoundHalfEven(int64_t num, int64_t den) {
   return twice > den || (twice == den && q % 2) ? q + 1 : q;
 }
 
-// The picture scale as the user steps it: "+" and "-" typed and the two size buttons clicked move
-// the gauge by 5 within 10..1000, and the background is redrawn from the picture as loaded at
-// Round(W x P / 100), or Round((W - 1) x P / 100) below 100 % (one pixel at least); a size past the
-// picture limits is refused with a message and the gauge goes back. The layer's buttons step its
-// scale within 0..500 and size it W x P / 100 from its top-left corner.
+// Opening random pictures, then the picture scale as the user steps it: "+" and "-" typed and the
+// two size buttons clicked move the gauge by 5 within 10..1000, and the background is redrawn from
+// the picture as loaded at Round(W x P / 100), or Round((W - 1) x P / 100) below 100 % (one pixel
+// at least); a size past the picture limits is refused with a message and the gauge goes back. The
+// layer's buttons step its scale within 0..500 and size it W x P / 100 from its top-left corner.
 TEST_F(MainWindowKeys, RandomSizeStepsGiveTheBackgroundAndLayerSizesOfTheRules) {
   StartShown(true);
   std::string answer;
@@ -258,8 +258,17 @@ TEST_F(MainWindowKeys, RandomSizeStepsGiveTheBackgroundAndLayerSizesOfTheRules) 
     int W = sizes[round % 7][0], H = sizes[round % 7][1];
     if (W == 0) W = pick(1, 240), H = pick(1, 180);
     answer = Picture("bg" + std::to_string(round) + ".bmp", W, H);
+    form->PictOpacityGaugeBar->SetPosition(pick(0, 255));
     form->LoadButton->Click();
+    // Opened: as it is, fitted only when larger than the view, the gauges back at their start.
     ASSERT_EQ(form->ImgView->Bitmap().Width(), W);
+    const bool larger = W > form->ImgView->Width() || H > form->ImgView->Height();
+    EXPECT_EQ(form->ImgView->ScaleMode(), larger ? gfx::smResize : gfx::smNormal);
+    EXPECT_FLOAT_EQ(form->ImgView->Scale(), 1.0f);
+    EXPECT_EQ(form->ScaleBar->Position(), 100);
+    EXPECT_EQ(form->PictOpacityGaugeBar->Position(), 255);
+    EXPECT_EQ(form->Caption(), form->MainCaption + " - [" + answer + "] " + std::to_string(W) +
+                                   " x " + std::to_string(H) + " pixels");
     // The user drags the gauge somewhere first; a long side is tried at the limit.
     const bool longSide = W == 3300 || H == 3300;
     int P = longSide ? 985 : pick(0, 1) ? pick(10, 1000) : 100, expectedMessages = messages;
