@@ -336,15 +336,16 @@ TEST_F(MainWindowRoad, ViewClicksWheelAndCtrlResize) {
 }
 
 TEST_F(MainWindowRoad, CheckerboardRepaintModeAndInterpolation) {
-  for (int side : {26, 30}) {
+  const int sizes[][2] = {{0, 0}, {1, 1}, {12, 13}, {13, 12}, {26, 26}, {30, 30}, {77, 5}, {5, 77}};
+  for (const auto [w, h] : sizes) {
     gfx::TBitmap32 buffer;
-    buffer.SetSize(side, side);
+    buffer.SetSize(w, h);
     buffer.ClearWithColor(0xFF123456);
     form->ImgViewPaintStage(nullptr, buffer, 0);
-    for (int y = 0; y < side; ++y)
-      for (int x = 0; x < side; ++x)
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
         ASSERT_EQ(buffer.Pixel(x, y), (x / 13 + y / 13) % 2 == 0 ? 0xFFB0B0B0u : 0xFFFFFFFFu)
-            << side << ": " << x << "," << y;
+            << w << "x" << h << ": " << x << "," << y;
   }
   form->cbOptRedraw->SetChecked(false);
   EXPECT_EQ(form->ImgView->RepaintMode(), gfx::rmFull);

@@ -290,4 +290,54 @@ TEST_F(ViewInput, PressesAndDragsLandOnThePicturePixelShownUnderThePointer) {
   EXPECT_GT(drags, 15);
 }
 
+// Every handle dragged with the mouse, with and without Ctrl, by random distances: the dragged
+// edges follow the pointer but keep the frame 10 wide and high; with Ctrl the frame then grows or
+// shrinks about its centre as the drag began, by the dragged edges, keeping half sizes of 2 at
+// least.
+TEST_F(ViewInput, EveryHandleDraggedWithOrWithoutCtrlGivesTheFrameOfTheRules) {
+  gfx::TBitmapLayer& layer = AddLayer({0, 0, 10, 10}, 255);
+  std::mt19937 rng(1201);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int round = 0; round < 160; ++round) {
+    SCOPED_TRACE(round);
+    // Even sizes, so the side handles lie on whole pixels.
+    const double l = pick(60, 200), t = pick(50, 120), r = l + 2 * pick(10, 60),
+                 b = t + 2 * pick(10, 50);
+    form->RubberBand->SetLocation({float(l), float(t), float(r), float(b)});
+    const bool left = round % 8 == 0 || round % 8 == 4 || round % 8 == 6;
+    const bool right = round % 8 == 2 || round % 8 == 5 || round % 8 == 7;
+    const bool top = round % 8 == 1 || round % 8 == 4 || round % 8 == 5;
+    const bool bottom = round % 8 == 3 || round % 8 == 6 || round % 8 == 7;
+    const double hx = left ? l : right ? r : (l + r) / 2, hy = top ? t : bottom ? b : (t + b) / 2;
+    const int dx = pick(-120, 120), dy = pick(-100, 100);
+    const plat::TShiftState shift = round % 16 < 8 ? plat::ssCtrl : 0;
+    const plat::TPoint from = At(float(hx), float(hy)), to{from.X + dx, from.Y + dy};
+    Press(plat::mbLeft, from, shift);
+    plat::SimulateMouse(*form->ImgView, TMouseAction::Move, plat::mbLeft, to, shift);
+    Release(plat::mbLeft, to, shift);
+
+    double L = l, T = t, R = r, B = b;
+    if (left) L = std::min(hx + dx, R - 10);
+    if (right) R = std::max(hx + dx, L + 10);
+    if (top) T = std::min(hy + dy, B - 10);
+    if (bottom) B = std::max(hy + dy, T + 10);
+    if (shift) {
+      const double cx = (l + r) / 2, cy = (t + b) / 2;
+      double hw = (r - l) / 2, hh = (b - t) / 2;
+      if (left) hw = cx - L;
+      if (right) hw = R - cx;
+      if (top) hh = cy - T;
+      if (bottom) hh = B - cy;
+      hw = std::max(hw, 2.0), hh = std::max(hh, 2.0);
+      L = cx - hw, R = cx + hw, T = cy - hh, B = cy + hh;
+    }
+    const gfx::TFloatRect got = layer.Location();
+    EXPECT_NEAR(got.Left, L, 1e-3);
+    EXPECT_NEAR(got.Top, T, 1e-3);
+    EXPECT_NEAR(got.Right, R, 1e-3);
+    EXPECT_NEAR(got.Bottom, B, 1e-3);
+    if (HasFailure()) return;
+  }
+}
+
 }  // namespace
