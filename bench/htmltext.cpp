@@ -61,6 +61,11 @@ void BM_Paragraph100KB(benchmark::State& state) {
 void BM_Paragraph1MB(benchmark::State& state) {
   LayOut(state, "<p>" + Repeated("word ", 1'000'000) + "</p>");
 }
+// Hebrew is measured as the desktop lays it out: read right to left, in one piece.
+const std::string kHebrewWord = "\u05E9\u05DC\u05D5\u05DD";
+void BM_HebrewParagraph1MB(benchmark::State& state) {
+  LayOut(state, "<p>" + Repeated(kHebrewWord + " ", 1'000'000) + "</p>");
+}
 // Four runs a piece: bold, plain space, italic, plain space.
 void BM_Runs8000(benchmark::State& state) {
   LayOut(state, "<p>" + Repeated("<b>ab</b> <i>cd</i> ", 2'000 * 20) + "</p>");
@@ -87,17 +92,51 @@ void BM_PaintWord1MB(benchmark::State& state) {
 void BM_PaintWord1KB(benchmark::State& state) {
   Paint(state, "<p>" + std::string(1'000, 'w') + "</p>");
 }
+// Measures one long line of text with the context the engine draws with; every round measures a
+// text of its own, so that no laid out line is reused.
+void Measure(benchmark::State& state, const std::u16string& piece) {
+  StartOnce();
+  plat::DeviceContext dc;
+  plat::TLogFont font;
+  font.FaceName = "DejaVu Sans";
+  font.Height = -16;
+  dc.SelectFont(font);
+  std::u16string text;
+  while (text.size() < 100'000) text += piece;
+  int32_t width = 0;
+  uint32_t round = 0;
+  for (auto _ : state) {
+    for (size_t k = 0; k < 8; ++k) text[k] = char16_t(u'0' + (round >> (3 * k) & 7));
+    ++round;
+    width = dc.GetTextExtent(text).cx;
+  }
+  state.counters["width"] = width;
+}
+
+void BM_MeasureLine100K(benchmark::State& state) {
+  Measure(state, u"word ");
+}
+void BM_MeasureHebrewLine100K(benchmark::State& state) {
+  Measure(state, u"\u05E9\u05DC\u05D5\u05DD ");
+}
 
 BENCHMARK(BM_Paragraph100KB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Paragraph1MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HebrewParagraph1MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Runs8000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Runs80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintWord1MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintWord1KB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeasureLine100K)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeasureHebrewLine100K)->Unit(benchmark::kMillisecond);
 
 const bench::PeerComparison kParagraph("paragraph_layout_1mb_vs_100kb", "BM_Paragraph1MB",
                                        "BM_Paragraph100KB", "12");
 const bench::TimeLimit kParagraphSecond("paragraph_layout_1mb_seconds", "BM_Paragraph1MB", 1.0);
+const bench::PeerComparison kHebrew("paragraph_layout_1mb_hebrew_vs_latin", "BM_HebrewParagraph1MB",
+                                    "BM_Paragraph1MB");
+const bench::PeerComparison kMeasure("measure_100k_line_hebrew_vs_latin",
+                                     "BM_MeasureHebrewLine100K", "BM_MeasureLine100K");
 const bench::PeerComparison kRuns("paragraph_layout_80000_vs_8000_runs", "BM_Runs80000",
                                   "BM_Runs8000");
 const bench::PeerComparison kLongLine("paint_screen_of_1mb_word_vs_1kb_word", "BM_PaintWord1MB",

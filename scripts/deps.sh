@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build ccache pkg-config g++ clang libclang-rt-14-dev clang-format
   # sanitizer reports with function names, files and lines: clang's llvm-symbolizer
   llvm-14
-  qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev zlib1g-dev
+  qt6-base-dev qt6-base-private-dev qt6-qpa-plugins libjpeg62-turbo-dev zlib1g-dev
   # tests and fonts
   libgtest-dev libgmock-dev fonts-dejavu-core fonts-liberation2 fontconfig
   # the suite on a real window system: a virtual X display, a window manager, X property tools

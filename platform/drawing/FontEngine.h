@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QList>
 #include <QPoint>
+#include <QTextLayout>
 #include <QTransform>
 #include <memory>
 #include <mutex>
@@ -48,6 +49,9 @@ class FontInfo {
   static bool NeedsLayout(std::u16string_view text);
   // The text laid out as one line in this font (remembered for the texts used last).
   std::shared_ptr<const ShapedLine> Shape(std::u16string_view text) const;
+  // The layout that Shape reads: the text as one line, the first of the layout's lines (none
+  // when the text cannot be laid out).
+  std::unique_ptr<QTextLayout> LayOut(std::u16string_view text) const;
 
   // Whole-pixel advance of one character (a surrogate pair counts as one).
   int Advance(char32_t codePoint) const;

@@ -2,11 +2,18 @@
 // what the context measures is what it draws.
 #include <gtest/gtest.h>
 
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QTextLayout>
+#include <cmath>
+#include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "Surface.h"
 #include "platform/drawing/DeviceContext.h"
+#include "platform/drawing/FontEngine.h"
 #include "platform/drawing/Graphics.h"
 #include "platform/windows/TestSeams.h"
 #include "support/InkProfile.h"
@@ -104,6 +111,85 @@ TEST(ScriptText, MeasuringAgreesWithDrawing) {
     EXPECT_GE(left, x - 2) << sample.name;
     EXPECT_LE(right, x + extent.cx + 2) << sample.name;
     EXPECT_GE(right - left, extent.cx - 16) << sample.name;
+  }
+}
+
+// A shaped line's shares are the running sum, rounded, of what the layout gives when asked for
+// each character alone: its glyphs' advances in their own fonts.
+std::vector<int32_t> SharesAskedOneByOne(const plat::FontInfo& font, const std::u16string& text) {
+  const std::unique_ptr<QTextLayout> layout = font.LayOut(text);
+  std::vector<int32_t> shares(text.size(), 0);
+  double reached = 0;
+  int64_t placed = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() &&
+                      text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+    for (const QGlyphRun& run : layout->glyphRuns(int(i), pair ? 2 : 1))
+      for (const QPointF& advance : run.rawFont().advancesForGlyphIndexes(run.glyphIndexes()))
+        reached += advance.x();
+    shares[i] = int32_t(std::llround(reached) - placed);
+    placed = std::llround(reached);
+    if (pair) ++i;
+  }
+  return shares;
+}
+
+TEST(ScriptText, SharesAreWhatTheLayoutGivesForEachCharacter) {
+  // Letters and marks of joined and right-to-left scripts, ligatures, fallback fonts, controls,
+  // separators, soft hyphens, spaces, tabs, surrogate pairs whole and halved.
+  const std::u16string pieces[] = {u"\u05D0",
+                                   u"\u05E9",
+                                   u"\u05B8",
+                                   u"\u05C1",
+                                   u"\u0627",
+                                   u"\u0644",
+                                   u"\u0628",
+                                   u"\u064E",
+                                   u"\u0651",
+                                   u"a",
+                                   u"f",
+                                   u"i",
+                                   u"e\u0301",
+                                   u"1",
+                                   u" ",
+                                   u"(",
+                                   u")",
+                                   u"-",
+                                   u"\u202B",
+                                   u"\u202C",
+                                   u"\u2067",
+                                   u"\u2069",
+                                   u"\u200D",
+                                   u"\u200F",
+                                   u"\u00AD",
+                                   u"\t",
+                                   u"\n",
+                                   u"\u3000",
+                                   u"\u4E00",
+                                   u"\u0915",
+                                   u"\u093F",
+                                   u"\u0E31",
+                                   u"\U0001F600",
+                                   u"\U0001F1E9\U0001F1EA",
+                                   std::u16string(1, char16_t(0xD800)),
+                                   std::u16string(1, char16_t(0xDC00))};
+  const char* faces[] = {"DejaVu Sans", "Liberation Serif", "DejaVu Sans Mono"};
+  std::mt19937 random(5);
+  for (int round = 0; round < 160; ++round) {
+    plat::TLogFont description;
+    description.FaceName = faces[round % 3];
+    description.Height = -int32_t(8 + random() % 30);
+    description.Italic = round % 4 == 0;
+    const auto font = plat::FontFor(description);
+    std::u16string text = u"\u05D0";  // so that it is laid out whole
+    const size_t length = 1 + random() % 120;
+    while (text.size() < length) {
+      // Every third line mostly spaces and marks, which gather at its end.
+      const bool spacey = round % 3 == 2 && random() % 2 == 0;
+      text += spacey ? (random() % 2 ? u" " : u"\u05B8") : pieces[random() % std::size(pieces)];
+    }
+    ASSERT_TRUE(plat::FontInfo::NeedsLayout(text));
+    ASSERT_EQ(font->Shape(text)->advances, SharesAskedOneByOne(*font, text)) << round;
   }
 }
 
