@@ -175,7 +175,7 @@ TEST_F(ViewInput, TheFirstNotchOverAFittedViewStepsFromTheScaleShown) {
 }
 
 // Where a press lands, seen as the user sees it. The background is drawn without smoothing and
-// each of its pixels carries its own coordinates in its colour, so a screenshot tells which
+// each of its pixels carries its own coordinates in its colour, so what the view shows tells which
 // picture pixel lies under every point of the view. At random zooms (the wheel) and scroll
 // positions, a press selects the layer exactly where the picture under the pointer lies inside
 // the layer, and a drag moves the layer by the picture distance between the two points.
@@ -218,11 +218,8 @@ TEST_F(ViewInput, PressesAndDragsLandOnThePicturePixelShownUnderThePointer) {
     view.CenterOn(int(l + uniform(-100, 150)), int(t + uniform(-100, 120)));
 
     layer.SetVisible(false);
-    const std::string shot = home_ + "/view.png";
-    plat::SaveScreenshot(view, shot);
+    const plat::TCapturedImage seen = plat::CaptureControl(view);
     layer.SetVisible(true);
-    gfx::TBitmap32 seen;
-    seen.LoadFromFile(shot);
     auto under = [&](plat::TPoint p) -> std::optional<plat::TPoint> {
       const uint32_t c = seen.Pixel(p.X, p.Y);
       if ((c & 0xF0) != 0xC0) return std::nullopt;
