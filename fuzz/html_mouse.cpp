@@ -1,13 +1,15 @@
 // A page from arbitrary bytes under the mouse: the first byte chooses the viewer's size, the
 // second seeds a walk of the pointer across the page and past its edges, with moves, drags,
-// clicks, double and right clicks and the wheel. Links to names in the page are followed (with
-// history and visited list); links to files are taken by the program, so nothing is loaded.
+// clicks, double and right clicks, the wheel and sideways scrolling. Links to names in the page
+// are followed (with history and visited list); links to files are taken by the program, so
+// nothing is loaded.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "PageFuzzing.h"
 #include "html/viewer/PageViewer.h"
+#include "platform/windows/TestSeams.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   page_fuzzing::StartPageEngine();
@@ -72,7 +74,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         viewer.DocMouseUp(plat::mbRight, 0, x, y);
         break;
       default:
-        viewer.Wheel((walk & 0x10) ? 120 : -120);
+        if (walk & 0x20) {
+          // Hit tests find what the last paint placed.
+          viewer.SetHorzPosition(x * 7);
+          plat::CaptureControl(viewer.PaintPanel());
+        } else {
+          viewer.Wheel((walk & 0x10) ? 120 : -120);
+        }
         break;
     }
   }
