@@ -54,9 +54,7 @@ std::unique_ptr<TGIFImage> LoadGifImageFromStream(bool& nonAnimated, plat::TStre
 
     auto strip = std::make_shared<ThtBitmap>();
     std::unique_ptr<plat::TBitmap> mask;
-    std::unique_ptr<plat::TBitmap> frames = gif.BuildFramesBitmap(mask);
-    strip->Assign(*frames);
-    frames.reset();
+    gif.BuildFramesBitmap(*strip, mask);  // in place: a copy would hold it twice
     strip->HasMask = mask != nullptr;
     strip->MaskBitmap = std::move(mask);
     strip->ReleasePalette();

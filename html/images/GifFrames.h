@@ -46,6 +46,9 @@ enum TGifErrorNumber {
   geNextMessage = 27,
 };
 
+// Raises error 25 when frames frames of width x height would make a frames bitmap (with a mask
+// when transparent) beyond what one picture may hold.
+void CheckGifFramesSize(int width, int height, int frames, bool transparent);
 // How many frames of the given width stand side by side in a row of the frames bitmap: as many
 // as a picture's side allows, at least 1; frame i is at column i mod that, row i div that.
 int GifFramesPerRow(int width, int frames);
@@ -152,6 +155,8 @@ class TGif {
   // transparency, mask receives a monochrome bitmap of the same size, white where the picture
   // is transparent; otherwise mask is reset.
   std::unique_ptr<plat::TBitmap> BuildFramesBitmap(std::unique_ptr<plat::TBitmap>& mask) const;
+  // The same into bitmap, which keeps its class.
+  void BuildFramesBitmap(plat::TBitmap& bitmap, std::unique_ptr<plat::TBitmap>& mask) const;
 
   const std::string& Header() const { return header_; }
   const TGifScreenDescriptor& ScreenDescriptor() const { return screen_; }

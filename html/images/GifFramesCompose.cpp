@@ -14,21 +14,23 @@ namespace {
 constexpr int64_t kMaxFramesBytes = 200'000'000;
 constexpr int64_t kMaxFramesBytesWithMask = 100'000'000;
 
-void CheckFramesSize(int64_t width, int64_t height, int64_t frames, bool transparent,
-                     int64_t gridWidth, int64_t gridHeight) {
-  const int64_t rowBytes = (width * frames * 3 + 3) / 4 * 4;
+// Mask values of the working buffer: one byte per pixel until the monochrome bitmap is made.
+constexpr uint8_t kOpaque = 0;
+constexpr uint8_t kClear = 1;
+
+}  // namespace
+
+void CheckGifFramesSize(int width, int height, int frames, bool transparent) {
+  const int perRow = GifFramesPerRow(width, frames);
+  const int64_t gridWidth = int64_t(width) * std::min(perRow, frames);
+  const int64_t gridHeight = int64_t(height) * ((frames + perRow - 1) / perRow);
+  const int64_t rowBytes = (int64_t(width) * frames * 3 + 3) / 4 * 4;
   const int64_t fileBytes = height * rowBytes + 54;
   if (fileBytes > (transparent ? kMaxFramesBytesWithMask : kMaxFramesBytes) ||
       gridWidth > plat::kMaxPictureSide || gridHeight > plat::kMaxPictureSide ||
       gridWidth * gridHeight > plat::kMaxPicturePixels)
     GifError(geAnimationTooLarge);
 }
-
-// Mask values of the working buffer: one byte per pixel until the monochrome bitmap is made.
-constexpr uint8_t kOpaque = 0;
-constexpr uint8_t kClear = 1;
-
-}  // namespace
 
 int GifFramesPerRow(int width, int frames) {
   return int(
@@ -42,17 +44,22 @@ plat::TRect GifFrameCell(int index, int width, int height, int frames) {
 }
 
 std::unique_ptr<plat::TBitmap> TGif::BuildFramesBitmap(std::unique_ptr<plat::TBitmap>& mask) const {
+  auto bitmap = std::make_unique<plat::TBitmap>();
+  BuildFramesBitmap(*bitmap, mask);
+  return bitmap;
+}
+
+void TGif::BuildFramesBitmap(plat::TBitmap& bitmap, std::unique_ptr<plat::TBitmap>& mask) const {
   mask.reset();
   const int width = GetWidth(), height = GetHeight(), frames = GetImageCount();
   const bool transparent = GetTransparent();
+  CheckGifFramesSize(width, height, frames, transparent);
   const int perRow = GifFramesPerRow(width, frames);
   const int64_t gridWidth = int64_t(width) * std::min(perRow, frames);
   const int64_t gridHeight = int64_t(height) * ((frames + perRow - 1) / perRow);
-  CheckFramesSize(width, height, frames, transparent, gridWidth, gridHeight);
 
-  auto bitmap = std::make_unique<plat::TBitmap>();
-  bitmap->SetPixelFormat(plat::pf24bit);
-  bitmap->SetSize(int(gridWidth), int(gridHeight));
+  bitmap.SetPixelFormat(plat::pf24bit);
+  bitmap.SetSize(int(gridWidth), int(gridHeight));
   std::vector<uint8_t> clear;
   if (transparent) clear.assign(size_t(gridWidth) * size_t(gridHeight), kClear);
   auto maskAt = [&](int x, int y) -> uint8_t& {
@@ -71,7 +78,7 @@ std::unique_ptr<plat::TBitmap> TGif::BuildFramesBitmap(std::unique_ptr<plat::TBi
 
     for (int r = 0; r < rows; ++r) {
       const int y = top + image.Top + r;
-      uint8_t* row = bitmap->ScanLine(y);
+      uint8_t* row = bitmap.ScanLine(y);
       const uint8_t* indices = image.Pixels.data() + size_t(r) * size_t(image.Width);
       for (int c = 0; c < columns; ++c) {
         const int x = left + image.Left + c;
@@ -96,8 +103,8 @@ std::unique_ptr<plat::TBitmap> TGif::BuildFramesBitmap(std::unique_ptr<plat::TBi
     const plat::TRect next = GifFrameCell(i + 1, width, height, frames);
     const int nextLeft = next.Left, nextTop = next.Top;
     for (int y = 0; y < height; ++y) {
-      std::memcpy(bitmap->ScanLine(nextTop + y) + size_t(nextLeft) * 3,
-                  bitmap->ScanLine(top + y) + size_t(left) * 3, size_t(width) * 3);
+      std::memcpy(bitmap.ScanLine(nextTop + y) + size_t(nextLeft) * 3,
+                  bitmap.ScanLine(top + y) + size_t(left) * 3, size_t(width) * 3);
       if (transparent)
         std::memcpy(&maskAt(nextLeft, nextTop + y), &maskAt(left, top + y), size_t(width));
     }
@@ -118,7 +125,6 @@ std::unique_ptr<plat::TBitmap> TGif::BuildFramesBitmap(std::unique_ptr<plat::TBi
         if (maskAt(x, y) == kClear) row[x >> 3] |= uint8_t(0x80 >> (x & 7));
     }
   }
-  return bitmap;
 }
 
 }  // namespace html

@@ -191,6 +191,8 @@ class GifParser {
     if (image.Width > plat::kMaxPictureSide || image.Height > plat::kMaxPictureSide ||
         totalPixels_ > plat::kMaxPicturePixels)
       GifErrorText("Image too large");
+    // A GIF whose frames could never be composed is refused before its indices take memory.
+    CheckGifFramesSize(screen_.Width, screen_.Height, int(images_.size()), false);
     image.Pixels.assign(size_t(image.PixelCount), 0);
     DecodeGifImage(image, data);
   }

@@ -1,5 +1,6 @@
 // SELECT: its options, and the list box or drop-down list that shows them.
 #include <algorithm>
+#include <vector>
 
 #include "html/css/CssStyles.h"
 #include "html/viewer/FormControls.h"
@@ -96,10 +97,14 @@ void TListBoxFormControlObj::ApplyProperties(TProperties& props) {
 void TListBoxFormControlObj::ResetToInitialValue() {
   plat::TListBox& list = List();
   list.Clear();
-  for (int i = 0; i < TheOptions.Count(); ++i) list.Items()->Add(TheOptions.Text(i));
+  // One look at the items for all of them: each look has the window take them up again.
+  plat::TStringList& items = *list.Items();
+  for (int i = 0; i < TheOptions.Count(); ++i) items.Add(TheOptions.Text(i));
   if (list.MultiSelect()) {
     // The current item of a multiple choice is only the caret: the choice is the selection.
-    for (int i = 0; i < TheOptions.Count(); ++i) list.SetSelected(i, TheOptions.Selected(i));
+    std::vector<bool> selected(size_t(TheOptions.Count()));
+    for (int i = 0; i < TheOptions.Count(); ++i) selected[size_t(i)] = TheOptions.Selected(i);
+    list.SetSelectedItems(selected);
     list.SetItemIndex(0);
   } else {
     int current = -1;
@@ -171,8 +176,9 @@ void TComboFormControlObj::ResetToInitialValue() {
   plat::TComboBox& combo = Combo();
   combo.Clear();
   int current = -1;
+  plat::TStringList& items = *combo.Items();  // once, as for lists
   for (int i = 0; i < TheOptions.Count(); ++i) {
-    combo.Items()->Add(TheOptions.Text(i));
+    items.Add(TheOptions.Text(i));
     if (TheOptions.Selected(i)) current = i;
   }
   combo.SetItemIndex(current >= 0 ? current : 0);

@@ -359,6 +359,7 @@ void TStringList::SetStrings(int index, const std::string& text) {
   if (sorted_) throw EListError("Operation not allowed on sorted list");
   CheckIndex(index, Count());
   items_[size_t(index)].text = text;
+  ++revision_;
 }
 
 TObject* TStringList::Objects(int index) const {
@@ -384,6 +385,7 @@ int TStringList::AddObject(const std::string& text, TObject* object) {
     while (index < Count() && CompareStrings(items_[size_t(index)].text, text) == 0) ++index;
   }
   items_.insert(items_.begin() + index, Item{text, object});
+  ++revision_;
   return index;
 }
 
@@ -391,11 +393,13 @@ void TStringList::InsertObject(int index, const std::string& text, TObject* obje
   if (sorted_) throw EListError("Operation not allowed on sorted list");
   CheckIndex(index, Count() + 1);
   items_.insert(items_.begin() + index, Item{text, object});
+  ++revision_;
 }
 
 void TStringList::Delete(int index) {
   CheckIndex(index, Count());
   items_.erase(items_.begin() + index);
+  ++revision_;
 }
 
 int TStringList::IndexOf(const std::string& text) const {
@@ -428,12 +432,14 @@ void TStringList::Exchange(int index1, int index2) {
   CheckIndex(index1, Count());
   CheckIndex(index2, Count());
   std::swap(items_[size_t(index1)], items_[size_t(index2)]);
+  ++revision_;
 }
 
 void TStringList::Sort() {
   std::stable_sort(items_.begin(), items_.end(), [this](const Item& a, const Item& b) {
     return CompareStrings(a.text, b.text) < 0;
   });
+  ++revision_;
 }
 
 void TStringList::SetSorted(bool sorted) {
@@ -478,6 +484,7 @@ void TStringList::ReplaceItems(const std::vector<Item>& items) {
   result.duplicates_ = duplicates_;
   for (const Item& item : items) result.AddObject(item.text, item.object);
   items_.swap(result.items_);
+  ++revision_;
 }
 
 void TStringList::LoadFromStream(TStream& source) {

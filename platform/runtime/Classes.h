@@ -233,7 +233,10 @@ class TStringList : public TPersistent {
   void Insert(int index, const std::string& text) { InsertObject(index, text, nullptr); }
   void InsertObject(int index, const std::string& text, TObject* object);
   void Delete(int index);
-  void Clear() { items_.clear(); }
+  void Clear() {
+    items_.clear();
+    ++revision_;
+  }
   int IndexOf(const std::string& text) const;
   int IndexOfObject(const TObject* object) const;
   // Binary search of a sorted list: true when found; index is the match or the insertion point.
@@ -262,6 +265,9 @@ class TStringList : public TPersistent {
 
   // <0, 0, >0 under the list's case rule.
   int CompareStrings(const std::string& a, const std::string& b) const;
+  // Changes whenever the strings or their order change, so that a view of them can tell at once
+  // whether it is still up to date.
+  uint64_t Revision() const { return revision_; }
 
  private:
   struct Item {
@@ -274,6 +280,7 @@ class TStringList : public TPersistent {
   bool sorted_ = false;
   bool caseSensitive_ = false;
   TDuplicates duplicates_ = dupIgnore;
+  uint64_t revision_ = 0;
 };
 
 }  // namespace plat

@@ -621,7 +621,10 @@ void TWinControl::InsertControl(TControl* control) {
   controls_.push_back(control);
   if (auto win = dynamic_cast<TWinControl*>(control)) {
     tabList_.push_back(win);
-    RebuildTabChain();
+    // Joining last takes one link: relinking the whole chain per child costs pages of
+    // thousands of controls the square of their number.
+    if (tabList_.size() >= 2)
+      QWidget::setTabOrder(tabList_[tabList_.size() - 2]->Widget(), win->Widget());
   }
   if (control->Align() != alNone) AlignControls();
 }

@@ -15,6 +15,9 @@
 namespace plat {
 namespace {
 
+// A revision no list has, so that the next look takes the items up again.
+constexpr uint64_t kNoRevision = ~uint64_t(0);
+
 template <class W>
 W* As(const TControl& control) {
   return static_cast<W*>(control.Widget());
@@ -75,9 +78,8 @@ void TComboBox::WndProc(TMessage& m) {
 }
 
 void TComboBox::SyncItems() const {
-  std::string text = items_.Text();
-  if (text == shownItems_) return;
-  shownItems_ = text;
+  if (items_.Revision() == shownRevision_) return;
+  shownRevision_ = items_.Revision();
   Quietly(quiet_, [&] {
     auto combo = As<QComboBox>(*this);
     QString edit = combo->currentText();
@@ -229,9 +231,8 @@ void TListBox::WndProc(TMessage& m) {
 }
 
 void TListBox::SyncItems() const {
-  std::string text = items_.Text();
-  if (text == shownItems_) return;
-  shownItems_ = text;
+  if (items_.Revision() == shownRevision_) return;
+  shownRevision_ = items_.Revision();
   Quietly(quiet_, [&] {
     QListWidget* list = List();
     // The chosen entry stays chosen where it moves to; a deleted one leaves no entry chosen.
@@ -266,7 +267,7 @@ void TListBox::Loaded() {
 
 void TListBox::ApplyFont() {
   TWinControl::ApplyFont();
-  shownItems_.clear();  // rows take the new font's height
+  shownRevision_ = kNoRevision;  // rows take the new font's height
   SyncItems();
 }
 
@@ -321,6 +322,23 @@ void TListBox::SetSelected(int index, bool selected) {
   QListWidgetItem* item = List()->item(index);
   if (!item) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
   Quietly(quiet_, [&] { item->setSelected(selected); });
+}
+
+void TListBox::SetSelectedItems(const std::vector<bool>& selected) {
+  SyncItems();
+  QListWidget* list = List();
+  // Runs of flagged entries as ranges: one selection change, however many entries.
+  QItemSelection selection;
+  const int count = std::min(list->count(), int(selected.size()));
+  for (int first = 0; first < count; ++first) {
+    if (!selected[size_t(first)]) continue;
+    int last = first;
+    while (last + 1 < count && selected[size_t(last + 1)]) ++last;
+    selection.select(list->model()->index(first, 0), list->model()->index(last, 0));
+    first = last;
+  }
+  Quietly(quiet_,
+          [&] { list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect); });
 }
 
 int TListBox::SelCount() const {

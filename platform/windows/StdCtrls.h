@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/windows/Controls.h"
 
@@ -222,7 +223,7 @@ class TComboBox : public TWinControl {
 
  private:
   TStringList items_;
-  mutable std::string shownItems_;
+  mutable uint64_t shownRevision_ = 0;  // of the items the window shows
   TComboBoxStyle style_ = csDropDown;
   int dropDownCount_ = 8;
   mutable bool quiet_ = false;
@@ -245,6 +246,8 @@ class TListBox : public TWinControl {
   void SetMultiSelect(bool v);
   bool Selected(int index) const;
   void SetSelected(int index, bool selected);
+  // Selects exactly the entries whose flag is set (the others not), in one step.
+  void SetSelectedItems(const std::vector<bool>& selected);
   int SelCount() const;
   void DeleteSelected();
   void Clear();
@@ -266,7 +269,7 @@ class TListBox : public TWinControl {
  private:
   QListWidget* List() const;
   TStringList items_;
-  mutable std::string shownItems_;
+  mutable uint64_t shownRevision_ = 0;  // of the items the window shows
   bool multiSelect_ = false;
   mutable bool quiet_ = false;
   // The press under way is a left press; it has clicked already.

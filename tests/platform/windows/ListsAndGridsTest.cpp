@@ -53,6 +53,29 @@ TEST_F(Lists, MultiSelectListsCountAndDeleteTheirSelection) {
   EXPECT_EQ(list->Count(), 0);
 }
 
+TEST_F(Lists, ItemsChangedThroughAKeptListShowAndSelectionsComeInOneStep) {
+  auto* combo = Add<TComboBox>(10, 10, 120, 24);
+  combo->SetStyle(csDropDownList);
+  TStringList& items = *combo->Items();
+  for (const char* s : {"a", "b", "c"}) items.Add(s);
+  combo->SetItemIndex(2);
+  EXPECT_EQ(combo->Text(), "c");
+  items.SetStrings(2, "x");  // same count, other text
+  combo->SetItemIndex(2);
+  EXPECT_EQ(combo->Text(), "x");
+
+  auto* list = Add<TListBox>(140, 10, 120, 150);
+  list->SetMultiSelect(true);
+  for (const char* s : {"a", "b", "c", "d", "e"}) list->Items()->Add(s);
+  int clicks = 0;
+  list->OnClick = [&](TObject*) { ++clicks; };
+  list->SetSelected(1, true);
+  list->SetSelectedItems({true, false, true, true});  // entries past the flags: not selected
+  EXPECT_EQ(list->SelCount(), 3);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(list->Selected(i), i == 0 || i == 2 || i == 3) << i;
+  EXPECT_EQ(clicks, 0);
+}
+
 TEST_F(Lists, TheColorGridPicksForegroundAndBackgroundByButton) {
   auto* grid = Add<TColorGrid>(10, 10, 80, 80);
   Application().ProcessMessages();

@@ -5,6 +5,7 @@
 #include "GifTestStreams.h"
 #include "html/images/GifFrames.h"
 #include "platform/runtime/SysUtils.h"
+#include "support/LargestAllocation.h"
 
 namespace {
 
@@ -138,6 +139,18 @@ TEST(GifCompose, OversizedStripsAreRefused) {
   GifBuilder many(200, 200, kTable);
   for (int i = 0; i < 2000; ++i) many.Image(dot);
   EXPECT_EQ(composeError(many.Data()), "TGif: Animated GIF too large");
+}
+
+TEST(GifCompose, FramesThatCouldNeverBeComposedTakeNoMemory) {
+  if (!test_support::LargestAllocation::Available()) GTEST_SKIP() << "no allocator hooks";
+  ImageSpec whole = At(0, 0, 16384, 16384, {0});
+  whole.indices.assign(16, 0);  // the decoder zero-fills what the data leaves out
+  const Bytes bytes = GifBuilder(16384, 16384, kTable).Image(whole).Data();
+  test_support::LargestAllocation watch;
+  html::TGif gif;
+  plat::TReadOnlyMemoryStream stream(bytes.data(), int64_t(bytes.size()));
+  EXPECT_THROW(gif.LoadFromStream(stream), plat::EInvalidGraphicOperation);
+  EXPECT_LT(watch.PeakBytes(), size_t(1) << 20);
 }
 
 // Two frames of 12,000 pixels fill a row of the bitmap: the third starts the next row, from the

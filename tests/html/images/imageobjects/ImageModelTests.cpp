@@ -127,21 +127,15 @@ TEST_F(ImageObjectTest, RandomAttributesAndPicturesSizeAsTheModelSays) {
     auto image = Make(attrs);
     SCOPED_TRACE(testing::Message()
                  << "image " << n << " picture " << pw << "x" << ph << (missing ? " missing" : ""));
-    EXPECT_EQ(image->ObjAlign, e.align);
-    EXPECT_EQ(image->SpecWidth, e.specW);
-    EXPECT_EQ(image->SpecHeight, e.specH);
-    EXPECT_EQ(image->PercentWidth, e.percentW);
-    EXPECT_EQ(image->PercentHeight, e.percentH);
-    EXPECT_EQ(image->HSpaceL, e.hSpace);
-    EXPECT_EQ(image->HSpaceR, e.hSpace);
-    EXPECT_EQ(image->VSpaceT, e.vSpace);
-    EXPECT_EQ(image->VSpaceB, e.vSpace);
-    EXPECT_EQ(image->BorderSize, e.border);
-    EXPECT_EQ(image->NoBorder, e.noBorder);
-    EXPECT_EQ(image->IsMap, e.isMap);
-    EXPECT_EQ(image->Transparent, e.transparent ? 1 : 0);
-    EXPECT_EQ(image->HasActive, e.active);
-    EXPECT_EQ(image->HasUseMap, e.useMap);
+    // Alignment, sizes asked for, spaces, border, flags.
+    EXPECT_EQ((std::vector<int32_t>{image->ObjAlign, image->SpecWidth, image->PercentWidth,
+                                    image->SpecHeight, image->PercentHeight, image->HSpaceL,
+                                    image->HSpaceR, image->VSpaceT, image->VSpaceB,
+                                    image->BorderSize, image->NoBorder, image->IsMap,
+                                    image->Transparent, image->HasActive, image->HasUseMap}),
+              (std::vector<int32_t>{e.align, e.specW, e.percentW, e.specH, e.percentH, e.hSpace,
+                                    e.hSpace, e.vSpace, e.vSpace, e.border, e.noBorder, e.isMap,
+                                    e.transparent, e.active, e.useMap}));
     EXPECT_EQ(image->MapName, e.mapName);
     EXPECT_EQ(image->ImageTitle, e.title);
     EXPECT_EQ(image->AltText, e.alt);

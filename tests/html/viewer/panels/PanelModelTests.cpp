@@ -86,18 +86,14 @@ TEST(PanelModel, AttributesAndSizesAsTheModelSays) {
     html::TPanelObj panel(&document, false, nullptr, attributes, 0);
     const int32_t naturalW = hostSizes ? hostW : windowW, naturalH = hostSizes ? hostH : windowH;
     SCOPED_TRACE(testing::Message() << "panel " << n);
-    EXPECT_EQ(panel.SpecWidth, specW);
-    EXPECT_EQ(panel.SpecHeight, specH);
-    EXPECT_EQ(panel.PercentWidth, percentW);
-    EXPECT_EQ(panel.PercentHeight, percentH);
-    EXPECT_EQ(panel.HSpaceL, hSpace);
-    EXPECT_EQ(panel.HSpaceR, hSpace);
-    EXPECT_EQ(panel.VSpaceT, vSpace);
-    EXPECT_EQ(panel.VSpaceB, vSpace);
-    EXPECT_EQ(panel.ObjAlign, align);
+    // Sizes asked for, spaces, alignment, and the natural size.
+    ASSERT_EQ(
+        (std::vector<int32_t>{panel.SpecWidth, panel.PercentWidth, panel.SpecHeight,
+                              panel.PercentHeight, panel.HSpaceL, panel.HSpaceR, panel.VSpaceT,
+                              panel.VSpaceB, panel.ObjAlign, panel.PanelWidth, panel.PanelHeight}),
+        (std::vector<int32_t>{specW, percentW, specH, percentH, hSpace, hSpace, vSpace, vSpace,
+                              align, naturalW, naturalH}));
     EXPECT_EQ(panel.AltText, alt);
-    ASSERT_EQ(panel.PanelWidth, naturalW);
-    ASSERT_EQ(panel.PanelHeight, naturalH);
 
     int32_t lastW = 0, lastH = 0;
     for (int pass = 0; pass < 2; ++pass) {
