@@ -1,5 +1,6 @@
 // The extended colour dialog's pictures: loading the work file, the reduced copy, the preview,
 // and the window layout the preview is shown in.
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -48,7 +49,9 @@ void TFormExtendedColor::BuildReducedCopy() {
   if (zoom.Fits) {
     reduced.Assign(source);
   } else {
-    reduced.SetSize(ScaledSide(width, zoom.Percent), ScaledSide(height, zoom.Percent));
+    // A long, thin picture keeps at least one row or column in the preview.
+    reduced.SetSize(std::max(1, ScaledSide(width, zoom.Percent)),
+                    std::max(1, ScaledSide(height, zoom.Percent)));
     reduced.ClearWithColor(OpaqueBlack);
     gfx::TAffineTransformation transformation;
     transformation.SetSrcRect({0, 0, float(width - 1), float(height - 1)});
