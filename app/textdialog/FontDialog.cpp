@@ -240,15 +240,18 @@ void TFontForm::FontSizeEditChange(plat::TObject*) {
   if (size >= MinFontSize && size <= MaxFontSize && size != fontSize_) SetFontSize(size);
 }
 
+// A colour chosen while its box is ticked is the one to keep when the box is unticked.
 void TFontForm::btFontSelectClick(plat::TObject*) {
   FontColorDialog->SetColor(pnFontColor->Color());
   if (!FontColorDialog->Execute()) return;
+  fontColorBeforeTransparent_.reset();
   SetFontColor(FontColorDialog->Color());
 }
 
 void TFontForm::btBackSelectClick(plat::TObject*) {
   BackColorDialog->SetColor(pnBackColor->Color());
   if (!BackColorDialog->Execute()) return;
+  backColorBeforeTransparent_.reset();
   SetBackColor(BackColorDialog->Color());
 }
 
