@@ -186,8 +186,9 @@ void TCustomImage32::SetScaleMode(TScaleMode Value) {
   Changed();
 }
 
+// An undefined scale counts as the smallest, as a too small one does.
 void TCustomImage32::SetScale(float Value) {
-  float v = Value < 0.001f ? 0.001f : Value;
+  float v = Value >= 0.001f ? Value : 0.001f;
   if (v == scaleX_) return;
   DropCache();
   scaleX_ = scaleY_ = v;

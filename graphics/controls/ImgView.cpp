@@ -1,5 +1,6 @@
 #include "graphics/controls/ImgView.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/drawing/Edges.h"
@@ -62,6 +63,10 @@ TCustomImgView32::TCustomImgView32(plat::TComponent* Owner) : TCustomImage32(Own
     bar->SetBorderStyle(plat::bsNone);
     bar->SetCentered(true);
     bar->OnUserChange = [this](plat::TObject* sender) { ScrollHandler(sender); };
+    // A bar moved otherwise (the wheel turned over it) moves the picture too, unannounced.
+    bar->OnChange = [this](plat::TObject*) {
+      if (!scrollLock_) AlignAll();
+    };
     bar->SetParent(this);
     return bar;
   };
@@ -75,8 +80,10 @@ TCustomImgView32::TCustomImgView32(plat::TComponent* Owner) : TCustomImage32(Own
 }
 
 TCustomImgView32::~TCustomImgView32() {
-  horzBar_->OnUserChange = nullptr;
-  vertBar_->OnUserChange = nullptr;
+  for (TCustomRangeBar* bar : {horzBar_.get(), vertBar_.get()}) {
+    bar->OnUserChange = nullptr;
+    bar->OnChange = nullptr;
+  }
   scrollBars_.reset();
 }
 
@@ -105,15 +112,15 @@ int32_t TCustomImgView32::BarThickness() {
 }
 
 TRect TCustomImgView32::ViewportRect() {
-  int32_t s = BarThickness();
-  return {0, 0, Width() - s, Height() - s};
+  const int32_t s = BarThickness();
+  return {0, 0, AddCoordinates(Width(), -int64_t(s)), AddCoordinates(Height(), -int64_t(s))};
 }
 
 TRect TCustomImgView32::GripRect() {
   TRect r = Parent() ? ClientRect() : TRect{0, 0, Width(), Height()};
-  int32_t s = BarThickness();
-  r.Left = r.Right - s;
-  r.Top = r.Bottom - s;
+  const int32_t s = BarThickness();
+  r.Left = AddCoordinates(r.Right, -int64_t(s));
+  r.Top = AddCoordinates(r.Bottom, -int64_t(s));
   return r;
 }
 
@@ -224,8 +231,9 @@ void TCustomImgView32::SetSizeGrip(TSizeGripStyle Value) {
   Invalidate();
 }
 
+// A negative size means the system's, as 0 does.
 void TCustomImgView32::SetScrollBarSize(int32_t Value) {
-  scrollBarSize_ = Value;
+  scrollBarSize_ = std::max(Value, 0);
   LayoutBars();
   AlignAll();
 }

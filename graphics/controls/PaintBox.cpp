@@ -209,14 +209,20 @@ void TCustomPaintBox32::WndProc(plat::TMessage& Message) {
 
 void TCustomPaintBox32::FitBuffer() {
   TRect v = ViewportRect();
-  int32_t newW = std::max(v.Right - v.Left, 0), newH = std::max(v.Bottom - v.Top, 0);
-  auto fit = [&](int32_t current, int32_t wanted) {
-    if (current < wanted) return wanted + bufferOversize_;
-    if (wanted < current - bufferOversize_) return wanted;
-    return current;
+  const int64_t newW = std::max<int64_t>(int64_t(v.Right) - v.Left, 0);
+  const int64_t newH = std::max<int64_t>(int64_t(v.Bottom) - v.Top, 0);
+  // A control wider than any screen keeps a buffer of the largest size rather than asking for
+  // memory it could never show (or overflowing).
+  auto fit = [&](int32_t current, int64_t wanted) {
+    int64_t side = current;
+    if (current < wanted)
+      side = wanted + bufferOversize_;
+    else if (wanted < int64_t(current) - bufferOversize_)
+      side = wanted;
+    return int32_t(std::clamp<int64_t>(side, 1, MaxBufferSide));
   };
-  int32_t w = std::max(fit(buffer_->Width(), newW), 1);
-  int32_t h = std::max(fit(buffer_->Height(), newH), 1);
+  const int32_t w = fit(buffer_->Width(), newW);
+  const int32_t h = fit(buffer_->Height(), newH);
   if (w == buffer_->Width() && h == buffer_->Height()) return;
   int32_t oldW = buffer_->Width(), oldH = buffer_->Height();
   buffer_->Lock();

@@ -44,6 +44,9 @@ class TPaintStages : public plat::TObject {
 
 class TCustomPaintBox32 : public plat::TCustomControl {
  public:
+  // The buffer's sides stay within this: wider than any screen, small enough to allocate at once.
+  static constexpr int32_t MaxBufferSide = 8192;
+
   explicit TCustomPaintBox32(plat::TComponent* Owner);
   ~TCustomPaintBox32() override;
 

@@ -14,9 +14,16 @@ constexpr unsigned RepeatDelay = 100;
 constexpr unsigned HotTrackDelay = 150;
 constexpr int32_t MinRangeHandle = 17;
 
+// Half to even, held at the ends of the 32-bit range.
 int32_t RoundEven(double V) {
   if (std::isnan(V)) return 0;
-  return int32_t(std::nearbyint(std::clamp(V, -1e9, 1e9)));
+  return int32_t(std::clamp(std::nearbyint(V), double(INT32_MIN), double(INT32_MAX)));
+}
+
+// A position moved by Delta steps, held at the ends of the 32-bit range; the gauge then clamps
+// it to its own.
+int32_t Moved(int32_t Position, int64_t Delta) {
+  return int32_t(std::clamp<int64_t>(int64_t(Position) + Delta, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -486,13 +493,9 @@ TCustomRangeBar::TCustomRangeBar(plat::TComponent* Owner) : TArrowBar(Owner) {
   ComputeVisibleSpan();
 }
 
+// Without a page, the bar's own length, frame included.
 void TCustomRangeBar::ComputeVisibleSpan() {
-  if (pageSize_ > 0) {
-    visibleSpan_ = pageSize_;
-  } else {
-    TRect c = ClientRect();
-    visibleSpan_ = IsHorz() ? c.Width() : c.Height();
-  }
+  visibleSpan_ = pageSize_ > 0 ? pageSize_ : std::max(IsHorz() ? Width() : Height(), 0);
 }
 
 void TCustomRangeBar::ClampPosition() {
@@ -619,7 +622,7 @@ void TCustomGaugeBar::ClampPosition() {
 }
 
 void TCustomGaugeBar::SetMax(int32_t Value) {
-  if (Value <= min_ && !Loading()) Value = min_ + 1;
+  if (Value <= min_ && !Loading()) Value = Moved(min_, 1);
   if (Value == max_) return;
   max_ = Value;
   ClampPosition();
@@ -627,7 +630,7 @@ void TCustomGaugeBar::SetMax(int32_t Value) {
 }
 
 void TCustomGaugeBar::SetMin(int32_t Value) {
-  if (Value >= max_ && !Loading()) Value = max_ - 1;
+  if (Value >= max_ && !Loading()) Value = Moved(max_, -1);
   if (Value == min_) return;
   min_ = Value;
   ClampPosition();
@@ -662,7 +665,8 @@ void TCustomGaugeBar::DragBy(int D) {
   int32_t s, travel;
   HandleMetrics(s, travel);
   if (travel <= 0) return;
-  int32_t target = RoundEven(dragStartPosition_ + double(int64_t(max_) - min_) * D / travel);
+  int32_t target =
+      RoundEven(double(dragStartPosition_) + double(int64_t(max_) - min_) * D / travel);
   AsUser([&] { SetPosition(target); });
 }
 
@@ -670,16 +674,16 @@ bool TCustomGaugeBar::StepZone(TBarZone Zone) {
   int32_t old = position_;
   switch (Zone) {
     case zBtnPrev:
-      SetPosition(position_ - smallChange_);
+      SetPosition(Moved(position_, -int64_t(smallChange_)));
       break;
     case zBtnNext:
-      SetPosition(position_ + smallChange_);
+      SetPosition(Moved(position_, smallChange_));
       break;
     case zTrackPrev:
-      SetPosition(position_ - largeChange_);
+      SetPosition(Moved(position_, -int64_t(largeChange_)));
       break;
     case zTrackNext:
-      SetPosition(position_ + largeChange_);
+      SetPosition(Moved(position_, largeChange_));
       break;
     default:
       break;
@@ -693,7 +697,7 @@ bool TCustomGaugeBar::DoMouseWheel(plat::TShiftState Shift, int WheelDelta, TPoi
   wheelRest_ += WheelDelta;
   int32_t notches = wheelRest_ / 120;
   wheelRest_ -= notches * 120;
-  if (notches != 0) SetPosition(position_ + smallChange_ * notches);
+  if (notches != 0) SetPosition(Moved(position_, int64_t(smallChange_) * notches));
   return true;
 }
 

@@ -200,7 +200,7 @@ class TCustomGaugeBar : public TArrowBar {
 
  protected:
   bool DoMouseWheel(plat::TShiftState Shift, int WheelDelta, TPoint MousePos) override;
-  void StartDrag() override { dragStartPosition_ = float(position_); }
+  void StartDrag() override { dragStartPosition_ = position_; }
   void DragBy(int D) override;
   bool StepZone(TBarZone Zone) override;
 
@@ -209,7 +209,8 @@ class TCustomGaugeBar : public TArrowBar {
   // Handle length and its room to travel in the track.
   void HandleMetrics(int32_t& Size, int32_t& Travel);
 
-  float dragStartPosition_ = 0;
+  // Whole, so that a drag over a range wider than a single's precision starts where it was.
+  int32_t dragStartPosition_ = 0;
   int32_t handleSize_ = 0;
   int32_t largeChange_ = 1;
   int32_t max_ = 100;

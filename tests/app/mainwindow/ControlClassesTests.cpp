@@ -2,9 +2,16 @@
 // mouse and paint events bound to handlers of their types.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
 #include "app/mainwindow/MainUnit.h"
+#include "platform/windows/Application.h"
 #include "platform/windows/FormReader.h"
 #include "platform/windows/FormWriter.h"
+#include "platform/windows/TestSeams.h"
+#include "support/LargestAllocation.h"
 
 namespace {
 
@@ -113,6 +120,80 @@ TEST(EditorControlClasses, AnImagesPictureTravelsThroughALayout) {
                    "cut.form", {}),
                plat::EReadError);
   EXPECT_TRUE(shown->Bitmap().Equal(before));
+}
+
+// Stored layouts with extreme values: each reads and shows at a small cost, and the controls it
+// made take the user's clicks and wheel turns without overflowing.
+TEST(EditorControlClasses, ExtremeValuesInALayoutCostLittle) {
+  app::RegisterEditorControlClasses();
+  const std::string picture =
+      "Bitmap.Data = {02000000 02000000 FF00FF00 FF00FF00 FF00FF00 FF00FF00}";
+  const struct {
+    const char* name;
+    std::string body;
+    size_t mostMegabytes;
+  } layouts[] = {
+      {"gauge ends", R"(TGaugeBar G {
+    Width = 200
+    Height = 20
+    Min = -2147483648
+    Max = 2147483647
+    Position = 2147483647
+    SmallChange = 2147483647
+    LargeChange = 2147483647
+    HandleSize = 2147483647
+  })",
+       16},
+      {"inverted gauge", "TGaugeBar G {\n Min = 2147483647\n Max = -2147483648\n Position = 0\n }",
+       16},
+      {"huge view",
+       "TImgView32 V {\n Width = 2147483647\n Height = 2147483647\n " + picture + "\n }", 300},
+      {"bars of extreme sizes",
+       "TImgView32 V {\n Width = 300\n Height = 200\n ScrollBarSize = 2147483647\n }", 16},
+      {"negative bars",
+       "TImgView32 V {\n Width = 300\n Height = 200\n ScrollBarSize = -2147483648\n }", 16},
+      {"huge scale",
+       "TImgView32 V {\n Width = 300\n Height = 200\n ScaleMode = smScale\n Scale = 1e30\n " +
+           picture + "\n }",
+       16},
+      {"tiled huge scale",
+       "TImage32 V {\n Width = 300\n Height = 200\n ScaleMode = smScale\n "
+       "BitmapAlign = baTile\n Scale = 3e9\n " +
+           picture + "\n }",
+       16},
+  };
+  for (const auto& layout : layouts) {
+    plat::TForm form(nullptr);
+    test_support::LargestAllocation watch;
+    plat::ReadLayoutText(form,
+                         "TForm F {\n  Width = 400\n  Height = 300\n  " + layout.body + "\n}\n",
+                         "extreme.form", {});
+    form.Show();
+    plat::Application().ProcessMessages();
+    for (int i = 0; i < form.ComponentCount(); ++i) {
+      auto* control = dynamic_cast<plat::TControl*>(form.Components(i));
+      if (!control) continue;
+      const plat::TPoint near{3, 3}, far{std::min(control->ClientWidth(), 2000) - 3, 3},
+          middle{60, 8};
+      for (plat::TPoint p : {near, far, middle}) {
+        plat::SimulateMouse(*control, plat::TMouseAction::Press, plat::mbLeft, p);
+        plat::SimulateMouse(*control, plat::TMouseAction::Move, plat::mbLeft, {p.X + 40, p.Y},
+                            plat::ssLeft);
+        plat::SimulateMouse(*control, plat::TMouseAction::Release, plat::mbLeft, {p.X + 40, p.Y});
+        plat::SimulateWheel(*control, 120, p);
+        plat::SimulateWheel(*control, -360, p);
+      }
+      if (auto* gauge = dynamic_cast<gfx::TGaugeBar*>(control)) {
+        EXPECT_GE(gauge->Position(), std::min(gauge->Min(), gauge->Max())) << layout.name;
+        EXPECT_LE(gauge->Position(), std::max(gauge->Min(), gauge->Max())) << layout.name;
+      }
+    }
+    plat::Application().ProcessMessages();
+    if (test_support::LargestAllocation::Available()) {
+      EXPECT_LE(watch.PeakBytes(), layout.mostMegabytes << 20) << layout.name;
+    }
+    std::fprintf(stderr, "%s: %zu MB\n", layout.name, watch.PeakBytes() >> 20);
+  }
 }
 
 }  // namespace

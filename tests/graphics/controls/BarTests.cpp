@@ -2,6 +2,10 @@
 // the wheel through the real window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
+
 #include "Fixture.h"
 #include "graphics/controls/RangeBars.h"
 
@@ -22,6 +26,18 @@ class Bars : public FormTest {
   void Release(plat::TControl& c, TPoint p) {
     plat::SimulateMouse(c, TMouseAction::Release, plat::mbLeft, p);
   }
+  // The zone under a point, as the bar sees it.
+  static TBarZone ShownZone(TArrowBar& bar, TPoint p) { return bar.ZoneAt(p.X, p.Y); }
+  // Presses at a point, moves D pixels along the bar and lets go there.
+  void Drag(TArrowBar& bar, TPoint from, int32_t d, bool horz) {
+    Press(bar, from);
+    const TPoint to = horz ? TPoint{from.X + d, from.Y} : TPoint{from.X, from.Y + d};
+    plat::SimulateMouse(bar, TMouseAction::Move, plat::mbLeft, to, plat::ssLeft);
+    Release(bar, to);
+  }
+
+ public:
+  using FormTest::Add;
 };
 
 TEST_F(Bars, GaugePositionsAreClampedAndReportedOnce) {
@@ -240,6 +256,240 @@ TEST_F(Bars, WheelStepsAreNotTheUsersChanges) {
   plat::SimulateWheel(*bar, 60, {50, 8});  // Increment 8: half a notch is 4
   EXPECT_FLOAT_EQ(bar->Position(), 4.0f);
   EXPECT_EQ(userChanges, 0);
+}
+
+// ---- Models of the geometry and of the user's steps, written from the bars' definitions ----
+
+// Half to even, as the bars round.
+double RoundHalfEven(double v) {
+  return std::nearbyint(v);
+}
+
+struct BarGeometry {
+  bool horz;
+  int32_t length, thickness, button, track;  // along and across the client, the button, the track
+  // The client rectangle of the part of the track from start, n long.
+  TRect Along(int32_t start, int32_t n) const {
+    return horz ? TRect{button + start, 0, button + start + n, thickness}
+                : TRect{0, button + start, thickness, button + start + n};
+  }
+  TPoint At(int32_t along, int32_t across) const {
+    return horz ? TPoint{along, across} : TPoint{across, along};
+  }
+  // A point Inset pixels into the first or the second button.
+  TPoint OnButton(bool first, int32_t inset) const {
+    return At(first ? inset : length - 1 - inset, thickness / 2);
+  }
+};
+
+// Button size: 0 without arrows, else the set size or the thickness up to 32, at most half the
+// length, one less in the second style, and 0 when below 2.
+BarGeometry GeometryOf(TArrowBar& bar, bool horz) {
+  const TRect c = bar.ClientRect();
+  BarGeometry g{horz, horz ? c.Width() : c.Height(), horz ? c.Height() : c.Width(), 0, 0};
+  if (bar.ShowArrows()) {
+    int32_t b = bar.ButtonSize() != 0 ? bar.ButtonSize() : std::min(g.thickness, 32);
+    if (g.length <= 2 * b) b = g.length / 2;
+    if (bar.Style() == rbsMac) --b;
+    g.button = b < 2 ? 0 : b;
+  }
+  g.track = std::max(0, g.length - 2 * g.button);
+  return g;
+}
+
+struct Randomness {
+  std::mt19937 random;
+  int32_t Between(int32_t lo, int32_t hi) {
+    return int32_t(lo + int64_t(random() % uint64_t(int64_t(hi) - lo + 1)));
+  }
+  int32_t AnyValue() {
+    static const int32_t edges[] = {INT32_MIN, INT32_MAX, INT32_MIN + 1, INT32_MAX - 1, 0, -1, 1};
+    return random() % 4 == 0 ? edges[random() % std::size(edges)] : Between(-1000, 1000);
+  }
+  // A bar of random size, kind, border and appearance.
+  template <class Bar>
+  Bar* Make(Bars& test, bool& horz) {
+    horz = random() % 2;
+    const int32_t length = Between(10, 400), thickness = Between(4, 40);
+    Bar* bar = test.template Add<Bar>(10, 10, horz ? length : thickness, horz ? thickness : length);
+    bar->SetKind(horz ? plat::sbHorizontal : plat::sbVertical);
+    bar->SetBorderStyle(random() % 2 ? plat::bsSingle : plat::bsNone);
+    bar->SetShowArrows(random() % 5 != 0);
+    bar->SetButtonSize(random() % 3 == 0 ? Between(1, 50) : 0);
+    bar->SetStyle(random() % 2 ? rbsMac : rbsDefault);
+    return bar;
+  }
+};
+
+// Random gauges with random, extreme and degenerate settings: the handle, the zones, and the
+// position after presses on the buttons and the track, drags of the handle and wheel turns
+// delivered through the window.
+TEST_F(Bars, GaugesFollowTheModelOfTheirGeometryAndSteps) {
+  Randomness r{std::mt19937(166)};
+  int stepsChecked = 0;
+  for (int round = 0; round < 120; ++round) {
+    bool horz;
+    auto* gauge = r.Make<TGaugeBar>(*this, horz);
+    int32_t min = r.AnyValue(), max = r.AnyValue();
+    if (min == max) max = min == INT32_MAX ? min : min + 1;
+    if (min > max) std::swap(min, max);
+    gauge->SetMin(INT32_MIN);
+    gauge->SetMax(max);
+    gauge->SetMin(min);
+    gauge->SetSmallChange(random() % 3 ? r.Between(1, 20) : r.AnyValue());
+    gauge->SetLargeChange(random() % 3 ? r.Between(1, 50) : r.AnyValue());
+    gauge->SetHandleSize(random() % 2 ? 0 : r.Between(-5, 60));
+    gauge->SetPosition(r.AnyValue());
+    int userChanges = 0, changes = 0;
+    gauge->OnChange = [&](plat::TObject*) { ++changes; };
+    gauge->OnUserChange = [&](plat::TObject*) { ++userChanges; };
+    const BarGeometry g = GeometryOf(*gauge, horz);
+    const int64_t span = int64_t(gauge->Max()) - gauge->Min();
+    int64_t rest = 0;
+    for (int step = 0; step < 12; ++step) {
+      // The handle: the set size or the thickness, leaving the track at least one pixel.
+      int32_t size = gauge->HandleSize() != 0 ? gauge->HandleSize() : g.thickness;
+      if (g.track - size < 1) size = g.track - 1;
+      size = std::max(size, 0);
+      const int32_t travel = g.track - size;
+      const int64_t position = gauge->Position();
+      const int32_t offset =
+          travel > 0 && span > 0
+              ? int32_t(RoundHalfEven(double(travel) * (position - gauge->Min()) / double(span)))
+              : 0;
+      ASSERT_EQ(gauge->HandleRect(), g.Along(offset, size)) << round;
+      const int32_t across = g.thickness / 2;
+      int64_t expected = position;
+      bool byUser = true;
+      const auto clamped = [&](double v) {
+        return int64_t(std::clamp(v, double(gauge->Min()), double(gauge->Max())));
+      };
+      TPoint press;
+      const int action = int(random() % 5);
+      if (action <= 1 && g.button > 0) {  // a button: one small step at once
+        press = g.OnButton(action == 0, r.Between(0, g.button - 1));
+        expected = clamped(double(position) + (action == 0 ? -1.0 : 1.0) * gauge->SmallChange());
+      } else if (action == 2 && offset > 1) {  // the track before the handle
+        press = g.At(g.button + r.Between(1, offset - 1), across);
+        if (g.button + offset <= 1 || ShownZone(*gauge, press) != zTrackPrev) continue;
+        expected = clamped(double(position) - gauge->LargeChange());
+      } else if (action == 3 && size > 0 && travel > 0) {  // drag the handle
+        press = g.At(g.button + offset + size / 2, across);
+        if (ShownZone(*gauge, press) != zHandle) continue;
+        const int32_t d = r.Between(-g.length, g.length);
+        Drag(*gauge, press, d, horz);
+        ASSERT_EQ(gauge->Position(),
+                  clamped(RoundHalfEven(double(position) + double(span) * d / travel)))
+            << round << " drag " << d;
+        ++stepsChecked;
+        continue;
+      } else {  // the wheel: whole notches move by the small change
+        const int delta = r.Between(-8, 8) * 30;
+        plat::SimulateWheel(*gauge, delta, g.At(g.length / 2, across));
+        rest += delta;
+        const int64_t notches = rest / 120;
+        rest -= notches * 120;
+        ASSERT_EQ(gauge->Position(),
+                  clamped(double(position) + double(notches) * gauge->SmallChange()));
+        byUser = false;
+        ++stepsChecked;
+        continue;
+      }
+      const int before = userChanges;
+      Press(*gauge, press);
+      Release(*gauge, press);
+      ASSERT_EQ(gauge->Position(), expected) << round << " action " << action;
+      ASSERT_EQ(userChanges - before, byUser && expected != position ? 1 : 0);
+      ++stepsChecked;
+    }
+    form.DestroyComponent(gauge);
+  }
+  EXPECT_GT(stepsChecked, 500);
+}
+
+// Random range bars, huge ranges too: the visible span, the handle, and the position after
+// presses on the buttons and the track, drags of the handle and wheel turns through the window.
+TEST_F(Bars, RangeBarsFollowTheModelOfTheirGeometryAndSteps) {
+  Randomness r{std::mt19937(1660)};
+  int stepsChecked = 0;
+  for (int round = 0; round < 120; ++round) {
+    bool horz;
+    auto* bar = r.Make<TCustomRangeBar>(*this, horz);
+    const int32_t range = random() % 4 == 0 ? r.Between(0, INT32_MAX) : r.Between(0, 3000);
+    const int32_t page = random() % 2 ? 0 : r.Between(-10, 2000);
+    bar->SetRangeAndWindow(range, page);
+    bar->SetIncrement(uint16_t(r.Between(0, 65535)));
+    bar->SetPosition(float(r.Between(-100, range)));
+    // The visible span is the page, or the bar's length without one.
+    const int32_t span = page > 0 ? page : horz ? bar->Width() : bar->Height();
+    ASSERT_EQ(bar->VisibleSpan(), span);
+    ASSERT_GE(bar->Position(), 0.0f);
+    ASSERT_LE(bar->Position(), std::max(0.0f, float(range - span)));
+    const BarGeometry g = GeometryOf(*bar, horz);
+    int userChanges = 0;
+    bar->OnUserChange = [&](plat::TObject*) { ++userChanges; };
+    const auto clamped = [&](double v) { return std::max(0.0, std::min(v, double(range) - span)); };
+    for (int step = 0; step < 12; ++step) {
+      const double position = bar->Position();
+      // The handle: none on a track shorter than 18, the whole track when all is visible, else
+      // its share of the track, at least 17 long.
+      TRect handle{};
+      int32_t size = 0, offset = 0;
+      if (g.track >= 18) {
+        size = g.track;
+        if (span < range) {
+          size = int32_t(RoundHalfEven(double(g.track) * span / range));
+          if (size < 17) {
+            size = 17;
+            offset = int32_t(RoundHalfEven((g.track - 17) * position / (double(range) - span)));
+          } else {
+            offset = int32_t(RoundHalfEven(g.track * position / range));
+          }
+        }
+        handle = g.Along(offset, size);
+      }
+      ASSERT_EQ(bar->HandleRect(), handle) << round;
+      const int32_t across = g.thickness / 2;
+      const int action = int(random() % 5);
+      double expected = position;
+      TPoint press;
+      if (action <= 1 && g.button > 0) {
+        press = g.OnButton(action == 0, r.Between(0, g.button - 1));
+        expected = clamped(position + (action == 0 ? -1.0 : 1.0) * bar->Increment());
+      } else if (action == 2 && g.track >= 18 && span < range) {
+        press = g.At(g.button + offset + size + r.Between(0, 5), across);
+        if (ShownZone(*bar, press) != zTrackNext) continue;
+        expected = clamped(position + span);
+      } else if (action == 3 && g.track > 17 && span < range) {
+        press = g.At(g.button + offset + size / 2, across);
+        if (ShownZone(*bar, press) != zHandle) continue;
+        const int32_t d = r.Between(-g.length, g.length);
+        Drag(*bar, press, d, horz);
+        const double moved = RoundHalfEven(double(g.track) * span / range) < 17
+                                 ? RoundHalfEven((double(range) - span) * d / (g.track - 17))
+                                 : double(range) * d / g.track;
+        ASSERT_NEAR(bar->Position(), clamped(position + moved), 1e-6 * range + 1e-3) << round;
+        ++stepsChecked;
+        continue;
+      } else {
+        const int delta = r.Between(-8, 8) * 30;
+        plat::SimulateWheel(*bar, delta, g.At(g.length / 2, across));
+        ASSERT_NEAR(bar->Position(), clamped(position + double(bar->Increment()) * delta / 120),
+                    1e-6 * range + 1e-3);
+        ++stepsChecked;
+        continue;
+      }
+      const int before = userChanges;
+      Press(*bar, press);
+      Release(*bar, press);
+      if (span >= range) expected = position;  // a bar showing all ignores presses
+      ASSERT_NEAR(bar->Position(), expected, 1e-6 * range + 1e-3) << round << " action " << action;
+      ASSERT_EQ(userChanges - before, bar->Position() != float(position) ? 1 : 0);
+      ++stepsChecked;
+    }
+    form.DestroyComponent(bar);
+  }
+  EXPECT_GT(stepsChecked, 500);
 }
 
 TEST_F(Bars, AccessForwardsAppearanceToBothBars) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "Fixture.h"
@@ -32,6 +34,40 @@ TEST_F(ImageControl, TheBufferFollowsTheViewportWithSlack) {
   box->SetWidth(0);
   EXPECT_EQ(box->Buffer().Width(), 1);
   EXPECT_TRUE(box->ForceFullRepaint());
+}
+
+// Random sizes (huge and negative ones too) and slacks against the buffer rule: grow to the
+// viewport plus the slack, shrink to it once more than the slack is spare, never below 1 and
+// never beyond the largest buffer; every change forces a full repaint.
+TEST_F(ImageControl, TheBufferFollowsTheModelOfItsSlack) {
+  std::mt19937 random(162);
+  auto* box = Add<TCustomPaintBox32>(0, 0, 100, 50);
+  int32_t w = box->Buffer().Width(), h = box->Buffer().Height();
+  for (int step = 0; step < 200; ++step) {
+    box->SetBufferOversize(int32_t(random() % 100));
+    const int32_t sides[] = {
+        int32_t(random() % 600), int32_t(random() % 600), 0, -40, 40000, INT32_MAX};
+    const int32_t nw = sides[random() % 8 ? 0 : random() % 6],
+                  nh = sides[random() % 8 ? 1 : random() % 6];
+    box->SetBounds(0, 0, nw, nh);
+    const auto fit = [&](int32_t current, int64_t wanted) {
+      wanted = std::max<int64_t>(wanted, 0);
+      int64_t side = current;
+      if (current < wanted)
+        side = wanted + box->BufferOversize();
+      else if (wanted < current - box->BufferOversize())
+        side = wanted;
+      return int32_t(std::clamp<int64_t>(side, 1, TCustomPaintBox32::MaxBufferSide));
+    };
+    const int32_t ew = fit(w, box->Width()), eh = fit(h, box->Height());
+    ASSERT_EQ(box->Buffer().Width(), ew) << step;
+    ASSERT_EQ(box->Buffer().Height(), eh) << step;
+    if (ew != w || eh != h) {
+      ASSERT_TRUE(box->ForceFullRepaint()) << step;
+    }
+    w = ew, h = eh;
+    Settle();
+  }
 }
 
 TEST_F(ImageControl, PaintStagesStartAsRunTimeRecordsAndCheckTheirIndex) {
@@ -228,6 +264,102 @@ TEST_F(ImageControl, ControlAndBitmapCoordinatesMapBothWays) {
   image->SetBitmapAlign(baTopLeft);
   image->SetScale(2);
   EXPECT_EQ(image->ControlToBitmap({-1, -3}), (TPoint{-1, -2}));
+}
+
+// Random pictures, controls, scale modes, alignments, scales and offsets, tiny, huge and
+// undefined ones too: the placement and both coordinate mappings against a double model.
+TEST_F(ImageControl, PlacementAndMappingsFollowTheModel) {
+  std::mt19937 random(163);
+  const auto between = [&](int32_t lo, int32_t hi) {
+    return int32_t(lo + int64_t(random() % uint64_t(int64_t(hi) - lo + 1)));
+  };
+  const float scales[] = {0, -3, 0.001f, 1, NAN, INFINITY, 1e30f, 2.5f, 0.37f};
+  int compared = 0;
+  for (int round = 0; round < 300; ++round) {
+    auto* image = Add<TImage32>(0, 0, between(0, 300), between(0, 300));
+    const int32_t bw = random() % 8 == 0 ? 0 : between(1, 400), bh = between(0, 400);
+    image->Bitmap().SetSize(bw, bh);
+    const auto mode = TScaleMode(random() % 6);
+    const auto align = TBitmapAlign(random() % 4);
+    image->SetScaleMode(mode);
+    image->SetBitmapAlign(align);
+    const float scale = random() % 3 ? float(between(1, 4000)) / 1000 : scales[random() % 9];
+    image->SetScale(scale);
+    const float offsets[] = {float(between(-500, 500)) / 2, 1e10f, -3e9f, NAN};
+    const float ox = offsets[random() % 4 ? 0 : random() % 4], oy = float(between(-500, 500)) / 4;
+    image->SetOffsetHorz(ox);
+    image->SetOffsetVert(oy);
+
+    // The scale is at least 0.001; an undefined one counts as too small.
+    const double s = scale >= 0.001f ? double(scale) : 0.001;
+    ASSERT_EQ(image->Scale(), float(s));
+    const double W = image->Width(), H = image->Height();
+    double cx = 0, cy = 0;
+    const bool empty = bw == 0 || bh == 0;
+    if (!empty && W > 0 && H > 0) {
+      TScaleMode m = mode;
+      if (m == smOptimal) m = W < bw || H < bh ? smResize : smNormal;
+      if (m == smOptimalScaled)
+        m = W < std::nearbyint(bw * s) || H < std::nearbyint(bh * s) ? smResize : smScale;
+      switch (m) {
+        case smNormal:
+          cx = bw, cy = bh;
+          break;
+        case smStretch:
+          cx = W, cy = H;
+          break;
+        case smResize: {
+          const double sx = W / bw, sy = H / bh;
+          if (sx < sy)
+            cx = W, cy = std::nearbyint(bh * sx);
+          else
+            cx = std::nearbyint(bw * sy), cy = H;
+          break;
+        }
+        default:
+          cx = std::nearbyint(bw * s), cy = std::nearbyint(bh * s);
+      }
+    }
+    const plat::TSize size = image->GetBitmapSize();
+    const TRect r = image->GetBitmapRect();
+    if (cx > 1e9 || cy > 1e9 || std::isnan(ox)) {  // beyond any screen: only defined behaviour
+      (void)image->ControlToBitmap({between(-1000, 1000), 0});
+      form.DestroyComponent(image);
+      continue;
+    }
+    ASSERT_EQ(size.cx, int32_t(cx)) << round;
+    ASSERT_EQ(size.cy, int32_t(cy)) << round;
+    double left = 0, top = 0;
+    if (align == baCenter) {
+      left = std::trunc((W - cx) / 2), top = std::trunc((H - cy) / 2);
+    } else if (align == baCustom) {
+      left = std::nearbyint(ox), top = std::nearbyint(oy);
+    }
+    if (empty || std::abs(left) > 1e9) {  // far off: held somewhere out there, the size kept
+      ASSERT_TRUE(empty ? r == TRect{} : r.Left < -1e9 || r.Left > 1e9);
+      ASSERT_EQ(r.Right - r.Left, size.cx);
+      form.DestroyComponent(image);
+      continue;
+    }
+    ASSERT_EQ(r, (TRect{int32_t(left), int32_t(top), int32_t(left + cx), int32_t(top + cy)}))
+        << round;
+    // The mappings through the cached placement, its scales and their inverses in singles.
+    const float kx = float(double(r.Right - r.Left) / bw),
+                ky = float(double(r.Bottom - r.Top) / bh);
+    const float ix = kx == 0 ? 0 : 1 / kx, iy = ky == 0 ? 0 : 1 / ky;
+    for (int k = 0; k < 20; ++k) {
+      const TPoint p{between(-600, 600), between(-600, 600)};
+      const TPoint b = image->ControlToBitmap(p);
+      ASSERT_EQ(b.X, ix == 0 ? 0x7FFFFFFF : int32_t(std::floor((p.X - double(r.Left)) * ix)));
+      ASSERT_EQ(b.Y, iy == 0 ? 0x7FFFFFFF : int32_t(std::floor((p.Y - double(r.Top)) * iy)));
+      const TPoint c = image->BitmapToControl(p);
+      ASSERT_EQ(c.X, int32_t(std::trunc(p.X * double(kx) + r.Left)));
+      ASSERT_EQ(c.Y, int32_t(std::trunc(p.Y * double(ky) + r.Top)));
+      ++compared;
+    }
+    form.DestroyComponent(image);
+  }
+  EXPECT_GT(compared, 2000);
 }
 
 TEST_F(ImageControl, ScaleHasAFloorAndReportsOnlyChanges) {

@@ -2,6 +2,8 @@
 // ones, a layer dragged through the real window, and a screenshot for people to look at.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -112,6 +114,98 @@ TEST_F(View, TheSizeGripShowsOnlyForClientAlignedViews) {
   EXPECT_EQ(view->GripRect(), (TRect{624, 464, 640, 480}));
   view->SetSizeGrip(sgNone);
   EXPECT_FALSE(view->GripShown());
+}
+
+// Random pictures, scales, margins and centring, scrolled through the window by dragging the
+// bars' handles, clicking their arrows and tracks and turning the wheel over them, and zoomed:
+// the bars' ranges, the picture's offsets and place against a model of the view's rules, and one
+// scroll notice for each change the user made.
+TEST_F(View, ScrollingAndZoomingFollowTheModel) {
+  std::mt19937 random(164);
+  const auto between = [&](int32_t lo, int32_t hi) {
+    return int32_t(lo + int64_t(random() % uint64_t(int64_t(hi) - lo + 1)));
+  };
+  int checked = 0;
+  for (int round = 0; round < 40; ++round) {
+    auto* view = MakeView(between(120, 500), between(120, 400));
+    view->SetScaleMode(smScale);
+    view->SetCentered(random() % 2);
+    view->SetOverSize(between(0, 60));
+    view->Bitmap().SetSize(between(1, 900), between(1, 900));
+    int scrolls = 0;
+    view->OnScroll = [&](plat::TObject*) { ++scrolls; };
+    const TRect v = view->ViewportRect();
+    ASSERT_EQ(v, (TRect{0, 0, view->Width() - 16, view->Height() - 16}));
+    for (int step = 0; step < 25; ++step) {
+      const int before = scrolls;
+      const float oldH = view->HorzBar().Position(), oldV = view->VertBar().Position();
+      bool byUser = true;
+      TCustomRangeBar& bar = random() % 2 ? view->HorzBar() : view->VertBar();
+      const bool horz = &bar == &view->HorzBar();
+      const int32_t along = horz ? bar.ClientWidth() : bar.ClientHeight();
+      const auto at = [&](int32_t a) { return horz ? TPoint{a, 8} : TPoint{8, a}; };
+      const int action = int(random() % 5);
+      switch (action) {
+        case 0: {  // drag the handle
+          const TRect h = bar.HandleRect();
+          if (h.IsEmpty()) continue;
+          const TPoint grab{(h.Left + h.Right) / 2, (h.Top + h.Bottom) / 2};
+          const int32_t d = between(-200, 200);
+          const TPoint to = horz ? TPoint{grab.X + d, grab.Y} : TPoint{grab.X, grab.Y + d};
+          plat::TestHooks().cursorPos = bar.ClientToScreen(grab);
+          plat::SimulateMouse(bar, TMouseAction::Press, plat::mbLeft, grab);
+          plat::SimulateMouse(bar, TMouseAction::Move, plat::mbLeft, to, plat::ssLeft);
+          plat::SimulateMouse(bar, TMouseAction::Release, plat::mbLeft, to);
+          break;
+        }
+        case 1: {  // an arrow or the track
+          const TPoint p = at(random() % 2 ? between(0, along - 1) : random() % 2 ? 3 : along - 4);
+          plat::TestHooks().cursorPos = bar.ClientToScreen(p);
+          plat::SimulateMouse(bar, TMouseAction::Press, plat::mbLeft, p);
+          plat::SimulateMouse(bar, TMouseAction::Release, plat::mbLeft, p);
+          break;
+        }
+        case 2:  // the wheel over a bar: the program's step, not announced
+          plat::SimulateWheel(bar, between(-4, 4) * 60, at(along / 2));
+          byUser = false;
+          break;
+        case 3:  // zoom
+          view->SetScale(float(between(1, 40)) / 10);
+          byUser = false;
+          break;
+        default:
+          view->CenterOn(between(-50, 950), between(-50, 950));
+          byUser = false;
+      }
+      const bool moved = view->HorzBar().Position() != oldH || view->VertBar().Position() != oldV;
+      ASSERT_EQ(scrolls - before, byUser && moved ? 1 : 0) << round << "," << step;
+
+      // The model: ranges are the shown size plus twice the scaled margin; centred pictures
+      // narrower than the viewport sit in its middle, the others follow the bars.
+      const double s = view->Scale();
+      const double cx = std::nearbyint(view->Bitmap().Width() * s),
+                   cy = std::nearbyint(view->Bitmap().Height() * s);
+      const double m = std::nearbyint(2.0 * view->OverSize() * s),
+                   o = std::nearbyint(view->OverSize() * s);
+      ASSERT_EQ(view->HorzBar().Range(), int32_t(cx + m));
+      ASSERT_EQ(view->VertBar().Range(), int32_t(cy + m));
+      const double w = v.Width(), h = v.Height();
+      const auto offset = [&](double room, double size, float position) {
+        return view->Centered() && room > 2 * o + size ? (room - size) / 2 : -position + o;
+      };
+      ASSERT_FLOAT_EQ(view->OffsetHorz(), float(offset(w, cx, view->HorzBar().Position())))
+          << round << "," << step << " action " << action;
+      ASSERT_FLOAT_EQ(view->OffsetVert(), float(offset(h, cy, view->VertBar().Position())));
+      const TRect r = view->GetBitmapRect();
+      ASSERT_EQ(r.Left, int32_t(std::nearbyint(view->OffsetHorz())));
+      ASSERT_EQ(r.Top, int32_t(std::nearbyint(view->OffsetVert())));
+      ASSERT_EQ(r.Width(), int32_t(cx));
+      ASSERT_EQ(r.Height(), int32_t(cy));
+      ++checked;
+    }
+    form.DestroyComponent(view);
+  }
+  EXPECT_GT(checked, 700);
 }
 
 // Records the form's non-client presses, which ask the window system to size it.
