@@ -17,6 +17,8 @@ void StartProgram() {
   std::signal(SIGXFSZ, SIG_IGN);
   std::signal(SIGPIPE, SIG_IGN);
   plat::Application().Initialize();
+  // Ended from outside (a shutdown, Ctrl+C in a terminal), the run leaves no work files behind.
+  plat::Application().EndOnTerminationSignals(plat::RemoveWorkFolder);
   plat::RegisterDefaultPictureFormats();
   gfx::StartEngine();
   readers::StartReaders();

@@ -7,7 +7,8 @@
 namespace app {
 
 // Starts the platform with its picture formats, the engine and the picture readers, in that order.
-// Writes past the file-size limit or into a closed pipe fail with an error from then on.
+// Writes past the file-size limit or into a closed pipe fail with an error from then on; a
+// termination signal removes the run's work folder before it ends the program.
 void StartProgram();
 // Frees the windows, stops the readers and removes the run's work folder.
 void StopProgram();

@@ -42,6 +42,10 @@ class TApplication : public TComponent {
   void HandleException(const std::exception& e);
   // Frees the forms the application owns (end of the run, test fixtures).
   void DestroyForms();
+  // SIGTERM, SIGINT and SIGHUP end the program from the message loop: Cleanup runs first, then
+  // the signal ends the process as it would have. A second signal before the loop gets to the
+  // first ends the process at once.
+  void EndOnTerminationSignals(std::function<void()> cleanup);
 
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& title) { title_ = title; }

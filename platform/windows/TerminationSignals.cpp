@@ -1,0 +1,55 @@
+// Termination signals reach the message loop through a pipe: a signal handler may do next to
+// nothing, so it only writes the signal's number, and the loop does the cleaning up.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+
+#include "platform/windows/Application.h"
+#include "platform/windows/QtRuntime.h"
+
+namespace plat {
+namespace {
+
+constexpr int kTerminationSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+int signalPipe[2] = {-1, -1};
+volatile sig_atomic_t pendingSignal = 0;
+
+void OnTerminationSignal(int number) {
+  if (pendingSignal != 0) {
+    // The loop has not come round since the first one: end now, as without this handler.
+    std::signal(number, SIG_DFL);
+    std::raise(number);
+    return;
+  }
+  pendingSignal = number;
+  const unsigned char byte = static_cast<unsigned char>(number);
+  [[maybe_unused]] ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
+}  // namespace
+
+void TApplication::EndOnTerminationSignals(std::function<void()> cleanup) {
+  EnsureQtApplication();
+  if (signalPipe[0] >= 0) return;
+  if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;  // signals keep their default
+  auto* notifier =
+      new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+  QObject::connect(notifier, &QSocketNotifier::activated, [cleanup = std::move(cleanup)] {
+    unsigned char number = 0;
+    if (::read(signalPipe[0], &number, 1) != 1) return;
+    if (cleanup) cleanup();
+    std::signal(number, SIG_DFL);
+    std::raise(number);
+  });
+  struct sigaction action {};
+  action.sa_handler = OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int number : kTerminationSignals) sigaction(number, &action, nullptr);
+}
+
+}  // namespace plat
