@@ -77,7 +77,8 @@ double DeterminantScale(const TFloatMatrix& M) {
 
 void Invert(TFloatMatrix& M) {
   const float D = Determinant(M);
-  if (std::fabs(D) < 1E-5f || std::fabs(D) < 1E-6 * DeterminantScale(M)) {
+  // Written so that an undefined determinant counts as singular too.
+  if (!(std::fabs(D) >= 1E-5f && std::fabs(D) >= 1E-6 * DeterminantScale(M))) {
     M = IdentityMatrix;
     return;
   }

@@ -27,7 +27,7 @@ float Determinant(const TFloatMatrix& M);
 void Adjoint(TFloatMatrix& M);
 void Scale(TFloatMatrix& M, float Factor);
 // A determinant below 1E-5 in magnitude, or below a millionth of the size of its products (what
-// rounding leaves of a singular matrix), counts as singular: M becomes the identity.
+// rounding leaves of a singular matrix) or undefined, counts as singular: M becomes the identity.
 void Invert(TFloatMatrix& M);
 // Each entry Round(m * 65536), half to even, saturating.
 TFixedMatrix ToFixedMatrix(const TFloatMatrix& M);
