@@ -1,11 +1,8 @@
 #include "platform/drawing/FontEngine.h"
 
-#include <private/qfontengine_p.h>
-#include <private/qrawfont_p.h>
 #include <private/qtextengine_p.h>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QRawFont>
 #include <QString>
 #include <QTextLayout>
 #include <algorithm>
@@ -136,35 +133,29 @@ bool IsPairAt(std::u16string_view text, size_t i) {
   return IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]);
 }
 
-// For every character of a laid out line, what a query of the layout for that character alone
-// gives: the advances of its glyphs, from the first glyph of its cluster up to the glyph before
-// the next character's cluster (at least that first one), undrawn glyphs left out, added up in
-// the order the layout hands them out. Read from the clusters in one pass, since each query of
-// the layout costs the whole line. Characters past the line (after a line separator) and the
-// spaces that end it have none.
-class CharacterAdvances {
+// Every cluster's share of a laid out line: the advances of the glyphs the layout draws for the
+// cluster (a ligature, a letter with its marks, a surrogate pair) go to its first character and
+// the rest of it gets none, so the shares add up to the line's width and a cluster is never cut.
+// Read from the clusters in one pass, since each query of the layout costs the whole line.
+// Characters past the line (after a line separator) have none.
+class ClusterAdvances {
  public:
-  CharacterAdvances(const QTextLayout& layout, const QTextLine& line, std::u16string_view text)
+  ClusterAdvances(const QTextLayout& layout, const QTextLine& line, std::u16string_view text)
       : engine_(*layout.engine()), text_(text), sums_(text.size(), 0.0) {
     engine_.itemize();  // the layout lets go of its items once it is laid out
     const QScriptLine& scriptLine = engine_.lines[line.lineNumber()];
     lineStart_ = scriptLine.from;
-    lineEnd_ = scriptLine.from + scriptLine.length;
-    // The line's items are visited in the order they are drawn.
+    lineEnd_ = scriptLine.from + scriptLine.length + scriptLine.trailingSpaces;
+    // A soft hyphen that ends the line's text shows as a hyphen.
+    const int last = scriptLine.from + scriptLine.length - 1;
+    if (last >= 0 && text_[size_t(last)] == 0x00AD) hyphenAt_ = last;
     const QScriptItemArray& items = engine_.layoutData->items;
-    std::vector<int> lineItems;
-    std::vector<quint8> levels;
-    for (qsizetype k = 0; k < items.size(); ++k) {
-      if (items[k].position < lineEnd_ && ItemEnd(int(k)) > lineStart_) {
-        lineItems.push_back(int(k));
-        levels.push_back(quint8(items[k].analysis.bidiLevel));
-      }
-    }
-    std::vector<int> visual(lineItems.size());
-    QTextEngine::bidiReorder(int(lineItems.size()), levels.data(), visual.data());
-    for (int v : visual) AddItem(lineItems[size_t(v)]);
+    // Logical order: tabs reach from the width before them.
+    for (qsizetype k = 0; k < items.size(); ++k)
+      if (items[k].position < lineEnd_ && ItemEnd(int(k)) > lineStart_) AddItem(int(k));
   }
 
+  // Exact: the advances are whole 64ths of a pixel.
   const std::vector<double>& Sums() const { return sums_; }
 
  private:
@@ -173,79 +164,45 @@ class CharacterAdvances {
     return k + 1 < items.size() ? items[k + 1].position : int(engine_.layoutData->string.size());
   }
 
-  const QRawFont& RawFont(QFontEngine* fontEngine) {
-    auto [it, added] = rawFonts_.try_emplace(fontEngine);
-    if (added) QRawFontPrivate::get(it->second)->setFontEngine(fontEngine);
-    return it->second;
+  // What is drawn for the cluster at unit i; the second half of a surrogate pair that the items
+  // split counts for the pair.
+  void Add(size_t i, QFixed advance) {
+    sums_[i > 0 && IsPairAt(text_, i - 1) ? i - 1 : i] += advance.toReal();
+    reached_ += advance;
   }
 
   void AddItem(int k) {
-    if (engine_.layoutData->items[k].analysis.flags >= QScriptAnalysis::TabOrObject) return;
-    if (engine_.layoutData->items[k].num_glyphs == 0) engine_.shape(k);
     const QScriptItem& item = engine_.layoutData->items[k];
+    if (item.analysis.flags == QScriptAnalysis::Tab) {
+      // A tab reaches to the next tab stop after what comes before it in the line.
+      Add(size_t(item.position), engine_.calculateTabWidth(k, reached_));
+      return;
+    }
+    if (item.analysis.flags >= QScriptAnalysis::TabOrObject) return;
+    if (engine_.layoutData->items[k].num_glyphs == 0) engine_.shape(k);
     const int itemLength = ItemEnd(k) - item.position;
-    const int start = std::max(item.position, lineStart_);
-    const int end = std::min(ItemEnd(k), lineEnd_);
+    const int start = std::max(item.position, lineStart_) - item.position;
+    const int end = std::min(ItemEnd(k), lineEnd_) - item.position;
     const unsigned short* clusters = engine_.logClusters(&item);
     const QGlyphLayout glyphs = engine_.shapedGlyphs(&item);
-    // A font with fallbacks tells the font of each glyph by the glyph's high byte; right to
-    // left, the glyphs of one font are handed out from the last font's on.
-    QFontEngine* fontEngine = engine_.fontEngine(item);
-    const bool multi = fontEngine->type() == QFontEngine::Multi;
-    const bool rightToLeft = item.analysis.bidiLevel % 2 != 0;
-    auto fontOf = [&](int g) { return multi ? int(glyphs.glyphs[g] >> 24) : 0; };
-    // A soft hyphen that ends the line shows as a hyphen.
-    const int hyphenAt =
-        lineEnd_ > start && lineEnd_ <= end && text_[size_t(lineEnd_ - 1)] == 0x00AD
-            ? clusters[lineEnd_ - 1 - item.position]
-            : -1;
-    auto add = [&](double& sum, int from, int to) {
-      for (int g = from; g < to; ++g) {
-        glyph_t glyph = glyphs.glyphs[g];
-        if (g == hyphenAt) {
-          glyph = fontEngine->glyphIndex('-');
-        } else if (glyphs.attributes[g].dontPrint) {
-          continue;
-        }
-        QFontEngine* drawing =
-            multi ? static_cast<QFontEngineMulti*>(fontEngine)->engine(int(glyph >> 24))
-                  : fontEngine;
-        const quint32 index = multi ? (glyph & 0xFFFFFF) : glyph;
-        sum += RawFont(drawing).advancesForGlyphIndexes({index}).value(0).x();
-      }
-    };
-    // A surrogate pair that the items split counts for the character it starts.
-    size_t i = size_t(start);
-    if (i > 0 && IsPairAt(text_, i - 1)) --i;
-    while (i < size_t(end)) {
-      const size_t units = IsPairAt(text_, i) ? 2 : 1;
-      const int from = std::max(int(i), start) - item.position;
-      const int to = std::min(int(i + units), end) - 1 - item.position;
-      const int first = clusters[from];
-      int last = clusters[to];
-      const int next = to < itemLength - 1 ? clusters[to + 1] : glyphs.numGlyphs;
-      if (next - 1 > last) last = next - 1;
-      last = std::min(last, glyphs.numGlyphs - 1);
-      double& sum = sums_[i];
-      if (!rightToLeft) {
-        add(sum, first, last + 1);
-      } else {
-        for (int runEnd = last + 1; runEnd > first;) {
-          int runStart = runEnd - 1;
-          while (runStart > first && fontOf(runStart - 1) == fontOf(runEnd - 1)) --runStart;
-          add(sum, runStart, runEnd);
-          runEnd = runStart;
-        }
-      }
-      i += units;
+    for (int c = start; c < end;) {
+      int next = c + 1;
+      while (next < itemLength && clusters[next] == clusters[c]) ++next;
+      const int glyphEnd = next < itemLength ? clusters[next] : glyphs.numGlyphs;
+      const bool hyphen = hyphenAt_ >= item.position + c && hyphenAt_ < item.position + next;
+      QFixed sum = 0;
+      for (int g = clusters[c]; g < glyphEnd; ++g)
+        sum += hyphen ? glyphs.advances[g] : glyphs.effectiveAdvance(g);
+      Add(size_t(item.position + c), sum);
+      c = next;
     }
   }
 
   const QTextEngine& engine_;
   std::u16string_view text_;
   std::vector<double> sums_;
-  int lineStart_ = 0, lineEnd_ = 0;
-  std::unordered_map<QFontEngine*, QRawFont> rawFonts_;
+  int lineStart_ = 0, lineEnd_ = 0, hyphenAt_ = -1;
+  QFixed reached_ = 0;  // the width of the line so far, in the order the layout reads it
 };
 
 }  // namespace
@@ -294,7 +251,7 @@ std::shared_ptr<const ShapedLine> FontInfo::Shape(std::u16string_view text) cons
   // Whole pixels from the running sum of the glyphs drawn for each character, so that the
   // shares add up to the line's rounded width.
   line->advances.assign(text.size(), 0);
-  const std::vector<double> characterAdvances = CharacterAdvances(*layout, row, text).Sums();
+  const std::vector<double> characterAdvances = ClusterAdvances(*layout, row, text).Sums();
   double reached = 0;
   int64_t placed = 0;
   ForEachCodePoint(text, [&](size_t i, char32_t) {

@@ -23,8 +23,9 @@ namespace plat {
 // A line of text laid out as the desktop lays it out: reordered for its reading direction and
 // shaped (joined letters, marks, ligatures) in one piece.
 struct ShapedLine {
-  // Every code unit's share of the line's width in whole pixels, in reading order: a character
-  // gets the advance of the glyphs drawn for it (the first of a pair gets it all).
+  // Every code unit's share of the line's width in whole pixels, in reading order: a cluster
+  // (a ligature, a letter with its marks, a surrogate pair) gets the advance of the glyphs drawn
+  // for it on its first unit, its other units none.
   std::vector<int32_t> advances;
   // The horizontal extent [first, second) of the glyphs' ink from the line's start.
   std::pair<int32_t, int32_t> ink{0, 0};
