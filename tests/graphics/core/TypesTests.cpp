@@ -228,7 +228,7 @@ TEST(TypesModel, ColoursFixedPointAndRectanglesOverRandomAndExtremeInputs) {
                                          256));
 
     // Fixed point over the whole 32-bit range.
-    const int32_t a = anyInt(), d = anyInt();
+    const int32_t a = anyInt();
     EXPECT_EQ(FixedFloor(a), int32_t(std::floor(a / 65536.0))) << a;
     // The 32-bit sums wrap past the top of the range.
     const auto wrapped = [](double v) { return v > INT32_MAX ? v - 4294967296.0 : v; };
