@@ -43,7 +43,25 @@ class TLinkRun {
   virtual ~TLinkRun() = default;
   virtual int32_t LinkID() const = 0;
   virtual void SetHover(bool value) = 0;
+
+ private:
+  friend size_t FindLinkRun(const std::vector<TLinkRun*>& runs, const TLinkRun& run);
+  friend void AddLinkRun(std::vector<TLinkRun*>& runs, TLinkRun& run);
+  friend void DropLinkRun(std::vector<TLinkRun*>& runs, TLinkRun& run);
+  static constexpr size_t kNotListed = size_t(-1);
+  // Where the run was last seen in the document's list; runs are only appended or taken out,
+  // so it stands there or a little before.
+  mutable size_t listed_ = kNotListed;
 };
+
+// The document's link runs, in document order, looked up through the place each run remembers:
+// pages with many links stay linear.
+// The index of run in runs, or runs.size().
+size_t FindLinkRun(const std::vector<TLinkRun*>& runs, const TLinkRun& run);
+// Appends run unless the list holds it already.
+void AddLinkRun(std::vector<TLinkRun*>& runs, TLinkRun& run);
+// Takes run out of the list when it is there.
+void DropLinkRun(std::vector<TLinkRun*>& runs, TLinkRun& run);
 
 // Gives every run of `runs` that belongs to run's link (the neighbours of run with its LinkID)
 // the hover look, or takes it away.

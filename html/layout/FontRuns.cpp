@@ -25,7 +25,7 @@ TFontObj::TFontObj(TSection* section, std::unique_ptr<TMyFont> font, int32_t pos
 TFontObj::~TFontObj() {
   // The document's lists hold plain pointers: they must not outlive the run.
   if (TSectionList* document = Document()) {
-    std::erase(document->LinkRuns, static_cast<TLinkRun*>(this));
+    DropLinkRun(document->LinkRuns, *this);
     if (document->HoverLink == this) document->HoverLink = nullptr;
     if (FocusControl) document->TabIndexList.Remove(FocusControl.get());
   }
@@ -95,11 +95,10 @@ void TFontObj::ForFollowingRunsOfLink(Visit&& visit) {
   visit(*this);
   TSectionList* document = Document();
   if (!document) return;
-  auto& runs = document->LinkRuns;
-  auto at = std::find(runs.begin(), runs.end(), static_cast<TLinkRun*>(this));
-  if (at == runs.end()) return;
-  for (++at; at != runs.end() && (*at)->LinkID() == LinkID(); ++at)
-    if (TFontObj* run = AsRun(*at)) visit(*run);
+  const auto& runs = document->LinkRuns;
+  for (size_t at = FindLinkRun(runs, *this) + 1; at < runs.size() && runs[at]->LinkID() == LinkID();
+       ++at)
+    if (TFontObj* run = AsRun(runs[at])) visit(*run);
 }
 
 bool AnswerWantArrows(plat::TMessage& message) {
@@ -114,12 +113,11 @@ void ThtTabcontrol::WndProc(plat::TMessage& message) {
 
 // The run of this link before `from` in the document's link runs that holds the focus window.
 static TFontObj* EarlierFocusHolder(TSectionList& document, const TFontObj& from) {
-  auto& runs = document.LinkRuns;
-  auto at = std::find(runs.begin(), runs.end(), static_cast<const TLinkRun*>(&from));
-  if (at == runs.end()) return nullptr;
-  while (at != runs.begin() && (*(at - 1))->LinkID() == from.LinkID()) {
-    --at;
-    TFontObj* run = AsRun(*at);
+  const auto& runs = document.LinkRuns;
+  size_t at = FindLinkRun(runs, from);
+  if (at == runs.size()) return nullptr;
+  while (at > 0 && runs[at - 1]->LinkID() == from.LinkID()) {
+    TFontObj* run = AsRun(runs[--at]);
     if (run && run->FocusControl) return run;
   }
   return nullptr;

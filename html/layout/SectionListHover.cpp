@@ -12,13 +12,13 @@ constexpr unsigned kTickMs = 40;
 
 void SetAllHovers(TLinkRun& run, const std::vector<TLinkRun*>& runs, bool value) {
   run.SetHover(value);
-  const auto at = std::find(runs.begin(), runs.end(), &run);
-  if (at == runs.end()) return;
+  const size_t at = FindLinkRun(runs, run);
+  if (at == runs.size()) return;
   const int32_t id = run.LinkID();
-  for (auto next = at + 1; next != runs.end() && (*next)->LinkID() == id; ++next)
-    (*next)->SetHover(value);
-  for (auto prev = at; prev != runs.begin() && (*(prev - 1))->LinkID() == id; --prev)
-    (*(prev - 1))->SetHover(value);
+  for (size_t next = at + 1; next < runs.size() && runs[next]->LinkID() == id; ++next)
+    runs[next]->SetHover(value);
+  for (size_t prev = at; prev > 0 && runs[prev - 1]->LinkID() == id; --prev)
+    runs[prev - 1]->SetHover(value);
 }
 
 void TDrawList::DrawImages(plat::TCanvas& canvas) {

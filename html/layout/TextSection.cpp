@@ -106,8 +106,7 @@ std::unique_ptr<TSectionBase> TSection::CreateCopy(TSectionList* document) const
 }
 
 void TSection::AddLinkRun(TFontObj& run) {
-  auto& runs = Document->LinkRuns;
-  if (std::find(runs.begin(), runs.end(), &run) == runs.end()) runs.push_back(&run);
+  html::AddLinkRun(Document->LinkRuns, run);
 }
 
 void TSection::AppendText(std::u16string_view chars, const int32_t* positions, char flag) {
@@ -202,7 +201,7 @@ void TSection::SetLink(bool linkStart, TProperties& prop, const TUrlTarget& link
   run.FontInfos.reset();
   if (run.Link->URL.empty()) {
     // A link that ended before any of its text: the run is no link any more.
-    std::erase(Document->LinkRuns, static_cast<TLinkRun*>(&run));
+    DropLinkRun(Document->LinkRuns, run);
     if (run.FocusControl) {
       Document->TabIndexList.Remove(run.FocusControl.get());
       run.FocusControl.reset();
@@ -235,7 +234,7 @@ void TSection::ForceBreakAtEnd() {
 
 void TSection::RemoveLinks() {
   for (const auto& run : Fonts) {
-    std::erase(Document->LinkRuns, static_cast<TLinkRun*>(run.get()));
+    DropLinkRun(Document->LinkRuns, *run);
     if (run->FocusControl) Document->TabIndexList.Remove(run->FocusControl.get());
   }
   DropTarget();

@@ -1,7 +1,7 @@
 // Font runs of a section against a model written from their description: the run at a
 // position, the characters to the next run, and runs that lose characters (one at a time in the
 // model, together in the engine), with the keyboard focus window of a link passing to the
-// link's next run.
+// link's next run. The document's list of link runs against a plain list searched whole.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -101,6 +101,41 @@ TEST(FontRunModel, LookUpsAndDeletionsFollowTheRuns) {
         ASSERT_EQ(list[int(i)] == named[size_t(model[i].name)], true);
         ASSERT_EQ(list[int(i)]->FocusControl != nullptr, model[i].focus) << round << " run " << i;
       }
+    }
+  }
+}
+
+struct FakeRun : html::TLinkRun {
+  int32_t LinkID() const override { return 0; }
+  void SetHover(bool) override {}
+};
+
+TEST(FontRunModel, TheLinkRunListFindsWhatAPlainSearchFinds) {
+  std::mt19937 random(152);
+  std::vector<FakeRun> runs(60);
+  for (int round = 0; round < 100; ++round) {
+    std::vector<html::TLinkRun*> list, model;
+    for (int step = 0; step < 300; ++step) {
+      html::TLinkRun& run = runs[random() % runs.size()];
+      const auto at = std::find(model.begin(), model.end(), &run);
+      switch (random() % 4) {
+        case 0:
+        case 1:
+          html::AddLinkRun(list, run);
+          if (at == model.end()) model.push_back(&run);
+          break;
+        case 2:
+          html::DropLinkRun(list, run);
+          if (at != model.end()) model.erase(at);
+          break;
+        default:  // runs leave together without being told, as the runs of a tidied section do
+          std::erase_if(list, [&](html::TLinkRun* r) { return r == &run || r == &runs[0]; });
+          std::erase_if(model, [&](html::TLinkRun* r) { return r == &run || r == &runs[0]; });
+      }
+      ASSERT_EQ(list, model) << round << " step " << step;
+      const html::TLinkRun& probe = runs[random() % runs.size()];
+      ASSERT_EQ(html::FindLinkRun(list, probe),
+                size_t(std::find(model.begin(), model.end(), &probe) - model.begin()));
     }
   }
 }
