@@ -1,5 +1,6 @@
 // The layer and picture tools menus and the action timer.
 #include <functional>
+#include <map>
 #include <memory>
 #include <utility>
 
@@ -7,10 +8,7 @@
 #include "app/mainwindow/MainUnit.h"
 #include "app/road/Background.h"
 #include "app/road/BackgroundEdits.h"
-#include "app/road/KeptPicture.h"
 #include "app/tools/ToolsMenus.h"
-#include "graphics/filters/Filters.h"
-#include "platform/runtime/Files.h"
 
 namespace app {
 namespace {
@@ -36,19 +34,24 @@ void ApplyInvertAndGray(const TFilterSteps& Steps, bool WasInverted, bool Invert
   if (Gray && !WasGray) Steps.Grey();
 }
 
-// A layer's picture as read from its file; a file that is gone, does not read or no longer fits
-// the layer's turned or replaced picture restores nothing.
-bool RestoreLayerPicture(const gfx::TBitmapLayer& L, gfx::TBitmap32& B) {
-  if (L.SourceFile.empty() || !plat::FileExists(L.SourceFile)) return false;
-  gfx::TBitmap32 original;
-  try {
-    LoadLayerPicture(original, L.SourceFile, !IsRestoredPicture(L.SourceFile));
-  } catch (const plat::Exception&) {
-    return false;
+// The colours of greyed layers from before grey, not inverted, turned and flipped with their
+// layer, so that grey off gives back the picture as it now stands. An entry goes with its layer.
+std::map<const gfx::TCustomLayer*, std::unique_ptr<gfx::TBitmap32>>& UngreyedLayers() {
+  static std::map<const gfx::TCustomLayer*, std::unique_ptr<gfx::TBitmap32>> layers;
+  return layers;
+}
+
+gfx::TBitmap32& UngreyedOf(gfx::TCustomLayer& L) {
+  auto [at, made] = UngreyedLayers().try_emplace(&L);
+  if (made) {
+    at->second = std::make_unique<gfx::TBitmap32>();
+    plat::TNotifyEvent before = std::move(L.OnDestroy);
+    L.OnDestroy = [&L, before](plat::TObject* Sender) {
+      UngreyedLayers().erase(&L);
+      if (before) before(Sender);
+    };
   }
-  if (original.Width() != B.Width() || original.Height() != B.Height()) return false;
-  TakePixels(original, B);
-  return true;
+  return *at->second;
 }
 
 // Turns the frame a quarter about its centre, carrying the band with it when it frames L.
@@ -87,10 +90,13 @@ void TMainForm::OpenColorFunctions(plat::TObject*) {
   // Whichever way the menu closed, what it shows applies.
   D->ShowModal();
 
+  // A layer takes the background's edits, with no copy at another size.
   gfx::TBitmap32& B = L->Bitmap();
+  gfx::TBitmap32 noOtherSize;
+  const TBackgroundPictures pictures{B, noOtherSize, UngreyedOf(*L)};
   ApplyInvertAndGray(
-      {[&B] { gfx::InvertRGB(&B, &B); }, [&B] { gfx::ColorToGrayscale(&B, &B, false); },
-       [L, &B] { return RestoreLayerPicture(*L, B); }},
+      {[&] { InvertBackground(pictures); }, [&] { GreyBackground(pictures, D->InvertRGB()); },
+       [&] { return UngreyBackground(pictures, 100); }},
       L->InvertFlag, D->InvertRGB(), L->GrayFlag, D->GrayScale());
   L->InvertFlag = D->InvertRGB();
   L->GrayFlag = D->GrayScale();
@@ -103,20 +109,20 @@ void TMainForm::OpenColorFunctions(plat::TObject*) {
 
   switch (D->FrameFunction()) {
     case ffFlipHorz:
-      B.FlipHorz();
+      TurnBackground(pictures, TPictureTurn::FlipHorz);
       break;
     case ffFlipVert:
-      B.FlipVert();
+      TurnBackground(pictures, TPictureTurn::FlipVert);
       break;
     case ffRotate90:
-      B.Rotate90();
+      TurnBackground(pictures, TPictureTurn::Rotate90);
       TurnFrame(*L, RubberBand);
       break;
     case ffRotate180:
-      B.Rotate180();
+      TurnBackground(pictures, TPictureTurn::Rotate180);
       break;
     case ffRotate270:
-      B.Rotate270();
+      TurnBackground(pictures, TPictureTurn::Rotate270);
       TurnFrame(*L, RubberBand);
       break;
     case ffRotationTools:

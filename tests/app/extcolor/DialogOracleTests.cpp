@@ -18,10 +18,12 @@
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/TestSeams.h"
+#include "support/DialogUser.h"
 
 namespace {
 
 using chain_model::Controls;
+using test_support::Click;
 
 TEST(ExtendedColorZoom, FollowsTheRuleOverRandomAndExtremeSizes) {
   std::mt19937 rng(161);
@@ -104,17 +106,6 @@ class ExtendedColorOracle : public testing::Test {
     T* control = dynamic_cast<T*>(dialog->FindComponent(name));
     EXPECT_NE(control, nullptr) << name;
     return *control;
-  }
-  static void Click(plat::TControl& c) {
-    const plat::TPoint at{c.Width() / 2, c.Height() / 2};
-    plat::SimulateMouse(c, plat::TMouseAction::Press, plat::mbLeft, at);
-    plat::SimulateMouse(c, plat::TMouseAction::Release, plat::mbLeft, at);
-  }
-  void TypeInto(plat::TEdit& edit, const std::string& text) {
-    edit.SetFocus();
-    plat::PressKey(*dialog, 'A', "", plat::ssCtrl);
-    plat::PressKey(*dialog, plat::VK_DELETE);
-    plat::TypeText(*dialog, text);
   }
   // The model applied to every pixel of the picture, as the rules make the whole picture.
   static std::vector<uint32_t> Recoloured(const gfx::TBitmap32& b, const Controls& c) {
@@ -224,7 +215,7 @@ TEST_F(ExtendedColorOracle, RandomUseShowsAndWritesWhatTheRulesMake) {
         if (how == 1 && row.typed && gauge.Enabled()) {
           // The gauge follows the edit key by key, as long as it reads a number in range.
           const std::string text = rng() % 4 ? std::to_string(wanted) : rng() % 2 ? "300" : "x5";
-          TypeInto(Named<plat::TEdit>(row.edit), text);
+          test_support::Retype(*dialog, Named<plat::TEdit>(row.edit), text);
           for (size_t n = 1; n <= text.size(); ++n) {
             const std::string typed = text.substr(0, n);
             rejected = typed == "-" || typed.find('x') != std::string::npos;

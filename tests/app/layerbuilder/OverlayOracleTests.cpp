@@ -16,6 +16,7 @@
 #include "app/mainwindow/MainUnit.h"
 #include "platform/runtime/Timers.h"
 #include "platform/windows/Application.h"
+#include "support/DialogUser.h"
 #include "support/FileDialogAnswers.h"
 #include "support/MainWindowFixture.h"
 
@@ -244,25 +245,12 @@ TEST_F(OverlayOracle, MouseAndKeysInTheBuilderBuildWhatItShows) {
   const Grid background = Random(40, 30, false), overlay = Random(20, 10, false);
   const std::string bgFile = Saved(background, "fill.bmp"), ovFile = Saved(overlay, "mask.bmp");
   plat::TestHooks().modal = nullptr;
-  plat::TTimer user(nullptr);
-  user.SetInterval(30);
-  std::function<void(TRGBALoaderForm&)> act;
-  user.OnTimer = [&](plat::TObject*) {
-    TRGBALoaderForm* b = form->RGBALoaderForm;
-    if (!b || !b->Visible() || !act) return;
-    auto once = std::move(act);
-    act = nullptr;
-    once(*b);
-  };
-  user.SetEnabled(true);
-  const auto click = [](plat::TControl& c, plat::TPoint at) {
-    plat::SimulateMouse(c, plat::TMouseAction::Press, plat::mbLeft, at);
-    plat::SimulateMouse(c, plat::TMouseAction::Release, plat::mbLeft, at);
-  };
-  const auto middle = [&](plat::TControl& c) { click(c, {c.Width() / 2, c.Height() / 2}); };
+  test_support::DialogUser<TRGBALoaderForm> user{[this] { return form->RGBALoaderForm; }};
+  const auto click = [](plat::TControl& c, plat::TPoint at) { test_support::Click(c, at); };
+  const auto middle = [](plat::TControl& c) { test_support::Click(c); };
 
   int overlayOpacity = -1;
-  act = [&](TRGBALoaderForm& b) {
+  user.Next([&](TRGBALoaderForm& b) {
     answer = bgFile;
     middle(*b.btLoadImage);
     answer = ovFile;
@@ -272,7 +260,7 @@ TEST_F(OverlayOracle, MouseAndKeysInTheBuilderBuildWhatItShows) {
     click(*b.OverlayGaugeBar, {b.OverlayGaugeBar->Width() / 3, b.OverlayGaugeBar->Height() / 2});
     overlayOpacity = b.OverlayGaugeBar->Position();
     plat::PressKey(b, plat::VK_RETURN, "\r");
-  };
+  });
   middle(*form->WatermarkTools);
   ASSERT_LT(overlayOpacity, 255);
   Grid inverted = overlay;
@@ -291,7 +279,7 @@ TEST_F(OverlayOracle, MouseAndKeysInTheBuilderBuildWhatItShows) {
   form->OverlayBackgroundFile = form->OverlayFile = "";
   for (bool escape : {true, false}) {
     bool shown = false;
-    act = [&](TRGBALoaderForm& b) {
+    user.Next([&](TRGBALoaderForm& b) {
       answer = bgFile;
       middle(*b.btLoadImage);
       middle(*b.BackInvertRGBCheck);
@@ -300,7 +288,7 @@ TEST_F(OverlayOracle, MouseAndKeysInTheBuilderBuildWhatItShows) {
         plat::PressKey(b, plat::VK_ESCAPE);
       else
         b.CloseFromWindow();
-    };
+    });
     middle(*form->WatermarkTools);
     EXPECT_TRUE(shown);
     EXPECT_EQ(form->ImgView->Layers().Count(), layers) << escape;

@@ -5,7 +5,6 @@
 
 #include <climits>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <random>
 #include <string>
@@ -13,13 +12,15 @@
 #include "app/mainwindow/MainUnit.h"
 #include "app/newpicture/NewImageDialog.h"
 #include "graphics/layers/Layers.h"
-#include "platform/runtime/Timers.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/TestSeams.h"
+#include "support/DialogUser.h"
 #include "support/LargestAllocation.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
+
+using test_support::Click;
 
 constexpr int MaxWidth = 5760, MaxHeight = 3240;
 
@@ -63,31 +64,8 @@ class NewPictureOracle : public MainWindow {
     Start();
     form->Show();
     plat::Application().ProcessMessages();
-    user.SetInterval(20);
-    user.OnTimer = [this](plat::TObject*) {
-      app::TNewImageForm* d = form->NewImageForm;
-      if (!d || !d->Visible() || !act) return;
-      auto once = std::move(act);
-      act = nullptr;
-      once(*d);
-    };
-    user.SetEnabled(true);
   }
-  static void Click(plat::TControl& c) {
-    const plat::TPoint at{c.Width() / 2, c.Height() / 2};
-    plat::SimulateMouse(c, plat::TMouseAction::Press, plat::mbLeft, at);
-    plat::SimulateMouse(c, plat::TMouseAction::Release, plat::mbLeft, at);
-  }
-  // Replaces the edit's text by typing, as the user does.
-  static void TypeInto(app::TNewImageForm& d, plat::TEdit& edit, const std::string& text) {
-    edit.SetFocus();
-    plat::PressKey(d, 'A', "", plat::ssCtrl);
-    plat::PressKey(d, plat::VK_DELETE);
-    plat::TypeText(d, text);
-  }
-
-  plat::TTimer user{nullptr};
-  std::function<void(app::TNewImageForm&)> act;
+  test_support::DialogUser<app::TNewImageForm> user{[this] { return form->NewImageForm; }};
   std::mt19937 rng{143};
 };
 
@@ -116,7 +94,7 @@ TEST_F(NewPictureOracle, WhatTheUserTypesAndPicksMakesThePicture) {
     plat::TColor color = before;
     std::string shown;
     const int ending = int(rng() % 4);  // Enter twice as often as Esc or the close box
-    act = [&](app::TNewImageForm& d) {
+    user.Next([&](app::TNewImageForm& d) {
       shown = d.ImageWidth->Text() + "x" + d.ImageHeight->Text();
       for (int actions = int(rng() % 6); actions > 0; --actions) {
         switch (rng() % 5) {
@@ -125,7 +103,7 @@ TEST_F(NewPictureOracle, WhatTheUserTypesAndPicksMakesThePicture) {
             const bool width = rng() % 2;
             std::string text = typed[rng() % std::size(typed)];
             if (rng() % 2) text = std::to_string(rng() % (width ? 400 : 300));
-            TypeInto(d, width ? *d.ImageWidth : *d.ImageHeight, text);
+            test_support::Retype(d, width ? *d.ImageWidth : *d.ImageHeight, text);
             (width ? w : h).Read(text);
             break;
           }
@@ -163,9 +141,9 @@ TEST_F(NewPictureOracle, WhatTheUserTypesAndPicksMakesThePicture) {
         d.CloseFromWindow();
       else
         plat::PressKey(d, plat::VK_RETURN, "\r");
-    };
+    });
     Click(*form->NewButton);
-    EXPECT_EQ(act, nullptr) << "the dialog never showed";
+    EXPECT_TRUE(user.Acted()) << "the dialog never showed";
     EXPECT_EQ(shown, std::to_string(std::clamp(beforeW, 1, MaxWidth)) + "x" +
                          std::to_string(std::clamp(beforeH, 1, MaxHeight)));
     gfx::TBitmap32& picture = form->ImgView->Bitmap();
@@ -195,10 +173,10 @@ TEST_F(NewPictureOracle, WhatTheUserTypesAndPicksMakesThePicture) {
   // opaque picture of one colour.
   for (const int32_t c : {-1, INT_MIN, int32_t(0x80000005), int32_t(0x7FFFFFFF)}) {
     form->NewImageColor = c;
-    act = [](app::TNewImageForm& d) {
+    user.Next([](app::TNewImageForm& d) {
       d.ImageHeight->SetFocus();
       plat::PressKey(d, plat::VK_RETURN, "\r");
-    };
+    });
     Click(*form->NewButton);
     const gfx::TBitmap32& picture = form->ImgView->Bitmap();
     const uint32_t first = picture.Pixel(0, 0);

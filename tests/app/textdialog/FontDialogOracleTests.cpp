@@ -12,10 +12,12 @@
 #include "app/textdialog/FontDialog.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/TestSeams.h"
+#include "support/DialogUser.h"
 
 namespace {
 
 using plat::TColor;
+using test_support::Click;
 
 // What the dialog holds and shows, by its rules: every change of the look previews, and a preview
 // of black on black makes the background dark grey first. Ticking a Transparent box clears the
@@ -79,11 +81,6 @@ struct Model {
 class FontDialogOracle : public testing::Test {
  protected:
   void TearDown() override { plat::TestHooks() = plat::TTestHooks{}; }
-  static void Click(plat::TControl& c) {
-    const plat::TPoint at{c.Width() / 2, c.Height() / 2};
-    plat::SimulateMouse(c, plat::TMouseAction::Press, plat::mbLeft, at);
-    plat::SimulateMouse(c, plat::TMouseAction::Release, plat::mbLeft, at);
-  }
   // Everything the dialog shows and gives back agrees with the model.
   static void Agree(app::TFontForm& d, const Model& m) {
     ASSERT_EQ(d.GetFontName(), m.fonts[m.font]);
