@@ -2,6 +2,8 @@
 // composing the layer picture.
 #include "app/layerbuilder/RGBALoaderDialog.h"
 
+#include <utility>
+
 #include "app/colors/ColorInteraction.h"
 #include "app/mainwindow/MainUnit.h"
 #include "app/mainwindow/WaitCursor.h"
@@ -82,6 +84,19 @@ TRGBALoaderForm::TRGBALoaderForm(plat::TComponent* owner) : plat::TForm(owner) {
 void TRGBALoaderForm::PrepareForUse(const TBuilderStart& Start) {
   SetWindowState(plat::wsNormal);
   TWaitCursor wait;
+  {
+    // Every step of the preparation would rebuild the preview; it is built once, at the end.
+    struct THeld {
+      bool& flag;
+      bool was;
+      ~THeld() { flag = was; }
+    } held{preparing_, std::exchange(preparing_, true)};
+    Prepare(Start);
+  }
+  ShowImageResult();
+}
+
+void TRGBALoaderForm::Prepare(const TBuilderStart& Start) {
   // The boxes start cleared without filtering anything, so that after the pictures load each box
   // filters its picture exactly when it is set below: box, picture and remembered switch agree.
   for (TSide side : {TSide::Background, TSide::Overlay}) {
@@ -151,6 +166,7 @@ void TRGBALoaderForm::ComposeLayerPicture(gfx::TBitmap32& Layer) const {
 }
 
 void TRGBALoaderForm::ShowImageResult() {
+  if (preparing_) return;
   gfx::TLayerCollection& layers = ImgResult->Layers();
   if (ResultLayer) layers.Delete(layers.IndexOf(ResultLayer));
   ResultLayer = &layers.Add<gfx::TBitmapLayer>();

@@ -145,6 +145,10 @@ class TRGBALoaderForm : public plat::TForm {
   static void SetCheckedQuietly(plat::TCheckBox& Box, bool Checked);
   // Loads FileName when it names a readable picture; otherwise the picture stays empty.
   void LoadRemembered(TSide Side, const std::string& FileName);
+  // PrepareForUse but the preview.
+  void Prepare(const TBuilderStart& Start);
+
+  bool preparing_ = false;
 };
 
 }  // namespace app
