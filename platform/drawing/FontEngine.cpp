@@ -264,17 +264,28 @@ std::shared_ptr<const ShapedLine> FontInfo::Shape(std::u16string_view text) cons
   const double baseline = row.ascent();
   double inkLeft = 0, inkRight = 0;
   bool inked = false;
-  for (QGlyphRun run : layout->glyphRuns()) {
-    QList<QPointF> positions = run.positions();
-    for (QPointF& p : positions) p.ry() -= baseline;
-    run.setPositions(positions);
-    const QRectF box = run.boundingRect();
-    if (!box.isEmpty()) {
-      inkLeft = inked ? std::min(inkLeft, box.left()) : box.left();
-      inkRight = inked ? std::max(inkRight, box.right()) : box.right();
-      inked = true;
+  // Runs of a few glyphs each, so that drawing a part of a long line costs that part; each
+  // with the box of its glyphs' ink (the layout gives the box of their advances).
+  constexpr qsizetype kRunGlyphs = 256;
+  for (const QGlyphRun& whole : layout->glyphRuns()) {
+    const QList<quint32> glyphs = whole.glyphIndexes();
+    const QList<QPointF> positions = whole.positions();
+    for (qsizetype at = 0; at < glyphs.size(); at += kRunGlyphs) {
+      QGlyphRun run = whole;
+      QList<QPointF> placed = positions.mid(at, kRunGlyphs);
+      for (QPointF& p : placed) p.ry() -= baseline;
+      run.setGlyphIndexes(glyphs.mid(at, kRunGlyphs));
+      run.setPositions(placed);
+      run.setBoundingRect(QRectF());
+      const QRectF box = run.boundingRect();
+      if (!box.isEmpty()) {
+        inkLeft = inked ? std::min(inkLeft, box.left()) : box.left();
+        inkRight = inked ? std::max(inkRight, box.right()) : box.right();
+        inked = true;
+      }
+      line->runs.push_back(run);
+      line->inks.push_back(box);
     }
-    line->runs.push_back(run);
   }
   if (inked) line->ink = {int32_t(std::floor(inkLeft)), int32_t(std::ceil(inkRight))};
 
@@ -322,8 +333,14 @@ void FontInfo::RenderCoverage(QImage& coverage, std::u16string_view text,
   painter.setFont(font_);
   painter.setPen(QColor(255, 255, 255, 255));
   if (shaped != nullptr) {
-    if (!positions.empty())
-      for (const QGlyphRun& run : shaped->runs) painter.drawGlyphRun(QPointF(positions[0]), run);
+    if (positions.empty()) return;
+    // A long line is drawn in many runs; only those whose ink meets the image cost anything.
+    const QRectF image(0, 0, coverage.width(), coverage.height());
+    for (size_t k = 0; k < shaped->inks.size(); ++k)
+      if (turn.mapRect(shaped->inks[k].translated(positions[0]))
+              .adjusted(-1, -1, 1, 1)
+              .intersects(image))
+        painter.drawGlyphRun(QPointF(positions[0]), shaped->runs[k]);
     return;
   }
   for (size_t i = 0; i < text.size(); ++i) {

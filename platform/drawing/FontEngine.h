@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QList>
 #include <QPoint>
+#include <QRectF>
 #include <QTextLayout>
 #include <QTransform>
 #include <memory>
@@ -29,8 +30,9 @@ struct ShapedLine {
   std::vector<int32_t> advances;
   // The horizontal extent [first, second) of the glyphs' ink from the line's start.
   std::pair<int32_t, int32_t> ink{0, 0};
-  // The glyphs, placed from the line's start on the baseline.
+  // The glyphs, placed from the line's start on the baseline, and the box of each run's ink.
   QList<QGlyphRun> runs;
+  std::vector<QRectF> inks;
 };
 
 class FontInfo {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QGlyphRun>
+#include <QImage>
+#include <QPainter>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -135,6 +137,19 @@ bool ShareAGlyph(const QTextLayout& layout, size_t i, size_t j) {
   return std::any_of(a.begin(), a.end(), [&](const auto& glyph) { return b.count(glyph) > 0; });
 }
 
+// The first column and the column past the last where coverage(x, y) shows any ink.
+template <class Coverage>
+std::pair<int32_t, int32_t> InkColumns(int32_t width, int32_t height, Coverage coverage) {
+  int32_t left = width, right = 0;
+  for (int32_t yy = 0; yy < height; ++yy)
+    for (int32_t xx = 0; xx < width; ++xx)
+      if (coverage(xx, yy) > 0) {
+        left = std::min(left, xx);
+        right = std::max(right, xx + 1);
+      }
+  return {left, right};
+}
+
 bool IsSecondOfPair(const std::u16string& text, size_t i) {
   return i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF && text[i] >= 0xDC00 &&
          text[i] <= 0xDFFF;
@@ -192,21 +207,31 @@ TEST(ScriptText, ClustersCountOnceWithTheirFirstCharacter) {
       reached += shares[i];
     }
 
-    // Drawn at x, the ink stays in [x, x + the measured width] but for the glyphs' bearings.
-    constexpr int32_t x = 30, height = 80;
+    // Drawn at x, the ink reaches as far as the layout's own drawing (nothing is clipped), and
+    // it stays in [x, x + the measured width] but for the glyphs' bearings.
+    constexpr int32_t x = 30, height = 100;
     const int32_t width = int32_t(reached) + 2 * x;
     canvas_test::Surface s(width, height);
     s.dc.SelectFont(description);
     s.dc.SetBkMode(plat::TRANSPARENT);
     s.dc.SetTextColor(0xFFFFFF);
     s.dc.TextOut(x, 0, text);
+    QImage desktop(width, height, QImage::Format_Alpha8);
+    desktop.fill(0);
+    {
+      QPainter painter(&desktop);
+      painter.setPen(QColor(255, 255, 255));
+      layout->draw(&painter, QPointF(x, 0));
+    }
+    const auto [left, right] =
+        InkColumns(width, height, [&](int32_t xx, int32_t yy) { return int(s.At(xx, yy) & 0xFF); });
+    const auto [desktopLeft, desktopRight] = InkColumns(
+        width, height, [&](int32_t xx, int32_t yy) { return int(desktop.constScanLine(yy)[xx]); });
+    ASSERT_NEAR(left, desktopLeft, 1) << round;
+    ASSERT_NEAR(right, desktopRight, 1) << round;
     const int32_t slack = description.Italic ? -description.Height / 4 + 1 : 2;
-    for (int32_t yy = 0; yy < height; ++yy)
-      for (int32_t xx = 0; xx < width; ++xx)
-        if ((s.At(xx, yy) & 0xFF) > 64) {
-          ASSERT_GE(xx, x - slack) << round;
-          ASSERT_LT(xx, x + reached + slack) << round;
-        }
+    ASSERT_GE(left, x - slack) << round;
+    ASSERT_LE(right, x + reached + slack) << round;
   }
 }
 
