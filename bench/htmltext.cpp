@@ -61,10 +61,12 @@ void BM_Paragraph100KB(benchmark::State& state) {
 void BM_Paragraph1MB(benchmark::State& state) {
   LayOut(state, "<p>" + Repeated("word ", 1'000'000) + "</p>");
 }
-// Hebrew is measured as the desktop lays it out: read right to left, in one piece.
+// Hebrew is measured as the desktop lays it out: read right to left, in one piece. The byte-order
+// mark makes the page UTF-8.
 const std::string kHebrewWord = "\u05E9\u05DC\u05D5\u05DD";
+const std::string kUtf8 = "\xEF\xBB\xBF";
 void BM_HebrewParagraph1MB(benchmark::State& state) {
-  LayOut(state, "<p>" + Repeated(kHebrewWord + " ", 1'000'000) + "</p>");
+  LayOut(state, kUtf8 + "<p>" + Repeated(kHebrewWord + " ", 1'000'000) + "</p>");
 }
 // Four runs a piece: bold, plain space, italic, plain space.
 void BM_Runs8000(benchmark::State& state) {
@@ -91,6 +93,10 @@ void BM_PaintWord1MB(benchmark::State& state) {
 }
 void BM_PaintWord1KB(benchmark::State& state) {
   Paint(state, "<p>" + std::string(1'000, 'w') + "</p>");
+}
+// Drawn whole, since a part of it alone would be laid out otherwise.
+void BM_PaintHebrewWord1MB(benchmark::State& state) {
+  Paint(state, kUtf8 + "<p>" + Repeated(kHebrewWord, 1'000'000) + "</p>");
 }
 // Measures one long line of text with the context the engine draws with; every round measures a
 // text of its own, so that no laid out line is reused.
@@ -127,6 +133,7 @@ BENCHMARK(BM_Runs8000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Runs80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintWord1MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintWord1KB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintHebrewWord1MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MeasureLine100K)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MeasureHebrewLine100K)->Unit(benchmark::kMillisecond);
 
@@ -141,5 +148,7 @@ const bench::PeerComparison kRuns("paragraph_layout_80000_vs_8000_runs", "BM_Run
                                   "BM_Runs8000");
 const bench::PeerComparison kLongLine("paint_screen_of_1mb_word_vs_1kb_word", "BM_PaintWord1MB",
                                       "BM_PaintWord1KB", "2");
+const bench::PeerComparison kHebrewLine("paint_screen_of_1mb_hebrew_word_vs_1mb_word",
+                                        "BM_PaintHebrewWord1MB", "BM_PaintWord1MB");
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "html/layout/PageItems.h"
 #include "html/layout/TextMeasure.h"
 #include "html/layout/TextSection.h"
+#include "platform/htmlservices/TextClusters.h"
 
 namespace html {
 
@@ -263,7 +264,12 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
       shares.Pass(std::u16string_view(Text).substr(size_t(from), size_t(to - from)));
     };
     int32_t from = i, to = pieceEnd;
-    if (recording || run.IsFocused) {
+    // Text laid out as a whole is drawn whole: a part of it alone would stand elsewhere. A
+    // section without a cluster table has none.
+    const bool laidOutWhole =
+        !ClusterTail.empty() &&
+        plat::LaidOutWhole(std::u16string_view(Text).substr(size_t(i), size_t(pieceEnd - i)));
+    if (recording || run.IsFocused || laidOutWhole) {
       // Boxes and focus frames need the whole piece, up to the next object.
       for (int32_t k = i + 1; k < pieceEnd; ++k)
         if (IsObjectChar(Text[size_t(k)])) pieceEnd = to = k;

@@ -38,14 +38,16 @@ TSection::TTextFit TSection::FitCharacters(const plat::DeviceContext& dc, int32_
       }
     }
     while (stop < end && ContinuesCluster(stop)) ++stop;
+    // Measured from the start each time: text shaped as a whole (joined letters) is as wide as
+    // when it is drawn, not as its stretches would be apart.
     int32_t n = 0;
-    if (stop > pos)
-      dc.GetTextExtentEx(std::u16string_view(Text).substr(size_t(pos), size_t(stop - pos)),
-                         Clamped(room - used), &n, &extents);
-    const bool all = n == stop - pos;
-    while (!all && n > 0 && ContinuesCluster(pos + n)) --n;
-    if (n > 0) used += extents[size_t(n - 1)];
-    pos += n;
+    if (stop > from)
+      dc.GetTextExtentEx(std::u16string_view(Text).substr(size_t(from), size_t(stop - from)),
+                         Clamped(room), &n, &extents);
+    const bool all = n == stop - from;
+    while (!all && n > 0 && ContinuesCluster(from + n)) --n;
+    used = n > 0 ? extents[size_t(n - 1)] : 0;
+    pos = from + n;
     if (!all || stopped) {
       fit.Whole = all;
       break;

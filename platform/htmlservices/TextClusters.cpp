@@ -3,6 +3,8 @@
 #include <QTextBoundaryFinder>
 #include <algorithm>
 
+#include "platform/drawing/FontEngine.h"
+
 namespace plat {
 
 namespace {
@@ -33,6 +35,10 @@ std::vector<bool> ClusterContinuations(std::u16string_view text) {
       continues[i] = second;
   }
   return continues;
+}
+
+bool LaidOutWhole(std::u16string_view text) {
+  return FontInfo::NeedsLayout(text);
 }
 
 }  // namespace plat
