@@ -5,20 +5,28 @@
 #include "html/HtmlEngine.h"
 #include "html/images/GifAnimation.h"
 #include "platform/drawing/DeviceContext.h"
+#include "platform/pictures/BitmapRows.h"
 
 namespace html {
 
 namespace {
 
-// A rectangle of a bitmap as 32-bit pixels, the form a device context reads.
+// A rectangle of a bitmap as 32-bit pixels, the form a device context reads. Only the
+// rectangle's own bytes are read: a strip of many frames is far wider than the one drawn.
 std::vector<uint32_t> ReadPixels(const plat::TBitmap& bitmap, const plat::TRect& r) {
+  const plat::TPixelFormat format = bitmap.PixelFormat();
+  const int bits = plat::TBitmap::BitsPerPixel(format);
+  const int perByte = bits < 8 ? 8 / bits : 1;
+  const int skip = r.Left % perByte;  // pixels of the first byte left of the rectangle
+  const int64_t offset = bits < 8 ? r.Left / perByte : int64_t(r.Left) * ((bits + 7) / 8);
+  const plat::TPalette& palette = plat::EffectivePalette(format, bitmap.Palette());
   const size_t width = size_t(r.Width());
   std::vector<uint32_t> pixels(width * size_t(r.Height()));
-  std::vector<uint32_t> row(size_t(bitmap.Width()));
+  std::vector<uint32_t> row(size_t(skip) + width);
   uint32_t* out = pixels.data();
   for (int y = r.Top; y < r.Bottom; ++y, out += width) {
-    bitmap.ReadRowARGB(y, row.data());
-    std::copy_n(row.begin() + r.Left, width, out);
+    plat::ReadRow(format, bitmap.ScanLine(y) + offset, skip + r.Width(), palette, row.data());
+    std::copy_n(row.begin() + skip, width, out);
   }
   return pixels;
 }

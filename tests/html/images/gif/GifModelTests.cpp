@@ -1,6 +1,7 @@
 // Random GIFs against a model of what the decoder must make of them: frame properties, every
 // composed frame and its mask (cut to the screen, transparent pixels, disposal, interlacing),
-// play counts and delays, and the frame shown at each tick of a randomly stepped clock.
+// each frame as drawn, play counts and delays, and the frame shown at each tick of a randomly
+// stepped clock.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -200,6 +201,25 @@ TEST(GifModel, RandomGifsDecodeAndComposeAsTheModelSays) {
       for (int x = 0; x < model.width; ++x)
         wrong += (first->PixelARGB(x, y) & 0xFFFFFF) !=
                  screens[0].pixels[size_t(y) * size_t(model.width) + size_t(x)];
+    EXPECT_EQ(wrong, 0);
+
+    // Each frame drawn at its size over grey: its pixels, and the grey where it is transparent.
+    for (int i = 0; i < frames; ++i) {
+      plat::TBitmap surface;
+      surface.SetPixelFormat(plat::pf32bit);
+      surface.SetSize(model.width, model.height);
+      surface.Canvas().Brush().SetColor(0x808080);
+      surface.Canvas().FillRect({0, 0, model.width, model.height});
+      image->SetCurrentFrame(i + 1);
+      image->Draw(surface.Canvas(), 0, 0, model.width, model.height);
+      const Screen& s = screens[size_t(i)];
+      for (int y = 0; y < model.height; ++y)
+        for (int x = 0; x < model.width; ++x) {
+          const size_t at = size_t(y) * size_t(model.width) + size_t(x);
+          const uint32_t shown = !s.clear.empty() && s.clear[at] ? 0x808080 : s.pixels[at];
+          wrong += (surface.PixelARGB(x, y) & 0xFFFFFF) != shown;
+        }
+    }
     EXPECT_EQ(wrong, 0);
   }
 }
