@@ -48,7 +48,8 @@ void GreyBackground(const TBackgroundPictures& P, bool Inverted) {
   const gfx::TBitmap32& full = P.Pristine.Empty() ? P.View : P.Pristine;
   full.CopyMapTo(P.Ungreyed);
   if (Inverted && !P.Ungreyed.Empty()) gfx::InvertRGB(&P.Ungreyed, &P.Ungreyed);
-  EachPicture(P, false, [](gfx::TBitmap32& b) { gfx::ColorToGrayscale(&b, &b, false); });
+  // Grey changes the colours only: a transparent layer or picture keeps its shape.
+  EachPicture(P, false, [](gfx::TBitmap32& b) { gfx::ColorToGrayscale(&b, &b, true); });
 }
 
 bool UngreyBackground(const TBackgroundPictures& P, int32_t Scale) {

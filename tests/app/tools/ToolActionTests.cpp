@@ -36,10 +36,10 @@ void WritePattern(const std::string& path, int w, int h, uint32_t seed) {
   b.SaveToFile(path);
 }
 
-// Grey from the channel weights 61, 174 and 21 of 256, opaque.
+// Grey from the channel weights 61, 174 and 21 of 256; alpha stays.
 uint32_t Grey(uint32_t c) {
   const uint32_t i = (((c >> 16) & 0xFF) * 61 + ((c >> 8) & 0xFF) * 174 + (c & 0xFF) * 21) >> 8;
-  return 0xFF000000 | i << 16 | i << 8 | i;
+  return (c & 0xFF000000) | i << 16 | i << 8 | i;
 }
 
 Pixels Mapped(const Pixels& p, uint32_t (*f)(uint32_t)) {

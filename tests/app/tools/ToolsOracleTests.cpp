@@ -42,9 +42,10 @@ struct Sheet {
   std::vector<uint32_t> colours, shown;
   bool inverted = false, grey = false;
 
+  // Grey takes the colours only: transparent parts stay transparent.
   static uint32_t Grey(uint32_t c) {
     const uint32_t i = (((c >> 16) & 255) * 61 + ((c >> 8) & 255) * 174 + (c & 255) * 21) >> 8;
-    return 0xFF000000 | i << 16 | i << 8 | i;
+    return (c & 0xFF000000) | i << 16 | i << 8 | i;
   }
   // Function 0 flips sideways, 1 upside down, 2..4 turn by 90, 180 and 270 degrees clockwise.
   static std::vector<uint32_t> Turned(const std::vector<uint32_t>& p, int w, int h, int f) {
@@ -108,7 +109,9 @@ class ToolsOracle : public MainWindow {
     b.SetSize(w, h);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
-        const uint32_t c = 0xFF000000u | (uint32_t(rng()) & 0xFFFFFF);
+        // Clear, opaque and in between, as a logo has them.
+        const uint32_t alpha = std::array<uint32_t, 3>{0, 255, uint32_t(rng() % 256)}[rng() % 3];
+        const uint32_t c = alpha << 24 | (uint32_t(rng()) & 0xFFFFFF);
         b.SetPixel(x, y, c);
         p.colours.push_back(c);
       }
