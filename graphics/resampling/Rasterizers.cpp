@@ -136,21 +136,64 @@ void TRasterizer::AssignRow(TColor32* Dst, const TColor32* Src, int32_t Count) c
 
 // ---- TRegularRasterizer ----
 
+namespace {
+
+// Runs of samples are taken in tiles of this many rows and columns, so that the source pixels a
+// tile reads stay in the processor's caches whatever the turn or scale; row after row across the
+// whole destination, a turned source is fetched from memory many times over.
+constexpr int32_t kTileRows = 32, kTileColumns = 128;
+
+}  // namespace
+
 void TRegularRasterizer::DoRasterize(TCustomBitmap32& Dst, const TRect& DstRect) {
   TCustomSampler& sampler = *Sampler();
   const int32_t width = DstRect.Right - DstRect.Left;
-  std::vector<TColor32> samples(AssignsRows() && width > 0 ? size_t(width) : 0);
+  const bool copies = AssignsCopies();
+  std::vector<TColor32> samples(
+      AssignsRows() && !copies && width > 0 ? size_t(std::min(width, kTileColumns)) : 0);
+  // Count samples from (X, Y) as one run; false, with nothing written, when the sampler refuses.
+  // Copied samples go straight into the row: a run that could read Dst is refused.
+  auto run = [&](int32_t X, int32_t Y, int32_t Count) {
+    TColor32* at = Dst.PixelPtr(X, Y);
+    TColor32* out = copies ? at : samples.data();
+    if (!sampler.GetSampleRowInt(X, Y, Count, out, Dst)) return false;
+    if (!copies) AssignRow(at, out, Count);
+    return true;
+  };
+  auto pixels = [&](int32_t X, int32_t Y, int32_t Count) {
+    TColor32* row = Dst.RowPtr(Y);
+    for (int32_t i = X; i < X + Count; ++i) AssignColor(row[i], sampler.GetSampleInt(i, Y));
+  };
   int32_t count = 0;
-  for (int32_t j = DstRect.Top; j < DstRect.Bottom; ++j) {
-    TColor32* row = Dst.RowPtr(j);
-    if (!samples.empty() && sampler.GetSampleRowInt(DstRect.Left, j, width, samples.data(), Dst))
-      AssignRow(row + DstRect.Left, samples.data(), width);
-    else
-      for (int32_t i = DstRect.Left; i < DstRect.Right; ++i)
-        AssignColor(row[i], sampler.GetSampleInt(i, j));
-    if (++count == UpdateRowCount) {
-      Dst.AreaChanged({DstRect.Left, j - count, DstRect.Right, j}, AreaInfoRect);
-      count = 0;
+  auto rowsDone = [&](int32_t Top, int32_t Bottom) {
+    for (int32_t j = Top; j < Bottom; ++j)
+      if (++count == UpdateRowCount) {
+        Dst.AreaChanged({DstRect.Left, j - count, DstRect.Right, j}, AreaInfoRect);
+        count = 0;
+      }
+  };
+  // The first run tells whether the sampler takes runs. One that refuses may read Dst, so it
+  // samples pixel by pixel in row order.
+  const bool runs = AssignsRows() && width > 0 && DstRect.Top < DstRect.Bottom &&
+                    run(DstRect.Left, DstRect.Top, std::min(width, kTileColumns));
+  if (!runs) {
+    for (int32_t j = DstRect.Top; j < DstRect.Bottom; ++j) {
+      pixels(DstRect.Left, j, width);
+      rowsDone(j, j + 1);
+    }
+  } else {
+    // Tiles only while no rows are reported on the way, so that each report follows its rows.
+    const int32_t bandRows = UpdateRowCount == 0 ? kTileRows : 1;
+    for (int32_t top = DstRect.Top; top < DstRect.Bottom; top += bandRows) {
+      const int32_t bottom = top + std::min(bandRows, DstRect.Bottom - top);
+      for (int32_t x = DstRect.Left; x < DstRect.Right; x += kTileColumns) {
+        const int32_t n = std::min(kTileColumns, DstRect.Right - x);
+        for (int32_t j = top; j < bottom; ++j) {
+          const bool first = j == DstRect.Top && x == DstRect.Left;  // the run taken above
+          if (!first && !run(x, j, n)) pixels(x, j, n);
+        }
+      }
+      rowsDone(top, bottom);
     }
   }
   Dst.AreaChanged({DstRect.Left, DstRect.Bottom - count - 1, DstRect.Right, DstRect.Bottom},

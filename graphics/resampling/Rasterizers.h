@@ -69,6 +69,8 @@ class TRasterizer : public TThreadPersistent {
   // Rows are sampled ahead of writing only for the built-in modes and row combiners: any other
   // callback sees every sample as it is taken.
   bool AssignsRows() const { return assignMode_ != dmCustom || rowCombiner_.Row; }
+  // Samples are written as they are.
+  bool AssignsCopies() const { return assignMode_ == dmOpaque; }
   // AssignColor over Count pixels, the mode chosen once.
   void AssignRow(TColor32* Dst, const TColor32* Src, int32_t Count) const;
 

@@ -6,7 +6,9 @@
 #include "graphics/bitmap/Bitmap32.h"
 #include "graphics/core/Blend.h"
 #include "graphics/resampling/Resamplers.h"
+#include "graphics/resampling/ResamplersLinearRun.h"
 #include "graphics/resampling/ResamplersMath.h"
+#include "graphics/resampling/ResamplersTiers.h"
 #include "graphics/resampling/ResamplersWrite.h"
 
 namespace gfx {
@@ -76,54 +78,21 @@ TColor32 TLinearResampler::ReadEdge(TFixed X, TFixed Y) const {
 
 namespace {
 
-// The clipped bilinear read with the bound interpolation called directly: this is the per-pixel
-// path of rotated and scaled drawing. The picture covers its pixels up to their outer edges, so
-// from the outer pixel centres out to the edge (half a pixel) the edge pixels stand for it;
-// beyond that lies the outer colour. The MMX state is ended before pixel callbacks and after each
-// run, not after every sample. The bitmap's bounds are taken once per run.
-class TClippedReader {
- public:
-  explicit TClippedReader(const TCustomBitmap32& B)
-      : b_(B),
-        clip_(B.ClipRect()),
-        left_(clip_.Left * 256),
-        top_(clip_.Top * 256),
-        w_((clip_.Right - 1) * 256),
-        h_((clip_.Bottom - 1) * 256),
-        interpolate_(Interpolator) {}
+// The clipped read of the resampler's bitmap, its bounds taken once per run.
+TLinearPicture PictureOf(const TCustomBitmap32& B) {
+  return {B.Bits(), B.Width(), B.ClipRect(), B.OuterColor()};
+}
 
-  TColor32 Read(TFixed X, TFixed Y) const {
-    const int32_t x = int32_t(uint32_t(X) + 127) >> 8, y = int32_t(uint32_t(Y) + 127) >> 8;
-    if (x >= left_ && y >= top_ && x < w_ && y < h_) {
-      const TColor32* top = b_.PixelPtr(x >> 8, y >> 8);
-      return interpolate_(GammaTable[(x & 255) ^ 255], GammaTable[(y & 255) ^ 255], top,
-                          top + b_.Width());
-    }
-    if (x < left_ - 128 || y < top_ - 128 || x >= w_ + 128 || y >= h_ + 128) return b_.OuterColor();
-    return ReadBorder(std::clamp(x, left_, w_), std::clamp(y, top_, h_));
-  }
-
- private:
-  // The four pixels around a position inside the outer centres, the ones past the edge replaced
-  // by the edge pixels.
-  TColor32 ReadBorder(int32_t x, int32_t y) const {
-    const int32_t xa = x >> 8, ya = y >> 8;
-    const int32_t xb = std::min(xa + 1, clip_.Right - 1), yb = std::min(ya + 1, clip_.Bottom - 1);
-    const TColor32 four[4] = {b_.Pixel(xa, ya), b_.Pixel(xb, ya), b_.Pixel(xa, yb),
-                              b_.Pixel(xb, yb)};
-    return interpolate_(GammaTable[(x & 255) ^ 255], GammaTable[(y & 255) ^ 255], four, four + 2);
-  }
-
-  const TCustomBitmap32& b_;
-  const TRect clip_;
-  const int32_t left_, top_, w_, h_;
-  const TInterpolator interpolate_;
-};
+// The clipped read through the bound interpolation; the MMX state is ended before pixel
+// callbacks and after each run, not after every sample.
+TClippedLinearReader<TInterpolator> BoundReader(const TCustomBitmap32& B) {
+  return {PictureOf(B), Interpolator};
+}
 
 }  // namespace
 
 TColor32 TLinearResampler::ReadClipped(TFixed X, TFixed Y) const {
-  return TClippedReader(*Bitmap()).Read(X, Y);
+  return BoundReader(*Bitmap()).Read(X, Y);
 }
 
 TColor32 TLinearResampler::GetSampleFixed(TFixed X, TFixed Y) {
@@ -133,17 +102,20 @@ TColor32 TLinearResampler::GetSampleFixed(TFixed X, TFixed Y) {
 bool TLinearResampler::GetSampleRunFixed(TFixed X, TFixed Y, TFixed Dx, TFixed Dy, int32_t Count,
                                          TColor32* Out, const TCustomBitmap32& Target) {
   if (Bitmap() == &Target) return false;
-  auto run = [&](auto read) {
+  if (reader_ != &TLinearResampler::ReadClipped) {
     uint32_t x = uint32_t(X), y = uint32_t(Y);
     for (int32_t i = 0; i < Count; ++i, x += uint32_t(Dx), y += uint32_t(Dy))
-      Out[i] = read(TFixed(x), TFixed(y));
-  };
-  if (reader_ == &TLinearResampler::ReadClipped) {
-    const TClippedReader reader(*Bitmap());
-    run([&reader](TFixed U, TFixed V) { return reader.Read(U, V); });
-  } else {
-    run([this](TFixed U, TFixed V) { return (this->*reader_)(U, V); });
+      Out[i] = (this->*reader_)(TFixed(x), TFixed(y));
+    return true;
   }
+#if defined(__x86_64__) || defined(__i386__)
+  // The SSE2 tier's run gives what its bound interpolation gives, without a call per pixel.
+  if (Interpolator == resamplers_sse2::Interpolator) {
+    resamplers_sse2::ReadClippedRun(PictureOf(*Bitmap()), X, Y, Dx, Dy, Count, Out);
+    return true;
+  }
+#endif
+  BoundReader(*Bitmap()).ReadRun(X, Y, Dx, Dy, Count, Out);
   return true;
 }
 

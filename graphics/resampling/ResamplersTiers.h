@@ -7,6 +7,10 @@
 
 #include "graphics/core/Types.h"
 
+namespace gfx {
+struct TLinearPicture;
+}
+
 namespace gfx::resamplers_portable {
 TColor32 BlockAverage(uint32_t Dlx, uint32_t Dly, const TColor32* RowSrc, uint32_t OffSrc);
 // Weights above 255 count as 255; the rows are mixed with the portable CombineReg: colour
@@ -40,5 +44,8 @@ TColor32 Interpolator(uint32_t WX_256, uint32_t WY_256, const TColor32* C11, con
 namespace gfx::resamplers_sse2 {
 TColor32 BlockAverage(uint32_t Dlx, uint32_t Dly, const TColor32* RowSrc, uint32_t OffSrc);
 TColor32 Interpolator(uint32_t WX_256, uint32_t WY_256, const TColor32* C11, const TColor32* C21);
+// The clipped bilinear read of a run of positions through this tier's interpolation.
+void ReadClippedRun(const TLinearPicture& P, TFixed X, TFixed Y, TFixed Dx, TFixed Dy,
+                    int32_t Count, TColor32* Out);
 }  // namespace gfx::resamplers_sse2
 #endif

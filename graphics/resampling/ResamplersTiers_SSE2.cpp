@@ -2,6 +2,7 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <emmintrin.h>
 
+#include "graphics/resampling/ResamplersLinearRun.h"
 #include "graphics/resampling/ResamplersTiers.h"
 
 namespace gfx::resamplers_sse2 {
@@ -59,14 +60,36 @@ TColor32 BlockAverage(uint32_t Dlx, uint32_t Dly, const TColor32* RowSrc, uint32
          TColor32(totals[1] / n) << 8 | TColor32(totals[0] / n);
 }
 
-TColor32 Interpolator(uint32_t WX_256, uint32_t WY_256, const TColor32* C11, const TColor32* C21) {
-  // Lanes 0-3 hold the top row, lanes 4-7 the bottom row: both rows are mixed at once.
-  const __m128i left = _mm_unpacklo_epi64(Widen(C11[0]), Widen(C21[0]));
-  const __m128i right = _mm_unpacklo_epi64(Widen(C11[1]), Widen(C21[1]));
+namespace {
+
+// The interpolation inlined where it is used. The columns are mixed in both rows at once (lanes
+// 0-3 the top row, 4-7 the bottom row); then one rounding multiply serves both rows of Mix(top,
+// bottom, WY) = bottom + Round(WY * top / 255) - Round(WY * bottom / 255).
+[[gnu::always_inline]] inline TColor32 Interpolate(uint32_t WX_256, uint32_t WY_256,
+                                                   const TColor32* C11, const TColor32* C21) {
+  const __m128i pairs = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(C11)),
+                                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(C21)));
+  const __m128i left = _mm_unpacklo_epi8(pairs, _mm_setzero_si128());
+  const __m128i right = _mm_unpackhi_epi8(pairs, _mm_setzero_si128());
   const __m128i rows = Mix(left, right, Weights(WX_256));
-  const __m128i bottom = _mm_unpackhi_epi64(rows, rows);
-  const __m128i result = Mix(rows, bottom, Weights(WY_256));
+  const __m128i shares = MulDiv255(rows, Weights(WY_256));
+  const __m128i result = _mm_add_epi16(
+      _mm_sub_epi16(_mm_unpackhi_epi64(rows, rows), _mm_unpackhi_epi64(shares, shares)), shares);
   return TColor32(_mm_cvtsi128_si32(_mm_packus_epi16(result, result)));
+}
+
+}  // namespace
+
+TColor32 Interpolator(uint32_t WX_256, uint32_t WY_256, const TColor32* C11, const TColor32* C21) {
+  return Interpolate(WX_256, WY_256, C11, C21);
+}
+
+void ReadClippedRun(const TLinearPicture& P, TFixed X, TFixed Y, TFixed Dx, TFixed Dy,
+                    int32_t Count, TColor32* Out) {
+  const auto inlined = [](uint32_t WX, uint32_t WY, const TColor32* C11, const TColor32* C21) {
+    return Interpolate(WX, WY, C11, C21);
+  };
+  TClippedLinearReader(P, inlined).ReadRun(X, Y, Dx, Dy, Count, Out);
 }
 
 }  // namespace gfx::resamplers_sse2

@@ -34,7 +34,7 @@ class TCustomSampler : public TNotifiablePersistent {
   // Fast paths for whole rows. Each fills Out with the samples GetSampleInt(X + i, Y), or
   // GetSampleFixed at Count positions from (X, Y) in steps of (Dx, Dy), and returns true; false
   // means the caller samples pixel by pixel. They refuse when a sample could read Target, which
-  // the caller writes between samples.
+  // the caller writes between samples; Out is then left untouched.
   virtual bool GetSampleRowInt(int32_t, int32_t, int32_t, TColor32*, const TCustomBitmap32&) {
     return false;
   }

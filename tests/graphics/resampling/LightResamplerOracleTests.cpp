@@ -235,6 +235,39 @@ TEST(LightResamplerOracle, SamplesFollowTheModelInEveryModeOnEveryTier) {
   EXPECT_GT(compared, 500000);
 }
 
+// Runs of samples, as affine drawing takes them, step in 32-bit positions that may wrap; steps
+// of any size cross the edges, the outer colour and the ends of the range.
+TEST(LightResamplerOracle, RunsFollowTheModelAtEveryStepOnEveryTier) {
+  std::mt19937 random(146);
+  TCustomBitmap32 target;
+  for (TImplementationTier tier : Tiers()) {
+    TierScope scope(tier);
+    for (int n = 0; n < 300; ++n) {
+      Picture p;
+      MakePicture(p, random);
+      const TPixelAccessMode mode = TPixelAccessMode(random() % 4);
+      auto& linear = TCustomResampler::Create<TLinearResampler>(p.b);
+      linear.SetPixelAccessMode(mode);
+      linear.PrepareSampling();
+      const auto span = [&random](int32_t w) {
+        return int32_t(random() % uint32_t((w + 4) << 16));
+      };
+      int64_t X = span(p.b.Width()) - (2 << 16), Y = span(p.b.Height()) - (2 << 16);
+      int64_t dx = span(1) - (2 << 16), dy = span(1) - (2 << 16);
+      if (n % 5 == 0) dx = int32_t(random()), dy = int32_t(random());
+      if (n % 7 == 0) X = Huge(n), Y = Huge(n + 1);
+      const int32_t count = 1 + int32_t(random() % 200);
+      std::vector<TColor32> run(size_t(count), 0);
+      ASSERT_TRUE(linear.GetSampleRunFixed(TFixed(X), TFixed(Y), TFixed(dx), TFixed(dy), count,
+                                           run.data(), target));
+      for (int32_t i = 0; i < count; ++i, X = Add32(X, dx), Y = Add32(Y, dy))
+        ASSERT_EQ(run[size_t(i)], LinearModel(p, mode, tier, X, Y))
+            << "tier " << int(tier) << ", mode " << int(mode) << ", sample " << i;
+      linear.FinalizeSampling();
+    }
+  }
+}
+
 // ---- Stretching ----
 
 struct Stretch {

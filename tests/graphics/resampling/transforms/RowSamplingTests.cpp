@@ -29,14 +29,15 @@ struct Scene {
   TRect clip;
 };
 
-void MakeScene(Scene& S, std::mt19937& Random) {
+// Big scenes span several tiles of the rasterizer in both directions.
+void MakeScene(Scene& S, std::mt19937& Random, bool Big = false) {
   auto between = [&Random](int32_t Lo, int32_t Hi) {
     return std::uniform_int_distribution<int32_t>(Lo, Hi)(Random);
   };
   auto real = [&Random](float Lo, float Hi) {
     return std::uniform_real_distribution<float>(Lo, Hi)(Random);
   };
-  const int32_t w = between(1, 40), h = between(1, 40);
+  const int32_t w = between(1, Big ? 150 : 40), h = between(1, Big ? 150 : 40);
   FillRandom(S.src, w, h, Random());
   S.src.SetResamplerClassName(between(0, 1) ? "TLinearResampler" : "TDraftResampler");
   static constexpr TPixelAccessMode modes[] = {pamUnsafe, pamSafe, pamWrap, pamTransparentEdge};
@@ -53,8 +54,8 @@ void MakeScene(Scene& S, std::mt19937& Random) {
   S.mapping.Rotate(real(0, float(w)), real(0, float(h)), real(-360, 360));
   S.mapping.Scale(real(0.3f, 3), real(0.3f, 3));
   S.mapping.Translate(real(-20, 20), real(-20, 20));
-  S.dstW = between(1, 70);
-  S.dstH = between(1, 70);
+  S.dstW = between(1, Big ? 300 : 70);
+  S.dstH = between(1, Big ? 300 : 70);
   S.clip = {between(-5, S.dstW / 2), between(-5, S.dstH / 2), between(S.dstW / 2, S.dstW + 5),
             between(S.dstH / 2, S.dstH + 5)};
   S.background.resize(size_t(S.dstW) * size_t(S.dstH));
@@ -77,7 +78,7 @@ TEST(RowSampling, AffineRowsEqualPixelByPixelSampling) {
     TierScope scope(tier);
     for (int round = 0; round < 150; ++round) {
       Scene scene;
-      MakeScene(scene, random);
+      MakeScene(scene, random, round % 10 == 0);
       TTransformer transformer(scene.src.Resampler(), &scene.mapping);
       PixelByPixel slow(&transformer);
       TCustomBitmap32 fastDst, slowDst;
@@ -110,7 +111,7 @@ TEST(RowSampling, DrawingOntoTheSourceStaysPixelByPixel) {
   std::mt19937 random(99);
   for (int round = 0; round < 30; ++round) {
     Scene scene;
-    MakeScene(scene, random);
+    MakeScene(scene, random, round % 5 == 0);
     scene.src.SetDrawMode(dmOpaque);
     const std::vector<TColor32> original = Pixels(scene.src);
     TTransformer transformer(scene.src.Resampler(), &scene.mapping);
@@ -125,6 +126,34 @@ TEST(RowSampling, DrawingOntoTheSourceStaysPixelByPixel) {
     rasterizer.Rasterize(scene.src, scene.src.BoundsRect(), scene.src);
     ASSERT_EQ(fast, Pixels(scene.src)) << round;
   }
+}
+
+// Rows reported on the way are drawn and the rows after them are not yet, however the rasterizer
+// orders its runs.
+TEST(RowSampling, RowsReportedOnTheWayAreDrawnAndLaterOnesNot) {
+  TCustomBitmap32 src, dst;
+  FillRandom(src, 400, 200, 5, true);
+  src.SetResamplerClassName("TLinearResampler");
+  src.SetOuterColor(0xFF000000);
+  TAffineTransformation t;
+  t.SetSrcRect(FloatRect(src.BoundsRect()));
+  t.Rotate(200, 100, 10);
+  constexpr TColor32 kUnwritten = 0x12345678;
+  dst.SetSize(300, 90);
+  dst.ClearWithColor(kUnwritten);
+  int reports = 0;
+  dst.OnAreaChanged = [&](plat::TObject*, const TRect& Area, uint32_t) {
+    ++reports;
+    for (int32_t y = 0; y < dst.Height(); ++y)
+      for (int32_t x = 0; x < dst.Width(); ++x)
+        ASSERT_EQ(dst.Pixel(x, y) == kUnwritten, y > Area.Bottom) << x << "," << y;
+  };
+  TTransformer transformer(src.Resampler(), &t);
+  TRegularRasterizer rasterizer;
+  rasterizer.UpdateRowCount = 7;
+  rasterizer.SetSampler(&transformer);
+  rasterizer.Rasterize(dst, dst.BoundsRect(), src);
+  EXPECT_EQ(reports, 90 / 7 + 1);
 }
 
 TEST(RowSampling, TheTransformerRefusesRowsReadingTheTarget) {
