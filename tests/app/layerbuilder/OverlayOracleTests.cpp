@@ -41,6 +41,13 @@ struct Grid {
   void Invert() {
     for (uint32_t& c : px) c ^= 0x00FFFFFF;
   }
+  // The builder's grey is opaque.
+  void Grey() {
+    for (uint32_t& c : px) {
+      const uint32_t i = (((c >> 16) & 255) * 61 + ((c >> 8) & 255) * 174 + (c & 255) * 21) >> 8;
+      c = 0xFF000000 | i << 16 | i << 8 | i;
+    }
+  }
   // Stretched to w x h: by whole factors, or any size when every pixel is alike.
   std::vector<uint32_t> StretchedTo(int W, int H) const {
     std::vector<uint32_t> out;
@@ -110,9 +117,12 @@ class OverlayOracle : public MainWindow {
 };
 
 // The builder used at random: pictures of random sizes and pixels (overlays stretched by whole
-// factors or flat), flips, inversions, both gauges and both groups in random order. The preview
-// and the layer the main window builds both follow the model.
+// factors or flat), loaded in the builder or remembered from the last use with random filter
+// switches, then flips, inversions, both gauges and both groups in random order. The preview, the
+// layer the main window builds and the switches it remembers all follow the model.
 TEST_F(OverlayOracle, RandomUsesBuildTheLayerTheRulesDescribe) {
+  // The gauges keep their places from one use to the next.
+  int layerGauge = 255, overlayGauge = 125;
   for (int round = 0; round < 150; ++round) {
     SCOPED_TRACE(round);
     const int bgW = int(rng() % 60) + 1, bgH = int(rng() % 60) + 1;
@@ -131,20 +141,37 @@ TEST_F(OverlayOracle, RandomUsesBuildTheLayerTheRulesDescribe) {
     const std::string bgFile = Saved(background, "layer" + std::to_string(round) + ".bmp");
     const std::string ovFile =
         overlay.px.empty() ? "" : Saved(overlay, "overlay" + std::to_string(round) + ".bmp");
-    form->OverlayBackgroundFile = form->OverlayFile = "";
-    form->RgbInvert = form->RgbGray = form->OverlayInvert = form->OverlayGray = false;
+    // Remembered pictures open with the switches applied, invert first.
+    const bool remembered = rng() % 3 == 0;
+    bool rgbInvert = remembered && rng() % 2, rgbGray = remembered && rng() % 2;
+    bool overlayInvert = remembered && rng() % 2, overlayGray = remembered && rng() % 2;
+    form->OverlayBackgroundFile = remembered ? bgFile : "";
+    form->OverlayFile = remembered ? ovFile : "";
+    form->RgbInvert = rgbInvert, form->RgbGray = rgbGray;
+    form->OverlayInvert = overlayInvert, form->OverlayGray = overlayGray;
+    if (rgbInvert) background.Invert();
+    if (rgbGray) background.Grey();
+    if (overlayInvert) overlay.Invert();
+    if (overlayGray) overlay.Grey();
 
-    OverlayDraw how;
-    int layerMode = 0, layerMaster = 255, pattern = 0;
+    // Opening leaves the overlay blended at its gauge and the layer at its last opacity.
+    OverlayDraw how{OverlayDraw::Blend, 0, remembered ? overlayGauge : 255};
+    int layerMode = 0, pattern = 0;
+    int& layerMaster = layerGauge;
+    if (!remembered) layerMaster = 255;
+    if (!remembered && !ovFile.empty()) overlayGauge = 255;
     plat::TestHooks().modal = [&](plat::TCustomForm& f) -> plat::TModalResult {
       auto& b = dynamic_cast<TRGBALoaderForm&>(f);
-      answer = bgFile;
-      b.btLoadImageClick(nullptr);
-      if (!ovFile.empty()) {
-        answer = ovFile;
-        b.btLoadAlphaClick(nullptr);
+      if (!remembered) {
+        answer = bgFile;
+        b.btLoadImageClick(nullptr);
+        if (!ovFile.empty()) {
+          answer = ovFile;
+          b.btLoadAlphaClick(nullptr);
+        }
       }
       EXPECT_EQ(PixelsOf(b.ImgRGB->Bitmap()), background.px);
+      EXPECT_EQ(PixelsOf(b.ImgAlpha->Bitmap()), overlay.px);
       for (int actions = int(rng() % 7); actions > 0; --actions) {
         const int v = int(rng() % 256), item = int(rng() % 11);
         switch (rng() % 8) {
@@ -165,6 +192,7 @@ TEST_F(OverlayOracle, RandomUsesBuildTheLayerTheRulesDescribe) {
           case 3:
             if (v != b.OverlayGaugeBar->Position()) how = {OverlayDraw::Blend, 0, v};
             b.OverlayGaugeBar->SetPosition(v);
+            overlayGauge = v;
             break;
           case 4:
             (b.*(v & 1 ? &TRGBALoaderForm::BackFlipVerticallyClick
@@ -179,10 +207,12 @@ TEST_F(OverlayOracle, RandomUsesBuildTheLayerTheRulesDescribe) {
           case 6:
             b.BackInvertRGBCheck->SetChecked(!b.BackInvertRGBCheck->Checked());
             background.Invert();
+            rgbInvert = !rgbInvert;
             break;
           default:
             b.InvertRGBCheck->SetChecked(!b.InvertRGBCheck->Checked());
             overlay.Invert();
+            overlayInvert = !overlayInvert;
             break;
         }
       }
@@ -220,6 +250,10 @@ TEST_F(OverlayOracle, RandomUsesBuildTheLayerTheRulesDescribe) {
     EXPECT_NEAR(at.Bottom, background.h * scale / 100.0, 1e-3);
     EXPECT_EQ(form->OverlayBackgroundFile, bgFile);
     EXPECT_EQ(form->OverlayFile, ovFile);
+    EXPECT_EQ(form->RgbInvert, rgbInvert);
+    EXPECT_EQ(form->RgbGray, rgbGray);
+    EXPECT_EQ(form->OverlayInvert, overlayInvert);
+    EXPECT_EQ(form->OverlayGray, overlayGray);
     if (layerMode == 0) {
       EXPECT_EQ(B.DrawMode(), gfx::dmBlend);
       EXPECT_FALSE(B.OnPixelCombine);
