@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "html/css/CssValues.h"
 
@@ -95,8 +96,29 @@ struct TBoxArray {
   T& operator[](int index) { return Items[size_t(index - BoxFirst)]; }
   const T& operator[](int index) const { return Items[size_t(index - BoxFirst)]; }
 };
-using TVMarginArray = TBoxArray<TCssValue>;
 using TMarginArray = TBoxArray<int32_t>;
+
+// The box values of an element as the style gave them, converted when laid out. Nearly all are
+// markers and small numbers: a slot holds those itself in 8 bytes, and texts and real numbers
+// are kept beside the slots, so that a block keeps a few hundred bytes instead of a kilobyte.
+class TVMarginArray {
+ public:
+  // A copy, const so that assigning to it does not compile: values change through Set.
+  const TCssValue operator[](int index) const;
+  void Set(int index, TCssValue value);
+
+ private:
+  struct Slot {
+    uint8_t Kind = 0;   // the value's alternative in TCssValue
+    int32_t Value = 0;  // the number, or the place of a text or real number in others_
+  };
+  Slot& SlotOf(int index) { return slots_[size_t(index - BoxFirst)]; }
+  const Slot& SlotOf(int index) const { return slots_[size_t(index - BoxFirst)]; }
+  static bool KeptBeside(uint8_t kind);
+
+  std::array<Slot, BoxLast - BoxFirst + 1> slots_{};
+  std::vector<TCssValue> others_;
+};
 
 // One axis of a background's placement.
 enum TBackgroundPosKind : uint8_t {

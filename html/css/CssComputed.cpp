@@ -39,12 +39,12 @@ constexpr int kBorderWidthDefault = 4;
 // A side's border width; false leaves the result as it was.
 bool ReadBorderWidth(const TVMarginArray& a, int index, int base, const LengthReader& reader,
                      int32_t& out) {
-  const TCssValue& style = a[index + 8];
+  const TCssValue style = a[index + 8];
   if (VarIsInteger(style) && VarToInt(style) == 0) {
     out = 0;
     return true;
   }
-  const TCssValue& v = a[index];
+  const TCssValue v = a[index];
   if (VarIs(v, "thin"))
     out = 2;
   else if (VarIs(v, "medium"))
@@ -299,9 +299,9 @@ void TProperties::GetVMarginArray(TVMarginArray& a) const {
     const TCssValue& v = Values[size_t(i)];
     if (i >= piBorderTopStyle && i <= piBorderLeftStyle) {
       const std::string* s = VarString(v);
-      a[i] = uint8_t(s ? BorderStyleCode(*s) : 0);
+      a.Set(i, uint8_t(s ? BorderStyleCode(*s) : 0));
     } else {
-      a[i] = v;
+      a.Set(i, v);
     }
   }
 }
@@ -314,7 +314,7 @@ void ConvMargArray(const TVMarginArray& a, int baseWidth, int baseHeight, int em
   autoCount = 0;
   const LengthReader reader{emPixels, exPixels};
   for (int i = BoxFirst; i <= BoxLast; ++i) {
-    const TCssValue& v = a[i];
+    const TCssValue v = a[i];
     const int base = i == piHeight || i == piTop ? baseHeight : baseWidth;
     switch (i) {
       case piBackgroundColor:
@@ -389,7 +389,7 @@ void ConvVertMargins(const TVMarginArray& a, int base, int emPixels, int exPixel
   const LengthReader reader{emPixels, exPixels};
   topFlag = bottomFlag = false;
   for (int i : {int(piMarginTop), int(piMarginBottom)}) {
-    const TCssValue& v = a[i];
+    const TCssValue v = a[i];
     bool& flag = i == piMarginTop ? topFlag : bottomFlag;
     if (VarIsInteger(v) && VarToInt(v) == DefaultParaMargin) {
       r[i] = kParagraphMargin;

@@ -28,6 +28,8 @@ inline bool VarIsDouble(const TCssValue& v) {
 inline const std::string* VarString(const TCssValue& v) {
   return std::get_if<std::string>(&v);
 }
+// Not of a value about to go away: the text would go with it.
+const std::string* VarString(const TCssValue&& v) = delete;
 // True when the slot holds exactly this text.
 inline bool VarIs(const TCssValue& v, std::string_view text) {
   const std::string* s = VarString(v);

@@ -23,7 +23,7 @@ TBodyBlock::TBodyBlock(TSectionList* document, TProperties& prop, TCellBasic* co
   if (!document) return;
   if (!BackImageUrl.empty()) document->SetBackImage(BackImageUrl, BackPosition);
   BackImageUrl.clear();  // the document paints it
-  const TCssValue& background = RawMargins[piBackgroundColor];
+  const TCssValue background = RawMargins[piBackgroundColor];
   if (VarIsInteger(background))
     document->SetBackColor(TColor(uint32_t(VarToInt(background)) | PaletteRelative()));
 }

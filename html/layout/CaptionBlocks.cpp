@@ -19,7 +19,7 @@ TTableAndCaptionBlock::TTableAndCaptionBlock(TSectionList* document, TProperties
     for (int side : {int(piMarginTop), int(piMarginBottom)}) {
       Margins[side] = TablePart->Margins[side];
       TablePart->Margins[side] = 0;
-      TablePart->RawMargins[side] = int32_t(0);
+      TablePart->RawMargins.Set(side, int32_t(0));
     }
   }
   if (attributes) {

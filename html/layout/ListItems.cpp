@@ -95,7 +95,7 @@ TBlockLI::TBlockLI(TSectionList* document, TProperties& prop, TCellBasic* contai
       MarkerStyle = lmDisc;
       if (const int32_t left = VarToInt(RawMargins[piMarginLeft], -1);
           VarIsEmpty(RawMargins[piMarginLeft]) || left == UnsetLength || left == 0)
-        RawMargins[piMarginLeft] = int32_t(16);
+        RawMargins.Set(piMarginLeft, int32_t(16));
   }
   if (const int style = prop.GetListStyleType(); style != lmBlank) MarkerStyle = uint8_t(style);
   MarkerFont = prop.GetFont();

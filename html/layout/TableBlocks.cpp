@@ -73,8 +73,8 @@ void TTableBlock::ReadAttributes(TAttributeList& attributes) {
         break;
       case HeightSy:
         if (VarToInt(RawMargins[piHeight], UnsetLength) == UnsetLength)
-          RawMargins[piHeight] =
-              HasPercent(attr->Name) ? TCssValue(attr->Name) : TCssValue(std::max(0, value));
+          RawMargins.Set(piHeight, HasPercent(attr->Name) ? TCssValue(attr->Name)
+                                                          : TCssValue(std::max(0, value)));
         break;
       case HSpaceSy:
         HSpaceAttr = int32_t(std::min<int64_t>(40, std::llabs(value)));
@@ -110,9 +110,9 @@ void TTableBlock::TakeTableBorder() {
   for (int side = piBorderTopStyle; side <= piBorderLeftStyle; ++side)
     if (VarToInt(RawMargins[side], 0) != 0) return;
   for (int side = piBorderTopWidth; side <= piBorderLeftWidth; ++side)
-    RawMargins[side] = Table->BorderAttr;
+    RawMargins.Set(side, Table->BorderAttr);
   for (int side = piBorderTopStyle; side <= piBorderLeftStyle; ++side)
-    RawMargins[side] = uint8_t(bssOutset);
+    RawMargins.Set(side, uint8_t(bssOutset));
   BorderFromTable = true;
 }
 
@@ -122,15 +122,15 @@ void TTableBlock::TakeCssWidth() {
   ConvertMargins(100, 0, box);
   const int32_t width = box[piWidth];
   if (width == AutoLength || width <= 0) return;
-  const std::string* text = VarString(RawMargins[piWidth]);
-  if (text && HasPercent(*text)) {
+  const TCssValue given = RawMargins[piWidth];
+  if (const std::string* text = VarString(given); text && HasPercent(*text)) {
     WidthIsPercent = true;
     RequestedWidth = std::min(1000, width * 10);
   } else {
     WidthIsPercent = false;
     RequestedWidth = width;
-    RawMargins[piWidth] = std::max(0, width - box[piBorderLeftWidth] - box[piBorderRightWidth] -
-                                          box[piPaddingLeft] - box[piPaddingRight]);
+    RawMargins.Set(piWidth, std::max(0, width - box[piBorderLeftWidth] - box[piBorderRightWidth] -
+                                            box[piPaddingLeft] - box[piPaddingRight]));
   }
 }
 

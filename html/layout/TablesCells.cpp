@@ -78,8 +78,8 @@ TCellObj::TCellObj(TSectionList* document, TAttributeList* attributes, TProperti
   int autoCount = 0;
   ConvMargArray(raw, 100, 0, EmPixels, ExPixels, autoCount, Margins);
   if (const int32_t width = Margins[piWidth]; width > 0) {
-    const std::string* text = VarString(raw[piWidth]);
-    if (!text || text->find('%') == std::string::npos) {
+    const TCssValue given = raw[piWidth];
+    if (const std::string* text = VarString(given); !text || text->find('%') == std::string::npos) {
       WidthSpec = ClampBoxLength(width);
       WidthIsPercent = false;
     } else if (width < 100) {

@@ -129,7 +129,8 @@ void TFormControlObj::ApplyProperties(TProperties& props) {
     VSpaceT += BorderTop;
     VSpaceB += BorderBottom;
   }
-  const std::string* widthText = VarString(values[piWidth]);
+  const TCssValue widthValue = values[piWidth];
+  const std::string* widthText = VarString(widthValue);
   PercentWidth = widthText && widthText->find('%') != std::string::npos;
   const int32_t width = box[piWidth];
   if (width > 0) {

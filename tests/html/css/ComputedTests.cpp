@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "html/css/CssComputed.h"
 #include "html/css/CssStyles.h"
 
@@ -193,6 +195,34 @@ TEST(BoxArrays, InlineCellAndVerticalVariants) {
   EXPECT_TRUE(top);
   EXPECT_EQ(r[piMarginBottom], 16);
   EXPECT_FALSE(bottom);
+}
+
+// Every value set comes back as it was given, whatever the slot held before, in copies too.
+TEST(BoxArrays, ValuesComeBackAsSet) {
+  std::mt19937 random(7);
+  const auto any = [&random]() -> TCssValue {
+    switch (random() % 5) {
+      case 0:
+        return {};
+      case 1:
+        return int32_t(random());
+      case 2:
+        return uint8_t(random());
+      case 3:
+        return double(int32_t(random())) / 64;
+      default:
+        return std::string(random() % 40, char('a' + random() % 26));
+    }
+  };
+  std::array<TCssValue, BoxLast - BoxFirst + 1> model;
+  TVMarginArray a;
+  for (int round = 0; round < 2000; ++round) {
+    const int index = BoxFirst + int(random() % model.size());
+    model[size_t(index - BoxFirst)] = any();
+    a.Set(index, model[size_t(index - BoxFirst)]);
+    if (round % 100 == 0) a = TVMarginArray(a);
+    for (int i = BoxFirst; i <= BoxLast; ++i) ASSERT_EQ(a[i], model[size_t(i - BoxFirst)]) << i;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+// The box values of an element in their compact form.
+#include "html/css/CssBoxes.h"
+
+#include <type_traits>
+#include <utility>
+#include <variant>
+
+namespace html {
+
+namespace {
+constexpr uint8_t kInteger = 1, kByte = 2, kReal = 3, kText = 4;
+static_assert(std::is_same_v<std::variant_alternative_t<kInteger, TCssValue>, int32_t> &&
+              std::is_same_v<std::variant_alternative_t<kByte, TCssValue>, uint8_t> &&
+              std::is_same_v<std::variant_alternative_t<kReal, TCssValue>, double> &&
+              std::is_same_v<std::variant_alternative_t<kText, TCssValue>, std::string>);
+}  // namespace
+
+bool TVMarginArray::KeptBeside(uint8_t kind) {
+  return kind == kReal || kind == kText;
+}
+
+const TCssValue TVMarginArray::operator[](int index) const {
+  const Slot& slot = SlotOf(index);
+  switch (slot.Kind) {
+    case kInteger:
+      return slot.Value;
+    case kByte:
+      return uint8_t(slot.Value);
+    case kReal:
+    case kText:
+      return others_[size_t(slot.Value)];
+    default:
+      return {};
+  }
+}
+
+void TVMarginArray::Set(int index, TCssValue value) {
+  Slot& slot = SlotOf(index);
+  const auto kind = uint8_t(value.index());
+  if (KeptBeside(kind)) {
+    // A slot that held a text or real number before keeps its place for the new one.
+    if (!KeptBeside(slot.Kind)) {
+      slot.Value = int32_t(others_.size());
+      others_.emplace_back();
+    }
+    others_[size_t(slot.Value)] = std::move(value);
+  } else {
+    if (KeptBeside(slot.Kind)) others_[size_t(slot.Value)] = {};
+    slot.Value = kind == kInteger ? std::get<int32_t>(value)
+                 : kind == kByte  ? std::get<uint8_t>(value)
+                                  : 0;
+  }
+  slot.Kind = kind;
+}
+
+}  // namespace html
