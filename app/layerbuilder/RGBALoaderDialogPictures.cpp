@@ -152,7 +152,8 @@ void TRGBALoaderForm::GrayChanged(TSide Side) {
   TPanelParts p = Panel(Side);
   gfx::TBitmap32& picture = p.View->Bitmap();
   if (p.GrayCheck->Checked()) {
-    gfx::ColorToGrayscale(&picture, &picture, false);
+    // As in the tools: grey changes the colours, a transparent picture keeps its shape.
+    gfx::ColorToGrayscale(&picture, &picture, true);
   } else {
     ClearFilterBoxes(Side);
     try {

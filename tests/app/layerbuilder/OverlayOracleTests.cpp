@@ -41,12 +41,8 @@ struct Grid {
   void Invert() {
     for (uint32_t& c : px) c ^= 0x00FFFFFF;
   }
-  // The builder's grey is opaque.
   void Grey() {
-    for (uint32_t& c : px) {
-      const uint32_t i = (((c >> 16) & 255) * 61 + ((c >> 8) & 255) * 174 + (c & 255) * 21) >> 8;
-      c = 0xFF000000 | i << 16 | i << 8 | i;
-    }
+    for (uint32_t& c : px) c = Gray(c);
   }
   // Stretched to w x h: by whole factors, or any size when every pixel is alike.
   std::vector<uint32_t> StretchedTo(int W, int H) const {

@@ -49,9 +49,10 @@ inline uint32_t Brightness(uint32_t c) {
   return (61 * ((c >> 16) & 0xFF) + 174 * ((c >> 8) & 0xFF) + 21 * (c & 0xFF)) / 256;
 }
 
+// Grey of the same weights; the alpha stays.
 inline uint32_t Gray(uint32_t c) {
   const uint32_t v = Brightness(c);
-  return 0xFF000000u | v << 16 | v << 8 | v;
+  return (c & 0xFF000000u) | v << 16 | v << 8 | v;
 }
 
 }  // namespace overlay_test
