@@ -137,6 +137,7 @@ TEST_F(OverlayOracle, RandomUsesBuildTheLayerTheRulesDescribe) {
     const std::string bgFile = Saved(background, "layer" + std::to_string(round) + ".bmp");
     const std::string ovFile =
         overlay.px.empty() ? "" : Saved(overlay, "overlay" + std::to_string(round) + ".bmp");
+    const Grid backgroundFile = background, overlayFile = overlay;
     // Remembered pictures open with the switches applied, invert first.
     const bool remembered = rng() % 3 == 0;
     bool rgbInvert = remembered && rng() % 2, rgbGray = remembered && rng() % 2;
@@ -170,7 +171,8 @@ TEST_F(OverlayOracle, RandomUsesBuildTheLayerTheRulesDescribe) {
       EXPECT_EQ(PixelsOf(b.ImgAlpha->Bitmap()), overlay.px);
       for (int actions = int(rng() % 7); actions > 0; --actions) {
         const int v = int(rng() % 256), item = int(rng() % 11);
-        switch (rng() % 8) {
+        const int pick = int(rng() % 10);
+        switch (pick) {
           case 0:
             b.LayerGaugeBar->SetPosition(v);
             layerMaster = v;
@@ -205,11 +207,26 @@ TEST_F(OverlayOracle, RandomUsesBuildTheLayerTheRulesDescribe) {
             background.Invert();
             rgbInvert = !rgbInvert;
             break;
-          default:
+          case 7:
             b.InvertRGBCheck->SetChecked(!b.InvertRGBCheck->Checked());
             overlay.Invert();
             overlayInvert = !overlayInvert;
             break;
+          default: {
+            // Grey off clears both boxes and reloads the file, flips and all undone.
+            const bool back = pick == 8;
+            plat::TCheckBox& box = *(back ? b.BackGrayScaleCheck : b.GrayScaleCheck);
+            Grid& picture = back ? background : overlay;
+            bool& gray = back ? rgbGray : overlayGray;
+            box.SetChecked(!box.Checked());
+            if ((gray = !gray)) {
+              picture.Grey();
+            } else {
+              picture = back ? backgroundFile : overlayFile;
+              (back ? rgbInvert : overlayInvert) = false;
+            }
+            break;
+          }
         }
       }
       pattern = app::LayerBuilderInteraction().PatternCounter();
