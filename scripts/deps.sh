@@ -11,8 +11,9 @@ packages=(
   qt6-base-dev qt6-base-private-dev qt6-qpa-plugins libjpeg62-turbo-dev zlib1g-dev
   # tests and fonts
   libgtest-dev libgmock-dev fonts-dejavu-core fonts-liberation2 fontconfig
-  # the suite on a real window system: a virtual X display, a window manager, X property tools
-  xvfb xauth openbox x11-utils
+  # the suite on a real window system: a virtual X display, a window manager, X property tools,
+  # the X server's own pointer and buttons
+  xvfb xauth openbox x11-utils xdotool
   # benchmarks, test oracles and peers
   libbenchmark-dev libpng-dev libgif-dev libpixman-1-dev imagemagick libvips-tools
   libjpeg-turbo-progs
