@@ -159,16 +159,18 @@ void TFontObj::AssignLinkY(int32_t y) {
 }
 
 void TFontObj::FocusEnter() {
-  ForFollowingRunsOfLink([](TFontObj& run) { run.IsFocused = true; });
   TSectionList* document = Document();
+  if (document && document->Clearing) return;
+  ForFollowingRunsOfLink([](TFontObj& run) { run.IsFocused = true; });
   if (document && document->PaintPanel) document->PaintPanel->Invalidate();
   if (document && document->LinkFocused) document->LinkFocused(*this);
 }
 
 void TFontObj::FocusExit() {
+  TSectionList* document = Document();
+  if (document && document->Clearing) return;
   ForFollowingRunsOfLink([](TFontObj& run) { run.IsFocused = false; });
-  if (TSectionList* document = Document(); document && document->PaintPanel)
-    document->PaintPanel->Invalidate();
+  if (document && document->PaintPanel) document->PaintPanel->Invalidate();
 }
 
 // --- TFontList

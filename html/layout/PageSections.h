@@ -369,6 +369,9 @@ class TSectionList : public TCell, public TIDDocument {
   TColor LinkColor = clNone;
   plat::TWinControl* Viewer;
   plat::TWinControl* PaintPanel;
+  // Set while Clear frees the page: a freed focused window hands the focus on to the next,
+  // and what takes it then is half gone.
+  bool Clearing = false;
   TGetBitmapEvent BitmapRequest;
   TGetImageEvent ImageRequest;
   TExpandNameEvent NameExpand;

@@ -215,6 +215,7 @@ void TSectionList::ClearControlLists() {
 }
 
 void TSectionList::Clear() {
+  Clearing = true;
   Targets.Clear();
   AnchorOrder.clear();
   InlineElements.Clear();
@@ -239,6 +240,7 @@ void TSectionList::Clear() {
   TCell::Clear();
   Forms.Clear();
   AllControls.clear();
+  Clearing = false;
 }
 
 }  // namespace html

@@ -159,6 +159,7 @@ void TFormControlObj::DrawOnCanvas(plat::TCanvas& canvas, int x, int y) {
 }
 
 void TFormControlObj::FormControlEnter() {
+  if (Document->Clearing) return;
   IsFocused = true;
   if (Document->PaintPanel) Document->PaintPanel->Invalidate();
   if (Document->ObjectFocused) Document->ObjectFocused(this);
@@ -169,6 +170,7 @@ void TFormControlObj::FormControlEnter() {
 }
 
 void TFormControlObj::FormControlExit() {
+  if (Document->Clearing) return;
   IsFocused = false;
   if (Document->PaintPanel) Document->PaintPanel->Invalidate();
   if (!OnChangeText.empty()) {
