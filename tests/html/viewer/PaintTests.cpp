@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 
 #include "ViewerTestPage.h"
@@ -176,6 +177,79 @@ TEST_F(ViewerPaintTest, ClickOnTheBarBelowTheThumbScrollsAPage) {
   EXPECT_EQ(viewer->Position(), 16 + 150 - 16);
   EXPECT_EQ(viewer->Document().ScrollY, 150);
   EXPECT_EQ(At(5, 0), Argb(plat::clBlue));
+}
+
+// Random pictures (one-pixel strips among them), placements, repeats and scroll positions
+// against a model of where each tile of the background lands on the panel.
+TEST_F(ViewerPaintTest, BackgroundTilesLandWhereTheModelSays) {
+  std::mt19937 random(1011);
+  LoadBoxes(*viewer, 20, OneBox(*viewer, 300 + int(random() % 300), 200 + int(random() % 900)));
+  plat::TControl& panel = viewer->PaintPanel();
+  const int32_t maxH = viewer->HScrollBar().Max() - panel.Width();
+  const int32_t maxV = viewer->ScrollHeight() - panel.Height();
+  ASSERT_GT(maxH, 0);
+  ASSERT_GT(maxV, 0);
+  TBackgroundPos& pos = viewer->Document().BackPosition;
+  for (int n = 0; n < 60; ++n) {
+    const int w = 1 + int(random() % 6), h = 1 + int(random() % 6);
+    auto picture = std::make_unique<plat::TBitmap>();
+    picture->SetPixelFormat(plat::pf32bit);
+    picture->SetSize(w, h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        picture->Canvas().SetPixel(x, y, TColor(0x800000 | ((y * 40 + 10) << 8) | (x * 40 + 10)));
+    viewer->Document().BackImage = picture.get();
+    const bool fixed = random() % 4 == 0;
+    static const uint8_t kinds[2][5] = {{bpLeft, bpRight, bpCenter, bpPercent, bpPixels},
+                                        {bpTop, bpBottom, bpCenter, bpPercent, bpPixels}};
+    for (int axis = 0; axis < 2; ++axis) {
+      const uint8_t kind = kinds[axis][random() % 5];
+      const int32_t value =
+          kind == bpPixels ? int32_t(random() % 300) - 50 : int32_t(random() % 101);
+      pos[size_t(axis)] = {kind, value, random() % 3 != 0, fixed};
+    }
+    viewer->SetHorzPosition(int32_t(random() % uint32_t(maxH + 1)));
+    viewer->ScrollTo(int32_t(random() % uint32_t(maxV + 1)));
+    const plat::TCapturedImage image = plat::CaptureControl(panel);
+
+    // Per axis: the area tiled, the scroll taken off, the picture's origin.
+    const int64_t offset[2] = {fixed ? 0 : viewer->HScrollBar().Position(),
+                               fixed ? 0 : viewer->Document().ScrollY};
+    const int64_t area[2] = {
+        fixed ? panel.Width() : viewer->HScrollBar().Max(),
+        fixed ? panel.Height() : std::max(viewer->ScrollHeight(), panel.Height())};
+    const int64_t size[2] = {w, h};
+    int64_t origin[2];
+    for (int axis = 0; axis < 2; ++axis) {
+      const TBackgroundPosRec& p = pos[size_t(axis)];
+      const int64_t a = area[axis], s = size[axis], o = offset[axis];
+      origin[axis] = p.PosKind == bpLeft || p.PosKind == bpTop       ? -o
+                     : p.PosKind == bpRight || p.PosKind == bpBottom ? a - s - o
+                     : p.PosKind == bpCenter                         ? a / 2 - s / 2 - o
+                     : p.PosKind == bpPercent ? (a - s) * p.PosValue / 100 - o
+                                              : p.PosValue - o;
+    }
+    const auto inside = [&](int axis, int64_t at, int64_t& index) {
+      const int64_t from = at - origin[axis];
+      index = ((from % size[axis]) + size[axis]) % size[axis];
+      return pos[size_t(axis)].Repeats || (from >= 0 && from < size[axis]);
+    };
+    SCOPED_TRACE(testing::Message() << "case " << n << " picture " << w << "x" << h << " origin "
+                                    << origin[0] << "," << origin[1]);
+    int wrong = 0;
+    for (int y = 0; y < image.height; ++y)
+      for (int x = 0; x < image.width; ++x) {
+        int64_t ix = 0, iy = 0;
+        const uint32_t expected = inside(0, x, ix) && inside(1, y, iy)
+                                      ? Argb(picture->Pixel(int(ix), int(iy)))
+                                      : Argb(kBack);
+        if (image.Pixel(x, y) != expected && wrong++ < 3)
+          ADD_FAILURE() << "pixel " << x << "," << y;
+      }
+    ASSERT_EQ(wrong, 0);
+    EXPECT_EQ(viewer->FixedBackground(), fixed);
+  }
+  viewer->Document().BackImage = nullptr;
 }
 
 TEST(BackgroundTiles, OriginsOfEachPlacement) {
