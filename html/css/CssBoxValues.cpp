@@ -20,37 +20,38 @@ bool TVMarginArray::KeptBeside(uint8_t kind) {
 }
 
 const TCssValue TVMarginArray::operator[](int index) const {
-  const Slot& slot = SlotOf(index);
-  switch (slot.Kind) {
+  const size_t slot = SlotOf(index);
+  switch (kinds_[slot]) {
     case kInteger:
-      return slot.Value;
+      return values_[slot];
     case kByte:
-      return uint8_t(slot.Value);
+      return uint8_t(values_[slot]);
     case kReal:
     case kText:
-      return others_[size_t(slot.Value)];
+      return others_[size_t(values_[slot])];
     default:
       return {};
   }
 }
 
 void TVMarginArray::Set(int index, TCssValue value) {
-  Slot& slot = SlotOf(index);
+  const size_t slot = SlotOf(index);
+  int32_t& held = values_[slot];
   const auto kind = uint8_t(value.index());
   if (KeptBeside(kind)) {
     // A slot that held a text or real number before keeps its place for the new one.
-    if (!KeptBeside(slot.Kind)) {
-      slot.Value = int32_t(others_.size());
+    if (!KeptBeside(kinds_[slot])) {
+      held = int32_t(others_.size());
       others_.emplace_back();
     }
-    others_[size_t(slot.Value)] = std::move(value);
+    others_[size_t(held)] = std::move(value);
   } else {
-    if (KeptBeside(slot.Kind)) others_[size_t(slot.Value)] = {};
-    slot.Value = kind == kInteger ? std::get<int32_t>(value)
-                 : kind == kByte  ? std::get<uint8_t>(value)
-                                  : 0;
+    if (KeptBeside(kinds_[slot])) others_[size_t(held)] = {};
+    held = kind == kInteger ? std::get<int32_t>(value)
+           : kind == kByte  ? std::get<uint8_t>(value)
+                            : 0;
   }
-  slot.Kind = kind;
+  kinds_[slot] = kind;
 }
 
 }  // namespace html

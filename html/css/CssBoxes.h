@@ -99,8 +99,8 @@ struct TBoxArray {
 using TMarginArray = TBoxArray<int32_t>;
 
 // The box values of an element as the style gave them, converted when laid out. Nearly all are
-// markers and small numbers: a slot holds those itself in 8 bytes, and texts and real numbers
-// are kept beside the slots, so that a block keeps a few hundred bytes instead of a kilobyte.
+// markers and small numbers: a slot holds those itself in 5 bytes, and texts and real numbers
+// are kept beside the slots, so that a block keeps under 200 bytes instead of a kilobyte.
 class TVMarginArray {
  public:
   // A copy, const so that assigning to it does not compile: values change through Set.
@@ -108,15 +108,14 @@ class TVMarginArray {
   void Set(int index, TCssValue value);
 
  private:
-  struct Slot {
-    uint8_t Kind = 0;   // the value's alternative in TCssValue
-    int32_t Value = 0;  // the number, or the place of a text or real number in others_
-  };
-  Slot& SlotOf(int index) { return slots_[size_t(index - BoxFirst)]; }
-  const Slot& SlotOf(int index) const { return slots_[size_t(index - BoxFirst)]; }
+  static constexpr size_t kSlots = BoxLast - BoxFirst + 1;
+  static size_t SlotOf(int index) { return size_t(index - BoxFirst); }
   static bool KeptBeside(uint8_t kind);
 
-  std::array<Slot, BoxLast - BoxFirst + 1> slots_{};
+  // Per slot the number, or the place of a text or real number in others_...
+  std::array<int32_t, kSlots> values_{};
+  // ...and the value's alternative in TCssValue.
+  std::array<uint8_t, kSlots> kinds_{};
   std::vector<TCssValue> others_;
 };
 
