@@ -53,7 +53,7 @@ void TImageObj::Draw(plat::TCanvas& canvas, int32_t x, const TFontObj& run, int3
   const int32_t y = AlignedTop(run, baseline, top);
   DrawX = x + BorderSize;
   DrawY = y + BorderSize + Document->ScrollY;
-  const bool linkFocused = run.IsFocused && run.Link && !run.Link->URL.empty();
+  const bool linkFocused = run.IsFocused && run.IsLink();
   DrawFramed(canvas, y, run.Font->Color(), linkFocused);
 }
 

@@ -15,10 +15,7 @@ TFontObj* AsRun(TLinkRun* run) {
 }  // namespace
 
 TFontObj::TFontObj(TSection* section, std::unique_ptr<TMyFont> font, int32_t position)
-    : Section(section),
-      StartPos(position),
-      Font(std::move(font)),
-      Link(std::make_unique<TUrlTarget>()) {
+    : Section(section), StartPos(position), Font(std::move(font)) {
   FontChanged();
 }
 
@@ -148,8 +145,18 @@ void TFontObj::HandFocusControlTo(TFontObj& to) {
   if (to.FocusControl) to.BindFocusHandlers();
 }
 
+const std::string& TFontObj::GetURL() const {
+  static const std::string none;
+  return Link ? Link->URL : none;
+}
+
+TUrlTarget& TFontObj::LinkRecord() {
+  if (!Link) Link = std::make_unique<TUrlTarget>();
+  return *Link;
+}
+
 void TFontObj::AssignLinkY(int32_t y) {
-  if (Link->URL.empty()) return;
+  if (!IsLink()) return;
   if (FocusControl) {
     LinkY = y;
     return;

@@ -37,14 +37,18 @@ class TFontObj : public TLinkRun {
   TFontObj(const TFontObj&) = delete;
   TFontObj& operator=(const TFontObj&) = delete;
 
-  int32_t LinkID() const override { return Link->ID; }
+  int32_t LinkID() const override { return Link ? Link->ID : 0; }
   void SetHover(bool value) override;
   void SetVisited(bool value);
 
   void ReplaceFont(std::unique_ptr<TMyFont> font);
   void ApplyFontInfo(const ThtFontInfo& info);
   void CreateFontInfos();
-  const std::string& GetURL() const { return Link->URL; }
+  const std::string& GetURL() const;
+  // The run belongs to a link with an address.
+  bool IsLink() const { return Link && !Link->URL.empty(); }
+  // The run's link record, made when first asked for.
+  TUrlTarget& LinkRecord();
   // LineHeight, with the descent.
   int32_t GetHeights(int32_t& descent) const {
     descent = Descent;
@@ -72,8 +76,8 @@ class TFontObj : public TLinkRun {
   int32_t TextHeight = 0;
   int32_t Overhang = 0;
   int32_t Descent = 0;
-  uint8_t ScriptShift = 0;  // 8 subscript, 9 superscript, else 0
-  std::unique_ptr<TUrlTarget> Link;
+  uint8_t ScriptShift = 0;                      // 8 subscript, 9 superscript, else 0
+  std::unique_ptr<TUrlTarget> Link;             // none for most runs, which never meet a link
   std::unique_ptr<ThtTabcontrol> FocusControl;  // parented to the paint panel
   std::string Title;
 

@@ -43,7 +43,7 @@ TSection::TSection(TSectionList* owner, TAttributeList* attributes, TProperties&
   TFontObj& first = *Fonts.First();
   first.Title = prop.Title;
   if (link && !link->URL.empty()) {
-    first.Link->Copy(*link);
+    first.LinkRecord().Copy(*link);
     first.CreateFontInfos();
     prop.GetFontInfo(*first.FontInfos);
     AddLinkRun(first);
@@ -90,7 +90,7 @@ TSection::TSection(TSectionList* owner, const TSection& source)
     auto font = std::make_unique<TMyFont>();
     font->Assign(*run->Font);
     auto copy = std::make_unique<TFontObj>(this, std::move(font), run->StartPos);
-    copy->Link->Copy(*run->Link);
+    if (run->Link) copy->LinkRecord().Copy(*run->Link);
     copy->ScriptShift = run->ScriptShift;
     copy->Title = run->Title;
     Fonts.Add(std::move(copy));
@@ -169,7 +169,7 @@ TFontObj& TSection::StartRun(TProperties& prop) {
   TFontObj* last = Fonts.Last();
   if (int32_t(Text.size()) > last->StartPos) {
     auto run = std::make_unique<TFontObj>(this, prop.GetFont(), int32_t(Text.size()));
-    run->Link->Copy(*last->Link);
+    if (last->Link) run->LinkRecord().Copy(*last->Link);
     last = run.get();
     Fonts.Add(std::move(run));
   } else {
@@ -182,7 +182,7 @@ TFontObj& TSection::StartRun(TProperties& prop) {
 
 void TSection::ChangeFont(TProperties& prop) {
   TFontObj& run = StartRun(prop);
-  if (run.Link->URL.empty()) return;
+  if (!run.IsLink()) return;
   run.CreateFontInfos();
   prop.GetFontInfo(*run.FontInfos);
   AddLinkRun(run);
@@ -190,7 +190,7 @@ void TSection::ChangeFont(TProperties& prop) {
 
 void TSection::SetLink(bool linkStart, TProperties& prop, const TUrlTarget& link) {
   TFontObj& run = StartRun(prop);
-  run.Link->Copy(link);
+  run.LinkRecord().Copy(link);
   if (linkStart) {
     run.CreateFontInfos();
     prop.GetFontInfo(*run.FontInfos);
@@ -199,7 +199,7 @@ void TSection::SetLink(bool linkStart, TProperties& prop, const TUrlTarget& link
     return;
   }
   run.FontInfos.reset();
-  if (run.Link->URL.empty()) {
+  if (!run.IsLink()) {
     // A link that ended before any of its text: the run is no link any more.
     DropLinkRun(Document->LinkRuns, run);
     if (run.FocusControl) {

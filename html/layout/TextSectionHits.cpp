@@ -85,7 +85,7 @@ LineSpan WalkLine(TSection& s, plat::TCanvas& canvas, int32_t start, int32_t lim
 
 // Hands out a copy of the run's link target and makes the run the hovered link.
 int RunLink(TSection& s, TFontObj& run, THitLink& hit) {
-  if (!run.Link || run.Link->URL.empty()) return 0;
+  if (!run.IsLink()) return 0;
   hit.UrlTarget = std::make_unique<TUrlTarget>();
   hit.UrlTarget->Copy(*run.Link);
   s.Document->HoverLink = &run;

@@ -141,7 +141,7 @@ TEST(UrlTarget, SetLastMarksTheRunsThatEndTheList) {
   TFontList runs;
   for (int32_t id : {11, 12, 12, 13, 13, 13}) {
     auto run = std::make_unique<TFontObj>(nullptr, std::make_unique<TMyFont>(), runs.Count());
-    run->Link->ID = id;
+    run->LinkRecord().ID = id;
     runs.Add(std::move(run));
   }
   TUrlTarget link;

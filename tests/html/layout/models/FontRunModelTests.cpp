@@ -61,7 +61,7 @@ TEST(FontRunModel, LookUpsAndDeletionsFollowTheRuns) {
       auto run =
           std::make_unique<html::TFontObj>(nullptr, std::make_unique<html::TMyFont>(), start);
       if (random() % 3 == 0) ++link;  // a link's runs follow each other
-      run->Link->ID = link;
+      run->LinkRecord().ID = link;
       // One focus window a link, on its first run.
       const bool focus = std::none_of(model.begin(), model.end(),
                                       [&](const ModelRun& m) { return m.link == link; }) &&
