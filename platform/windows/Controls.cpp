@@ -689,6 +689,7 @@ bool TWinControl::Focused() const {
 }
 
 void TWinControl::PaintTo(TCanvas& canvas, int x, int y) {
+  Perform(CM_SYNCITEMS);
   QWidget* widget = Widget();
   QImage look = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
   // A screen with more pixels than points gives a larger picture.

@@ -58,6 +58,9 @@ inline constexpr uint32_t CM_DIALOGKEY = CM_BASE + 5;
 // An Alt+letter mnemonic offered to the controls of a form (WParam: the character); non-zero
 // when taken.
 inline constexpr uint32_t CM_DIALOGCHAR = CM_BASE + 6;
+// Posted to a control whose item or line list was handed out for changes, and sent before its
+// look is taken: the widget takes the items.
+inline constexpr uint32_t CM_SYNCITEMS = CM_BASE + 40;
 
 // Hit-test codes.
 inline constexpr intptr_t HTCLIENT = 1;

@@ -1,5 +1,7 @@
 #include "platform/windows/StdCtrls.h"
 
+#include <functional>
+
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -26,6 +28,21 @@ void SetButtonCaption(QAbstractButton* button, const std::string& caption) {
   button->setText(ToQString(caption));
   button->setShortcut(QKeySequence());
 }
+
+// Tells its memo when it comes on the screen, which is when it first needs its text.
+class MemoEdit : public QPlainTextEdit {
+ public:
+  explicit MemoEdit(std::function<void()> shown) : shown_(std::move(shown)) {}
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    shown_();
+    QPlainTextEdit::showEvent(event);
+  }
+
+ private:
+  std::function<void()> shown_;
+};
 
 }  // namespace
 
@@ -238,7 +255,7 @@ void TEdit::ApplyColor() {
 // ---- TMemo ----
 
 TMemo::TMemo(TComponent* owner) : TWinControl(owner), lines_(std::make_unique<TStringList>()) {
-  auto edit = std::make_unique<QPlainTextEdit>();
+  auto edit = std::make_unique<MemoEdit>([this] { SyncToWidget(true); });
   QPlainTextEdit* raw = edit.get();
   QObject::connect(raw, &QPlainTextEdit::textChanged, SignalContext(), [this, raw] {
     std::string now = FromQString(raw->toPlainText());
@@ -267,7 +284,7 @@ TStringList* TMemo::Lines() {
 }
 
 void TMemo::WndProc(TMessage& m) {
-  if (m.Msg == CM_SYNCITEMS) return SyncToWidget();
+  if (m.Msg == CM_SYNCITEMS) return SyncToWidget(true);
   if (m.Msg == WM_GETDLGCODE) {
     m.Result = DLGC_WANTALLKEYS;  // Enter makes a new line, not a click of the default button
     return;
@@ -275,12 +292,22 @@ void TMemo::WndProc(TMessage& m) {
   TWinControl::WndProc(m);
 }
 
-void TMemo::SyncToWidget() const {
+void TMemo::SyncToWidget(bool evenHidden) const {
+  // A text document of many lines costs seconds and hundreds of megabytes; a memo nobody sees
+  // (a long TEXTAREA off the page) keeps its text in its lines until it is shown or drawn.
+  auto edit = As<QPlainTextEdit>(*this);
+  if (!evenHidden && !edit->isVisible()) return;
   std::string text = lines_->Text();
   if (!text.empty() && text.back() == '\n') text.pop_back();
-  if (text == shown_) return;
-  shown_ = text;
-  As<QPlainTextEdit>(*this)->setPlainText(ToQString(text));
+  if (text != shown_) {
+    shown_ = std::move(text);
+    edit->setPlainText(ToQString(shown_));
+  }
+  if (selStart_ < 0) return;
+  QTextCursor cursor = edit->textCursor();
+  cursor.setPosition(selStart_);
+  edit->setTextCursor(cursor);
+  selStart_ = -1;
 }
 
 std::string TMemo::Text() const {
@@ -290,6 +317,7 @@ std::string TMemo::Text() const {
 
 void TMemo::SetText(const std::string& text) {
   lines_->SetText(text);
+  selStart_ = -1;  // a new text starts with the cursor at its start
   SyncToWidget();
 }
 
@@ -314,10 +342,8 @@ void TMemo::SetReadOnly(bool v) {
 }
 
 void TMemo::SetSelStart(int v) {
+  selStart_ = std::max(0, v);
   SyncToWidget();
-  QTextCursor cursor = As<QPlainTextEdit>(*this)->textCursor();
-  cursor.setPosition(std::max(0, v));
-  As<QPlainTextEdit>(*this)->setTextCursor(cursor);
 }
 
 std::vector<std::string> TMemo::WrappedLines() const {

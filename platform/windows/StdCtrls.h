@@ -106,9 +106,6 @@ class TEdit : public TWinControl {
 
 enum TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
 
-// Posted to a control whose item or line list was handed out for changes.
-inline constexpr uint32_t CM_SYNCITEMS = CM_BASE + 40;
-
 class TMemo : public TWinControl {
  public:
   explicit TMemo(TComponent* owner);
@@ -135,9 +132,11 @@ class TMemo : public TWinControl {
   int BorderInset() const override;
 
  private:
-  void SyncToWidget() const;
+  // Hands the lines to the widget when it is visible, or evenHidden.
+  void SyncToWidget(bool evenHidden = false) const;
   std::unique_ptr<TStringList> lines_;
   mutable std::string shown_;  // the text the widget holds
+  mutable int selStart_ = -1;  // a cursor position still to be handed over
   bool wordWrap_ = true;
   bool readOnly_ = false;
   TScrollStyle scrollBars_ = ssNone;

@@ -42,6 +42,33 @@ TEST(TextControls, MemoWrappedLinesKeepEveryCharacter) {
   EXPECT_EQ(memo->WrappedLines(), (std::vector<std::string>{line, "short"}));
 }
 
+// The pixels of the memo as PaintTo draws them.
+std::vector<TColor> Drawn(TMemo& memo) {
+  TBitmap paper;
+  paper.SetSize(memo.Width(), memo.Height());
+  memo.PaintTo(paper.Canvas(), 0, 0);
+  std::vector<TColor> pixels;
+  for (int y = 0; y < memo.Height(); ++y)
+    for (int x = 0; x < memo.Width(); ++x) pixels.push_back(paper.Canvas().Pixel(x, y));
+  return pixels;
+}
+
+TEST(TextControls, AMemoGivenTextWhileHiddenDrawsAndEditsItOnceShown) {
+  TForm form(nullptr);
+  auto* memo = form.Make<TMemo>();
+  memo->SetParent(&form);
+  const std::vector<TColor> empty = Drawn(*memo);
+  memo->SetText("ab\ncd");
+  memo->SetSelStart(4);
+  EXPECT_NE(Drawn(*memo), empty);
+  // The cursor given before the memo showed is where typing goes.
+  form.Show();
+  Application().ProcessMessages();
+  memo->SetFocus();
+  SimulateKey(*memo, 'X', "X");
+  EXPECT_EQ(memo->Text(), "ab\ncXd\n");
+}
+
 TEST(TextControls, ListClientHeightsLeaveRoomForTheFrame) {
   TForm form(nullptr);
   auto* list = form.Make<TListBox>();
