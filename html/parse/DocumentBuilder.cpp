@@ -163,6 +163,7 @@ TSection& THtmlBuilder::EnsureSection() {
 
 void THtmlBuilder::NewSection(TAttributeList* attributes) {
   CloseSection();
+  ++sectionsMade_;
   section_ = std::make_unique<TSection>(&document_, attributes, stack_.Last(),
                                         inLink_ ? &link_ : nullptr, cell_, cell_->Empty());
 }

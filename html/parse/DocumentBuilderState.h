@@ -174,6 +174,8 @@ class THtmlBuilder : public TTextBuildState {
   TPropStack stack_;
   TCellBasic* cell_ = nullptr;
   std::unique_ptr<TSection> section_;
+  // Sections made so far: tells a section from a later one made at a freed one's address.
+  uint64_t sectionsMade_ = 0;
   TBodyBlock* body_ = nullptr;
   TUrlTarget link_;
   bool inLink_ = false;

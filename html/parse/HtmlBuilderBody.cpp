@@ -262,7 +262,7 @@ void THtmlBuilder::DoListItem(Symb listSymbol, const TSymbolSet& stop, bool plai
   TCellBasic* outer = nullptr;
   OpenBlock<TBlockLI>(outer, listSymbol, plain, markerType, counter, listLevel_, &tok_.Attributes);
   NewSection();
-  const TSection* first = section_.get();
+  const uint64_t first = sectionsMade_;
   tok_.SkipWhiteSpace();
   Next();
   const bool inMarkedList = kMarkedLists.Has(listSymbol);
@@ -284,7 +284,7 @@ void THtmlBuilder::DoListItem(Symb listSymbol, const TSymbolSet& stop, bool plai
     }
   }
   // The marker needs a line to stand on.
-  if (section_ && section_.get() == first && section_->Text.empty())
+  if (section_ && sectionsMade_ == first && section_->Text.empty())
     section_->AddChar(kNoBreakSpace, tok_.SourcePos);
   CloseSection();
   PopPropertiesTo(tag);

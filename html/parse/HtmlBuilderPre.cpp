@@ -8,6 +8,7 @@ namespace html {
 
 void THtmlBuilder::NewPreSection() {
   CloseSection();
+  ++sectionsMade_;
   section_ = std::make_unique<TPreFormated>(&document_, nullptr, stack_.Last(),
                                             inLink_ ? &link_ : nullptr, cell_, false);
 }

@@ -84,6 +84,18 @@ TEST_F(StructureTest, EmptyListItemsKeepALineForTheMarker) {
   EXPECT_EQ(Build("<ul><li><li>x</ul><ul></ul>"), "ul[li1['_'] li2['x']] ul[]");
 }
 
+TEST_F(StructureTest, OnlyTheItemsOwnFirstSectionGetsTheMarkerLine) {
+  // The rule closes the item's first section empty and frees it; the sections made for and after
+  // the DIV are others, though the allocator may put one at its address.
+  const std::string page = "<ul><li><hr><div></div></ul>";
+  const std::string alone = Build(page);
+  EXPECT_EQ(alone, "ul[li1[hr div[]]]");
+  for (const char* before : {"<ul><li>a<li>b</ul>", "<p>x<div>y</div>", "<pre>p</pre>"}) {
+    Build(before);
+    EXPECT_EQ(Build(page), alone) << "after " << before;
+  }
+}
+
 TEST_F(StructureTest, ParagraphsInsideItemsOfMarkedListsOnly) {
   EXPECT_EQ(Build("<ul><li>a<p>b</ul><dl><dd>c<p>d</dl>"),
             "ul[li1['a' p['b']]] dl[li1['c'] p['d']]");
