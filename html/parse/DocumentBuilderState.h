@@ -171,6 +171,7 @@ class THtmlBuilder : public TTextBuildState {
   TSectionList& document_;
   TDocumentInfo& info_;
   THtmlTokenizer tok_;
+  TCharCollection preText_;  // a PRE line's 8-bit text, kept for its memory: one PRE has many
   TPropStack stack_;
   TCellBasic* cell_ = nullptr;
   std::unique_ptr<TSection> section_;

@@ -23,7 +23,8 @@ bool THtmlBuilder::GatherPreText() {
   const auto endsRun = [this] {
     return tok_.LCh == '\r' || tok_.LCh == '<' || uint8_t(tok_.LCh) < '\t';
   };
-  TCharCollection stretch;
+  TCharCollection& stretch = preText_;
+  stretch.Clear();
   const int32_t before = tok_.Token.Count;
   while (!endsRun()) {
     if (tok_.LCh == '&') {
