@@ -362,6 +362,32 @@ TEST_F(MainWindow, TheRunningTimerLoadsTheCommandLinePicture) {
   EXPECT_FALSE(form->Timer1->Enabled());
 }
 
+// The side panel reads the same whether the picture came from the command line or from the Load
+// button: the picture opacity with its value, the layer opacity still without one.
+TEST_F(MainWindow, ACommandLineStartShowsTheOpacityLabelsAsAnOpenedPicture) {
+  const std::string picture = Picture("labels.bmp", 12, 8);
+  const auto labels = [this] {
+    return std::vector<std::string>{form->Label4->Caption(), form->Label2->Caption()};
+  };
+  const std::vector<std::string> expected{"Opacity: 255", "Opacity:"};
+
+  Start({picture});
+  form->Show();
+  ASSERT_TRUE(test_support::WaitUntil([&] { return form->StartupState == 100; }));
+  EXPECT_EQ(labels(), expected);
+
+  form.reset();
+  test_support::AnswerFileDialogs(picture);
+  Start();
+  form->Show();
+  plat::TControl& load = *form->LoadButton;
+  plat::SimulateMouse(load, plat::TMouseAction::Press, plat::mbLeft, {4, 4});
+  plat::SimulateMouse(load, plat::TMouseAction::Release, plat::mbLeft, {4, 4});
+  plat::Application().ProcessMessages();
+  ASSERT_TRUE(form->ImageLoaded);
+  EXPECT_EQ(labels(), expected);
+}
+
 // A command-line picture that does not read is reported, and the window is then as after a
 // start without one: the view shows, nothing to edit is enabled.
 TEST_F(MainWindow, ACommandLinePictureThatFailsStartsAsWithoutOne) {
