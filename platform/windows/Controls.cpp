@@ -196,7 +196,15 @@ void TControl::ApplyVisibility() {
   if (widget_->isHidden() == show) widget_->setVisible(show);
 }
 
+int HeldBound(int64_t v) {
+  return int(std::clamp<int64_t>(v, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+}
+
 void TControl::SetBounds(int left, int top, int width, int height) {
+  left = HeldBound(left);
+  top = HeldBound(top);
+  width = HeldBound(width);
+  height = HeldBound(height);
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
   bool resized = width != width_ || height != height_;
   left_ = left;

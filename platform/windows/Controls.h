@@ -35,6 +35,10 @@ enum TAnchorKind : uint8_t { akLeft, akTop, akRight, akBottom };
 using TAnchors = uint8_t;  // bit mask of 1 << TAnchorKind
 inline constexpr TAnchors AnchorsLeftTop = (1 << akLeft) | (1 << akTop);
 
+// A control's position or size held to what the window system can place (Qt's largest widget
+// side, either way), so that bounds from a hand-edited layout add up without overflow.
+int HeldBound(int64_t v);
+
 enum TShiftStateBit : uint16_t {
   ssShift = 1,
   ssAlt = 2,
@@ -134,8 +138,8 @@ class TControl : public TComponent {
   virtual TRect ClientRect() const;
   int ClientWidth() const { return ClientRect().Width(); }
   int ClientHeight() const { return ClientRect().Height(); }
-  void SetClientWidth(int v) { SetWidth(v + width_ - ClientWidth()); }
-  void SetClientHeight(int v) { SetHeight(v + height_ - ClientHeight()); }
+  void SetClientWidth(int v) { SetWidth(HeldBound(int64_t{v} + width_ - ClientWidth())); }
+  void SetClientHeight(int v) { SetHeight(HeldBound(int64_t{v} + height_ - ClientHeight())); }
   TPoint ClientOrigin() const;  // screen position of the client area's top-left corner
   TPoint ClientToScreen(TPoint p) const;
   TPoint ScreenToClient(TPoint p) const;

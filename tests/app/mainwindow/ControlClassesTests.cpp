@@ -156,6 +156,12 @@ TEST(EditorControlClasses, ExtremeValuesInALayoutCostLittle) {
        "TImgView32 V {\n Width = 300\n Height = 200\n ScaleMode = smScale\n Scale = 1e30\n " +
            picture + "\n }",
        16},
+      {"far away in a bordered panel",
+       "TPanel P {\n BorderStyle = bsSingle\n Left = 2147483647\n Top = -2147483648\n Width = "
+       "2147483647\n Height = 100\n TImgView32 V {\n Left = 2147483647\n Top = 2147483647\n "
+       "Width = 300\n Height = 200\n " +
+           picture + "\n }\n }",
+       16},
       {"tiled huge scale",
        "TImage32 V {\n Width = 300\n Height = 200\n ScaleMode = smScale\n "
        "BitmapAlign = baTile\n Scale = 3e9\n " +
