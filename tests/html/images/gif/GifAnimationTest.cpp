@@ -14,14 +14,14 @@ namespace {
 
 using giftest::Bytes;
 using giftest::GifBuilder;
-using giftest::ImageSpec;
+using giftest::ImageBlock;
 
 constexpr uint32_t kRgb = 0xFFFFFF;
 constexpr uint32_t R = 0xFF0000, G = 0x00FF00, B = 0x0000FF, Grey = 0x808080;
 const giftest::Colors kTable = {R, G, B, 0xFFFFFF};
 
-ImageSpec Row(Bytes indices) {
-  ImageSpec image;
+ImageBlock Row(Bytes indices) {
+  ImageBlock image;
   image.width = int(indices.size());
   image.height = 1;
   image.indices = std::move(indices);

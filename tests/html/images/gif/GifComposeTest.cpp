@@ -11,13 +11,13 @@ namespace {
 
 using giftest::Bytes;
 using giftest::GifBuilder;
-using giftest::ImageSpec;
+using giftest::ImageBlock;
 
 constexpr uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF, K = 0xFF000000;
 const giftest::Colors kTable = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
 
-ImageSpec At(int left, int top, int width, int height, Bytes indices) {
-  ImageSpec image;
+ImageBlock At(int left, int top, int width, int height, Bytes indices) {
+  ImageBlock image;
   image.left = left;
   image.top = top;
   image.width = width;
@@ -49,7 +49,7 @@ std::vector<uint32_t> Pixels(const plat::TBitmap& bitmap) {
 }
 
 TEST(GifCompose, OneFrameLiesOnBlack) {
-  ImageSpec local = At(1, 1, 3, 1, {1, 0, 3});
+  ImageBlock local = At(1, 1, 3, 1, {1, 0, 3});
   local.localTable = {0x123456, 0x654321};  // index 3 is beyond the table's colours
   Composed c = Compose(GifBuilder(4, 3, kTable).Image(local).Data());
   EXPECT_EQ(c.frames->PixelFormat(), plat::pf24bit);
@@ -128,7 +128,7 @@ TEST(GifCompose, OversizedStripsAreRefused) {
     }
     return "";
   };
-  const ImageSpec dot = At(0, 0, 1, 1, {0});
+  const ImageBlock dot = At(0, 0, 1, 1, {0});
   // 2,100 rows of 96,000 bytes: over 200,000,000.
   EXPECT_EQ(composeError(GifBuilder(32000, 2100, kTable).Image(dot).Data()),
             "TGif: Animated GIF too large");
@@ -143,7 +143,7 @@ TEST(GifCompose, OversizedStripsAreRefused) {
 
 TEST(GifCompose, FramesThatCouldNeverBeComposedTakeNoMemory) {
   if (!test_support::LargestAllocation::Available()) GTEST_SKIP() << "no allocator hooks";
-  ImageSpec whole = At(0, 0, 16384, 16384, {0});
+  ImageBlock whole = At(0, 0, 16384, 16384, {0});
   whole.indices.assign(16, 0);  // the decoder zero-fills what the data leaves out
   const Bytes bytes = GifBuilder(16384, 16384, kTable).Image(whole).Data();
   test_support::LargestAllocation watch;

@@ -9,7 +9,7 @@ namespace {
 
 using giftest::Bytes;
 using giftest::GifBuilder;
-using giftest::ImageSpec;
+using giftest::ImageBlock;
 
 const giftest::Colors kFour = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
 
@@ -29,8 +29,8 @@ std::string LoadError(const Bytes& bytes) {
   return "";
 }
 
-ImageSpec Solid(int width, int height, uint8_t index) {
-  ImageSpec image;
+ImageBlock Solid(int width, int height, uint8_t index) {
+  ImageBlock image;
   image.width = width;
   image.height = height;
   image.indices.assign(size_t(width) * size_t(height), index);
@@ -70,7 +70,7 @@ TEST(GifStructure, SignatureIsCheckedWithoutRegardToCase) {
 
 TEST(GifStructure, ScreenAndTablesAreRead) {
   html::TGif gif;
-  ImageSpec local = Solid(1, 1, 0);
+  ImageBlock local = Solid(1, 1, 0);
   local.localTable = {0x102030};
   Load(gif, GifBuilder(300, 200, kFour).Image(Solid(1, 1, 0)).Image(local).Trailer().Data());
   EXPECT_EQ(gif.GetWidth(), 300);
@@ -137,7 +137,7 @@ TEST(GifStructure, FieldsCutShortReadAsZero) {
   // The code stream stops early (no end code): the rest of the image stays index 0.
   Bytes indices = giftest::RandomIndices(64, 3, 5);
   for (uint8_t& index : indices) ++index;
-  ImageSpec image = Solid(64, 1, 0);
+  ImageBlock image = Solid(64, 1, 0);
   image.indices = indices;
   Bytes codes = giftest::EncodeLzw(indices, image.lzw);
   codes.resize(4);
@@ -153,7 +153,7 @@ TEST(GifExtensions, LoopCountComesFromTheNetscapeBlock) {
     Load(gif, bytes);
     return gif.LoopCount();
   };
-  const ImageSpec image = Solid(2, 1, 0);
+  const ImageBlock image = Solid(2, 1, 0);
   EXPECT_EQ(loopCount(GifBuilder(2, 1, kFour).Image(image).Data()), -1);
   EXPECT_EQ(loopCount(GifBuilder(2, 1, kFour).Netscape({1, 3, 0}).Image(image).Data()), 3);
   EXPECT_EQ(loopCount(GifBuilder(2, 1, kFour).Netscape({9, 0x10, 0x27}).Image(image).Data()),
@@ -213,7 +213,7 @@ TEST(GifExtensions, FramePropertiesComeFromTheFirstGraphicControl) {
 }
 
 TEST(GifImages, TallImagesAreCutToTheScreenAndWideOnesKeepTheirWidth) {
-  ImageSpec image;
+  ImageBlock image;
   image.width = 5;
   image.height = 4;
   image.indices = giftest::RandomIndices(20, 4, 7);
@@ -230,7 +230,7 @@ TEST(GifImages, InterlacedRowsArriveInFourPasses) {
   // 2nd from 1. Each stored row holds its own row number + 1, so a row in the wrong place shows;
   // short images have passes without rows.
   for (int height = 1; height <= 20; ++height) {
-    ImageSpec image;
+    ImageBlock image;
     image.width = 3;
     image.height = height;
     image.interlaced = true;
@@ -250,7 +250,7 @@ TEST(GifImages, InterlacedRowsArriveInFourPasses) {
 TEST(GifImages, CodesAfterTheLastPixelAreNotDecoded) {
   // Three pixels too many would start the first pass over and overwrite row 0.
   for (bool interlaced : {false, true}) {
-    ImageSpec image;
+    ImageBlock image;
     image.width = 3;
     image.height = 8;
     image.interlaced = interlaced;
@@ -272,7 +272,7 @@ class GifLzw : public testing::TestWithParam<LzwCase> {};
 
 TEST_P(GifLzw, DecodesWhatGiflibDecodes) {
   const LzwCase c = GetParam();
-  ImageSpec image;
+  ImageBlock image;
   image.width = c.width;
   image.height = c.height;
   image.indices =
@@ -335,7 +335,7 @@ TEST(GifLzwCodes, HandMadeCodeStreams) {
   EXPECT_EQ(LoadError(WithCodes({4, 5})), "TGif: Invalid LZW Data Format");
   EXPECT_EQ(LoadError(WithCodes({4, 1, 7, 5})), "TGif: Invalid LZW Data Format");
   EXPECT_EQ(LoadError(WithCodes({4, 4, 5})), "TGif: Invalid LZW Data Format");
-  ImageSpec wide = Solid(2, 1, 0);
+  ImageBlock wide = Solid(2, 1, 0);
   wide.lzw.minCodeSize = 12;
   EXPECT_EQ(LoadError(GifBuilder(2, 1, kFour).ImageWithData(wide, {1, 0xFF, 0}).Data()),
             "TGif: Invalid LZW Code Size");

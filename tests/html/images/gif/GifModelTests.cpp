@@ -17,7 +17,7 @@ using giftest::Bytes;
 using giftest::Colors;
 
 struct ModelFrame {
-  giftest::ImageSpec spec;
+  giftest::ImageBlock block;
   Colors table;  // the table the frame uses, as written
   bool control = false;
   int disposal = 0, delay = 0, transparent = -1;
@@ -68,23 +68,24 @@ ModelGif RandomGif(std::mt19937& random) {
       frame.transparent = random() % 2 ? int(random() % 20) : -1;
       builder.GraphicControl(frame.disposal, frame.delay, frame.transparent);
     }
-    giftest::ImageSpec& spec = frame.spec;
-    spec.left = int(random() % uint32_t(gif.width + 4));
-    spec.top = int(random() % uint32_t(gif.height + 3));
-    spec.width = 1 + int(random() % uint32_t(gif.width + 6));
-    spec.height = 1 + int(random() % uint32_t(gif.height + 6));
-    spec.interlaced = random() % 3 == 0;
+    giftest::ImageBlock& block = frame.block;
+    block.left = int(random() % uint32_t(gif.width + 4));
+    block.top = int(random() % uint32_t(gif.height + 3));
+    block.width = 1 + int(random() % uint32_t(gif.width + 6));
+    block.height = 1 + int(random() % uint32_t(gif.height + 6));
+    block.interlaced = random() % 3 == 0;
     if (global.empty() || random() % 3 == 0)
-      spec.localTable = RandomTable(random, 1 + int(random() % 8));
-    frame.table = spec.localTable.empty() ? global : spec.localTable;
+      block.localTable = RandomTable(random, 1 + int(random() % 8));
+    frame.table = block.localTable.empty() ? global : block.localTable;
     int bits = 1;
     while ((size_t(1) << bits) < frame.table.size()) ++bits;
     // Sometimes codes beyond the table's colours.
-    spec.lzw.minCodeSize = std::max(2, std::min(8, bits + int(random() % 2)));
-    const uint32_t limit = random() % 4 ? uint32_t(frame.table.size()) : 1u << spec.lzw.minCodeSize;
-    spec.indices.resize(size_t(spec.width) * size_t(spec.height));
-    for (uint8_t& k : spec.indices) k = uint8_t(random() % limit);
-    builder.Image(spec);
+    block.lzw.minCodeSize = std::max(2, std::min(8, bits + int(random() % 2)));
+    const uint32_t limit =
+        random() % 4 ? uint32_t(frame.table.size()) : 1u << block.lzw.minCodeSize;
+    block.indices.resize(size_t(block.width) * size_t(block.height));
+    for (uint8_t& k : block.indices) k = uint8_t(random() % limit);
+    builder.Image(block);
     gif.frames.push_back(frame);
   }
   if (random() % 2) builder.Trailer();
@@ -107,7 +108,7 @@ std::vector<Screen> Compose(const ModelGif& gif) {
   std::vector<Screen> out;
   for (size_t i = 0; i < gif.frames.size(); ++i) {
     const ModelFrame& f = gif.frames[i];
-    const giftest::ImageSpec& s = f.spec;
+    const giftest::ImageBlock& s = f.block;
     // The rows come in stored order; too tall an image is read only as tall as the screen, its
     // rows placed as for that height.
     const int rows = std::min(s.height, gif.height);
@@ -158,7 +159,7 @@ TEST(GifModel, RandomGifsDecodeAndComposeAsTheModelSays) {
       EXPECT_EQ(gif.GetImageDelay(i), std::max(1, f.delay));
       EXPECT_EQ(gif.GetImageDisposal(i), f.disposal & 3);
       EXPECT_EQ(gif.GetTransparentIndex(i), f.transparent);
-      EXPECT_EQ(gif.GetImageHeight(i), std::min(f.spec.height, model.height));
+      EXPECT_EQ(gif.GetImageHeight(i), std::min(f.block.height, model.height));
     }
 
     std::unique_ptr<plat::TBitmap> mask;

@@ -144,11 +144,11 @@ GifBuilder& GifBuilder::Comment(const std::string& text) {
   return Raw(SubBlocks(Bytes(text.begin(), text.end())));
 }
 
-GifBuilder& GifBuilder::Image(const ImageSpec& image) {
+GifBuilder& GifBuilder::Image(const ImageBlock& image) {
   return ImageWithData(image, SubBlocks(EncodeLzw(image.indices, image.lzw)));
 }
 
-GifBuilder& GifBuilder::ImageWithData(const ImageSpec& image, const Bytes& lzwData) {
+GifBuilder& GifBuilder::ImageWithData(const ImageBlock& image, const Bytes& lzwData) {
   bytes_.push_back(0x2C);
   Word(image.left);
   Word(image.top);

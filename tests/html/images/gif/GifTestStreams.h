@@ -24,7 +24,7 @@ Bytes EncodeLzw(const Bytes& indices, const LzwOptions& options = {});
 // Splits data into sub-blocks of at most 255 bytes and adds the 0 terminator.
 Bytes SubBlocks(const Bytes& data);
 
-struct ImageSpec {
+struct ImageBlock {
   int left = 0, top = 0, width = 0, height = 0;
   Bytes indices;      // width x height, in the order they are stored in the stream
   Colors localTable;  // empty: use the global table
@@ -42,9 +42,9 @@ class GifBuilder {
   GifBuilder& GraphicControl(int disposal, int delay, int transparentIndex = -1);
   GifBuilder& Netscape(const Bytes& firstSubBlock);
   GifBuilder& Comment(const std::string& text);
-  GifBuilder& Image(const ImageSpec& image);
+  GifBuilder& Image(const ImageBlock& image);
   // The image descriptor and table of image, followed by lzwData as it stands.
-  GifBuilder& ImageWithData(const ImageSpec& image, const Bytes& lzwData);
+  GifBuilder& ImageWithData(const ImageBlock& image, const Bytes& lzwData);
   GifBuilder& Raw(const Bytes& bytes);
   GifBuilder& Trailer() { return Raw({0x3B}); }
   const Bytes& Data() const { return bytes_; }

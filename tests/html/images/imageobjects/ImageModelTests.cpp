@@ -17,7 +17,7 @@ int32_t NearestRatio(int64_t a, int64_t b, int64_t c) {
 
 struct Expected {
   uint8_t align = html::aBottom;
-  int32_t specW = -1, specH = -1;
+  int32_t askedW = -1, askedH = -1;
   bool percentW = false, percentH = false;
   int32_t hSpace = -1, vSpace = 0, border = 0;
   bool noBorder = false, isMap = false, transparent = false, active = false, useMap = false;
@@ -61,10 +61,10 @@ TEST_F(ImageObjectTest, RandomAttributesAndPicturesSizeAsTheModelSays) {
           const int32_t v = percent ? int32_t(random() % 160) - 10 : int32_t(random() % 400) - 5;
           attrs.push_back({kind == 1 ? html::WidthSy : html::HeightSy,
                            std::to_string(v) + (percent ? "%" : ""), v});
-          int32_t& spec = kind == 1 ? e.specW : e.specH;
+          int32_t& asked = kind == 1 ? e.askedW : e.askedH;
           bool& flag = kind == 1 ? e.percentW : e.percentH;
-          if (percent && v >= 0 && v <= 100) spec = v, flag = true;
-          if (!percent) spec = v < 0 ? -1 : v;
+          if (percent && v >= 0 && v <= 100) asked = v, flag = true;
+          if (!percent) asked = v < 0 ? -1 : v;
           break;
         }
         case 3:
@@ -133,7 +133,7 @@ TEST_F(ImageObjectTest, RandomAttributesAndPicturesSizeAsTheModelSays) {
                                     image->HSpaceR, image->VSpaceT, image->VSpaceB,
                                     image->BorderSize, image->NoBorder, image->IsMap,
                                     image->Transparent, image->HasActive, image->HasUseMap}),
-              (std::vector<int32_t>{e.align, e.specW, e.percentW, e.specH, e.percentH, e.hSpace,
+              (std::vector<int32_t>{e.align, e.askedW, e.percentW, e.askedH, e.percentH, e.hSpace,
                                     e.hSpace, e.vSpace, e.vSpace, e.border, e.noBorder, e.isMap,
                                     e.transparent, e.active, e.useMap}));
     EXPECT_EQ(image->MapName, e.mapName);
@@ -150,19 +150,19 @@ TEST_F(ImageObjectTest, RandomAttributesAndPicturesSizeAsTheModelSays) {
       const int32_t b2 = 2 * e.border;
       int32_t objW = 0, objH = 0;
       if (e.percentW) {
-        objW = NearestRatio(std::max(avail - b2, 0), e.specW, 100);
-        objH = e.percentH     ? NearestRatio(std::max(heightBase - b2, 0), e.specH, 100)
-               : e.specH >= 0 ? e.specH
-                              : NearestRatio(objW, h, w);
+        objW = NearestRatio(std::max(avail - b2, 0), e.askedW, 100);
+        objH = e.percentH      ? NearestRatio(std::max(heightBase - b2, 0), e.askedH, 100)
+               : e.askedH >= 0 ? e.askedH
+                               : NearestRatio(objW, h, w);
       } else if (e.percentH) {
-        objH = NearestRatio(std::max(heightBase - b2, 0), e.specH, 100);
-        objW = e.specW >= 0 ? e.specW : NearestRatio(objH, w, h);
-      } else if (e.specW >= 0 && e.specH >= 0) {
-        objW = e.specW, objH = e.specH;
-      } else if (e.specH >= 0) {
-        objH = e.specH, objW = NearestRatio(e.specH, w, h);
-      } else if (e.specW >= 0) {
-        objW = e.specW, objH = NearestRatio(e.specW, h, w);
+        objH = NearestRatio(std::max(heightBase - b2, 0), e.askedH, 100);
+        objW = e.askedW >= 0 ? e.askedW : NearestRatio(objH, w, h);
+      } else if (e.askedW >= 0 && e.askedH >= 0) {
+        objW = e.askedW, objH = e.askedH;
+      } else if (e.askedH >= 0) {
+        objH = e.askedH, objW = NearestRatio(e.askedH, w, h);
+      } else if (e.askedW >= 0) {
+        objW = e.askedW, objH = NearestRatio(e.askedW, h, w);
       } else {
         objW = w, objH = h;
       }
@@ -172,7 +172,7 @@ TEST_F(ImageObjectTest, RandomAttributesAndPicturesSizeAsTheModelSays) {
         ++pictures;
         EXPECT_EQ(image->ImageWidth, objW + b2);
         EXPECT_EQ(image->ImageHeight, objH + b2);
-      } else if (e.specW >= 0 || e.specH >= 0) {
+      } else if (e.askedW >= 0 || e.askedH >= 0) {
         ++placeholders;
         EXPECT_EQ(image->ImageWidth, objW + b2);
         EXPECT_EQ(image->ImageHeight, objH + b2);

@@ -25,7 +25,7 @@ TEST(PanelModel, AttributesAndSizesAsTheModelSays) {
       attributes.Add(std::make_unique<html::TAttribute>(which, number, "", text, 65001));
     };
     // The model: what the attributes give, and the window's size before the host sees it.
-    int32_t specW = -1, specH = -1, windowW = 30, windowH = 20, hSpace = -1, vSpace = 0;
+    int32_t askedW = -1, askedH = -1, windowW = 30, windowH = 20, hSpace = -1, vSpace = 0;
     bool percentW = false, percentH = false;
     uint8_t align = html::aBottom;
     std::string alt;
@@ -37,9 +37,9 @@ TEST(PanelModel, AttributesAndSizesAsTheModelSays) {
           add(html::WidthSy, std::to_string(v) + (percent ? "%" : ""), v);
           percentW = percent;
           if (percent)
-            specW = std::clamp(v, 1, 100);
+            askedW = std::clamp(v, 1, 100);
           else
-            specW = windowW = std::max(v, 0);
+            askedW = windowW = std::max(v, 0);
           break;
         }
         case 1: {
@@ -47,9 +47,9 @@ TEST(PanelModel, AttributesAndSizesAsTheModelSays) {
           add(html::HeightSy, std::to_string(v) + (percent ? "%" : ""), v);
           percentH = percent && v >= 1 && v <= 100;
           if (percentH)
-            specH = v;
+            askedH = v;
           else
-            specH = windowH = std::max(v, 1);
+            askedH = windowH = std::max(v, 1);
           break;
         }
         case 2:
@@ -91,7 +91,7 @@ TEST(PanelModel, AttributesAndSizesAsTheModelSays) {
         (std::vector<int32_t>{panel.SpecWidth, panel.PercentWidth, panel.SpecHeight,
                               panel.PercentHeight, panel.HSpaceL, panel.HSpaceR, panel.VSpaceT,
                               panel.VSpaceB, panel.ObjAlign, panel.PanelWidth, panel.PanelHeight}),
-        (std::vector<int32_t>{specW, percentW, specH, percentH, hSpace, hSpace, vSpace, vSpace,
+        (std::vector<int32_t>{askedW, percentW, askedH, percentH, hSpace, hSpace, vSpace, vSpace,
                               align, naturalW, naturalH}));
     EXPECT_EQ(panel.AltText, alt);
 
@@ -103,19 +103,19 @@ TEST(PanelModel, AttributesAndSizesAsTheModelSays) {
       if (pass == 1 && !percentW && !percentH) {
         w = lastW, h = lastH;  // sized once for good
       } else if (percentW) {
-        w = NearestRatio(avail, specW, 100);
-        h = percentH     ? NearestRatio(base, specH, 100)
-            : specH >= 0 ? specH
-                         : NearestRatio(w, naturalH, naturalW);
+        w = NearestRatio(avail, askedW, 100);
+        h = percentH      ? NearestRatio(base, askedH, 100)
+            : askedH >= 0 ? askedH
+                          : NearestRatio(w, naturalH, naturalW);
       } else if (percentH) {
-        h = NearestRatio(base, specH, 100);
-        w = specW >= 0 ? specW : NearestRatio(h, naturalW, naturalH);
-      } else if (specW >= 0 && specH >= 0) {
-        w = specW, h = specH;
-      } else if (specH >= 0) {
-        h = specH, w = NearestRatio(h, naturalW, naturalH);
-      } else if (specW >= 0) {
-        w = specW, h = NearestRatio(w, naturalH, naturalW);
+        h = NearestRatio(base, askedH, 100);
+        w = askedW >= 0 ? askedW : NearestRatio(h, naturalW, naturalH);
+      } else if (askedW >= 0 && askedH >= 0) {
+        w = askedW, h = askedH;
+      } else if (askedH >= 0) {
+        h = askedH, w = NearestRatio(h, naturalW, naturalH);
+      } else if (askedW >= 0) {
+        w = askedW, h = NearestRatio(w, naturalH, naturalW);
       } else {
         w = naturalW, h = naturalH;
       }
