@@ -86,10 +86,23 @@ void Invert(TFloatMatrix& M) {
   Scale(M, float(1.0 / D));
 }
 
+namespace {
+
+// Round(V * 65536) half to even in 64 bits, saturating; NaN gives 0.
+int64_t ToWideFixed(float V) {
+  const double scaled = std::nearbyint(double(V) * 65536.0);
+  if (!(scaled == scaled)) return 0;
+  if (scaled >= 0x1p63) return INT64_MAX;
+  if (scaled <= -0x1p63) return INT64_MIN;
+  return int64_t(scaled);
+}
+
+}  // namespace
+
 TFixedMatrix ToFixedMatrix(const TFloatMatrix& M) {
   TFixedMatrix R{};
   for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) R[i][j] = rmath::ToFixed(M[i][j]);
+    for (int j = 0; j < 3; ++j) R[i][j] = ToWideFixed(M[i][j]);
   return R;
 }
 

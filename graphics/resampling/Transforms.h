@@ -14,7 +14,9 @@ namespace gfx {
 
 // M[i][j]; a point maps to (x*M[0][0] + y*M[1][0] + M[2][0], x*M[0][1] + y*M[1][1] + M[2][1]).
 using TFloatMatrix = std::array<std::array<float, 3>, 3>;
-using TFixedMatrix = std::array<std::array<TFixed, 3>, 3>;
+// 16.16 entries held in 64 bits: a far translation or a large factor keeps its exact value, so the
+// mapped point is exact wherever it fits in 16.16.
+using TFixedMatrix = std::array<std::array<int64_t, 3>, 3>;
 using TVector3f = std::array<float, 3>;
 
 inline constexpr TFloatMatrix IdentityMatrix{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
@@ -29,15 +31,20 @@ void Scale(TFloatMatrix& M, float Factor);
 // A determinant below 1E-5 in magnitude, or below a millionth of the size of its products (what
 // rounding leaves of a singular matrix) or undefined, counts as singular: M becomes the identity.
 void Invert(TFloatMatrix& M);
-// Each entry Round(m * 65536), half to even, saturating.
+// Each entry Round(m * 65536), half to even, saturating at the ends of 64 bits.
 TFixedMatrix ToFixedMatrix(const TFloatMatrix& M);
 
-// Maps a 16.16 point through F; the products are summed in 64 bits and narrowed as 32-bit
-// arithmetic would wrap.
+// FixedMul(V, M) modulo 2^64: the whole part of M times V, plus its fraction times V shifted,
+// which equals the exact product shifted right by 16 wherever that fits.
+inline uint64_t FixedProduct(TFixed V, int64_t M) {
+  return uint64_t(int64_t(V)) * uint64_t(M >> 16) + uint64_t((int64_t(V) * (M & 0xFFFF)) >> 16);
+}
+
+// Maps a 16.16 point through F, narrowed as 32-bit arithmetic would wrap: the result is exact
+// wherever it fits in 16.16, however far the entries reach.
 inline void MapFixed(const TFixedMatrix& F, TFixed X, TFixed Y, TFixed& OutX, TFixed& OutY) {
-  auto axis = [X, Y](TFixed Mx, TFixed My, TFixed T) {
-    const int64_t sum = ((int64_t(X) * Mx) >> 16) + ((int64_t(Y) * My) >> 16) + T;
-    return TFixed(uint32_t(uint64_t(sum)));
+  auto axis = [X, Y](int64_t Mx, int64_t My, int64_t T) {
+    return TFixed(uint32_t(FixedProduct(X, Mx) + FixedProduct(Y, My) + uint64_t(T)));
   };
   OutX = axis(F[0][0], F[1][0], F[2][0]);
   OutY = axis(F[0][1], F[1][1], F[2][1]);

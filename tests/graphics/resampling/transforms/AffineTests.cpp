@@ -152,8 +152,67 @@ TEST(AffineTransformation, MatrixToolkit) {
   EXPECT_EQ(f[0][1], 0);  // half to even
   EXPECT_EQ(f[0][2], 2);
   EXPECT_EQ(f[1][0], -65536);
-  EXPECT_EQ(f[2][0], INT32_MAX);
-  EXPECT_EQ(f[2][1], INT32_MIN);
+  EXPECT_EQ(f[2][0], INT64_C(65536000000000));  // exact beyond 16.16
+  EXPECT_EQ(f[2][1], INT64_C(-65536000000000));
+  const TFixedMatrix held = ToFixedMatrix({{{1e30f, -1e30f, NAN}, {0, 0, 0}, {0, 0, 0}}});
+  EXPECT_EQ(held[0][0], INT64_MAX);
+  EXPECT_EQ(held[0][1], INT64_MIN);
+  EXPECT_EQ(held[0][2], 0);
+}
+
+// Far translations and large factors: the 16.16 and integer forms give what the float form gives
+// wherever the mapped point fits in 16.16, however far the entries reach beyond it.
+TEST(AffineTransformation, FixedFormsFollowTheFloatFormWhereverTheResultFits) {
+  TAffineTransformation t;
+  t.Scale(10, 10);
+  t.Translate(-39000, 0);
+  EXPECT_EQ(t.Transform(TPoint{4000, 0}).X, 1000);
+  TAffineTransformation shrink;
+  shrink.ScaleUniform(0.03f);
+  shrink.Translate(1000, 100);
+  EXPECT_EQ(shrink.ReverseTransform(TPoint{1030, 120}).X, 1000);
+  EXPECT_EQ(shrink.ReverseTransform(TPoint{1030, 120}).Y, 667);
+
+  std::mt19937 random(1401);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  int compared = 0;
+  for (int round = 0; round < 20000; ++round) {
+    TAffineTransformation a;
+    const auto factor = [&] { return float(unit(random) * std::pow(10.0, random() % 6)); };
+    for (int i = 0; i < 2; ++i)
+      for (int j = 0; j < 2; ++j) a.Matrix[i][j] = factor();
+    a.Matrix[2][0] = float(unit(random) * 2e6);
+    a.Matrix[2][1] = float(unit(random) * 2e6);
+    a.Changed();
+    // A point whose image lands inside 16.16 (when the factors allow it).
+    const double tx = unit(random) * 30000, ty = unit(random) * 30000;
+    const double m00 = a.Matrix[0][0], m10 = a.Matrix[1][0], m01 = a.Matrix[0][1],
+                 m11 = a.Matrix[1][1], det = m00 * m11 - m10 * m01;
+    if (std::abs(det) < 1e-3) continue;
+    const double bx = tx - a.Matrix[2][0], by = ty - a.Matrix[2][1];
+    const TFixedPoint p{Fixed(float((bx * m11 - by * m10) / det)),
+                        Fixed(float((by * m00 - bx * m01) / det))};
+    const double x = p.X / 65536.0, y = p.Y / 65536.0;
+    const double ex = x * m00 + y * m10 + a.Matrix[2][0], ey = x * m01 + y * m11 + a.Matrix[2][1];
+    if (std::abs(ex) > 32000 || std::abs(ey) > 32000) continue;
+    ++compared;
+    // Each entry is rounded to 1/65536 and each product floored: |x| + |y| halves and 3 units.
+    const double tol = ((std::abs(x) + std::abs(y)) / 2 + 3) / 65536;
+    const TFixedPoint q = a.Transform(p);
+    ASSERT_NEAR(q.X / 65536.0, ex, tol) << round;
+    ASSERT_NEAR(q.Y / 65536.0, ey, tol) << round;
+    // And back through the inverse, whose translation reaches as far.
+    const TFloatMatrix& inv = a.InverseMatrix();
+    const double qx = q.X / 65536.0, qy = q.Y / 65536.0;
+    const double ux = qx * inv[0][0] + qy * inv[1][0] + inv[2][0];
+    const double uy = qx * inv[0][1] + qy * inv[1][1] + inv[2][1];
+    if (std::abs(ux) > 32000 || std::abs(uy) > 32000) continue;
+    const TFixedPoint back = a.ReverseTransform(q);
+    const double backTol = ((std::abs(qx) + std::abs(qy)) / 2 + 3) / 65536;
+    ASSERT_NEAR(back.X / 65536.0, ux, backTol) << round;
+    ASSERT_NEAR(back.Y / 65536.0, uy, backTol) << round;
+  }
+  EXPECT_GT(compared, 10000);
 }
 
 D3 Inverse(const D3& m, double& det) {

@@ -225,6 +225,26 @@ TEST(Transform, NearestMatchesABruteForceInverseMapping) {
   EXPECT_GT(checked, 2500);
 }
 
+// Shrunk to 3 % and placed 1000 pixels out, the inverse moves the source 33,333 pixels: beyond
+// 16.16, yet every pixel of the thumbnail shows the column its centre maps to.
+TEST(Transform, AShrunkPictureFarFromTheOriginDrawsWhole) {
+  TCustomBitmap32 src, dst;
+  Fill(src, 2000, 300, [](int32_t x, int32_t) { return 0xFF000000u | uint32_t(x); });
+  dst.SetSize(1100, 40);
+  dst.ClearWithColor(clWhite32);
+  TAffineTransformation t;
+  t.SetSrcRect(FloatRect(src.BoundsRect()));
+  t.ScaleUniform(0.03f);
+  t.Translate(1000, 10);
+  Transform(dst, src, t);
+  for (int32_t y = 10; y < 19; ++y)
+    for (int32_t x = 1000; x < 1060; ++x) {
+      const double column = (x + 0.5 - 1000) / 0.03 - 0.5;
+      ASSERT_NEAR(double(dst.Pixel(x, y) & 0xFFFFFF), column, 1.0) << x << "," << y;
+      ASSERT_EQ(dst.Pixel(x, y) >> 24, 0xFFu) << x << "," << y;
+    }
+}
+
 TEST(Transform, OutsideTheSourceByDrawMode) {
   TCustomBitmap32 src, dst;
   Fill(src, 10, 10, [](int32_t, int32_t) { return 0xFFFF0000u; });
