@@ -96,18 +96,19 @@ TFixed CentreOf(int32_t V) {
 }  // namespace
 
 void TTransformer::ReverseFixed(TFixed X, TFixed Y, TFixed& U, TFixed& V) {
-  if (affineInverse_)
-    MapFixed(*affineInverse_, X, Y, U, V);
+  if (affine_)
+    MapFixed(affine_->InverseFixedMatrix(), X, Y, U, V);
   else
     Mapping().ReverseTransformFixed(X, Y, U, V);
 }
 
 void TTransformer::ReversePixel(int32_t X, int32_t Y, TFixed& U, TFixed& V) {
   // Stepping is exact while both centres lie inside the 16.16 range.
-  if (affineInverse_ && hasLast_ && Y == lastY_ && int64_t(X) == int64_t(lastX_) + 1 &&
-      X > -32768 && X <= 32767) {
-    U = TFixed(uint32_t(lastU_) + uint32_t((*affineInverse_)[0][0]));
-    V = TFixed(uint32_t(lastV_) + uint32_t((*affineInverse_)[0][1]));
+  if (affine_ && hasLast_ && Y == lastY_ && int64_t(X) == int64_t(lastX_) + 1 && X > -32768 &&
+      X <= 32767 && affine_->Preparations() == lastPreparation_) {
+    const TFixedMatrix& inverse = affine_->InverseFixedMatrix();
+    U = TFixed(uint32_t(lastU_) + uint32_t(inverse[0][0]));
+    V = TFixed(uint32_t(lastV_) + uint32_t(inverse[0][1]));
   } else {
     ReverseFixed(CentreOf(X), CentreOf(Y), U, V);
   }
@@ -118,6 +119,7 @@ void TTransformer::RememberPixel(int32_t X, int32_t Y, TFixed U, TFixed V) {
   lastY_ = Y;
   lastU_ = U;
   lastV_ = V;
+  lastPreparation_ = affine_ ? affine_->Preparations() : 0;
   hasLast_ = true;
 }
 
@@ -131,10 +133,11 @@ TColor32 TTransformer::GetSampleInt(int32_t X, int32_t Y) {
 // Along an affine row every pixel after the first is stepped, as GetSampleInt steps it.
 bool TTransformer::GetSampleRowInt(int32_t X, int32_t Y, int32_t Count, TColor32* Out,
                                    const TCustomBitmap32& Target) {
-  if (!affineInverse_ || Count <= 0 || X < -32768 || int64_t(X) + Count - 1 > 32767) return false;
+  if (!affine_ || Count <= 0 || X < -32768 || int64_t(X) + Count - 1 > 32767) return false;
   TFixed U, V;
   ReversePixel(X, Y, U, V);
-  const uint32_t dU = uint32_t((*affineInverse_)[0][0]), dV = uint32_t((*affineInverse_)[0][1]);
+  const TFixedMatrix& inverse = affine_->InverseFixedMatrix();
+  const uint32_t dU = uint32_t(inverse[0][0]), dV = uint32_t(inverse[0][1]);
   if (!Inner().GetSampleRunFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf),
                                  TFixed(dU), TFixed(dV), Count, Out, Target))
     return false;
@@ -161,9 +164,9 @@ void TTransformer::PrepareSampling() {
   TTransformation& mapping = Mapping();
   if (!mapping.TransformValid()) mapping.PrepareTransform();
   hasLast_ = false;
-  affineInverse_ = typeid(mapping) == typeid(TAffineTransformation)
-                       ? &static_cast<TAffineTransformation&>(mapping).InverseFixedMatrix()
-                       : nullptr;
+  affine_ = typeid(mapping) == typeid(TAffineTransformation)
+                ? &static_cast<const TAffineTransformation&>(mapping)
+                : nullptr;
 }
 
 bool TTransformer::HasBounds() const {

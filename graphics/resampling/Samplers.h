@@ -126,7 +126,7 @@ class TTransformer : public TNestedSampler {
   TTransformation* Transformation() const { return transformation_; }
   void SetTransformation(TTransformation* Value) {
     transformation_ = Value;
-    affineInverse_ = nullptr;
+    affine_ = nullptr;
     hasLast_ = false;
   }
 
@@ -148,10 +148,12 @@ class TTransformer : public TNestedSampler {
 
   TTransformation* transformation_;
   // A plain affine transformation is mapped inline through its prepared inverse; along a row the
-  // next pixel's position is the last one plus the first column, which is exact.
-  const TFixedMatrix* affineInverse_ = nullptr;
+  // next pixel's position is the last one plus the first column, which is exact while the inverse
+  // is the one the last pixel was mapped with.
+  const TAffineTransformation* affine_ = nullptr;
   int32_t lastX_ = 0, lastY_ = 0;
   TFixed lastU_ = 0, lastV_ = 0;
+  uint32_t lastPreparation_ = 0;
   bool hasLast_ = false;
 };
 

@@ -264,6 +264,7 @@ void TAffineTransformation::PrepareTransform() {
   Invert(inverseMatrix_);
   inverseFixedMatrix_ = ToFixedMatrix(inverseMatrix_);
   fixedMatrix_ = ToFixedMatrix(Matrix);
+  ++preparations_;
   transformValid_ = true;
 }
 

@@ -117,6 +117,8 @@ class TAffineTransformation : public TTransformation {
   const TFloatMatrix& InverseMatrix() const { return inverseMatrix_; }
   const TFixedMatrix& FixedMatrix() const { return fixedMatrix_; }
   const TFixedMatrix& InverseFixedMatrix() const { return inverseFixedMatrix_; }
+  // Counts the preparations, so that a reader of the prepared copies sees when they were rebuilt.
+  uint32_t Preparations() const { return preparations_; }
 
  protected:
   void AssignTo(plat::TPersistent& Dest) const override;
@@ -127,6 +129,7 @@ class TAffineTransformation : public TTransformation {
   TFloatMatrix inverseMatrix_ = IdentityMatrix;
   TFixedMatrix fixedMatrix_{};
   TFixedMatrix inverseFixedMatrix_{};
+  uint32_t preparations_ = 0;
 };
 
 }  // namespace gfx

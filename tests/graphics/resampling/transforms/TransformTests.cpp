@@ -344,6 +344,34 @@ TEST(Transformer, SteppingAlongARowEqualsMappingEachPixel) {
   transformer.FinalizeSampling();
 }
 
+// Records where it was asked.
+class PositionRecorder : public TCustomSampler {
+ public:
+  TColor32 GetSampleFixed(TFixed X, TFixed) override {
+    x = X;
+    return 0;
+  }
+  TFixed x = 0;
+};
+
+// A transformation prepared again between two pixels of a row maps the second with the new
+// mapping, as a fresh transformer would.
+TEST(Transformer, FollowsATransformationPreparedAgain) {
+  PositionRecorder recorder;
+  TAffineTransformation t;
+  TTransformer transformer(&recorder, &t);
+  transformer.PrepareSampling();
+  transformer.GetSampleInt(0, 0);
+  EXPECT_EQ(recorder.x, 0);
+  t.Translate(-5, 0);
+  t.PrepareTransform();
+  transformer.GetSampleInt(1, 0);
+  EXPECT_EQ(recorder.x, Fixed(6));
+  transformer.GetSampleInt(2, 0);
+  EXPECT_EQ(recorder.x, Fixed(7));
+  transformer.FinalizeSampling();
+}
+
 }  // namespace
 
 namespace {
