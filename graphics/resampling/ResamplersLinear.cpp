@@ -83,16 +83,19 @@ TLinearPicture PictureOf(const TCustomBitmap32& B) {
   return {B.Bits(), B.Width(), B.ClipRect(), B.OuterColor()};
 }
 
-// The clipped read through the bound interpolation; the MMX state is ended before pixel
-// callbacks and after each run, not after every sample.
+// The clipped read through the bound interpolation; a run ends the MMX state once, after its
+// last sample.
 TClippedLinearReader<TInterpolator> BoundReader(const TCustomBitmap32& B) {
   return {PictureOf(B), Interpolator};
 }
 
 }  // namespace
 
+// A single sample ends the MMX state itself: its caller may do floating-point work next.
 TColor32 TLinearResampler::ReadClipped(TFixed X, TFixed Y) const {
-  return BoundReader(*Bitmap()).Read(X, Y);
+  const TColor32 c = BoundReader(*Bitmap()).Read(X, Y);
+  EMMS();
+  return c;
 }
 
 TColor32 TLinearResampler::GetSampleFixed(TFixed X, TFixed Y) {
@@ -116,6 +119,7 @@ bool TLinearResampler::GetSampleRunFixed(TFixed X, TFixed Y, TFixed Dx, TFixed D
   }
 #endif
   BoundReader(*Bitmap()).ReadRun(X, Y, Dx, Dy, Count, Out);
+  EMMS();
   return true;
 }
 

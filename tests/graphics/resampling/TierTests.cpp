@@ -207,6 +207,31 @@ TEST(BlendedStretchTiers, OpaquePixelsCoverExactlyOnEveryTier) {
   }
 }
 
+// A single linear sample, or a run of them, leaves no MMX state behind on any tier:
+// floating-point work in the x87 unit right after it gives the right numbers.
+TEST(InterpolatorTiers, LinearSamplesEndTheMmxState) {
+  TCustomBitmap32 src, target;
+  FillRandom(src, 8, 8, 24);
+  src.SetResamplerClassName("TLinearResampler");
+  TCustomResampler& resampler = *src.Resampler();
+  const auto x87Product = [] {
+    volatile long double x = 1.5L;
+    return x * 3;
+  };
+  for (TImplementationTier tier : Tiers())
+    for (TPixelAccessMode mode : {pamUnsafe, pamSafe, pamWrap, pamTransparentEdge}) {
+      TierScope scope(tier);
+      resampler.SetPixelAccessMode(mode);
+      resampler.PrepareSampling();
+      (void)resampler.GetSampleFixed(3 * 65536 + 20000, 2 * 65536 + 9000);
+      ASSERT_EQ(x87Product(), 4.5L) << int(tier) << " " << int(mode);
+      TColor32 run[4];
+      resampler.GetSampleRunFixed(65536 + 300, 65536 + 7000, 40000, 3000, 4, run, target);
+      ASSERT_EQ(x87Product(), 4.5L) << int(tier) << " " << int(mode) << " run";
+      resampler.FinalizeSampling();
+    }
+}
+
 TEST(InterpolatorTiers, PortableFormWeightsByTheEngineTables) {
   TierScope portable(tierPortable);
   const TColor32 top[2] = {0xFF000000, 0xFFFFFFFF};
