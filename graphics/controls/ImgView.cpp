@@ -219,9 +219,12 @@ void TCustomImgView32::SetScaleMode(TScaleMode Value) {
   Recenter();
 }
 
+// The margin widens the ranges and moves the picture at once, whatever was set before it.
 void TCustomImgView32::SetOverSize(int32_t Value) {
   if (Value == overSize_) return;
   overSize_ = Value;
+  UpdateScrollBars();
+  AlignAll();
   Invalidate();
 }
 

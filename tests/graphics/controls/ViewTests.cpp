@@ -62,6 +62,19 @@ TEST_F(View, BarRangesFollowThePictureTheScaleAndTheMargin) {
   EXPECT_EQ(view->HorzBar().VisibleSpan(), 284);
 }
 
+// The margin set after the scale reaches the ranges and the placement at once.
+TEST_F(View, AMarginSetLastWidensTheRangesAndMovesThePicture) {
+  auto* view = MakeView(300, 200);
+  view->Bitmap().SetSize(100, 50);
+  view->SetScaleMode(smScale);
+  view->SetScale(2);
+  view->SetCentered(false);
+  view->SetOverSize(10);
+  EXPECT_EQ(view->HorzBar().Range(), 240);
+  EXPECT_EQ(view->VertBar().Range(), 140);
+  EXPECT_EQ(view->GetBitmapRect(), (TRect{20, 20, 220, 120}));
+}
+
 TEST_F(View, CentredPicturesNarrowerThanTheViewportStayInTheMiddle) {
   auto* view = MakeView(300, 200);
   view->Bitmap().SetSize(100, 50);
