@@ -111,10 +111,11 @@ int32_t TArrowBar::GetButtonSize() {
   if (!showArrows_) return 0;
   TRect c = ClientRect();
   int32_t length = IsHorz() ? c.Width() : c.Height();
-  int32_t b = buttonSize_ != 0 ? buttonSize_ : std::min(Thickness(), 32);
+  // In 64 bits: a size at either end of the integer range doubles or steps past it.
+  int64_t b = buttonSize_ != 0 ? buttonSize_ : std::min(Thickness(), 32);
   if (length <= 2 * b) b = length / 2;
   if (style_ == rbsMac) --b;
-  return b < 2 ? 0 : b;
+  return b < 2 ? 0 : int32_t(b);
 }
 
 TRect TArrowBar::TrackRect() {

@@ -173,6 +173,30 @@ TEST_F(Bars, HeldButtonsStepAtOnceThenRepeatUntilTheEnd) {
   EXPECT_EQ(gauge->HoverZone(), zNone);
 }
 
+// Button sizes at the ends of the integer range: the largest acts as any size beyond half the
+// bar (two buttons meeting in the middle), the most negative as any negative one (no buttons).
+TEST_F(Bars, ButtonSizesAtTheEndsOfTheIntegerRangeActLikeAnyOther) {
+  auto* gauge = Add<TGaugeBar>(10, 10, 200, 20);
+  auto* model = Add<TGaugeBar>(10, 40, 200, 20);
+  const int32_t sizes[][2] = {{INT32_MAX, 1000}, {(1 << 30) + 1, 1000}, {INT32_MIN, -5}};
+  for (TRBStyle style : {rbsDefault, rbsMac})
+    for (const auto& size : sizes) {
+      gauge->SetStyle(style);
+      model->SetStyle(style);
+      gauge->SetButtonSize(size[0]);
+      model->SetButtonSize(size[1]);
+      for (int32_t x = 0; x < 200; ++x)
+        ASSERT_EQ(ShownZone(*gauge, {x, 9}), ShownZone(*model, {x, 9})) << size[0] << " " << x;
+      ASSERT_EQ(gauge->HandleRect(), model->HandleRect()) << size[0];
+      gauge->Repaint();
+    }
+  gauge->SetStyle(rbsDefault);
+  gauge->SetButtonSize(INT32_MAX);
+  Press(*gauge, {150, 9});
+  EXPECT_EQ(gauge->Position(), 1);  // the second button steps up
+  Release(*gauge, {150, 9});
+}
+
 TEST_F(Bars, TrackPressesPageOnlyWhileThePointerStaysOnTheirSide) {
   auto* gauge = Add<TGaugeBar>(10, 10, 200, 20);
   gauge->SetLargeChange(10);
