@@ -99,7 +99,11 @@ void TGDIBackend::OutputText(int32_t x, int32_t y, const TRect* clip, const std:
     }
   }
   const plat::TSize size = TextExtent(text);
-  if (owner != nullptr) owner->AreaChanged({x, y, x + size.cx + 1, y + size.cy + 1}, AreaInfoRect);
+  // Held at the ends of the range: text far out must not report an area turned inside out.
+  if (owner != nullptr)
+    owner->AreaChanged(
+        {x, y, AddCoordinates(x, int64_t(size.cx) + 1), AddCoordinates(y, int64_t(size.cy) + 1)},
+        AreaInfoRect);
 }
 
 void TGDIBackend::TextOut(int32_t x, int32_t y, const std::u16string& text) {

@@ -90,6 +90,28 @@ TEST(BitmapText, ClippingAndMeasuring) {
   EXPECT_EQ(none.TextExtent("Hello"), size);
 }
 
+// Text placed at the ends of the integer range draws nothing, and the area it reports is held
+// at the end of the range instead of wrapping round to the other side.
+TEST(BitmapText, TextFarOutReportsNoWrappedArea) {
+  TBitmap32 b;
+  b.SetSize(50, 20);
+  FillRandom(b, 5);
+  UseTestFont(b, 12);
+  const auto before = Pixels(b);
+  Recorder recorder(b);
+  b.TextOut(INT32_MAX - 5, 0, "Hello");
+  b.BackendAs<IBackendTextSupport>()->TextOut(0, INT32_MAX - 3, TRect{0, 0, 50, 20}, "Hello");
+  b.TextOut(INT32_MIN, INT32_MIN, "Hello");
+  EXPECT_EQ(Pixels(b), before);
+  ASSERT_EQ(recorder.reports.size(), 3u);
+  EXPECT_EQ(recorder.reports[0].area.Right, INT32_MAX);
+  EXPECT_EQ(recorder.reports[1].area.Bottom, INT32_MAX);
+  for (const AreaReport& r : recorder.reports) {
+    EXPECT_GE(r.area.Right, r.area.Left);
+    EXPECT_GE(r.area.Bottom, r.area.Top);
+  }
+}
+
 TEST(BitmapText, WideAndUtf8TextDrawTheSame) {
   TBitmap32 utf8, wide;
   for (TBitmap32* b : {&utf8, &wide}) {
