@@ -176,6 +176,10 @@ class TKernelResampler : public TCustomResampler {
   TKernelMode kernelMode_ = kmDynamic;
   int32_t tableSize_ = 32;
   std::unique_ptr<TIntegerMap> weightTable_;
+  // What the current series of samples was prepared with; a table mode only while the table
+  // lives.
+  TKernelMode samplingMode_ = kmDynamic;
+  int32_t samplingTableSize_ = 32;
   TColor32 outerColor_ = 0;
   int32_t radius_ = 0;
 };

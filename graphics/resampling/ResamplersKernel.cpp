@@ -86,11 +86,14 @@ void TKernelResampler::PrepareSampling() {
   const float width = kernel_->GetWidth();
   radius_ = width > 0 ? Constrain(rmath::Ceil(width), 0, MaxRadius) : 0;
   weightTable_.reset();
-  if (kernelMode_ == kmDynamic) return;
+  // Sampling keeps to the mode and table size taken here; changes wait for the next preparation.
+  samplingMode_ = kernelMode_;
+  samplingTableSize_ = tableSize_;
+  if (samplingMode_ == kmDynamic) return;
   weightTable_ = std::make_unique<TIntegerMap>();
-  weightTable_->SetSize(2 * radius_ + 1, tableSize_ + 1);
-  for (int32_t r = 0; r <= tableSize_; ++r) {
-    const float f = float(double(r) / (tableSize_ - 1));
+  weightTable_->SetSize(2 * radius_ + 1, samplingTableSize_ + 1);
+  for (int32_t r = 0; r <= samplingTableSize_; ++r) {
+    const float f = float(double(r) / (samplingTableSize_ - 1));
     int32_t* row = weightTable_->ValPtr(0, r);
     for (int32_t k = -radius_; k <= radius_; ++k)
       row[k + radius_] = Weight(kernel_->Filter(float(k + double(f))));
@@ -100,25 +103,27 @@ void TKernelResampler::PrepareSampling() {
 
 void TKernelResampler::FinalizeSampling() {
   weightTable_.reset();
+  samplingMode_ = kmDynamic;
   TCustomResampler::FinalizeSampling();
 }
 
 void TKernelResampler::AxisWeights(float Fraction, TWeights& Weights) const {
   int32_t* w = Weights.data();
-  switch (kernelMode_) {
+  switch (samplingMode_) {
     case kmDynamic:
       for (int32_t k = -radius_; k <= radius_; ++k)
         w[k + radius_] = Weight(kernel_->Filter(float(k + double(Fraction))));
       break;
     case kmTableNearest: {
-      const int32_t r = Constrain(rmath::Round(double(Fraction) * (tableSize_ - 1)), 0, tableSize_);
+      const int32_t r = Constrain(rmath::Round(double(Fraction) * (samplingTableSize_ - 1)), 0,
+                                  samplingTableSize_);
       const int32_t* row = weightTable_->ValPtr(0, r);
       for (int32_t k = 0; k <= 2 * radius_; ++k) w[k] = row[k];
       return;
     }
     case kmTableLinear: {
-      const int32_t p = rmath::Round(double(Fraction) * (tableSize_ - 1) * 65536);
-      const int32_t r = Constrain(p >> 16, 0, tableSize_ - 1);
+      const int32_t p = rmath::Round(double(Fraction) * (samplingTableSize_ - 1) * 65536);
+      const int32_t r = Constrain(p >> 16, 0, samplingTableSize_ - 1);
       const int32_t f = p & 0xFFFF;
       const int32_t* a = weightTable_->ValPtr(0, r);
       const int32_t* b = weightTable_->ValPtr(0, r + 1);

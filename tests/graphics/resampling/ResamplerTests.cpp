@@ -299,6 +299,34 @@ TEST(KernelResampler, SettingsAreKeptInRange) {
   r.FinalizeSampling();
 }
 
+// Table settings or the kernel changed between preparing and finishing a series of samples take
+// effect at the next preparation: the samples read the table that was built, which stays whole.
+// A finished series samples without a table.
+TEST(KernelResampler, SettingsChangedWhileSamplingWaitForTheNextPreparation) {
+  TCustomBitmap32 b;
+  b.SetSize(8, 8);
+  b.ClearWithColor(0xFF808080);
+  auto& r = TCustomResampler::Create<TKernelResampler>(b);
+  r.PrepareSampling();
+  r.SetKernelMode(kmTableLinear);
+  EXPECT_EQ(r.GetSampleFloat(3.7f, 3.2f), 0xFF808080u);
+  r.FinalizeSampling();
+
+  r.SetKernelClassName("TLinearKernel");
+  r.SetKernelMode(kmTableNearest);
+  r.SetTableSize(4);
+  r.PrepareSampling();
+  r.SetTableSize(4000);
+  r.SetKernelClassName("TLanczosKernel");
+  EXPECT_EQ(r.GetSampleFloat(3.7f, 3.2f), 0xFF808080u);
+  r.SetKernelMode(kmTableLinear);
+  EXPECT_EQ(r.GetSampleFloat(3.7f, 3.2f), 0xFF808080u);
+  r.FinalizeSampling();
+  EXPECT_EQ(r.GetSampleFloat(3.7f, 3.2f), 0xFF808080u);  // the table is gone
+  EXPECT_EQ(r.TableSize(), 4000);
+  EXPECT_EQ(r.KernelMode(), kmTableLinear);
+}
+
 TEST(Registries, ClassesByNameInOrder) {
   const char* resamplers[] = {"TNearestResampler", "TLinearResampler", "TDraftResampler",
                               "TKernelResampler"};
