@@ -11,7 +11,7 @@
 
 #include "bench/support/BenchMain.h"
 #include "html/HtmlEngine.h"
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 #include "html/parse/DocumentBuilder.h"
 #include "platform/drawing/DeviceContext.h"
 #include "platform/windows/Application.h"

@@ -10,7 +10,7 @@
 
 #include "bench/support/BenchMain.h"
 #include "html/HtmlEngine.h"
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 #include "html/parse/DocumentBuilder.h"
 #include "platform/windows/QtRuntime.h"
 

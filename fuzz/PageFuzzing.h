@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "html/HtmlEngine.h"
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 #include "platform/drawing/DeviceContext.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/QtRuntime.h"

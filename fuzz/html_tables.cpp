@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "html/layout/BlockMath.h"
-#include "html/layout/Tables.h"
+#include "html/layout/blocks/BlockMath.h"
+#include "html/layout/tables/Tables.h"
 #include "html/parse/TableParsing.h"
 #include "platform/pictures/Bitmap.h"
 #include "platform/windows/QtRuntime.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "html/layout/TextSection.h"
+#include "html/layout/text/TextSection.h"
 #include "platform/windows/QtRuntime.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

@@ -5,7 +5,7 @@
 
 #include "app/about/AboutBoxTexts.h"
 #include "app/mainwindow/EditorTexts.h"
-#include "html/layout/InlineObjects.h"
+#include "html/layout/text/InlineObjects.h"
 #include "platform/runtime/Shell.h"
 #include "platform/runtime/SysUtils.h"
 #include "platform/windows/Application.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "html/layout/DocumentObjects.h"
+#include "html/layout/sections/DocumentObjects.h"
 #include "platform/drawing/DeviceContext.h"
 #include "platform/pictures/Bitmap.h"
 #include "platform/pictures/Picture.h"

@@ -6,7 +6,7 @@
 #include "html/base/TextBuffers.h"
 #include "html/images/ImageCache.h"
 #include "html/images/ImageObjects.h"
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 #include "platform/runtime/SysUtils.h"
 
 namespace html {

@@ -13,8 +13,8 @@
 
 #include "html/base/PageUtils.h"
 #include "html/images/GifAnimation.h"
-#include "html/layout/InlineObjects.h"
-#include "html/layout/PointedObjects.h"
+#include "html/layout/text/InlineObjects.h"
+#include "html/layout/text/PointedObjects.h"
 #include "platform/drawing/Graphics.h"
 #include "platform/pictures/Bitmap.h"
 

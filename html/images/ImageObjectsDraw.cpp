@@ -4,8 +4,8 @@
 #include "html/images/ImageLoading.h"
 #include "html/images/ImageObjects.h"
 #include "html/images/PictureHelpers.h"
-#include "html/layout/FontRuns.h"
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
+#include "html/layout/text/FontRuns.h"
 #include "platform/drawing/DeviceContext.h"
 
 namespace html {

@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "html/images/ImageObjects.h"
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 
 namespace html {
 

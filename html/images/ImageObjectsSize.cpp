@@ -4,7 +4,7 @@
 #include "html/HtmlEngine.h"
 #include "html/images/ImageObjects.h"
 #include "html/images/PictureHelpers.h"
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 #include "platform/drawing/DeviceContext.h"
 #include "platform/runtime/SysUtils.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "html/images/GifAnimation.h"
-#include "html/layout/DocumentObjects.h"
+#include "html/layout/sections/DocumentObjects.h"
 #include "platform/runtime/SysUtils.h"
 
 namespace html {

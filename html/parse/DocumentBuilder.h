@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 #include "html/parse/HtmlReader.h"
 
 namespace html {

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "html/css/CssStyles.h"
-#include "html/layout/PageItems.h"
-#include "html/layout/TextSection.h"
+#include "html/layout/blocks/PageItems.h"
+#include "html/layout/text/TextSection.h"
 #include "html/parse/DocumentBuilder.h"
 #include "html/parse/HtmlReader.h"
 

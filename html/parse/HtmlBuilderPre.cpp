@@ -1,6 +1,6 @@
 // Preformatted text: PRE read character by character, one section per line, and plain-text
 // documents.
-#include "html/layout/PreformattedText.h"
+#include "html/layout/text/PreformattedText.h"
 #include "html/parse/DocumentBuilderState.h"
 #include "html/viewer/FormControls.h"
 

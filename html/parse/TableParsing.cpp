@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "html/css/CssComputed.h"
-#include "html/layout/BlockMath.h"
+#include "html/layout/blocks/BlockMath.h"
 
 namespace html {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "html/base/PageUtils.h"
-#include "html/layout/Tables.h"
+#include "html/layout/tables/Tables.h"
 
 namespace html {
 

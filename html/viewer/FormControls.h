@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "html/layout/DocumentObjects.h"
-#include "html/layout/InlineObjects.h"
+#include "html/layout/sections/DocumentObjects.h"
+#include "html/layout/text/InlineObjects.h"
 #include "platform/windows/StdCtrls.h"
 
 namespace html {

@@ -1,8 +1,8 @@
 // Buttons, check boxes and radio buttons of forms, and the two window classes whose keys and
 // checked state the page keeps.
 #include "html/images/ImageObjects.h"
-#include "html/layout/FontRuns.h"
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
+#include "html/layout/text/FontRuns.h"
 #include "html/viewer/FormControls.h"
 #include "platform/windows/Application.h"
 

@@ -4,7 +4,7 @@
 
 #include "html/css/CssComputed.h"
 #include "html/css/CssStyles.h"
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 #include "html/viewer/FormControls.h"
 #include "html/viewer/FormControlsText.h"
 #include "html/viewer/PageViewer.h"

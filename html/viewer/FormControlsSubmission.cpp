@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 #include "html/viewer/FormControls.h"
 
 namespace html {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 #include "html/parse/DocumentBuilder.h"
 #include "platform/pictures/Picture.h"
 #include "platform/runtime/Classes.h"

@@ -1,7 +1,7 @@
 // What the viewer does for the page's controls and links: scrolling the one with the keyboard
 // focus into view, links taken by the Enter key, form submissions handed on after the click.
-#include "html/layout/FontRuns.h"
-#include "html/layout/InlineObjects.h"
+#include "html/layout/text/FontRuns.h"
+#include "html/layout/text/InlineObjects.h"
 #include "html/viewer/PageViewer.h"
 
 namespace html {

@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "html/layout/FontRuns.h"
+#include "html/layout/text/FontRuns.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/SysUtils.h"

@@ -6,8 +6,8 @@
 
 #include "html/HtmlEngine.h"
 #include "html/images/ImageObjects.h"
-#include "html/layout/FontRuns.h"
-#include "html/layout/InlineObjects.h"
+#include "html/layout/text/FontRuns.h"
+#include "html/layout/text/InlineObjects.h"
 #include "html/viewer/FormControls.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/windows/Application.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "html/base/TextBuffers.h"
-#include "html/layout/FontRuns.h"
+#include "html/layout/text/FontRuns.h"
 
 namespace html {
 

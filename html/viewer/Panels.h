@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "html/layout/DocumentObjects.h"
-#include "html/layout/InlineObjects.h"
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/DocumentObjects.h"
+#include "html/layout/sections/PageSections.h"
+#include "html/layout/text/InlineObjects.h"
 #include "platform/windows/ExtCtrls.h"
 
 namespace html {

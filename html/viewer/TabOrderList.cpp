@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "html/layout/DocumentObjects.h"
+#include "html/layout/sections/DocumentObjects.h"
 
 namespace html {
 

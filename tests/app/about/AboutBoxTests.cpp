@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "html/layout/DocumentObjects.h"
+#include "html/layout/sections/DocumentObjects.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/TestSeams.h"

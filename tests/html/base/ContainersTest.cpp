@@ -6,7 +6,7 @@
 
 #include "html/base/PageUtils.h"
 #include "html/css/CssStyles.h"
-#include "html/layout/FontRuns.h"
+#include "html/layout/text/FontRuns.h"
 
 namespace html {
 namespace {

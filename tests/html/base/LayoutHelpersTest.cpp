@@ -3,7 +3,7 @@
 
 #include "html/HtmlEngine.h"
 #include "html/base/IDNames.h"
-#include "html/layout/IndentManager.h"
+#include "html/layout/sections/IndentManager.h"
 #include "platform/windows/Application.h"
 
 namespace html {

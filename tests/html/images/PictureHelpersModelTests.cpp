@@ -9,7 +9,7 @@
 #include <random>
 
 #include "html/images/PictureHelpers.h"
-#include "html/layout/BorderDrawing.h"
+#include "html/layout/sections/BorderDrawing.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "ViewerTestPage.h"
-#include "html/layout/PageItems.h"
-#include "html/layout/TextSection.h"
+#include "html/layout/blocks/PageItems.h"
+#include "html/layout/text/TextSection.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/SysUtils.h"
 #include "platform/windows/Application.h"

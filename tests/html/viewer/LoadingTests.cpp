@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ViewerTestPage.h"
-#include "html/layout/PageItems.h"
+#include "html/layout/blocks/PageItems.h"
 
 namespace html::test {
 namespace {

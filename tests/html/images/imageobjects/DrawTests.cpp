@@ -2,7 +2,7 @@
 // point inside the picture afterwards.
 #include "ImageObjectSupport.h"
 #include "html/HtmlEngine.h"
-#include "html/layout/FontRuns.h"
+#include "html/layout/text/FontRuns.h"
 
 namespace imageobjects {
 namespace {

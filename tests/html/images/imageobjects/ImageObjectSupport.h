@@ -14,7 +14,7 @@
 #include "html/css/CssFonts.h"
 #include "html/images/ImageCache.h"
 #include "html/images/ImageObjects.h"
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 #include "platform/drawing/DeviceContext.h"
 #include "platform/pictures/Bitmap.h"
 #include "support/PixelCanvas.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "ImageObjectSupport.h"
-#include "html/layout/FontRuns.h"
+#include "html/layout/text/FontRuns.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/windows/TestSeams.h"
 #include "support/ShownForm.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <utility>
 
-#include "html/layout/PageItems.h"
+#include "html/layout/blocks/PageItems.h"
 #include "platform/pictures/Bitmap.h"
 
 namespace html::test {

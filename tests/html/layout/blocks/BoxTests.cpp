@@ -1,8 +1,8 @@
 // Box geometry of blocks: margins, borders and padding around the content, set and percentage
 // widths, auto margins, alignment, minimum and maximum widths, heights, overflow, display none
 // and the collapsing of adjoining vertical margins.
-#include "html/layout/BlockMath.h"
-#include "html/layout/Tables.h"
+#include "html/layout/blocks/BlockMath.h"
+#include "html/layout/tables/Tables.h"
 #include "tests/html/layout/blocks/BlockFixture.h"
 
 namespace html::test {

@@ -1,6 +1,6 @@
 // Preformatted sections: never wrapped, widths of the whole text, kept when empty, and painted
 // within their block.
-#include "html/layout/PreformattedText.h"
+#include "html/layout/text/PreformattedText.h"
 #include "tests/html/layout/blocks/BlockFixture.h"
 #include "tests/html/layout/text/TextTestSupport.h"
 

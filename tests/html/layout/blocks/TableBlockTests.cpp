@@ -1,6 +1,6 @@
 // The block around a table: attributes turned into its box, the table's width from a pixel or
 // percentage request, alignment, floats, and the raised frame of BORDER painted pixel by pixel.
-#include "html/layout/BorderDrawing.h"
+#include "html/layout/sections/BorderDrawing.h"
 #include "platform/runtime/SysUtils.h"
 #include "tests/html/layout/blocks/BlockFixture.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "HitTestSupport.h"
-#include "html/layout/PreformattedText.h"
+#include "html/layout/text/PreformattedText.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "html/layout/TextSectionQueries.h"
+#include "html/layout/text/TextSectionQueries.h"
 #include "support/PixelCanvas.h"
 #include "tests/html/layout/text/TextTestSupport.h"
 

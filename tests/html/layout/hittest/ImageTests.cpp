@@ -4,7 +4,7 @@
 #include <string>
 
 #include "HitTestSupport.h"
-#include "html/layout/PointedObjects.h"
+#include "html/layout/text/PointedObjects.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 #include "tests/html/layout/blocks/BlockFixture.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "html/layout/TextSectionQueries.h"
+#include "html/layout/text/TextSectionQueries.h"
 #include "tests/html/layout/text/TextTestSupport.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "html/layout/FontRuns.h"
+#include "html/layout/text/FontRuns.h"
 
 namespace {
 

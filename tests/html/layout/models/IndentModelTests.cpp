@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "html/layout/IndentManager.h"
+#include "html/layout/sections/IndentManager.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "html/layout/Tables.h"
+#include "html/layout/tables/Tables.h"
 #include "html/parse/HtmlSymbols.h"
 #include "platform/pictures/Bitmap.h"
 #include "tests/html/layout/blocks/BlockFixture.h"

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "html/layout/BorderDrawing.h"
+#include "html/layout/sections/BorderDrawing.h"
 #include "platform/pictures/Bitmap.h"
 
 namespace html {

@@ -7,7 +7,7 @@
 
 #include "html/HtmlEngine.h"
 #include "html/images/ImageCache.h"
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 #include "tests/html/layout/sections/TinyGif.h"
 
 namespace html {

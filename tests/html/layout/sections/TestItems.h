@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "html/layout/PageSections.h"
+#include "html/layout/sections/PageSections.h"
 
 namespace html::test {
 

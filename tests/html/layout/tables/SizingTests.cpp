@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "html/layout/TablesWidths.h"
+#include "html/layout/tables/TablesWidths.h"
 
 namespace html {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <tuple>
 
-#include "html/layout/Tables.h"
+#include "html/layout/tables/Tables.h"
 #include "platform/pictures/Bitmap.h"
 
 namespace html::test {

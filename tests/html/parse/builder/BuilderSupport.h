@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "html/layout/PageItems.h"
-#include "html/layout/Tables.h"
-#include "html/layout/TextSection.h"
+#include "html/layout/blocks/PageItems.h"
+#include "html/layout/tables/Tables.h"
+#include "html/layout/text/TextSection.h"
 #include "html/parse/DocumentBuilder.h"
 
 namespace buildertest {

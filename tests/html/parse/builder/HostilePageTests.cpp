@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "html/layout/FontRuns.h"
+#include "html/layout/text/FontRuns.h"
 #include "tests/html/parse/builder/BuilderSupport.h"
 #include "tests/support/LargestAllocation.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "InteractionFixture.h"
-#include "html/layout/FontRuns.h"
+#include "html/layout/text/FontRuns.h"
 #include "platform/htmlservices/HtmlText.h"
 #include "platform/runtime/SysUtils.h"
 #include "platform/windows/Menus.h"

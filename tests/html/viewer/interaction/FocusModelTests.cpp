@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "InteractionFixture.h"
-#include "html/layout/FontRuns.h"
+#include "html/layout/text/FontRuns.h"
 #include "html/viewer/FormControls.h"
 
 namespace html::test {

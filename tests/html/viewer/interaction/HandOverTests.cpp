@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "InteractionFixture.h"
-#include "html/layout/FontRuns.h"
-#include "html/layout/InlineObjects.h"
+#include "html/layout/text/FontRuns.h"
+#include "html/layout/text/InlineObjects.h"
 
 namespace html::test {
 namespace {

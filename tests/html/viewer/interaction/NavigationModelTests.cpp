@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "InteractionFixture.h"
-#include "html/layout/FontRuns.h"
+#include "html/layout/text/FontRuns.h"
 #include "support/ScratchFolder.h"
 
 namespace html::test {

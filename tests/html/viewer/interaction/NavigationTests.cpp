@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "InteractionFixture.h"
-#include "html/layout/FontRuns.h"
+#include "html/layout/text/FontRuns.h"
 #include "platform/pictures/Bitmap.h"
 #include "support/ScratchFolder.h"
 

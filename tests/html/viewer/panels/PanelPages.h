@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "html/layout/PageItems.h"
-#include "html/layout/TextSection.h"
+#include "html/layout/blocks/PageItems.h"
+#include "html/layout/text/TextSection.h"
 #include "html/parse/DocumentBuilder.h"
 #include "html/viewer/Panels.h"
 

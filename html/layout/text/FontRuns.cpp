@@ -1,0 +1,261 @@
+#include <algorithm>
+#include <cmath>
+#include <unordered_set>
+
+#include "html/layout/text/TextSection.h"
+
+namespace html {
+
+namespace {
+constexpr int32_t kParkedLeft = -4000;
+
+TFontObj* AsRun(TLinkRun* run) {
+  return dynamic_cast<TFontObj*>(run);
+}
+}  // namespace
+
+TFontObj::TFontObj(TSection* section, std::unique_ptr<TMyFont> font, int32_t position)
+    : Section(section), StartPos(position), Font(std::move(font)) {
+  FontChanged();
+}
+
+TFontObj::~TFontObj() {
+  // The document's lists hold plain pointers: they must not outlive the run.
+  if (TSectionList* document = Document()) {
+    DropLinkRun(document->LinkRuns, *this);
+    if (document->HoverLink == this) document->HoverLink = nullptr;
+    if (FocusControl) document->TabIndexList.Remove(FocusControl.get());
+  }
+}
+
+TSectionList* TFontObj::Document() const {
+  return Section ? Section->Document : nullptr;
+}
+
+void TFontObj::FontChanged() {
+  plat::DeviceContext screen;
+  screen.SelectFont(Font->LogFont());
+  const plat::TTextMetric metric = screen.GetTextMetrics();
+  Font->tmHeight = metric.Height;
+  Font->tmDescent = metric.Descent;
+  Font->tmExternalLeading = metric.ExternalLeading;
+  Font->tmAveCharWidth = metric.AveCharWidth;
+  Font->tmMaxCharWidth = metric.MaxCharWidth;
+  Font->tmCharset = Font->Charset();
+  TextHeight = metric.Height;
+  LineHeight = metric.Height + metric.ExternalLeading;
+  Descent = metric.Descent;
+  Overhang = (Font->Style() & plat::fsItalic) ? TextHeight / 10 : 0;
+}
+
+void TFontObj::ReplaceFont(std::unique_ptr<TMyFont> font) {
+  Font = std::move(font);
+  FontChanged();
+}
+
+void TFontObj::ApplyFontInfo(const ThtFontInfo& info) {
+  Font->SetName(info.Name);
+  const double pixels = std::nearbyint(plat::kFontPixelsPerInch * info.Size / 72);
+  Font->SetHeight(-int(std::clamp(pixels, 1.0, 10000.0)));
+  Font->SetStyle(info.Style);
+  Font->BackgroundColor = info.BackgroundColor;
+  Font->SetColor(info.Color);
+  Font->SetCharset(info.Charset);
+  FontChanged();
+}
+
+void TFontObj::CreateFontInfos() {
+  if (!FontInfos) FontInfos = std::make_unique<TFontInfoArray>();
+}
+
+void TFontObj::ApplyLinkState() {
+  if (!FontInfos) return;
+  const int state = (IsVisited ? TFontInfoArray::Visited : TFontInfoArray::Link) +
+                    (IsHovered ? TFontInfoArray::Hover : 0);
+  ApplyFontInfo(FontInfos->Ar[size_t(state)]);
+}
+
+void TFontObj::SetVisited(bool value) {
+  if (value == IsVisited) return;
+  IsVisited = value;
+  ApplyLinkState();
+}
+
+void TFontObj::SetHover(bool value) {
+  if (value == IsHovered) return;
+  IsHovered = value;
+  ApplyLinkState();
+}
+
+template <class Visit>
+void TFontObj::ForFollowingRunsOfLink(Visit&& visit) {
+  visit(*this);
+  TSectionList* document = Document();
+  if (!document) return;
+  const auto& runs = document->LinkRuns;
+  for (size_t at = FindLinkRun(runs, *this) + 1; at < runs.size() && runs[at]->LinkID() == LinkID();
+       ++at)
+    if (TFontObj* run = AsRun(runs[at])) visit(*run);
+}
+
+bool AnswerWantArrows(plat::TMessage& message) {
+  if (message.Msg != plat::WM_GETDLGCODE) return false;
+  message.Result = plat::DLGC_WANTARROWS;
+  return true;
+}
+
+void ThtTabcontrol::WndProc(plat::TMessage& message) {
+  if (!AnswerWantArrows(message)) plat::TWinControl::WndProc(message);
+}
+
+// The run of this link before `from` in the document's link runs that holds the focus window.
+static TFontObj* EarlierFocusHolder(TSectionList& document, const TFontObj& from) {
+  const auto& runs = document.LinkRuns;
+  size_t at = FindLinkRun(runs, from);
+  if (at == runs.size()) return nullptr;
+  while (at > 0 && runs[at - 1]->LinkID() == from.LinkID()) {
+    TFontObj* run = AsRun(runs[--at]);
+    if (run && run->FocusControl) return run;
+  }
+  return nullptr;
+}
+
+void TFontObj::CreateFocusControl(int32_t tabIndex) {
+  TSectionList* document = Document();
+  if (FocusControl || !document || EarlierFocusHolder(*document, *this)) return;
+  FocusControl = std::make_unique<ThtTabcontrol>(nullptr);
+  if (document->PaintPanel) FocusControl->SetParent(document->PaintPanel);
+  FocusControl->SetBounds(kParkedLeft, 0, 1, 1);
+  FocusControl->SetTabStop(true);
+  BindFocusHandlers();
+  if (tabIndex > 0) document->TabIndexList.Add(tabIndex, FocusControl.get());
+}
+
+void TFontObj::BindFocusHandlers() {
+  FocusControl->OnEnter = [this](plat::TObject*) { FocusEnter(); };
+  FocusControl->OnExit = [this](plat::TObject*) { FocusExit(); };
+  FocusControl->OnKeyDown = [this](plat::TObject*, uint16_t& key, plat::TShiftState shift) {
+    if (TSectionList* document = Document(); document && document->LinkKeyDown)
+      document->LinkKeyDown(*this, key, shift);
+  };
+}
+
+void TFontObj::HandFocusControlTo(TFontObj& to) {
+  to.FocusControl = std::move(FocusControl);
+  if (to.FocusControl) to.BindFocusHandlers();
+}
+
+const std::string& TFontObj::GetURL() const {
+  static const std::string none;
+  return Link ? Link->URL : none;
+}
+
+TUrlTarget& TFontObj::LinkRecord() {
+  if (!Link) Link = std::make_unique<TUrlTarget>();
+  return *Link;
+}
+
+void TFontObj::AssignLinkY(int32_t y) {
+  if (!IsLink()) return;
+  if (FocusControl) {
+    LinkY = y;
+    return;
+  }
+  if (TSectionList* document = Document())
+    if (TFontObj* holder = EarlierFocusHolder(*document, *this)) holder->LinkY = y;
+}
+
+void TFontObj::FocusEnter() {
+  TSectionList* document = Document();
+  if (document && document->Clearing) return;
+  ForFollowingRunsOfLink([](TFontObj& run) { run.IsFocused = true; });
+  if (document && document->PaintPanel) document->PaintPanel->Invalidate();
+  if (document && document->LinkFocused) document->LinkFocused(*this);
+}
+
+void TFontObj::FocusExit() {
+  TSectionList* document = Document();
+  if (document && document->Clearing) return;
+  ForFollowingRunsOfLink([](TFontObj& run) { run.IsFocused = false; });
+  if (document && document->PaintPanel) document->PaintPanel->Invalidate();
+}
+
+// --- TFontList
+
+int TFontList::FirstStartingAtOrAfter(int32_t position) const {
+  // Layout, drawing and hit tests walk a section forwards: most look-ups land where the last
+  // one did or on the next run; the rest search the sorted starts.
+  const int count = Count();
+  const auto fits = [&](int i) {
+    return (i == 0 || Items(i - 1)->StartPos < position) &&
+           (i == count || Items(i)->StartPos >= position);
+  };
+  for (int i : {hint_, hint_ + 1})
+    if (i >= 0 && i <= count && fits(i)) return hint_ = i;
+  int low = 0, high = count;
+  while (low < high) {
+    const int mid = low + (high - low) / 2;
+    if (Items(mid)->StartPos < position)
+      low = mid + 1;
+    else
+      high = mid;
+  }
+  return hint_ = low;
+}
+
+TFontObj* TFontList::GetFontObjAt(int32_t position, int& index) const {
+  const int count = Count();
+  index = FirstStartingAtOrAfter(position);
+  if (index >= count) {
+    index = count - 1;
+  } else if (Items(index)->StartPos != position && index > 0) {
+    --index;
+  }
+  return index >= 0 ? Items(index) : nullptr;
+}
+
+TMyFont* TFontList::GetFontAt(int32_t position, int32_t& overhang) const {
+  int index = 0;
+  TFontObj* run = GetFontObjAt(position, index);
+  overhang = run ? run->Overhang : 0;
+  return run ? run->Font.get() : nullptr;
+}
+
+int32_t TFontList::GetFontCountAt(int32_t position, int32_t length) const {
+  int i = FirstStartingAtOrAfter(position);
+  if (i < Count() && Items(i)->StartPos == position) ++i;
+  return i >= Count() ? length - position : Items(i)->StartPos - position;
+}
+
+void TFontList::Compact(const std::vector<int32_t>& kept, TSectionList* document) {
+  for (const auto& run : *this)
+    run->StartPos =
+        int32_t(std::lower_bound(kept.begin(), kept.end(), run->StartPos) - kept.begin());
+  // A run that starts where the next one starts holds no characters any more.
+  std::vector<std::unique_ptr<TFontObj>> runs, dropped;
+  while (!Empty()) runs.push_back(Extract(Count() - 1));
+  std::reverse(runs.begin(), runs.end());
+  for (size_t i = 0; i < runs.size(); ++i) {
+    TFontObj& run = *runs[i];
+    if (i + 1 == runs.size() || run.StartPos != runs[i + 1]->StartPos) {
+      Add(std::move(runs[i]));
+      continue;
+    }
+    TFontObj& next = *runs[i + 1];
+    if (run.FocusControl && run.LinkID() == next.LinkID() && !next.FocusControl)
+      run.HandFocusControlTo(next);
+    dropped.push_back(std::move(runs[i]));
+  }
+  if (dropped.empty() || !document) return;
+  // Out of the document's lists at once, not one search a run.
+  std::unordered_set<const TLinkRun*> gone;
+  for (const auto& run : dropped) {
+    gone.insert(run.get());
+    if (document->HoverLink == run.get()) document->HoverLink = nullptr;
+    if (run->FocusControl) document->TabIndexList.Remove(run->FocusControl.get());
+    run->Section = nullptr;  // its destructor has nothing left to take out
+  }
+  std::erase_if(document->LinkRuns, [&gone](const TLinkRun* run) { return gone.count(run) != 0; });
+}
+
+}  // namespace html

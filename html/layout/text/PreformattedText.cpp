@@ -1,0 +1,58 @@
+// PRE sections: no wrapping, so the minimum width is the whole line (up to a limit that keeps a
+// table column from growing without end).
+#include "html/layout/text/PreformattedText.h"
+
+#include <algorithm>
+
+namespace html {
+
+namespace {
+// The widest minimum a preformatted section asks for.
+constexpr int32_t kMaxPreformattedMinWidth = 6000;
+}  // namespace
+
+TPreFormated::TPreFormated(TSectionList* owner, TAttributeList* attributes, TProperties& prop,
+                           const TUrlTarget* link, TCellBasic* cell, bool firstSection)
+    : TSection(owner, attributes, prop, link, cell, firstSection) {}
+
+TPreFormated::TPreFormated(TSectionList* owner, const TPreFormated& source)
+    : TSection(owner, source) {}
+
+std::unique_ptr<TSectionBase> TPreFormated::CreateCopy(TSectionList* document) const {
+  return std::make_unique<TPreFormated>(document, *this);
+}
+
+void TPreFormated::ProcessText(int tagIndex) {
+  const int32_t pos = SourcePos && !SourcePos->empty() ? SourcePos->back() + 1 : tagIndex;
+  AppendText(u" ", &pos, kBreakOrdinary);
+  FinishText();
+}
+
+int32_t TPreFormated::TextWidth(plat::TCanvas& canvas) {
+  if (textWidth_ < 0) textWidth_ = MeasureTextWidth(canvas, 0, int32_t(Text.size()), true);
+  return textWidth_;
+}
+
+void TPreFormated::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) {
+  if (BreakWord) {
+    TSection::MinMaxWidth(canvas, minWidth, maxWidth);
+    return;
+  }
+  maxWidth = TextWidth(canvas);
+  minWidth = std::min(kMaxPreformattedMinWidth, maxWidth);
+}
+
+int32_t TPreFormated::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX,
+                             int32_t refY, int32_t availWidth, int32_t availHeight,
+                             int32_t blockHeight, IndentManager& indents, int32_t& maxWidth,
+                             int32_t& pos) {
+  if (BreakWord)
+    return TSection::Layout(canvas, x, y, refX, refY, availWidth, availHeight, blockHeight, indents,
+                            maxWidth, pos);
+  const int32_t height = TSection::Layout(canvas, x, y, refX, refY, availWidth, availHeight,
+                                          blockHeight, indents, maxWidth, pos);
+  maxWidth = TextWidth(canvas);
+  return height;
+}
+
+}  // namespace html

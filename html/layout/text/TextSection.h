@@ -1,0 +1,240 @@
+// Folder html/layout/text: text sections with their font runs, inline objects and PRE.
+//
+// A stretch of flowing text in the document: its characters with break flags and source
+// positions, font runs, objects, and its lines once laid out.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "html/base/TextBuffers.h"
+#include "html/layout/sections/PageSections.h"
+#include "html/layout/text/FontRuns.h"
+#include "html/layout/text/InlineObjects.h"
+
+namespace html {
+
+// Characters that stand for something else in a section's text.
+inline constexpr char16_t kObjectChar = 4;     // a picture or panel
+inline constexpr char16_t kControlChar = 2;    // a form control
+inline constexpr char16_t kLineBreakChar = 8;  // BR
+inline constexpr char16_t kNoBreakSpace = 0xA0;
+inline constexpr char16_t kSoftHyphen = 0xAD;
+
+// Break flags, one per character.
+inline constexpr char kBreakOrdinary = 'y';
+inline constexpr char kBreakNever = 'n';
+inline constexpr char kBreakSoftHyphen = 's';
+inline constexpr char kBreakForced = 'a';
+
+// What the document builder offers a section while filling it: the properties of the innermost
+// element, the no-break state, and a property set pushed and popped for a tag (small capitals).
+class TTextBuildState {
+ public:
+  virtual ~TTextBuildState() = default;
+  virtual TProperties& TopProperties() = 0;
+  virtual bool NoBreak() const = 0;
+  virtual void PushProperties(const std::string& tag) = 0;
+  virtual void PopPropertiesTo(const std::string& tag) = 0;
+};
+
+// Makes `state` the builder state while it lives (one parse at a time).
+class TTextBuildScope {
+ public:
+  explicit TTextBuildScope(TTextBuildState& state);
+  ~TTextBuildScope();
+  TTextBuildScope(const TTextBuildScope&) = delete;
+  TTextBuildScope& operator=(const TTextBuildScope&) = delete;
+
+ private:
+  TTextBuildState* previous_;
+};
+
+// The builder state in force, or null outside a parse.
+TTextBuildState* CurrentTextBuildState();
+
+// Where a run of characters starts in the source: within a run each character is one further.
+struct IndexObj {
+  int32_t Pos;
+  int32_t Index;
+};
+
+// The part of a bordered inline element that lies on one line.
+struct BorderRec {
+  int32_t BStart = 0, BEnd = 0;  // section-relative positions
+  bool OpenStart = false, OpenEnd = false;
+  plat::TRect BRect{};  // document coordinates, recorded at the line's first drawing
+  TMarginArray MargArray{};
+};
+
+struct LineRec {
+  int32_t StartIndex = 0;  // first character in the section's text
+  int32_t SpaceAbove = 0;
+  int32_t SpaceBelow = 0;
+  int32_t TextHeight = 0;
+  int32_t TotalHeight = 0;
+  int32_t CharCount = 0;
+  int32_t Descent = 0;
+  int32_t Indent = 0;
+  int32_t LineLeft = 0;
+  int32_t AvailWidth = 0;
+  int32_t TextTop = 0;
+  int32_t GapCount = 0;
+  int32_t ExtraWidth = 0;
+  int32_t RecordedX = 0;
+  // The flags sit together: one line of a PRE is a record of its own, and 88 bytes take a
+  // smaller heap block than 96.
+  bool HasInlineBorders = false;
+  bool EndsWithHyphen = false;
+  std::vector<BorderRec> BorderList;
+};
+
+class TSection : public TSectionBase {
+ public:
+  // attributes and link may be null.
+  TSection(TSectionList* owner, TAttributeList* attributes, TProperties& prop,
+           const TUrlTarget* link, TCellBasic* cell, bool firstSection);
+  TSection(TSectionList* owner, const TSection& source);
+  ~TSection() override;
+
+  std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document) const override;
+
+  // --- Filling
+  void AddChar(char16_t ch, int32_t sourcePos);
+  virtual void AddTokenObj(TokenObj& token);
+  void ProcessText(int tagIndex) override;
+  void FinishText();
+  void ChangeFont(TProperties& prop);
+  // linkStart: a link begins here (else it ends).
+  void SetLink(bool linkStart, TProperties& prop, const TUrlTarget& link);
+  // Places an object (taken over) at the current end.
+  void AddFloatingObj(std::unique_ptr<TFloatingObj> obj, int32_t sourcePos);
+  // Lists a control of a form at the current end; `flag` is its break flag. A border style in
+  // prop frames the control like a bordered inline element.
+  void AddFormControl(TFormControlObj& control, int32_t sourcePos, char flag = kBreakOrdinary,
+                      TProperties* prop = nullptr);
+  void ForceBreakAtEnd();
+  void RemoveLinks() override;
+  // A section left empty by BR CLEAR stays: its only work is to move what follows below floats.
+  bool IsEmptyText() const override { return Text.empty() && !IsPreformatted() && ClearMode == 0; }
+  const IndexObj& GetIndexObj(int index) const { return SourceIndex.at(size_t(index)); }
+  int SourceIndexCount() const { return int(SourceIndex.size()); }
+  // Where the character at a section position came from.
+  int32_t SourcePosOf(int32_t position) const;
+
+  // --- Layout
+  void MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) override;
+  int32_t Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX, int32_t refY,
+                 int32_t availWidth, int32_t availHeight, int32_t blockHeight,
+                 IndentManager& indents, int32_t& maxWidth, int32_t& pos) override;
+  int32_t MeasureTextWidth(plat::TCanvas& canvas, int32_t start, int32_t count,
+                           bool ignoreTrailing);
+  int32_t FindCountThatFits(plat::TCanvas& canvas, int32_t start,
+                            std::vector<TFloatingObj*>& deferredFloats, int32_t& floatHeight,
+                            IndentManager& indents, int32_t y, int32_t limit);
+  // Characters from `from` on, before `end` and before the next object (and line break, when
+  // asked), that fit room in the font selected on dc, ending where a character ends; `Whole`
+  // tells that all up to that stop fit. Measures a growing stretch at a time: the cost follows
+  // what fits, not what follows.
+  struct TTextFit {
+    int32_t Count = 0;
+    int32_t Extent = 0;
+    bool Whole = false;
+  };
+  TTextFit FitCharacters(const plat::DeviceContext& dc, int32_t from, int32_t end, int64_t room,
+                         bool stopAtLineBreak) const;
+  // The character at k continues the one before it (a surrogate's second half, a combining mark,
+  // a joined part of an emoji): nothing may break before it.
+  bool ContinuesCluster(int32_t k) const {
+    return size_t(k) < ClusterTail.size() && ClusterTail[size_t(k)];
+  }
+  // A soft hyphen after character k is drawn when a line ends there: not after a space, nor when
+  // a space, a line break or the end of the text follows, where a line ends without one.
+  bool HyphenShows(int32_t k) const;
+
+  // --- Drawing
+  int32_t Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
+               int32_t x, int32_t refX, int32_t refY) override;
+
+  // --- Queries (html/layout/text/TextSectionQueries.h)
+  int HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit) override;
+  TFloatingObj* FindObjectAt(int32_t x, int32_t y, int32_t& objX, int32_t& objY) override;
+  int32_t FindCursorAt(plat::TCanvas& canvas, int32_t x, int32_t y, TCursorHit& hit) override;
+  int32_t FindStringForward(std::u16string_view text, int32_t from, bool matchCase) override;
+  int32_t FindStringBackward(std::u16string_view text, int32_t from, bool matchCase) override;
+  int32_t DocToSourcePos(int32_t pos) override;
+  int32_t SourceToDocPos(int32_t sourcePos, bool backwards) override;
+  bool PositionToXY(plat::TCanvas* canvas, int32_t pos, int32_t& y, int32_t& x) override;
+  bool GetCharAt(int32_t pos, char16_t& ch, TSectionBase*& item) override;
+  void CopySelectedText() override;
+
+  virtual bool IsPreformatted() const { return false; }
+
+  int32_t SectionNumber = 0;
+  int32_t ProgressPass = 0;
+  // The last count FitCountAt measured, for the layout pass, line start, width and limit asked;
+  // a hit test followed by a caret look-up at the same point measures once.
+  struct TFitCount {
+    int32_t Pass = -1, Start = 0, Width = 0, Limit = 0, Count = 0;
+  } LastFit;
+  std::u16string Text;
+  std::string BreakFlags;
+  std::unique_ptr<std::vector<int32_t>> SourcePos;  // only while building
+  TFontList Fonts;
+  TImageObjList Images;
+  TFormControlList FormControls;
+  std::vector<IndexObj> SourceIndex;
+  bool SourceRising = true;  // every run of SourceIndex starts past the source of the one before
+  std::vector<bool> ClusterTail;  // per character, from FinishText; empty when no cluster
+  TFreeList<LineRec> Lines;
+  uint8_t TextAlign = 1;  // 1 left, 2 center, 3 right, 4 justify
+  uint8_t ClearMode = 0;  // 0 none, 1 left, 2 right, 3 both
+  int32_t LineHeight = -1;
+  int32_t LayoutWidth = 0;
+  int32_t CachedMinWidth = 0, CachedMaxWidth = 0;
+  int32_t FirstIndent = 0;
+  int32_t FirstIndentPercent = 0;
+  bool BreakWord = false;
+
+ protected:
+  // Appends characters with their source positions and one break flag for all.
+  void AppendText(std::u16string_view chars, const int32_t* positions, char flag);
+  // Keeps only the characters at the given old positions (in order), with their flags and
+  // source positions; runs and objects move with their characters.
+  void KeepOnly(const std::vector<int32_t>& kept);
+  // A new run at the current end with prop's font, or the last run's font replaced when the run
+  // holds no characters yet.
+  TFontObj& StartRun(TProperties& prop);
+  void AddLinkRun(TFontObj& run);
+
+ private:
+  void AddSmallCaps(std::u16string_view chars, const int32_t* positions, char flag);
+  int32_t ClearSpace(const IndentManager& indents, int32_t y) const;
+  void FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, int32_t count,
+                  IndentManager& indents, int32_t leftX, int32_t y, int32_t floatHeight,
+                  std::vector<TFloatingObj*>& deferredFloats, int32_t& floatBottom);
+  // Width for the line from start at y.
+  int32_t LineRoom(const IndentManager& indents, int32_t y, int32_t start) const;
+  // Width of the "-" a line ending after character k shows, in k's font.
+  int32_t HyphenWidth(plat::TCanvas& canvas, int32_t k);
+  // Break chosen for a line of `room` pixels whose first `fit` characters from start fit; -1:
+  // none found.
+  int32_t ChooseBreak(plat::TCanvas& canvas, int32_t start, int32_t fit, int32_t room);
+  // A word that does not fit may end after character k.
+  bool EndsLongWord(int32_t k) const;
+  // Draws what meets clipRect; text is clipped to textClip when one is given.
+  void DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t lineBottom,
+                IndentManager& indents, const plat::TRect& clipRect, const plat::TRect* textClip,
+                bool recording);
+  void MakeBorderRecords(LineRec& line);
+  void PaintBorders(plat::TCanvas& canvas, const LineRec& line, int32_t shift);
+
+  // Takes the section's ID out of the document's names.
+  void DropTarget();
+
+  std::string targetName_;  // the ID the section was registered under
+};
+
+}  // namespace html
