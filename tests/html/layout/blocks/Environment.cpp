@@ -1,2 +1,2 @@
-// Every test of this group runs on the off-screen platform.
-#include "support/QtEnvironment.h"
+// Every test of this group runs on the off-screen platform with the page engine started.
+#include "support/HtmlEnvironment.h"

@@ -1,11 +1,11 @@
 // How tall tables are on a page: their content, or the height they are given, never the room
 // left in the window.
-#include "ReviewPage.h"
+#include "support/PaintedPage.h"
 
 namespace html::test {
 namespace {
 
-class TableHeightReview : public PageReviewTest {};
+class TableHeightOnPage : public PaintedPageTest {};
 
 const uint32_t kRed = Argb(plat::clRed);
 
@@ -16,7 +16,7 @@ std::string Page(const std::string& tableAttributes) {
          "<div style='height:10px;background-color:red'></div>";
 }
 
-TEST_F(TableHeightReview, TableIsAsTallAsItsContent) {
+TEST_F(TableHeightOnPage, TableIsAsTallAsItsContent) {
   // Cell: 50 + padding 1 + border 1 on each side = 54; row: + spacing 2 = 56; grid: + spacing
   // 2 = 58; the table's outset frame adds 1 above and below.
   Load(Page(""));
@@ -24,12 +24,12 @@ TEST_F(TableHeightReview, TableIsAsTallAsItsContent) {
   EXPECT_EQ(FindY(300, 60, 200, Argb(plat::clWhite)), 70);
 }
 
-TEST_F(TableHeightReview, GivenHeightIsSharedByTheRows) {
+TEST_F(TableHeightOnPage, GivenHeightIsSharedByTheRows) {
   Load(Page("height=200"));
   EXPECT_EQ(FindY(300, 0, 400, kRed), 202);
 }
 
-TEST_F(TableHeightReview, RowsOfATableInACellStayAtTheirContent) {
+TEST_F(TableHeightOnPage, RowsOfATableInACellStayAtTheirContent) {
   // The outer cell is 300 pixels tall; the inner table keeps its own 58 + 2.
   Load(
       "<table style='margin:0' cellspacing=0 cellpadding=0><tr><td height=300 valign=top>"

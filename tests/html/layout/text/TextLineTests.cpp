@@ -1,10 +1,10 @@
 // Lines of text on a page: alignment of the lines and the backgrounds of inline elements.
-#include "ReviewPage.h"
+#include "support/PaintedPage.h"
 
 namespace html::test {
 namespace {
 
-class TextLineReview : public PageReviewTest {
+class TextLinesOnPage : public PaintedPageTest {
  protected:
   // First and last x of the colour on row y (-1 when absent).
   std::pair<int, int> Span(int y, TColor colour) const {
@@ -13,7 +13,7 @@ class TextLineReview : public PageReviewTest {
   }
 };
 
-TEST_F(TextLineReview, InlineBackgroundFollowsTheAlignedText) {
+TEST_F(TextLinesOnPage, InlineBackgroundFollowsTheAlignedText) {
   Load(
       "<p style='margin:0;text-align:right'><span style='background-color:red'>abc def</span>"
       "</p><p style='margin:0;text-align:center'><span style='background-color:blue'>abc def"
@@ -31,7 +31,7 @@ TEST_F(TextLineReview, InlineBackgroundFollowsTheAlignedText) {
   EXPECT_EQ(blueRight, blueLeft + width - 1);
 }
 
-TEST_F(TextLineReview, JustifiedLinesReachTheRightEdgeButTheLastDoesNot) {
+TEST_F(TextLinesOnPage, JustifiedLinesReachTheRightEdgeButTheLastDoesNot) {
   Load(
       "<p style='margin:0;text-align:justify;width:300px'><font style='background-color:lime'>"
       "justified text that should spread across the whole width of the paragraph box, all but "
@@ -45,7 +45,7 @@ TEST_F(TextLineReview, JustifiedLinesReachTheRightEdgeButTheLastDoesNot) {
   EXPECT_LT(Span(lastRow, plat::clLime).second, 280);
 }
 
-TEST_F(TextLineReview, BackgroundStaysWithItsElement) {
+TEST_F(TextLinesOnPage, BackgroundStaysWithItsElement) {
   Load(
       "<p style='margin:0'>plain <b style='background-color:lime'>bold <i>both</i></b> plain "
       "again</p>");

@@ -1,11 +1,11 @@
 // Everything on a page moves with the scroll position: a scrolled view shows exactly the
 // unscrolled one, shifted up.
-#include "ReviewPage.h"
+#include "support/PaintedPage.h"
 
 namespace html::test {
 namespace {
 
-class ScrollReview : public PageReviewTest {};
+class ScrolledPage : public PaintedPageTest {};
 
 std::string PageOfEveryKind() {
   std::string page = "<ol><li value=10>ten<li>eleven</ol>";
@@ -22,7 +22,7 @@ std::string PageOfEveryKind() {
   return page;
 }
 
-TEST_F(ScrollReview, ScrolledViewIsTheSamePageShiftedUp) {
+TEST_F(ScrolledPage, ScrolledViewIsTheSamePageShiftedUp) {
   Load(PageOfEveryKind());
   const plat::TCapturedImage top = shot;
   for (int by : {150, 333}) {

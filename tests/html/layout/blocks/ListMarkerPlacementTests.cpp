@@ -1,10 +1,10 @@
 // List markers on a page: where they stand beside their items.
-#include "ReviewPage.h"
+#include "support/PaintedPage.h"
 
 namespace html::test {
 namespace {
 
-class ListMarkerReview : public PageReviewTest {
+class ListMarkersOnPage : public PaintedPageTest {
  protected:
   // The lowest row with ink in the columns [left, right), or -1.
   int LastInkRow(int left, int right) const {
@@ -15,7 +15,7 @@ class ListMarkerReview : public PageReviewTest {
   }
 };
 
-TEST_F(ListMarkerReview, MarkersStandOnTheFirstLinesBaseline) {
+TEST_F(ListMarkersOnPage, MarkersStandOnTheFirstLinesBaseline) {
   // Item text at 35; the disc fills (20..24, baseline-6..baseline-2) and "x" sits on the
   // baseline.
   Load("<ul style='margin:0'><li>x</ul>");
@@ -27,7 +27,7 @@ TEST_F(ListMarkerReview, MarkersStandOnTheFirstLinesBaseline) {
   EXPECT_EQ(At(25, baseline - 4), 0xFFFFFFFFu);
 }
 
-TEST_F(ListMarkerReview, ItemThatStartsWithANestedListKeepsItsNumber) {
+TEST_F(ListMarkersOnPage, ItemThatStartsWithANestedListKeepsItsNumber) {
   // The outer item's number and the inner circle share the inner item's first line; the
   // circle's box ends on the baseline, as does the digit.
   Load("<ol style='margin:0'><li><ul style='margin:0'><li>x</ul><li>y</ol>");

@@ -1,14 +1,14 @@
 // Horizontal rules on a page: where they stand and the colours of their edges.
-#include "ReviewPage.h"
+#include "support/PaintedPage.h"
 
 namespace html::test {
 namespace {
 
-class RuleReview : public PageReviewTest {};
+class RulesOnPage : public PaintedPageTest {};
 
 const uint32_t kWhite = 0xFFFFFFFFu;
 
-TEST_F(RuleReview, RuleWithoutAlignIsCentredAndShaded) {
+TEST_F(RulesOnPage, RuleWithoutAlignIsCentredAndShaded) {
   // 10 pixels of top margin; the 300-pixel rule sits in the middle of 600.
   Load("<hr width=50%>");
   const uint32_t dark = Argb(plat::ColorToRGB(plat::clBtnShadow));
@@ -25,7 +25,7 @@ TEST_F(RuleReview, RuleWithoutAlignIsCentredAndShaded) {
   EXPECT_EQ(At(300, 12), kWhite);
 }
 
-TEST_F(RuleReview, AlignAttributePlacesANarrowRule) {
+TEST_F(RulesOnPage, AlignAttributePlacesANarrowRule) {
   Load("<hr width=200 align=right><hr width=100 align=left size=4 color=red>");
   // The first rule spans 400..599 at y 10; the second starts 10 + 2 + 10 lower.
   EXPECT_EQ(At(399, 10), kWhite);
@@ -37,7 +37,7 @@ TEST_F(RuleReview, AlignAttributePlacesANarrowRule) {
   EXPECT_EQ(At(50, 26), kWhite);
 }
 
-TEST_F(RuleReview, InheritedAlignmentDoesNotMoveTheRule) {
+TEST_F(RulesOnPage, InheritedAlignmentDoesNotMoveTheRule) {
   // The page's own text-align is "left" everywhere; only the rule's own one counts.
   // The second rule comes after the DIV's bottom (10 + 2 + 10) and its own margin of 10.
   Load("<div align=left><hr width=100></div><hr width=100 style='text-align:right'>");
@@ -50,7 +50,7 @@ TEST_F(RuleReview, InheritedAlignmentDoesNotMoveTheRule) {
   EXPECT_NE(At(599, 33), kWhite);
 }
 
-TEST_F(RuleReview, NoShadeDrawsAFlatFrame) {
+TEST_F(RulesOnPage, NoShadeDrawsAFlatFrame) {
   Load("<hr size=6 width=100 noshade>");
   const uint32_t black = Argb(plat::clBlack);
   for (int y = 10; y < 16; ++y) {

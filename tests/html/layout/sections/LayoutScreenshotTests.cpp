@@ -1,14 +1,14 @@
 // Pages of every kind of layout, saved as pictures for people to look at; each also checks one
 // place on the page that must not move.
-#include "ReviewPage.h"
+#include "support/PaintedPage.h"
 
 namespace html::test {
 namespace {
 
-class LayoutScreenshots : public PageReviewTest {
+class LayoutScreenshots : public PaintedPageTest {
  protected:
   void SetUp() override {
-    PageReviewTest::SetUp();
+    PaintedPageTest::SetUp();
     viewer->SetMarginWidth(10);
     viewer->SetMarginHeight(5);
   }

@@ -19,9 +19,9 @@ inline uint32_t Argb(TColor color) {
   return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
-class PageReviewTest : public test_support::ShownFormTest {
+class PaintedPageTest : public test_support::ShownFormTest {
  protected:
-  PageReviewTest() : ShownFormTest({0, 0, 620, 720}) {}
+  PaintedPageTest() : ShownFormTest({0, 0, 620, 720}) {}
   void SetUp() override {
     ShownFormTest::SetUp();
     viewer = Add<TPageViewer>(0, 0, 600, 700);

@@ -1,2 +1,0 @@
-// Start-up of the suite, in program order.
-#include "support/EditorEnvironment.h"
