@@ -14,7 +14,6 @@
 #include "platform/pictures/Clipboard.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
-#include "platform/windows/Dialogs.h"
 
 namespace app {
 namespace {

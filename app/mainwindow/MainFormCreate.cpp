@@ -8,7 +8,6 @@
 #include "app/mainwindow/TextHints.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
-#include "platform/windows/Dialogs.h"
 
 namespace app {
 namespace {

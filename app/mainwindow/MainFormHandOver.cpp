@@ -2,7 +2,7 @@
 #include "app/mainwindow/EditorTexts.h"
 #include "app/mainwindow/HandOver.h"
 #include "app/mainwindow/MainUnit.h"
-#include "platform/windows/Dialogs.h"
+#include "platform/windows/Application.h"
 
 namespace app {
 

@@ -7,7 +7,7 @@
 #include "platform/pictures/Clipboard.h"
 #include "platform/pictures/Jpeg.h"
 #include "platform/runtime/Files.h"
-#include "platform/windows/Dialogs.h"
+#include "platform/windows/Application.h"
 
 namespace app {
 

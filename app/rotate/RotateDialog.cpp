@@ -18,7 +18,6 @@
 #include "platform/runtime/Files.h"
 #include "platform/runtime/SysUtils.h"
 #include "platform/windows/Application.h"
-#include "platform/windows/Dialogs.h"
 
 namespace app {
 namespace {

@@ -8,9 +8,9 @@
 #include <QToolTip>
 #include <map>
 
-#include "platform/windows/ControlHost.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/Forms.h"
+#include "platform/windows/QtConversions.h"
 #include "platform/windows/QtRuntime.h"
 #include "platform/windows/TestSeams.h"
 
@@ -143,6 +143,15 @@ void TApplication::Notification(TComponent* component, TOperation operation) {
 TApplication& Application() {
   static TApplication application;
   return application;
+}
+
+int& RunningEvents() {
+  static int running = 0;
+  return running;
+}
+
+void ShowMessage(const std::string& text) {
+  ShowMessageBox(text, Application().Title(), MB_OK);
 }
 
 // ---- TScreen ----

@@ -75,6 +75,13 @@ class TApplication : public TComponent {
 };
 TApplication& Application();
 
+// How many calls from Qt into layer code are running, nested; while any runs, a freed window may
+// still be in use.
+int& RunningEvents();
+
+// An information box with one OK button, under the application's title.
+void ShowMessage(const std::string& text);
+
 class TScreen {
  public:
   // Screen size; tests may override it (TestSeams).

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "platform/windows/Controls.h"
+#include "platform/windows/QtConversions.h"
 
 namespace plat {
 
@@ -68,11 +69,10 @@ class TEventBridge : public QObject {
 // The custom event carrying a posted message.
 inline const QEvent::Type kPostedMessageEvent = static_cast<QEvent::Type>(QEvent::User + 1);
 
-// Runs layer code called from Qt: an exception goes to the application's handler.
+// Runs layer code called from Qt (counted by RunningEvents): an exception goes to the
+// application's handler.
 template <class F>
 void GuardEvent(F&& f);
-// How many such calls are running, nested; while any runs, a freed window may still be in use.
-int& RunningEvents();
 
 // The frame the window system puts round a window: its own once shown, before that the last one
 // seen round any window (none for frameless windows, and none before the first was seen).
@@ -81,11 +81,6 @@ QMargins WindowFrameMargins(const QWidget* window);
 // Helpers shared by the host and the standard controls.
 TShiftState ShiftFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
 uint16_t VirtualKeyFromQt(int qtKey);
-QColor ToQColor(TColor color);
-QFont ToQFont(const TFont& font);
-// Qt text with '&' mnemonics kept, plain text hints converted (a '<b>' hint stays text).
-QString ToQString(const std::string& text);
-std::string FromQString(const QString& text);
 // Text as shown: "&&" is an ampersand, a single "&" only marks the mnemonic.
 std::string WithoutMnemonics(const std::string& text);
 // Whether the caption marks the key (either case) as its mnemonic.

@@ -20,8 +20,7 @@
 #include "platform/pictures/Picture.h"
 #include "platform/pictures/PicturePreview.h"
 #include "platform/runtime/Files.h"
-#include "platform/windows/Application.h"
-#include "platform/windows/ControlHost.h"
+#include "platform/windows/QtConversions.h"
 #include "platform/windows/QtRuntime.h"
 #include "platform/windows/TestSeams.h"
 
@@ -187,10 +186,6 @@ int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t
     default:
       return IDOK;
   }
-}
-
-void ShowMessage(const std::string& text) {
-  ShowMessageBox(text, Application().Title(), MB_OK);
 }
 
 TModalResult MessageDlg(const std::string& text, TMsgDlgType type, uint32_t buttons) {

@@ -13,8 +13,6 @@ namespace plat {
 // A modal message box with MB_* buttons and icon; returns IDOK, IDCANCEL, IDYES or IDNO. Closing
 // it with Esc or its close box answers IDCANCEL, also for a box that shows only Yes and No.
 int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags);
-// An information box with one OK button.
-void ShowMessage(const std::string& text);
 enum TMsgDlgType : uint8_t { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 // Buttons as MB_* button codes; returns mrOk, mrCancel, mrYes or mrNo.
 TModalResult MessageDlg(const std::string& text, TMsgDlgType type, uint32_t buttons);
