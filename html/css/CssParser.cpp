@@ -166,6 +166,7 @@ class SheetParser {
 
   void GetSelectors() {
     selectors_.clear();
+    styles_.StartSelectorList();
     do {
       if (lch_ == ',') GetCh();
       SkipWhiteSpace();

@@ -110,6 +110,28 @@ char AsciiLower(char c) {
   return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
+// The subject and the ancestor count of a descendant key: the text before its sequence number.
+std::string_view KeyHead(std::string_view key) {
+  return key.substr(0, std::min(key.find(' ') + 2, key.size()));
+}
+
+// The sequence number of a descendant key (it follows the count; written together with it).
+uint32_t KeySeqNo(std::string_view key) {
+  uint32_t seqNo = 0;
+  for (size_t i = KeyHead(key).size(); i < key.size() && key[i] >= '0' && key[i] <= '9'; ++i)
+    seqNo = std::min<uint32_t>(seqNo * 10 + uint32_t(key[i] - '0'), 1u << 30);
+  return seqNo;
+}
+
+// Descendant rules merge by subject and count, then in the order they were written: by number,
+// so that rule 100 follows rule 99.
+bool DescendantOrder(const TStyleList::Entry* a, const TStyleList::Entry* b) {
+  if (const int head = CompareText(KeyHead(a->key), KeyHead(b->key)); head != 0) return head < 0;
+  if (a->seqNo != b->seqNo) return a->seqNo < b->seqNo;
+  const int order = CompareText(a->key, b->key);
+  return order != 0 ? order < 0 : a->order < b->order;
+}
+
 }  // namespace
 
 // ---- The sheet
@@ -145,7 +167,7 @@ void TStyleList::MergeRules(std::string_view key, TProperties& target) const {
 void TStyleList::Clear() {
   byKey_.clear();
   bySubject_.clear();
-  descendantSeqNos_.clear();
+  listSeqNos_.clear();
   entries_.clear();
   seqNo_ = 10;
   defaultRule_ = nullptr;
@@ -163,7 +185,7 @@ TStyleRule& TStyleList::AddObject(const std::string& key, TStyleRule rule) {
 
 // Keys with a blank are descendant rules; they are found through their subject and the mark
 // their nearest ancestor part asks for.
-void TStyleList::IndexDescendant(const Entry& entry) {
+void TStyleList::IndexDescendant(Entry& entry) {
   if (entry.key.find(' ') == std::string::npos) return;
   const std::vector<KeyPart> parts = SplitDescendantKey(entry.key);
   if (parts.size() < 2) return;
@@ -178,7 +200,8 @@ void TStyleList::IndexDescendant(const Entry& entry) {
     mark = nearest.tag;
   Subjects& subjects =
       bySubject_[SubjectSignature(subject.tag, subject.classes, subject.id, subject.pseudo)][mark];
-  if (!subjects.entries.empty() && CompareText(subjects.entries.back()->key, entry.key) > 0)
+  entry.seqNo = KeySeqNo(entry.key);
+  if (!subjects.entries.empty() && DescendantOrder(&entry, subjects.entries.back()))
     subjects.sorted = false;
   subjects.entries.push_back(&entry);
 }
@@ -210,10 +233,6 @@ std::vector<const TStyleList::Entry*> TStyleList::DescendantRules(
           if (std::find(signatures.begin(), signatures.end(), signature) == signatures.end())
             signatures.push_back(std::move(signature));
         }
-  const auto keyOrder = [](const Entry* a, const Entry* b) {
-    const int order = CompareText(a->key, b->key);
-    return order != 0 ? order < 0 : a->order < b->order;
-  };
   std::vector<const std::string*> marks;
   for (const std::string& mark : ancestors)
     if (std::none_of(marks.begin(), marks.end(), [&](const std::string* m) { return *m == mark; }))
@@ -227,14 +246,14 @@ std::vector<const TStyleList::Entry*> TStyleList::DescendantRules(
       if (it == bySignature->second.end()) continue;
       Subjects& subjects = it->second;
       if (!subjects.sorted) {
-        std::stable_sort(subjects.entries.begin(), subjects.entries.end(), keyOrder);
+        std::stable_sort(subjects.entries.begin(), subjects.entries.end(), DescendantOrder);
         subjects.sorted = true;
       }
       found.insert(found.end(), subjects.entries.begin(), subjects.entries.end());
       ++lists;
     }
   }
-  if (lists > 1) std::sort(found.begin(), found.end(), keyOrder);
+  if (lists > 1) std::sort(found.begin(), found.end(), DescendantOrder);
   return found;
 }
 
@@ -243,7 +262,7 @@ std::string TStyleList::GetSeqNo() {
 }
 
 std::string TStyleList::DescendantKey(const std::string& head, const std::string& ancestors) {
-  const auto [it, added] = descendantSeqNos_.try_emplace(head + '\n' + ancestors, seqNo_);
+  const auto [it, added] = listSeqNos_.try_emplace(head + '\n' + ancestors, seqNo_);
   if (added) ++seqNo_;
   return head + std::to_string(it->second) + ancestors;
 }

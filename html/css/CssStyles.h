@@ -145,7 +145,8 @@ class TStyleList {
   struct Entry {
     std::string key;
     TStyleRule rule;
-    uint32_t order;  // position in the order added
+    uint32_t order;      // position in the order added
+    uint32_t seqNo = 0;  // the sequence number of a descendant key
     Entry* nextSame = nullptr;
   };
 
@@ -174,9 +175,11 @@ class TStyleList {
   // The next sequence number of descendant keys, as text.
   std::string GetSeqNo();
   // The key of a descendant selector: `head` (subject, blank, ancestor count), a sequence number,
-  // then the ancestors. A selector written again gets the key it got first, so that its rules
-  // are one rule, as rules of a simple selector are.
+  // then the ancestors. A selector written twice in one selector list shares its key; written
+  // again in a later list it gets a fresh number, so that it takes effect where it stands.
   std::string DescendantKey(const std::string& head, const std::string& ancestors);
+  // A new selector list begins.
+  void StartSelectorList() { listSeqNos_.clear(); }
   TStyleRule& AddDuplicate(const std::string& key, const TStyleRule& source);
   void AddOrModifyProperty(const std::string& selector, std::string_view propName,
                            const std::string& value);
@@ -210,13 +213,13 @@ class TStyleList {
   };
   using SubjectsByMark = std::unordered_map<std::string, Subjects>;
   Entry* FindEntry(std::string_view key) const;
-  void IndexDescendant(const Entry& entry);
+  void IndexDescendant(Entry& entry);
   void RefreshDefaults();
 
   std::deque<Entry> entries_;
   std::unordered_map<std::string_view, Chain, KeyHash, KeyEqual> byKey_;
   mutable std::unordered_map<std::string, SubjectsByMark> bySubject_;
-  std::unordered_map<std::string, int> descendantSeqNos_;
+  std::unordered_map<std::string, int> listSeqNos_;  // descendant selectors of the current list
   int seqNo_ = 10;
   Entry* defaultRule_ = nullptr;
   uint8_t defaultCharset_ = 0;

@@ -208,6 +208,25 @@ TEST_F(Cascade, DescendantRulesWalkTheAncestors) {
   EXPECT_EQ(VarToInt(Push("a", "", "", "hover").Values[piColor]), kHover);
 }
 
+// Source order decides between descendant rules of one subject, also when a selector comes back
+// in a later rule and when the sheet has numbered more than ninety of them.
+TEST_F(Cascade, ARepeatedDescendantRuleTakesEffectWhereWrittenAgain) {
+  std::string filler;
+  for (int i = 0; i < 88; ++i) filler += "em b { color: white } ";
+  for (const std::string& before : {std::string(), filler}) {
+    SCOPED_TRACE(before.size());
+    ParseSheet(styles, before + "div p { color: red } .c p { color: lime } div p { color: blue }" +
+                           " span p { font-style: italic }");
+    Push("span");
+    Push("div", "c");
+    TProperties& p = Push("p");
+    EXPECT_EQ(VarToInt(p.Values[piColor]), 0xFF0000);
+    EXPECT_EQ(Text(p, piFontStyle), "italic");
+    while (stack.Count() > 0) stack.Delete(stack.Count() - 1);
+    SetUp();
+  }
+}
+
 TEST_F(Cascade, MergeAfterAMisnestedElement) {
   TProperties& outer = Push("div");
   outer.AddPropertyValue(piColor, int32_t(0x00FF00));

@@ -177,7 +177,7 @@ TEST(RuleLookupModel, MergedRulesFollowTheLookupOrder) {
   int merges = 0;
   for (int round = 0; round < 300; ++round) {
     Model model;
-    std::map<std::string, int> seqNos;
+    int seqNo = 10;
     std::string sheet;
     for (int r = 0; r < 12; ++r) {
       std::string selector, key;
@@ -195,9 +195,8 @@ TEST(RuleLookupModel, MergedRulesFollowTheLookupOrder) {
         }
         selector += parts.back();
         const std::string head = parts.back() + " " + std::to_string(count - 1);
-        const auto [it, added] =
-            seqNos.try_emplace(head + "|" + ancestors, 10 + int(seqNos.size()));
-        key = head + std::to_string(it->second) + ancestors;
+        // Every rule numbers its descendant selector afresh, written before or not.
+        key = head + std::to_string(seqNo++) + ancestors;
       }
       Values values;
       std::string declarations;
