@@ -12,8 +12,11 @@ constexpr int kMaxCodeSize = 12;
 
 class LzwDecoder {
  public:
-  LzwDecoder(TGifImageRecord& image, const std::vector<uint8_t>& data)
-      : image_(image), data_(data) {}
+  LzwDecoder(TGifImageRecord& image, const std::vector<uint8_t>& data, int storedRows)
+      : image_(image),
+        data_(data),
+        storedRows_(storedRows),
+        storedPixels_(int64_t(image.Width) * storedRows) {}
 
   void Run() {
     // Wider codes than 12 bits cannot be read; refuse before 2^MinCodeSize is even formed.
@@ -55,7 +58,7 @@ class LzwDecoder {
       }
       FlushPixels();
       // Codes after the image's last pixel would start the rows over.
-      if (pixelsOut_ >= image_.PixelCount) break;
+      if (pixelsOut_ >= storedPixels_) break;
       // The last byte can hold more than one code: stop only when no whole code is left.
       if (position_ >= data_.size() && bitCount_ < codeSize_) break;
       code = ReadCode();
@@ -121,7 +124,7 @@ class LzwDecoder {
   }
 
   void FlushPixels() {
-    for (; stackCount_ > 0 && pixelsOut_ < image_.PixelCount; ++pixelsOut_) {
+    for (; stackCount_ > 0 && pixelsOut_ < storedPixels_; ++pixelsOut_) {
       const int64_t index = y_ * image_.Width + x_;
       const uint8_t value = stack_[size_t(--stackCount_)];
       if (index >= 0 && index < image_.PixelCount) image_.Pixels[size_t(index)] = value;
@@ -142,7 +145,7 @@ class LzwDecoder {
     static constexpr int kFirstRow[] = {0, 4, 2, 1};
     y_ += kStep[pass_ - 1];
     // Passes that have no row in a short image are skipped (pass 1 always has row 0).
-    while (y_ >= image_.Height) {
+    while (y_ >= storedRows_) {
       pass_ = pass_ % 4 + 1;
       y_ = kFirstRow[pass_ - 1];
     }
@@ -150,6 +153,8 @@ class LzwDecoder {
 
   TGifImageRecord& image_;
   const std::vector<uint8_t>& data_;
+  const int storedRows_;
+  const int64_t storedPixels_;
   size_t position_ = 0;
 
   std::array<uint16_t, kTableSize> prefix_{};
@@ -169,8 +174,8 @@ class LzwDecoder {
 
 }  // namespace
 
-void DecodeGifImage(TGifImageRecord& image, const std::vector<uint8_t>& data) {
-  LzwDecoder(image, data).Run();
+void DecodeGifImage(TGifImageRecord& image, const std::vector<uint8_t>& data, int storedRows) {
+  LzwDecoder(image, data, storedRows).Run();
 }
 
 }  // namespace html

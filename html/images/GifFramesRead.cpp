@@ -169,8 +169,9 @@ class GifParser {
     image.Left = in_.Word();
     image.Top = in_.Word();
     image.Width = in_.Word();
-    image.Height = in_.Word();
-    if (screen_.Height < image.Height) image.Height = screen_.Height;
+    // Rows below the screen are never shown: the index buffer holds only those above its end.
+    const int32_t storedRows = in_.Word();
+    image.Height = std::min(storedRows, screen_.Height);
     const uint8_t packed = in_.Byte();
     image.LocalColorTableFlag = (packed & 0x80) != 0;
     image.Interlaced = (packed & 0x40) != 0;
@@ -186,15 +187,14 @@ class GifParser {
 
     image.PixelCount = int64_t(image.Width) * image.Height;
     if (image.PixelCount == 0) GifError(geZeroSize);
-    // Index buffers follow the picture limits, for one image and for all images together.
+    // Index buffers are no pictures (a wide row is cut to the screen when composed), but all
+    // of them together keep to the pixel budget of one.
     totalPixels_ += image.PixelCount;
-    if (image.Width > plat::kMaxPictureSide || image.Height > plat::kMaxPictureSide ||
-        totalPixels_ > plat::kMaxPicturePixels)
-      GifErrorText("Image too large");
+    if (totalPixels_ > plat::kMaxPicturePixels) GifErrorText("Image too large");
     // A GIF whose frames could never be composed is refused before its indices take memory.
     CheckGifFramesSize(screen_.Width, screen_.Height, int(images_.size()), false);
     image.Pixels.assign(size_t(image.PixelCount), 0);
-    DecodeGifImage(image, data);
+    DecodeGifImage(image, data, storedRows);
   }
 
   ByteCursor& in_;

@@ -125,9 +125,10 @@ TEST(GifStructure, BadBlocksRaiseTheirErrors) {
   Bytes cut = GifBuilder(8, 8, kFour).Image(Solid(8, 8, 1)).Data();
   cut.resize(cut.size() - 3);
   EXPECT_EQ(LoadError(cut), "TGif: Unexpected end of file");
-  // An index buffer beyond the picture limits is refused before it is made.
-  EXPECT_EQ(LoadError(GifBuilder(60000, 1, kFour).ImageWithData(Solid(40000, 1, 0), {0}).Data()),
-            "TGif: Image too large");
+  // An index buffer beyond the pixel budget is refused before it is made.
+  EXPECT_EQ(
+      LoadError(GifBuilder(1, 20000, kFour).ImageWithData(Solid(20000, 20000, 0), {0}).Data()),
+      "TGif: Image too large");
 }
 
 TEST(GifStructure, FieldsCutShortReadAsZero) {
@@ -245,6 +246,43 @@ TEST(GifImages, InterlacedRowsArriveInFourPasses) {
       EXPECT_EQ(gif.Images()[0].Pixels[size_t(y * 3)], y + 1)
           << "height " << height << " row " << y;
   }
+}
+
+TEST(GifImages, InterlacedImagesTallerThanTheScreenKeepTheirTopRowsInPlace) {
+  // The rows are stored in the passes of the image's own height; those below the screen go.
+  for (int height = 2; height <= 20; ++height)
+    for (int screen = 1; screen < height; ++screen) {
+      ImageBlock image;
+      image.width = 2;
+      image.height = height;
+      image.interlaced = true;
+      image.lzw.minCodeSize = 5;
+      const int first[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+      for (int pass = 0; pass < 4; ++pass)
+        for (int row = first[pass]; row < height; row += step[pass])
+          image.indices.insert(image.indices.end(), 2, uint8_t(row + 1));
+      html::TGif gif;
+      Load(gif, GifBuilder(2, screen, giftest::Colors(32, 0)).Image(image).Trailer().Data());
+      Bytes rows;
+      for (int y = 0; y < screen; ++y) rows.insert(rows.end(), 2, uint8_t(y + 1));
+      EXPECT_EQ(gif.Images()[0].Pixels, rows) << "height " << height << " screen " << screen;
+    }
+}
+
+TEST(GifImages, AFrameWiderThanAPictureSideLoadsOnASmallScreen) {
+  // Its index row is no picture; only the columns on the screen are ever shown.
+  ImageBlock image = Solid(33000, 1, 0);
+  const Bytes data = giftest::SubBlocks(giftest::EncodeLzw({1, 2, 3, 1}, image.lzw));
+  html::TGif gif;
+  Load(gif, GifBuilder(4, 1, kFour).ImageWithData(image, data).Trailer().Data());
+  EXPECT_EQ(gif.GetImageWidth(0), 33000);
+  EXPECT_EQ(Bytes(gif.Images()[0].Pixels.begin(), gif.Images()[0].Pixels.begin() + 5),
+            (Bytes{1, 2, 3, 1, 0}));
+  std::unique_ptr<plat::TBitmap> mask;
+  const std::unique_ptr<plat::TBitmap> frames = gif.BuildFramesBitmap(mask);
+  ASSERT_EQ(frames->Width(), 4);
+  EXPECT_EQ(frames->PixelARGB(1, 0), 0xFF0000FFu);
+  EXPECT_EQ(frames->PixelARGB(3, 0), 0xFF00FF00u);
 }
 
 TEST(GifImages, CodesAfterTheLastPixelAreNotDecoded) {

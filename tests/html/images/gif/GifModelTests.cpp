@@ -109,13 +109,14 @@ std::vector<Screen> Compose(const ModelGif& gif) {
   for (size_t i = 0; i < gif.frames.size(); ++i) {
     const ModelFrame& f = gif.frames[i];
     const giftest::ImageBlock& s = f.block;
-    // The rows come in stored order; too tall an image is read only as tall as the screen, its
-    // rows placed as for that height.
+    // The rows come in stored order, placed as for the image's own height; rows below the
+    // screen are dropped.
     const int rows = std::min(s.height, gif.height);
-    const std::vector<int> placed = StoredRowOrder(rows, s.interlaced);
+    const std::vector<int> placed = StoredRowOrder(s.height, s.interlaced);
     std::vector<const uint8_t*> rowData(static_cast<size_t>(rows));
-    for (int j = 0; j < rows; ++j)
-      rowData[size_t(placed[size_t(j)])] = s.indices.data() + size_t(j) * size_t(s.width);
+    for (int j = 0; j < s.height; ++j)
+      if (placed[size_t(j)] < rows)
+        rowData[size_t(placed[size_t(j)])] = s.indices.data() + size_t(j) * size_t(s.width);
     // Only what lies inside the screen counts.
     const auto inside = [&](int r, int c) {
       return s.top + r < gif.height && s.left + c < gif.width;
