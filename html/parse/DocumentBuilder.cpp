@@ -61,6 +61,7 @@ void THtmlBuilder::InitParse(std::string doc) {
 
   ReplaceNuls(doc);
   int32_t sourcePos = -1;
+  bool japaneseConverted = false;
   if (doc.size() > 3 && doc.compare(0, 3, "\xEF\xBB\xBF") == 0) {
     base.AssignUTF8();
     doc.erase(0, 3);
@@ -69,10 +70,11 @@ void THtmlBuilder::InitParse(std::string doc) {
   } else if (IsIso2022Jp(doc)) {
     doc = Iso2022JpToShiftJis(doc);
     base.AssignCharSet(128);
+    japaneseConverted = true;
   }
   info_ = TDocumentInfo{};
   info_.CodePage = base.CodePage;
-  tok_.Start(std::move(doc), sourcePos);
+  tok_.Start(std::move(doc), sourcePos, japaneseConverted);
   tok_.TopCodePage = [this] { return stack_.Last().CodePage; };
   tok_.IDs = &document_.Targets;
   tok_.Sender = document_.Viewer;

@@ -215,10 +215,10 @@ bool THtmlTokenizer::FindCharset(const std::string& content, uint8_t& charset) {
     if (lower.find(row.Fragment) == std::string::npos) continue;
     charset = row.Charset;
     if (charset == kEucJpCharset) {
-      if (!convertedFromEucJp_) {
+      if (!japaneseConverted_) {
         const char before = readPos_ > 0 ? document_[readPos_ - 1] : 0;
         document_ = EucJpToShiftJis(document_);
-        convertedFromEucJp_ = true;
+        japaneseConverted_ = true;
         // The current character was read before the conversion: take it again (only bytes
         // above 127 change, so it is no letter to upper-case).
         if (!included_ && readPos_ > 0 && LCh == before) LCh = LCToken = document_[readPos_ - 1];

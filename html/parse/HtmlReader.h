@@ -46,7 +46,9 @@ class THtmlTokenizer {
 
   // Starts reading document (nothing is read yet: call GetCh). sourcePos is the position of the
   // character before the first one (-1; a caller that removed a 3-byte mark passes 2).
-  void Start(std::string document, int32_t sourcePos = -1);
+  // japaneseConverted: the document was already made Shift_JIS, so a charset naming EUC-JP
+  // leaves its text as it is.
+  void Start(std::string document, int32_t sourcePos = -1, bool japaneseConverted = false);
   const std::string& Document() const { return document_; }
 
   // --- Characters
@@ -78,8 +80,8 @@ class THtmlTokenizer {
   // beginning. True when the document has more than 400 links.
   bool PreScanManyLinks();
 
-  // The charset named by a META content type; EUC-JP converts the document to Shift_JIS (once)
-  // and gives the Shift_JIS charset.
+  // The charset named by a META content type; EUC-JP converts the document to Shift_JIS (unless
+  // it was converted before) and gives the Shift_JIS charset.
   bool FindCharset(const std::string& content, uint8_t& charset);
 
   // --- State the builder reads and sets
@@ -127,7 +129,7 @@ class THtmlTokenizer {
   std::shared_ptr<const std::string> included_;
   size_t includedPos_ = 0;
   uint8_t lineEnd_ = 0;
-  bool convertedFromEucJp_ = false;
+  bool japaneseConverted_ = false;
   bool readingDirective_ = false;
   TCharCollection stretch_;  // 8-bit text of the current text symbol, kept for its memory
 };

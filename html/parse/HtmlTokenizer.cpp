@@ -68,9 +68,9 @@ std::u16string Utf16Of(uint32_t value) {
 
 }  // namespace
 
-void THtmlTokenizer::Start(std::string document, int32_t sourcePos) {
+void THtmlTokenizer::Start(std::string document, int32_t sourcePos, bool japaneseConverted) {
   document_ = std::move(document);
-  convertedFromEucJp_ = false;
+  japaneseConverted_ = japaneseConverted;
   Rewind(sourcePos);
 }
 

@@ -121,6 +121,17 @@ TEST_F(PageTest, AnEucJpMetaConvertsTheTextRightAfterIt) {
   }
 }
 
+TEST_F(PageTest, AnIsoJapanesePageIsConvertedOnceWhateverItsMetaSays) {
+  // JIS 6030 is U+724B; read again as EUC-JP its Shift_JIS bytes would give another kanji.
+  const std::string text = "a \x1b$B\x60\x30\x1b(B b";
+  for (const std::string meta :
+       {"", "<meta http-equiv=Content-Type content=\"text/html; charset=EUC-JP\">",
+        "<font charset=euc-jp>"}) {
+    Build(meta + text);
+    EXPECT_EQ(SectionWith("a").Text.substr(0, 5), u"a \u724B b") << meta;
+  }
+}
+
 TEST_F(PageTest, NulBytes) {
   std::string page = "a";
   for (int i = 0; i < 100; ++i) page += '\0';
