@@ -58,13 +58,17 @@ struct THtmlBuilder::TTableWork {
   uint8_t RowVAlign = 0;
   enum TGroup : uint8_t { Body, Head, Foot } Group = Body;
   TColumnAttributes GroupColumns;
+
+  // Rows finished so far, foot rows (kept aside until the end) among them: the row index of
+  // the declared-column slots.
+  int RowsRead() const { return Table->RowList.Count() + int(FootRows.size()); }
 };
 
 void THtmlBuilder::FinishCell(TTableWork& work) {
   if (!work.Cell) return;
   CloseSection();
   if (cell_ == work.Cell->Content.get()) cell_->ClearLastBottomMargin();
-  if (work.Cells) work.Cells->AddCell(work.Table->RowList.Count(), *work.Cell);
+  if (work.Cells) work.Cells->AddCell(work.RowsRead(), *work.Cell);
   work.Row->Add(std::move(work.Cell));
   cell_ = nullptr;
 }
@@ -116,7 +120,7 @@ void THtmlBuilder::OpenCell(TTableWork& work) {
   uint8_t vertAlign = VerticalAlign(attributes);
   if (vertAlign == 0) vertAlign = work.RowVAlign;
   if (work.Cells) {
-    const int column = work.Cells->FindColNum(work.Table->RowList.Count());
+    const int column = work.Cells->FindColNum(work.RowsRead());
     if (column >= 0 && size_t(column) < work.Table->ColumnSpecs.size()) {
       const TColObj& requested = work.Table->ColumnSpecs[size_t(column)];
       if (requested.SpecWidth > 0) props.AddPropertyValue(piWidth, WidthValue(requested));

@@ -85,6 +85,18 @@ TEST_F(TableTest, FootRowsGoLast) {
             "table['h' / 'b' / 'f']");
 }
 
+TEST_F(TableTest, FootRowsWrittenFirstTakeTheirOwnColumnSlots) {
+  Build(
+      "<table><col width=100><col width=50><col width=30><tfoot><tr><td>f1</td></tr>"
+      "<tr><td>f2</td></tr></tfoot><tbody><tr><td>b1</td><td>b2</td></tr></tbody></table>");
+  const html::TTableBlock& table = TableAt(0);
+  ASSERT_EQ(Outline(Body().Content), "table['b1' | 'b2' / 'f1' / 'f2']");
+  EXPECT_EQ(CellAt(table, 0, 0).WidthSpec, 100);
+  EXPECT_EQ(CellAt(table, 0, 1).WidthSpec, 50);
+  EXPECT_EQ(CellAt(table, 1, 0).WidthSpec, 100);
+  EXPECT_EQ(CellAt(table, 2, 0).WidthSpec, 100);
+}
+
 TEST_F(TableTest, Captions) {
   EXPECT_EQ(Build("<table><caption>c</caption><tr><td>a</table>"),
             "TableAndCaption[caption['c'] table['a']]");
