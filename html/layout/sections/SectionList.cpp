@@ -236,6 +236,7 @@ void TSectionList::Clear() {
   HoverImage = nullptr;
   Panels.clear();
   StyleSheet.Clear();
+  SectionCount = 0;
   TabIndexList.Clear();
   TCell::Clear();
   Forms.Clear();

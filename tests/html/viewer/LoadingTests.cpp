@@ -138,6 +138,28 @@ TEST(ViewerLoading, ALargePageReportsRisingProgressFromTheParseAndTheLayout) {
   EXPECT_GE(relayout.back(), 95);
 }
 
+TEST(ViewerLoading, TheLayoutCountsTheSectionsOfThePageBeingLoaded) {
+  TPageViewer viewer{nullptr};
+  viewer.SetBounds(0, 0, 400, 300);
+  auto paragraphs = [](int count) {
+    std::string page;
+    for (int i = 0; i < count; ++i) page += "<p>paragraph " + std::to_string(i) + "</p>";
+    return page;
+  };
+  std::vector<std::pair<plat::TProgressStage, int>> progress;
+  viewer.OnProgress = [&](plat::TObject*, plat::TProgressStage stage, int percent) {
+    progress.emplace_back(stage, percent);
+  };
+  viewer.LoadFromString(paragraphs(30), "");
+  progress.clear();
+  viewer.LoadFromString(paragraphs(60), "");
+  // Each layout pass reports section 50 of 60, at 75 + 25 * 50 / 60 percent.
+  std::vector<int> layout = RunningPercentages(progress);
+  std::erase_if(layout, [](int percent) { return percent <= 75; });
+  EXPECT_FALSE(layout.empty());
+  EXPECT_EQ(layout, std::vector<int>(layout.size(), 95));
+}
+
 TEST(ViewerLoading, FailingLoadLeavesTheViewerUsable) {
   TPageViewer viewer{nullptr};
   viewer.SetBounds(0, 0, 200, 150);
