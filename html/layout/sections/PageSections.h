@@ -244,7 +244,9 @@ struct InlineRec {
 
 class TInlineList : public TFreeList<InlineRec> {
  public:
-  static constexpr int32_t kOpenEnd = 999999;
+  // The source end of an element still open: past every source position, whatever the page's
+  // size, so that it runs to the end of the document.
+  static constexpr int32_t kOpenEnd = INT32_MAX;
   static constexpr int32_t kOutside = 99999999;
 
   explicit TInlineList(TSectionList* owner) : Owner(owner) {}

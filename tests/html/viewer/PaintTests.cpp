@@ -140,6 +140,25 @@ TEST_F(ViewerPaintTest, OnePixelPicturesStayOnePixelWhereTheyDoNotRepeat) {
   viewer->Document().BackImage = nullptr;
 }
 
+// An element never closed runs to the page's end, also where the page's source positions pass a
+// million, and its border shows.
+TEST_F(ViewerPaintTest, ABorderLeftOpenReachesTheEndOfALargePage) {
+  for (size_t pad : {size_t(0), size_t(1'000'000)}) {
+    SCOPED_TRACE(pad);
+    viewer->LoadFromString("<!--" + std::string(pad, 'x') +
+                               "--><p>x <span style=\"border:2px solid #ff0000\">never closed</p>"
+                               "<p>more",
+                           "");
+    TSectionList& document = viewer->Document();
+    ASSERT_EQ(document.InlineElements.Count(), 1);
+    EXPECT_LT(document.InlineElements.StartOf(0), document.InlineElements.EndOf(0));
+    // Where a source position past the page lies: the end of the document.
+    EXPECT_EQ(document.InlineElements.EndOf(0), document.SourceToDocPosOrEnd(int32_t(pad) + 500));
+    const plat::TCapturedImage image = plat::CaptureControl(viewer->PaintPanel());
+    EXPECT_GT(std::count(image.pixels.begin(), image.pixels.end(), Argb(0x0000FF)), 20);
+  }
+}
+
 TEST_F(ViewerPaintTest, MouseOverThePageReachesTheViewersEvents) {
   LoadBoxes(*viewer, 20, OneBox(*viewer, 50, 20));
   std::vector<std::string> seen;
