@@ -171,7 +171,14 @@ void THtmlBuilder::NewSection(TAttributeList* attributes) {
 }
 
 void THtmlBuilder::CloseSection() {
-  if (section_) cell_->Add(std::move(section_), tok_.SourcePos);
+  if (!section_) return;
+  // The section's final space stands where its text ends: at the start of the tag that ends it
+  // (so that a name or ID the tag brings lies past the space and finds the next line), else
+  // where reading stands.
+  const std::u16string& text = section_->Text;
+  const int32_t last = text.empty() ? -1 : section_->SourcePosOf(int32_t(text.size()) - 1);
+  const bool atTag = Sy() != TextSy && Sy() != EofSy && tok_.TagStart >= last;
+  cell_->Add(std::move(section_), atTag ? std::min(tok_.TagStart, tok_.SourcePos) : tok_.SourcePos);
 }
 
 void THtmlBuilder::AddPage() {

@@ -171,5 +171,21 @@ TEST_F(Navigation, VisitedLinksAreMarkedOnEveryLoadUntilTheCountIsZero) {
   EXPECT_EQ(viewer->Visited().Count(), 0);
 }
 
+// A jump to a name shows the line the name stands on at the top, wherever the text before it
+// ended: an open paragraph, a line break or a closed paragraph.
+TEST_F(Navigation, AJumpToANameLandsOnTheLineTheNameStandsOn) {
+  for (const std::string named :
+       {"<p>above<p id=n>target", "above<br><a name=n>target</a>", "<p>above</p><p id=n>target",
+        "<p>above</p><a name=n></a><p>target</p>"}) {
+    SCOPED_TRACE(named);
+    Load(TallPage(40) + named + "<div style=\"height:2000px\"></div>");
+    ASSERT_TRUE(viewer->PositionTo("#n"));
+    // TextPoint gives a point 6 pixels below the top of the character's line, scrolled.
+    EXPECT_LT(TextPoint(u"above").Y - 6, 0);
+    EXPECT_GE(TextPoint(u"target").Y - 6, 0);
+    EXPECT_LT(TextPoint(u"target").Y - 6, 10);
+  }
+}
+
 }  // namespace
 }  // namespace html::test
