@@ -46,20 +46,19 @@ void TMainForm::Exit1Click(plat::TObject*) {
 }
 
 void TMainForm::FormCloseQuery(plat::TObject*, bool& CanClose) {
-  CanClose = !Modified;
-  if (CanClose) return;
-  // No closes. Yes saves and keeps the window open (saving leaves Modified set, so the next
-  // close asks again); a dismissed question keeps the window and the picture.
+  CanClose = LetChangesGo(plat::MB_YESNO);
+}
+
+bool TMainForm::LetChangesGo(uint32_t Buttons) {
+  if (!Modified) return true;
   switch (plat::ShowMessageBox(std::string(SaveQuestionText), MainCaption,
-                               plat::MB_YESNO | plat::MB_ICONQUESTION)) {
+                               Buttons | plat::MB_ICONQUESTION)) {
     case plat::IDYES:
-      SavePictureAs();
-      break;
+      return SavePictureAs();
     case plat::IDNO:
-      CanClose = true;
-      break;
+      return true;
     default:
-      break;
+      return false;
   }
 }
 

@@ -26,6 +26,7 @@ void TMainForm::NewButtonClick(plat::TObject*) {
   D.btUpDownHeight->SetPosition(NewImageHeight);
   D.pnColor->SetColor(NewImageColor);
   if (D.ShowModal() != plat::mrOk) return;
+  if (!LetChangesGo(plat::MB_YESNOCANCEL)) return;
   NewImageColor = D.pnColor->Color();
   NewImageWidth = D.btUpDownWidth->Position();
   NewImageHeight = D.btUpDownHeight->Position();
@@ -35,6 +36,8 @@ void TMainForm::NewButtonClick(plat::TObject*) {
   ShowPictureCaption(BackgroundPath);
   ImgView->SetColor(plat::clSilver);
   EnableButton(this);
+  // A blank picture has nothing to lose.
+  Modified = false;
 }
 
 // The blank picture goes in as a loaded one would: the view's bitmap, the kept copy for

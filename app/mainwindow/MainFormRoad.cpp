@@ -35,12 +35,16 @@ TLayerSurroundings TMainForm::Surroundings() const {
 
 void TMainForm::mnFileOpenClick(plat::TObject*) {
   if (!OpenPictureDialog1->Execute()) return;
+  const std::string file = OpenPictureDialog1->FileName();
+  if (!LetChangesGo(plat::MB_YESNOCANCEL)) return;
   TWaitCursor wait;
   // A file that cannot be read changes nothing: no path, no settings, no tools state.
-  LoadBackground(OpenPictureDialog1->FileName());
-  BackgroundPath = OpenPictureDialog1->FileName();
+  LoadBackground(file);
+  BackgroundPath = file;
   EnableButton(this);
   SavePath();
+  // A picture as it is in its file has nothing to lose.
+  Modified = false;
 }
 
 void TMainForm::mnWaterMarkSelectClick(plat::TObject* Sender) {
@@ -320,6 +324,9 @@ void TMainForm::clearButtonClick(plat::TObject*) {
 }
 
 void TMainForm::mnFileNewClick(plat::TObject* Sender) {
+  // Asked before the layers go; let go, they are not asked about again by the open.
+  if (!LetChangesGo(plat::MB_YESNOCANCEL)) return;
+  Modified = false;
   SelectLayer(nullptr);
   RubberBand = nullptr;
   ImgView->Layers().Clear();
@@ -410,19 +417,23 @@ bool TMainForm::SaveClipboardPicture(TPasteFormat Format) {
 }
 
 void TMainForm::PasteImage(plat::TObject*) {
+  // The question is about the work the pasted picture would replace, not about the paste.
+  const bool changed = Modified;
+  {
+    TWaitCursor wait;
+    if (!SaveClipboardPicture(TPasteFormat::Jpeg)) return;
+  }
+  Modified = changed;
+  if (!LetChangesGo(plat::MB_YESNOCANCEL)) return;
   TWaitCursor wait;
-  if (!SaveClipboardPicture(TPasteFormat::Jpeg)) return;
-  ImgView->Bitmap().OnPixelCombine = nullptr;
-  BackgroundColorMode = 0;
-  BackgroundInvert = false;
-  BackgroundGray = false;
-  PictOpacityGaugeBar->SetEnabled(true);
+  LoadBackground(PastedFile);
   // The picture is read from the run's work folder, which goes when the program ends: saving and
   // the settings go on from the folder of the last background.
   BackgroundPath = plat::ExtractFilePath(BackgroundPath) + plat::ExtractFileName(PastedFile);
   EnableButton(this);
   SavePath();
-  LoadBackground(PastedFile);
+  // Kept in no file of the user's.
+  Modified = true;
 }
 
 void TMainForm::AddLayerClipClick(plat::TObject* Sender) {

@@ -115,6 +115,10 @@ class TMainForm : public plat::TForm, public TMainState {
   void Exit1Click(plat::TObject* Sender);
   // Every way of closing asks first while the picture is changed.
   void FormCloseQuery(plat::TObject* Sender, bool& CanClose);
+  // While the picture is changed, asks whether to save it before it goes (Buttons: MB_YESNO or
+  // MB_YESNOCANCEL). True when it may go: Yes saved it, or No lets the changes go; a cancelled or
+  // failed save, Cancel and a dismissed question keep it.
+  bool LetChangesGo(uint32_t Buttons);
   void mnSaveAsClick(plat::TObject* Sender);
   // Asks for a name and saves there; false when nothing was written.
   bool SavePictureAs();

@@ -12,6 +12,7 @@
 #include "app/mainwindow/MainUnit.h"
 #include "graphics/bitmap/Bitmap32.h"
 #include "platform/runtime/Files.h"
+#include "platform/windows/Application.h"
 #include "platform/windows/TestSeams.h"
 
 class MainWindow : public testing::Test {
@@ -37,6 +38,14 @@ class MainWindow : public testing::Test {
   void Start(std::vector<std::string> arguments = {}) {
     app::SetProgramArguments(std::move(arguments));
     form = std::make_unique<app::TMainForm>(nullptr);
+  }
+  // Started with the picture on the command line, loaded by the start-up timer, and showing.
+  void StartShowing(const std::string& picture) {
+    Start({picture});
+    form->TimerEllapsed(form->Timer1);
+    form->TimerEllapsed(form->Timer1);
+    form->Show();
+    plat::Application().ProcessMessages();
   }
   // A 32-bit BMP picture of the given size in the home folder.
   std::string Picture(const std::string& name, int width, int height) {

@@ -185,6 +185,10 @@ TEST_F(RealRun, EscEndsDialogsWithoutACancelButtonAndEnterPressesTheDefault) {
 }
 
 TEST_F(RealRun, APresetAndOkMakeANewPictureOfThatSize) {
+  // The layer is unsaved work, which the user lets go.
+  plat::TestHooks().messageBox = [](const std::string&, const std::string&, uint32_t) {
+    return plat::IDNO;
+  };
   WhileModal([](plat::TCustomForm& f) {
     auto& dialog = dynamic_cast<app::TNewImageForm&>(f);
     Click(*dialog.Button4K);

@@ -83,7 +83,14 @@ TEST_F(PublishedHandlers, EveryHandlerBindsByNameAndDoesItsPart) {
   EXPECT_EQ(form->ImgView->Bitmap().Pixel(5, 5), 0xFF336699u);
   form->CreatePictureLayer(nullptr, request);
   answer = Picture("next.bmp", 30, 20);
+  // Asked once about the unsaved layer, which the user lets go.
+  int questions = 0;
+  plat::TestHooks().messageBox = [&questions](const std::string&, const std::string&, uint32_t) {
+    ++questions;
+    return plat::IDNO;
+  };
   Click("mnFileNewClick");
+  EXPECT_EQ(questions, 1);
   EXPECT_EQ(form->ImgView->Layers().Count(), 0);
   EXPECT_EQ(form->ImgView->Bitmap().Width(), 30);
 }

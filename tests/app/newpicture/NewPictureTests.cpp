@@ -50,6 +50,10 @@ class NewPicture : public MainWindow {
     request.FileName = Picture("layer.bmp", 10, 10);
     form->CreatePictureLayer(nullptr, request);
     ASSERT_NE(form->SelectedLayer, nullptr);
+    // The layer is unsaved work, which the user lets go for the new picture.
+    plat::TestHooks().messageBox = [](const std::string&, const std::string&, uint32_t) {
+      return plat::IDNO;
+    };
   }
   // The dialog as the user meets it, answered by Answer.
   template <class F>

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "RoadSupport.h"
+#include "app/mainwindow/EditorTexts.h"
 #include "app/mainwindow/Settings.h"
 #include "app/road/ClipboardTransfer.h"
 #include "app/road/Composition.h"
@@ -37,6 +38,8 @@ class BackgroundState : public MainWindow {
       return plat::mrOk;
     };
     plat::TestHooks().messageBox = [this](const std::string& text, const std::string&, uint32_t) {
+      // Unsaved work is let go when another picture comes.
+      if (text == app::SaveQuestionText) return plat::IDNO;
       messages.push_back(text);
       return plat::IDOK;
     };
