@@ -1,6 +1,7 @@
 // Copy of a 6000 x 4000 picture to the clipboard beside a plain copy of its pixels: the formats
 // other programs take are made when they ask, so Copy costs about one copy of the pixels. The
-// PNG that a program asking for it gets is measured too, as a report.
+// PNG that a program asking for it gets is measured against the copy too: the window waits for
+// it, so it is held to fifteen copies' worth.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -70,6 +71,6 @@ BENCHMARK(BM_PngAskedFor)->Unit(benchmark::kMillisecond)->Iterations(2);
 const bench::PeerComparison copy("clipboard_copy_vs_pixel_copy", "BM_CopyToClipboard",
                                  "BM_CopyPixels", "1.5");
 const bench::PeerComparison png("clipboard_png_asked_vs_copy", "BM_PngAskedFor/iterations:2",
-                                "BM_CopyToClipboard");
+                                "BM_CopyToClipboard", "15");
 
 }  // namespace

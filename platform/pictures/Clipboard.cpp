@@ -1,6 +1,5 @@
 #include "platform/pictures/Clipboard.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -16,6 +15,7 @@
 #include "platform/pictures/Bitmap.h"
 #include "platform/pictures/BitmapFromImage.h"
 #include "platform/pictures/Picture.h"
+#include "platform/pictures/PngEncoder.h"
 #include "platform/windows/QtRuntime.h"
 
 namespace plat {
@@ -45,11 +45,20 @@ class TPictureMimeData : public QMimeData {
   QVariant retrieveData(const QString& type, QMetaType) const override {
     if (type == kImageType) return image_;
     if (type != kPngType) return {};
-    // PNG keeps alpha, which programs that take it expect.
+    // PNG keeps alpha, which programs that take it expect. It is made while the program asking
+    // waits, and this program with it: quickly rather than small.
     if (png_.isEmpty()) {
-      QBuffer buffer(&png_);
-      buffer.open(QIODevice::WriteOnly);
-      image_.save(&buffer, "PNG");
+      try {
+        EncodeFastPng(
+            image_.width(), image_.height(),
+            [this](int32_t y) {
+              return reinterpret_cast<const uint32_t*>(image_.constScanLine(y));
+            },
+            [this](const char* bytes, size_t count) { png_.append(bytes, qsizetype(count)); });
+      } catch (const std::exception&) {
+        // Not through Qt's frames: the program asking gets nothing.
+        png_.clear();
+      }
     }
     return png_;
   }
