@@ -13,10 +13,15 @@ struct TTurn {
   double Cos, Sin;
 };
 
+bool QuarterTurn(double Degrees) {
+  const double quarters = Degrees / 90;
+  return quarters == std::floor(quarters) && std::fabs(quarters) < 1e9;
+}
+
 // Quarter turns take their cosine and sine exactly, so that pixel centres map onto pixel centres.
 TTurn TurnOf(double Degrees) {
-  const double quarters = Degrees / 90;
-  if (quarters == std::floor(quarters) && std::fabs(quarters) < 1e9) {
+  if (QuarterTurn(Degrees)) {
+    const double quarters = Degrees / 90;
     static constexpr TTurn exact[4] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
     return exact[((int64_t(quarters) % 4) + 4) % 4];
   }
@@ -79,7 +84,7 @@ int32_t TurnOffset(int32_t Side, int32_t Length) {
   return int32_t(margin >= 0 ? margin / 2 : -((1 - margin) / 2));
 }
 
-void DrawTurned(gfx::TBitmap32& Canvas, const gfx::TBitmap32& Picture, int32_t Left, int32_t Top,
+void DrawTurned(gfx::TBitmap32& Canvas, const gfx::TBitmap32& Picture, double Left, double Top,
                 double Degrees, bool Merged) {
   if (Canvas.Empty() || Picture.Empty()) return;
   const TTurn t = TurnOf(Degrees);
@@ -91,8 +96,8 @@ void DrawTurned(gfx::TBitmap32& Canvas, const gfx::TBitmap32& Picture, int32_t L
   };
   // The turned picture's box on the canvas, one pixel wider for the fading edges.
   double x0 = cx, x1 = cx, y0 = cy, y1 = cy;
-  for (double px : {double(Left), double(Left) + Picture.Width()})
-    for (double py : {double(Top), double(Top) + Picture.Height()}) {
+  for (double px : {Left, Left + Picture.Width()})
+    for (double py : {Top, Top + Picture.Height()}) {
       const double dx = px - cx, dy = py - cy;
       const double x = cx + dx * t.Cos + dy * t.Sin, y = cy - dx * t.Sin + dy * t.Cos;
       x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
@@ -118,6 +123,52 @@ void DrawTurned(gfx::TBitmap32& Canvas, const gfx::TBitmap32& Picture, int32_t L
     }
   }
   gfx::EMMS();
+}
+
+TTurnedBox TurnedBox(int32_t Width, int32_t Height, double Degrees) {
+  const TTurn t = TurnOf(Degrees);
+  const double c = std::fabs(t.Cos), s = std::fabs(t.Sin);
+  TTurnedBox box;
+  if (QuarterTurn(Degrees)) {
+    box.Width = int32_t(c * Width + s * Height);
+    box.Height = int32_t(s * Width + c * Height);
+  } else {
+    // Sampling fades the picture out over half a pixel beyond each edge.
+    const double w = Width + 1.0, h = Height + 1.0;
+    box.Width = int32_t(std::ceil(c * w + s * h));
+    box.Height = int32_t(std::ceil(s * w + c * h));
+  }
+  box.ShiftX = (Width - box.Width) / 2.0;
+  box.ShiftY = (Height - box.Height) / 2.0;
+  return box;
+}
+
+std::unique_ptr<gfx::TBitmap32> TurnedPicture(const gfx::TBitmap32& Picture, double Degrees) {
+  const TTurnedBox box = TurnedBox(Picture.Width(), Picture.Height(), Degrees);
+  auto turned = std::make_unique<gfx::TBitmap32>();
+  turned->SetSize(box.Width, box.Height);
+  turned->ClearWithColor(0x00000000);
+  // The picture's centre on the canvas centre, where the turn goes about.
+  DrawTurned(*turned, Picture, -box.ShiftX, -box.ShiftY, Degrees, false);
+  return turned;
+}
+
+TCanvasPart TrimToContent(const gfx::TBitmap32& Canvas, const plat::TRect& Fallback) {
+  plat::TRect r{Canvas.Width(), Canvas.Height(), 0, 0};
+  for (int32_t y = 0; y < Canvas.Height(); ++y) {
+    const gfx::TColor32* row = Canvas.RowPtr(y);
+    for (int32_t x = 0; x < Canvas.Width(); ++x)
+      if (row[x] >> 24 != 0) {
+        r.Left = std::min(r.Left, x), r.Right = std::max(r.Right, x + 1);
+        r.Top = std::min(r.Top, y), r.Bottom = std::max(r.Bottom, y + 1);
+      }
+  }
+  if (r.Left >= r.Right) r = Fallback;
+  TCanvasPart part{std::make_unique<gfx::TBitmap32>(), r};
+  part.Picture->SetSize(r.Width(), r.Height());
+  for (int32_t y = r.Top; y < r.Bottom; ++y)
+    std::copy_n(Canvas.PixelPtr(r.Left, y), r.Width(), part.Picture->RowPtr(y - r.Top));
+  return part;
 }
 
 }  // namespace app

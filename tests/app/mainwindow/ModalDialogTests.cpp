@@ -66,7 +66,7 @@ TEST_F(RealRun, TurningByAButtonAndOkTurnsTheLayer) {
   form->WMRotateChange(nullptr, 1);
   ASSERT_NE(Selected(), nullptr);
   EXPECT_EQ(Selected()->AngleCode, 10090);
-  EXPECT_EQ(Selected()->Bitmap().Width(), 58);  // 40 x 1.45
+  EXPECT_EQ(Selected()->Bitmap().Width(), 20);  // 40 x 20 turned
 }
 
 TEST_F(RealRun, AHalfTransparentLayerTurnedFromItsToolsKeepsItsColourAndOpacity) {
