@@ -403,7 +403,7 @@ void TCustomImage32::RunDrawBitmap(TBitmap32& Dest, uint32_t) {
         for (int32_t j = 0; j <= down; ++j)
           for (int32_t i = 0; i <= across; ++i)
             bitmap_->DrawTo(Dest, r.Offset(r.Right * i, r.Bottom * j));
-    } else {
+    } else if (!SnapshotServes(Dest) || !snapshot_.DrawTo(Dest, *bitmap_, r, ViewportRect())) {
       bitmap_->DrawTo(Dest, r);
     }
   } catch (...) {
@@ -411,6 +411,17 @@ void TCustomImage32::RunDrawBitmap(TBitmap32& Dest, uint32_t) {
     throw;
   }
   bitmap_->Unlock();
+}
+
+bool TCustomImage32::SnapshotServes(const TBitmap32& Dest) {
+  // A rebuild of the whole buffer draws the picture afresh, and the next partial one draws the
+  // snapshot again: whatever happened to the picture unreported is then shown in both.
+  if (&Dest != &Buffer() || renderingElsewhere_) return false;
+  if (InvalidRects().Count() == 0) {
+    snapshot_.Forget();
+    return false;
+  }
+  return RepaintMode() == rmOptimizer && bitmap_->DrawMode() == dmOpaque;
 }
 
 void TCustomImage32::RunDrawLayers(TBitmap32& Dest, uint32_t StageNum) {
@@ -474,6 +485,7 @@ void TCustomImage32::PaintTo(TBitmap32* Dest, const TRect& DestRect) {
 // ---- bitmap hooks ----
 
 void TCustomImage32::BitmapChangeHook() {
+  snapshot_.Forget();
   RepaintOptimizer().Reset();
   BitmapChanged(bitmap_->BoundsRect());
 }
@@ -508,6 +520,7 @@ std::vector<TRect> TCustomImage32::BitmapAreaOnControl(const TRect& Area) {
 
 void TCustomImage32::BitmapAreaHook(plat::TObject* Sender, const TRect& Area) {
   if (Sender != bitmap_.get()) return;
+  snapshot_.Forget();
   for (const TRect& r : BitmapAreaOnControl(Area))
     RepaintOptimizer().AreaReported(this, r, AreaInfoRect);
   BitmapChanged(Area);
@@ -515,6 +528,7 @@ void TCustomImage32::BitmapAreaHook(plat::TObject* Sender, const TRect& Area) {
 
 void TCustomImage32::BitmapDirectAreaHook(plat::TObject* Sender, const TRect& Area) {
   if (Sender != bitmap_.get()) return;
+  snapshot_.Forget();
   for (const TRect& r : BitmapAreaOnControl(Area)) InvalidRects().Add(r);
   if (updateCount_ != 0) return;
   if (!InsideCustomPaint()) Repaint();
@@ -531,6 +545,7 @@ void TCustomImage32::BitmapResized() {
     if (w >= 1 && h >= 1) SetBounds(Left(), Top(), w, h);
   }
   if (updateCount_ == 0 && OnBitmapResize) OnBitmapResize(this);
+  snapshot_.Forget();
   DropCache();
   ForceFullInvalidate();
 }

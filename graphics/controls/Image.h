@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "graphics/controls/PaintBox.h"
+#include "graphics/controls/PictureSnapshot.h"
 #include "graphics/layers/Layers.h"
 
 namespace gfx {
@@ -147,6 +148,9 @@ class TCustomImage32 : public TCustomPaintBox32, public ILayerImageOwner {
   // Tile counts across and down a target of that size for a tiled bitmap (none for an empty
   // placement).
   bool TileCounts(const TBitmap32& Target, int32_t& Across, int32_t& Down) const;
+  // Whether drawing the bitmap into Dest may copy from the snapshot: the buffer of an optimized
+  // control, rebuilt in parts, under a picture drawn opaque.
+  bool SnapshotServes(const TBitmap32& Dest);
 
   std::unique_ptr<TBitmap32> bitmap_;
   TBitmapAlign bitmapAlign_ = baTopLeft;
@@ -166,6 +170,8 @@ class TCustomImage32 : public TCustomPaintBox32, public ILayerImageOwner {
   float viewInvScaleX_ = 1, viewInvScaleY_ = 1;
   bool viewCacheValid_ = false;
   bool renderingElsewhere_ = false;
+  // The picture as a full rebuild draws it, for partial rebuilds to copy.
+  TPictureSnapshot snapshot_;
 };
 
 class TImage32 : public TCustomImage32 {

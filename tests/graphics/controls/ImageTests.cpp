@@ -520,6 +520,85 @@ TEST_F(ImageControl, AnExposeNeverDropsAPendingChange) {
   EXPECT_EQ(FirstDifference(image->Buffer(), expected, 300, 200), "");
 }
 
+// Counts the drawings of one picture through the engine's stretch transfer while it lives.
+class PictureDrawings {
+ public:
+  explicit PictureDrawings(const TCustomBitmap32& Picture) : saved_(ResamplerLink()) {
+    picture_ = &Picture;
+    count_ = 0;
+    forward_ = saved_.StretchTransfer;
+    ResamplerLink().StretchTransfer = [](TCustomBitmap32& dst, const TRect& dstRect,
+                                         const TRect& dstClip, TCustomBitmap32& src,
+                                         const TRect& srcRect, TCustomResampler* resampler,
+                                         TDrawMode mode, const TPixelCombineEvent& callback) {
+      if (&src == picture_) ++count_;
+      forward_(dst, dstRect, dstClip, src, srcRect, resampler, mode, callback);
+    };
+  }
+  ~PictureDrawings() { ResamplerLink() = saved_; }
+  PictureDrawings(const PictureDrawings&) = delete;
+  PictureDrawings& operator=(const PictureDrawings&) = delete;
+  int Count() const { return count_; }
+
+ private:
+  static inline const TCustomBitmap32* picture_ = nullptr;
+  static inline int count_ = 0;
+  static inline decltype(TResamplerLink::StretchTransfer) forward_ = nullptr;
+  TResamplerLink saved_;
+};
+
+// A layer dragged over a reduced opaque picture: after the first step the partial rebuilds copy
+// the picture as a full rebuild draws it instead of reducing it again; what the picture reports
+// changed, and what a full rebuild shows after a change it did not report, reach them too.
+TEST_F(ImageControl, DragStepsReuseThePictureAsDrawnUntilItChanges) {
+  auto* image = Add<TImage32>(0, 0, 300, 200);
+  image->SetRepaintMode(rmOptimizer);
+  FillPattern(image->Bitmap(), 900, 600, 5);
+  image->Bitmap().SetResamplerClassName("TDraftResampler");
+  image->SetScaleMode(smResize);
+  auto& layer = image->Layers().Add<TBitmapLayer>();
+  FillPattern(layer.Bitmap(), 40, 30, 6);
+  Settle();
+  PictureDrawings drawings(image->Bitmap());
+  float x = 20;
+  auto step = [&] {
+    x += 7;
+    layer.SetLocation({x, 20, x + 40, 50});
+    Settle();
+    image->Update();
+  };
+  auto shownIsFull = [&](const char* when) {
+    TBitmap32 expected;
+    expected.SetSize(300, 200);
+    image->PaintTo(&expected, image->GetBitmapRect());
+    EXPECT_EQ(FirstDifference(image->Buffer(), expected, 300, 200), "") << when;
+    Settle();  // PaintTo's mode switch rebuilds the whole buffer
+    image->Update();
+  };
+  step();
+  const int drawn = drawings.Count();
+  EXPECT_LE(drawn, 1);
+  for (int i = 0; i < 5; ++i) step();
+  EXPECT_EQ(drawings.Count(), drawn);
+  shownIsFull("after the drag");
+
+  image->Bitmap().FillRectS(30, 30, 400, 300, 0xFFFF0000);  // reported
+  step();
+  step();
+  shownIsFull("after a reported change");
+
+  step();
+  image->Bitmap().Bits()[0] = 0xFF00FF00;  // unreported, then a full rebuild shows it
+  image->Invalidate();
+  Settle();
+  image->Update();
+  layer.SetLocation({0, 0, 40, 30});
+  Settle();
+  image->Update();
+  step();  // uncovers the changed corner
+  shownIsFull("after an unreported change and a full rebuild");
+}
+
 // Mouse routing: which presses capture, and that a capture never outlives its release.
 class MouseRouting : public FormTest {
  protected:
