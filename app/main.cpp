@@ -19,5 +19,6 @@ int main(int argc, char** argv) {
 
   app::StopProgram();
   plat::ShutdownQtApplication();
+  plat::Application().EndByTerminationSignal();
   return 0;
 }

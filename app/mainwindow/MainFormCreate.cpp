@@ -280,10 +280,14 @@ void TMainForm::SavePath() {
   plat::ShowMessage(std::string(SettingsNotSavedText) + SettingsFileName());
 }
 
-void TMainForm::FormDestroy(plat::TObject*) {
+void TMainForm::SaveAtEnd() {
   SavePath();
   for (const std::string& file : {RotateWorkFile, ColorWorkFile})
     if (!file.empty() && plat::FileExists(file)) plat::DeleteFile(file);
+}
+
+void TMainForm::FormDestroy(plat::TObject*) {
+  SaveAtEnd();
   TextItems.Clear();
   if (PristineImage) DestroyComponent(PristineImage);
   PristineImage = nullptr;

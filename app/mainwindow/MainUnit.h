@@ -106,6 +106,9 @@ class TMainForm : public plat::TForm, public TMainState {
   // Writes the settings file, taking the folders from the last background and layer paths; the
   // first write that fails in a run is reported.
   void SavePath();
+  // What ending the run leaves on disk, however it ends: the settings written, the work files
+  // gone.
+  void SaveAtEnd();
   // Loads a picture file as the background; the layers go only once the picture is read.
   void LoadBackground(const std::string& FileName);
   void TextListMouseMove(plat::TObject* Sender, plat::TShiftState Shift, int X, int Y);

@@ -6,6 +6,9 @@
 #include <QFontDatabase>
 #include <QScreen>
 #include <QToolTip>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
 #include <map>
 
 #include "platform/windows/Dialogs.h"
@@ -74,8 +77,35 @@ void TApplication::Initialize() {
 
 void TApplication::Run() {
   Initialize();
+  // Registered after this object was made, so it runs before the object is destroyed.
+  [[maybe_unused]] static const bool watched =
+      std::atexit([] { Application().ExitDuringRun(); }) == 0;
   if (mainForm_) mainForm_->Show();
+  running_ = true;
   while (!terminated_ && mainForm_) QApplication::exec();
+  running_ = false;
+}
+
+void TApplication::ExitDuringRun() {
+  if (!running_) return;
+  endedFromOutside_ = true;
+  try {
+    if (OnExitDuringRun) OnExitDuringRun();
+  } catch (const std::exception& e) {
+    std::cerr << title_ << ": " << e.what() << '\n';
+  }
+  // What the exit would run next takes the windows down, which needs the window system that is
+  // gone: the process ends here, with the status Qt ends it with then.
+  std::fflush(nullptr);
+  std::_Exit(EXIT_FAILURE);
+}
+
+void TApplication::EndFromOutside(int signal) {
+  terminationSignal_ = signal;
+  endedFromOutside_ = true;
+  terminated_ = true;
+  // Ends every running loop, the modal ones too, without closing a window (which could ask).
+  QCoreApplication::exit(0);
 }
 
 void TApplication::ProcessMessages() {

@@ -42,10 +42,22 @@ class TApplication : public TComponent {
   void HandleException(const std::exception& e);
   // Frees the forms the application owns (end of the run, test fixtures).
   void DestroyForms();
-  // SIGTERM, SIGINT and SIGHUP end the program from the message loop: Cleanup runs first, then
-  // the signal ends the process as it would have. A second signal before the loop gets to the
-  // first ends the process at once.
+  // SIGTERM, SIGINT and SIGHUP end the run as closing the main form does, without asking
+  // anything: every modal run ends with mrCancel, no dialog opens any more and Run returns, so the
+  // program's own shutdown keeps what it keeps; EndByTerminationSignal then ends the process.
+  // Outside of Run, cleanup runs and the signal ends the process at once. So does a second signal
+  // once the first has come.
   void EndOnTerminationSignals(std::function<void()> cleanup);
+  // Call last, after the program's shutdown: when a termination signal ended the run, the
+  // process ends by that signal, as it would have without the handling above.
+  void EndByTerminationSignal();
+  // Nobody is there to answer any more: the run was ended by a termination signal, or the
+  // process is ending inside Run.
+  bool EndedFromOutside() const { return endedFromOutside_; }
+  // Runs when the process ends (exit) inside Run, as Qt ends it when the window system goes away.
+  // The windows are not taken down then (that needs the window system) and the process ends
+  // right after: this keeps what can be kept.
+  std::function<void()> OnExitDuringRun;
 
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& title) { title_ = title; }
@@ -64,8 +76,14 @@ class TApplication : public TComponent {
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
+  void EndFromOutside(int signal);
+  void ExitDuringRun();
+
   TCustomForm* mainForm_ = nullptr;
   bool terminated_ = false;
+  bool running_ = false;
+  bool endedFromOutside_ = false;
+  int terminationSignal_ = 0;
   bool initialized_ = false;
   std::string title_ = "PixStamp";
   bool showHint_ = true;

@@ -31,10 +31,18 @@ constexpr const char* ReplaceCaption = "Confirm Save As";
 // Follows the file name.
 constexpr std::string_view ReplaceQuestionText = " already exists.\nDo you want to replace it?";
 
-// Under the offscreen platform nobody can answer a dialog: it must not wait.
-bool NobodyToAsk() {
+// Nobody can answer a dialog under the offscreen platform (unless a test shows it there), nor
+// once the run was ended from outside: it must not wait.
+bool NobodyToAsk(bool shownInTests = false) {
+  if (Application().EndedFromOutside()) return true;
+  if (shownInTests) return false;
   EnsureQtApplication();
   return QGuiApplication::platformName() == QLatin1String("offscreen");
+}
+
+// What a box nobody answered says: OK for a box that only informs, otherwise neither yes nor no.
+int Unanswered(uint32_t buttons) {
+  return buttons == MB_OK ? IDOK : IDCANCEL;
 }
 
 QString Lines(const std::string& text) {
@@ -141,10 +149,9 @@ void AddPreview(QFileDialog& dialog) {
 int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
   if (auto& hook = TestHooks().messageBox) return hook(text, caption, flags);
   uint32_t buttons = flags & 0x0F;
-  if (NobodyToAsk() && !TestHooks().showMessageBoxes) {
-    // Nobody answered: OK for a box that only informs, otherwise neither yes nor no.
+  if (NobodyToAsk(TestHooks().showMessageBoxes)) {
     std::cerr << caption << ": " << text << '\n';
-    return buttons == MB_OK ? IDOK : IDCANCEL;
+    return Unanswered(buttons);
   }
   QMessageBox box(DialogParent());
   box.setWindowTitle(ToQString(caption));
@@ -176,6 +183,8 @@ int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t
   if (buttons == MB_YESNO) box.addButton(QMessageBox::Cancel)->hide();
   if (box.button(QMessageBox::Cancel)) box.setEscapeButton(QMessageBox::Cancel);
   const int answer = box.exec();
+  // The run ended from outside closed the box.
+  if (Application().EndedFromOutside()) return Unanswered(buttons);
   switch (answer) {
     case QMessageBox::Yes:
       return IDYES;
@@ -259,7 +268,7 @@ bool TOpenDialog::Run(bool save, bool picture) {
     fileName_ = chosen;
     return true;
   }
-  if (NobodyToAsk() && !TestHooks().showFileDialogs) return false;
+  if (NobodyToAsk(TestHooks().showFileDialogs)) return false;
   TReplaceAskingDialog dialog(DialogParent(), ToQString(title_), ToQString(folder),
                               ToQString(FilterToQt(filter)), save ? defaultExt_ : std::string(),
                               save && (options_ & ofOverwritePrompt));

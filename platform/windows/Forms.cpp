@@ -171,6 +171,8 @@ TModalResult TCustomForm::ShowModal() {
     DoHide();
     return modalResult_;
   }
+  // Once the run was ended from outside nobody answers: the run is cancelled unseen.
+  if (Application().EndedFromOutside()) return modalResult_ = mrCancel;
   // While it runs, the form is a dialog of its owner's window: kept with it, never minimised
   // away from the window it blocks.
   const Qt::WindowFlags plainFlags = Widget()->windowFlags();
@@ -201,9 +203,10 @@ TModalResult TCustomForm::ShowModal() {
   } reset{*this, plainFlags};
   SetVisible(true);
   // Handlers may close the form while it shows.
-  while (modalResult_ == mrNone || !CloseModal()) {
+  while (!Application().EndedFromOutside() && (modalResult_ == mrNone || !CloseModal())) {
     if (modalResult_ == mrNone) loop.exec();
   }
+  if (Application().EndedFromOutside()) modalResult_ = mrCancel;
   SetVisible(false);
   return modalResult_;
 }

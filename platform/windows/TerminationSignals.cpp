@@ -1,5 +1,5 @@
 // Termination signals reach the message loop through a pipe: a signal handler may do next to
-// nothing, so it only writes the signal's number, and the loop does the cleaning up.
+// nothing, so it only writes the signal's number, and the loop ends the run.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -38,9 +38,13 @@ void TApplication::EndOnTerminationSignals(std::function<void()> cleanup) {
   if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;  // signals keep their default
   auto* notifier =
       new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-  QObject::connect(notifier, &QSocketNotifier::activated, [cleanup = std::move(cleanup)] {
+  QObject::connect(notifier, &QSocketNotifier::activated, [this, cleanup = std::move(cleanup)] {
     unsigned char number = 0;
     if (::read(signalPipe[0], &number, 1) != 1) return;
+    if (running_) {
+      EndFromOutside(number);
+      return;
+    }
     if (cleanup) cleanup();
     std::signal(number, SIG_DFL);
     std::raise(number);
@@ -50,6 +54,12 @@ void TApplication::EndOnTerminationSignals(std::function<void()> cleanup) {
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (int number : kTerminationSignals) sigaction(number, &action, nullptr);
+}
+
+void TApplication::EndByTerminationSignal() {
+  if (terminationSignal_ == 0) return;
+  std::signal(terminationSignal_, SIG_DFL);
+  std::raise(terminationSignal_);
 }
 
 }  // namespace plat

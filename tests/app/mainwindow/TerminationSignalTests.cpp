@@ -1,82 +1,140 @@
-// A run ended from outside (shutdown, Ctrl+C, a closed terminal) removes its work folder and
-// still ends by the signal. Each signal is sent to a fresh process of this suite that started as
-// the program does and waits in its message loop.
+// A run ended from outside (shutdown, Ctrl+C, a closed terminal) still ends by the signal, and
+// removes its work folder. In the message loop it ends as closing the main window does, whatever
+// dialog is open: the settings are written. Each signal is sent to a fresh process of this suite.
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
-#include <vector>
 
+#include "app/ProgramStart.h"
+#include "app/mainwindow/MainUnit.h"
+#include "app/mainwindow/Settings.h"
 #include "platform/runtime/Files.h"
+#include "platform/runtime/Timers.h"
+#include "platform/windows/Application.h"
 #include "platform/windows/TestSeams.h"
+#include "support/ChildProcess.h"
 #include "support/ScratchFolder.h"
 #include "support/Waiting.h"
-
-extern char** environ;
 
 namespace {
 
 constexpr char kReadyVariable[] = "PIXSTAMP_TEST_READY";
+constexpr char kRunText[] = "a text of this run";
 
-pid_t StartWaitingChild(const std::string& home, const std::string& ready) {
-  std::vector<std::string> arguments{"/proc/self/exe",
-                                     "--gtest_filter=TerminationSignal.DISABLED_WaitInTheLoop",
-                                     "--gtest_also_run_disabled_tests"};
-  std::vector<std::string> added{"PIXSTAMP_HOME=" + home,
-                                 std::string(kReadyVariable) + "=" + ready};
-  std::vector<char*> argv, envp;
-  for (std::string& a : arguments) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  for (char** e = environ; *e; ++e) envp.push_back(*e);
-  for (std::string& v : added) envp.push_back(v.data());
-  envp.push_back(nullptr);
-  pid_t child = 0;
-  if (posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, argv.data(), envp.data()) != 0)
-    return -1;
-  return child;
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST(TerminationSignal, RemovesTheWorkFolderAndEndsByTheSignal) {
-  for (int number : {SIGTERM, SIGINT, SIGHUP}) {
-    SCOPED_TRACE(strsignal(number));
-    test_support::ScratchFolder home;
+// A child of this suite running the disabled test `name`, ended by `number` once it has said
+// where its work folder is; returns its wait status.
+struct TSignalledChild {
+  test_support::ScratchFolder home;
+  std::string workFolder;
+  std::optional<int> status;
+
+  void Run(const std::string& name, int number) {
     const std::string ready = home.File("ready");
-    const pid_t child = StartWaitingChild(home.Path().string(), ready);
-    ASSERT_GT(child, 0);
-    std::string workFolder;
-    const bool started = test_support::WaitUntil([&] {
-      std::ifstream(ready) >> workFolder;
-      return !workFolder.empty();
-    });
-    if (!started) kill(child, SIGKILL);
-    ASSERT_TRUE(started) << "the child never reported its work folder";
+    test_support::ChildProcess child(
+        "/proc/self/exe",
+        {"/proc/self/exe", "--gtest_filter=TerminationSignal." + name,
+         "--gtest_also_run_disabled_tests"},
+        {"PIXSTAMP_HOME=" + home.Path().string(), std::string(kReadyVariable) + "=" + ready});
+    ASSERT_TRUE(child.Started());
+    ASSERT_TRUE(test_support::WaitUntil([&] {
+      workFolder = ReadText(ready);
+      return !workFolder.empty() || !child.Running();
+    })) << "the child never reported its work folder";
+    ASSERT_FALSE(workFolder.empty()) << "the child ended early";
     ASSERT_TRUE(std::filesystem::exists(workFolder + "kept.bmp"));
-    ASSERT_EQ(kill(child, number), 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << WEXITSTATUS(status);
-    EXPECT_EQ(WTERMSIG(status), number);
-    EXPECT_FALSE(std::filesystem::exists(workFolder));
+    ASSERT_TRUE(child.Signal(number));
+    status = child.Wait();
+    ASSERT_TRUE(status) << "still running after the signal";
   }
-}
+};
 
-// Runs only in the child: makes the work folder with a file in it, says where, and waits in the
-// event loop for the signal (giving up after a minute so a broken parent leaves nothing behind).
-TEST(TerminationSignal, DISABLED_WaitInTheLoop) {
+// Makes the work folder with a file in it and says where.
+void ReportWorkFolder() {
   const char* ready = std::getenv(kReadyVariable);
   ASSERT_NE(ready, nullptr);
   const std::string folder = plat::WorkFolder();
   std::ofstream(folder + "kept.bmp") << "picture";
   std::ofstream(std::string(ready) + ".part") << folder;
   std::filesystem::rename(std::string(ready) + ".part", ready);
+}
+
+TEST(TerminationSignal, OutsideTheLoopRemovesTheWorkFolderAndEndsByTheSignal) {
+  for (int number : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(strsignal(number));
+    TSignalledChild child;
+    child.Run("DISABLED_WaitOutsideTheLoop", number);
+    ASSERT_TRUE(WIFSIGNALED(*child.status)) << "exit status " << WEXITSTATUS(*child.status);
+    EXPECT_EQ(WTERMSIG(*child.status), number);
+    EXPECT_FALSE(std::filesystem::exists(child.workFolder));
+  }
+}
+
+// Runs only in the child: waits for the signal in the event loop, but not in the message loop of
+// a run (giving up after a minute so a broken parent leaves nothing behind).
+TEST(TerminationSignal, DISABLED_WaitOutsideTheLoop) {
+  ReportWorkFolder();
   const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
   while (std::chrono::steady_clock::now() < end) plat::WaitForEvents(1000);
+}
+
+TEST(TerminationSignal, InTheLoopEndsAsClosingTheWindowDoesWithADialogOpen) {
+  TSignalledChild child;
+  child.Run("DISABLED_RunWithADialogOpen", SIGTERM);
+  ASSERT_TRUE(WIFSIGNALED(*child.status)) << "exit status " << WEXITSTATUS(*child.status);
+  EXPECT_EQ(WTERMSIG(*child.status), SIGTERM);
+  EXPECT_FALSE(std::filesystem::exists(child.workFolder));
+  const std::string settings = ReadText(child.home.File("config/settings.ini"));
+  EXPECT_NE(settings.find(std::string(app::TextItemKey) + kRunText + "\n"), std::string::npos)
+      << settings;
+  // The open dialog was cancelled, and one asked for afterwards was never shown.
+  EXPECT_EQ(ReadText(child.home.File("dialogs")), "cancelled, none shown after");
+}
+
+// Runs only in the child, as the program runs: a text saved in this run, the work folder made,
+// and a dialog open when the signal comes.
+TEST(TerminationSignal, DISABLED_RunWithADialogOpen) {
+  app::TMainForm* mainForm = nullptr;
+  plat::Application().CreateForm(mainForm);
+  mainForm->TextItems.Add(kRunText);
+  std::string dialogs;
+  plat::TTimer opener(nullptr);
+  opener.SetInterval(10);
+  opener.OnTimer = [&](plat::TObject*) {
+    opener.SetEnabled(false);
+    plat::TForm dialog(nullptr);
+    dialog.OnShow = [](plat::TObject*) { ReportWorkFolder(); };
+    dialogs = dialog.ShowModal() == plat::mrCancel ? "cancelled" : "answered";
+    bool shown = false;
+    plat::TForm later(nullptr);
+    later.OnShow = [&](plat::TObject*) { shown = true; };
+    later.ShowModal();
+    dialogs += shown ? ", shown after" : ", none shown after";
+  };
+  // A broken parent leaves nothing behind: the run gives up after a minute.
+  const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  plat::TTimer patience(nullptr);
+  patience.OnTimer = [&](plat::TObject*) {
+    if (std::chrono::steady_clock::now() > end) plat::Application().Terminate();
+  };
+  plat::Application().Run();
+  std::ofstream(plat::JoinPath(std::getenv("PIXSTAMP_HOME"), "dialogs")) << dialogs;
+  // As the program ends.
+  app::StopProgram();
+  plat::Application().EndByTerminationSignal();
 }
 
 }  // namespace

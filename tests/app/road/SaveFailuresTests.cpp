@@ -2,7 +2,6 @@
 // says what failed, leaves no temporary file and keeps the picture and its layers. A file-size
 // limit and a folder the user may not write to are tried in a fresh process that starts as the
 // program does, since a signal's default action would end it.
-#include <spawn.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -21,9 +20,8 @@
 #include "RoadSupport.h"
 #include "platform/runtime/Timers.h"
 #include "platform/windows/Application.h"
+#include "support/ChildProcess.h"
 #include "support/MainWindowFixture.h"
-
-extern char** environ;
 
 namespace {
 
@@ -85,37 +83,11 @@ class SaveFailures : public MainWindow {
 // program with the signal dispositions a freshly started program has and Variables added to its
 // environment. Returns its wait status.
 int RunInFreshProcess(const std::string& name, const std::vector<std::string>& variables) {
-  const std::string filter = "--gtest_filter=SaveFailures." + name;
-  std::vector<std::string> arguments{"/proc/self/exe", filter, "--gtest_also_run_disabled_tests"};
-  std::vector<char*> argv, envp;
-  for (std::string& a : arguments) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  for (char** e = environ; *e; ++e) {
-    const std::string_view entry(*e);
-    const auto sameName = [&](const std::string& v) {
-      return entry.substr(0, entry.find('=') + 1) == std::string_view(v).substr(0, v.find('=') + 1);
-    };
-    if (std::none_of(variables.begin(), variables.end(), sameName)) envp.push_back(*e);
-  }
-  std::vector<std::string> added = variables;
-  for (std::string& v : added) envp.push_back(v.data());
-  envp.push_back(nullptr);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t fresh;
-  sigemptyset(&fresh);
-  sigaddset(&fresh, SIGXFSZ);
-  sigaddset(&fresh, SIGPIPE);
-  posix_spawnattr_setsigdefault(&attributes, &fresh);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-  pid_t child = 0;
-  const int error =
-      posix_spawn(&child, "/proc/self/exe", nullptr, &attributes, argv.data(), envp.data());
-  posix_spawnattr_destroy(&attributes);
-  if (error != 0) return -1;
-  int status = 0;
-  waitpid(child, &status, 0);
-  return status;
+  test_support::ChildProcess child(
+      "/proc/self/exe",
+      {"/proc/self/exe", "--gtest_filter=SaveFailures." + name, "--gtest_also_run_disabled_tests"},
+      variables);
+  return child.Wait().value_or(-1);
 }
 
 // The leak checker reads its suppressions when the process ends, after a child that became another

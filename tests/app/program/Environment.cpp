@@ -1,0 +1,2 @@
+// Start-up of the suite, in program order.
+#include "support/EditorEnvironment.h"
