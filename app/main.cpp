@@ -10,8 +10,8 @@
 
 int main(int argc, char** argv) {
   plat::SetQtCommandLine(argc, argv);
-  app::SetProgramArguments(std::vector<std::string>(argv + 1, argv + argc));
   app::StartProgram();
+  app::SetProgramArguments(plat::CommandLineArguments());
 
   app::TMainForm* mainForm = nullptr;
   plat::Application().CreateForm(mainForm);

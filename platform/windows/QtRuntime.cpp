@@ -12,7 +12,8 @@
 namespace plat {
 namespace {
 
-// Qt keeps references to argc and argv for the application's whole life.
+// Qt keeps references to argc and argv for the application's whole life, and takes its own
+// options out of them.
 int storedArgc = 1;
 char programName[] = "pixstamp";
 char* defaultArgv[] = {programName, nullptr};
@@ -70,6 +71,12 @@ void SetQtCommandLine(int argc, char** argv) {
     storedArgc = argc;
     storedArgv = argv;
   }
+}
+
+std::vector<std::string> CommandLineArguments() {
+  EnsureQtApplication();
+  std::lock_guard guard(applicationMutex);
+  return std::vector<std::string>(storedArgv + 1, storedArgv + storedArgc);
 }
 
 void EnsureQtApplication() {

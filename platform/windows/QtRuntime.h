@@ -1,6 +1,9 @@
 // The one Qt application object of the program, created on first use.
 #pragma once
 
+#include <string>
+#include <vector>
+
 class QEvent;
 
 namespace plat {
@@ -8,6 +11,10 @@ namespace plat {
 // Keeps the command line handed to Qt when the application object is created (the arguments
 // must stay valid for the whole run); call it before the first EnsureQtApplication.
 void SetQtCommandLine(int argc, char** argv);
+
+// The command line after the program's name, without the options Qt takes for itself (-style,
+// -platform, -display, ...); creates the Qt application, which takes them out.
+std::vector<std::string> CommandLineArguments();
 
 // Creates the QApplication (widgets) unless one exists; every font, text, painting and window
 // function of the layer calls it, so start-up order does not matter.

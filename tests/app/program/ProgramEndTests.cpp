@@ -19,11 +19,7 @@ TEST_F(RunningProgram, ATerminationSignalEndsItAsClosingTheWindowDoes) {
     StartAfresh();
     Start({Picture()});
     ASSERT_TRUE(SetUpDone()) << Output();
-    ASSERT_TRUE(program->Signal(number));
-    const auto status = program->Wait();
-    ASSERT_TRUE(status) << "still running after the signal";
-    ASSERT_TRUE(WIFSIGNALED(*status)) << Output();
-    EXPECT_EQ(WTERMSIG(*status), number);
+    ASSERT_TRUE(EndsBy(number)) << Output();
     EXPECT_TRUE(SettingsHold(PictureFolderLine())) << ReadText(Settings());
     EXPECT_TRUE(SettingsHold(std::string(app::TextItemKey) + kKeptText));
     EXPECT_TRUE(WorkLeft().empty());

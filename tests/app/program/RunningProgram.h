@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
@@ -68,6 +69,13 @@ class RunningProgram : public testing::Test {
     return test_support::WaitUntil([&] {
       return std::filesystem::exists(home.Path() / "data/Layers") || !program->Running();
     });
+  }
+
+  // Sends the signal and waits for the end; true when the program ended by it.
+  bool EndsBy(int number) {
+    if (!program->Signal(number)) return false;
+    const auto status = program->Wait();
+    return status && WIFSIGNALED(*status) && WTERMSIG(*status) == number;
   }
 
   // Whether the settings file holds the line.
