@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <fstream>
 
 #include "graphics/bitmap/Bitmap32Format.h"
 #include "graphics/resampling/Rasterizers.h"
@@ -22,29 +21,25 @@ bool IsJpegData(const std::string& bytes) {
          uint8_t(bytes[2]) == 0xFF;
 }
 
-// Photographs are the usual background: the decoder reads the file as it goes and writes
-// straight into the 32-bit rows, all of them, or throws and the picture is dropped.
-void DecodeJpegInto(gfx::TBitmap32& Picture, const std::string& FileName) {
-  plat::TFileStream file(FileName, plat::fmOpenRead | plat::fmShareDenyWrite);
-  plat::DecodeJpegArgb(file, [&Picture](int32_t width, int32_t height) {
-    Picture.SetSizeToOverwrite(width, height);
-    return Picture.Bits();
-  });
-}
-
 }  // namespace
 
 std::unique_ptr<gfx::TBitmap32> ReadBackground(const std::string& FileName) {
   auto picture = std::make_unique<gfx::TBitmap32>();
-  const bool jpeg = [&] {
-    std::ifstream in(FileName, std::ios::binary);
-    std::string head(3, '\0');
-    return in.read(head.data(), 3) && IsJpegData(head);
-  }();
-  if (jpeg)
-    DecodeJpegInto(*picture, FileName);
-  else
+  // Opened once for the look at its start: what is no regular file is refused before any read.
+  plat::TFileStream file(FileName, plat::fmOpenRead | plat::fmShareDenyWrite);
+  std::string head(3, '\0');
+  head.resize(size_t(file.Read(head.data(), int64_t(head.size()))));
+  if (!IsJpegData(head)) {
     picture->LoadFromFile(FileName);
+    return picture;
+  }
+  // Photographs are the usual background: the decoder reads the file as it goes and writes
+  // straight into the 32-bit rows, all of them, or throws and the picture is dropped.
+  file.SetPosition(0);
+  plat::DecodeJpegArgb(file, [&picture](int32_t width, int32_t height) {
+    picture->SetSizeToOverwrite(width, height);
+    return picture->Bits();
+  });
   return picture;
 }
 

@@ -10,13 +10,12 @@ namespace plat {
 namespace {
 
 // JPEG streams larger than this are refused before decoding.
-constexpr int64_t kMaxJpegBytes = int64_t(1) << 30;
 
 std::string ReadRest(TStream& stream) {
   std::string bytes;
   char chunk[65536];
   for (;;) {
-    const int64_t want = std::min<int64_t>(sizeof chunk, kMaxJpegBytes + 1 - int64_t(bytes.size()));
+    const int64_t want = std::min<int64_t>(sizeof chunk, MaxJpegBytes + 1 - int64_t(bytes.size()));
     if (want <= 0) throw EInvalidGraphic("JPEG picture is too large");
     const int64_t got = stream.Read(chunk, want);
     if (got <= 0) break;

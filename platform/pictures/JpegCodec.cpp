@@ -53,6 +53,7 @@ void InstallErrorManager(ErrorManager& manager) {
 }
 
 constexpr long kMaxDecoderMemory = 1L << 30;
+constexpr const char* TooLargeText = "JPEG picture is too large";
 
 // libjpeg's 32-bit layout whose bytes in memory make a 0xAARRGGBB word.
 constexpr J_COLOR_SPACE kArgbSpace =
@@ -101,7 +102,9 @@ class StreamSource {
     StreamSource& self = *reinterpret_cast<Hook*>(cinfo->src)->owner;
     int64_t got = 0;
     try {
+      if (self.read_ > MaxJpegBytes) throw EInvalidGraphic(TooLargeText);
       got = self.stream_.Read(self.block_.data(), int64_t(self.block_.size()));
+      self.read_ += std::max<int64_t>(got, 0);
     } catch (...) {
       self.failure_ = std::current_exception();
     }
@@ -136,6 +139,7 @@ class StreamSource {
   TStream& stream_;
   std::vector<JOCTET> block_;
   std::exception_ptr failure_;
+  int64_t read_ = 0;
   bool started_ = false;
 };
 
@@ -423,6 +427,9 @@ void DecodeJpegArgb(const std::string& data, const ArgbPictureTarget& target) {
 }
 
 void DecodeJpegArgb(TStream& stream, const ArgbPictureTarget& target) {
+  // A file of known size is weighed before any of it is read.
+  const int64_t position = stream.Position(), size = stream.Size();
+  if (position >= 0 && size - position > MaxJpegBytes) throw EInvalidGraphic(TooLargeText);
   StreamSource source(stream);
   DecodeArgbFrom(source, source.Failure(), target);
 }

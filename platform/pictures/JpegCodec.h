@@ -27,8 +27,12 @@ std::unique_ptr<TBitmap> DecodeJpeg(const std::string& data, const JpegDecodeOpt
 void DecodeJpegArgb(const std::string& data, const ArgbPictureTarget& target);
 
 // As above, reading the stream from its position a block at a time, so the file is never held
-// whole. A read error of the stream goes on as it was raised.
+// whole. A read error of the stream goes on as it was raised; more than MaxJpegBytes to read is
+// refused (libjpeg would read through any amount of filler looking for data).
 void DecodeJpegArgb(TStream& stream, const ArgbPictureTarget& target);
+
+// The most JPEG data taken in: beyond any picture within the size limits.
+inline constexpr int64_t MaxJpegBytes = int64_t(1) << 30;
 
 // Compresses the bitmap's RGB (alpha ignored) with libjpeg's defaults and the given quality.
 std::string EncodeJpeg(const TBitmap& bitmap, int quality);

@@ -1,7 +1,5 @@
 #include "platform/pictures/Picture.h"
 
-#include <sys/stat.h>
-
 #include "platform/metafile/Metafile.h"
 #include "platform/pictures/Bitmap.h"
 #include "platform/pictures/Clipboard.h"
@@ -25,21 +23,8 @@ const TGraphicClass& TGraphic::StaticClass() {
   return cls;
 }
 
-namespace {
-
-TFileStream OpenPictureFile(const std::string& fileName) {
-  // Opening a pipe would wait for a writer, and devices or folders are no pictures.
-  struct stat info;
-  if (::stat(fileName.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-    throw EFOpenError(Format("Cannot open file \"%s\". Not a regular file", {fileName}));
-  }
-  return TFileStream(fileName, fmOpenRead | fmShareDenyWrite);
-}
-
-}  // namespace
-
 void TGraphic::LoadFromFile(const std::string& fileName) {
-  TFileStream stream = OpenPictureFile(fileName);
+  TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
   LoadFromStream(stream);
 }
 
@@ -48,7 +33,7 @@ bool TGraphic::LoadFromStreamInto(TStream&, const ArgbPictureTarget&) {
 }
 
 bool TGraphic::LoadFromFileInto(const std::string& fileName, const ArgbPictureTarget& target) {
-  TFileStream stream = OpenPictureFile(fileName);
+  TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
   return LoadFromStreamInto(stream, target);
 }
 

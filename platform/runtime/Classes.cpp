@@ -155,29 +155,36 @@ void THandleStream::SetSize(int64_t size) {
 
 namespace {
 
+[[noreturn]] void RaiseOpenError(const std::string& fileName, bool create,
+                                 const std::string& reason) {
+  if (create) throw EFCreateError(Format("Cannot create file \"%s\". %s", {fileName, reason}));
+  throw EFOpenError(Format("Cannot open file \"%s\". %s", {fileName, reason}));
+}
+
 int OpenFile(const std::string& fileName, uint32_t mode) {
-  if ((mode & fmCreate) == fmCreate) {
-    int fd = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-      throw EFCreateError(
-          Format("Cannot create file \"%s\". %s", {fileName, SysErrorMessage(errno)}));
-    return fd;
-  }
-  int access = (mode & 3) == fmOpenWrite       ? O_WRONLY
-               : (mode & 3) == fmOpenReadWrite ? O_RDWR
-                                               : O_RDONLY;
-  int fd = ::open(fileName.c_str(), access | O_CLOEXEC);
-  int error = errno;
+  const bool create = (mode & fmCreate) == fmCreate;
+  const int access = create                          ? O_RDWR | O_CREAT | O_TRUNC
+                     : (mode & 3) == fmOpenWrite     ? O_WRONLY
+                     : (mode & 3) == fmOpenReadWrite ? O_RDWR
+                                                     : O_RDONLY;
+  // Without waiting: opening a named pipe would wait for its other end.
+  int fd = ::open(fileName.c_str(), access | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0) RaiseOpenError(fileName, create, SysErrorMessage(errno));
+  // A folder opens for reading, a pipe or a device opens too, but none is a file: a device may
+  // never end, and reading a pipe waits for a writer.
   struct stat info;
-  // A folder opens for reading but is no file to read.
-  if (fd >= 0 && fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-    ::close(fd);
-    fd = -1;
-    error = EISDIR;
-  }
-  if (fd < 0)
-    throw EFOpenError(Format("Cannot open file \"%s\". %s", {fileName, SysErrorMessage(error)}));
-  return fd;
+  std::string problem;
+  if (fstat(fd, &info) != 0)
+    problem = SysErrorMessage(errno);
+  else if (S_ISDIR(info.st_mode))
+    problem = SysErrorMessage(EISDIR);
+  else if (!S_ISREG(info.st_mode))
+    problem = "Not a regular file";
+  else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+    problem = SysErrorMessage(errno);
+  if (problem.empty()) return fd;
+  ::close(fd);
+  RaiseOpenError(fileName, create, problem);
 }
 
 }  // namespace

@@ -142,10 +142,6 @@ bool ForceDirectories(const std::string& path) {
 }
 
 std::string ReadFileBytes(const std::string& path, int64_t maxSize) {
-  // Checked before opening: opening a pipe for reading would wait for a writer.
-  struct stat info;
-  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
-    throw EFOpenError(Format("Cannot open file \"%s\". Not a regular file", {path}));
   TFileStream file(path, fmOpenRead | fmShareDenyWrite);
   int64_t size = file.Size();
   if (size < 0 || size > maxSize) throw EReadError(Format("File \"%s\" is too large", {path}));

@@ -31,15 +31,14 @@ TFileMapping::TFileMapping(const std::string& FileName)
 }
 
 std::string TFileMapping::Head(const std::string& FileName, size_t Count) {
-  struct stat info;
-  if (::stat(FileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
-  const int descriptor = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) return {};
-  std::string head(Count, '\0');
-  const ssize_t count = ::pread(descriptor, head.data(), Count, 0);
-  ::close(descriptor);
-  head.resize(count > 0 ? size_t(count) : 0);
-  return head;
+  try {
+    plat::TFileStream file(FileName, plat::fmOpenRead | plat::fmShareDenyWrite);
+    std::string head(Count, '\0');
+    head.resize(static_cast<size_t>(file.Read(head.data(), static_cast<int64_t>(Count))));
+    return head;
+  } catch (const plat::Exception&) {
+    return {};
+  }
 }
 
 TFileMapping::TFileMapping(plat::THandleStream& Stream) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "RunningProgram.h"
+#include "support/NamedPipe.h"
 
 namespace program_test {
 namespace {
@@ -14,6 +15,20 @@ TEST_F(RunningProgram, QtsOwnOptionsAreNotCountedAsArguments) {
   ASSERT_TRUE(EndsBy(SIGTERM)) << Output();
   // The picture was taken as the one argument: its folder becomes the background folder.
   EXPECT_TRUE(SettingsHold(PictureFolderLine())) << ReadText(Settings());
+}
+
+TEST_F(RunningProgram, ANamedPipeOnTheCommandLineIsRefusedAndTheProgramGoesOn) {
+  test_support::NamedPipe pipe(home.File("pictures/pipe.jpg"));
+  ASSERT_TRUE(pipe.Made());
+  Start({pipe.Path()});
+  // Offscreen, the message box goes to the output.
+  const std::string refusal = "\"" + pipe.Path() + "\". Not a regular file";
+  EXPECT_TRUE(test_support::WaitUntil([&] {
+    return Output().find(refusal) != std::string::npos || !program->Running();
+  })) << Output();
+  EXPECT_NE(Output().find(refusal), std::string::npos) << Output();
+  ASSERT_TRUE(EndsBy(SIGTERM)) << Output();
+  EXPECT_TRUE(SettingsHold(std::string(app::TextItemKey) + kKeptText));
 }
 
 }  // namespace

@@ -158,4 +158,51 @@ TEST(JpegStreamDecoding, TruncatedDataIsInvalidAndReadErrorsPassOn) {
   EXPECT_THROW(Decoded(failingAtOnce), plat::EReadError);
 }
 
+// A start marker and then 3 GiB of filler, as a device or a file grown past any picture gives;
+// with Sized it tells how much there is, as a file does.
+class FillerStream : public plat::TStream {
+ public:
+  explicit FillerStream(bool sized) : sized_(sized) {}
+  int64_t Read(void* buffer, int64_t count) override {
+    count = std::clamp<int64_t>(kSize - position_, 0, count);
+    auto* out = static_cast<uint8_t*>(buffer);
+    std::memset(out, 0, size_t(count));
+    for (int64_t i = 0; i < count && position_ + i < 3; ++i) out[i] = kStart[position_ + i];
+    position_ += count;
+    read_ += count;
+    return count;
+  }
+  int64_t Write(const void*, int64_t) override { return 0; }
+  int64_t Seek(int64_t offset, plat::TSeekOrigin origin) override {
+    if (!sized_ && origin != plat::soCurrent) return -1;
+    if (origin == plat::soBeginning) position_ = offset;
+    if (origin == plat::soCurrent) position_ += offset;
+    if (origin == plat::soEnd) position_ = kSize + offset;
+    return position_;
+  }
+  int64_t BytesRead() const { return read_; }
+
+ private:
+  static constexpr uint8_t kStart[3] = {0xFF, 0xD8, 0xFF};
+  static constexpr int64_t kSize = int64_t(3) << 30;
+  bool sized_;
+  int64_t position_ = 0, read_ = 0;
+};
+
+TEST(JpegStreamDecoding, MoreDataThanAnyPictureHasIsRefused) {
+  // A file of known size is refused before a byte of it is read.
+  FillerStream file(true);
+  try {
+    Decoded(file);
+    FAIL() << "decoded";
+  } catch (const plat::EInvalidGraphic& e) {
+    EXPECT_STREQ(e.what(), "JPEG picture is too large");
+  }
+  EXPECT_EQ(file.BytesRead(), 0);
+  // Without a size, reading stops at the limit.
+  FillerStream unsized(false);
+  EXPECT_THROW(Decoded(unsized), plat::EInvalidGraphic);
+  EXPECT_LE(unsized.BytesRead(), plat::MaxJpegBytes + (1 << 16));
+}
+
 }  // namespace

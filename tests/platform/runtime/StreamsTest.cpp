@@ -1,4 +1,5 @@
 // File, handle and memory streams: round trips, short reads, copies, errors.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 
 #include "ScratchFolder.h"
 #include "platform/runtime/Classes.h"
+#include "support/NamedPipe.h"
 
 using namespace plat;
 using runtime_test::ReadRaw;
@@ -81,6 +83,36 @@ TEST(FileStream, OpenErrorsNameTheFileAndTheReason) {
   EXPECT_THROW(TFileStream(folder.Path(), fmOpenRead), EFOpenError);
   // Both are stream errors to callers that only care about that.
   EXPECT_THROW(TFileStream(missing, fmOpenRead), EStreamError);
+}
+
+TEST(FileStream, OnlyRegularFilesOpenByNameAndNoneWaits) {
+  ScratchFolder folder;
+  const auto refused = [](const std::string& name, uint32_t mode) {
+    try {
+      TFileStream stream(name, mode);
+    } catch (const EStreamError& e) {
+      return std::string(e.what());
+    }
+    return std::string("opened");
+  };
+  test_support::NamedPipe pipe(folder / "pipe");
+  ASSERT_TRUE(pipe.Made());
+  for (uint32_t mode : {uint32_t(fmOpenRead | fmShareDenyWrite), uint32_t(fmOpenWrite),
+                        uint32_t(fmOpenReadWrite), uint32_t(fmCreate)}) {
+    SCOPED_TRACE(mode);
+    std::string message;
+    EXPECT_TRUE(pipe.ReturnsWithoutWaiting([&] { message = refused(pipe.Path(), mode); }));
+    EXPECT_NE(message.find("\"" + pipe.Path() + "\""), std::string::npos) << message;
+  }
+  // A device may never end; a folder is none either.
+  EXPECT_EQ(refused("/dev/zero", fmOpenRead), "Cannot open file \"/dev/zero\". Not a regular file");
+  EXPECT_EQ(refused("/dev/null", fmCreate), "Cannot create file \"/dev/null\". Not a regular file");
+  EXPECT_EQ(refused(folder.Path(), fmOpenRead),
+            "Cannot open file \"" + folder.Path() + "\". Is a directory");
+  // A file is read as it always was: a read waits for the disk, not for nothing.
+  WriteRaw(folder / "file", "bytes");
+  TFileStream file(folder / "file", fmOpenRead);
+  EXPECT_EQ(::fcntl(file.Handle(), F_GETFL) & O_NONBLOCK, 0);
 }
 
 TEST(StreamBuffers, ShortReadAndFailedWriteRaise) {
