@@ -89,6 +89,7 @@ void TApplication::Run() {
 void TApplication::ExitDuringRun() {
   if (!running_) return;
   endedFromOutside_ = true;
+  StopAsking();
   try {
     if (OnExitDuringRun) OnExitDuringRun();
   } catch (const std::exception& e) {
@@ -103,6 +104,7 @@ void TApplication::ExitDuringRun() {
 void TApplication::EndFromOutside(int signal) {
   terminationSignal_ = signal;
   endedFromOutside_ = true;
+  StopAsking();
   terminated_ = true;
   // Ends every running loop, the modal ones too, without closing a window (which could ask).
   QCoreApplication::exit(0);

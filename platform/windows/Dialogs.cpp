@@ -31,10 +31,12 @@ constexpr const char* ReplaceCaption = "Confirm Save As";
 // Follows the file name.
 constexpr std::string_view ReplaceQuestionText = " already exists.\nDo you want to replace it?";
 
+bool askingStopped = false;
+
 // Nobody can answer a dialog under the offscreen platform (unless a test shows it there), nor
 // once the run was ended from outside: it must not wait.
 bool NobodyToAsk(bool shownInTests = false) {
-  if (Application().EndedFromOutside()) return true;
+  if (askingStopped) return true;
   if (shownInTests) return false;
   EnsureQtApplication();
   return QGuiApplication::platformName() == QLatin1String("offscreen");
@@ -146,6 +148,10 @@ void AddPreview(QFileDialog& dialog) {
 
 }  // namespace
 
+void StopAsking() {
+  askingStopped = true;
+}
+
 int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
   if (auto& hook = TestHooks().messageBox) return hook(text, caption, flags);
   uint32_t buttons = flags & 0x0F;
@@ -184,7 +190,7 @@ int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t
   if (box.button(QMessageBox::Cancel)) box.setEscapeButton(QMessageBox::Cancel);
   const int answer = box.exec();
   // The run ended from outside closed the box.
-  if (Application().EndedFromOutside()) return Unanswered(buttons);
+  if (askingStopped) return Unanswered(buttons);
   switch (answer) {
     case QMessageBox::Yes:
       return IDYES;

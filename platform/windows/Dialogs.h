@@ -10,6 +10,10 @@
 
 namespace plat {
 
+// Nobody is there to answer any more (the run was ended from outside): from now on every box and
+// dialog returns at once as dismissed, and one running returns so once its loop ends.
+void StopAsking();
+
 // A modal message box with MB_* buttons and icon; returns IDOK, IDCANCEL, IDYES or IDNO. Closing
 // it with Esc or its close box answers IDCANCEL, also for a box that shows only Yes and No.
 int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags);
