@@ -228,7 +228,11 @@ void ThtmlTable::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& 
                                  ? MinMaxPercent(cells, ColCount, request)
                                  : MinMaxAbs(cells, ColCount);
   minWidth = std::max(request, SaturatedSum(sizes.TotalMin(), CellSpace));
-  maxWidth = std::max(request, SaturatedSum(sizes.TotalMax(), CellSpace));
+  // Without a request the columns' percentages ask for the width that meets them all; a block
+  // gives the table no more than it has room for.
+  const int32_t natural = request > 0 || HasPixelWidths ? 0 : Clamp32(NaturalPercentWidth(sizes));
+  maxWidth = std::max(
+      {request, SaturatedSum(sizes.TotalMax(), CellSpace), SaturatedSum(natural, CellSpace)});
 }
 
 void ThtmlTable::ComputeColumnWidths(plat::TCanvas& canvas, int32_t tablWidth) {

@@ -219,20 +219,35 @@ Widths WidthsAbs(const TColumnSizes& s, int32_t tablWidth, bool specified) {
   return w;
 }
 
+int64_t NaturalPercentWidth(const TColumnSizes& s) {
+  const int n = int(s.Min.size());
+  const int64_t sumPct = Sum(s.Percent, 0, n);
+  if (sumPct < 1 || sumPct > 1000) return 0;
+  // Rounded up, so that the shares taken of it again (rounded down) still reach each maximum.
+  const auto atLeast = [](int64_t width, int64_t perMille) {
+    return (width * 1000 + perMille - 1) / perMille;
+  };
+  int64_t w = 0, otherMax = 0;
+  for (int i = 0; i < n; ++i) {
+    if (s.Percent[size_t(i)] > 0)
+      w = std::max(w, atLeast(s.Max[size_t(i)], s.Percent[size_t(i)]));
+    else
+      otherMax += s.Max[size_t(i)];
+  }
+  if (otherMax > 0)
+    w = std::max<int64_t>(w, sumPct >= 1000 ? 30000 : atLeast(otherMax, 1000 - sumPct));
+  return w;
+}
+
 Widths WidthsAuto(TColumnSizes& s, int32_t tablWidth) {
   const int n = int(s.Min.size());
   const int64_t sumPct = Sum(s.Percent, 0, n);
   if (sumPct < 1 || sumPct > 1000) return Ordinary(s, tablWidth);
 
-  int64_t w = 0, otherMax = 0;
-  for (int i = 0; i < n; ++i) {
-    if (s.Percent[size_t(i)] > 0)
-      w = std::max(w, int64_t(s.Max[size_t(i)]) * 1000 / s.Percent[size_t(i)]);
-    else
-      otherMax += s.Max[size_t(i)];
-  }
-  if (otherMax > 0)
-    w = std::max<int64_t>(w, sumPct >= 1000 ? 30000 : otherMax * 1000 / (1000 - sumPct));
+  const int64_t w = NaturalPercentWidth(s);
+  int64_t otherMax = 0;
+  for (int i = 0; i < n; ++i)
+    if (s.Percent[size_t(i)] <= 0) otherMax += s.Max[size_t(i)];
 
   if (w <= tablWidth) {
     Widths r(static_cast<size_t>(n));
@@ -345,12 +360,26 @@ Widths WidthsSpecified(const TColumnSizes& s, int32_t width) {
         if (!isPct(i)) w[size_t(i)] = Clamp32(w[size_t(i)] + missing / ordinary);
     }
   }
-  // The last pixels of rounding go to the widest column, which can spare or take them best.
+  // The last pixels of rounding go to the widest column, which can spare or take them best;
+  // when it is held at its minimum, the columns with the most room above theirs give them, so
+  // that the table is exactly as wide as asked.
   diff = Sum(w, 0, n) - width;
-  if (diff != 0 && (diff < 0 || Sum(w, 0, n) - s.TotalMin() >= diff)) {
-    const auto widest = std::max_element(w.begin(), w.end());
-    if (diff < 0 || *widest - diff >= s.Min[size_t(widest - w.begin())])
-      *widest = Clamp32(*widest - diff);
+  const auto widest = std::max_element(w.begin(), w.end());
+  if (diff < 0 || (diff > 0 && *widest - diff >= s.Min[size_t(widest - w.begin())])) {
+    *widest = Clamp32(*widest - diff);
+    diff = 0;
+  }
+  while (diff > 0) {
+    int roomiest = 0;
+    for (int i = 1; i < n; ++i)
+      if (int64_t(w[size_t(i)]) - s.Min[size_t(i)] >
+          int64_t(w[size_t(roomiest)]) - s.Min[size_t(roomiest)])
+        roomiest = i;
+    const int64_t room = int64_t(w[size_t(roomiest)]) - s.Min[size_t(roomiest)];
+    if (room <= 0) break;
+    const int64_t taken = std::min(room, diff);
+    w[size_t(roomiest)] = Clamp32(w[size_t(roomiest)] - taken);
+    diff -= taken;
   }
   return w;
 }

@@ -34,6 +34,10 @@ TColumnSizes MinMaxPercent(const std::vector<TColumnCell>& cells, int colCount, 
 // Widths from pixel sizes: at least the minima, spread up to tablWidth (to their maxima only
 // when specified is false and they fit).
 std::vector<int32_t> WidthsAbs(const TColumnSizes& sizes, int32_t tablWidth, bool specified);
+// The width at which every percentage of a table without a width request is met and every
+// column reaches its maximum (30000 when the percentages leave nothing to the other columns);
+// 0 without percentages or when they exceed 100%.
+int64_t NaturalPercentWidth(const TColumnSizes& sizes);
 // Widths for a table without a width request; percent columns that cannot be honoured lose
 // their percentage in sizes.
 std::vector<int32_t> WidthsAuto(TColumnSizes& sizes, int32_t tablWidth);

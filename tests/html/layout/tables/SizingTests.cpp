@@ -1,6 +1,7 @@
 // Column and row sizing on hand-worked grids.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "html/layout/tables/TablesWidths.h"
@@ -133,6 +134,33 @@ TEST(ColumnWidths, SpecifiedWidthGoesToPercentagesThenOrdinaryColumns) {
   // Every percent column held at its minimum and nothing else: no division, just the minima.
   EXPECT_EQ(WidthsSpecified(Sizes({300, 300}, {300, 300}, {100, 100}), 1000), (V{500, 500}));
   EXPECT_TRUE(WidthsSpecified(Sizes({}, {}, {}), 100).empty());
+}
+
+TEST(ColumnWidths, ASpecifiedWidthIsMetToThePixel) {
+  // The shares taken of the excess round down; what they leave must still come off somewhere,
+  // also when the widest column is held at its minimum.
+  EXPECT_EQ(WidthsSpecified(Sizes({11, 11, 11, 204}, {20, 20, 20, 204}, {240, 270, 170, 0}), 618),
+            (V{147, 163, 104, 204}));
+  std::mt19937 random(142);
+  for (int round = 0; round < 3000; ++round) {
+    const int n = 1 + int(random() % 5);
+    TColumnSizes s;
+    for (int i = 0; i < n; ++i) {
+      const int32_t min = int32_t(random() % 300);
+      s.Min.push_back(min);
+      s.Max.push_back(min + int32_t(random() % 300));
+      s.Percent.push_back(random() % 3 ? int32_t(random() % 600) : 0);
+    }
+    const int32_t width = s.TotalMin() + 1 + int32_t(random() % 1500);
+    const V w = WidthsSpecified(s, width);
+    SCOPED_TRACE(round);
+    int64_t sum = 0;
+    for (int i = 0; i < n; ++i) {
+      EXPECT_GE(w[size_t(i)], s.Min[size_t(i)]);
+      sum += w[size_t(i)];
+    }
+    EXPECT_EQ(sum, width);
+  }
 }
 
 TEST(ColumnWidths, HugePageSizesDoNotOverflow) {
