@@ -1,5 +1,9 @@
 #include "html/base/PageUtils.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "platform/htmlservices/HtmlText.h"
 
 namespace html {
@@ -35,6 +39,30 @@ std::unique_ptr<plat::TStringList> TAttributeList::CreateStringList() const {
 void TAttributeList::Clear() {
   SaveID.clear();
   TFreeList<TAttribute>::Clear();
+}
+
+bool AttributeNumber(std::string_view text, int32_t& number) {
+  const std::string trimmed = plat::Trim(text);
+  std::string_view rest = trimmed;
+  if (!rest.empty() && rest.back() == '%' && rest.find('%') == rest.size() - 1)
+    rest.remove_suffix(1);
+  const auto isDigit = [&](size_t i) {
+    return i < rest.size() && rest[i] >= '0' && rest[i] <= '9';
+  };
+  if (rest.empty() || !(rest[0] == '+' || rest[0] == '-' || rest[0] == '.' || isDigit(0)))
+    return false;
+  size_t i = 0;
+  const bool negative = rest[0] == '-';
+  if (rest[0] == '+' || negative) ++i;
+  double value = 0;
+  for (; isDigit(i); ++i) value = value * 10 + (rest[i] - '0');
+  if (i < rest.size() && rest[i] == '.') {
+    double scale = 0.1;
+    for (++i; isDigit(i); ++i, scale /= 10) value += (rest[i] - '0') * scale;
+  }
+  constexpr double kMax = std::numeric_limits<int32_t>::max();
+  number = int32_t(std::nearbyint(std::clamp(negative ? -value : value, -kMax, kMax)));
+  return true;
 }
 
 // --- Links

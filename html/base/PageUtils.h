@@ -91,12 +91,21 @@ struct TAttribute {
         Name(std::move(name)),
         CodePage(codePage) {}
 
+  // A "%" in the text: the number is a percentage.
+  bool IsPercent() const { return Name.find('%') != std::string::npos; }
+
   Symb Which;
   std::string WhichName;  // the attribute's name as written (upper case)
-  int32_t Value;          // numeric value of the text
+  int32_t Value;          // numeric value of the text (see AttributeNumber)
   std::string Name;       // the text value
   int32_t CodePage;
 };
+
+// The number of an attribute's text, read one way for every attribute: blanks round it go and
+// so does a "%" that ends it; then a sign, digits and a fraction rounded to the nearest whole
+// (halves to even) and kept within 32 bits; what follows (a unit) is ignored. False when the
+// text does not start with a sign, a point or a digit.
+bool AttributeNumber(std::string_view text, int32_t& number);
 
 // The attributes of one tag, with the look-ups the builder makes.
 class TAttributeList : public TFreeList<TAttribute> {

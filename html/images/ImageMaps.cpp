@@ -97,8 +97,12 @@ std::vector<int32_t> ParseAreaCoords(std::string_view value) {
   std::string_view rest = trimmed;
   std::vector<int32_t> coords;
   for (std::string_view token = NextToken(rest);
-       !token.empty() && int(coords.size()) < TMapItem::kMaxCoords; token = NextToken(rest))
-    coords.push_back(plat::StrToIntDef(plat::Trim(token), 0));
+       !token.empty() && int(coords.size()) < TMapItem::kMaxCoords; token = NextToken(rest)) {
+    // A coordinate reads as every number of an attribute does; no number gives 0.
+    int32_t coord = 0;
+    AttributeNumber(token, coord);
+    coords.push_back(coord);
+  }
   return coords;
 }
 

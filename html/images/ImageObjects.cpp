@@ -29,7 +29,7 @@ uint8_t AlignFromAttribute(const std::string& value) {
 // A WIDTH or HEIGHT value: a percentage of 0-100 (else ignored) or pixels. Pages may give
 // anything, so pixel sizes stay within what a picture may measure; negative ones are ignored.
 void ReadSize(const TAttribute& a, int32_t& size, bool& percent) {
-  if (a.Name.find('%') != std::string::npos) {
+  if (a.IsPercent()) {
     if (a.Value >= 0 && a.Value <= 100) {
       size = a.Value;
       percent = true;

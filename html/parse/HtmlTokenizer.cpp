@@ -1,6 +1,4 @@
 #include <algorithm>
-#include <cmath>
-#include <limits>
 #include <vector>
 
 #include "html/parse/HtmlReader.h"
@@ -36,24 +34,6 @@ bool IsWhiteSpace(char c) {
 }
 char UpperAscii(char c) {
   return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-}
-
-// The number at the start of text (sign, digits, fraction), rounded half to even; 0 when there
-// is none. Beyond the 32-bit range it stops at the range's ends.
-int32_t RoundedNumber(std::string_view text) {
-  size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  double value = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i) value = value * 10 + (text[i] - '0');
-  if (i < text.size() && text[i] == '.') {
-    double scale = 0.1;
-    for (++i; i < text.size() && IsDigit(text[i]); ++i, scale /= 10)
-      value += (text[i] - '0') * scale;
-  }
-  if (negative) value = -value;
-  constexpr double kMax = std::numeric_limits<int32_t>::max();
-  return int32_t(std::nearbyint(std::clamp(value, -kMax, kMax)));
 }
 
 // A code point as UTF-16; what is no character becomes U+FFFD.
@@ -392,12 +372,6 @@ bool THtmlTokenizer::GetAttribute(Symb& sym, std::string& name, std::string& val
     const int codePage = CodePage();
     if (LCh == '"' || LCh == '\'') {
       value = ReadQuoted(sym == TitleSy || sym == AltSy ? "\r\n" : "", codePage);
-      std::string number = plat::Trim(value);
-      if (!number.empty() && number.back() == '%' && number.find('%') == number.size() - 1)
-        number.pop_back();
-      if (!number.empty() &&
-          (number[0] == '+' || number[0] == '-' || number[0] == '.' || IsDigit(number[0])))
-        numeric = RoundedNumber(number);
     } else {
       const bool isNumber = LCh == '+' || LCh == '-' || IsDigit(LCh);
       if (isNumber && (LCh == '+' || LCh == '-')) {
@@ -414,13 +388,14 @@ bool THtmlTokenizer::GetAttribute(Symb& sym, std::string& name, std::string& val
       }
       if (isNumber) {
         SkipWhiteSpace();
-        numeric = RoundedNumber(value);
         if (LCh == '%') {
           value += '%';
           GetCh();
         }
       }
     }
+    // Quoted or not, the number comes from the text as read, entities decoded.
+    AttributeNumber(value, numeric);
   }
   if (sym == IDSy && !value.empty() && IDs && !PreScan) IDs->AddChPosObject(value, SourcePos);
   return true;

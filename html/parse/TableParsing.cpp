@@ -123,7 +123,7 @@ void ReadColumnAttributes(const TAttributeList& attributes, TColumnAttributes& c
         if (const int v = ParseAlignment(attr->Name); v >= 1 && v <= 4) col.VertAlign = uint8_t(v);
         break;
       case WidthSy:
-        if (attr->Name.find('%') != std::string::npos) {
+        if (attr->IsPercent()) {
           if (attr->Value >= 1 && attr->Value <= 100) {
             col.Width = attr->Value * 10;
             col.Percent = true;

@@ -32,10 +32,6 @@ int32_t Spacing(int32_t value) {
   return int32_t(std::min<int64_t>(std::abs(int64_t(value)), kMaxSpace));
 }
 
-bool IsPercent(const TAttribute& attr) {
-  return attr.Name.find('%') != std::string::npos;
-}
-
 uint8_t AlignCode(const std::string& value, uint8_t current) {
   const std::string align = plat::UpperCase(value);
   if (align == "TOP") return aTop;
@@ -65,7 +61,7 @@ TPanelObj::TPanelObj(TSectionList* document, bool skipEvent, TCellBasic*,
   for (const auto& attr : attributes) {
     switch (attr->Which) {
       case HeightSy:
-        PercentHeight = IsPercent(*attr) && attr->Value >= 1 && attr->Value <= 100;
+        PercentHeight = attr->IsPercent() && attr->Value >= 1 && attr->Value <= 100;
         if (PercentHeight) {
           SpecHeight = attr->Value;
         } else {
@@ -74,7 +70,7 @@ TPanelObj::TPanelObj(TSectionList* document, bool skipEvent, TCellBasic*,
         }
         break;
       case WidthSy:
-        PercentWidth = IsPercent(*attr);
+        PercentWidth = attr->IsPercent();
         if (PercentWidth) {
           SpecWidth = std::clamp(attr->Value, 1, 100);
         } else {

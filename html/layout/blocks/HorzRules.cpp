@@ -48,7 +48,7 @@ THorzLine::THorzLine(TSectionList* document, TAttributeList* attributes, TProper
             RuleAlignCode = align;
           break;
         case WidthSy:
-          if (attr->Name.find('%') == std::string::npos) {
+          if (!attr->IsPercent()) {
             if (attr->Value >= 1) prop.AddPropertyValue(piWidth, TCssValue(int32_t(attr->Value)));
           } else if (attr->Value <= 100) {
             prop.AddPropertyValue(piWidth, TCssValue(std::to_string(attr->Value) + "%"));

@@ -64,7 +64,7 @@ void TTableBlock::ReadAttributes(TAttributeList& attributes) {
     const int32_t value = attr->Value;
     switch (attr->Which) {
       case WidthSy:
-        if (HasPercent(attr->Name)) {
+        if (attr->IsPercent()) {
           WidthIsPercent = true;
           if (value >= 1 && value <= 100) RequestedWidth = value * 10;
         } else {
@@ -73,8 +73,8 @@ void TTableBlock::ReadAttributes(TAttributeList& attributes) {
         break;
       case HeightSy:
         if (VarToInt(RawMargins[piHeight], UnsetLength) == UnsetLength)
-          RawMargins.Set(piHeight, HasPercent(attr->Name) ? TCssValue(attr->Name)
-                                                          : TCssValue(std::max(0, value)));
+          RawMargins.Set(piHeight, attr->IsPercent() ? TCssValue(std::to_string(value) + "%")
+                                                     : TCssValue(std::max(0, value)));
         break;
       case HSpaceSy:
         HSpaceAttr = int32_t(std::min<int64_t>(40, std::llabs(value)));

@@ -17,7 +17,7 @@ struct LengthAttr {
   bool Percent = false;
 };
 LengthAttr ReadLength(const TAttribute& attr) {
-  return {attr.Value, attr.Name.find('%') != std::string::npos};
+  return {attr.Value, attr.IsPercent()};
 }
 
 bool FindAttr(TAttributeList* attributes, Symb sym, TAttribute*& attr) {

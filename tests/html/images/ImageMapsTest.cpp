@@ -33,7 +33,10 @@ TEST(AreaCoords, SeparatorsAndWords) {
   EXPECT_EQ(html::ParseAreaCoords("a,7"), (V{0, 7}));
   EXPECT_EQ(html::ParseAreaCoords("1,,2"), (V{1, 2}));
   EXPECT_EQ(html::ParseAreaCoords(""), V{});
-  EXPECT_EQ(html::ParseAreaCoords("99999999999,3"), (V{0, 3}));
+  // Numbers read as those of every attribute: rounded, signed, without their unit, held to the
+  // 32-bit range.
+  EXPECT_EQ(html::ParseAreaCoords("99999999999,3"), (V{2147483647, 3}));
+  EXPECT_EQ(html::ParseAreaCoords("10.6, +20,30px 40.5"), (V{11, 20, 30, 40}));
   std::string many;
   for (int i = 0; i < 400; ++i) many += std::to_string(i) + ",";
   const V parsed = html::ParseAreaCoords(many);

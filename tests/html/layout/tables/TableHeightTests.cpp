@@ -29,6 +29,16 @@ TEST_F(TableHeightOnPage, GivenHeightIsSharedByTheRows) {
   EXPECT_EQ(FindY(300, 0, 400, kRed), 202);
 }
 
+TEST_F(TableHeightOnPage, APercentageHeightReadsItsNumberAsACellDoes) {
+  Load(Page("height=50%"));
+  const int half = FindY(300, 0, 700, kRed);
+  ASSERT_GT(half, 300);
+  for (const char* height : {"' 50 %'", "'50.4%'", "+50%", "'50%px'"}) {
+    Load(Page("height=" + std::string(height)));
+    EXPECT_EQ(FindY(300, 0, 700, kRed), half) << height;
+  }
+}
+
 TEST_F(TableHeightOnPage, RowsOfATableInACellStayAtTheirContent) {
   // The outer cell is 300 pixels tall; the inner table keeps its own 58 + 2.
   Load(

@@ -86,6 +86,47 @@ TEST(Attributes, HugeNumbersStopAtTheIntegerRange) {
   EXPECT_EQ(list[2]->Value, -1);
 }
 
+// Fractions, blanks, signs, units, huge values and empty ones: quoted in either way or not, with
+// entities or not, the same text gives the same number.
+TEST(Attributes, EveryNumberIsReadOneWay) {
+  struct Case {
+    const char* text;
+    int32_t number;
+  };
+  const Case cases[] = {{"40", 40},
+                        {"40.4", 40},
+                        {"40.6", 41},
+                        {"40.5", 40},
+                        {"41.5", 42},
+                        {".7", 1},
+                        {"+40", 40},
+                        {"-40", -40},
+                        {"40px", 40},
+                        {"40%", 40},
+                        {"&#52;0", 40},
+                        {"&#43;4", 4},
+                        {"99999999999", 2147483647},
+                        {"-99999999999", -2147483647},
+                        {"abc", 0},
+                        {"", 0}};
+  THtmlTokenizer tokenizer;
+  for (const Case& c : cases)
+    for (const std::string quote : {"\"", "'", ""}) {
+      if (quote.empty() && !*c.text) continue;  // "width= border" would give WIDTH the word
+      SCOPED_TRACE(quote + c.text + quote);
+      const TAttributeList& list =
+          AttributesOf(tokenizer, "<td width=" + quote + c.text + quote + " border=" + quote +
+                                      c.text + quote + ">");
+      ASSERT_EQ(list.Count(), 2);
+      EXPECT_EQ(list[0]->Value, c.number);
+      // A bare or numberless BORDER is a border of 1.
+      EXPECT_EQ(list[1]->Value, c.text == std::string("abc") || !*c.text ? 1 : c.number);
+    }
+  // Blanks round a quoted number go, also before its percent sign.
+  EXPECT_EQ(AttributesOf(tokenizer, "<td width=' 40 %'>")[0]->Value, 40);
+  EXPECT_TRUE(AttributesOf(tokenizer, "<td width=' 40 %'>")[0]->IsPercent());
+}
+
 TEST(Attributes, QuotedValuesAndLineEnds) {
   THtmlTokenizer tokenizer;
   const TAttributeList& list =
