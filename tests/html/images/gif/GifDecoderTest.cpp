@@ -226,22 +226,29 @@ TEST(GifImages, TallImagesAreCutToTheScreenAndWideOnesKeepTheirWidth) {
   EXPECT_EQ(gif.Images()[0].Pixels, Bytes(image.indices.begin(), image.indices.begin() + 10));
 }
 
+// An interlaced image whose rows are stored pass by pass: every 8th from 0, every 8th from 4,
+// every 4th from 2, every 2nd from 1. Each row holds its own row number + 1, so a row in the
+// wrong place shows.
+ImageBlock NumberedInterlacedRows(int width, int height) {
+  ImageBlock image;
+  image.width = width;
+  image.height = height;
+  image.interlaced = true;
+  image.lzw.minCodeSize = 5;
+  const int first[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+  for (int pass = 0; pass < 4; ++pass)
+    for (int row = first[pass]; row < height; row += step[pass])
+      image.indices.insert(image.indices.end(), size_t(width), uint8_t(row + 1));
+  return image;
+}
+
 TEST(GifImages, InterlacedRowsArriveInFourPasses) {
-  // Rows are stored pass by pass: every 8th from 0, every 8th from 4, every 4th from 2, every
-  // 2nd from 1. Each stored row holds its own row number + 1, so a row in the wrong place shows;
-  // short images have passes without rows.
+  // Short images have passes without rows.
   for (int height = 1; height <= 20; ++height) {
-    ImageBlock image;
-    image.width = 3;
-    image.height = height;
-    image.interlaced = true;
-    image.lzw.minCodeSize = 5;
-    const int first[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
-    for (int pass = 0; pass < 4; ++pass)
-      for (int row = first[pass]; row < height; row += step[pass])
-        image.indices.insert(image.indices.end(), 3, uint8_t(row + 1));
     html::TGif gif;
-    Load(gif, GifBuilder(3, height, giftest::Colors(32, 0)).Image(image).Data());
+    Load(gif, GifBuilder(3, height, giftest::Colors(32, 0))
+                  .Image(NumberedInterlacedRows(3, height))
+                  .Data());
     for (int y = 0; y < height; ++y)
       EXPECT_EQ(gif.Images()[0].Pixels[size_t(y * 3)], y + 1)
           << "height " << height << " row " << y;
@@ -252,17 +259,11 @@ TEST(GifImages, InterlacedImagesTallerThanTheScreenKeepTheirTopRowsInPlace) {
   // The rows are stored in the passes of the image's own height; those below the screen go.
   for (int height = 2; height <= 20; ++height)
     for (int screen = 1; screen < height; ++screen) {
-      ImageBlock image;
-      image.width = 2;
-      image.height = height;
-      image.interlaced = true;
-      image.lzw.minCodeSize = 5;
-      const int first[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
-      for (int pass = 0; pass < 4; ++pass)
-        for (int row = first[pass]; row < height; row += step[pass])
-          image.indices.insert(image.indices.end(), 2, uint8_t(row + 1));
       html::TGif gif;
-      Load(gif, GifBuilder(2, screen, giftest::Colors(32, 0)).Image(image).Trailer().Data());
+      Load(gif, GifBuilder(2, screen, giftest::Colors(32, 0))
+                    .Image(NumberedInterlacedRows(2, height))
+                    .Trailer()
+                    .Data());
       Bytes rows;
       for (int y = 0; y < screen; ++y) rows.insert(rows.end(), 2, uint8_t(y + 1));
       EXPECT_EQ(gif.Images()[0].Pixels, rows) << "height " << height << " screen " << screen;
