@@ -179,11 +179,15 @@ void TFormExtendedColor::SetGroupEnabled(TGaugeGroup& Group, bool Enabled) {
   Group.Edit->SetColor(Enabled ? plat::clWindow : plat::clCream);
 }
 
+std::string TFormExtendedColor::PositionText(const TGaugeGroup& Group) {
+  const int32_t position = Group.Gauge->Position();
+  return Group.GammaText ? GammaText(position) : plat::IntToStr(position);
+}
+
 void TFormExtendedColor::GaugeChange(plat::TObject* Sender) {
   TGaugeGroup* g = GroupOf(Sender);
   if (!g) return;
-  const int32_t position = g->Gauge->Position();
-  g->Edit->SetText(g->GammaText ? GammaText(position) : plat::IntToStr(position));
+  g->Edit->SetText(PositionText(*g));
   if (g->MarksChange) settingsChanged_ = true;
   Preview();
 }

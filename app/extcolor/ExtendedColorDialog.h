@@ -121,6 +121,8 @@ class TFormExtendedColor : public plat::TForm {
   TGaugeGroup* GroupOf(plat::TObject* Sender);
   TGaugeGroup& Group(const std::string& GaugeName);
   void SetGroupEnabled(TGaugeGroup& Group, bool Enabled);
+  // The gauge's position as its edit shows it.
+  static std::string PositionText(const TGaugeGroup& Group);
   void StepGauge(plat::TObject* Sender, int32_t Step);
   // Rebuilds the reduced copy from Src for the preview's present size.
   void BuildReducedCopy();

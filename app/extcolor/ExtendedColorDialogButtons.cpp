@@ -40,9 +40,12 @@ void TFormExtendedColor::ButtonZeroClick(plat::TObject*) {
     }
     // The swaps go back too, or the preview would show a change that OK no longer writes.
     for (plat::TCheckBox* swap : {Swap_RB, Swap_RG, Swap_GB}) swap->SetChecked(false);
-    for (TGaugeGroup& g : gauges_) g.Gauge->SetPosition(g.Default);
-    // A balance edit may hold a rejected number that left its gauge at the default already.
-    for (const TBalanceGroup& g : balances_) g.Value->Edit->SetText("0");
+    // An edit may hold a refused number beside a gauge already at its default, which moving
+    // the gauge would not rewrite.
+    for (TGaugeGroup& g : gauges_) {
+      g.Gauge->SetPosition(g.Default);
+      g.Edit->SetText(PositionText(g));
+    }
     resetting_ = wasResetting;
   }
   LoadSource();

@@ -8,6 +8,7 @@
 #include "app/extcolor/ExtendedColorDialogRules.h"
 #include "graphics/bitmap/Bitmap32.h"
 #include "graphics/resampling/Rasterizers.h"
+#include "graphics/resampling/Resamplers.h"
 #include "graphics/resampling/Transforms.h"
 #include "platform/windows/Application.h"
 
@@ -45,13 +46,19 @@ void TFormExtendedColor::BuildReducedCopy() {
   gfx::TBitmap32& source = Src->Bitmap();
   const int32_t width = source.Width(), height = source.Height();
   const TPreviewZoom zoom = PreviewZoom(width, height, Dst->Width(), Dst->Height());
+  const int32_t reducedWidth = ScaledSide(width, zoom.Percent);
+  const int32_t reducedHeight = ScaledSide(height, zoom.Percent);
   gfx::TBitmap32 reduced;
   if (zoom.Fits) {
     reduced.Assign(source);
+  } else if (int64_t(width - 1) * zoom.Percent < 100 || int64_t(height - 1) * zoom.Percent < 100) {
+    // The transformation maps the picture to less than a pixel across, which can miss every
+    // pixel centre of a thin picture: its own pixels are picked instead, a row or column at least.
+    reduced.SetSize(std::max(1, reducedWidth), std::max(1, reducedHeight));
+    gfx::StretchNearest(reduced, reduced.BoundsRect(), reduced.BoundsRect(), source,
+                        source.BoundsRect(), gfx::dmOpaque, {});
   } else {
-    // A long, thin picture keeps at least one row or column in the preview.
-    reduced.SetSize(std::max(1, ScaledSide(width, zoom.Percent)),
-                    std::max(1, ScaledSide(height, zoom.Percent)));
+    reduced.SetSize(reducedWidth, reducedHeight);
     reduced.ClearWithColor(OpaqueBlack);
     gfx::TAffineTransformation transformation;
     transformation.SetSrcRect({0, 0, float(width - 1), float(height - 1)});

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 #include "ExtColorSupport.h"
 #include "app/extcolor/ExtendedColorDialog.h"
@@ -10,6 +11,7 @@
 #include "platform/pictures/Clipboard.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/TestSeams.h"
+#include "support/DialogUser.h"
 
 namespace {
 
@@ -99,6 +101,46 @@ TEST_F(ExtendedColorDialog, LargePicturesPreviewReduced) {
   EXPECT_EQ(dialog->Src->Bitmap().Width(), 800);
 }
 
+// A picture too long to fit and only a few pixels thin keeps a row or column of its own pixels
+// in the preview: the first half's colour at the start, the second half's at the end.
+TEST_F(ExtendedColorDialog, ThinPicturesTooLongToFitPreviewTheirOwnPixels) {
+  constexpr gfx::TColor32 First = 0xFF336699, Second = 0x80C03010;
+  for (const auto& [width, height] : {std::pair{1, 700},
+                                      {1, 5000},
+                                      {2, 5000},
+                                      {3, 5000},
+                                      {5, 5000},
+                                      {8, 5000},
+                                      {13, 5000},
+                                      {26, 5000},
+                                      {40, 5000},
+                                      {20, 30000},
+                                      {2, 700},
+                                      {3, 700},
+                                      {700, 1},
+                                      {5000, 1},
+                                      {5000, 4},
+                                      {700, 2}}) {
+    SCOPED_TRACE(testing::Message() << width << "x" << height);
+    gfx::TBitmap32 thin;
+    thin.SetSize(width, height);
+    const bool tall = height > width;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        thin.SetPixel(x, y, (tall ? y < height / 2 : x < width / 2) ? First : Second);
+    thin.SaveToFile(work);
+    dialog->SetFileName(work);
+    const gfx::TBitmap32& reduced = dialog->Tmp->Bitmap();
+    ASSERT_LT(tall ? reduced.Height() : reduced.Width(), tall ? height : width);
+    const int last = (tall ? reduced.Height() : reduced.Width()) - 1;
+    for (int across = 0; across < (tall ? reduced.Width() : reduced.Height()); ++across) {
+      EXPECT_EQ(tall ? reduced.Pixel(across, 0) : reduced.Pixel(0, across), First);
+      EXPECT_EQ(tall ? reduced.Pixel(across, last) : reduced.Pixel(last, across), Second);
+    }
+    ExpectSamePicture(dialog->Dst->Bitmap(), reduced, reduced);
+  }
+}
+
 TEST_F(ExtendedColorDialog, GaugesEditsAndButtonsFollowTheirRules) {
   dialog->SetFileName(work);
   // Typed values move the gauge only when they are whole numbers in its range.
@@ -164,6 +206,40 @@ TEST_F(ExtendedColorDialog, OnlyResultChangingControlsMarkTheSettingsChanged) {
   EXPECT_EQ(Gauge("Amout_RGB").Position(), 128);
   EXPECT_EQ(dialog->CurrentSettings().BalanceB.Algorithm, 1);
   ExpectSamePicture(dialog->Dst->Bitmap(), picture, picture);
+}
+
+// A pasted number out of range is refused and leaves its gauge where it was; Reset then shows
+// every edit at its gauge's default again, whichever group it belongs to.
+TEST_F(ExtendedColorDialog, ResetShowsTheDefaultsInEditsHoldingARefusedPastedNumber) {
+  dialog->SetFileName(work);
+  dialog->Show();
+  for (const char* key : {"RGB", "R", "G", "B"})
+    test_support::Click(Box(std::string("Invert_") + key), {6, Box("Invert_RGB").Height() / 2});
+  const std::pair<const char*, const char*> pasted[] = {
+      {"Edit_InvertRGB", "300"},      {"Edit_InvertR", "-1"},        {"Edit_InvertG", "256"},
+      {"Edit_InvertB", "999"},        {"Edit_BalanceRGB", "300"},    {"Edit_BalanceR", "-256"},
+      {"Edit_BalanceG", "1000"},      {"Edit_BalanceB", "-999"},     {"Edit_Bright", "300"},
+      {"Edit_Saturation_RGB", "256"}, {"Edit_Saturation_R", "-300"}, {"Edit_Saturation_G", "999"},
+      {"Edit_Saturation_B", "12345"}};
+  for (const auto& [name, number] : pasted) {
+    plat::PutClipboardData("text/plain", number);
+    Edit(name).SetFocus();
+    plat::PressKey(*dialog, 'A', "", plat::ssCtrl);
+    plat::PressKey(*dialog, 'V', "", plat::ssCtrl);
+    ASSERT_EQ(Edit(name).Text(), number) << name;
+  }
+  test_support::Click(*dialog->ResetButton);
+  for (const char* name : {"Edit_InvertRGB", "Edit_InvertR", "Edit_InvertG", "Edit_InvertB"})
+    EXPECT_EQ(Edit(name).Text(), "128") << name;
+  for (const char* name : {"Edit_BalanceRGB", "Edit_BalanceR", "Edit_BalanceG", "Edit_BalanceB",
+                           "Edit_Bright", "Edit_Contrast"})
+    EXPECT_EQ(Edit(name).Text(), "0") << name;
+  for (const char* name :
+       {"Edit_Saturation_RGB", "Edit_Saturation_R", "Edit_Saturation_G", "Edit_Saturation_B"})
+    EXPECT_EQ(Edit(name).Text(), "100") << name;
+  EXPECT_EQ(Edit("Edit_Gamma").Text(), "1.00");
+  EXPECT_FALSE(Box("Invert_G").Checked());
+  EXPECT_FALSE(dialog->SettingsChanged());
 }
 
 TEST_F(ExtendedColorDialog, OkWithoutAChangeKeepsTheWorkFileAsHandedOver) {
