@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string_view>
+#include <utility>
 
 #include "app/mainwindow/MainUnit.h"
 
@@ -244,15 +245,22 @@ void TFontForm::FontSizeEditChange(plat::TObject*) {
 void TFontForm::btFontSelectClick(plat::TObject*) {
   FontColorDialog->SetColor(pnFontColor->Color());
   if (!FontColorDialog->Execute()) return;
-  fontColorBeforeTransparent_.reset();
+  if (fontTick_) fontTick_->own.reset();
   SetFontColor(FontColorDialog->Color());
 }
 
 void TFontForm::btBackSelectClick(plat::TObject*) {
   BackColorDialog->SetColor(pnBackColor->Color());
   if (!BackColorDialog->Execute()) return;
-  backColorBeforeTransparent_.reset();
+  if (backTick_) backTick_->own.reset();
   SetBackColor(BackColorDialog->Color());
+}
+
+void TFontForm::SetSideColor(bool fontSide, plat::TColor color) {
+  if (fontSide)
+    SetFontColor(color);
+  else
+    SetBackColor(color);
 }
 
 void TFontForm::MakeTransparent(bool fontSide) {
@@ -261,24 +269,24 @@ void TFontForm::MakeTransparent(bool fontSide) {
   other->SetChecked(false);
   plat::TColorGrid* grid = fontSide ? FontColorGrid : BackColorGrid;
   grid->SetForegroundIndex(0);
-  if (fontSide) {
-    fontColorBeforeTransparent_ = fontColor_;
-    SetFontColor(grid->ForegroundColor());
-  } else {
-    backColorBeforeTransparent_ = backColor_;
-    SetBackColor(grid->ForegroundColor());
-  }
+  std::optional<TTickedColors>& tick = fontSide ? fontTick_ : backTick_;
+  tick = TTickedColors{};
+  tick->own = fontSide ? fontColor_ : backColor_;
+  tick->otherBefore = fontSide ? backColor_ : fontColor_;
+  SetSideColor(fontSide, grid->ForegroundColor());
+  tick->otherAfter = fontSide ? backColor_ : fontColor_;
 }
 
-void TFontForm::RestoreColorBeforeTransparent(bool fontSide) {
-  std::optional<plat::TColor>& before =
-      fontSide ? fontColorBeforeTransparent_ : backColorBeforeTransparent_;
-  if (!before) return;
-  if (fontSide)
-    SetFontColor(*before);
-  else
-    SetBackColor(*before);
-  before.reset();
+void TFontForm::RestoreColorsBeforeTransparent(bool fontSide) {
+  std::optional<TTickedColors>& tick = fontSide ? fontTick_ : backTick_;
+  if (!tick) return;
+  const TTickedColors colors = *std::exchange(tick, std::nullopt);
+  const plat::TColor other = fontSide ? backColor_ : fontColor_;
+  if (colors.own) SetSideColor(fontSide, *colors.own);
+  // Black on black turned the background dark grey: that goes back with the tick, unless the
+  // user chose another colour since.
+  if (other == colors.otherAfter && other != colors.otherBefore)
+    SetSideColor(!fontSide, colors.otherBefore);
 }
 
 void TFontForm::FontTransparentCheckBoxClick(plat::TObject*) {
@@ -288,7 +296,7 @@ void TFontForm::FontTransparentCheckBoxClick(plat::TObject*) {
   if (checked)
     MakeTransparent(true);
   else
-    RestoreColorBeforeTransparent(true);
+    RestoreColorsBeforeTransparent(true);
 }
 
 void TFontForm::BackTransparentCheckBoxClick(plat::TObject*) {
@@ -298,7 +306,7 @@ void TFontForm::BackTransparentCheckBoxClick(plat::TObject*) {
   if (checked)
     MakeTransparent(false);
   else
-    RestoreColorBeforeTransparent(false);
+    RestoreColorsBeforeTransparent(false);
 }
 
 void TFontForm::FontColorGridChange(plat::TObject*) {

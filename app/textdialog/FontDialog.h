@@ -99,17 +99,24 @@ class TFontForm : public plat::TForm {
 
   void FillLists();
   void UpdatePreview();
+  // The font colour (fontSide) or the background colour.
+  void SetSideColor(bool fontSide, plat::TColor color);
   // A user's tick on one Transparent box: clears the other and takes the grid's first colour,
   // keeping the colour it had for the user's untick.
   void MakeTransparent(bool fontSide);
-  // A user's untick: the colour from before the tick comes back.
-  void RestoreColorBeforeTransparent(bool fontSide);
+  // A user's untick: the colours from before the tick come back.
+  void RestoreColorsBeforeTransparent(bool fontSide);
 
   plat::TColor fontColor_ = plat::clBlack;
   plat::TColor backColor_ = plat::clBlack;
   bool fontTransparent_ = false;
   bool backTransparent_ = false;
-  std::optional<plat::TColor> fontColorBeforeTransparent_, backColorBeforeTransparent_;
+  // The colours around a user's tick on a Transparent box, kept for the untick.
+  struct TTickedColors {
+    std::optional<plat::TColor> own;  // the box's colour; none once the user chose another
+    plat::TColor otherBefore = plat::clBlack, otherAfter = plat::clBlack;
+  };
+  std::optional<TTickedColors> fontTick_, backTick_;
   int fontSize_ = 4;
   TShownValues shown_;
   int colorMode_ = 0;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/textdialog/FontDialog.h"
@@ -22,13 +23,16 @@ using test_support::Click;
 // What the dialog holds and shows, by its rules: every change of the look previews, and a preview
 // of black on black makes the background dark grey first. Ticking a Transparent box clears the
 // other one and takes black for its colour; unticking it gives back the colour from before the
-// tick, unless one was chosen since (the program's choice: the rules would leave black).
+// tick, unless one was chosen since (the program's choice: the rules would leave black), and the
+// other colour too when the tick changed it and it still is as the tick left it.
 struct Model {
   std::vector<std::string> fonts;
   int font = -1, size = 4, mode = 0;
   TColor fontColor = 0, backColor = 0;
   bool fontTransparent = false, backTransparent = false, bold = false, italic = false;
   std::optional<TColor> fontBefore, backBefore;
+  // The other colour before and after a box's tick, until its untick.
+  std::optional<std::pair<TColor, TColor>> backAroundFontTick, fontAroundBackTick;
   std::string text;
 
   void Preview() {
@@ -60,21 +64,33 @@ struct Model {
     if ((fontTransparent = !fontTransparent)) {
       backTransparent = false;
       fontBefore = fontColor;
+      const TColor back = backColor;
       SetFontColor(0);
-    } else if (fontBefore) {
-      SetFontColor(*fontBefore);
-      fontBefore.reset();
+      backAroundFontTick = {back, backColor};
+      return;
     }
+    if (!backAroundFontTick) return;
+    const TColor back = backColor;
+    if (fontBefore) SetFontColor(*fontBefore);
+    fontBefore.reset();
+    if (back == backAroundFontTick->second) SetBackColor(backAroundFontTick->first);
+    backAroundFontTick.reset();
   }
   void TickBack() {
     if ((backTransparent = !backTransparent)) {
       fontTransparent = false;
       backBefore = backColor;
+      const TColor font = fontColor;
       SetBackColor(0);
-    } else if (backBefore) {
-      SetBackColor(*backBefore);
-      backBefore.reset();
+      fontAroundBackTick = {font, fontColor};
+      return;
     }
+    if (!fontAroundBackTick) return;
+    const TColor font = fontColor;
+    if (backBefore) SetBackColor(*backBefore);
+    backBefore.reset();
+    if (font == fontAroundBackTick->second) SetFontColor(fontAroundBackTick->first);
+    fontAroundBackTick.reset();
   }
 };
 
@@ -207,11 +223,13 @@ TEST_F(FontDialogOracle, RandomUseShowsAndGivesBackWhatTheRulesSay) {
           Click(*d.btReset);
           const std::vector<std::string> fonts = m.fonts;
           const std::string font = shown.fonts[shown.font];
-          const std::optional<TColor> fontBefore = m.fontBefore, backBefore = m.backBefore;
+          const Model ticks = m;
           m = shown;
           m.fonts = fonts;
-          m.fontBefore = fontBefore;
-          m.backBefore = backBefore;
+          m.fontBefore = ticks.fontBefore;
+          m.backBefore = ticks.backBefore;
+          m.backAroundFontTick = ticks.backAroundFontTick;
+          m.fontAroundBackTick = ticks.fontAroundBackTick;
           m.text = d.GetTextToAdd();
           m.SetFontName(font);
           m.SetSize(shown.size);

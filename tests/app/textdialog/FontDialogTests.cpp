@@ -10,6 +10,7 @@
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/TestSeams.h"
+#include "support/DialogUser.h"
 #include "support/InkProfile.h"
 
 namespace {
@@ -108,11 +109,11 @@ TEST_F(FontDialog, TheTwoTransparentBoxesExcludeEachOther) {
   // Black on black is never shown.
   EXPECT_EQ(dialog.FontColor(), 0);
   EXPECT_EQ(dialog.BackColor(), 0x202020);
-  // Unticking gives the font its colour back; the background stays as the tick left it.
+  // Unticking gives the font its colour back, and the background the black it had before.
   dialog.FontTransparentCheckBox->SetChecked(false);
   EXPECT_FALSE(dialog.FontTransparent());
   EXPECT_EQ(dialog.FontColor(), 0x00FF00);
-  EXPECT_EQ(dialog.BackColor(), 0x202020);
+  EXPECT_EQ(dialog.BackColor(), 0);
   // The setters keep the rule as well.
   dialog.SetFontTransparent(true);
   dialog.SetBackTransparent(true);
@@ -144,6 +145,33 @@ TEST_F(FontDialog, UntickingATransparentBoxGivesBackItsColour) {
     ASSERT_FALSE(box.Checked());
     EXPECT_EQ(color(), chosen);
   }
+}
+
+// The tick's black text on a black background turned the background dark grey; the untick gives
+// back both colours as they were, unless the user chose one since.
+TEST_F(FontDialog, TickAndUntickGiveBackTheBackgroundTheTickChanged) {
+  Fill("DejaVu Sans", 0xFFFFFF, 4, 0x000000, false, false);
+  dialog.Show();
+  plat::Application().ProcessMessages();
+  plat::TCheckBox& box = *dialog.FontTransparentCheckBox;
+  const plat::TPoint at{6, box.Height() / 2};
+  test_support::Click(box, at);
+  ASSERT_TRUE(dialog.FontTransparent());
+  EXPECT_EQ(dialog.FontColor(), 0);
+  EXPECT_EQ(dialog.BackColor(), 0x202020);
+  test_support::Click(box, at);
+  EXPECT_EQ(dialog.FontColor(), 0xFFFFFF);
+  EXPECT_EQ(dialog.BackColor(), 0);
+  EXPECT_EQ(dialog.FontViewer->DefBackground(), 0);
+  EXPECT_EQ(dialog.pnBackColor->Color(), 0);
+
+  // A background chosen while the box is ticked stays.
+  test_support::Click(box, at);
+  plat::TestHooks().colorDialog = [](plat::TColor) { return plat::TColor(0x0000FF); };
+  test_support::Click(*dialog.btBackSelect);
+  test_support::Click(box, at);
+  EXPECT_EQ(dialog.FontColor(), 0xFFFFFF);
+  EXPECT_EQ(dialog.BackColor(), 0x0000FF);
 }
 
 TEST_F(FontDialog, TheSizeEditKeepsToTwoToEighteen) {
