@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
-#include <QTextDocument>
 #include <QToolTip>
 #include <algorithm>
 
@@ -21,6 +20,14 @@ namespace plat {
 namespace {
 
 const char* const kControlProperty = "plat.control";
+
+// A hint as rich text that shows it as typed. Qt's hint window lays out anything that looks like
+// markup as rich text, which squeezes runs of blanks and drops each line's indent; kept as
+// preformatted text, the blanks, tabs and line breaks stay, and "<b>" shows as typed.
+QString HintAsRichText(const std::string& hint) {
+  return "<p style=\"white-space:pre\">" +
+         ToQString(hint).toHtmlEscaped().replace('\n', QLatin1String("<br>")) + "</p>";
+}
 
 }  // namespace
 
@@ -323,10 +330,7 @@ void TControl::SetText(const std::string& text) {
 void TControl::SetHint(const std::string& hint) {
   hint_ = hint;
   if (!widget_) return;
-  // Plain text: a hint such as "<b>" is shown as typed.
-  QString tip = showHint_ && !hint.empty()
-                    ? Qt::convertFromPlainText(ToQString(hint), Qt::WhiteSpaceNormal)
-                    : QString();
+  QString tip = showHint_ && !hint.empty() ? HintAsRichText(hint) : QString();
   widget_->setToolTip(tip);
   // A hint changed under the pointer (per list item) follows at once.
   if (QToolTip::isVisible() && widget_->underMouse()) {

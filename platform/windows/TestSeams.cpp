@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,7 +16,9 @@
 #include <QPainter>
 #include <QPointer>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
@@ -281,6 +284,38 @@ void TypeText(TControl& window, const std::string& text) {
     if (!key) throw EInvalidOperation(std::string("No key types '") + c + "'");
     PressKey(window, key, std::string(1, c), c >= 'A' && c <= 'Z' ? ssShift : 0);
   }
+}
+
+namespace {
+
+// The hint window that shows now, if any.
+QLabel* ShowingHintWindow() {
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window->isVisible() && window->inherits("QTipLabel")) return qobject_cast<QLabel*>(window);
+  return nullptr;
+}
+
+}  // namespace
+
+std::string HintShownAt(TControl& control, TPoint position) {
+  const WindowPoint at = LocateInWindow(control, position);
+  QWidget* top = control.Widget()->window();
+  QWidget* under = top->childAt(at.local.toPoint());
+  if (!under) under = top;
+  // A hint shown before would fade out only after a while: it goes at once.
+  if (QLabel* shown = ShowingHintWindow()) shown->hide();
+  QHelpEvent event(QEvent::ToolTip, under->mapFrom(top, at.local.toPoint()), at.global.toPoint());
+  QCoreApplication::sendEvent(under, &event);
+  const QLabel* tip = ShowingHintWindow();
+  if (!tip) return {};
+  const QString text = tip->text();
+  const bool rich = tip->textFormat() == Qt::RichText ||
+                    (tip->textFormat() == Qt::AutoText && Qt::mightBeRichText(text));
+  if (!rich) return FromQString(text);
+  // Laid out as the label lays out rich text; no-break spaces read as blanks.
+  QTextDocument shown;
+  shown.setHtml(text);
+  return FromQString(shown.toPlainText());
 }
 
 bool ClickPopupMenuEntry(int index) {

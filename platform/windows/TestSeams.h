@@ -133,6 +133,11 @@ bool TypeInFileDialog(const std::string& text, bool enter = true);
 // The object name of a picture dialog's preview.
 inline constexpr char PicturePreviewName[] = "picturePreview";
 
+// The pointer resting at a point of the control: the help event the window system then sends
+// to the widget under it, and the text the hint window shows for it as laid out (line breaks as
+// "\n", blanks as blanks); empty when no hint shows.
+std::string HintShownAt(TControl& control, TPoint position);
+
 // Clicks the index-th entry of the popup menu showing now with the mouse, as the user would;
 // false when no menu shows or it has no such entry.
 bool ClickPopupMenuEntry(int index);

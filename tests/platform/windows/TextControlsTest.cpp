@@ -147,6 +147,24 @@ TEST(TextControls, HintRectanglesWrapAtTheWidthAsked) {
   EXPECT_FALSE(hint.Visible());
 }
 
+// A control's hint shows as typed when the pointer rests on it: runs of blanks, each line's
+// indent, empty lines and characters that look like markup.
+TEST(TextControls, HintsShowTheirTextAsTyped) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 100);
+  auto* button = form.Make<TButton>();
+  button->SetParent(&form);
+  button->SetBounds(10, 10, 80, 30);
+  const std::string hint = "\n  Title  \n\n  A    B  \n\t<b>bold?</b> &amp; \"x\"\nlast\n\n";
+  button->SetHint(hint);
+  button->SetShowHint(true);
+  form.Show();
+  Application().ProcessMessages();
+  EXPECT_EQ(HintShownAt(*button, {40, 15}), hint);
+  button->SetShowHint(false);
+  EXPECT_EQ(HintShownAt(*button, {40, 15}), "");
+}
+
 TEST(TextControls, ScrollBarArrowsScrollByOneLine) {
   TForm form(nullptr);
   form.SetBounds(0, 0, 300, 100);

@@ -369,4 +369,25 @@ TEST_F(TextList, TheCornerTextIsStampedAtSizeFortyWhateverTheChosenSize) {
   EXPECT_GT(plain4.second, 0);
 }
 
+// The pointer resting on an entry shows its hint as it is built: the entry's blanks and each
+// line's indent included; the same for the text buttons, and none below the last entry.
+TEST_F(ShownTextList, TheHintShownOverAnEntryKeepsItsBlanksAndIndents) {
+  SetTexts({"A    B", "  lead"});
+  const plat::TPoint at = Over("A    B");
+  plat::SimulateMouse(*form->TextList, plat::TMouseAction::Move, plat::mbLeft, at);
+  const std::string shown = plat::HintShownAt(*form->TextList, at);
+  EXPECT_EQ(shown, app::BuildTextHint("A    B", *form));
+  EXPECT_NE(shown.find("\n  A    B  \n"), std::string::npos);
+
+  Click("  lead");
+  const plat::TControl& button = *form->WriteTextButton;
+  EXPECT_EQ(plat::HintShownAt(*form->WriteTextButton, {button.Width() / 2, button.Height() / 2}),
+            app::BuildTextHint("  lead", *form));
+
+  const plat::TPoint below{10, form->TextList->ClientHeight() - 2};
+  ASSERT_EQ(form->TextList->ItemAtPos(below, true), -1);
+  plat::SimulateMouse(*form->TextList, plat::TMouseAction::Move, plat::mbLeft, below);
+  EXPECT_EQ(plat::HintShownAt(*form->TextList, below), "");
+}
+
 }  // namespace
