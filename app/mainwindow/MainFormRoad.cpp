@@ -21,7 +21,8 @@
 namespace app {
 namespace {
 
-constexpr float MinZoom = 0.2f, MaxZoom = 20.0f, ZoomStep = 1.02f;
+constexpr float MinZoom = 0.2f, MaxZoom = 20.0f;
+constexpr double ZoomStep = 1.02;
 
 }  // namespace
 
@@ -267,24 +268,26 @@ void TMainForm::QueueToolAction(int32_t Code) {
   Timer2->SetEnabled(true);
 }
 
-void TMainForm::Zoom(float Factor) {
+void TMainForm::Zoom(bool In) {
   // A fitted view shows the picture at its own scale, not at the zoom last set: start from the
   // scale shown.
   float Shown = ImgView->Scale();
   if (ImgView->ScaleMode() != gfx::smScale && !ImgView->Bitmap().Empty())
     Shown = float(ImgView->GetBitmapSize().cx) / float(ImgView->Bitmap().Width());
   ImgView->SetScaleMode(gfx::smScale);
-  const float S = std::clamp(Shown * Factor, MinZoom, MaxZoom);
+  // One step in double precision, rounded once: a float 1.02 or its reciprocal drifts off.
+  const double stepped = In ? Shown * ZoomStep : Shown / ZoomStep;
+  const float S = std::clamp(float(stepped), MinZoom, MaxZoom);
   ImgView->SetScale(S);
   ScaleCombo->SetText(plat::IntToStr(int32_t(std::nearbyint(S * 100))) + "%");
 }
 
 void TMainForm::ImgViewMouseWheelUp(plat::TObject*, plat::TShiftState, plat::TPoint, bool&) {
-  Zoom(1 / ZoomStep);
+  Zoom(false);
 }
 
 void TMainForm::ImgViewMouseWheelDown(plat::TObject*, plat::TShiftState, plat::TPoint, bool&) {
-  Zoom(ZoomStep);
+  Zoom(true);
 }
 
 void TMainForm::RubberBandResizing(plat::TObject*, const gfx::TFloatRect& Start,

@@ -277,7 +277,8 @@ class TMainForm : public plat::TForm, public TMainState {
   void QueueToolAction(int32_t Code);
   // Stamps the preset picture of a digit key from the layer folder, when there is one.
   void AddPresetLayer(plat::TObject* Sender, char Digit);
-  void Zoom(float Factor);
+  // One wheel step of the screen zoom, in or out.
+  void Zoom(bool In);
   // The clipboard's picture into the paste file of Format; false after telling why it could not
   // be.
   bool SaveClipboardPicture(TPasteFormat Format);

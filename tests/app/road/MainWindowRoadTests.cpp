@@ -336,6 +336,28 @@ TEST_F(MainWindowRoad, ViewClicksWheelAndCtrlResize) {
   EXPECT_EQ(form->ToolAction, 10);
 }
 
+// Each wheel notch divides (out) or multiplies (in) the single-precision scale by 1.02 exactly:
+// twelve notches out from 1.0 give 1 / 1.02^12 to the nearest single.
+TEST_F(MainWindowRoad, WheelNotchesStepTheScaleByExactlyOnePointZeroTwo) {
+  answer = folder.File("bg.bmp");
+  form->mnFileOpenClick(nullptr);
+  ASSERT_FLOAT_EQ(form->ImgView->Scale(), 1.0f);
+  const plat::TPoint centre{form->ImgView->Width() / 2, form->ImgView->Height() / 2};
+  float model = 1.0f;
+  for (int notch = 0; notch < 12; ++notch) {
+    plat::SimulateWheel(*form->ImgView, 120, centre);
+    model = float(double(model) / 1.02);
+    ASSERT_EQ(form->ImgView->Scale(), model) << notch;
+  }
+  EXPECT_EQ(model, float(1 / std::pow(1.02, 12)));
+  EXPECT_EQ(form->ImgView->Scale(), 0.788493156f);
+  for (int notch = 0; notch < 24; ++notch) {
+    plat::SimulateWheel(*form->ImgView, -120, centre);
+    model = float(double(model) * 1.02);
+    ASSERT_EQ(form->ImgView->Scale(), model) << notch;
+  }
+}
+
 TEST_F(MainWindowRoad, CheckerboardRepaintModeAndInterpolation) {
   const int sizes[][2] = {{0, 0}, {1, 1}, {12, 13}, {13, 12}, {26, 26}, {30, 30}, {77, 5}, {5, 77}};
   for (const auto [w, h] : sizes) {
