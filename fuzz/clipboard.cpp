@@ -1,11 +1,13 @@
 // Pictures other programs put on the desktop clipboard, as PNG, in another format, or in several
-// at once: the paste reads PNG with the picture readers and falls back from a format that does
-// not read to the next, and every input ends in a picture or a clear error.
+// at once: the paste reads the kinds the program knows with its picture readers, other kinds with
+// the desktop's decoders once their size is weighed against their data, and falls back from a
+// format that does not read to the next; every input ends in a picture or a clear error.
 #include <stdlib.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -26,7 +28,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   // A first byte of 0xB0 to 0xB3 offers the rest as BMP, JPEG or GIF alone, or as PNG beside the
-  // same bytes as BMP; any other input is offered as PNG, whole.
+  // same bytes as BMP; 0xB4 offers what follows its second byte as the kind that byte picks of
+  // those only the desktop's decoders read; any other input is offered as PNG, whole.
   const std::string bytes(reinterpret_cast<const char*>(Data), Size);
   const uint8_t choice = Size > 0 ? Data[0] : 0;
   const std::string rest = Size > 0 ? bytes.substr(1) : bytes;
@@ -43,6 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     case 0xB3:
       plat::PutClipboardData({{"image/png", rest}, {"image/bmp", rest}});
       break;
+    case 0xB4: {
+      static const char* const desktopKinds[] = {
+          "image/x-portable-bitmap", "image/x-portable-graymap", "image/x-portable-pixmap",
+          "image/x-xbitmap", "image/x-xpixmap"};
+      const uint8_t kind = Size > 1 ? Data[1] : 0;
+      plat::PutClipboardData(desktopKinds[kind % std::size(desktopKinds)],
+                             Size > 1 ? bytes.substr(2) : std::string());
+      break;
+    }
     default:
       plat::PutClipboardData("image/png", bytes);
   }

@@ -1,13 +1,16 @@
 #include "platform/pictures/Clipboard.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QMimeData>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -94,10 +97,32 @@ void PutImage(QImage image) {
   SystemClipboard().setMimeData(std::make_unique<TPictureMimeData>(std::move(image)).release());
 }
 
-// PNG data read by the picture class registered for PNG; nullptr when there is none.
-std::unique_ptr<TBitmap> FromPng(const QByteArray& png) {
-  TReadOnlyMemoryStream stream(png.constData(), png.size());
-  const std::unique_ptr<TGraphic> graphic = ReadPicture("png", stream);
+// The clipboard types of the picture kinds the program reads itself, with the extension its
+// picture classes are registered under.
+struct TOwnKind {
+  const char* Type;
+  const char* Extension;
+};
+constexpr TOwnKind OwnKinds[] = {
+    {"image/png", "png"},    {"image/gif", "gif"},      {"image/bmp", "bmp"},
+    {"image/x-bmp", "bmp"},  {"image/x-ms-bmp", "bmp"}, {"image/jpeg", "jpg"},
+    {"image/jpg", "jpg"},    {"image/pjpeg", "jpg"},    {"image/vnd.microsoft.icon", "ico"},
+    {"image/x-icon", "ico"},
+};
+
+// The extension of a picture class registered for the type; empty when the program has none.
+std::string OwnExtension(const QString& type) {
+  for (const TOwnKind& kind : OwnKinds)
+    if (type.compare(QLatin1String(kind.Type), Qt::CaseInsensitive) == 0 &&
+        TPicture::FindFileFormat(kind.Extension))
+      return kind.Extension;
+  return {};
+}
+
+// The data read by the program's own picture class, with its own checks of size against data.
+std::unique_ptr<TBitmap> FromOwnReader(const QByteArray& bytes, const std::string& extension) {
+  TReadOnlyMemoryStream stream(bytes.constData(), bytes.size());
+  const std::unique_ptr<TGraphic> graphic = ReadPicture(extension, stream);
   if (!graphic) return nullptr;
   CheckPictureSize(graphic->Width(), graphic->Height());
   auto bitmap = std::make_unique<TBitmap>();
@@ -124,33 +149,83 @@ std::unique_ptr<TBitmap> FromImage(QImage image) {
   return bitmap;
 }
 
-// The clipboard's picture formats to read, best first: PNG through the picture class registered
-// for it (alpha kept), then the others Qt reads in the order offered, then an image held as
-// one when no format of its own is offered.
+// The most pixels a picture for the desktop's decoders may declare per byte of its data, beyond
+// a first megapixel: deflate's densest expansion at a byte a pixel. A picture declaring more
+// cannot be filled by its data, and the decoders would first take the memory of the size it
+// declares.
+constexpr int64_t kPixelsPerDataByte = 1032;
+constexpr int64_t kPixelsWithoutData = int64_t(1) << 20;
+
+// Holds the desktop's decoders to the memory of the size a picture declared (at most 8 bytes a
+// pixel), for one read: a decoder may allocate by what it finds further on (a frame larger than
+// the picture).
+class TDecoderMemoryLimit {
+ public:
+  explicit TDecoderMemoryLimit(int64_t pixels) : previous_(QImageReader::allocationLimit()) {
+    QImageReader::setAllocationLimit(int(pixels * 8 / (1 << 20) + 1));
+  }
+  ~TDecoderMemoryLimit() { QImageReader::setAllocationLimit(previous_); }
+  TDecoderMemoryLimit(const TDecoderMemoryLimit&) = delete;
+  TDecoderMemoryLimit& operator=(const TDecoderMemoryLimit&) = delete;
+
+ private:
+  int previous_;
+};
+
+// A kind the program has no reader of, read by the desktop's decoders once its declared size is
+// weighed against its data; nullptr when they cannot read it.
+std::unique_ptr<TBitmap> FromDesktopDecoders(const QByteArray& bytes, const std::string& name) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  const QSize size = reader.size();
+  // A size known only by decoding cannot be weighed first.
+  if (!size.isValid()) return nullptr;
+  CheckPictureSize(size.width(), size.height());
+  const int64_t pixels = int64_t(size.width()) * size.height();
+  if (pixels > bytes.size() * kPixelsPerDataByte + kPixelsWithoutData)
+    throw EInvalidGraphic(
+        Format("The %s picture declares %d x %d pixels, more than its %d bytes hold",
+               {name, size.width(), size.height(), int64_t(bytes.size())}));
+  const TDecoderMemoryLimit limit(pixels);
+  QImage image;
+  if (!reader.read(&image)) return nullptr;
+  return FromImage(std::move(image));
+}
+
+// The clipboard's picture formats to read, best first: PNG (alpha kept), then the others the
+// program or the desktop's decoders read, in the order offered, then an image held as one when
+// no format of its own is offered.
 std::vector<QString> PictureTypes(const QMimeData& data) {
   std::vector<QString> types;
   const QStringList offered = data.formats();
   if (offered.contains(kPngType)) types.push_back(kPngType);
   const QList<QByteArray> readable = QImageReader::supportedMimeTypes();
   for (const QString& type : offered)
-    if (type != kPngType && readable.contains(type.toLatin1())) types.push_back(type);
+    if (type != kPngType && (!OwnExtension(type).empty() || readable.contains(type.toLatin1())))
+      types.push_back(type);
   if (types.empty() && data.hasImage()) types.push_back(kImageType);
   return types;
 }
 
-// The picture of one format; raises when it does not read.
+// The picture of one format: the program's own reader for the kinds it knows, the desktop's
+// decoders only for the others; raises when it does not read.
 std::unique_ptr<TBitmap> Read(const QMimeData& data, const QString& type) {
-  if (type == kPngType) {
-    std::unique_ptr<TBitmap> bitmap = FromPng(data.data(type));
-    if (bitmap) return bitmap;
+  const std::string name =
+      (type == kImageType ? QStringLiteral("clipboard") : type.mid(6).toUpper()).toStdString();
+  std::unique_ptr<TBitmap> bitmap;
+  if (type == kImageType) {
+    QImage image = qvariant_cast<QImage>(data.imageData());
+    if (!image.isNull()) bitmap = FromImage(std::move(image));
+  } else if (const std::string extension = OwnExtension(type); !extension.empty()) {
+    bitmap = FromOwnReader(data.data(type), extension);
   } else {
-    QImage image = type == kImageType ? qvariant_cast<QImage>(data.imageData())
-                                      : QImage::fromData(data.data(type));
-    if (!image.isNull()) return FromImage(std::move(image));
+    bitmap = FromDesktopDecoders(data.data(type), name);
   }
-  const QString name = type == kImageType ? QStringLiteral("clipboard") : type.mid(6).toUpper();
+  if (bitmap) return bitmap;
   throw EInvalidGraphic(
-      Format("Cannot load image. Invalid or unexpected %s image format.", {name.toStdString()}));
+      Format("Cannot load image. Invalid or unexpected %s image format.", {name}));
 }
 
 }  // namespace

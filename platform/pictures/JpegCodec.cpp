@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <vector>
@@ -10,6 +11,8 @@
 #include <jpeglib.h>
 // jerror.h needs jpeglib.h first.
 #include <jerror.h>
+
+#include "platform/runtime/SysUtils.h"
 
 namespace plat {
 
@@ -168,6 +171,17 @@ class Decompressor {
     attach(&cinfo_);
     jpeg_read_header(&cinfo_, TRUE);
     return true;
+  }
+
+  // The fewest bytes the first scan's data can take: every block of a Huffman-coded scan takes a
+  // bit at least. Arithmetic coding has no such floor.
+  uint64_t LeastFirstScanBytes() const {
+    if (cinfo_.arith_code) return 0;
+    uint64_t blocks = 0;
+    for (int i = 0; i < cinfo_.comps_in_scan; ++i)
+      blocks += uint64_t(cinfo_.cur_comp_info[i]->width_in_blocks) *
+                cinfo_.cur_comp_info[i]->height_in_blocks;
+    return blocks / 8;
   }
 
   // With argb, colour and grey data come out as libjpeg's 32-bit layout matching 0xAARRGGBB,
@@ -377,10 +391,20 @@ class Compressor {
 
 }  // namespace
 
+// The header's size against the data, before any pixel is allocated: a few bytes may declare a
+// picture that their data runs out of long before. DataBytes is negative when unknown.
+void CheckSizeAgainstData(const Decompressor& decoder, int64_t dataBytes) {
+  const jpeg_decompress_struct& info = decoder.Info();
+  CheckPictureSize(info.image_width, info.image_height);
+  if (dataBytes < 0 || uint64_t(dataBytes) >= decoder.LeastFirstScanBytes()) return;
+  throw EInvalidGraphic(Format("Invalid JPEG picture: %d bytes cannot hold %d x %d pixels",
+                               {dataBytes, info.image_width, info.image_height}));
+}
+
 std::unique_ptr<TBitmap> DecodeJpeg(const std::string& data, const JpegDecodeOptions& options) {
   Decompressor decoder;
   if (!decoder.ReadHeader(MemorySource(data))) Fail(decoder.Errors());
-  CheckPictureSize(decoder.Info().image_width, decoder.Info().image_height);
+  CheckSizeAgainstData(decoder, int64_t(data.size()));
   if (!decoder.Start(options, false)) Fail(decoder.Errors());
   const jpeg_decompress_struct& info = decoder.Info();
   const bool indexed = info.output_components == 1;
@@ -408,11 +432,11 @@ namespace {
 
 // Cause is the failure of the stream behind the source, set once it fails.
 template <class Attach>
-void DecodeArgbFrom(Attach&& attach, const std::exception_ptr& cause,
+void DecodeArgbFrom(Attach&& attach, int64_t dataBytes, const std::exception_ptr& cause,
                     const ArgbPictureTarget& target) {
   Decompressor decoder;
   if (!decoder.ReadHeader(attach)) Fail(decoder.Errors(), cause);
-  CheckPictureSize(decoder.Info().image_width, decoder.Info().image_height);
+  CheckSizeAgainstData(decoder, dataBytes);
   if (!decoder.Start({}, true)) Fail(decoder.Errors(), cause);
   const jpeg_decompress_struct& info = decoder.Info();
   uint32_t* pixels = target(int32_t(info.output_width), int32_t(info.output_height));
@@ -423,15 +447,15 @@ void DecodeArgbFrom(Attach&& attach, const std::exception_ptr& cause,
 }  // namespace
 
 void DecodeJpegArgb(const std::string& data, const ArgbPictureTarget& target) {
-  DecodeArgbFrom(MemorySource(data), nullptr, target);
+  DecodeArgbFrom(MemorySource(data), int64_t(data.size()), nullptr, target);
 }
 
 void DecodeJpegArgb(TStream& stream, const ArgbPictureTarget& target) {
   // A file of known size is weighed before any of it is read.
-  const int64_t position = stream.Position(), size = stream.Size();
+  const int64_t position = stream.Position(), size = position < 0 ? -1 : stream.Size();
   if (position >= 0 && size - position > MaxJpegBytes) throw EInvalidGraphic(TooLargeText);
   StreamSource source(stream);
-  DecodeArgbFrom(source, source.Failure(), target);
+  DecodeArgbFrom(source, size < 0 ? -1 : size - position, source.Failure(), target);
 }
 
 std::string EncodeJpeg(const TBitmap& bitmap, int quality) {

@@ -1,8 +1,11 @@
-// Pictures with transparency through the desktop clipboard, which carries them as PNG: pasted as
-// a layer they stay transparent, a copied layer keeps its alpha, the copied composition is
-// opaque, and a picture pasted as the background is opaque as before.
+// Pictures through the desktop clipboard. With transparency, carried as PNG: pasted as a layer
+// they stay transparent, a copied layer keeps its alpha, the copied composition is opaque, and a
+// picture pasted as the background is opaque as before. In other formats: the program's own
+// readers take the kinds they know, as they read such files, and a small picture that declares a
+// huge size costs little before it is refused, whichever kind it is.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "RoadSupport.h"
@@ -11,6 +14,7 @@
 #include "graphics/layers/Layers.h"
 #include "platform/runtime/Files.h"
 #include "platform/windows/Application.h"
+#include "support/LargestAllocation.h"
 #include "support/MainWindowFixture.h"
 #include "support/PngBytes.h"
 
@@ -33,6 +37,18 @@ std::vector<uint32_t> Logo() {
 
 std::vector<uint32_t> PixelsOf(const gfx::TBitmap32& b) {
   return {b.Bits(), b.Bits() + size_t(b.Width()) * size_t(b.Height())};
+}
+
+std::string Le16(int value) {
+  return {char(value & 0xFF), char(value >> 8 & 0xFF)};
+}
+
+// A GIF of one frame of Width x Height at (0, 0) on a screen of ScreenWidth x ScreenHeight, two
+// colours (red, blue), whose LZW data holds the two pixels 1, 0 and ends.
+std::string TwoPixelGif(int screenWidth, int screenHeight, int width, int height) {
+  return "GIF89a" + Le16(screenWidth) + Le16(screenHeight) + std::string("\x80\x00\x00", 3) +
+         std::string("\xFF\x00\x00\x00\x00\xFF", 6) + "\x2C" + Le16(0) + Le16(0) + Le16(width) +
+         Le16(height) + std::string("\x00\x02\x02\x0C\x0A\x00\x3B", 7);
 }
 
 class TransparentPaste : public MainWindow {
@@ -58,6 +74,22 @@ class TransparentPaste : public MainWindow {
     const plat::TPoint middle{button.Width() / 2, button.Height() / 2};
     plat::SimulateMouse(button, plat::TMouseAction::Press, plat::mbLeft, middle);
     plat::SimulateMouse(button, plat::TMouseAction::Release, plat::mbLeft, middle);
+  }
+  // Pastes the picture of that type as a layer and expects it refused, having cost at most a few
+  // megabytes on the way.
+  void ExpectRefusedCheaply(const std::string& type, const std::string& bytes) {
+    SCOPED_TRACE(type);
+    plat::PutClipboardData(type, bytes);
+    const int layers = form->ImgView->Layers().Count();
+    messages.clear();
+    {
+      test_support::LargestAllocation watch;
+      Click(*form->AddLayerClip);
+      EXPECT_LT(watch.PeakBytes(), 16u << 20);
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind(app::PasteFailedText, 0), 0u) << messages[0];
+    EXPECT_EQ(form->ImgView->Layers().Count(), layers);
   }
   std::vector<std::string> messages;
 };
@@ -144,13 +176,45 @@ TEST_F(TransparentPaste, AFormatThatDoesNotReadGivesWayToTheNextOneOffered) {
   EXPECT_EQ(form->ImgView->Bitmap().Height(), 20);
   EXPECT_NEAR(int(form->ImgView->Bitmap().Pixel(10, 10) & 0xFF), 0x99, 3);
 
-  // Not taken for no picture at all: the clipboard does offer one.
+  // Not taken for no picture at all: the clipboard does offer one, which the program's BMP
+  // reader refuses.
   plat::PutClipboardData("image/bmp", "not a picture");
   Click(*form->Button1);
   EXPECT_EQ(messages, std::vector<std::string>{std::string(app::PasteFailedText) +
-                                               "\nCannot load image. Invalid or unexpected BMP "
-                                               "image format."});
+                                               "\nInvalid bitmap: the signature is not \"BM\""});
   EXPECT_EQ(form->ImgView->Bitmap().Width(), 30);
+}
+
+// The GIF is read as the program reads a GIF file: its first frame, not the screen around it.
+TEST_F(TransparentPaste, AGifIsReadByTheProgramsOwnReader) {
+  plat::PutClipboardData("image/gif", TwoPixelGif(13317, 2285, 2, 1));
+  Click(*form->AddLayerClip);
+  EXPECT_EQ(messages, std::vector<std::string>{});
+  ASSERT_NE(Selected(), nullptr);
+  const gfx::TBitmap32& pasted = Selected()->Bitmap();
+  ASSERT_EQ(pasted.Width(), 2);
+  ASSERT_EQ(pasted.Height(), 1);
+  EXPECT_EQ(pasted.Pixel(0, 0), 0xFF0000FFu);
+  EXPECT_EQ(pasted.Pixel(1, 0), 0xFFFF0000u);
+}
+
+TEST_F(TransparentPaste, ASmallPictureDeclaringAHugeSizeCostsLittleAndIsRefused) {
+  if (!test_support::LargestAllocation::Available()) GTEST_SKIP() << "no allocator hooks";
+  // 35 bytes that declare 13317 x 2285 pixels, read by the program's own GIF reader.
+  ExpectRefusedCheaply("image/gif", TwoPixelGif(13317, 2285, 13317, 2285));
+  // A kind only the desktop's decoders read: its size is weighed against its data first.
+  ExpectRefusedCheaply("image/x-portable-pixmap", "P6\n5000 5000\n255\n" + std::string(12, '\x7F'));
+
+  // Such a picture of the size its data holds is pasted as it is.
+  std::string pixmap = "P6\n3 2\n255\n";
+  for (int i = 0; i < 6; ++i) pixmap += std::string{char(0x10 * i), char(0x80), char(0xF0)};
+  plat::PutClipboardData("image/x-portable-pixmap", pixmap);
+  messages.clear();
+  Click(*form->AddLayerClip);
+  EXPECT_EQ(messages, std::vector<std::string>{});
+  ASSERT_NE(Selected(), nullptr);
+  ASSERT_EQ(Selected()->Bitmap().Width(), 3);
+  EXPECT_EQ(Selected()->Bitmap().Pixel(2, 1), 0xFF5080F0u);
 }
 
 }  // namespace

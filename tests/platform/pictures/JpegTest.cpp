@@ -4,12 +4,14 @@
 
 #include <csetjmp>
 #include <cstdlib>
+#include <vector>
 
 #include "LibjpegOracle.h"
 #include "PictureTestUtil.h"
 #include "platform/pictures/Bitmap.h"
 #include "platform/pictures/Jpeg.h"
 #include "platform/runtime/Files.h"
+#include "support/LargestAllocation.h"
 
 using namespace plat;
 using namespace pictest;
@@ -223,6 +225,38 @@ TEST(Jpeg, BadDataKeepsThePicture) {
   }
   TJPEGImage empty;
   EXPECT_THROW(empty.Compress(), EInvalidGraphic);
+}
+
+// A few bytes may declare a picture their data runs out of long before: refused before its
+// pixels are allocated, from memory and from a stream alike. Real pictures, flat ones included,
+// always hold enough data.
+TEST(Jpeg, AHugeSizeOverLittleDataIsRefusedBeforeItsPixels) {
+  if (!test_support::LargestAllocation::Available()) GTEST_SKIP() << "no allocator hooks";
+  const std::string flat = picture_test::LibjpegEncode(std::vector<uint8_t>(2000 * 1000, 0x80),
+                                                       2000, 1000, JCS_GRAYSCALE, 1, 100);
+  TJPEGImage jpeg;
+  LoadJpeg(jpeg, flat);
+  EXPECT_EQ(jpeg.Width(), 2000);
+
+  std::string huge = flat;
+  const size_t sof = huge.find("\xFF\xC0");
+  const size_t scan = huge.find("\xFF\xDA");
+  ASSERT_NE(sof, std::string::npos);
+  ASSERT_NE(scan, std::string::npos);
+  huge[sof + 5] = char(0x3E), huge[sof + 6] = char(0x80);  // 16000 high
+  huge[sof + 7] = char(0x3E), huge[sof + 8] = char(0x80);  // 16000 wide
+  huge.resize(scan + 200);
+  test_support::LargestAllocation watch;
+  EXPECT_THROW(LoadJpeg(jpeg, huge), EInvalidGraphic);
+  TReadOnlyMemoryStream stream(huge.data(), int64_t(huge.size()));
+  std::vector<uint32_t> pixels;
+  EXPECT_THROW(jpeg.LoadFromStreamInto(stream,
+                                       [&](int32_t width, int32_t height) {
+                                         pixels.resize(size_t(width) * size_t(height));
+                                         return pixels.data();
+                                       }),
+               EInvalidGraphic);
+  EXPECT_LT(watch.PeakBytes(), 16u << 20);
 }
 
 TEST(Jpeg, DrawIsOpaqueAndAssignToBitmapCopies) {
