@@ -172,13 +172,18 @@ class TDecoderMemoryLimit {
   int previous_;
 };
 
-// A kind the program has no reader of, read by the desktop's decoders once its declared size is
-// weighed against its data; nullptr when they cannot read it.
-std::unique_ptr<TBitmap> FromDesktopDecoders(const QByteArray& bytes, const std::string& name) {
+// A kind the program has no reader of, read by the desktop's decoder of that kind alone once its
+// declared size is weighed against its data; nullptr when it cannot read it.
+std::unique_ptr<TBitmap> FromDesktopDecoders(const QByteArray& bytes, const QString& type,
+                                             const std::string& name) {
+  const QList<QByteArray> formats = QImageReader::imageFormatsForMimeType(type.toLatin1());
+  if (formats.isEmpty()) return nullptr;
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer);
+  // Told by the data, the decoders would take a GIF or JPEG offered under another name.
+  QImageReader reader(&buffer, formats.first());
+  reader.setAutoDetectImageFormat(false);
   const QSize size = reader.size();
   // A size known only by decoding cannot be weighed first.
   if (!size.isValid()) return nullptr;
@@ -221,7 +226,7 @@ std::unique_ptr<TBitmap> Read(const QMimeData& data, const QString& type) {
   } else if (const std::string extension = OwnExtension(type); !extension.empty()) {
     bitmap = FromOwnReader(data.data(type), extension);
   } else {
-    bitmap = FromDesktopDecoders(data.data(type), name);
+    bitmap = FromDesktopDecoders(data.data(type), type, name);
   }
   if (bitmap) return bitmap;
   throw EInvalidGraphic(

@@ -217,4 +217,15 @@ TEST_F(TransparentPaste, ASmallPictureDeclaringAHugeSizeCostsLittleAndIsRefused)
   EXPECT_EQ(Selected()->Bitmap().Pixel(2, 1), 0xFF5080F0u);
 }
 
+// The desktop's decoders read only the kind a picture is offered as, never the kind its data
+// looks like: a GIF offered as a pixmap is no pixmap.
+TEST_F(TransparentPaste, AKindOnlyTheDesktopReadsIsReadAsThatKindAlone) {
+  plat::PutClipboardData("image/x-portable-pixmap", TwoPixelGif(2, 1, 2, 1));
+  const int layers = form->ImgView->Layers().Count();
+  Click(*form->AddLayerClip);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind(app::PasteFailedText, 0), 0u) << messages[0];
+  EXPECT_EQ(form->ImgView->Layers().Count(), layers);
+}
+
 }  // namespace
