@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "RunningProgram.h"
@@ -37,20 +38,29 @@ bool ShowsWindow(const std::string& display, const std::string& title) {
 TEST_F(RunningProgram, TheWindowSystemGoingAwayStillLeavesTheSettingsWritten) {
   if (!std::filesystem::exists("/usr/bin/Xvfb") || !std::filesystem::exists("/usr/bin/xdotool"))
     GTEST_SKIP() << "needs Xvfb and xdotool (scripts/deps.sh installs them)";
-  // The server writes the number of the display it found free to its output once it is ready.
-  const std::string displayFile = home.File("display");
+  // The server writes the number of the display it found free to its output once it is ready, on
+  // a line of its own among its warnings.
+  const std::string outputFile = home.File("server");
   test_support::ChildProcess server(
       "/usr/bin/Xvfb",
       {"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
-      {}, displayFile);
+      {}, outputFile);
   ASSERT_TRUE(server.Started());
   std::string number;
+  const auto displayNumber = [&] {
+    std::istringstream lines(ReadText(outputFile));
+    for (std::string line; std::getline(lines, line);)
+      if (!line.empty() && line.find_first_not_of("0123456789") == std::string::npos &&
+          !lines.eof())
+        return line;
+    return std::string();
+  };
   ASSERT_TRUE(test_support::WaitUntil([&] {
-    number = ReadText(displayFile);
-    return number.find('\n') != std::string::npos || !server.Running();
+    number = displayNumber();
+    return !number.empty() || !server.Running();
   }));
-  ASSERT_TRUE(server.Running()) << number;
-  const std::string display = ":" + number.substr(0, number.find('\n'));
+  ASSERT_FALSE(number.empty()) << ReadText(outputFile);
+  const std::string display = ":" + number;
 
   Start({Picture()}, {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb"});
   ASSERT_TRUE(test_support::WaitUntil([&] {
