@@ -55,6 +55,9 @@ inline constexpr std::string_view HintItalicWord = "Italic";
 inline constexpr std::string_view SettingsFileBaseName = "settings.ini";
 inline constexpr std::string_view SettingsNotSavedText =
     "The settings (folders, texts, text options) cannot be saved in ";
+inline constexpr std::string_view SettingsKeptText =
+    "The settings file could not be read, so it is left as it is, and the settings (folders, "
+    "texts, text options) of this run are not saved in ";
 inline constexpr std::string_view FolderKeySuffix = "Folder=";
 inline constexpr std::string_view OverlayBackgroundKey = "OverlayPicture=";
 inline constexpr std::string_view OverlayFileKey = "OverlayMask=";

@@ -229,12 +229,13 @@ void TMainForm::PrepareAboutFragments() {
 
 void TMainForm::ReadSettings() {
   std::vector<std::string> texts;
-  const bool textRead = ReadSettingsFile(SettingsFileName(), *this, texts);
+  const TSettingsFileState state = ReadSettingsFile(SettingsFileName(), *this, texts);
+  SettingsFileKept = state.Kept;
   for (const std::string& text : texts) {
     TextItems.Add(text);
     TextList->Items()->Add(text);
   }
-  if (!textRead) {
+  if (!state.TextRead) {
     TextItems.Add(DisplayName());
     TextList->Items()->Add(DisplayName());
   }
@@ -273,11 +274,15 @@ void TMainForm::SavePath() {
   LayerFolder = plat::ExtractFilePath(LayerPath);
   std::vector<std::string> texts;
   for (int i = 0; i < TextItems.Count(); ++i) texts.push_back(TextItems[i]);
-  if (WriteSettingsFile(SettingsFileName(), *this, texts) || SettingsWriteReported) return;
+  // A file that could not be read is not replaced by what this run holds, which would be the
+  // defaults for all it could not read.
+  if (!SettingsFileKept && WriteSettingsFile(SettingsFileName(), *this, texts)) return;
+  if (SettingsWriteReported) return;
   // Otherwise the folders and the saved texts would be lost at the end without a word; once a run
   // is enough.
   SettingsWriteReported = true;
-  plat::ShowMessage(std::string(SettingsNotSavedText) + SettingsFileName());
+  plat::ShowMessage(std::string(SettingsFileKept ? SettingsKeptText : SettingsNotSavedText) +
+                    SettingsFileName());
 }
 
 void TMainForm::SaveAtEnd() {

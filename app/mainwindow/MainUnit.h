@@ -61,6 +61,8 @@ struct TMainState : TSettingsValues {
   bool ImageLoaded = false;
   // The user was told once that the settings file cannot be written.
   bool SettingsWriteReported = false;
+  // The settings file there could not be read: it is left as it is.
+  bool SettingsFileKept = false;
   bool FirstTickDone = false;
   int32_t ToolAction = 0;
   // Set while a picture is with the rotation or the extended colour dialog.

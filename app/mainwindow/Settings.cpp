@@ -1,6 +1,8 @@
 #include "app/mainwindow/Settings.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include "platform/runtime/Files.h"
 #include "platform/runtime/SysUtils.h"
@@ -8,11 +10,8 @@
 namespace app {
 namespace {
 
-// A settings file larger than this is not ours.
-constexpr int64_t MaxSettingsFileSize = 16 << 20;
-// Nor is a longer line: no path, font name or stampable text comes near it, and a value this long
-// would stall the window that shows it.
-constexpr size_t MaxSettingsLine = 16 << 10;
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+constexpr size_t ReadBlock = size_t(1) << 20;
 
 std::string OneLine(std::string_view value) {
   std::string line(value);
@@ -64,22 +63,10 @@ void ReadColor(std::string_view text, plat::TColor& color) {
   }
 }
 
-// Calls each(line) for every line, ended by CR LF, LF or a lone CR.
-template <typename Each>
-void ForEachLine(std::string_view text, Each each) {
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    each(text.substr(start, end - start));
-    start = end;
-    if (start < text.size() && text[start] == '\r') ++start;
-    if (start < text.size() && text[start] == '\n') ++start;
-  }
-}
-
 // Applies one line; returns whether it held a saved text.
 bool ApplyLine(std::string_view line, TSettingsValues& v, std::vector<std::string>& texts) {
+  // People indent lines in the files they edit by hand.
+  line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
   const size_t equals = line.find('=');
   if (equals == std::string_view::npos) return false;
   const std::string value(line.substr(equals + 1));
@@ -113,6 +100,56 @@ bool ApplyLine(std::string_view line, TSettingsValues& v, std::vector<std::strin
   return true;
 }
 
+// Takes the file's bytes as they come and applies each line once it has ended, holding one line
+// at a time.
+class TSettingsReader {
+ public:
+  explicit TSettingsReader(TSettingsValues& values) : values_(values) {}
+
+  void Add(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const size_t end = bytes.find_first_of("\r\n");
+      const std::string_view part = bytes.substr(0, end);
+      tooLong_ = tooLong_ || line_.size() + part.size() > MaxSettingsLine;
+      if (!tooLong_) line_.append(part);
+      if (end == std::string_view::npos) return;
+      EndLine();
+      bytes.remove_prefix(end + 1);
+    }
+  }
+
+  // Ends the last line; appends the texts kept and returns whether any was read.
+  bool Finish(std::vector<std::string>& texts) {
+    EndLine();
+    const size_t first = read_.size() > size_t(MaxSavedTexts) ? read_.size() - MaxSavedTexts : 0;
+    texts.insert(texts.end(), std::make_move_iterator(read_.begin() + first),
+                 std::make_move_iterator(read_.end()));
+    return textRead_;
+  }
+
+ private:
+  // An empty line between CR and LF changes nothing.
+  void EndLine() {
+    std::string_view line(line_);
+    // Editors that save UTF-8 may put a byte-order mark first.
+    if (std::exchange(firstLine_, false) && line.starts_with(ByteOrderMark))
+      line.remove_prefix(ByteOrderMark.size());
+    if (!tooLong_ && ApplyLine(line, values_, read_)) {
+      textRead_ = true;
+      // Only the last texts can be kept; the file the program writes holds no more.
+      if (read_.size() == 2 * size_t(MaxSavedTexts))
+        read_.erase(read_.begin(), read_.begin() + MaxSavedTexts);
+    }
+    line_.clear();
+    tooLong_ = false;
+  }
+
+  TSettingsValues& values_;
+  std::vector<std::string> read_;
+  std::string line_;
+  bool tooLong_ = false, firstLine_ = true, textRead_ = false;
+};
+
 }  // namespace
 
 std::string SettingsText(const TSettingsValues& v, const std::vector<std::string>& texts) {
@@ -140,36 +177,44 @@ std::string SettingsText(const TSettingsValues& v, const std::vector<std::string
   return std::move(w.Text());
 }
 
-bool ParseSettingsText(const std::string& text, TSettingsValues& values,
+bool ParseSettingsText(std::string_view text, TSettingsValues& values,
                        std::vector<std::string>& texts) {
-  bool textRead = false;
-  std::vector<std::string> read;
-  ForEachLine(text, [&](std::string_view line) {
-    if (line.size() > MaxSettingsLine || !ApplyLine(line, values, read)) return;
-    textRead = true;
-    // Only the last texts can be kept; the file the program writes holds no more.
-    if (read.size() == 2 * size_t(MaxSavedTexts))
-      read.erase(read.begin(), read.begin() + MaxSavedTexts);
-  });
-  const size_t first = read.size() > size_t(MaxSavedTexts) ? read.size() - MaxSavedTexts : 0;
-  texts.insert(texts.end(), std::make_move_iterator(read.begin() + first),
-               std::make_move_iterator(read.end()));
-  return textRead;
+  TSettingsReader reader(values);
+  reader.Add(text);
+  return reader.Finish(texts);
 }
 
 std::string SettingsFileName() {
   return plat::JoinPath(plat::ConfigFolder(), SettingsFileBaseName);
 }
 
-bool ReadSettingsFile(const std::string& fileName, TSettingsValues& values,
-                      std::vector<std::string>& texts) {
-  std::string text;
+TSettingsFileState ReadSettingsFile(const std::string& fileName, TSettingsValues& values,
+                                    std::vector<std::string>& texts) {
+  TSettingsFileState state;
+  // Nothing changes until the whole file is read.
+  TSettingsValues read = values;
+  std::vector<std::string> readTexts;
   try {
-    text = plat::ReadFileBytes(fileName, MaxSettingsFileSize);
+    plat::TFileStream file(fileName, plat::fmOpenRead | plat::fmShareDenyWrite);
+    if (file.Size() > MaxSettingsFileSize) throw plat::EReadError("too large");
+    TSettingsReader reader(read);
+    std::string block(ReadBlock, '\0');
+    int64_t total = 0;
+    for (int64_t got; (got = file.Read(block.data(), int64_t(block.size()))) > 0;) {
+      // A file that grows while it is read is weighed again.
+      if ((total += got) > MaxSettingsFileSize) throw plat::EReadError("too large");
+      reader.Add(std::string_view(block.data(), size_t(got)));
+    }
+    state.TextRead = reader.Finish(readTexts);
   } catch (const plat::Exception&) {
-    return false;  // no file yet, or one we cannot read: the defaults stand
+    // No file yet: the defaults stand. Any other file stays as it is.
+    state.Kept = plat::NameExists(fileName);
+    return state;
   }
-  return ParseSettingsText(text, values, texts);
+  values = std::move(read);
+  texts.insert(texts.end(), std::make_move_iterator(readTexts.begin()),
+               std::make_move_iterator(readTexts.end()));
+  return state;
 }
 
 bool WriteSettingsFile(const std::string& fileName, const TSettingsValues& values,

@@ -118,6 +118,11 @@ bool FileExists(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool NameExists(const std::string& path) {
+  struct stat info;
+  return !path.empty() && ::lstat(path.c_str(), &info) == 0;
+}
+
 bool DirectoryExists(const std::string& path) {
   struct stat info;
   return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);

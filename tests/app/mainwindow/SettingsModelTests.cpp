@@ -57,17 +57,19 @@ struct TModelResult {
   std::vector<std::string> texts;
 };
 
-// The longest line the program takes as its own.
-constexpr size_t LongestLine = 16 << 10;
+constexpr size_t LongestLine = app::MaxSettingsLine;
+const std::string ByteOrderMark = "\xEF\xBB\xBF";
 
-// The reading rules: every line against every key, which counts at the start of the line in any
-// letter case; the value is everything after the line's first "=". Only the last fifty texts are
-// kept, and a line longer than any the program writes is skipped.
+// The reading rules: every line against every key, which counts at the start of the line after
+// any blanks and tabs (and a byte-order mark starting the file) in any letter case; the value is
+// everything after the line's first "=". Only the last fifty texts are kept, and a line longer than
+// any the program writes is skipped.
 TModelResult ModelRead(const std::string& text, TSettingsValues v) {
   TModelResult r;
   std::vector<std::string> lines;
   std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
+  const size_t start = text.rfind(ByteOrderMark, 0) == 0 ? ByteOrderMark.size() : 0;
+  for (size_t i = start; i < text.size(); ++i) {
     if (text[i] != '\r' && text[i] != '\n') {
       line += text[i];
       continue;
@@ -81,8 +83,9 @@ TModelResult ModelRead(const std::string& text, TSettingsValues v) {
   const std::string folder(app::FolderKeySuffix), colorKey(app::FontColorKey);
   for (const std::string& l : lines) {
     const size_t eq = l.find('=');
-    if (eq == std::string::npos || l.size() > LongestLine) continue;
-    const std::string value = l.substr(eq + 1), U = Upper(l);
+    if (eq == std::string::npos || l.size() + (&l == &lines.front() ? start : 0) > LongestLine)
+      continue;
+    const std::string value = l.substr(eq + 1), U = Upper(l.substr(l.find_first_not_of(" \t")));
     auto is = [&](std::string_view key) { return U.rfind(Upper(key), 0) == 0; };
     auto on = [&](std::string_view key) {
       return is(std::string(key) + std::string(app::TrueText));
@@ -219,15 +222,17 @@ class TSettingsGenerator {
     return Cased(keys[Pick(std::size(keys))]);
   }
   std::string Line() {
-    if (Pick(60) == 0) {
+    if (Pick(600) == 0) {
       const std::string key = Key();
       return key + std::string(LongestLine - key.size() - 1 + Pick(3), 'x');
     }
-    switch (Pick(8)) {
+    switch (Pick(9)) {
       case 0:
         return Text();  // garbage, maybe without "="
       case 1:
         return Text() + Key() + Number();  // a key that does not start the line
+      case 2:
+        return std::string(" \t  ").substr(size_t(Pick(4))) + Key() + Text();  // indented
       default: {
         const std::string key = Key();
         const int kind = Pick(3);
@@ -237,7 +242,7 @@ class TSettingsGenerator {
   }
   std::string File() {
     static const char* const ends[] = {"\r\n", "\n", "\r", "\n\r"};
-    std::string f;
+    std::string f = Pick(8) == 0 ? ByteOrderMark : "";
     for (int i = Pick(10) ? Pick(30) : 200; i > 0; --i) f += Line() + ends[Pick(4)];
     if (Pick(2)) f += Line();
     return f;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -55,7 +57,7 @@ TEST_F(SettingsFile, WithoutAFileEveryValueKeepsItsDefault) {
   TSettingsValues v;
   v.BackgroundFolder = "/kept/";
   std::vector<std::string> texts;
-  EXPECT_FALSE(app::ReadSettingsFile(file_, v, texts));
+  EXPECT_FALSE(app::ReadSettingsFile(file_, v, texts).TextRead);
   EXPECT_EQ(v.BackgroundFolder, "/kept/");
   EXPECT_EQ(v.NewImageWidth, 1280);
   EXPECT_EQ(v.NewImageHeight, 1024);
@@ -93,7 +95,7 @@ TEST_F(SettingsFile, EveryKeySurvivesAWriteAndARead) {
   TSettingsValues in;
   in.BackgroundFolder = in.LayerFolder = "/elsewhere/";
   std::vector<std::string> readTexts;
-  EXPECT_TRUE(app::ReadSettingsFile(file_, in, readTexts));
+  EXPECT_TRUE(app::ReadSettingsFile(file_, in, readTexts).TextRead);
   EXPECT_EQ(in.BackgroundFolder, out.BackgroundFolder);
   EXPECT_EQ(in.LayerFolder, out.LayerFolder);
   EXPECT_EQ(in.OverlayBackgroundFile, out.OverlayBackgroundFile);
@@ -173,6 +175,79 @@ TEST_F(SettingsFile, KeysCountOnlyAtTheStartOfALineInAnyLetterCase) {
   EXPECT_EQ(v.FontSizeText, "4");
   EXPECT_EQ(v.FontName, std::string(app::DefaultFontName));
   EXPECT_EQ(texts, (std::vector<std::string>{"see FontSize=12 here", "FontName=Arial"}));
+}
+
+TEST_F(SettingsFile, HandEditedFilesHideNoLine) {
+  // A byte-order mark first, as editors that save UTF-8 write it; blanks and tabs before keys.
+  std::vector<std::string> texts;
+  TSettingsValues v = ReadLines(
+      "\xEF\xBB\xBF"
+      "BackgroundsFolder=/srv/photos/\r\n"
+      "  FontName=Liberation Serif\r\n"
+      "\tFontSize=12\r\n"
+      " \t Bold=True\r\n"
+      "    SavedText=  indented text\r\n",
+      &texts);
+  EXPECT_EQ(v.BackgroundFolder, "/srv/photos/");
+  EXPECT_EQ(v.FontName, "Liberation Serif");
+  EXPECT_EQ(v.FontSizeText, "12");
+  EXPECT_TRUE(v.TextBold);
+  EXPECT_EQ(texts, std::vector<std::string>{"  indented text"});
+  // The mark counts only where a file starts.
+  EXPECT_EQ(ReadLines("FontName=A\n\xEF\xBB\xBF"
+                      "FontName=B\n")
+                .FontName,
+            "A");
+}
+
+TEST_F(SettingsFile, EveryTextWrittenIsReadBackWhole) {
+  // The longest texts the text dialog takes (32767 characters), in the widest scripts.
+  std::string cjk, emoji;
+  for (int i = 0; i < 32767; ++i) cjk += "\xE5\xAD\x97";
+  for (int i = 0; i < 32767 / 2; ++i) emoji += "\xF0\x9F\x98\x80";
+  TSettingsValues out;
+  out.CurrentText = emoji;
+  const std::vector<std::string> texts = {std::string(16 << 10, 'w'), cjk, "short"};
+  ASSERT_TRUE(app::WriteSettingsFile(file_, out, texts));
+  TSettingsValues in;
+  std::vector<std::string> read;
+  app::ReadSettingsFile(file_, in, read);
+  EXPECT_TRUE(in.CurrentText == emoji);
+  EXPECT_TRUE(read == texts);
+}
+
+TEST_F(SettingsFile, ALargeFileIsReadWholeAndOneThatCannotBeReadIsKept) {
+  // 17 MiB of texts between a setting first and the text that counts last.
+  std::string text = "FontName=Liberation Serif\r\nBackgroundsFolder=/srv/photos/\r\n";
+  const std::string filler = "SavedText=" + std::string(1000, 'x') + "\r\n";
+  while (text.size() < (17u << 20)) text += filler;
+  text += "SavedText=last kept text\r\n";
+  std::vector<std::string> texts;
+  WriteRaw(text);
+  TSettingsValues v;
+  const app::TSettingsFileState state = app::ReadSettingsFile(file_, v, texts);
+  EXPECT_TRUE(state.TextRead);
+  EXPECT_FALSE(state.Kept);
+  EXPECT_EQ(v.FontName, "Liberation Serif");
+  EXPECT_EQ(v.BackgroundFolder, "/srv/photos/");
+  ASSERT_EQ(texts.size(), size_t(app::MaxSavedTexts));
+  EXPECT_EQ(texts.back(), "last kept text");
+
+  // Too large to read, a folder, a pipe: left as they are, and nothing read changes a value.
+  std::filesystem::resize_file(file_, std::uintmax_t(app::MaxSettingsFileSize) + 1);
+  const std::string pipe = folder_ + "/pipe.ini";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& name : {file_, folder_, pipe}) {
+    SCOPED_TRACE(name);
+    TSettingsValues kept;
+    std::vector<std::string> none;
+    const app::TSettingsFileState unread = app::ReadSettingsFile(name, kept, none);
+    EXPECT_TRUE(unread.Kept);
+    EXPECT_FALSE(unread.TextRead);
+    EXPECT_EQ(kept.FontName, std::string(app::DefaultFontName));
+    EXPECT_TRUE(none.empty());
+  }
+  EXPECT_FALSE(app::ReadSettingsFile(folder_ + "/missing.ini", v, texts).Kept);
 }
 
 TEST_F(SettingsFile, AnUnreadableColourKeepsItsDefaultAndReadingGoesOn) {

@@ -244,10 +244,36 @@ TEST_F(MainWindow, ReadsTheSettingsAtStartAndWritesThemAtTheEnd) {
   EXPECT_FALSE(plat::FileExists(home_ + "/work.jpg"));
   app::TSettingsValues read;
   std::vector<std::string> texts;
-  ASSERT_TRUE(app::ReadSettingsFile(app::SettingsFileName(), read, texts));
+  ASSERT_TRUE(app::ReadSettingsFile(app::SettingsFileName(), read, texts).TextRead);
   EXPECT_EQ(read.BackgroundFolder, home_ + "/shots/");
   EXPECT_EQ(read.LayerFolder, home_ + "/logos/");
   EXPECT_EQ(texts, (std::vector<std::string>{"zeta", "Alpha", "new text"}));
+}
+
+TEST_F(MainWindow, ASettingsFileThatCouldNotBeReadIsLeftAsItIsAndSaidSo) {
+  // Too large to read, with a text the user keeps in it.
+  const std::string file = app::SettingsFileName();
+  plat::ForceDirectories(plat::ExtractFileDir(file));
+  std::ofstream(file) << "SavedText=the user's own\n";
+  const auto size = std::uintmax_t(app::MaxSettingsFileSize) + 1;
+  std::filesystem::resize_file(file, size);
+  std::vector<std::string> messages;
+  plat::TestHooks().messageBox = [&messages](const std::string& text, const std::string&,
+                                             uint32_t) {
+    messages.push_back(text);
+    return plat::IDOK;
+  };
+  Start();
+  EXPECT_EQ(form->FontName, std::string(app::DefaultFontName));
+  form->SavePath();
+  form.reset();  // closing saves again
+  EXPECT_EQ(std::filesystem::file_size(file), size);
+  std::ifstream in(file);
+  std::string first;
+  std::getline(in, first);
+  EXPECT_EQ(first, "SavedText=the user's own");
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], std::string(app::SettingsKeptText) + file);
 }
 
 TEST_F(MainWindow, TheAboutPageLinksTheLayerFolderOnlyWhenItsMarkerIsThere) {
