@@ -64,8 +64,13 @@ Qt::PenStyle QtPenStyle(int style) {
   }
 }
 
-QPointF PixelCentre(TPoint p) {
-  return {p.X + 0.5, p.Y + 0.5};
+// Where a wide pen's stroke is centred: an odd width on the pixel centre covers the pixel and
+// width / 2 on each side; an even width on the pixel's top-left corner covers width / 2 pixels
+// before the point and width / 2 from it on, never a half pixel that aliased filling would round
+// one way.
+QPointF PenCentre(TPoint p, int32_t width) {
+  const double shift = width % 2 == 0 ? 0.0 : 0.5;
+  return {p.X + shift, p.Y + shift};
 }
 
 }  // namespace
@@ -238,16 +243,16 @@ void DeviceContext::LineTo(TPoint p) {
     CosmeticLine(from, p, phase);
     return;
   }
-  QPainterPath path(PixelCentre(from));
-  path.lineTo(PixelCentre(p));
+  QPainterPath path(PenCentre(from, state_.pen.Width));
+  path.lineTo(PenCentre(p, state_.pen.Width));
   PaintPath(path, true);
 }
 
 void DeviceContext::Polyline(std::span<const TPoint> points) {
   if (points.size() < 2 || state_.pen.Style == PS_NULL || !HasSurface()) return;
   if (PenIsCosmetic()) return CosmeticPolyline(points, false);
-  QPainterPath path(PixelCentre(points.front()));
-  for (size_t i = 1; i < points.size(); ++i) path.lineTo(PixelCentre(points[i]));
+  QPainterPath path(PenCentre(points.front(), state_.pen.Width));
+  for (size_t i = 1; i < points.size(); ++i) path.lineTo(PenCentre(points[i], state_.pen.Width));
   PaintPath(path, true);
 }
 
@@ -264,8 +269,8 @@ void DeviceContext::Polygon(std::span<const TPoint> points) {
   }
   if (state_.pen.Style == PS_NULL) return;
   if (PenIsCosmetic()) return CosmeticPolyline(points, true);
-  QPainterPath outline(PixelCentre(points.front()));
-  for (size_t i = 1; i < points.size(); ++i) outline.lineTo(PixelCentre(points[i]));
+  QPainterPath outline(PenCentre(points.front(), state_.pen.Width));
+  for (size_t i = 1; i < points.size(); ++i) outline.lineTo(PenCentre(points[i], state_.pen.Width));
   outline.closeSubpath();
   PaintPath(outline, true);
 }

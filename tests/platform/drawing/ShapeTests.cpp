@@ -255,6 +255,34 @@ TEST(Lines, WidePensHaveTheirWidthAndEndCaps) {
   }
 }
 
+TEST(Lines, EvenWidePensCoverHalfTheirWidthBeforeThePointAndHalfFromIt) {
+  for (int32_t width : {2, 4, 6}) {
+    for (int style : {PS_SOLID, PS_DASH}) {
+      Surface s(32, 32);
+      TLogPen pen{style, width, 0xFFFFFF};
+      pen.EndCap = PS_ENDCAP_FLAT;
+      s.dc.SelectPen(pen);
+      const TPoint across[] = {{4, 10}, {28, 10}};
+      s.dc.Polyline(across);
+      const TPoint down[] = {{20, 14}, {20, 30}};
+      s.dc.Polyline(down);
+      // Rows 10 - width/2 .. 10 + width/2 - 1 and the same columns about 20, nothing beside.
+      for (int32_t d = -width / 2; d < width / 2; ++d) {
+        EXPECT_NE(s.At(5, 10 + d), 0u) << width << " row " << 10 + d;
+        EXPECT_NE(s.At(20 + d, 15), 0u) << width << " column " << 20 + d;
+      }
+      for (int32_t x = 0; x < 32; ++x) {
+        EXPECT_EQ(s.At(x, 10 - width / 2 - 1), 0u) << width << " above, x " << x;
+        EXPECT_EQ(s.At(x, 10 + width / 2), 0u) << width << " below, x " << x;
+      }
+      for (int32_t y = 14; y < 32; ++y) {
+        EXPECT_EQ(s.At(20 - width / 2 - 1, y), 0u) << width << " left, y " << y;
+        EXPECT_EQ(s.At(20 + width / 2, y), 0u) << width << " right, y " << y;
+      }
+    }
+  }
+}
+
 TEST(Shapes, RectangleWithPenAndBrush) {
   Surface s(20, 20);
   s.Randomize(5);

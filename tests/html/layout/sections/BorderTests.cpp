@@ -165,6 +165,34 @@ TEST_F(Borders, DashedSidesOfOtherColoursAreStrokedApart) {
   for (int x = 20; x < 40; ++x) EXPECT_NE(At(x, 11), kRed) << x;
 }
 
+TEST_F(Borders, DashedAndDottedSidesOfEveryWidthPaintExactlyTheirBand) {
+  for (int32_t width = 1; width <= 7; ++width) {
+    for (uint8_t style : {bssDashed, bssDotted}) {
+      SetUp();
+      const plat::TRect outer{8, 10, 52, 50};
+      const plat::TRect inner{8 + width, 10 + width, 52 - width, 50 - width};
+      Draw(outer, inner, Same(style));
+      int outside = 0;
+      for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x)
+          if (At(x, y) != kWhite && (!outer.Contains({x, y}) || inner.Contains({x, y}))) ++outside;
+      EXPECT_EQ(outside, 0) << "width " << width << " style " << int(style);
+      // The outermost column and row of the band get ink, and so do the innermost ones.
+      auto inked = [&](int x0, int y0, int dx, int dy) {
+        for (int i = 0; i < 30; ++i)
+          if (At(x0 + i * dx, y0 + i * dy) == kRed) return true;
+        return false;
+      };
+      EXPECT_TRUE(inked(outer.Left, 15, 0, 1)) << "width " << width;
+      EXPECT_TRUE(inked(15, outer.Top, 1, 0)) << "width " << width;
+      EXPECT_TRUE(inked(outer.Right - 1, 15, 0, 1)) << "width " << width;
+      EXPECT_TRUE(inked(15, outer.Bottom - 1, 1, 0)) << "width " << width;
+      EXPECT_TRUE(inked(inner.Left - 1, 15, 0, 1)) << "width " << width;
+      EXPECT_TRUE(inked(15, inner.Bottom, 1, 0)) << "width " << width;
+    }
+  }
+}
+
 TEST_F(Borders, BoxesFarOffThePageAreClamped) {
   plat::DeviceContext* dc = bitmap.Canvas().Handle();
   ASSERT_NE(dc, nullptr);
