@@ -291,15 +291,8 @@ void TPageViewer::DocMouseDouble(plat::TShiftState shift, int x, int y) {
 }
 
 bool TPageViewer::PointerOnPanel() const {
-  if (!paintPanel_->Showing()) return false;
-  const plat::TPoint p = PointerInPanel();
-  if (!paintPanel_->ClientRect().Contains(p)) return false;
-  // Page controls are windows of their own.
-  for (int i = 0; i < paintPanel_->ControlCount(); ++i) {
-    const plat::TControl* child = paintPanel_->Controls(i);
-    if (child->Showing() && child->BoundsRect().Contains(p)) return false;
-  }
-  return true;
+  // Page controls and other windows over the page hide it from the pointer.
+  return paintPanel_->Showing() && plat::WindowFromPoint(plat::Mouse().CursorPos()) == paintPanel_;
 }
 
 void TPageViewer::HoverTick() {

@@ -945,4 +945,9 @@ TShiftState CurrentShiftState() {
   return ShiftFromQt(QApplication::queryKeyboardModifiers(), QApplication::mouseButtons());
 }
 
+TControl* WindowFromPoint(TPoint screen) {
+  EnsureQtApplication();
+  return TControl::FromWidget(QApplication::widgetAt(QPoint(screen.X, screen.Y)));
+}
+
 }  // namespace plat

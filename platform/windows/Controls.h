@@ -451,6 +451,9 @@ void ProcessPostedMessages();
 bool IsKeyDown(uint16_t virtualKey);
 // Shift state of the keyboard modifiers and mouse buttons now.
 TShiftState CurrentShiftState();
+// The control whose window lies on top at a point of the screen, whichever window of the
+// program covers the others there; nullptr where no window of the program is.
+TControl* WindowFromPoint(TPoint screen);
 
 // Registers the controls' published properties with the property table (start-up).
 void RegisterControlProperties();

@@ -65,7 +65,7 @@ TDragTracker& Tracker() {
 
 // The enabled control under a screen point: a disabled one leaves the point to its parent.
 TControl* ControlAt(QPoint global) {
-  TControl* control = TControl::FromWidget(QApplication::widgetAt(global));
+  TControl* control = WindowFromPoint({global.x(), global.y()});
   while (control && !control->Enabled()) control = control->Parent();
   return control;
 }

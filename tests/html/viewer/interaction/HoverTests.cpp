@@ -88,5 +88,34 @@ TEST_F(Hover, TimerDropsTheLinkOnceThePointerHasLeftThePanel) {
   EXPECT_EQ(covered, (std::vector<std::string>{"#end", ""}));
 }
 
+TEST_F(Hover, TimerDropsTheLinkWhenAnotherWindowCoversThePointer) {
+  const plat::TPoint link = LinkPoint("#end");
+  Move(link);
+  ASSERT_EQ(covered, std::vector<std::string>{"#end"});
+  // A window of the program opens over the link; the pointer stays where it was.
+  plat::TForm cover(nullptr);
+  const plat::TPoint at = Panel().ClientToScreen(link);
+  cover.SetBounds(at.X - 30, at.Y - 20, 60, 40);
+  cover.Show();
+  plat::Application().ProcessMessages();
+  test_support::WaitUntil([&] { return viewer->LinkURL().empty(); });
+  EXPECT_EQ(viewer->LinkURL(), "");
+  EXPECT_EQ(covered, (std::vector<std::string>{"#end", ""}));
+}
+
+TEST_F(Hover, TimerDropsTheLinkWhenAPageControlLiesUnderThePointer) {
+  Load("<p><a href=\"#end\">to the end</a></p><p><input name=q></p><p id=end>end</p>");
+  Move(LinkPoint("#end"));
+  ASSERT_EQ(covered, std::vector<std::string>{"#end"});
+  // The pointer moves on to the edit: the panel hears no move, the timer sees the edit's window.
+  plat::TControl* edit = nullptr;
+  for (int i = 0; i < viewer->PaintPanel().ControlCount() && !edit; ++i)
+    if (viewer->PaintPanel().Controls(i)->Showing()) edit = viewer->PaintPanel().Controls(i);
+  ASSERT_NE(edit, nullptr);
+  plat::TestHooks().cursorPos = edit->ClientToScreen({2, 2});
+  test_support::WaitUntil([&] { return viewer->LinkURL().empty(); });
+  EXPECT_EQ(covered, (std::vector<std::string>{"#end", ""}));
+}
+
 }  // namespace
 }  // namespace html::test
