@@ -475,6 +475,7 @@ class TPageViewer : public plat::TCustomControl {
   bool leftButtonDown_ = false;
   bool panning_ = false;
   int panStartY_ = 0;
+  int64_t wheelRest_ = 0;  // wheel travel short of a whole pixel, in 120ths
   bool mouseDownSelecting_ = false;
   bool linkFollowed_ = false;
   bool settingActiveControl_ = false;

@@ -85,11 +85,16 @@ bool TPageViewer::DoMouseWheel(plat::TShiftState shift, int wheelDelta, plat::TP
   if (handled || (options_ & HtOption(htNoWheelMouse))) return handled;
   const int lines = plat::Mouse().WheelScrollLines();
   const int32_t line = vScrollBar_->SmallChange();
-  int32_t delta = 0;
-  if (lines >= 1)
-    delta = wheelDelta > 0 ? -lines * line : lines * line;
-  else
+  int64_t delta = 0;
+  if (lines >= 1) {
+    // A notch (120) moves the desktop's lines; fine wheels and touchpads send parts of a notch,
+    // which move their part of it.
+    wheelRest_ -= int64_t(wheelDelta) * lines * line;
+    delta = wheelRest_ / 120;
+    wheelRest_ -= delta * 120;
+  } else {
     delta = -(wheelDelta / 2);
+  }
   const int32_t before = vScrollBar_->Position();
   const int32_t after = int32_t(std::clamp<int64_t>(int64_t(before) + delta, 0, MaxVertPosition()));
   if (after != before) ScrollTo(after);

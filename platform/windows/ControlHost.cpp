@@ -9,8 +9,10 @@
 #include <QTextDocument>
 #include <QWheelEvent>
 #include <QWindow>
+#include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <set>
 #include <utility>
 
@@ -347,8 +349,10 @@ bool TEventBridge::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
-    case QEvent::Wheel:
       eaten = Mouse(e, static_cast<QWidget*>(watched)->mapTo(control_->Widget(), QPoint(0, 0)));
+      break;
+    case QEvent::Wheel:
+      eaten = Wheel(static_cast<QWheelEvent*>(e), static_cast<QWidget*>(watched));
       break;
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -390,18 +394,47 @@ void TEventBridge::SynthesizeLostReleases(Qt::MouseButtons held) {
   }
 }
 
+QPoint TEventBridge::WheelUnitsFromPixels(QPoint pixels) {
+  // A notch (120 units) scrolls the desktop's wheel lines of 16 pixels; what is left of a unit
+  // waits for the next event.
+  const int notch = std::max(1, QApplication::wheelScrollLines()) * 16;
+  const QPoint scaled = pixelRest_ + pixels * 120;
+  const QPoint units(scaled.x() / notch, scaled.y() / notch);
+  pixelRest_ = scaled - units * notch;
+  return units;
+}
+
+bool TEventBridge::Wheel(QWheelEvent* we, QWidget* watched) {
+  if (we->angleDelta().isNull() && !we->pixelDelta().isNull()) {
+    // Some touchpads tell only pixels: the event goes round again in wheel units, to the layer
+    // and to Qt's own controls alike.
+    const QPoint units = WheelUnitsFromPixels(we->pixelDelta());
+    if (!units.isNull()) {
+      QWheelEvent converted(we->position(), we->globalPosition(), we->pixelDelta(), units,
+                            we->buttons(), we->modifiers(), we->phase(), we->inverted(),
+                            we->source());
+      QCoreApplication::sendEvent(watched, &converted);
+    }
+    we->accept();
+    return true;
+  }
+  // A sideways turn and the empty events that open and close a touchpad gesture are no turn of
+  // the wheel the layer knows; Qt's own controls still see them.
+  const int delta = we->angleDelta().y();
+  if (delta == 0) return false;
+  const QPoint global = we->globalPosition().toPoint();
+  const intptr_t w = MouseKeyFlags(we->modifiers(), we->buttons()) |
+                     (static_cast<intptr_t>(
+                          static_cast<uint16_t>(std::clamp(delta, int{INT16_MIN}, int{INT16_MAX})))
+                      << 16);
+  intptr_t handled = 0;
+  GuardEvent(
+      [&] { handled = control_->Perform(WM_MOUSEWHEEL, w, MakeLParam(global.x(), global.y())); });
+  return handled != 0 || !control_;
+}
+
 bool TEventBridge::Mouse(QEvent* e, QPoint offset) {
   int inset = control_->BorderInset();
-  if (e->type() == QEvent::Wheel) {
-    auto* we = static_cast<QWheelEvent*>(e);
-    QPoint global = we->globalPosition().toPoint();
-    intptr_t w = MouseKeyFlags(we->modifiers(), we->buttons()) |
-                 (static_cast<intptr_t>(static_cast<uint16_t>(we->angleDelta().y())) << 16);
-    intptr_t handled = 0;
-    GuardEvent(
-        [&] { handled = control_->Perform(WM_MOUSEWHEEL, w, MakeLParam(global.x(), global.y())); });
-    return handled != 0 || !control_;
-  }
   auto* me = static_cast<QMouseEvent*>(e);
   int x = static_cast<int>(std::floor(me->position().x())) + offset.x() - inset;
   int y = static_cast<int>(std::floor(me->position().y())) + offset.y() - inset;

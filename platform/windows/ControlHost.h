@@ -7,6 +7,7 @@
 #include <QMargins>
 #include <QObject>
 #include <QPointer>
+#include <QWheelEvent>
 #include <QWidget>
 #include <functional>
 
@@ -58,12 +59,15 @@ class TEventBridge : public QObject {
 
  private:
   bool Mouse(QEvent* event, QPoint offset);
+  bool Wheel(QWheelEvent* event, QWidget* watched);
+  QPoint WheelUnitsFromPixels(QPoint pixels);
   bool Key(QEvent* event);
   bool ContextMenu(QContextMenuEvent* event);
   void SynthesizeLostReleases(Qt::MouseButtons held);
   TControl* control_;
   bool paintPosted_ = false;
   Qt::MouseButtons delivered_;  // buttons whose press went to the control, not yet released
+  QPoint pixelRest_;            // pixel wheel motion short of a whole unit, times 120
 };
 
 // The custom event carrying a posted message.

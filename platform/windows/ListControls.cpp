@@ -47,19 +47,10 @@ TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
   QComboBox* raw = combo.get();
   raw->setEditable(true);
   raw->setInsertPolicy(QComboBox::NoInsert);
-  auto change = [this] {
-    if (!quiet_ && !Loading() && OnChange) OnChange(this);
-  };
-  QObject::connect(raw, QOverload<int>::of(&QComboBox::activated), SignalContext(),
-                   [this, change](int) {
-                     if (quiet_) return;
-                     GuardEvent([&] {
-                       Click();
-                       change();
-                     });
-                   });
-  QObject::connect(raw->lineEdit(), &QLineEdit::textEdited, SignalContext(),
-                   [change] { GuardEvent(change); });
+  QObject::connect(raw, QOverload<int>::of(&QComboBox::activated), SignalContext(), [this](int) {
+    if (!quiet_) GuardEvent([this] { Chosen(); });
+  });
+  WatchEdits(raw->lineEdit());
   SetWidget(std::move(combo));
   SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
   SetTabStop(true);
@@ -75,6 +66,43 @@ TStringList* TComboBox::Items() {
 void TComboBox::WndProc(TMessage& m) {
   if (m.Msg == CM_SYNCITEMS) return SyncItems();
   TWinControl::WndProc(m);
+}
+
+void TComboBox::WatchEdits(QLineEdit* edit) {
+  QObject::connect(edit, &QLineEdit::textEdited, SignalContext(), [this] {
+    if (!quiet_) GuardEvent([this] { Changed(); });
+  });
+}
+
+void TComboBox::Changed() {
+  if (!Loading() && OnChange) OnChange(this);
+}
+
+void TComboBox::Chosen() {
+  Click();
+  Changed();
+}
+
+bool TComboBox::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+  // Qt itself would step once for every part of a notch a fine wheel sends.
+  TWinControl::DoMouseWheel(shift, wheelDelta, mousePos);
+  return true;
+}
+
+bool TComboBox::DoMouseWheelDown(TShiftState shift, TPoint mousePos) {
+  if (!TWinControl::DoMouseWheelDown(shift, mousePos) && ItemIndex() + 1 < items_.Count()) {
+    SetItemIndex(ItemIndex() + 1);
+    Chosen();
+  }
+  return true;
+}
+
+bool TComboBox::DoMouseWheelUp(TShiftState shift, TPoint mousePos) {
+  if (!TWinControl::DoMouseWheelUp(shift, mousePos) && ItemIndex() > 0) {
+    SetItemIndex(ItemIndex() - 1);
+    Chosen();
+  }
+  return true;
 }
 
 void TComboBox::SyncItems() const {
@@ -103,10 +131,7 @@ void TComboBox::SetStyle(TComboBoxStyle style) {
     bool wasEditable = combo->isEditable();
     combo->setEditable(style != csDropDownList);
     // Becoming editable makes a new line edit, which needs its own connection.
-    if (auto edit = combo->lineEdit(); edit && !wasEditable)
-      QObject::connect(edit, &QLineEdit::textEdited, SignalContext(), [this] {
-        if (!quiet_ && !Loading() && OnChange) GuardEvent([this] { OnChange(this); });
-      });
+    if (auto edit = combo->lineEdit(); edit && !wasEditable) WatchEdits(edit);
   });
 }
 

@@ -9,6 +9,7 @@
 
 #include "platform/windows/Controls.h"
 
+class QLineEdit;
 class QListWidget;
 
 namespace plat {
@@ -219,8 +220,16 @@ class TComboBox : public TWinControl {
  protected:
   void Loaded() override;
   void WndProc(TMessage& message) override;
+  // The wheel steps the choice by whole notches, parts of a notch added up first.
+  bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
+  bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
+  bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
 
  private:
+  // The reader typed into the edit, or chose an item (from the list, or by the wheel).
+  void WatchEdits(QLineEdit* edit);
+  void Changed();
+  void Chosen();
   TStringList items_;
   mutable uint64_t shownRevision_ = 0;  // of the items the window shows
   TComboBoxStyle style_ = csDropDown;

@@ -183,9 +183,16 @@ void SimulateMouse(TControl& control, TMouseAction action, TMouseButton button, 
 }
 
 void SimulateWheel(TControl& control, int delta, TPoint position, TShiftState shift) {
+  SimulateWheel(control, TWheelTurn{{0, delta}, {}, TWheelPhase::None}, position, shift);
+}
+
+void SimulateWheel(TControl& control, const TWheelTurn& turn, TPoint position, TShiftState shift) {
+  static constexpr Qt::ScrollPhase kPhases[] = {Qt::NoScrollPhase, Qt::ScrollBegin,
+                                                Qt::ScrollUpdate, Qt::ScrollEnd};
   WindowPoint at = LocateInWindow(control, position);
-  QWheelEvent event(at.local, at.global, QPoint(), QPoint(0, delta), HeldButtons(),
-                    QtModifiers(shift), Qt::NoScrollPhase, false);
+  QWheelEvent event(at.local, at.global, QPoint(turn.pixels.X, turn.pixels.Y),
+                    QPoint(turn.angle.X, turn.angle.Y), HeldButtons(), QtModifiers(shift),
+                    kPhases[size_t(turn.phase)], false);
   QCoreApplication::sendEvent(at.window, &event);
 }
 

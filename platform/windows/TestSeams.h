@@ -107,6 +107,16 @@ enum class TMouseAction { Press, Release, DoubleClick, Move };
 void SimulateMouse(TControl& control, TMouseAction action, TMouseButton button, TPoint position,
                    TShiftState shift = 0);
 void SimulateWheel(TControl& control, int delta, TPoint position, TShiftState shift = 0);
+// Any wheel event the desktop sends: turns in eighths of a degree (a notch is 120; up and left
+// are positive), the pixels a touchpad reports, and the stage of a touchpad gesture.
+enum class TWheelPhase { None, Begin, Update, End };
+struct TWheelTurn {
+  TPoint angle;
+  TPoint pixels;
+  TWheelPhase phase = TWheelPhase::None;
+};
+void SimulateWheel(TControl& control, const TWheelTurn& turn, TPoint position,
+                   TShiftState shift = 0);
 // A key press (and release) with its virtual key code and typed text, sent to the control. Like
 // the window system, successive keys arrive in one event object.
 void SimulateKey(TControl& control, uint16_t virtualKey, const std::string& text,

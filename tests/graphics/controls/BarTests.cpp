@@ -282,6 +282,40 @@ TEST_F(Bars, WheelStepsAreNotTheUsersChanges) {
   EXPECT_EQ(userChanges, 0);
 }
 
+TEST_F(Bars, TiltsGestureEdgesFineStepsAndTouchpadPixelsMoveAsTheWheelWould) {
+  const int notchPixels = plat::Mouse().WheelScrollLines() * 16;
+  auto* gauge = Add<TGaugeBar>(10, 10, 200, 20);
+  gauge->SetSmallChange(5);
+  gauge->SetPosition(50);
+  auto* bar = Add<TCustomRangeBar>(10, 40, 100, 16);
+  bar->SetRange(1000);
+  bar->SetPosition(100);
+  const auto send = [](plat::TControl& control, const plat::TWheelTurn& turn) {
+    plat::SimulateWheel(control, turn, {50, 8});
+  };
+  for (const plat::TWheelTurn& still : {plat::TWheelTurn{{120, 0}, {}, plat::TWheelPhase::None},
+                                        plat::TWheelTurn{{-120, 0}, {}, plat::TWheelPhase::None},
+                                        plat::TWheelTurn{{}, {}, plat::TWheelPhase::Begin},
+                                        plat::TWheelTurn{{}, {}, plat::TWheelPhase::End}}) {
+    send(*gauge, still);
+    send(*bar, still);
+  }
+  EXPECT_EQ(gauge->Position(), 50);
+  EXPECT_FLOAT_EQ(bar->Position(), 100.0f);
+
+  // Eight fine steps make a notch; so do a notch's pixels from a touchpad.
+  for (int i = 0; i < 8; ++i) {
+    send(*gauge, {{0, 15}, {}, plat::TWheelPhase::None});
+    send(*bar, {{0, 15}, {}, plat::TWheelPhase::None});
+  }
+  EXPECT_EQ(gauge->Position(), 55);
+  EXPECT_FLOAT_EQ(bar->Position(), 108.0f);
+  send(*gauge, {{}, {0, notchPixels}, plat::TWheelPhase::Update});
+  send(*bar, {{}, {0, notchPixels}, plat::TWheelPhase::Update});
+  EXPECT_EQ(gauge->Position(), 60);
+  EXPECT_FLOAT_EQ(bar->Position(), 116.0f);
+}
+
 // ---- Models of the geometry and of the user's steps, written from the bars' definitions ----
 
 // Half to even, as the bars round.

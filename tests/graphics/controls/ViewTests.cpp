@@ -39,6 +39,30 @@ class View : public FormTest {
   }
 };
 
+TEST_F(View, TheWheelOverThePictureTellsWholeNotchesOnly) {
+  auto* view = MakeView(300, 200);
+  view->Bitmap().SetSize(100, 50);
+  std::string seen;
+  view->OnMouseWheelUp = [&](plat::TObject*, plat::TShiftState, TPoint, bool& handled) {
+    seen += "up ";
+    handled = true;
+  };
+  view->OnMouseWheelDown = [&](plat::TObject*, plat::TShiftState, TPoint, bool& handled) {
+    seen += "down ";
+    handled = true;
+  };
+  const auto send = [&](const plat::TWheelTurn& turn) {
+    plat::SimulateWheel(*view, turn, {100, 80});
+  };
+  send({{120, 0}, {}, plat::TWheelPhase::None});
+  send({{}, {}, plat::TWheelPhase::End});
+  EXPECT_EQ(seen, "");
+  for (int i = 0; i < 8; ++i) send({{0, -15}, {}, plat::TWheelPhase::None});
+  EXPECT_EQ(seen, "down ");
+  send({{}, {0, plat::Mouse().WheelScrollLines() * 16}, plat::TWheelPhase::Update});
+  EXPECT_EQ(seen, "down up ");
+}
+
 TEST_F(View, BarRangesFollowThePictureTheScaleAndTheMargin) {
   auto* view = MakeView(300, 200);  // viewport 284 x 184
   view->Bitmap().SetSize(100, 50);

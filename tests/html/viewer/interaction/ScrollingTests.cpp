@@ -102,6 +102,41 @@ TEST_F(Scrolling, WheelMovesByTheSystemLinesAndStopsAtTheEnds) {
   EXPECT_EQ(viewer->Position(), bottom);
 }
 
+TEST_F(Scrolling, SidewaysTurnsAndEmptyGestureEventsLeaveThePageWhereItIs) {
+  viewer->ScrollTo(300);
+  using plat::TWheelPhase;
+  for (const plat::TWheelTurn& turn : {plat::TWheelTurn{{-120, 0}, {}, TWheelPhase::None},
+                                       plat::TWheelTurn{{120, 0}, {}, TWheelPhase::None},
+                                       plat::TWheelTurn{{0, 0}, {}, TWheelPhase::Begin},
+                                       plat::TWheelTurn{{0, 0}, {}, TWheelPhase::End}}) {
+    plat::SimulateWheel(Panel(), turn, {50, 50});
+    EXPECT_EQ(viewer->Position(), 300) << turn.angle.X << " phase " << int(turn.phase);
+  }
+}
+
+TEST_F(Scrolling, PartsOfANotchMoveTheirPartOfIt) {
+  const int step = plat::Mouse().WheelScrollLines() * 16;
+  for (int i = 0; i < 8; ++i) Wheel(-15);
+  EXPECT_EQ(viewer->Position(), step);
+  for (int i = 0; i < 3; ++i) Wheel(-40);
+  EXPECT_EQ(viewer->Position(), 2 * step);
+  Wheel(-60);
+  EXPECT_EQ(viewer->Position(), 2 * step + step / 2);
+  Wheel(60);
+  EXPECT_EQ(viewer->Position(), 2 * step);
+}
+
+TEST_F(Scrolling, TouchpadPixelsScrollAsFarAsTheySay) {
+  // A touchpad that reports only pixels: four events of a quarter of a notch's pixels.
+  const int step = plat::Mouse().WheelScrollLines() * 16;
+  for (int i = 0; i < 4; ++i)
+    plat::SimulateWheel(Panel(), plat::TWheelTurn{{}, {0, -step / 4}, plat::TWheelPhase::Update},
+                        {50, 50});
+  EXPECT_EQ(viewer->Position(), step);
+  plat::SimulateWheel(Panel(), plat::TWheelTurn{{}, {0, step}}, {50, 50});
+  EXPECT_EQ(viewer->Position(), 0);
+}
+
 TEST_F(Scrolling, MiddleClickWithoutMovementPansUntilTheNextPress) {
   Click({100, 100}, plat::mbMiddle);
   EXPECT_TRUE(viewer->Panning());
