@@ -56,8 +56,10 @@ void THtmlBuilder::DoInput() {
     if (type == "file") {
       auto& edit = form.InsertControl(
           std::make_unique<TEditFormControlObj>(&document_, form, attributes, props, type));
-      // The element's ID names the edit, which shows no file name at first.
+      // The element's ID names the edit, which shows no file name at first, nor after a reset:
+      // only the reader chooses the file.
       edit.FID.clear();
+      edit.Value.clear();
       edit.Edit().SetText({});
       section.AddFormControl(edit, at, kBreakNever, &props);
       edit.ApplyProperties(props);

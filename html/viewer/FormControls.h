@@ -56,8 +56,11 @@ class ThtmlForm : public TDocumentForm {
   }
   // The other radio buttons of radio's group: unchecked, out of the Tab order, told.
   void DoRadios(TFormControlObj& radio);
+  // The other radio buttons of radio's group unchecked and out of the Tab order, untold.
+  void UncheckOtherRadios(const TFormControlObj& radio);
   // The radio buttons of the form with this name (case ignored), in form order.
   std::vector<TFormControlObj*> RadioGroup(const std::string& name) const;
+  // Every control as the page gave it; each radio group reachable by Tab again.
   void ResetControls();
   std::unique_ptr<plat::TStringList> GetFormSubmission() override;
   // Hands the values of the enabled controls, then buttonSubmission, to the document's hook.
@@ -102,6 +105,7 @@ class TEditFormControlObj : public TFormControlObj {
   bool GetSubmissionItem(int index, std::string& item) override;
   void SetDataValue(int index, const std::string& value) override;
   void SetupControlSize(plat::TCanvas& canvas) override;
+  bool HoldsText() const override { return true; }
 
   std::string OldValue;
   int32_t AvgCharWidth = 0;
@@ -267,6 +271,7 @@ class TTextAreaFormControlObj : public TFormControlObj {
   bool GetSubmissionItem(int index, std::string& item) override;
   void SetDataValue(int index, const std::string& value) override;
   void SetupControlSize(plat::TCanvas& canvas) override;
+  bool HoldsText() const override { return true; }
 
   std::string OldValue;
   TTextAreaWrap Wrap = wrapSoft;

@@ -247,7 +247,9 @@ bool TRadioButtonFormControlObj::GetSubmissionItem(int index, std::string& item)
 }
 
 void TRadioButtonFormControlObj::SetDataValue(int, const std::string& value) {
-  if (plat::CompareText(value, Value) == 0) Radio().SetChecked(true);
+  if (plat::CompareText(value, Value) != 0) return;
+  Radio().SetChecked(true);
+  MyForm->UncheckOtherRadios(*this);
 }
 
 }  // namespace html

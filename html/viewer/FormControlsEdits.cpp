@@ -19,11 +19,11 @@ int64_t WholeNumber(const std::string& text) {
   return value;
 }
 
-// SIZE in characters: a number, or the number before a blank or comma of "40, 2"; the default
-// when neither reads.
-int32_t EditSizeOf(const std::string& text, int32_t fallback) {
-  if (const int64_t whole = WholeNumber(text); whole > 0)
-    return int32_t(std::min<int64_t>(whole, kMaxControlChars));
+// SIZE in characters: its number as the tokenizer read it, or the number before a blank or
+// comma of "40, 2"; the default when neither reads.
+int32_t EditSizeOf(const TAttribute& size, int32_t fallback) {
+  if (size.Value > 0) return std::min(size.Value, kMaxControlChars);
+  const std::string& text = size.Name;
   const size_t blank = text.find(' '), comma = text.find(',');
   if (blank == std::string::npos || comma == std::string::npos) return fallback;
   const size_t first = std::min(blank, comma);
@@ -54,7 +54,7 @@ TEditFormControlObj::TEditFormControlObj(TSectionList* document, ThtmlForm& form
     : TFormControlObj(document, &form, attributes, props) {
   auto edit = std::make_unique<plat::TEdit>(nullptr);
   TAttribute* attr = nullptr;
-  if (attributes.Find(SizeSy, attr)) EditSize = EditSizeOf(attr->Name, EditSize);
+  if (attributes.Find(SizeSy, attr)) EditSize = EditSizeOf(*attr, EditSize);
   if (attributes.Find(MaxLengthSy, attr) && attr->Value > 0) edit->SetMaxLength(attr->Value);
   if (type == "password") edit->SetPasswordChar('*');
   edit->SetText(Value);

@@ -1,6 +1,7 @@
 // What every form control shares (attributes, window, CSS, focus and click handling) and the
 // form that groups them.
 #include <algorithm>
+#include <map>
 
 #include "html/css/CssComputed.h"
 #include "html/css/CssStyles.h"
@@ -250,15 +251,21 @@ std::vector<TFormControlObj*> ThtmlForm::RadioGroup(const std::string& name) con
   return group;
 }
 
+void ThtmlForm::UncheckOtherRadios(const TFormControlObj& radio) {
+  for (TFormControlObj* other : RadioGroup(radio.FName))
+    if (auto* button = dynamic_cast<plat::TRadioButton*>(other->TheControl());
+        button && other != &radio) {
+      button->SetChecked(false);
+      button->SetTabStop(false);
+    }
+}
+
 void ThtmlForm::DoRadios(TFormControlObj& radio) {
+  UncheckOtherRadios(radio);
   // A change hook may free the whole form.
   const std::shared_ptr<const bool> alive = radio.Alive();
   for (TFormControlObj* other : RadioGroup(radio.FName)) {
     if (other == &radio) continue;
-    if (auto* button = dynamic_cast<plat::TRadioButton*>(other->TheControl())) {
-      button->SetChecked(false);
-      button->SetTabStop(false);
-    }
     other->NotifyIfChanged();
     if (!*alive) return;
   }
@@ -272,6 +279,17 @@ void ThtmlForm::ResetControls() {
     control->ResetToInitialValue();
     if (!*alive) return;
   }
+  // As at load, the checked button of each radio group takes Tab, or the first when none is.
+  std::map<std::string, plat::TRadioButton*> tabStops;  // by the group's name in lower case
+  for (const auto& control : ControlList) {
+    auto* radio =
+        control->IsRadio() ? dynamic_cast<plat::TRadioButton*>(control->TheControl()) : nullptr;
+    if (!radio) continue;
+    const auto group = tabStops.try_emplace(plat::LowerCase(control->FName), radio).first;
+    if (radio->Checked()) group->second = radio;
+    radio->SetTabStop(false);
+  }
+  for (const auto& [name, radio] : tabStops) radio->SetTabStop(true);
 }
 
 void ThtmlForm::SetSizes(plat::TCanvas& canvas) {

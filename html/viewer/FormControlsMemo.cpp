@@ -33,10 +33,9 @@ TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList* document, ThtmlFo
 }
 
 std::string TTextAreaFormControlObj::WindowText() const {
-  // The memo's lines joined by CR LF, without a line end after the last one.
-  std::string lines = Memo().Text(), text;
-  if (!lines.empty() && lines.back() == '\n') lines.pop_back();
-  for (char c : lines) {
+  // The memo's text with CR LF line ends, a line end after the last line kept.
+  std::string text;
+  for (char c : Memo().WindowText()) {
     if (c == '\n') text += '\r';
     text += c;
   }

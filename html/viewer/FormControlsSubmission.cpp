@@ -40,16 +40,21 @@ bool ThtmlForm::SetFormData(const plat::TStringList& data) {
     control->Unmark();
     if (!*alive) return false;
   }
-  // The n-th line of a name goes to the control of that name as its n-th value; a list takes
-  // all the lines of its name.
+  // Edits and text areas of one name take its lines in turn, the n-th line the n-th of them;
+  // the other controls of the name see every line of it (a list selects each value it holds, a
+  // box or a button checks itself for its own value).
   std::map<TFormControlObj*, int> taken;
+  std::map<std::string, int> linesOfName;
   for (int i = 0; i < data.Count(); ++i) {
     const std::string& line = data[i];
     const size_t equals = line.find('=');
     if (equals == std::string::npos) continue;
     const std::string name = line.substr(0, equals), value = line.substr(equals + 1);
+    const int turn = linesOfName[name]++;
+    int textControls = 0;
     for (const auto& control : ControlList) {
       if (control->FName != name || control->IsHidden()) continue;
+      if (control->HoldsText() && textControls++ != turn) continue;
       control->SetDataValue(taken[control.get()]++, value);
       if (!*alive) return false;
     }

@@ -9,7 +9,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
 #include <QTextLayout>
+#include <QValidator>
+#include <algorithm>
+#include <limits>
 
 #include "platform/windows/ControlHost.h"
 #include "platform/windows/Forms.h"
@@ -186,8 +190,41 @@ void TLabel::Paint() {
 
 // ---- TEdit ----
 
+namespace {
+
+// The longest text the reader may type or paste (0: no limit). Text the program sets stays
+// whole, and a text already longer may still be shortened: only what would make it longer than
+// both the limit and what it holds now is left out, the characters just put in first.
+class TypingLimit : public QValidator {
+ public:
+  TypingLimit(QLineEdit* edit, std::shared_ptr<const TEdit::TTyping> typing)
+      : QValidator(edit), typing_(std::move(typing)), held_(edit->text().size()) {
+    connect(edit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { held_ = text.size(); });
+  }
+  State validate(QString& input, int& pos) const override {
+    const int limit = typing_->maxLength;
+    const qsizetype room = std::max<qsizetype>(limit, held_);
+    if (limit > 0 && !typing_->programSets && input.size() > room) {
+      const qsizetype excess = input.size() - room;
+      const qsizetype from = std::max<qsizetype>(0, pos - excess);
+      input.remove(from, excess);
+      pos = int(from);
+    }
+    return Acceptable;
+  }
+
+ private:
+  std::shared_ptr<const TEdit::TTyping> typing_;  // shared with the edit, which may go first
+  qsizetype held_;
+};
+
+}  // namespace
+
 TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
   auto edit = std::make_unique<QLineEdit>();
+  edit->setMaxLength(std::numeric_limits<int>::max());
+  edit->setValidator(new TypingLimit(edit.get(), typing_));  // the edit owns it
   QObject::connect(edit.get(), &QLineEdit::textChanged, SignalContext(), [this] {
     if (!Loading()) GuardEvent([this] { Change(); });
   });
@@ -204,12 +241,16 @@ std::string TEdit::Text() const {
 
 void TEdit::SetText(const std::string& text) {
   if (text == Text()) return;
+  typing_->programSets = true;
+  struct Done {
+    TTyping& typing;
+    ~Done() { typing.programSets = false; }
+  } done{*typing_};
   As<QLineEdit>(*this)->setText(ToQString(text));
 }
 
 void TEdit::SetMaxLength(int v) {
-  maxLength_ = v;
-  As<QLineEdit>(*this)->setMaxLength(v > 0 ? v : 32767);
+  typing_->maxLength = v;
 }
 
 void TEdit::SetPasswordChar(char v) {
@@ -254,14 +295,36 @@ void TEdit::ApplyColor() {
 
 // ---- TMemo ----
 
+namespace {
+
+// The memo's text with its line ends as "\n", every other character as it stands.
+std::string PlainText(const QPlainTextEdit& edit) {
+  QString text = edit.document()->toRawText();
+  text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
+  return FromQString(text);
+}
+
+// Line ends of any kind as "\n".
+std::string WithNewLines(const std::string& text) {
+  std::string result;
+  result.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    result += text[i] == '\r' ? '\n' : text[i];
+  }
+  return result;
+}
+
+}  // namespace
+
 TMemo::TMemo(TComponent* owner) : TWinControl(owner), lines_(std::make_unique<TStringList>()) {
   auto edit = std::make_unique<MemoEdit>([this] { SyncToWidget(true); });
   QPlainTextEdit* raw = edit.get();
   QObject::connect(raw, &QPlainTextEdit::textChanged, SignalContext(), [this, raw] {
-    std::string now = FromQString(raw->toPlainText());
+    std::string now = PlainText(*raw);
     if (now == shown_) return;
     shown_ = now;
-    lines_->SetText(now);
+    TakeText(std::move(now));
     if (!Loading() && OnChange) GuardEvent([this] { OnChange(this); });
   });
   SetWidget(std::move(edit));
@@ -292,15 +355,29 @@ void TMemo::WndProc(TMessage& m) {
   TWinControl::WndProc(m);
 }
 
+void TMemo::TakeText(std::string text) {
+  text_ = std::move(text);
+  lines_->SetText(text_);
+  linesRevision_ = lines_->Revision();
+}
+
+const std::string& TMemo::ExactText() const {
+  // Lines changed through Lines() make the text, without a line end after the last one.
+  if (lines_->Revision() != linesRevision_) {
+    text_ = lines_->Text();
+    if (!text_.empty()) text_.pop_back();
+    linesRevision_ = lines_->Revision();
+  }
+  return text_;
+}
+
 void TMemo::SyncToWidget(bool evenHidden) const {
   // A text document of many lines costs seconds and hundreds of megabytes; a memo nobody sees
-  // (a long TEXTAREA off the page) keeps its text in its lines until it is shown or drawn.
+  // (a long TEXTAREA off the page) keeps its text to itself until it is shown or drawn.
   auto edit = As<QPlainTextEdit>(*this);
   if (!evenHidden && !edit->isVisible()) return;
-  std::string text = lines_->Text();
-  if (!text.empty() && text.back() == '\n') text.pop_back();
-  if (text != shown_) {
-    shown_ = std::move(text);
+  if (ExactText() != shown_) {
+    shown_ = text_;
     edit->setPlainText(ToQString(shown_));
   }
   if (selStart_ < 0) return;
@@ -315,8 +392,13 @@ std::string TMemo::Text() const {
   return lines_->Text();
 }
 
+std::string TMemo::WindowText() const {
+  SyncToWidget();
+  return ExactText();
+}
+
 void TMemo::SetText(const std::string& text) {
-  lines_->SetText(text);
+  TakeText(WithNewLines(text));
   selStart_ = -1;  // a new text starts with the cursor at its start
   SyncToWidget();
 }
@@ -349,21 +431,29 @@ void TMemo::SetSelStart(int v) {
 std::vector<std::string> TMemo::WrappedLines() const {
   SyncToWidget();
   auto edit = As<QPlainTextEdit>(*this);
-  qreal width = edit->viewport()->width() - 2 * edit->document()->documentMargin();
+  const QTextDocument& document = *edit->document();
+  const qreal width = edit->viewport()->width() - 2 * document.documentMargin();
   std::vector<std::string> result;
-  for (int i = 0; i < lines_->Count(); ++i) {
-    QString line = ToQString(lines_->Strings(i));
+  // Every line of the text, the empty one after a final line end too, broken as the memo
+  // breaks it: between words, and inside a word too long for a line.
+  const std::string& text = ExactText();
+  for (size_t start = 0;;) {
+    const size_t end = std::min(text.find('\n', start), text.size());
+    const QString line = ToQString(text.substr(start, end - start));
     if (!wordWrap_ || line.isEmpty()) {
-      result.push_back(lines_->Strings(i));
-      continue;
+      result.push_back(FromQString(line));
+    } else {
+      QTextLayout layout(line, document.defaultFont());
+      layout.setTextOption(document.defaultTextOption());
+      layout.beginLayout();
+      for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
+        l.setLineWidth(std::max<qreal>(1, width));
+        result.push_back(FromQString(line.mid(l.textStart(), l.textLength())));
+      }
+      layout.endLayout();
     }
-    QTextLayout layout(line, edit->font());
-    layout.beginLayout();
-    for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
-      l.setLineWidth(std::max<qreal>(1, width));
-      result.push_back(FromQString(line.mid(l.textStart(), l.textLength())));
-    }
-    layout.endLayout();
+    if (end == text.size()) break;
+    start = end + 1;
   }
   return result;
 }

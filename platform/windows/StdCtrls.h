@@ -77,11 +77,18 @@ class TLabel : public TGraphicControl {
 
 class TEdit : public TWinControl {
  public:
+  // What the reader may type: at most maxLength characters (0: any number), none of it while
+  // the program sets the text.
+  struct TTyping {
+    int maxLength = 0;
+    bool programSets = false;
+  };
   explicit TEdit(TComponent* owner);
   std::string Text() const override;
   // Runs OnChange for every change, from code too (not while a layout loads).
   void SetText(const std::string& text) override;
-  int MaxLength() const { return maxLength_; }
+  int MaxLength() const { return typing_->maxLength; }
+  // Limits only what the reader types or pastes: text set by the program stays whole.
   void SetMaxLength(int v);
   char PasswordChar() const { return passwordChar_; }
   void SetPasswordChar(char v);
@@ -100,7 +107,7 @@ class TEdit : public TWinControl {
   void ApplyColor() override;
 
  private:
-  int maxLength_ = 0;
+  std::shared_ptr<TTyping> typing_ = std::make_shared<TTyping>();
   char passwordChar_ = 0;
   bool readOnly_ = false;
 };
@@ -113,8 +120,13 @@ class TMemo : public TWinControl {
   ~TMemo() override;
   // The lines; changes made through it show on the next event or read.
   TStringList* Lines();
+  // The lines, each with a line end after it.
   std::string Text() const override;
+  // Line ends of any kind become "\n".
   void SetText(const std::string& text) override;
+  // The text as the memo holds it: "\n" between lines, a line end after the last line only
+  // when the text has one.
+  std::string WindowText() const;
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool v);
   TScrollStyle ScrollBars() const { return scrollBars_; }
@@ -133,11 +145,17 @@ class TMemo : public TWinControl {
   int BorderInset() const override;
 
  private:
-  // Hands the lines to the widget when it is visible, or evenHidden.
+  // Hands the text to the widget when it is visible, or evenHidden.
   void SyncToWidget(bool evenHidden = false) const;
+  // The text and its lines from a new text with "\n" line ends.
+  void TakeText(std::string text);
+  // The text, made anew from the lines when they were changed through Lines().
+  const std::string& ExactText() const;
   std::unique_ptr<TStringList> lines_;
-  mutable std::string shown_;  // the text the widget holds
-  mutable int selStart_ = -1;  // a cursor position still to be handed over
+  mutable std::string text_;            // the text, exactly
+  mutable uint64_t linesRevision_ = 0;  // of the lines that match text_
+  mutable std::string shown_;           // the text the widget holds
+  mutable int selStart_ = -1;           // a cursor position still to be handed over
   bool wordWrap_ = true;
   bool readOnly_ = false;
   TScrollStyle scrollBars_ = ssNone;

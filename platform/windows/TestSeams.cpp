@@ -1,5 +1,6 @@
 #include "platform/windows/TestSeams.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -14,9 +15,12 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -36,6 +40,7 @@
 #include "platform/windows/Controls.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/QtRuntime.h"
+#include "platform/windows/StdCtrls.h"
 
 namespace plat {
 
@@ -194,6 +199,23 @@ void SimulateWheel(TControl& control, const TWheelTurn& turn, TPoint position, T
                     QPoint(turn.angle.X, turn.angle.Y), HeldButtons(), QtModifiers(shift),
                     kPhases[size_t(turn.phase)], false);
   QCoreApplication::sendEvent(at.window, &event);
+}
+
+std::vector<std::string> MemoShownLines(TMemo& memo) {
+  Application().ProcessMessages();
+  auto* edit = static_cast<QPlainTextEdit*>(memo.Widget());
+  if (!edit->isVisible()) throw EInvalidOperation("The memo is not showing");
+  QTextDocument& document = *edit->document();
+  std::vector<std::string> lines;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    document.documentLayout()->blockBoundingRect(block);  // lays out a block not yet shown
+    const QTextLayout& layout = *block.layout();
+    const QString text = block.text();
+    for (int i = 0; i < layout.lineCount(); ++i)
+      lines.push_back(
+          FromQString(text.mid(layout.lineAt(i).textStart(), layout.lineAt(i).textLength())));
+  }
+  return lines;
 }
 
 void SimulateKey(TControl& control, uint16_t virtualKey, const std::string& text,

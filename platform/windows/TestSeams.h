@@ -20,6 +20,7 @@ namespace plat {
 class TBitmap;
 class TControl;
 class TCustomForm;
+class TMemo;
 
 // What the preview of a picture dialog shows for a file; nothing when it does not load.
 using TPreviewSource = std::function<std::unique_ptr<TBitmap>(const std::string& fileName)>;
@@ -174,6 +175,10 @@ TWindowRelations DescribeWindow(const TCustomForm& form);
 // The cursor a drag shows now: the source's drag cursor over a target that accepts, crNoDrop
 // elsewhere; crDefault while no drag shows one.
 TCursor DragCursorShown();
+
+// The lines a showing memo shows, as its own text layout breaks them, the last line of a text
+// that ends with a line end (an empty one) too.
+std::vector<std::string> MemoShownLines(TMemo& memo);
 
 // What a control shows, as 0xAARRGGBB pixels (alpha 255).
 struct TCapturedImage {

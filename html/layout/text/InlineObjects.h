@@ -140,6 +140,8 @@ class TFormControlObj : public TIDObject, public TPageWindowObj {
   virtual void SetupControlSize(plat::TCanvas& canvas);
   virtual bool IsHidden() const { return false; }
   virtual bool IsRadio() const { return false; }
+  // An edit or a text area: one text of its own among the values of its name.
+  virtual bool HoldsText() const { return false; }
 
   // Window handlers, shared by the control kinds.
   void FormControlEnter();

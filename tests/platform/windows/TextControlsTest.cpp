@@ -42,6 +42,40 @@ TEST(TextControls, MemoWrappedLinesKeepEveryCharacter) {
   EXPECT_EQ(memo->WrappedLines(), (std::vector<std::string>{line, "short"}));
 }
 
+TEST(TextControls, AMemoHoldsItsTextExactlyTheLastLineEndToo) {
+  TForm form(nullptr);
+  auto* memo = form.Make<TMemo>();
+  memo->SetParent(&form);
+  form.Show();
+  memo->SetText("abc\r\n");
+  EXPECT_EQ(memo->WindowText(), "abc\n");
+  EXPECT_EQ(MemoShownLines(*memo), (std::vector<std::string>{"abc", ""}));
+  memo->SetText("");
+  memo->SetFocus();
+  SimulateKey(*memo, 'A', "a");
+  SimulateKey(*memo, VK_RETURN, "\r");
+  EXPECT_EQ(memo->WindowText(), "a\n");
+  EXPECT_EQ(memo->Lines()->Count(), 1);
+  // Lines added by the program end the text without a line end after the last.
+  memo->Lines()->Add("b");
+  EXPECT_EQ(memo->WindowText(), "a\nb");
+  EXPECT_EQ(MemoShownLines(*memo), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(TextControls, MemoWrappedLinesAreTheLinesItShows) {
+  TForm form(nullptr);
+  auto* memo = form.Make<TMemo>();
+  memo->SetParent(&form);
+  memo->SetBounds(0, 0, 90, 120);
+  form.Show();
+  memo->SetText(std::string(40, 'x') + " a few short words, then " + std::string(25, 'y') +
+                "\n\nlast\n");
+  Application().ProcessMessages();  // the memo settles on its scroll bar
+  const std::vector<std::string> wrapped = memo->WrappedLines();
+  EXPECT_GT(wrapped.size(), 8u);
+  EXPECT_EQ(wrapped, MemoShownLines(*memo));
+}
+
 // The pixels of the memo as PaintTo draws them.
 std::vector<TColor> Drawn(TMemo& memo) {
   TBitmap paper;

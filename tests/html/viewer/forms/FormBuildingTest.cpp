@@ -94,7 +94,7 @@ TEST_F(FormBuilding, UnknownTypesAreTextEditsAndSizeReadsItsLeadingNumber) {
   EXPECT_EQ(Control<TEditFormControlObj>("b").EditSize, 40);
   EXPECT_EQ(Control<TEditFormControlObj>("c").EditSize, 25);
   EXPECT_EQ(Control<TEditFormControlObj>("d").EditSize, 20);
-  EXPECT_EQ(Control<TEditFormControlObj>("e").EditSize, 15);
+  EXPECT_EQ(Control<TEditFormControlObj>("e").EditSize, 5);  // the number, blanks aside
   EXPECT_EQ(Control<TEditFormControlObj>("f").EditSize, 15);
   EXPECT_EQ(Control<TEditFormControlObj>("g").EditSize, kMaxControlChars);
   // Each character of SIZE adds the same width to 23 pixels of frame.
