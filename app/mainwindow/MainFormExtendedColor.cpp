@@ -3,7 +3,9 @@
 #include <memory>
 
 #include "app/extcolor/ExtendedColorDialog.h"
+#include "app/extcolor/ExtendedColorDialogRules.h"
 #include "app/mainwindow/HandOver.h"
+#include "app/mainwindow/LayerTurns.h"
 #include "app/mainwindow/MainUnit.h"
 #include "app/mainwindow/WaitCursor.h"
 #include "app/road/Composition.h"
@@ -71,6 +73,16 @@ void TMainForm::OpenBGExtendedColorFunctions(plat::TObject* Sender, int32_t Mode
   dialog->SetFileName(flagged ? ColorWorkFile + "1" : ColorWorkFile);
   dialog->ShowModal();
   const bool written = dialog->ResultWritten();
+  // A turned layer's colours change in the picture it was turned from too, unless a pasted
+  // picture took its place.
+  gfx::TBitmap32 turnedFrom;
+  int32_t degrees = 0;
+  if (TTurnBasis* basis = layer && written ? TurnBasisOf(*layer) : nullptr;
+      basis && dialog->Src->Bitmap().Equal(layer->Bitmap())) {
+    turnedFrom.Assign(basis->Picture);
+    degrees = basis->Degrees;
+    if (dialog->SettingsChanged()) RecolorKeepingAlpha(turnedFrom, dialog->CurrentSettings());
+  }
   dialog.reset();
   // The dialog's loop runs the window's timers, which may have taken the layer away.
   if (layer && ImgView->Layers().IndexOf(layer) < 0) return;
@@ -92,6 +104,7 @@ void TMainForm::OpenBGExtendedColorFunctions(plat::TObject* Sender, int32_t Mode
   OwnKeptPicture(fresh, KeepPicture(ColorWorkFile, TKeptKind::Restored));
   fresh.StepCount = steps;
   fresh.StepAngle = stepAngle;
+  KeepTurnBasis(fresh, turnedFrom, degrees, FrameOf(fresh));
 }
 
 }  // namespace app

@@ -3,8 +3,10 @@
 #include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "app/colors/ColorInteraction.h"
+#include "app/mainwindow/LayerTurns.h"
 #include "app/mainwindow/MainUnit.h"
 #include "app/road/Background.h"
 #include "app/road/BackgroundEdits.h"
@@ -90,13 +92,28 @@ void TMainForm::OpenColorFunctions(plat::TObject*) {
   // Whichever way the menu closed, what it shows applies.
   D->ShowModal();
 
-  // A layer takes the background's edits, with no copy at another size.
+  // A layer takes the background's edits, with no copy at another size. The picture a turned
+  // layer was turned from takes them too, so that its later turns keep them.
   gfx::TBitmap32& B = L->Bitmap();
   gfx::TBitmap32 noOtherSize;
-  const TBackgroundPictures pictures{B, noOtherSize, UngreyedOf(*L)};
+  TTurnBasis* basis = TurnBasisOf(*L);
+  std::vector<TBackgroundPictures> edited{{B, noOtherSize, UngreyedOf(*L)}};
+  if (basis) edited.push_back({basis->Picture, noOtherSize, basis->Ungreyed});
+  const auto each = [&](const std::function<void(const TBackgroundPictures&)>& edit) {
+    for (const TBackgroundPictures& p : edited) edit(p);
+  };
+  const auto turn = [&](TPictureTurn how) {
+    each([how](const TBackgroundPictures& p) { TurnBackground(p, how); });
+  };
   ApplyInvertAndGray(
-      {[&] { InvertBackground(pictures); }, [&] { GreyBackground(pictures, D->InvertRGB()); },
-       [&] { return UngreyBackground(pictures, 100); }},
+      {[&] { each(InvertBackground); },
+       [&] { each([&](const TBackgroundPictures& p) { GreyBackground(p, D->InvertRGB()); }); },
+       [&] {
+         // The basis was greyed with the layer, so it has its colours too.
+         const bool restored = UngreyBackground(edited[0], 100);
+         if (restored && basis) UngreyBackground(edited[1], 100);
+         return restored;
+       }},
       L->InvertFlag, D->InvertRGB(), L->GrayFlag, D->GrayScale());
   L->InvertFlag = D->InvertRGB();
   L->GrayFlag = D->GrayScale();
@@ -107,22 +124,27 @@ void TMainForm::OpenColorFunctions(plat::TObject*) {
     LayerOpacity->SetEnabled(M == ColorModeNone || M > ColorModeLastHandler);
   }
 
+  // A mirrored turn goes the other way.
+  const auto flip = [&](TPictureTurn how) {
+    turn(how);
+    if (basis) basis->Degrees = -basis->Degrees;
+  };
   switch (D->FrameFunction()) {
     case ffFlipHorz:
-      TurnBackground(pictures, TPictureTurn::FlipHorz);
+      flip(TPictureTurn::FlipHorz);
       break;
     case ffFlipVert:
-      TurnBackground(pictures, TPictureTurn::FlipVert);
+      flip(TPictureTurn::FlipVert);
       break;
     case ffRotate90:
-      TurnBackground(pictures, TPictureTurn::Rotate90);
+      turn(TPictureTurn::Rotate90);
       TurnFrame(*L, RubberBand);
       break;
     case ffRotate180:
-      TurnBackground(pictures, TPictureTurn::Rotate180);
+      turn(TPictureTurn::Rotate180);
       break;
     case ffRotate270:
-      TurnBackground(pictures, TPictureTurn::Rotate270);
+      turn(TPictureTurn::Rotate270);
       TurnFrame(*L, RubberBand);
       break;
     case ffRotationTools:
@@ -143,6 +165,7 @@ void TMainForm::OpenColorFunctions(plat::TObject*) {
     default:
       break;
   }
+  if (basis) TurnBasisFollows(*L, *basis);
 }
 
 void TMainForm::OpenBGPictFunctions(plat::TObject*) {

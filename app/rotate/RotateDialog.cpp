@@ -274,8 +274,8 @@ void TFormRotateExample::ScaleRot(float Alpha) {
   {
     TImageUpdate update(*Dst);
     if (!Stamping()) canvas.ClearWithColor(0x00000000);
-    // The picture centred on the canvas to the whole pixel, turned about the canvas centre: so a
-    // turn by nothing or by quarters moves whole pixels, and nothing is resampled.
+    // The picture centred on the canvas to the whole pixel, so that a turn by nothing resamples
+    // nothing, and turned about its own centre, which stamped copies then share.
     DrawTurned(canvas, source, TurnOffset(canvas.Width(), source.Width()),
                TurnOffset(canvas.Height(), source.Height()), Alpha, Stamping());
     canvas.Changed();

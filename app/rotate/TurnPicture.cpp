@@ -77,6 +77,31 @@ class TTurnSampler {
   const int64_t w_, h_;
 };
 
+// The canvas a Width x Height picture turned by Degrees fills, and where its top-left corner lies
+// from the picture's (halves where the sides differ by an odd number).
+struct TTurnedBox {
+  int32_t Width = 0, Height = 0;
+  double ShiftX = 0, ShiftY = 0;
+};
+
+TTurnedBox TurnedBox(int32_t Width, int32_t Height, double Degrees) {
+  const TTurn t = TurnOf(Degrees);
+  const double c = std::fabs(t.Cos), s = std::fabs(t.Sin);
+  TTurnedBox box;
+  if (QuarterTurn(Degrees)) {
+    box.Width = int32_t(c * Width + s * Height);
+    box.Height = int32_t(s * Width + c * Height);
+  } else {
+    // Sampling fades the picture out over half a pixel beyond each edge.
+    const double w = Width + 1.0, h = Height + 1.0;
+    box.Width = int32_t(std::ceil(c * w + s * h));
+    box.Height = int32_t(std::ceil(s * w + c * h));
+  }
+  box.ShiftX = (Width - box.Width) / 2.0;
+  box.ShiftY = (Height - box.Height) / 2.0;
+  return box;
+}
+
 }  // namespace
 
 int32_t TurnOffset(int32_t Side, int32_t Length) {
@@ -88,7 +113,7 @@ void DrawTurned(gfx::TBitmap32& Canvas, const gfx::TBitmap32& Picture, double Le
                 double Degrees, bool Merged) {
   if (Canvas.Empty() || Picture.Empty()) return;
   const TTurn t = TurnOf(Degrees);
-  const double cx = Canvas.Width() / 2.0, cy = Canvas.Height() / 2.0;
+  const double cx = Left + Picture.Width() / 2.0, cy = Top + Picture.Height() / 2.0;
   // Canvas points d from the centre show the picture at the centre plus d turned back.
   auto back = [&](double dx, double dy, double& u, double& v) {
     u = cx + dx * t.Cos - dy * t.Sin - Left - 0.5;
@@ -125,24 +150,6 @@ void DrawTurned(gfx::TBitmap32& Canvas, const gfx::TBitmap32& Picture, double Le
   gfx::EMMS();
 }
 
-TTurnedBox TurnedBox(int32_t Width, int32_t Height, double Degrees) {
-  const TTurn t = TurnOf(Degrees);
-  const double c = std::fabs(t.Cos), s = std::fabs(t.Sin);
-  TTurnedBox box;
-  if (QuarterTurn(Degrees)) {
-    box.Width = int32_t(c * Width + s * Height);
-    box.Height = int32_t(s * Width + c * Height);
-  } else {
-    // Sampling fades the picture out over half a pixel beyond each edge.
-    const double w = Width + 1.0, h = Height + 1.0;
-    box.Width = int32_t(std::ceil(c * w + s * h));
-    box.Height = int32_t(std::ceil(s * w + c * h));
-  }
-  box.ShiftX = (Width - box.Width) / 2.0;
-  box.ShiftY = (Height - box.Height) / 2.0;
-  return box;
-}
-
 std::unique_ptr<gfx::TBitmap32> TurnedPicture(const gfx::TBitmap32& Picture, double Degrees) {
   const TTurnedBox box = TurnedBox(Picture.Width(), Picture.Height(), Degrees);
   auto turned = std::make_unique<gfx::TBitmap32>();
@@ -153,8 +160,9 @@ std::unique_ptr<gfx::TBitmap32> TurnedPicture(const gfx::TBitmap32& Picture, dou
   return turned;
 }
 
-TCanvasPart TrimToContent(const gfx::TBitmap32& Canvas, const plat::TRect& Fallback) {
-  plat::TRect r{Canvas.Width(), Canvas.Height(), 0, 0};
+TCanvasPart TurnedPart(const gfx::TBitmap32& Canvas, const plat::TRect& Picture) {
+  plat::TRect r{std::max(Picture.Left, 0), std::max(Picture.Top, 0),
+                std::min(Picture.Right, Canvas.Width()), std::min(Picture.Bottom, Canvas.Height())};
   for (int32_t y = 0; y < Canvas.Height(); ++y) {
     const gfx::TColor32* row = Canvas.RowPtr(y);
     for (int32_t x = 0; x < Canvas.Width(); ++x)
@@ -163,7 +171,6 @@ TCanvasPart TrimToContent(const gfx::TBitmap32& Canvas, const plat::TRect& Fallb
         r.Top = std::min(r.Top, y), r.Bottom = std::max(r.Bottom, y + 1);
       }
   }
-  if (r.Left >= r.Right) r = Fallback;
   TCanvasPart part{std::make_unique<gfx::TBitmap32>(), r};
   part.Picture->SetSize(r.Width(), r.Height());
   for (int32_t y = r.Top; y < r.Bottom; ++y)

@@ -29,17 +29,14 @@ TEST_F(RotateDialogTest, AtZeroDegreesThePictureIsCopiedIntoTheMiddleOfAClearCan
 TEST_F(RotateDialogTest, AnyTurnKeepsThePictureAboutTheCentreAndItsCoverage) {
   OpenSquare(100, {});
   // Placed W - 1 apart from the canvas edges, the picture's middle lies half a pixel right of and
-  // below the canvas middle (index 72.5 on a 145 canvas is position 73) and turns about it.
-  const double middle = Canvas().Width() / 2.0 - 0.5;
+  // below the canvas middle (at index 72.5, position 73, of a 145 canvas), and turns about itself.
+  const double middle = 72.5;
   for (int angle : {-180, -137, -90, -45, -30, 0, 17, 45, 90, 180}) {
     dialog->Angle->SetPosition(angle);
-    const double a = -angle * M_PI / 180;
-    const double ex = middle + 0.5 * std::cos(a) + 0.5 * std::sin(a);
-    const double ey = middle - 0.5 * std::sin(a) + 0.5 * std::cos(a);
     const AlphaMass m = MeasureAlpha(Canvas());
     // The soft rim is cut a little unevenly by the sampled area's bounds.
-    EXPECT_NEAR(m.x, ex, 0.3) << angle;
-    EXPECT_NEAR(m.y, ey, 0.3) << angle;
+    EXPECT_NEAR(m.x, middle, 0.3) << angle;
+    EXPECT_NEAR(m.y, middle, 0.3) << angle;
     // Only the soft rim of the edges loses some cover.
     EXPECT_NEAR(m.total, 100.0 * 100 * 255, 0.04 * 100 * 100 * 255) << angle;
     // Turned in mode 1 the canvas is cleared first: the corners stay clear.
@@ -178,7 +175,8 @@ TEST_F(RotateDialogTest, StampedStepsSpreadEvenlyAroundTheCentre) {
   dialog->StepButtonClick(nullptr);
   EXPECT_EQ(dialog->Angle->Position(), 0);
   EXPECT_EQ(dialog->GetAngle(), 40);
-  const std::array<double, 4> q = QuadrantMass(Canvas());
+  // About the bar's middle, half a pixel right of and below the canvas middle.
+  const std::array<double, 4> q = QuadrantMass(Canvas(), 73, 73);
   for (double m : q) EXPECT_NEAR(m, q[0], 0.02 * q[0]);
   // The stamps lie on the clear canvas of the first render: corners stay clear.
   EXPECT_EQ(Canvas().Pixel(0, 0), kClear);

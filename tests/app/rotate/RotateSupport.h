@@ -54,14 +54,13 @@ inline AlphaMass MeasureAlpha(const gfx::TBitmap32& b) {
   return m;
 }
 
-// Alpha mass in the four quadrants around the canvas centre: top-left, top-right, bottom-left,
+// Alpha mass in the four quadrants around (Cx, Cy): top-left, top-right, bottom-left,
 // bottom-right.
-inline std::array<double, 4> QuadrantMass(const gfx::TBitmap32& b) {
+inline std::array<double, 4> QuadrantMass(const gfx::TBitmap32& b, double cx, double cy) {
   std::array<double, 4> q{};
-  const double cx = b.Width() / 2.0, cy = b.Height() / 2.0;
   for (int y = 0; y < b.Height(); ++y)
     for (int x = 0; x < b.Width(); ++x) {
-      if (x + 0.5 == cx || y + 0.5 == cy) continue;  // the middle row and column of odd sides
+      if (x + 0.5 == cx || y + 0.5 == cy) continue;  // the row and column through the middle
       q[(y + 0.5 > cy ? 2 : 0) + (x + 0.5 > cx ? 1 : 0)] += b.Pixel(x, y) >> 24;
     }
   return q;

@@ -1,6 +1,6 @@
 // The dialog's turn against the geometry worked out here in double precision: the picture centred
 // on the square canvas to the whole pixel, turned clockwise on the screen by the gauge's angle
-// about the canvas centre, each canvas pixel showing the picture at its centre by bilinear
+// about its own centre, each canvas pixel showing the picture at its centre by bilinear
 // weights over colour times transparency, with transparency around the picture.
 #include <cmath>
 #include <random>
@@ -74,10 +74,11 @@ TEST_F(RotateDialogTest, EveryTurnFollowsTheGeometryAndQuarterTurnsMoveWholePixe
 
     for (int j = 0; j < d; ++j)
       for (int i = 0; i < d; ++i) {
-        // Turned back counter-clockwise about the canvas centre.
-        const double qx = i + 0.5 - d / 2.0, qy = j + 0.5 - d / 2.0;
-        const double u = d / 2.0 + qx * cs + qy * sn - left - 0.5;
-        const double v = d / 2.0 - qx * sn + qy * cs - top - 0.5;
+        // Turned back counter-clockwise about the picture's centre.
+        const double cx = left + w / 2.0, cy = top + h / 2.0;
+        const double qx = i + 0.5 - cx, qy = j + 0.5 - cy;
+        const double u = cx + qx * cs + qy * sn - left - 0.5;
+        const double v = cy - qx * sn + qy * cs - top - 0.5;
         const Turned e = Expected(picture, u, v);
         const uint32_t got = Canvas().Pixel(i, j);
         const auto info = [&] {

@@ -1,6 +1,7 @@
 // The work file the dialog hands back, the clipboard buttons and the fit to small screens.
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "RotateSupport.h"
 #include "platform/pictures/Bitmap.h"
@@ -135,6 +136,31 @@ TEST_F(RotateDialogTest, CopyTakesTheCanvasAsShownAndPasteStartsOverFromTheClipb
   ASSERT_EQ(copied.Width(), 152);
   EXPECT_EQ(copied.Pixel(0, 0), 0xFFC0C0C0u);
   EXPECT_TRUE(Near(copied.Pixel(76, 76), kBlue, 2));  // sampled twice
+}
+
+// 88 - 61 is odd: the picture lies 14 pixels in, its centre half a pixel off the canvas centre,
+// and a half turn about its centre puts every pixel on the picture's own place, shown and copied.
+TEST_F(RotateDialogTest, AHalfTurnLandsOnThePicturesOwnPlaceInThePreviewAndItsCopy) {
+  gfx::TBitmap32 picture;
+  picture.SetSize(61, 37);
+  std::mt19937 random(7);
+  for (int y = 0; y < 37; ++y)
+    for (int x = 0; x < 61; ++x) picture.SetPixel(x, y, random() | 0xFF000000u);
+  Open(picture, {});
+  ASSERT_EQ(Canvas().Width(), 88);
+  dialog->Button360Click(nullptr);
+  dialog->CopyButtonClick(nullptr);
+  gfx::TBitmap32 copied;
+  ReadClipboard(copied);
+  ASSERT_EQ(copied.Width(), 88);
+  for (int y = 0; y < 88; ++y)
+    for (int x = 0; x < 88; ++x) {
+      const bool inside = x >= 14 && x < 75 && y >= 26 && y < 63;
+      const uint32_t turned = inside ? picture.Pixel(74 - x, 62 - y) : kClear;
+      ASSERT_EQ(Canvas().Pixel(x, y), turned) << x << "," << y;
+      // The clear canvas is drawn opaquely: black.
+      ASSERT_EQ(copied.Pixel(x, y), turned | 0xFF000000u) << x << "," << y;
+    }
 }
 
 TEST_F(RotateDialogTest, PastingAPictureTooLargeToTurnChangesNothing) {
