@@ -1,7 +1,8 @@
 // Hostile pictures and pages for the viewer: GIFs of extreme screens and frame counts, a page
 // with the largest image map under a moving mouse, and pages of thousands of form controls. Each
 // is held to a second; the memory it took is reported beside it (for pictures the most held at
-// once, for pages the heap they held while shown).
+// once, for pages the heap they held while shown). Pages of many panels or check boxes are loaded
+// and unloaded at two sizes, the larger held to linear time against the smaller.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -177,5 +178,19 @@ CASE(ListOptions20000,
                   "</select></form>",
               20),
      1.0);
+
+// Four times the windows may cost five times the time of the smaller page, not sixteen.
+#define WINDOWS_PAGE(name, piece)                                                   \
+  CASE(name##4000, ViewPage(state, Repeated(piece, 4000), 0), 1.0);                 \
+  void BM_##name##16000(benchmark::State & state) {                                 \
+    ViewPage(state, Repeated(piece, 16000), 0);                                     \
+  }                                                                                 \
+  BENCHMARK(BM_##name##16000)->Unit(benchmark::kMillisecond)->Iterations(2);        \
+  const bench::PeerComparison k##name##Linear("viewer_" #name "16000_against_4000", \
+                                              "BM_" #name "16000/iterations:2",     \
+                                              "BM_" #name "4000/iterations:2", "5")
+
+WINDOWS_PAGE(Panels, "<panel width=5 height=5>");
+WINDOWS_PAGE(CheckBoxes, "<input type=checkbox>");
 
 }  // namespace

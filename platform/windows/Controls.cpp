@@ -76,11 +76,13 @@ Qt::CursorShape StandardCursorShape(TCursor cursor) {
 namespace {
 
 // The widget may be inside one of its own events (a handler freeing its control), so Qt frees
-// it once the event has returned.
+// it once the event has returned. It stays with its parent meanwhile, hidden: taking it out of
+// its window walks the window's whole focus chain, which made freeing a page of thousands of
+// controls cost the square of their number. Every control's widget is freed this way, so a
+// parent never goes before the events of its children have returned.
 void DisposeWidget(QWidget* widget) {
   if (!widget) return;
   widget->hide();
-  widget->setParent(nullptr);
   widget->deleteLater();
 }
 
@@ -626,24 +628,24 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 TWinControl::~TWinControl() {
   SetDestroying();  // no layout or events while the children leave
   // Children leave first so none of them points back at a dead parent.
-  for (TControl* child : std::vector<TControl*>(controls_)) child->SetParent(nullptr);
+  for (TControl* child : std::vector<TControl*>(controls_.Items())) child->SetParent(nullptr);
 }
 
 void TWinControl::InsertControl(TControl* control) {
-  controls_.push_back(control);
+  controls_.Add(control);
   if (auto win = dynamic_cast<TWinControl*>(control)) {
-    tabList_.push_back(win);
+    const std::vector<TWinControl*>& tabs = tabList_.Items();
     // Joining last takes one link: relinking the whole chain per child costs pages of
     // thousands of controls the square of their number.
-    if (tabList_.size() >= 2)
-      QWidget::setTabOrder(tabList_[tabList_.size() - 2]->Widget(), win->Widget());
+    if (!tabs.empty()) QWidget::setTabOrder(tabs.back()->Widget(), win->Widget());
+    tabList_.Add(win);
   }
   if (control->Align() != alNone) AlignControls();
 }
 
 void TWinControl::RemoveControl(TControl* control) {
-  controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
-  tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), control), tabList_.end());
+  controls_.Remove(control);
+  tabList_.Remove(control);  // a control being freed is no longer told apart by its type
   if (control->Align() != alNone && !(ComponentState() & csDestroying)) AlignControls();
 }
 
@@ -654,13 +656,13 @@ void TWinControl::SetTabStop(bool v) {
 
 int TWinControl::TabOrder() const {
   if (!Parent()) return -1;
-  auto& list = Parent()->tabList_;
+  auto& list = Parent()->tabList_.Items();
   return int(std::find(list.begin(), list.end(), this) - list.begin());
 }
 
 void TWinControl::SetTabOrder(int order) {
   if (!Parent()) return;
-  auto& list = Parent()->tabList_;
+  auto& list = Parent()->tabList_.MutableItems();
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
   order = std::clamp(order, 0, int(list.size()));
   list.insert(list.begin() + order, this);
@@ -668,15 +670,16 @@ void TWinControl::SetTabOrder(int order) {
 }
 
 void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
-  for (TWinControl* child : tabList_) {
+  for (TWinControl* child : tabList_.Items()) {
     list.push_back(child);
     child->GetTabOrderList(list);
   }
 }
 
 void TWinControl::RebuildTabChain() {
-  for (size_t i = 1; i < tabList_.size(); ++i)
-    QWidget::setTabOrder(tabList_[i - 1]->Widget(), tabList_[i]->Widget());
+  const std::vector<TWinControl*>& tabs = tabList_.Items();
+  for (size_t i = 1; i < tabs.size(); ++i)
+    QWidget::setTabOrder(tabs[i - 1]->Widget(), tabs[i]->Widget());
 }
 
 bool TWinControl::CanFocus() const {
@@ -712,7 +715,7 @@ void TWinControl::PaintTo(TCanvas& canvas, int x, int y) {
 void TWinControl::SetBorderStyle(TBorderStyle style) {
   if (style == borderStyle_) return;
   borderStyle_ = style;
-  for (TControl* child : controls_) child->ApplyGeometry();
+  for (TControl* child : controls_.Items()) child->ApplyGeometry();
   Perform(WM_SIZE, 0, MakeLParam(ClientWidth(), ClientHeight()));
   AlignControls();
   Invalidate();
@@ -729,7 +732,7 @@ void TWinControl::AlignControls() {
   TRect r = client;
   auto visibleWith = [&](TAlign a) {
     std::vector<TControl*> list;
-    for (TControl* c : controls_)
+    for (TControl* c : controls_.Items())
       if (c->Visible() && c->Align() == a) list.push_back(c);
     return list;
   };
@@ -762,7 +765,7 @@ void TWinControl::AlignControls() {
     int dx = client.Width() - alignedClient_.Width();
     int dy = client.Height() - alignedClient_.Height();
     if (dx || dy)
-      for (TControl* c : controls_) {
+      for (TControl* c : controls_.Items()) {
         if (c->Align() != alNone) continue;
         TAnchors a = c->Anchors();
         int l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();

@@ -16,6 +16,7 @@
 #include "platform/drawing/Geometry.h"
 #include "platform/drawing/Graphics.h"
 #include "platform/runtime/Components.h"
+#include "platform/runtime/StableList.h"
 #include "platform/windows/Messages.h"
 
 class QWidget;
@@ -355,8 +356,8 @@ class TWinControl : public TControl {
   explicit TWinControl(TComponent* owner);
   ~TWinControl() override;
 
-  int ControlCount() const { return static_cast<int>(controls_.size()); }
-  TControl* Controls(int index) const { return controls_.at(static_cast<size_t>(index)); }
+  int ControlCount() const { return static_cast<int>(controls_.Count()); }
+  TControl* Controls(int index) const { return controls_.Items().at(static_cast<size_t>(index)); }
 
   bool TabStop() const { return tabStop_; }
   void SetTabStop(bool v);
@@ -399,8 +400,8 @@ class TWinControl : public TControl {
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
   void RebuildTabChain();
-  std::vector<TControl*> controls_;  // children, not owned
-  std::vector<TWinControl*> tabList_;
+  TStableList<TControl> controls_;  // children, not owned
+  TStableList<TWinControl> tabList_;
   bool tabStop_ = false;
   TBorderStyle borderStyle_ = bsNone;
   TRect alignedClient_{};  // client rectangle at the last layout, for anchors
