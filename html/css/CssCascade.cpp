@@ -88,6 +88,7 @@ void TProperties::Merge(const TProperties& source, TStyleList& styles, TPropStac
   for (int i = 0; i < PropertyCount; ++i)
     if (!GivenHere[size_t(i)]) Values[size_t(i)] = source.Values[size_t(i)];
   cachedFont_.reset();
+  fontShared_ = false;
   if (!LinkFonts) return;
   if (source.IsLink) {
     if (source.LinkFonts) *LinkFonts = *source.LinkFonts;
@@ -143,7 +144,7 @@ ThtFontInfo TProperties::GetSingleFontInfo() const {
   return info;
 }
 
-std::unique_ptr<TMyFont> TProperties::GetFont() {
+void TProperties::MakeFont() {
   if (!cachedFont_) {
     const ThtFontInfo info = GetSingleFontInfo();
     auto font = std::make_unique<TMyFont>();
@@ -155,17 +156,9 @@ std::unique_ptr<TMyFont> TProperties::GetFont() {
     font->SetCharset(info.Charset);
     font->BackgroundColor = info.BackgroundColor;
 
-    plat::DeviceContext screen;
-    screen.SelectFont(font->LogFont());
-    const plat::TTextMetric metric = screen.GetTextMetrics();
+    const plat::TTextMetric metric = MeasureFont(*font);
     EmPixels = metric.Height - metric.InternalLeading;
     ExPixels = EmPixels / 2;
-    font->tmHeight = metric.Height;
-    font->tmDescent = metric.Descent;
-    font->tmExternalLeading = metric.ExternalLeading;
-    font->tmAveCharWidth = metric.AveCharWidth;
-    font->tmMaxCharWidth = metric.MaxCharWidth;
-    font->tmCharset = font->Charset();
 
     const TCssValue& spacing = Values[piLetterSpacing];
     int letterSpacing = 0;
@@ -176,9 +169,22 @@ std::unique_ptr<TMyFont> TProperties::GetFont() {
     font->LetterSpacing = std::clamp(letterSpacing, -kLargestLetterSpacing, kLargestLetterSpacing);
     cachedFont_ = std::move(font);
   }
+}
+
+std::unique_ptr<TMyFont> TProperties::GetFont() {
+  MakeFont();
   auto copy = std::make_unique<TMyFont>();
   copy->Assign(*cachedFont_);
   return copy;
+}
+
+std::shared_ptr<const TMyFont> TProperties::SharedFont(TFontShare* share) {
+  MakeFont();
+  if (share && !fontShared_) {
+    cachedFont_ = share->Share(cachedFont_);
+    fontShared_ = true;
+  }
+  return cachedFont_;
 }
 
 }  // namespace html

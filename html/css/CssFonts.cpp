@@ -1,5 +1,6 @@
 #include "html/css/CssFonts.h"
 
+#include <cstring>
 #include <string_view>
 
 #include "html/css/CssText.h"
@@ -37,6 +38,46 @@ void TMyFont::Assign(const plat::TPersistent& source) {
     LetterSpacing = font->LetterSpacing;
   }
   plat::TFont::Assign(source);
+}
+
+plat::TTextMetric MeasureFont(TMyFont& font) {
+  plat::DeviceContext screen;
+  screen.SelectFont(font.LogFont());
+  const plat::TTextMetric metric = screen.GetTextMetrics();
+  font.tmHeight = metric.Height;
+  font.tmDescent = metric.Descent;
+  font.tmExternalLeading = metric.ExternalLeading;
+  font.tmAveCharWidth = metric.AveCharWidth;
+  font.tmMaxCharWidth = metric.MaxCharWidth;
+  font.tmCharset = font.Charset();
+  return metric;
+}
+
+namespace {
+template <class T>
+void AppendBytes(std::string& key, const T& value) {
+  char bytes[sizeof(T)];
+  std::memcpy(bytes, &value, sizeof(T));
+  key.append(bytes, sizeof(T));
+}
+
+// Everything that tells one font from another; the name comes last, so no two keys of
+// different fields run together.
+std::string FontKey(const TMyFont& font) {
+  std::string key;
+  for (const int value :
+       {font.Height(), int(font.Style()), int(font.Color()), int(font.Charset()), int(font.Pitch()),
+        int(font.Quality()), int(font.BackgroundColor), font.tmHeight, font.tmDescent,
+        font.tmExternalLeading, font.tmAveCharWidth, font.tmMaxCharWidth, int(font.tmCharset),
+        font.LetterSpacing})
+    AppendBytes(key, value);
+  return key + font.Name();
+}
+}  // namespace
+
+std::shared_ptr<const TMyFont> TFontShare::Share(std::shared_ptr<const TMyFont> font) {
+  auto [held, added] = fonts_.try_emplace(FontKey(*font), font);
+  return added ? font : held->second;
 }
 
 void AssignCanvasFont(plat::TCanvas& canvas, const TMyFont& font) {

@@ -4,10 +4,13 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "html/css/CssColors.h"
 #include "html/css/CssValues.h"
+#include "platform/drawing/DeviceContext.h"
 #include "platform/drawing/Graphics.h"
 
 namespace html {
@@ -41,6 +44,20 @@ struct ThtFontInfo {
 struct TFontInfoArray {
   enum : int { Link = 0, Visited = 1, Hover = 2, VisitedHover = 3 };
   std::array<ThtFontInfo, 4> Ar;
+};
+
+// Reads the metrics of the font's description into its tm fields; returns them all.
+plat::TTextMetric MeasureFont(TMyFont& font);
+
+// Fonts that look alike, held once: the runs of a page share them instead of a copy each.
+class TFontShare {
+ public:
+  // The held font that looks like `font`; `font` itself, held from now on, when none does.
+  std::shared_ptr<const TMyFont> Share(std::shared_ptr<const TMyFont> font);
+  void Clear() { fonts_.clear(); }
+
+ private:
+  std::unordered_map<std::string, std::shared_ptr<const TMyFont>> fonts_;
 };
 
 // The canvas draws with `font`, including its letter spacing.

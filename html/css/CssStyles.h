@@ -63,6 +63,8 @@ class TProperties {
   // --- Fonts and charsets
   // A copy of the set's font, measured once.
   std::unique_ptr<TMyFont> GetFont();
+  // The set's font itself; with `share`, the page's one font of that look.
+  std::shared_ptr<const TMyFont> SharedFont(TFontShare* share);
   ThtFontInfo GetSingleFontInfo() const;
   void GetFontInfo(TFontInfoArray& target) const;
   void GetBackgroundColor();
@@ -119,7 +121,10 @@ class TProperties {
   // Applies a merged font value to the four link fonts.
   void UpdateLinkFonts(int index, const TCssValue& value);
   void MergeSlot(int index, const TCssValue& value);
-  std::unique_ptr<TMyFont> cachedFont_;
+  // Builds and measures the font unless it is built already.
+  void MakeFont();
+  std::shared_ptr<const TMyFont> cachedFont_;
+  bool fontShared_ = false;  // cachedFont_ came from a font share
 };
 
 // The builder's stack of open elements' properties; entry 0 holds the document defaults.

@@ -33,7 +33,7 @@ TBlock::TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
 TBlock::TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
                TAttributeList* attributes, TMergeMargins merge)
     : TSectionBase(document), Content(document, this), Container(container) {
-  Content.OwnerTag = prop.Tag;
+  Content.OwnerKind = TCellBasic::OwnerKindOfTag(prop.Tag);
   prop.GetVMarginArray(RawMargins);
   int code = 0;
   if (prop.GetClear(code)) ClearSide = uint8_t(code);
@@ -133,7 +133,8 @@ void TBlock::MergeVerticalMargins() {
   if (!previous) {
     if (topAuto) {
       top = 0;
-    } else if (Container->OwnerTag == "default" || Container->OwnerTag == "body") {
+    } else if (Container->OwnerKind == TCellBasic::TOwnerKind::Page ||
+               Container->OwnerKind == TCellBasic::TOwnerKind::Body) {
       const auto* content = dynamic_cast<const TBlockContent*>(Container);
       const int32_t outerTop = content ? content->Owner->Margins[piMarginTop] : 0;
       top = std::max(0, top - outerTop);
@@ -148,7 +149,7 @@ void TBlock::MergeVerticalMargins() {
     block->BottomMarginAuto = false;
   } else if (!dynamic_cast<THorzLine*>(previous) && !dynamic_cast<TPage*>(previous)) {
     // Text right before a nested list's item: the list hangs below it without a gap.
-    if (Container->OwnerTag == "li" && topAuto &&
+    if (Container->OwnerKind == TCellBasic::TOwnerKind::ListItem && topAuto &&
         (TagAndClass.starts_with("ul.") || TagAndClass.starts_with("ol.")))
       top = 0;
   }

@@ -7,6 +7,13 @@ namespace html {
 
 TCellBasic::TCellBasic(TSectionList* document) : Document(document) {}
 
+TCellBasic::TOwnerKind TCellBasic::OwnerKindOfTag(std::string_view tag) {
+  if (tag == "default") return TOwnerKind::Page;
+  if (tag == "body") return TOwnerKind::Body;
+  if (tag == "li") return TOwnerKind::ListItem;
+  return TOwnerKind::Other;
+}
+
 TCellBasic::TCellBasic(TSectionList* document, const TCellBasic& source)
     : Document(document),
       HasFill(source.HasFill),
@@ -15,7 +22,7 @@ TCellBasic::TCellBasic(TSectionList* document, const TCellBasic& source)
       DrawTop(source.DrawTop),
       DrawBottom(source.DrawBottom),
       ItemsHeight(source.ItemsHeight),
-      OwnerTag(source.OwnerTag) {
+      OwnerKind(source.OwnerKind) {
   for (const auto& item : source) TFreeList::Add(item->CreateCopy(document));
 }
 

@@ -43,15 +43,15 @@ int32_t TCell::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, int32_t 
 
 int TCellObjCell::HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit) {
   int flags = TCell::HitTestLink(canvas, x, y, hit);
-  if (!CellRect.Contains({x, y - Document->ScrollY})) return flags;
-  if (!(flags & hlTitle) && !Title.empty()) {
-    hit.Title = Title;
+  if (!hints_ || !CellRect.Contains({x, y - Document->ScrollY})) return flags;
+  if (!(flags & hlTitle) && !hints_->Title.empty()) {
+    hit.Title = hints_->Title;
     flags |= hlTitle;
   }
-  if (!(flags & hlLink) && !Url.empty()) {
+  if (!(flags & hlLink) && !hints_->Url.empty()) {
     hit.UrlTarget = std::make_unique<TUrlTarget>();
-    hit.UrlTarget->URL = Url;
-    hit.UrlTarget->Target = Target;
+    hit.UrlTarget->URL = hints_->Url;
+    hit.UrlTarget->Target = hints_->Target;
     flags |= hlLink;
   }
   return flags;

@@ -178,7 +178,11 @@ class TCellBasic : public TFreeList<TSectionBase> {
   int32_t DrawTop = 0;
   int32_t DrawBottom = 0;
   int32_t ItemsHeight = 0;
-  std::string OwnerTag;
+  // What holds the cell, as far as the margins of its first block care: the page itself
+  // ("default"), a BODY, a list item, or anything else.
+  enum class TOwnerKind : uint8_t { Other, Page, Body, ListItem };
+  static TOwnerKind OwnerKindOfTag(std::string_view tag);
+  TOwnerKind OwnerKind = TOwnerKind::Other;
 
  private:
   // The item drawn across y (drawn top <= y < drawn bottom).
@@ -211,10 +215,22 @@ class TCellObjCell : public TCell {
 
   int HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit) override;
 
+  // The cell's TITLE, HREF and TARGET, which few cells give: made when first set.
+  struct TCellHints {
+    std::string Title;
+    std::string Url;
+    std::string Target;
+  };
+  TCellHints& Hints() {
+    if (!hints_) hints_ = std::make_unique<TCellHints>();
+    return *hints_;
+  }
+  const TCellHints* GivenHints() const { return hints_.get(); }
+
   plat::TRect CellRect;  // window coordinates plus the scroll offset, set when the table draws
-  std::string Title;
-  std::string Url;
-  std::string Target;
+
+ private:
+  std::unique_ptr<TCellHints> hints_;
 };
 
 // The content of a block box, laid out with the block's own float records.
@@ -425,6 +441,7 @@ class TSectionList : public TCell, public TIDDocument {
   THoverImage* HoverImage = nullptr;
   bool ShowDummyCaret = false;
   TStyleList StyleSheet;
+  TFontShare SharedFonts;  // what the text runs of the page look like, each look held once
   TDrawList ImageDrawList;
   int32_t* FirstBaselineSlot = nullptr;
   TIDNameList Targets;

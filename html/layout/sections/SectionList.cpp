@@ -23,7 +23,7 @@ bool VisibleUpTheChain(const plat::TControl* control) {
 
 TSectionList::TSectionList(plat::TWinControl* viewer, plat::TWinControl* paintPanel)
     : TCell(this), Viewer(viewer), PaintPanel(paintPanel), Targets(this), InlineElements(this) {
-  OwnerTag = "default";  // the first block of the page keeps no negative top margin
+  OwnerKind = TOwnerKind::Page;  // the first block of the page keeps no negative top margin
 }
 
 TSectionList::~TSectionList() {
@@ -239,6 +239,7 @@ void TSectionList::Clear() {
   SectionCount = 0;
   TabIndexList.Clear();
   TCell::Clear();
+  SharedFonts.Clear();
   Forms.Clear();
   AllControls.clear();
   Clearing = false;

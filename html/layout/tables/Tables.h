@@ -79,15 +79,19 @@ class TCellObj {
   int32_t VertExtra = 0;
   bool BorderOn = false;
   std::unique_ptr<TCellObjCell> Content;
-  std::string BackImageUrl;
-  TBackgroundPos BackPosition{};
-  std::unique_ptr<TImageObj> BackImageObj;
+  // A background picture, which few cells have: its address, place and image object.
+  struct TCellBackground {
+    std::string Url;
+    TBackgroundPos Position{};
+    std::unique_ptr<TImageObj> Image;
+    bool Fetched = false;
+  };
+  std::unique_ptr<TCellBackground> Background;
+  TCellBackground& MakeBackground();
   TMarginArray Margins{};  // border styles and colours
 
  private:
   TCellObj() = default;
-
-  bool backFetched_ = false;
 };
 
 // A row of cells (null entries allowed).

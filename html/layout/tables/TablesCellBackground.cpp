@@ -13,25 +13,35 @@ namespace html {
 
 TCellObj::~TCellObj() = default;
 
+TCellObj::TCellBackground& TCellObj::MakeBackground() {
+  if (!Background) Background = std::make_unique<TCellBackground>();
+  return *Background;
+}
+
 void TCellObj::FetchBackImage(plat::TCanvas& canvas) {
-  if (backFetched_ || BackImageUrl.empty() || !Content || !Content->Document ||
-      !Content->Document->ImagesOn)
+  if (!Background || Background->Fetched || Background->Url.empty() || !Content ||
+      !Content->Document || !Content->Document->ImagesOn)
     return;
-  backFetched_ = true;
-  BackImageObj = TImageObj::CreateFromURL(Content->Document, BackImageUrl);
+  Background->Fetched = true;
+  std::unique_ptr<TImageObj>& image = Background->Image;
+  image = TImageObj::CreateFromURL(Content->Document, Background->Url);
   const TMyFont font;
-  BackImageObj->ComputeSize(canvas, 0, 0, font);
-  if (BackImageObj->Image == ErrorImageBitmap()) BackImageObj.reset();
+  image->ComputeSize(canvas, 0, 0, font);
+  if (image->Image == ErrorImageBitmap()) image.reset();
 }
 
 void TCellObj::DrawBackImage(plat::TCanvas& canvas, const plat::TRect& box,
                              const plat::TRect& clipRect) {
-  if (!BackImageObj || BackImageObj->IsPlaceholder() || !Content->Document->ImagesOn) return;
+  if (!Background || !Background->Image || Background->Image->IsPlaceholder() ||
+      !Content->Document->ImagesOn)
+    return;
+  TImageObj& image = *Background->Image;
+  const TBackgroundPos& position = Background->Position;
   plat::DeviceContext* dc = canvas.Handle();
-  plat::TBitmap* picture = BackImageObj->GetBitmap();
+  plat::TBitmap* picture = image.GetBitmap();
   if (!dc || !picture || picture->Empty()) return;
-  plat::TBitmap* mask = BackImageObj->Mask;
-  if (auto* gif = dynamic_cast<TGIFImage*>(BackImageObj->Image)) mask = gif->GetMaskBitmap();
+  plat::TBitmap* mask = image.Mask;
+  if (auto* gif = dynamic_cast<TGIFImage*>(image.Image)) mask = gif->GetMaskBitmap();
 
   const plat::TRect padding{
       SaturatedSum(box.Left, BorderWidths[3]), SaturatedSum(box.Top, BorderWidths[0]),
@@ -42,20 +52,18 @@ void TCellObj::DrawBackImage(plat::TCanvas& canvas, const plat::TRect& box,
   if (area.IsEmpty()) return;
 
   const TStretchedStrip strip =
-      StretchStrip(*picture, picture->Width(), picture->Height(), mask, area, BackPosition);
+      StretchStrip(*picture, picture->Width(), picture->Height(), mask, area, position);
   if (strip.Picture) {
     picture = strip.Picture.get();
     mask = strip.Mask.get();
   }
   const int w = picture->Width(), h = picture->Height();
   const int64_t originX =
-      padding.Left + BackgroundOrigin(BackPosition[0], int64_t(padding.Right) - padding.Left, w, 0);
+      padding.Left + BackgroundOrigin(position[0], int64_t(padding.Right) - padding.Left, w, 0);
   const int64_t originY =
-      padding.Top + BackgroundOrigin(BackPosition[1], int64_t(padding.Bottom) - padding.Top, h, 0);
-  const TTileSpan columns =
-      BackgroundTiles(originX, w, area.Left, area.Right, BackPosition[0].Repeats);
-  const TTileSpan rows =
-      BackgroundTiles(originY, h, area.Top, area.Bottom, BackPosition[1].Repeats);
+      padding.Top + BackgroundOrigin(position[1], int64_t(padding.Bottom) - padding.Top, h, 0);
+  const TTileSpan columns = BackgroundTiles(originX, w, area.Left, area.Right, position[0].Repeats);
+  const TTileSpan rows = BackgroundTiles(originY, h, area.Top, area.Bottom, position[1].Repeats);
   if (columns.Count == 0 || rows.Count == 0) return;
 
   const TSavedClip saved = SaveClipRegion(canvas, area);

@@ -60,13 +60,15 @@ TCellObj::TCellObj(TSectionList* document, TAttributeList* attributes, TProperti
     Content->HasFill = true;
     Content->FillColor = colour;
   }
-  if (FindAttr(attributes, BackgroundSy, attr)) BackImageUrl = attr->Name;
-  if (FindAttr(attributes, HrefSy, attr)) Content->Url = attr->Name;
-  if (FindAttr(attributes, TargetSy, attr)) Content->Target = attr->Name;
-  if (attributes) Content->Title = attributes->GetTitle();
+  if (FindAttr(attributes, BackgroundSy, attr)) MakeBackground().Url = attr->Name;
+  if (FindAttr(attributes, HrefSy, attr)) Content->Hints().Url = attr->Name;
+  if (FindAttr(attributes, TargetSy, attr)) Content->Hints().Target = attr->Name;
+  if (attributes)
+    if (std::string title = attributes->GetTitle(); !title.empty())
+      Content->Hints().Title = std::move(title);
   if (!prop) return;
 
-  if (!prop->Title.empty()) Content->Title = prop->Title;
+  if (!prop->Title.empty()) Content->Hints().Title = prop->Title;
   if (int align = 0; prop->GetVertAlign(align) && align != VAlignBaseline && align >= VAlignTop &&
                      align <= VAlignBottom)
     VertAlign = uint8_t(align);
@@ -93,8 +95,9 @@ TCellObj::TCellObj(TSectionList* document, TAttributeList* attributes, TProperti
     Content->FillColor = fill;
   }
   if (std::string url; prop->GetBackgroundImage(url) && !url.empty()) {
-    BackImageUrl = url;
-    prop->GetBackgroundPos(EmPixels, ExPixels, BackPosition);
+    TCellBackground& background = MakeBackground();
+    background.Url = url;
+    prop->GetBackgroundPos(EmPixels, ExPixels, background.Position);
   }
   BorderOn = prop->HasBorderStyle() != 0;
   TMarginArray paddings{};
@@ -125,16 +128,16 @@ TCellObj::TCellObj(TSectionList* document, const TCellObj& source)
       HorzExtra(source.HorzExtra),
       VertExtra(source.VertExtra),
       BorderOn(source.BorderOn),
-      BackImageUrl(source.BackImageUrl),
-      BackPosition(source.BackPosition),
       Margins(source.Margins) {
+  if (source.Background) {
+    MakeBackground().Url = source.Background->Url;
+    Background->Position = source.Background->Position;
+  }
   if (source.Content) {
     Content = std::make_unique<TCellObjCell>(document, *source.Content);
     Content->HasFill = source.Content->HasFill;
     Content->FillColor = source.Content->FillColor;
-    Content->Title = source.Content->Title;
-    Content->Url = source.Content->Url;
-    Content->Target = source.Content->Target;
+    if (const auto* hints = source.Content->GivenHints()) Content->Hints() = *hints;
   }
 }
 
@@ -154,7 +157,8 @@ void TCellObj::Initialize(int32_t cellPad, const std::string& rowImageUrl, bool 
   for (int32_t& p : Padding) p = ClampBoxLength(p);
   HorzExtra = Padding[3] + BorderWidths[3] + BorderWidths[1] + Padding[1];
   VertExtra = Padding[0] + BorderWidths[0] + BorderWidths[2] + Padding[2];
-  if (BackImageUrl.empty()) BackImageUrl = rowImageUrl;
+  if (!rowImageUrl.empty() && (!Background || Background->Url.empty()))
+    MakeBackground().Url = rowImageUrl;
 }
 
 void TCellObj::LayoutContent(plat::TCanvas& canvas, int32_t y, int32_t cellSpace, int32_t& pos) {

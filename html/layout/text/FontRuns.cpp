@@ -14,8 +14,14 @@ TFontObj* AsRun(TLinkRun* run) {
 }
 }  // namespace
 
-TFontObj::TFontObj(TSection* section, std::unique_ptr<TMyFont> font, int32_t position)
+TFontObj::TFontObj(TSection* section, std::shared_ptr<const TMyFont> font, int32_t position)
     : Section(section), StartPos(position), Font(std::move(font)) {
+  if (Font->tmHeight == 0) {  // a real font is at least a pixel high
+    auto measured = std::make_shared<TMyFont>();
+    measured->Assign(*Font);
+    MeasureFont(*measured);
+    Font = std::move(measured);
+  }
   FontChanged();
 }
 
@@ -33,34 +39,30 @@ TSectionList* TFontObj::Document() const {
 }
 
 void TFontObj::FontChanged() {
-  plat::DeviceContext screen;
-  screen.SelectFont(Font->LogFont());
-  const plat::TTextMetric metric = screen.GetTextMetrics();
-  Font->tmHeight = metric.Height;
-  Font->tmDescent = metric.Descent;
-  Font->tmExternalLeading = metric.ExternalLeading;
-  Font->tmAveCharWidth = metric.AveCharWidth;
-  Font->tmMaxCharWidth = metric.MaxCharWidth;
-  Font->tmCharset = Font->Charset();
-  TextHeight = metric.Height;
-  LineHeight = metric.Height + metric.ExternalLeading;
-  Descent = metric.Descent;
+  TextHeight = Font->tmHeight;
+  LineHeight = Font->tmHeight + Font->tmExternalLeading;
+  Descent = Font->tmDescent;
   Overhang = (Font->Style() & plat::fsItalic) ? TextHeight / 10 : 0;
 }
 
-void TFontObj::ReplaceFont(std::unique_ptr<TMyFont> font) {
+void TFontObj::ReplaceFont(std::shared_ptr<const TMyFont> font) {
   Font = std::move(font);
   FontChanged();
 }
 
 void TFontObj::ApplyFontInfo(const ThtFontInfo& info) {
-  Font->SetName(info.Name);
+  // Other runs may share the font: the new look is a font of the run's own.
+  auto font = std::make_shared<TMyFont>();
+  font->Assign(*Font);
+  font->SetName(info.Name);
   const double pixels = std::nearbyint(plat::kFontPixelsPerInch * info.Size / 72);
-  Font->SetHeight(-int(std::clamp(pixels, 1.0, 10000.0)));
-  Font->SetStyle(info.Style);
-  Font->BackgroundColor = info.BackgroundColor;
-  Font->SetColor(info.Color);
-  Font->SetCharset(info.Charset);
+  font->SetHeight(-int(std::clamp(pixels, 1.0, 10000.0)));
+  font->SetStyle(info.Style);
+  font->BackgroundColor = info.BackgroundColor;
+  font->SetColor(info.Color);
+  font->SetCharset(info.Charset);
+  MeasureFont(*font);
+  Font = std::move(font);
   FontChanged();
 }
 
@@ -214,7 +216,7 @@ TFontObj* TFontList::GetFontObjAt(int32_t position, int& index) const {
   return index >= 0 ? Items(index) : nullptr;
 }
 
-TMyFont* TFontList::GetFontAt(int32_t position, int32_t& overhang) const {
+const TMyFont* TFontList::GetFontAt(int32_t position, int32_t& overhang) const {
   int index = 0;
   TFontObj* run = GetFontObjAt(position, index);
   overhang = run ? run->Overhang : 0;

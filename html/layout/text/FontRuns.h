@@ -31,8 +31,9 @@ class ThtTabcontrol : public plat::TWinControl {
 
 class TFontObj : public TLinkRun {
  public:
-  // Takes the font over.
-  TFontObj(TSection* section, std::unique_ptr<TMyFont> font, int32_t position);
+  // The font is shared with other runs and never changed in place; one not measured yet is
+  // measured here.
+  TFontObj(TSection* section, std::shared_ptr<const TMyFont> font, int32_t position);
   ~TFontObj() override;
   TFontObj(const TFontObj&) = delete;
   TFontObj& operator=(const TFontObj&) = delete;
@@ -41,7 +42,7 @@ class TFontObj : public TLinkRun {
   void SetHover(bool value) override;
   void SetVisited(bool value);
 
-  void ReplaceFont(std::unique_ptr<TMyFont> font);
+  void ReplaceFont(std::shared_ptr<const TMyFont> font);
   void ApplyFontInfo(const ThtFontInfo& info);
   void CreateFontInfos();
   const std::string& GetURL() const;
@@ -70,7 +71,7 @@ class TFontObj : public TLinkRun {
   int32_t LinkY = 0;
   bool IsFocused = false;
   int32_t StartPos;
-  std::unique_ptr<TMyFont> Font;
+  std::shared_ptr<const TMyFont> Font;
   std::unique_ptr<TFontInfoArray> FontInfos;  // link, visited, hovered, visited and hovered
   int32_t LineHeight = 0;
   int32_t TextHeight = 0;
@@ -95,7 +96,7 @@ class TFontObj : public TLinkRun {
 class TFontList : public TFreeList<TFontObj> {
  public:
   // The run covering position, and its overhang.
-  TMyFont* GetFontAt(int32_t position, int32_t& overhang) const;
+  const TMyFont* GetFontAt(int32_t position, int32_t& overhang) const;
   // Characters from position to the start of the next run, or to length after the last run.
   int32_t GetFontCountAt(int32_t position, int32_t length) const;
   TFontObj* GetFontObjAt(int32_t position, int& index) const;

@@ -39,7 +39,7 @@ TTextBuildState* CurrentTextBuildState() {
 TSection::TSection(TSectionList* owner, TAttributeList* attributes, TProperties& prop,
                    const TUrlTarget* link, TCellBasic*, bool firstSection)
     : TSectionBase(owner), SourcePos(std::make_unique<std::vector<int32_t>>()) {
-  Fonts.Add(std::make_unique<TFontObj>(this, prop.GetFont(), 0));
+  Fonts.Add(std::make_unique<TFontObj>(this, prop.SharedFont(FontShare()), 0));
   TFontObj& first = *Fonts.First();
   first.Title = prop.Title;
   if (link && !link->URL.empty()) {
@@ -63,7 +63,7 @@ TSection::TSection(TSectionList* owner, TAttributeList* attributes, TProperties&
     }
     if (const std::string id = attributes->GetID(); !id.empty()) {
       Document->Targets.AddObject(id, this);
-      targetName_ = id;
+      Rare().TargetName = id;
     }
   }
   if (int clear = 0; prop.GetClear(clear)) ClearMode = uint8_t(clear);
@@ -78,18 +78,16 @@ TSection::TSection(TSectionList* owner, const TSection& source)
       BreakFlags(source.BreakFlags),
       SourceIndex(source.SourceIndex),
       SourceRising(source.SourceRising),
-      ClusterTail(source.ClusterTail),
       TextAlign(source.TextAlign),
       ClearMode(source.ClearMode),
       LineHeight(source.LineHeight),
       FirstIndent(source.FirstIndent),
       FirstIndentPercent(source.FirstIndentPercent),
       BreakWord(source.BreakWord) {
+  if (source.HasClusters()) Rare().ClusterTail = source.rare_->ClusterTail;
   // Runs keep fonts and links; focus windows and objects stay with the original.
   for (const auto& run : source.Fonts) {
-    auto font = std::make_unique<TMyFont>();
-    font->Assign(*run->Font);
-    auto copy = std::make_unique<TFontObj>(this, std::move(font), run->StartPos);
+    auto copy = std::make_unique<TFontObj>(this, run->Font, run->StartPos);
     if (run->Link) copy->LinkRecord().Copy(*run->Link);
     copy->ScriptShift = run->ScriptShift;
     copy->Title = run->Title;
@@ -165,15 +163,24 @@ void TSection::AddSmallCaps(std::u16string_view chars, const int32_t* positions,
   if (small) switchSmall(false);
 }
 
+TSection::TRare& TSection::Rare() {
+  if (!rare_) rare_ = std::make_unique<TRare>();
+  return *rare_;
+}
+
+TFontShare* TSection::FontShare() const {
+  return Document ? &Document->SharedFonts : nullptr;
+}
+
 TFontObj& TSection::StartRun(TProperties& prop) {
   TFontObj* last = Fonts.Last();
   if (int32_t(Text.size()) > last->StartPos) {
-    auto run = std::make_unique<TFontObj>(this, prop.GetFont(), int32_t(Text.size()));
+    auto run = std::make_unique<TFontObj>(this, prop.SharedFont(FontShare()), int32_t(Text.size()));
     if (last->Link) run->LinkRecord().Copy(*last->Link);
     last = run.get();
     Fonts.Add(std::move(run));
   } else {
-    last->ReplaceFont(prop.GetFont());
+    last->ReplaceFont(prop.SharedFont(FontShare()));
   }
   last->Title = prop.Title;
   last->ScriptShift = ScriptCode(prop);
@@ -242,8 +249,9 @@ void TSection::RemoveLinks() {
 
 void TSection::DropTarget() {
   // Names map to objects; a null entry is what an absent name looks like.
-  if (!targetName_.empty() && Document && Document->Targets.Find(targetName_) == this)
-    Document->Targets.AddObject(targetName_, nullptr);
+  if (rare_ && !rare_->TargetName.empty() && Document &&
+      Document->Targets.Find(rare_->TargetName) == this)
+    Document->Targets.AddObject(rare_->TargetName, nullptr);
 }
 
 void TSection::KeepOnly(const std::vector<int32_t>& kept) {
@@ -340,7 +348,11 @@ void TSection::FinishText() {
   PosCount = int32_t(Text.size());
   if (Text.empty()) return;
   BreakFlags.push_back(kBreakOrdinary);
-  ClusterTail = plat::ClusterContinuations(Text);
+  std::vector<bool> clusterTail = plat::ClusterContinuations(Text);
+  if (!clusterTail.empty())
+    Rare().ClusterTail = std::move(clusterTail);
+  else if (rare_)
+    rare_->ClusterTail.clear();
   if (SourcePos) {
     const std::vector<int32_t>& positions = *SourcePos;
     for (size_t i = 0; i < positions.size(); ++i) {

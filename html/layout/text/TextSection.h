@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -84,11 +85,14 @@ struct LineRec {
   int32_t GapCount = 0;
   int32_t ExtraWidth = 0;
   int32_t RecordedX = 0;
-  // The flags sit together: one line of a PRE is a record of its own, and 88 bytes take a
-  // smaller heap block than 96.
+  // The flags sit together and the border boxes, which few lines have, apart: one line of a
+  // PRE is a record of its own, and 72 bytes take a smaller heap block than 88.
   bool HasInlineBorders = false;
   bool EndsWithHyphen = false;
-  std::vector<BorderRec> BorderList;
+  std::unique_ptr<std::vector<BorderRec>> BorderList;  // made at the first drawing, when needed
+  std::span<BorderRec> Borders() const {
+    return BorderList ? std::span<BorderRec>(*BorderList) : std::span<BorderRec>();
+  }
 };
 
 class TSection : public TSectionBase {
@@ -148,8 +152,10 @@ class TSection : public TSectionBase {
   // The character at k continues the one before it (a surrogate's second half, a combining mark,
   // a joined part of an emoji): nothing may break before it.
   bool ContinuesCluster(int32_t k) const {
-    return size_t(k) < ClusterTail.size() && ClusterTail[size_t(k)];
+    return rare_ && size_t(k) < rare_->ClusterTail.size() && rare_->ClusterTail[size_t(k)];
   }
+  // Some character continues another: the text has a cluster table.
+  bool HasClusters() const { return rare_ && !rare_->ClusterTail.empty(); }
   // A soft hyphen after character k is drawn when a line ends there: not after a space, nor when
   // a space, a line break or the end of the text follows, where a line ends without one.
   bool HyphenShows(int32_t k) const;
@@ -187,7 +193,6 @@ class TSection : public TSectionBase {
   TFormControlList FormControls;
   std::vector<IndexObj> SourceIndex;
   bool SourceRising = true;  // every run of SourceIndex starts past the source of the one before
-  std::vector<bool> ClusterTail;  // per character, from FinishText; empty when no cluster
   TFreeList<LineRec> Lines;
   uint8_t TextAlign = 1;  // 1 left, 2 center, 3 right, 4 justify
   uint8_t ClearMode = 0;  // 0 none, 1 left, 2 right, 3 both
@@ -208,6 +213,8 @@ class TSection : public TSectionBase {
   // holds no characters yet.
   TFontObj& StartRun(TProperties& prop);
   void AddLinkRun(TFontObj& run);
+  // The document's fonts, which the runs share; null outside a document.
+  TFontShare* FontShare() const;
 
  private:
   void AddSmallCaps(std::u16string_view chars, const int32_t* positions, char flag);
@@ -234,7 +241,14 @@ class TSection : public TSectionBase {
   // Takes the section's ID out of the document's names.
   void DropTarget();
 
-  std::string targetName_;  // the ID the section was registered under
+  // What few sections have, kept apart so that a line or a paragraph of plain text does not
+  // carry it.
+  struct TRare {
+    std::vector<bool> ClusterTail;  // per character, from FinishText; empty when no cluster
+    std::string TargetName;         // the ID the section was registered under
+  };
+  TRare& Rare();
+  std::unique_ptr<TRare> rare_;
 };
 
 }  // namespace html

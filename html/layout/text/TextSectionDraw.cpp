@@ -70,7 +70,7 @@ int32_t TSection::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, Inden
 }
 
 void TSection::MakeBorderRecords(LineRec& line) {
-  line.BorderList.clear();
+  line.BorderList.reset();
   TInlineList& elements = Document->InlineElements;
   const int32_t lineStart = FirstPos + line.StartIndex;
   const int32_t lineEnd = lineStart + line.CharCount;  // one past the line
@@ -83,13 +83,14 @@ void TSection::MakeBorderRecords(LineRec& line) {
     rec.BStart = std::max(start, lineStart) - FirstPos;
     rec.BEnd = std::min(end, lineEnd) - FirstPos;
     rec.MargArray = elements.Items(i)->MargArray;
-    line.BorderList.push_back(rec);
+    if (!line.BorderList) line.BorderList = std::make_unique<std::vector<BorderRec>>();
+    line.BorderList->push_back(rec);
   }
 }
 
 void TSection::PaintBorders(plat::TCanvas& canvas, const LineRec& line, int32_t shift) {
   const int32_t scrollY = Document->ScrollY;
-  for (const BorderRec& rec : line.BorderList) {
+  for (const BorderRec& rec : line.Borders()) {
     const TMarginArray& m = rec.MargArray;
     plat::TRect box{rec.BRect.Left + shift, rec.BRect.Top - scrollY, rec.BRect.Right + shift,
                     rec.BRect.Bottom - scrollY};
@@ -138,7 +139,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
 
   // Recording pass: the boxes of the inline elements that the piece at p belongs to.
   const auto recordBox = [&](int32_t p, int32_t left, int32_t top, int32_t bottom) {
-    for (BorderRec& rec : line.BorderList) {
+    for (BorderRec& rec : line.Borders()) {
       if (p < rec.BStart || p > rec.BEnd) continue;
       if (p == rec.BStart) {
         rec.BRect.Left = left;
@@ -157,7 +158,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
   const auto recordObject = [&](int32_t p, int32_t left, int32_t top, int32_t width,
                                 int32_t height) {
     recordBox(p, left, top, top + height);
-    for (BorderRec& rec : line.BorderList)
+    for (BorderRec& rec : line.Borders())
       if (rec.BStart == p && rec.BEnd <= p + 1) rec.BRect.Right = left + width;
   };
 
@@ -180,8 +181,9 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
       TFloatingObj* obj = Images.FindImage(i);
       if (obj && obj->IsFloating()) {
         if (!recording) queueFloat(*obj, i == start ? lineTop : lineBottom);
-        std::erase_if(line.BorderList,
-                      [i](const BorderRec& rec) { return rec.BStart == i && rec.BEnd <= i + 1; });
+        if (line.BorderList)
+          std::erase_if(*line.BorderList,
+                        [i](const BorderRec& rec) { return rec.BStart == i && rec.BEnd <= i + 1; });
       } else if (obj) {
         int index = 0;
         const TFontObj& run = *Fonts.GetFontObjAt(i, index);
@@ -244,7 +246,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
       cutAt(selStart);
       cutAt(selEnd);
     }
-    for (const BorderRec& rec : line.BorderList) {
+    for (const BorderRec& rec : line.Borders()) {
       cutAt(rec.BStart);
       cutAt(rec.BEnd);
     }
@@ -266,9 +268,8 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
     int32_t from = i, to = pieceEnd;
     // Text laid out as a whole is drawn whole: a part of it alone would stand elsewhere. A
     // section without a cluster table has none.
-    const bool laidOutWhole =
-        !ClusterTail.empty() &&
-        plat::LaidOutWhole(std::u16string_view(Text).substr(size_t(i), size_t(pieceEnd - i)));
+    const bool laidOutWhole = HasClusters() && plat::LaidOutWhole(std::u16string_view(Text).substr(
+                                                   size_t(i), size_t(pieceEnd - i)));
     if (recording || run.IsFocused || laidOutWhole) {
       // Boxes and focus frames need the whole piece, up to the next object.
       for (int32_t k = i + 1; k < pieceEnd; ++k)
@@ -351,7 +352,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
     drawCaret(cx, *Fonts.GetFontObjAt(PosCount - 1, index));
   }
   if (recording)
-    for (BorderRec& rec : line.BorderList)
+    for (BorderRec& rec : line.Borders())
       if (rec.BRect.Right == 0) rec.BRect.Right = cx;
 }
 

@@ -75,3 +75,30 @@ TEST(EngineFonts, AssignCarriesMetricsAndSpacing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EngineFonts, AShareHoldsEachLookOnce) {
+  const auto font = [](const std::string& name, int spacing, TColor background) {
+    auto made = std::make_shared<TMyFont>();
+    made->SetName(name);
+    made->SetHeight(-16);
+    made->LetterSpacing = spacing;
+    made->BackgroundColor = background;
+    MeasureFont(*made);
+    return std::shared_ptr<const TMyFont>(std::move(made));
+  };
+  TFontShare share;
+  const auto first = share.Share(font("Liberation Sans", 0, clNone));
+  EXPECT_EQ(share.Share(font("Liberation Sans", 0, clNone)), first);
+  // Fields that plain names and sizes do not show keep fonts apart, and so does a name that
+  // only extends another.
+  EXPECT_NE(share.Share(font("Liberation Sans", 1, clNone)), first);
+  EXPECT_NE(share.Share(font("Liberation Sans", 0, 0xFF)), first);
+  EXPECT_NE(share.Share(font("Liberation Sans Narrow", 0, clNone)), first);
+  share.Clear();
+  const auto again = font("Liberation Sans", 0, clNone);
+  EXPECT_EQ(share.Share(again), again);
+}
+
+}  // namespace

@@ -221,9 +221,9 @@ TEST_F(Boxes, AdjoiningVerticalMarginsCollapse) {
 
 TEST_F(Boxes, MarginsCollapseWithTheContainerAndSkipAbsoluteBlocks) {
   // The first block in the body shares the body's top margin.
-  document.OwnerTag = "default";
+  document.OwnerKind = TCellBasic::TOwnerKind::Page;
   auto* body = AddBlock<TBodyBlock>(document, "body", {{"margin-top", "8px"}});
-  body->Content.OwnerTag = "body";
+  body->Content.OwnerKind = TCellBasic::TOwnerKind::Body;
   TBlock* first =
       AddBlock(body->Content, "div", {{"margin-top", "20px"}, {"margin-bottom", "10px"}});
   EXPECT_EQ(first->Margins[piMarginTop], 12);

@@ -201,9 +201,9 @@ TEST_F(Cells, TableCellsFallBackToTheirTitleAndLink) {
   TTestItem* item = AddItem(cell, 20, 1);
   int32_t maxWidth = 0, curs = 0;
   cell.Layout(canvas, 100, 80, 0, 0, maxWidth, curs);
-  cell.Title = "cell title";
-  cell.Url = "cell.html";
-  cell.Target = "_top";
+  cell.Hints().Title = "cell title";
+  cell.Hints().Url = "cell.html";
+  cell.Hints().Target = "_top";
   cell.CellRect = {0, 100, 80, 120};
 
   THitLink hit;

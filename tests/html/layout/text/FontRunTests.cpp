@@ -101,9 +101,35 @@ TEST_F(FontRunTest, HoverChangesEveryRunOfTheLink) {
   EXPECT_EQ(s.Fonts[2]->Font->Style(), plat::fsBold);
 
   // An unchanged flag leaves the font alone.
-  s.Fonts[0]->Font->SetName("Untouched");
+  const html::TMyFont* hovered = s.Fonts[0]->Font.get();
   s.Fonts[0]->SetHover(true);
-  EXPECT_EQ(s.Fonts[0]->Font->Name(), "Untouched");
+  EXPECT_EQ(s.Fonts[0]->Font.get(), hovered);
+}
+
+TEST_F(FontRunTest, RunsOfOneLookShareAFontAndALinkChangesOnlyItsOwn) {
+  state.TopProperties().LinkFonts = std::make_unique<html::TFontInfoArray>();
+  auto& fonts = state.TopProperties().LinkFonts->Ar;
+  fonts[html::TFontInfoArray::Link] = Info(12);
+  fonts[html::TFontInfoArray::Visited] = Info(12);
+  fonts[html::TFontInfoArray::Hover] = Info(12, plat::fsUnderline);
+  fonts[html::TFontInfoArray::VisitedHover] = Info(12);
+  auto link = Link("a.html", 9);
+  document.ManyLinks = true;
+  TSection& plain = NewSection();
+  TSection& other = NewSection();
+  TSection& linked = NewSection(nullptr, link.get());
+  // Equal looks from different property sets are one font too.
+  auto same = texttest::TextProps();
+  TSection& alike = NewSection(same.get());
+  const html::TMyFont* shared = plain.Fonts[0]->Font.get();
+  EXPECT_EQ(other.Fonts[0]->Font.get(), shared);
+  EXPECT_EQ(linked.Fonts[0]->Font.get(), shared);
+  EXPECT_EQ(alike.Fonts[0]->Font.get(), shared);
+
+  html::SetAllHovers(*linked.Fonts[0], document.LinkRuns, true);
+  EXPECT_EQ(linked.Fonts[0]->Font->Style(), plat::fsUnderline);
+  EXPECT_EQ(plain.Fonts[0]->Font.get(), shared);
+  EXPECT_EQ(shared->Style(), 0);
 }
 
 TEST_F(FontRunTest, EmptiedRunGoesAndHandsTheFocusWindowOn) {

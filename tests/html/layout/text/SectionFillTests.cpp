@@ -201,3 +201,23 @@ TEST_F(SectionAttributeTest, BorderedControlsOpenAnInlineElement) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SectionFillTest, ClusterFlagsAreKeptOnlyForTextThatHasClustersAndGoWithACopy) {
+  TSection& plain = Finished(u"plain text");
+  EXPECT_FALSE(plain.HasClusters());
+  EXPECT_FALSE(plain.ContinuesCluster(1));
+
+  TSection& marked = Finished(u"e\u0301a");
+  ASSERT_TRUE(marked.HasClusters());
+  EXPECT_TRUE(marked.ContinuesCluster(1));
+  EXPECT_FALSE(marked.ContinuesCluster(2));
+  EXPECT_FALSE(marked.ContinuesCluster(100));
+  const auto copy = marked.CreateCopy(&document);
+  const auto& copied = dynamic_cast<const TSection&>(*copy);
+  EXPECT_TRUE(copied.HasClusters());
+  EXPECT_TRUE(copied.ContinuesCluster(1));
+}
+
+}  // namespace
