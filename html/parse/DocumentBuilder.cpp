@@ -172,13 +172,17 @@ void THtmlBuilder::NewSection(TAttributeList* attributes) {
 
 void THtmlBuilder::CloseSection() {
   if (!section_) return;
-  // The section's final space stands where its text ends: at the start of the tag that ends it
-  // (so that a name or ID the tag brings lies past the space and finds the next line), else
-  // where reading stands.
+  // The section's final space stands where its text ends.
   const std::u16string& text = section_->Text;
   const int32_t last = text.empty() ? -1 : section_->SourcePosOf(int32_t(text.size()) - 1);
-  const bool atTag = Sy() != TextSy && Sy() != EofSy && tok_.TagStart >= last;
-  cell_->Add(std::move(section_), atTag ? std::min(tok_.TagStart, tok_.SourcePos) : tok_.SourcePos);
+  cell_->Add(std::move(section_), TextEndPos(last));
+}
+
+// At the start of the tag that ends the text (so that a name or ID the tag or what follows it
+// brings lies past, on the next line), else where reading stands.
+int32_t THtmlBuilder::TextEndPos(int32_t lastPos) const {
+  const bool atTag = Sy() != TextSy && Sy() != EofSy && tok_.TagStart >= lastPos;
+  return atTag ? std::min(tok_.TagStart, tok_.SourcePos) : tok_.SourcePos;
 }
 
 void THtmlBuilder::AddPage() {

@@ -77,6 +77,9 @@ class THtmlBuilder : public TTextBuildState {
   TSection& EnsureSection();
   void NewSection(TAttributeList* attributes = nullptr);
   void CloseSection();
+  // Where text that ends at the current symbol stands, past the section's last character at
+  // lastPos (-1 for none).
+  int32_t TextEndPos(int32_t lastPos) const;
   // Adds a block built on the top properties to the current cell and makes its cell current;
   // returns the block and the cell that was current.
   template <class TKind, class... Args>

@@ -285,7 +285,7 @@ void THtmlBuilder::DoListItem(Symb listSymbol, const TSymbolSet& stop, bool plai
   }
   // The marker needs a line to stand on.
   if (section_ && sectionsMade_ == first && section_->Text.empty())
-    section_->AddChar(kNoBreakSpace, tok_.SourcePos);
+    section_->AddChar(kNoBreakSpace, TextEndPos(-1));
   CloseSection();
   PopPropertiesTo(tag);
   cell_ = outer;

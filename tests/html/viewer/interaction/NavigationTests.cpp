@@ -187,5 +187,19 @@ TEST_F(Navigation, AJumpToANameLandsOnTheLineTheNameStandsOn) {
   }
 }
 
+// An empty list item gets a space so that its marker has a line; that space stands before the
+// name that follows the item, so the jump still lands on the name's own line.
+TEST_F(Navigation, AJumpPastAnEmptyListItemLandsOnTheNamesLine) {
+  for (const std::string named :
+       {"<ul><li><li><a name=n></a>target more</ul>", "<ul><li>x<li></ul><a name=n></a>target",
+        "<dl><dt>x<dd></dl><a name=n></a>target", "<ul><li><li id=n>target</ul>"}) {
+    SCOPED_TRACE(named);
+    Load(TallPage(40) + "<p>above</p>" + named + "<div style=\"height:2000px\"></div>");
+    ASSERT_TRUE(viewer->PositionTo("#n"));
+    EXPECT_GE(TextPoint(u"target").Y - 6, 0);
+    EXPECT_LT(TextPoint(u"target").Y - 6, 10);
+  }
+}
+
 }  // namespace
 }  // namespace html::test
