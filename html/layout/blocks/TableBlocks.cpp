@@ -7,6 +7,7 @@
 #include "html/layout/blocks/BlockMath.h"
 #include "html/layout/blocks/PageItems.h"
 #include "html/layout/sections/BorderDrawing.h"
+#include "platform/runtime/SysUtils.h"
 
 namespace html {
 
@@ -193,9 +194,9 @@ int32_t TTableBlock::TableWidth(plat::TCanvas& canvas, int32_t availWidth) {
   } else {
     const int64_t frame = int64_t(Margins[piBorderLeftWidth]) + Margins[piBorderRightWidth] +
                           Margins[piPaddingLeft] + Margins[piPaddingRight];
-    const int64_t request = WidthIsPercent
-                                ? int64_t(availWidth) * RequestedWidth / 1000 - left - right
-                                : RequestedWidth - frame;
+    const int64_t request =
+        WidthIsPercent ? int64_t(plat::MulDiv(availWidth, RequestedWidth, 1000)) - left - right
+                       : RequestedWidth - frame;
     width = std::max<int64_t>(minWidth, request);
   }
   const int32_t result = ClampBoxLength(Clamp32(width));

@@ -46,6 +46,7 @@ TEST_F(TableBlocks, RequestedWidthsAndAlignment) {
     std::initializer_list<Attr> attrs;
     TDeclarations css;
     int32_t width, marginLeft;
+    int32_t room = 300;
   };
   const Case cases[] = {
       // 50% of 300 less both 2-pixel borders, centred in what is left.
@@ -54,12 +55,14 @@ TEST_F(TableBlocks, RequestedWidthsAndAlignment) {
       // A CSS width replaces WIDTH.
       {{{WidthSy, 50, "50%"}}, {{"width", "120px"}}, 120, 0},
       {{{WidthSy, 80, "80%"}}, {{"width", "10%"}, {"margin-left", "5px"}}, 25, 5},
+      // 44% of 556 is 244.64: rounded to the nearest pixel.
+      {{{WidthSy, 44, "44%"}}, {}, 245, 0, 556},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.width);
     document.Clear();
     TTableBlock* block = AddTable(c.attrs, c.css);
-    LayOut(300);
+    LayOut(c.room);
     EXPECT_EQ(block->ContentWidth, c.width);
     EXPECT_EQ(block->Table->WidthRequest, c.width);
     EXPECT_EQ(block->Margins[piMarginLeft], c.marginLeft);
