@@ -49,7 +49,11 @@ struct THtmlBuilder::TTableWork {
   int TableLevel = 0;
   std::unique_ptr<TBlock> Caption;
   bool CaptionAtBottom = false;
-  std::unique_ptr<TCellManager> Cells;
+  std::unique_ptr<TCellManager> Cells;  // slots of the head and body rows
+  // Slots of the foot rows, which follow every other row: they start from the body's slots as
+  // the first foot row found them, and body rows read later never meet a foot cell's span.
+  std::unique_ptr<TCellManager> FootCells;
+  int FootStart = 0;
   std::unique_ptr<TCellList> Row;
   bool FootRow = false;
   std::vector<std::unique_ptr<TCellList>> FootRows;
@@ -59,16 +63,18 @@ struct THtmlBuilder::TTableWork {
   enum TGroup : uint8_t { Body, Head, Foot } Group = Body;
   TColumnAttributes GroupColumns;
 
-  // Rows finished so far, foot rows (kept aside until the end) among them: the row index of
-  // the declared-column slots.
-  int RowsRead() const { return Table->RowList.Count() + int(FootRows.size()); }
+  // The declared-column slots of the open row, and its index in them.
+  TCellManager* RowCells() const { return FootRow ? FootCells.get() : Cells.get(); }
+  int RowIndex() const {
+    return FootRow ? FootStart + int(FootRows.size()) : Table->RowList.Count();
+  }
 };
 
 void THtmlBuilder::FinishCell(TTableWork& work) {
   if (!work.Cell) return;
   CloseSection();
   if (cell_ == work.Cell->Content.get()) cell_->ClearLastBottomMargin();
-  if (work.Cells) work.Cells->AddCell(work.RowsRead(), *work.Cell);
+  if (TCellManager* cells = work.RowCells()) cells->AddCell(work.RowIndex(), *work.Cell);
   work.Row->Add(std::move(work.Cell));
   cell_ = nullptr;
 }
@@ -99,6 +105,10 @@ void THtmlBuilder::OpenRow(TTableWork& work, bool named) {
   work.Row = std::make_unique<TCellList>(attributes, &stack_.Last());
   work.RowVAlign = named ? VerticalAlign(tok_.Attributes) : 0;
   work.FootRow = work.Group == TTableWork::Foot;
+  if (work.FootRow && work.Cells && !work.FootCells) {
+    work.FootCells = std::make_unique<TCellManager>(*work.Cells);
+    work.FootStart = work.Table->RowList.Count();
+  }
 }
 
 void THtmlBuilder::OpenCell(TTableWork& work) {
@@ -119,8 +129,8 @@ void THtmlBuilder::OpenCell(TTableWork& work) {
   TProperties& props = stack_.Last();
   uint8_t vertAlign = VerticalAlign(attributes);
   if (vertAlign == 0) vertAlign = work.RowVAlign;
-  if (work.Cells) {
-    const int column = work.Cells->FindColNum(work.RowsRead());
+  if (TCellManager* cells = work.RowCells()) {
+    const int column = cells->FindColNum(work.RowIndex());
     if (column >= 0 && size_t(column) < work.Table->ColumnSpecs.size()) {
       const TColObj& requested = work.Table->ColumnSpecs[size_t(column)];
       if (requested.SpecWidth > 0) props.AddPropertyValue(piWidth, WidthValue(requested));

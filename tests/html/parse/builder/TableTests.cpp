@@ -97,6 +97,26 @@ TEST_F(TableTest, FootRowsWrittenFirstTakeTheirOwnColumnSlots) {
   EXPECT_EQ(CellAt(table, 2, 0).WidthSpec, 100);
 }
 
+// Foot rows stand after every other row, so a foot cell's ROWSPAN covers later foot rows only,
+// never the body rows read after it.
+TEST_F(TableTest, AFootRowSpanWrittenFirstStaysInTheFoot) {
+  const std::string columns = "<table><col valign=top><col width=200 valign=bottom>";
+  Build(
+      columns +
+      "<tfoot><tr><td rowspan=2>f1</tfoot><tbody><tr><td>b1</td><td>b2</td></tr></tbody></table>");
+  const html::TTableBlock& table = TableAt(0);
+  ASSERT_EQ(Outline(Body().Content), "table['b1' | 'b2' / 'f1']");
+  EXPECT_EQ(CellAt(table, 0, 0).WidthSpec, 0);
+  EXPECT_EQ(CellAt(table, 0, 0).VertAlign, html::VAlignTop);
+  EXPECT_EQ(CellAt(table, 0, 1).WidthSpec, 200);
+
+  Build(columns + "<tfoot><tr><td rowspan=2>f1<tr><td>f2</tfoot><tr><td>b1<td>b2</table>");
+  const html::TTableBlock& both = TableAt(0);
+  ASSERT_EQ(Outline(Body().Content), "table['b1' | 'b2' / 'f1' / 'f2']");
+  EXPECT_EQ(CellAt(both, 0, 0).VertAlign, html::VAlignTop);
+  EXPECT_EQ(CellAt(both, 2, 0).VertAlign, html::VAlignBottom) << "f2 beside f1's span";
+}
+
 TEST_F(TableTest, Captions) {
   EXPECT_EQ(Build("<table><caption>c</caption><tr><td>a</table>"),
             "TableAndCaption[caption['c'] table['a']]");
