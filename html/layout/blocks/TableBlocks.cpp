@@ -185,12 +185,12 @@ int32_t TTableBlock::TableWidth(plat::TCanvas& canvas, int32_t availWidth) {
   if (!Table) return 0;
   const int64_t left = LeftExtras(), right = RightExtras();
   const int64_t room = int64_t(availWidth) - left - right;
-  int32_t minWidth = 0, maxWidth = 0;
+  int32_t minWidth = 0, maxWidth = 0, wantedWidth = 0;
   Table->WidthRequest = 0;
-  Table->MinMaxWidth(canvas, minWidth, maxWidth);
+  Table->WidthRange(canvas, minWidth, maxWidth, wantedWidth);
   int64_t width;
   if (RequestedWidth <= 0) {
-    width = maxWidth <= room ? maxWidth : std::max<int64_t>(minWidth, room);
+    width = wantedWidth <= room ? wantedWidth : std::max<int64_t>(minWidth, room);
   } else {
     const int64_t frame = int64_t(Margins[piBorderLeftWidth]) + Margins[piBorderRightWidth] +
                           Margins[piPaddingLeft] + Margins[piPaddingRight];

@@ -221,6 +221,12 @@ std::vector<TColumnCell> ThtmlTable::ColumnCells(plat::TCanvas& canvas) {
 }
 
 void ThtmlTable::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) {
+  int32_t wanted = 0;
+  WidthRange(canvas, minWidth, maxWidth, wanted);
+}
+
+void ThtmlTable::WidthRange(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth,
+                            int32_t& wantedWidth) {
   NormalizeGrid();
   const std::vector<TColumnCell> cells = ColumnCells(canvas);
   const int32_t request = ClampBoxLength(WidthRequest);
@@ -228,11 +234,11 @@ void ThtmlTable::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& 
                                  ? MinMaxPercent(cells, ColCount, request)
                                  : MinMaxAbs(cells, ColCount);
   minWidth = std::max(request, SaturatedSum(sizes.TotalMin(), CellSpace));
-  // Without a request the columns' percentages ask for the width that meets them all; a block
-  // gives the table no more than it has room for.
+  maxWidth = std::max(request, SaturatedSum(sizes.TotalMax(), CellSpace));
+  // Without a request the columns' percentages ask for the width that meets them all; the
+  // table's block gives it no more than it has room for.
   const int32_t natural = request > 0 || HasPixelWidths ? 0 : Clamp32(NaturalPercentWidth(sizes));
-  maxWidth = std::max(
-      {request, SaturatedSum(sizes.TotalMax(), CellSpace), SaturatedSum(natural, CellSpace)});
+  wantedWidth = std::max(maxWidth, SaturatedSum(natural, CellSpace));
 }
 
 void ThtmlTable::ComputeColumnWidths(plat::TCanvas& canvas, int32_t tablWidth) {

@@ -125,6 +125,10 @@ class ThtmlTable : public TSectionBase {
   void AddColumn(int32_t width, bool asPercent, const std::string& align, uint8_t vertAlign);
 
   void MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) override;
+  // MinMaxWidth, and the width the table asks of its own block: without a request, the width at
+  // which its percentages are met (at least maxWidth). What surrounds the table sees maxWidth.
+  void WidthRange(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth,
+                  int32_t& wantedWidth);
   int32_t Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX, int32_t refY,
                  int32_t availWidth, int32_t availHeight, int32_t blockHeight,
                  IndentManager& indents, int32_t& maxWidth, int32_t& pos) override;

@@ -41,14 +41,16 @@ TEST_F(TableTest, PercentagesWithoutARequestAskForTheWidthThatMeetsThem) {
   NewTable();
   AddRow();
   // Maxima 54 and 34 with padding and spacing: 25% needs 216, 75% for the other 46 (rounded
-  // up); the table asks for 216 and spacing.
+  // up); the table asks its block for 216 and spacing, and shows the sum of its maxima to what
+  // surrounds it.
   TFixedItem* quarter = Put(AddCell({{WidthSy, 25, "25%"}}), 10, 30, 50);
   Put(AddCell(), 10, 10, 30);
-  int32_t min = 0, max = 0;
-  table->MinMaxWidth(canvas, min, max);
-  EXPECT_EQ(max, 216 + 2);
+  int32_t min = 0, max = 0, wanted = 0;
+  table->WidthRange(canvas, min, max, wanted);
+  EXPECT_EQ(wanted, 216 + 2);
+  EXPECT_EQ(max, 54 + 34 + 2);
   // Given that width, the quarter gets its whole maximum.
-  LayOut(max);
+  LayOut(wanted);
   EXPECT_EQ(table->ColWidths, (std::vector<int32_t>{54, 162}));
   EXPECT_EQ(quarter->LaidWidth, 50);
 }

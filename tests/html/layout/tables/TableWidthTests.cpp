@@ -32,6 +32,18 @@ TEST_F(TableWidthOnPage, PercentageCellsShapeATableWithoutWidth) {
   EXPECT_GE(columns[0], Table().ColMax[0]);
 }
 
+// The width a table's percentages ask for shapes the table itself; a table around it sees the
+// sum of its columns' maxima and keeps room for its own cells.
+TEST_F(TableWidthOnPage, ATableInsideACellLeavesItsNeighboursTheirRoom) {
+  Load(
+      "<table border=1><tr><td>left side words here<td>"
+      "<table border=1><tr><td width=100%>a<td>b</table></table>");
+  ThtmlTable& outer = Table();
+  ASSERT_EQ(outer.ColWidths.size(), 2u);
+  EXPECT_GE(outer.ColWidths[0], outer.ColMax[0]);
+  EXPECT_LT(outer.GridWidth, 600);
+}
+
 TEST_F(TableWidthOnPage, AFullWidthTableStaysInsideTheWindow) {
   // The percentages' shares of the excess round down; the picture column is held at its
   // minimum, so the pixels left over come off the others.
