@@ -37,16 +37,9 @@ std::string AlignValue(TAttributeList& attributes) {
   return {};
 }
 
-// A SIZE attribute: the number the reader took from its text, relative to the base font size
-// when the text starts with a sign. False when the text starts with no number at all.
-bool FontSizeNumber(const TAttribute& attr, int64_t& value, bool& relative) {
-  const std::string text = plat::Trim(attr.Name);
-  relative = !text.empty() && (text[0] == '+' || text[0] == '-');
-  const size_t first = relative ? 1 : 0;
-  if (first >= text.size() || !(text[first] == '.' || (text[first] >= '0' && text[first] <= '9')))
-    return false;
-  value = attr.Value;
-  return true;
+// A SIZE attribute relates to the base font size when its text, as written, is a sign and more.
+bool RelativeFontSize(const TAttribute& attr) {
+  return attr.Name.size() >= 2 && (attr.Name[0] == '+' || attr.Name[0] == '-');
 }
 
 }  // namespace
@@ -284,12 +277,10 @@ void THtmlBuilder::DoFont(bool preformatted) {
   TAttribute* attr = nullptr;
   int size = 0;
   if (attributes.Find(SizeSy, attr)) {
-    int64_t value = 0;
-    bool relative = false;
-    if (FontSizeNumber(*attr, value, relative)) {
-      size = int(std::clamp<int64_t>(relative ? baseFontSize_ + value : value, 1, 7));
-      if (baseFont) baseFontSize_ = size;
-    }
+    // A size without a number is 0, which makes the smallest.
+    const int64_t value = attr->Value;
+    size = int(std::clamp<int64_t>(RelativeFontSize(*attr) ? baseFontSize_ + value : value, 1, 7));
+    if (baseFont) baseFontSize_ = size;
   }
   TColor colour = 0;
   const bool hasColour = attributes.Find(ColorSy, attr) && ParseColor(attr->Name, false, colour);

@@ -18,20 +18,24 @@ TEST_F(TextLevelTest, FontSizesFollowTheBaseFont) {
   EXPECT_EQ(RunAt("c").Font->Size(), 8);
   EXPECT_EQ(RunAt("d").Font->Size(), 24);
   EXPECT_EQ(RunAt("e").Font->Size(), 10);
-  EXPECT_EQ(RunAt("f").Font->Size(), 18);  // an unreadable size leaves BASEFONT's 5 in force
+  EXPECT_EQ(RunAt("f").Font->Size(), 8);  // a size without a number is 0: the smallest
 }
 
 TEST_F(TextLevelTest, FontSizesAreTheNumbersOfTheirAttributes) {
-  // Blanks around the number and a unit after it change nothing; a quoted sign is relative.
+  // Blanks around the number and a unit after it change nothing; a size is relative only when
+  // its text starts with the sign, and a sign alone is no number.
   Build(
       "<font size=\" 5\">a</font> <font size=\"4px\">b</font> <font size=\" +1 \">c</font> "
-      "<font size=\"2.6\">d</font> <font size=-99999999999>e</font> <font size=\"+\">f</font>");
+      "<font size=\"2.6\">d</font> <font size=-99999999999>e</font> <font size=\"+\">f</font> "
+      "<font size=\"+1 \">g</font> <font size=big>h</font>");
   EXPECT_EQ(RunAt("a").Font->Size(), 18);
   EXPECT_EQ(RunAt("b").Font->Size(), 14);
-  EXPECT_EQ(RunAt("c").Font->Size(), 14);
+  EXPECT_EQ(RunAt("c").Font->Size(), 8);
   EXPECT_EQ(RunAt("d").Font->Size(), 12);
   EXPECT_EQ(RunAt("e").Font->Size(), 8);
-  EXPECT_EQ(RunAt("f").Font->Size(), 12);
+  EXPECT_EQ(RunAt("f").Font->Size(), 8);
+  EXPECT_EQ(RunAt("g").Font->Size(), 14);
+  EXPECT_EQ(RunAt("h").Font->Size(), 8);
 }
 
 TEST_F(TextLevelTest, FontColourAndFace) {
