@@ -60,9 +60,12 @@ void Scale(TFloatMatrix& M, float Factor) {
 
 namespace {
 
-// The size of the six products that make up the determinant: a determinant far below it is what
-// is left of rounding in a matrix that is really singular (a scaling by 0 followed by turns and
-// moves keeps a determinant of 1E-4 or more from rounding alone once its entries pass 10).
+// A determinant below this share of the size of its six products is taken for what rounding left
+// of a singular matrix: a scaling by 0 followed by turns and moves keeps a determinant of 1E-4 or
+// more from the rounding of its entries alone, mostly below 2^-23 of their size, while a thin but
+// invertible matrix (factors of 1000 and 1E-4 along the diagonals) keeps about 2^-22.
+constexpr double RoundingShare = 0x1p-23;
+
 double DeterminantScale(const TFloatMatrix& M) {
   double sum = 0;
   for (int a = 0; a < 3; ++a) {
@@ -78,7 +81,7 @@ double DeterminantScale(const TFloatMatrix& M) {
 void Invert(TFloatMatrix& M) {
   const float D = Determinant(M);
   // Written so that an undefined determinant counts as singular too.
-  if (!(std::fabs(D) >= 1E-5f && std::fabs(D) >= 1E-6 * DeterminantScale(M))) {
+  if (!(std::fabs(D) >= 1E-5f && std::fabs(D) >= RoundingShare * DeterminantScale(M))) {
     M = IdentityMatrix;
     return;
   }

@@ -28,8 +28,9 @@ float Determinant(const TFloatMatrix& M);
 // Replaces M by its adjugate.
 void Adjoint(TFloatMatrix& M);
 void Scale(TFloatMatrix& M, float Factor);
-// A determinant below 1E-5 in magnitude, or below a millionth of the size of its products (what
-// rounding leaves of a singular matrix) or undefined, counts as singular: M becomes the identity.
+// A determinant below 1E-5 in magnitude, or below what single-precision rounding leaves of a
+// singular matrix (2^-23 of the size of its products), or undefined, counts as singular: M becomes
+// the identity.
 void Invert(TFloatMatrix& M);
 // Each entry Round(m * 65536), half to even, saturating at the ends of 64 bits.
 TFixedMatrix ToFixedMatrix(const TFloatMatrix& M);

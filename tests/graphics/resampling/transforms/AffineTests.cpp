@@ -121,6 +121,20 @@ TEST(AffineTransformation, SingularMatricesReverseAsTheIdentity) {
   EXPECT_EQ(r.Y, -3.0f);
 }
 
+// Stretched by 1000 along one diagonal and squeezed by 1E-4 along the other: large entries and a
+// determinant of about 0.1 that is still the picture's own, not rounding's.
+TEST(AffineTransformation, ThinInvertibleMatricesAreInverted) {
+  TAffineTransformation t;
+  t.Rotate(0, 0, 45);
+  t.Scale(1000, 0.0001f);
+  t.Rotate(0, 0, -45);
+  const TFloatPoint p{3, -2};
+  const TFloatPoint there = t.Transform(p);
+  const TFloatPoint back = t.ReverseTransform(there);
+  EXPECT_NEAR(back.X, p.X, 0.5);
+  EXPECT_NEAR(back.Y, p.Y, 0.5);
+}
+
 TEST(AffineTransformation, PointFormsPrepareAndXYFormsDoNot) {
   TAffineTransformation t;
   t.Translate(10, 0);
@@ -303,13 +317,13 @@ TEST(AffineTransformation, RandomChainsFollowTheDoubleModel) {
     ASSERT_NEAR(box.Bottom, hi[1], boxTol);
 
     // The reverse mapping: the inverse, or the identity for a singular matrix, whose determinant
-    // is below 1E-5 or what rounding leaves of it: a millionth of its products.
+    // is below 1E-5 or what rounding leaves of it: 2^-23 of its products.
     double det = 0, products = 0;
     D3 inverse = Inverse(m, det);
     for (int a = 0; a < 3; ++a)
       for (int b = 0; b < 3; ++b)
         if (b != a) products += std::abs(m[0][a] * m[1][b] * m[2][3 - a - b]);
-    if (std::abs(det) < 0.5e-5 || std::abs(det) < 0.5e-6 * products) {
+    if (std::abs(det) < 0.5e-5 || std::abs(det) < 0x1p-24 * products) {
       inverse = Identity();
       ++singular;
     } else if (std::abs(det) < 2e-5 || std::abs(det) < 1e-4 * products) {
