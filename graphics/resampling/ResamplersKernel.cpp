@@ -1,6 +1,5 @@
 // The kernel resampler: single samples weighted by an exchangeable kernel, evaluated per sample
 // or read from a weight table.
-#include <algorithm>
 #include <cmath>
 
 #include "graphics/bitmap/Bitmap32.h"
@@ -67,15 +66,12 @@ void TKernelResampler::Resample(TCustomBitmap32& Dst, const TRect& DstRect, cons
 
 namespace {
 
-// Makes the weights of offsets -Radius..Radius sum to 256 through the centre entry, where that
-// keeps the weights' signs. Weights that all vanish go whole to the tap nearest the sample, which
-// lies Fraction (0..1) before the centre tap.
-void Balance(int32_t* W, int32_t Radius, double Fraction) {
-  if (std::all_of(W, W + 2 * Radius + 1, [](int32_t w) { return w == 0; })) {
-    W[Radius - std::min(rmath::Round(Fraction), Radius)] = 256;
-    return;
-  }
-  BalanceWeights(2 * Radius + 1, Radius, [W](int32_t i) -> int32_t& { return W[i]; });
+// Makes the weights of offsets -Radius..Radius sum to 256 through the centre entry. Kernels
+// without a range check are partitions of unity here, so that entry never turns negative for them.
+void Balance(int32_t* W, int32_t Radius) {
+  int64_t sum = 0;
+  for (int32_t k = -Radius; k <= Radius; ++k) sum += W[k + Radius];
+  W[Radius] -= int32_t(sum - 256);
 }
 
 }  // namespace
@@ -97,7 +93,7 @@ void TKernelResampler::PrepareSampling() {
     int32_t* row = weightTable_->ValPtr(0, r);
     for (int32_t k = -radius_; k <= radius_; ++k)
       row[k + radius_] = Weight(kernel_->Filter(float(k + double(f))));
-    Balance(row, radius_, f);
+    Balance(row, radius_);
   }
 }
 
@@ -132,7 +128,7 @@ void TKernelResampler::AxisWeights(float Fraction, TWeights& Weights) const {
       break;
     }
   }
-  Balance(w, radius_, Fraction);
+  Balance(w, radius_);
 }
 
 TColor32 TKernelResampler::GetSampleFloat(float X, float Y) {

@@ -1,7 +1,7 @@
 // The kernels as their formulas in double precision, each with random parameters, beside the
-// engine's kernel made with the same parameters; and the weight correction every kernel user
-// applies, as it is stated: the middle entry takes the difference unless that turns its sign,
-// else the positive weights give (or take) one unit each from the middle outwards.
+// engine's kernel made with the same parameters; and the weight correction of the kernel stretch,
+// as it is stated: the middle entry takes the difference unless that turns its sign, else the
+// positive weights give (or take) one unit each from the middle outwards.
 #pragma once
 
 #include <cmath>

@@ -150,15 +150,15 @@ int32_t Wrapped(TWrapMode mode, int32_t v, int32_t lo, int32_t hi) {
 }
 
 // Weights of offsets -W..W at Fraction = Ceil(P) - P: Round(Filter(K + Fraction) * 256), made to
-// sum to 256 through the centre entry; weights that all vanish go to the tap nearest P.
+// sum to 256 by the centre entry alone, whatever its sign becomes.
 std::vector<int64_t> SampleWeights(const Kernel& k, int32_t W, float fraction) {
   std::vector<int64_t> w;
-  for (int32_t K = -W; K <= W; ++K)
+  int64_t sum = 0;
+  for (int32_t K = -W; K <= W; ++K) {
     w.push_back(RoundEven(k.filter(double(float(K + double(fraction)))) * 256));
-  if (std::all_of(w.begin(), w.end(), [](int64_t v) { return v == 0; }))
-    w[size_t(W - std::min<int64_t>(RoundEven(fraction), W))] = 256;
-  else
-    kernel_oracle::Balance(w, size_t(W));
+    sum += w.back();
+  }
+  w[size_t(W)] -= sum - 256;
   return w;
 }
 

@@ -225,6 +225,22 @@ TEST(KernelResampler, BoxSampleOnAPixelReturnsIt) {
   r.FinalizeSampling();
 }
 
+// The centre tap (Ceil of the position) takes up what makes the weights sum to 256: all of it when
+// a narrow kernel leaves no weight on any tap.
+TEST(KernelResampler, VanishingWeightsGoToTheCentreTap) {
+  TCustomBitmap32 b;
+  Fill(b, 3, 1, [](int32_t x, int32_t) { return 0xFF000000u | (0x111111u * uint32_t(x)); });
+  auto& r = TCustomResampler::Create<TKernelResampler>(b);
+  r.SetKernelClassName("TLanczosKernel");
+  static_cast<TWindowedSincKernel*>(r.Kernel())->SetWidth(0.3f);
+  for (TKernelMode mode : {kmDynamic, kmTableNearest}) {
+    r.SetKernelMode(mode);
+    r.PrepareSampling();
+    EXPECT_EQ(r.GetSampleFloat(1.4f, 0), 0xFF222222u) << int(mode);
+    r.FinalizeSampling();
+  }
+}
+
 TEST(KernelResampler, EdgesByAccessMode) {
   TCustomBitmap32 b;
   Fill(b, 4, 4, [](int32_t, int32_t) { return 0xFF804020u; });
