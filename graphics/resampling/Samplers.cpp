@@ -70,6 +70,11 @@ TCustomSampler& TNestedSampler::Inner() const {
   return *sampler_;
 }
 
+TCustomSampler& TNestedSampler::Sampling() const {
+  if (!sampling_) throw ENestedException("Nested sampler is nil");
+  return *sampling_;
+}
+
 void TNestedSampler::AssignTo(plat::TPersistent& Dest) const {
   if (dynamic_cast<TNestedSampler*>(&Dest))
     AssignPublishedProperties(*this, Dest, plat::tkProperties);
@@ -79,9 +84,14 @@ void TNestedSampler::AssignTo(plat::TPersistent& Dest) const {
 
 // ---- TTransformer ----
 
-TTransformation& TTransformer::Mapping() const {
+TTransformation& TTransformer::Current() const {
   if (!transformation_) throw ENestedException("Transformation is nil");
   return *transformation_;
+}
+
+TTransformation& TTransformer::Mapping() const {
+  if (!mapping_) throw ENestedException("Transformation is nil");
+  return *mapping_;
 }
 
 namespace {
@@ -127,7 +137,7 @@ TColor32 TTransformer::GetSampleInt(int32_t X, int32_t Y) {
   TFixed U, V;
   ReversePixel(X, Y, U, V);
   RememberPixel(X, Y, U, V);
-  return Inner().GetSampleFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf));
+  return Sampling().GetSampleFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf));
 }
 
 // Along an affine row every pixel after the first is stepped, as GetSampleInt steps it.
@@ -138,8 +148,8 @@ bool TTransformer::GetSampleRowInt(int32_t X, int32_t Y, int32_t Count, TColor32
   ReversePixel(X, Y, U, V);
   const TFixedMatrix& inverse = affine_->InverseFixedMatrix();
   const uint32_t dU = uint32_t(inverse[0][0]), dV = uint32_t(inverse[0][1]);
-  if (!Inner().GetSampleRunFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf),
-                                 TFixed(dU), TFixed(dV), Count, Out, Target))
+  if (!Sampling().GetSampleRunFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf),
+                                    TFixed(dU), TFixed(dV), Count, Out, Target))
     return false;
   const uint32_t steps = uint32_t(Count - 1);
   RememberPixel(X + Count - 1, Y, TFixed(uint32_t(U) + steps * dU),
@@ -150,18 +160,18 @@ bool TTransformer::GetSampleRowInt(int32_t X, int32_t Y, int32_t Count, TColor32
 TColor32 TTransformer::GetSampleFixed(TFixed X, TFixed Y) {
   TFixed U, V;
   ReverseFixed(TFixed(uint32_t(X) + kHalf), TFixed(uint32_t(Y) + kHalf), U, V);
-  return Inner().GetSampleFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf));
+  return Sampling().GetSampleFixed(TFixed(uint32_t(U) - kHalf), TFixed(uint32_t(V) - kHalf));
 }
 
 TColor32 TTransformer::GetSampleFloat(float X, float Y) {
   float U, V;
   Mapping().ReverseTransformFloat(X + 0.5f, Y + 0.5f, U, V);
-  return Inner().GetSampleFloat(U - 0.5f, V - 0.5f);
+  return Sampling().GetSampleFloat(U - 0.5f, V - 0.5f);
 }
 
 void TTransformer::PrepareSampling() {
   TNestedSampler::PrepareSampling();
-  TTransformation& mapping = Mapping();
+  TTransformation& mapping = Current();
   if (!mapping.TransformValid()) mapping.PrepareTransform();
   hasLast_ = false;
   affine_ = typeid(mapping) == typeid(TAffineTransformation)
@@ -170,13 +180,13 @@ void TTransformer::PrepareSampling() {
 }
 
 bool TTransformer::HasBounds() const {
-  return Mapping().HasTransformedBounds() && TNestedSampler::HasBounds();
+  return Current().HasTransformedBounds() && TNestedSampler::HasBounds();
 }
 
 TFloatRect TTransformer::GetSampleBounds() const {
   TFloatRect R;
-  IntersectFloatRects(R, TNestedSampler::GetSampleBounds(), Mapping().SrcRect());
-  return Mapping().GetTransformedBounds(R);
+  IntersectFloatRects(R, TNestedSampler::GetSampleBounds(), Current().SrcRect());
+  return Current().GetTransformedBounds(R);
 }
 
 }  // namespace gfx

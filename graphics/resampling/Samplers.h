@@ -96,12 +96,15 @@ class TCustomResampler : public TCustomSampler {
   TPixelAccessMode pixelAccessMode_ = pamSafe;
 };
 
-// Wraps another sampler, which it does not own. Without one, every operation raises
-// ENestedException.
+// Wraps another sampler, which it does not own. Without one, preparing, finishing and the bounds
+// raise ENestedException. Samples go to the last sampler assigned: setting none keeps it.
 class TNestedSampler : public TCustomSampler {
  public:
   TCustomSampler* Sampler() const { return sampler_; }
-  void SetSampler(TCustomSampler* Value) { sampler_ = Value; }
+  void SetSampler(TCustomSampler* Value) {
+    sampler_ = Value;
+    if (Value) sampling_ = Value;
+  }
 
   void PrepareSampling() override { Inner().PrepareSampling(); }
   void FinalizeSampling() override { Inner().FinalizeSampling(); }
@@ -109,23 +112,29 @@ class TNestedSampler : public TCustomSampler {
   TFloatRect GetSampleBounds() const override { return Inner().GetSampleBounds(); }
 
  protected:
-  explicit TNestedSampler(TCustomSampler* ASampler) : sampler_(ASampler) {}
+  explicit TNestedSampler(TCustomSampler* ASampler) : sampler_(ASampler), sampling_(ASampler) {}
   TCustomSampler& Inner() const;
+  // The sampler that samples are taken from; raises only when none was ever assigned.
+  TCustomSampler& Sampling() const;
   void AssignTo(plat::TPersistent& Dest) const override;
 
  private:
   TCustomSampler* sampler_;
+  TCustomSampler* sampling_;
 };
 
 // Samples the nested sampler at the reverse-mapped centre of each destination pixel.
 class TTransformer : public TNestedSampler {
  public:
   TTransformer(TCustomSampler* ASampler, TTransformation* ATransformation)
-      : TNestedSampler(ASampler), transformation_(ATransformation) {}
+      : TNestedSampler(ASampler), transformation_(ATransformation), mapping_(ATransformation) {}
 
   TTransformation* Transformation() const { return transformation_; }
+  // As with the sampler, samples keep to the last transformation assigned.
   void SetTransformation(TTransformation* Value) {
     transformation_ = Value;
+    if (!Value) return;
+    mapping_ = Value;
     affine_ = nullptr;
     hasLast_ = false;
   }
@@ -140,6 +149,9 @@ class TTransformer : public TNestedSampler {
   TFloatRect GetSampleBounds() const override;
 
  private:
+  // The transformation set now, for preparing and the bounds.
+  TTransformation& Current() const;
+  // The transformation samples are mapped through.
   TTransformation& Mapping() const;
   void ReverseFixed(TFixed X, TFixed Y, TFixed& U, TFixed& V);
   // The source position of pixel (X, Y)'s centre, stepped from the last pixel where possible.
@@ -147,6 +159,7 @@ class TTransformer : public TNestedSampler {
   void RememberPixel(int32_t X, int32_t Y, TFixed U, TFixed V);
 
   TTransformation* transformation_;
+  TTransformation* mapping_;
   // A plain affine transformation is mapped inline through its prepared inverse; along a row the
   // next pixel's position is the last one plus the first column, which is exact while the inverse
   // is the one the last pixel was mapped with.

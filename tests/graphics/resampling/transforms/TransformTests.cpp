@@ -106,6 +106,30 @@ TEST(Transformer, NestedSamplerMustBeSet) {
   EXPECT_THROW(r.Rasterize(dst, {0, 0, 4, 4}), ENestedException);
 }
 
+// Setting no sampler or no transformation leaves samples to the last ones assigned; preparing,
+// finishing and the bounds need them set.
+TEST(Transformer, SamplesKeepToTheLastSamplerAndTransformationAssigned) {
+  TCustomBitmap32 src;
+  FillRandom(src, 6, 5, 42);
+  TAffineTransformation t;
+  t.Translate(1, 2);
+  TTransformer transformer(src.Resampler(), &t);
+  transformer.PrepareSampling();
+  const TColor32 before = transformer.GetSampleInt(3, 3);
+  ASSERT_EQ(before, src.Pixel(2, 1));
+  transformer.SetSampler(nullptr);
+  transformer.SetTransformation(nullptr);
+  EXPECT_EQ(transformer.GetSampleInt(3, 3), before);
+  EXPECT_EQ(transformer.GetSampleFixed(3 << 16, 3 << 16), before);
+  EXPECT_EQ(transformer.GetSampleFloat(3, 3), before);
+  EXPECT_THROW(transformer.FinalizeSampling(), ENestedException);
+  EXPECT_THROW(transformer.PrepareSampling(), ENestedException);
+  EXPECT_THROW(transformer.HasBounds(), ENestedException);
+  EXPECT_THROW(transformer.GetSampleBounds(), ENestedException);
+  transformer.SetSampler(src.Resampler());
+  EXPECT_THROW(transformer.PrepareSampling(), ENestedException);  // still no transformation
+}
+
 // A copied transformer samples as its source does: its own sampler and transformation take the
 // source's settings, and nothing it refers to changes hands.
 TEST(Transformer, CopiesGiveItsSamplerAndTransformationTheSourceSettings) {
