@@ -13,24 +13,20 @@ struct TLinearPicture;
 
 namespace gfx::resamplers_portable {
 TColor32 BlockAverage(uint32_t Dlx, uint32_t Dly, const TColor32* RowSrc, uint32_t OffSrc);
-// Weights above 255 count as 255; the rows are mixed with the portable CombineReg: colour
-// channels Round(W·X / 255) + Round((255 - W)·Y / 255), alpha X's (Y's at weight 0).
+// Weights above 255 count as 255; each of the four channels of both rows, and then the rows, are
+// mixed as Round(W·X / 255) + Round((255 - W)·Y / 255): alpha is interpolated like the colours.
 TColor32 Interpolator(uint32_t WX_256, uint32_t WY_256, const TColor32* C11, const TColor32* C21);
 }  // namespace gfx::resamplers_portable
 
 #if defined(__x86_64__) || defined(__i386__)
 namespace gfx::resamplers_simd {
-// Interpolation weights W = 0..255 as 16-bit lanes of two pixels (blue, green, red, alpha): W on
-// the colour lanes; the alpha lanes take the first pixel's alpha, the second's at weight 0.
+// Interpolation weights W = 0..255 broadcast to the 16-bit lanes of two pixels.
 struct alignas(16) TWeightLanes {
   uint16_t Lanes[8];
 };
 inline constexpr auto InterpolationWeights = [] {
   std::array<TWeightLanes, 256> table{};
-  for (uint16_t w = 0; w < 256; ++w) {
-    const uint16_t a = w == 0 ? 0 : 255;
-    table[w] = {{w, w, w, a, w, w, w, a}};
-  }
+  for (uint16_t w = 0; w < 256; ++w) table[w] = {{w, w, w, w, w, w, w, w}};
   return table;
 }();
 }  // namespace gfx::resamplers_simd

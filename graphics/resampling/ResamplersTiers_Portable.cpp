@@ -1,4 +1,4 @@
-#include "graphics/core/BlendTiers.h"
+#include "graphics/core/Blend.h"
 #include "graphics/resampling/ResamplersTiers.h"
 
 namespace gfx::resamplers_portable {
@@ -20,13 +20,26 @@ TColor32 BlockAverage(uint32_t Dlx, uint32_t Dly, const TColor32* RowSrc, uint32
   return TColor32(a / n) << 24 | TColor32(r / n) << 16 | TColor32(g / n) << 8 | TColor32(b / n);
 }
 
-// Mixed by the portable CombineReg itself, not the bound one: the result is then the same on
-// every processor.
+namespace {
+
+// All four channels of X and Y mixed by weight W as the portable CombineReg mixes the colour
+// channels: Round(W·X / 255) + Round((255 - W)·Y / 255), Y whole at 0 and X whole from 255.
+TColor32 Mix(TColor32 X, TColor32 Y, uint32_t W) {
+  if (W == 0) return Y;
+  if (W >= 255) return X;
+  const auto& TX = AlphaMulTable[W];
+  const auto& TY = AlphaMulTable[255 - W];
+  TColor32 result = 0;
+  for (int shift = 0; shift <= 24; shift += 8)
+    result |= TColor32(TX[(X >> shift) & 0xFF] + TY[(Y >> shift) & 0xFF]) << shift;
+  return result;
+}
+
+}  // namespace
+
+// Independent of the bound blend routines, so that the result is the same on every processor.
 TColor32 Interpolator(uint32_t WX_256, uint32_t WY_256, const TColor32* C11, const TColor32* C21) {
-  using blend_portable::CombineReg;
-  const uint32_t wx = WX_256 > 255 ? 255 : WX_256;
-  const uint32_t wy = WY_256 > 255 ? 255 : WY_256;
-  return CombineReg(CombineReg(C11[0], C11[1], wx), CombineReg(C21[0], C21[1], wx), wy);
+  return Mix(Mix(C11[0], C11[1], WX_256), Mix(C21[0], C21[1], WX_256), WY_256);
 }
 
 }  // namespace gfx::resamplers_portable

@@ -24,14 +24,14 @@ uint32_t Channel(TColor32 c, int shift) {
   return (c >> shift) & 0xFF;
 }
 
-// The portable two-colour mix: W = 0 gives Y, W of 255 or more X, otherwise the colour channels
-// weighted through Round(a x / 255) and X's alpha.
-TColor32 Mix(TColor32 X, TColor32 Y, uint32_t W) {
+// The portable two-colour mix: W = 0 gives Y, W of 255 or more X, otherwise the channels below
+// Last weighted through Round(a x / 255), the others (alpha) X's.
+TColor32 Mix(TColor32 X, TColor32 Y, uint32_t W, int Last = 16) {
   if (W == 0) return Y;
   if (W >= 255) return X;
   auto t = [](uint32_t a, uint32_t x) { return uint32_t(std::nearbyint(a * x / 255.0)); };
-  TColor32 r = X & 0xFF000000;
-  for (int s = 0; s <= 16; s += 8) r |= (t(W, Channel(X, s)) + t(255 - W, Channel(Y, s))) << s;
+  TColor32 r = Last < 24 ? X & 0xFF000000 : 0;
+  for (int s = 0; s <= Last; s += 8) r |= (t(W, Channel(X, s)) + t(255 - W, Channel(Y, s))) << s;
   return r;
 }
 
@@ -50,10 +50,11 @@ TColor32 TierMix(TImplementationTier tier, TColor32 X, TColor32 Y, uint32_t W) {
   return r;
 }
 
+// The four-pixel interpolation mixes alpha as the colours.
 TColor32 Interpolate(uint32_t WX, uint32_t WY, TColor32 C11, TColor32 C12, TColor32 C21,
                      TColor32 C22) {
   WX = std::min(WX, 255u), WY = std::min(WY, 255u);
-  return Mix(Mix(C11, C12, WX), Mix(C21, C22, WX), WY);
+  return Mix(Mix(C11, C12, WX, 24), Mix(C21, C22, WX, 24), WY, 24);
 }
 
 uint32_t Gamma(uint32_t i) {

@@ -54,13 +54,13 @@ TInterpolator OwnInterpolator(TImplementationTier Tier) {
   return resamplers_portable::Interpolator;
 }
 
-// The portable CombineReg written out: colour channels weighted through the rounding multiply,
-// alpha from X, Y whole at weight 0 and X whole from 255.
-TColor32 CombineOracle(TColor32 X, TColor32 Y, uint32_t W) {
+// The interpolation's mix written out: all four channels weighted through the rounding multiply,
+// Y whole at weight 0 and X whole from 255.
+TColor32 MixOracle(TColor32 X, TColor32 Y, uint32_t W) {
   if (W == 0) return Y;
   if (W >= 255) return X;
-  TColor32 r = X & 0xFF000000;
-  for (int s = 0; s <= 16; s += 8)
+  TColor32 r = 0;
+  for (int s = 0; s <= 24; s += 8)
     r |= (MulDiv255(W, (X >> s) & 0xFF) + MulDiv255(255 - W, (Y >> s) & 0xFF)) << s;
   return r;
 }
@@ -89,8 +89,8 @@ TEST(InterpolatorTiers, EveryTierBindsItsOwnFormAndGivesThePortableResultExactly
     for (const auto& c : cases) {
       portable.push_back(Interpolator(c.wx, c.wy, c.top, c.bottom));
       const uint32_t wx = std::min(c.wx, 255u), wy = std::min(c.wy, 255u);
-      ASSERT_EQ(portable.back(), CombineOracle(CombineOracle(c.top[0], c.top[1], wx),
-                                               CombineOracle(c.bottom[0], c.bottom[1], wx), wy))
+      ASSERT_EQ(portable.back(), MixOracle(MixOracle(c.top[0], c.top[1], wx),
+                                           MixOracle(c.bottom[0], c.bottom[1], wx), wy))
           << c.wx << " " << c.wy;
     }
   }
@@ -101,6 +101,25 @@ TEST(InterpolatorTiers, EveryTierBindsItsOwnFormAndGivesThePortableResultExactly
       const auto& c = cases[i];
       ASSERT_EQ(Interpolator(c.wx, c.wy, c.top, c.bottom), portable[i])
           << int(tier) << " " << c.wx << " " << c.wy;
+    }
+  }
+}
+
+// A transparent column beside an opaque one, enlarged, fades in over the enlarged pixels on every
+// tier: alpha is interpolated as the colours are.
+TEST(InterpolatorTiers, AlphaRampsBetweenTransparentAndOpaque) {
+  TCustomBitmap32 src, dst;
+  Fill(src, 2, 2, [](int32_t x, int32_t) { return x == 0 ? 0x00FFFFFFu : 0xFFFFFFFFu; });
+  for (TImplementationTier tier : Tiers()) {
+    TierScope scope(tier);
+    dst.SetSize(8, 8);
+    StretchHorzStretchVertLinear(dst, dst.BoundsRect(), dst.BoundsRect(), src, src.BoundsRect(),
+                                 dmOpaque, {});
+    for (int32_t y = 0; y < 8; ++y) {
+      std::vector<uint32_t> alphas;
+      for (int32_t x = 0; x < 8; ++x) alphas.push_back(dst.Pixel(x, y) >> 24);
+      EXPECT_EQ(alphas, (std::vector<uint32_t>{0, 0, 31, 95, 159, 223, 255, 255}))
+          << int(tier) << " row " << y;
     }
   }
 }
