@@ -16,10 +16,6 @@ TCustomBackend* MakeMemoryBackend() {
   return new TMemoryBackend();  // the bitmap takes over this reference
 }
 
-TBlendMem CurrentBlendProc(TCombineMode mode) {
-  return *BlendMemProcs[mode];
-}
-
 // New memory that is about to be written all over: mapping its pages in one request costs far
 // less than a fault on each. Only a hint; small blocks and kernels without it are left alone.
 void PrefaultPixels(TColor32* bits, int64_t count) {
@@ -43,7 +39,7 @@ TCustomBitmap32::TCustomBitmap32() : TCustomBitmap32(MakeMemoryBackend) {}
 TCustomBitmap32::TCustomBitmap32(TBackendFactory makeBackend)
     : horzWrapProc_(GetWrapProc(wmClamp)),
       vertWrapProc_(GetWrapProc(wmClamp)),
-      blendProc_(CurrentBlendProc(cmBlend)) {
+      blendProc_(BlendMemProcs[cmBlend]) {
   SetBackend(makeBackend());
   if (ResamplerLink().CreateResampler)
     ResamplerLink().CreateResampler(kDefaultResamplerClassName, *this);
@@ -177,7 +173,7 @@ void TCustomBitmap32::SetDrawMode(TDrawMode value) {
 void TCustomBitmap32::SetCombineMode(TCombineMode value) {
   if (combineMode_ == value) return;
   combineMode_ = value;
-  blendProc_ = CurrentBlendProc(value);
+  blendProc_ = BlendMemProcs[value];
   Changed();
 }
 

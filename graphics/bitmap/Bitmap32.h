@@ -79,7 +79,8 @@ class TCustomBitmap32 : public TCustomMap {
   std::string ResamplerClassName() const;
   // An unknown name keeps the current resampler.
   void SetResamplerClassName(const std::string& value);
-  TBlendMem BlendProc() const { return blendProc_; }
+  // The blend routine bound now for the combine mode.
+  TBlendMem BlendProc() const { return *blendProc_; }
 
   TPixelCombineEvent OnPixelCombine;
   TAreaChangedEvent OnAreaChanged;
@@ -268,7 +269,9 @@ class TCustomBitmap32 : public TCustomMap {
   TResamplerPtr resampler_;
   TWrapProc horzWrapProc_;
   TWrapProc vertWrapProc_;
-  TBlendMem blendProc_;
+  // The routine variable of the combine mode, read at each use, so that binding the routines again
+  // (to another processor tier) reaches bitmaps that already exist.
+  const TBlendMem* blendProc_;
 };
 
 // The bitmap every other part of the program creates: the device backend with a font, text

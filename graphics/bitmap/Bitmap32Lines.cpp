@@ -22,13 +22,15 @@ TRect LineArea(bool vertical, int32_t a1, int32_t c, int32_t a2) {
 
 void TCustomBitmap32::HorzLineBlend(int32_t x1, int32_t y, int32_t x2, TColor32 value) {
   TColor32* p = PixelPtr(x1, y);
-  for (int32_t x = x1; x <= x2; ++x, ++p) blendProc_(value, *p);
+  const TBlendMem blend = *blendProc_;
+  for (int32_t x = x1; x <= x2; ++x, ++p) blend(value, *p);
   EMMS();
 }
 
 void TCustomBitmap32::VertLineBlend(int32_t x, int32_t y1, int32_t y2, TColor32 value) {
   TColor32* p = PixelPtr(x, y1);
-  for (int32_t y = y1; y <= y2; ++y, p += Width()) blendProc_(value, *p);
+  const TBlendMem blend = *blendProc_;
+  for (int32_t y = y1; y <= y2; ++y, p += Width()) blend(value, *p);
   EMMS();
 }
 

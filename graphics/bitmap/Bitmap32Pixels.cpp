@@ -17,7 +17,7 @@ TColor32 TCustomBitmap32::PixelWrapped(int32_t x, int32_t y) const {
 }
 
 void TCustomBitmap32::PixelBlend(int32_t x, int32_t y, TColor32 value) {
-  blendProc_(value, *PixelPtr(x, y));
+  (*blendProc_)(value, *PixelPtr(x, y));
   EMMS();
 }
 

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 
 #include "Helpers.h"
 #include "graphics/bitmap/Bitmap32.h"
 #include "graphics/core/Blend.h"
+#include "support/TierScope.h"
 
 namespace {
 
@@ -236,48 +238,72 @@ TEST(BitmapStipple, FramePatternRunsClockwise) {
 namespace {
 
 // Translucent pixels, lines, frames and stipples go through the blend routine of the bitmap's
-// combine mode: each touched pixel must be what BlendMem or MergeMem makes of it.
-TEST(TranslucentDrawing, FollowsTheCombineModesRoutine) {
-  for (const TCombineMode mode : {cmBlend, cmMerge, cmBlend}) {
-    TCustomBitmap32 bitmap;
-    bitmap.SetSize(kW, kH);
-    FillRandom(bitmap, 50 + mode);
-    bitmap.SetCombineMode(mode);
-    std::vector<TColor32> expected = Pixels(bitmap);
-    const TBlendMem routine = mode == cmMerge ? MergeMem : BlendMem;
-    auto blend = [&](int32_t x, int32_t y, TColor32 value) {
-      routine(value, expected[y * kW + x]);
-      EMMS();
-    };
-    std::mt19937 random(60 + mode);
-    auto translucent = [&]() -> TColor32 {
-      return TColor32((random() & 0x00FFFFFF) | (1 + random() % 254) << 24);
-    };
+// combine mode: each touched pixel must be what BlendMem or MergeMem makes of it, on every tier,
+// bound after the bitmap was made and its mode set.
+TEST(TranslucentDrawing, FollowsTheCombineModesRoutineOnEveryTier) {
+  for (const TImplementationTier tier : test_support::Tiers())
+    for (const TCombineMode mode : {cmBlend, cmMerge, cmBlend}) {
+      TCustomBitmap32 bitmap;
+      bitmap.SetSize(kW, kH);
+      FillRandom(bitmap, 50 + mode);
+      bitmap.SetCombineMode(mode);
+      test_support::TierScope scope(tier);
+      std::vector<TColor32> expected = Pixels(bitmap);
+      const TBlendMem routine = mode == cmMerge ? MergeMem : BlendMem;
+      auto blend = [&](int32_t x, int32_t y, TColor32 value) {
+        routine(value, expected[y * kW + x]);
+        EMMS();
+      };
+      std::mt19937 random(60 + mode);
+      auto translucent = [&]() -> TColor32 {
+        return TColor32((random() & 0x00FFFFFF) | (1 + random() % 254) << 24);
+      };
 
-    for (int i = 0; i < 40; ++i) {
-      const int32_t x = int32_t(random() % kW), y = int32_t(random() % kH);
-      const TColor32 value = translucent();
-      bitmap.PixelBlend(x, y, value);
-      blend(x, y, value);
+      for (int i = 0; i < 40; ++i) {
+        const int32_t x = int32_t(random() % kW), y = int32_t(random() % kH);
+        const TColor32 value = translucent();
+        bitmap.PixelBlend(x, y, value);
+        blend(x, y, value);
+      }
+      TColor32 value = translucent();
+      bitmap.HorzLineBlend(2, 3, 10, value);
+      for (int32_t x = 2; x <= 10; ++x) blend(x, 3, value);
+      value = translucent();
+      bitmap.VertLineBlend(5, 0, kH - 1, value);
+      for (int32_t y = 0; y < kH; ++y) blend(5, y, value);
+      bitmap.SetClipRect({1, 1, 9, 8});
+      value = translucent();
+      bitmap.FrameRectBlendClipped(2, 2, 12, 7, value);  // the right side lies outside the clip
+      for (int32_t x = 2; x < 9; ++x) blend(x, 2, value), blend(x, 6, value);
+      for (int32_t y = 3; y < 6; ++y) blend(2, y, value);
+      bitmap.SetClipRect(bitmap.BoundsRect());
+      const TArrayOfColor32 pattern{translucent(), translucent(), translucent()};
+      bitmap.SetStipplePattern(pattern);
+      bitmap.HorzLineStippled(0, 9, kW - 1);
+      for (int32_t x = 0; x < kW; ++x) blend(x, 9, pattern[size_t(x) % 3]);
+      EXPECT_EQ(Pixels(bitmap), expected)
+          << test_support::TierName(tier) << ", combine mode " << int(mode);
     }
-    TColor32 value = translucent();
-    bitmap.HorzLineBlend(2, 3, 10, value);
-    for (int32_t x = 2; x <= 10; ++x) blend(x, 3, value);
-    value = translucent();
-    bitmap.VertLineBlend(5, 0, kH - 1, value);
-    for (int32_t y = 0; y < kH; ++y) blend(5, y, value);
-    bitmap.SetClipRect({1, 1, 9, 8});
-    value = translucent();
-    bitmap.FrameRectBlendClipped(2, 2, 12, 7, value);  // the right side lies outside the clip
-    for (int32_t x = 2; x < 9; ++x) blend(x, 2, value), blend(x, 6, value);
-    for (int32_t y = 3; y < 6; ++y) blend(2, y, value);
-    bitmap.SetClipRect(bitmap.BoundsRect());
-    const TArrayOfColor32 pattern{translucent(), translucent(), translucent()};
-    bitmap.SetStipplePattern(pattern);
-    bitmap.HorzLineStippled(0, 9, kW - 1);
-    for (int32_t x = 0; x < kW; ++x) blend(x, 9, pattern[size_t(x) % 3]);
-    EXPECT_EQ(Pixels(bitmap), expected) << "combine mode " << int(mode);
+}
+
+// A bitmap made while the MMX routines were bound blends with the routines bound later, and
+// leaves no MMX state behind: floating-point work in the x87 unit after it gives right numbers.
+TEST(TranslucentDrawing, BitmapsOutliveTheTierTheyWereMadeIn) {
+  if (!(CPUFeatures() & SetOf(isMMX))) GTEST_SKIP() << "no MMX";
+  std::unique_ptr<TCustomBitmap32> bitmap;
+  {
+    test_support::TierScope mmx(tierMMX);
+    bitmap = std::make_unique<TCustomBitmap32>();
+    bitmap->SetSize(10, 2);
   }
+  const auto x87Product = [] {
+    volatile long double x = 1.5L;
+    return x * 3;
+  };
+  bitmap->HorzLineBlend(0, 1, 9, 0x80FF0000);
+  EXPECT_EQ(x87Product(), 4.5L);
+  bitmap->PixelBlend(3, 0, 0x80FF0000);
+  EXPECT_EQ(x87Product(), 4.5L);
 }
 
 }  // namespace

@@ -6,11 +6,15 @@
 #include <vector>
 
 #include "BlendOracle.h"
-#include "TierScope.h"
 #include "graphics/core/Blend.h"
+#include "support/TierScope.h"
 
 namespace gfx::testing {
 namespace {
+
+using test_support::TierName;
+using test_support::Tiers;
+using test_support::TierScope;
 
 // Counts disagreements and remembers the first, so that a broken tier reports one clear line.
 class Mismatches {
@@ -45,7 +49,7 @@ class BlendTier : public ::testing::TestWithParam<TImplementationTier> {
 };
 
 TEST_P(BlendTier, BlendRegAndMemFollowTheTierFormulaForEveryAlphaAndChannelPair) {
-  ScopedTier scope(tier());
+  TierScope scope(tier());
   Mismatches reg, mem;
   for (uint32_t a = 0; a < 256; ++a)
     for (uint32_t f = 0; f < 256; ++f)
@@ -62,7 +66,7 @@ TEST_P(BlendTier, BlendRegAndMemFollowTheTierFormulaForEveryAlphaAndChannelPair)
 }
 
 TEST_P(BlendTier, MasterAlphaFormsFollowTheTierFormulaForEveryAlphaAndMaster) {
-  ScopedTier scope(tier());
+  TierScope scope(tier());
   std::mt19937 random(7);
   Mismatches reg, mem;
   for (uint32_t a = 0; a < 256; ++a)
@@ -80,7 +84,7 @@ TEST_P(BlendTier, MasterAlphaFormsFollowTheTierFormulaForEveryAlphaAndMaster) {
 }
 
 TEST_P(BlendTier, CombineRegAndMemFollowTheTierFormulaForEveryWeightAndChannelPair) {
-  ScopedTier scope(tier());
+  TierScope scope(tier());
   Mismatches reg, mem;
   for (uint32_t w = 0; w < 256; ++w)
     for (uint32_t x = 0; x < 256; ++x)
@@ -97,7 +101,7 @@ TEST_P(BlendTier, CombineRegAndMemFollowTheTierFormulaForEveryWeightAndChannelPa
 }
 
 TEST_P(BlendTier, MergeFollowsThePremultipliedOverForEveryAlphaPair) {
-  ScopedTier scope(tier());
+  TierScope scope(tier());
   std::mt19937 random(11);
   Mismatches reg, regEx;
   for (uint32_t fa = 0; fa < 256; ++fa)
@@ -169,7 +173,7 @@ void CheckLineForm(const char* what, Apply apply, Oracle oracle) {
 }
 
 TEST_P(BlendTier, LineFormsMatchThePerPixelFormulaAndStayInsideTheRun) {
-  ScopedTier scope(tier());
+  TierScope scope(tier());
   const TImplementationTier t = tier();
   CheckLineForm(
       "BlendLine", [](auto s, auto d, int n, uint32_t) { BlendLine(s, d, n); },
@@ -193,7 +197,7 @@ TEST_P(BlendTier, LineFormsMatchThePerPixelFormulaAndStayInsideTheRun) {
 }
 
 TEST_P(BlendTier, WeightsAbove255CountAs255) {
-  ScopedTier scope(tier());
+  TierScope scope(tier());
   std::mt19937 random(13);
   for (int k = 0; k < 1000; ++k) {
     const uint32_t F = random(), B = random();
@@ -215,7 +219,7 @@ TEST_P(BlendTier, WeightsAbove255CountAs255) {
 }
 
 TEST_P(BlendTier, EveryRoutineVariableIsBound) {
-  ScopedTier scope(tier());
+  TierScope scope(tier());
   const void* const variables[] = {
       reinterpret_cast<const void*>(EMMS),           reinterpret_cast<const void*>(MergeReg),
       reinterpret_cast<const void*>(MergeMem),       reinterpret_cast<const void*>(MergeLine),
@@ -234,12 +238,12 @@ TEST_P(BlendTier, EveryRoutineVariableIsBound) {
   for (size_t id = 0; id < std::size(variables); ++id) EXPECT_NE(variables[id], nullptr) << id;
 }
 
-INSTANTIATE_TEST_SUITE_P(Tiers, BlendTier, ::testing::ValuesIn(AvailableTiers()),
+INSTANTIATE_TEST_SUITE_P(Tiers, BlendTier, ::testing::ValuesIn(Tiers()),
                          [](const auto& info) { return TierName(info.param); });
 
 TEST(BlendEdges, TiersDifferWhereTheirArithmeticSaysSo) {
   {
-    ScopedTier scope(tierPortable);
+    TierScope scope(tierPortable);
     EXPECT_EQ(BlendReg(0x00123456, 0x80ABCDEF), 0x80ABCDEFu);
     EXPECT_EQ(BlendReg(0xFF123456, 0x80ABCDEF), 0xFF123456u);
     EXPECT_EQ(BlendReg(0x80FFFFFF, 0xFF000000), 0xFF808080u);  // alpha from the background
@@ -249,14 +253,14 @@ TEST(BlendEdges, TiersDifferWhereTheirArithmeticSaysSo) {
     EXPECT_EQ(MergeReg(0x80FFFFFF, 0x80FFFFFF), 0xC0FFFFFFu);
   }
   {
-    ScopedTier scope(tierInteger);
+    TierScope scope(tierInteger);
     EXPECT_EQ(BlendRegEx(0x80FF8040, 0xFF000000, 200) >> 24, 0u);
     EXPECT_EQ(BlendReg(0x80FFFFFF, 0xFF000000) >> 24, 191u);
     EXPECT_EQ(CombineReg(0x11223344, 0x55667788, 0), 0x55667788u);
     EXPECT_EQ(CombineReg(0x11223344, 0x55667788, 255), 0x11223344u);
   }
   if (CPUFeatures() & SetOf(isSSE2)) {
-    ScopedTier scope(tierSSE2);
+    TierScope scope(tierSSE2);
     EXPECT_EQ(BlendReg(0xFFFFFFFF, 0xFF000000), 0xFFFEFEFEu);
     uint32_t b = 0xFF000000;
     BlendMem(0xFFFFFFFF, b);
@@ -314,7 +318,7 @@ TEST(BlendTables, ProcArraysFollowRebinding) {
   EXPECT_EQ(BlendMemExProcs[cmMerge], &MergeMemEx);
   EXPECT_EQ(BlendLineProcs[cmBlend], &BlendLine);
   EXPECT_EQ(BlendLineExProcs[cmMerge], &MergeLineEx);
-  ScopedTier scope(tierPortable);
+  TierScope scope(tierPortable);
   uint32_t b = 0xFF000000;
   (*BlendMemProcs[cmBlend])(0x80FFFFFF, b);
   EXPECT_EQ(b, 0xFF808080u);

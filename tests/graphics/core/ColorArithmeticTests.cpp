@@ -4,11 +4,15 @@
 #include <functional>
 #include <string>
 
-#include "TierScope.h"
 #include "graphics/core/Blend.h"
+#include "support/TierScope.h"
 
 namespace gfx::testing {
 namespace {
+
+using test_support::TierName;
+using test_support::Tiers;
+using test_support::TierScope;
 
 struct ChannelRule {
   const char* name;
@@ -35,7 +39,7 @@ class ColorTier : public ::testing::TestWithParam<TImplementationTier> {};
 // Every pair of channel values in every byte position; the other channels carry other values so
 // that a carry between channels shows.
 TEST_P(ColorTier, EveryRoutineFollowsItsChannelRuleInEveryPosition) {
-  ScopedTier scope(GetParam());
+  TierScope scope(GetParam());
   for (const ChannelRule& rule : channelRules) {
     int errors = 0;
     std::string first;
@@ -63,7 +67,7 @@ TEST_P(ColorTier, EveryRoutineFollowsItsChannelRuleInEveryPosition) {
 }
 
 TEST_P(ColorTier, LightenMovesColourChannelsOnlyAndClamps) {
-  ScopedTier scope(GetParam());
+  TierScope scope(GetParam());
   int errors = 0;
   for (int amount = -255; amount <= 255; ++amount)
     for (int c = 0; c < 256; ++c) {
@@ -79,7 +83,7 @@ TEST_P(ColorTier, LightenMovesColourChannelsOnlyAndClamps) {
 }
 
 TEST_P(ColorTier, KnownValues) {
-  ScopedTier scope(GetParam());
+  TierScope scope(GetParam());
   EXPECT_EQ(ColorAdd(0x80FF1020, 0x80010FF0), 0xFFFF1FFFu);
   EXPECT_EQ(ColorSub(0x10203040, 0x20101050), 0x00102000u);
   EXPECT_EQ(ColorDiv(0x00000000, 0x12345678), 0xFFFFFFFFu);
@@ -94,7 +98,7 @@ TEST_P(ColorTier, KnownValues) {
   EMMS();
 }
 
-INSTANTIATE_TEST_SUITE_P(Tiers, ColorTier, ::testing::ValuesIn(AvailableTiers()),
+INSTANTIATE_TEST_SUITE_P(Tiers, ColorTier, ::testing::ValuesIn(Tiers()),
                          [](const auto& info) { return TierName(info.param); });
 
 }  // namespace

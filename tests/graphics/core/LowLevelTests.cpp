@@ -7,9 +7,9 @@
 #include <random>
 #include <vector>
 
-#include "TierScope.h"
 #include "graphics/core/Blend.h"
 #include "graphics/core/LowLevel.h"
+#include "support/TierScope.h"
 
 namespace gfx {
 namespace {
@@ -180,7 +180,7 @@ TEST(LowLevelModel, HelpersAndWrapsOverRandomAndExtremeValues) {
 class FillTier : public ::testing::TestWithParam<TImplementationTier> {};
 
 TEST_P(FillTier, FillsExactlyCountWordsAtEveryAlignment) {
-  testing::ScopedTier scope(GetParam());
+  test_support::TierScope scope(GetParam());
   constexpr uint32_t Guard = 0xA5A5A5A5, Value = 0x12345678;
   alignas(16) uint32_t buffer[112];
   for (int offset = 0; offset < 4; ++offset)
@@ -195,8 +195,8 @@ TEST_P(FillTier, FillsExactlyCountWordsAtEveryAlignment) {
   EMMS();
 }
 
-INSTANTIATE_TEST_SUITE_P(Tiers, FillTier, ::testing::ValuesIn(testing::AvailableTiers()),
-                         [](const auto& info) { return testing::TierName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Tiers, FillTier, ::testing::ValuesIn(test_support::Tiers()),
+                         [](const auto& info) { return test_support::TierName(info.param); });
 
 TEST(MoveLongword, CopiesAscendingRuns) {
   std::vector<uint32_t> src(40), dst(40, 0);

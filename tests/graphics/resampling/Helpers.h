@@ -13,6 +13,7 @@
 #include "graphics/bitmap/Bitmap32.h"
 #include "graphics/core/Blend.h"
 #include "graphics/core/System.h"
+#include "support/TierScope.h"
 
 namespace resampling_test {
 
@@ -42,31 +43,8 @@ inline std::vector<TColor32> Pixels(const TCustomBitmap32& B) {
   return std::vector<TColor32>(B.Bits(), B.Bits() + int64_t(B.Width()) * B.Height());
 }
 
-// Binds every registry to the best implementation not above Tier while it lives.
-class TierScope {
- public:
-  explicit TierScope(TImplementationTier Tier) {
-    const TInstructionSets features = CPUFeatures();
-    for (const auto& registry : Registries())
-      registry->RebindAll([Tier, features](const TFunctionInfo& Info) {
-        const bool runs = (Info.Requirements & ~features) == 0;
-        return runs && Info.Flags <= Tier ? Tier - Info.Flags : InvalidPriority;
-      });
-  }
-  ~TierScope() {
-    EMMS();
-    for (const auto& registry : Registries()) registry->RebindAll();
-  }
-  TierScope(const TierScope&) = delete;
-  TierScope& operator=(const TierScope&) = delete;
-};
-
-inline std::vector<TImplementationTier> Tiers() {
-  std::vector<TImplementationTier> tiers{tierPortable, tierInteger};
-  if (CPUFeatures() & SetOf(isMMX)) tiers.push_back(tierMMX);
-  if (CPUFeatures() & SetOf(isSSE2)) tiers.push_back(tierSSE2);
-  return tiers;
-}
+using test_support::Tiers;
+using test_support::TierScope;
 
 // Round(a * x / 255) with halves up, as the engine's multiplication table holds it.
 inline uint32_t MulDiv255(uint32_t A, uint32_t X) {
