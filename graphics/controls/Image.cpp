@@ -87,7 +87,14 @@ void TCustomImage32::DoInitStages() {
   if (OnInitStages) OnInitStages(this);
 }
 
+// Whoever invalidates the control may have written the picture's pixels without a report: the
+// next rebuild, whole or partial, draws the picture afresh.
 void TCustomImage32::Invalidate() {
+  snapshot_.Forget();
+  InvalidateBuffer();
+}
+
+void TCustomImage32::InvalidateBuffer() {
   SetBufferValid(false);
   viewCacheValid_ = false;
   TCustomPaintBox32::Invalidate();
@@ -98,9 +105,10 @@ bool TCustomImage32::HasInvalidRects() {
   return InvalidRects().Count() > 0;
 }
 
+// A layer moved or changed reaches here on every step of a drag: the picture's snapshot stays.
 void TCustomImage32::Changed() {
   if (updateCount_ != 0) return;
-  Invalidate();
+  InvalidateBuffer();
   if (OnChange) OnChange(this);
 }
 

@@ -139,6 +139,8 @@ class TCustomImage32 : public TCustomPaintBox32, public ILayerImageOwner {
   using TStageHandler = void (TCustomImage32::*)(TBitmap32&, uint32_t);
   static TStageHandler HandlerOf(uint32_t Stage);
   void RunStage(uint32_t Stage, TBitmap32& Dest, uint32_t StageNum);
+  // Marks the buffer and the view cache for rebuilding and asks for a repaint.
+  void InvalidateBuffer();
   // The rectangles a bitmap change covers on the control (one per tile when tiled).
   std::vector<TRect> BitmapAreaOnControl(const TRect& Area);
   void BitmapChangeHook();

@@ -1,9 +1,13 @@
 // An opaque picture drawn once into a bitmap of the image control's buffer size, as a rebuild of
 // the whole buffer would draw it. Partial rebuilds (a layer dragged over the picture) copy from it
-// instead of resampling the picture again, for as long as the picture, its settings, its place and
-// the buffer are those it was drawn with; any change the picture reports makes the control forget
-// it.
+// instead of resampling the picture again, for as long as the picture, its settings and those of
+// its resampler, its place and the buffer are those it was drawn with; any change the picture
+// reports, and any invalidation of the control, makes the control forget it.
 #pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
 
 #include "graphics/bitmap/Bitmap32.h"
 
@@ -31,6 +35,9 @@ class TPictureSnapshot {
     TWrapMode WrapMode = wmClamp;
     TColor32 OuterColor = 0;
     TRect ClipRect{};
+    // The resampler's published settings and those of the objects it publishes (its kernel):
+    // not every one of them reports its changes.
+    std::vector<std::variant<int64_t, double, std::string, const void*>> Settings;
     bool operator==(const TKey&) const = default;
   };
 

@@ -10,6 +10,7 @@
 
 #include "Fixture.h"
 #include "graphics/controls/Image.h"
+#include "graphics/resampling/Resamplers.h"
 
 namespace gfx {
 namespace {
@@ -597,6 +598,51 @@ TEST_F(ImageControl, DragStepsReuseThePictureAsDrawnUntilItChanges) {
   image->Update();
   step();  // uncovers the changed corner
   shownIsFull("after an unreported change and a full rebuild");
+}
+
+// The strip a drag step uncovers is rebuilt alone; it must show the picture as a full rebuild
+// draws it now, also after changes that reach nobody: a kernel setting that reports nothing, and
+// pixels written unreported before the control was invalidated.
+TEST_F(ImageControl, AStepUncoversThePictureAsAFullRebuildDrawsIt) {
+  auto* image = Add<TImage32>(0, 0, 300, 200);
+  image->SetRepaintMode(rmOptimizer);
+  FillPattern(image->Bitmap(), 900, 600, 5);
+  image->SetScaleMode(smResize);
+  auto& resampler = TCustomResampler::Create<TKernelResampler>(image->Bitmap());
+  resampler.SetKernelClassName("TAlbrechtKernel");
+  static_cast<TWindowedSincKernel*>(resampler.Kernel())->SetWidth(6);
+  auto& layer = image->Layers().Add<TBitmapLayer>();
+  FillPattern(layer.Bitmap(), 40, 30, 6);
+  Settle();
+  int32_t x = 20;
+  auto step = [&] {
+    x += 7;
+    layer.SetLocation({float(x), 20, float(x + 40), 50});
+    Settle();
+    image->Update();
+  };
+  auto uncoveredIsFull = [&](const char* when) {
+    TBitmap32 expected;
+    expected.SetSize(300, 200);
+    image->PaintTo(&expected, image->GetBitmapRect());
+    for (int32_t v = 20; v < 50; ++v)
+      for (int32_t u = x - 7; u < x; ++u)
+        ASSERT_EQ(image->Buffer().Pixel(u, v), expected.Pixel(u, v)) << when << " at " << u;
+    Settle();  // PaintTo's mode switch rebuilds the whole buffer
+    image->Update();
+  };
+  step();
+  step();
+  static_cast<TAlbrechtKernel*>(resampler.Kernel())->SetTerms(2);
+  step();
+  uncoveredIsFull("after the kernel's terms changed");
+
+  step();
+  TCustomBitmap32& picture = image->Bitmap();
+  std::fill(picture.Bits(), picture.Bits() + 900 * 600, 0xFF00FF00u);
+  image->Invalidate();
+  step();
+  uncoveredIsFull("after unreported pixels and an invalidation");
 }
 
 // Mouse routing: which presses capture, and that a capture never outlives its release.
