@@ -1,6 +1,7 @@
 #include "graphics/controls/ImgView.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 
 #include "platform/drawing/Edges.h"
@@ -10,9 +11,15 @@
 namespace gfx {
 namespace {
 
-int32_t RoundEven(double V) {
+// Rounded half to even in 64 bits; a margin times a scale fits there whatever the two are.
+int64_t RoundWide(double V) {
   if (std::isnan(V)) return 0;
-  return int32_t(std::nearbyint(std::clamp(V, -1e9, 1e9)));
+  return int64_t(std::nearbyint(std::clamp(V, -0x1p62, 0x1p62)));
+}
+
+// A bar's range is held at the ends of 32 bits only when it does not fit.
+int32_t HeldRange(int64_t V) {
+  return int32_t(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -87,8 +94,8 @@ TCustomImgView32::~TCustomImgView32() {
   scrollBars_.reset();
 }
 
-int32_t TCustomImgView32::ScaledOverSize() {
-  return RoundEven(double(overSize_) * ScaleX());
+int64_t TCustomImgView32::ScaledOverSize() {
+  return RoundWide(double(overSize_) * ScaleX());
 }
 
 bool TCustomImgView32::BarsShown() {
@@ -158,25 +165,27 @@ void TCustomImgView32::LayoutBars() {
 void TCustomImgView32::UpdateScrollBars() {
   if (!horzBar_ || !vertBar_) return;
   plat::TSize s = GetBitmapSize();
-  int32_t m = RoundEven(2.0 * overSize_ * ScaleX());
-  horzBar_->SetRange(s.cx + m);
-  vertBar_->SetRange(s.cy + m);
+  const int64_t m = RoundWide(2.0 * overSize_ * ScaleX());
+  horzBar_->SetRange(HeldRange(s.cx + m));
+  vertBar_->SetRange(HeldRange(s.cy + m));
   if (scrollBarVisibility_ == svAuto) LayoutBars();
 }
 
 void TCustomImgView32::AlignAll() {
   if (!horzBar_ || !vertBar_) return;
   plat::TSize s = GetBitmapSize();
-  int32_t o = ScaledOverSize();
+  const int64_t o = ScaledOverSize();
   TRect v = ViewportRect();
-  int32_t w = v.Right - v.Left, h = v.Bottom - v.Top;
+  const int64_t w = int64_t(v.Right) - v.Left, h = int64_t(v.Bottom) - v.Top;
+  // In double, rounded once: a single-precision sum would move far positions by whole pixels.
+  auto scrolled = [o](const TCustomRangeBar& bar) { return float(double(o) - bar.Position()); };
   BeginUpdate();
   if (centered_) {
-    SetOffsetHorz(w <= 2 * o + s.cx ? -horzBar_->Position() + o : float((w - s.cx) / 2.0));
-    SetOffsetVert(h <= 2 * o + s.cy ? -vertBar_->Position() + o : float((h - s.cy) / 2.0));
+    SetOffsetHorz(w <= 2 * o + s.cx ? scrolled(*horzBar_) : float((w - s.cx) / 2.0));
+    SetOffsetVert(h <= 2 * o + s.cy ? scrolled(*vertBar_) : float((h - s.cy) / 2.0));
   } else {
-    SetOffsetHorz(-horzBar_->Position() + o);
-    SetOffsetVert(-vertBar_->Position() + o);
+    SetOffsetHorz(scrolled(*horzBar_));
+    SetOffsetVert(scrolled(*vertBar_));
   }
   DropCache();
   EndUpdate();
@@ -187,7 +196,7 @@ void TCustomImgView32::CenterOn(int32_t X, int32_t Y) {
   if (!horzBar_ || !vertBar_) return;
   scrollLock_ = true;
   LayoutBars();
-  int32_t o = ScaledOverSize();
+  const double o = double(ScaledOverSize());
   TRect v = ViewportRect();
   // The vertical axis also uses the horizontal scale: both are always equal.
   horzBar_->SetPosition(float(X * double(ScaleX()) - (v.Right - v.Left) * 0.5 + o));

@@ -81,7 +81,7 @@ class TCustomImgView32 : public TCustomImage32 {
  private:
   void LayoutBars();
   void Recenter();
-  int32_t ScaledOverSize();
+  int64_t ScaledOverSize();
 
   bool centered_ = true;
   int32_t scrollBarSize_ = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
@@ -97,6 +98,30 @@ TEST_F(View, AMarginSetLastWidensTheRangesAndMovesThePicture) {
   EXPECT_EQ(view->HorzBar().Range(), 240);
   EXPECT_EQ(view->VertBar().Range(), 140);
   EXPECT_EQ(view->GetBitmapRect(), (TRect{20, 20, 220, 120}));
+}
+
+// Margins and scales whose products pass 32 bits: ranges are held only where they do not fit,
+// and a picture scrolled far away is placed to the pixel.
+TEST_F(View, HugeMarginsAndScalesAreMeasuredIn64Bits) {
+  auto* view = MakeView(300, 200);
+  view->Bitmap().SetSize(100, 100);
+  view->SetScaleMode(smScale);
+  view->SetOverSize(600000000);
+  EXPECT_EQ(view->HorzBar().Range(), 1200000100);
+
+  view->Bitmap().SetSize(1000, 10);
+  view->SetScale(400000);    // 400 000 000 pixels wide
+  view->SetOverSize(10000);  // and 4 000 000 000 on each side
+  EXPECT_EQ(view->HorzBar().Range(), INT32_MAX);
+  EXPECT_EQ(view->VertBar().Range(), INT32_MAX);
+
+  // A margin beyond single precision's whole numbers: 16 777 219 pixels.
+  view->SetScale(1);
+  view->Bitmap().SetSize(100, 100);
+  view->SetCentered(false);
+  view->SetOverSize(16777219);
+  view->HorzBar().SetPosition(1);
+  EXPECT_EQ(view->OffsetHorz(), 16777218.0f);
 }
 
 TEST_F(View, CentredPicturesNarrowerThanTheViewportStayInTheMiddle) {
