@@ -44,59 +44,62 @@ void TBlock::FetchBackImage() {
   if (backFetched_ || BackImageUrl.empty() || !Document || !Document->ImagesOn) return;
   backFetched_ = true;
   TBlockPicture picture = FetchBlockPicture(*Document, BackImageUrl);
-  backImage_ = std::move(picture.Image);
-  backMask_ = std::move(picture.Mask);
-  HasBackImage = backImage_ != nullptr;
+  if (!picture.Image) return;
+  Backdrop = std::make_unique<TBackdrop>();
+  Backdrop->Image = std::move(picture.Image);
+  Backdrop->Mask = std::move(picture.Mask);
 }
 
 void TBlock::PrepareBackground(const plat::TRect& padding, const plat::TRect& area) {
-  if (TileBitmap && padding == tilePadding_ && area == tileArea_) return;
-  tilePadding_ = padding;
-  tileArea_ = area;
+  TBackdrop& back = *Backdrop;
+  if (back.Tile && padding == back.TilePadding && area == back.TileArea) return;
+  back.TilePadding = padding;
+  back.TileArea = area;
+  const plat::TBitmap& image = *back.Image;
+  const plat::TBitmap* mask = back.Mask.get();
   const int width = area.Right - area.Left, height = area.Bottom - area.Top;
   const int64_t boxWidth = int64_t(padding.Right) - padding.Left;
   const int64_t boxHeight = int64_t(padding.Bottom) - padding.Top;
-  const int pictureWidth = backImage_->Width(), pictureHeight = backImage_->Height();
+  const int pictureWidth = image.Width(), pictureHeight = image.Height();
   const int64_t offsetX = PictureOffset(BackPosition[0], boxWidth, pictureWidth);
   const int64_t offsetY = PictureOffset(BackPosition[1], boxHeight, pictureHeight);
   const bool repeatX = BackPosition[0].Repeats, repeatY = BackPosition[1].Repeats;
 
-  TileBitmap = std::make_unique<plat::TBitmap>();
-  TileBitmap->SetPixelFormat(plat::pf32bit);
-  TileBitmap->SetSize(width, height);
-  TileMask = std::make_unique<plat::TBitmap>();
-  TileMask->SetPixelFormat(plat::pf32bit);
-  TileMask->SetSize(width, height);
+  back.Tile = std::make_unique<plat::TBitmap>();
+  back.Tile->SetPixelFormat(plat::pf32bit);
+  back.Tile->SetSize(width, height);
+  back.TileMask = std::make_unique<plat::TBitmap>();
+  back.TileMask->SetPixelFormat(plat::pf32bit);
+  back.TileMask->SetSize(width, height);
   bool covered = true;
   for (int y = 0; y < height; ++y) {
-    auto* tileRow = reinterpret_cast<uint32_t*>(TileBitmap->ScanLine(y));
-    auto* maskRow = reinterpret_cast<uint32_t*>(TileMask->ScanLine(y));
+    auto* tileRow = reinterpret_cast<uint32_t*>(back.Tile->ScanLine(y));
+    auto* maskRow = reinterpret_cast<uint32_t*>(back.TileMask->ScanLine(y));
     const int64_t row =
         PictureIndex(int64_t(area.Top) + y - padding.Top, offsetY, pictureHeight, repeatY);
     const uint32_t* source =
-        row < 0 ? nullptr : reinterpret_cast<const uint32_t*>(backImage_->ScanLine(int(row)));
-    const uint32_t* sourceMask =
-        row < 0 || !backMask_ || row >= backMask_->Height()
-            ? nullptr
-            : reinterpret_cast<const uint32_t*>(backMask_->ScanLine(int(row)));
+        row < 0 ? nullptr : reinterpret_cast<const uint32_t*>(image.ScanLine(int(row)));
+    const uint32_t* sourceMask = row < 0 || !mask || row >= mask->Height()
+                                     ? nullptr
+                                     : reinterpret_cast<const uint32_t*>(mask->ScanLine(int(row)));
     for (int x = 0; x < width; ++x) {
       const int64_t column =
           PictureIndex(int64_t(area.Left) + x - padding.Left, offsetX, pictureWidth, repeatX);
-      const bool clear = !source || column < 0 ||
-                         (sourceMask && column < backMask_->Width() &&
-                          (sourceMask[column] & 0xFFFFFF) == 0xFFFFFF);
+      const bool clear =
+          !source || column < 0 ||
+          (sourceMask && column < mask->Width() && (sourceMask[column] & 0xFFFFFF) == 0xFFFFFF);
       tileRow[x] = clear ? kOpaqueBlack : source[column];
       maskRow[x] = clear ? kWhitePixel : kOpaqueBlack;
       covered = covered && !clear;
     }
   }
-  TileOpaque = covered;
+  back.TileOpaque = covered;
 }
 
 void TBlock::DrawBackImage(plat::TCanvas& canvas, const plat::TRect& padding,
                            const plat::TRect& clipRect) {
   FetchBackImage();
-  if (!HasBackImage || !backImage_) return;
+  if (!Backdrop) return;
   const plat::TRect area{std::max(padding.Left, clipRect.Left), std::max(padding.Top, clipRect.Top),
                          std::min(padding.Right, clipRect.Right),
                          std::min(padding.Bottom, clipRect.Bottom)};
@@ -107,11 +110,11 @@ void TBlock::DrawBackImage(plat::TCanvas& canvas, const plat::TRect& padding,
       int64_t(area.Right - area.Left) * (area.Bottom - area.Top) > plat::kMaxPicturePixels)
     return;
   PrepareBackground(padding, area);
-  if (TileOpaque) {
-    TileBitmap->Draw(canvas, area);
+  if (Backdrop->TileOpaque) {
+    Backdrop->Tile->Draw(canvas, area);
   } else if (plat::DeviceContext* dc = canvas.Handle()) {
-    DrawTransparentBitmap(*dc, *TileBitmap, *TileMask, area.Left, area.Top, area.Right - area.Left,
-                          area.Bottom - area.Top);
+    DrawTransparentBitmap(*dc, *Backdrop->Tile, *Backdrop->TileMask, area.Left, area.Top,
+                          area.Right - area.Left, area.Bottom - area.Top);
   }
 }
 

@@ -78,8 +78,8 @@ void TBlock::PaintBlock(plat::TCanvas& canvas, const plat::TRect& clipRect, Inde
   }
   const int32_t savedClipWidth = work->ClipWidth;
   work->ClipWidth = ContentWidth;
-  for (TSectionBase* item : PaintOrder)
-    item->Draw(canvas, clipRect, *work, contentX, contentRefX, contentRefY);
+  for (int i = 0; i < PaintCount(); ++i)
+    PaintItem(i)->Draw(canvas, clipRect, *work, contentX, contentRefX, contentRefY);
   work->ClipWidth = savedClipWidth;
 
   if (overflowClip) RestoreClipRegion(canvas, *overflowClip);

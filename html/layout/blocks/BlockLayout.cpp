@@ -111,10 +111,15 @@ int32_t TBlock::ClearSpace(const IndentManager& indents, int32_t y) const {
 
 void TBlock::BuildPaintOrder() {
   PaintOrder.clear();
-  for (const auto& item : Content) {
+  bool inOrder = true;
+  for (int i = 0; i < Content.Count(); ++i) {
+    TSectionBase* item = Content.Items(i);
     item->OwnerBlock = this;
-    PaintOrder.push_back(item.get());
+    inOrder = inOrder && (i == 0 || Content.Items(i - 1)->StackOrder <= item->StackOrder);
   }
+  // Content's own order needs no list of its own: a PRE of thousands of lines kept one.
+  if (inOrder) return;
+  for (const auto& item : Content) PaintOrder.push_back(item.get());
   std::stable_sort(
       PaintOrder.begin(), PaintOrder.end(),
       [](const TSectionBase* a, const TSectionBase* b) { return a->StackOrder < b->StackOrder; });

@@ -25,17 +25,18 @@ int TBlock::HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& h
 
 TFloatingObj* TBlock::FindObjectAt(int32_t x, int32_t y, int32_t& objX, int32_t& objY) {
   if (NotDisplayed) return nullptr;
-  for (auto it = PaintOrder.rbegin(); it != PaintOrder.rend(); ++it)
-    if (PaintedAcross(**it, y))
-      if (TFloatingObj* obj = (*it)->FindObjectAt(x, y, objX, objY)) return obj;
+  for (int i = PaintCount() - 1; i >= 0; --i)
+    if (TSectionBase* item = PaintItem(i); PaintedAcross(*item, y))
+      if (TFloatingObj* obj = item->FindObjectAt(x, y, objX, objY)) return obj;
   return nullptr;
 }
 
 int32_t TBlock::FindCursorAt(plat::TCanvas& canvas, int32_t x, int32_t y, TCursorHit& hit) {
   if (NotDisplayed) return -1;
-  for (auto it = PaintOrder.rbegin(); it != PaintOrder.rend(); ++it) {
-    if (!PaintedAcross(**it, y)) continue;
-    const int32_t pos = (*it)->FindCursorAt(canvas, x, y, hit);
+  for (int i = PaintCount() - 1; i >= 0; --i) {
+    TSectionBase* item = PaintItem(i);
+    if (!PaintedAcross(*item, y)) continue;
+    const int32_t pos = item->FindCursorAt(canvas, x, y, hit);
     if (pos >= 0) return pos;
   }
   return -1;

@@ -80,7 +80,8 @@ int32_t TBodyBlock::Layout(plat::TCanvas& canvas, int32_t, int32_t y, int32_t, i
 int32_t TBodyBlock::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
                          int32_t, int32_t refX, int32_t refY) {
   const int32_t contentX = SaturatedSum(indents.LeftEdge, ContentLeftOffset);
-  for (TSectionBase* item : PaintOrder) item->Draw(canvas, clipRect, indents, contentX, refX, refY);
+  for (int i = 0; i < PaintCount(); ++i)
+    PaintItem(i)->Draw(canvas, clipRect, indents, contentX, refX, refY);
   return SaturatedSum(PaintY, FlowHeight);
 }
 

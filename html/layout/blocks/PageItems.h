@@ -99,12 +99,18 @@ class TBlock : public TSectionBase {
   uint8_t ClearSide = ClearNone;
   TBackgroundPos BackPosition{};
   std::string BackImageUrl;
-  bool HasBackImage = false;
-  // The background picture composed over the visible part of the padding box, and its mask
-  // (white: transparent).
-  std::unique_ptr<plat::TBitmap> TileBitmap;
-  std::unique_ptr<plat::TBitmap> TileMask;
-  bool TileOpaque = false;  // the tile covers its area: no mask needed
+  // The background picture once fetched, and the tile composed from it over the visible part
+  // of the padding box with its mask (white: transparent). Only blocks with a picture have one.
+  struct TBackdrop {
+    std::unique_ptr<plat::TBitmap> Image;
+    std::unique_ptr<plat::TBitmap> Mask;  // null: the picture is opaque
+    std::unique_ptr<plat::TBitmap> Tile;
+    std::unique_ptr<plat::TBitmap> TileMask;
+    bool TileOpaque = false;  // the tile covers its area: no mask needed
+    plat::TRect TilePadding{}, TileArea{};
+  };
+  std::unique_ptr<TBackdrop> Backdrop;
+  bool HasBackImage() const { return Backdrop != nullptr; }
   TPositionMode PositionMode = PosStatic;
   uint8_t VisibilityCode = 2;  // 1 hidden, 2 visible
   bool BottomMarginAuto = false;
@@ -121,7 +127,13 @@ class TBlock : public TSectionBase {
   int32_t ContentLeftOffset = 0;
   int32_t OffsetTop = 0;
   int32_t OffsetLeft = 0;
-  std::vector<TSectionBase*> PaintOrder;  // the content's items by StackOrder
+  // The content's items by StackOrder; empty while that is their order in Content, as it
+  // nearly always is.
+  std::vector<TSectionBase*> PaintOrder;
+  int PaintCount() const { return Content.Count(); }
+  TSectionBase* PaintItem(int index) const {
+    return PaintOrder.empty() ? Content.Items(index) : PaintOrder[size_t(index)];
+  }
   int32_t InnerBottom = 0;
   IndentManager* OuterIndents = nullptr;  // an absolute block: the manager of its container
 
@@ -156,11 +168,8 @@ class TBlock : public TSectionBase {
   // last one covered the same area.
   void PrepareBackground(const plat::TRect& padding, const plat::TRect& area);
 
-  std::unique_ptr<plat::TBitmap> backImage_;
-  std::unique_ptr<plat::TBitmap> backMask_;  // null: the picture is opaque
   bool backFetched_ = false;
   std::string targetName_;  // the ID the block was registered under
-  plat::TRect tilePadding_{}, tileArea_{};
   int32_t FitWidth(int32_t availWidth, int32_t minWidth, int32_t maxWidth) const;
   // Left and right padding and border.
   int32_t HorizontalFrame() const;

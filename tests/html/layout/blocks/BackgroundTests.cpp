@@ -66,8 +66,8 @@ class Backgrounds : public BlockTest {
 TEST_F(Backgrounds, ARepeatedPictureTilesThePaddingBox) {
   TBlock* block = AddPictureBlock("tile.bmp", {bpPixels, 0, true}, {bpPixels, 0, true});
   ExpectBox([](int x, int y) { return PicturePixel(x % 4, y % 2); });
-  EXPECT_TRUE(block->HasBackImage);
-  EXPECT_TRUE(block->TileOpaque);
+  ASSERT_TRUE(block->HasBackImage());
+  EXPECT_TRUE(block->Backdrop->TileOpaque);
   // A second paint reuses the fetched picture.
   Paint(40, 20);
   EXPECT_EQ(requests, 1);
@@ -99,13 +99,13 @@ TEST_F(Backgrounds, TransparentPixelsShowTheBackgroundColour) {
   TBlock* block = AddPictureBlock("keyed.bmp", {bpPixels, 0, true}, {bpPixels, 0, true});
   ExpectBox(
       [](int x, int y) { return x % 4 == 1 && y % 2 == 0 ? clNone : PicturePixel(x % 4, y % 2); });
-  EXPECT_FALSE(block->TileOpaque);
+  EXPECT_FALSE(block->Backdrop->TileOpaque);
 }
 
 TEST_F(Backgrounds, AMissingPictureIsDroppedAndOnlyTheColourPaints) {
   TBlock* block = AddPictureBlock("missing.bmp", {bpPixels, 0, true}, {bpPixels, 0, true});
   ExpectBox([](int, int) { return clNone; });
-  EXPECT_FALSE(block->HasBackImage);
+  EXPECT_FALSE(block->HasBackImage());
   document.ImagesOn = false;
   document.Clear();
   block = AddPictureBlock("tile.bmp", {bpPixels, 0, true}, {bpPixels, 0, true});

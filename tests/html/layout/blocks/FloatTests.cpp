@@ -71,7 +71,9 @@ TEST_F(Floats, ContentPaintsAndAnswersInStackOrder) {
   LayOut(100);
   const std::vector<TSectionBase*> expected = {boxes[2], boxes[5], boxes[0],
                                                boxes[4], boxes[3], boxes[1]};
-  EXPECT_EQ(block->PaintOrder, expected);
+  std::vector<TSectionBase*> painted;
+  for (int i = 0; i < block->PaintCount(); ++i) painted.push_back(block->PaintItem(i));
+  EXPECT_EQ(painted, expected);
   for (TBox* box : boxes) EXPECT_EQ(box->OwnerBlock, block);
 
   // Where painted areas overlap, the topmost item answers.
