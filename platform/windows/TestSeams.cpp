@@ -1,5 +1,6 @@
 #include "platform/windows/TestSeams.h"
 
+#include <QAbstractItemView>
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -120,13 +122,18 @@ struct WindowPoint {
   QPointF global;
 };
 
+// How far the client area lies inside the widget: the width of a control's border.
+int ClientInset(const TControl& control) {
+  return control.ClientWidth() < control.Width() ? (control.Width() - control.ClientWidth()) / 2
+                                                 : 0;
+}
+
 WindowPoint LocateInWindow(TControl& control, TPoint position) {
   QWidget* widget = control.Widget();
   QWidget* top = widget->window();
   QWindow* window = top->windowHandle();
   if (!window || !top->isVisible()) throw EInvalidOperation("The control's window is not showing");
-  int inset =
-      (control.ClientWidth() < control.Width()) ? (control.Width() - control.ClientWidth()) / 2 : 0;
+  const int inset = ClientInset(control);
   QPoint inWidget(position.X + inset, position.Y + inset);
   return {window, QPointF(widget->mapTo(top, inWidget)), QPointF(widget->mapToGlobal(inWidget))};
 }
@@ -276,6 +283,23 @@ bool CloseMessageBox() {
 uint64_t MessageBoxWindowId() {
   QMessageBox* box = ShowingMessageBox();
   return box ? box->winId() : 0;
+}
+
+TRect ItemBounds(TControl& control, int index) {
+  QWidget* widget = control.Widget();
+  QRect bounds;
+  if (auto* view = qobject_cast<QAbstractItemView*>(widget)) {
+    const QModelIndex item = view->model()->index(index, 0);
+    if (item.isValid())
+      bounds = view->visualRect(item).translated(view->viewport()->mapTo(widget, QPoint()));
+  } else if (QLayout* layout = widget->layout()) {
+    // A radio group's items are the widgets of its layout, in item order.
+    QLayoutItem* item = index >= 0 && index < layout->count() ? layout->itemAt(index) : nullptr;
+    if (item && item->widget()) bounds = item->widget()->geometry();
+  }
+  if (bounds.isEmpty()) return {};
+  bounds.translate(-ClientInset(control), -ClientInset(control));
+  return {bounds.left(), bounds.top(), bounds.right() + 1, bounds.bottom() + 1};
 }
 
 std::string MessageBoxText() {

@@ -87,6 +87,16 @@ class TTestHooksScope {
 // pass, then delivers everything pending: a test's wait wakes as soon as something happens.
 void WaitForEvents(int milliseconds);
 
+// Every modal run (a form's, a message box, a file, colour or text dialog) still showing after
+// `seconds` is reported to `expired` with what shows, then ended as Cancel ends it: a dialog that
+// nobody answers fails the test instead of keeping it waiting. Watches once the application
+// object exists; 0 stops watching.
+void LimitModalRuns(int seconds, std::function<void(const std::string& whatShows)> expired);
+
+// Where the index-th item of a radio group or list box lies, in the control's client
+// coordinates (as SimulateMouse takes them); empty when there is no such item.
+TRect ItemBounds(TControl& control, int index);
+
 // Saves what the control shows (children included) as a PNG file; raises EWriteError.
 void SaveScreenshot(TControl& control, const std::string& fileName);
 // Text as the desktop's own text drawing draws it whole in the font a device context makes of

@@ -2,6 +2,8 @@
 // shows, from inside its own modal run, as the window system delivers them.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <utility>
@@ -19,6 +21,14 @@ inline void Click(plat::TControl& control, plat::TPoint at) {
 }
 inline void Click(plat::TControl& control) {
   Click(control, {control.Width() / 2, control.Height() / 2});
+}
+
+// A left click on the index-th item of a radio group or list box, on its button or the start of
+// its text, wherever the desktop's fonts and style put it.
+inline void ClickItem(plat::TControl& control, int index) {
+  const plat::TRect item = plat::ItemBounds(control, index);
+  ASSERT_FALSE(item.IsEmpty()) << "no item " << index << " to click";
+  Click(control, {item.Left + item.Height() / 2, (item.Top + item.Bottom) / 2});
 }
 
 // Replaces the text of an edit of the window by typing, as the user does.

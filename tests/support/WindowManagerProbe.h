@@ -50,13 +50,15 @@ inline bool Titled(const plat::TWindowRelations& seen) {
 template <class Done>
 plat::TWindowRelations Settled(plat::TCustomForm& form, const std::string& awaited, Done done) {
   plat::TWindowRelations seen;
-  if (!WaitUntil([&] { return done(seen = plat::DescribeWindow(form)); }))
-    ADD_FAILURE() << "waited " << kPatience.count() << " s for " << awaited << "; seen last: frame "
-                  << Text(seen.frame) << ", inside " << Text(seen.client) << ", form's bounds "
-                  << Text(form.BoundsRect()) << ", form's inside " << form.ClientWidth() << " x "
-                  << form.ClientHeight() << "; the window manager says: "
-                  << WindowProperties(seen.windowId, "WM_STATE _NET_FRAME_EXTENTS")
-                  << "and of itself: " << WindowProperties("-root", "_NET_SUPPORTING_WM_CHECK");
+  WaitUntil(
+      awaited, [&] { return done(seen = plat::DescribeWindow(form)); },
+      [&] {
+        return "frame " + Text(seen.frame) + ", inside " + Text(seen.client) + ", form's bounds " +
+               Text(form.BoundsRect()) + ", form's inside " + std::to_string(form.ClientWidth()) +
+               " x " + std::to_string(form.ClientHeight()) + "; the window manager says: " +
+               WindowProperties(seen.windowId, "WM_STATE _NET_FRAME_EXTENTS") +
+               "and of itself: " + WindowProperties("-root", "_NET_SUPPORTING_WM_CHECK");
+      });
   return seen;
 }
 

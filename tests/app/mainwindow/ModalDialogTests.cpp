@@ -16,6 +16,7 @@
 #include "platform/runtime/Timers.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/TestSeams.h"
+#include "support/DialogUser.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -81,9 +82,7 @@ TEST_F(RealRun, AHalfTransparentLayerTurnedFromItsToolsKeepsItsColourAndOpacity)
 
   WhileModal([](plat::TCustomForm& f) {
     if (auto* menu = dynamic_cast<app::TColorFunctionsForm*>(&f)) {
-      // "Rotation Tools", the sixth of the ten functions stacked in the group.
-      plat::TRadioGroup& functions = *menu->FunctionRadioGroup;
-      Click(functions, {16, 18 + 5 * (functions.Height() - 36) / 9});
+      test_support::ClickItem(*menu->FunctionRadioGroup, 5);  // "Rotation Tools"
       return false;
     }
     auto& dialog = dynamic_cast<app::TFormRotateExample&>(f);

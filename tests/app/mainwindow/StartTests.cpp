@@ -381,7 +381,8 @@ TEST_F(MainWindow, EveryControlOfTheLayoutReachesItsField) {
 TEST_F(MainWindow, TheRunningTimerLoadsTheCommandLinePicture) {
   Start({Picture("timed.bmp", 9, 7)});
   // Ticks come from the message loop. The last tick only stops the timer.
-  test_support::WaitUntil([&] { return form->StartupState == 100 && !form->Timer1->Enabled(); });
+  test_support::WaitUntil("the start-up to finish",
+                          [&] { return form->StartupState == 100 && !form->Timer1->Enabled(); });
   EXPECT_EQ(form->StartupState, 100);
   EXPECT_TRUE(form->ImageLoaded);
   EXPECT_EQ(form->ImgView->Bitmap().Width(), 9);
@@ -399,7 +400,8 @@ TEST_F(MainWindow, ACommandLineStartShowsTheOpacityLabelsAsAnOpenedPicture) {
 
   Start({picture});
   form->Show();
-  ASSERT_TRUE(test_support::WaitUntil([&] { return form->StartupState == 100; }));
+  ASSERT_TRUE(
+      test_support::WaitUntil("the start-up to finish", [&] { return form->StartupState == 100; }));
   EXPECT_EQ(labels(), expected);
 
   form.reset();
@@ -426,7 +428,8 @@ TEST_F(MainWindow, ACommandLinePictureThatFailsStartsAsWithoutOne) {
   };
   Start({broken});
   form->Show();
-  test_support::WaitUntil([&] { return form->StartupState == 100 && !form->Timer1->Enabled(); });
+  test_support::WaitUntil("the start-up to finish",
+                          [&] { return form->StartupState == 100 && !form->Timer1->Enabled(); });
   EXPECT_EQ(shown.size(), 1u);
   EXPECT_EQ(form->StartupState, 100);
   EXPECT_FALSE(form->ImageLoaded);
@@ -481,14 +484,15 @@ TEST_F(MainWindow, BothTimersRunFromTheMessageLoop) {
   };
   Start();
   form->Show();
-  ASSERT_TRUE(test_support::WaitUntil([&] { return form->ImgView->Visible(); }));
+  ASSERT_TRUE(test_support::WaitUntil("the picture view to show",
+                                      [&] { return form->ImgView->Visible(); }));
   EXPECT_EQ(form->StartupState, 1);
   EXPECT_FALSE(form->Timer1->Enabled());
 
   answer = Picture("bg.bmp", 200, 150);
   form->LoadButton->Click();
   std::vector<int> states{form->StartupState};
-  ASSERT_TRUE(test_support::WaitUntil([&] {
+  ASSERT_TRUE(test_support::WaitUntil("the start-up after Load to finish", [&] {
     if (form->StartupState != states.back()) states.push_back(form->StartupState);
     return form->StartupState == 100 && !form->Timer1->Enabled();
   }));
@@ -511,7 +515,8 @@ TEST_F(MainWindow, BothTimersRunFromTheMessageLoop) {
   plat::SimulateMouse(*form->ImgView, plat::TMouseAction::Release, plat::mbRight, onLayer);
   EXPECT_EQ(form->ToolAction, 1);
   EXPECT_TRUE(shown.empty());  // the tools wait for the timer
-  ASSERT_TRUE(test_support::WaitUntil([&] { return ticks == 2 && !form->Timer2->Enabled(); }));
+  ASSERT_TRUE(test_support::WaitUntil("two ticks of the second timer, then its end",
+                                      [&] { return ticks == 2 && !form->Timer2->Enabled(); }));
   EXPECT_EQ(shown, std::vector<std::string>{"TColorFunctionsForm"});
   EXPECT_EQ(erasedInTick, 1);
   EXPECT_EQ(form->ToolAction, 0);
@@ -533,8 +538,9 @@ TEST_F(MainWindow, AnArgumentOfExtremeLengthIsReportedInABoxThatFits) {
     return plat::IDOK;
   };
   Start({path, "DEFAULT"});
-  ASSERT_TRUE(test_support::WaitUntil(
-      [&] { return form->StartupState == 100 && !form->Timer1->Enabled(); }));
+  ASSERT_TRUE(test_support::WaitUntil("the start-up to finish", [&] {
+    return form->StartupState == 100 && !form->Timer1->Enabled();
+  }));
   ASSERT_EQ(shown.size(), 1u);
   const std::string& text = shown[0];
   EXPECT_LT(text.size(), 1300u);

@@ -50,7 +50,7 @@ struct TSignalledChild {
          "--gtest_also_run_disabled_tests"},
         {"PIXSTAMP_HOME=" + home.Path().string(), std::string(kReadyVariable) + "=" + ready});
     ASSERT_TRUE(child.Started());
-    ASSERT_TRUE(test_support::WaitUntil([&] {
+    ASSERT_TRUE(test_support::WaitUntil("the child to report its work folder", [&] {
       workFolder = ReadText(ready);
       return !workFolder.empty() || !child.Running();
     })) << "the child never reported its work folder";

@@ -95,7 +95,7 @@ TEST(WindowManager, InformationBoxesAreTitledWithTheApplicationsTitle) {
   timer.SetInterval(50);
   timer.OnTimer = [&](TObject*) {
     timer.SetEnabled(false);
-    test_support::WaitUntil([&] {
+    test_support::WaitUntil("the message box's title", [&] {
       const uint64_t box = MessageBoxWindowId();
       title = box ? WindowProperties(box, "_NET_WM_NAME") : "no message box";
       return title == titled;

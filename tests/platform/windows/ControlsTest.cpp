@@ -318,7 +318,8 @@ TEST(Controls, AControlMayFreeItselfFromItsOwnHandler) {
   EXPECT_EQ(form.ControlCount(), 0);
   timer->OnTimer = [&](TObject*) { form.DestroyComponent(timer); };
   timer->SetInterval(1);
-  test_support::WaitUntil([&] { return form.ComponentCount() == 0; });
+  test_support::WaitUntil("the posted release to free the timer",
+                          [&] { return form.ComponentCount() == 0; });
   EXPECT_EQ(form.ComponentCount(), 0);
 }
 

@@ -62,8 +62,9 @@ TEST_F(ViewOnDisplay, TheWheelOverABarScrollsThePicture) {
   ASSERT_GT(start, 16.0f);  // centred on a picture wider than the view
   Pointer("mousemove " + At(bar.ClientToScreen({bar.ClientWidth() / 2, bar.ClientHeight() / 2})));
   Pointer("click 5 click 5");  // two notches down: towards the start
-  ASSERT_TRUE(test_support::WaitUntil([&] { return bar.Position() == start - 16; }))
-      << bar.Position();
+  ASSERT_TRUE(test_support::WaitUntil("the bar to move 16 back", [&] {
+    return bar.Position() == start - 16;
+  })) << bar.Position();
   EXPECT_FLOAT_EQ(view->OffsetHorz(), -bar.Position());
   EXPECT_EQ(view->GetBitmapRect().Left, -int32_t(bar.Position()));
 }
@@ -84,7 +85,8 @@ TEST_F(ViewOnDisplay, DraggingTheSizeGripSizesTheForm) {
   }
   Pointer("mouseup 1");
   ASSERT_TRUE(sized) << form.Width() << " x " << form.Height();
-  EXPECT_TRUE(test_support::WaitUntil([&] { return form.Height() > height; }));
+  EXPECT_TRUE(
+      test_support::WaitUntil("the window to grow", [&] { return form.Height() > height; }));
   // The view fills the larger form; its viewport and bars follow.
   EXPECT_EQ(view->Width(), form.ClientWidth());
   EXPECT_EQ(view->ViewportRect().Right, form.ClientWidth() - 16);

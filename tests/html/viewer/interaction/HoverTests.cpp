@@ -83,7 +83,8 @@ TEST_F(Hover, TimerDropsTheLinkOnceThePointerHasLeftThePanel) {
 
   // Away from the panel: the next tick (200 ms) forgets the link and says so once.
   PointerAt({-40, -40});
-  test_support::WaitUntil([&] { return viewer->LinkURL().empty(); });
+  test_support::WaitUntil("the hover timer to forget the link",
+                          [&] { return viewer->LinkURL().empty(); });
   EXPECT_EQ(viewer->LinkURL(), "");
   EXPECT_EQ(covered, (std::vector<std::string>{"#end", ""}));
 }
