@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/runtime/Shell.h"
 #include "platform/runtime/Timers.h"
@@ -49,6 +51,23 @@ TEST(ModalRun, TheHookAnswersWithoutALoopAfterTheResultIsReset) {
   };
   EXPECT_EQ(dialog.ShowModal(), mrOk);
   EXPECT_EQ(dialog.okClicks, 1);
+}
+
+TEST(ModalRun, ARunNobodyAnswersIsReportedAndCancelledAtItsLimit) {
+  std::vector<std::string> reports;
+  LimitModalRuns(1, [&](const std::string& what) { reports.push_back(what); });
+  TDialogForm dialog(nullptr);
+  dialog.SetCaption("Nobody answers");
+  EXPECT_EQ(dialog.ShowModal(), mrCancel);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_NE(reports[0].find("TDialogForm \"Nobody answers\""), std::string::npos) << reports[0];
+
+  TTestHooksScope hooks;
+  TestHooks().showMessageBoxes = true;
+  ShowMessage("Still waiting.");
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_NE(reports[1].find("saying \"Still waiting.\""), std::string::npos) << reports[1];
+  LimitModalRuns(0, nullptr);
 }
 
 TEST(ModalRun, ANestedLoopRunsTimersUntilAButtonSetsTheResult) {
