@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -278,6 +279,49 @@ void TControlHost::SyncWindowGeometry() {
   if (!control_ || !isWindow() || !isVisible()) return;
   QRect g = frameGeometry();
   GuardEvent([&] { control_->SyncFromWindow({g.left(), g.top(), g.right() + 1, g.bottom() + 1}); });
+}
+
+namespace {
+
+// Window managers frame windows only on a real window system, and only windows with a frame.
+bool AwaitsFrame(const QWidget* window) {
+  const QString platform = QGuiApplication::platformName();
+  if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return false;
+  const Qt::WindowType type = window->windowType();
+  if ((window->windowFlags() & Qt::FramelessWindowHint) || type == Qt::ToolTip || type == Qt::Popup)
+    return false;
+  const QWindow* handle = window->windowHandle();
+  return handle && window->isVisible() && handle->frameMargins().isNull();
+}
+
+// How often, and for how long, a window waits for its frame: a busy window manager may take
+// seconds, one that never frames it must not keep a timer going.
+constexpr int kFrameCheckMilliseconds = 50, kFrameChecks = 600;
+
+}  // namespace
+
+void TControlHost::AwaitFrame(const TRect& asked) {
+  if (!AwaitsFrame(this)) {
+    if (frameCheck_) frameCheck_->stop();
+    return;
+  }
+  askedFrame_ = asked;
+  frameChecksLeft_ = kFrameChecks;
+  if (!frameCheck_) {
+    frameCheck_ = new QTimer(this);  // owned by the host
+    connect(frameCheck_, &QTimer::timeout, this, &TControlHost::CheckFrame);
+  }
+  frameCheck_->start(kFrameCheckMilliseconds);
+}
+
+void TControlHost::CheckFrame() {
+  if (!control_ || !isVisible() || --frameChecksLeft_ <= 0) return frameCheck_->stop();
+  if (AwaitsFrame(this)) return;
+  frameCheck_->stop();
+  // The bounds as the frame now stands, then the ones asked for where they differ.
+  SyncWindowGeometry();
+  const TRect asked = askedFrame_;
+  GuardEvent([&] { control_->SetBoundsRect(asked); });
 }
 
 void TControlHost::closeEvent(QCloseEvent* event) {

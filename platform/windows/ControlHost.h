@@ -7,6 +7,7 @@
 #include <QMargins>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
 #include <functional>
@@ -24,6 +25,11 @@ class TControlHost : public QWidget {
   void Detach() { control_ = nullptr; }
   // A shown window's bounds (frame included) go to its control.
   void SyncWindowGeometry();
+  // Bounds the program gave a shown window that the window manager has not framed yet were
+  // taken as the inside's: once the frame comes, the window is placed again at the frame asked
+  // for. Nothing to wait for when the window has its frame, or can have none.
+  void AwaitFrame(const TRect& asked);
+  bool AwaitingFrame() const { return frameCheck_ && frameCheck_->isActive(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -39,7 +45,11 @@ class TControlHost : public QWidget {
   void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
+  void CheckFrame();
   TControl* control_;
+  QTimer* frameCheck_ = nullptr;  // a child of the host
+  TRect askedFrame_;
+  int frameChecksLeft_ = 0;
 };
 
 // Event filter on a control's widget and receiver of its posted messages.

@@ -186,6 +186,7 @@ void TControl::ApplyGeometry() {
     widget_->resize(std::max(width_ - frame.Left - frame.Right, 0),
                     std::max(height_ - frame.Top - frame.Bottom, 0));
     applyingGeometry_ = false;
+    if (auto* host = dynamic_cast<TControlHost*>(widget_)) host->AwaitFrame(BoundsRect());
     return;
   }
   // Bounds count from the parent's client area, inside its border.

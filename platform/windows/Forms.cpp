@@ -135,8 +135,12 @@ void TCustomForm::SetVisible(bool visible) {
       Widget()->showMinimized();
     else
       Widget()->show();
-    // The frame is known once the window shows (or comes with a later move).
-    if (auto host = dynamic_cast<TControlHost*>(Widget())) host->SyncWindowGeometry();
+    // The frame is known once the window shows, or comes later from the window manager.
+    if (auto host = dynamic_cast<TControlHost*>(Widget())) {
+      const TRect asked = BoundsRect();
+      host->SyncWindowGeometry();
+      if (windowState_ == wsNormal) host->AwaitFrame(asked);
+    }
     Widget()->activateWindow();
     if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
     DoShow();

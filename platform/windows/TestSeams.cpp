@@ -285,6 +285,11 @@ uint64_t MessageBoxWindowId() {
   return box ? box->winId() : 0;
 }
 
+bool AwaitsFrame(const TControl& control) {
+  auto* host = dynamic_cast<const TControlHost*>(control.Widget());
+  return host && host->AwaitingFrame();
+}
+
 TRect ItemBounds(TControl& control, int index) {
   QWidget* widget = control.Widget();
   QRect bounds;

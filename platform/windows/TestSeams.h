@@ -170,6 +170,10 @@ void PutClipboardData(const std::string& mimeType, const std::string& bytes);
 void PutClipboardData(const std::vector<std::pair<std::string, std::string>>& typesAndBytes);
 std::string ClipboardData(const std::string& mimeType);
 
+// Whether the window of the control still waits for the window manager's frame, to be placed
+// again at the bounds the program gave it.
+bool AwaitsFrame(const TControl& control);
+
 // A form's window as the window system sees it.
 struct TWindowRelations {
   TCustomForm* transientFor = nullptr;  // the form whose window this one belongs to

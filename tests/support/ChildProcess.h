@@ -83,7 +83,7 @@ class ChildProcess {
   // The child's wait status once it has ended; none when it is still running after the patience
   // of every wait (it is killed with the test).
   std::optional<int> Wait() {
-    WaitUntil([&] { return !Running(); });
+    WaitUntil("the child process to end", [&] { return !Running(); });
     return status_;
   }
 

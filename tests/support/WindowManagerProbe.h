@@ -45,13 +45,14 @@ inline bool Titled(const plat::TWindowRelations& seen) {
   return seen.client.Top > seen.frame.Top;
 }
 
-// What the form's window looks like once `done` holds: the window manager frames, places and
-// sizes windows in its own time. When it never holds, the failure says what was seen last.
+// What the form's window looks like once `done` holds and the form no longer waits to be placed
+// again in its frame: the window manager frames, places and sizes windows in its own time. When
+// it never holds, the failure says what was seen last.
 template <class Done>
 plat::TWindowRelations Settled(plat::TCustomForm& form, const std::string& awaited, Done done) {
   plat::TWindowRelations seen;
   WaitUntil(
-      awaited, [&] { return done(seen = plat::DescribeWindow(form)); },
+      awaited, [&] { return done(seen = plat::DescribeWindow(form)) && !plat::AwaitsFrame(form); },
       [&] {
         return "frame " + Text(seen.frame) + ", inside " + Text(seen.client) + ", form's bounds " +
                Text(form.BoundsRect()) + ", form's inside " + std::to_string(form.ClientWidth()) +

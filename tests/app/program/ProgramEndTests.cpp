@@ -55,7 +55,7 @@ TEST_F(RunningProgram, TheWindowSystemGoingAwayStillLeavesTheSettingsWritten) {
         return line;
     return std::string();
   };
-  ASSERT_TRUE(test_support::WaitUntil([&] {
+  ASSERT_TRUE(test_support::WaitUntil("the virtual display's number", [&] {
     number = displayNumber();
     return !number.empty() || !server.Running();
   }));
@@ -63,7 +63,7 @@ TEST_F(RunningProgram, TheWindowSystemGoingAwayStillLeavesTheSettingsWritten) {
   const std::string display = ":" + number;
 
   Start({Picture()}, {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb"});
-  ASSERT_TRUE(test_support::WaitUntil([&] {
+  ASSERT_TRUE(test_support::WaitUntil("the program's window on the display", [&] {
     return ShowsWindow(display, "start.bmp") || !program->Running();
   })) << Output();
   ASSERT_TRUE(program->Running()) << Output();

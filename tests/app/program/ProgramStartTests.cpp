@@ -23,7 +23,7 @@ TEST_F(RunningProgram, ANamedPipeOnTheCommandLineIsRefusedAndTheProgramGoesOn) {
   Start({pipe.Path()});
   // Offscreen, the message box goes to the output.
   const std::string refusal = "\"" + pipe.Path() + "\". Not a regular file";
-  EXPECT_TRUE(test_support::WaitUntil([&] {
+  EXPECT_TRUE(test_support::WaitUntil("the refusal of the pipe", [&] {
     return Output().find(refusal) != std::string::npos || !program->Running();
   })) << Output();
   EXPECT_NE(Output().find(refusal), std::string::npos) << Output();

@@ -66,7 +66,7 @@ class RunningProgram : public testing::Test {
 
   // The main window has been set up (its folders are made once the settings are read).
   bool SetUpDone() {
-    return test_support::WaitUntil([&] {
+    return test_support::WaitUntil("the program to read its settings", [&] {
       return std::filesystem::exists(home.Path() / "data/Layers") || !program->Running();
     });
   }
