@@ -41,10 +41,10 @@ wait_while_running "$server" test -s "$work/display" ||
   skip "the virtual X display did not start: $(tail -n 3 "$work/server.log")"
 export DISPLAY=:$(tr -d '\n' <"$work/display")
 
-openbox --sm-disable >"$work/manager.log" 2>&1 &
+# Openbox names itself on the root window (_NET_SUPPORTING_WM_CHECK) before it takes windows: a
+# window mapped in between is never managed. It runs its startup command once it is ready.
+openbox --sm-disable --startup "touch $work/manager-ready" >"$work/manager.log" 2>&1 &
 manager=$!
-# The manager is ready once it names itself on the root window.
-managing() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
-wait_while_running "$manager" managing ||
+wait_while_running "$manager" test -e "$work/manager-ready" ||
   { echo "the window manager did not start: $(tail -n 3 "$work/manager.log")" >&2; exit 1; }
 QT_QPA_PLATFORM=xcb "$@"
