@@ -99,7 +99,8 @@ TEST_F(Hover, TimerDropsTheLinkWhenAnotherWindowCoversThePointer) {
   cover.SetBounds(at.X - 30, at.Y - 20, 60, 40);
   cover.Show();
   plat::Application().ProcessMessages();
-  test_support::WaitUntil([&] { return viewer->LinkURL().empty(); });
+  test_support::WaitUntil("the hover timer to see the window over the link",
+                          [&] { return viewer->LinkURL().empty(); });
   EXPECT_EQ(viewer->LinkURL(), "");
   EXPECT_EQ(covered, (std::vector<std::string>{"#end", ""}));
 }
@@ -114,7 +115,8 @@ TEST_F(Hover, TimerDropsTheLinkWhenAPageControlLiesUnderThePointer) {
     if (viewer->PaintPanel().Controls(i)->Showing()) edit = viewer->PaintPanel().Controls(i);
   ASSERT_NE(edit, nullptr);
   plat::TestHooks().cursorPos = edit->ClientToScreen({2, 2});
-  test_support::WaitUntil([&] { return viewer->LinkURL().empty(); });
+  test_support::WaitUntil("the hover timer to see the edit under the pointer",
+                          [&] { return viewer->LinkURL().empty(); });
   EXPECT_EQ(covered, (std::vector<std::string>{"#end", ""}));
 }
 
