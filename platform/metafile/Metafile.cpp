@@ -26,14 +26,10 @@ const TGraphicClass& TMetafile::StaticClass() {
 }
 
 void TMetafile::LoadFromStream(TStream& stream) {
-  std::string bytes;
-  char chunk[65536];
-  for (int64_t got; (got = stream.Read(chunk, sizeof chunk)) > 0;) {
-    bytes.append(chunk, size_t(got));
-    if (int64_t(bytes.size()) > kMaxMetafileBytes) InvalidMetafile("the file is too large");
-  }
+  std::optional<std::string> read = ReadRest(stream, kMaxMetafileBytes);
+  if (!read) InvalidMetafile("the file is too large");
   TMetafile loaded;
-  loaded.bytes_ = std::move(bytes);
+  loaded.bytes_ = std::move(*read);
   const auto file = AsBytes(loaded.bytes_);
   loaded.enhanced_ = LooksLikeEmf(file);
   if (loaded.enhanced_) {

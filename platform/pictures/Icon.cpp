@@ -112,12 +112,9 @@ const TGraphicClass& TIcon::StaticClass() {
 }
 
 void TIcon::LoadFromStream(TStream& stream) {
-  std::string bytes;
-  char chunk[65536];
-  for (int64_t got; (got = stream.Read(chunk, sizeof chunk)) > 0;) {
-    bytes.append(chunk, size_t(got));
-    if (int64_t(bytes.size()) > kMaxIconBytes) Invalid("the file is too large");
-  }
+  const std::optional<std::string> read = ReadRest(stream, kMaxIconBytes);
+  if (!read) Invalid("the file is too large");
+  const std::string& bytes = *read;
   const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
   const size_t size = bytes.size();
   if (size < 6 || Le(data, 2) != 0 || (Le(data + 2, 2) != 1 && Le(data + 2, 2) != 2)) {

@@ -7,25 +7,6 @@
 
 namespace plat {
 
-namespace {
-
-// JPEG streams larger than this are refused before decoding.
-
-std::string ReadRest(TStream& stream) {
-  std::string bytes;
-  char chunk[65536];
-  for (;;) {
-    const int64_t want = std::min<int64_t>(sizeof chunk, MaxJpegBytes + 1 - int64_t(bytes.size()));
-    if (want <= 0) throw EInvalidGraphic("JPEG picture is too large");
-    const int64_t got = stream.Read(chunk, want);
-    if (got <= 0) break;
-    bytes.append(chunk, size_t(got));
-  }
-  return bytes;
-}
-
-}  // namespace
-
 TJPEGImage::TJPEGImage() : bitmap_(std::make_unique<TBitmap>()) {}
 TJPEGImage::~TJPEGImage() = default;
 
@@ -59,7 +40,9 @@ void TJPEGImage::Decode() {
 }
 
 void TJPEGImage::LoadFromStream(TStream& stream) {
-  std::string bytes = ReadRest(stream);
+  std::optional<std::string> read = ReadRest(stream, MaxJpegBytes);
+  if (!read) throw EInvalidGraphic("JPEG picture is too large");
+  std::string bytes = std::move(*read);
   std::swap(data_, bytes);
   try {
     Decode();

@@ -108,6 +108,23 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
   return copied;
 }
 
+std::optional<std::string> ReadRest(TStream& stream, int64_t maxSize) {
+  const int64_t position = stream.Seek(0, soCurrent);
+  const int64_t size = position >= 0 ? stream.Size() : -1;
+  if (size >= 0 && size - position > maxSize) return std::nullopt;
+  std::string bytes;
+  if (size > position) bytes.reserve(size_t(size - position));
+  char chunk[65536];
+  for (;;) {
+    // One byte past the limit says there is more than it allows.
+    const int64_t want = std::min<int64_t>(sizeof chunk, maxSize + 1 - int64_t(bytes.size()));
+    if (want <= 0) return std::nullopt;
+    const int64_t got = stream.Read(chunk, want);
+    if (got <= 0) return bytes;
+    bytes.append(chunk, size_t(got));
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // THandleStream, TFileStream
 

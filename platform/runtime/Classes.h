@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,10 @@ class TStream : public TObject {
   // stream that cannot seek, everything up to its end). Returns the number of bytes copied.
   int64_t CopyFrom(TStream& source, int64_t count);
 };
+
+// The rest of the stream from its position; none when more than maxSize bytes remain. A stream
+// that knows its size is weighed before any of it is read.
+std::optional<std::string> ReadRest(TStream& stream, int64_t maxSize);
 
 // A stream over an open file descriptor; the descriptor is not owned.
 class THandleStream : public TStream {

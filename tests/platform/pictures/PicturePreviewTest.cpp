@@ -2,10 +2,13 @@
 // transparency the editor gives the picture.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "PictureTestUtil.h"
 #include "platform/pictures/Picture.h"
 #include "platform/pictures/PicturePreview.h"
 #include "platform/runtime/Files.h"
+#include "support/NamedPipe.h"
 #include "support/ScratchFolder.h"
 #include "tests/platform/metafile/MetafileBuilder.h"
 
@@ -70,6 +73,19 @@ TEST_F(PicturePreviewTest, WhatDoesNotLoadShowsNothing) {
   EXPECT_EQ(PicturePreview(Write("notes.txt", "text"), 160, 160), nullptr);
   EXPECT_EQ(PicturePreview(folder.Path().string(), 160, 160), nullptr);
   EXPECT_EQ(PicturePreview(folder.File("missing.emf"), 160, 160), nullptr);
+  // Highlighted in the open dialog: a pipe is not waited on, a device not read for ever, a file
+  // of gigabytes not read in.
+  test_support::NamedPipe pipe(folder.File("pipe.jpg"));
+  ASSERT_TRUE(pipe.Made());
+  EXPECT_TRUE(pipe.ReturnsWithoutWaiting(
+      [&] { EXPECT_EQ(PicturePreview(pipe.Path(), 160, 160), nullptr); }));
+  std::filesystem::create_symlink("/dev/zero", folder.File("endless.ico"));
+  EXPECT_EQ(PicturePreview(folder.File("endless.ico"), 160, 160), nullptr);
+  for (const char* name : {"huge.jpg", "huge.png", "huge.gif", "huge.emf", "huge.ico"}) {
+    const std::string path = Write(name, "\xFF\xD8\xFF");
+    std::filesystem::resize_file(path, std::uintmax_t(3) << 30);
+    EXPECT_EQ(PicturePreview(path, 160, 160), nullptr) << name;
+  }
 }
 
 }  // namespace

@@ -115,6 +115,31 @@ TEST(FileStream, OnlyRegularFilesOpenByNameAndNoneWaits) {
   EXPECT_EQ(::fcntl(file.Handle(), F_GETFL) & O_NONBLOCK, 0);
 }
 
+TEST(FileStream, TheRestIsReadUpToALimitAndAFileOverItNotAtAll) {
+  ScratchFolder folder;
+  WriteRaw(folder / "small", "0123456789");
+  TFileStream small(folder / "small", fmOpenRead);
+  small.SetPosition(4);
+  EXPECT_EQ(ReadRest(small, 6), "456789");
+  small.SetPosition(3);
+  EXPECT_EQ(ReadRest(small, 6), std::nullopt);
+  // Gigabytes on the disk are weighed, not read.
+  WriteRaw(folder / "huge", "");
+  ASSERT_EQ(::truncate((folder / "huge").c_str(), off_t(3) << 30), 0);
+  TFileStream huge(folder / "huge", fmOpenRead);
+  EXPECT_EQ(ReadRest(huge, 1 << 20), std::nullopt);
+  EXPECT_EQ(huge.Position(), 0);
+  // A pipe has no size: it is read up to one byte past the limit.
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  ASSERT_EQ(::write(ends[1], "abcdefgh", 8), 8);
+  ::close(ends[1]);
+  THandleStream pipe(ends[0]);
+  EXPECT_EQ(ReadRest(pipe, 7), std::nullopt);
+  EXPECT_EQ(pipe.Read(ends, 1), 0);  // the eighth byte was read
+  ::close(ends[0]);
+}
+
 TEST(StreamBuffers, ShortReadAndFailedWriteRaise) {
   const char data[] = "abc";
   TReadOnlyMemoryStream source(data, 3);
