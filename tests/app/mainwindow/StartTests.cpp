@@ -250,6 +250,35 @@ TEST_F(MainWindow, ReadsTheSettingsAtStartAndWritesThemAtTheEnd) {
   EXPECT_EQ(texts, (std::vector<std::string>{"zeta", "Alpha", "new text"}));
 }
 
+TEST_F(MainWindow, RememberedFoldersComeBackAsTheyWere) {
+  // Any byte a folder's name may hold but a line break, which the file keeps as a blank.
+  std::string deep = "/srv";
+  while (deep.size() < 4000) deep += "/" + std::string(200, 'd');
+  const std::vector<std::string> folders = {
+      "/srv/a=b/",
+      "/srv/  blanks at both ends  /",
+      "/srv/\ttab/",
+      "/srv/\xC3\xBCn\xC3\xAF \xE5\xAD\x97 \xF0\x9F\x98\x80/",
+      "/srv/\xFF\xFE not UTF-8/",
+      "/srv/%41 \\ back/",
+      "/srv/SavedText=FontName=x/",
+      deep + "/",
+  };
+  for (const std::string& folder : folders) {
+    SCOPED_TRACE(folder);
+    Start();
+    form->BackgroundPath = folder + "picture.jpg";
+    form->LayerPath = folder + "layer.png";
+    form.reset();  // closing saves
+    Start();
+    EXPECT_TRUE(form->BackgroundFolder == folder);
+    EXPECT_TRUE(form->LayerFolder == folder);
+    EXPECT_TRUE(form->OpenPictureDialog1->InitialDir() == folder);
+    EXPECT_TRUE(form->OpenPictureDialog2->InitialDir() == folder);
+    form.reset();
+  }
+}
+
 TEST_F(MainWindow, ASettingsFileThatCouldNotBeReadIsLeftAsItIsAndSaidSo) {
   // Too large to read, with a text the user keeps in it.
   const std::string file = app::SettingsFileName();

@@ -20,6 +20,7 @@
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Timers.h"
 #include "platform/windows/Application.h"
+#include "platform/windows/Dialogs.h"
 #include "platform/windows/TestSeams.h"
 #include "support/ChildProcess.h"
 #include "support/ScratchFolder.h"
@@ -100,29 +101,50 @@ TEST(TerminationSignal, InTheLoopEndsAsClosingTheWindowDoesWithADialogOpen) {
   const std::string settings = ReadText(child.home.File("config/settings.ini"));
   EXPECT_NE(settings.find(std::string(app::TextItemKey) + kRunText + "\n"), std::string::npos)
       << settings;
-  // The open dialog was cancelled, and one asked for afterwards was never shown.
-  EXPECT_EQ(ReadText(child.home.File("dialogs")), "cancelled, none shown after");
+  // The open question and the dialog under it were dismissed, and neither a dialog nor a box
+  // asked for afterwards was shown.
+  EXPECT_EQ(ReadText(child.home.File("dialogs")),
+            "question dismissed, dialog cancelled, none shown after");
 }
 
 // Runs only in the child, as the program runs: a text saved in this run, the work folder made,
-// and a dialog open when the signal comes.
+// and a question open over a dialog when the signal comes.
 TEST(TerminationSignal, DISABLED_RunWithADialogOpen) {
   app::TMainForm* mainForm = nullptr;
   plat::Application().CreateForm(mainForm);
   mainForm->TextItems.Add(kRunText);
+  plat::TestHooks().showMessageBoxes = true;
   std::string dialogs;
-  plat::TTimer opener(nullptr);
+  plat::TTimer opener(nullptr), asker(nullptr);
   opener.SetInterval(10);
   opener.OnTimer = [&](plat::TObject*) {
     opener.SetEnabled(false);
     plat::TForm dialog(nullptr);
-    dialog.OnShow = [](plat::TObject*) { ReportWorkFolder(); };
-    dialogs = dialog.ShowModal() == plat::mrCancel ? "cancelled" : "answered";
+    dialog.OnShow = [&](plat::TObject*) { asker.SetEnabled(true); };
+    const plat::TModalResult result = dialog.ShowModal();
+    dialogs += result == plat::mrCancel ? ", dialog cancelled" : ", dialog answered";
     bool shown = false;
     plat::TForm later(nullptr);
     later.OnShow = [&](plat::TObject*) { shown = true; };
     later.ShowModal();
-    dialogs += shown ? ", shown after" : ", none shown after";
+    // A box shown now would flash and close unanswered, which says neither Yes nor Cancel.
+    const bool dismissed =
+        plat::ShowMessageBox("Asked after the end?", "", plat::MB_YESNO) == plat::IDCANCEL;
+    dialogs += shown || !dismissed ? ", shown after" : ", none shown after";
+  };
+  asker.SetEnabled(false);
+  asker.SetInterval(10);
+  asker.OnTimer = [&](plat::TObject*) {
+    asker.SetEnabled(false);
+    plat::TTimer ready(nullptr);
+    ready.SetInterval(10);
+    ready.OnTimer = [&](plat::TObject*) {
+      if (plat::MessageBoxWindowId() == 0) return;
+      ready.SetEnabled(false);
+      ReportWorkFolder();
+    };
+    const int answer = plat::ShowMessageBox("Still there?", "", plat::MB_YESNO);
+    dialogs = answer == plat::IDCANCEL ? "question dismissed" : "question answered";
   };
   // A broken parent leaves nothing behind: the run gives up after a minute.
   const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);

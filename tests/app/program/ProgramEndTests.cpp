@@ -6,9 +6,9 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
 #include <string>
 
+#include "OwnDisplay.h"
 #include "RunningProgram.h"
 
 namespace program_test {
@@ -27,47 +27,13 @@ TEST_F(RunningProgram, ATerminationSignalEndsItAsClosingTheWindowDoes) {
   }
 }
 
-// Whether the display shows a window with the title.
-bool ShowsWindow(const std::string& display, const std::string& title) {
-  test_support::ChildProcess search("/usr/bin/xdotool", {"xdotool", "search", "--name", title},
-                                    {"DISPLAY=" + display}, "/dev/null");
-  const auto status = search.Wait();
-  return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
-}
-
-TEST_F(RunningProgram, TheWindowSystemGoingAwayStillLeavesTheSettingsWritten) {
-  if (!std::filesystem::exists("/usr/bin/Xvfb") || !std::filesystem::exists("/usr/bin/xdotool"))
-    GTEST_SKIP() << "needs Xvfb and xdotool (scripts/deps.sh installs them)";
-  // The server writes the number of the display it found free to its output once it is ready, on
-  // a line of its own among its warnings.
-  const std::string outputFile = home.File("server");
-  test_support::ChildProcess server(
-      "/usr/bin/Xvfb",
-      {"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
-      {}, outputFile);
-  ASSERT_TRUE(server.Started());
-  std::string number;
-  const auto displayNumber = [&] {
-    std::istringstream lines(ReadText(outputFile));
-    for (std::string line; std::getline(lines, line);)
-      if (!line.empty() && line.find_first_not_of("0123456789") == std::string::npos &&
-          !lines.eof())
-        return line;
-    return std::string();
-  };
-  ASSERT_TRUE(test_support::WaitUntil("the virtual display's number", [&] {
-    number = displayNumber();
-    return !number.empty() || !server.Running();
-  }));
-  ASSERT_FALSE(number.empty()) << ReadText(outputFile);
-  const std::string display = ":" + number;
-
-  Start({Picture()}, {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb"});
-  ASSERT_TRUE(test_support::WaitUntil("the program's window on the display", [&] {
-    return ShowsWindow(display, "start.bmp") || !program->Running();
-  })) << Output();
-  ASSERT_TRUE(program->Running()) << Output();
-  ASSERT_TRUE(server.Signal(SIGTERM));
+TEST_F(ProgramOnADisplay, TheWindowSystemGoingAwayStillLeavesTheSettingsWritten) {
+  if (!TOwnDisplay::Available())
+    GTEST_SKIP() << "needs Xvfb, openbox, xdotool and xclip (scripts/deps.sh)";
+  TOwnDisplay display(home.Path().string());
+  ASSERT_TRUE(display.Ready()) << display.ServerOutput();
+  ASSERT_TRUE(StartShowingThePicture(display)) << Output();
+  display.TakeAway();
   const auto status = program->Wait();
   ASSERT_TRUE(status) << "still running without its display";
   // Qt ends the program itself when the display is gone; nothing may crash on the way.
