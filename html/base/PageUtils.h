@@ -24,6 +24,12 @@ namespace html {
 class TProperties;
 class TFontList;
 
+// Raises EListError for an index outside [0, limit).
+inline void CheckListIndex(int index, int limit) {
+  if (index < 0 || index >= limit)
+    throw plat::EListError(plat::Format("List index out of bounds (%d)", {index}));
+}
+
 // A list that owns its items: deleting, clearing or destroying the list frees them.
 template <class T>
 class TFreeList {
@@ -75,10 +81,7 @@ class TFreeList {
   auto end() const { return items_.end(); }
 
  private:
-  static void CheckIndex(int index, int limit) {
-    if (index < 0 || index >= limit)
-      throw plat::EListError(plat::Format("List index out of bounds (%d)", {index}));
-  }
+  static void CheckIndex(int index, int limit) { CheckListIndex(index, limit); }
   std::vector<std::unique_ptr<T>> items_;
 };
 

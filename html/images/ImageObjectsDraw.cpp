@@ -42,7 +42,8 @@ int32_t TImageObj::AlignedTop(const TFontObj& run, int32_t baseline, int32_t tex
     case aRight:
       return textTop + VSpaceT;
     case aMiddle:
-      return baseline + run.Descent - run.TextHeight / 2 - (ImageHeight - VSpaceT + VSpaceB) / 2;
+      return baseline + run.Descent() - run.TextHeight() / 2 -
+             (ImageHeight - VSpaceT + VSpaceB) / 2;
     default:
       return baseline - ImageHeight - VSpaceB;
   }

@@ -32,21 +32,21 @@ void TPageViewer::LinkFocused(TLinkRun& link) {
   auto* run = dynamic_cast<TFontObj*>(&link);
   if (run && !settingActiveControl_) {
     const int32_t top = vScrollBar_->Position();
-    if (run->LinkY < top)
-      ScrollTo(run->LinkY);
-    else if (run->LinkY > top + ClientHeight() - kLinkMargin)
-      ScrollTo(run->LinkY - ClientHeight() / 2);
+    if (run->LinkY() < top)
+      ScrollTo(run->LinkY());
+    else if (run->LinkY() > top + ClientHeight() - kLinkMargin)
+      ScrollTo(run->LinkY() - ClientHeight() / 2);
   }
   Invalidate();
 }
 
 void TPageViewer::LinkKeyDown(TLinkRun& link, uint16_t& key, plat::TShiftState shift) {
   auto* run = dynamic_cast<TFontObj*>(&link);
-  if (key != plat::VK_RETURN || !run || !run->Link) {
+  if (key != plat::VK_RETURN || !run || !run->Link()) {
     KeyDown(key, shift);
     return;
   }
-  TakeLink(*run->Link);
+  TakeLink(*run->Link());
   plat::PostMessage(this, kFollowLinkMessage);
 }
 

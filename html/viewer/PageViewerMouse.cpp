@@ -217,8 +217,8 @@ void TPageViewer::DocMouseUp(plat::TMouseButton button, plat::TShiftState shift,
 void TPageViewer::FocusLinkWindow(int32_t linkID) {
   for (TLinkRun* link : document_->LinkRuns) {
     auto* run = dynamic_cast<TFontObj*>(link);
-    if (!run || run->LinkID() != linkID || !run->FocusControl) continue;
-    plat::TWinControl* window = run->FocusControl.get();
+    if (!run || run->LinkID() != linkID || !run->FocusControl()) continue;
+    plat::TWinControl* window = run->FocusControl();
     plat::TCustomForm* form = window->GetParentForm();
     if (form && window->CanFocus()) {
       settingActiveControl_ = true;

@@ -165,7 +165,7 @@ void TPanelObj::DrawInline(plat::TCanvas&, const TInlinePlace& place) {
       y = place.TextTop + VSpaceT;
       break;
     case aMiddle:
-      y = place.LineBottom - place.Run.TextHeight / 2 - (ImageHeight - VSpaceT + VSpaceB) / 2;
+      y = place.LineBottom - place.Run.TextHeight() / 2 - (ImageHeight - VSpaceT + VSpaceB) / 2;
       break;
     default:  // baseline and bottom
       y = place.Baseline - ImageHeight - VSpaceB;

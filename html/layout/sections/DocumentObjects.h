@@ -48,10 +48,12 @@ class TLinkRun {
   friend size_t FindLinkRun(const std::vector<TLinkRun*>& runs, const TLinkRun& run);
   friend void AddLinkRun(std::vector<TLinkRun*>& runs, TLinkRun& run);
   friend void DropLinkRun(std::vector<TLinkRun*>& runs, TLinkRun& run);
-  static constexpr size_t kNotListed = size_t(-1);
+  static constexpr uint32_t kNotListed = UINT32_MAX;
+  // The place to remember for place in a list of count runs: one too far is searched for.
+  static uint32_t Remembered(size_t place, size_t count);
   // Where the run was last seen in the document's list; runs are only appended or taken out,
-  // so it stands there or a little before.
-  mutable size_t listed_ = kNotListed;
+  // so it stands there or a little before. 32 bits leave the rest of the word to the run.
+  mutable uint32_t listed_ = kNotListed;
 };
 
 // The document's link runs, in document order, looked up through the place each run remembers:

@@ -5,6 +5,10 @@
 
 namespace html {
 
+uint32_t TLinkRun::Remembered(size_t place, size_t count) {
+  return place < count && place < kNotListed ? uint32_t(place) : kNotListed;
+}
+
 size_t FindLinkRun(const std::vector<TLinkRun*>& runs, const TLinkRun& run) {
   const size_t count = runs.size();
   size_t place = run.listed_;
@@ -19,14 +23,14 @@ size_t FindLinkRun(const std::vector<TLinkRun*>& runs, const TLinkRun& run) {
   } else {
     place = size_t(std::find(runs.begin() + ptrdiff_t(from), runs.end(), &run) - runs.begin());
   }
-  run.listed_ = place < count ? place : TLinkRun::kNotListed;
+  run.listed_ = TLinkRun::Remembered(place, count);
   return place;
 }
 
 void AddLinkRun(std::vector<TLinkRun*>& runs, TLinkRun& run) {
   // A run that was never listed, or was taken out since, is not there.
   if (run.listed_ != TLinkRun::kNotListed && FindLinkRun(runs, run) < runs.size()) return;
-  run.listed_ = runs.size();
+  run.listed_ = TLinkRun::Remembered(runs.size(), runs.size() + 1);
   runs.push_back(&run);
 }
 

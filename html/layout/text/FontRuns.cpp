@@ -15,14 +15,13 @@ TFontObj* AsRun(TLinkRun* run) {
 }  // namespace
 
 TFontObj::TFontObj(TSection* section, std::shared_ptr<const TMyFont> font, int32_t position)
-    : Section(section), StartPos(position), Font(std::move(font)) {
+    : StartPos(position), Section(section), Font(std::move(font)) {
   if (Font->tmHeight == 0) {  // a real font is at least a pixel high
     auto measured = std::make_shared<TMyFont>();
     measured->Assign(*Font);
     MeasureFont(*measured);
     Font = std::move(measured);
   }
-  FontChanged();
 }
 
 TFontObj::~TFontObj() {
@@ -30,7 +29,7 @@ TFontObj::~TFontObj() {
   if (TSectionList* document = Document()) {
     DropLinkRun(document->LinkRuns, *this);
     if (document->HoverLink == this) document->HoverLink = nullptr;
-    if (FocusControl) document->TabIndexList.Remove(FocusControl.get());
+    if (FocusControl()) document->TabIndexList.Remove(FocusControl());
   }
 }
 
@@ -38,16 +37,22 @@ TSectionList* TFontObj::Document() const {
   return Section ? Section->Document : nullptr;
 }
 
-void TFontObj::FontChanged() {
-  TextHeight = Font->tmHeight;
-  LineHeight = Font->tmHeight + Font->tmExternalLeading;
-  Descent = Font->tmDescent;
-  Overhang = (Font->Style() & plat::fsItalic) ? TextHeight / 10 : 0;
+TFontObj::TExtras& TFontObj::Extras() {
+  if (!extras_) extras_ = std::make_unique<TExtras>();
+  return *extras_;
+}
+
+const std::string& TFontObj::Title() const {
+  static const std::string none;
+  return extras_ ? extras_->Title : none;
+}
+
+void TFontObj::SetTitle(const std::string& title) {
+  if (extras_ || !title.empty()) Extras().Title = title;
 }
 
 void TFontObj::ReplaceFont(std::shared_ptr<const TMyFont> font) {
   Font = std::move(font);
-  FontChanged();
 }
 
 void TFontObj::ApplyFontInfo(const ThtFontInfo& info) {
@@ -63,18 +68,21 @@ void TFontObj::ApplyFontInfo(const ThtFontInfo& info) {
   font->SetCharset(info.Charset);
   MeasureFont(*font);
   Font = std::move(font);
-  FontChanged();
 }
 
 void TFontObj::CreateFontInfos() {
-  if (!FontInfos) FontInfos = std::make_unique<TFontInfoArray>();
+  if (!FontInfos()) Extras().FontInfos = std::make_unique<TFontInfoArray>();
+}
+
+void TFontObj::DropFontInfos() {
+  if (extras_) extras_->FontInfos.reset();
 }
 
 void TFontObj::ApplyLinkState() {
-  if (!FontInfos) return;
+  if (!FontInfos()) return;
   const int state = (IsVisited ? TFontInfoArray::Visited : TFontInfoArray::Link) +
                     (IsHovered ? TFontInfoArray::Hover : 0);
-  ApplyFontInfo(FontInfos->Ar[size_t(state)]);
+  ApplyFontInfo(FontInfos()->Ar[size_t(state)]);
 }
 
 void TFontObj::SetVisited(bool value) {
@@ -117,54 +125,66 @@ static TFontObj* EarlierFocusHolder(TSectionList& document, const TFontObj& from
   if (at == runs.size()) return nullptr;
   while (at > 0 && runs[at - 1]->LinkID() == from.LinkID()) {
     TFontObj* run = AsRun(runs[--at]);
-    if (run && run->FocusControl) return run;
+    if (run && run->FocusControl()) return run;
   }
   return nullptr;
 }
 
 void TFontObj::CreateFocusControl(int32_t tabIndex) {
   TSectionList* document = Document();
-  if (FocusControl || !document || EarlierFocusHolder(*document, *this)) return;
-  FocusControl = std::make_unique<ThtTabcontrol>(nullptr);
-  if (document->PaintPanel) FocusControl->SetParent(document->PaintPanel);
-  FocusControl->SetBounds(kParkedLeft, 0, 1, 1);
-  FocusControl->SetTabStop(true);
-  BindFocusHandlers();
-  if (tabIndex > 0) document->TabIndexList.Add(tabIndex, FocusControl.get());
+  if (FocusControl() || !document || EarlierFocusHolder(*document, *this)) return;
+  SetFocusControl(std::make_unique<ThtTabcontrol>(nullptr));
+  ThtTabcontrol& window = *FocusControl();
+  if (document->PaintPanel) window.SetParent(document->PaintPanel);
+  window.SetBounds(kParkedLeft, 0, 1, 1);
+  window.SetTabStop(true);
+  if (tabIndex > 0) document->TabIndexList.Add(tabIndex, &window);
+}
+
+void TFontObj::SetFocusControl(std::unique_ptr<ThtTabcontrol> window) {
+  if (!window && !extras_) return;
+  Extras().FocusControl = std::move(window);
+  if (FocusControl()) BindFocusHandlers();
+}
+
+void TFontObj::DropFocusControl() {
+  if (!FocusControl()) return;
+  if (TSectionList* document = Document()) document->TabIndexList.Remove(FocusControl());
+  extras_->FocusControl.reset();
 }
 
 void TFontObj::BindFocusHandlers() {
-  FocusControl->OnEnter = [this](plat::TObject*) { FocusEnter(); };
-  FocusControl->OnExit = [this](plat::TObject*) { FocusExit(); };
-  FocusControl->OnKeyDown = [this](plat::TObject*, uint16_t& key, plat::TShiftState shift) {
+  ThtTabcontrol& window = *FocusControl();
+  window.OnEnter = [this](plat::TObject*) { FocusEnter(); };
+  window.OnExit = [this](plat::TObject*) { FocusExit(); };
+  window.OnKeyDown = [this](plat::TObject*, uint16_t& key, plat::TShiftState shift) {
     if (TSectionList* document = Document(); document && document->LinkKeyDown)
       document->LinkKeyDown(*this, key, shift);
   };
 }
 
 void TFontObj::HandFocusControlTo(TFontObj& to) {
-  to.FocusControl = std::move(FocusControl);
-  if (to.FocusControl) to.BindFocusHandlers();
+  if (FocusControl()) to.SetFocusControl(std::move(extras_->FocusControl));
 }
 
 const std::string& TFontObj::GetURL() const {
   static const std::string none;
-  return Link ? Link->URL : none;
+  return Link() ? Link()->URL : none;
 }
 
 TUrlTarget& TFontObj::LinkRecord() {
-  if (!Link) Link = std::make_unique<TUrlTarget>();
-  return *Link;
+  if (!Link()) Extras().Link = std::make_unique<TUrlTarget>();
+  return *Link();
 }
 
 void TFontObj::AssignLinkY(int32_t y) {
   if (!IsLink()) return;
-  if (FocusControl) {
-    LinkY = y;
+  if (FocusControl()) {
+    SetLinkY(y);
     return;
   }
   if (TSectionList* document = Document())
-    if (TFontObj* holder = EarlierFocusHolder(*document, *this)) holder->LinkY = y;
+    if (TFontObj* holder = EarlierFocusHolder(*document, *this)) holder->SetLinkY(y);
 }
 
 void TFontObj::FocusEnter() {
@@ -219,7 +239,7 @@ TFontObj* TFontList::GetFontObjAt(int32_t position, int& index) const {
 const TMyFont* TFontList::GetFontAt(int32_t position, int32_t& overhang) const {
   int index = 0;
   TFontObj* run = GetFontObjAt(position, index);
-  overhang = run ? run->Overhang : 0;
+  overhang = run ? run->Overhang() : 0;
   return run ? run->Font.get() : nullptr;
 }
 
@@ -244,7 +264,7 @@ void TFontList::Compact(const std::vector<int32_t>& kept, TSectionList* document
       continue;
     }
     TFontObj& next = *runs[i + 1];
-    if (run.FocusControl && run.LinkID() == next.LinkID() && !next.FocusControl)
+    if (run.FocusControl() && run.LinkID() == next.LinkID() && !next.FocusControl())
       run.HandFocusControlTo(next);
     dropped.push_back(std::move(runs[i]));
   }
@@ -254,7 +274,7 @@ void TFontList::Compact(const std::vector<int32_t>& kept, TSectionList* document
   for (const auto& run : dropped) {
     gone.insert(run.get());
     if (document->HoverLink == run.get()) document->HoverLink = nullptr;
-    if (run->FocusControl) document->TabIndexList.Remove(run->FocusControl.get());
+    if (run->FocusControl()) document->TabIndexList.Remove(run->FocusControl());
     run->Section = nullptr;  // its destructor has nothing left to take out
   }
   std::erase_if(document->LinkRuns, [&gone](const TLinkRun* run) { return gone.count(run) != 0; });

@@ -38,26 +38,48 @@ class TFontObj : public TLinkRun {
   TFontObj(const TFontObj&) = delete;
   TFontObj& operator=(const TFontObj&) = delete;
 
-  int32_t LinkID() const override { return Link ? Link->ID : 0; }
+  int32_t LinkID() const override { return Link() ? Link()->ID : 0; }
   void SetHover(bool value) override;
   void SetVisited(bool value);
 
   void ReplaceFont(std::shared_ptr<const TMyFont> font);
   void ApplyFontInfo(const ThtFontInfo& info);
   void CreateFontInfos();
+  void DropFontInfos();
   const std::string& GetURL() const;
   // The run belongs to a link with an address.
-  bool IsLink() const { return Link && !Link->URL.empty(); }
+  bool IsLink() const { return Link() && !Link()->URL.empty(); }
   // The run's link record, made when first asked for.
   TUrlTarget& LinkRecord();
+  // Heights of the run's font: the line with its leading, the text, and the part below the
+  // baseline; italic text leans a tenth of its height past its advance.
+  int32_t LineHeight() const { return Font->tmHeight + Font->tmExternalLeading; }
+  int32_t TextHeight() const { return Font->tmHeight; }
+  int32_t Descent() const { return Font->tmDescent; }
+  int32_t Overhang() const { return (Font->Style() & plat::fsItalic) ? TextHeight() / 10 : 0; }
   // LineHeight, with the descent.
   int32_t GetHeights(int32_t& descent) const {
-    descent = Descent;
-    return LineHeight;
+    descent = Descent();
+    return LineHeight();
   }
+
+  // What links and titled runs have; null for the plain runs that most runs are.
+  TUrlTarget* Link() const { return extras_ ? extras_->Link.get() : nullptr; }
+  // link, visited, hovered, visited and hovered
+  TFontInfoArray* FontInfos() const { return extras_ ? extras_->FontInfos.get() : nullptr; }
+  // parented to the paint panel
+  ThtTabcontrol* FocusControl() const { return extras_ ? extras_->FocusControl.get() : nullptr; }
+  const std::string& Title() const;
+  void SetTitle(const std::string& title);
+  int32_t LinkY() const { return extras_ ? extras_->LinkY : 0; }
+  void SetLinkY(int32_t y) { Extras().LinkY = y; }
 
   // Gives the link its place in the Tab order unless an earlier run of the link has one.
   void CreateFocusControl(int32_t tabIndex);
+  // The run holds `window` for its link in the Tab order, bound to the run's focus handlers.
+  void SetFocusControl(std::unique_ptr<ThtTabcontrol> window);
+  // Takes the focus window out of the Tab order and frees it.
+  void DropFocusControl();
   // Records the document y of the link's first line on the run that holds its focus window.
   void AssignLinkY(int32_t y);
   void FocusEnter();
@@ -65,31 +87,33 @@ class TFontObj : public TLinkRun {
   // The focus window passes to `to` (a later run of the same link).
   void HandFocusControlTo(TFontObj& to);
 
+  // A PRE of short lines holds a run a line: the fields are ordered to fill the words that
+  // the link list's place leaves.
+  int32_t StartPos;
   TSection* Section;
+  std::shared_ptr<const TMyFont> Font;
   bool IsVisited = false;
   bool IsHovered = false;
-  int32_t LinkY = 0;
   bool IsFocused = false;
-  int32_t StartPos;
-  std::shared_ptr<const TMyFont> Font;
-  std::unique_ptr<TFontInfoArray> FontInfos;  // link, visited, hovered, visited and hovered
-  int32_t LineHeight = 0;
-  int32_t TextHeight = 0;
-  int32_t Overhang = 0;
-  int32_t Descent = 0;
-  uint8_t ScriptShift = 0;                      // 8 subscript, 9 superscript, else 0
-  std::unique_ptr<TUrlTarget> Link;             // none for most runs, which never meet a link
-  std::unique_ptr<ThtTabcontrol> FocusControl;  // parented to the paint panel
-  std::string Title;
+  uint8_t ScriptShift = 0;  // 8 subscript, 9 superscript, else 0
 
  private:
-  void FontChanged();
+  struct TExtras {
+    std::unique_ptr<TUrlTarget> Link;
+    std::unique_ptr<TFontInfoArray> FontInfos;
+    std::unique_ptr<ThtTabcontrol> FocusControl;
+    std::string Title;
+    int32_t LinkY = 0;
+  };
+  TExtras& Extras();
   void ApplyLinkState();
   void BindFocusHandlers();
   TSectionList* Document() const;
   // The runs of this link from this one on, in the document's link list, while the ID matches.
   template <class Visit>
   void ForFollowingRunsOfLink(Visit&& visit);
+
+  std::unique_ptr<TExtras> extras_;
 };
 
 // The runs of a section in increasing StartPos; the first starts at 0.

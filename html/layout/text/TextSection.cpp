@@ -41,11 +41,11 @@ TSection::TSection(TSectionList* owner, TAttributeList* attributes, TProperties&
     : TSectionBase(owner), SourcePos(std::make_unique<std::vector<int32_t>>()) {
   Fonts.Add(std::make_unique<TFontObj>(this, prop.SharedFont(FontShare()), 0));
   TFontObj& first = *Fonts.First();
-  first.Title = prop.Title;
+  first.SetTitle(prop.Title);
   if (link && !link->URL.empty()) {
     first.LinkRecord().Copy(*link);
     first.CreateFontInfos();
-    prop.GetFontInfo(*first.FontInfos);
+    prop.GetFontInfo(*first.FontInfos());
     AddLinkRun(first);
     if (!Document->ManyLinks) first.CreateFocusControl(link->TabIndex);
   }
@@ -74,23 +74,23 @@ TSection::TSection(TSectionList* owner, TAttributeList* attributes, TProperties&
 TSection::TSection(TSectionList* owner, const TSection& source)
     : TSectionBase(owner, source),
       SectionNumber(source.SectionNumber),
+      SourceRising(source.SourceRising),
+      BreakWord(source.BreakWord),
+      TextAlign(source.TextAlign),
+      ClearMode(source.ClearMode),
       Text(source.Text),
       BreakFlags(source.BreakFlags),
       SourceIndex(source.SourceIndex),
-      SourceRising(source.SourceRising),
-      TextAlign(source.TextAlign),
-      ClearMode(source.ClearMode),
       LineHeight(source.LineHeight),
       FirstIndent(source.FirstIndent),
-      FirstIndentPercent(source.FirstIndentPercent),
-      BreakWord(source.BreakWord) {
+      FirstIndentPercent(source.FirstIndentPercent) {
   if (source.HasClusters()) Rare().ClusterTail = source.rare_->ClusterTail;
   // Runs keep fonts and links; focus windows and objects stay with the original.
   for (const auto& run : source.Fonts) {
     auto copy = std::make_unique<TFontObj>(this, run->Font, run->StartPos);
-    if (run->Link) copy->LinkRecord().Copy(*run->Link);
+    if (run->Link()) copy->LinkRecord().Copy(*run->Link());
     copy->ScriptShift = run->ScriptShift;
-    copy->Title = run->Title;
+    copy->SetTitle(run->Title());
     Fonts.Add(std::move(copy));
   }
 }
@@ -163,9 +163,29 @@ void TSection::AddSmallCaps(std::u16string_view chars, const int32_t* positions,
   if (small) switchSmall(false);
 }
 
+LineRec& TLineList::operator[](int index) {
+  CheckListIndex(index, Count());
+  return lines_[size_t(index)];
+}
+
+const LineRec& TLineList::operator[](int index) const {
+  CheckListIndex(index, Count());
+  return lines_[size_t(index)];
+}
+
 TSection::TRare& TSection::Rare() {
   if (!rare_) rare_ = std::make_unique<TRare>();
   return *rare_;
+}
+
+const TImageObjList& TSection::Images() const {
+  static const TImageObjList none;
+  return rare_ ? rare_->Images : none;
+}
+
+const TFormControlList& TSection::FormControls() const {
+  static const TFormControlList none;
+  return rare_ ? rare_->FormControls : none;
 }
 
 TFontShare* TSection::FontShare() const {
@@ -176,13 +196,13 @@ TFontObj& TSection::StartRun(TProperties& prop) {
   TFontObj* last = Fonts.Last();
   if (int32_t(Text.size()) > last->StartPos) {
     auto run = std::make_unique<TFontObj>(this, prop.SharedFont(FontShare()), int32_t(Text.size()));
-    if (last->Link) run->LinkRecord().Copy(*last->Link);
+    if (last->Link()) run->LinkRecord().Copy(*last->Link());
     last = run.get();
     Fonts.Add(std::move(run));
   } else {
     last->ReplaceFont(prop.SharedFont(FontShare()));
   }
-  last->Title = prop.Title;
+  last->SetTitle(prop.Title);
   last->ScriptShift = ScriptCode(prop);
   return *last;
 }
@@ -191,7 +211,7 @@ void TSection::ChangeFont(TProperties& prop) {
   TFontObj& run = StartRun(prop);
   if (!run.IsLink()) return;
   run.CreateFontInfos();
-  prop.GetFontInfo(*run.FontInfos);
+  prop.GetFontInfo(*run.FontInfos());
   AddLinkRun(run);
 }
 
@@ -200,26 +220,23 @@ void TSection::SetLink(bool linkStart, TProperties& prop, const TUrlTarget& link
   run.LinkRecord().Copy(link);
   if (linkStart) {
     run.CreateFontInfos();
-    prop.GetFontInfo(*run.FontInfos);
+    prop.GetFontInfo(*run.FontInfos());
     AddLinkRun(run);
     if (!Document->ManyLinks) run.CreateFocusControl(link.TabIndex);
     return;
   }
-  run.FontInfos.reset();
+  run.DropFontInfos();
   if (!run.IsLink()) {
     // A link that ended before any of its text: the run is no link any more.
     DropLinkRun(Document->LinkRuns, run);
-    if (run.FocusControl) {
-      Document->TabIndexList.Remove(run.FocusControl.get());
-      run.FocusControl.reset();
-    }
+    run.DropFocusControl();
   }
 }
 
 void TSection::AddFloatingObj(std::unique_ptr<TFloatingObj> obj, int32_t sourcePos) {
   TTextBuildState* state = CurrentTextBuildState();
   obj->Pos = int32_t(Text.size());
-  Images.Add(std::move(obj));
+  MutableImages().Add(std::move(obj));
   const char flag = state && state->NoBreak() ? kBreakNever : kBreakOrdinary;
   AppendText(std::u16string_view(&kObjectChar, 1), &sourcePos, flag);
 }
@@ -227,7 +244,7 @@ void TSection::AddFloatingObj(std::unique_ptr<TFloatingObj> obj, int32_t sourceP
 void TSection::AddFormControl(TFormControlObj& control, int32_t sourcePos, char flag,
                               TProperties* prop) {
   control.Pos = int32_t(Text.size());
-  FormControls.push_back(&control);
+  Rare().FormControls.push_back(&control);
   AppendText(std::u16string_view(&kControlChar, 1), &sourcePos, flag);
   if (prop && prop->HasBorderStyle() != 0) {
     Document->OpenCloseInline(sourcePos, *prop, true);
@@ -242,7 +259,7 @@ void TSection::ForceBreakAtEnd() {
 void TSection::RemoveLinks() {
   for (const auto& run : Fonts) {
     DropLinkRun(Document->LinkRuns, *run);
-    if (run->FocusControl) Document->TabIndexList.Remove(run->FocusControl.get());
+    if (run->FocusControl()) Document->TabIndexList.Remove(run->FocusControl());
   }
   DropTarget();
 }
@@ -276,8 +293,8 @@ void TSection::KeepOnly(const std::vector<int32_t>& kept) {
   const auto newPosition = [&kept](int32_t p) {
     return int32_t(std::lower_bound(kept.begin(), kept.end(), p) - kept.begin());
   };
-  for (const auto& obj : Images) obj->Pos = newPosition(obj->Pos);
-  for (TFormControlObj* control : FormControls) control->Pos = newPosition(control->Pos);
+  for (const auto& obj : Images()) obj->Pos = newPosition(obj->Pos);
+  for (TFormControlObj* control : FormControls()) control->Pos = newPosition(control->Pos);
   Fonts.Compact(kept, Document);
 }
 
@@ -316,7 +333,7 @@ void TSection::ProcessText(int tagIndex) {
   bool afterFloat = false;
   step([&](int32_t i) {
     if (!(afterFloat && ch(i) == u' ')) out.push_back(i);
-    const TFloatingObj* obj = ch(i) == kObjectChar ? Images.FindImage(i) : nullptr;
+    const TFloatingObj* obj = ch(i) == kObjectChar ? Images().FindImage(i) : nullptr;
     afterFloat = obj && obj->IsFloating();
   });
   // Spaces before and after a line break.

@@ -86,13 +86,36 @@ struct LineRec {
   int32_t ExtraWidth = 0;
   int32_t RecordedX = 0;
   // The flags sit together and the border boxes, which few lines have, apart: one line of a
-  // PRE is a record of its own, and 72 bytes take a smaller heap block than 88.
+  // PRE is a record of its own.
   bool HasInlineBorders = false;
   bool EndsWithHyphen = false;
   std::unique_ptr<std::vector<BorderRec>> BorderList;  // made at the first drawing, when needed
   std::span<BorderRec> Borders() const {
     return BorderList ? std::span<BorderRec>(*BorderList) : std::span<BorderRec>();
   }
+};
+
+// The lines of a section, held by value: a section of one line keeps one record and no block
+// for a list of pointers beside it.
+class TLineList {
+ public:
+  int Count() const { return int(lines_.size()); }
+  bool Empty() const { return lines_.empty(); }
+  // Raises EListError for an index outside the list.
+  LineRec& operator[](int index);
+  const LineRec& operator[](int index) const;
+  LineRec& First() { return (*this)[0]; }
+  LineRec& Last() { return (*this)[Count() - 1]; }
+  const LineRec& Last() const { return (*this)[Count() - 1]; }
+  LineRec& Add() { return lines_.emplace_back(); }
+  void Clear() { lines_.clear(); }
+  auto begin() { return lines_.begin(); }
+  auto end() { return lines_.end(); }
+  auto begin() const { return lines_.begin(); }
+  auto end() const { return lines_.end(); }
+
+ private:
+  std::vector<LineRec> lines_;
 };
 
 class TSection : public TSectionBase {
@@ -180,28 +203,33 @@ class TSection : public TSectionBase {
 
   int32_t SectionNumber = 0;
   int32_t ProgressPass = 0;
+  // The small fields sit together: a PRE holds a section a line.
+  bool SourceRising = true;  // every run of SourceIndex starts past the source of the one before
+  bool BreakWord = false;
+  uint8_t TextAlign = 1;  // 1 left, 2 center, 3 right, 4 justify
+  uint8_t ClearMode = 0;  // 0 none, 1 left, 2 right, 3 both
   // The last count FitCountAt measured, for the layout pass, line start, width and limit asked;
-  // a hit test followed by a caret look-up at the same point measures once.
+  // a hit test followed by a caret look-up at the same point measures once. Kept for the
+  // sections that were hit tested.
   struct TFitCount {
     int32_t Pass = -1, Start = 0, Width = 0, Limit = 0, Count = 0;
-  } LastFit;
+  };
+  TFitCount& LastFit() { return Rare().LastFit; }
   std::u16string Text;
   std::string BreakFlags;
   std::unique_ptr<std::vector<int32_t>> SourcePos;  // only while building
   TFontList Fonts;
-  TImageObjList Images;
-  TFormControlList FormControls;
+  // Pictures and panels, and form controls, in the text; most sections have none.
+  const TImageObjList& Images() const;
+  TImageObjList& MutableImages() { return Rare().Images; }
+  const TFormControlList& FormControls() const;
   std::vector<IndexObj> SourceIndex;
-  bool SourceRising = true;  // every run of SourceIndex starts past the source of the one before
-  TFreeList<LineRec> Lines;
-  uint8_t TextAlign = 1;  // 1 left, 2 center, 3 right, 4 justify
-  uint8_t ClearMode = 0;  // 0 none, 1 left, 2 right, 3 both
+  TLineList Lines;
   int32_t LineHeight = -1;
   int32_t LayoutWidth = 0;
   int32_t CachedMinWidth = 0, CachedMaxWidth = 0;
   int32_t FirstIndent = 0;
   int32_t FirstIndentPercent = 0;
-  bool BreakWord = false;
 
  protected:
   // Appends characters with their source positions and one break flag for all.
@@ -246,6 +274,9 @@ class TSection : public TSectionBase {
   struct TRare {
     std::vector<bool> ClusterTail;  // per character, from FinishText; empty when no cluster
     std::string TargetName;         // the ID the section was registered under
+    TImageObjList Images;
+    TFormControlList FormControls;
+    TFitCount LastFit;
   };
   TRare& Rare();
   std::unique_ptr<TRare> rare_;

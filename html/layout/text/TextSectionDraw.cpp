@@ -48,21 +48,21 @@ int32_t TSection::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, Inden
       IsPreformatted() && indents.ClipWidth > 0 && !(OwnerBlock && OwnerBlock->ClipsOverflow());
   const plat::TRect cellClip{x, clipRect.Top, SaturatedSum(x, indents.ClipWidth), clipRect.Bottom};
   int32_t y = PaintY;
-  for (const auto& line : Lines) {
-    const int32_t height = line->SpaceAbove + line->TextHeight + line->SpaceBelow;
-    if (Misses(clipRect, y - scrollY, y + line->TotalHeight - scrollY)) {
+  for (LineRec& line : Lines) {
+    const int32_t height = line.SpaceAbove + line.TextHeight + line.SpaceBelow;
+    if (Misses(clipRect, y - scrollY, y + line.TotalHeight - scrollY)) {
       y += height;
       continue;
     }
-    const int32_t lineBottom = y + line->SpaceAbove + line->TextHeight;
-    if (line->HasInlineBorders) {
-      MakeBorderRecords(*line);
-      DrawLine(canvas, *line, x, lineBottom, indents, clipRect, nullptr, true);
-      line->RecordedX = x;
-      line->HasInlineBorders = false;
+    const int32_t lineBottom = y + line.SpaceAbove + line.TextHeight;
+    if (line.HasInlineBorders) {
+      MakeBorderRecords(line);
+      DrawLine(canvas, line, x, lineBottom, indents, clipRect, nullptr, true);
+      line.RecordedX = x;
+      line.HasInlineBorders = false;
     }
-    PaintBorders(canvas, *line, x - line->RecordedX);
-    DrawLine(canvas, *line, x, lineBottom, indents, clipRect, clipToCell ? &cellClip : nullptr,
+    PaintBorders(canvas, line, x - line.RecordedX);
+    DrawLine(canvas, line, x, lineBottom, indents, clipRect, clipToCell ? &cellClip : nullptr,
              false);
     y += height;
   }
@@ -171,14 +171,14 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
   };
   const auto drawCaret = [&](int32_t caretX, const TFontObj& run) {
     if (recording || !Document->ShowDummyCaret || hasSelection) return;
-    const int32_t top = baseline - (run.LineHeight - run.Descent) - scrollY;
-    dc.FillRect({caretX, top, caretX + 1, top + run.LineHeight},
+    const int32_t top = baseline - (run.LineHeight() - run.Descent()) - scrollY;
+    dc.FillRect({caretX, top, caretX + 1, top + run.LineHeight()},
                 {plat::BS_SOLID, Rgb(run.Font->Color()), 0});
   };
   for (int32_t i = start; i < textEnd && !pastClip;) {
     const char16_t ch = Text[size_t(i)];
     if (ch == kObjectChar) {
-      TFloatingObj* obj = Images.FindImage(i);
+      TFloatingObj* obj = Images().FindImage(i);
       if (obj && obj->IsFloating()) {
         if (!recording) queueFloat(*obj, i == start ? lineTop : lineBottom);
         if (line.BorderList)
@@ -201,7 +201,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
       continue;
     }
     if (ch == kControlChar) {
-      if (TFormControlObj* control = FormControls.FindControl(i);
+      if (TFormControlObj* control = FormControls().FindControl(i);
           control && control->TheControl()) {
         const int32_t h = control->Height();
         int32_t top = lineBottom;
@@ -253,9 +253,9 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
     SelectRunFont(canvas, run);
     int32_t offset = 0;
     if (run.ScriptShift == 9)
-      offset = -(run.LineHeight / 3);
+      offset = -(run.LineHeight() / 3);
     else if (run.ScriptShift == 8)
-      offset = run.Descent / 2 + 1;
+      offset = run.Descent() / 2 + 1;
     const int32_t textBaseline = baseline + offset;
     const auto withHyphen = [&](int32_t from, int32_t to) {
       std::u16string piece = Text.substr(size_t(from), size_t(to - from));
@@ -300,8 +300,8 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
       }
     }
     if (recording) {
-      recordBox(i, cx, textBaseline - (run.LineHeight - run.Descent) + 1,
-                textBaseline + run.Descent);
+      recordBox(i, cx, textBaseline - (run.LineHeight() - run.Descent()) + 1,
+                textBaseline + run.Descent());
       cx += dc.GetTextExtent(withHyphen(i, pieceEnd)).cx;
       pass(i, pieceEnd);
       i = pieceEnd;
@@ -333,8 +333,8 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
     pass(from, to);
     if (run.IsFocused) {
       dc.SetTextColor(0);
-      dc.DrawFocusRect({cx, textBaseline - (run.LineHeight - run.Descent) - scrollY, cx + width,
-                        textBaseline + run.Descent - scrollY});
+      dc.DrawFocusRect({cx, textBaseline - (run.LineHeight() - run.Descent()) - scrollY, cx + width,
+                        textBaseline + run.Descent() - scrollY});
     }
     if (caretHere) drawCaret(caretX, run);
     cx += width;
@@ -342,12 +342,13 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
   }
   // Past the clip, floats still stand at the left edge, and the other objects are out of view:
   // no hit test may find them where an earlier paint drew them.
-  for (auto it = FirstAtOrAfter(Images, clipCut); it != Images.end() && (*it)->Pos < textEnd; ++it)
+  for (auto it = FirstAtOrAfter(Images(), clipCut); it != Images().end() && (*it)->Pos < textEnd;
+       ++it)
     if ((*it)->IsFloating())
       queueFloat(**it, lineBottom);
     else
       (*it)->DrawX = clipRect.Right;
-  if (!recording && !pastClip && selStart == PosCount && &line == Lines.Last()) {
+  if (!recording && !pastClip && selStart == PosCount && &line == &Lines.Last()) {
     int index = 0;
     drawCaret(cx, *Fonts.GetFontObjAt(PosCount - 1, index));
   }

@@ -51,9 +51,9 @@ LineSpan WalkLine(TSection& s, plat::TCanvas& canvas, int32_t start, int32_t lim
     if (IsObjectChar(ch)) {
       int64_t box = 0;
       if (ch == kObjectChar) {
-        if (const TFloatingObj* obj = s.Images.FindImage(i); obj && !obj->IsFloating())
+        if (const TFloatingObj* obj = s.Images().FindImage(i); obj && !obj->IsFloating())
           box = int64_t(obj->ImageWidth) + obj->HSpaces();
-      } else if (const TFormControlObj* control = s.FormControls.FindControl(i)) {
+      } else if (const TFormControlObj* control = s.FormControls().FindControl(i)) {
         box = int64_t(control->Width()) + control->HSpaces();
       }
       if (used + box > width) break;
@@ -87,7 +87,7 @@ LineSpan WalkLine(TSection& s, plat::TCanvas& canvas, int32_t start, int32_t lim
 int RunLink(TSection& s, TFontObj& run, THitLink& hit) {
   if (!run.IsLink()) return 0;
   hit.UrlTarget = std::make_unique<TUrlTarget>();
-  hit.UrlTarget->Copy(*run.Link);
+  hit.UrlTarget->Copy(*run.Link());
   s.Document->HoverLink = &run;
   return hlLink;
 }
@@ -131,7 +131,7 @@ int32_t LineHeightOf(const LineRec& line) {
 
 int32_t FitCountAt(TSection& section, plat::TCanvas& canvas, int32_t width, int32_t limit,
                    int32_t lineStart) {
-  TSection::TFitCount& last = section.LastFit;
+  TSection::TFitCount& last = section.LastFit();
   const int32_t pass = section.Document->LayoutPass;
   if (last.Pass == pass && last.Start == lineStart && last.Width == width && last.Limit == limit)
     return last.Count;
@@ -150,25 +150,25 @@ int SectionHitTestLink(TSection& section, plat::TCanvas& canvas, int32_t x, int3
                        THitLink& hit) {
   int32_t ix = 0, iy = 0;
   const TFloatingObj* obj = nullptr;
-  if (TPointedImage* image = section.Images.PtInImage(x, y, ix, iy, obj))
+  if (TPointedImage* image = section.Images().PtInImage(x, y, ix, iy, obj))
     return ImageHit(section, *image, *obj, ix, iy, hit);
   for (const auto& line : section.Lines) {
-    if (y < line->TextTop || int64_t(y) >= int64_t(line->TextTop) + line->TextHeight) continue;
-    if (x < line->LineLeft) return 0;
+    if (y < line.TextTop || int64_t(y) >= int64_t(line.TextTop) + line.TextHeight) continue;
+    if (x < line.LineLeft) return 0;
     int32_t n = 0;
     {
-      const LineJustification justification(canvas, *line);
-      n = FitCountAt(section, canvas, Clamped(int64_t(x) - line->LineLeft), line->CharCount,
-                     line->StartIndex);
+      const LineJustification justification(canvas, line);
+      n = FitCountAt(section, canvas, Clamped(int64_t(x) - line.LineLeft), line.CharCount,
+                     line.StartIndex);
     }
-    if (n >= line->CharCount) return 0;
-    const int32_t p = line->StartIndex + n;
+    if (n >= line.CharCount) return 0;
+    const int32_t p = line.StartIndex + n;
     int index = 0;
     TFontObj* run = section.Fonts.GetFontObjAt(p, index);
     if (!run || section.Text[size_t(p)] == kObjectChar) return 0;
     int flags = RunLink(section, *run, hit);
-    if (!run->Title.empty()) {
-      hit.Title = run->Title;
+    if (!run->Title().empty()) {
+      hit.Title = run->Title();
       flags |= hlTitle;
     }
     return flags;
@@ -178,7 +178,7 @@ int SectionHitTestLink(TSection& section, plat::TCanvas& canvas, int32_t x, int3
 
 TFloatingObj* SectionFindObjectAt(const TSection& section, int32_t x, int32_t y, int32_t& objX,
                                   int32_t& objY) {
-  return section.Images.PtInObject(x, y, objX, objY);
+  return section.Images().PtInObject(x, y, objX, objY);
 }
 
 int32_t SectionFindCursorAt(TSection& section, plat::TCanvas& canvas, int32_t x, int32_t y,
@@ -188,12 +188,12 @@ int32_t SectionFindCursorAt(TSection& section, plat::TCanvas& canvas, int32_t x,
   int32_t before = 0;
   int i = 0;
   for (; i + 1 < section.Lines.Count(); ++i) {
-    const LineRec& passed = *section.Lines[i];
+    const LineRec& passed = section.Lines[i];
     if (top + LineHeightOf(passed) > y) break;
     top += LineHeightOf(passed);
     before += passed.CharCount;
   }
-  const LineRec& line = *section.Lines[i];
+  const LineRec& line = section.Lines[i];
   if (x < int64_t(line.LineLeft) - kLeftTolerance || x > int64_t(line.LineLeft) + line.AvailWidth)
     return -1;
   hit.CaretHeight = line.TextHeight;
@@ -230,14 +230,14 @@ bool SectionPositionToXY(TSection& section, plat::TCanvas* canvas, int32_t pos, 
   int32_t p = pos - section.FirstPos;
   int64_t top = section.TopY;
   for (const auto& line : section.Lines) {
-    if (p < line->CharCount) {
+    if (p < line.CharCount) {
       y = Clamped(top);
-      x = line->LineLeft;
-      if (canvas) x = Clamped(int64_t(x) + LineWidthTo(section, *canvas, *line, p));
+      x = line.LineLeft;
+      if (canvas) x = Clamped(int64_t(x) + LineWidthTo(section, *canvas, line, p));
       return true;
     }
-    p -= line->CharCount;
-    top += LineHeightOf(*line);
+    p -= line.CharCount;
+    top += LineHeightOf(line);
   }
   return false;
 }

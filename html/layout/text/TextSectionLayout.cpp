@@ -57,8 +57,8 @@ int32_t TSection::FindCountThatFits(plat::TCanvas& canvas, int32_t start,
     // Everything before a line break fits: the line takes the break too.
     if (ch == kLineBreakChar) return count + 1;
     if (ch == kObjectChar || ch == kControlChar) {
-      TFloatingObj* obj = ch == kObjectChar ? Images.FindImage(i) : nullptr;
-      const TFormControlObj* control = ch == kControlChar ? FormControls.FindControl(i) : nullptr;
+      TFloatingObj* obj = ch == kObjectChar ? Images().FindImage(i) : nullptr;
+      const TFormControlObj* control = ch == kControlChar ? FormControls().FindControl(i) : nullptr;
       if (obj && obj->IsFloating()) {
         const int32_t objWidth = obj->ImageWidth + obj->HSpaces();
         if (count > 0) {
@@ -181,12 +181,12 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
   const int32_t lineWidth = std::min(indents.RightLimit(y0) - indents.LeftIndent(y0), availWidth);
   maxWidth = lineWidth;
   const int32_t heightBase = availHeight != 0 ? availHeight : blockHeight;
-  for (const auto& obj : Images) {
+  for (const auto& obj : Images()) {
     int32_t overhang = 0;
     obj->ComputeSize(canvas, lineWidth, heightBase, *Fonts.GetFontAt(obj->Pos, overhang));
     maxWidth = std::max(maxWidth, obj->ImageWidth);
   }
-  for (TFormControlObj* control : FormControls) {
+  for (TFormControlObj* control : FormControls()) {
     plat::TWinControl* window = control->TheControl();
     if (!window) continue;
     if (control->PercentWidth)
@@ -198,12 +198,12 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
   std::vector<TFloatingObj*> deferredFloats;
   int32_t floatBottom = y0;
   const auto addEmptyLine = [&](int32_t height) {
-    auto line = std::make_unique<LineRec>();
-    line->StartIndex =
-        int32_t(Lines.Empty() ? 0 : Lines.Last()->StartIndex + Lines.Last()->CharCount);
-    line->SpaceAbove = height;
-    line->TotalHeight = height;
-    Lines.Add(std::move(line));
+    const int32_t startIndex =
+        int32_t(Lines.Empty() ? 0 : Lines.Last().StartIndex + Lines.Last().CharCount);
+    LineRec& line = Lines.Add();
+    line.StartIndex = startIndex;
+    line.SpaceAbove = height;
+    line.TotalHeight = height;
     y = SaturatedSum(y, height);
     FlowHeight = SaturatedSum(FlowHeight, height);
   };
@@ -243,9 +243,7 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
       lineCount = end - start;
       maxWidth = std::max(maxWidth, MeasureTextWidth(canvas, start, lineCount, true));
     }
-    auto line = std::make_unique<LineRec>();
-    LineRec& rec = *line;
-    Lines.Add(std::move(line));
+    LineRec& rec = Lines.Add();
     FinishLine(canvas, rec, start, lineCount, indents, x, y, floatHeight, deferredFloats,
                floatBottom);
     y = SaturatedSum(y, Clamped(int64_t(rec.TextHeight) + rec.SpaceAbove + rec.SpaceBelow));
@@ -254,7 +252,7 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
 
   pos = FirstPos + PosCount;
   if (Document->FirstBaselineSlot && *Document->FirstBaselineSlot == 0 && !Lines.Empty()) {
-    const LineRec& first = *Lines.First();
+    const LineRec& first = Lines.First();
     *Document->FirstBaselineSlot = PaintY + first.TextHeight - first.Descent + first.SpaceAbove;
   }
   PaintHeight = std::max(Clamped(int64_t(floatBottom) - y0), FlowHeight);
@@ -280,8 +278,8 @@ void TSection::FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, i
     int index = 0;
     Fonts.GetFontObjAt(start, index);
     for (; index < Fonts.Count() && Fonts[index]->StartPos < end; ++index) {
-      line.TextHeight = std::max(line.TextHeight, Fonts[index]->LineHeight);
-      line.Descent = std::max(line.Descent, Fonts[index]->Descent);
+      line.TextHeight = std::max(line.TextHeight, Fonts[index]->LineHeight());
+      line.Descent = std::max(line.Descent, Fonts[index]->Descent());
     }
   }
   if (LineHeight >= 0) {
@@ -289,7 +287,7 @@ void TSection::FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, i
     line.SpaceAbove = d / 2;
     line.SpaceBelow = d - d / 2;
   }
-  for (auto at = FirstAtOrAfter(Images, start); at != Images.end() && (*at)->Pos < end; ++at) {
+  for (auto at = FirstAtOrAfter(Images(), start); at != Images().end() && (*at)->Pos < end; ++at) {
     TFloatingObj* obj = at->get();
     if (obj->IsFloating()) continue;
     obj->DrawY = y;
@@ -314,8 +312,8 @@ void TSection::FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, i
         break;
     }
   }
-  for (auto at = FirstAtOrAfter(FormControls, start); at != FormControls.end() && (*at)->Pos < end;
-       ++at) {
+  for (auto at = FirstAtOrAfter(FormControls(), start);
+       at != FormControls().end() && (*at)->Pos < end; ++at) {
     TFormControlObj* control = *at;
     const int32_t va = control->VSpaceT, vb = control->VSpaceB, height = control->Height();
     switch (control->FormAlign) {

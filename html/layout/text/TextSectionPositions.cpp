@@ -57,14 +57,14 @@ void SectionCopySelectedText(const TSection& section) {
   const int64_t length = int64_t(section.Text.size());
   if (selEnd <= selStart || selEnd <= 0 || selStart >= length) return;
   for (const auto& line : section.Lines) {
-    const int64_t lineStart = line->StartIndex;
+    const int64_t lineStart = line.StartIndex;
     const int64_t from = std::max<int64_t>(selStart - lineStart, 0);
-    int64_t to = std::min<int64_t>(std::min<int64_t>(selEnd - lineStart, line->CharCount),
+    int64_t to = std::min<int64_t>(std::min<int64_t>(selEnd - lineStart, line.CharCount),
                                    length - lineStart);
     if (to <= from) continue;
     // The space that ends the section is no part of its text.
-    const bool lastLine = line.get() == section.Lines.Last();
-    if (lastLine && to == line->CharCount && section.Text[size_t(lineStart + to - 1)] == u' ') --to;
+    const bool lastLine = &line == &section.Lines.Last();
+    if (lastLine && to == line.CharCount && section.Text[size_t(lineStart + to - 1)] == u' ') --to;
     buffer->AddText(section.Text.data() + lineStart + from, int32_t(to - from));
   }
   if (selEnd > length) buffer->AddTextCR(section.Text.data(), 0);

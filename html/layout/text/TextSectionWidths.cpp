@@ -81,13 +81,13 @@ int32_t TSection::MeasureTextWidth(plat::TCanvas& canvas, int32_t start, int32_t
   for (int32_t i = start; i < end;) {
     const char16_t ch = Text[size_t(i)];
     if (ch == kObjectChar) {
-      if (const TFloatingObj* obj = Images.FindImage(i); obj && !obj->IsFloating())
+      if (const TFloatingObj* obj = Images().FindImage(i); obj && !obj->IsFloating())
         width += obj->ImageWidth + obj->HSpaces();
       ++i;
       continue;
     }
     if (ch == kControlChar) {
-      if (const TFormControlObj* control = FormControls.FindControl(i))
+      if (const TFormControlObj* control = FormControls().FindControl(i))
         width += control->Width() + control->HSpaces();
       ++i;
       continue;
@@ -98,14 +98,14 @@ int32_t TSection::MeasureTextWidth(plat::TCanvas& canvas, int32_t start, int32_t
     int index = 0;
     const TFontObj* run = Fonts.GetFontObjAt(i, index);
     SelectRunFont(canvas, *run);
-    width += GetWideTextExtent(dc, Text.data() + i, pieceEnd - i).cx + run->Overhang;
+    width += GetWideTextExtent(dc, Text.data() + i, pieceEnd - i).cx + run->Overhang();
     i = pieceEnd;
   }
   return Clamped(width);
 }
 
 void TSection::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) {
-  if (CachedMinWidth >= 1 && Images.Empty()) {
+  if (CachedMinWidth >= 1 && Images().Empty()) {
     minWidth = CachedMinWidth;
     maxWidth = CachedMaxWidth;
     return;
@@ -117,7 +117,7 @@ void TSection::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& ma
 
   int64_t floatSum = 0;
   int32_t minW = 0;
-  for (const auto& obj : Images) {
+  for (const auto& obj : Images()) {
     int32_t overhang = 0;
     obj->ComputeSize(canvas, 0, 0, *Fonts.GetFontAt(obj->Pos, overhang));
     if (obj->PercentWidth) continue;
@@ -128,7 +128,7 @@ void TSection::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& ma
       minW = std::max(minW, obj->ImageWidth);
     }
   }
-  for (const TFormControlObj* control : FormControls)
+  for (const TFormControlObj* control : FormControls())
     if (!control->PercentWidth) minW = std::max(minW, control->Width() + control->HSpaces());
 
   // The first line's indent widens whatever starts at the first character.

@@ -7,7 +7,7 @@ namespace html {
 void TUrlTarget::SetLast(TFontList& fontRuns, int32_t last) {
   utText->Last = last;
   for (int i = fontRuns.Count() - 1; i >= 0; --i) {
-    TUrlTarget* link = fontRuns[i]->Link.get();
+    TUrlTarget* link = fontRuns[i]->Link();
     if (!link || link->ID != ID) break;
     link->utText->Last = last;
   }

@@ -149,13 +149,13 @@ TEST(UrlTarget, SetLastMarksTheRunsThatEndTheList) {
   link.SetLast(runs, 99);
   EXPECT_EQ(link.GetLast(), 99);
   std::vector<int32_t> lasts;
-  for (const auto& run : runs) lasts.push_back(run->Link->GetLast());
+  for (const auto& run : runs) lasts.push_back(run->Link()->GetLast());
   EXPECT_EQ(lasts, (std::vector<int32_t>{-1, -1, -1, 99, 99, 99}));
 
   link.ID = 12;  // not the link of the last run: only the record itself changes
   link.SetLast(runs, 50);
   EXPECT_EQ(link.GetLast(), 50);
-  EXPECT_EQ(runs[2]->Link->GetLast(), -1);
+  EXPECT_EQ(runs[2]->Link()->GetLast(), -1);
 }
 
 // A selection over "ab", an image, "c", a line break and "de", then the section's CR LF.

@@ -82,9 +82,9 @@ TEST_F(ViewerFileTest, PicturesShowWhateverTheirNamesHold) {
     const auto& body = dynamic_cast<const TBlock&>(*viewer.Document().First());
     ASSERT_EQ(body.Content.Count(), 1);
     const auto& section = dynamic_cast<const TSection&>(*body.Content.Items(0));
-    ASSERT_EQ(section.Images.Count(), 1);
-    EXPECT_EQ(section.Images[0]->ImageWidth, 40);
-    EXPECT_EQ(section.Images[0]->ImageHeight, 60);
+    ASSERT_EQ(section.Images().Count(), 1);
+    EXPECT_EQ(section.Images()[0]->ImageWidth, 40);
+    EXPECT_EQ(section.Images()[0]->ImageHeight, 60);
   }
 }
 

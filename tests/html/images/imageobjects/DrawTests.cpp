@@ -92,10 +92,11 @@ TEST_F(ImageDrawTest, MissingPictureShowsTheErrorPictureInAFrame) {
 
 // Each alignment against a run whose line height (with leading) differs from its text height.
 TEST_F(ImageDrawTest, AlignmentsPlaceTheBoxAgainstTheRunsTextHeight) {
-  html::TFontObj run(nullptr, std::make_unique<html::TMyFont>(), 0);
-  run.TextHeight = 20;
-  run.LineHeight = 30;
-  run.Descent = 4;
+  auto font = std::make_shared<html::TMyFont>();
+  font->tmHeight = 20;
+  font->tmExternalLeading = 10;
+  font->tmDescent = 4;
+  html::TFontObj run(nullptr, font, 0);
   const auto drawnTop = [&](const char* align) {
     auto image = Make({{html::SrcSy, red},
                        {html::WidthSy, "10", 10},

@@ -71,7 +71,7 @@ TEST_F(Preformatted, TextPushedAsideByAFloatKeepsWithinItsBlock) {
   int32_t scrollWidth = 0, pos = 0;
   document.Layout(canvas, 0, blockRight, 0, 0, scrollWidth, pos);
   ASSERT_EQ(line.Lines.Count(), 1);
-  ASSERT_EQ(line.Lines[0]->Indent, 40);
+  ASSERT_EQ(line.Lines[0].Indent, 40);
 
   plat::TBitmap bitmap;
   const int width = blockRight + 60, height = line.FlowHeight;

@@ -76,7 +76,7 @@ TEST_F(DocumentQueryTest, SearchesAndPositionsGoToTheRightParagraph) {
   EXPECT_EQ(document.FindDocPos(17, true), 15);
 
   TSection& second = Paragraph(1);
-  const html::LineRec& line = *second.Lines[0];
+  const html::LineRec& line = second.Lines[0];
   html::TCursorHit hit;
   EXPECT_EQ(document.FindCursor(canvas, line.LineLeft - 5, line.TextTop + 1, hit), 16);
   int32_t x = 0, y = 0;
@@ -113,7 +113,7 @@ TEST_F(DocumentQueryTest, AnEmptyPreLineHasAPositionAndALineOfItsOwn) {
   ASSERT_EQ(empty.Lines.Count(), 1);
   EXPECT_EQ(empty.FlowHeight, Paragraph(0).FlowHeight);
   html::TCursorHit hit;
-  EXPECT_EQ(document.FindCursor(canvas, empty.Lines[0]->LineLeft, empty.TopY + 2, hit), 2);
+  EXPECT_EQ(document.FindCursor(canvas, empty.Lines[0].LineLeft, empty.TopY + 2, hit), 2);
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ TEST_F(DrawnPlaceTest, CharactersAreHitPlacedAndCaretedWhereTheyAreDrawn) {
     const std::vector<uint32_t> plain = pixels;
     int32_t lineStart = 0;
     for (int l = 0; l < s.Lines.Count(); ++l) {
-      const LineRec& line = *s.Lines[l];
+      const LineRec& line = s.Lines[l];
       int32_t textEnd = lineStart + line.CharCount;
       while (textEnd > lineStart && s.Text[size_t(textEnd - 1)] == u' ') --textEnd;
       const int top = line.TextTop - line.SpaceAbove;

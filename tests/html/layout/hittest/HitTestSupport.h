@@ -35,7 +35,7 @@ class HitFixture : public texttest::TextFixture, protected test_support::PixelCa
   static int32_t LineTop(const html::TSection& s, int i) {
     int32_t y = s.TopY;
     for (int k = 0; k < i; ++k)
-      y += s.Lines[k]->SpaceAbove + s.Lines[k]->TextHeight + s.Lines[k]->SpaceBelow;
+      y += s.Lines[k].SpaceAbove + s.Lines[k].TextHeight + s.Lines[k].SpaceBelow;
     return y;
   }
 

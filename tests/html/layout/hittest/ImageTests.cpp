@@ -69,7 +69,7 @@ TEST_F(ImageHitTest, APictureInALinkGivesItsTextAndTheLink) {
   EXPECT_EQ(onMap.Title, "title");
   ASSERT_TRUE(onMap.UrlTarget);
   EXPECT_EQ(onMap.UrlTarget->URL, "a.html?19,0");
-  EXPECT_EQ(section.Fonts[1]->Link->URL, "a.html");  // the run keeps its own target
+  EXPECT_EQ(section.Fonts[1]->Link()->URL, "a.html");  // the run keeps its own target
 
   int32_t ix = 0, iy = 0;
   EXPECT_EQ(html::SectionFindObjectAt(section, 103, 59, ix, iy), image);

@@ -37,8 +37,8 @@ class PointTest : public hittest::HitFixture {
 TEST_F(PointTest, LinksAndTitlesComeFromTheRunUnderThePoint) {
   TSection& s = LinkedSection();
   ASSERT_EQ(s.Fonts.Count(), 3);
-  s.Fonts[2]->Title = "hint";
-  const html::LineRec& line = *s.Lines[0];
+  s.Fonts[2]->SetTitle("hint");
+  const html::LineRec& line = s.Lines[0];
   const int32_t y = line.TextTop + line.TextHeight / 2;
   const int32_t left = line.LineLeft;
   const html::TFontObj& run = *s.Fonts[0];
@@ -47,7 +47,7 @@ TEST_F(PointTest, LinksAndTitlesComeFromTheRunUnderThePoint) {
   EXPECT_EQ(Hit(s, left + Width(run, u"go to ") + 1, y, onLink), html::hlLink);
   ASSERT_TRUE(onLink.UrlTarget);
   EXPECT_EQ(onLink.UrlTarget->URL, "a.html");
-  EXPECT_NE(onLink.UrlTarget.get(), s.Fonts[1]->Link.get());  // a copy
+  EXPECT_NE(onLink.UrlTarget.get(), s.Fonts[1]->Link());  // a copy
   EXPECT_EQ(document.HoverLink, s.Fonts[1]);
 
   html::THitLink lastLetter;
@@ -72,7 +72,7 @@ TEST_F(PointTest, LinksAndTitlesComeFromTheRunUnderThePoint) {
 TEST_F(PointTest, ClicksPlaceTheCaretByHalfCharacters) {
   TSection& s = Finished(u"abc def");
   Place(s, 400, 20);
-  const html::LineRec& line = *s.Lines[0];
+  const html::LineRec& line = s.Lines[0];
   const html::TFontObj& run = *s.Fonts[0];
   const int32_t y = line.TextTop + 2, left = line.LineLeft;
   const auto click = [&](int32_t x, html::TCursorHit& hit) {
@@ -109,7 +109,7 @@ TEST_F(PointTest, ObjectsAndControlsTakeTheirWidthInALine) {
   AddText(s, u"cd", 3);
   s.ProcessText(5);
   Place(s, 400);
-  const html::LineRec& line = *s.Lines[0];
+  const html::LineRec& line = s.Lines[0];
   const html::TFontObj& run = *s.Fonts[0];
   const int32_t afterControl = line.LineLeft + Width(run, u"ab") + 30;
   html::TCursorHit hit;
@@ -141,11 +141,11 @@ TEST_F(PointTest, PositionsAndPointsRoundTripOverLinesAndFonts) {
   int32_t x = 0, y = 0;
   ASSERT_TRUE(html::SectionPositionToXY(s, &canvas, 7 + 14, y, x));
   EXPECT_EQ(y, s.TopY);
-  EXPECT_EQ(x, s.Lines[0]->LineLeft + Width(run, u"first words ") + Width(*s.Fonts[1], u"in"));
-  const int32_t secondLine = 7 + s.Lines[0]->CharCount;
+  EXPECT_EQ(x, s.Lines[0].LineLeft + Width(run, u"first words ") + Width(*s.Fonts[1], u"in"));
+  const int32_t secondLine = 7 + s.Lines[0].CharCount;
   ASSERT_TRUE(html::SectionPositionToXY(s, &canvas, secondLine, y, x));
   EXPECT_EQ(y, LineTop(s, 1));
-  EXPECT_EQ(x, s.Lines[1]->LineLeft);
+  EXPECT_EQ(x, s.Lines[1].LineLeft);
 
   for (int32_t pos = 7; pos < 7 + s.PosCount; ++pos) {
     SCOPED_TRACE(pos);
@@ -158,14 +158,14 @@ TEST_F(PointTest, PositionsAndPointsRoundTripOverLinesAndFonts) {
 
   // Without a canvas only the line is known.
   ASSERT_TRUE(html::SectionPositionToXY(s, nullptr, secondLine + 3, y, x));
-  EXPECT_EQ(x, s.Lines[1]->LineLeft);
+  EXPECT_EQ(x, s.Lines[1].LineLeft);
   EXPECT_FALSE(html::SectionPositionToXY(s, &canvas, 7 + s.PosCount, y, x));
   EXPECT_FALSE(html::SectionPositionToXY(s, &canvas, 6, y, x));
 
   // Below the last line the last line answers.
   html::TCursorHit hit;
-  EXPECT_EQ(html::SectionFindCursorAt(s, canvas, s.Lines.Last()->LineLeft, 1000, hit),
-            7 + s.PosCount - s.Lines.Last()->CharCount);
+  EXPECT_EQ(html::SectionFindCursorAt(s, canvas, s.Lines.Last().LineLeft, 1000, hit),
+            7 + s.PosCount - s.Lines.Last().CharCount);
 }
 
 // A justified line's spread is shared out over text measured in several pieces exactly as
@@ -188,7 +188,7 @@ TEST_F(PointTest, JustifiedLinesMeasureAsTheyArePainted) {
                             Width(*s.Fonts[0], u"ee ff");
     Place(s, natural + extra);
     ASSERT_GE(s.Lines.Count(), 2);
-    const html::LineRec& line = *s.Lines[0];
+    const html::LineRec& line = s.Lines[0];
     ASSERT_EQ(line.CharCount, 18);
     ASSERT_EQ(line.GapCount, 5);
     ASSERT_EQ(line.ExtraWidth, extra);
@@ -214,25 +214,25 @@ TEST_F(PointTest, UnplacedSectionsAndFarPointsFindNothing) {
   TSection& s = LinkedSection(10);
   for (const int32_t far : {INT32_MIN, INT32_MAX}) {
     SCOPED_TRACE(far);
-    EXPECT_EQ(html::SectionHitTestLink(s, canvas, far, s.Lines[0]->TextTop, hit), 0);
-    EXPECT_EQ(html::SectionHitTestLink(s, canvas, s.Lines[0]->LineLeft + 1, far, hit), 0);
+    EXPECT_EQ(html::SectionHitTestLink(s, canvas, far, s.Lines[0].TextTop, hit), 0);
+    EXPECT_EQ(html::SectionHitTestLink(s, canvas, s.Lines[0].LineLeft + 1, far, hit), 0);
     EXPECT_EQ(html::SectionFindCursorAt(s, canvas, far, s.TopY, cursor), -1);
     EXPECT_FALSE(html::SectionPositionToXY(s, &canvas, far, y, x));
   }
   // Any height still finds a line: above the first counts as the first.
-  EXPECT_EQ(html::SectionFindCursorAt(s, canvas, s.Lines[0]->LineLeft, INT32_MIN, cursor), 10);
-  EXPECT_EQ(html::SectionFindCursorAt(s, canvas, s.Lines[0]->LineLeft, INT32_MAX, cursor), 10);
+  EXPECT_EQ(html::SectionFindCursorAt(s, canvas, s.Lines[0].LineLeft, INT32_MIN, cursor), 10);
+  EXPECT_EQ(html::SectionFindCursorAt(s, canvas, s.Lines[0].LineLeft, INT32_MAX, cursor), 10);
 }
 
 // With tall lines the space above and below the text belongs to the line for the caret, but
 // holds no link.
 TEST_F(PointTest, TheSpaceBetweenSpacedLinesHoldsNoLinkButTakesTheCaret) {
   TSection& s = LinkedSection();
-  s.LineHeight = 3 * s.Lines[0]->TextHeight;
+  s.LineHeight = 3 * s.Lines[0].TextHeight;
   Place(s, Width(*s.Fonts[0], u"go to the") + 2);
   ASSERT_EQ(s.Lines.Count(), 2);
-  const html::LineRec& first = *s.Lines[0];
-  const html::LineRec& second = *s.Lines[1];
+  const html::LineRec& first = s.Lines[0];
+  const html::LineRec& second = s.Lines[1];
   ASSERT_GT(first.SpaceBelow, 0);
   ASSERT_EQ(second.TextTop, LineTop(s, 1) + second.SpaceAbove);
   const int32_t onLink = first.LineLeft + Width(*s.Fonts[0], u"go to t");

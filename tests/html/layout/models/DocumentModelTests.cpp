@@ -51,7 +51,7 @@ class DocumentModel : public texttest::TextFixture {
       if (s->FirstPos >= to) break;
       int32_t lineStart = 0;
       for (int l = 0; l < s->Lines.Count(); ++l) {
-        const html::LineRec& line = *s->Lines[l];
+        const html::LineRec& line = s->Lines[l];
         const int32_t a = std::max(from - s->FirstPos - lineStart, 0);
         int32_t b = std::min(to - s->FirstPos - lineStart, line.CharCount);
         if (l + 1 == s->Lines.Count() && b == line.CharCount && b > 0 &&

@@ -66,7 +66,7 @@ TEST(FontRunModel, LookUpsAndDeletionsFollowTheRuns) {
       const bool focus = std::none_of(model.begin(), model.end(),
                                       [&](const ModelRun& m) { return m.link == link; }) &&
                          random() % 2;
-      if (focus) run->FocusControl = std::make_unique<html::ThtTabcontrol>(nullptr);
+      if (focus) run->SetFocusControl(std::make_unique<html::ThtTabcontrol>(nullptr));
       model.push_back({start, link, focus, int(named.size())});
       named.push_back(run.get());
       list.Add(std::move(run));
@@ -99,7 +99,7 @@ TEST(FontRunModel, LookUpsAndDeletionsFollowTheRuns) {
       for (size_t i = 0; i < model.size(); ++i) {
         ASSERT_EQ(list[int(i)]->StartPos, model[i].start);
         ASSERT_EQ(list[int(i)] == named[size_t(model[i].name)], true);
-        ASSERT_EQ(list[int(i)]->FocusControl != nullptr, model[i].focus) << round << " run " << i;
+        ASSERT_EQ(list[int(i)]->FocusControl() != nullptr, model[i].focus) << round << " run " << i;
       }
     }
   }

@@ -210,9 +210,9 @@ TEST_F(SectionContentModel, TokensAndTidyingGiveTheDescribedText) {
                   model.runs[i].smaller == model.runs[i - 1].smaller)
             << "run " << i;
     }
-    ASSERT_EQ(s.Images.Count(), int(model.objects.size()));
+    ASSERT_EQ(s.Images().Count(), int(model.objects.size()));
     for (size_t i = 0; i < model.objects.size(); ++i)
-      ASSERT_EQ(s.Images[int(i)]->Pos, model.objects[i].pos);
+      ASSERT_EQ(s.Images()[int(i)]->Pos, model.objects[i].pos);
     for (size_t i = 0; i < model.controls.size(); ++i)
       ASSERT_EQ(controls[i]->Pos, model.controls[i].pos);
     // Source positions: one index entry where the run of consecutive offsets breaks.

@@ -65,7 +65,7 @@ class DrawTest : public TextFixture, protected test_support::PixelCanvas {
   int LineTop(const TSection& s, int line) const {
     int y = s.PaintY;
     for (int i = 0; i < line; ++i)
-      y += s.Lines[i]->SpaceAbove + s.Lines[i]->TextHeight + s.Lines[i]->SpaceBelow;
+      y += s.Lines[i].SpaceAbove + s.Lines[i].TextHeight + s.Lines[i].SpaceBelow;
     return y;
   }
 
@@ -75,7 +75,7 @@ class DrawTest : public TextFixture, protected test_support::PixelCanvas {
 TEST_F(DrawTest, TextInksOnlyItsLineBand) {
   TSection& s = Finished(u"Hello world");
   LayOutAndDraw(s, 300);
-  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0].TextHeight;
   EXPECT_GT(Count(0, top, kWidth, bottom, Dark), 30);
   EXPECT_EQ(Count(0, 0, kWidth, top, NotWhite), 0);
   EXPECT_EQ(Count(0, bottom, kWidth, kHeight, NotWhite), 0);
@@ -89,7 +89,7 @@ TEST_F(DrawTest, SelectionIsBlackWithWhiteText) {
   document.SelStart = 0;
   document.SelEnd = 4;  // the first word
   LayOutAndDraw(s, 300);
-  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0].TextHeight;
   const int word = Width(*s.Fonts[0], u"WWWW");
   const int cells = word * (bottom - top);
   // The selected cells are mostly black; white glyphs show through.
@@ -105,7 +105,7 @@ TEST_F(DrawTest, TheFinalSpaceIsNotDrawn) {
   document.SelStart = 0;
   document.SelEnd = 3;  // the letters and the final space
   LayOutAndDraw(s, 300);
-  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0].TextHeight;
   const int letters = Width(*s.Fonts[0], u"ab");
   EXPECT_GT(Count(0, top, letters, bottom, Dark), 0);
   EXPECT_EQ(Count(letters, top, kWidth, bottom, NotWhite), 0);
@@ -116,9 +116,9 @@ TEST_F(DrawTest, DummyCaretStandsAtTheSelectionStart) {
   document.ShowDummyCaret = true;
   document.SelStart = document.SelEnd = 1;
   LayOutAndDraw(s, 300);
-  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0].TextHeight;
   const int x = Width(*s.Fonts[0], u"a");
-  EXPECT_EQ(Count(x, top, x + 1, bottom, Dark), s.Fonts[0]->LineHeight);
+  EXPECT_EQ(Count(x, top, x + 1, bottom, Dark), s.Fonts[0]->LineHeight());
 }
 
 TEST_F(DrawTest, SuperscriptsStandHigher) {
@@ -138,7 +138,7 @@ TEST_F(DrawTest, SuperscriptsStandHigher) {
   const int normal = inkTop(u"x", false);
   const int raised = inkTop(u"x", true);
   ASSERT_GE(normal, 0);
-  EXPECT_EQ(raised, normal - sections.back()->Fonts[0]->LineHeight / 3);
+  EXPECT_EQ(raised, normal - sections.back()->Fonts[0]->LineHeight() / 3);
 }
 
 TEST_F(DrawTest, RunBackgroundFillsItsCells) {
@@ -146,7 +146,7 @@ TEST_F(DrawTest, RunBackgroundFillsItsCells) {
   props->TextBackground = 0x0000FF;  // red
   TSection& s = Finished(u"abc", props.get());
   LayOutAndDraw(s, 300);
-  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0].TextHeight;
   const int width = Width(*s.Fonts[0], u"abc");
   EXPECT_GT(Count(0, top, width, bottom, [](uint32_t c) { return c == 0xFF0000; }),
             width * (bottom - top) / 2);
@@ -156,8 +156,8 @@ TEST_F(DrawTest, SoftHyphenAtALineEndIsDrawn) {
   TSection& s = Finished(u"abc\u00ADdef ghi");
   LayOutAndDraw(s, Width(*s.Fonts[0], u"abc-") + 2);
   ASSERT_GE(s.Lines.Count(), 2);
-  ASSERT_TRUE(s.Lines[0]->EndsWithHyphen);
-  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  ASSERT_TRUE(s.Lines[0].EndsWithHyphen);
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0].TextHeight;
   EXPECT_GT(RightmostInk(top, bottom), Width(*s.Fonts[0], u"abc"));
 }
 
@@ -169,7 +169,7 @@ TEST_F(DrawTest, JustifiedLinesReachTheRightEdge) {
   TSection& s = Finished(u"ab cd\u00A0ef gh\u00A0ij kl", props.get());
   LayOutAndDraw(s, Width(*s.Fonts[0], u"ab cd\u00A0ef gh\u00A0ij") + 9);
   ASSERT_GE(s.Lines.Count(), 2);
-  const html::LineRec& first = *s.Lines[0];
+  const html::LineRec& first = s.Lines[0];
   ASSERT_EQ(first.GapCount, 4);
   ASSERT_EQ(first.ExtraWidth, 9);
   const int top = LineTop(s, 0), bottom = top + first.TextHeight;
@@ -181,10 +181,10 @@ TEST_F(DrawTest, JustifiedLinesReachTheRightEdge) {
   LayOutAndDraw(plain, 1000, 60);
   const int plainTop = LineTop(plain, 0);
   EXPECT_EQ(justified,
-            RightmostInk(plainTop, plainTop + plain.Lines[0]->TextHeight) + first.ExtraWidth);
+            RightmostInk(plainTop, plainTop + plain.Lines[0].TextHeight) + first.ExtraWidth);
 
   // The last line is not spread.
-  EXPECT_EQ(s.Lines.Last()->ExtraWidth, 0);
+  EXPECT_EQ(s.Lines.Last().ExtraWidth, 0);
 }
 
 TEST_F(DrawTest, SectionsJustOutsideTheClipAreStillDrawn) {
@@ -241,7 +241,7 @@ TEST_F(DrawTest, InlineBordersFollowJustifiedText) {
   document.InlineElements.Add(GreenFrame(9, 11));  // "dd"
   document.InlineElements.Stale = false;
   LayOutAndDraw(s, Width(*s.Fonts[0], u"aa bb cc dd ee") + 10);
-  const html::LineRec& line = *s.Lines[0];
+  const html::LineRec& line = s.Lines[0];
   ASSERT_EQ(line.GapCount, 4);
   // Each of the three gaps before "dd" gets extra / count, the first (extra mod count) one more.
   int spread = 0;
@@ -261,7 +261,7 @@ TEST_F(DrawTest, InlineBorderFramesItsText) {
   const auto green = IsGreen;
   const int left = Width(*s.Fonts[0], u"aa ");
   const int right = Width(*s.Fonts[0], u"aa bb");
-  const int top = LineTop(s, 0), bottom = top + s.Lines[0]->TextHeight;
+  const int top = LineTop(s, 0), bottom = top + s.Lines[0].TextHeight;
   EXPECT_GT(Count(left - 2, top - 2, left, bottom + 2, green), 2 * (bottom - top) / 2);
   EXPECT_GT(Count(right, top - 2, right + 2, bottom + 2, green), 2 * (bottom - top) / 2);
   EXPECT_EQ(Count(0, 0, left - 2, kHeight, green), 0);

@@ -66,10 +66,31 @@ TEST_F(FontRunTest, ItalicRunsOverhangATenthOfTheirHeight) {
   TSection& s = NewSection();
   TFontObj& run = *s.Fonts[0];
   run.ApplyFontInfo(Info(30, plat::fsItalic));
-  EXPECT_EQ(run.Overhang, run.TextHeight / 10);
-  EXPECT_GT(run.Overhang, 0);
+  EXPECT_EQ(run.Overhang(), run.TextHeight() / 10);
+  EXPECT_GT(run.Overhang(), 0);
   run.ApplyFontInfo(Info(30));
-  EXPECT_EQ(run.Overhang, 0);
+  EXPECT_EQ(run.Overhang(), 0);
+}
+
+// A run outside any link answers for its link, looks, focus window and title with nothing, and
+// an empty title keeps it so; a title given stays until replaced.
+TEST_F(FontRunTest, PlainRunsHaveNoLinkPartsAndTakeATitle) {
+  TSection& s = NewSection();
+  TFontObj& run = *s.Fonts[0];
+  run.SetTitle("");
+  EXPECT_EQ(run.Link(), nullptr);
+  EXPECT_EQ(run.FontInfos(), nullptr);
+  EXPECT_EQ(run.FocusControl(), nullptr);
+  EXPECT_EQ(run.LinkID(), 0);
+  EXPECT_EQ(run.LinkY(), 0);
+  EXPECT_FALSE(run.IsLink());
+  EXPECT_EQ(run.GetURL(), "");
+  EXPECT_EQ(run.Title(), "");
+  run.SetTitle("hint");
+  EXPECT_EQ(run.Title(), "hint");
+  EXPECT_EQ(run.Link(), nullptr);
+  run.SetTitle("");
+  EXPECT_EQ(run.Title(), "");
 }
 
 TEST_F(FontRunTest, HoverChangesEveryRunOfTheLink) {
@@ -139,8 +160,8 @@ TEST_F(FontRunTest, EmptiedRunGoesAndHandsTheFocusWindowOn) {
   s.ChangeFont(state.TopProperties());
   AddText(s, u"ab", 1);
   TFontObj* first = s.Fonts[0];
-  ASSERT_TRUE(first->FocusControl);
-  plat::TWinControl* window = first->FocusControl.get();
+  ASSERT_TRUE(first->FocusControl());
+  plat::TWinControl* window = first->FocusControl();
   // Arrow keys reach the link's window.
   EXPECT_EQ(window->Perform(plat::WM_GETDLGCODE), plat::DLGC_WANTARROWS);
   ASSERT_EQ(document.TabIndexList.Count(), 1);
@@ -149,7 +170,7 @@ TEST_F(FontRunTest, EmptiedRunGoesAndHandsTheFocusWindowOn) {
   ASSERT_EQ(s.Fonts.Count(), 1);
   TFontObj* survivor = s.Fonts[0];
   EXPECT_EQ(survivor->StartPos, 0);
-  EXPECT_EQ(survivor->FocusControl.get(), window);
+  EXPECT_EQ(survivor->FocusControl(), window);
   ASSERT_EQ(document.TabIndexList.Count(), 1);
   EXPECT_EQ(document.TabIndexList.Entries()[0].Control, window);
   EXPECT_EQ(document.LinkRuns.size(), 1u);
@@ -167,12 +188,12 @@ TEST_F(FontRunTest, OnlyTheFirstRunOfALinkTakesAFocusWindow) {
   AddText(s, u"ab", 0);
   s.ChangeFont(state.TopProperties());
   s.Fonts[1]->CreateFocusControl(2);
-  EXPECT_FALSE(s.Fonts[1]->FocusControl);
+  EXPECT_FALSE(s.Fonts[1]->FocusControl());
   EXPECT_EQ(document.TabIndexList.Count(), 1);
 
   // The link's y is recorded on the run holding the window.
   s.Fonts[1]->AssignLinkY(42);
-  EXPECT_EQ(s.Fonts[0]->LinkY, 42);
+  EXPECT_EQ(s.Fonts[0]->LinkY(), 42);
 }
 
 TEST_F(FontRunTest, DroppedSectionsLeaveNoDanglingEntries) {

@@ -24,7 +24,7 @@ class LayoutTest : public TextFixture {
     return s.Layout(canvas, 0, y, 0, 0, width, 0, 0, indents, maxWidth, pos);
   }
   std::u16string LineText(const TSection& s, int line) const {
-    const LineRec& rec = *s.Lines[line];
+    const LineRec& rec = s.Lines[line];
     return s.Text.substr(size_t(rec.StartIndex), size_t(rec.CharCount));
   }
   int32_t W(const TSection& s, std::u16string_view text) const { return Width(*s.Fonts[0], text); }
@@ -71,9 +71,9 @@ TEST_F(LayoutTest, TextBreaksAtTheLastSpaceThatFits) {
   ASSERT_EQ(s.Lines.Count(), 2);
   EXPECT_EQ(LineText(s, 0), u"aaa bbbbbb ");  // the space goes with the line
   EXPECT_EQ(LineText(s, 1), u"cc ");
-  const LineRec& first = *s.Lines[0];
-  EXPECT_EQ(first.TextHeight, s.Fonts[0]->LineHeight);
-  EXPECT_EQ(height, 2 * s.Fonts[0]->LineHeight);
+  const LineRec& first = s.Lines[0];
+  EXPECT_EQ(first.TextHeight, s.Fonts[0]->LineHeight());
+  EXPECT_EQ(height, 2 * s.Fonts[0]->LineHeight());
   EXPECT_EQ(s.FlowHeight, height);
   EXPECT_EQ(s.PosCount, 14);
 
@@ -84,8 +84,21 @@ TEST_F(LayoutTest, TextBreaksAtTheLastSpaceThatFits) {
   EXPECT_EQ(s.Lines.Count(), 1);
   LayOut(s, minW);
   for (const auto& line : s.Lines)
-    EXPECT_LE(s.MeasureTextWidth(canvas, line->StartIndex, line->CharCount, true),
-              line->AvailWidth);
+    EXPECT_LE(s.MeasureTextWidth(canvas, line.StartIndex, line.CharCount, true), line.AvailWidth);
+}
+
+// Lines are records of the section: laying out again replaces them, and asking for one it does
+// not have is an error, not a read past the end.
+TEST_F(LayoutTest, LinesAreReplacedByEachLayoutAndCheckedWhenAskedFor) {
+  TSection& s = Finished(u"aaa bbbbbb cc");
+  LayOut(s, W(s, u"aaa") + 1);
+  ASSERT_EQ(s.Lines.Count(), 3);
+  LayOut(s, 1000);
+  ASSERT_EQ(s.Lines.Count(), 1);
+  EXPECT_EQ(LineText(s, 0), u"aaa bbbbbb cc ");
+  EXPECT_EQ(&s.Lines.Last(), &s.Lines[0]);
+  EXPECT_THROW(s.Lines[1], plat::EListError);
+  EXPECT_THROW(s.Lines[-1], plat::EListError);
 }
 
 // No font's widest character vouches for a whole section: later runs may be larger, letter
@@ -114,7 +127,7 @@ TEST_F(LayoutTest, NoLineRunsPastItsRoomWhateverItsFonts) {
     LayOut(*section, width);
     EXPECT_EQ(section->Lines.Count(), 2) << width;
     for (const auto& line : section->Lines)
-      EXPECT_LE(section->MeasureTextWidth(canvas, line->StartIndex, line->CharCount, true), width)
+      EXPECT_LE(section->MeasureTextWidth(canvas, line.StartIndex, line.CharCount, true), width)
           << width;
   }
 }
@@ -142,7 +155,7 @@ TEST_F(LayoutTest, ALineBreakAtTheStartMakesALineOfItsOwn) {
   EXPECT_EQ(LineText(s, 0), u"a\b");
   EXPECT_EQ(LineText(s, 1), u"\b");
   EXPECT_EQ(LineText(s, 2), u"b ");
-  EXPECT_EQ(s.Lines[1]->TextHeight, s.Fonts[0]->LineHeight);
+  EXPECT_EQ(s.Lines[1].TextHeight, s.Fonts[0]->LineHeight());
 }
 
 TEST_F(LayoutTest, AlignmentPlacesTheLine) {
@@ -150,13 +163,13 @@ TEST_F(LayoutTest, AlignmentPlacesTheLine) {
   props->Values[html::piTextAlign] = std::string("right");
   TSection& right = Finished(u"abc", props.get());
   LayOut(right, 300);
-  EXPECT_EQ(right.Lines[0]->Indent, 300 - W(right, u"abc"));
+  EXPECT_EQ(right.Lines[0].Indent, 300 - W(right, u"abc"));
 
   props = texttest::TextProps();
   props->Values[html::piTextAlign] = std::string("center");
   TSection& center = Finished(u"abc", props.get());
   LayOut(center, 300);
-  EXPECT_EQ(center.Lines[0]->Indent, (300 - W(center, u"abc")) / 2);
+  EXPECT_EQ(center.Lines[0].Indent, (300 - W(center, u"abc")) / 2);
 }
 
 TEST_F(LayoutTest, JustifiedLinesSpreadTheRestOverTheirGaps) {
@@ -166,11 +179,11 @@ TEST_F(LayoutTest, JustifiedLinesSpreadTheRestOverTheirGaps) {
   const int32_t width = W(s, u"aa bb\u00A0cc dd") + 5;
   LayOut(s, width);
   ASSERT_EQ(s.Lines.Count(), 2);
-  const LineRec& first = *s.Lines[0];
+  const LineRec& first = s.Lines[0];
   EXPECT_EQ(first.GapCount, 3);  // two spaces and the no-break space; not the final space
   EXPECT_EQ(first.ExtraWidth, width - W(s, u"aa bb\u00A0cc dd"));
-  EXPECT_EQ(s.Lines[1]->ExtraWidth, 0);
-  EXPECT_EQ(s.Lines[1]->GapCount, 0);
+  EXPECT_EQ(s.Lines[1].ExtraWidth, 0);
+  EXPECT_EQ(s.Lines[1].GapCount, 0);
 }
 
 TEST_F(LayoutTest, PercentageIndentFollowsTheWidth) {
@@ -180,7 +193,7 @@ TEST_F(LayoutTest, PercentageIndentFollowsTheWidth) {
   EXPECT_EQ(s.FirstIndentPercent, 10);
   LayOut(s, 400);
   EXPECT_EQ(s.FirstIndent, 40);
-  EXPECT_EQ(s.Lines[0]->Indent, 40);
+  EXPECT_EQ(s.Lines[0].Indent, 40);
 }
 
 TEST_F(LayoutTest, LineHeightSplitsTheLeading) {
@@ -188,7 +201,7 @@ TEST_F(LayoutTest, LineHeightSplitsTheLeading) {
   props->Values[html::piLineHeight] = std::string("41px");
   TSection& s = Finished(u"abc", props.get());
   LayOut(s, 400);
-  const LineRec& line = *s.Lines[0];
+  const LineRec& line = s.Lines[0];
   const int32_t d = 41 - line.TextHeight;
   EXPECT_EQ(line.SpaceAbove, d / 2);
   EXPECT_EQ(line.SpaceBelow, d - d / 2);
@@ -223,8 +236,8 @@ TEST_F(LayoutTest, TextFlowsBesideAFloat) {
   EXPECT_EQ(LineText(s, 0),
             u"\x04"
             u"aaa bbb ");
-  EXPECT_EQ(s.Lines[0]->Indent, 100);
-  EXPECT_EQ(s.Lines[1]->Indent, 100);  // still beside the float
+  EXPECT_EQ(s.Lines[0].Indent, 100);
+  EXPECT_EQ(s.Lines[1].Indent, 100);  // still beside the float
   EXPECT_GE(s.PaintHeight, 60);
   EXPECT_EQ(obj->Sizings, 1);
 
@@ -248,8 +261,8 @@ TEST_F(LayoutTest, AFloatTooWideForTheGapMovesDownToWhereTheIndentChanges) {
   int32_t pos = 0;
   s.Layout(canvas, 0, 0, 0, 0, 200, 0, 0, indents, maxWidth, pos);
   ASSERT_GE(s.Lines.Count(), 2);
-  EXPECT_EQ(s.Lines[0]->CharCount, 0);
-  EXPECT_EQ(s.Lines[0]->TotalHeight, 30);
+  EXPECT_EQ(s.Lines[0].CharCount, 0);
+  EXPECT_EQ(s.Lines[0].TotalHeight, 30);
   EXPECT_EQ(obj->DrawY, 30);
 }
 
@@ -281,8 +294,8 @@ TEST_F(LayoutTest, CharactersOfSeveralUnitsAreNeverCut) {
       for (int32_t width = 1; width < 400; width += 7) {
         LayOut(s, width);
         for (const auto& line : s.Lines)
-          ASSERT_TRUE(size_t(line->StartIndex) >= starts.size() || starts[size_t(line->StartIndex)])
-              << "page " << page << " width " << width << " line at " << line->StartIndex;
+          ASSERT_TRUE(size_t(line.StartIndex) >= starts.size() || starts[size_t(line.StartIndex)])
+              << "page " << page << " width " << width << " line at " << line.StartIndex;
       }
     }
   }
@@ -302,13 +315,13 @@ TEST_F(LayoutTest, SoftHyphensShowAndCountOnlyInsideAWord) {
   for (int32_t width = s.MeasureTextWidth(canvas, 0, 9, true) - 6; width < 300; ++width) {
     LayOut(s, width);
     for (const auto& line : s.Lines) {
-      int32_t drawn = s.MeasureTextWidth(canvas, line->StartIndex, line->CharCount, true);
-      if (line->EndsWithHyphen) {
-        const int32_t last = line->StartIndex + line->CharCount - 1;
+      int32_t drawn = s.MeasureTextWidth(canvas, line.StartIndex, line.CharCount, true);
+      if (line.EndsWithHyphen) {
+        const int32_t last = line.StartIndex + line.CharCount - 1;
         int index = 0;
         drawn += Width(*s.Fonts.GetFontObjAt(last, index), u"-");
       }
-      EXPECT_LE(drawn, line->AvailWidth) << "width " << width << " line at " << line->StartIndex;
+      EXPECT_LE(drawn, line.AvailWidth) << "width " << width << " line at " << line.StartIndex;
     }
   }
 
@@ -319,7 +332,7 @@ TEST_F(LayoutTest, SoftHyphensShowAndCountOnlyInsideAWord) {
     EXPECT_LE(minW, maxW);
     LayOut(t, maxW);
     EXPECT_EQ(t.Lines.Count(), int(std::count(text.begin(), text.end(), u'\b')) + 1);
-    EXPECT_FALSE(t.Lines[0]->EndsWithHyphen);
+    EXPECT_FALSE(t.Lines[0].EndsWithHyphen);
   }
 }
 
@@ -330,7 +343,7 @@ TEST_F(LayoutTest, ControlsRaiseTheirLine) {
   s.AddFormControl(control, 2);
   s.ProcessText(3);
   LayOut(s, 400);
-  const LineRec& line = *s.Lines[0];
+  const LineRec& line = s.Lines[0];
   // Bottom-aligned with one pixel above and below.
   EXPECT_EQ(line.SpaceAbove, std::max(0, 1 + 20 + 1 - line.TextHeight));
   EXPECT_EQ(s.MeasureTextWidth(canvas, 0, 3, true), W(s, u"a ") + 30);

@@ -58,10 +58,10 @@ TEST_F(ScriptLayoutTest, LinesBreakWhereTheirMeasuredWidthEnds) {
       LayOut(s, width);
       int32_t covered = 0;
       for (int l = 0; l < s.Lines.Count(); ++l) {
-        const html::LineRec& line = *s.Lines[l];
+        const html::LineRec& line = s.Lines[l];
         covered += line.CharCount;
-        std::u16string_view held = std::u16string_view(s.Text).substr(
-            size_t(line.StartIndex), size_t(line.CharCount));
+        std::u16string_view held =
+            std::u16string_view(s.Text).substr(size_t(line.StartIndex), size_t(line.CharCount));
         held = held.substr(0, held.find_last_not_of(u' ') + 1);
         // Only a line of one word may run over its room.
         if (held.find(u' ') != std::u16string_view::npos)

@@ -83,8 +83,8 @@ TEST_F(SectionFillTest, SmallCapitalsSwitchRunsAtSmallLetters) {
   ASSERT_EQ(s.Fonts.Count(), 3);
   EXPECT_EQ(s.Fonts[1]->StartPos, 1);
   EXPECT_EQ(s.Fonts[2]->StartPos, 4);
-  EXPECT_LT(s.Fonts[1]->TextHeight, s.Fonts[0]->TextHeight);
-  EXPECT_EQ(s.Fonts[2]->TextHeight, s.Fonts[0]->TextHeight);
+  EXPECT_LT(s.Fonts[1]->TextHeight(), s.Fonts[0]->TextHeight());
+  EXPECT_EQ(s.Fonts[2]->TextHeight(), s.Fonts[0]->TextHeight());
   EXPECT_EQ(state.Depth(), 1);  // every push was popped
 }
 
@@ -120,7 +120,7 @@ TEST_F(SectionFillTest, AFontChangeBeforeAnyTextReplacesTheRun) {
   s.ChangeFont(*big);
   AddText(s, u"x", 0);
   ASSERT_EQ(s.Fonts.Count(), 1);
-  EXPECT_GT(s.Fonts[0]->TextHeight, 24);
+  EXPECT_GT(s.Fonts[0]->TextHeight(), 24);
 }
 
 TEST_F(SectionFillTest, SpaceAfterAFloatingObjectGoes) {

@@ -30,8 +30,8 @@ TEST_F(HostilePageTest, RunawayRelativeSizesStayFiniteThroughLinkStates) {
   Build("<style>span { font-size: 999999999% }</style>" + Repeat("<span>", 50) +
         "<a href=x.htm style=\"font-size: 0%\">link</a>");
   const html::TFontObj& link = RunAt("link");
-  ASSERT_TRUE(link.FontInfos);
-  for (const html::ThtFontInfo& state : link.FontInfos->Ar) {
+  ASSERT_TRUE(link.FontInfos());
+  for (const html::ThtFontInfo& state : link.FontInfos()->Ar) {
     EXPECT_TRUE(std::isfinite(state.Size));
     EXPECT_LE(state.Size, 1500);
   }

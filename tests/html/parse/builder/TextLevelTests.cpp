@@ -69,18 +69,18 @@ TEST_F(TextLevelTest, LinksWithTitlesAndTargets) {
       "<a href=y.html target=_top>other");
   const html::TFontObj& link = RunAt("link");
   EXPECT_EQ(link.GetURL(), "x.html");
-  EXPECT_EQ(link.Link->Target, "main");
-  EXPECT_EQ(link.Title, "Go there");
+  EXPECT_EQ(link.Link()->Target, "main");
+  EXPECT_EQ(link.Title(), "Go there");
   EXPECT_EQ(Styles(link), plat::fsUnderline);
   EXPECT_EQ(link.Font->Color() & 0xFFFFFF, 0xFF0000);
-  EXPECT_EQ(RunAt("a").Link, nullptr);  // text before any link keeps no link record
+  EXPECT_EQ(RunAt("a").Link(), nullptr);  // text before any link keeps no link record
   EXPECT_FALSE(RunAt("a").IsLink());
   EXPECT_EQ(RunAt("a").LinkID(), 0);
   EXPECT_EQ(RunAt("b").GetURL(), "");
   EXPECT_FALSE(RunAt("b").IsLink());
-  EXPECT_EQ(RunAt("b").Title, "");
+  EXPECT_EQ(RunAt("b").Title(), "");
   EXPECT_EQ(Styles(RunAt("b")), 0);
-  EXPECT_EQ(RunAt("other").Link->Target, "_top");
+  EXPECT_EQ(RunAt("other").Link()->Target, "_top");
   EXPECT_EQ(document.LinkRuns.size(), 2u);
 }
 

@@ -18,10 +18,10 @@ struct TabStop {
   TFormControlObj* control = nullptr;
   TFontObj* link = nullptr;
   plat::TWinControl& Window() const {
-    return control ? *control->TheControl() : *link->FocusControl;
+    return control ? *control->TheControl() : *link->FocusControl();
   }
   bool Focused() const { return control ? control->TheControl()->Focused() : link->IsFocused; }
-  int32_t Y() const { return control ? control->LinkY : link->LinkY; }
+  int32_t Y() const { return control ? control->LinkY : link->LinkY(); }
 };
 
 TEST_F(ViewerInteraction, TabbedLinksAndControlsComeIntoViewAsTheModelSays) {
@@ -39,7 +39,7 @@ TEST_F(ViewerInteraction, TabbedLinksAndControlsComeIntoViewAsTheModelSays) {
     for (TPageWindowObj* window : viewer->Document().AllControls)
       if (auto* control = dynamic_cast<TFormControlObj*>(window)) stops.push_back({control});
     for (TLinkRun* run : viewer->Document().LinkRuns)
-      if (auto* link = dynamic_cast<TFontObj*>(run); link && link->FocusControl)
+      if (auto* link = dynamic_cast<TFontObj*>(run); link && link->FocusControl())
         stops.push_back({nullptr, link});
     ASSERT_EQ(stops.size(), 20u);
     const int32_t bottom = std::max(0, viewer->ScrollHeight() - Panel().Height());
@@ -89,7 +89,7 @@ TEST_F(ViewerInteraction, ANewPageWhileAWindowOfTheOldOneHasTheFocus) {
       // The first of the two takes the focus.
       plat::TWinControl* window = nullptr;
       if (std::string(first).starts_with("<a"))
-        window = dynamic_cast<TFontObj&>(*document.LinkRuns.at(0)).FocusControl.get();
+        window = dynamic_cast<TFontObj&>(*document.LinkRuns.at(0)).FocusControl();
       else
         window = dynamic_cast<TFormControlObj&>(*document.AllControls.at(1)).TheControl();
       ASSERT_NE(window, nullptr);

@@ -68,13 +68,13 @@ TEST_F(ViewerInteraction, AFocusedLinkIsScrolledIntoView) {
   ASSERT_NE(run, nullptr);
   const int half = viewer->ClientHeight() / 2;
   // Below the view: to the middle of it. Within it: no move. Above it: to its top.
-  run->LinkY = 2000;
+  run->SetLinkY(2000);
   viewer->Document().LinkFocused(*run);
   EXPECT_EQ(viewer->Position(), 2000 - half);
-  run->LinkY = 2000 - half + viewer->ClientHeight() - 30;
+  run->SetLinkY(2000 - half + viewer->ClientHeight() - 30);
   viewer->Document().LinkFocused(*run);
   EXPECT_EQ(viewer->Position(), 2000 - half);
-  run->LinkY = 700;
+  run->SetLinkY(700);
   viewer->Document().LinkFocused(*run);
   EXPECT_EQ(viewer->Position(), 700);
 }
@@ -142,15 +142,15 @@ TEST_F(ViewerInteraction, HandlersThatLoadAnotherPageLeaveNothingOfTheOldOne) {
   Load("<p><a href=\"#x\">first</a> text</p>");
   auto* run = dynamic_cast<TFontObj*>(viewer->Document().LinkRuns.at(0));
   ASSERT_NE(run, nullptr);
-  ASSERT_TRUE(run->FocusControl);
-  run->FocusControl->SetFocus();
+  ASSERT_TRUE(run->FocusControl());
+  run->FocusControl()->SetFocus();
   plat::Application().ProcessMessages();
   int keys = 0;
   viewer->OnKeyDown = [&](plat::TObject*, uint16_t&, plat::TShiftState) {
     if (keys++ == 0) viewer->LoadFromString("<p>second page</p>", "");
   };
   // As the window system hands the key to the link's window.
-  run->FocusControl->Perform(plat::WM_KEYDOWN, plat::VK_DOWN, 0);
+  run->FocusControl()->Perform(plat::WM_KEYDOWN, plat::VK_DOWN, 0);
   plat::Application().ProcessMessages();
   EXPECT_EQ(keys, 1);
   EXPECT_TRUE(viewer->Document().LinkRuns.empty());

@@ -175,7 +175,7 @@ TEST_F(PanelObjects, AFreedPanelLeavesTheDocumentsList) {
   const auto panels = Panels();
   ASSERT_EQ(panels.size(), 2u);
   html::TSection& section = *Sections().at(0);
-  section.Images.Delete(0);
+  section.MutableImages().Delete(0);
   ASSERT_EQ(document.Panels.size(), 1u);
   EXPECT_EQ(document.Panels[0], static_cast<html::TPageWindowObj*>(panels[1]));
   EXPECT_EQ(destroyed, std::vector<html::ThvPanel*>{created[0].Panel});

@@ -20,8 +20,8 @@ class WordBreaks : public PanelPageTest {
     std::vector<std::string> lines;
     for (const auto& line : section.Lines) {
       std::string text;
-      for (int32_t i = 0; i < line->CharCount; ++i)
-        text += char(section.Text[size_t(line->StartIndex + i)]);
+      for (int32_t i = 0; i < line.CharCount; ++i)
+        text += char(section.Text[size_t(line.StartIndex + i)]);
       while (!text.empty() && text.back() == ' ') text.pop_back();
       lines.push_back(text);
     }
