@@ -1,6 +1,8 @@
 // The box values of an element in their compact form.
 #include "html/css/CssBoxes.h"
 
+#include <bit>
+#include <cstring>
 #include <type_traits>
 #include <utility>
 #include <variant>
@@ -52,6 +54,28 @@ void TVMarginArray::Set(int index, TCssValue value) {
                             : 0;
   }
   kinds_[slot] = kind;
+}
+
+std::string TVMarginArray::ShareKey() const {
+  std::string key(sizeof values_ + sizeof kinds_, '\0');
+  std::memcpy(key.data(), values_.data(), sizeof values_);
+  std::memcpy(key.data() + sizeof values_, kinds_.data(), sizeof kinds_);
+  for (const TCssValue& other : others_) {
+    key += char(other.index());
+    if (const auto* text = std::get_if<std::string>(&other)) {
+      key += std::to_string(text->size()) + ':';
+      key += *text;
+    } else if (const auto* real = std::get_if<double>(&other)) {
+      // By its bits: a NaN shares with its own kind.
+      key += std::to_string(std::bit_cast<uint64_t>(*real)) + ';';
+    }
+  }
+  return key;
+}
+
+std::shared_ptr<const TVMarginArray> TBoxShare::Share(std::shared_ptr<const TVMarginArray> values) {
+  auto [held, added] = boxes_.try_emplace(values->ShareKey(), values);
+  return added ? values : held->second;
 }
 
 }  // namespace html

@@ -3,7 +3,10 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "html/css/CssValues.h"
@@ -106,6 +109,8 @@ class TVMarginArray {
   // A copy, const so that assigning to it does not compile: values change through Set.
   const TCssValue operator[](int index) const;
   void Set(int index, TCssValue value);
+  // Equal for arrays that hold the same values in the same places.
+  std::string ShareKey() const;
 
  private:
   static constexpr size_t kSlots = BoxLast - BoxFirst + 1;
@@ -117,6 +122,17 @@ class TVMarginArray {
   // ...and the value's alternative in TCssValue.
   std::array<uint8_t, kSlots> kinds_{};
   std::vector<TCssValue> others_;
+};
+
+// Box values that are alike, held once: the blocks of a page share them.
+class TBoxShare {
+ public:
+  // The held array with the values of `values`; `values` itself, held from now on, when none.
+  std::shared_ptr<const TVMarginArray> Share(std::shared_ptr<const TVMarginArray> values);
+  void Clear() { boxes_.clear(); }
+
+ private:
+  std::unordered_map<std::string, std::shared_ptr<const TVMarginArray>> boxes_;
 };
 
 // One axis of a background's placement.

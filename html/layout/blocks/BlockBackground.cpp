@@ -41,9 +41,11 @@ constexpr uint32_t kWhitePixel = 0xFFFFFFFF;
 }  // namespace
 
 void TBlock::FetchBackImage() {
-  if (backFetched_ || BackImageUrl.empty() || !Document || !Document->ImagesOn) return;
-  backFetched_ = true;
-  TBlockPicture picture = FetchBlockPicture(*Document, BackImageUrl);
+  if (!rare_ || rare_->BackFetched || rare_->BackImageUrl.empty() || !Document ||
+      !Document->ImagesOn)
+    return;
+  rare_->BackFetched = true;
+  TBlockPicture picture = FetchBlockPicture(*Document, rare_->BackImageUrl);
   if (!picture.Image) return;
   Backdrop = std::make_unique<TBackdrop>();
   Backdrop->Image = std::move(picture.Image);
@@ -61,9 +63,10 @@ void TBlock::PrepareBackground(const plat::TRect& padding, const plat::TRect& ar
   const int64_t boxWidth = int64_t(padding.Right) - padding.Left;
   const int64_t boxHeight = int64_t(padding.Bottom) - padding.Top;
   const int pictureWidth = image.Width(), pictureHeight = image.Height();
-  const int64_t offsetX = PictureOffset(BackPosition[0], boxWidth, pictureWidth);
-  const int64_t offsetY = PictureOffset(BackPosition[1], boxHeight, pictureHeight);
-  const bool repeatX = BackPosition[0].Repeats, repeatY = BackPosition[1].Repeats;
+  const TBackgroundPos& place = BackPosition();
+  const int64_t offsetX = PictureOffset(place[0], boxWidth, pictureWidth);
+  const int64_t offsetY = PictureOffset(place[1], boxHeight, pictureHeight);
+  const bool repeatX = place[0].Repeats, repeatY = place[1].Repeats;
 
   back.Tile = std::make_unique<plat::TBitmap>();
   back.Tile->SetPixelFormat(plat::pf32bit);

@@ -34,7 +34,9 @@ TBlock::TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
                TAttributeList* attributes, TMergeMargins merge)
     : TSectionBase(document), Content(document, this), Container(container) {
   Content.OwnerKind = TCellBasic::OwnerKindOfTag(prop.Tag);
-  prop.GetVMarginArray(RawMargins);
+  auto rawMargins = std::make_shared<TVMarginArray>();
+  prop.GetVMarginArray(*rawMargins);
+  HoldRawMargins(std::move(rawMargins));
   int code = 0;
   if (prop.GetClear(code)) ClearSide = uint8_t(code);
   if (prop.GetFloat(code)) FloatSide = uint8_t(code == FloatLeft || code == FloatRight ? code : 0);
@@ -44,9 +46,12 @@ TBlock::TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
   EmPixels = prop.EmPixels;
   ExPixels = prop.ExPixels;
   NotDisplayed = prop.DisplayNone();
-  TitleText = prop.Title;
-  if (prop.GetBackgroundImage(BackImageUrl))
-    prop.GetBackgroundPos(EmPixels, ExPixels, BackPosition);
+  if (!prop.Title.empty()) Rare().TitleText = prop.Title;
+  if (std::string url; prop.GetBackgroundImage(url)) {
+    TRare& rare = Rare();
+    rare.BackImageUrl = std::move(url);
+    prop.GetBackgroundPos(EmPixels, ExPixels, rare.BackPosition);
+  }
 
   PositionMode = TPositionMode(prop.GetPosition());
   if (PositionMode == PosAbsolute) FloatSide = FloatNone;
@@ -63,10 +68,11 @@ TBlock::TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
 
   TagAndClass = prop.Tag + "." + prop.Classes;
   if (merge == TMergeMargins::Now) MergeVerticalMargins();
-  if (attributes) {
-    targetName_ = attributes->GetID();
-    if (!targetName_.empty() && document) document->Targets.AddObject(targetName_, this);
-  }
+  if (attributes)
+    if (std::string id = attributes->GetID(); !id.empty()) {
+      if (document) document->Targets.AddObject(id, this);
+      Rare().TargetName = std::move(id);
+    }
   ClipOverflow = prop.IsOverflowHidden();
   AlignCode = AlignCodeOf(prop.Values[piTextAlign]);
 }
@@ -81,24 +87,28 @@ TBlock::TBlock(TSectionList* document, const TBlock& source)
       BorderOn(source.BorderOn),
       FloatSide(source.FloatSide),
       ClearSide(source.ClearSide),
-      BackPosition(source.BackPosition),
-      BackImageUrl(source.BackImageUrl),
       PositionMode(source.PositionMode),
       VisibilityCode(source.VisibilityCode),
       BottomMarginAuto(source.BottomMarginAuto),
       NotDisplayed(source.NotDisplayed),
       ClipOverflow(source.ClipOverflow),
       AlignCode(source.AlignCode),
-      RawMargins(source.RawMargins),
       Container(nullptr),
       TagAndClass(source.TagAndClass),
-      TitleText(source.TitleText),
       ContentWidth(source.ContentWidth),
       ClearExtra(source.ClearExtra),
       ContentLeftOffset(source.ContentLeftOffset),
       OffsetTop(source.OffsetTop),
       OffsetLeft(source.OffsetLeft),
-      InnerBottom(source.InnerBottom) {
+      InnerBottom(source.InnerBottom),
+      rawMargins_(source.rawMargins_) {
+  // The copy keeps the look; names and the paint order belong to the original.
+  if (source.rare_) {
+    TRare& rare = Rare();
+    rare.BackPosition = source.rare_->BackPosition;
+    rare.BackImageUrl = source.rare_->BackImageUrl;
+    rare.TitleText = source.rare_->TitleText;
+  }
   if (source.ownIndents_) {
     ownIndents_ = std::make_unique<IndentManager>();
     Content.IndentMgr = ownIndents_.get();
@@ -107,8 +117,45 @@ TBlock::TBlock(TSectionList* document, const TBlock& source)
 
 TBlock::~TBlock() {
   // A name must not lead to a freed block; an absent name looks like a null entry.
-  if (!targetName_.empty() && Document && Document->Targets.Find(targetName_) == this)
-    Document->Targets.AddObject(targetName_, nullptr);
+  if (rare_ && !rare_->TargetName.empty() && Document &&
+      Document->Targets.Find(rare_->TargetName) == this)
+    Document->Targets.AddObject(rare_->TargetName, nullptr);
+}
+
+TBlock::TRare& TBlock::Rare() {
+  if (!rare_) rare_ = std::make_unique<TRare>();
+  return *rare_;
+}
+
+const std::string& TBlock::BackImageUrl() const {
+  static const std::string none;
+  return rare_ ? rare_->BackImageUrl : none;
+}
+
+const TBackgroundPos& TBlock::BackPosition() const {
+  static const TBackgroundPos none{};
+  return rare_ ? rare_->BackPosition : none;
+}
+
+void TBlock::SetBackImage(std::string url, const TBackgroundPos& pos) {
+  TRare& rare = Rare();
+  rare.BackImageUrl = std::move(url);
+  rare.BackPosition = pos;
+}
+
+const std::string& TBlock::TitleText() const {
+  static const std::string none;
+  return rare_ ? rare_->TitleText : none;
+}
+
+void TBlock::HoldRawMargins(std::shared_ptr<const TVMarginArray> values) {
+  rawMargins_ = Document ? Document->SharedBoxes.Share(std::move(values)) : std::move(values);
+}
+
+void TBlock::SetRawMargin(int index, TCssValue value) {
+  auto own = std::make_shared<TVMarginArray>(*rawMargins_);
+  own->Set(index, std::move(value));
+  HoldRawMargins(std::move(own));
 }
 
 std::unique_ptr<TSectionBase> TBlock::CreateCopy(TSectionList* document) const {
@@ -117,7 +164,7 @@ std::unique_ptr<TSectionBase> TBlock::CreateCopy(TSectionList* document) const {
 
 void TBlock::MergeVerticalMargins() {
   bool topAuto = false;
-  ConvVertMargins(RawMargins, 400, EmPixels, ExPixels, topAuto, BottomMarginAuto, Margins);
+  ConvVertMargins(RawMargins(), 400, EmPixels, ExPixels, topAuto, BottomMarginAuto, Margins);
   for (int i : {int(piMarginTop), int(piMarginBottom)}) Margins[i] = ClampBoxLength(Margins[i]);
   int32_t& top = Margins[piMarginTop];
   if (PositionMode == PosAbsolute) {
@@ -167,7 +214,7 @@ int TBlock::ConvertMargins(int32_t baseWidth, int32_t baseHeight, TMarginArray& 
   // box may be Margins itself.
   const int32_t top = Margins[piMarginTop], bottom = Margins[piMarginBottom];
   int autoCount = 0;
-  ConvMargArray(RawMargins, baseWidth, baseHeight, EmPixels, ExPixels, autoCount, box);
+  ConvMargArray(RawMargins(), baseWidth, baseHeight, EmPixels, ExPixels, autoCount, box);
   for (int i = piMarginRight; i <= BoxLast; ++i) {
     const bool length = i <= piBorderLeftWidth || i >= piWidth;
     if (length && box[i] != AutoLength) box[i] = ClampBoxLength(box[i]);

@@ -110,7 +110,7 @@ int32_t TBlock::ClearSpace(const IndentManager& indents, int32_t y) const {
 }
 
 void TBlock::BuildPaintOrder() {
-  PaintOrder.clear();
+  if (rare_) rare_->PaintOrder.clear();
   bool inOrder = true;
   for (int i = 0; i < Content.Count(); ++i) {
     TSectionBase* item = Content.Items(i);
@@ -119,10 +119,11 @@ void TBlock::BuildPaintOrder() {
   }
   // Content's own order needs no list of its own: a PRE of thousands of lines kept one.
   if (inOrder) return;
-  for (const auto& item : Content) PaintOrder.push_back(item.get());
-  std::stable_sort(
-      PaintOrder.begin(), PaintOrder.end(),
-      [](const TSectionBase* a, const TSectionBase* b) { return a->StackOrder < b->StackOrder; });
+  std::vector<TSectionBase*>& order = Rare().PaintOrder;
+  for (const auto& item : Content) order.push_back(item.get());
+  std::stable_sort(order.begin(), order.end(), [](const TSectionBase* a, const TSectionBase* b) {
+    return a->StackOrder < b->StackOrder;
+  });
 }
 
 int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX, int32_t refY,
@@ -247,7 +248,7 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
   } else {
     PaintHeight = Clamp32(std::max<int64_t>(FlowHeight, int64_t(indents.FloatsBottom()) - y));
   }
-  if (PaintOrder.empty()) BuildPaintOrder();
+  if (!HasPaintOrder()) BuildPaintOrder();
   return result;
 }
 

@@ -16,8 +16,8 @@ int TBlock::HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& h
   if (NotDisplayed) return 0;
   int flags = 0;
   const int32_t scroll = Document ? Document->ScrollY : 0;
-  if (!TitleText.empty() && TitleRect.Contains({x, y - scroll})) {
-    hit.Title = TitleText;
+  if (!TitleText().empty() && TitleRect.Contains({x, y - scroll})) {
+    hit.Title = TitleText();
     flags = hlTitle;
   }
   return flags | Content.HitTestLink(canvas, x, y, hit);

@@ -21,9 +21,9 @@ TBodyBlock::TBodyBlock(TSectionList* document, TProperties& prop, TCellBasic* co
   ownIndents_.reset();
   Content.IndentMgr = nullptr;
   if (!document) return;
-  if (!BackImageUrl.empty()) document->SetBackImage(BackImageUrl, BackPosition);
-  BackImageUrl.clear();  // the document paints it
-  const TCssValue background = RawMargins[piBackgroundColor];
+  if (!BackImageUrl().empty()) document->SetBackImage(BackImageUrl(), BackPosition());
+  DropBackImageUrl();  // the document paints it
+  const TCssValue background = RawMargins()[piBackgroundColor];
   if (VarIsInteger(background))
     document->SetBackColor(TColor(uint32_t(VarToInt(background)) | PaletteRelative()));
 }
@@ -73,7 +73,7 @@ int32_t TBodyBlock::Layout(plat::TCanvas& canvas, int32_t, int32_t y, int32_t, i
   maxWidth =
       Clamp32(std::max<int64_t>(indents.Width, int64_t(std::max(scrollWidth, ContentWidth)) +
                                                    Margins[piMarginLeft] + Margins[piMarginRight]));
-  if (PaintOrder.empty()) BuildPaintOrder();
+  if (!HasPaintOrder()) BuildPaintOrder();
   return FlowHeight;
 }
 
@@ -87,8 +87,8 @@ int32_t TBodyBlock::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, Ind
 
 int TBodyBlock::HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit) {
   int flags = 0;
-  if (!TitleText.empty()) {
-    hit.Title = TitleText;
+  if (!TitleText().empty()) {
+    hit.Title = TitleText();
     flags = hlTitle;
   }
   return flags | Content.HitTestLink(canvas, x, y, hit);

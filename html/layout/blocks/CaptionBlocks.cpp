@@ -12,14 +12,14 @@ TTableAndCaptionBlock::TTableAndCaptionBlock(TSectionList* document, TProperties
                                              std::unique_ptr<TTableBlock> tablePart)
     : TBlock(document, prop, container, attributes, TMergeMargins::Later),
       TablePart(tablePart.get()) {
-  BackImageUrl.clear();  // the table block paints the picture
+  DropBackImageUrl();  // the table block paints the picture
   if (TablePart) {
     CaptionAlign = TablePart->TableAlign;
     // The wrapper keeps the gaps above and below, so the table block must not add them again.
     for (int side : {int(piMarginTop), int(piMarginBottom)}) {
       Margins[side] = TablePart->Margins[side];
       TablePart->Margins[side] = 0;
-      TablePart->RawMargins.Set(side, int32_t(0));
+      TablePart->SetRawMargin(side, int32_t(0));
     }
   }
   if (attributes) {

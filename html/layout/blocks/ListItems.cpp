@@ -93,9 +93,9 @@ TBlockLI::TBlockLI(TSectionList* document, TProperties& prop, TCellBasic* contai
     default:
       ListKind = lkOther;
       MarkerStyle = lmDisc;
-      if (const int32_t left = VarToInt(RawMargins[piMarginLeft], -1);
-          VarIsEmpty(RawMargins[piMarginLeft]) || left == UnsetLength || left == 0)
-        RawMargins.Set(piMarginLeft, int32_t(16));
+      if (const int32_t left = VarToInt(RawMargins()[piMarginLeft], -1);
+          VarIsEmpty(RawMargins()[piMarginLeft]) || left == UnsetLength || left == 0)
+        SetRawMargin(piMarginLeft, int32_t(16));
   }
   if (const int style = prop.GetListStyleType(); style != lmBlank) MarkerStyle = uint8_t(style);
   MarkerFont = prop.GetFont();

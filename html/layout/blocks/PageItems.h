@@ -97,8 +97,10 @@ class TBlock : public TSectionBase {
   bool BorderOn = false;
   uint8_t FloatSide = FloatNone;
   uint8_t ClearSide = ClearNone;
-  TBackgroundPos BackPosition{};
-  std::string BackImageUrl;
+  // The background picture's address and placement, which few blocks have.
+  const std::string& BackImageUrl() const;
+  const TBackgroundPos& BackPosition() const;
+  void SetBackImage(std::string url, const TBackgroundPos& pos);
   // The background picture once fetched, and the tile composed from it over the visible part
   // of the padding box with its mask (white: transparent). Only blocks with a picture have one.
   struct TBackdrop {
@@ -117,22 +119,22 @@ class TBlock : public TSectionBase {
   bool NotDisplayed = false;
   bool ClipOverflow = false;  // overflow hidden was asked for
   uint8_t AlignCode = BlockAlignLeft;
-  TVMarginArray RawMargins{};
+  // The box as the style gave it, shared with the blocks styled alike; a change makes it the
+  // block's own.
+  const TVMarginArray& RawMargins() const { return *rawMargins_; }
+  void SetRawMargin(int index, TCssValue value);
   TCellBasic* Container;
   std::string TagAndClass;
-  std::string TitleText;
+  const std::string& TitleText() const;
   plat::TRect TitleRect{};  // the border box as last painted (window coordinates)
   int32_t ContentWidth = 0;
   int32_t ClearExtra = 0;
   int32_t ContentLeftOffset = 0;
   int32_t OffsetTop = 0;
   int32_t OffsetLeft = 0;
-  // The content's items by StackOrder; empty while that is their order in Content, as it
-  // nearly always is.
-  std::vector<TSectionBase*> PaintOrder;
   int PaintCount() const { return Content.Count(); }
   TSectionBase* PaintItem(int index) const {
-    return PaintOrder.empty() ? Content.Items(index) : PaintOrder[size_t(index)];
+    return HasPaintOrder() ? rare_->PaintOrder[size_t(index)] : Content.Items(index);
   }
   int32_t InnerBottom = 0;
   IndentManager* OuterIndents = nullptr;  // an absolute block: the manager of its container
@@ -147,6 +149,11 @@ class TBlock : public TSectionBase {
 
   // The content's items in paint order, each told that this block owns it.
   void BuildPaintOrder();
+  bool HasPaintOrder() const { return rare_ && !rare_->PaintOrder.empty(); }
+  // The document paints the picture in the block's place.
+  void DropBackImageUrl() {
+    if (rare_) rare_->BackImageUrl.clear();
+  }
   // How far y must move down to clear the floats of ClearSide.
   int32_t ClearSpace(const IndentManager& indents, int32_t y) const;
   void PaintBlock(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
@@ -168,8 +175,23 @@ class TBlock : public TSectionBase {
   // last one covered the same area.
   void PrepareBackground(const plat::TRect& padding, const plat::TRect& area);
 
-  bool backFetched_ = false;
-  std::string targetName_;  // the ID the block was registered under
+  // What few blocks have, made when first needed.
+  struct TRare {
+    TBackgroundPos BackPosition{};
+    std::string BackImageUrl;
+    bool BackFetched = false;
+    std::string TitleText;
+    std::string TargetName;  // the ID the block was registered under
+    // The content's items by StackOrder; empty while that is their order in Content, as it
+    // nearly always is.
+    std::vector<TSectionBase*> PaintOrder;
+  };
+  TRare& Rare();
+  // Shares the box values with the document's blocks styled alike.
+  void HoldRawMargins(std::shared_ptr<const TVMarginArray> values);
+
+  std::shared_ptr<const TVMarginArray> rawMargins_;
+  std::unique_ptr<TRare> rare_;
   int32_t FitWidth(int32_t availWidth, int32_t minWidth, int32_t maxWidth) const;
   // Left and right padding and border.
   int32_t HorizontalFrame() const;

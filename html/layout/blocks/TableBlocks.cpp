@@ -73,9 +73,9 @@ void TTableBlock::ReadAttributes(TAttributeList& attributes) {
         }
         break;
       case HeightSy:
-        if (VarToInt(RawMargins[piHeight], UnsetLength) == UnsetLength)
-          RawMargins.Set(piHeight, attr->IsPercent() ? TCssValue(std::to_string(value) + "%")
-                                                     : TCssValue(std::max(0, value)));
+        if (VarToInt(RawMargins()[piHeight], UnsetLength) == UnsetLength)
+          SetRawMargin(piHeight, attr->IsPercent() ? TCssValue(std::to_string(value) + "%")
+                                                   : TCssValue(std::max(0, value)));
         break;
       case HSpaceSy:
         HSpaceAttr = int32_t(std::min<int64_t>(40, std::llabs(value)));
@@ -94,10 +94,8 @@ void TTableBlock::ReadAttributes(TAttributeList& attributes) {
         HasBgColor = ParseColor(attr->Name, false, BgColor);
         break;
       case BackgroundSy:
-        if (!backgroundSeen && BackImageUrl.empty()) {
-          BackImageUrl = attr->Name;
-          BackPosition = TBackgroundPos{};  // tiled from the top-left corner
-        }
+        // Tiled from the top-left corner.
+        if (!backgroundSeen && BackImageUrl().empty()) SetBackImage(attr->Name, TBackgroundPos{});
         backgroundSeen = true;
         break;
       default:
@@ -109,11 +107,11 @@ void TTableBlock::ReadAttributes(TAttributeList& attributes) {
 void TTableBlock::TakeTableBorder() {
   if (!Table || Table->BorderAttr <= 0) return;
   for (int side = piBorderTopStyle; side <= piBorderLeftStyle; ++side)
-    if (VarToInt(RawMargins[side], 0) != 0) return;
+    if (VarToInt(RawMargins()[side], 0) != 0) return;
   for (int side = piBorderTopWidth; side <= piBorderLeftWidth; ++side)
-    RawMargins.Set(side, Table->BorderAttr);
+    SetRawMargin(side, Table->BorderAttr);
   for (int side = piBorderTopStyle; side <= piBorderLeftStyle; ++side)
-    RawMargins.Set(side, uint8_t(bssOutset));
+    SetRawMargin(side, uint8_t(bssOutset));
   BorderFromTable = true;
 }
 
@@ -123,15 +121,15 @@ void TTableBlock::TakeCssWidth() {
   ConvertMargins(100, 0, box);
   const int32_t width = box[piWidth];
   if (width == AutoLength || width <= 0) return;
-  const TCssValue given = RawMargins[piWidth];
+  const TCssValue given = RawMargins()[piWidth];
   if (const std::string* text = VarString(given); text && HasPercent(*text)) {
     WidthIsPercent = true;
     RequestedWidth = std::min(1000, width * 10);
   } else {
     WidthIsPercent = false;
     RequestedWidth = width;
-    RawMargins.Set(piWidth, std::max(0, width - box[piBorderLeftWidth] - box[piBorderRightWidth] -
-                                            box[piPaddingLeft] - box[piPaddingRight]));
+    SetRawMargin(piWidth, std::max(0, width - box[piBorderLeftWidth] - box[piBorderRightWidth] -
+                                          box[piPaddingLeft] - box[piPaddingRight]));
   }
 }
 
@@ -170,7 +168,7 @@ int32_t TTableBlock::ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int
   if (HasBgColor && Margins[piBackgroundColor] == clNone) Margins[piBackgroundColor] = BgColor;
   if (!Table) return 0;
   Table->FillColor = Margins[piBackgroundColor];
-  Table->FillsBackground = Table->FillColor != clNone && BackImageUrl.empty();
+  Table->FillsBackground = Table->FillColor != clNone && BackImageUrl().empty();
 
   const int32_t width = CaptionAttached ? Table->WidthRequest : TableWidth(canvas, availWidth);
   const int64_t rest = int64_t(availWidth) - LeftExtras() - RightExtras() - width;

@@ -442,6 +442,7 @@ class TSectionList : public TCell, public TIDDocument {
   bool ShowDummyCaret = false;
   TStyleList StyleSheet;
   TFontShare SharedFonts;  // what the text runs of the page look like, each look held once
+  TBoxShare SharedBoxes;   // the boxes of its blocks as styled, each held once
   TDrawList ImageDrawList;
   int32_t* FirstBaselineSlot = nullptr;
   TIDNameList Targets;

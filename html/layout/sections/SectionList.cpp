@@ -240,6 +240,7 @@ void TSectionList::Clear() {
   TabIndexList.Clear();
   TCell::Clear();
   SharedFonts.Clear();
+  SharedBoxes.Clear();
   Forms.Clear();
   AllControls.clear();
   Clearing = false;

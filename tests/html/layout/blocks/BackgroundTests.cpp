@@ -44,7 +44,7 @@ class Backgrounds : public BlockTest {
                               {"height", "10px"},
                               {"background-color", "yellow"},
                               {"background-image", image.c_str()}});
-    block->BackPosition = {horz, vert};
+    block->SetBackImage(block->BackImageUrl(), {horz, vert});
     return block;
   }
   // Paints and checks the block's box against `picture` (box coordinates; clNone: the

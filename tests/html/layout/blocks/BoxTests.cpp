@@ -1,6 +1,8 @@
 // Box geometry of blocks: margins, borders and padding around the content, set and percentage
 // widths, auto margins, alignment, minimum and maximum widths, heights, overflow, display none
 // and the collapsing of adjoining vertical margins.
+#include <cmath>
+
 #include "html/layout/blocks/BlockMath.h"
 #include "html/layout/tables/Tables.h"
 #include "tests/html/layout/blocks/BlockFixture.h"
@@ -290,6 +292,30 @@ TEST_F(Boxes, PositionedBlocksStackAndMove) {
 
 namespace html::test {
 namespace {
+
+// Blocks styled alike hold one box as styled, and changing one block's box leaves the others'
+// alone; texts and real numbers tell boxes apart like any other value.
+TEST_F(Boxes, BlocksStyledAlikeShareTheirBoxUntilOneChanges) {
+  TBlock* first = AddBlock(document, "div", {{"margin-left", "2em"}, {"width", "50%"}});
+  TBlock* second = AddBlock(document, "div", {{"margin-left", "2em"}, {"width", "50%"}});
+  TBlock* other = AddBlock(document, "div", {{"margin-left", "3em"}, {"width", "50%"}});
+  EXPECT_EQ(&first->RawMargins(), &second->RawMargins());
+  EXPECT_NE(&first->RawMargins(), &other->RawMargins());
+  second->SetRawMargin(piMarginLeft, int32_t(7));
+  EXPECT_NE(&first->RawMargins(), &second->RawMargins());
+  LayOut(400);
+  EXPECT_EQ(first->ContentLeftOffset, 2 * first->EmPixels);
+  EXPECT_EQ(second->ContentLeftOffset, 7);
+
+  TVMarginArray half, more, real, sameReal;
+  half.Set(piWidth, std::string("50%"));
+  more.Set(piWidth, std::string("60%"));
+  real.Set(piWidth, std::nan(""));
+  sameReal.Set(piWidth, std::nan(""));
+  EXPECT_NE(half.ShareKey(), more.ShareKey());
+  EXPECT_NE(half.ShareKey(), real.ShareKey());
+  EXPECT_EQ(real.ShareKey(), sameReal.ShareKey());
+}
 
 TEST_F(Boxes, HugeLengthsFromThePageStayWithinRange) {
   TCellBasic* cell = &document;

@@ -88,9 +88,9 @@ TEST_F(PageTest, BodyAttributesRebuildTheBody) {
   EXPECT_EQ(body.Content.Count(), 1);
   EXPECT_EQ(RunAt("a").Font->Color() & 0xFFFFFF, 0xFF0000);
   EXPECT_EQ(RunAt("b").Font->Color() & 0xFFFFFF, 0x008000);
-  EXPECT_EQ(html::VarToInt(body.RawMargins[html::piMarginLeft]), 200);
-  EXPECT_EQ(html::VarToInt(body.RawMargins[html::piMarginRight]), 200);
-  EXPECT_EQ(html::VarToInt(body.RawMargins[html::piMarginTop]), 3);
+  EXPECT_EQ(html::VarToInt(body.RawMargins()[html::piMarginLeft]), 200);
+  EXPECT_EQ(html::VarToInt(body.RawMargins()[html::piMarginRight]), 200);
+  EXPECT_EQ(html::VarToInt(body.RawMargins()[html::piMarginTop]), 3);
   // BODY after content changes nothing and loses nothing.
   EXPECT_EQ(Build("<body text=red>a</body><body text=blue>b"), "'ab'");
   EXPECT_EQ(RunAt("b").Font->Color() & 0xFFFFFF, 0x0000FF);
