@@ -165,19 +165,19 @@ void TFontForm::SetBackColor(plat::TColor color) {
 }
 
 // The flag is set before the box, so the box's click handler sees no user change and leaves the
-// colour as the caller gave it.
+// colour as the caller gave it. A box set from code has no tick of the user's to give back.
 void TFontForm::SetFontTransparent(bool transparent) {
   fontTransparent_ = transparent;
-  if (transparent) backTransparent_ = false;
+  fontTick_.reset();
+  if (transparent) SetBackTransparent(false);
   FontTransparentCheckBox->SetChecked(transparent);
-  if (transparent) BackTransparentCheckBox->SetChecked(false);
 }
 
 void TFontForm::SetBackTransparent(bool transparent) {
   backTransparent_ = transparent;
-  if (transparent) fontTransparent_ = false;
+  backTick_.reset();
+  if (transparent) SetFontTransparent(false);
   BackTransparentCheckBox->SetChecked(transparent);
-  if (transparent) FontTransparentCheckBox->SetChecked(false);
 }
 
 void TFontForm::SetColorMode(int mode) {
@@ -264,9 +264,10 @@ void TFontForm::SetSideColor(bool fontSide, plat::TColor color) {
 }
 
 void TFontForm::MakeTransparent(bool fontSide) {
-  plat::TCheckBox* other = fontSide ? BackTransparentCheckBox : FontTransparentCheckBox;
-  (fontSide ? backTransparent_ : fontTransparent_) = false;
-  other->SetChecked(false);
+  if (fontSide)
+    SetBackTransparent(false);
+  else
+    SetFontTransparent(false);
   plat::TColorGrid* grid = fontSide ? FontColorGrid : BackColorGrid;
   grid->SetForegroundIndex(0);
   std::optional<TTickedColors>& tick = fontSide ? fontTick_ : backTick_;

@@ -174,6 +174,35 @@ TEST_F(FontDialog, TickAndUntickGiveBackTheBackgroundTheTickChanged) {
   EXPECT_EQ(dialog.BackColor(), 0x0000FF);
 }
 
+// A box that code ticked or unticked (Reset, the caller's setters, the other box) has no tick of
+// the user's to give back: unticking it after a Reset keeps the colours the Reset put back.
+TEST_F(FontDialog, ResetForgetsTheTicksBeforeIt) {
+  constexpr plat::TColor Green = 0x008000, Blue = 0xFF0000, White = 0xFFFFFF;
+  plat::TestHooks().colorDialog = [](plat::TColor) { return Blue; };
+  for (const bool otherBoxFirst : {false, true}) {
+    SCOPED_TRACE(otherBoxFirst);
+    app::TFontForm d(nullptr);
+    d.SetFontColor(Green);
+    d.SetBackColor(White);
+    d.SetFontTransparent(true);
+    d.Show();
+    plat::Application().ProcessMessages();
+    test_support::Click(*d.FontTransparentCheckBox);
+    test_support::Click(*d.btFontSelect);
+    test_support::Click(*d.FontTransparentCheckBox);
+    ASSERT_TRUE(d.FontTransparent());
+    // The back box's tick unticks the font box.
+    if (otherBoxFirst) test_support::Click(*d.BackTransparentCheckBox);
+    test_support::Click(*d.btReset);
+    ASSERT_TRUE(d.FontTransparentCheckBox->Checked());
+    ASSERT_EQ(d.FontColor(), Green);
+    test_support::Click(*d.FontTransparentCheckBox);
+    EXPECT_FALSE(d.FontTransparent());
+    EXPECT_EQ(d.FontColor(), Green);
+    EXPECT_EQ(d.BackColor(), White);
+  }
+}
+
 TEST_F(FontDialog, TheSizeEditKeepsToTwoToEighteen) {
   dialog.SetFontSize(9);
   dialog.FontSizeEdit->SetValue(12);
