@@ -276,10 +276,13 @@ void TMainForm::Zoom(bool In) {
     Shown = float(ImgView->GetBitmapSize().cx) / float(ImgView->Bitmap().Width());
   ImgView->SetScaleMode(gfx::smScale);
   // One step in double precision, rounded once: a float 1.02 or its reciprocal drifts off.
-  const double stepped = In ? Shown * ZoomStep : Shown / ZoomStep;
-  const float S = std::clamp(float(stepped), MinZoom, MaxZoom);
+  float S = float(In ? Shown * ZoomStep : Shown / ZoomStep);
+  // A limit holds only against the way of travel: a view fitted below the smallest zoom is not
+  // enlarged by zooming out.
+  if (In && S > MaxZoom) S = std::max(Shown, MaxZoom);
+  if (!In && S < MinZoom) S = std::min(Shown, MinZoom);
   ImgView->SetScale(S);
-  ScaleCombo->SetText(plat::IntToStr(int32_t(std::nearbyint(S * 100))) + "%");
+  ScaleCombo->SetText(plat::IntToStr(ZoomPercent(S)) + "%");
 }
 
 void TMainForm::ImgViewMouseWheelUp(plat::TObject*, plat::TShiftState, plat::TPoint, bool&) {

@@ -21,6 +21,11 @@ int32_t ComboPercent(const std::string& Text) {
 
 }  // namespace
 
+// In double precision: the single hundredfold of 0.225000009 is 22.5 and would round down.
+int32_t TMainForm::ZoomPercent(float Scale) {
+  return int32_t(std::nearbyint(double(Scale) * 100));
+}
+
 // Only the view's zoom changes; the picture's own scale gauge is left where it is, so choosing a
 // zoom never resizes the picture.
 void TMainForm::ScaleComboChange(plat::TObject*) {
@@ -28,7 +33,7 @@ void TMainForm::ScaleComboChange(plat::TObject*) {
   if (N >= MinComboPercent && N <= MaxComboPercent)
     ImgView->SetScale(float(N) / 100);
   else
-    N = int32_t(std::nearbyint(ImgView->Scale() * 100));
+    N = ZoomPercent(ImgView->Scale());
   const std::string text = plat::IntToStr(N) + "%";
   ScaleCombo->SetText(text);
   Label1->SetCaption(std::string(ScaleLabelText) + text);

@@ -281,6 +281,8 @@ class TMainForm : public plat::TForm, public TMainState {
   void AddPresetLayer(plat::TObject* Sender, char Digit);
   // One wheel step of the screen zoom, in or out.
   void Zoom(bool In);
+  // The view's zoom as a whole percentage.
+  static int32_t ZoomPercent(float Scale);
   // The clipboard's picture into the paste file of Format; false after telling why it could not
   // be.
   bool SaveClipboardPicture(TPasteFormat Format);

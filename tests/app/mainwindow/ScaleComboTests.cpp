@@ -1,4 +1,6 @@
 // The scale combo: a typed percentage zooms the view and is written back in one form.
+#include <cmath>
+
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -46,6 +48,14 @@ TEST_F(ScaleCombo, TextWithoutAUsablePercentageWritesTheCurrentZoomBack) {
     EXPECT_EQ(form->ScaleCombo->Text(), "75%");
     EXPECT_EQ(form->Label1->Caption(), "Scale: 75%");
   }
+}
+
+// The zoom written back is rounded from the scale itself, not from its hundredfold in single
+// precision (22.5 exactly for 0.225000009).
+TEST_F(ScaleCombo, TheZoomWrittenBackRoundsTheScaleItself) {
+  form->ImgView->SetScale(std::nextafter(0.225f, 1.0f));
+  Choose("abc");
+  EXPECT_EQ(form->ScaleCombo->Text(), "23%");
 }
 
 TEST_F(ScaleCombo, ZoomingLeavesThePictureItsOwnSize) {

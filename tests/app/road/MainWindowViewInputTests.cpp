@@ -174,6 +174,41 @@ TEST_F(ViewInput, TheFirstNotchOverAFittedViewStepsFromTheScaleShown) {
   EXPECT_NEAR(form->ImgView->Scale(), shown / 1.02, 1e-3);
 }
 
+// A picture fitted below the smallest zoom: a notch out leaves it as it is (the limit never
+// enlarges it), a notch in enlarges it by one step (the limit never shrinks it).
+TEST_F(ViewInput, TheZoomLimitsHoldOnlyInTheWayOfTravel) {
+  gfx::TBitmap32 long_;
+  road_test::MakeQuadrants(long_, 8000, 200);
+  long_.SaveToFile(home_ + "/long.bmp");
+  answer = home_ + "/long.bmp";
+  form->LoadButton->Click();
+  ASSERT_EQ(form->ImgView->ScaleMode(), gfx::smResize);
+  const int width = form->ImgView->GetBitmapSize().cx;
+  const float shown = float(width) / 8000;
+  ASSERT_LT(shown, 0.2f);
+  const plat::TPoint middle{form->ImgView->Width() / 2, form->ImgView->Height() / 2};
+  plat::SimulateWheel(*form->ImgView, 120, middle);
+  EXPECT_EQ(form->ImgView->Scale(), shown);
+  EXPECT_EQ(form->ImgView->GetBitmapSize().cx, width);
+  EXPECT_EQ(form->ScaleCombo->Text(), plat::IntToStr(int(std::lround(shown * 100.0))) + "%");
+  plat::SimulateWheel(*form->ImgView, -120, middle);
+  const float in = float(double(shown) * 1.02);
+  ASSERT_LT(in, 0.2f);
+  EXPECT_EQ(form->ImgView->Scale(), in);
+  plat::SimulateWheel(*form->ImgView, 120, middle);
+  EXPECT_EQ(form->ImgView->Scale(), in);
+}
+
+// The percentage shown is rounded from the scale itself: 0.225000009 is above 22.5 %, though its
+// hundredfold in single precision is 22.5 exactly.
+TEST_F(ViewInput, TheZoomPercentageRoundsTheScaleItself) {
+  form->ImgView->SetScaleMode(gfx::smScale);
+  form->ImgView->SetScale(0.229500011f);  // one notch out lands on 0.225000009
+  plat::SimulateWheel(*form->ImgView, 120, At(200, 150));
+  ASSERT_EQ(form->ImgView->Scale(), std::nextafter(0.225f, 1.0f));
+  EXPECT_EQ(form->ScaleCombo->Text(), "23%");
+}
+
 // Where a press lands, seen as the user sees it. The background is drawn without smoothing and
 // each of its pixels carries its own coordinates in its colour, so what the view shows tells which
 // picture pixel lies under every point of the view. At random zooms (the wheel) and scroll
