@@ -23,9 +23,10 @@ const char* const kControlProperty = "plat.control";
 
 // A hint as rich text that shows it as typed. Qt's hint window lays out anything that looks like
 // markup as rich text, which squeezes runs of blanks and drops each line's indent; kept as
-// preformatted text, the blanks, tabs and line breaks stay, and "<b>" shows as typed.
+// preformatted text, the blanks, tabs and line breaks stay, and "<b>" shows as typed. A line
+// longer than the screen is wide still wraps at its blanks.
 QString HintAsRichText(const std::string& hint) {
-  return "<p style=\"white-space:pre\">" +
+  return "<p style=\"white-space:pre-wrap\">" +
          ToQString(hint).toHtmlEscaped().replace('\n', QLatin1String("<br>")) + "</p>";
 }
 

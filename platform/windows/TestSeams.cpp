@@ -376,6 +376,18 @@ std::string HintShownAt(TControl& control, TPoint position) {
   return FromQString(shown.toPlainText());
 }
 
+std::optional<THintWindowShown> HintWindowShown() {
+  const QLabel* tip = ShowingHintWindow();
+  if (!tip) return std::nullopt;
+  const QRect frame = tip->frameGeometry();
+  // The narrowest the label can lay its text out is its longest piece that cannot break.
+  const bool holds =
+      tip->minimumSizeHint().width() <= tip->width() &&
+      (!tip->hasHeightForWidth() || tip->heightForWidth(tip->width()) <= tip->height());
+  return THintWindowShown{{frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1},
+                          holds};
+}
+
 bool ClickPopupMenuEntry(int index) {
   auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
   if (!menu || index < 0 || index >= menu->actions().size()) return false;

@@ -158,6 +158,13 @@ inline constexpr char PicturePreviewName[] = "picturePreview";
 // to the widget under it, and the text the hint window shows for it as laid out (line breaks as
 // "\n", blanks as blanks); empty when no hint shows.
 std::string HintShownAt(TControl& control, TPoint position);
+// The hint window showing now: its place on the screen, and whether it holds its whole text (no
+// line wider than the window, no more lines than it is high). Empty when none shows.
+struct THintWindowShown {
+  TRect bounds;
+  bool holdsText = false;
+};
+std::optional<THintWindowShown> HintWindowShown();
 
 // Clicks the index-th entry of the popup menu showing now with the mouse, as the user would;
 // false when no menu shows or it has no such entry.

@@ -1,6 +1,8 @@
 // Memos, labels, hint windows, scroll bars and images: sizes and contents.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/pictures/Bitmap.h"
 #include "platform/windows/Application.h"
 #include "platform/windows/ExtCtrls.h"
@@ -197,6 +199,34 @@ TEST(TextControls, HintsShowTheirTextAsTyped) {
   EXPECT_EQ(HintShownAt(*button, {40, 15}), hint);
   button->SetShowHint(false);
   EXPECT_EQ(HintShownAt(*button, {40, 15}), "");
+}
+
+// A hint longer than the screen is wide wraps onto more lines at its blanks and shows whole,
+// its indent kept.
+TEST(TextControls, ALongHintWrapsInsideTheScreen) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 100);
+  auto* button = form.Make<TButton>();
+  button->SetParent(&form);
+  button->SetBounds(10, 10, 80, 30);
+  std::string line = "  ";
+  while (line.size() < 320) line += "watermark text  ";
+  const std::string hint = "\n  Title  \n\n" + line + "\n  last  \n";
+  button->SetHint(hint);
+  button->SetShowHint(true);
+  form.Show();
+  Application().ProcessMessages();
+  EXPECT_EQ(HintShownAt(*button, {40, 15}), hint);
+  const std::optional<THintWindowShown> shown = HintWindowShown();
+  ASSERT_TRUE(shown);
+  EXPECT_TRUE(shown->holdsText);
+  EXPECT_GE(shown->bounds.Left, 0);
+  EXPECT_LE(shown->bounds.Right, Screen().Width());
+  // A short hint stays on one line a text.
+  button->SetHint("short");
+  EXPECT_EQ(HintShownAt(*button, {40, 15}), "short");
+  ASSERT_TRUE(HintWindowShown());
+  EXPECT_LT(HintWindowShown()->bounds.Height(), shown->bounds.Height() / 3);
 }
 
 TEST(TextControls, ScrollBarArrowsScrollByOneLine) {
