@@ -58,6 +58,15 @@ class ViewInput : public MainWindow {
     Press(button, at);
     Release(button, at);
   }
+  // A background larger than the view, shown fitted.
+  void LoadFitted(int width, int height) {
+    gfx::TBitmap32 large;
+    road_test::MakeQuadrants(large, width, height);
+    large.SaveToFile(home_ + "/large.bmp");
+    answer = home_ + "/large.bmp";
+    form->LoadButton->Click();
+    ASSERT_EQ(form->ImgView->ScaleMode(), gfx::smResize);
+  }
   // Drags the frame's bottom-right handle by (dx, dy).
   void DragCorner(float dx, float dy, plat::TShiftState shift) {
     const gfx::TFloatRect r = form->RubberBand->Location();
@@ -156,12 +165,7 @@ TEST_F(ViewInput, TheWheelZoomsInStepsOf2PercentWithinItsBounds) {
 
 // A picture larger than the view is shown fitted; the wheel zooms on from the scale shown.
 TEST_F(ViewInput, TheFirstNotchOverAFittedViewStepsFromTheScaleShown) {
-  gfx::TBitmap32 large;
-  road_test::MakeQuadrants(large, 3200, 2400);
-  large.SaveToFile(home_ + "/large.bmp");
-  answer = home_ + "/large.bmp";
-  form->LoadButton->Click();
-  ASSERT_EQ(form->ImgView->ScaleMode(), gfx::smResize);
+  ASSERT_NO_FATAL_FAILURE(LoadFitted(3200, 2400));
   const double shown = double(form->ImgView->GetBitmapSize().cx) / 3200;
   ASSERT_LT(shown, 0.6);
   const plat::TPoint middle{form->ImgView->Width() / 2, form->ImgView->Height() / 2};
@@ -177,12 +181,7 @@ TEST_F(ViewInput, TheFirstNotchOverAFittedViewStepsFromTheScaleShown) {
 // A picture fitted below the smallest zoom: a notch out leaves it as it is (the limit never
 // enlarges it), a notch in enlarges it by one step (the limit never shrinks it).
 TEST_F(ViewInput, TheZoomLimitsHoldOnlyInTheWayOfTravel) {
-  gfx::TBitmap32 long_;
-  road_test::MakeQuadrants(long_, 8000, 200);
-  long_.SaveToFile(home_ + "/long.bmp");
-  answer = home_ + "/long.bmp";
-  form->LoadButton->Click();
-  ASSERT_EQ(form->ImgView->ScaleMode(), gfx::smResize);
+  ASSERT_NO_FATAL_FAILURE(LoadFitted(8000, 200));
   const int width = form->ImgView->GetBitmapSize().cx;
   const float shown = float(width) / 8000;
   ASSERT_LT(shown, 0.2f);

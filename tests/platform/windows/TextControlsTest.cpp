@@ -183,19 +183,28 @@ TEST(TextControls, HintRectanglesWrapAtTheWidthAsked) {
   EXPECT_FALSE(hint.Visible());
 }
 
+// A shown window with a button whose hint shows.
+struct HintedButton {
+  explicit HintedButton(const std::string& hint) {
+    form.SetBounds(0, 0, 200, 100);
+    button = form.Make<TButton>();
+    button->SetParent(&form);
+    button->SetBounds(10, 10, 80, 30);
+    button->SetHint(hint);
+    button->SetShowHint(true);
+    form.Show();
+    Application().ProcessMessages();
+  }
+  TForm form{nullptr};
+  TButton* button = nullptr;
+};
+
 // A control's hint shows as typed when the pointer rests on it: runs of blanks, each line's
 // indent, empty lines and characters that look like markup.
 TEST(TextControls, HintsShowTheirTextAsTyped) {
-  TForm form(nullptr);
-  form.SetBounds(0, 0, 200, 100);
-  auto* button = form.Make<TButton>();
-  button->SetParent(&form);
-  button->SetBounds(10, 10, 80, 30);
   const std::string hint = "\n  Title  \n\n  A    B  \n\t<b>bold?</b> &amp; \"x\"\nlast\n\n";
-  button->SetHint(hint);
-  button->SetShowHint(true);
-  form.Show();
-  Application().ProcessMessages();
+  HintedButton shown(hint);
+  TButton* button = shown.button;
   EXPECT_EQ(HintShownAt(*button, {40, 15}), hint);
   button->SetShowHint(false);
   EXPECT_EQ(HintShownAt(*button, {40, 15}), "");
@@ -204,25 +213,18 @@ TEST(TextControls, HintsShowTheirTextAsTyped) {
 // A hint longer than the screen is wide wraps onto more lines at its blanks and shows whole,
 // its indent kept.
 TEST(TextControls, ALongHintWrapsInsideTheScreen) {
-  TForm form(nullptr);
-  form.SetBounds(0, 0, 200, 100);
-  auto* button = form.Make<TButton>();
-  button->SetParent(&form);
-  button->SetBounds(10, 10, 80, 30);
   std::string line = "  ";
   while (line.size() < 320) line += "watermark text  ";
   const std::string hint = "\n  Title  \n\n" + line + "\n  last  \n";
-  button->SetHint(hint);
-  button->SetShowHint(true);
-  form.Show();
-  Application().ProcessMessages();
+  HintedButton hinted(hint);
+  TButton* button = hinted.button;
   EXPECT_EQ(HintShownAt(*button, {40, 15}), hint);
   const std::optional<THintWindowShown> shown = HintWindowShown();
   ASSERT_TRUE(shown);
   EXPECT_TRUE(shown->holdsText);
   EXPECT_GE(shown->bounds.Left, 0);
   EXPECT_LE(shown->bounds.Right, Screen().Width());
-  // A short hint stays on one line a text.
+  // A short hint stays on one line.
   button->SetHint("short");
   EXPECT_EQ(HintShownAt(*button, {40, 15}), "short");
   ASSERT_TRUE(HintWindowShown());
