@@ -28,8 +28,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   // A first byte of 0xB0 to 0xB3 offers the rest as BMP, JPEG or GIF alone, or as PNG beside the
-  // same bytes as BMP; 0xB4 offers what follows its second byte as the kind that byte picks of
-  // those only the desktop's decoders read; any other input is offered as PNG, whole.
+  // same bytes as BMP; 0xB4 offers what follows its second byte under the name that byte picks:
+  // those of the kinds only the desktop's decoders read, and other names; any other input is
+  // offered as PNG, whole. Every picture is read as the kind its bytes show, whatever the name.
   const std::string bytes(reinterpret_cast<const char*>(Data), Size);
   const uint8_t choice = Size > 0 ? Data[0] : 0;
   const std::string rest = Size > 0 ? bytes.substr(1) : bytes;
@@ -47,11 +48,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
       plat::PutClipboardData({{"image/png", rest}, {"image/bmp", rest}});
       break;
     case 0xB4: {
-      static const char* const desktopKinds[] = {
-          "image/x-portable-bitmap", "image/x-portable-graymap", "image/x-portable-pixmap",
-          "image/x-xbitmap", "image/x-xpixmap"};
-      const uint8_t kind = Size > 1 ? Data[1] : 0;
-      plat::PutClipboardData(desktopKinds[kind % std::size(desktopKinds)],
+      static const char* const names[] = {"image/x-portable-bitmap",
+                                          "image/x-portable-graymap",
+                                          "image/x-portable-pixmap",
+                                          "image/x-xbitmap",
+                                          "image/x-xpixmap",
+                                          "image/ico",
+                                          "image/cur",
+                                          "image/xbm",
+                                          "image/x-anything",
+                                          "IMAGE/JPG"};
+      const uint8_t name = Size > 1 ? Data[1] : 0;
+      plat::PutClipboardData(names[name % std::size(names)],
                              Size > 1 ? bytes.substr(2) : std::string());
       break;
     }

@@ -18,6 +18,7 @@
 #include "platform/pictures/Bitmap.h"
 #include "platform/pictures/BitmapFromImage.h"
 #include "platform/pictures/Picture.h"
+#include "platform/pictures/PictureKinds.h"
 #include "platform/pictures/PngEncoder.h"
 #include "platform/windows/QtRuntime.h"
 
@@ -98,7 +99,8 @@ void PutImage(QImage image) {
 }
 
 // The clipboard types of the picture kinds the program reads itself, with the extension its
-// picture classes are registered under.
+// picture classes are registered under: their readers say why data under such a name, of no kind
+// the program knows, cannot be read.
 struct TOwnKind {
   const char* Type;
   const char* Extension;
@@ -110,17 +112,17 @@ constexpr TOwnKind OwnKinds[] = {
     {"image/x-icon", "ico"},
 };
 
-// The extension of a picture class registered for the type; empty when the program has none.
+// The extension of the picture class registered for the type; empty when the program has none.
 std::string OwnExtension(const QString& type) {
   for (const TOwnKind& kind : OwnKinds)
-    if (type.compare(QLatin1String(kind.Type), Qt::CaseInsensitive) == 0 &&
-        TPicture::FindFileFormat(kind.Extension))
-      return kind.Extension;
+    if (type.compare(QLatin1String(kind.Type), Qt::CaseInsensitive) == 0) return kind.Extension;
   return {};
 }
 
-// The data read by the program's own picture class, with its own checks of size against data.
+// The data read by the program's own picture class, with its own checks of size against data;
+// nullptr when no class is registered for the extension.
 std::unique_ptr<TBitmap> FromOwnReader(const QByteArray& bytes, const std::string& extension) {
+  if (!TPicture::FindFileFormat(extension)) return nullptr;
   TReadOnlyMemoryStream stream(bytes.constData(), bytes.size());
   const std::unique_ptr<TGraphic> graphic = ReadPicture(extension, stream);
   if (!graphic) return nullptr;
@@ -149,13 +151,6 @@ std::unique_ptr<TBitmap> FromImage(QImage image) {
   return bitmap;
 }
 
-// The most pixels a picture for the desktop's decoders may declare per byte of its data, beyond
-// a first megapixel: deflate's densest expansion at a byte a pixel. A picture declaring more
-// cannot be filled by its data, and the decoders would first take the memory of the size it
-// declares.
-constexpr int64_t kPixelsPerDataByte = 1032;
-constexpr int64_t kPixelsWithoutData = int64_t(1) << 20;
-
 // Holds the desktop's decoders to the memory of the size a picture declared (at most 8 bytes a
 // pixel), for one read: a decoder may allocate by what it finds further on (a frame larger than
 // the picture).
@@ -173,60 +168,63 @@ class TDecoderMemoryLimit {
 };
 
 // A kind the program has no reader of, read by the desktop's decoder of that kind alone once its
-// declared size is weighed against its data; nullptr when it cannot read it.
-std::unique_ptr<TBitmap> FromDesktopDecoders(const QByteArray& bytes, const QString& type,
-                                             const std::string& name) {
-  const QList<QByteArray> formats = QImageReader::imageFormatsForMimeType(type.toLatin1());
-  if (formats.isEmpty()) return nullptr;
+// declared size is weighed against its data: the decoders take the memory of the size declared
+// first, and some make up what the data lacks. nullptr when it cannot be read.
+std::unique_ptr<TBitmap> FromDesktopDecoder(const QByteArray& bytes, const TPictureKind& kind) {
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
-  // Told by the data, the decoders would take a GIF or JPEG offered under another name.
-  QImageReader reader(&buffer, formats.first());
+  QImageReader reader(&buffer, kind.DecoderFormat);
   reader.setAutoDetectImageFormat(false);
   const QSize size = reader.size();
   // A size known only by decoding cannot be weighed first.
   if (!size.isValid()) return nullptr;
   CheckPictureSize(size.width(), size.height());
-  const int64_t pixels = int64_t(size.width()) * size.height();
-  if (pixels > bytes.size() * kPixelsPerDataByte + kPixelsWithoutData)
+  if (bytes.size() < kind.FewestBytes(size.width(), size.height()))
     throw EInvalidGraphic(
         Format("The %s picture declares %d x %d pixels, more than its %d bytes hold",
-               {name, size.width(), size.height(), int64_t(bytes.size())}));
-  const TDecoderMemoryLimit limit(pixels);
+               {kind.Name, size.width(), size.height(), int64_t(bytes.size())}));
+  const TDecoderMemoryLimit limit(int64_t(size.width()) * size.height());
   QImage image;
   if (!reader.read(&image)) return nullptr;
   return FromImage(std::move(image));
 }
 
-// The clipboard's picture formats to read, best first: PNG (alpha kept), then the others the
-// program or the desktop's decoders read, in the order offered, then an image held as one when
-// no format of its own is offered.
+bool IsPictureType(const QString& type) {
+  return type.startsWith(QLatin1String("image/"), Qt::CaseInsensitive);
+}
+
+// The clipboard's picture formats to read, best first: PNG (alpha kept), then every other picture
+// type in the order offered, then an image held as one when no picture type is offered.
 std::vector<QString> PictureTypes(const QMimeData& data) {
   std::vector<QString> types;
   const QStringList offered = data.formats();
   if (offered.contains(kPngType)) types.push_back(kPngType);
-  const QList<QByteArray> readable = QImageReader::supportedMimeTypes();
   for (const QString& type : offered)
-    if (type != kPngType && (!OwnExtension(type).empty() || readable.contains(type.toLatin1())))
-      types.push_back(type);
+    if (type != kPngType && IsPictureType(type)) types.push_back(type);
   if (types.empty() && data.hasImage()) types.push_back(kImageType);
   return types;
 }
 
-// The picture of one format: the program's own reader for the kinds it knows, the desktop's
-// decoders only for the others; raises when it does not read.
+// The picture of one format, told by its bytes whatever the type's name: the program's own
+// reader for the kinds it knows, the desktop's decoder of the kind for the others; raises when it
+// does not read.
 std::unique_ptr<TBitmap> Read(const QMimeData& data, const QString& type) {
-  const std::string name =
+  std::string name =
       (type == kImageType ? QStringLiteral("clipboard") : type.mid(6).toUpper()).toStdString();
   std::unique_ptr<TBitmap> bitmap;
   if (type == kImageType) {
     QImage image = qvariant_cast<QImage>(data.imageData());
     if (!image.isNull()) bitmap = FromImage(std::move(image));
-  } else if (const std::string extension = OwnExtension(type); !extension.empty()) {
-    bitmap = FromOwnReader(data.data(type), extension);
   } else {
-    bitmap = FromDesktopDecoders(data.data(type), type, name);
+    const QByteArray bytes = data.data(type);
+    if (const TPictureKind* kind = PictureKindOf(bytes.constData(), size_t(bytes.size()))) {
+      name = kind->Name;
+      bitmap = kind->OwnExtension ? FromOwnReader(bytes, kind->OwnExtension)
+                                  : FromDesktopDecoder(bytes, *kind);
+    } else if (const std::string extension = OwnExtension(type); !extension.empty()) {
+      bitmap = FromOwnReader(bytes, extension);
+    }
   }
   if (bitmap) return bitmap;
   throw EInvalidGraphic(

@@ -26,11 +26,13 @@ class TClipboard : public TPersistent {
   // The same for Width x Height pixels 0xAARRGGBB whose rows Row gives, copied once.
   void SetPixels(int width, int height, const std::function<const uint32_t*(int)>& row);
 
-  // The clipboard's picture, or nullptr when it holds none. The kinds the program has picture
-  // classes for (PNG, GIF, BMP, JPEG, icons) are read by those classes, PNG first (alpha kept);
-  // any other kind by the desktop's decoders once its declared size is weighed against its data,
-  // giving a pf32bit bitmap when it has alpha, else a pf24bit one. A format that cannot be read
-  // gives way to the next one offered; when none can, the first one's error is raised.
+  // The clipboard's picture, or nullptr when it holds none. Every picture type offered (PNG
+  // first, alpha kept) is read as the kind its bytes show, whatever its name: the kinds the
+  // program has picture classes for (PNG, GIF, BMP, JPEG, icons) by those classes; XBM, XPM and
+  // the portable maps by the desktop's decoders once their declared size is weighed against their
+  // data, giving a pf32bit bitmap when it has alpha, else a pf24bit one; no other kind. A format
+  // that cannot be read gives way to the next one offered; when none can, the first one's error
+  // is raised.
   std::unique_ptr<TBitmap> GetBitmap() const;
 
  protected:

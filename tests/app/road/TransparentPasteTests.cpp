@@ -1,8 +1,9 @@
 // Pictures through the desktop clipboard. With transparency, carried as PNG: pasted as a layer
 // they stay transparent, a copied layer keeps its alpha, the copied composition is opaque, and a
 // picture pasted as the background is opaque as before. In other formats: the program's own
-// readers take the kinds they know, as they read such files, and a small picture that declares a
-// huge size costs little before it is refused, whichever kind it is.
+// readers take the kinds they know, as they read such files, whatever name the picture comes
+// under, and a small picture that declares a huge size costs little before it is refused,
+// whichever kind it is.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -217,15 +218,16 @@ TEST_F(TransparentPaste, ASmallPictureDeclaringAHugeSizeCostsLittleAndIsRefused)
   EXPECT_EQ(Selected()->Bitmap().Pixel(2, 1), 0xFF5080F0u);
 }
 
-// The desktop's decoders read only the kind a picture is offered as, never the kind its data
-// looks like: a GIF offered as a pixmap is no pixmap.
-TEST_F(TransparentPaste, AKindOnlyTheDesktopReadsIsReadAsThatKindAlone) {
-  plat::PutClipboardData("image/x-portable-pixmap", TwoPixelGif(2, 1, 2, 1));
-  const int layers = form->ImgView->Layers().Count();
+// A picture is read as the kind its data shows, whatever name it is offered under: a GIF offered
+// as a pixmap is read by the program's own GIF reader (its first frame, not the screen around it),
+// never by the desktop's decoders.
+TEST_F(TransparentPaste, APictureIsReadAsTheKindItsDataShows) {
+  plat::PutClipboardData("image/x-portable-pixmap", TwoPixelGif(13317, 2285, 2, 1));
   Click(*form->AddLayerClip);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].rfind(app::PasteFailedText, 0), 0u) << messages[0];
-  EXPECT_EQ(form->ImgView->Layers().Count(), layers);
+  EXPECT_EQ(messages, std::vector<std::string>{});
+  ASSERT_NE(Selected(), nullptr);
+  EXPECT_EQ(Selected()->Bitmap().Width(), 2);
+  EXPECT_EQ(Selected()->Bitmap().Height(), 1);
 }
 
 }  // namespace
