@@ -1,6 +1,7 @@
 // Termination signals reach the message loop through a pipe: a signal handler may do next to
 // nothing, so it only writes the signal's number, and the loop ends the run.
 #include <fcntl.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -15,16 +16,29 @@ namespace {
 
 constexpr int kTerminationSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
+// A closed terminal hangs up twice within a millisecond and a logout sends SIGTERM and SIGHUP
+// together: a repeat this soon belongs to the same end. One that comes later means the end is
+// stuck, and it ends the program at once, as without this handler.
+constexpr time_t kRepeatGraceSeconds = 5;
+
 int signalPipe[2] = {-1, -1};
 volatile sig_atomic_t pendingSignal = 0;
+volatile time_t firstSignalAt = 0;
+
+time_t SecondsNow() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);  // async-signal-safe
+  return now.tv_sec;
+}
 
 void OnTerminationSignal(int number) {
   if (pendingSignal != 0) {
-    // The loop has not come round since the first one: end now, as without this handler.
+    if (SecondsNow() - firstSignalAt < kRepeatGraceSeconds) return;
     std::signal(number, SIG_DFL);
     std::raise(number);
     return;
   }
+  firstSignalAt = SecondsNow();
   pendingSignal = number;
   const unsigned char byte = static_cast<unsigned char>(number);
   [[maybe_unused]] ssize_t written = ::write(signalPipe[1], &byte, 1);

@@ -27,6 +27,24 @@ TEST_F(RunningProgram, ATerminationSignalEndsItAsClosingTheWindowDoes) {
   }
 }
 
+// A closed terminal hangs up twice at once, a logout sends SIGTERM and SIGHUP together: the
+// repeat belongs to the same end and cuts nothing short.
+TEST_F(RunningProgram, ASignalRightAfterTheFirstEndsItAsTheFirstDoes) {
+  for (int second : {SIGHUP, SIGTERM}) {
+    SCOPED_TRACE(strsignal(second));
+    StartAfresh();
+    Start({Picture()});
+    ASSERT_TRUE(SetUpDone()) << Output();
+    ASSERT_TRUE(program->Signal(SIGTERM));
+    ASSERT_TRUE(program->Signal(second));
+    const auto status = program->Wait();
+    ASSERT_TRUE(status && WIFSIGNALED(*status)) << Output();
+    EXPECT_EQ(WTERMSIG(*status), SIGTERM);
+    EXPECT_TRUE(SettingsHold(PictureFolderLine())) << ReadText(Settings());
+    EXPECT_TRUE(WorkLeft().empty());
+  }
+}
+
 TEST_F(ProgramOnADisplay, TheWindowSystemGoingAwayStillLeavesTheSettingsWritten) {
   if (!TOwnDisplay::Available())
     GTEST_SKIP() << "needs Xvfb, openbox, xdotool and xclip (scripts/deps.sh)";
