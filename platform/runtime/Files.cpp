@@ -120,7 +120,7 @@ bool FileExists(const std::string& path) {
 
 bool NameExists(const std::string& path) {
   struct stat info;
-  return !path.empty() && ::lstat(path.c_str(), &info) == 0;
+  return !path.empty() && ::stat(path.c_str(), &info) == 0;
 }
 
 bool DirectoryExists(const std::string& path) {
@@ -198,12 +198,20 @@ std::string CreateUniqueFile(const std::string& folder, std::string_view prefix,
 
 namespace {
 
-// The file a path finally names: a link is replaced through its target, not overwritten.
+// The file a path finally names: a link is replaced through its target, not overwritten, also
+// when the target is not made yet (settings kept among other dotfiles).
 std::string ResolveTarget(const std::string& path) {
-  struct stat info;
-  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  char resolved[PATH_MAX];
-  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+  constexpr int kMaxLinks = 40;  // the kernel's own limit
+  std::string target = path;
+  for (int links = 0; links < kMaxLinks; ++links) {
+    struct stat info;
+    if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
+    char named[PATH_MAX];
+    const ssize_t length = ::readlink(target.c_str(), named, sizeof named);
+    if (length <= 0 || size_t(length) >= sizeof named) return target;
+    target = JoinPath(ExtractFileDir(target), std::string_view(named, size_t(length)));
+  }
+  return target;
 }
 
 // The longest name a file of the folder may have: the file system's limit, or less where the

@@ -29,7 +29,7 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 std::string ExpandFileName(std::string_view path);
 
 bool FileExists(const std::string& path);  // regular files (or links to them) only
-// Anything by that name: a file, a folder, a pipe, a link even to nothing.
+// Anything by that name, links followed: a file, a folder, a pipe; a link to nothing is nothing.
 bool NameExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Removes a file; false when it could not be removed.

@@ -248,6 +248,15 @@ TEST_F(SettingsFile, ALargeFileIsReadWholeAndOneThatCannotBeReadIsKept) {
     EXPECT_TRUE(none.empty());
   }
   EXPECT_FALSE(app::ReadSettingsFile(folder_ + "/missing.ini", v, texts).Kept);
+
+  // A link to a file not made yet (settings kept with other dotfiles) is no file yet: the first
+  // write makes the file it names.
+  const std::string link = folder_ + "/linked.ini";
+  std::filesystem::create_symlink(folder_ + "/dotfiles.ini", link);
+  EXPECT_FALSE(app::ReadSettingsFile(link, v, texts).Kept);
+  ASSERT_TRUE(app::WriteSettingsFile(link, v, texts));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder_ + "/dotfiles.ini"));
 }
 
 TEST_F(SettingsFile, AnUnreadableColourKeepsItsDefaultAndReadingGoesOn) {
