@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QColor>
 #include <QPalette>
+#include <algorithm>
 #include <clocale>
 #include <memory>
 #include <mutex>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -18,6 +20,9 @@ int storedArgc = 1;
 char programName[] = "pixstamp";
 char* defaultArgv[] = {programName, nullptr};
 char** storedArgv = defaultArgv;
+// What follows "--" is the program's alone, whatever it looks like: Qt never sees it.
+std::vector<char*> qtArgv;
+std::vector<std::string> afterOptionsEnd;
 
 // A key delivery running now: nested ones (a modal run inside a key handler) stack up.
 struct TKeyDelivery {
@@ -67,16 +72,22 @@ void UseGreyDisabledText() {
 
 void SetQtCommandLine(int argc, char** argv) {
   std::lock_guard guard(applicationMutex);
-  if (argc >= 1 && argv != nullptr) {
-    storedArgc = argc;
-    storedArgv = argv;
-  }
+  if (argc < 1 || argv == nullptr) return;
+  int optionsEnd = 1;
+  while (optionsEnd < argc && std::string_view(argv[optionsEnd]) != "--") ++optionsEnd;
+  qtArgv.assign(argv, argv + optionsEnd);
+  qtArgv.push_back(nullptr);
+  afterOptionsEnd.assign(argv + std::min(optionsEnd + 1, argc), argv + argc);
+  storedArgc = optionsEnd;
+  storedArgv = qtArgv.data();
 }
 
 std::vector<std::string> CommandLineArguments() {
   EnsureQtApplication();
   std::lock_guard guard(applicationMutex);
-  return std::vector<std::string>(storedArgv + 1, storedArgv + storedArgc);
+  std::vector<std::string> arguments(storedArgv + 1, storedArgv + storedArgc);
+  arguments.insert(arguments.end(), afterOptionsEnd.begin(), afterOptionsEnd.end());
+  return arguments;
 }
 
 void EnsureQtApplication() {

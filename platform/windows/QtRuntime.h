@@ -13,7 +13,8 @@ namespace plat {
 void SetQtCommandLine(int argc, char** argv);
 
 // The command line after the program's name, without the options Qt takes for itself (-style,
-// -platform, -display, ...); creates the Qt application, which takes them out.
+// -platform, -display, ...); after "--" every argument is the program's. Creates the Qt
+// application, which takes its options out.
 std::vector<std::string> CommandLineArguments();
 
 // Creates the QApplication (widgets) unless one exists; every font, text, painting and window

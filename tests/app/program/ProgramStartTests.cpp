@@ -1,6 +1,7 @@
 // The command line as a user types it: Qt's own options are Qt's, and a name that is no picture
 // file is refused with a message while the program goes on.
 #include <csignal>
+#include <filesystem>
 #include <string>
 
 #include "RunningProgram.h"
@@ -29,6 +30,17 @@ TEST_F(RunningProgram, ANamedPipeOnTheCommandLineIsRefusedAndTheProgramGoesOn) {
   EXPECT_NE(Output().find(refusal), std::string::npos) << Output();
   ASSERT_TRUE(EndsBy(SIGTERM)) << Output();
   EXPECT_TRUE(SettingsHold(std::string(app::TextItemKey) + kKeptText));
+}
+
+TEST_F(RunningProgram, EverythingAfterTheOptionsEndIsTheProgramsOwn) {
+  // "--" ends the options and is no argument itself; "-reverse" after it would be Qt's before it.
+  const std::string dashed = home.File("pictures/-reverse");
+  std::filesystem::copy_file(Picture(), dashed);
+  Start({"-style", "fusion", "--", dashed});
+  ASSERT_TRUE(SetUpDone()) << Output();
+  ASSERT_TRUE(EndsBy(SIGTERM)) << Output();
+  EXPECT_EQ(Output().find("Cannot open"), std::string::npos) << Output();
+  EXPECT_TRUE(SettingsHold(PictureFolderLine())) << ReadText(Settings());
 }
 
 }  // namespace
