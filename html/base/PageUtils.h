@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "html/base/CompactVector.h"
 #include "html/parse/HtmlSymbols.h"
 #include "platform/drawing/DeviceContext.h"
 #include "platform/drawing/Graphics.h"
@@ -82,7 +83,7 @@ class TFreeList {
 
  private:
   static void CheckIndex(int index, int limit) { CheckListIndex(index, limit); }
-  std::vector<std::unique_ptr<T>> items_;
+  TCompactVector<std::unique_ptr<T>> items_;
 };
 
 // One attribute of a tag as the tokenizer read it.

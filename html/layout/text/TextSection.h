@@ -223,7 +223,7 @@ class TSection : public TSectionBase {
   const TImageObjList& Images() const;
   TImageObjList& MutableImages() { return Rare().Images; }
   const TFormControlList& FormControls() const;
-  std::vector<IndexObj> SourceIndex;
+  TCompactVector<IndexObj> SourceIndex;
   TLineList Lines;
   int32_t LineHeight = -1;
   int32_t LayoutWidth = 0;

@@ -12,7 +12,7 @@ int32_t SectionDocToSourcePos(const TSection& section, int32_t pos) {
 }
 
 int32_t SectionSourceToDocPos(const TSection& section, int32_t sourcePos, bool backwards) {
-  const std::vector<IndexObj>& runs = section.SourceIndex;
+  const TCompactVector<IndexObj>& runs = section.SourceIndex;
   const int32_t length = std::min(section.PosCount, int32_t(section.Text.size()));
   if (runs.empty() || length == 0) return -1;
   // Run k covers the characters from its Pos to the next run's; the source offsets of its
