@@ -52,8 +52,10 @@ TSection::TSection(TSectionList* owner, TAttributeList* attributes, TProperties&
   LineHeight = prop.GetLineHeight(std::abs(first.Font->Height()));
   if (firstSection) {
     bool isPercent = false;
-    FirstIndent = prop.GetTextIndent(isPercent);
-    if (isPercent) FirstIndentPercent = std::min(FirstIndent, 90);
+    if (const int32_t indent = prop.GetTextIndent(isPercent); indent != 0) {
+      Rare().FirstIndent = indent;
+      if (isPercent) Rare().FirstIndentPercent = std::min(indent, 90);
+    }
   }
   if (attributes) {
     TAttribute* attr = nullptr;
@@ -81,10 +83,12 @@ TSection::TSection(TSectionList* owner, const TSection& source)
       Text(source.Text),
       BreakFlags(source.BreakFlags),
       SourceIndex(source.SourceIndex),
-      LineHeight(source.LineHeight),
-      FirstIndent(source.FirstIndent),
-      FirstIndentPercent(source.FirstIndentPercent) {
+      LineHeight(source.LineHeight) {
   if (source.HasClusters()) Rare().ClusterTail = source.rare_->ClusterTail;
+  if (source.FirstIndent() != 0) {
+    Rare().FirstIndent = source.FirstIndent();
+    Rare().FirstIndentPercent = source.FirstIndentPercent();
+  }
   // Runs keep fonts and links; focus windows and objects stay with the original.
   for (const auto& run : source.Fonts) {
     auto copy = std::make_unique<TFontObj>(this, run->Font, run->StartPos);

@@ -58,10 +58,11 @@ int32_t TSection::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, Inden
     if (line.HasInlineBorders) {
       MakeBorderRecords(line);
       DrawLine(canvas, line, x, lineBottom, indents, clipRect, nullptr, true);
-      line.RecordedX = x;
+      if (TLineBorders* borders = BordersOf(line)) borders->RecordedX = x;
       line.HasInlineBorders = false;
     }
-    PaintBorders(canvas, line, x - line.RecordedX);
+    if (const TLineBorders* borders = BordersOf(line))
+      PaintBorders(canvas, line, x - borders->RecordedX);
     DrawLine(canvas, line, x, lineBottom, indents, clipRect, clipToCell ? &cellClip : nullptr,
              false);
     y += height;
@@ -69,8 +70,18 @@ int32_t TSection::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, Inden
   return result;
 }
 
+TSection::TLineBorders* TSection::BordersOf(const LineRec& line) const {
+  const size_t index = Lines.IndexOf(line);
+  return rare_ && index < rare_->LineBorders.size() ? &rare_->LineBorders[index] : nullptr;
+}
+
+std::span<BorderRec> TSection::Borders(const LineRec& line) const {
+  TLineBorders* borders = BordersOf(line);
+  return borders ? std::span<BorderRec>(borders->Records) : std::span<BorderRec>();
+}
+
 void TSection::MakeBorderRecords(LineRec& line) {
-  line.BorderList.reset();
+  if (TLineBorders* borders = BordersOf(line)) borders->Records.clear();
   TInlineList& elements = Document->InlineElements;
   const int32_t lineStart = FirstPos + line.StartIndex;
   const int32_t lineEnd = lineStart + line.CharCount;  // one past the line
@@ -83,14 +94,16 @@ void TSection::MakeBorderRecords(LineRec& line) {
     rec.BStart = std::max(start, lineStart) - FirstPos;
     rec.BEnd = std::min(end, lineEnd) - FirstPos;
     rec.MargArray = elements.Items(i)->MargArray;
-    if (!line.BorderList) line.BorderList = std::make_unique<std::vector<BorderRec>>();
-    line.BorderList->push_back(rec);
+    std::vector<TLineBorders>& all = Rare().LineBorders;
+    const size_t index = Lines.IndexOf(line);
+    if (all.size() <= index) all.resize(index + 1);
+    all[index].Records.push_back(rec);
   }
 }
 
 void TSection::PaintBorders(plat::TCanvas& canvas, const LineRec& line, int32_t shift) {
   const int32_t scrollY = Document->ScrollY;
-  for (const BorderRec& rec : line.Borders()) {
+  for (const BorderRec& rec : Borders(line)) {
     const TMarginArray& m = rec.MargArray;
     plat::TRect box{rec.BRect.Left + shift, rec.BRect.Top - scrollY, rec.BRect.Right + shift,
                     rec.BRect.Bottom - scrollY};
@@ -139,7 +152,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
 
   // Recording pass: the boxes of the inline elements that the piece at p belongs to.
   const auto recordBox = [&](int32_t p, int32_t left, int32_t top, int32_t bottom) {
-    for (BorderRec& rec : line.Borders()) {
+    for (BorderRec& rec : Borders(line)) {
       if (p < rec.BStart || p > rec.BEnd) continue;
       if (p == rec.BStart) {
         rec.BRect.Left = left;
@@ -158,7 +171,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
   const auto recordObject = [&](int32_t p, int32_t left, int32_t top, int32_t width,
                                 int32_t height) {
     recordBox(p, left, top, top + height);
-    for (BorderRec& rec : line.Borders())
+    for (BorderRec& rec : Borders(line))
       if (rec.BStart == p && rec.BEnd <= p + 1) rec.BRect.Right = left + width;
   };
 
@@ -181,8 +194,8 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
       TFloatingObj* obj = Images().FindImage(i);
       if (obj && obj->IsFloating()) {
         if (!recording) queueFloat(*obj, i == start ? lineTop : lineBottom);
-        if (line.BorderList)
-          std::erase_if(*line.BorderList,
+        if (TLineBorders* borders = BordersOf(line))
+          std::erase_if(borders->Records,
                         [i](const BorderRec& rec) { return rec.BStart == i && rec.BEnd <= i + 1; });
       } else if (obj) {
         int index = 0;
@@ -246,7 +259,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
       cutAt(selStart);
       cutAt(selEnd);
     }
-    for (const BorderRec& rec : line.Borders()) {
+    for (const BorderRec& rec : Borders(line)) {
       cutAt(rec.BStart);
       cutAt(rec.BEnd);
     }
@@ -353,7 +366,7 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
     drawCaret(cx, *Fonts.GetFontObjAt(PosCount - 1, index));
   }
   if (recording)
-    for (BorderRec& rec : line.Borders())
+    for (BorderRec& rec : Borders(line))
       if (rec.BRect.Right == 0) rec.BRect.Right = cx;
 }
 

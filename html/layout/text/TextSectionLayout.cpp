@@ -99,7 +99,7 @@ int32_t TSection::FindCountThatFits(plat::TCanvas& canvas, int32_t start,
 }
 
 int32_t TSection::LineRoom(const IndentManager& indents, int32_t y, int32_t start) const {
-  return indents.RightLimit(y) - indents.LeftIndent(y) - (start == 0 ? FirstIndent : 0);
+  return indents.RightLimit(y) - indents.LeftIndent(y) - (start == 0 ? FirstIndent() : 0);
 }
 
 int32_t TSection::HyphenWidth(plat::TCanvas& canvas, int32_t k) {
@@ -165,6 +165,7 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
   FirstPos = pos;
   FlowHeight = 0;
   Lines.Clear();
+  if (rare_) rare_->LineBorders.clear();
   const int32_t length = int32_t(Text.size());
   if (length == 0) {
     const int32_t space = ClearSpace(indents, y0);
@@ -175,8 +176,8 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
     return space;
   }
   TextContext(canvas).SetTextJustification(0, 0);
-  if (FirstIndentPercent != 0)
-    FirstIndent = Clamped(int64_t(FirstIndentPercent) * availWidth / 100);
+  if (FirstIndentPercent() != 0)
+    rare_->FirstIndent = Clamped(int64_t(FirstIndentPercent()) * availWidth / 100);
   LayoutWidth = indents.RightLimit(y0) - x;
   const int32_t lineWidth = std::min(indents.RightLimit(y0) - indents.LeftIndent(y0), availWidth);
   maxWidth = lineWidth;
@@ -347,7 +348,7 @@ void TSection::FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, i
   line.CharCount = count;
   line.EndsWithHyphen = HyphenShows(end - 1);
   line.HasInlineBorders = !Document->InlineElements.Empty();
-  const int32_t left = indents.LeftIndent(y) + (start == 0 ? FirstIndent : 0);
+  const int32_t left = indents.LeftIndent(y) + (start == 0 ? FirstIndent() : 0);
   const int32_t right = indents.RightLimit(y);
   int32_t width = MeasureTextWidth(canvas, start, count, true);
   if (line.EndsWithHyphen) width += HyphenWidth(canvas, end - 1);

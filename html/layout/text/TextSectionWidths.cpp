@@ -134,9 +134,9 @@ void TSection::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& ma
   // The first line's indent widens whatever starts at the first character.
   const auto withIndent = [this](int32_t start, int32_t width) {
     if (start != 0) return width;
-    if (FirstIndentPercent != 0 && FirstIndentPercent < 100)
-      return Clamped(int64_t(width) * 100 / (100 - FirstIndentPercent));
-    return Clamped(int64_t(width) + FirstIndent);
+    if (FirstIndentPercent() != 0 && FirstIndentPercent() < 100)
+      return Clamped(int64_t(width) * 100 / (100 - FirstIndentPercent()));
+    return Clamped(int64_t(width) + FirstIndent());
   };
 
   int32_t widest = 0;

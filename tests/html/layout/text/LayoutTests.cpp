@@ -190,9 +190,9 @@ TEST_F(LayoutTest, PercentageIndentFollowsTheWidth) {
   auto props = texttest::TextProps();
   props->Values[html::piTextIndent] = std::string("10%");
   TSection& s = Finished(u"abc", props.get());
-  EXPECT_EQ(s.FirstIndentPercent, 10);
+  EXPECT_EQ(s.FirstIndentPercent(), 10);
   LayOut(s, 400);
-  EXPECT_EQ(s.FirstIndent, 40);
+  EXPECT_EQ(s.FirstIndent(), 40);
   EXPECT_EQ(s.Lines[0].Indent, 40);
 }
 

@@ -61,5 +61,24 @@ TEST_F(TextLinesOnPage, BackgroundStaysWithItsElement) {
   EXPECT_EQ(At(right + 1, row), Argb(plat::clWhite));
 }
 
+// The boxes of an element are kept for the line it stands on: on the third line of its
+// paragraph it is boxed there and nowhere above.
+TEST_F(TextLinesOnPage, AnElementOnALaterLineIsBoxedOnThatLine) {
+  Load(
+      "<p style='margin:0'>aaaa<br>bbbb<br><span style='background-color:red'>cccc</span> dd"
+      "</p>");
+  const int firstInk = FirstInkRow(0, 200);
+  const int redTop = FindY(1, 0, 200, Argb(plat::clRed));
+  ASSERT_GE(firstInk, 0);
+  ASSERT_GT(redTop, firstInk);
+  for (int y = 0; y < redTop; ++y) EXPECT_EQ(FindX(y, 0, 600, Argb(plat::clRed)), -1) << y;
+  // Two lines of text stand above it.
+  int inkRuns = 0;
+  for (int y = firstInk; y < redTop; ++y)
+    if (FirstInkColumn(y, y + 1) >= 0 && (y == firstInk || FirstInkColumn(y - 1, y) < 0)) ++inkRuns;
+  EXPECT_EQ(inkRuns, 2);
+  EXPECT_EQ(FindX(redTop, 0, 600, Argb(plat::clRed)), 0);
+}
+
 }  // namespace
 }  // namespace html::test
