@@ -695,9 +695,7 @@ bool TCustomGaugeBar::StepZone(TBarZone Zone) {
 bool TCustomGaugeBar::DoMouseWheel(plat::TShiftState Shift, int WheelDelta, TPoint MousePos) {
   if (TArrowBar::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
   // Fine-grained wheels send parts of a notch; whole notches move the gauge.
-  wheelRest_ += WheelDelta;
-  int32_t notches = wheelRest_ / 120;
-  wheelRest_ -= notches * 120;
+  const int64_t notches = plat::TakeWholeSteps(wheelRest_, WheelDelta, 120);
   if (notches != 0) SetPosition(Moved(position_, int64_t(smallChange_) * notches));
   return true;
 }

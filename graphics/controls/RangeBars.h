@@ -217,7 +217,7 @@ class TCustomGaugeBar : public TArrowBar {
   int32_t min_ = 0;
   int32_t position_ = 0;
   int32_t smallChange_ = 1;
-  int32_t wheelRest_ = 0;
+  int64_t wheelRest_ = 0;  // a turn short of a whole notch
 };
 
 class TGaugeBar : public TCustomGaugeBar {

@@ -89,9 +89,7 @@ bool TPageViewer::DoMouseWheel(plat::TShiftState shift, int wheelDelta, plat::TP
   if (lines >= 1) {
     // A notch (120) moves the desktop's lines; fine wheels and touchpads send parts of a notch,
     // which move their part of it.
-    wheelRest_ -= int64_t(wheelDelta) * lines * line;
-    delta = wheelRest_ / 120;
-    wheelRest_ -= delta * 120;
+    delta = plat::TakeWholeSteps(wheelRest_, -int64_t(wheelDelta) * lines * line, 120);
   } else {
     delta = -(wheelDelta / 2);
   }

@@ -595,14 +595,25 @@ bool TControl::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) 
   bool handled = false;
   if (OnMouseWheel) OnMouseWheel(this, shift, wheelDelta, mousePos, handled);
   if (handled) return true;
-  // Whole notches only: small touchpad deltas add up first.
-  wheelAccumulator_ += wheelDelta;
-  while (!handled && std::abs(wheelAccumulator_) >= 120) {
-    bool up = wheelAccumulator_ > 0;
-    wheelAccumulator_ += up ? -120 : 120;
-    handled = up ? DoMouseWheelUp(shift, mousePos) : DoMouseWheelDown(shift, mousePos);
+  // Whole notches only: small touchpad deltas add up first. Every notch of the turn is taken
+  // now, whatever the handlers answer, so none is left over for a later turn.
+  const int64_t notches = TakeWholeSteps(wheelAccumulator_, wheelDelta, 120);
+  const QPointer<QObject> alive(SignalContext());  // a handler may free the control
+  for (int64_t i = 0; i < std::abs(notches); ++i) {
+    const bool taken =
+        notches > 0 ? DoMouseWheelUp(shift, mousePos) : DoMouseWheelDown(shift, mousePos);
+    if (!alive) return true;
+    handled = handled || taken;
   }
   return handled;
+}
+
+int64_t TakeWholeSteps(int64_t& rest, int64_t turn, int64_t unit) {
+  if ((rest < 0 && turn > 0) || (rest > 0 && turn < 0)) rest = 0;
+  rest += turn;
+  const int64_t steps = rest / unit;
+  rest -= steps * unit;
+  return steps;
 }
 
 bool TControl::DoMouseWheelDown(TShiftState shift, TPoint mousePos) {

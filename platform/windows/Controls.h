@@ -347,8 +347,12 @@ class TControl : public TComponent {
   TControlState state_ = 0;
   bool capture_ = false;
   bool applyingGeometry_ = false;
-  int wheelAccumulator_ = 0;
+  int64_t wheelAccumulator_ = 0;  // a turn short of a whole notch
 };
+
+// Adds a turn to what earlier turns left short of a whole step and returns the whole steps of
+// `unit` (signed), keeping the rest; a turn the other way first drops that rest.
+int64_t TakeWholeSteps(int64_t& rest, int64_t turn, int64_t unit);
 
 // A control that can hold other controls and take the focus.
 class TWinControl : public TControl {

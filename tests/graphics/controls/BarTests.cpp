@@ -316,6 +316,17 @@ TEST_F(Bars, TiltsGestureEdgesFineStepsAndTouchpadPixelsMoveAsTheWheelWould) {
   EXPECT_FLOAT_EQ(bar->Position(), 116.0f);
 }
 
+TEST_F(Bars, AGaugeTurnedBackForgetsThePartOfANotchBefore) {
+  auto* gauge = Add<TGaugeBar>(10, 10, 200, 20);
+  gauge->SetSmallChange(5);
+  gauge->SetPosition(50);
+  plat::SimulateWheel(*gauge, -60, {50, 9});
+  plat::SimulateWheel(*gauge, 120, {50, 9});
+  EXPECT_EQ(gauge->Position(), 55);
+  plat::SimulateWheel(*gauge, -360, {50, 9});
+  EXPECT_EQ(gauge->Position(), 40);
+}
+
 // ---- Models of the geometry and of the user's steps, written from the bars' definitions ----
 
 // Half to even, as the bars round.
@@ -444,6 +455,7 @@ TEST_F(Bars, GaugesFollowTheModelOfTheirGeometryAndSteps) {
       } else {  // the wheel: whole notches move by the small change
         const int delta = r.Between(-8, 8) * 30;
         plat::SimulateWheel(*gauge, delta, g.At(g.length / 2, across));
+        if ((rest < 0 && delta > 0) || (rest > 0 && delta < 0)) rest = 0;  // turned back
         rest += delta;
         const int64_t notches = rest / 120;
         rest -= notches * 120;

@@ -97,6 +97,44 @@ TEST_F(Wheel, FineStepsAddUpToTheUpAndDownEventsOfWholeNotches) {
   EXPECT_EQ(seen, "down up ");
 }
 
+TEST_F(Wheel, EveryNotchOfATurnIsTakenInThatTurnWhateverTheHandlersSay) {
+  auto* control = Add<TCustomControl>(10, 10, 100, 100);
+  std::string seen;
+  control->OnMouseWheelUp = [&](TObject*, TShiftState, TPoint, bool& handled) {
+    seen += "up ";
+    handled = true;
+  };
+  control->OnMouseWheelDown = [&](TObject*, TShiftState, TPoint, bool& handled) {
+    seen += "down ";
+    handled = true;
+  };
+  Send(*control, Turn(0, -3 * kNotch));
+  EXPECT_EQ(seen, "down down down ");
+  // Seven eighths of a notch down, then a notch up: the turn up is a whole notch up.
+  seen.clear();
+  for (int i = 0; i < 7; ++i) Send(*control, Turn(0, -15));
+  Send(*control, Turn(0, kNotch));
+  EXPECT_EQ(seen, "up ");
+}
+
+TEST_F(Wheel, AComboBoxStepsEveryNotchOfATurnAndATurnBackGoesBack) {
+  auto* combo = Add<TComboBox>(10, 10, 150, 24);
+  combo->SetStyle(csDropDownList);
+  for (int i = 0; i < 12; ++i) combo->Items()->Add("item " + std::to_string(i));
+  combo->SetItemIndex(5);
+  Send(*combo, Turn(0, -2 * kNotch));
+  EXPECT_EQ(combo->ItemIndex(), 7);
+  Send(*combo, Turn(0, -15));
+  EXPECT_EQ(combo->ItemIndex(), 7);
+  // A turn far past the end (beyond what a message holds) stops at the last item, and the
+  // next notch up moves up from there.
+  combo->SetItemIndex(5);
+  Send(*combo, Turn(0, -40000));
+  EXPECT_EQ(combo->ItemIndex(), 11);
+  Send(*combo, Turn(0, kNotch));
+  EXPECT_EQ(combo->ItemIndex(), 10);
+}
+
 class WheelOverQtControls : public Wheel {
  protected:
   void SetUp() override {

@@ -126,6 +126,18 @@ TEST_F(Scrolling, PartsOfANotchMoveTheirPartOfIt) {
   EXPECT_EQ(viewer->Position(), 2 * step);
 }
 
+TEST_F(Scrolling, ATurnBackLeavesWhatWasShortOfAPixelBehind) {
+  // A turn of 1 moves 0.4 pixel with the usual three lines: two of them wait, short of a
+  // pixel; three the other way make a whole pixel of their own.
+  ASSERT_EQ(plat::Mouse().WheelScrollLines(), 3);
+  viewer->ScrollTo(400);
+  Wheel(-1);
+  Wheel(-1);
+  EXPECT_EQ(viewer->Position(), 400);
+  Wheel(3);
+  EXPECT_EQ(viewer->Position(), 399);
+}
+
 TEST_F(Scrolling, TouchpadPixelsScrollAsFarAsTheySay) {
   // A touchpad that reports only pixels: four events of a quarter of a notch's pixels.
   const int step = plat::Mouse().WheelScrollLines() * 16;
