@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QTextDocument>
 #include <QWheelEvent>
 #include <QWindow>
@@ -449,6 +450,7 @@ QPoint TEventBridge::WheelUnitsFromPixels(QPoint pixels) {
 }
 
 bool TEventBridge::Wheel(QWheelEvent* we, QWidget* watched) {
+  if (passingToQt_) return false;
   if (we->angleDelta().isNull() && !we->pixelDelta().isNull()) {
     // Some touchpads tell only pixels: the event goes round again in wheel units, to the layer
     // and to Qt's own controls alike.
@@ -465,16 +467,35 @@ bool TEventBridge::Wheel(QWheelEvent* we, QWidget* watched) {
   // A sideways turn and the empty events that open and close a touchpad gesture are no turn of
   // the wheel the layer knows; Qt's own controls still see them.
   const int delta = we->angleDelta().y();
-  if (delta == 0) return false;
-  const QPoint global = we->globalPosition().toPoint();
-  const intptr_t w = MouseKeyFlags(we->modifiers(), we->buttons()) |
-                     (static_cast<intptr_t>(
-                          static_cast<uint16_t>(std::clamp(delta, int{INT16_MIN}, int{INT16_MAX})))
-                      << 16);
-  intptr_t handled = 0;
-  GuardEvent(
-      [&] { handled = control_->Perform(WM_MOUSEWHEEL, w, MakeLParam(global.x(), global.y())); });
-  return handled != 0 || !control_;
+  if (delta != 0) {
+    const QPoint global = we->globalPosition().toPoint();
+    const intptr_t w = MouseKeyFlags(we->modifiers(), we->buttons()) |
+                       (static_cast<intptr_t>(static_cast<uint16_t>(
+                            std::clamp(delta, int{INT16_MIN}, int{INT16_MAX})))
+                        << 16);
+    intptr_t handled = 0;
+    GuardEvent(
+        [&] { handled = control_->Perform(WM_MOUSEWHEEL, w, MakeLParam(global.x(), global.y())); });
+    if (handled != 0 || !control_) return true;
+  }
+  return PassWheelToQt(we, watched);
+}
+
+bool TEventBridge::PassWheelToQt(QWheelEvent* we, QWidget* watched) {
+  // Qt pages a list, a memo or a scroll bar and steps a spin edit ten times while Shift or Ctrl
+  // is held, and zooms a read-only memo with Ctrl; here a notch goes as far with them as without.
+  constexpr Qt::KeyboardModifiers kStepKeys = Qt::ShiftModifier | Qt::ControlModifier;
+  if (!(we->modifiers() & kStepKeys)) return false;
+  QWheelEvent plain(we->position(), we->globalPosition(), we->pixelDelta(), we->angleDelta(),
+                    we->buttons(), we->modifiers() & ~kStepKeys, we->phase(), we->inverted(),
+                    we->source());
+  const QPointer<TEventBridge> alive(this);
+  passingToQt_ = true;
+  QCoreApplication::sendEvent(watched, &plain);
+  if (alive) passingToQt_ = false;
+  // Eaten either way; when Qt's control did not take it, the window around may still.
+  we->setAccepted(plain.isAccepted());
+  return true;
 }
 
 bool TEventBridge::Mouse(QEvent* e, QPoint offset) {

@@ -70,6 +70,7 @@ class TEventBridge : public QObject {
  private:
   bool Mouse(QEvent* event, QPoint offset);
   bool Wheel(QWheelEvent* event, QWidget* watched);
+  bool PassWheelToQt(QWheelEvent* event, QWidget* watched);
   QPoint WheelUnitsFromPixels(QPoint pixels);
   bool Key(QEvent* event);
   bool ContextMenu(QContextMenuEvent* event);
@@ -78,6 +79,7 @@ class TEventBridge : public QObject {
   bool paintPosted_ = false;
   Qt::MouseButtons delivered_;  // buttons whose press went to the control, not yet released
   QPoint pixelRest_;            // pixel wheel motion short of a whole unit, times 120
+  bool passingToQt_ = false;    // a wheel event on its way to Qt's own handling of the widget
 };
 
 // The custom event carrying a posted message.

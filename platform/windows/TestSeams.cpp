@@ -1,5 +1,6 @@
 #include "platform/windows/TestSeams.h"
 
+#include <QtTest/qtestspontaneevent.h>
 #include <QAbstractItemView>
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -205,7 +206,17 @@ void SimulateWheel(TControl& control, const TWheelTurn& turn, TPoint position, T
   QWheelEvent event(at.local, at.global, QPoint(turn.pixels.X, turn.pixels.Y),
                     QPoint(turn.angle.X, turn.angle.Y), HeldButtons(), QtModifiers(shift),
                     kPhases[size_t(turn.phase)], false);
-  QCoreApplication::sendEvent(at.window, &event);
+  // A mouse wheel's turn comes as from the window system (sendEvent would make it the program's
+  // own): a part of a control that leaves it alone, such as a spin edit's text, hands it on to
+  // the control. The events of a touchpad gesture stay the program's own, as Qt would send the
+  // rest of a gesture to the widget that took its first event, and tests turn pieces of gestures
+  // over several controls.
+  if (turn.phase == TWheelPhase::None) {
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    qApp->notify(at.window, &event);
+  } else {
+    QCoreApplication::sendEvent(at.window, &event);
+  }
 }
 
 std::vector<std::string> MemoShownLines(TMemo& memo) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/windows/Application.h"
+#include "platform/windows/ComCtrls.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/StdCtrls.h"
 #include "platform/windows/TestSeams.h"
@@ -34,8 +35,8 @@ TWheelTurn GestureEdge(TWheelPhase phase) {
 class Wheel : public test_support::ShownFormTest {
  protected:
   Wheel() : ShownFormTest({30, 30, 430, 330}) {}
-  void Send(TControl& control, const TWheelTurn& turn) {
-    SimulateWheel(control, turn, {control.ClientWidth() / 2, control.ClientHeight() / 2});
+  void Send(TControl& control, const TWheelTurn& turn, TShiftState shift = 0) {
+    SimulateWheel(control, turn, {control.ClientWidth() / 2, control.ClientHeight() / 2}, shift);
     Application().ProcessMessages();
   }
 };
@@ -212,6 +213,63 @@ TEST_F(WheelOverQtControls, TouchpadPixelsOfANotchGoAsFarAsTheNotch) {
   EXPECT_EQ(pixels.top, notch.top);
   EXPECT_EQ(pixels.item, notch.item);
   EXPECT_TRUE(pixels.memo == notch.memo);
+}
+
+// Held Shift or Ctrl neither pages nor zooms: a notch steps as far as without them.
+TEST_F(Wheel, ShiftAndCtrlLeaveTheStepOfEveryQtControlAlone) {
+  auto* list = Add<TListBox>(10, 10, 120, 120);
+  auto* memo = Add<TMemo>(140, 10, 120, 120);
+  auto* reading = Add<TMemo>(270, 10, 120, 120);
+  reading->SetReadOnly(true);  // Qt zooms a read-only one with Ctrl
+  auto* bar = Add<TScrollBar>(10, 140, 140, 16);
+  bar->SetKind(sbVertical);  // turned upright: 16 x 140
+  bar->SetParams(500, 0, 1000);
+  bar->SetPageSize(100);
+  auto* spin = Add<TSpinEdit>(40, 140, 80, 24);
+  spin->SetMaxValue(1000);
+  spin->SetValue(500);
+  std::string text;
+  for (int i = 0; i < 100; ++i) {
+    list->Items()->Add("row " + std::to_string(i));
+    text += "line " + std::to_string(i) + "\n";
+  }
+  memo->SetText(text);
+  reading->SetText(text);
+  Application().ProcessMessages();
+  struct Place {
+    int top;
+    std::vector<uint32_t> memo, reading;
+    int bar, spin;
+    bool operator==(const Place&) const = default;
+  };
+  const auto now = [&] {
+    return Place{list->TopIndex(), CaptureControl(*memo).pixels, CaptureControl(*reading).pixels,
+                 bar->Position(), spin->Value()};
+  };
+  const auto sendAll = [&](int delta, TShiftState shift) {
+    for (TControl* control : std::vector<TControl*>{list, memo, reading, bar, spin})
+      Send(*control, Turn(0, delta), shift);
+  };
+  const Place start = now();
+  sendAll(-kNotch, 0);
+  const Place notch = now();
+  ASSERT_NE(notch.top, start.top);
+  ASSERT_NE(notch.bar, start.bar);
+  ASSERT_NE(notch.spin, start.spin);
+  sendAll(kNotch, 0);
+  ASSERT_TRUE(now() == start);
+  for (TShiftState shift :
+       {TShiftState(ssShift), TShiftState(ssCtrl), TShiftState(ssShift | ssCtrl)}) {
+    sendAll(-kNotch, shift);
+    const Place turned = now();
+    EXPECT_EQ(turned.top, notch.top) << "list, shift " << shift;
+    EXPECT_TRUE(turned.memo == notch.memo) << "memo, shift " << shift;
+    EXPECT_TRUE(turned.reading == notch.reading) << "read-only memo, shift " << shift;
+    EXPECT_EQ(turned.bar, notch.bar) << "scroll bar, shift " << shift;
+    EXPECT_EQ(turned.spin, notch.spin) << "spin edit, shift " << shift;
+    sendAll(kNotch, shift);
+    EXPECT_TRUE(now() == start) << "shift " << shift;
+  }
 }
 
 }  // namespace

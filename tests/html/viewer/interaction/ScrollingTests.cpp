@@ -1,5 +1,5 @@
-// Scrolling without the bars: keys, the wheel, middle-button panning and dragging a selection
-// past the panel's edge, and the place the view keeps across a new layout.
+// Scrolling by keys, the wheel (over the page and over its bar), middle-button panning and
+// dragging a selection past the panel's edge, and the place the view keeps across a new layout.
 #include <string>
 
 #include "InteractionFixture.h"
@@ -147,6 +147,18 @@ TEST_F(Scrolling, TouchpadPixelsScrollAsFarAsTheySay) {
   EXPECT_EQ(viewer->Position(), step);
   plat::SimulateWheel(Panel(), plat::TWheelTurn{{}, {0, step}}, {50, 50});
   EXPECT_EQ(viewer->Position(), 0);
+}
+
+TEST_F(Scrolling, ShiftOrCtrlHeldOverTheBarMoveThePageNoFarther) {
+  const int step = plat::Mouse().WheelScrollLines() * 16;
+  plat::TScrollBar& bar = viewer->VScrollBar();
+  ASSERT_TRUE(bar.Showing());
+  for (plat::TShiftState shift :
+       {plat::TShiftState(0), plat::TShiftState(plat::ssShift), plat::TShiftState(plat::ssCtrl)}) {
+    viewer->ScrollTo(400);
+    plat::SimulateWheel(bar, -120, {bar.Width() / 2, bar.Height() / 2}, shift);
+    EXPECT_EQ(viewer->Position(), 400 + step) << "shift state " << shift;
+  }
 }
 
 TEST_F(Scrolling, MiddleClickWithoutMovementPansUntilTheNextPress) {
