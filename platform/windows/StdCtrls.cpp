@@ -2,13 +2,16 @@
 
 #include <functional>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleFactory>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QValidator>
@@ -219,6 +222,22 @@ class TypingLimit : public QValidator {
   qsizetype held_;
 };
 
+// Qt's styles mask a password with a dot of their own; the edit shows the character it was given.
+class PasswordStyle : public QProxyStyle {
+ public:
+  // Drawn otherwise as every other control (the proxy owns its base).
+  explicit PasswordStyle(char shown)
+      : QProxyStyle(QStyleFactory::create(QApplication::style()->name())), shown_(shown) {}
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* answer) const override {
+    if (hint == SH_LineEdit_PasswordCharacter) return static_cast<unsigned char>(shown_);
+    return QProxyStyle::styleHint(hint, option, widget, answer);
+  }
+
+ private:
+  char shown_;
+};
+
 }  // namespace
 
 TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
@@ -254,8 +273,19 @@ void TEdit::SetMaxLength(int v) {
 }
 
 void TEdit::SetPasswordChar(char v) {
+  if (v == passwordChar_) return;
   passwordChar_ = v;
-  As<QLineEdit>(*this)->setEchoMode(v ? QLineEdit::Password : QLineEdit::Normal);
+  QLineEdit* edit = As<QLineEdit>(*this);
+  QStyle* old = edit->style();
+  if (v) {
+    auto* style = new PasswordStyle(v);
+    style->setParent(edit);  // the edit owns it
+    edit->setStyle(style);
+  } else {
+    edit->setStyle(nullptr);
+  }
+  if (dynamic_cast<PasswordStyle*>(old)) delete old;
+  edit->setEchoMode(v ? QLineEdit::Password : QLineEdit::Normal);
 }
 
 void TEdit::SetReadOnly(bool v) {

@@ -79,13 +79,13 @@ TEST(TextControls, MemoWrappedLinesAreTheLinesItShows) {
 }
 
 // The pixels of the memo as PaintTo draws them.
-std::vector<TColor> Drawn(TMemo& memo) {
+std::vector<TColor> Drawn(TWinControl& control) {
   TBitmap paper;
-  paper.SetSize(memo.Width(), memo.Height());
-  memo.PaintTo(paper.Canvas(), 0, 0);
+  paper.SetSize(control.Width(), control.Height());
+  control.PaintTo(paper.Canvas(), 0, 0);
   std::vector<TColor> pixels;
-  for (int y = 0; y < memo.Height(); ++y)
-    for (int x = 0; x < memo.Width(); ++x) pixels.push_back(paper.Canvas().Pixel(x, y));
+  for (int y = 0; y < control.Height(); ++y)
+    for (int x = 0; x < control.Width(); ++x) pixels.push_back(paper.Canvas().Pixel(x, y));
   return pixels;
 }
 
@@ -103,6 +103,19 @@ TEST(TextControls, AMemoGivenTextWhileHiddenDrawsAndEditsItOnceShown) {
   memo->SetFocus();
   SimulateKey(*memo, 'X', "X");
   EXPECT_EQ(memo->Text(), "ab\ncXd\n");
+}
+
+TEST(TextControls, APasswordEditShowsItsCharacterForEveryLetter) {
+  TForm form(nullptr);
+  auto* password = form.Make<TEdit>();
+  password->SetParent(&form);
+  password->SetPasswordChar('*');
+  password->SetText("secret");
+  auto* stars = form.Make<TEdit>();
+  stars->SetParent(&form);
+  stars->SetText("******");
+  EXPECT_EQ(Drawn(*password), Drawn(*stars));
+  EXPECT_EQ(password->Text(), "secret");
 }
 
 TEST(TextControls, ListClientHeightsLeaveRoomForTheFrame) {
