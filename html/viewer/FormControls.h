@@ -89,6 +89,7 @@ class THiddenFormControlObj : public TFormControlObj {
   using TFormControlObj::TFormControlObj;
   bool IsHidden() const override { return true; }
   bool GetSubmissionItem(int index, std::string& item) override;
+  bool CouldHaveGiven(int index, const std::string&) const override { return index == 0; }
   void SetDataValue(int index, const std::string& value) override;
 };
 
@@ -105,7 +106,7 @@ class TEditFormControlObj : public TFormControlObj {
   bool GetSubmissionItem(int index, std::string& item) override;
   void SetDataValue(int index, const std::string& value) override;
   void SetupControlSize(plat::TCanvas& canvas) override;
-  bool HoldsText() const override { return true; }
+  bool CouldHaveGiven(int index, const std::string&) const override { return index == 0; }
 
   std::string OldValue;
   int32_t AvgCharWidth = 0;
@@ -157,6 +158,7 @@ class TCheckBoxFormControlObj : public TFormControlObj {
   void SaveCurrentValue() override;
   void ResetToInitialValue() override;
   bool GetSubmissionItem(int index, std::string& item) override;
+  bool CouldHaveGiven(int index, const std::string& value) const override;
   void SetDataValue(int index, const std::string& value) override;
   void Unmark() override;
 
@@ -177,6 +179,7 @@ class TRadioButtonFormControlObj : public TFormControlObj {
   void SaveCurrentValue() override;
   void ResetToInitialValue() override;
   bool GetSubmissionItem(int index, std::string& item) override;
+  bool CouldHaveGiven(int index, const std::string& value) const override;
   void SetDataValue(int index, const std::string& value) override;
   void RadioClick();
 
@@ -199,6 +202,7 @@ class ThtOptionStringList {
   const std::string& Text(int index) const { return items_.at(size_t(index)).text; }
   std::string Value(int index) const;
   bool Selected(int index) const;
+  bool HasValue(const std::string& value) const;
   void Add(std::string text, std::unique_ptr<TOptionObj> option);
 
  private:
@@ -222,6 +226,7 @@ class TListBoxFormControlObj : public TFormControlObj {
   void ApplyProperties(TProperties& props) override;
   void ResetToInitialValue() override;
   bool GetSubmissionItem(int index, std::string& item) override;
+  bool CouldHaveGiven(int index, const std::string& value) const override;
   void SetDataValue(int index, const std::string& value) override;
   void SetupControlSize(plat::TCanvas& canvas) override;
 
@@ -247,6 +252,7 @@ class TComboFormControlObj : public TListBoxFormControlObj {
   void SaveCurrentValue() override;
   void ResetToInitialValue() override;
   bool GetSubmissionItem(int index, std::string& item) override;
+  bool CouldHaveGiven(int index, const std::string& value) const override;
   void SetDataValue(int index, const std::string& value) override;
   void SetupControlSize(plat::TCanvas& canvas) override;
 
@@ -271,7 +277,7 @@ class TTextAreaFormControlObj : public TFormControlObj {
   bool GetSubmissionItem(int index, std::string& item) override;
   void SetDataValue(int index, const std::string& value) override;
   void SetupControlSize(plat::TCanvas& canvas) override;
-  bool HoldsText() const override { return true; }
+  bool CouldHaveGiven(int index, const std::string&) const override { return index == 0; }
 
   std::string OldValue;
   TTextAreaWrap Wrap = wrapSoft;

@@ -172,6 +172,10 @@ bool TCheckBoxFormControlObj::GetSubmissionItem(int index, std::string& item) {
   return true;
 }
 
+bool TCheckBoxFormControlObj::CouldHaveGiven(int index, const std::string& value) const {
+  return index == 0 && plat::CompareText(value, Value) == 0;
+}
+
 void TCheckBoxFormControlObj::SetDataValue(int, const std::string& value) {
   if (plat::CompareText(value, Value) == 0) Box().SetChecked(true);
 }
@@ -244,6 +248,10 @@ bool TRadioButtonFormControlObj::GetSubmissionItem(int index, std::string& item)
   if (index != 0 || !Radio().Checked()) return false;
   item = FName + "=" + Value;
   return true;
+}
+
+bool TRadioButtonFormControlObj::CouldHaveGiven(int index, const std::string& value) const {
+  return index == 0 && plat::CompareText(value, Value) == 0;
 }
 
 void TRadioButtonFormControlObj::SetDataValue(int, const std::string& value) {

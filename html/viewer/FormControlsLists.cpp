@@ -25,6 +25,11 @@ bool ThtOptionStringList::Selected(int index) const {
   return index >= 0 && index < Count() && items_[size_t(index)].option->Selected;
 }
 
+bool ThtOptionStringList::HasValue(const std::string& value) const {
+  return std::any_of(items_.begin(), items_.end(),
+                     [&](const Item& item) { return item.option->Value == value; });
+}
+
 void ThtOptionStringList::Add(std::string text, std::unique_ptr<TOptionObj> option) {
   items_.push_back({std::move(text), std::move(option)});
 }
@@ -123,6 +128,10 @@ bool TListBoxFormControlObj::GetSubmissionItem(int index, std::string& item) {
   return true;
 }
 
+bool TListBoxFormControlObj::CouldHaveGiven(int index, const std::string& value) const {
+  return (index == 0 || List().MultiSelect()) && TheOptions.HasValue(value);
+}
+
 void TListBoxFormControlObj::SetDataValue(int index, const std::string& value) {
   plat::TListBox& list = List();
   if (index == 0) {
@@ -189,6 +198,10 @@ bool TComboFormControlObj::GetSubmissionItem(int index, std::string& item) {
   const int current = Combo().ItemIndex();
   item = current >= 0 ? FName + "=" + TheOptions.Value(current) : std::string();
   return true;
+}
+
+bool TComboFormControlObj::CouldHaveGiven(int index, const std::string& value) const {
+  return index == 0 && TheOptions.HasValue(value);
 }
 
 void TComboFormControlObj::SetDataValue(int, const std::string& value) {

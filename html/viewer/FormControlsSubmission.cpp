@@ -2,6 +2,8 @@
 // a page is shown again.
 #include <algorithm>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "html/layout/sections/PageSections.h"
 #include "html/viewer/FormControls.h"
@@ -40,22 +42,25 @@ bool ThtmlForm::SetFormData(const plat::TStringList& data) {
     control->Unmark();
     if (!*alive) return false;
   }
-  // Edits and text areas of one name take its lines in turn, the n-th line the n-th of them;
-  // the other controls of the name see every line of it (a list selects each value it holds, a
-  // box or a button checks itself for its own value).
-  std::map<TFormControlObj*, int> taken;
-  std::map<std::string, int> linesOfName;
+  // The data is what GetFormSubmission gave, control after control, so the values of a name
+  // go back in order, each control taking those it can have given (an edit one whatever it is,
+  // a box its own value when it was checked, a list the options it had chosen).
+  std::map<std::string, std::vector<std::string>> valuesOfName;
   for (int i = 0; i < data.Count(); ++i) {
     const std::string& line = data[i];
     const size_t equals = line.find('=');
-    if (equals == std::string::npos) continue;
-    const std::string name = line.substr(0, equals), value = line.substr(equals + 1);
-    const int turn = linesOfName[name]++;
-    int textControls = 0;
-    for (const auto& control : ControlList) {
-      if (control->FName != name || control->IsHidden()) continue;
-      if (control->HoldsText() && textControls++ != turn) continue;
-      control->SetDataValue(taken[control.get()]++, value);
+    if (equals != std::string::npos)
+      valuesOfName[line.substr(0, equals)].push_back(line.substr(equals + 1));
+  }
+  std::map<std::string, size_t> restored;
+  for (const auto& control : ControlList) {
+    const auto found = valuesOfName.find(control->FName);
+    if (found == valuesOfName.end()) continue;
+    const std::vector<std::string>& values = found->second;
+    size_t& next = restored[control->FName];
+    for (int index = 0; next < values.size() && control->CouldHaveGiven(index, values[next]);
+         ++index) {
+      control->SetDataValue(index, values[next++]);
       if (!*alive) return false;
     }
   }

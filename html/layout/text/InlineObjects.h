@@ -140,8 +140,9 @@ class TFormControlObj : public TIDObject, public TPageWindowObj {
   virtual void SetupControlSize(plat::TCanvas& canvas);
   virtual bool IsHidden() const { return false; }
   virtual bool IsRadio() const { return false; }
-  // An edit or a text area: one text of its own among the values of its name.
-  virtual bool HoldsText() const { return false; }
+  // Whether value can be the index-th item GetSubmissionItem gave: restored data finds the
+  // control each of its values came from.
+  virtual bool CouldHaveGiven(int, const std::string&) const { return false; }
 
   // Window handlers, shared by the control kinds.
   void FormControlEnter();

@@ -114,6 +114,24 @@ TEST_F(ShownValues, RestoredDataGivesEachControlOfANameItsOwnValue) {
   EXPECT_FALSE(Control<TRadioButtonFormControlObj>("r", 0).Radio().TabStop());
 }
 
+TEST_F(ShownValues, RestoredTextGoesPastTheValuesOfOtherControlsOfItsName) {
+  const std::string page =
+      "<form><input type=hidden name=q value=h><select name=q><option>a<option>b</select>"
+      "<input type=checkbox name=q value=c checked><input name=q value=e>"
+      "<textarea name=q>t</textarea></form>";
+  Load(page);
+  Control<TComboFormControlObj>("q", 1).Combo().SetItemIndex(1);
+  Control<TEditFormControlObj>("q", 3).Edit().SetText("typed");
+  Control<TTextAreaFormControlObj>("q", 4).Memo().SetText("area");
+  std::unique_ptr<TFreeList<plat::TStringList>> data = viewer->Document().CollectFormData();
+  ASSERT_TRUE(data);
+
+  Load(page);
+  CatchSubmissions();
+  RestoreFormData(viewer->Document(), *data);
+  EXPECT_EQ(Submit(), (std::vector<std::string>{"q=h", "q=b", "q=c", "q=typed", "q=area"}));
+}
+
 TEST_F(ShownValues, ATextAreaKeepsTheLineEndAfterItsLastLine) {
   Load("<form><textarea name=a>abc\n</textarea><textarea name=b></textarea></form>");
   CatchSubmissions();
