@@ -39,6 +39,19 @@ class Wheel : public test_support::ShownFormTest {
     SimulateWheel(control, turn, {control.ClientWidth() / 2, control.ClientHeight() / 2}, shift);
     Application().ProcessMessages();
   }
+  // A control that notes each up and down event of the wheel it takes in `seen`.
+  TCustomControl* AddNotingControl(std::string& seen) {
+    auto* control = Add<TCustomControl>(10, 10, 100, 100);
+    control->OnMouseWheelUp = [&seen](TObject*, TShiftState, TPoint, bool& handled) {
+      seen += "up ";
+      handled = true;
+    };
+    control->OnMouseWheelDown = [&seen](TObject*, TShiftState, TPoint, bool& handled) {
+      seen += "down ";
+      handled = true;
+    };
+    return control;
+  }
 };
 
 TEST_F(Wheel, OnlyVerticalTurnsReachALayerControlAndTheyKeepTheirDirection) {
@@ -79,16 +92,8 @@ TEST_F(Wheel, TouchpadPixelsBecomeWheelUnitsANotchForTheDesktopsLines) {
 }
 
 TEST_F(Wheel, FineStepsAddUpToTheUpAndDownEventsOfWholeNotches) {
-  auto* control = Add<TCustomControl>(10, 10, 100, 100);
   std::string seen;
-  control->OnMouseWheelUp = [&](TObject*, TShiftState, TPoint, bool& handled) {
-    seen += "up ";
-    handled = true;
-  };
-  control->OnMouseWheelDown = [&](TObject*, TShiftState, TPoint, bool& handled) {
-    seen += "down ";
-    handled = true;
-  };
+  TCustomControl* control = AddNotingControl(seen);
   for (int i = 0; i < 8; ++i) Send(*control, Turn(0, -15));
   EXPECT_EQ(seen, "down ");
   for (int i = 0; i < 4; ++i) Send(*control, Pixels(NotchPixels() / 4));
@@ -99,16 +104,8 @@ TEST_F(Wheel, FineStepsAddUpToTheUpAndDownEventsOfWholeNotches) {
 }
 
 TEST_F(Wheel, EveryNotchOfATurnIsTakenInThatTurnWhateverTheHandlersSay) {
-  auto* control = Add<TCustomControl>(10, 10, 100, 100);
   std::string seen;
-  control->OnMouseWheelUp = [&](TObject*, TShiftState, TPoint, bool& handled) {
-    seen += "up ";
-    handled = true;
-  };
-  control->OnMouseWheelDown = [&](TObject*, TShiftState, TPoint, bool& handled) {
-    seen += "down ";
-    handled = true;
-  };
+  TCustomControl* control = AddNotingControl(seen);
   Send(*control, Turn(0, -3 * kNotch));
   EXPECT_EQ(seen, "down down down ");
   // Seven eighths of a notch down, then a notch up: the turn up is a whole notch up.
