@@ -1,5 +1,6 @@
 #include "html/images/GdiPlusLoader.h"
 
+#include "html/images/ImageLoading.h"
 #include "platform/drawing/Graphics.h"
 #include "platform/htmlservices/HtmlImageCodec.h"
 #include "platform/runtime/Files.h"
@@ -7,9 +8,6 @@
 namespace html {
 
 namespace {
-
-// Picture files of pages larger than this are refused before they are read.
-constexpr int64_t kMaxImageFileBytes = int64_t(256) << 20;
 
 struct GdiPlusState {
   bool active = false;

@@ -7,7 +7,9 @@
 
 #include "html/HtmlEngine.h"
 #include "html/images/GifFrames.h"
+#include "html/images/ImageLoading.h"
 #include "platform/drawing/DeviceContext.h"
+#include "platform/runtime/Files.h"
 
 namespace html {
 
@@ -77,7 +79,9 @@ std::unique_ptr<TGIFImage> LoadGifImageFromStream(bool& nonAnimated, plat::TStre
 std::unique_ptr<TGIFImage> LoadGifImageFromFile(const std::string& fileName, bool& nonAnimated) {
   nonAnimated = true;
   try {
-    plat::TFileStream stream(fileName, plat::fmOpenRead | plat::fmShareDenyWrite);
+    // Weighed before it is read: the decoder takes the whole file into memory.
+    const std::string bytes = plat::ReadFileBytes(fileName, kMaxImageFileBytes);
+    plat::TReadOnlyMemoryStream stream(bytes.data(), int64_t(bytes.size()));
     return LoadGifImageFromStream(nonAnimated, stream);
   } catch (...) {
     return nullptr;

@@ -13,8 +13,6 @@ namespace html {
 
 namespace {
 
-// Picture files of pages larger than this are refused before they are read.
-constexpr int64_t kMaxImageFileBytes = int64_t(256) << 20;
 // Anything shorter cannot hold a picture worth decoding.
 constexpr int64_t kMinStreamBytes = 20;
 

@@ -14,6 +14,9 @@
 
 namespace html {
 
+// A picture file of a page larger than this is refused unread.
+inline constexpr int64_t kMaxImageFileBytes = int64_t(256) << 20;
+
 // Picture kinds told from the first bytes of the data.
 inline constexpr uint8_t ikNone = 0;
 inline constexpr uint8_t ikBmp = 1;

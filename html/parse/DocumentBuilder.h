@@ -30,6 +30,9 @@ struct TDocumentInfo {
   int32_t CodePage = 0;    // of the document's text, as its start or a META content type says
 };
 
+// A linked sheet read from a file larger than this is left out unread.
+inline constexpr int64_t kMaxSheetFileBytes = int64_t(64) << 20;
+
 // Builds the page doc into sectionList (which should be empty). Malformed markup is skipped or
 // repaired; only EParseError escapes, and then sectionList holds what was built so far.
 void ParseHtmlDocument(const std::string& doc, TSectionList& sectionList,

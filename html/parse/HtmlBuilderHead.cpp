@@ -2,6 +2,7 @@
 // SCRIPT, TEXTAREA, SELECT and MAP.
 #include "html/base/UrlHelpers.h"
 #include "html/css/CssParser.h"
+#include "html/parse/DocumentBuilder.h"
 #include "html/parse/DocumentBuilderState.h"
 #include "platform/runtime/Files.h"
 
@@ -31,16 +32,13 @@ bool IsAsciiLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// The bytes of a file, or empty when it cannot be read.
-std::string ReadWholeFile(const std::string& name) {
-  if (!plat::FileExists(name)) return {};
-  plat::TMemoryStream stream;
+// The bytes of a sheet's file, or empty when it cannot be read or is larger than any sheet.
+std::string ReadSheetFile(const std::string& name) {
   try {
-    stream.LoadFromFile(name);
+    return plat::ReadFileBytes(name, kMaxSheetFileBytes);
   } catch (const plat::Exception&) {
     return {};
   }
-  return StreamText(stream);
 }
 
 }  // namespace
@@ -97,7 +95,7 @@ void THtmlBuilder::DoLink() {
 std::string THtmlBuilder::LinkedSheet(const std::string& href, std::string& source) {
   if (!document_.StreamRequest) {
     source = document_.Expanded(href);
-    return ReadWholeFile(source);
+    return ReadSheetFile(source);
   }
   plat::TMemoryStream* stream = nullptr;
   if (document_.NameExpand) {
@@ -114,7 +112,7 @@ std::string THtmlBuilder::LinkedSheet(const std::string& href, std::string& sour
     return StreamText(*stream);
   }
   source = document_.Expanded(href);
-  return ReadWholeFile(source);
+  return ReadSheetFile(source);
 }
 
 void THtmlBuilder::DoMeta() {

@@ -9,6 +9,8 @@
 #include "GifTestStreams.h"
 #include "html/HtmlEngine.h"
 #include "html/images/GifAnimation.h"
+#include "html/images/ImageLoading.h"
+#include "support/LargestAllocation.h"
 
 namespace {
 
@@ -126,6 +128,24 @@ TEST(GifLoading, FailuresGiveNoPicture) {
   ASSERT_NE(image, nullptr);
   EXPECT_FALSE(nonAnimated);
   EXPECT_EQ(image->NumFrames(), 3);
+}
+
+// A file larger than any picture of a page (a sparse file, a wrong name) gives no picture, and
+// none of it is read.
+TEST(GifLoading, AFileLargerThanAnyPictureIsNotRead) {
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("gif-too-large-" + std::to_string(getpid()) + ".gif");
+  const Bytes bytes = Frames({5, 5});
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+  std::filesystem::resize_file(path, std::uintmax_t(html::kMaxImageFileBytes) + 1);
+  bool nonAnimated = false;
+  test_support::LargestAllocation watch;
+  const auto image = html::LoadGifImageFromFile(path.string(), nonAnimated);
+  const size_t largest = watch.Bytes();
+  std::filesystem::remove(path);
+  EXPECT_EQ(image, nullptr);
+  if (test_support::LargestAllocation::Available()) EXPECT_LT(largest, 1u << 20);
 }
 
 TEST_F(ManualClock, WithoutALoopBlockTheSequencePlaysOnce) {

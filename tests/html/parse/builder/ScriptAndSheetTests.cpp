@@ -1,6 +1,7 @@
 // SCRIPT bodies handed to the host, STYLE elements, and linked style sheets the host delivers as
 // streams or that are read from their files.
 #include <cctype>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "platform/runtime/SysUtils.h"
 #include "platform/runtime/TypInfo.h"
 #include "tests/html/parse/builder/BuilderSupport.h"
+#include "tests/support/LargestAllocation.h"
 
 namespace buildertest {
 namespace {
@@ -194,6 +196,18 @@ TEST_F(LinkedSheetTest, AnEmptyStreamOrAMissingFileLeavesThePagePlain) {
   Build("<link rel=stylesheet href=\"" + fileName + ".missing\"><p>y</p>");
   EXPECT_EQ(requests.size(), 2u);
   EXPECT_EQ(ColorAt("y"), 0);
+}
+
+// A sheet file larger than any sheet (a sparse file, a wrong name) is left out before a byte of
+// it is read, as a missing one is.
+TEST_F(LinkedSheetTest, ASheetFileTooLargeIsNotRead) {
+  WriteFile(fileName, "p { color: #00ff00 }");
+  std::filesystem::resize_file(fileName, std::uintmax_t(html::kMaxSheetFileBytes) + 1);
+  deliver = false;
+  test_support::LargestAllocation watch;
+  Build("<link rel=stylesheet href=\"" + fileName + "\"><p>x</p>");
+  EXPECT_EQ(ColorAt("x"), 0);
+  if (test_support::LargestAllocation::Available()) EXPECT_LT(watch.Bytes(), 1u << 20);
 }
 
 // A STYLE element with no rules leaves its end tag whole: none of it reaches the page text.
