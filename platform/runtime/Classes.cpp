@@ -213,6 +213,14 @@ TFileStream::~TFileStream() {
   ::close(handle_);
 }
 
+int64_t TFileStream::Read(void* buffer, int64_t count) {
+  try {
+    return THandleStream::Read(buffer, count);
+  } catch (const EReadError& e) {
+    throw EReadError(Format("Cannot read file \"%s\". %s", {fileName_, e.Message()}));
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Memory streams
 

@@ -142,6 +142,8 @@ class TFileStream : public THandleStream {
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
+  // Failures name the file.
+  int64_t Read(void* buffer, int64_t count) override;
   const std::string& FileName() const { return fileName_; }
 
  private:

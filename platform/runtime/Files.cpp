@@ -148,10 +148,13 @@ bool ForceDirectories(const std::string& path) {
 
 std::string ReadFileBytes(const std::string& path, int64_t maxSize) {
   TFileStream file(path, fmOpenRead | fmShareDenyWrite);
-  int64_t size = file.Size();
-  if (size < 0 || size > maxSize) throw EReadError(Format("File \"%s\" is too large", {path}));
+  const int64_t size = file.Size();
+  if (size < 0)
+    throw EReadError(Format("Cannot read file \"%s\": its size cannot be told", {path}));
+  if (size > maxSize) throw EReadError(Format("File \"%s\" is too large", {path}));
   std::string bytes(size_t(size), '\0');
-  file.ReadBuffer(bytes.data(), size);
+  if (file.Read(bytes.data(), size) != size)
+    throw EReadError(Format("Cannot read file \"%s\": it grew shorter while it was read", {path}));
   return bytes;
 }
 

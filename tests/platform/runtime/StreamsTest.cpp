@@ -9,6 +9,7 @@
 
 #include "ScratchFolder.h"
 #include "platform/runtime/Classes.h"
+#include "platform/runtime/Files.h"
 #include "support/NamedPipe.h"
 
 using namespace plat;
@@ -83,6 +84,32 @@ TEST(FileStream, OpenErrorsNameTheFileAndTheReason) {
   EXPECT_THROW(TFileStream(folder.Path(), fmOpenRead), EFOpenError);
   // Both are stream errors to callers that only care about that.
   EXPECT_THROW(TFileStream(missing, fmOpenRead), EStreamError);
+}
+
+// What a user reads when a file opened fine but its reading failed: which file, and why.
+TEST(FileStream, ReadFailuresNameTheFile) {
+  const auto failure = [](const auto& read) {
+    try {
+      read();
+    } catch (const EReadError& e) {
+      return std::string(e.what());
+    }
+    return std::string("read");
+  };
+  // Opens as a regular file; every read of its start fails.
+  const std::string failing = "/proc/self/mem";
+  EXPECT_EQ(failure([&] {
+              char byte;
+              TFileStream(failing, fmOpenRead).Read(&byte, 1);
+            }).rfind("Cannot read file \"" + failing + "\". ", 0),
+            0u);
+  EXPECT_EQ(failure([&] { ReadFileBytes(failing, 100); }),
+            "Cannot read file \"" + failing + "\": its size cannot be told");
+  // Says it holds 4096 bytes and gives a few: as a file cut short while it is read.
+  const std::string shorter = "/sys/kernel/mm/transparent_hugepage/enabled";
+  if (::access(shorter.c_str(), R_OK) == 0)
+    EXPECT_EQ(failure([&] { ReadFileBytes(shorter, 1 << 20); }),
+              "Cannot read file \"" + shorter + "\": it grew shorter while it was read");
 }
 
 TEST(FileStream, OnlyRegularFilesOpenByNameAndNoneWaits) {
