@@ -199,6 +199,8 @@ bool IsPictureType(const QString& type) {
 std::vector<QString> PictureTypes(const QMimeData& data) {
   std::vector<QString> types;
   const QStringList offered = data.formats();
+  // An owner that does not answer offers nothing; each further question would wait for it again.
+  if (offered.isEmpty()) return types;
   if (offered.contains(kPngType)) types.push_back(kPngType);
   for (const QString& type : offered)
     if (type != kPngType && IsPictureType(type)) types.push_back(type);

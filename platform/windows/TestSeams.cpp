@@ -425,6 +425,39 @@ void PutClipboardData(const std::vector<std::pair<std::string, std::string>>& ty
   QGuiApplication::clipboard()->setMimeData(data.release());
 }
 
+namespace {
+
+class TSilentMimeData : public QMimeData {
+ public:
+  explicit TSilentMimeData(std::shared_ptr<int> questions) : questions_(std::move(questions)) {}
+  QStringList formats() const override {
+    ++*questions_;
+    return {};
+  }
+  bool hasFormat(const QString&) const override {
+    ++*questions_;
+    return false;
+  }
+
+ protected:
+  QVariant retrieveData(const QString&, QMetaType) const override {
+    ++*questions_;
+    return {};
+  }
+
+ private:
+  std::shared_ptr<int> questions_;
+};
+
+}  // namespace
+
+std::shared_ptr<const int> PutSilentClipboardOwner() {
+  EnsureQtApplication();
+  auto questions = std::make_shared<int>(0);
+  QGuiApplication::clipboard()->setMimeData(new TSilentMimeData(questions));  // owned by Qt
+  return questions;
+}
+
 std::string ClipboardData(const std::string& mimeType) {
   EnsureQtApplication();
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();

@@ -176,6 +176,10 @@ bool ClickPopupMenuEntry(int index);
 void PutClipboardData(const std::string& mimeType, const std::string& bytes);
 void PutClipboardData(const std::vector<std::pair<std::string, std::string>>& typesAndBytes);
 std::string ClipboardData(const std::string& mimeType);
+// The clipboard held by a program that does not answer (stopped, or hung): every question about
+// what it holds waits out the window system's patience and learns nothing. The count grows by one
+// for each question asked.
+std::shared_ptr<const int> PutSilentClipboardOwner();
 
 // Whether the window of the control still waits for the window manager's frame, to be placed
 // again at the bounds the program gave it.
