@@ -207,7 +207,15 @@ TEST_F(SettingsFile, EveryTextWrittenIsReadBackWhole) {
   for (int i = 0; i < 32767 / 2; ++i) emoji += "\xF0\x9F\x98\x80";
   TSettingsValues out;
   out.CurrentText = emoji;
-  const std::vector<std::string> texts = {std::string(16 << 10, 'w'), cjk, "short"};
+  // Right-to-left with its mark, combining accents, blanks at both ends, texts that read as keys.
+  const std::vector<std::string> texts = {std::string(16 << 10, 'w'),
+                                          cjk,
+                                          "short",
+                                          "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xE2\x80\x8F!",
+                                          "e\xCC\x81 a\xCC\x8A",
+                                          "\t two ends  ",
+                                          "FontName=Evil",
+                                          "SavedText="};
   ASSERT_TRUE(app::WriteSettingsFile(file_, out, texts));
   TSettingsValues in;
   std::vector<std::string> read;
