@@ -485,7 +485,10 @@ bool TEventBridge::PassWheelToQt(QWheelEvent* we, QWidget* watched) {
   // Qt pages a list, a memo or a scroll bar and steps a spin edit ten times while Shift or Ctrl
   // is held, and zooms a read-only memo with Ctrl; here a notch goes as far with them as without.
   constexpr Qt::KeyboardModifiers kStepKeys = Qt::ShiftModifier | Qt::ControlModifier;
-  if (!(we->modifiers() & kStepKeys)) return false;
+  // A turn Qt leaves over a list's or memo's inside would go on to the control's own widget and
+  // reach the control's handlers a second time.
+  const bool inside = watched != control_->Widget();
+  if (!inside && !(we->modifiers() & kStepKeys)) return false;
   QWheelEvent plain(we->position(), we->globalPosition(), we->pixelDelta(), we->angleDelta(),
                     we->buttons(), we->modifiers() & ~kStepKeys, we->phase(), we->inverted(),
                     we->source());
@@ -494,7 +497,7 @@ bool TEventBridge::PassWheelToQt(QWheelEvent* we, QWidget* watched) {
   QCoreApplication::sendEvent(watched, &plain);
   if (alive) passingToQt_ = false;
   // Eaten either way; when Qt's control did not take it, the window around may still.
-  we->setAccepted(plain.isAccepted());
+  we->setAccepted(inside || plain.isAccepted());
   return true;
 }
 

@@ -212,6 +212,26 @@ TEST_F(WheelOverQtControls, TouchpadPixelsOfANotchGoAsFarAsTheNotch) {
   EXPECT_TRUE(pixels.memo == notch.memo);
 }
 
+// A list or memo that cannot scroll leaves the turn to the window around it; its own wheel
+// event still fires once, not again as the turn goes on from its inside to its frame.
+TEST_F(Wheel, ListsAndMemosTellOfATurnOnceWhetherOrNotTheyScroll) {
+  auto* shortList = Add<TListBox>(10, 10, 120, 120);
+  shortList->Items()->Add("only row");
+  auto* shortMemo = Add<TMemo>(140, 10, 120, 120);
+  shortMemo->SetText("one line");
+  auto* longList = Add<TListBox>(270, 10, 120, 120);
+  for (int i = 0; i < 100; ++i) longList->Items()->Add("row " + std::to_string(i));
+  Application().ProcessMessages();
+  for (TControl* control : std::vector<TControl*>{shortList, shortMemo, longList}) {
+    int told = 0;
+    control->OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool&) { ++told; };
+    Send(*control, Turn(0, -kNotch));
+    Send(*control, Turn(0, -kNotch), ssShift);
+    EXPECT_EQ(told, 2) << "control at " << control->Left();
+  }
+  EXPECT_GT(longList->TopIndex(), 0);
+}
+
 // Held Shift or Ctrl neither pages nor zooms: a notch steps as far as without them.
 TEST_F(Wheel, ShiftAndCtrlLeaveTheStepOfEveryQtControlAlone) {
   auto* list = Add<TListBox>(10, 10, 120, 120);
