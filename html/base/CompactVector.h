@@ -86,6 +86,22 @@ class TCompactVector {
     --size_;
     data()[size_].~T();
   }
+  // Gives back the room that growing left over; a lone value moves back in place.
+  void shrink_to_fit() {
+    if (Inline() || size_ == capacity_) return;
+    if (size_ <= 1) {
+      T* block = heap_;
+      const uint32_t capacity = capacity_;
+      capacity_ = 1;
+      if (size_ == 1) {
+        ::new (static_cast<void*>(slot_)) T(std::move(block[0]));
+        block[0].~T();
+      }
+      std::allocator<T>().deallocate(block, capacity);
+      return;
+    }
+    Reallocate(size_);
+  }
   // Values go first to last, as a std::vector lets them go.
   void clear() {
     std::destroy(begin(), end());
@@ -96,7 +112,10 @@ class TCompactVector {
   bool Inline() const { return capacity_ == 1; }
   void Grow() {
     if (capacity_ > UINT32_MAX / 2) throw std::length_error("TCompactVector too long");
-    const uint32_t capacity = capacity_ * 2;
+    Reallocate(capacity_ * 2);
+  }
+  // Moves the values into a block of `capacity` (at least two, and at least the size).
+  void Reallocate(uint32_t capacity) {
     T* block = std::allocator<T>().allocate(capacity);
     T* from = data();
     for (uint32_t i = 0; i < size_; ++i) {

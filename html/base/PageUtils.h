@@ -77,6 +77,8 @@ class TFreeList {
     return -1;
   }
   virtual void Clear() { items_.clear(); }
+  // Gives back the room that adding items left over.
+  void ShrinkToFit() { items_.shrink_to_fit(); }
 
   auto begin() const { return items_.begin(); }
   auto end() const { return items_.end(); }

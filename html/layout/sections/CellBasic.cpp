@@ -159,6 +159,8 @@ bool TCellBasic::GetChAtPos(int32_t pos, char16_t& ch, TSectionBase*& item) {
 }
 
 void TCellBasic::AddSectionsToList() {
+  // The items are complete once they are placed: the list keeps no room to grow.
+  ShrinkToFit();
   for (const auto& item : *this) item->AddToPositionList();
 }
 

@@ -93,7 +93,10 @@ int32_t TSectionList::Layout(plat::TCanvas& canvas, int32_t y, int32_t width, in
   }
   UpdateTimer();
   ParkHiddenControls();
-  if (AnchorOrder.empty()) AddSectionsToList();
+  if (AnchorOrder.empty()) {
+    AddSectionsToList();
+    AnchorOrder.shrink_to_fit();
+  }
   return height;
 }
 

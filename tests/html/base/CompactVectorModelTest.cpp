@@ -65,6 +65,7 @@ TEST(CompactVectorModel, FollowsAVectorThroughEditsCopiesAndMoves) {
             values.clear();
             model.clear();
           }
+          values.shrink_to_fit();
           break;
         default:
           if (!model.empty()) {
