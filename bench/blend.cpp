@@ -11,6 +11,7 @@
 #include "graphics/Engine.h"
 #include "graphics/core/Blend.h"
 #include "graphics/core/System.h"
+#include "tests/support/TierScope.h"
 
 namespace {
 
@@ -40,27 +41,10 @@ const std::vector<uint32_t>& Source() {
   return pixels;
 }
 
-// Binds every routine to the best implementation not above Tier for one benchmark.
-class TierBinding {
- public:
-  explicit TierBinding(gfx::TImplementationTier Tier) {
-    gfx::StartEngine();
-    const gfx::TInstructionSets features = gfx::CPUFeatures();
-    for (const auto& registry : gfx::Registries())
-      registry->RebindAll([Tier, features](const gfx::TFunctionInfo& info) {
-        const bool runs = (info.Requirements & ~features) == 0;
-        return runs && info.Flags <= Tier ? Tier - info.Flags : gfx::InvalidPriority;
-      });
-  }
-  ~TierBinding() {
-    gfx::EMMS();
-    for (const auto& registry : gfx::Registries()) registry->RebindAll();
-  }
-};
-
 template <class Line>
 void RunLine(benchmark::State& state, gfx::TImplementationTier tier, Line line) {
-  TierBinding binding(tier);
+  gfx::StartEngine();
+  test_support::TierScope binding(tier);
   std::vector<uint32_t> target = RandomPixels(2, true);
   for (auto _ : state) {
     line(Source().data(), target.data());

@@ -73,9 +73,4 @@ std::string TVMarginArray::ShareKey() const {
   return key;
 }
 
-std::shared_ptr<const TVMarginArray> TBoxShare::Share(std::shared_ptr<const TVMarginArray> values) {
-  auto [held, added] = boxes_.try_emplace(values->ShareKey(), values);
-  return added ? values : held->second;
-}
-
 }  // namespace html

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "html/base/ValueShare.h"
 #include "html/css/CssValues.h"
 
 namespace html {
@@ -125,15 +125,7 @@ class TVMarginArray {
 };
 
 // Box values that are alike, held once: the blocks of a page share them.
-class TBoxShare {
- public:
-  // The held array with the values of `values`; `values` itself, held from now on, when none.
-  std::shared_ptr<const TVMarginArray> Share(std::shared_ptr<const TVMarginArray> values);
-  void Clear() { boxes_.clear(); }
-
- private:
-  std::unordered_map<std::string, std::shared_ptr<const TVMarginArray>> boxes_;
-};
+using TBoxShare = TValueShare<TVMarginArray>;
 
 // One axis of a background's placement.
 enum TBackgroundPosKind : uint8_t {

@@ -61,23 +61,18 @@ void AppendBytes(std::string& key, const T& value) {
   key.append(bytes, sizeof(T));
 }
 
-// Everything that tells one font from another; the name comes last, so no two keys of
-// different fields run together.
-std::string FontKey(const TMyFont& font) {
-  std::string key;
-  for (const int value :
-       {font.Height(), int(font.Style()), int(font.Color()), int(font.Charset()), int(font.Pitch()),
-        int(font.Quality()), int(font.BackgroundColor), font.tmHeight, font.tmDescent,
-        font.tmExternalLeading, font.tmAveCharWidth, font.tmMaxCharWidth, int(font.tmCharset),
-        font.LetterSpacing})
-    AppendBytes(key, value);
-  return key + font.Name();
-}
 }  // namespace
 
-std::shared_ptr<const TMyFont> TFontShare::Share(std::shared_ptr<const TMyFont> font) {
-  auto [held, added] = fonts_.try_emplace(FontKey(*font), font);
-  return added ? font : held->second;
+// Everything that tells one font from another; the name comes last, so no two keys of
+// different fields run together.
+std::string TMyFont::ShareKey() const {
+  std::string key;
+  for (const int value :
+       {Height(), int(Style()), int(Color()), int(Charset()), int(Pitch()), int(Quality()),
+        int(BackgroundColor), tmHeight, tmDescent, tmExternalLeading, tmAveCharWidth,
+        tmMaxCharWidth, int(tmCharset), LetterSpacing})
+    AppendBytes(key, value);
+  return key + Name();
 }
 
 void AssignCanvasFont(plat::TCanvas& canvas, const TMyFont& font) {

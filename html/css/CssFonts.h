@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
+#include "html/base/ValueShare.h"
 #include "html/css/CssColors.h"
 #include "html/css/CssValues.h"
 #include "platform/drawing/DeviceContext.h"
@@ -19,6 +19,8 @@ class TMyFont : public plat::TFont {
  public:
   // A TMyFont source brings its own fields along; every source brings the font itself.
   void Assign(const plat::TPersistent& source) override;
+  // Equal for fonts that look alike, their measured metrics included.
+  std::string ShareKey() const;
 
   TColor BackgroundColor = clNone;
   int tmHeight = 0;
@@ -50,15 +52,7 @@ struct TFontInfoArray {
 plat::TTextMetric MeasureFont(TMyFont& font);
 
 // Fonts that look alike, held once: the runs of a page share them instead of a copy each.
-class TFontShare {
- public:
-  // The held font that looks like `font`; `font` itself, held from now on, when none does.
-  std::shared_ptr<const TMyFont> Share(std::shared_ptr<const TMyFont> font);
-  void Clear() { fonts_.clear(); }
-
- private:
-  std::unordered_map<std::string, std::shared_ptr<const TMyFont>> fonts_;
-};
+using TFontShare = TValueShare<TMyFont>;
 
 // The canvas draws with `font`, including its letter spacing.
 void AssignCanvasFont(plat::TCanvas& canvas, const TMyFont& font);

@@ -56,6 +56,14 @@ class MainWindow : public testing::Test {
     b.SaveToFile(path);
     return path;
   }
+  // From now on every message box is answered OK, its text noted in `messages`.
+  void NoteMessages() {
+    plat::TestHooks().messageBox = [this](const std::string& text, const std::string&, uint32_t) {
+      messages.push_back(text);
+      return plat::IDOK;
+    };
+  }
   std::string home_;
   std::unique_ptr<app::TMainForm> form;
+  std::vector<std::string> messages;
 };

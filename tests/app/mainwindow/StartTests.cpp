@@ -286,12 +286,7 @@ TEST_F(MainWindow, ASettingsFileThatCouldNotBeReadIsLeftAsItIsAndSaidSo) {
   std::ofstream(file) << "SavedText=the user's own\n";
   const auto size = std::uintmax_t(app::MaxSettingsFileSize) + 1;
   std::filesystem::resize_file(file, size);
-  std::vector<std::string> messages;
-  plat::TestHooks().messageBox = [&messages](const std::string& text, const std::string&,
-                                             uint32_t) {
-    messages.push_back(text);
-    return plat::IDOK;
-  };
+  NoteMessages();
   Start();
   EXPECT_EQ(form->FontName, std::string(app::DefaultFontName));
   form->SavePath();

@@ -4,17 +4,13 @@
 #include <vector>
 
 #include "platform/windows/Application.h"
+#include "support/DialogUser.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
 
 TEST_F(MainWindow, CopyWithNoPictureSaysSoAndLeavesTheClipboardAlone) {
-  std::vector<std::string> messages;
-  plat::TestHooks().messageBox = [&messages](const std::string& text, const std::string&,
-                                             uint32_t) {
-    messages.push_back(text);
-    return plat::IDOK;
-  };
+  NoteMessages();
   Start();
   form->Show();
   plat::Application().ProcessMessages();
@@ -22,9 +18,7 @@ TEST_F(MainWindow, CopyWithNoPictureSaysSoAndLeavesTheClipboardAlone) {
   plat::PutClipboardData("text/plain", "kept");
 
   plat::TControl& copy = *form->CopyButton;
-  const plat::TPoint middle{copy.Width() / 2, copy.Height() / 2};
-  plat::SimulateMouse(copy, plat::TMouseAction::Press, plat::mbLeft, middle);
-  plat::SimulateMouse(copy, plat::TMouseAction::Release, plat::mbLeft, middle);
+  test_support::Click(copy);
   plat::Application().ProcessMessages();
 
   EXPECT_EQ(messages, std::vector<std::string>{"There is no picture to copy."});

@@ -6,25 +6,19 @@
 
 #include "app/road/RoadTexts.h"
 #include "platform/windows/Application.h"
+#include "support/DialogUser.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
 
 TEST_F(MainWindow, APasteAsksASilentClipboardOwnerOnce) {
-  std::vector<std::string> messages;
-  plat::TestHooks().messageBox = [&messages](const std::string& text, const std::string&,
-                                             uint32_t) {
-    messages.push_back(text);
-    return plat::IDOK;
-  };
+  NoteMessages();
   StartShowing(Picture("start.bmp", 40, 30));
   const int layers = form->ImgView->Layers().Count();
   const auto questions = plat::PutSilentClipboardOwner();
 
   plat::TControl& add = *form->AddLayerClip;
-  const plat::TPoint middle{add.Width() / 2, add.Height() / 2};
-  plat::SimulateMouse(add, plat::TMouseAction::Press, plat::mbLeft, middle);
-  plat::SimulateMouse(add, plat::TMouseAction::Release, plat::mbLeft, middle);
+  test_support::Click(add);
   plat::Application().ProcessMessages();
 
   EXPECT_EQ(*questions, 1);

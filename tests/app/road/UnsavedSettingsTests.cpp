@@ -11,12 +11,7 @@ namespace {
 
 TEST_F(MainWindow, ASettingsFileThatCannotBeWrittenIsReportedOnce) {
   std::ofstream(home_ + "/config") << "in the way of the settings folder";
-  std::vector<std::string> messages;
-  plat::TestHooks().messageBox = [&messages](const std::string& text, const std::string&,
-                                             uint32_t) {
-    messages.push_back(text);
-    return plat::IDOK;
-  };
+  NoteMessages();
   const std::string picture = Picture("bg.bmp", 32, 24);
   plat::TestHooks().fileDialog = [&picture](plat::TFileDialogRequest& r) {
     r.fileName = picture;
