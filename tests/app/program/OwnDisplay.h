@@ -44,6 +44,7 @@ class TOwnDisplay {
     // The manager names itself on the root window before it takes windows; it runs its startup
     // command once it is ready.
     const std::string readyMark = folder + "/manager-ready";
+    std::filesystem::remove(readyMark);  // an earlier display's manager left it in the folder
     manager_.emplace(
         "/usr/bin/openbox",
         std::vector<std::string>{"openbox", "--sm-disable", "--startup", "touch " + readyMark},
