@@ -439,6 +439,17 @@ void TEventBridge::SynthesizeLostReleases(Qt::MouseButtons held) {
   }
 }
 
+namespace {
+
+// The event again, with another turn or other keys held.
+QWheelEvent WheelEventLike(const QWheelEvent& we, QPoint angleDelta,
+                           Qt::KeyboardModifiers modifiers) {
+  return QWheelEvent(we.position(), we.globalPosition(), we.pixelDelta(), angleDelta, we.buttons(),
+                     modifiers, we.phase(), we.inverted(), we.source());
+}
+
+}  // namespace
+
 QPoint TEventBridge::WheelUnitsFromPixels(QPoint pixels) {
   // A notch (120 units) scrolls the desktop's wheel lines of 16 pixels; what is left of a unit
   // waits for the next event.
@@ -456,9 +467,7 @@ bool TEventBridge::Wheel(QWheelEvent* we, QWidget* watched) {
     // and to Qt's own controls alike.
     const QPoint units = WheelUnitsFromPixels(we->pixelDelta());
     if (!units.isNull()) {
-      QWheelEvent converted(we->position(), we->globalPosition(), we->pixelDelta(), units,
-                            we->buttons(), we->modifiers(), we->phase(), we->inverted(),
-                            we->source());
+      QWheelEvent converted = WheelEventLike(*we, units, we->modifiers());
       QCoreApplication::sendEvent(watched, &converted);
     }
     we->accept();
@@ -489,9 +498,7 @@ bool TEventBridge::PassWheelToQt(QWheelEvent* we, QWidget* watched) {
   // reach the control's handlers a second time.
   const bool inside = watched != control_->Widget();
   if (!inside && !(we->modifiers() & kStepKeys)) return false;
-  QWheelEvent plain(we->position(), we->globalPosition(), we->pixelDelta(), we->angleDelta(),
-                    we->buttons(), we->modifiers() & ~kStepKeys, we->phase(), we->inverted(),
-                    we->source());
+  QWheelEvent plain = WheelEventLike(*we, we->angleDelta(), we->modifiers() & ~kStepKeys);
   const QPointer<TEventBridge> alive(this);
   passingToQt_ = true;
   QCoreApplication::sendEvent(watched, &plain);
