@@ -118,6 +118,8 @@ class THtmlBuilder : public TTextBuildState {
   // --- Preformatted text (HtmlBuilderPre.cpp)
   void DoPre();
   void NewPreSection();
+  // A line end: the next line goes on in the section when it looks as the section does.
+  void EndPreLine();
   // The text read so far (tokenizer's token) goes to the current section.
   void FlushToken();
   // Characters up to a line end, '<' or a control character into the token, entities decoded.

@@ -1,5 +1,5 @@
-// Preformatted text: PRE read character by character, one section per line, and plain-text
-// documents.
+// Preformatted text: PRE read character by character, a section for each run of lines that
+// look alike, and plain-text documents.
 #include "html/layout/text/PreformattedText.h"
 #include "html/parse/DocumentBuilderState.h"
 #include "html/viewer/FormControls.h"
@@ -11,6 +11,15 @@ void THtmlBuilder::NewPreSection() {
   ++sectionsMade_;
   section_ = std::make_unique<TPreFormated>(&document_, nullptr, stack_.Last(),
                                             inLink_ ? &link_ : nullptr, cell_, false);
+}
+
+void THtmlBuilder::EndPreLine() {
+  // Wrapped lines end where they run out of room, so each source line keeps its own section.
+  auto* pre = dynamic_cast<TPreFormated*>(section_.get());
+  if (pre && !pre->BreakWord && !inLink_ && pre->WouldStartAlike(stack_.Last()))
+    pre->EndLine(tok_.SourcePos);
+  else
+    NewPreSection();
 }
 
 void THtmlBuilder::FlushToken() {
@@ -81,7 +90,7 @@ void THtmlBuilder::DoPre() {
     if (!pending) {
       if (tok_.LCh == '\r') {
         FlushToken();
-        NewPreSection();
+        EndPreLine();
         tok_.GetCh();
         continue;
       }
@@ -165,7 +174,7 @@ void THtmlBuilder::ParseText(std::string doc) {
     if (tok_.LCh == '\r') {
       section_->AddTokenObj(token);
       token.Clear();
-      NewPreSection();
+      EndPreLine();
       continue;
     }
     token.AddUnicodeChar(char16_t(uint8_t(tok_.LCh)), tok_.SourcePos);

@@ -28,8 +28,19 @@ void TPreFormated::ProcessText(int tagIndex) {
   FinishText();
 }
 
+void TPreFormated::EndLine(int32_t sourcePos) {
+  AppendText(u" ", &sourcePos, kBreakLineEnd);
+}
+
 int32_t TPreFormated::TextWidth(plat::TCanvas& canvas) {
-  if (textWidth_ < 0) textWidth_ = MeasureTextWidth(canvas, 0, int32_t(Text.size()), true);
+  if (textWidth_ >= 0) return textWidth_;
+  textWidth_ = 0;
+  const int32_t length = int32_t(Text.size());
+  for (int32_t start = 0; start < length;) {
+    const int32_t end = LineEnd(start);
+    textWidth_ = std::max(textWidth_, MeasureTextWidth(canvas, start, end - start, true));
+    start = end;
+  }
   return textWidth_;
 }
 

@@ -1,4 +1,6 @@
 // The text section of PRE: its lines are never wrapped, so its widths are those of its text.
+// Lines that look alike share one section, each ended by a space marked as the line's end,
+// which stands where a section of its own would have its closing space.
 #pragma once
 
 #include "html/layout/text/TextSection.h"
@@ -14,6 +16,8 @@ class TPreFormated : public TSection {
   std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document) const override;
   // Ends the text with one space, kept like any other character.
   void ProcessText(int tagIndex) override;
+  // Ends the line read so far; sourcePos is where the line end stands in the source.
+  void EndLine(int32_t sourcePos);
   void MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) override;
   int32_t Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX, int32_t refY,
                  int32_t availWidth, int32_t availHeight, int32_t blockHeight,
@@ -21,7 +25,7 @@ class TPreFormated : public TSection {
   bool IsPreformatted() const override { return true; }
 
  private:
-  // The width of the whole text, measured once.
+  // The width of the widest line, measured once.
   int32_t TextWidth(plat::TCanvas& canvas);
 
   int32_t textWidth_ = -1;

@@ -49,7 +49,8 @@ TSection::TSection(TSectionList* owner, TAttributeList* attributes, TProperties&
     AddLinkRun(first);
     if (!Document->ManyLinks) first.CreateFocusControl(link->TabIndex);
   }
-  LineHeight = prop.GetLineHeight(std::abs(first.Font->Height()));
+  const TLook look = LookOf(prop, *first.Font);
+  LineHeight = look.LineHeight;
   if (firstSection) {
     bool isPercent = false;
     if (const int32_t indent = prop.GetTextIndent(isPercent); indent != 0) {
@@ -68,9 +69,29 @@ TSection::TSection(TSectionList* owner, TAttributeList* attributes, TProperties&
       Rare().TargetName = id;
     }
   }
-  if (int clear = 0; prop.GetClear(clear)) ClearMode = uint8_t(clear);
-  TextAlign = AlignCode(prop.Values[piTextAlign]);
-  BreakWord = VarIs(prop.Values[piWordWrap], "break-word");
+  if (look.Clear != 0) ClearMode = look.Clear;
+  TextAlign = look.TextAlign;
+  BreakWord = look.BreakWord;
+}
+
+TSection::TLook TSection::LookOf(TProperties& prop, const TMyFont& font) {
+  TLook look;
+  look.LineHeight = prop.GetLineHeight(std::abs(font.Height()));
+  look.TextAlign = AlignCode(prop.Values[piTextAlign]);
+  look.BreakWord = VarIs(prop.Values[piWordWrap], "break-word");
+  if (int clear = 0; prop.GetClear(clear)) look.Clear = uint8_t(clear);
+  return look;
+}
+
+bool TSection::WouldStartAlike(TProperties& prop) const {
+  const TFontObj& last = *Fonts.Last();
+  if (last.Link() || last.ScriptShift != 0 || last.Title() != prop.Title || ClearMode != 0)
+    return false;
+  const std::shared_ptr<const TMyFont> font = prop.SharedFont(FontShare());
+  if (font != last.Font) return false;
+  const TLook look = LookOf(prop, *font);
+  return look.Clear == 0 && look.LineHeight == LineHeight && look.TextAlign == TextAlign &&
+         look.BreakWord == BreakWord;
 }
 
 TSection::TSection(TSectionList* owner, const TSection& source)

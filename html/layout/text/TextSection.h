@@ -29,6 +29,9 @@ inline constexpr char kBreakOrdinary = 'y';
 inline constexpr char kBreakNever = 'n';
 inline constexpr char kBreakSoftHyphen = 's';
 inline constexpr char kBreakForced = 'a';
+// The space that ends a line of PRE inside the section, where a section of its own would have
+// its closing space.
+inline constexpr char kBreakLineEnd = 'e';
 
 // What the document builder offers a section while filling it: the properties of the innermost
 // element, the no-break state, and a property set pushed and popped for a tag (small capitals).
@@ -106,6 +109,8 @@ class TLineList {
   // The index of a line of this list.
   size_t IndexOf(const LineRec& line) const { return size_t(&line - lines_.data()); }
   void Clear() { lines_.clear(); }
+  // Gives back the room growing left over: a laid-out section keeps its lines as they are.
+  void ShrinkToFit() { lines_.shrink_to_fit(); }
   auto begin() { return lines_.begin(); }
   auto end() { return lines_.end(); }
   auto begin() const { return lines_.begin(); }
@@ -140,6 +145,9 @@ class TSection : public TSectionBase {
   void AddFormControl(TFormControlObj& control, int32_t sourcePos, char flag = kBreakOrdinary,
                       TProperties* prop = nullptr);
   void ForceBreakAtEnd();
+  // A section made now from prop, outside a link and without attributes, would draw its text as
+  // the end of this one does: what follows may go on in this section.
+  bool WouldStartAlike(TProperties& prop) const;
   void RemoveLinks() override;
   // A section left empty by BR CLEAR stays: its only work is to move what follows below floats.
   bool IsEmptyText() const override { return Text.empty() && !IsPreformatted() && ClearMode == 0; }
@@ -155,6 +163,13 @@ class TSection : public TSectionBase {
                  IndentManager& indents, int32_t& maxWidth, int32_t& pos) override;
   int32_t MeasureTextWidth(plat::TCanvas& canvas, int32_t start, int32_t count,
                            bool ignoreTrailing);
+  // One past the space that ends the PRE line from start, or the end of the text.
+  int32_t LineEnd(int32_t start) const;
+  // The space at k closes the text or a PRE line in it: it shows nothing and is not copied.
+  bool IsClosingSpace(int32_t k) const {
+    return Text[size_t(k)] == u' ' &&
+           (size_t(k) + 1 == Text.size() || BreakFlags[size_t(k)] == kBreakLineEnd);
+  }
   int32_t FindCountThatFits(plat::TCanvas& canvas, int32_t start,
                             std::vector<TFloatingObj*>& deferredFloats, int32_t& floatHeight,
                             IndentManager& indents, int32_t y, int32_t limit);
@@ -244,6 +259,14 @@ class TSection : public TSectionBase {
   TFontShare* FontShare() const;
 
  private:
+  // What a section takes from the properties it starts with.
+  struct TLook {
+    int32_t LineHeight = -1;
+    uint8_t TextAlign = 1;
+    bool BreakWord = false;
+    uint8_t Clear = 0;
+  };
+  static TLook LookOf(TProperties& prop, const TMyFont& font);
   void AddSmallCaps(std::u16string_view chars, const int32_t* positions, char flag);
   int32_t ClearSpace(const IndentManager& indents, int32_t y) const;
   void FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, int32_t count,

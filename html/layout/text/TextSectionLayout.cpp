@@ -98,6 +98,11 @@ int32_t TSection::FindCountThatFits(plat::TCanvas& canvas, int32_t start,
   return count;
 }
 
+int32_t TSection::LineEnd(int32_t start) const {
+  const size_t end = BreakFlags.find(kBreakLineEnd, size_t(start));
+  return end < Text.size() ? int32_t(end) + 1 : int32_t(Text.size());
+}
+
 int32_t TSection::LineRoom(const IndentManager& indents, int32_t y, int32_t start) const {
   return indents.RightLimit(y) - indents.LeftIndent(y) - (start == 0 ? FirstIndent() : 0);
 }
@@ -215,7 +220,7 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
     int32_t floatHeight = 0;
     int32_t count =
         IsPreformatted() && !BreakWord
-            ? remaining
+            ? LineEnd(start) - start
             : FindCountThatFits(canvas, start, deferredFloats, floatHeight, indents, y, remaining);
     floatBottom = std::max(floatBottom, SaturatedSum(y, floatHeight));
     const int32_t nextChange = indents.NextIndentChangeY(y);
@@ -227,8 +232,8 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
       count = 1;  // the first character, whole
       while (count < remaining && ContinuesCluster(start + count)) ++count;
     }
-    int32_t lineCount = count >= remaining
-                            ? remaining
+    int32_t lineCount = count >= remaining || (IsPreformatted() && !BreakWord)
+                            ? count
                             : ChooseBreak(canvas, start, count, LineRoom(indents, y, start));
     if (lineCount < 0) {
       if (nextChange > y) {
@@ -251,6 +256,7 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
     start += lineCount;
   }
 
+  Lines.ShrinkToFit();
   pos = FirstPos + PosCount;
   if (Document->FirstBaselineSlot && *Document->FirstBaselineSlot == 0 && !Lines.Empty()) {
     const LineRec& first = Lines.First();
@@ -269,11 +275,11 @@ void TSection::FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, i
   const int32_t length = int32_t(Text.size());
   const int32_t end = start + count;
   // A line break alone, or an empty PRE line (only its closing space), is as high as its font.
-  bool hasText =
-      (count == 1 && Text[size_t(start)] == kLineBreakChar) || (IsPreformatted() && length == 1);
+  bool hasText = (count == 1 && Text[size_t(start)] == kLineBreakChar) ||
+                 (IsPreformatted() && count == 1 && IsClosingSpace(start));
   for (int32_t i = start; i < end && !hasText; ++i) {
     const char16_t ch = Text[size_t(i)];
-    hasText = !IsObjectChar(ch) && ch != kLineBreakChar && !(i == length - 1 && ch == u' ');
+    hasText = !IsObjectChar(ch) && ch != kLineBreakChar && !IsClosingSpace(i);
   }
   if (hasText) {
     int index = 0;

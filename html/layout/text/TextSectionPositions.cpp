@@ -62,10 +62,13 @@ void SectionCopySelectedText(const TSection& section) {
     int64_t to = std::min<int64_t>(std::min<int64_t>(selEnd - lineStart, line.CharCount),
                                    length - lineStart);
     if (to <= from) continue;
-    // The space that ends the section is no part of its text.
-    const bool lastLine = &line == &section.Lines.Last();
-    if (lastLine && to == line.CharCount && section.Text[size_t(lineStart + to - 1)] == u' ') --to;
+    // The space that ends the section or a PRE line is no part of its text; past the end of a
+    // PRE line the copy goes on on a new line, as past the end of a section.
+    const int64_t lineEnd = lineStart + line.CharCount;
+    const bool closed = to == line.CharCount && section.IsClosingSpace(int32_t(lineEnd - 1));
+    if (closed) --to;
     buffer->AddText(section.Text.data() + lineStart + from, int32_t(to - from));
+    if (closed && lineEnd < length && selEnd > lineEnd) buffer->AddTextCR(section.Text.data(), 0);
   }
   if (selEnd > length) buffer->AddTextCR(section.Text.data(), 0);
 }

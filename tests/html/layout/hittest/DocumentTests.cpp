@@ -1,6 +1,8 @@
 // Pages of two paragraphs and of preformatted lines asked through the document, as the viewer
 // asks them.
 #include <array>
+#include <random>
+#include <span>
 
 #include "HitTestSupport.h"
 #include "html/layout/text/PreformattedText.h"
@@ -33,25 +35,35 @@ class DocumentQueryTest : public hittest::HitFixture {
 
   TSection& Paragraph(int i) { return static_cast<TSection&>(*document.Items(i)); }
 
-  // PRE lines as the builder makes them: one section per line, each ending in one space.
-  void BuildPre(std::initializer_list<std::u16string_view> lines) {
+  // PRE lines as the builder makes them where each line looks different: one section per line,
+  // each ending in one space; joined, as lines that look alike are made: one section, each line
+  // but the last ended by a line break.
+  void BuildPre(std::span<const std::u16string_view> lines, bool joined = false) {
     document.TCellBasic::Clear();
+    std::unique_ptr<html::TPreFormated> pre;
     int32_t source = 0;
-    for (std::u16string_view text : lines) {
-      auto pre = std::make_unique<html::TPreFormated>(&document, nullptr, state.TopProperties(),
-                                                      nullptr, &document, source == 0);
-      AddText(*pre, text, source);
-      source += int32_t(text.size());
-      document.Add(std::move(pre), source);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (!pre)
+        pre = std::make_unique<html::TPreFormated>(&document, nullptr, state.TopProperties(),
+                                                   nullptr, &document, source == 0);
+      AddText(*pre, lines[i], source);
+      source += int32_t(lines[i].size());
+      if (joined && i + 1 < lines.size())
+        pre->EndLine(source);
+      else
+        document.Add(std::move(pre), source);
       ++source;  // the line end
     }
     LayOutAndDraw();
+  }
+  void BuildPre(std::initializer_list<std::u16string_view> lines) {
+    BuildPre(std::span<const std::u16string_view>(lines.begin(), lines.size()));
   }
 
   std::u16string Selection(int32_t start, int32_t end) {
     document.SelStart = start;
     document.SelEnd = end;
-    std::array<char16_t, 64> chars{};
+    std::array<char16_t, 256> chars{};
     const int32_t count = document.SelectionToBuffer(chars);
     return count > 0 ? std::u16string(chars.data(), size_t(count - 1)) : u"?";
   }
@@ -114,6 +126,71 @@ TEST_F(DocumentQueryTest, AnEmptyPreLineHasAPositionAndALineOfItsOwn) {
   EXPECT_EQ(empty.FlowHeight, Paragraph(0).FlowHeight);
   html::TCursorHit hit;
   EXPECT_EQ(document.FindCursor(canvas, empty.Lines[0].LineLeft, empty.TopY + 2, hit), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// What a reader meets in PRE lines: where each position is drawn, what a click finds, what is
+// copied, which source offset a position came from, and the pixels.
+struct TPreView {
+  int32_t Height = 0;
+  std::vector<int32_t> Carets, Clicks, Sources;
+  std::vector<std::u16string> Copies;
+  std::vector<uint32_t> Pixels;
+};
+
+class PreLinesTest : public DocumentQueryTest {
+ protected:
+  TPreView View(std::span<const std::u16string_view> lines, bool joined) {
+    std::fill(pixels.begin(), pixels.end(), 0xFFFFFFFF);
+    BuildPre(lines, joined);
+    TPreView view;
+    int32_t scrollWidth = 0, pos = 0;
+    view.Height = document.Layout(canvas, 0, 400, 0, 0, scrollWidth, pos);
+    const int32_t count = document.Len;
+    for (int32_t p = 0; p <= count; ++p) {
+      int32_t x = -1, y = -1;
+      document.CursorToXY(&canvas, p, x, y);
+      view.Carets.insert(view.Carets.end(), {x, y});
+      view.Sources.push_back(document.FindSourcePos(p));
+    }
+    for (int32_t y = 0; y < view.Height; y += 3)
+      for (int32_t x : {0, 5, 12, 30, 200}) {
+        html::TCursorHit hit;
+        view.Clicks.insert(view.Clicks.end(), {document.FindCursor(canvas, x, y, hit), hit.CaretX,
+                                               hit.CaretY, int32_t(hit.InText)});
+      }
+    for (int32_t start = 0; start <= count; ++start)
+      for (int32_t end = start + 1; end <= count + 1; ++end)
+        view.Copies.push_back(Selection(start, end));
+    document.SelStart = document.SelEnd = 0;
+    document.Draw(canvas, {0, 0, kWidth, kHeight}, kWidth, 0, 0, 0, 0);
+    view.Pixels = pixels;
+    return view;
+  }
+};
+
+TEST_F(PreLinesTest, JoinedLinesReadAsLinesOfTheirOwn) {
+  std::mt19937 random(43);
+  const std::u16string letters = u"aW  .x";
+  for (int round = 0; round < 60; ++round) {
+    std::vector<std::u16string> texts(1 + random() % 6);
+    for (std::u16string& text : texts)
+      for (size_t n = random() % 7; n > 0; --n) text += letters[random() % letters.size()];
+    const std::vector<std::u16string_view> lines(texts.begin(), texts.end());
+    const TPreView separate = View(lines, false);
+    const TPreView joined = View(lines, true);
+    ASSERT_EQ(document.Count(), 1);
+    SCOPED_TRACE("round " + std::to_string(round));
+    EXPECT_EQ(joined.Height, separate.Height);
+    EXPECT_EQ(joined.Carets, separate.Carets);
+    EXPECT_EQ(joined.Clicks, separate.Clicks);
+    EXPECT_EQ(joined.Sources, separate.Sources);
+    EXPECT_EQ(joined.Copies, separate.Copies);
+    EXPECT_TRUE(joined.Pixels == separate.Pixels);
+  }
 }
 
 }  // namespace

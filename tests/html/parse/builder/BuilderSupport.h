@@ -13,12 +13,16 @@
 
 namespace buildertest {
 
-// The text of a section: BR as '|', no-break space as '_', other characters as ASCII or '?'.
-inline std::string Plain(const std::u16string& text) {
+// The text of a section: BR as '|', the end of a PRE line as '/', no-break space as '_', other
+// characters as ASCII or '?'.
+inline std::string Plain(const html::TSection& section) {
   std::string result;
-  for (char16_t ch : text) {
+  for (size_t i = 0; i < section.Text.size(); ++i) {
+    const char16_t ch = section.Text[i];
     if (ch == html::kLineBreakChar)
       result += '|';
+    else if (section.BreakFlags[i] == html::kBreakLineEnd)
+      result += '/';
     else if (ch == html::kNoBreakSpace)
       result += '_';
     else
@@ -59,7 +63,7 @@ inline std::string Outline(const html::TCellBasic& cell) {
       result += tag + "[" + Outline(block->Content) + "]";
     } else if (auto* section = dynamic_cast<const html::TSection*>(item.get())) {
       // Every finished section ends with one space.
-      std::string text = Plain(section->Text);
+      std::string text = Plain(*section);
       if (text.ends_with(' ')) text.pop_back();
       result += "'" + text + "'";
     } else if (dynamic_cast<const html::TPage*>(item.get())) {
@@ -103,7 +107,7 @@ class BuilderFixture : public testing::Test {
   }
   const html::TSection& SectionWith(const std::string& text) const {
     for (const html::TSection* section : Sections())
-      if (Plain(section->Text).find(text) != std::string::npos) return *section;
+      if (Plain(*section).find(text) != std::string::npos) return *section;
     throw std::runtime_error("no section holds " + text);
   }
   // The block whose own cell holds the section with text.
@@ -115,7 +119,7 @@ class BuilderFixture : public testing::Test {
   // The font run in force at the first character of text.
   const html::TFontObj& RunAt(const std::string& text) const {
     const html::TSection& section = SectionWith(text);
-    const int32_t at = int32_t(Plain(section.Text).find(text));
+    const int32_t at = int32_t(Plain(section).find(text));
     const html::TFontObj* found = nullptr;
     for (const auto& run : section.Fonts)
       if (run->StartPos <= at) found = run.get();

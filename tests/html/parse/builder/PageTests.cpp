@@ -145,7 +145,7 @@ TEST_F(PageTest, DeepNestingAndUnclosedTagsFinish) {
   for (int i = 0; i < 10000; ++i) page += "<div><ul><li><b><font size=+1>";
   page += "deep";
   Build(page);
-  EXPECT_EQ(Plain(SectionWith("deep").Text), "deep ");
+  EXPECT_EQ(Plain(SectionWith("deep")), "deep ");
   Build(std::string(20000, '<') + "p>" + std::string(5000, '&'));
 }
 
@@ -176,8 +176,8 @@ TEST_F(PageTest, AFailureInsideATableLeavesNoLinkBehind) {
 TEST_F(PageTest, PlainTextDocuments) {
   Reset();
   html::ParseTextDocument("one <b>\r\n\r\nlast\xE9", document);
-  EXPECT_EQ(Outline(Body().Content), "pre['one <b>' '' 'last?']");
-  EXPECT_EQ(SectionWith("last").Text.substr(0, 5), u"last\u00E9");
+  EXPECT_EQ(Outline(Body().Content), "pre['one <b>//last?']");
+  EXPECT_NE(SectionWith("last").Text.find(u"last\u00E9"), std::u16string::npos);
 }
 
 }  // namespace

@@ -102,12 +102,12 @@ TEST_F(StructureTest, ParagraphsInsideItemsOfMarkedListsOnly) {
 }
 
 TEST_F(StructureTest, PreformattedLinesKeepTheirSpaces) {
-  EXPECT_EQ(Build("<pre>a  b\n  c &lt;d&gt;</pre>e"), "pre['a  b' '  c <d>'] 'e'");
+  EXPECT_EQ(Build("<pre>a  b\n  c &lt;d&gt;</pre>e"), "pre['a  b/  c <d>'] 'e'");
   EXPECT_NE(RunAt("a").Font->Name(), RunAt("e").Font->Name());
 }
 
 TEST_F(StructureTest, TagsInsidePreformattedText) {
-  EXPECT_EQ(Build("<pre><b>x</b> y<br>z<font size=7>w\n</pre>v"), "pre['x y' 'zw' ''] 'v'");
+  EXPECT_EQ(Build("<pre><b>x</b> y<br>z<font size=7>w\n</pre>v"), "pre['x y' 'zw/'] 'v'");
   EXPECT_EQ(RunAt("x").Font->Style() & plat::fsBold, plat::fsBold);
   EXPECT_EQ(RunAt("y").Font->Style() & plat::fsBold, 0);
   EXPECT_EQ(RunAt("w").Font->Size(), 30);  // the preformatted size table
@@ -122,7 +122,7 @@ const html::ThtmlForm& FormOf(const html::TSectionList& document, int index) {
 TEST_F(StructureTest, SelectsAndMapsInsidePreformattedText) {
   // A list stands in its line as one control; the text after it keeps its spaces.
   EXPECT_EQ(Build("<pre>a <select name=s><option>one<option>two</select>  b\nc</pre>"),
-            "pre['a \x02  b' 'c']");
+            "pre['a \x02  b/c']");
   ASSERT_EQ(document.Forms.Count(), 1);
   const auto* list =
       dynamic_cast<const html::TListBoxFormControlObj*>(FormOf(document, 0).ControlList[0]);
@@ -138,7 +138,7 @@ TEST_F(StructureTest, SelectsAndMapsInsidePreformattedText) {
 TEST_F(StructureTest, FormsInsidePreformattedText) {
   EXPECT_EQ(Build("<pre>a<form action=go.cgi method=post><input name=q>\nb</form>c</pre>"
                   "<input name=after>"),
-            "pre['a' form['\x02' 'b'] 'c'] '\x02'");
+            "pre['a' form['\x02/b'] 'c'] '\x02'");
   ASSERT_EQ(document.Forms.Count(), 2);
   EXPECT_EQ(FormOf(document, 0).Action, "go.cgi");
   EXPECT_EQ(FormOf(document, 0).Method, "post");

@@ -60,12 +60,18 @@ class PanelPageTest : public testing::Test {
     Collect(document, found);
     return found;
   }
-  // The text of every section, objects as '#', without the final space of each.
+  // The text of every section, objects as '#', without the final space of each; lines and sections
+  // are parted by '/'.
   std::string AllText() const {
     std::string result;
     for (const html::TSection* section : Sections()) {
       std::string text;
-      for (char16_t ch : section->Text) text += ch == html::kObjectChar ? '#' : char(ch);
+      for (size_t i = 0; i < section->Text.size(); ++i) {
+        const char16_t ch = section->Text[i];
+        text += ch == html::kObjectChar                         ? '#'
+                : section->BreakFlags[i] == html::kBreakLineEnd ? '/'
+                                                                : char(ch);
+      }
       if (text.ends_with(' ')) text.pop_back();
       result += (result.empty() ? "" : "/") + text;
     }
