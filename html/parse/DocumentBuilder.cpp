@@ -175,7 +175,11 @@ void THtmlBuilder::CloseSection() {
   // The section's final space stands where its text ends.
   const std::u16string& text = section_->Text;
   const int32_t last = text.empty() ? -1 : section_->SourcePosOf(int32_t(text.size()) - 1);
-  cell_->Add(std::move(section_), TextEndPos(last));
+  CloseSectionAt(TextEndPos(last));
+}
+
+void THtmlBuilder::CloseSectionAt(int32_t textEnd) {
+  if (section_) cell_->Add(std::move(section_), textEnd);
 }
 
 // At the start of the tag that ends the text (so that a name or ID the tag or what follows it

@@ -77,6 +77,8 @@ class THtmlBuilder : public TTextBuildState {
   TSection& EnsureSection();
   void NewSection(TAttributeList* attributes = nullptr);
   void CloseSection();
+  // Closes the section with its text ending at textEnd in the source.
+  void CloseSectionAt(int32_t textEnd);
   // Where text that ends at the current symbol stands, past the section's last character at
   // lastPos (-1 for none).
   int32_t TextEndPos(int32_t lastPos) const;

@@ -16,10 +16,13 @@ void THtmlBuilder::NewPreSection() {
 void THtmlBuilder::EndPreLine() {
   // Wrapped lines end where they run out of room, so each source line keeps its own section.
   auto* pre = dynamic_cast<TPreFormated*>(section_.get());
-  if (pre && !pre->BreakWord && !inLink_ && pre->WouldStartAlike(stack_.Last()))
+  // The closing space of an empty line stands where the line ends.
+  if (pre && !pre->BreakWord && !inLink_ && pre->WouldStartAlike(stack_.Last())) {
     pre->EndLine(tok_.SourcePos);
-  else
-    NewPreSection();
+    return;
+  }
+  CloseSectionAt(tok_.SourcePos);
+  NewPreSection();
 }
 
 void THtmlBuilder::FlushToken() {

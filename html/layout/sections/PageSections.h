@@ -453,9 +453,9 @@ class TSectionList : public TCell, public TIDDocument {
   int32_t ProgressStart = 0;
   // The viewer's progress report, called by the parse and the layout with a percentage.
   std::function<void(int percent)> Progress;
-  // A section laid out in this pass: every 50th section reports how far the layout is, once per
-  // pass.
-  void ReportLayoutProgress(int32_t sectionNumber, int32_t& progressPass);
+  // A section was laid out: every 50th reports how far the layout is; true when it reported.
+  // A section reports once per pass.
+  bool ReportLayoutProgress(int32_t sectionNumber);
   TTabOrderList TabIndexList;
   bool ManyLinks = false;
   TInlineList InlineElements;

@@ -100,12 +100,11 @@ int32_t TSectionList::Layout(plat::TCanvas& canvas, int32_t y, int32_t width, in
   return height;
 }
 
-void TSectionList::ReportLayoutProgress(int32_t sectionNumber, int32_t& progressPass) {
-  if (sectionNumber % kSectionsPerReport != 0 || progressPass == LayoutPass || SectionCount <= 0)
-    return;
-  progressPass = LayoutPass;
+bool TSectionList::ReportLayoutProgress(int32_t sectionNumber) {
+  if (sectionNumber % kSectionsPerReport != 0 || SectionCount <= 0) return false;
   if (Progress)
     Progress(int(ProgressStart + int64_t(100 - ProgressStart) * sectionNumber / SectionCount));
+  return true;
 }
 
 int32_t TSectionList::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, int32_t clipWidth,

@@ -52,8 +52,9 @@ int32_t TImageObjList::GetImageCountAt(int32_t position) const {
 }
 
 TPointedImage* TImageObjList::PtInImage(int32_t x, int32_t y, int32_t& ix, int32_t& iy,
-                                        const TFloatingObj*& obj) const {
-  for (const auto& candidate : *this) {
+                                        const TFloatingObj*& obj, int32_t from, int32_t to) const {
+  for (auto at = FirstAtOrAfter(*this, from); at != end() && (*at)->Pos < to; ++at) {
+    const auto& candidate = *at;
     auto* image = dynamic_cast<TPointedImage*>(candidate.get());
     if (image && image->PointInside(x, y, ix, iy)) {
       obj = candidate.get();
@@ -63,8 +64,10 @@ TPointedImage* TImageObjList::PtInImage(int32_t x, int32_t y, int32_t& ix, int32
   return nullptr;
 }
 
-TFloatingObj* TImageObjList::PtInObject(int32_t x, int32_t y, int32_t& ix, int32_t& iy) const {
-  for (const auto& obj : *this) {
+TFloatingObj* TImageObjList::PtInObject(int32_t x, int32_t y, int32_t& ix, int32_t& iy,
+                                        int32_t from, int32_t to) const {
+  for (auto at = FirstAtOrAfter(*this, from); at != end() && (*at)->Pos < to; ++at) {
+    const auto& obj = *at;
     const auto* pointed = dynamic_cast<const TPointedObject*>(obj.get());
     if (pointed && pointed->PointInside(x, y, ix, iy)) return obj.get();
   }

@@ -91,12 +91,14 @@ class TImageObjList : public TFreeList<TFloatingObj> {
                      TFloatingObj*& obj) const;
   // Characters from position to the next object at or after it; kNoMoreImages when none.
   int32_t GetImageCountAt(int32_t position) const;
-  // The first picture whose drawn area holds (x, y) (document coordinates), with the point
-  // inside it; null when none.
-  TPointedImage* PtInImage(int32_t x, int32_t y, int32_t& ix, int32_t& iy,
-                           const TFloatingObj*& obj) const;
-  // The first picture or panel under (x, y), with the point inside it; null when none.
-  TFloatingObj* PtInObject(int32_t x, int32_t y, int32_t& ix, int32_t& iy) const;
+  // The first picture at a position in [from, to) whose drawn area holds (x, y) (document
+  // coordinates), with the point inside it; null when none.
+  TPointedImage* PtInImage(int32_t x, int32_t y, int32_t& ix, int32_t& iy, const TFloatingObj*& obj,
+                           int32_t from = 0, int32_t to = INT32_MAX) const;
+  // The first picture or panel at a position in [from, to) under (x, y), with the point inside
+  // it; null when none.
+  TFloatingObj* PtInObject(int32_t x, int32_t y, int32_t& ix, int32_t& iy, int32_t from = 0,
+                           int32_t to = INT32_MAX) const;
 };
 
 class ThtmlForm;

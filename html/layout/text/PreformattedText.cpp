@@ -22,14 +22,20 @@ std::unique_ptr<TSectionBase> TPreFormated::CreateCopy(TSectionList* document) c
   return std::make_unique<TPreFormated>(document, *this);
 }
 
+int32_t TPreFormated::ClosingSourcePos(int32_t tagIndex) const {
+  const bool lineHasText = SourcePos && !SourcePos->empty() && BreakFlags.back() != kBreakLineEnd;
+  return lineHasText ? SourcePos->back() + 1 : tagIndex;
+}
+
 void TPreFormated::ProcessText(int tagIndex) {
-  const int32_t pos = SourcePos && !SourcePos->empty() ? SourcePos->back() + 1 : tagIndex;
+  const int32_t pos = ClosingSourcePos(tagIndex);
   AppendText(u" ", &pos, kBreakOrdinary);
   FinishText();
 }
 
-void TPreFormated::EndLine(int32_t sourcePos) {
-  AppendText(u" ", &sourcePos, kBreakLineEnd);
+void TPreFormated::EndLine(int32_t tagIndex) {
+  const int32_t pos = ClosingSourcePos(tagIndex);
+  AppendText(u" ", &pos, kBreakLineEnd);
 }
 
 int32_t TPreFormated::TextWidth(plat::TCanvas& canvas) {

@@ -16,8 +16,8 @@ class TPreFormated : public TSection {
   std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document) const override;
   // Ends the text with one space, kept like any other character.
   void ProcessText(int tagIndex) override;
-  // Ends the line read so far; sourcePos is where the line end stands in the source.
-  void EndLine(int32_t sourcePos);
+  // Ends the line read so far with its closing space.
+  void EndLine(int32_t tagIndex);
   void MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) override;
   int32_t Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX, int32_t refY,
                  int32_t availWidth, int32_t availHeight, int32_t blockHeight,
@@ -25,6 +25,9 @@ class TPreFormated : public TSection {
   bool IsPreformatted() const override { return true; }
 
  private:
+  // Where the closing space of the line read so far stands in the source: just past its last
+  // character, or at tagIndex for an empty line.
+  int32_t ClosingSourcePos(int32_t tagIndex) const;
   // The width of the widest line, measured once.
   int32_t TextWidth(plat::TCanvas& canvas);
 

@@ -69,7 +69,7 @@ TSection::TSection(TSectionList* owner, TAttributeList* attributes, TProperties&
       Rare().TargetName = id;
     }
   }
-  if (look.Clear != 0) ClearMode = look.Clear;
+  if (int clear = 0; prop.GetClear(clear)) ClearMode = uint8_t(clear);
   TextAlign = look.TextAlign;
   BreakWord = look.BreakWord;
 }
@@ -79,18 +79,19 @@ TSection::TLook TSection::LookOf(TProperties& prop, const TMyFont& font) {
   look.LineHeight = prop.GetLineHeight(std::abs(font.Height()));
   look.TextAlign = AlignCode(prop.Values[piTextAlign]);
   look.BreakWord = VarIs(prop.Values[piWordWrap], "break-word");
-  if (int clear = 0; prop.GetClear(clear)) look.Clear = uint8_t(clear);
   return look;
 }
 
 bool TSection::WouldStartAlike(TProperties& prop) const {
   const TFontObj& last = *Fonts.Last();
-  if (last.Link() || last.ScriptShift != 0 || last.Title() != prop.Title || ClearMode != 0)
+  // A clear still to be taken belongs to the section that would start.
+  if (last.Link() || last.ScriptShift != 0 || last.Title() != prop.Title ||
+      VarString(prop.Values[piClear]))
     return false;
   const std::shared_ptr<const TMyFont> font = prop.SharedFont(FontShare());
   if (font != last.Font) return false;
   const TLook look = LookOf(prop, *font);
-  return look.Clear == 0 && look.LineHeight == LineHeight && look.TextAlign == TextAlign &&
+  return look.LineHeight == LineHeight && look.TextAlign == TextAlign &&
          look.BreakWord == BreakWord;
 }
 
@@ -404,7 +405,10 @@ void TSection::FinishText() {
     }
     SourcePos.reset();
   }
-  SectionNumber = ++Document->SectionCount;
+  // Each PRE line counts as the section it would have been.
+  SectionNumber = Document->SectionCount + 1;
+  Document->SectionCount +=
+      1 + int32_t(std::count(BreakFlags.begin(), BreakFlags.end(), kBreakLineEnd));
 }
 
 int32_t TSection::SourcePosOf(int32_t position) const {

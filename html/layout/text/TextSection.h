@@ -264,11 +264,14 @@ class TSection : public TSectionBase {
     int32_t LineHeight = -1;
     uint8_t TextAlign = 1;
     bool BreakWord = false;
-    uint8_t Clear = 0;
   };
   static TLook LookOf(TProperties& prop, const TMyFont& font);
   void AddSmallCaps(std::u16string_view chars, const int32_t* positions, char flag);
   int32_t ClearSpace(const IndentManager& indents, int32_t y) const;
+  // Sizes the pictures, panels and controls at positions from..to-1 for a line lineWidth wide;
+  // maxWidth takes the widest.
+  void SizeObjects(plat::TCanvas& canvas, int32_t from, int32_t to, int32_t lineWidth,
+                   int32_t heightBase, int32_t& maxWidth);
   void FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, int32_t count,
                   IndentManager& indents, int32_t leftX, int32_t y, int32_t floatHeight,
                   std::vector<TFloatingObj*>& deferredFloats, int32_t& floatBottom);

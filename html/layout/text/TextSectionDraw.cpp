@@ -361,9 +361,12 @@ void TSection::DrawLine(plat::TCanvas& canvas, LineRec& line, int32_t x, int32_t
       queueFloat(**it, lineBottom);
     else
       (*it)->DrawX = clipRect.Right;
-  if (!recording && !pastClip && selStart == PosCount && &line == &Lines.Last()) {
+  // A caret just past the section, or past a PRE line, stands at the end of its text too.
+  const int32_t lineEnd = start + line.CharCount;
+  if (!recording && !pastClip && selStart == lineEnd && lineEnd > 0 &&
+      (lineEnd == PosCount || BreakFlags[size_t(lineEnd - 1)] == kBreakLineEnd)) {
     int index = 0;
-    drawCaret(cx, *Fonts.GetFontObjAt(PosCount - 1, index));
+    drawCaret(cx, *Fonts.GetFontObjAt(lineEnd - 1, index));
   }
   if (recording)
     for (BorderRec& rec : Borders(line))

@@ -127,6 +127,26 @@ int32_t LineHeightOf(const LineRec& line) {
   return Clamped(int64_t(line.SpaceAbove) + line.TextHeight + line.SpaceBelow);
 }
 
+// The characters whose line or objects a point may meet: in PRE only those of the line whose
+// band holds y, as a section of its own would answer; elsewhere all. False when no line's band
+// holds y in PRE.
+bool CharactersAt(const TSection& section, int32_t y, int32_t& from, int32_t& to) {
+  from = 0;
+  to = INT32_MAX;
+  if (!section.IsPreformatted() || section.BreakWord) return true;
+  int64_t top = section.TopY;
+  for (const auto& line : section.Lines) {
+    const int64_t bottom = top + LineHeightOf(line);
+    if (y >= top && y < bottom) {
+      from = line.StartIndex;
+      to = line.StartIndex + line.CharCount;
+      return true;
+    }
+    top = bottom;
+  }
+  return false;
+}
+
 }  // namespace
 
 int32_t FitCountAt(TSection& section, plat::TCanvas& canvas, int32_t width, int32_t limit,
@@ -148,11 +168,13 @@ int32_t LineWidthTo(TSection& section, plat::TCanvas& canvas, const LineRec& lin
 
 int SectionHitTestLink(TSection& section, plat::TCanvas& canvas, int32_t x, int32_t y,
                        THitLink& hit) {
-  int32_t ix = 0, iy = 0;
+  int32_t ix = 0, iy = 0, from = 0, to = 0;
+  if (!CharactersAt(section, y, from, to)) return 0;
   const TFloatingObj* obj = nullptr;
-  if (TPointedImage* image = section.Images().PtInImage(x, y, ix, iy, obj))
+  if (TPointedImage* image = section.Images().PtInImage(x, y, ix, iy, obj, from, to))
     return ImageHit(section, *image, *obj, ix, iy, hit);
   for (const auto& line : section.Lines) {
+    if (line.StartIndex < from || line.StartIndex >= to) continue;
     if (y < line.TextTop || int64_t(y) >= int64_t(line.TextTop) + line.TextHeight) continue;
     if (x < line.LineLeft) return 0;
     int32_t n = 0;
@@ -178,7 +200,9 @@ int SectionHitTestLink(TSection& section, plat::TCanvas& canvas, int32_t x, int3
 
 TFloatingObj* SectionFindObjectAt(const TSection& section, int32_t x, int32_t y, int32_t& objX,
                                   int32_t& objY) {
-  return section.Images().PtInObject(x, y, objX, objY);
+  int32_t from = 0, to = 0;
+  if (!CharactersAt(section, y, from, to)) return nullptr;
+  return section.Images().PtInObject(x, y, objX, objY, from, to);
 }
 
 int32_t SectionFindCursorAt(TSection& section, plat::TCanvas& canvas, int32_t x, int32_t y,

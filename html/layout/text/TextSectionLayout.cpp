@@ -187,19 +187,16 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
   const int32_t lineWidth = std::min(indents.RightLimit(y0) - indents.LeftIndent(y0), availWidth);
   maxWidth = lineWidth;
   const int32_t heightBase = availHeight != 0 ? availHeight : blockHeight;
-  for (const auto& obj : Images()) {
-    int32_t overhang = 0;
-    obj->ComputeSize(canvas, lineWidth, heightBase, *Fonts.GetFontAt(obj->Pos, overhang));
-    maxWidth = std::max(maxWidth, obj->ImageWidth);
-  }
-  for (TFormControlObj* control : FormControls()) {
-    plat::TWinControl* window = control->TheControl();
-    if (!window) continue;
-    if (control->PercentWidth)
-      window->SetWidth(std::max(10, std::min(plat::MulDiv(control->FWidth, lineWidth, 100),
-                                             lineWidth - control->HSpaces())));
-    maxWidth = std::max(maxWidth, window->Width());
-  }
+  // Each line of PRE sizes its objects in the width at its own top, as a section of its own.
+  const bool linesOfPre = IsPreformatted() && !BreakWord;
+  if (!linesOfPre) SizeObjects(canvas, 0, length, lineWidth, heightBase, maxWidth);
+  // Each PRE line counts as a section for the progress report.
+  int32_t sectionNumber = SectionNumber;
+  bool reported = false;
+  const auto reportProgress = [&] {
+    if (ProgressPass != Document->LayoutPass)
+      reported = Document->ReportLayoutProgress(sectionNumber) || reported;
+  };
 
   std::vector<TFloatingObj*> deferredFloats;
   int32_t floatBottom = y0;
@@ -249,9 +246,19 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
       lineCount = end - start;
       maxWidth = std::max(maxWidth, MeasureTextWidth(canvas, start, lineCount, true));
     }
+    if (linesOfPre) {
+      const int32_t top = start == 0 ? y0 : y;
+      SizeObjects(canvas, start, start + lineCount,
+                  std::min(indents.RightLimit(top) - indents.LeftIndent(top), availWidth),
+                  heightBase, maxWidth);
+    }
     LineRec& rec = Lines.Add();
     FinishLine(canvas, rec, start, lineCount, indents, x, y, floatHeight, deferredFloats,
                floatBottom);
+    if (BreakFlags[size_t(start + lineCount - 1)] == kBreakLineEnd) {
+      reportProgress();
+      ++sectionNumber;
+    }
     y = SaturatedSum(y, Clamped(int64_t(rec.TextHeight) + rec.SpaceAbove + rec.SpaceBelow));
     start += lineCount;
   }
@@ -265,8 +272,29 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
   PaintHeight = std::max(Clamped(int64_t(floatBottom) - y0), FlowHeight);
   BottomY = SaturatedSum(y0, FlowHeight);
   PaintBottom = SaturatedSum(y0, PaintHeight);
-  Document->ReportLayoutProgress(SectionNumber, ProgressPass);
+  reportProgress();
+  if (reported) ProgressPass = Document->LayoutPass;
   return FlowHeight;
+}
+
+void TSection::SizeObjects(plat::TCanvas& canvas, int32_t from, int32_t to, int32_t lineWidth,
+                           int32_t heightBase, int32_t& maxWidth) {
+  for (auto at = FirstAtOrAfter(Images(), from); at != Images().end() && (*at)->Pos < to; ++at) {
+    TFloatingObj& obj = **at;
+    int32_t overhang = 0;
+    obj.ComputeSize(canvas, lineWidth, heightBase, *Fonts.GetFontAt(obj.Pos, overhang));
+    maxWidth = std::max(maxWidth, obj.ImageWidth);
+  }
+  for (auto at = FirstAtOrAfter(FormControls(), from);
+       at != FormControls().end() && (*at)->Pos < to; ++at) {
+    TFormControlObj& control = **at;
+    plat::TWinControl* window = control.TheControl();
+    if (!window) continue;
+    if (control.PercentWidth)
+      window->SetWidth(std::max(10, std::min(plat::MulDiv(control.FWidth, lineWidth, 100),
+                                             lineWidth - control.HSpaces())));
+    maxWidth = std::max(maxWidth, window->Width());
+  }
 }
 
 void TSection::FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, int32_t count,
@@ -369,7 +397,8 @@ void TSection::FinishLine(plat::TCanvas& canvas, LineRec& line, int32_t start, i
       line.Indent = left - leftX;
       break;
   }
-  if (TextAlign == 4 && end < length) {
+  // The last line of a paragraph, or of a PRE line, is not spread.
+  if (TextAlign == 4 && end < length && BreakFlags[size_t(end - 1)] != kBreakLineEnd) {
     line.ExtraWidth = std::max(0, right - left - width);
     for (int32_t i = start; i < end - 1; ++i)
       if (Text[size_t(i)] == u' ' || Text[size_t(i)] == kNoBreakSpace) ++line.GapCount;
