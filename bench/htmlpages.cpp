@@ -103,6 +103,8 @@ PAGE(Spaces1MB, 64, "<p>" + Repeated("a  <b> </b> ", 100000) + "</p>");
 PAGE(BorderedSpans20000, 64,
      "<p>" + Repeated("<span style='border:1px solid red'>x</span> ", 20000) + "</p>");
 PAGE(Links50000, 64, "<p>" + Repeated("<a href='#a'>link</a> ", 50000) + "</p>");
+// One link of 100,000 runs in turns of two fonts: a link run held to the bound Links50000 gives.
+PAGE(RunsOfOneLink50000, 128, "<p><a href='#a'>" + Repeated("<b>a</b>c ", 50000) + "</a></p>");
 PAGE(Paragraphs100000, 64, Repeated("<p>para</p>", 100000));
 PAGE(PreLines1MB, 64, ShortLines("<pre>", "</pre>"));
 PAGE(TextAreaLines1MB, 64, ShortLines("<form><textarea>", "</textarea></form>"));

@@ -38,6 +38,7 @@ class TCellBasic;
 class TBlock;
 class TFloatingObj;
 class TFormControlObj;
+class TFontObj;
 class TStringBitmapList;
 
 // What lies under a point: flags hlLink, hlControl and hlTitle say which fields were filled.
@@ -436,6 +437,15 @@ class TSectionList : public TCell, public TIDDocument {
   std::vector<TPageWindowObj*> Panels;
   std::vector<TDeferredImageRequest> DeferredImages;
   std::vector<TLinkRun*> LinkRuns;
+  // The link run whose focus holder the layout pass looked up last, and the holder with its
+  // place in LinkRuns (LinkRuns.size() for none): a link of many runs is walked once a pass.
+  struct TFocusHolderMemo {
+    int32_t Pass = -1;
+    const TLinkRun* Run = nullptr;
+    TFontObj* Holder = nullptr;
+    size_t HolderAt = 0;
+  };
+  TFocusHolderMemo FocusHolderMemo;
   TLinkRun* HoverLink = nullptr;
   bool HoverLinks = false;
   THoverImage* HoverImage = nullptr;

@@ -130,6 +130,28 @@ static TFontObj* EarlierFocusHolder(TSectionList& document, const TFontObj& from
   return nullptr;
 }
 
+// EarlierFocusHolder for the runs a layout pass meets one after the other: where the run just
+// before this one in the list was the last asked, the walk back goes on from its answer.
+static TFontObj* LaidOutFocusHolder(TSectionList& document, const TFontObj& from) {
+  const auto& runs = document.LinkRuns;
+  const size_t at = FindLinkRun(runs, from);
+  if (at == runs.size()) return nullptr;
+  TSectionList::TFocusHolderMemo& memo = document.FocusHolderMemo;
+  TFontObj* holder = nullptr;
+  const bool goesOn =
+      memo.Pass == document.LayoutPass && at > 0 && runs[at - 1] == memo.Run &&
+      runs[at - 1]->LinkID() == from.LinkID() &&
+      (memo.HolderAt == runs.size() || (memo.HolderAt < at && runs[memo.HolderAt] == memo.Holder));
+  if (goesOn) {
+    TFontObj* before = AsRun(runs[at - 1]);
+    holder = before && before->FocusControl() ? before : memo.Holder;
+  } else {
+    holder = EarlierFocusHolder(document, from);
+  }
+  memo = {document.LayoutPass, &from, holder, holder ? FindLinkRun(runs, *holder) : runs.size()};
+  return holder;
+}
+
 void TFontObj::CreateFocusControl(int32_t tabIndex) {
   TSectionList* document = Document();
   if (FocusControl() || !document || EarlierFocusHolder(*document, *this)) return;
@@ -184,7 +206,7 @@ void TFontObj::AssignLinkY(int32_t y) {
     return;
   }
   if (TSectionList* document = Document())
-    if (TFontObj* holder = EarlierFocusHolder(*document, *this)) holder->SetLinkY(y);
+    if (TFontObj* holder = LaidOutFocusHolder(*document, *this)) holder->SetLinkY(y);
 }
 
 void TFontObj::FocusEnter() {
