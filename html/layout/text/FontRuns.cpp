@@ -130,19 +130,20 @@ static TFontObj* EarlierFocusHolder(TSectionList& document, const TFontObj& from
   return nullptr;
 }
 
-// EarlierFocusHolder for the runs a layout pass meets one after the other: where the run just
-// before this one in the list was the last asked, the walk back goes on from its answer.
+// EarlierFocusHolder for the runs a layout pass meets one after the other: a run asked again
+// (it reaches over several lines) has the same answer, and where the run just before this one in
+// the list was the last asked, the walk back goes on from its answer.
 static TFontObj* LaidOutFocusHolder(TSectionList& document, const TFontObj& from) {
   const auto& runs = document.LinkRuns;
   const size_t at = FindLinkRun(runs, from);
   if (at == runs.size()) return nullptr;
   TSectionList::TFocusHolderMemo& memo = document.FocusHolderMemo;
-  TFontObj* holder = nullptr;
-  const bool goesOn =
-      memo.Pass == document.LayoutPass && at > 0 && runs[at - 1] == memo.Run &&
-      runs[at - 1]->LinkID() == from.LinkID() &&
+  const bool known =
+      memo.Pass == document.LayoutPass &&
       (memo.HolderAt == runs.size() || (memo.HolderAt < at && runs[memo.HolderAt] == memo.Holder));
-  if (goesOn) {
+  if (known && memo.Run == &from) return memo.Holder;
+  TFontObj* holder = nullptr;
+  if (known && at > 0 && runs[at - 1] == memo.Run && runs[at - 1]->LinkID() == from.LinkID()) {
     TFontObj* before = AsRun(runs[at - 1]);
     holder = before && before->FocusControl() ? before : memo.Holder;
   } else {
