@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
-#include "html/base/ValueShare.h"
 #include "html/css/CssValues.h"
 
 namespace html {
@@ -98,6 +98,11 @@ struct TBoxArray {
   std::array<T, BoxLast - BoxFirst + 1> Items{};
   T& operator[](int index) { return Items[size_t(index - BoxFirst)]; }
   const T& operator[](int index) const { return Items[size_t(index - BoxFirst)]; }
+  // Equal for arrays of equal values.
+  std::string ShareKey() const {
+    static_assert(std::has_unique_object_representations_v<T>);
+    return std::string(reinterpret_cast<const char*>(Items.data()), sizeof(Items));
+  }
 };
 using TMarginArray = TBoxArray<int32_t>;
 
@@ -123,9 +128,6 @@ class TVMarginArray {
   std::array<uint8_t, kSlots> kinds_{};
   std::vector<TCssValue> others_;
 };
-
-// Box values that are alike, held once: the blocks of a page share them.
-using TBoxShare = TValueShare<TVMarginArray>;
 
 // One axis of a background's placement.
 enum TBackgroundPosKind : uint8_t {

@@ -177,7 +177,7 @@ void THtmlBuilder::DoBlockContainer(const TSymbolSet& stop) {
     CloseSection();
     PopPropertiesTo(tag);
     if (cell_->ClearLastBottomMargin()) {
-      block.Margins[piMarginBottom] = kParagraphSpace;
+      block.Margins.Edit()[piMarginBottom] = kParagraphSpace;
       block.BottomMarginAuto = true;
     }
     cell_ = outer;
@@ -244,7 +244,7 @@ void THtmlBuilder::DoLists(Symb list, const TSymbolSet& stop) {
     if (marked) --listLevel_;
     CloseSection();
     if (cell_->ClearLastBottomMargin()) {
-      block.Margins[piMarginBottom] = kParagraphSpace;
+      block.Margins.Edit()[piMarginBottom] = kParagraphSpace;
       block.BottomMarginAuto = true;
     }
   }

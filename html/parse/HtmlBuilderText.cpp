@@ -137,7 +137,7 @@ void THtmlBuilder::DoP(const TSymbolSet& stop) {
       DoTextLevel(stop);
   }
   if (Sy() == TableSy) {
-    block.Margins[piMarginBottom] = 0;
+    block.Margins.Edit()[piMarginBottom] = 0;
     block.BottomMarginAuto = false;
   }
   CloseSection();

@@ -47,13 +47,13 @@ void TBlock::FetchBackImage() {
   rare_->BackFetched = true;
   TBlockPicture picture = FetchBlockPicture(*Document, rare_->BackImageUrl);
   if (!picture.Image) return;
-  Backdrop = std::make_unique<TBackdrop>();
-  Backdrop->Image = std::move(picture.Image);
-  Backdrop->Mask = std::move(picture.Mask);
+  rare_->Backdrop = std::make_unique<TBackdrop>();
+  rare_->Backdrop->Image = std::move(picture.Image);
+  rare_->Backdrop->Mask = std::move(picture.Mask);
 }
 
 void TBlock::PrepareBackground(const plat::TRect& padding, const plat::TRect& area) {
-  TBackdrop& back = *Backdrop;
+  TBackdrop& back = *rare_->Backdrop;
   if (back.Tile && padding == back.TilePadding && area == back.TileArea) return;
   back.TilePadding = padding;
   back.TileArea = area;
@@ -102,7 +102,7 @@ void TBlock::PrepareBackground(const plat::TRect& padding, const plat::TRect& ar
 void TBlock::DrawBackImage(plat::TCanvas& canvas, const plat::TRect& padding,
                            const plat::TRect& clipRect) {
   FetchBackImage();
-  if (!Backdrop) return;
+  if (!HasBackImage()) return;
   const plat::TRect area{std::max(padding.Left, clipRect.Left), std::max(padding.Top, clipRect.Top),
                          std::min(padding.Right, clipRect.Right),
                          std::min(padding.Bottom, clipRect.Bottom)};
@@ -113,10 +113,11 @@ void TBlock::DrawBackImage(plat::TCanvas& canvas, const plat::TRect& padding,
       int64_t(area.Right - area.Left) * (area.Bottom - area.Top) > plat::kMaxPicturePixels)
     return;
   PrepareBackground(padding, area);
-  if (Backdrop->TileOpaque) {
-    Backdrop->Tile->Draw(canvas, area);
+  const TBackdrop& back = *Backdrop();
+  if (back.TileOpaque) {
+    back.Tile->Draw(canvas, area);
   } else if (plat::DeviceContext* dc = canvas.Handle()) {
-    DrawTransparentBitmap(*dc, *Backdrop->Tile, *Backdrop->TileMask, area.Left, area.Top,
+    DrawTransparentBitmap(*dc, *back.Tile, *back.TileMask, area.Left, area.Top,
                           area.Right - area.Left, area.Bottom - area.Top);
   }
 }

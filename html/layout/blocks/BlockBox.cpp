@@ -32,86 +32,72 @@ TBlock::TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
 
 TBlock::TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
                TAttributeList* attributes, TMergeMargins merge)
-    : TSectionBase(document), Content(document, this), Container(container) {
+    : TSectionBase(document), Content(document, this) {
   Content.OwnerKind = TCellBasic::OwnerKindOfTag(prop.Tag);
-  auto rawMargins = std::make_shared<TVMarginArray>();
-  prop.GetVMarginArray(*rawMargins);
-  HoldRawMargins(std::move(rawMargins));
+  TBlockStyle& style = EditStyle();
+  prop.GetVMarginArray(style.Box);
+  style.TagAndClass = prop.Tag + "." + prop.Classes;
+  prop.GetFont();  // measures the block's own font
+  style.EmPixels = prop.EmPixels;
+  style.ExPixels = prop.ExPixels;
   int code = 0;
-  if (prop.GetClear(code)) ClearSide = uint8_t(code);
+  if (prop.GetClear(code)) style.ClearSide = uint8_t(code);
+  style.VisibilityCode = uint8_t(prop.GetVisibility());
+  style.NotDisplayed = prop.DisplayNone();
+  style.ClipOverflow = prop.IsOverflowHidden();
+  style.AlignCode = AlignCodeOf(prop.Values[piTextAlign]);
+  ShareStyle();
+
   if (prop.GetFloat(code)) FloatSide = uint8_t(code == FloatLeft || code == FloatRight ? code : 0);
   BorderOn = prop.HasBorderStyle() != 0;
-  TextColor = VarToInt(prop.Values[piColor], int32_t(clNone));
-  prop.GetFont();  // measures the block's own font: its em and ex size its box, not the parent's
-  EmPixels = prop.EmPixels;
-  ExPixels = prop.ExPixels;
-  NotDisplayed = prop.DisplayNone();
   if (!prop.Title.empty()) Rare().TitleText = prop.Title;
   if (std::string url; prop.GetBackgroundImage(url)) {
     TRare& rare = Rare();
     rare.BackImageUrl = std::move(url);
-    prop.GetBackgroundPos(EmPixels, ExPixels, rare.BackPosition);
+    prop.GetBackgroundPos(prop.EmPixels, prop.ExPixels, rare.BackPosition);
   }
 
   PositionMode = TPositionMode(prop.GetPosition());
   if (PositionMode == PosAbsolute) FloatSide = FloatNone;
-  VisibilityCode = uint8_t(prop.GetVisibility());
   if (PositionMode != PosStatic) {
     StackOrder = int32_t(std::clamp<int64_t>(int64_t(prop.GetZIndex()) * 10, INT32_MIN, INT32_MAX));
     if (PositionMode == PosAbsolute) {
       if (StackOrder == 0) StackOrder = 1;
-      ownIndents_ = std::make_unique<IndentManager>();
-      Content.IndentMgr = ownIndents_.get();
+      Rare().OwnIndents = std::make_unique<IndentManager>();
     }
   }
   if (IsFloating() && StackOrder == 0) StackOrder = 1;
 
-  TagAndClass = prop.Tag + "." + prop.Classes;
-  if (merge == TMergeMargins::Now) MergeVerticalMargins();
+  if (merge == TMergeMargins::Now) MergeVerticalMargins(container);
   if (attributes)
     if (std::string id = attributes->GetID(); !id.empty()) {
       if (document) document->Targets.AddObject(id, this);
       Rare().TargetName = std::move(id);
     }
-  ClipOverflow = prop.IsOverflowHidden();
-  AlignCode = AlignCodeOf(prop.Values[piTextAlign]);
 }
 
 TBlock::TBlock(TSectionList* document, const TBlock& source)
     : TSectionBase(document, source),
+      ContentWidth(source.ContentWidth),
       Margins(source.Margins),
       Content(document, source.Content, this),
-      EmPixels(source.EmPixels),
-      ExPixels(source.ExPixels),
-      TextColor(source.TextColor),
+      ContentLeftOffset(source.ContentLeftOffset),
+      InnerBottom(source.InnerBottom),
       BorderOn(source.BorderOn),
       FloatSide(source.FloatSide),
-      ClearSide(source.ClearSide),
       PositionMode(source.PositionMode),
-      VisibilityCode(source.VisibilityCode),
       BottomMarginAuto(source.BottomMarginAuto),
-      NotDisplayed(source.NotDisplayed),
-      ClipOverflow(source.ClipOverflow),
-      AlignCode(source.AlignCode),
-      Container(nullptr),
-      TagAndClass(source.TagAndClass),
-      ContentWidth(source.ContentWidth),
-      ClearExtra(source.ClearExtra),
-      ContentLeftOffset(source.ContentLeftOffset),
-      OffsetTop(source.OffsetTop),
-      OffsetLeft(source.OffsetLeft),
-      InnerBottom(source.InnerBottom),
-      rawMargins_(source.rawMargins_) {
+      style_(source.style_) {
   // The copy keeps the look; names and the paint order belong to the original.
   if (source.rare_) {
     TRare& rare = Rare();
     rare.BackPosition = source.rare_->BackPosition;
     rare.BackImageUrl = source.rare_->BackImageUrl;
     rare.TitleText = source.rare_->TitleText;
-  }
-  if (source.ownIndents_) {
-    ownIndents_ = std::make_unique<IndentManager>();
-    Content.IndentMgr = ownIndents_.get();
+    if (source.rare_->OwnIndents) rare.OwnIndents = std::make_unique<IndentManager>();
+    rare.ClearExtra = source.rare_->ClearExtra;
+    rare.OffsetTop = source.rare_->OffsetTop;
+    rare.OffsetLeft = source.rare_->OffsetLeft;
   }
 }
 
@@ -148,64 +134,74 @@ const std::string& TBlock::TitleText() const {
   return rare_ ? rare_->TitleText : none;
 }
 
-void TBlock::HoldRawMargins(std::shared_ptr<const TVMarginArray> values) {
-  rawMargins_ = Document ? Document->SharedBoxes.Share(std::move(values)) : std::move(values);
+std::string TBlockStyle::ShareKey() const {
+  // The fixed-size fields and the tag's length first: the box's key can end the key.
+  std::string key;
+  for (int32_t number : {EmPixels, ExPixels, int32_t(TagAndClass.size())})
+    key.append(reinterpret_cast<const char*>(&number), sizeof number);
+  for (uint8_t flag :
+       {ClearSide, VisibilityCode, uint8_t(NotDisplayed), uint8_t(ClipOverflow), AlignCode})
+    key += char(flag);
+  return key + TagAndClass + Box.ShareKey();
 }
 
 void TBlock::SetRawMargin(int index, TCssValue value) {
-  auto own = std::make_shared<TVMarginArray>(*rawMargins_);
-  own->Set(index, std::move(value));
-  HoldRawMargins(std::move(own));
+  EditStyle().Box.Set(index, std::move(value));
+  ShareStyle();
 }
 
 std::unique_ptr<TSectionBase> TBlock::CreateCopy(TSectionList* document) const {
   return std::make_unique<TBlock>(document, *this);
 }
 
-void TBlock::MergeVerticalMargins() {
+void TBlock::MergeVerticalMargins(const TCellBasic* container) {
   bool topAuto = false;
-  ConvVertMargins(RawMargins(), 400, EmPixels, ExPixels, topAuto, BottomMarginAuto, Margins);
-  for (int i : {int(piMarginTop), int(piMarginBottom)}) Margins[i] = ClampBoxLength(Margins[i]);
-  int32_t& top = Margins[piMarginTop];
-  if (PositionMode == PosAbsolute) {
-    if (topAuto) top = 0;
-    return;
-  }
-  if (IsFloating() || !Container) return;
+  TMarginArray& box = Margins.Edit();
+  ConvVertMargins(RawMargins(), 400, Style().EmPixels, Style().ExPixels, topAuto, BottomMarginAuto,
+                  box);
+  for (int i : {int(piMarginTop), int(piMarginBottom)}) box[i] = ClampBoxLength(box[i]);
+  box[piMarginTop] = CollapsedTopMargin(container, box[piMarginTop], topAuto);
+  ShareBox();
+}
+
+int32_t TBlock::CollapsedTopMargin(const TCellBasic* container, int32_t top, bool topAuto) {
+  if (PositionMode == PosAbsolute) return topAuto ? 0 : top;
+  if (IsFloating() || !container) return top;
 
   TSectionBase* previous = nullptr;
-  for (int i = Container->Count() - 1; i >= 0 && !previous; --i)
-    if (!Container->Items(i)->IsAbsolutelyPositioned()) previous = Container->Items(i);
+  for (int i = container->Count() - 1; i >= 0 && !previous; --i)
+    if (!container->Items(i)->IsAbsolutelyPositioned()) previous = container->Items(i);
 
   if (!previous) {
-    if (topAuto) {
-      top = 0;
-    } else if (Container->OwnerKind == TCellBasic::TOwnerKind::Page ||
-               Container->OwnerKind == TCellBasic::TOwnerKind::Body) {
-      const auto* content = dynamic_cast<const TBlockContent*>(Container);
+    if (topAuto) return 0;
+    if (container->OwnerKind == TCellBasic::TOwnerKind::Page ||
+        container->OwnerKind == TCellBasic::TOwnerKind::Body) {
+      const auto* content = dynamic_cast<const TBlockContent*>(container);
       const int32_t outerTop = content ? content->Owner->Margins[piMarginTop] : 0;
-      top = std::max(0, top - outerTop);
+      return std::max(0, top - outerTop);
     }
   } else if (auto* table = dynamic_cast<TBlock*>(previous);
              topAuto && table && table->IsFloating() &&
              (dynamic_cast<TTableBlock*>(table) || dynamic_cast<TTableAndCaptionBlock*>(table))) {
-    top = 0;
+    return 0;
   } else if (auto* block = dynamic_cast<TBlock*>(previous)) {
     top = CollapseMargins(top, block->Margins[piMarginBottom]);
-    block->Margins[piMarginBottom] = 0;
+    block->Margins.Edit()[piMarginBottom] = 0;
     block->BottomMarginAuto = false;
+    block->ShareBox();
   } else if (!dynamic_cast<THorzLine*>(previous) && !dynamic_cast<TPage*>(previous)) {
     // Text right before a nested list's item: the list hangs below it without a gap.
-    if (Container->OwnerKind == TCellBasic::TOwnerKind::ListItem && topAuto &&
-        (TagAndClass.starts_with("ul.") || TagAndClass.starts_with("ol.")))
-      top = 0;
+    if (container->OwnerKind == TCellBasic::TOwnerKind::ListItem && topAuto &&
+        (Style().TagAndClass.starts_with("ul.") || Style().TagAndClass.starts_with("ol.")))
+      return 0;
   }
+  return top;
 }
 
 std::optional<bool> TBlock::ClearOwnBottomMargin() {
   if (IsAbsolutelyPositioned()) return std::nullopt;
   if (!BottomMarginAuto) return false;
-  Margins[piMarginBottom] = 0;
+  Margins.Edit()[piMarginBottom] = 0;
   BottomMarginAuto = false;
   return true;
 }
@@ -214,7 +210,8 @@ int TBlock::ConvertMargins(int32_t baseWidth, int32_t baseHeight, TMarginArray& 
   // box may be Margins itself.
   const int32_t top = Margins[piMarginTop], bottom = Margins[piMarginBottom];
   int autoCount = 0;
-  ConvMargArray(RawMargins(), baseWidth, baseHeight, EmPixels, ExPixels, autoCount, box);
+  ConvMargArray(RawMargins(), baseWidth, baseHeight, Style().EmPixels, Style().ExPixels, autoCount,
+                box);
   for (int i = piMarginRight; i <= BoxLast; ++i) {
     const bool length = i <= piBorderLeftWidth || i >= piWidth;
     if (length && box[i] != AutoLength) box[i] = ClampBoxLength(box[i]);
@@ -225,15 +222,15 @@ int TBlock::ConvertMargins(int32_t baseWidth, int32_t baseHeight, TMarginArray& 
 }
 
 int32_t TBlock::LeftExtras() const {
-  return BoxLeftExtras(Margins);
+  return BoxLeftExtras(*Margins);
 }
 
 int32_t TBlock::RightExtras() const {
-  return BoxRightExtras(Margins);
+  return BoxRightExtras(*Margins);
 }
 
 bool TBlock::ClipsOverflow(const TMarginArray& box) const {
-  return ClipOverflow && box[piWidth] != AutoLength && box[piWidth] > 20;
+  return Style().ClipOverflow && box[piWidth] != AutoLength && box[piWidth] > 20;
 }
 
 }  // namespace html

@@ -11,15 +11,15 @@ namespace html {
 int32_t TBlock::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
                      int32_t x, int32_t refX, int32_t refY) {
   const int32_t result = SaturatedSum(PaintY, FlowHeight);
-  if (NotDisplayed || VisibilityCode == 1) return result;
+  if (Style().NotDisplayed || Style().VisibilityCode == 1) return result;
   switch (PositionMode) {
     case PosRelative:
-      PaintBlock(canvas, clipRect, indents, SaturatedSum(x, OffsetLeft),
-                 SaturatedSum(PaintY, OffsetTop), refX, refY);
+      PaintBlock(canvas, clipRect, indents, SaturatedSum(x, OffsetLeft()),
+                 SaturatedSum(PaintY, OffsetTop()), refX, refY);
       break;
     case PosAbsolute:
-      PaintBlock(canvas, clipRect, indents, SaturatedSum(refX, OffsetLeft),
-                 SaturatedSum(refY, OffsetTop), refX, refY);
+      PaintBlock(canvas, clipRect, indents, SaturatedSum(refX, OffsetLeft()),
+                 SaturatedSum(refY, OffsetTop()), refX, refY);
       break;
     default:
       PaintBlock(canvas, clipRect, indents, x, PaintY, refX, refY);
@@ -30,11 +30,11 @@ int32_t TBlock::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentM
 void TBlock::PaintBlock(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
                         int32_t x, int32_t y, int32_t refX, int32_t refY) {
   const int64_t scroll = Document ? Document->ScrollY : 0;
-  const int64_t shift = PositionMode == PosRelative ? OffsetTop : 0;
+  const int64_t shift = PositionMode == PosRelative ? OffsetTop() : 0;
   const int32_t contentX = SaturatedSum(x, ContentLeftOffset);
   const plat::TRect border{
       Clamp32(int64_t(contentX) - Margins[piPaddingLeft] - Margins[piBorderLeftWidth]),
-      Clamp32(int64_t(y) + ClearExtra + Margins[piMarginTop] - scroll),
+      Clamp32(int64_t(y) + ClearExtra() + Margins[piMarginTop] - scroll),
       Clamp32(int64_t(contentX) + ContentWidth + Margins[piPaddingRight] +
               Margins[piBorderRightWidth]),
       Clamp32(InnerBottom + shift + Margins[piPaddingBottom] + Margins[piBorderBottomWidth] -
@@ -67,14 +67,14 @@ void TBlock::PaintBlock(plat::TCanvas& canvas, const plat::TRect& clipRect, Inde
   IndentManager* work = &indents;
   int32_t contentRefX = refX, contentRefY = refY;
   if (PositionMode == PosRelative) {
-    contentRefY = SaturatedSum(TopY, OffsetTop);
+    contentRefY = SaturatedSum(TopY, OffsetTop());
   } else if (IsAbsolutelyPositioned()) {
-    ownIndents_->Reset(indents.LeftEdge, SaturatedSum(indents.LeftEdge, ContentWidth));
-    work = ownIndents_.get();
+    work = &OwnIndents();
+    work->Reset(indents.LeftEdge, SaturatedSum(indents.LeftEdge, ContentWidth));
     contentRefY =
-        Clamp32(int64_t(refY) + OffsetTop + Margins[piMarginTop] + Margins[piBorderTopWidth]);
+        Clamp32(int64_t(refY) + OffsetTop() + Margins[piMarginTop] + Margins[piBorderTopWidth]);
     contentRefX =
-        Clamp32(int64_t(refX) + OffsetLeft + Margins[piMarginLeft] + Margins[piBorderLeftWidth]);
+        Clamp32(int64_t(refX) + OffsetLeft() + Margins[piMarginLeft] + Margins[piBorderLeftWidth]);
   }
   const int32_t savedClipWidth = work->ClipWidth;
   work->ClipWidth = ContentWidth;

@@ -9,7 +9,7 @@ namespace html {
 
 void TBlock::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) {
   minWidth = maxWidth = 0;
-  if (NotDisplayed || IsAbsolutelyPositioned()) return;
+  if (Style().NotDisplayed || IsAbsolutelyPositioned()) return;
   // Measured on a box of its own: the layout's box stays as it is until the next layout.
   TMarginArray box;
   ConvertMargins(0, 400, box);
@@ -35,7 +35,7 @@ int32_t TBlock::FitWidth(int32_t availWidth, int32_t minWidth, int32_t maxWidth)
       int64_t(availWidth) - HorizontalFrame() - Margins[piMarginLeft] - Margins[piMarginRight];
   int64_t width;
   if (IsAbsolutelyPositioned())
-    width = std::max<int64_t>(minWidth, room - OffsetLeft);
+    width = std::max<int64_t>(minWidth, room - OffsetLeft());
   else if (IsFloating())
     width = std::max<int64_t>(0, std::min<int64_t>(maxWidth, room));
   else
@@ -49,9 +49,10 @@ int32_t TBlock::ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int auto
   minWidth = ClampBoxLength(minWidth);
   const bool clip = ClipsOverflow();
   const int64_t horz = HorizontalFrame();
-  int32_t& marginLeft = Margins[piMarginLeft];
-  int32_t& marginRight = Margins[piMarginRight];
-  int32_t& width = Margins[piWidth];
+  TMarginArray& box = Margins.Edit();
+  int32_t& marginLeft = box[piMarginLeft];
+  int32_t& marginRight = box[piMarginRight];
+  int32_t& width = box[piWidth];
   const bool widthSet = width != AutoLength;
   // What is left of availWidth beside the box and the given margins, never below 0.
   const auto rest = [&](int64_t margins) {
@@ -61,9 +62,9 @@ int32_t TBlock::ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int auto
 
   switch (autoCount) {
     case 0:
-      if (AlignCode != BlockAlignLeft && PositionMode == PosStatic && !IsFloating() &&
+      if (Style().AlignCode != BlockAlignLeft && PositionMode == PosStatic && !IsFloating() &&
           marginLeft == 0 && marginRight == 0) {
-        if (AlignCode == BlockAlignRight)
+        if (Style().AlignCode == BlockAlignRight)
           marginLeft = rest(0);
         else
           marginLeft = marginRight = rest(0) / 2;
@@ -97,7 +98,7 @@ int32_t TBlock::ClearSpace(const IndentManager& indents, int32_t y) const {
   indents.SideFloatsBottom(leftBottom, rightBottom);
   const int64_t left = std::max<int64_t>(0, int64_t(leftBottom) - y - 1);
   const int64_t right = std::max<int64_t>(0, int64_t(rightBottom) - y - 1);
-  switch (ClearSide) {
+  switch (Style().ClearSide) {
     case ClearLeft:
       return Clamp32(left);
     case ClearRight:
@@ -129,35 +130,37 @@ void TBlock::BuildPaintOrder() {
 int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX, int32_t refY,
                        int32_t availWidth, int32_t availHeight, int32_t blockHeight,
                        IndentManager& indents, int32_t& maxWidth, int32_t& pos) {
-  if (NotDisplayed) {
+  if (Style().NotDisplayed) {
     FlowHeight = PaintHeight = 0;
     BottomY = PaintBottom = 0;
     maxWidth = 0;
     return 0;
   }
   PaintY = y;
-  ClearExtra = ClearSpace(indents, y);
+  SetRareValue(&TRare::ClearExtra, ClearSpace(indents, y));
   FirstPos = pos;
   maxWidth = availWidth;
-  const int autoCount = ConvertMargins(availWidth, availHeight, Margins);
+  const int autoCount = ConvertMargins(availWidth, availHeight, Margins.Edit());
 
-  OffsetTop = PositionMode == PosStatic ? 0 : Margins[piTop];
-  OffsetLeft = PositionMode == PosStatic ? 0 : Margins[piLeft];
+  int32_t offsetTop = PositionMode == PosStatic ? 0 : Margins[piTop];
+  int32_t offsetLeft = PositionMode == PosStatic ? 0 : Margins[piLeft];
   if (PositionMode == PosRelative) {
-    if (OffsetTop == AutoLength) OffsetTop = 0;
-    if (OffsetLeft == AutoLength) OffsetLeft = 0;
+    if (offsetTop == AutoLength) offsetTop = 0;
+    if (offsetLeft == AutoLength) offsetLeft = 0;
   } else if (PositionMode == PosAbsolute) {
-    if (OffsetTop == AutoLength) OffsetTop = 0;
-    if (OffsetLeft == AutoLength) {
+    if (offsetTop == AutoLength) offsetTop = 0;
+    if (offsetLeft == AutoLength) {
       const int32_t right = Margins[piRight];
-      OffsetLeft = right != AutoLength && autoCount == 0
+      offsetLeft = right != AutoLength && autoCount == 0
                        ? ClampBoxLength(Clamp32(int64_t(availWidth) - right - Margins[piWidth] -
                                                 LeftExtras() - RightExtras()))
                        : 0;
     }
-    x = OffsetLeft;
-    y = SaturatedSum(OffsetTop, refY);
+    x = offsetLeft;
+    y = SaturatedSum(offsetTop, refY);
   }
+  SetRareValue(&TRare::OffsetTop, offsetTop);
+  SetRareValue(&TRare::OffsetLeft, offsetLeft);
 
   ContentWidth = ComputeWidth(canvas, availWidth, autoCount, availHeight);
   const int64_t leftExtras = LeftExtras();
@@ -165,16 +168,15 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
 
   IndentManager* work = &indents;
   if (IsAbsolutelyPositioned()) {
-    OuterIndents = &indents;
-    ownIndents_->Clear();
-    ownIndents_->Reset(0, ContentWidth);
-    work = ownIndents_.get();
+    work = &OwnIndents();
+    work->Clear();
+    work->Reset(0, ContentWidth);
   }
   const TIndentOwner savedBlock = work->ActiveBlock;
   work->ActiveBlock = this;
 
   const int32_t marginTop = Margins[piMarginTop];
-  const int32_t top = SaturatedSum(y, ClearExtra);
+  const int32_t top = SaturatedSum(y, ClearExtra());
   PaintTop = marginTop < 1 ? SaturatedSum(top, marginTop) : top;
   int64_t offset = leftExtras;
   if (FloatSide == FloatLeft)
@@ -196,11 +198,11 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
       cssHeight >= 1 ? cssHeight : (availHeight >= 1 ? availHeight : blockHeight);
   int32_t contentRefX = refX, contentRefY = refY, contentTop = TopY;
   if (PositionMode == PosRelative) {
-    contentRefY = contentTop = SaturatedSum(TopY, OffsetTop);
+    contentRefY = contentTop = SaturatedSum(TopY, OffsetTop());
   } else if (PositionMode == PosAbsolute) {
-    contentRefY = Clamp32(int64_t(refY) + OffsetTop + marginTop + Margins[piBorderTopWidth]);
+    contentRefY = Clamp32(int64_t(refY) + OffsetTop() + marginTop + Margins[piBorderTopWidth]);
     contentRefX =
-        Clamp32(int64_t(refX) + OffsetLeft + Margins[piMarginLeft] + Margins[piBorderLeftWidth]);
+        Clamp32(int64_t(refX) + OffsetLeft() + Margins[piMarginLeft] + Margins[piBorderLeftWidth]);
   }
   int32_t scrollWidth = 0;
   // Content that is clipped away offers nothing to scroll to.
@@ -211,15 +213,15 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
 
   if (PositionMode != PosStatic)
     maxWidth = Clamp32(int64_t(scrollWidth) + leftExtras + rightExtras - Margins[piMarginRight] +
-                       OffsetLeft - x);
+                       OffsetLeft() - x);
   else
     maxWidth = Clamp32(int64_t(scrollWidth) + rightExtras + ContentLeftOffset);
 
-  const int32_t relativeShift = PositionMode == PosRelative ? OffsetTop : 0;
+  const int32_t relativeShift = PositionMode == PosRelative ? OffsetTop() : 0;
   int64_t inner = std::max<int64_t>(TopY, int64_t(Content.ContentBottom) - relativeShift);
   if (cssHeight >= 1) inner = std::max<int64_t>(inner, int64_t(TopY) + cssHeight);
   if (ClipsOverflow() && cssHeight >= 4) inner = int64_t(TopY) + cssHeight;
-  if (IsAbsolutelyPositioned()) inner = std::max<int64_t>(inner, ownIndents_->FloatsBottom());
+  if (IsAbsolutelyPositioned()) inner = std::max<int64_t>(inner, OwnIndents().FloatsBottom());
   InnerBottom = Clamp32(inner);
 
   const int64_t lowerFrame = int64_t(Margins[piPaddingBottom]) + Margins[piBorderBottomWidth];
@@ -248,6 +250,7 @@ int32_t TBlock::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t refX
   } else {
     PaintHeight = Clamp32(std::max<int64_t>(FlowHeight, int64_t(indents.FloatsBottom()) - y));
   }
+  ShareBox();
   if (!HasPaintOrder()) BuildPaintOrder();
   return result;
 }

@@ -13,7 +13,7 @@ bool PaintedAcross(const TSectionBase& item, int32_t y) {
 }  // namespace
 
 int TBlock::HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit) {
-  if (NotDisplayed) return 0;
+  if (Style().NotDisplayed) return 0;
   int flags = 0;
   const int32_t scroll = Document ? Document->ScrollY : 0;
   if (!TitleText().empty() && TitleRect.Contains({x, y - scroll})) {
@@ -24,7 +24,7 @@ int TBlock::HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& h
 }
 
 TFloatingObj* TBlock::FindObjectAt(int32_t x, int32_t y, int32_t& objX, int32_t& objY) {
-  if (NotDisplayed) return nullptr;
+  if (Style().NotDisplayed) return nullptr;
   for (int i = PaintCount() - 1; i >= 0; --i)
     if (TSectionBase* item = PaintItem(i); PaintedAcross(*item, y))
       if (TFloatingObj* obj = item->FindObjectAt(x, y, objX, objY)) return obj;
@@ -32,7 +32,7 @@ TFloatingObj* TBlock::FindObjectAt(int32_t x, int32_t y, int32_t& objX, int32_t&
 }
 
 int32_t TBlock::FindCursorAt(plat::TCanvas& canvas, int32_t x, int32_t y, TCursorHit& hit) {
-  if (NotDisplayed) return -1;
+  if (Style().NotDisplayed) return -1;
   for (int i = PaintCount() - 1; i >= 0; --i) {
     TSectionBase* item = PaintItem(i);
     if (!PaintedAcross(*item, y)) continue;
@@ -43,40 +43,40 @@ int32_t TBlock::FindCursorAt(plat::TCanvas& canvas, int32_t x, int32_t y, TCurso
 }
 
 int32_t TBlock::FindStringForward(std::u16string_view text, int32_t from, bool matchCase) {
-  return NotDisplayed ? -1 : Content.FindString(text, from, matchCase);
+  return Style().NotDisplayed ? -1 : Content.FindString(text, from, matchCase);
 }
 
 int32_t TBlock::FindStringBackward(std::u16string_view text, int32_t from, bool matchCase) {
-  return NotDisplayed ? -1 : Content.FindStringR(text, from, matchCase);
+  return Style().NotDisplayed ? -1 : Content.FindStringR(text, from, matchCase);
 }
 
 int32_t TBlock::DocToSourcePos(int32_t pos) {
-  return NotDisplayed ? -1 : Content.FindSourcePos(pos);
+  return Style().NotDisplayed ? -1 : Content.FindSourcePos(pos);
 }
 
 int32_t TBlock::SourceToDocPos(int32_t sourcePos, bool backwards) {
-  return NotDisplayed ? -1 : Content.FindDocPos(sourcePos, backwards);
+  return Style().NotDisplayed ? -1 : Content.FindDocPos(sourcePos, backwards);
 }
 
 bool TBlock::PositionToXY(plat::TCanvas* canvas, int32_t pos, int32_t& y, int32_t& x) {
-  return !NotDisplayed && Content.CursorToXY(canvas, pos, x, y);
+  return !Style().NotDisplayed && Content.CursorToXY(canvas, pos, x, y);
 }
 
 bool TBlock::GetCharAt(int32_t pos, char16_t& ch, TSectionBase*& item) {
-  return !NotDisplayed && Content.GetChAtPos(pos, ch, item);
+  return !Style().NotDisplayed && Content.GetChAtPos(pos, ch, item);
 }
 
 void TBlock::CopySelectedText() {
-  if (NotDisplayed || !Document) return;
+  if (Style().NotDisplayed || !Document) return;
   Content.CopyToClipboard();
   // A paragraph that ends inside the selection ends its line in the copy.
-  if (TagAndClass.starts_with("p.") && Document->SelBuffer &&
+  if (Style().TagAndClass.starts_with("p.") && Document->SelBuffer &&
       Content.StartCurs + Content.Len < Document->SelEnd)
     Document->SelBuffer->AddTextCR(u"", 0);
 }
 
 void TBlock::AddToPositionList() {
-  if (!NotDisplayed) Content.AddSectionsToList();
+  if (!Style().NotDisplayed) Content.AddSectionsToList();
 }
 
 }  // namespace html

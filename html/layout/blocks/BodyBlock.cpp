@@ -18,8 +18,7 @@ TBodyBlock::TBodyBlock(TSectionList* document, TProperties& prop, TCellBasic* co
     : TBlock(document, prop, container, attributes) {
   PositionMode = PosStatic;
   StackOrder = IsFloating() ? 1 : 0;
-  ownIndents_.reset();
-  Content.IndentMgr = nullptr;
+  DropOwnIndents();
   if (!document) return;
   if (!BackImageUrl().empty()) document->SetBackImage(BackImageUrl(), BackPosition());
   DropBackImageUrl();  // the document paints it
@@ -37,9 +36,10 @@ int32_t TBodyBlock::Layout(plat::TCanvas& canvas, int32_t, int32_t y, int32_t, i
                            IndentManager& indents, int32_t& maxWidth, int32_t& pos) {
   PaintY = y;
   FirstPos = pos;
-  ConvertMargins(availWidth, availHeight, Margins);
+  TMarginArray& box = Margins.Edit();
+  ConvertMargins(availWidth, availHeight, box);
   for (int i : {int(piMarginLeft), int(piMarginRight)})
-    if (Margins[i] == AutoLength) Margins[i] = 0;
+    if (box[i] == AutoLength) box[i] = 0;
   ContentLeftOffset = LeftExtras();
   ContentWidth = ClampBoxLength(
       Clamp32(std::max<int64_t>(0, int64_t(indents.Width) - LeftExtras() - RightExtras())));
@@ -73,6 +73,7 @@ int32_t TBodyBlock::Layout(plat::TCanvas& canvas, int32_t, int32_t y, int32_t, i
   maxWidth =
       Clamp32(std::max<int64_t>(indents.Width, int64_t(std::max(scrollWidth, ContentWidth)) +
                                                    Margins[piMarginLeft] + Margins[piMarginRight]));
+  ShareBox();
   if (!HasPaintOrder()) BuildPaintOrder();
   return FlowHeight;
 }

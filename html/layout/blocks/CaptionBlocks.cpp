@@ -17,8 +17,8 @@ TTableAndCaptionBlock::TTableAndCaptionBlock(TSectionList* document, TProperties
     CaptionAlign = TablePart->TableAlign;
     // The wrapper keeps the gaps above and below, so the table block must not add them again.
     for (int side : {int(piMarginTop), int(piMarginBottom)}) {
-      Margins[side] = TablePart->Margins[side];
-      TablePart->Margins[side] = 0;
+      Margins.Edit()[side] = TablePart->Margins[side];
+      TablePart->Margins.Edit()[side] = 0;
       TablePart->SetRawMargin(side, int32_t(0));
     }
   }
@@ -35,7 +35,8 @@ TTableAndCaptionBlock::TTableAndCaptionBlock(TSectionList* document, TProperties
     TargetID = attributes->GetID();
   }
   if (IsFloating() && StackOrder == 0) StackOrder = 1;
-  TagAndClass = "TableAndCaption.";
+  EditStyle().TagAndClass = "TableAndCaption.";
+  ShareStyle();
   if (tablePart) Content.Add(std::move(tablePart), 0);
 }
 
@@ -92,11 +93,12 @@ void TTableAndCaptionBlock::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth
 
 int32_t TTableAndCaptionBlock::ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int,
                                             int32_t availHeight) {
-  for (int i = piPaddingTop; i <= piBorderLeftWidth; ++i) Margins[i] = 0;
-  Margins[piBackgroundColor] = clNone;
+  TMarginArray& box = Margins.Edit();
+  for (int i = piPaddingTop; i <= piBorderLeftWidth; ++i) box[i] = 0;
+  box[piBackgroundColor] = clNone;
   BorderOn = false;
-  int32_t& marginLeft = Margins[piMarginLeft];
-  int32_t& marginRight = Margins[piMarginRight];
+  int32_t& marginLeft = box[piMarginLeft];
+  int32_t& marginRight = box[piMarginRight];
   if (marginLeft == AutoLength) marginLeft = 0;
   if (marginRight == AutoLength) marginRight = 0;
   if (!TablePart) return 0;
@@ -106,8 +108,9 @@ int32_t TTableAndCaptionBlock::ComputeWidth(plat::TCanvas& canvas, int32_t avail
   int32_t captionMin = 0, captionMax = 0;
   if (CaptionPart) CaptionPart->MinMaxWidth(canvas, captionMin, captionMax);
   const int32_t room = Clamp32(int64_t(availWidth) - marginLeft - marginRight);
-  TablePart->ConvertMargins(room, availHeight, TablePart->Margins);
-  TablePart->Margins[piMarginLeft] = TablePart->Margins[piMarginRight] = 0;
+  TMarginArray& tableBox = TablePart->Margins.Edit();
+  TablePart->ConvertMargins(room, availHeight, tableBox);
+  tableBox[piMarginLeft] = tableBox[piMarginRight] = 0;
   const int32_t tableWidth = TablePart->TableWidth(canvas, room);
   if (TablePart->Table) TablePart->Table->WidthRequest = tableWidth;
   const int32_t width = std::max(captionMin, tableWidth);

@@ -164,17 +164,18 @@ std::unique_ptr<TSectionBase> THRBlock::CreateCopy(TSectionList* document) const
 
 int32_t THRBlock::ComputeWidth(plat::TCanvas&, int32_t availWidth, int, int32_t) {
   if (IsAbsolutelyPositioned()) RuleAlign = BlockAlignLeft;
+  TMarginArray& box = Margins.Edit();
   for (int i : {int(piMarginLeft), int(piMarginRight)})
-    if (Margins[i] == AutoLength) Margins[i] = 0;
+    if (box[i] == AutoLength) box[i] = 0;
   const int32_t room = ClampBoxLength(Clamp32(int64_t(availWidth) - LeftExtras() - RightExtras()));
-  int32_t& width = Margins[piWidth];
+  int32_t& width = box[piWidth];
   width = width < 1 ? std::max(15, room) : std::min(width, room);
   const int32_t rest = room - width;
   if (rest > 0) {
-    if (RuleAlign == BlockAlignCenter) Margins[piMarginLeft] += rest / 2;
-    if (RuleAlign == BlockAlignRight) Margins[piMarginLeft] += rest;
+    if (RuleAlign == BlockAlignCenter) box[piMarginLeft] += rest / 2;
+    if (RuleAlign == BlockAlignRight) box[piMarginLeft] += rest;
   }
-  if (Rule && Margins[piHeight] >= 1) Rule->RuleHeight = Margins[piHeight];
+  if (Rule && box[piHeight] >= 1) Rule->RuleHeight = box[piHeight];
   return width;
 }
 

@@ -148,7 +148,7 @@ int32_t TBlockLI::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t re
 int32_t TBlockLI::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, IndentManager& indents,
                        int32_t x, int32_t refX, int32_t refY) {
   const int32_t result = TBlock::Draw(canvas, clipRect, indents, x, refX, refY);
-  if (FirstLineY <= 0 || NotDisplayed || VisibilityCode == 1) return result;
+  if (FirstLineY <= 0 || Style().NotDisplayed || Style().VisibilityCode == 1) return result;
   const int32_t baseline = SaturatedSum(FirstLineY, Document ? -Document->ScrollY : 0);
   if (baseline < clipRect.Top - 50 || baseline >= clipRect.Bottom + 50) return result;
   const int32_t cx = SaturatedSum(x, ContentLeftOffset);

@@ -30,6 +30,23 @@ enum TPositionMode : uint8_t { PosStatic = 0, PosAbsolute = 1, PosRelative = 2 }
 // text-align of a block: 1 left (or anything else), 2 center, 3 right.
 enum : uint8_t { BlockAlignLeft = 1, BlockAlignCenter = 2, BlockAlignRight = 3 };
 
+// What the style gave a block, held once for the blocks styled alike.
+struct TBlockStyle {
+  TVMarginArray Box;  // the box values, converted when the block is laid out
+  std::string TagAndClass;
+  // The em and ex of the block's own font: they size its box, not the parent's.
+  int32_t EmPixels = 0;
+  int32_t ExPixels = 0;
+  uint8_t ClearSide = ClearNone;
+  uint8_t VisibilityCode = 2;  // 1 hidden, 2 visible
+  bool NotDisplayed = false;
+  bool ClipOverflow = false;  // overflow hidden was asked for
+  uint8_t AlignCode = BlockAlignLeft;
+
+  // Equal for styles alike in every field.
+  std::string ShareKey() const;
+};
+
 // A block's content cell, which knows its block.
 class TBlockContent : public TBlockCell {
  public:
@@ -87,16 +104,34 @@ class TBlock : public TSectionBase {
   int32_t LeftExtras() const;
   int32_t RightExtras() const;
   // Whether the laid-out box clips its content's overflow.
-  bool ClipsOverflow() const { return ClipsOverflow(Margins); }
+  bool ClipsOverflow() const { return ClipsOverflow(*Margins); }
 
-  TMarginArray Margins{};
+  // The look the style gave the block, shared with the blocks styled alike; a change makes it
+  // the block's own.
+  const TBlockStyle& Style() const { return *style_; }
+  const TVMarginArray& RawMargins() const { return style_->Box; }
+  void SetRawMargin(int index, TCssValue value);
+
+  // A page may hold a block for each of many thousand paragraphs: the fields below are ordered
+  // to leave no gaps.
+  int32_t ContentWidth = 0;
+  // The box as laid out, shared with the blocks laid out alike; the vertical margins settled at
+  // build time stay in it from one layout to the next.
+  TSharedValue<TMarginArray> Margins;
   TBlockContent Content;
-  int32_t EmPixels = 0;
-  int32_t ExPixels = 0;
-  TColor TextColor = clNone;
+  const std::string& TitleText() const;
+  plat::TRect TitleRect{};  // the border box as last painted (window coordinates)
+  int32_t ContentLeftOffset = 0;
+  int32_t InnerBottom = 0;
   bool BorderOn = false;
   uint8_t FloatSide = FloatNone;
-  uint8_t ClearSide = ClearNone;
+  TPositionMode PositionMode = PosStatic;
+  bool BottomMarginAuto = false;
+  // How far the layout moved the block down to clear floats, and how far positioning moves it;
+  // 0 for nearly every block.
+  int32_t ClearExtra() const { return rare_ ? rare_->ClearExtra : 0; }
+  int32_t OffsetTop() const { return rare_ ? rare_->OffsetTop : 0; }
+  int32_t OffsetLeft() const { return rare_ ? rare_->OffsetLeft : 0; }
   // The background picture's address and placement, which few blocks have.
   const std::string& BackImageUrl() const;
   const TBackgroundPos& BackPosition() const;
@@ -111,41 +146,30 @@ class TBlock : public TSectionBase {
     bool TileOpaque = false;  // the tile covers its area: no mask needed
     plat::TRect TilePadding{}, TileArea{};
   };
-  std::unique_ptr<TBackdrop> Backdrop;
-  bool HasBackImage() const { return Backdrop != nullptr; }
-  TPositionMode PositionMode = PosStatic;
-  uint8_t VisibilityCode = 2;  // 1 hidden, 2 visible
-  bool BottomMarginAuto = false;
-  bool NotDisplayed = false;
-  bool ClipOverflow = false;  // overflow hidden was asked for
-  uint8_t AlignCode = BlockAlignLeft;
-  // The box as the style gave it, shared with the blocks styled alike; a change makes it the
-  // block's own.
-  const TVMarginArray& RawMargins() const { return *rawMargins_; }
-  void SetRawMargin(int index, TCssValue value);
-  TCellBasic* Container;
-  std::string TagAndClass;
-  const std::string& TitleText() const;
-  plat::TRect TitleRect{};  // the border box as last painted (window coordinates)
-  int32_t ContentWidth = 0;
-  int32_t ClearExtra = 0;
-  int32_t ContentLeftOffset = 0;
-  int32_t OffsetTop = 0;
-  int32_t OffsetLeft = 0;
+  const TBackdrop* Backdrop() const { return rare_ ? rare_->Backdrop.get() : nullptr; }
+  bool HasBackImage() const { return Backdrop() != nullptr; }
   int PaintCount() const { return Content.Count(); }
   TSectionBase* PaintItem(int index) const {
     return HasPaintOrder() ? rare_->PaintOrder[size_t(index)] : Content.Items(index);
   }
-  int32_t InnerBottom = 0;
-  IndentManager* OuterIndents = nullptr;  // an absolute block: the manager of its container
 
  protected:
   // For blocks that settle their margins after adjusting the box themselves.
   enum class TMergeMargins : uint8_t { Now, Later };
   TBlock(TSectionList* document, TProperties& prop, TCellBasic* container,
          TAttributeList* attributes, TMergeMargins merge);
-  // Collapses the top margin with the item before it in Container.
-  void MergeVerticalMargins();
+  // Collapses the top margin with the item before it in container, where the block goes.
+  void MergeVerticalMargins(const TCellBasic* container);
+  // The box is settled for now: the block holds it with the boxes alike. Pages repeat a few
+  // boxes many times.
+  void ShareBox() {
+    if (Document) Margins.ShareIn(Document->SharedBoxes);
+  }
+  // The style to change, then to share again with the blocks styled alike.
+  TBlockStyle& EditStyle() { return style_.Edit(); }
+  void ShareStyle() {
+    if (Document) style_.ShareIn(Document->SharedStyles);
+  }
 
   // The content's items in paint order, each told that this block owns it.
   void BuildPaintOrder();
@@ -160,8 +184,12 @@ class TBlock : public TSectionBase {
                   int32_t x, int32_t y, int32_t refX, int32_t refY);
   // Overflow is clipped only for a set width above 20 pixels.
   bool ClipsOverflow(const TMarginArray& box) const;
-  // Absolute blocks lay their content out against float records of their own.
-  std::unique_ptr<IndentManager> ownIndents_;
+  // An absolute block lays its content out against float records of its own; the body drops
+  // them.
+  IndentManager& OwnIndents() { return *rare_->OwnIndents; }
+  void DropOwnIndents() {
+    if (rare_) rare_->OwnIndents.reset();
+  }
 
   // Fetches the background picture once and keeps a 32-bit copy of it (the current frame of an
   // animation) with its mask; a picture that cannot be had is dropped.
@@ -180,6 +208,9 @@ class TBlock : public TSectionBase {
     TBackgroundPos BackPosition{};
     std::string BackImageUrl;
     bool BackFetched = false;
+    std::unique_ptr<TBackdrop> Backdrop;
+    std::unique_ptr<IndentManager> OwnIndents;
+    int32_t ClearExtra = 0, OffsetTop = 0, OffsetLeft = 0;
     std::string TitleText;
     std::string TargetName;  // the ID the block was registered under
     // The content's items by StackOrder; empty while that is their order in Content, as it
@@ -187,10 +218,15 @@ class TBlock : public TSectionBase {
     std::vector<TSectionBase*> PaintOrder;
   };
   TRare& Rare();
-  // Shares the box values with the document's blocks styled alike.
-  void HoldRawMargins(std::shared_ptr<const TVMarginArray> values);
+  // The top margin collapsed with what container holds before the block.
+  int32_t CollapsedTopMargin(const TCellBasic* container, int32_t top, bool topAuto);
+  // Sets a field of the rare part that is 0 for nearly every block, without making the part
+  // for a 0.
+  void SetRareValue(int32_t TRare::*field, int32_t value) {
+    if (value != 0 || rare_) Rare().*field = value;
+  }
 
-  std::shared_ptr<const TVMarginArray> rawMargins_;
+  TSharedValue<TBlockStyle> style_;
   std::unique_ptr<TRare> rare_;
   int32_t FitWidth(int32_t availWidth, int32_t minWidth, int32_t maxWidth) const;
   // Left and right padding and border.

@@ -31,7 +31,7 @@ TTableBlock::TTableBlock(TSectionList* document, TProperties& prop, TCellBasic* 
   if (attributes) ReadAttributes(*attributes);
   TakeTableBorder();
   TakeCssWidth();
-  MergeVerticalMargins();
+  MergeVerticalMargins(container);
   if (Table) {
     Table->IsFloating = IsFloating();
     Content.Add(std::move(table), 0);
@@ -151,8 +151,9 @@ void TTableBlock::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t&
 }
 
 int32_t TTableBlock::ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int, int32_t) {
-  int32_t& marginLeft = Margins[piMarginLeft];
-  int32_t& marginRight = Margins[piMarginRight];
+  TMarginArray& box = Margins.Edit();
+  int32_t& marginLeft = box[piMarginLeft];
+  int32_t& marginRight = box[piMarginRight];
   if (CaptionAttached) {
     marginLeft = marginRight = 0;
   } else {
@@ -161,13 +162,13 @@ int32_t TTableBlock::ComputeWidth(plat::TCanvas& canvas, int32_t availWidth, int
     if (IsFloating()) {
       if (marginLeft == 0) marginLeft = HSpaceAttr;
       if (marginRight == 0) marginRight = HSpaceAttr;
-      if (Margins[piMarginTop] == 0) Margins[piMarginTop] = VSpaceAttr;
-      if (Margins[piMarginBottom] == 0) Margins[piMarginBottom] = VSpaceAttr;
+      if (box[piMarginTop] == 0) box[piMarginTop] = VSpaceAttr;
+      if (box[piMarginBottom] == 0) box[piMarginBottom] = VSpaceAttr;
     }
   }
-  if (HasBgColor && Margins[piBackgroundColor] == clNone) Margins[piBackgroundColor] = BgColor;
+  if (HasBgColor && box[piBackgroundColor] == clNone) box[piBackgroundColor] = BgColor;
   if (!Table) return 0;
-  Table->FillColor = Margins[piBackgroundColor];
+  Table->FillColor = box[piBackgroundColor];
   Table->FillsBackground = Table->FillColor != clNone && BackImageUrl().empty();
 
   const int32_t width = CaptionAttached ? Table->WidthRequest : TableWidth(canvas, availWidth);

@@ -16,8 +16,6 @@ TCellBasic::TOwnerKind TCellBasic::OwnerKindOfTag(std::string_view tag) {
 
 TCellBasic::TCellBasic(TSectionList* document, const TCellBasic& source)
     : Document(document),
-      HasFill(source.HasFill),
-      FillColor(source.FillColor),
       ContentBottom(source.ContentBottom),
       DrawTop(source.DrawTop),
       DrawBottom(source.DrawBottom),
@@ -44,23 +42,6 @@ bool TCellBasic::ClearLastBottomMargin() {
   return false;
 }
 
-int32_t TCellBasic::Layout(plat::TCanvas& canvas, int32_t y, int32_t width, int32_t availHeight,
-                           int32_t blockHeight, int32_t& maxWidth, int32_t& curs) {
-  YValue = y;
-  StartCurs = curs;
-  int32_t height = 0;
-  maxWidth = 0;
-  for (const auto& item : *this) {
-    int32_t itemWidth = 0;
-    const int32_t itemHeight = item->Layout(canvas, 0, SaturatedSum(y, height), 0, 0, width,
-                                            availHeight, blockHeight, *IndentMgr, itemWidth, curs);
-    height = SaturatedSum(height, itemHeight);
-    maxWidth = std::max(maxWidth, itemWidth);
-  }
-  Len = curs - StartCurs;
-  return height;
-}
-
 void TCellBasic::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth) {
   minWidth = 0;
   maxWidth = 0;
@@ -70,13 +51,6 @@ void TCellBasic::MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& 
     minWidth = std::max(minWidth, itemMin);
     maxWidth = std::max(maxWidth, itemMax);
   }
-}
-
-int32_t TCellBasic::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, int32_t, int32_t x,
-                         int32_t y, int32_t refX, int32_t refY) {
-  int32_t result = y;
-  for (const auto& item : *this) result = item->Draw(canvas, clipRect, *IndentMgr, x, refX, refY);
-  return result;
 }
 
 int TCellBasic::HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit) {

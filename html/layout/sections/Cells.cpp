@@ -6,14 +6,10 @@
 namespace html {
 
 TCell::TCell(TSectionList* document)
-    : TCellBasic(document), ownIndents_(std::make_unique<IndentManager>()) {
-  IndentMgr = ownIndents_.get();
-}
+    : TCellBasic(document), IndentMgr(std::make_unique<IndentManager>()) {}
 
 TCell::TCell(TSectionList* document, const TCell& source)
-    : TCellBasic(document, source), ownIndents_(std::make_unique<IndentManager>()) {
-  IndentMgr = ownIndents_.get();
-}
+    : TCellBasic(document, source), IndentMgr(std::make_unique<IndentManager>()) {}
 
 int32_t TCell::Layout(plat::TCanvas& canvas, int32_t y, int32_t width, int32_t availHeight,
                       int32_t blockHeight, int32_t& maxWidth, int32_t& curs) {
@@ -25,8 +21,18 @@ int32_t TCell::Layout(plat::TCanvas& canvas, int32_t y, int32_t width, int32_t a
   indents.ActiveBlock = this;
   const int left = indents.AddLeft(0, y);
   const int right = indents.AddRight(width, y);
-  const int32_t height =
-      TCellBasic::Layout(canvas, y, width, availHeight, blockHeight, maxWidth, curs);
+  YValue = y;
+  StartCurs = curs;
+  int32_t height = 0;
+  maxWidth = 0;
+  for (const auto& item : *this) {
+    int32_t itemWidth = 0;
+    const int32_t itemHeight = item->Layout(canvas, 0, SaturatedSum(y, height), 0, 0, width,
+                                            availHeight, blockHeight, indents, itemWidth, curs);
+    height = SaturatedSum(height, itemHeight);
+    maxWidth = std::max(maxWidth, itemWidth);
+  }
+  Len = curs - StartCurs;
   indents.DeleteLeft(left);
   indents.DeleteRight(right);
   indents.ActiveBlock = savedBlock;
@@ -38,7 +44,9 @@ int32_t TCell::Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, int32_t 
   IndentMgr->Reset(x, x + IndentMgr->Width);
   IndentMgr->ClipWidth = clipWidth;
   LastDrawY = y;
-  return TCellBasic::Draw(canvas, clipRect, clipWidth, x, y, refX, refY);
+  int32_t result = y;
+  for (const auto& item : *this) result = item->Draw(canvas, clipRect, *IndentMgr, x, refX, refY);
+  return result;
 }
 
 int TCellObjCell::HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit) {
@@ -62,7 +70,6 @@ int32_t TBlockCell::LayoutItems(plat::TCanvas& canvas, int32_t x, int32_t y, int
                                 int32_t blockHeight, IndentManager& indents, int32_t& maxWidth,
                                 int32_t& curs) {
   constexpr int32_t kNoPaintTop = 990000;
-  YValue = y;
   StartCurs = curs;
   maxWidth = 0;
   ContentBottom = 0;

@@ -20,6 +20,7 @@
 #include "html/base/IDNames.h"
 #include "html/base/PageUtils.h"
 #include "html/base/SafeMath.h"
+#include "html/base/ValueShare.h"
 #include "html/css/CssStyles.h"
 #include "html/images/GifAnimation.h"
 #include "html/images/ImageMaps.h"
@@ -36,6 +37,7 @@ namespace html {
 class TSectionList;
 class TCellBasic;
 class TBlock;
+struct TBlockStyle;
 class TFloatingObj;
 class TFormControlObj;
 class TFontObj;
@@ -144,14 +146,8 @@ class TCellBasic : public TFreeList<TSectionBase> {
   // Clears the default bottom margin of the last flowing block; true when one was cleared.
   bool ClearLastBottomMargin();
 
-  // Lays the items out one below the other from y; returns their total height.
-  virtual int32_t Layout(plat::TCanvas& canvas, int32_t y, int32_t width, int32_t availHeight,
-                         int32_t blockHeight, int32_t& maxWidth, int32_t& curs);
   // The largest minimum and maximum widths of the items.
   virtual void MinMaxWidth(plat::TCanvas& canvas, int32_t& minWidth, int32_t& maxWidth);
-  // Draws every item; returns the last item's result (y for an empty cell).
-  virtual int32_t Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, int32_t clipWidth,
-                       int32_t x, int32_t y, int32_t refX, int32_t refY);
   // The first item drawn across y that finds something.
   virtual int HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit);
 
@@ -168,13 +164,9 @@ class TCellBasic : public TFreeList<TSectionBase> {
   void CopyToClipboard();
 
   TSectionList* Document;
-  int32_t YValue = 0;
-  IndentManager* IndentMgr = nullptr;  // set by the owner
   int32_t StartCurs = 0;
   int32_t Len = 0;
   // Set and read by the owning block or table cell.
-  bool HasFill = false;
-  TColor FillColor = clNone;
   int32_t ContentBottom = 0;
   int32_t DrawTop = 0;
   int32_t DrawBottom = 0;
@@ -198,21 +190,25 @@ class TCell : public TCellBasic {
   explicit TCell(TSectionList* document);
   TCell(TSectionList* document, const TCell& source);
 
-  int32_t Layout(plat::TCanvas& canvas, int32_t y, int32_t width, int32_t availHeight,
-                 int32_t blockHeight, int32_t& maxWidth, int32_t& curs) override;
-  int32_t Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, int32_t clipWidth, int32_t x,
-               int32_t y, int32_t refX, int32_t refY) override;
+  // Lays the items out one below the other from y; returns their total height with the floats
+  // that reach below them.
+  virtual int32_t Layout(plat::TCanvas& canvas, int32_t y, int32_t width, int32_t availHeight,
+                         int32_t blockHeight, int32_t& maxWidth, int32_t& curs);
+  // Draws every item; returns the last item's result (y for an empty cell).
+  virtual int32_t Draw(plat::TCanvas& canvas, const plat::TRect& clipRect, int32_t clipWidth,
+                       int32_t x, int32_t y, int32_t refX, int32_t refY);
 
+  const std::unique_ptr<IndentManager> IndentMgr;
+  int32_t YValue = 0;  // where the last layout started
   int32_t LastDrawY = 0;
-
- private:
-  std::unique_ptr<IndentManager> ownIndents_;
 };
 
 // The content of a table cell, which answers for its TITLE and link where its items do not.
 class TCellObjCell : public TCell {
  public:
   using TCell::TCell;
+  TCellObjCell(TSectionList* document, const TCellObjCell& source)
+      : TCell(document, source), HasFill(source.HasFill), FillColor(source.FillColor) {}
 
   int HitTestLink(plat::TCanvas& canvas, int32_t x, int32_t y, THitLink& hit) override;
 
@@ -229,6 +225,9 @@ class TCellObjCell : public TCell {
   const TCellHints* GivenHints() const { return hints_.get(); }
 
   plat::TRect CellRect;  // window coordinates plus the scroll offset, set when the table draws
+  // The background the table paints behind the cell.
+  bool HasFill = false;
+  TColor FillColor = clNone;
 
  private:
   std::unique_ptr<TCellHints> hints_;
@@ -452,7 +451,10 @@ class TSectionList : public TCell, public TIDDocument {
   bool ShowDummyCaret = false;
   TStyleList StyleSheet;
   TFontShare SharedFonts;  // what the text runs of the page look like, each look held once
-  TBoxShare SharedBoxes;   // the boxes of its blocks as styled, each held once
+  TValueShare<TBlockStyle> SharedStyles;  // what the style gave its blocks, each look held once
+  // The boxes of its blocks as built and laid out, each held once until a layout ends: the
+  // blocks keep them, and the next layout shares its own.
+  TValueShare<TMarginArray> SharedBoxes;
   TDrawList ImageDrawList;
   int32_t* FirstBaselineSlot = nullptr;
   TIDNameList Targets;

@@ -81,6 +81,7 @@ int32_t TSectionList::Layout(plat::TCanvas& canvas, int32_t y, int32_t width, in
 
   const int32_t height =
       TCell::Layout(canvas, y, width, availHeight, blockHeight, scrollWidth, pos);
+  SharedBoxes.Clear();
 
   for (TGIFImage* picture : AnimatedImages) {
     picture->SetAnimate(false);
@@ -242,6 +243,7 @@ void TSectionList::Clear() {
   TabIndexList.Clear();
   TCell::Clear();
   SharedFonts.Clear();
+  SharedStyles.Clear();
   SharedBoxes.Clear();
   Forms.Clear();
   AllControls.clear();

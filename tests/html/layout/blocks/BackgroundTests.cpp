@@ -67,7 +67,7 @@ TEST_F(Backgrounds, ARepeatedPictureTilesThePaddingBox) {
   TBlock* block = AddPictureBlock("tile.bmp", {bpPixels, 0, true}, {bpPixels, 0, true});
   ExpectBox([](int x, int y) { return PicturePixel(x % 4, y % 2); });
   ASSERT_TRUE(block->HasBackImage());
-  EXPECT_TRUE(block->Backdrop->TileOpaque);
+  EXPECT_TRUE(block->Backdrop()->TileOpaque);
   // A second paint reuses the fetched picture.
   Paint(40, 20);
   EXPECT_EQ(requests, 1);
@@ -99,7 +99,7 @@ TEST_F(Backgrounds, TransparentPixelsShowTheBackgroundColour) {
   TBlock* block = AddPictureBlock("keyed.bmp", {bpPixels, 0, true}, {bpPixels, 0, true});
   ExpectBox(
       [](int x, int y) { return x % 4 == 1 && y % 2 == 0 ? clNone : PicturePixel(x % 4, y % 2); });
-  EXPECT_FALSE(block->Backdrop->TileOpaque);
+  EXPECT_FALSE(block->Backdrop()->TileOpaque);
 }
 
 TEST_F(Backgrounds, AMissingPictureIsDroppedAndOnlyTheColourPaints) {

@@ -239,6 +239,29 @@ TEST_F(Boxes, MarginsCollapseWithTheContainerAndSkipAbsoluteBlocks) {
   EXPECT_EQ(floating->Margins[piMarginTop], 6);
 }
 
+TEST_F(Boxes, AlikeBlocksShareTheirBoxYetEachChangesItsOwn) {
+  // The first paragraphs of two divisions are alike: their box is held once.
+  TBlock* left = AddBlock(document, "div");
+  TBlock* right = AddBlock(document, "div");
+  TBlock* first = AddBlock(left->Content, "p", {{"margin-bottom", "14px"}});
+  TBlock* other = AddBlock(right->Content, "p", {{"margin-bottom", "14px"}});
+  AddBox(first->Content, 10);
+  AddBox(other->Content, 10);
+  EXPECT_EQ(&*first->Margins, &*other->Margins);
+  // A paragraph after the first takes its bottom margin; the other keeps its own, layout after
+  // layout.
+  AddBox(AddBlock(left->Content, "p", {{"margin-bottom", "14px"}})->Content, 10);
+  for (int pass = 0; pass < 2; ++pass) {
+    LayOut(100);
+    EXPECT_EQ(first->Margins[piMarginBottom], 0);
+    EXPECT_EQ(other->Margins[piMarginBottom], 14);
+    EXPECT_EQ(left->FlowHeight, 48);
+    EXPECT_EQ(right->FlowHeight, 24);
+  }
+  // Laid out alike, the divisions hold one box.
+  EXPECT_EQ(&*left->Margins, &*right->Margins);
+}
+
 TEST_F(Boxes, DefaultParagraphMarginsAtTheStartAndEndOfACell) {
   auto prop = Props("p");
   prop->Values[piMarginTop] = DefaultParaMargin;
@@ -304,7 +327,7 @@ TEST_F(Boxes, BlocksStyledAlikeShareTheirBoxUntilOneChanges) {
   second->SetRawMargin(piMarginLeft, int32_t(7));
   EXPECT_NE(&first->RawMargins(), &second->RawMargins());
   LayOut(400);
-  EXPECT_EQ(first->ContentLeftOffset, 2 * first->EmPixels);
+  EXPECT_EQ(first->ContentLeftOffset, 2 * first->Style().EmPixels);
   EXPECT_EQ(second->ContentLeftOffset, 7);
 
   TVMarginArray half, more, real, sameReal;

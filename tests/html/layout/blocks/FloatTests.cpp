@@ -55,7 +55,7 @@ TEST_F(Floats, ClearingMovesABlockBelowTheFloatsOfItsSide) {
     TBox* box = AddBox(cleared->Content, 10);
     EXPECT_EQ(LayOut(300), std::max(40, c.top + 10));
     EXPECT_EQ(box->TopY, c.top);
-    EXPECT_EQ(cleared->ClearExtra, c.top);
+    EXPECT_EQ(cleared->ClearExtra(), c.top);
     EXPECT_EQ(cleared->FlowHeight, c.top + 10);
   }
 }

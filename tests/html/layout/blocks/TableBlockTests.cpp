@@ -173,7 +173,7 @@ TEST_F(Captions, AParagraphAfterAFloatingTableDropsItsDefaultTopMargin) {
     TBlock* table = captioned ? static_cast<TBlock*>(AddCaptioned(true, {{AlignSy, 0, "left"}}))
                               : AddTable({{AlignSy, 0, "left"}, {WidthSy, 60, "60"}});
     ASSERT_TRUE(table->IsFloating());
-    table->Margins[piMarginBottom] = 30;
+    table->Margins.Edit()[piMarginBottom] = 30;
     auto prop = Props("p");
     prop->Values[piMarginTop] = DefaultParaMargin;
     auto paragraph = std::make_unique<TBlock>(&document, *prop, &document, nullptr);

@@ -57,7 +57,8 @@ inline std::string Outline(const html::TCellBasic& cell) {
     } else if (auto* table = dynamic_cast<const html::TTableBlock*>(item.get())) {
       result += "table[" + Outline(*table->Table) + "]";
     } else if (auto* block = dynamic_cast<const html::TBlock*>(item.get())) {
-      std::string tag = block->TagAndClass.substr(0, block->TagAndClass.find('.'));
+      const std::string& tagAndClass = block->Style().TagAndClass;
+      std::string tag = tagAndClass.substr(0, tagAndClass.find('.'));
       if (auto* li = dynamic_cast<const html::TBlockLI*>(block))
         tag = "li" + std::to_string(li->ItemNumber);
       result += tag + "[" + Outline(block->Content) + "]";
