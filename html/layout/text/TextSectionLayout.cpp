@@ -210,6 +210,12 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
     y = SaturatedSum(y, height);
     FlowHeight = SaturatedSum(FlowHeight, height);
   };
+  // The line is tried again lower down: the floats it would have placed below it are found
+  // again there.
+  const auto tryLower = [&](int32_t height) {
+    deferredFloats.clear();
+    addEmptyLine(height);
+  };
   if (const int32_t space = ClearSpace(indents, y0); space > 0) addEmptyLine(space);
 
   for (int32_t start = 0; start < length;) {
@@ -223,7 +229,7 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
     const int32_t nextChange = indents.NextIndentChangeY(y);
     if (count <= 0) {
       if (nextChange > y) {
-        addEmptyLine(nextChange - y);
+        tryLower(nextChange - y);
         continue;
       }
       count = 1;  // the first character, whole
@@ -233,8 +239,10 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
                             ? count
                             : ChooseBreak(canvas, start, count, LineRoom(indents, y, start));
     if (lineCount < 0) {
-      if (nextChange > y) {
-        addEmptyLine(nextChange - y);
+      // Room may open lower down; not where the line's own float narrows it, which placed lower
+      // down would narrow the line again, without end.
+      if (nextChange > y && floatHeight == 0) {
+        tryLower(nextChange - y);
         continue;
       }
       // A word longer than the line: it goes on one line of its own, past the edge.

@@ -266,6 +266,23 @@ TEST_F(LayoutTest, AFloatTooWideForTheGapMovesDownToWhereTheIndentChanges) {
   EXPECT_EQ(obj->DrawY, 30);
 }
 
+TEST_F(LayoutTest, AFloatBesideAWordThatCannotBreakIsPlacedOnce) {
+  // The float leaves too little room for the word beside it: the word runs past the edge on the
+  // float's line rather than the float being placed again lower down, and again, without end.
+  TSection& s = NewSection();
+  auto object = std::make_unique<texttest::TTestObject>(100, 20, html::aLeft);
+  texttest::TTestObject* obj = object.get();
+  state.noBreak = true;
+  s.AddFloatingObj(std::move(object), 0);
+  AddText(s, u"wwwwwwwwwwww", 1);
+  s.ProcessText(13);
+  LayOut(s, 150);
+  EXPECT_EQ(indents.LeftList.Count(), 1);
+  EXPECT_EQ(obj->DrawY, 0);
+  ASSERT_EQ(s.Lines.Count(), 1);
+  EXPECT_EQ(s.Lines[0].Indent, 100);
+}
+
 // Emoji with modifiers and joiners, flags, letters with combining marks: whatever the width, a
 // line starts only where a character starts.
 TEST_F(LayoutTest, CharactersOfSeveralUnitsAreNeverCut) {
