@@ -14,10 +14,10 @@ void THtmlBuilder::NewPreSection() {
 }
 
 void THtmlBuilder::EndPreLine() {
-  // Wrapped lines end where they run out of room, so each source line keeps its own section.
-  auto* pre = dynamic_cast<TPreFormated*>(section_.get());
+  // Lines join only where each laid-out line is a source line (wrapped PRE breaks by measure).
   // The closing space of an empty line stands where the line ends.
-  if (pre && !pre->BreakWord && !inLink_ && pre->WouldStartAlike(stack_.Last())) {
+  auto* pre = dynamic_cast<TPreFormated*>(section_.get());
+  if (pre && pre->KeepsSourceLines() && !inLink_ && pre->WouldStartAlike(stack_.Last())) {
     pre->EndLine(tok_.SourcePos);
     return;
   }

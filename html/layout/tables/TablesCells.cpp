@@ -135,8 +135,6 @@ TCellObj::TCellObj(TSectionList* document, const TCellObj& source)
   }
   if (source.Content) {
     Content = std::make_unique<TCellObjCell>(document, *source.Content);
-    Content->HasFill = source.Content->HasFill;
-    Content->FillColor = source.Content->FillColor;
     if (const auto* hints = source.Content->GivenHints()) Content->Hints() = *hints;
   }
 }

@@ -212,6 +212,9 @@ class TSection : public TSectionBase {
   void CopySelectedText() override;
 
   virtual bool IsPreformatted() const { return false; }
+  // PRE that does not wrap: each laid-out line is a line of the source, and stands for the
+  // section that line would have been.
+  bool KeepsSourceLines() const { return IsPreformatted() && !BreakWord; }
 
   int32_t SectionNumber = 0;
   int32_t ProgressPass = 0;

@@ -133,7 +133,7 @@ int32_t LineHeightOf(const LineRec& line) {
 bool CharactersAt(const TSection& section, int32_t y, int32_t& from, int32_t& to) {
   from = 0;
   to = INT32_MAX;
-  if (!section.IsPreformatted() || section.BreakWord) return true;
+  if (!section.KeepsSourceLines()) return true;
   int64_t top = section.TopY;
   for (const auto& line : section.Lines) {
     const int64_t bottom = top + LineHeightOf(line);

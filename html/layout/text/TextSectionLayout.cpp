@@ -184,11 +184,14 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
   if (FirstIndentPercent() != 0)
     rare_->FirstIndent = Clamped(int64_t(FirstIndentPercent()) * availWidth / 100);
   LayoutWidth = indents.RightLimit(y0) - x;
-  const int32_t lineWidth = std::min(indents.RightLimit(y0) - indents.LeftIndent(y0), availWidth);
+  const auto lineWidthAt = [&](int32_t top) {
+    return std::min(indents.RightLimit(top) - indents.LeftIndent(top), availWidth);
+  };
+  const int32_t lineWidth = lineWidthAt(y0);
   maxWidth = lineWidth;
   const int32_t heightBase = availHeight != 0 ? availHeight : blockHeight;
   // Each line of PRE sizes its objects in the width at its own top, as a section of its own.
-  const bool linesOfPre = IsPreformatted() && !BreakWord;
+  const bool linesOfPre = KeepsSourceLines();
   if (!linesOfPre) SizeObjects(canvas, 0, length, lineWidth, heightBase, maxWidth);
   // Each PRE line counts as a section for the progress report.
   int32_t sectionNumber = SectionNumber;
@@ -221,10 +224,9 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
   for (int32_t start = 0; start < length;) {
     const int32_t remaining = length - start;
     int32_t floatHeight = 0;
-    int32_t count =
-        IsPreformatted() && !BreakWord
-            ? LineEnd(start) - start
-            : FindCountThatFits(canvas, start, deferredFloats, floatHeight, indents, y, remaining);
+    int32_t count = linesOfPre ? LineEnd(start) - start
+                               : FindCountThatFits(canvas, start, deferredFloats, floatHeight,
+                                                   indents, y, remaining);
     floatBottom = std::max(floatBottom, SaturatedSum(y, floatHeight));
     const int32_t nextChange = indents.NextIndentChangeY(y);
     if (count <= 0) {
@@ -235,7 +237,7 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
       count = 1;  // the first character, whole
       while (count < remaining && ContinuesCluster(start + count)) ++count;
     }
-    int32_t lineCount = count >= remaining || (IsPreformatted() && !BreakWord)
+    int32_t lineCount = count >= remaining || linesOfPre
                             ? count
                             : ChooseBreak(canvas, start, count, LineRoom(indents, y, start));
     if (lineCount < 0) {
@@ -255,10 +257,8 @@ int32_t TSection::Layout(plat::TCanvas& canvas, int32_t x, int32_t y, int32_t, i
       maxWidth = std::max(maxWidth, MeasureTextWidth(canvas, start, lineCount, true));
     }
     if (linesOfPre) {
-      const int32_t top = start == 0 ? y0 : y;
-      SizeObjects(canvas, start, start + lineCount,
-                  std::min(indents.RightLimit(top) - indents.LeftIndent(top), availWidth),
-                  heightBase, maxWidth);
+      SizeObjects(canvas, start, start + lineCount, lineWidthAt(start == 0 ? y0 : y), heightBase,
+                  maxWidth);
     }
     LineRec& rec = Lines.Add();
     FinishLine(canvas, rec, start, lineCount, indents, x, y, floatHeight, deferredFloats,
